@@ -6,7 +6,7 @@ bash "$root/scripts/install-deps.sh"
 
 build="${LUMETRA_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_TESTS=ON
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_TESTS=ON -DLUMETRA_BENCH=ON
 cmake --build "$build" -j "$jobs"
 cd "$build"
 ctest --output-on-failure -j "$jobs" "$@"

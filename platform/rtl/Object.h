@@ -55,3 +55,11 @@ public:                                                                         
             [](::plat::TComponent* owner) -> ::plat::TObject* { return new Cls(owner); }, nullptr};          \
         return info;                                                                                         \
     }
+
+#include <cstdint>
+#include <functional>
+
+namespace plat {
+// The event every control raises for a plain notification; the sender comes first.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+} // namespace plat
