@@ -7,7 +7,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libcairo2-dev libfreetype-dev libfontconfig1-dev libharfbuzz-dev
     libpng-dev libjpeg-dev libgif-dev libx11-dev libcups2-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-liberation
+    libpugixml-dev libxml2-utils
 )
 
 missing=()

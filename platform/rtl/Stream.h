@@ -14,7 +14,8 @@ enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 class TStream : public TObject {
     PLAT_CLASS(TStream)
 public:
-    // Read and Write move at most count bytes and return how many moved.
+    // Read and Write move at most count bytes and return how many moved. Seeking before the start
+    // raises EStreamError.
     virtual int64_t Read(void* buffer, int64_t count) = 0;
     virtual int64_t Write(const void* buffer, int64_t count) = 0;
     virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
@@ -22,12 +23,14 @@ public:
     int64_t Position() { return Seek(0, soCurrent); }
     void SetPosition(int64_t pos) { Seek(pos, soBeginning); }
     virtual int64_t Size();
+    // Streams that cannot change their size raise EStreamError.
     virtual void SetSize(int64_t newSize);
 
     // The whole count or an exception: EReadError "Stream read error", EWriteError "Stream write error".
     void ReadBuffer(void* buffer, int64_t count);
     void WriteBuffer(const void* buffer, int64_t count);
-    // Copies count bytes from source (the whole source from its start when count is 0); returns the count.
+    // Copies count bytes from source (the whole source from its start when count is 0 or less); returns the
+    // count.
     int64_t CopyFrom(TStream& source, int64_t count);
 
     void WriteString(const std::string& s) { WriteBuffer(s.data(), static_cast<int64_t>(s.size())); }
@@ -46,6 +49,12 @@ enum : uint16_t {
     fmCreate = 0xFF00,
 };
 
+// A file opened with the system's open(2). Share modes become advisory flock(2) locks, taken without
+// waiting: fmShareExclusive and fmShareDenyRead an exclusive lock, fmShareDenyWrite a shared one,
+// fmShareDenyNone and fmShareCompat none. So two readers that deny writing coexist, and an exclusive
+// opener is refused while anyone holds a lock (and the other way round); opens that ask for no share
+// mode are never refused. fmCreate empties an existing file only once its lock is granted. Read and
+// write failures of the system raise EReadError / EWriteError naming the file.
 class TFileStream : public TStream {
     PLAT_CLASS(TFileStream)
 public:
@@ -55,6 +64,8 @@ public:
     int64_t Read(void* buffer, int64_t count) override;
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    int64_t Size() override;
+    // Truncates or extends the file and moves the position to the new end.
     void SetSize(int64_t newSize) override;
     const std::string& FileName() const { return FFileName; }
     int Handle() const { return FHandle; }

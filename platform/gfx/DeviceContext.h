@@ -1,0 +1,274 @@
+// The device context: drawing state (pen, brush, font, colours, modes, mapping, clip) and the classic
+// drawing operations over one drawing surface.
+//
+// Pixel rules: a rectangle covers left <= x < right; a line stops before its end point; pens of width 0
+// and 1 are one pixel wide and not anti-aliased; with no pen, filled shapes are one pixel smaller on the
+// right and bottom. Raster operations are applied on the pixels, so XOR drawing is exact.
+//
+// How other targets plug in: every drawing operation is virtual. A metafile recorder derives from
+// TDeviceContext and overrides the operations to append records (calling the base as well when it
+// also keeps a picture); state changes are plain calls whose current values the recorder reads when
+// it writes a record, or it overrides the Select/Set calls that are virtual too. A vector target (a PDF
+// page) is a TDrawSurface without pixel memory: the context then draws lines, fills and text through
+// Cairo instead of writing pixels, and raster operations other than copying are drawn as copies.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/gfx/FontManager.h"
+#include "platform/gfx/GdiObjects.h"
+#include "platform/gfx/Region.h"
+#include "platform/gfx/Surface.h"
+
+typedef struct _cairo cairo_t;
+
+namespace plat {
+
+class TDeviceContext;
+using HDC = TDeviceContext*;
+
+// Returned by GetPixel for a point outside the surface or the clip.
+constexpr TColor CLR_INVALID = static_cast<TColor>(0xFFFFFFFF);
+
+class TDeviceContext {
+public:
+    // The surface is not owned; it must outlive the context (or be replaced with SetSurface first).
+    explicit TDeviceContext(TDrawSurface* surface = nullptr);
+    virtual ~TDeviceContext();
+    TDeviceContext(const TDeviceContext&) = delete;
+    TDeviceContext& operator=(const TDeviceContext&) = delete;
+
+    TDrawSurface* Surface() const { return FSurface; }
+    // Changing the surface drops the clip region, like selecting another bitmap.
+    void SetSurface(TDrawSurface* surface);
+
+    // ---- Selected objects and modes ----
+    virtual HPEN SelectPen(HPEN pen);
+    virtual HBRUSH SelectBrush(HBRUSH brush);
+    virtual HFONT SelectFont(HFONT font);
+    HPEN CurrentPen() const { return FState.Pen; }
+    HBRUSH CurrentBrush() const { return FState.Brush; }
+    HFONT CurrentFont() const { return FState.Font; }
+
+    virtual TColor SetBkColor(TColor color);
+    TColor GetBkColor() const { return FState.BkColor; }
+    virtual int SetBkMode(int mode);
+    int GetBkMode() const { return FState.BkMode; }
+    virtual TColor SetTextColor(TColor color);
+    TColor GetTextColor() const { return FState.TextColor; }
+    virtual uint32_t SetTextAlign(uint32_t align);
+    uint32_t GetTextAlign() const { return FState.TextAlign; }
+    virtual int SetROP2(int rop2);
+    int GetROP2() const { return FState.Rop2; }
+    virtual int SetPolyFillMode(int mode);
+    int GetPolyFillMode() const { return FState.PolyFillMode; }
+    virtual int SetStretchBltMode(int mode);
+    int GetStretchBltMode() const { return FState.StretchMode; }
+    virtual int SetTextCharacterExtra(int extra);
+    int GetTextCharacterExtra() const { return FState.CharExtra; }
+    TPoint SetBrushOrg(TPoint org);
+    TPoint GetBrushOrg() const { return FState.BrushOrg; }
+
+    // ---- Current position ----
+    virtual bool MoveToEx(int x, int y, TPoint* old = nullptr);
+    TPoint GetCurrentPosition() const { return FState.Pos; }
+
+    // ---- Coordinate mapping (logical -> device) ----
+    virtual int SetMapMode(int mode);
+    int GetMapMode() const { return FState.MapMode; }
+    virtual TPoint SetWindowOrgEx(int x, int y);
+    virtual TPoint SetViewportOrgEx(int x, int y);
+    // Extents count in MM_ANISOTROPIC only; zero extents are refused.
+    virtual bool SetWindowExtEx(int cx, int cy, TSize* old = nullptr);
+    virtual bool SetViewportExtEx(int cx, int cy, TSize* old = nullptr);
+    TPoint GetWindowOrg() const { return FState.WindowOrg; }
+    TPoint GetViewportOrg() const { return FState.ViewportOrg; }
+    TSize GetWindowExt() const { return FState.WindowExt; }
+    TSize GetViewportExt() const { return FState.ViewportExt; }
+    void LPtoDP(TPoint* points, int count) const;
+    void DPtoLP(TPoint* points, int count) const;
+    TPoint LPtoDP(TPoint p) const;
+    TRect LPtoDP(const TRect& r) const;
+
+    // ---- Clipping (regions in device coordinates, rectangles in logical ones) ----
+    virtual int SelectClipRgn(const TRegion* region);
+    virtual int ExtSelectClipRgn(const TRegion* region, int mode);
+    virtual int IntersectClipRect(int left, int top, int right, int bottom);
+    virtual int ExcludeClipRect(int left, int top, int right, int bottom);
+    virtual int OffsetClipRgn(int dx, int dy);
+    // The visible box in logical coordinates and the kind of the visible area.
+    int GetClipBox(TRect& box) const;
+    // 1 and a copy of the clip region when one is selected; 0 when none is.
+    int GetClipRgn(TRegion& region) const;
+    bool PtVisible(int x, int y) const;
+    bool RectVisible(const TRect& r) const;
+
+    // ---- Saved states ----
+    virtual int SaveDC();
+    // A positive level restores that saved state; a negative one counts back from the last save.
+    virtual bool RestoreDC(int level);
+
+    // ---- Lines and shapes ----
+    virtual bool LineTo(int x, int y);
+    virtual bool Polyline(const TPoint* points, int count);
+    virtual bool PolylineTo(const TPoint* points, int count);
+    virtual bool PolyPolyline(const TPoint* points, const int* counts, int polylines);
+    virtual bool Polygon(const TPoint* points, int count);
+    virtual bool PolyPolygon(const TPoint* points, const int* counts, int polygons);
+    virtual bool Rectangle(int left, int top, int right, int bottom);
+    virtual bool RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+    virtual bool Ellipse(int left, int top, int right, int bottom);
+    // Bounding box, then the start and end points that give the angles; drawn counter-clockwise.
+    virtual bool Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+    virtual bool Pie(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+    virtual bool Chord(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+    // 1 + 3n points: a start point and n cubic segments.
+    virtual bool PolyBezier(const TPoint* points, int count);
+    virtual bool PolyBezierTo(const TPoint* points, int count);
+
+    // ---- Areas ----
+    virtual bool FillRect(const TRect& r, const HBRUSH& brush);
+    virtual bool FrameRect(const TRect& r, const HBRUSH& brush);
+    virtual bool InvertRect(const TRect& r);
+    virtual bool FillRgn(const TRegion& region, const HBRUSH& brush);
+    // Fills with the selected brush combined by a ternary raster operation that uses no source.
+    virtual bool PatBlt(int x, int y, int width, int height, uint32_t rop);
+    virtual bool GradientFill(const TTriVertex* vertices, int vertexCount, const TGradientRect* rects,
+                              int rectCount, int mode);
+    virtual TColor SetPixel(int x, int y, TColor color);
+    TColor GetPixel(int x, int y) const;
+
+    // ---- Text ----
+    virtual bool TextOut(int x, int y, std::string_view text);
+    virtual bool ExtTextOut(int x, int y, uint32_t options, const TRect* rect, std::string_view text);
+    bool GetTextExtentPoint(std::string_view text, TSize& size);
+    TSize TextExtent(std::string_view text) {
+        TSize s;
+        GetTextExtentPoint(text, s);
+        return s;
+    }
+    bool GetTextMetrics(TTextMetric& metrics);
+    std::string GetTextFace();
+    // The realised selected font (device pixels), for layout code.
+    std::shared_ptr<const TFontInstance> RealizedFont();
+
+    // ---- Block transfers ----
+    virtual bool BitBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
+                        uint32_t rop);
+    virtual bool StretchBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
+                            int srcWidth, int srcHeight, uint32_t rop);
+    // Copies all source pixels except those of the transparent colour.
+    virtual bool TransparentBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc,
+                                int ySrc, int srcWidth, int srcHeight, TColor transparent);
+    virtual bool AlphaBlend(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
+                            int srcWidth, int srcHeight, TBlendFunction blend);
+
+    // ---- Helpers for the layers above (edges, frame controls, formatted text) ----
+    // Solid fill of a logical rectangle with a colour, ignoring the raster operation.
+    void FillSolidRect(const TRect& r, TColor color);
+
+protected:
+    struct TState {
+        HPEN Pen;
+        HBRUSH Brush;
+        HFONT Font;
+        TColor BkColor = clWhite;
+        int BkMode = OPAQUE;
+        TColor TextColor = clBlack;
+        uint32_t TextAlign = TA_LEFT | TA_TOP;
+        int Rop2 = R2_COPYPEN;
+        int PolyFillMode = ALTERNATE;
+        int StretchMode = BLACKONWHITE;
+        int CharExtra = 0;
+        TPoint BrushOrg;
+        TPoint Pos;
+        int MapMode = MM_TEXT;
+        TPoint WindowOrg, ViewportOrg;
+        TSize WindowExt{1, 1}, ViewportExt{1, 1};
+        std::optional<TRegion> Clip; // device coordinates
+    };
+
+    // Device-space geometry of one shape: outlines through pixel centres.
+    struct TShape {
+        std::vector<TPointF> Points;
+        std::vector<int> Counts; // points per figure
+        bool Closed = true;
+        bool Fill = true;
+        int FillMode = ALTERNATE;
+    };
+    void DrawShape(const TShape& shape);
+
+private:
+    struct TSpan {
+        int Y, X0, X1;
+    };
+    struct TCoverage;
+
+    TPointF ToDeviceF(double x, double y) const;
+    double ScaleX() const;
+    double ScaleY() const;
+    int DevicePenWidth() const;
+    TRect DeviceBounds() const;
+    TRect VisibleBox() const; // device clip box intersected with the surface
+    const TRegion* ClipRegionForPixels() const;
+
+    // Calls fn(x0, x1) for the clipped parts of span [x0, x1) on row y.
+    template <class Fn> void ForClipped(int y, int x0, int x1, Fn&& fn) const;
+    void PaintSpans(const std::vector<TRegion::TSpan>& spans, const TGdiBrush* brush, int rop2);
+    uint32_t MapPixel(uint32_t pixel) const;
+    uint32_t BrushPixel(const TGdiBrush& brush, int x, int y, bool& draw) const;
+    void StrokeOnePixel(const std::vector<TPoint>& pts, bool closed, TCoverage* coverage);
+    void StrokeWide(const TShape& shape, TCoverage& coverage);
+    void VectorShape(const TShape& shape);
+    std::vector<int> PixelDashes() const;
+
+    cairo_t* CreateCairo(const TRect* extraClip = nullptr);
+    void DestroyCairo(cairo_t* cr);
+    void DrawGlyphRun(double x, double y, std::string_view text, const TRect* clip);
+    bool BlitCore(const TRect& dst, TDeviceContext* source, int xSrc, int ySrc, int srcW, int srcH, uint32_t rop,
+                  int mode, TColor transparent, TBlendFunction blend);
+
+    void BuildEllipse(double cx, double cy, double rx, double ry, double a0, double a1, std::vector<TPointF>& out,
+                      bool full) const;
+    bool ArcShape(int l, int t, int r, int b, int xs, int ys, int xe, int ye, int kind);
+
+    TDrawSurface* FSurface;
+    TState FState;
+    std::vector<TState> FSaved;
+    std::shared_ptr<const TFontInstance> FRealized;
+    HFONT FRealizedFor;
+    double FRealizedScale = 0;
+};
+
+template <class Fn> inline void TDeviceContext::ForClipped(int y, int x0, int x1, Fn&& fn) const {
+    TRect box = VisibleBox();
+    if (y < box.Top || y >= box.Bottom)
+        return;
+    x0 = std::max(x0, box.Left);
+    x1 = std::min(x1, box.Right);
+    if (x0 >= x1)
+        return;
+    const TRegion* rgn = ClipRegionForPixels();
+    if (!rgn) {
+        fn(x0, x1);
+        return;
+    }
+    const auto& rects = rgn->Rects();
+    auto it = std::partition_point(rects.begin(), rects.end(), [y](const TRect& r) { return r.Bottom <= y; });
+    for (; it != rects.end() && it->Top <= y; ++it) {
+        int a = std::max(x0, it->Left), b = std::min(x1, it->Right);
+        if (a < b)
+            fn(a, b);
+    }
+}
+
+// Block-transfer operations with a raster code, exposed for callers that combine pixels themselves.
+uint32_t ApplyRop3(uint8_t code, uint32_t pattern, uint32_t source, uint32_t dest);
+
+} // namespace plat

@@ -1,0 +1,194 @@
+#include "platform/gfx/Graphic.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+#include "platform/gfx/Bitmap.h"
+
+namespace plat {
+
+PLAT_CLASS_INFO(TGraphic, TPersistent)
+PLAT_CLASS_INFO(TPicture, TPersistent)
+
+void TGraphic::SetTransparent(bool value) {
+    if (value != FTransparent) {
+        FTransparent = value;
+        Changed();
+    }
+}
+
+void TGraphic::Changed() {
+    FModified = true;
+    if (OnChange)
+        OnChange(this);
+}
+
+void TGraphic::LoadFromFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(stream);
+}
+
+void TGraphic::SaveToFile(const std::string& fileName) {
+    std::string temp = fileName + ".tmp~";
+    try {
+        {
+            TFileStream stream(temp, fmCreate);
+            SaveToStream(stream);
+        }
+        if (std::rename(temp.c_str(), fileName.c_str()) != 0)
+            throw EFCreateError("Cannot create file \"" + fileName + "\".");
+    } catch (...) {
+        std::remove(temp.c_str());
+        throw;
+    }
+}
+
+namespace {
+
+struct TFormat {
+    std::string Description;
+    TPicture::TFactory Factory;
+};
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (!s.empty() && s[0] == '.')
+        s.erase(0, 1);
+    return s;
+}
+
+std::mutex& RegistryLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::vector<std::pair<std::string, TFormat>>& Formats() {
+    static std::vector<std::pair<std::string, TFormat>> formats = {
+        {"bmp", {"Bitmaps", [] { return std::unique_ptr<TGraphic>(new TBitmap()); }}},
+    };
+    return formats;
+}
+
+std::string Extension(const std::string& fileName) {
+    size_t slash = fileName.find_last_of('/');
+    size_t dot = fileName.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    return fileName.substr(dot + 1);
+}
+
+} // namespace
+
+void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description, TFactory factory) {
+    std::lock_guard<std::mutex> guard(RegistryLock());
+    std::string ext = Lower(extension);
+    auto& formats = Formats();
+    for (auto& f : formats)
+        if (f.first == ext) {
+            f.second = {description, std::move(factory)};
+            return;
+        }
+    formats.push_back({ext, {description, std::move(factory)}});
+}
+
+void TPicture::UnregisterFileFormat(const std::string& extension) {
+    std::lock_guard<std::mutex> guard(RegistryLock());
+    std::string ext = Lower(extension);
+    auto& formats = Formats();
+    formats.erase(std::remove_if(formats.begin(), formats.end(), [&](auto& f) { return f.first == ext; }),
+                  formats.end());
+}
+
+std::unique_ptr<TGraphic> TPicture::CreateForExtension(const std::string& extension) {
+    TFactory factory;
+    {
+        std::lock_guard<std::mutex> guard(RegistryLock());
+        std::string ext = Lower(extension);
+        for (auto& f : Formats())
+            if (f.first == ext)
+                factory = f.second.Factory;
+    }
+    return factory ? factory() : nullptr;
+}
+
+std::string TPicture::FileFilter() {
+    std::lock_guard<std::mutex> guard(RegistryLock());
+    std::string out;
+    for (auto& f : Formats()) {
+        if (!out.empty())
+            out += '|';
+        out += f.second.Description + " (*." + f.first + ")|*." + f.first;
+    }
+    return out;
+}
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::GraphicChanged(TObject*) {
+    if (OnChange)
+        OnChange(this);
+}
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+    FGraphic = std::move(graphic);
+    if (FGraphic)
+        FGraphic->OnChange = [this](TObject* s) { GraphicChanged(s); };
+    GraphicChanged(this);
+}
+
+void TPicture::SetGraphic(TGraphic* graphic) {
+    if (!graphic) {
+        SetGraphic(std::unique_ptr<TGraphic>());
+        return;
+    }
+    if (graphic == FGraphic.get())
+        return;
+    // A fresh graphic of the same class takes the copy.
+    std::unique_ptr<TGraphic> copy = graphic->CreateEmpty();
+    copy->Assign(graphic);
+    SetGraphic(std::move(copy));
+}
+
+TBitmap* TPicture::Bitmap() {
+    if (!FGraphic || !FGraphic->Is<TBitmap>())
+        SetGraphic(std::unique_ptr<TGraphic>(new TBitmap()));
+    return static_cast<TBitmap*>(FGraphic.get());
+}
+
+int TPicture::Width() const { return FGraphic ? FGraphic->Width() : 0; }
+int TPicture::Height() const { return FGraphic ? FGraphic->Height() : 0; }
+
+void TPicture::LoadFromFile(const std::string& fileName) {
+    std::string ext = Extension(fileName);
+    std::unique_ptr<TGraphic> graphic = CreateForExtension(ext);
+    if (!graphic)
+        throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+    graphic->LoadFromFile(fileName);
+    SetGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToFile(const std::string& fileName) {
+    if (FGraphic)
+        FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::Assign(TPersistent* source) {
+    if (!source) {
+        SetGraphic(std::unique_ptr<TGraphic>());
+        return;
+    }
+    if (auto* p = dynamic_cast<TPicture*>(source)) {
+        SetGraphic(p->Graphic());
+        return;
+    }
+    if (auto* g = dynamic_cast<TGraphic*>(source)) {
+        SetGraphic(g);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+} // namespace plat

@@ -1,0 +1,183 @@
+// The window system's own state, shared by its implementation files (not for use outside platform/ui).
+#pragma once
+
+#include <array>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/backend/Backend.h"
+#include "platform/gfx/DeviceContext.h"
+#include "platform/gfx/Surface.h"
+#include "platform/ui/Cursor.h"
+#include "platform/ui/MessageLoop.h"
+#include "platform/ui/Window.h"
+
+namespace plat {
+
+struct THookHandle {
+    int Kind = 0;
+    THookProc Proc;
+    bool Removed = false;
+};
+
+namespace detail {
+
+struct TWindow {
+    HWND Handle = nullptr;
+    bool IsDesktop = false;
+    TWindow* Parent = nullptr; // the desktop for top-level windows
+    TWindow* Owner = nullptr;
+    std::vector<TWindow*> Children; // front first
+    TWndClass Class;
+    uint32_t Style = 0;
+    uint32_t ExStyle = 0;
+    TRect Bounds; // window rectangle in parent client coordinates
+    TRect Client; // client rectangle relative to the window rectangle's origin
+    std::string Text;
+    TWndProc Proc = nullptr;
+    LONG_PTR UserData = 0;
+    LONG_PTR Id = 0;
+    void* Object = nullptr;
+    std::optional<TRegion> Region; // window coordinates
+    TRegion Update;                // client coordinates
+    bool Erase = false;
+    bool FrameDirty = false;
+    bool InternalPaint = false;
+    bool Destroying = false;
+    bool Created = false;
+    std::optional<TRect> Restored;
+    uint8_t Alpha = 255;
+    TColor LayerKey = clNone;
+    uint32_t LayerFlags = 0;
+    // Top-level windows only.
+    TNativeWindow Native = 0;
+    std::unique_ptr<TImageSurface> Backing;
+    TRegion Dirty; // window coordinates, drawn but not shown yet
+
+    bool IsTopLevel() const { return Parent && Parent->IsDesktop; }
+    bool IsChild() const { return (Style & WS_CHILD) != 0 && !IsTopLevel(); }
+    bool Visible() const { return (Style & WS_VISIBLE) != 0; }
+    bool Enabled() const { return (Style & WS_DISABLED) == 0; }
+};
+
+class TWindowDC;
+
+struct TTimer {
+    HWND Wnd = nullptr;
+    uintptr_t Id = 0;
+    uint32_t Interval = 0;
+    uint64_t Due = 0;
+    TTimerProc Proc = nullptr;
+    bool Queued = false; // a WM_TIMER for it waits in the queue
+};
+
+struct TState {
+    std::unique_ptr<TBackend> Backend;
+    TWindow Desktop;
+    std::unordered_map<HWND, std::unique_ptr<TWindow>> Windows;
+    uintptr_t NextHandle = 0x10000;
+    std::map<std::string, TWndClass> Classes; // upper-case names
+
+    // Input.
+    HWND Focus = nullptr;
+    HWND Active = nullptr;
+    HWND Capture = nullptr;
+    bool AppActive = false;
+    TPoint Pointer;
+    HWND PointerWindow = nullptr; // window under the pointer at the last move
+    int PointerHit = HTNOWHERE;
+    HWND TrackLeave = nullptr;    // TrackMouseEvent(TME_LEAVE)
+    bool TrackNonClient = false;
+    HCURSOR Cursor = nullptr;
+    std::array<uint8_t, 256> KeyState{};   // 0x80 down, 0x01 toggled
+    std::array<uint8_t, 256> AsyncState{};
+    uint32_t LastClickTime = 0;
+    TPoint LastClickPos;
+    int LastClickButton = -1;
+    HWND LastClickWnd = nullptr;
+    bool LastClickWasDouble = false;
+    uint32_t DoubleClickTime = 500;
+    bool AltAlone = false;       // Alt went down and no other key followed (menu key on release)
+    bool ButtonsGrabbed = false; // the display holds a pointer grab for the capture
+
+    // Queue. Posted messages may come from any thread.
+    std::mutex PostLock;
+    std::deque<TMsg> Posted;
+    bool QuitPosted = false;
+    int QuitCode = 0;
+    std::deque<TMsg> InputQueue; // GUI thread only
+    std::vector<TTimer> Timers;
+    uintptr_t NextTimerId = 0x7F00;
+    std::vector<std::unique_ptr<THookHandle>> Hooks;
+    uint32_t MessageTime = 0;
+    TPoint MessagePos;
+    int InSendDepth = 0;
+
+    // Painting.
+    std::vector<std::unique_ptr<TWindowDC>> DCs;
+    std::vector<HWND> DirtyTops;
+};
+
+// The state, creating it (and choosing a backend) on first use.
+TState& S();
+// The state when it exists.
+TState* SP();
+TWindow* Find(HWND wnd);
+TBackend& Backend();
+
+// Geometry helpers (Window.cpp).
+TPoint ClientOriginOnScreen(const TWindow* w);
+TPoint WindowOriginOnScreen(const TWindow* w);
+// Offset of a window's origin within its top-level window's origin.
+TPoint WindowOriginInTop(const TWindow* w);
+TWindow* TopOf(TWindow* w);
+bool IsVisibleChain(const TWindow* w);
+bool IsDescendant(const TWindow* ancestor, const TWindow* w);
+// The client rectangle the default non-client handling gives a window of that style and bounds.
+TRect DefaultClientRect(const TWindow* w, const TRect& bounds);
+void RecalcClient(TWindow* w);
+// The window's area (window rectangle and region) in its top-level window's coordinates, clipped by
+// its ancestors' client areas and by the siblings above it and above its ancestors.
+TRegion VisibleRegion(const TWindow* w, bool clientOnly, bool clipChildren);
+bool PointInWindow(const TWindow* w, TPoint screenPos);
+
+// Painting helpers (Paint.cpp).
+void InvalidateArea(TWindow* w, const TRegion& area, bool erase, bool children);
+void InvalidateParentArea(TWindow* w, const TRect& boundsInParent);
+void MarkDirty(TWindow* top, const TRegion& windowArea);
+void EnsureBacking(TWindow* top);
+void DropWindowDCs(HWND wnd);
+bool NeedsPaint(const TWindow* w);
+// The next window (pre-order, bottom sibling first) that needs WM_PAINT, within `root` when given.
+TWindow* NextPaintWindow(TWindow* root);
+
+// Input helpers (Input.cpp).
+void TranslateBackendEvent(const TBackendEvent& e);
+void PumpBackend();
+void WindowGoingAway(TWindow* w);
+void UpdateCursorForPointer();
+void ActivateAfterHide(TWindow* w);
+
+// Loop helpers (MessageLoop.cpp).
+void KillWindowTimers(HWND wnd);
+void QueueInput(TMsg msg);
+void InstallWakeHook();
+
+// Default handling helpers (DefWindowProc.cpp).
+int DefaultHitTest(TWindow* w, TPoint screenPos);
+void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen);
+
+// The default window procedure of the desktop and of hidden helper windows.
+LRESULT NullWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Upper-case copy for case-free names.
+std::string UpperName(const std::string& s);
+
+} // namespace detail
+} // namespace plat

@@ -1,0 +1,328 @@
+#include "platform/gfx/DeviceContext.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gfx/GfxTestUtil.h"
+
+using namespace plat;
+using gfxtest::TScene;
+
+TEST(DeviceContextPixels, RectangleCoversLeftUpToRightExclusive) {
+    TScene s(16, 16, clSilver);
+    s.Dc.SelectPen(CreatePen(PS_SOLID, 1, clBlack));
+    s.Dc.SelectBrush(CreateSolidBrush(clRed));
+    s.Dc.Rectangle(2, 3, 8, 7);
+    EXPECT_EQ(s.RowMask(3, 0, 10, clBlack), "..######..");
+    EXPECT_EQ(s.RowMask(5, 0, 10, clRed), "...####...");
+    EXPECT_EQ(s.At(7, 5), clBlack);
+    EXPECT_EQ(s.At(8, 5), clSilver);
+    EXPECT_EQ(s.RowMask(6, 0, 10, clBlack), "..######..");
+    EXPECT_EQ(s.At(4, 7), clSilver);
+
+    // Without a pen the fill is one pixel smaller on the right and bottom.
+    s.Clear(clSilver);
+    s.Dc.SelectPen(GetStockPen(NULL_PEN));
+    s.Dc.Rectangle(2, 3, 8, 7);
+    EXPECT_EQ(s.InkBox(clSilver), TRect(2, 3, 7, 6));
+}
+
+TEST(DeviceContextPixels, LineStopsBeforeItsEndPointAndPolylinesJoinWithoutGaps) {
+    TScene s(16, 16);
+    s.Dc.MoveToEx(1, 1);
+    s.Dc.LineTo(6, 1);
+    EXPECT_EQ(s.RowMask(1, 0, 8, clBlack), ".#####..");
+    EXPECT_EQ(s.Dc.GetCurrentPosition(), TPoint(6, 1));
+
+    s.Clear(clWhite);
+    TPoint pts[] = {{2, 2}, {10, 2}, {10, 8}};
+    s.Dc.Polyline(pts, 3);
+    EXPECT_EQ(s.RowMask(2, 0, 12, clBlack), "..#########."); // the corner pixel once
+    EXPECT_EQ(s.At(10, 7), clBlack);
+    EXPECT_EQ(s.At(10, 8), clWhite);
+    // Width 0 and 1 are the same one-pixel pen.
+    s.Clear(clWhite);
+    s.Dc.SelectPen(CreatePen(PS_SOLID, 0, clBlack));
+    s.Dc.MoveToEx(0, 5);
+    s.Dc.LineTo(10, 5);
+    EXPECT_EQ(s.InkBox(clWhite), TRect(0, 5, 10, 6));
+}
+
+TEST(DeviceContextPixels, PenStylesDrawTheirPatterns) {
+    struct Case {
+        const char* name;
+        HPEN pen;
+        const char* pattern;
+    };
+    TLogBrush black{BS_SOLID, clBlack, 0};
+    int dotsTwoApart[] = {0, 3};
+    Case cases[] = {
+        {"solid", CreatePen(PS_SOLID, 1, clBlack), "################################"},
+        {"dash", CreatePen(PS_DASH, 1, clBlack), "##################......########"},
+        {"dot", CreatePen(PS_DOT, 1, clBlack), "###...###...###...###...###...##"},
+        {"dashdot", CreatePen(PS_DASHDOT, 1, clBlack), "#########......###......########"},
+        {"dashdotdot", CreatePen(PS_DASHDOTDOT, 1, clBlack), "#########...###...###...########"},
+        {"alternate", ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, black), "#.#.#.#.#.#.#.#.#.#.#.#.#.#.#.#."},
+        {"small dots 2", ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 1, black, dotsTwoApart),
+         "#..#..#..#..#..#..#..#..#..#..#."},
+        {"null", CreatePen(PS_NULL, 1, clBlack), "................................"},
+    };
+    for (auto& c : cases) {
+        TScene s(40, 4);
+        s.Dc.SetBkMode(TRANSPARENT);
+        s.Dc.SelectPen(c.pen);
+        s.Dc.MoveToEx(0, 1);
+        s.Dc.LineTo(32, 1);
+        EXPECT_EQ(s.RowMask(1, 0, 32, clBlack), c.pattern) << c.name;
+    }
+    // An opaque background fills the gaps of a dashed line with the background colour.
+    TScene s(40, 4, clWhite);
+    s.Dc.SetBkMode(OPAQUE);
+    s.Dc.SetBkColor(clRed);
+    s.Dc.SelectPen(CreatePen(PS_DOT, 1, clBlack));
+    s.Dc.MoveToEx(0, 1);
+    s.Dc.LineTo(12, 1);
+    EXPECT_EQ(s.RowMask(1, 0, 12, clRed), "...###...###");
+}
+
+TEST(DeviceContextPixels, XorAndNotXorDrawingTwiceRestoresEveryPixel) {
+    TPoint star[] = {{5, 5}, {50, 40}, {5, 40}, {50, 5}, {28, 55}};
+    auto draw = [&](TDeviceContext& dc) {
+        dc.MoveToEx(0, 0);
+        dc.LineTo(60, 33);
+        dc.Rectangle(10, 10, 40, 30);
+        dc.Polygon(star, 5);
+        dc.Ellipse(3, 20, 58, 60);
+        dc.Pie(0, 0, 40, 40, 40, 0, 0, 40);
+        TPoint bez[] = {{0, 60}, {20, 0}, {40, 64}, {63, 10}};
+        dc.PolyBezier(bez, 4);
+        dc.RoundRect(15, 15, 55, 50, 12, 8);
+    };
+    struct Case {
+        int rop;
+        HPEN pen;
+        HBRUSH brush;
+    };
+    Case cases[] = {
+        {R2_XORPEN, CreatePen(PS_SOLID, 1, clRed), CreateSolidBrush(clBlue)},
+        {R2_NOTXORPEN, CreatePen(PS_DOT, 1, clLime), CreateHatchBrush(HS_DIAGCROSS, clYellow)},
+        {R2_XORPEN, CreatePen(PS_SOLID, 5, clAqua), CreateSolidBrush(clFuchsia)},
+        {R2_NOT, CreatePen(PS_INSIDEFRAME, 3, clBlack), GetStockBrush(NULL_BRUSH)},
+    };
+    for (auto& c : cases) {
+        TScene s(64, 64);
+        s.Noise(7);
+        auto before = s.Snapshot();
+        s.Dc.SetROP2(c.rop);
+        s.Dc.SelectPen(c.pen);
+        s.Dc.SelectBrush(c.brush);
+        draw(s.Dc);
+        EXPECT_NE(s.Snapshot(), before) << "rop " << c.rop;
+        draw(s.Dc);
+        EXPECT_EQ(s.Snapshot(), before) << "rop " << c.rop;
+    }
+}
+
+TEST(DeviceContextPixels, Rop2CombinesPenWithPixel) {
+    struct Case {
+        int rop;
+        uint32_t expect; // for pen 0x0F0F0F over pixel 0x3C3C3C
+    };
+    const uint32_t p = 0x0F0F0F, d = 0x3C3C3C;
+    Case cases[] = {{R2_BLACK, 0},          {R2_WHITE, 0xFFFFFF},         {R2_COPYPEN, p},
+                    {R2_NOTCOPYPEN, ~p},    {R2_XORPEN, p ^ d},           {R2_NOTXORPEN, ~(p ^ d)},
+                    {R2_MASKPEN, p & d},    {R2_MERGEPEN, p | d},         {R2_NOT, ~d},
+                    {R2_NOP, d},            {R2_MASKPENNOT, p & ~d},      {R2_MERGENOTPEN, ~p | d},
+                    {R2_NOTMASKPEN, ~(p & d)}, {R2_NOTMERGEPEN, ~(p | d)}, {R2_MASKNOTPEN, ~p & d},
+                    {R2_MERGEPENNOT, p | ~d}};
+    for (auto& c : cases) {
+        TScene s(4, 4, PixelToColor(d));
+        s.Dc.SetROP2(c.rop);
+        s.Dc.SelectPen(CreatePen(PS_SOLID, 1, PixelToColor(p)));
+        s.Dc.MoveToEx(0, 1);
+        s.Dc.LineTo(2, 1);
+        EXPECT_EQ(ColorToPixel(s.At(0, 1)), c.expect & 0xFFFFFF) << "rop " << c.rop;
+    }
+}
+
+TEST(DeviceContextPixels, BrushesHatchOnTheBackgroundAndRespectTransparency) {
+    TScene s(16, 16, clWhite);
+    s.Dc.SelectPen(GetStockPen(NULL_PEN));
+    s.Dc.SelectBrush(CreateHatchBrush(HS_VERTICAL, clBlue));
+    s.Dc.SetBkColor(clYellow);
+    s.Dc.SetBkMode(OPAQUE);
+    s.Dc.Rectangle(0, 0, 17, 9);
+    EXPECT_EQ(s.RowMask(3, 0, 16, clBlue), ".......#.......#");
+    EXPECT_EQ(s.At(0, 3), clYellow);
+    s.Clear(clWhite);
+    s.Dc.SetBkMode(TRANSPARENT);
+    s.Dc.Rectangle(0, 0, 17, 9);
+    EXPECT_EQ(s.At(0, 3), clWhite);
+    EXPECT_EQ(s.At(7, 3), clBlue);
+}
+
+TEST(DeviceContextClip, DrawingOutsideTheClipLeavesPixelsUntouched) {
+    TScene s(32, 32, clWhite);
+    TRegion clip = TRegion::FromRect(4, 4, 12, 12);
+    TRegion hole = TRegion::FromRect(6, 6, 8, 8);
+    clip.Combine(clip, hole, RGN_DIFF);
+    EXPECT_EQ(s.Dc.SelectClipRgn(&clip), COMPLEXREGION);
+    s.Dc.FillRect(TRect(0, 0, 32, 32), CreateSolidBrush(clRed));
+    s.Dc.SelectPen(CreatePen(PS_SOLID, 1, clBlue));
+    s.Dc.MoveToEx(0, 10);
+    s.Dc.LineTo(32, 10);
+    EXPECT_EQ(s.InkBox(clWhite), TRect(4, 4, 12, 12));
+    EXPECT_EQ(s.At(6, 6), clWhite);
+    EXPECT_EQ(s.At(7, 7), clWhite);
+    EXPECT_EQ(s.At(5, 5), clRed);
+    EXPECT_EQ(s.At(11, 10), clBlue);
+    EXPECT_EQ(s.At(12, 10), clWhite);
+
+    TRect box;
+    EXPECT_EQ(s.Dc.GetClipBox(box), COMPLEXREGION);
+    EXPECT_EQ(box, TRect(4, 4, 12, 12));
+    TRegion got;
+    EXPECT_EQ(s.Dc.GetClipRgn(got), 1);
+    EXPECT_TRUE(EqualRgn(got, clip));
+
+    // Saved state brings the clip back; removing it opens the whole surface again.
+    int level = s.Dc.SaveDC();
+    EXPECT_EQ(s.Dc.IntersectClipRect(0, 0, 5, 5), SIMPLEREGION);
+    s.Dc.GetClipBox(box);
+    EXPECT_EQ(box, TRect(4, 4, 5, 5));
+    EXPECT_TRUE(s.Dc.RestoreDC(level));
+    s.Dc.GetClipBox(box);
+    EXPECT_EQ(box, TRect(4, 4, 12, 12));
+    s.Dc.SelectClipRgn(nullptr);
+    EXPECT_EQ(s.Dc.GetClipRgn(got), 0);
+    EXPECT_EQ(s.Dc.GetClipBox(box), SIMPLEREGION);
+    EXPECT_EQ(box, TRect(0, 0, 32, 32));
+    s.Dc.ExcludeClipRect(0, 0, 32, 16);
+    s.Dc.GetClipBox(box);
+    EXPECT_EQ(box, TRect(0, 16, 32, 32));
+    EXPECT_FALSE(s.Dc.RestoreDC(5));
+}
+
+TEST(DeviceContextMapping, OriginsAndAnisotropicExtentsMapToDevicePixels) {
+    TScene s(64, 64, clWhite);
+    s.Dc.SetViewportOrgEx(10, 20);
+    s.Dc.FillRect(TRect(0, 0, 4, 4), CreateSolidBrush(clRed));
+    EXPECT_EQ(s.InkBox(clWhite), TRect(10, 20, 14, 24));
+    s.Clear(clWhite);
+    s.Dc.SetViewportOrgEx(0, 0);
+    s.Dc.SetMapMode(MM_ANISOTROPIC);
+    s.Dc.SetWindowExtEx(100, 100);
+    s.Dc.SetViewportExtEx(50, 25);
+    s.Dc.FillRect(TRect(20, 40, 60, 80), CreateSolidBrush(clRed));
+    EXPECT_EQ(s.InkBox(clWhite), TRect(10, 10, 30, 20));
+    TPoint p(60, 80);
+    s.Dc.LPtoDP(&p, 1);
+    EXPECT_EQ(p, TPoint(30, 20));
+    s.Dc.DPtoLP(&p, 1);
+    EXPECT_EQ(p, TPoint(60, 80));
+    EXPECT_FALSE(s.Dc.SetWindowExtEx(0, 5));
+}
+
+TEST(DeviceContextBlt, TernaryRasterOperationsCombineSourcePatternAndDestination) {
+    const uint32_t sv = 0x00F0CC, dv = 0x55AA33, pv = 0x0FF00F;
+    struct Case {
+        uint32_t rop;
+        uint32_t expect;
+    };
+    Case cases[] = {
+        {SRCCOPY, sv},           {SRCPAINT, sv | dv},         {SRCAND, sv & dv},       {SRCINVERT, sv ^ dv},
+        {SRCERASE, sv & ~dv},    {NOTSRCCOPY, ~sv},           {NOTSRCERASE, ~(sv | dv)}, {MERGECOPY, sv & pv},
+        {MERGEPAINT, ~sv | dv},  {PATCOPY, pv},               {PATPAINT, pv | ~sv | dv}, {PATINVERT, pv ^ dv},
+        {DSTINVERT, ~dv},        {BLACKNESS, 0},              {WHITENESS, 0xFFFFFF},
+    };
+    TScene src(4, 4, PixelToColor(sv));
+    for (auto& c : cases) {
+        TScene dst(4, 4, PixelToColor(dv));
+        dst.Dc.SelectBrush(CreateSolidBrush(PixelToColor(pv)));
+        EXPECT_TRUE(dst.Dc.BitBlt(1, 1, 2, 2, &src.Dc, 0, 0, c.rop));
+        EXPECT_EQ(ColorToPixel(dst.At(1, 1)), c.expect & 0xFFFFFF) << std::hex << c.rop;
+        EXPECT_EQ(ColorToPixel(dst.At(2, 2)), c.expect & 0xFFFFFF) << std::hex << c.rop;
+        EXPECT_EQ(ColorToPixel(dst.At(0, 0)), dv) << std::hex << c.rop;
+        EXPECT_EQ(ColorToPixel(dst.At(3, 3)), dv) << std::hex << c.rop;
+    }
+}
+
+TEST(DeviceContextBlt, OverlappingCopyWithinOneSurfaceKeepsTheSource) {
+    TScene s(8, 1);
+    for (int x = 0; x < 8; ++x)
+        s.Surface.Row(0)[x] = x;
+    s.Dc.BitBlt(2, 0, 6, 1, &s.Dc, 0, 0, SRCCOPY);
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(s.Surface.Row(0)[x] & 0xFFFFFF, uint32_t(x < 2 ? x : x - 2));
+}
+
+TEST(DeviceContextBlt, StretchTransparentAndAlpha) {
+    TScene src(2, 2);
+    src.Surface.Row(0)[0] = ColorToPixel(clRed);
+    src.Surface.Row(0)[1] = ColorToPixel(clLime);
+    src.Surface.Row(1)[0] = ColorToPixel(clBlue);
+    src.Surface.Row(1)[1] = ColorToPixel(clWhite);
+
+    TScene dst(8, 8, clBlack);
+    dst.Dc.StretchBlt(0, 0, 8, 8, &src.Dc, 0, 0, 2, 2, SRCCOPY);
+    EXPECT_EQ(dst.At(3, 3), clRed);
+    EXPECT_EQ(dst.At(4, 3), clLime);
+    EXPECT_EQ(dst.At(3, 4), clBlue);
+    EXPECT_EQ(dst.At(7, 7), clWhite);
+    // Negative width mirrors.
+    dst.Dc.StretchBlt(7, 0, -8, 8, &src.Dc, 0, 0, 2, 2, SRCCOPY);
+    EXPECT_EQ(dst.At(0, 0), clLime);
+    // Halftone shrinking averages.
+    TScene one(1, 1, clBlack);
+    one.Dc.SetStretchBltMode(HALFTONE);
+    one.Dc.StretchBlt(0, 0, 1, 1, &src.Dc, 0, 0, 2, 2, SRCCOPY);
+    EXPECT_EQ(one.At(0, 0), RGB(128, 128, 128));
+
+    dst.Clear(clBlack);
+    dst.Dc.TransparentBlt(0, 0, 2, 2, &src.Dc, 0, 0, 2, 2, clWhite);
+    EXPECT_EQ(dst.At(0, 0), clRed);
+    EXPECT_EQ(dst.At(1, 1), clBlack);
+
+    // Constant alpha: 128/255 of the source over the destination.
+    TScene a(1, 1, RGB(200, 100, 0));
+    TScene b(1, 1, RGB(0, 100, 255));
+    EXPECT_TRUE(a.Dc.AlphaBlend(0, 0, 1, 1, &b.Dc, 0, 0, 1, 1, TBlendFunction{AC_SRC_OVER, 0, 128, 0}));
+    EXPECT_EQ(a.At(0, 0), RGB(100, 100, 128));
+    // Per-pixel (premultiplied) alpha: a half-covered red pixel over white.
+    TScene w(1, 1, clWhite);
+    b.Surface.Row(0)[0] = 0x80800000; // alpha 128, red 128 premultiplied
+    EXPECT_TRUE(w.Dc.AlphaBlend(0, 0, 1, 1, &b.Dc, 0, 0, 1, 1, TBlendFunction{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
+    EXPECT_EQ(w.At(0, 0), RGB(255, 127, 127));
+    // A source rectangle outside the source is refused.
+    EXPECT_FALSE(w.Dc.AlphaBlend(0, 0, 1, 1, &b.Dc, 0, 0, 2, 2, TBlendFunction{}));
+}
+
+TEST(DeviceContextFill, GradientEndsCarryTheEndColours) {
+    TScene s(20, 10, clBlack);
+    TTriVertex v[2];
+    v[0] = {2, 1, 0xFF00, 0, 0, 0};
+    v[1] = {18, 9, 0, 0, 0xFF00, 0};
+    TGradientRect r{0, 1};
+    EXPECT_TRUE(s.Dc.GradientFill(v, 2, &r, 1, GRADIENT_FILL_RECT_H));
+    EXPECT_EQ(s.At(2, 5), clRed);
+    EXPECT_EQ(s.At(17, 5), clBlue);
+    EXPECT_EQ(s.At(18, 5), clBlack);
+    EXPECT_EQ(s.At(1, 5), clBlack);
+    EXPECT_EQ(s.InkBox(clBlack), TRect(2, 1, 18, 9));
+    EXPECT_TRUE(s.Dc.GradientFill(v, 2, &r, 1, GRADIENT_FILL_RECT_V));
+    EXPECT_EQ(s.At(10, 1), clRed);
+    EXPECT_EQ(s.At(10, 8), clBlue);
+    TGradientRect bad{0, 5};
+    EXPECT_FALSE(s.Dc.GradientFill(v, 2, &bad, 1, GRADIENT_FILL_RECT_H));
+}
+
+TEST(DeviceContextFill, PixelsFocusAndInvert) {
+    TScene s(8, 8, clWhite);
+    EXPECT_EQ(s.Dc.SetPixel(3, 4, clGreen), clGreen);
+    EXPECT_EQ(s.Dc.GetPixel(3, 4), clGreen);
+    EXPECT_EQ(s.Dc.GetPixel(8, 0), CLR_INVALID);
+    auto before = s.Snapshot();
+    s.Dc.InvertRect(TRect(1, 1, 5, 5));
+    EXPECT_EQ(s.At(1, 1), clBlack);
+    s.Dc.InvertRect(TRect(1, 1, 5, 5));
+    EXPECT_EQ(s.Snapshot(), before);
+}

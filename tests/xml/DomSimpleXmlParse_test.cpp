@@ -1,0 +1,406 @@
+// The parser: what it makes of text, what it accepts, and every message it raises.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/rtl/Stream.h"
+#include "xml/DomSimpleXml.h"
+
+using namespace xml;
+
+namespace {
+
+void Load(TDomSimpleXML& doc, const std::string& text) {
+    plat::TStringStream stream(text);
+    doc.LoadFromStream(stream);
+}
+
+std::unique_ptr<TDomSimpleXML> Parse(const std::string& text, TDomSimpleXMLOptions options = DefaultSimpleXMLOptions) {
+    auto doc = std::make_unique<TDomSimpleXML>();
+    doc->SetOptions(options);
+    Load(*doc, text);
+    return doc;
+}
+
+std::string ErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const EDomSimpleXMLError& e) {
+        EXPECT_STREQ(e.ClassName(), "EDomSimpleXMLError");
+        return e.Message();
+    }
+    return "no error";
+}
+
+std::string ParseError(const std::string& text) {
+    return ErrorOf([&] { Parse(text); });
+}
+
+// The value of the root after loading "<r>content</r>".
+std::string ContentValue(const std::string& content, TDomSimpleXMLOptions options = DefaultSimpleXMLOptions) {
+    return Parse("<r>" + content + "</r>", options)->Root()->Value();
+}
+
+TDomSimpleXMLElem* Child(TDomSimpleXMLElem* e, int i) { return e->Items().Item(i); }
+
+} // namespace
+
+TEST(DomSimpleXmlParse, ByteOrderMarkBeforeTheDeclarationIsSkipped) {
+    auto doc = Parse("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<chart/>");
+    ASSERT_EQ(doc->Prolog().Count(), 1);
+    auto* header = dynamic_cast<TDomSimpleXMLElemHeader*>(doc->Prolog().Item(0));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->Name(), "");
+    EXPECT_EQ(header->Version(), "1.0");
+    EXPECT_EQ(header->Encoding(), "iso-8859-1");
+    EXPECT_FALSE(header->Standalone());
+    EXPECT_EQ(doc->Root()->Name(), "chart");
+}
+
+TEST(DomSimpleXmlParse, EmptyElementFormsAreTheSame) {
+    for (const char* text : {"<r><a></a></r>", "<r><a/></r>", "<r><a /></r>"}) {
+        SCOPED_TRACE(text);
+        auto doc = Parse(text);
+        TDomSimpleXMLElem* a = Child(doc->Root(), 0);
+        EXPECT_EQ(a->Name(), "a");
+        EXPECT_EQ(a->Value(), "");
+        EXPECT_FALSE(a->HasItems());
+        EXPECT_EQ(doc->Root()->Items().Count(), 1);
+    }
+}
+
+TEST(DomSimpleXmlParse, BlanksAreKeptUnlessLeadingBlanksAreTrimmed) {
+    const TDomSimpleXMLOptions trim = DefaultSimpleXMLOptions | sxoTrimPrecedingTextWhitespace;
+    EXPECT_EQ(ContentValue("  x "), "  x ");
+    EXPECT_EQ(ContentValue("  x ", trim), "x ");
+    EXPECT_EQ(ContentValue("   "), "   ");
+    EXPECT_EQ(ContentValue("   ", trim), "");
+    EXPECT_EQ(ContentValue("\r\n\tx\r\n"), "\r\n\tx\r\n");
+    EXPECT_FALSE(Parse("<r>   </r>", trim)->Root()->HasItems());
+}
+
+TEST(DomSimpleXmlParse, MixedContentKeepsTextNodesBetweenElements) {
+    auto doc = Parse("<r>x<b/>y</r>");
+    TDomSimpleXMLElem* r = doc->Root();
+    EXPECT_EQ(r->Value(), "");
+    ASSERT_EQ(r->Items().Count(), 3);
+    EXPECT_TRUE(Child(r, 0)->Is<TDomSimpleXMLElemText>());
+    EXPECT_EQ(Child(r, 0)->Value(), "x");
+    EXPECT_EQ(Child(r, 0)->Container(), &r->Items());
+    EXPECT_EQ(Child(r, 1)->Name(), "b");
+    EXPECT_EQ(Child(r, 2)->Value(), "y");
+
+    // Text starts where the previous node ended, blanks included.
+    doc = Parse("<r>\n  <b/>\n  tail\n</r>");
+    ASSERT_EQ(doc->Root()->Items().Count(), 2);
+    EXPECT_EQ(Child(doc->Root(), 1)->Value(), "\n  tail\n");
+    doc = Parse("<r>\n  <b/>\n  tail\n</r>", DefaultSimpleXMLOptions | sxoTrimPrecedingTextWhitespace);
+    EXPECT_EQ(Child(doc->Root(), 1)->Value(), "tail\n");
+
+    // A lone comment or CDATA section stays a child; only a lone text becomes the value.
+    doc = Parse("<r><![CDATA[<x>]]></r>");
+    EXPECT_EQ(doc->Root()->Value(), "");
+    ASSERT_EQ(doc->Root()->Items().Count(), 1);
+    EXPECT_EQ(Child(doc->Root(), 0)->Value(), "<x>");
+}
+
+TEST(DomSimpleXmlParse, EntitiesAndReferencesAreDecoded) {
+    struct TCase {
+        const char* Raw;
+        const char* Value;
+    };
+    const TCase cases[] = {
+        {"&amp;amp;", "&amp;"},
+        {"&#xE9;", "\xC3\xA9"},
+        {"&#XE9;", "\xC3\xA9"},
+        {"&#xe9;", "\xC3\xA9"},
+        {"&#233;", "\xC3\xA9"},
+        {"&#65;&#x41;&#$41;", "AAA"},
+        {"&#x4E2D;", "\xE4\xB8\xAD"},        // above 255: the full character, not its low byte
+        {"&#x1F600;", "\xF0\x9F\x98\x80"},   // beyond the basic plane
+        {"&LT;&Gt;&quot;&APOS;", "<>\"'"},
+        {"&#;&#x;&#0;&#-5;&#xD800;&#x110000;", "&#;&#x;&#0;&#-5;&#xD800;&#x110000;"},
+        {"&#12 3; &foo; & x", "&#12 3; &foo; & x"},
+        {"a &#zz; &amp; b", "a &#zz; & b"},
+        {"&#65", "&#65"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Raw);
+        EXPECT_EQ(ContentValue(c.Raw), c.Value);
+        auto doc = Parse(std::string("<r v=\"") + c.Raw + "\"/>");
+        EXPECT_EQ(doc->Root()->Properties().ValueOf("v"), c.Value);
+    }
+    EXPECT_EQ(ContentValue("&#65;&amp;", sxoAutoEncodeEntity), "&#65;&");
+    EXPECT_EQ(ContentValue("&#65;&amp;", 0), "&#65;&amp;");
+}
+
+TEST(DomSimpleXmlParse, BytesAreLatin1UnlessTheFileSaysUtf8) {
+    // Latin-1: every byte from 0x80 is one character.
+    EXPECT_EQ(Parse("<r a='\xE9'>\xC3\xA9</r>")->Root()->Value(), "\xC3\x83\xC2\xA9");
+    EXPECT_EQ(Parse("<r a='\xE9'/>")->Root()->Properties().ValueOf("a"), "\xC3\xA9");
+    EXPECT_EQ(Parse("<?xml version='1.0' encoding='ISO-8859-1'?><\xE9/>")->Root()->Name(), "\xC3\xA9");
+    // UTF-8 by declaration or byte-order mark; a stray byte that is no UTF-8 is read as Latin-1.
+    EXPECT_EQ(Parse("<?xml version='1.0' encoding='UTF-8'?><r>\xC3\xA9\xE9</r>")->Root()->Value(),
+              "\xC3\xA9\xC3\xA9");
+    EXPECT_EQ(Parse("<?xml version='1.0' encoding='utf8'?><\xC3\xA9/>")->Root()->Name(), "\xC3\xA9");
+    EXPECT_EQ(Parse("\xEF\xBB\xBF<r>\xC3\xA9</r>")->Root()->Value(), "\xC3\xA9");
+    EXPECT_EQ(Parse("\xEF\xBB\xBF<?xml version='1.0' encoding='iso-8859-1'?><r>\xE9</r>")->Root()->Value(),
+              "\xC3\xA9");
+}
+
+TEST(DomSimpleXmlParse, AttributesAndNamespaces) {
+    auto doc = Parse("<x:r  a = '\"q\"' b=\"it's\" c='line\r\nnext' p:d=\"1\" e='1'f='2'></X:R>");
+    TDomSimpleXMLElem* r = doc->Root();
+    EXPECT_EQ(r->Name(), "r");
+    EXPECT_EQ(r->NameSpace(), "x");
+    EXPECT_EQ(r->FullName(), "x:r");
+    TDomSimpleXMLProps& p = r->Properties();
+    ASSERT_EQ(p.Count(), 6);
+    EXPECT_EQ(p.ValueOf("a"), "\"q\"");
+    EXPECT_EQ(p.ValueOf("b"), "it's");
+    EXPECT_EQ(p.ValueOf("c"), "line\r\nnext");
+    EXPECT_EQ(p.Item(3)->Name(), "d");
+    EXPECT_EQ(p.Item(3)->NameSpace(), "p");
+    EXPECT_EQ(p.ValueOf("f"), "2");
+    // The end tag is matched without case.
+    EXPECT_EQ(Parse("<a></A>")->Root()->Name(), "a");
+    EXPECT_EQ(Parse("<\xC4><b/></\xE4>")->Root()->Name(), "\xC3\x84");
+}
+
+TEST(DomSimpleXmlParse, PrologItemsAreReadInOrder) {
+    auto doc = Parse(
+        "<?xml version=\"1.1\" encoding=\"iso-8859-1\" standalone=\"yes\"?>\r\n"
+        "<!-- first -->\r\n"
+        "<?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>\r\n"
+        "<!DOCTYPE  chart [ <!ENTITY a \"b>\"> ]  >\r\n"
+        "<chart/>");
+    TDomSimpleXMLElemsProlog& prolog = doc->Prolog();
+    ASSERT_EQ(prolog.Count(), 4);
+    auto* header = dynamic_cast<TDomSimpleXMLElemHeader*>(prolog.Item(0));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->Version(), "1.1");
+    EXPECT_TRUE(header->Standalone());
+    EXPECT_EQ(header->Properties().Count(), 0);
+    EXPECT_EQ(prolog.Item(1)->Value(), " first ");
+    ASSERT_TRUE(prolog.Item(2)->Is<TDomSimpleXMLElemSheet>());
+    EXPECT_EQ(prolog.Item(2)->Properties().ValueOf("href"), "s.xsl");
+    ASSERT_TRUE(prolog.Item(3)->Is<TDomSimpleXMLElemDocType>());
+    EXPECT_EQ(prolog.Item(3)->Value(), "chart [ <!ENTITY a \"b>\"> ]");
+    EXPECT_EQ(prolog.Item(0)->Parent(), nullptr);
+    EXPECT_EQ(doc->Root()->Name(), "chart");
+
+    auto* lower = dynamic_cast<TDomSimpleXMLElemHeader*>(Parse("<?xml version='1.0' standalone='YES'?><r/>")->Prolog().Item(0));
+    EXPECT_FALSE(lower->Standalone());
+    EXPECT_EQ(lower->Encoding(), "");
+    EXPECT_EQ(Parse("<r/>")->Prolog().Count(), 0);
+}
+
+TEST(DomSimpleXmlParse, UnknownPrologDeclarationsAreSkippedToTheirEnd) {
+    auto doc = Parse(
+        "<?xml-model href=\"m.rnc\"?>\n"
+        "<!ENTITY e \"a>b\">\n"
+        "<?xml\tversion=\"1.0\"?>\n"
+        "<?php echo '?'; ?>\n"
+        "<!-- kept -->\n"
+        "<chart><a/></chart>");
+    ASSERT_EQ(doc->Prolog().Count(), 1);
+    EXPECT_EQ(doc->Prolog().Item(0)->Value(), " kept ");
+    EXPECT_EQ(doc->Root()->Name(), "chart");
+    EXPECT_EQ(doc->Root()->Items().Count(), 1);
+}
+
+TEST(DomSimpleXmlParse, WhatIsNoError) {
+    EXPECT_EQ(Parse("")->Root()->Name(), "");
+    EXPECT_EQ(Parse("  \r\n ")->Root()->Name(), "");
+    // Data that ends inside a start tag or an attribute list: the element stays nameless.
+    EXPECT_EQ(Parse("<chart")->Root()->Name(), "");
+    EXPECT_EQ(Parse("<chart a='1' b='")->Root()->Properties().Count(), 1);
+    // Anything after the root element is ignored.
+    EXPECT_EQ(Parse("<a/> tail <<< & ")->Root()->Name(), "a");
+    // The comment rule lets "--" pass when one byte and ">" follow.
+    EXPECT_EQ(Child(Parse("<r><!-- a --x> b --></r>")->Root(), 0)->Value(), " a --x> b ");
+    // A CDATA section ends at the first "]]>".
+    EXPECT_EQ(Child(Parse("<r><![CDATA[a[1]]]></r>")->Root(), 0)->Value(), "a[1]");
+    // Any byte but blanks, ":", "/" and ">" belongs to a tag name.
+    EXPECT_EQ(Child(Parse("<r><a<b=\"></a<b=\"></r>")->Root(), 0)->Name(), "a<b=\"");
+}
+
+TEST(DomSimpleXmlParse, EveryErrorHasItsMessage) {
+    struct TCase {
+        const char* Text;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"x<a/>", "Invalid Document: Unexpected text in file prolog"},
+        {"< a/>", "Invalid XML Element: malformed tag found (no valid name)"},
+        {"<r><\ta/></r>", "Invalid XML Element: malformed tag found (no valid name)"},
+        {"<a/x>", "Invalid XML Element: Expected end of tag but \"x\" found"},
+        {"<a></b>", "Invalid XML Element: Erroneous end of tag, expecting </a> but </b> found"},
+        {"<a></a >", "Invalid XML Element: Erroneous end of tag, expecting </a> but </a > found"},
+        {"<n:a></a>", "Invalid XML Element: Erroneous end of tag, expecting </a> but </a> found"},
+        {"<a><b>", "Invalid XML Element: Erroneous end of tag, expecting </b> but </> found"},
+        {"<a b.c=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\".\" found)"},
+        {"<a b/>", "Invalid XML Element: Unexpected character in property declaration (\"/\" found)"},
+        {"<a \xE9=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\"\xC3\xA9\" found)"},
+        {"<a b=1/>",
+         "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' but \"1\"  found"},
+        {"<a><!-- x -- y --></a>", "Invalid Comment: \"--\" not allowed inside comments"},
+        {"<a><!-- x", "Invalid Comment: Unexpected end of data"},
+        {"<!-- x", "Invalid Comment: Unexpected end of data"},
+        {"<a><![CDATA[x</a>", "Invalid CDATA: Unexpected end of data"},
+        {"<a><![CDATA\n[x]]></a>", "Invalid CDATA: expected \"[\" but found \"\n\""},
+        {"<?xml version=\"1.0\"", "Invalid Comment: Unexpected end of data"},
+        {"<?xml version=\"1.0\"/><a/>", "Invalid Header: expected \"?\" but found \"/\""},
+        {"<!DOCTYPE a [ > ", "Invalid Comment: Unexpected end of data"},
+        {"<?xml-stylesheet href=\"a\"", "Invalid Stylesheet: Unexpected end of data"},
+        {"<?xml-stylesheet href=\"a\"/>", "Invalid Stylesheet: expected \"?\" but found \"/\""},
+        // Unknown prolog items that never end, and half a prolog token.
+        {"<?xml-model href='x'", "Invalid Comment: Unexpected end of data"},
+        {"<!ENTITY x '>'", "Invalid Comment: Unexpected end of data"},
+        {"<!DOC", "Invalid Comment: Unexpected end of data"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(ParseError(c.Text), c.Message);
+    }
+}
+
+TEST(DomSimpleXmlParse, NodeKindsCheckTheirOpeningBytes) {
+    struct TCase {
+        TDomSimpleXMLElem* Node;
+        const char* Text;
+        const char* Message;
+    };
+    TDomSimpleXMLElemClassic classic(nullptr);
+    TDomSimpleXMLElemComment comment(nullptr);
+    TDomSimpleXMLElemCData cdata(nullptr);
+    TDomSimpleXMLElemHeader header(nullptr);
+    TDomSimpleXMLElemDocType doctype(nullptr);
+    TDomSimpleXMLElemSheet sheet(nullptr);
+    const TCase cases[] = {
+        {&classic, "x", "Invalid XML Element: Expected beginning of tag but \"x\" found"},
+        {&comment, "<!-x", "Invalid Comment: expected \"-\" but found \"x\""},
+        {&cdata, "<![CDATX", "Invalid CDATA: expected \"A\" but found \"X\""},
+        {&header, "<?xmX", "Invalid Header: expected \"l\" but found \"X\""},
+        {&doctype, "<!DOCTYPX", "Invalid Header: expected \"E\" but found \"X\""},
+        {&sheet, "<?xml-stylesheeX", "Invalid Stylesheet: expected \"t\" but found \"X\""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        plat::TStringStream stream(c.Text);
+        EXPECT_EQ(ErrorOf([&] { c.Node->LoadFromStream(stream, nullptr); }), c.Message);
+    }
+    // A node parses from the stream's position and leaves the stream after itself.
+    plat::TStringStream stream("ab<!--c-->de");
+    stream.SetPosition(2);
+    comment.LoadFromStream(stream, nullptr);
+    EXPECT_EQ(comment.Value(), "c");
+    EXPECT_EQ(stream.Position(), 10);
+}
+
+TEST(DomSimpleXmlParse, DeepNestingIsAnErrorNotAStackOverflow) {
+    auto nested = [](int depth) {
+        std::string s;
+        for (int i = 0; i < depth; ++i)
+            s += "<a>";
+        for (int i = 0; i < depth; ++i)
+            s += "</a>";
+        return s;
+    };
+    auto doc = Parse(nested(MaxSimpleXMLDepth));
+    EXPECT_EQ(doc->Root()->ChildsCount(), MaxSimpleXMLDepth);
+    const std::string message = "Invalid XML Element: Elements nested deeper than 4096 levels";
+    EXPECT_EQ(ParseError(nested(MaxSimpleXMLDepth + 1)), message);
+    EXPECT_EQ(ParseError(nested(100000)), message);
+}
+
+TEST(DomSimpleXmlParse, EventsReportTagsValuesAndProgress) {
+    TDomSimpleXML doc;
+    std::vector<std::string> log;
+    doc.OnTagParsed = [&](plat::TObject* sender, const std::string& name) {
+        EXPECT_EQ(sender, &doc);
+        log.push_back("tag " + name);
+    };
+    doc.OnValueParsed = [&](plat::TObject*, const std::string& name, const std::string& value) {
+        log.push_back("value " + name + "=" + value);
+    };
+    std::vector<std::pair<int64_t, int64_t>> progress;
+    doc.OnLoadProgress = [&](plat::TObject*, int64_t position, int64_t total) { progress.emplace_back(position, total); };
+    doc.OnDecodeValue = [&](plat::TObject*, std::string& value) { value += "!"; };
+    const std::string text = "<!DOCTYPE  d ><r a='1'><!--c-->t<b>v</b></r>";
+    Load(doc, text);
+    const std::vector<std::string> expected = {
+        "value =  d ", "value =c", "value =t!", "value =v!", "tag b", "value b=v!", "tag r", "value r=",
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(doc.Root()->Properties().ValueOf("a"), "1!");
+    ASSERT_GE(progress.size(), 2u);
+    EXPECT_EQ(progress.front(), std::make_pair(int64_t(0), int64_t(text.size())));
+    EXPECT_EQ(progress.back(), std::make_pair(int64_t(text.size()), int64_t(text.size())));
+}
+
+TEST(DomSimpleXmlParse, DecodeStreamReplacesTheInput) {
+    TDomSimpleXML doc;
+    doc.OnDecodeStream = [](plat::TObject*, plat::TStream& in, plat::TStream& out) {
+        std::string s(static_cast<size_t>(in.Size() - in.Position()), '\0');
+        in.ReadBuffer(s.data(), static_cast<int64_t>(s.size()));
+        for (char& c : s)
+            c = c == '[' ? '<' : c == ']' ? '>' : c;
+        out.WriteString(s);
+    };
+    Load(doc, "[r][b/][/r]");
+    EXPECT_EQ(doc.Root()->Name(), "r");
+    EXPECT_EQ(doc.Root()->Items().Count(), 1);
+}
+
+TEST(DomSimpleXmlParse, LoadingReplacesEverythingAndStopsAfterTheRoot) {
+    TDomSimpleXML doc;
+    Load(doc, "<?xml version='1.0'?><chart v='1'>text</chart>");
+    plat::TStringStream stream("<a/>tail");
+    doc.LoadFromStream(stream);
+    EXPECT_EQ(stream.Position(), 4);
+    EXPECT_EQ(doc.Root()->Name(), "a");
+    EXPECT_EQ(doc.Root()->Value(), "");
+    EXPECT_EQ(doc.Root()->Properties().Count(), 0);
+    EXPECT_EQ(doc.Prolog().Count(), 0);
+    // An empty file leaves nothing of the document before it.
+    Load(doc, "");
+    EXPECT_EQ(doc.Root()->Name(), "");
+    EXPECT_EQ(doc.Root()->GetSimpleXML(), &doc);
+}
+
+TEST(DomSimpleXmlParse, ReadsFromAnyStream) {
+    // Not a memory stream: the bytes are read in full first.
+    class TTrickle : public plat::TStream {
+    public:
+        explicit TTrickle(std::string s) : FData(std::move(s)) {}
+        int64_t Read(void* buffer, int64_t count) override {
+            int64_t n = std::min<int64_t>({count, 3, static_cast<int64_t>(FData.size()) - FPos});
+            std::memcpy(buffer, FData.data() + FPos, static_cast<size_t>(n));
+            FPos += n;
+            return n;
+        }
+        int64_t Write(const void*, int64_t) override { return 0; }
+        int64_t Seek(int64_t offset, plat::TSeekOrigin origin) override {
+            FPos = origin == plat::soBeginning ? offset : origin == plat::soCurrent ? FPos + offset
+                                                                                  : static_cast<int64_t>(FData.size()) + offset;
+            return FPos;
+        }
+
+    private:
+        std::string FData;
+        int64_t FPos = 0;
+    };
+    TTrickle stream("<chart><a x='1'/></chart> more");
+    TDomSimpleXML doc;
+    doc.LoadFromStream(stream);
+    EXPECT_EQ(doc.Root()->Items().Item(0)->Properties().ValueOf("x"), "1");
+    EXPECT_EQ(stream.Position(), 25);
+}
+
+TEST(DomSimpleXmlParse, FilesThatCannotBeOpenedRaiseTheStreamError) {
+    TDomSimpleXML doc;
+    EXPECT_THROW(doc.LoadFromFile("/nonexistent/folder/chart.xml"), plat::EFOpenError);
+}

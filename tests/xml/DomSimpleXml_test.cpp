@@ -1,0 +1,268 @@
+// The element tree: lists, lookups, names, typed values, copying and ownership.
+#include "xml/DomSimpleXml.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/Locale.h"
+
+using namespace xml;
+
+namespace {
+
+std::string IndexErrorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const plat::EStringListError& e) {
+        return e.Message();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(DomSimpleXmlTree, NewDocumentHasAnEmptyRoot) {
+    TDomSimpleXML doc;
+    EXPECT_EQ(doc.Root()->Name(), "");
+    EXPECT_EQ(doc.Root()->Items().Count(), 0);
+    EXPECT_EQ(doc.Root()->Properties().Count(), 0);
+    EXPECT_EQ(doc.Root()->ChildsCount(), 1);
+    EXPECT_EQ(doc.Root()->GetSimpleXML(), &doc);
+    EXPECT_EQ(doc.Options(), 14);
+    EXPECT_EQ(doc.IndentString(), "  ");
+    EXPECT_EQ(doc.Prolog().Count(), 0);
+}
+
+TEST(DomSimpleXmlTree, PositionsBeyondTheListGiveNullOrIndexErrors) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElems& items = doc.Root()->Items();
+    EXPECT_EQ(items.Item(0), nullptr); // never used: no list yet
+    EXPECT_EQ(items.Item(1), nullptr);
+    items.Add("a");
+    items.Add("b");
+    EXPECT_EQ(items.Item(1)->Name(), "b");
+    EXPECT_EQ(IndexErrorOf([&] { items.Item(2); }), "List index out of bounds (2)");
+    EXPECT_EQ(IndexErrorOf([&] { items.Item(-1); }), "List index out of bounds (-1)");
+    EXPECT_EQ(items.Item(3), nullptr);
+    items.Clear();
+    EXPECT_EQ(IndexErrorOf([&] { items.Item(0); }), "List index out of bounds (0)");
+
+    TDomSimpleXMLProps& props = doc.Root()->Properties();
+    EXPECT_EQ(props.Item(0), nullptr);
+    props.Add("x", "1");
+    EXPECT_EQ(IndexErrorOf([&] { props.Item(1); }), "List index out of bounds (1)");
+    EXPECT_EQ(IndexErrorOf([&] { props.Item(-1); }), "List index out of bounds (-1)");
+}
+
+TEST(DomSimpleXmlTree, NamesAreFoundWithoutCaseAndRenamesTakeEffect) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElems& items = doc.Root()->Items();
+    TDomSimpleXMLElem* frame = items.Add("Frame", "v");
+    TDomSimpleXMLElem* apfel = items.Add("Äpfel");
+    EXPECT_EQ(items.ItemByName("frame"), frame);
+    EXPECT_EQ(items.ItemByName("äPFEL"), apfel);
+    EXPECT_EQ(frame->Parent(), doc.Root());
+    EXPECT_EQ(frame->Container(), &items);
+    EXPECT_EQ(frame->Value(), "v");
+
+    frame->SetName("");
+    EXPECT_EQ(frame->Name(), "Frame");
+    frame->SetName("Points");
+    EXPECT_EQ(items.ItemByName("points"), frame);
+    EXPECT_EQ(items.ItemByName("Frame"), nullptr);
+
+    // The same name twice: the first is found.
+    TDomSimpleXMLElem* second = items.Add("points");
+    EXPECT_EQ(items.ItemByName("POINTS"), frame);
+    EXPECT_EQ(items.Count(), 3);
+    EXPECT_NE(second, frame);
+}
+
+TEST(DomSimpleXmlTree, DuplicateAttributesAreKeptAndTheFirstIsFound) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLProps& props = doc.Root()->Properties();
+    TDomSimpleXMLProp* first = props.Add("Title", "one");
+    props.Add("title", "two");
+    EXPECT_EQ(props.Count(), 2);
+    EXPECT_EQ(props.ItemByName("TITLE"), first);
+    EXPECT_EQ(props.ValueOf("Title"), "one");
+    EXPECT_EQ(props.ValueOf("Missing", "dflt"), "dflt");
+    EXPECT_EQ(props.Count(), 2);
+    EXPECT_EQ(first->Parent(), &props);
+
+    // Attributes stay where they are while more are added.
+    for (int i = 0; i < 100; ++i)
+        props.AddInteger("n" + std::to_string(i), i);
+    EXPECT_EQ(first->Value(), "one");
+    EXPECT_EQ(props.Item(101)->Name(), "n99");
+    EXPECT_EQ(props.ItemByName("n57")->Value(), "57");
+    EXPECT_EQ(props.AddBoolean("b", true)->Value(), "-1");
+    EXPECT_EQ(props.AddBoolean("c", false)->Value(), "0");
+}
+
+TEST(DomSimpleXmlTree, AutoCreateAddsMissingItemsOnLookup) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElem* root = doc.Root();
+    EXPECT_EQ(root->Items().ItemByName("XAxis"), nullptr);
+    EXPECT_EQ(root->Properties().ItemByName("Count"), nullptr);
+    EXPECT_EQ(root->Items().Count(), 0);
+    EXPECT_EQ(root->Properties().Count(), 0);
+
+    doc.SetOptions(doc.Options() | sxoAutoCreate);
+    TDomSimpleXMLElem* axis = root->Items().ItemByName("XAxis");
+    ASSERT_NE(axis, nullptr);
+    EXPECT_EQ(axis->Name(), "XAxis");
+    EXPECT_EQ(axis->Value(), "");
+    EXPECT_EQ(root->Items().ItemByNameOrCreate("YAxis", "y")->Value(), "y");
+    EXPECT_EQ(root->Items().Count(), 2);
+    EXPECT_EQ(root->Properties().ValueOf("Count", "7"), "7");
+    EXPECT_EQ(root->Properties().Count(), 1);
+    // A list whose element hangs from no document never creates.
+    TDomSimpleXMLElemClassic detached(nullptr);
+    EXPECT_EQ(detached.Items().ItemByName("x"), nullptr);
+    EXPECT_EQ(detached.Properties().ItemByName("x"), nullptr);
+}
+
+struct TReadingCase {
+    const char* Text;
+    char Decimal;
+    int64_t Int;
+    bool Bool;
+    double Float;
+};
+
+TEST(DomSimpleXmlTree, TypedReadingsFollowTheConversionRules) {
+    const TReadingCase cases[] = {
+        {"12", '.', 12, true, 12},
+        {"abc", '.', -1, false, 0},
+        {"", '.', -1, false, 0},
+        {"-1", '.', -1, true, -1},
+        {"1", '.', 1, true, 1},
+        {"true", '.', -1, true, 0},
+        {"TRUE", '.', -1, true, 0},
+        {"False", '.', -1, false, 0},
+        {"yes", '.', -1, false, 0},
+        {"0", '.', 0, false, 0},
+        {"0.0", '.', -1, false, 0},
+        {"2.5", '.', -1, true, 2.5},
+        {"2.5", ',', -1, false, 0},
+        {"2,5", ',', -1, true, 2.5},
+        {"2,5", '.', -1, false, 0},
+        {"\t1", '.', -1, false, 0},
+        {" 1", '.', 1, true, 1},
+        {"1 ", '.', -1, true, 1},
+        {"1e3", '.', -1, true, 1000},
+        {"$FF", '.', 255, false, 0},
+        {"0x1f", '.', 31, false, 0},
+        {"-$10", '.', -16, false, 0},
+        {"0x", '.', -1, false, 0},
+        {"9223372036854775807", '.', INT64_MAX, true, 9223372036854775807.0},
+        {"-9223372036854775808", '.', INT64_MIN, true, -9223372036854775808.0},
+        {"9223372036854775808", '.', -1, true, 9223372036854775808.0},
+        {"0x8000000000000000", '.', -1, false, 0},
+        {"4.94065645841247E-324", '.', -1, true, 4.94065645841247E-324},
+    };
+    TDomSimpleXML doc;
+    for (const TReadingCase& c : cases) {
+        SCOPED_TRACE(std::string("text \"") + c.Text + "\" decimal " + c.Decimal);
+        plat::TScopedFormatSettings scope;
+        plat::FormatSettings().DecimalSeparator = c.Decimal;
+        doc.Root()->SetValue(c.Text);
+        EXPECT_EQ(doc.Root()->IntValue(), c.Int);
+        EXPECT_EQ(doc.Root()->BoolValue(), c.Bool);
+        EXPECT_EQ(doc.Root()->FloatValue(), c.Float);
+        TDomSimpleXMLProp* prop = doc.Root()->Properties().Add("v", c.Text);
+        EXPECT_EQ(prop->IntValue(), c.Int);
+        EXPECT_EQ(prop->BoolValue(), c.Bool);
+        EXPECT_EQ(prop->FloatValue(), c.Float);
+    }
+}
+
+TEST(DomSimpleXmlTree, TypedWritingsUseTheFixedForms) {
+    TDomSimpleXMLElemClassic e(nullptr);
+    e.SetBoolValue(true);
+    EXPECT_EQ(e.Value(), "-1");
+    e.SetBoolValue(false);
+    EXPECT_EQ(e.Value(), "0");
+    e.SetIntValue(-42);
+    EXPECT_EQ(e.Value(), "-42");
+    e.SetFloatValue(1e20);
+    EXPECT_EQ(e.Value(), "1E20");
+    plat::TScopedFormatSettings scope;
+    plat::FormatSettings().DecimalSeparator = ',';
+    e.SetFloatValue(1.0 / 3);
+    EXPECT_EQ(e.Value(), "0,333333333333333");
+    EXPECT_DOUBLE_EQ(e.FloatValue(), 0.333333333333333);
+}
+
+TEST(DomSimpleXmlTree, AssignCopiesTheWholeSubtreeIntoNewElements) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElem* a = doc.Root()->Items().Add("A", "va");
+    TDomSimpleXMLProp* ns = a->Properties().Add("x", "1");
+    ns->SetNameSpace("p");
+    TDomSimpleXMLElem* b = a->Items().Add("B");
+    b->Items().Add("C", "vc")->Properties().Add("y", "2");
+    auto* comment = new TDomSimpleXMLElemComment(b);
+    comment->SetValue("note");
+    b->Items().AddElement(comment);
+
+    TDomSimpleXMLElem* copy = doc.Root()->Items().Add("Copy");
+    copy->Assign(a);
+    EXPECT_EQ(copy->Name(), "A");
+    EXPECT_EQ(copy->Value(), "va");
+    ASSERT_EQ(copy->Properties().Count(), 1);
+    EXPECT_EQ(copy->Properties().Item(0)->Name(), "x");
+    EXPECT_EQ(copy->Properties().Item(0)->NameSpace(), ""); // namespaces of attributes are not copied
+    TDomSimpleXMLElem* b2 = copy->Items().Item(0);
+    ASSERT_NE(b2, b);
+    EXPECT_EQ(b2->Parent(), copy);
+    EXPECT_EQ(b2->Items().Count(), 2);
+    TDomSimpleXMLElem* c2 = b2->Items().Item(0);
+    EXPECT_EQ(c2->Parent(), b2);
+    EXPECT_EQ(c2->Value(), "vc");
+    EXPECT_EQ(c2->Properties().ValueOf("y"), "2");
+    EXPECT_TRUE(b2->Items().Item(1)->Is<TDomSimpleXMLElemComment>());
+    EXPECT_EQ(b2->Items().Item(1)->Value(), "note");
+    EXPECT_EQ(copy->ChildsCount(), 4);
+    EXPECT_EQ(a->ChildsCount(), 4);
+    EXPECT_EQ(b->Items().Count(), 2); // the source is untouched
+
+    // From one of its own descendants: the source must survive the clearing.
+    a->Assign(b);
+    EXPECT_EQ(a->Name(), "B");
+    EXPECT_EQ(a->Value(), "");
+    EXPECT_EQ(a->Items().Count(), 2);
+    EXPECT_EQ(a->Items().Item(0)->Name(), "C");
+
+    TDomSimpleXMLElemHeader h1(nullptr), h2(nullptr);
+    h1.SetEncoding("UTF-8");
+    h1.SetStandalone(true);
+    h2.Assign(&h1);
+    EXPECT_EQ(h2.Encoding(), "UTF-8");
+    EXPECT_TRUE(h2.Standalone());
+
+    copy->Assign(nullptr);
+    EXPECT_EQ(copy->Items().Count(), 0);
+    EXPECT_EQ(copy->Properties().Count(), 0);
+}
+
+TEST(DomSimpleXmlTree, MovingElementsKeepsOwnershipConsistent) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElem* a = doc.Root()->Items().Add("a");
+    TDomSimpleXMLElem* b = doc.Root()->Items().Add("b");
+    TDomSimpleXMLElem* x = a->Items().Add("x");
+    b->Items().AddChild(x);
+    EXPECT_EQ(a->Items().Count(), 0);
+    EXPECT_EQ(b->Items().Item(0), x);
+    EXPECT_EQ(x->Parent(), b);
+    EXPECT_EQ(x->Container(), &b->Items());
+
+    // A freed element leaves its list instead of staying behind as a dangling entry.
+    delete x;
+    EXPECT_EQ(b->Items().Count(), 0);
+
+    EXPECT_THROW(a->Items().AddChild(doc.Root()), EDomError);
+    EXPECT_THROW(a->Items().Add("inner")->Items().AddChild(a), EDomError);
+    EXPECT_EQ(a->Items().AddElement(nullptr), nullptr);
+    EXPECT_EQ(doc.Root()->ChildsCount(), 4);
+}

@@ -1,0 +1,516 @@
+// The element tree: attributes, elements, child lists, the prolog and the document object.
+#include "xml/DomSimpleXml.h"
+
+#include <algorithm>
+#include <new>
+
+#include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/StringUtils.h"
+#include "xml/DomSimpleXmlText.h"
+
+namespace xml {
+
+PLAT_CLASS_INFO(TDomSimpleXMLProp, TObject)
+PLAT_CLASS_INFO(TDomSimpleXMLProps, TObject)
+PLAT_CLASS_INFO(TDomSimpleXMLElem, TObject)
+PLAT_CLASS_INFO(TDomSimpleXMLElemClassic, TDomSimpleXMLElem)
+PLAT_CLASS_INFO(TDomSimpleXMLElemText, TDomSimpleXMLElem)
+PLAT_CLASS_INFO(TDomSimpleXMLElemComment, TDomSimpleXMLElem)
+PLAT_CLASS_INFO(TDomSimpleXMLElemCData, TDomSimpleXMLElem)
+PLAT_CLASS_INFO(TDomSimpleXMLElemHeader, TDomSimpleXMLElem)
+PLAT_CLASS_INFO(TDomSimpleXMLElemDocType, TDomSimpleXMLElem)
+PLAT_CLASS_INFO(TDomSimpleXMLElemSheet, TDomSimpleXMLElem)
+PLAT_CLASS_INFO(TDomSimpleXMLElems, TObject)
+PLAT_CLASS_INFO(TDomSimpleXMLElemsProlog, TObject)
+PLAT_CLASS_INFO(TDomSimpleXML, TObject)
+PLAT_CLASS_INFO(TDomHackSimpleXML, TDomSimpleXML)
+
+namespace {
+
+[[noreturn]] void IndexError(int index) {
+    throw plat::EStringListError("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+int64_t ReadInteger(const std::string& text) {
+    int64_t v;
+    return TryTextToInt64(text, v) ? v : -1;
+}
+
+double ReadFloat(const std::string& text) {
+    double v;
+    return plat::TryStrToFloat(text, v) ? v : 0;
+}
+
+} // namespace
+
+// --- TDomSimpleXMLProp ---------------------------------------------------------------------------------
+
+TDomSimpleXMLProp::TDomSimpleXMLProp(TDomSimpleXMLProps* parent, std::string_view name, std::string_view value)
+    : FName(name), FValue(value), FParent(parent) {}
+
+int64_t TDomSimpleXMLProp::IntValue() const { return ReadInteger(FValue); }
+bool TDomSimpleXMLProp::BoolValue() const { return TextToBoolean(FValue, false); }
+double TDomSimpleXMLProp::FloatValue() const { return ReadFloat(FValue); }
+
+// --- TDomSimpleXMLProps --------------------------------------------------------------------------------
+
+// Attributes live in chunks that never move: the parser makes one chunk of exactly the size it needs,
+// later additions go into chunks of growing size.
+struct TDomSimpleXMLProps::TChunk {
+    TChunk* Next;
+    int Count;
+    int Capacity;
+    TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
+
+    static TChunk* Create(int capacity) {
+        static_assert(sizeof(TChunk) % alignof(TDomSimpleXMLProp) == 0);
+        void* mem = ::operator new(sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * capacity);
+        return new (mem) TChunk{nullptr, 0, capacity};
+    }
+    static void Destroy(TChunk* chunk) {
+        TDomSimpleXMLProp* items = chunk->Items();
+        for (int i = 0; i < chunk->Count; ++i)
+            items[i].~TDomSimpleXMLProp();
+        ::operator delete(chunk);
+    }
+};
+
+TDomSimpleXMLProps::~TDomSimpleXMLProps() { Clear(); }
+
+void TDomSimpleXMLProps::Clear() {
+    for (TChunk* c = FFirst; c;) {
+        TChunk* next = c->Next;
+        TChunk::Destroy(c);
+        c = next;
+    }
+    FFirst = FLast = nullptr;
+    FCount = 0;
+}
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::Append(std::string_view name, std::string_view value,
+                                              std::string_view nameSpace, int reserve) {
+    FCreated = true;
+    if (!FLast || FLast->Count == FLast->Capacity) {
+        int capacity = std::max(reserve, FLast ? FLast->Capacity * 2 : 2);
+        TChunk* chunk = TChunk::Create(capacity);
+        if (FLast)
+            FLast->Next = chunk;
+        else
+            FFirst = chunk;
+        FLast = chunk;
+    }
+    TDomSimpleXMLProp* prop = new (FLast->Items() + FLast->Count) TDomSimpleXMLProp(this, name, value);
+    ++FLast->Count;
+    ++FCount;
+    if (!nameSpace.empty())
+        prop->FNameSpace = nameSpace;
+    return prop;
+}
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::Add(std::string_view name, std::string_view value) {
+    return Append(name, value, {}, 0);
+}
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::AddInteger(std::string_view name, int64_t value) {
+    return Add(name, plat::IntToStr(value));
+}
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::AddBoolean(std::string_view name, bool value) {
+    return Add(name, BooleanToText(value));
+}
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::Item(int index) const {
+    if (!FCreated)
+        return nullptr;
+    if (index < 0 || index >= FCount)
+        IndexError(index);
+    for (TChunk* c = FFirst; c; c = c->Next) {
+        if (index < c->Count)
+            return c->Items() + index;
+        index -= c->Count;
+    }
+    return nullptr;
+}
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::Find(std::string_view name) const {
+    for (TChunk* c = FFirst; c; c = c->Next) {
+        TDomSimpleXMLProp* items = c->Items();
+        for (int i = 0; i < c->Count; ++i) {
+            if (SameName(items[i].Name(), name))
+                return items + i;
+        }
+    }
+    return nullptr;
+}
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::ItemByName(std::string_view name) { return ItemByNameOrCreate(name, {}); }
+
+TDomSimpleXMLProp* TDomSimpleXMLProps::ItemByNameOrCreate(std::string_view name, std::string_view value) {
+    if (TDomSimpleXMLProp* prop = Find(name))
+        return prop;
+    TDomSimpleXML* doc = FParent ? FParent->GetSimpleXML() : nullptr;
+    if (doc && (doc->Options() & sxoAutoCreate))
+        return Add(name, value);
+    return nullptr;
+}
+
+std::string TDomSimpleXMLProps::ValueOf(std::string_view name, std::string_view def) {
+    TDomSimpleXMLProp* prop = ItemByNameOrCreate(name, def);
+    return prop ? prop->Value() : std::string(def);
+}
+
+// --- TDomSimpleXMLElem ---------------------------------------------------------------------------------
+
+TDomSimpleXMLElem::TDomSimpleXMLElem(TDomSimpleXMLElem* parent, TKind kind)
+    : FParent(parent), FProps(this), FKind(kind) {
+    if (parent)
+        FSimpleXML = parent->FSimpleXML;
+}
+
+TDomSimpleXMLElem::~TDomSimpleXMLElem() {
+    // A freed element must not stay behind in a list as a dangling entry.
+    if (FContainer)
+        FContainer->Notify(this, dxoRemove);
+    FreeChildren();
+}
+
+// Frees the subtree below this element without recursion, so any depth is safe.
+void TDomSimpleXMLElem::FreeChildren() {
+    if (!FItems || FItems->FList.empty())
+        return;
+    std::vector<TDomSimpleXMLElem*> pending;
+    pending.swap(FItems->FList);
+    while (!pending.empty()) {
+        TDomSimpleXMLElem* e = pending.back();
+        pending.pop_back();
+        if (e->FItems) {
+            for (TDomSimpleXMLElem* child : e->FItems->FList)
+                pending.push_back(child);
+            e->FItems->FList.clear();
+        }
+        e->FContainer = nullptr;
+        delete e;
+    }
+}
+
+void TDomSimpleXMLElem::SetName(std::string_view value) {
+    if (!value.empty() && value != FName)
+        FName = value;
+}
+
+std::string TDomSimpleXMLElem::FullName() const {
+    if (FNameSpace.empty())
+        return FName;
+    std::string s = FNameSpace;
+    s += ':';
+    s += FName;
+    return s;
+}
+
+TDomSimpleXMLElems& TDomSimpleXMLElem::Items() {
+    if (!FItems)
+        FItems = std::make_unique<TDomSimpleXMLElems>(this);
+    return *FItems;
+}
+
+bool TDomSimpleXMLElem::HasItems() const { return FItems && !FItems->FList.empty(); }
+
+int TDomSimpleXMLElem::ChildsCount() const {
+    int count = 0;
+    std::vector<const TDomSimpleXMLElem*> pending{this};
+    while (!pending.empty()) {
+        const TDomSimpleXMLElem* e = pending.back();
+        pending.pop_back();
+        ++count;
+        if (e->FItems)
+            pending.insert(pending.end(), e->FItems->FList.begin(), e->FItems->FList.end());
+    }
+    return count;
+}
+
+TDomSimpleXML* TDomSimpleXMLElem::GetSimpleXML() const {
+    const TDomSimpleXMLElem* e = this;
+    while (e->FParent)
+        e = e->FParent;
+    return e->FSimpleXML;
+}
+
+void TDomSimpleXMLElem::Clear() {
+    FreeChildren();
+    FProps.Clear();
+}
+
+bool TDomSimpleXMLElem::IsInSubtree(const TDomSimpleXMLElem* other) const {
+    for (const TDomSimpleXMLElem* e = other; e; e = e->FParent) {
+        if (e == this)
+            return true;
+    }
+    return false;
+}
+
+int64_t TDomSimpleXMLElem::IntValue() const { return ReadInteger(FValue); }
+void TDomSimpleXMLElem::SetIntValue(int64_t value) { FValue = plat::IntToStr(value); }
+bool TDomSimpleXMLElem::BoolValue() const { return TextToBoolean(FValue, false); }
+void TDomSimpleXMLElem::SetBoolValue(bool value) { FValue = BooleanToText(value); }
+double TDomSimpleXMLElem::FloatValue() const { return ReadFloat(FValue); }
+void TDomSimpleXMLElem::SetFloatValue(double value) { FValue = plat::FloatToStr(value); }
+
+void TDomSimpleXMLElem::AssignData(const TDomSimpleXMLElem& source) {
+    SetName(source.FName);
+    FValue = source.FValue;
+    for (int i = 0; i < source.FProps.Count(); ++i) {
+        const TDomSimpleXMLProp* prop = source.FProps.Item(i);
+        FProps.Add(prop->Name(), prop->Value());
+    }
+}
+
+void TDomSimpleXMLElem::Assign(const TDomSimpleXMLElem* source) {
+    if (source == this)
+        return;
+    // Clearing first would free a source that lies inside this subtree: copy it out of the way.
+    std::unique_ptr<TDomSimpleXMLElem> detached;
+    if (source && IsInSubtree(source)) {
+        detached.reset(source->CreateNew(nullptr));
+        detached->Assign(source);
+        source = detached.get();
+    }
+    Clear();
+    if (!source)
+        return;
+    AssignData(*source);
+    std::vector<std::pair<const TDomSimpleXMLElem*, TDomSimpleXMLElem*>> pending{{source, this}};
+    while (!pending.empty()) {
+        auto [from, to] = pending.back();
+        pending.pop_back();
+        if (!from->FItems)
+            continue;
+        for (const TDomSimpleXMLElem* child : from->FItems->FList) {
+            TDomSimpleXMLElem* copy = child->CreateNew(to);
+            to->Items().Append(copy);
+            copy->AssignData(*child);
+            pending.emplace_back(child, copy);
+        }
+    }
+}
+
+TDomSimpleXMLElem* TDomSimpleXMLElemClassic::CreateNew(TDomSimpleXMLElem* parent) const {
+    return new TDomSimpleXMLElemClassic(parent);
+}
+TDomSimpleXMLElem* TDomSimpleXMLElemText::CreateNew(TDomSimpleXMLElem* parent) const {
+    return new TDomSimpleXMLElemText(parent);
+}
+TDomSimpleXMLElem* TDomSimpleXMLElemComment::CreateNew(TDomSimpleXMLElem* parent) const {
+    return new TDomSimpleXMLElemComment(parent);
+}
+TDomSimpleXMLElem* TDomSimpleXMLElemCData::CreateNew(TDomSimpleXMLElem* parent) const {
+    return new TDomSimpleXMLElemCData(parent);
+}
+TDomSimpleXMLElem* TDomSimpleXMLElemHeader::CreateNew(TDomSimpleXMLElem* parent) const {
+    return new TDomSimpleXMLElemHeader(parent);
+}
+TDomSimpleXMLElem* TDomSimpleXMLElemDocType::CreateNew(TDomSimpleXMLElem* parent) const {
+    return new TDomSimpleXMLElemDocType(parent);
+}
+TDomSimpleXMLElem* TDomSimpleXMLElemSheet::CreateNew(TDomSimpleXMLElem* parent) const {
+    return new TDomSimpleXMLElemSheet(parent);
+}
+
+void TDomSimpleXMLElemHeader::AssignData(const TDomSimpleXMLElem& source) {
+    TDomSimpleXMLElem::AssignData(source);
+    if (auto* header = dynamic_cast<const TDomSimpleXMLElemHeader*>(&source)) {
+        FStandalone = header->FStandalone;
+        FEncoding = header->FEncoding;
+        FVersion = header->FVersion;
+    }
+}
+
+// --- TDomSimpleXMLElems --------------------------------------------------------------------------------
+
+TDomSimpleXMLElems::~TDomSimpleXMLElems() { Clear(); }
+
+void TDomSimpleXMLElems::Clear() {
+    std::vector<TDomSimpleXMLElem*> items;
+    items.swap(FList);
+    for (TDomSimpleXMLElem* e : items) {
+        e->FContainer = nullptr;
+        delete e;
+    }
+}
+
+void TDomSimpleXMLElems::Append(TDomSimpleXMLElem* value) {
+    FCreated = true;
+    FList.push_back(value);
+    value->FContainer = this;
+}
+
+TDomSimpleXMLElemClassic* TDomSimpleXMLElems::Add(std::string_view name, std::string_view value) {
+    auto* e = new TDomSimpleXMLElemClassic(FParent);
+    e->SetName(name);
+    e->FValue = value;
+    Append(e);
+    return e;
+}
+
+TDomSimpleXMLElem* TDomSimpleXMLElems::AddChild(TDomSimpleXMLElem* value) {
+    if (!value)
+        return nullptr;
+    if (value->FOwnedByDocument)
+        throw EDomError("Invalid XML Element: the root and the prolog items belong to their document");
+    if (value->IsInSubtree(FParent))
+        throw EDomError("Invalid XML Element: an element cannot be added below itself");
+    if (value->FContainer)
+        value->FContainer->Notify(value, dxoRemove);
+    value->FParent = FParent;
+    Append(value);
+    return value;
+}
+
+void TDomSimpleXMLElems::Notify(TDomSimpleXMLElem* value, TDomSimpleXMLOperation operation) {
+    if (!value)
+        return;
+    if (operation == dxoInsert) {
+        value->FContainer = this;
+        return;
+    }
+    if (value->FContainer != this)
+        return;
+    // Removal from the end is the common case (an element just added being moved on).
+    auto it = std::find(FList.rbegin(), FList.rend(), value);
+    if (it != FList.rend())
+        FList.erase(std::next(it).base());
+    value->FContainer = nullptr;
+}
+
+TDomSimpleXMLElem* TDomSimpleXMLElems::Item(int index) const {
+    if (!FCreated || index > Count())
+        return nullptr;
+    if (index < 0 || index == Count())
+        IndexError(index);
+    return FList[index];
+}
+
+TDomSimpleXMLElem* TDomSimpleXMLElems::ItemByNameOrCreate(std::string_view name, std::string_view value) {
+    for (TDomSimpleXMLElem* e : FList) {
+        if (SameName(e->FName, name))
+            return e;
+    }
+    TDomSimpleXML* doc = FParent ? FParent->GetSimpleXML() : nullptr;
+    if (doc && (doc->Options() & sxoAutoCreate))
+        return Add(name, value);
+    return nullptr;
+}
+
+// --- TDomSimpleXMLElemsProlog --------------------------------------------------------------------------
+
+TDomSimpleXMLElemsProlog::~TDomSimpleXMLElemsProlog() { Clear(); }
+
+void TDomSimpleXMLElemsProlog::Clear() {
+    std::vector<TDomSimpleXMLElem*> items;
+    items.swap(FList);
+    for (TDomSimpleXMLElem* e : items)
+        delete e;
+}
+
+void TDomSimpleXMLElemsProlog::Append(TDomSimpleXMLElem* value) {
+    value->FOwnedByDocument = true;
+    FList.push_back(value);
+}
+
+TDomSimpleXMLElem* TDomSimpleXMLElemsProlog::Item(int index) const {
+    if (index < 0 || index >= Count())
+        IndexError(index);
+    return FList[index];
+}
+
+TDomSimpleXMLElemHeader* TDomSimpleXMLElemsProlog::Header() const {
+    for (TDomSimpleXMLElem* e : FList) {
+        if (e->FKind == TDomSimpleXMLElem::TKind::Header)
+            return static_cast<TDomSimpleXMLElemHeader*>(e);
+    }
+    return nullptr;
+}
+
+TDomSimpleXMLElemHeader* TDomSimpleXMLElemsProlog::FindHeader() {
+    if (TDomSimpleXMLElemHeader* header = Header())
+        return header;
+    // At the front: a declaration after other items would make the file no XML for other readers.
+    auto* header = new TDomSimpleXMLElemHeader(nullptr);
+    header->SetName("xml");
+    header->FOwnedByDocument = true;
+    FList.insert(FList.begin(), header);
+    return header;
+}
+
+// --- TDomSimpleXML -------------------------------------------------------------------------------------
+
+TDomSimpleXML::TDomSimpleXML()
+    : FRoot(std::make_unique<TDomSimpleXMLElemClassic>(nullptr)),
+      FProlog(std::make_unique<TDomSimpleXMLElemsProlog>()) {
+    FRoot->FSimpleXML = this;
+    FRoot->FOwnedByDocument = true;
+}
+
+TDomSimpleXML::~TDomSimpleXML() = default;
+
+void TDomSimpleXML::SetFileName(const std::string& value) {
+    FFileName = value;
+    LoadFromFile(value);
+}
+
+void TDomSimpleXML::SetIndentString(std::string_view value) {
+    if (std::all_of(value.begin(), value.end(), [](char c) { return c == ' ' || c == '\t'; }))
+        FIndentString = value;
+}
+
+bool TDomSimpleXML::FileIsUtf8() const {
+    TDomSimpleXMLElemHeader* header = FProlog->Header();
+    return header && IsUtf8EncodingName(header->Encoding());
+}
+
+void TDomSimpleXML::EncodeValue(std::string& value) {
+    if (OnEncodeValue)
+        OnEncodeValue(this, value);
+    if (FOptions & sxoAutoEncodeValue) {
+        for (unsigned char c : value) {
+            if (c >= 0x80 || c == '"' || c == '&' || c == '\'' || c == '<' || c == '>') {
+                value = EncodeXmlText(value);
+                break;
+            }
+        }
+    } else if (FOptions & sxoAutoEncodeEntity) {
+        if (value.find_first_of("\"&'<>") != std::string::npos)
+            value = EncodeEntities(value);
+    }
+}
+
+void TDomSimpleXML::DecodeValue(std::string& value) {
+    if (FOptions & sxoAutoEncodeValue)
+        DecodeXmlText(value);
+    else if (FOptions & sxoAutoEncodeEntity)
+        DecodeEntities(value);
+    if (OnDecodeValue)
+        OnDecodeValue(this, value);
+}
+
+void TDomSimpleXML::DoLoadProgress(int64_t position, int64_t total) {
+    if (OnLoadProgress)
+        OnLoadProgress(this, position, total);
+}
+
+void TDomSimpleXML::DoSaveProgress() {
+    ++FSaveCount;
+    if (OnSaveProgress)
+        OnSaveProgress(this, FSaveCount, FSaveTotal);
+}
+
+void TDomSimpleXML::DoTagParsed(const std::string& name) {
+    if (OnTagParsed)
+        OnTagParsed(this, name);
+}
+
+void TDomSimpleXML::DoValueParsed(const std::string& name, const std::string& value) {
+    if (OnValueParsed)
+        OnValueParsed(this, name, value);
+}
+
+} // namespace xml

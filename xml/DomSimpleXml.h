@@ -1,0 +1,476 @@
+// The XML document model of chart documents: a document with a prolog and one root element; elements
+// with a name, an optional namespace prefix, a text value, ordered attributes and ordered children; a
+// lenient one-pass parser and a writer with one fixed layout (CR LF line ends, escaped values).
+//
+// Text inside the program is UTF-8. Files are Latin-1 unless their declaration (or a UTF-8 byte-order
+// mark) says UTF-8; the writer turns characters the file cannot hold into character references.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/Object.h"
+#include "platform/rtl/Stream.h"
+
+namespace xml {
+
+using plat::Exception;
+using plat::TObject;
+using plat::TStream;
+
+enum TDomSimpleXMLOption : uint8_t {
+    sxoAutoCreate = 1,                   // lookups by name create a missing child or attribute
+    sxoAutoIndent = 2,                   // children are written one IndentString further in
+    sxoAutoEncodeValue = 4,              // full escaping on write, full unescaping on read
+    sxoAutoEncodeEntity = 8,             // the five entities only (when sxoAutoEncodeValue is off)
+    sxoDoNotSaveProlog = 16,             // the prolog is not written
+    sxoTrimPrecedingTextWhitespace = 32, // text content starts at its first non-blank character
+};
+// A set of TDomSimpleXMLOption bits.
+using TDomSimpleXMLOptions = uint8_t;
+constexpr TDomSimpleXMLOptions DefaultSimpleXMLOptions = sxoAutoIndent | sxoAutoEncodeValue | sxoAutoEncodeEntity;
+
+// Elements nested deeper than this are refused by the parser, so nothing that walks a parsed tree can
+// run out of stack.
+constexpr int MaxSimpleXMLDepth = 4096;
+
+PLAT_EXCEPTION(EDomError, Exception);
+// Every parse error, with one of the fixed messages below.
+PLAT_EXCEPTION(EDomSimpleXMLError, EDomError);
+
+class TDomSimpleXML;
+class TDomSimpleXMLElem;
+class TDomSimpleXMLElems;
+class TDomSimpleXMLProps;
+class TDomParser;
+class TDomWriter;
+
+using TDomOnSimpleXMLParsed = std::function<void(TObject* Sender, const std::string& Name)>;
+using TDomOnValueParsed = std::function<void(TObject* Sender, const std::string& Name, const std::string& Value)>;
+using TDomOnSimpleProgress = std::function<void(TObject* Sender, int64_t Position, int64_t Total)>;
+using TDomSimpleXMLEncodeEvent = std::function<void(TObject* Sender, std::string& Value)>;
+using TDomSimpleXMLEncodeStreamEvent = std::function<void(TObject* Sender, TStream& InStream, TStream& OutStream)>;
+
+enum TDomSimpleXMLOperation { dxoInsert = 0, dxoRemove = 1 };
+
+// --- Attributes -----------------------------------------------------------------------------------------
+
+class TDomSimpleXMLProp : public TObject {
+    PLAT_CLASS(TDomSimpleXMLProp)
+public:
+    TDomSimpleXMLProp(TDomSimpleXMLProps* Parent, std::string_view Name, std::string_view Value);
+
+    const std::string& Name() const { return FName; }
+    void SetName(std::string_view Value) { FName = Value; }
+    const std::string& Value() const { return FValue; }
+    void SetValue(std::string_view Value) { FValue = Value; }
+    const std::string& NameSpace() const { return FNameSpace; }
+    void SetNameSpace(std::string_view Value) { FNameSpace = Value; }
+    TDomSimpleXMLProps* Parent() const { return FParent; }
+
+    // Typed readings of the value; text that does not convert gives -1, false and 0.
+    int64_t IntValue() const;
+    bool BoolValue() const;
+    double FloatValue() const;
+
+private:
+    friend class TDomParser;
+    friend class TDomSimpleXMLProps;
+    std::string FName;
+    std::string FValue;
+    TDomSimpleXMLProps* FParent;
+    std::string FNameSpace;
+};
+
+// The attributes of one element, in the order added. Names may repeat; lookups find the first.
+// Attributes never move in memory once added, so pointers to them stay valid until Clear.
+class TDomSimpleXMLProps : public TObject {
+    PLAT_CLASS(TDomSimpleXMLProps)
+public:
+    explicit TDomSimpleXMLProps(TDomSimpleXMLElem* Parent) : FParent(Parent) {}
+    ~TDomSimpleXMLProps() override;
+    TDomSimpleXMLProps(const TDomSimpleXMLProps&) = delete;
+    TDomSimpleXMLProps& operator=(const TDomSimpleXMLProps&) = delete;
+
+    TDomSimpleXMLProp* Add(std::string_view Name, std::string_view Value);
+    // The value in decimal.
+    TDomSimpleXMLProp* AddInteger(std::string_view Name, int64_t Value);
+    // "-1" for true, "0" for false.
+    TDomSimpleXMLProp* AddBoolean(std::string_view Name, bool Value);
+
+    int Count() const { return FCount; }
+    // Null while nothing was ever added; otherwise an index outside 0..Count()-1 raises
+    // EStringListError "List index out of bounds (%d)".
+    TDomSimpleXMLProp* Item(int Index) const;
+    // The first attribute of that name (case-insensitive), or null; with sxoAutoCreate in the owning
+    // document's options a missing one is added (with Value) and returned.
+    TDomSimpleXMLProp* ItemByName(std::string_view Name);
+    TDomSimpleXMLProp* ItemByNameOrCreate(std::string_view Name, std::string_view Value);
+    // The value of ItemByNameOrCreate(Name, Default), or Default when there is none.
+    std::string ValueOf(std::string_view Name, std::string_view Default = {});
+
+    virtual void Clear();
+    TDomSimpleXMLElem* Parent() const { return FParent; }
+
+private:
+    friend class TDomParser;
+    struct TChunk;
+    TDomSimpleXMLProp* Find(std::string_view Name) const;
+    TDomSimpleXMLProp* Append(std::string_view Name, std::string_view Value, std::string_view NameSpace,
+                              int Reserve);
+
+    TDomSimpleXMLElem* FParent;
+    TChunk* FFirst = nullptr;
+    TChunk* FLast = nullptr;
+    int FCount = 0;
+    bool FCreated = false;
+};
+
+// --- Elements ---------------------------------------------------------------------------------------------
+
+// The base of every node of the tree. An element owns its children and attributes.
+class TDomSimpleXMLElem : public TObject {
+    PLAT_CLASS(TDomSimpleXMLElem)
+public:
+    // Frees the children and attributes. An element that sits in a child list leaves it first.
+    ~TDomSimpleXMLElem() override;
+    TDomSimpleXMLElem(const TDomSimpleXMLElem&) = delete;
+    TDomSimpleXMLElem& operator=(const TDomSimpleXMLElem&) = delete;
+
+    // A new, empty element of the same class.
+    virtual TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const = 0;
+    // Copies name (when not empty), value, attributes (without their namespaces) and, as new elements
+    // of their own classes, all children. A null source only clears.
+    virtual void Assign(const TDomSimpleXMLElem* Source);
+    // Frees the children and attributes; name and value stay.
+    virtual void Clear();
+    // Parses one node of this kind from the stream's position and leaves the stream after it.
+    virtual void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) = 0;
+    // Writes the node with the given indentation.
+    virtual void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) = 0;
+    // NameSpace:Name, or Name without a namespace.
+    virtual std::string FullName() const;
+
+    const std::string& Name() const { return FName; }
+    // An empty name or the current name changes nothing, so a name never becomes empty again.
+    void SetName(std::string_view Value);
+    TDomSimpleXMLElem* Parent() const { return FParent; }
+    const std::string& NameSpace() const { return FNameSpace; }
+    void SetNameSpace(std::string_view Value) { FNameSpace = Value; }
+    // The text value as plain text; escaping happens only in files.
+    const std::string& Value() const { return FValue; }
+    void SetValue(std::string_view Value) { FValue = Value; }
+
+    // Typed readings: -1, false and 0 for text that does not convert (floats in the user's locale).
+    int64_t IntValue() const;
+    void SetIntValue(int64_t Value);
+    bool BoolValue() const;
+    // "-1" or "0".
+    void SetBoolValue(bool Value);
+    double FloatValue() const;
+    // 15 significant digits with the user's decimal separator.
+    void SetFloatValue(double Value);
+
+    // The number of elements in this subtree, this one included.
+    int ChildsCount() const;
+    // Created empty on first use; never null.
+    TDomSimpleXMLElems& Items();
+    TDomSimpleXMLProps& Properties() { return FProps; }
+    const TDomSimpleXMLProps& Properties() const { return FProps; }
+    bool HasItems() const;
+
+    // The document field itself, and the document of the whole tree (found at its topmost element).
+    TDomSimpleXML* SimpleXML() const { return FSimpleXML; }
+    TDomSimpleXML* GetSimpleXML() const;
+    // The child list the element sits in, or null.
+    TDomSimpleXMLElems* Container() const { return FContainer; }
+
+protected:
+    enum class TKind : uint8_t { Classic, Text, Comment, CData, Header, DocType, Sheet };
+    // Name empty; the document is taken over from the parent.
+    TDomSimpleXMLElem(TDomSimpleXMLElem* AParent, TKind Kind);
+    // Copies this node's own data (not its children) from Source.
+    virtual void AssignData(const TDomSimpleXMLElem& Source);
+
+private:
+    friend class TDomSimpleXML;
+    friend class TDomSimpleXMLElems;
+    friend class TDomSimpleXMLElemsProlog;
+    friend class TDomParser;
+    friend class TDomWriter;
+
+    bool IsInSubtree(const TDomSimpleXMLElem* Other) const;
+    void FreeChildren();
+
+    std::string FName;
+    TDomSimpleXMLElem* FParent;
+    std::unique_ptr<TDomSimpleXMLElems> FItems;
+    TDomSimpleXMLProps FProps;
+    std::string FValue;
+    std::string FNameSpace;
+    TDomSimpleXML* FSimpleXML = nullptr;
+    TDomSimpleXMLElems* FContainer = nullptr;
+    TKind FKind;
+    // The root and the prolog items belong to their document and cannot be moved into a child list.
+    bool FOwnedByDocument = false;
+};
+
+// An ordinary element (the root is one).
+class TDomSimpleXMLElemClassic : public TDomSimpleXMLElem {
+    PLAT_CLASS(TDomSimpleXMLElemClassic)
+public:
+    explicit TDomSimpleXMLElemClassic(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Classic) {}
+    TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
+    void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
+};
+
+// Character data between child elements; the value is the text.
+class TDomSimpleXMLElemText : public TDomSimpleXMLElem {
+    PLAT_CLASS(TDomSimpleXMLElemText)
+public:
+    explicit TDomSimpleXMLElemText(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Text) {}
+    TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
+    void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
+};
+
+class TDomSimpleXMLElemComment : public TDomSimpleXMLElem {
+    PLAT_CLASS(TDomSimpleXMLElemComment)
+public:
+    explicit TDomSimpleXMLElemComment(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Comment) {}
+    TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
+    void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
+};
+
+class TDomSimpleXMLElemCData : public TDomSimpleXMLElem {
+    PLAT_CLASS(TDomSimpleXMLElemCData)
+public:
+    explicit TDomSimpleXMLElemCData(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::CData) {}
+    TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
+    void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
+};
+
+// The XML declaration. Parsed ones have an empty name; the one the writer adds is named "xml".
+class TDomSimpleXMLElemHeader : public TDomSimpleXMLElem {
+    PLAT_CLASS(TDomSimpleXMLElemHeader)
+public:
+    explicit TDomSimpleXMLElemHeader(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Header) {}
+    TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
+    void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
+
+    bool Standalone() const { return FStandalone; }
+    void SetStandalone(bool Value) { FStandalone = Value; }
+    const std::string& Encoding() const { return FEncoding; }
+    void SetEncoding(std::string_view Value) { FEncoding = Value; }
+    const std::string& Version() const { return FVersion; }
+    void SetVersion(std::string_view Value) { FVersion = Value; }
+
+protected:
+    void AssignData(const TDomSimpleXMLElem& Source) override;
+
+private:
+    friend class TDomParser;
+    bool FStandalone = false;
+    std::string FEncoding = "iso-8859-1";
+    std::string FVersion = "1.0";
+};
+
+// A DOCTYPE declaration; the value is its body without surrounding blanks.
+class TDomSimpleXMLElemDocType : public TDomSimpleXMLElem {
+    PLAT_CLASS(TDomSimpleXMLElemDocType)
+public:
+    explicit TDomSimpleXMLElemDocType(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::DocType) {}
+    TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
+    void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
+};
+
+// An xml-stylesheet instruction; its pseudo-attributes are the Properties.
+class TDomSimpleXMLElemSheet : public TDomSimpleXMLElem {
+    PLAT_CLASS(TDomSimpleXMLElemSheet)
+public:
+    explicit TDomSimpleXMLElemSheet(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Sheet) {}
+    TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
+    void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
+};
+
+// --- Child lists ------------------------------------------------------------------------------------------
+
+// The children of one element, in order. The list owns them; lookups by name ignore case and find the
+// first match.
+class TDomSimpleXMLElems : public TObject {
+    PLAT_CLASS(TDomSimpleXMLElems)
+public:
+    explicit TDomSimpleXMLElems(TDomSimpleXMLElem* AParent) : FParent(AParent) {}
+    ~TDomSimpleXMLElems() override;
+    TDomSimpleXMLElems(const TDomSimpleXMLElems&) = delete;
+    TDomSimpleXMLElems& operator=(const TDomSimpleXMLElems&) = delete;
+
+    // A new ordinary element with that name and value, appended.
+    TDomSimpleXMLElemClassic* Add(std::string_view Name, std::string_view Value = {});
+    // Appends an existing element (nothing for null) and returns it.
+    TDomSimpleXMLElem* AddElement(TDomSimpleXMLElem* Value) { return AddChild(Value); }
+    // Appends Value, taking it out of the list it sat in; this list's element becomes its parent and
+    // the list owns it. The root or a prolog item of a document, and an element that would end up
+    // below itself, raise EDomError.
+    TDomSimpleXMLElem* AddChild(TDomSimpleXMLElem* Value);
+    // dxoInsert records this list as the element's container; dxoRemove takes it out of this list
+    // (without freeing it) when this list is its container.
+    void Notify(TDomSimpleXMLElem* Value, TDomSimpleXMLOperation Operation);
+
+    int Count() const { return static_cast<int>(FList.size()); }
+    // Null when nothing was ever added or when Index > Count(); Index == Count() or a negative index
+    // raises EStringListError "List index out of bounds (%d)".
+    TDomSimpleXMLElem* Item(int Index) const;
+    // The first child of that name (case-insensitive); with sxoAutoCreate in the document's options a
+    // missing child is added (with Value) and returned; otherwise null.
+    TDomSimpleXMLElem* ItemByName(std::string_view Name) { return ItemByNameOrCreate(Name, {}); }
+    TDomSimpleXMLElem* ItemByNameOrCreate(std::string_view Name, std::string_view Value);
+
+    // Frees every child.
+    virtual void Clear();
+    TDomSimpleXMLElem* Parent() const { return FParent; }
+
+private:
+    friend class TDomSimpleXMLElem;
+    friend class TDomParser;
+    friend class TDomWriter;
+    void Append(TDomSimpleXMLElem* Value);
+
+    TDomSimpleXMLElem* FParent;
+    std::vector<TDomSimpleXMLElem*> FList;
+    bool FCreated = false;
+};
+
+// The items before the root: declaration, comments, DOCTYPE, stylesheet instruction. Owned, no parent.
+class TDomSimpleXMLElemsProlog : public TObject {
+    PLAT_CLASS(TDomSimpleXMLElemsProlog)
+public:
+    TDomSimpleXMLElemsProlog() = default;
+    ~TDomSimpleXMLElemsProlog() override;
+    TDomSimpleXMLElemsProlog(const TDomSimpleXMLElemsProlog&) = delete;
+    TDomSimpleXMLElemsProlog& operator=(const TDomSimpleXMLElemsProlog&) = delete;
+
+    int Count() const { return static_cast<int>(FList.size()); }
+    // Raises EStringListError "List index out of bounds (%d)" outside 0..Count()-1.
+    TDomSimpleXMLElem* Item(int Index) const;
+    void Clear();
+    // The first declaration; when there is none, a default one named "xml" is put in front of the other
+    // items and returned.
+    TDomSimpleXMLElemHeader* FindHeader();
+    void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser);
+    void SaveToStream(TStream& Stream, TDomSimpleXML* Parser);
+
+private:
+    friend class TDomParser;
+    friend class TDomSimpleXML;
+    void Append(TDomSimpleXMLElem* Value);
+    TDomSimpleXMLElemHeader* Header() const;
+    std::vector<TDomSimpleXMLElem*> FList;
+};
+
+// --- Document ---------------------------------------------------------------------------------------------
+
+class TDomSimpleXML : public TObject {
+    PLAT_CLASS(TDomSimpleXML)
+public:
+    TDomSimpleXML();
+    ~TDomSimpleXML() override;
+    TDomSimpleXML(const TDomSimpleXML&) = delete;
+    TDomSimpleXML& operator=(const TDomSimpleXML&) = delete;
+
+    const std::string& FileName() const { return FFileName; }
+    // Stores the name, then loads that file.
+    void SetFileName(const std::string& Value);
+    TDomSimpleXMLOptions Options() const { return FOptions; }
+    void SetOptions(TDomSimpleXMLOptions Value) { FOptions = Value; }
+    // Created with the document, never replaced: loading clears and refills it.
+    TDomSimpleXMLElemClassic* Root() const { return FRoot.get(); }
+    TDomSimpleXMLElemsProlog& Prolog() { return *FProlog; }
+    const std::string& IndentString() const { return FIndentString; }
+    // Taken only when every character is a blank or a tab (the empty text included); anything else is
+    // ignored.
+    void SetIndentString(std::string_view Value);
+
+    // Reads the whole file, then parses it. Parse errors raise EDomSimpleXMLError; the document then
+    // holds what was read up to the error.
+    void LoadFromFile(const std::string& AFileName);
+    // Parses from the stream's position and leaves the stream after the root element.
+    void LoadFromStream(TStream& Stream);
+    // Writes a temporary file beside the target and renames it over the target, so a failed save
+    // leaves the old file whole.
+    void SaveToFile(const std::string& AFileName);
+    void SaveToStream(TStream& Stream);
+
+    // Escaping of a value on its way into a file (OnEncodeValue first), and unescaping on its way out
+    // of one (OnDecodeValue last).
+    virtual void EncodeValue(std::string& Value);
+    virtual void DecodeValue(std::string& Value);
+
+    void DoLoadProgress(int64_t Position, int64_t Total);
+    // One more node written.
+    void DoSaveProgress();
+    void DoTagParsed(const std::string& Name);
+    void DoValueParsed(const std::string& Name, const std::string& Value);
+
+    TDomOnSimpleXMLParsed OnTagParsed;
+    TDomOnValueParsed OnValueParsed;
+    TDomOnSimpleProgress OnLoadProgress;
+    TDomOnSimpleProgress OnSaveProgress;
+    TDomSimpleXMLEncodeEvent OnEncodeValue;
+    TDomSimpleXMLEncodeEvent OnDecodeValue;
+    TDomSimpleXMLEncodeStreamEvent OnDecodeStream;
+    TDomSimpleXMLEncodeStreamEvent OnEncodeStream;
+
+private:
+    friend class TDomParser;
+    friend class TDomWriter;
+    void ParseBuffer(const char* Data, size_t Size, TStream& Source, int64_t Start, int64_t StreamSize);
+    bool FileIsUtf8() const;
+
+    std::string FFileName;
+    TDomSimpleXMLOptions FOptions = DefaultSimpleXMLOptions;
+    std::unique_ptr<TDomSimpleXMLElemClassic> FRoot;
+    std::unique_ptr<TDomSimpleXMLElemsProlog> FProlog;
+    int64_t FSaveTotal = 0;
+    int64_t FSaveCount = 0;
+    std::string FIndentString = "  ";
+};
+
+// The document class the component creates; it adds nothing.
+class TDomHackSimpleXML : public TDomSimpleXML {
+    PLAT_CLASS(TDomHackSimpleXML)
+};
+
+// --- Text helpers -----------------------------------------------------------------------------------------
+
+// The five entities, and every character from U+0080 up as "&#xHH;" (at least two upper-case hex
+// digits). The result is plain ASCII.
+std::string EncodeXmlText(std::string_view Value);
+// The five entities only; other characters are kept.
+std::string EncodeEntities(std::string_view Value);
+// The five entities in any letter case and character references ("&#233;", "&#xE9;"); anything
+// else, malformed references included, stays as it is.
+void DecodeXmlText(std::string& Value);
+void DecodeEntities(std::string& Value);
+
+// A number (other than 0 is true) or the words True and False in any letter case.
+bool TryTextToBoolean(std::string_view Value, bool& Result);
+bool TextToBoolean(std::string_view Value, bool Default);
+// "-1" or "0".
+std::string BooleanToText(bool Value);
+// Leading spaces, an optional sign, decimal digits or hexadecimal ones after "$", "0x" or "0X";
+// nothing after the digits; the signed 64-bit range.
+bool TryTextToInt64(std::string_view Value, int64_t& Result);
+
+} // namespace xml

@@ -1,0 +1,366 @@
+// Escaping and unescaping of values, file encodings and the typed readings of value texts.
+#include "xml/DomSimpleXmlText.h"
+
+#include <cstring>
+
+#include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/StringUtils.h"
+#include "xml/DomSimpleXml.h"
+
+namespace xml {
+
+namespace {
+
+void AppendHexReference(std::string& out, uint32_t codePoint) {
+    static const char digits[] = "0123456789ABCDEF";
+    char buf[16];
+    int n = 0;
+    do {
+        buf[n++] = digits[codePoint & 15];
+        codePoint >>= 4;
+    } while (codePoint != 0);
+    if (n < 2)
+        buf[n++] = '0';
+    out += "&#x";
+    while (n > 0)
+        out += buf[--n];
+    out += ';';
+}
+
+bool IsValidCodePoint(int64_t v) { return v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF); }
+
+// The entity at s[pos] ('&' there), in any letter case; its length and character, or 0.
+size_t MatchEntity(const std::string& s, size_t pos, char& ch) {
+    struct TEntity {
+        const char* Text;
+        size_t Length;
+        char Char;
+    };
+    static const TEntity entities[] = {
+        {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'},
+    };
+    for (const TEntity& e : entities) {
+        if (s.size() - pos >= e.Length && plat::SameText(std::string_view(s).substr(pos, e.Length), e.Text)) {
+            ch = e.Char;
+            return e.Length;
+        }
+    }
+    return 0;
+}
+
+void Decode(std::string& s, bool references) {
+    size_t r = s.find('&');
+    if (r == std::string::npos)
+        return;
+    size_t w = r;
+    const size_t n = s.size();
+    // Where the next ';' lies: found once and reused, so text full of "&#" without ';' stays linear.
+    size_t semicolon = 0;
+    bool semicolonKnown = false;
+    while (r < n) {
+        char c = s[r];
+        if (c != '&') {
+            s[w++] = c;
+            ++r;
+            continue;
+        }
+        if (references && r + 1 < n && s[r + 1] == '#') {
+            if (!semicolonKnown || (semicolon != std::string::npos && semicolon < r + 2)) {
+                semicolon = s.find(';', r + 2);
+                semicolonKnown = true;
+            }
+            if (semicolon != std::string::npos) {
+                size_t digits = r + 2;
+                bool hex = digits < semicolon && (s[digits] == 'x' || s[digits] == 'X');
+                if (hex)
+                    ++digits;
+                int64_t value = 0;
+                bool ok;
+                if (hex) {
+                    std::string text = "$";
+                    text.append(s, digits, semicolon - digits);
+                    ok = TryTextToInt64(text, value);
+                } else {
+                    ok = TryTextToInt64(std::string_view(s).substr(digits, semicolon - digits), value);
+                }
+                if (ok && IsValidCodePoint(value)) {
+                    // A reference is never shorter than the UTF-8 form of its character, so the
+                    // result fits behind the reading position.
+                    std::string utf8;
+                    AppendCodePoint(utf8, static_cast<uint32_t>(value));
+                    std::memcpy(&s[w], utf8.data(), utf8.size());
+                    w += utf8.size();
+                    r = semicolon + 1;
+                    continue;
+                }
+            }
+            s[w++] = '&';
+            ++r;
+            continue;
+        }
+        char ch;
+        if (size_t len = MatchEntity(s, r, ch)) {
+            s[w++] = ch;
+            r += len;
+            continue;
+        }
+        s[w++] = '&';
+        ++r;
+    }
+    s.resize(w);
+}
+
+} // namespace
+
+int DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t& cp) {
+    unsigned char c = *p;
+    int len;
+    uint32_t min;
+    if (c < 0x80) {
+        cp = c;
+        return 1;
+    } else if ((c & 0xE0) == 0xC0) {
+        len = 2;
+        cp = c & 0x1F;
+        min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        len = 3;
+        cp = c & 0x0F;
+        min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        len = 4;
+        cp = c & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (end - p < len)
+        return 0;
+    for (int i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return 0;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+void AppendCodePoint(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendFileText(std::string& out, const char* data, size_t size, bool utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    const auto* end = p + size;
+    out.reserve(out.size() + size + 8);
+    while (p < end) {
+        const auto* run = p;
+        while (p < end && *p < 0x80)
+            ++p;
+        out.append(reinterpret_cast<const char*>(run), p - run);
+        if (p == end)
+            break;
+        uint32_t cp;
+        int len = utf8 ? DecodeUtf8(p, end, cp) : 0;
+        if (len > 0) {
+            out.append(reinterpret_cast<const char*>(p), len);
+            p += len;
+        } else {
+            AppendCodePoint(out, *p);
+            ++p;
+        }
+    }
+}
+
+void AppendToFile(std::string& out, std::string_view text, bool utf8) {
+    if (!HasHighBytes(text.data(), text.size())) {
+        out.append(text);
+        return;
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const auto* run = p;
+        while (p < end && *p < 0x80)
+            ++p;
+        out.append(reinterpret_cast<const char*>(run), p - run);
+        if (p == end)
+            break;
+        uint32_t cp;
+        int len = DecodeUtf8(p, end, cp);
+        if (len == 0) {
+            if (utf8)
+                AppendCodePoint(out, *p);
+            else
+                out += static_cast<char>(*p);
+            ++p;
+            continue;
+        }
+        if (utf8)
+            out.append(reinterpret_cast<const char*>(p), len);
+        else if (cp <= 0xFF)
+            out += static_cast<char>(cp);
+        else
+            AppendHexReference(out, cp);
+        p += len;
+    }
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() == b.size()) {
+        size_t i = 0;
+        for (; i < a.size(); ++i) {
+            unsigned char x = a[i], y = b[i];
+            if (x >= 0x80 || y >= 0x80)
+                break;
+            if (x != y) {
+                if (x >= 'A' && x <= 'Z')
+                    x += 32;
+                if (y >= 'A' && y <= 'Z')
+                    y += 32;
+                if (x != y)
+                    return false;
+            }
+        }
+        if (i == a.size())
+            return true;
+    } else if (!HasHighBytes(a.data(), a.size()) && !HasHighBytes(b.data(), b.size())) {
+        return false;
+    }
+    return plat::AnsiSameText(a, b);
+}
+
+bool IsUtf8EncodingName(std::string_view name) {
+    return plat::SameText(name, "utf-8") || plat::SameText(name, "utf8");
+}
+
+std::string EncodeXmlText(std::string_view value) {
+    std::string out;
+    out.reserve(value.size() + 16);
+    const auto* p = reinterpret_cast<const unsigned char*>(value.data());
+    const auto* end = p + value.size();
+    while (p < end) {
+        unsigned char c = *p;
+        if (c < 0x80) {
+            switch (c) {
+            case '"': out += "&quot;"; break;
+            case '&': out += "&amp;"; break;
+            case '\'': out += "&apos;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            default: out += static_cast<char>(c);
+            }
+            ++p;
+            continue;
+        }
+        uint32_t cp;
+        int len = DecodeUtf8(p, end, cp);
+        if (len == 0) {
+            cp = c;
+            len = 1;
+        }
+        AppendHexReference(out, cp);
+        p += len;
+    }
+    return out;
+}
+
+std::string EncodeEntities(std::string_view value) {
+    std::string out;
+    out.reserve(value.size() + 16);
+    for (char c : value) {
+        switch (c) {
+        case '"': out += "&quot;"; break;
+        case '&': out += "&amp;"; break;
+        case '\'': out += "&apos;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+void DecodeXmlText(std::string& value) { Decode(value, true); }
+void DecodeEntities(std::string& value) { Decode(value, false); }
+
+bool TryTextToInt64(std::string_view s, int64_t& result) {
+    size_t i = 0;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        negative = s[i] == '-';
+        ++i;
+    }
+    unsigned base = 10;
+    if (i < s.size() && s[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i == s.size())
+        return false;
+    const uint64_t limit = negative ? uint64_t(1) << 63 : (uint64_t(1) << 63) - 1;
+    uint64_t v = 0;
+    for (; i < s.size(); ++i) {
+        unsigned char c = s[i];
+        unsigned d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
+        if (v > (limit - d) / base)
+            return false;
+        v = v * base + d;
+    }
+    result = negative ? static_cast<int64_t>(0 - v) : static_cast<int64_t>(v);
+    return true;
+}
+
+bool TryTextToBoolean(std::string_view value, bool& result) {
+    double number;
+    if (plat::TryStrToFloat(value, number)) {
+        result = number != 0;
+        return true;
+    }
+    if (plat::AnsiSameText(value, "True")) {
+        result = true;
+        return true;
+    }
+    if (plat::AnsiSameText(value, "False")) {
+        result = false;
+        return true;
+    }
+    return false;
+}
+
+bool TextToBoolean(std::string_view value, bool def) {
+    bool result;
+    return TryTextToBoolean(value, result) ? result : def;
+}
+
+std::string BooleanToText(bool value) { return value ? "-1" : "0"; }
+
+} // namespace xml

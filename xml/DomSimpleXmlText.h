@@ -1,0 +1,55 @@
+// Character-level helpers shared by the parser, the writer and the tree: file encodings (Latin-1 or
+// UTF-8 on disk, UTF-8 in memory) and name comparison.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace xml {
+
+inline bool HasHighBytes(const char* Data, size_t Size) {
+    // Eight bytes at a time: chart documents are plain ASCII, so this is the common path.
+    size_t i = 0;
+    for (; i + 8 <= Size; i += 8) {
+        uint64_t w;
+        __builtin_memcpy(&w, Data + i, 8);
+        if (w & 0x8080808080808080ull)
+            return true;
+    }
+    for (; i < Size; ++i) {
+        if (static_cast<unsigned char>(Data[i]) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+// The length of the valid UTF-8 sequence at Data (its code point in CodePoint), or 0 when the bytes
+// there are no valid sequence (overlong forms, surrogates and values above U+10FFFF are invalid).
+int DecodeUtf8(const unsigned char* Data, const unsigned char* End, uint32_t& CodePoint);
+void AppendCodePoint(std::string& Out, uint32_t CodePoint);
+
+// File bytes as UTF-8: every byte from 0x80 is a Latin-1 character, or, for a UTF-8 file, valid
+// sequences are kept and a byte that starts no valid sequence is taken as Latin-1.
+void AppendFileText(std::string& Out, const char* Data, size_t Size, bool Utf8);
+inline void AssignFileText(std::string& Out, const char* Data, size_t Size, bool Utf8) {
+    if (!HasHighBytes(Data, Size)) {
+        Out.assign(Data, Size);
+        return;
+    }
+    Out.clear();
+    AppendFileText(Out, Data, Size, Utf8);
+}
+
+// UTF-8 text in the file's encoding. A Latin-1 file gets characters above U+00FF as "&#xH...;"; bytes
+// that are no valid UTF-8 are taken as Latin-1 characters.
+void AppendToFile(std::string& Out, std::string_view Text, bool Utf8);
+
+// Case-insensitive comparison in the user's locale, fast for ASCII names.
+bool SameName(std::string_view A, std::string_view B);
+
+// True for the encoding names of UTF-8.
+bool IsUtf8EncodingName(std::string_view Name);
+
+} // namespace xml
