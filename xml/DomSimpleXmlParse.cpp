@@ -760,10 +760,13 @@ void TDomParser::ParseProlog(TDomSimpleXMLElemsProlog& prolog) {
         case 3: {
             auto header = std::make_unique<TDomSimpleXMLElemHeader>(nullptr);
             ParseHeader(header.get());
-            if (IsUtf8EncodingName(header->Encoding()))
-                FUtf8 = true;
-            else if (!header->Encoding().empty())
-                FUtf8 = false;
+            // The first declaration names the encoding, as it does for the writer.
+            if (!prolog.Header()) {
+                if (IsUtf8EncodingName(header->Encoding()))
+                    FUtf8 = true;
+                else if (!header->Encoding().empty())
+                    FUtf8 = false;
+            }
             item = std::move(header);
             break;
         }

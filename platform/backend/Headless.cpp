@@ -98,19 +98,20 @@ bool THeadlessBackend::Poll(TBackendEvent& event) {
 
 bool THeadlessBackend::Wait(int timeoutMs) {
     std::unique_lock lock(FLock);
-    uint64_t wakes = FWakes;
-    auto ready = [&] { return !FEvents.empty() || FWakes != wakes; };
+    auto ready = [&] { return !FEvents.empty() || FWoken; };
     if (timeoutMs < 0)
         FArrived.wait(lock, ready);
     else
         FArrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
-    return ready();
+    bool arrived = ready();
+    FWoken = false;
+    return arrived;
 }
 
 void THeadlessBackend::Wake() {
     {
         std::lock_guard lock(FLock);
-        ++FWakes;
+        FWoken = true;
     }
     FArrived.notify_all();
 }

@@ -76,7 +76,7 @@ private:
     mutable std::mutex FLock;
     std::condition_variable FArrived;
     std::deque<TBackendEvent> FEvents;
-    uint64_t FWakes = 0;
+    bool FWoken = false; // a wake-up that no wait has consumed yet
     TPoint FPointer;
 };
 

@@ -12,13 +12,20 @@ PLAT_CLASS_INFO(TBitmap, TGraphic)
 
 int BitsPerPixel(TPixelFormat format) {
     switch (format) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
-    case pf15bit: return 15;
-    case pf16bit: return 16;
-    case pf24bit: return 24;
-    default: return 32;
+    case pf1bit:
+        return 1;
+    case pf4bit:
+        return 4;
+    case pf8bit:
+        return 8;
+    case pf15bit:
+        return 15;
+    case pf16bit:
+        return 16;
+    case pf24bit:
+        return 24;
+    default:
+        return 32;
     }
 }
 
@@ -31,7 +38,8 @@ int TDib::RowBytes(int width, TPixelFormat format) {
     return static_cast<int>(((int64_t(width) * bits + 31) / 32) * 4);
 }
 
-TDib::TDib(int width, int height, TPixelFormat format) : Width(std::max(width, 0)), Height(std::max(height, 0)) {
+TDib::TDib(int width, int height, TPixelFormat format)
+    : Width(std::max(width, 0)), Height(std::max(height, 0)) {
     Format = format == pfDevice || format == pfCustom ? pf32bit : format;
     if (int64_t(Width) * Height > TImageSurface::MaxPixels)
         throw EOutOfResources("Out of system resources");
@@ -43,7 +51,9 @@ TDib::TDib(int width, int height, TPixelFormat format) : Width(std::max(width, 0
 std::vector<uint32_t> TDib::DefaultPalette(TPixelFormat format) {
     std::vector<uint32_t> p;
     switch (format) {
-    case pf1bit: p = {0x000000, 0xFFFFFF}; break;
+    case pf1bit:
+        p = {0x000000, 0xFFFFFF};
+        break;
     case pf4bit:
         p = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
              0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
@@ -58,7 +68,8 @@ std::vector<uint32_t> TDib::DefaultPalette(TPixelFormat format) {
             p.push_back(v << 16 | v << 8 | v);
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return p;
 }
@@ -83,8 +94,12 @@ int NearestIndex(const std::vector<uint32_t>& palette, uint32_t rgb) {
     return best;
 }
 
-uint32_t Scale5(uint32_t v) { return (v << 3) | (v >> 2); }
-uint32_t Scale6(uint32_t v) { return (v << 2) | (v >> 4); }
+uint32_t Scale5(uint32_t v) {
+    return (v << 3) | (v >> 2);
+}
+uint32_t Scale6(uint32_t v) {
+    return (v << 2) | (v >> 4);
+}
 
 } // namespace
 
@@ -92,9 +107,12 @@ uint32_t TDib::GetPixel(int x, int y) const {
     const uint8_t* row = Row(y);
     auto pal = [&](unsigned i) { return i < Palette.size() ? Palette[i] & 0x00FFFFFF : 0; };
     switch (Format) {
-    case pf1bit: return pal((row[x / 8] >> (7 - x % 8)) & 1);
-    case pf4bit: return pal((x & 1) ? row[x / 2] & 0x0F : row[x / 2] >> 4);
-    case pf8bit: return pal(row[x]);
+    case pf1bit:
+        return pal((row[x / 8] >> (7 - x % 8)) & 1);
+    case pf4bit:
+        return pal((x & 1) ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+    case pf8bit:
+        return pal(row[x]);
     case pf15bit: {
         uint32_t v = row[2 * x] | row[2 * x + 1] << 8;
         return Scale5((v >> 10) & 31) << 16 | Scale5((v >> 5) & 31) << 8 | Scale5(v & 31);
@@ -103,8 +121,10 @@ uint32_t TDib::GetPixel(int x, int y) const {
         uint32_t v = row[2 * x] | row[2 * x + 1] << 8;
         return Scale5((v >> 11) & 31) << 16 | Scale6((v >> 5) & 63) << 8 | Scale5(v & 31);
     }
-    case pf24bit: return uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
-    default: return uint32_t(row[4 * x + 2]) << 16 | uint32_t(row[4 * x + 1]) << 8 | row[4 * x];
+    case pf24bit:
+        return uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
+    default:
+        return uint32_t(row[4 * x + 2]) << 16 | uint32_t(row[4 * x + 1]) << 8 | row[4 * x];
     }
 }
 
@@ -124,7 +144,9 @@ void TDib::SetPixel(int x, int y, uint32_t rgb) {
         v = (x & 1) ? uint8_t((v & 0xF0) | i) : uint8_t((v & 0x0F) | (i << 4));
         break;
     }
-    case pf8bit: row[x] = uint8_t(NearestIndex(Palette, rgb)); break;
+    case pf8bit:
+        row[x] = uint8_t(NearestIndex(Palette, rgb));
+        break;
     case pf15bit: {
         uint32_t v = (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
         row[2 * x] = uint8_t(v);

@@ -103,7 +103,7 @@ private:
     TImageSurface FSurface;
     TDib FDib;
     TPixelFormat FFormat = pfDevice;
-    bool FDibStale = true;     // the rows lag behind the surface
+    bool FDibStale = true;      // the rows lag behind the surface
     bool FSurfaceStale = false; // the surface lags behind the rows
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;

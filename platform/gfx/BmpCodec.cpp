@@ -11,7 +11,9 @@ namespace {
 
 enum : uint32_t { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6 };
 
-[[noreturn]] void Invalid(const char* why) { throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + why); }
+[[noreturn]] void Invalid(const char* why) {
+    throw EInvalidGraphic(std::string("Bitmap image is not valid: ") + why);
+}
 
 class TReader {
 public:
@@ -172,7 +174,8 @@ TDib ReadBmp(const uint8_t* data, size_t size) {
         Invalid("unsupported colour depth");
     bool rle = compression == BI_RLE8 || compression == BI_RLE4;
     if ((compression == BI_RLE8 && bitCount != 8) || (compression == BI_RLE4 && bitCount != 4) ||
-        ((compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS) && bitCount != 16 && bitCount != 32) ||
+        ((compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS) && bitCount != 16 &&
+         bitCount != 32) ||
         (compression != BI_RGB && !rle && compression != BI_BITFIELDS && compression != BI_ALPHABITFIELDS))
         Invalid("unsupported compression");
     if (rle && topDown)
@@ -217,9 +220,15 @@ TDib ReadBmp(const uint8_t* data, size_t size) {
     TPixelFormat format;
     bool generic = false; // pixels through masks into 32 bits
     switch (bitCount) {
-    case 1: format = pf1bit; break;
-    case 4: format = pf4bit; break;
-    case 8: format = pf8bit; break;
+    case 1:
+        format = pf1bit;
+        break;
+    case 4:
+        format = pf4bit;
+        break;
+    case 8:
+        format = pf8bit;
+        break;
     case 16:
         if (rMask == 0x7C00 && gMask == 0x03E0 && bMask == 0x001F)
             format = pf15bit;
@@ -228,7 +237,9 @@ TDib ReadBmp(const uint8_t* data, size_t size) {
         else
             format = pf32bit, generic = true;
         break;
-    case 24: format = pf24bit; break;
+    case 24:
+        format = pf24bit;
+        break;
     default:
         format = pf32bit;
         generic = !(rMask == 0x00FF0000 && gMask == 0x0000FF00 && bMask == 0x000000FF);
@@ -244,7 +255,7 @@ TDib ReadBmp(const uint8_t* data, size_t size) {
         DecodeRle(in, offBits, dib, compression == BI_RLE4);
         return dib;
     }
-    size_t rowBytes = TDib::RowBytes(static_cast<int>(width), bitCount == 16 ? pf16bit
+    size_t rowBytes = TDib::RowBytes(static_cast<int>(width), bitCount == 16   ? pf16bit
                                                               : bitCount == 32 ? pf32bit
                                                                                : format);
     in.Need(offBits, rowBytes * static_cast<size_t>(height));

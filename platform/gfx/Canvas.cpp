@@ -14,10 +14,10 @@ PLAT_CLASS_INFO(TFont, TPersistent)
 PLAT_CLASS_INFO(TCanvas, TPersistent)
 
 int PenModeToRop2(TPenMode mode) {
-    static const int rops[] = {R2_BLACK,      R2_WHITE,       R2_NOP,         R2_NOT,
-                               R2_COPYPEN,    R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
+    static const int rops[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,
+                               R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
                                R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,    R2_NOTMERGEPEN,
-                               R2_MASKPEN,    R2_NOTMASKPEN,  R2_XORPEN,      R2_NOTXORPEN};
+                               R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
     return mode >= pmBlack && mode <= pmNotXor ? rops[mode] : R2_COPYPEN;
 }
 
@@ -133,9 +133,15 @@ HBRUSH TBrush::Handle() {
             FHandle = CreatePatternBrush(FBitmap->Surface(), FBitmap->Monochrome());
         } else {
             switch (FStyle) {
-            case bsSolid: FHandle = CreateSolidBrush(FColor); break;
-            case bsClear: FHandle = GetStockBrush(NULL_BRUSH); break;
-            default: FHandle = CreateHatchBrush(static_cast<uint32_t>(FStyle - bsHorizontal), FColor); break;
+            case bsSolid:
+                FHandle = CreateSolidBrush(FColor);
+                break;
+            case bsClear:
+                FHandle = GetStockBrush(NULL_BRUSH);
+                break;
+            default:
+                FHandle = CreateHatchBrush(static_cast<uint32_t>(FStyle - bsHorizontal), FColor);
+                break;
             }
         }
     }
@@ -240,7 +246,9 @@ TLogFont TFont::LogFont() const {
     lf.Underline = FStyle & fsUnderline;
     lf.StrikeOut = FStyle & fsStrikeOut;
     lf.CharSet = FCharset;
-    lf.PitchAndFamily = FPitch == fpFixed ? FIXED_PITCH : FPitch == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
+    lf.PitchAndFamily = FPitch == fpFixed      ? FIXED_PITCH
+                        : FPitch == fpVariable ? VARIABLE_PITCH
+                                               : DEFAULT_PITCH;
     lf.FaceName = FName;
     return lf;
 }
@@ -270,13 +278,15 @@ void TFont::SetHandle(HFONT font) {
 
 void TFont::Assign(TPersistent* source) {
     if (auto* f = dynamic_cast<TFont*>(source)) {
-        bool changed = f->FName != FName || f->FHeight != FHeight || f->FStyle != FStyle || f->FColor != FColor ||
-                       f->FOrientation != FOrientation || f->FPitch != FPitch || f->FCharset != FCharset;
+        bool changed = f->FName != FName || f->FHeight != FHeight || f->FStyle != FStyle ||
+                       f->FColor != FColor || f->FOrientation != FOrientation || f->FPitch != FPitch ||
+                       f->FCharset != FCharset;
         FName = f->FName;
         // The size in points carries over between resolutions.
-        FHeight = f->FPixelsPerInch == FPixelsPerInch
-                      ? f->FHeight
-                      : static_cast<int>(std::lround(f->FHeight * double(FPixelsPerInch) / f->FPixelsPerInch));
+        FHeight =
+            f->FPixelsPerInch == FPixelsPerInch
+                ? f->FHeight
+                : static_cast<int>(std::lround(f->FHeight * double(FPixelsPerInch) / f->FPixelsPerInch));
         FStyle = f->FStyle;
         FColor = f->FColor;
         FOrientation = f->FOrientation;
@@ -357,7 +367,9 @@ void TCanvas::Changed() {
         OnChange(this);
 }
 
-void TCanvas::Refresh() { FState &= csHandleValid; }
+void TCanvas::Refresh() {
+    FState &= csHandleValid;
+}
 
 void TCanvas::MoveTo(int x, int y) {
     RequiredState(csHandleValid);

@@ -21,7 +21,9 @@ TRect Normalized(TRect r) {
     return r;
 }
 
-int RoundInt(double v) { return static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9))); }
+int RoundInt(double v) {
+    return static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9)));
+}
 
 } // namespace
 
@@ -348,7 +350,8 @@ uint32_t TDeviceContext::MapPixel(uint32_t p) const {
 uint32_t TDeviceContext::BrushPixel(const TGdiBrush& brush, int x, int y, bool& draw) const {
     draw = true;
     switch (brush.Style) {
-    case BS_SOLID: return MapPixel(ColorToPixel(brush.Color));
+    case BS_SOLID:
+        return MapPixel(ColorToPixel(brush.Color));
     case BS_HATCHED:
         if (HatchBit(brush.Hatch, x - FState.BrushOrg.X, y - FState.BrushOrg.Y))
             return MapPixel(ColorToPixel(brush.Color));
@@ -365,7 +368,9 @@ uint32_t TDeviceContext::BrushPixel(const TGdiBrush& brush, int x, int y, bool& 
             return MapPixel(ColorToPixel((v & 0x00FFFFFF) == 0 ? FState.TextColor : FState.BkColor));
         return MapPixel(v);
     }
-    default: draw = false; return 0;
+    default:
+        draw = false;
+        return 0;
     }
 }
 
@@ -526,15 +531,24 @@ void TDeviceContext::StrokeWide(const TShape& shape, TCoverage& coverage) {
                                                              : CAIRO_LINE_JOIN_MITER);
     std::vector<double> dashes;
     switch (pen.Kind()) {
-    case PS_DASH: dashes = {3.0 * w, 1.0 * w}; break;
-    case PS_DOT: dashes = {1.0 * w, 1.0 * w}; break;
-    case PS_DASHDOT: dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w}; break;
-    case PS_DASHDOTDOT: dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w}; break;
+    case PS_DASH:
+        dashes = {3.0 * w, 1.0 * w};
+        break;
+    case PS_DOT:
+        dashes = {1.0 * w, 1.0 * w};
+        break;
+    case PS_DASHDOT:
+        dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w};
+        break;
+    case PS_DASHDOTDOT:
+        dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w};
+        break;
     case PS_USERSTYLE:
         for (int v : pen.UserDashes)
             dashes.push_back(double(v) * w);
         break;
-    default: break;
+    default:
+        break;
     }
     if (!dashes.empty())
         cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
@@ -572,8 +586,8 @@ void TDeviceContext::DrawShape(const TShape& shape) {
 
     std::vector<TRegion::TSpan> spans;
     if (hasFill)
-        ScanPolygon(std::span<const TPointF>(shape.Points), std::span<const int>(shape.Counts), shape.FillMode,
-                    spans, box.Top, box.Bottom);
+        ScanPolygon(std::span<const TPointF>(shape.Points), std::span<const int>(shape.Counts),
+                    shape.FillMode, spans, box.Top, box.Bottom);
 
     auto rounded = [&](size_t base, int count) {
         std::vector<TPoint> pts(count);
@@ -670,7 +684,8 @@ void TDeviceContext::VectorShape(const TShape& shape) {
     const TGdiBrush* brush = FState.Brush.get();
     if (shape.Fill && shape.Closed && brush && brush->Style != BS_NULL) {
         path(0);
-        cairo_set_fill_rule(cr, shape.FillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_set_fill_rule(cr,
+                            shape.FillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
         setColor(brush->Style == BS_PATTERN ? FState.TextColor : brush->Color);
         cairo_fill(cr);
     }
@@ -719,7 +734,8 @@ bool TDeviceContext::LineTo(int x, int y) {
 }
 
 namespace {
-void AppendDevicePoints(const TDeviceContext& dc, const TPoint* points, int count, std::vector<TPointF>& out) {
+void AppendDevicePoints(const TDeviceContext& dc, const TPoint* points, int count,
+                        std::vector<TPointF>& out) {
     for (int i = 0; i < count; ++i) {
         TPoint d = dc.LPtoDP(points[i]);
         out.push_back({double(d.X), double(d.Y)});
@@ -858,7 +874,8 @@ bool TDeviceContext::RoundRect(int left, int top, int right, int bottom, int cor
     return true;
 }
 
-bool TDeviceContext::ArcShape(int left, int top, int right, int bottom, int xs, int ys, int xe, int ye, int kind) {
+bool TDeviceContext::ArcShape(int left, int top, int right, int bottom, int xs, int ys, int xe, int ye,
+                              int kind) {
     TRect d = Normalized(LPtoDP(TRect(left, top, right, bottom)));
     int w = DevicePenWidth();
     double inset = FState.Pen->Kind() == PS_INSIDEFRAME && w > 1 ? (w - 1) / 2.0 : 0;
@@ -1023,17 +1040,28 @@ bool TDeviceContext::FillRgn(const TRegion& region, const HBRUSH& brush) {
 
 uint32_t ApplyRop3(uint8_t code, uint32_t p, uint32_t s, uint32_t d) {
     switch (code) {
-    case 0xCC: return s;
-    case 0xF0: return p;
-    case 0xAA: return d;
-    case 0x00: return 0;
-    case 0xFF: return 0xFFFFFFFF;
-    case 0x66: return s ^ d;
-    case 0x88: return s & d;
-    case 0xEE: return s | d;
-    case 0x55: return ~d;
-    case 0x5A: return p ^ d;
-    default: break;
+    case 0xCC:
+        return s;
+    case 0xF0:
+        return p;
+    case 0xAA:
+        return d;
+    case 0x00:
+        return 0;
+    case 0xFF:
+        return 0xFFFFFFFF;
+    case 0x66:
+        return s ^ d;
+    case 0x88:
+        return s & d;
+    case 0xEE:
+        return s | d;
+    case 0x55:
+        return ~d;
+    case 0x5A:
+        return p ^ d;
+    default:
+        break;
     }
     uint32_t r = 0;
     for (int i = 0; i < 8; ++i) {

@@ -231,11 +231,11 @@ private:
     cairo_t* CreateCairo(const TRect* extraClip = nullptr);
     void DestroyCairo(cairo_t* cr);
     void DrawGlyphRun(double x, double y, std::string_view text, const TRect* clip);
-    bool BlitCore(const TRect& dst, TDeviceContext* source, int xSrc, int ySrc, int srcW, int srcH, uint32_t rop,
-                  int mode, TColor transparent, TBlendFunction blend);
+    bool BlitCore(const TRect& dst, TDeviceContext* source, int xSrc, int ySrc, int srcW, int srcH,
+                  uint32_t rop, int mode, TColor transparent, TBlendFunction blend);
 
-    void BuildEllipse(double cx, double cy, double rx, double ry, double a0, double a1, std::vector<TPointF>& out,
-                      bool full) const;
+    void BuildEllipse(double cx, double cy, double rx, double ry, double a0, double a1,
+                      std::vector<TPointF>& out, bool full) const;
     bool ArcShape(int l, int t, int r, int b, int xs, int ys, int xe, int ye, int kind);
 
     TDrawSurface* FSurface;

@@ -13,10 +13,16 @@ namespace {
 
 enum { kBlit = 0, kTransparent = 1, kAlpha = 2 };
 
-bool RopUsesSource(uint8_t code) { return ((code & 0xCC) >> 2) != (code & 0x33); }
-bool RopUsesPattern(uint8_t code) { return ((code & 0xF0) >> 4) != (code & 0x0F); }
+bool RopUsesSource(uint8_t code) {
+    return ((code & 0xCC) >> 2) != (code & 0x33);
+}
+bool RopUsesPattern(uint8_t code) {
+    return ((code & 0xF0) >> 4) != (code & 0x0F);
+}
 
-inline uint32_t Div255(uint32_t v) { return (v + 127) / 255; }
+inline uint32_t Div255(uint32_t v) {
+    return (v + 127) / 255;
+}
 
 } // namespace
 
@@ -38,14 +44,15 @@ bool TDeviceContext::BitBlt(int x, int y, int width, int height, TDeviceContext*
     return BlitCore(dst, source, xSrc, ySrc, sw, sh, rop, kBlit, 0, {});
 }
 
-bool TDeviceContext::StretchBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
-                                int srcWidth, int srcHeight, uint32_t rop) {
+bool TDeviceContext::StretchBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc,
+                                int ySrc, int srcWidth, int srcHeight, uint32_t rop) {
     if (!FSurface)
         return false;
     uint8_t code = static_cast<uint8_t>(rop >> 16);
     if (!RopUsesSource(code))
         return PatBlt(x, y, width, height, rop);
-    return BlitCore(TRect(x, y, x + width, y + height), source, xSrc, ySrc, srcWidth, srcHeight, rop, kBlit, 0, {});
+    return BlitCore(TRect(x, y, x + width, y + height), source, xSrc, ySrc, srcWidth, srcHeight, rop, kBlit,
+                    0, {});
 }
 
 bool TDeviceContext::TransparentBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc,
@@ -56,18 +63,19 @@ bool TDeviceContext::TransparentBlt(int x, int y, int width, int height, TDevice
                     kTransparent, ColorToRGB(transparent), {});
 }
 
-bool TDeviceContext::AlphaBlend(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
-                                int srcWidth, int srcHeight, TBlendFunction blend) {
+bool TDeviceContext::AlphaBlend(int x, int y, int width, int height, TDeviceContext* source, int xSrc,
+                                int ySrc, int srcWidth, int srcHeight, TBlendFunction blend) {
     if (width < 0 || height < 0 || srcWidth < 0 || srcHeight < 0 || blend.BlendOp != AC_SRC_OVER)
         return false;
     if (!source || !source->FSurface)
         return false;
     // The source rectangle must lie inside the source surface.
     TRect s = source->LPtoDP(TRect(xSrc, ySrc, xSrc + srcWidth, ySrc + srcHeight));
-    if (s.Left < 0 || s.Top < 0 || s.Right > source->FSurface->Width() || s.Bottom > source->FSurface->Height())
+    if (s.Left < 0 || s.Top < 0 || s.Right > source->FSurface->Width() ||
+        s.Bottom > source->FSurface->Height())
         return false;
-    return BlitCore(TRect(x, y, x + width, y + height), source, xSrc, ySrc, srcWidth, srcHeight, SRCCOPY, kAlpha,
-                    0, blend);
+    return BlitCore(TRect(x, y, x + width, y + height), source, xSrc, ySrc, srcWidth, srcHeight, SRCCOPY,
+                    kAlpha, 0, blend);
 }
 
 bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, int xSrc, int ySrc, int srcW,
@@ -75,7 +83,8 @@ bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, i
     if (!FSurface || !source || !source->FSurface || !source->FSurface->Pixels())
         return false;
     TDrawSurface* srcSurface = source->FSurface;
-    TPointF d0 = ToDeviceF(dstLogical.Left, dstLogical.Top), d1 = ToDeviceF(dstLogical.Right, dstLogical.Bottom);
+    TPointF d0 = ToDeviceF(dstLogical.Left, dstLogical.Top),
+            d1 = ToDeviceF(dstLogical.Right, dstLogical.Bottom);
     d0 = {std::round(d0.X), std::round(d0.Y)};
     d1 = {std::round(d1.X), std::round(d1.Y)};
     TPointF s0 = source->ToDeviceF(xSrc, ySrc), s1 = source->ToDeviceF(xSrc + srcW, ySrc + srcH);
@@ -114,7 +123,8 @@ bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, i
         int sy = static_cast<int>(std::floor(s0.Y + f * sh));
         ymap[i] = sy >= 0 && sy < sHeight ? sy : -1;
     }
-    bool halftone = FState.StretchMode == HALFTONE && mode == kBlit && (std::abs(sw) != std::abs(dw) || std::abs(sh) != std::abs(dh));
+    bool halftone = FState.StretchMode == HALFTONE && mode == kBlit &&
+                    (std::abs(sw) != std::abs(dw) || std::abs(sh) != std::abs(dh));
 
     uint8_t code = static_cast<uint8_t>(rop >> 16);
     bool srcMono = srcSurface->Monochrome(), dstMono = FSurface->Monochrome();
@@ -151,8 +161,9 @@ bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, i
                              srcPixels[size_t(jy) * srcStride + ix], srcPixels[size_t(jy) * srcStride + jx]};
             uint32_t out = 0;
             for (int sh8 = 0; sh8 < 32; sh8 += 8) {
-                double v = ((p[0] >> sh8) & 0xFF) * (1 - tx) * (1 - ty) + ((p[1] >> sh8) & 0xFF) * tx * (1 - ty) +
-                           ((p[2] >> sh8) & 0xFF) * (1 - tx) * ty + ((p[3] >> sh8) & 0xFF) * tx * ty;
+                double v = ((p[0] >> sh8) & 0xFF) * (1 - tx) * (1 - ty) +
+                           ((p[1] >> sh8) & 0xFF) * tx * (1 - ty) + ((p[2] >> sh8) & 0xFF) * (1 - tx) * ty +
+                           ((p[3] >> sh8) & 0xFF) * tx * ty;
                 out |= static_cast<uint32_t>(std::lround(v)) << sh8;
             }
             return out;

@@ -66,7 +66,9 @@ std::string TDeviceContext::GetTextFace() {
     return FState.Font ? FState.Font->LogFont.FaceName : std::string();
 }
 
-bool TDeviceContext::TextOut(int x, int y, std::string_view text) { return ExtTextOut(x, y, 0, nullptr, text); }
+bool TDeviceContext::TextOut(int x, int y, std::string_view text) {
+    return ExtTextOut(x, y, 0, nullptr, text);
+}
 
 bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rect, std::string_view text) {
     if (!FSurface)
@@ -94,15 +96,26 @@ bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rec
     }
     double along = 0;
     switch (FState.TextAlign & TA_CENTER) {
-    case TA_RIGHT: along = -width; break;
-    case TA_CENTER: along = -(width / 2); break;
-    default: break;
+    case TA_RIGHT:
+        along = -width;
+        break;
+    case TA_CENTER:
+        along = -(width / 2);
+        break;
+    default:
+        break;
     }
     double down = 0;
     switch (FState.TextAlign & TA_BASELINE) {
-    case TA_BASELINE: down = 0; break;
-    case TA_BOTTOM: down = -tm.tmDescent; break;
-    default: down = tm.tmAscent; break;
+    case TA_BASELINE:
+        down = 0;
+        break;
+    case TA_BOTTOM:
+        down = -tm.tmDescent;
+        break;
+    default:
+        down = tm.tmAscent;
+        break;
     }
     double bx = ref.X + along * ux + down * vx, by = ref.Y + along * uy + down * vy;
 

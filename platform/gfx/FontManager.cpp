@@ -74,7 +74,8 @@ struct TFontManager::TImpl {
     FcConfig* Config = nullptr;
     std::map<std::pair<std::string, int>, std::unique_ptr<TFace>> Faces;
     std::map<std::string, std::string> FamilyCache;
-    std::map<std::tuple<std::string, int, bool, int, int, int, int>, std::weak_ptr<const TFontInstance>> Instances;
+    std::map<std::tuple<std::string, int, bool, int, int, int, int>, std::weak_ptr<const TFontInstance>>
+        Instances;
 
     TFace* OpenFace(const std::string& file, int index) {
         auto key = std::make_pair(file, index);
@@ -196,7 +197,8 @@ std::shared_ptr<const TFontInstance> TFontManager::Realize(const TLogFont& lf) {
     std::string family = MapFamily(lf.FaceName);
     FcPattern* pat = FcPatternCreate();
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pat, FC_WEIGHT, FcWeightFromOpenType(std::clamp(lf.Weight ? lf.Weight : 400, 1, 1000)));
+    FcPatternAddInteger(pat, FC_WEIGHT,
+                        FcWeightFromOpenType(std::clamp(lf.Weight ? lf.Weight : 400, 1, 1000)));
     FcPatternAddInteger(pat, FC_SLANT, lf.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(FImpl->Config, pat, FcMatchPattern);

@@ -29,16 +29,16 @@ struct TShapedGlyph {
 class TFontInstance {
 public:
     TTextMetric Metrics;
-    double EmPixels = 0;       // character height in pixels
-    double WidthScale = 1;     // horizontal stretch asked for by a non-zero width
-    double EscapementDeg = 0;  // text direction, counter-clockwise
+    double EmPixels = 0;      // character height in pixels
+    double WidthScale = 1;    // horizontal stretch asked for by a non-zero width
+    double EscapementDeg = 0; // text direction, counter-clockwise
     bool SyntheticItalic = false;
-    int UnderlineOffset = 1;   // below the baseline
+    int UnderlineOffset = 1; // below the baseline
     int UnderlineThickness = 1;
-    int StrikeOffset = 3;      // above the baseline
+    int StrikeOffset = 3; // above the baseline
     int StrikeThickness = 1;
     cairo_font_face_t* CairoFace = nullptr; // owned by the font manager's face cache
-    std::string FamilyName;                  // the installed family actually used
+    std::string FamilyName;                 // the installed family actually used
 
     // Shapes UTF-8 text without kerning or ligatures (like classic text output), extra pixels after
     // every character. Returns the total advance.

@@ -27,7 +27,9 @@ void Ring(TDeviceContext& dc, TRect& r, TColor topLeft, TColor bottomRight, uint
         --r.Bottom;
 }
 
-TColor C(TColor c) { return ColorToRGB(c); }
+TColor C(TColor c) {
+    return ColorToRGB(c);
+}
 
 // Draws a glyph given as rows of '#' characters, its top-left at (x, y).
 void Glyph(TDeviceContext& dc, int x, int y, std::initializer_list<const char*> rows, TColor color) {
@@ -86,10 +88,11 @@ bool CheckBox(TDeviceContext& dc, const TRect& rect, uint32_t state) {
     } else {
         DrawEdge(dc, box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     }
-    bool grey = (state & (DFCS_INACTIVE | DFCS_PUSHED)) || ((state & 0x1F) == DFCS_BUTTON3STATE && (state & DFCS_CHECKED));
+    bool grey = (state & (DFCS_INACTIVE | DFCS_PUSHED)) ||
+                ((state & 0x1F) == DFCS_BUTTON3STATE && (state & DFCS_CHECKED));
     dc.FillSolidRect(box, C(grey ? clBtnFace : clWindow));
     if (state & DFCS_CHECKED) {
-        TColor mark = C(state & DFCS_INACTIVE ? clGrayText
+        TColor mark = C(state & DFCS_INACTIVE                 ? clGrayText
                         : (state & 0x1F) == DFCS_BUTTON3STATE ? clBtnShadow
                                                               : clWindowText);
         Glyph(dc, box.Left + 1, box.Top + 1,
@@ -237,8 +240,9 @@ bool DrawFrameControl(TDeviceContext& dc, TRect& rect, uint32_t type, uint32_t s
             for (int k = 0; k < 3; ++k) {
                 int o = 4 * k + 2;
                 for (int i = 0; i < r.Width() - o && i < r.Height() - o; ++i) {
-                    dc.FillSolidRect(TRect(r.Right - o - i - 1, r.Bottom - 1 - i - 1, r.Right - o - i, r.Bottom - i - 1),
-                                     C(clBtnShadow));
+                    dc.FillSolidRect(
+                        TRect(r.Right - o - i - 1, r.Bottom - 1 - i - 1, r.Right - o - i, r.Bottom - i - 1),
+                        C(clBtnShadow));
                 }
             }
             return true;
@@ -277,14 +281,17 @@ bool DrawFrameControl(TDeviceContext& dc, TRect& rect, uint32_t type, uint32_t s
             dc.SelectPen(old);
             break;
         }
-        case DFCS_CAPTIONMIN: dc.FillSolidRect(TRect(a.Left, a.Bottom - 2, a.Right - 2, a.Bottom), ink); break;
+        case DFCS_CAPTIONMIN:
+            dc.FillSolidRect(TRect(a.Left, a.Bottom - 2, a.Right - 2, a.Bottom), ink);
+            break;
         case DFCS_CAPTIONMAX:
             dc.FrameRect(a, CreateSolidBrush(ink));
             dc.FillSolidRect(TRect(a.Left, a.Top, a.Right, a.Top + 2), ink);
             break;
         case DFCS_CAPTIONRESTORE: {
             int s = g * 2 / 3;
-            TRect back(a.Right - s, a.Top, a.Right, a.Top + s), front(a.Left, a.Bottom - s, a.Left + s, a.Bottom);
+            TRect back(a.Right - s, a.Top, a.Right, a.Top + s),
+                front(a.Left, a.Bottom - s, a.Left + s, a.Bottom);
             dc.FrameRect(back, CreateSolidBrush(ink));
             dc.FillSolidRect(TRect(back.Left, back.Top, back.Right, back.Top + 2), ink);
             dc.FillSolidRect(front, C(clBtnFace));
@@ -310,11 +317,13 @@ bool DrawFrameControl(TDeviceContext& dc, TRect& rect, uint32_t type, uint32_t s
             dc.SetBkMode(oldMode);
             break;
         }
-        default: return false;
+        default:
+            return false;
         }
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 

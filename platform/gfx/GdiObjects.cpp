@@ -74,8 +74,10 @@ HBRUSH CreateBrushIndirect(const TLogBrush& lb) {
         b->Style = BS_NULL;
         return b;
     }
-    case BS_HATCHED: return CreateHatchBrush(lb.lbHatch, lb.lbColor);
-    default: return CreateSolidBrush(lb.lbColor);
+    case BS_HATCHED:
+        return CreateHatchBrush(lb.lbHatch, lb.lbColor);
+    default:
+        return CreateSolidBrush(lb.lbColor);
     }
 }
 
@@ -90,9 +92,12 @@ HPEN GetStockPen(TStockObject which) {
     static const HPEN black = CreatePen(PS_SOLID, 1, clBlack);
     static const HPEN null = CreatePen(PS_NULL, 1, clBlack);
     switch (which) {
-    case WHITE_PEN: return white;
-    case NULL_PEN: return null;
-    default: return black;
+    case WHITE_PEN:
+        return white;
+    case NULL_PEN:
+        return null;
+    default:
+        return black;
     }
 }
 
@@ -104,12 +109,18 @@ HBRUSH GetStockBrush(TStockObject which) {
     static const HBRUSH black = CreateSolidBrush(clBlack);
     static const HBRUSH null = CreateBrushIndirect(TLogBrush{BS_NULL, 0, 0});
     switch (which) {
-    case LTGRAY_BRUSH: return ltgray;
-    case GRAY_BRUSH: return gray;
-    case DKGRAY_BRUSH: return dkgray;
-    case BLACK_BRUSH: return black;
-    case NULL_BRUSH: return null;
-    default: return white;
+    case LTGRAY_BRUSH:
+        return ltgray;
+    case GRAY_BRUSH:
+        return gray;
+    case DKGRAY_BRUSH:
+        return dkgray;
+    case BLACK_BRUSH:
+        return black;
+    case NULL_BRUSH:
+        return null;
+    default:
+        return white;
     }
 }
 
@@ -134,13 +145,20 @@ bool HatchBit(uint32_t hatch, int x, int y) {
     x &= 7;
     y &= 7;
     switch (hatch) {
-    case HS_HORIZONTAL: return y == 7;
-    case HS_VERTICAL: return x == 7;
-    case HS_FDIAGONAL: return x == y;
-    case HS_BDIAGONAL: return x + y == 7;
-    case HS_CROSS: return x == 7 || y == 7;
-    case HS_DIAGCROSS: return x == y || x + y == 7;
-    default: return false;
+    case HS_HORIZONTAL:
+        return y == 7;
+    case HS_VERTICAL:
+        return x == 7;
+    case HS_FDIAGONAL:
+        return x == y;
+    case HS_BDIAGONAL:
+        return x + y == 7;
+    case HS_CROSS:
+        return x == 7 || y == 7;
+    case HS_DIAGCROSS:
+        return x == y || x + y == 7;
+    default:
+        return false;
     }
 }
 

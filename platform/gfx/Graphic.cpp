@@ -53,7 +53,8 @@ struct TFormat {
 };
 
 std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (!s.empty() && s[0] == '.')
         s.erase(0, 1);
     return s;
@@ -81,7 +82,8 @@ std::string Extension(const std::string& fileName) {
 
 } // namespace
 
-void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description, TFactory factory) {
+void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
+                                  TFactory factory) {
     std::lock_guard<std::mutex> guard(RegistryLock());
     std::string ext = Lower(extension);
     auto& formats = Formats();
@@ -158,8 +160,12 @@ TBitmap* TPicture::Bitmap() {
     return static_cast<TBitmap*>(FGraphic.get());
 }
 
-int TPicture::Width() const { return FGraphic ? FGraphic->Width() : 0; }
-int TPicture::Height() const { return FGraphic ? FGraphic->Height() : 0; }
+int TPicture::Width() const {
+    return FGraphic ? FGraphic->Width() : 0;
+}
+int TPicture::Height() const {
+    return FGraphic ? FGraphic->Height() : 0;
+}
 
 void TPicture::LoadFromFile(const std::string& fileName) {
     std::string ext = Extension(fileName);

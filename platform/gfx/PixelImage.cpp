@@ -90,4 +90,17 @@ TPixelImage PixelImageFromBitmap(TBitmap& bitmap) {
     return image;
 }
 
+std::vector<uint8_t> ReadGraphicBytes(TStream& stream, const char* kind) {
+    int64_t size = stream.Size() - stream.Position();
+    if (size <= 0)
+        throw EInvalidGraphic(std::string(kind) + " image is not valid: the stream is empty");
+    // Compressed data larger than this would only serve a picture larger than we ever allocate.
+    constexpr int64_t kMaxFile = int64_t(1) << 30;
+    if (size > kMaxFile)
+        throw EInvalidGraphic(std::string(kind) + " image is not valid: the picture is too large");
+    std::vector<uint8_t> data(static_cast<size_t>(size));
+    stream.ReadBuffer(data.data(), size);
+    return data;
+}
+
 } // namespace plat

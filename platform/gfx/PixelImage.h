@@ -2,6 +2,7 @@
 // GIF and icon decoders produce, and how those pictures reach a canvas or a bitmap.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,7 @@ namespace plat {
 
 class TCanvas;
 class TBitmap;
+class TStream;
 
 // Pixels are 0xAARRGGBB words, rows packed top-down.
 struct TPixelImage {
@@ -39,5 +41,9 @@ void PixelImageToBitmap(const TPixelImage& image, TBitmap& bitmap);
 
 // The bitmap's pixels, opaque.
 TPixelImage PixelImageFromBitmap(TBitmap& bitmap);
+
+// The rest of the stream, for decoders that work on memory. An empty rest or one larger than any picture
+// we accept raises EInvalidGraphic "<kind> image is not valid: ...".
+std::vector<uint8_t> ReadGraphicBytes(TStream& stream, const char* kind);
 
 } // namespace plat

@@ -8,12 +8,18 @@ namespace plat {
 
 std::vector<int> CosmeticDashes(uint32_t penStyle) {
     switch (penStyle & PS_STYLE_MASK) {
-    case PS_DASH: return {18, 6};
-    case PS_DOT: return {3, 3};
-    case PS_DASHDOT: return {9, 6, 3, 6};
-    case PS_DASHDOTDOT: return {9, 3, 3, 3, 3, 3};
-    case PS_ALTERNATE: return {1, 1};
-    default: return {};
+    case PS_DASH:
+        return {18, 6};
+    case PS_DOT:
+        return {3, 3};
+    case PS_DASHDOT:
+        return {9, 6, 3, 6};
+    case PS_DASHDOTDOT:
+        return {9, 3, 3, 3, 3, 3};
+    case PS_ALTERNATE:
+        return {1, 1};
+    default:
+        return {};
     }
 }
 
@@ -23,8 +29,8 @@ TPixelLine::TPixelLine(const TTarget& target, TColor color, int rop2, const std:
       FOpaqueGaps(opaqueGaps), FDash(dashes) {}
 
 bool TPixelLine::Inside(int x, int y) const {
-    return x >= FTarget.Clip.Left && x < FTarget.Clip.Right && y >= FTarget.Clip.Top && y < FTarget.Clip.Bottom &&
-           (!FTarget.Region || FTarget.Region->Contains(x, y));
+    return x >= FTarget.Clip.Left && x < FTarget.Clip.Right && y >= FTarget.Clip.Top &&
+           y < FTarget.Clip.Bottom && (!FTarget.Region || FTarget.Region->Contains(x, y));
 }
 
 template <bool Copy, bool Checked> void TPixelLine::Draw(int x0, int y0, int x1, int y1) {

@@ -44,7 +44,8 @@ std::vector<int> CosmeticDashes(uint32_t penStyle);
 // Steps through a dash pattern pixel by pixel; the phase carries on from one segment to the next.
 class TDashState {
 public:
-    explicit TDashState(const std::vector<int>* dashes = nullptr) : FDashes(dashes && !dashes->empty() ? dashes : nullptr) {}
+    explicit TDashState(const std::vector<int>* dashes = nullptr)
+        : FDashes(dashes && !dashes->empty() ? dashes : nullptr) {}
     bool Next() {
         if (!FDashes)
             return true;
@@ -98,8 +99,8 @@ public:
     struct TTarget {
         uint32_t* Pixels = nullptr;
         int StridePixels = 0;
-        TRect Clip;                       // device bounds already intersected with the clip box
-        const TRegion* Region = nullptr;  // null when the clip is the rectangle alone
+        TRect Clip;                      // device bounds already intersected with the clip box
+        const TRegion* Region = nullptr; // null when the clip is the rectangle alone
     };
 
     // gapColor is drawn in the gaps of a dashed line when opaqueGaps is set (opaque background mode).

@@ -53,11 +53,21 @@ void CombineIntervals(const std::vector<TInterval>& a, const std::vector<TInterv
         }
         bool now = false;
         switch (mode) {
-        case RGN_AND: now = inA && inB; break;
-        case RGN_OR: now = inA || inB; break;
-        case RGN_XOR: now = inA != inB; break;
-        case RGN_DIFF: now = inA && !inB; break;
-        default: now = inA; break;
+        case RGN_AND:
+            now = inA && inB;
+            break;
+        case RGN_OR:
+            now = inA || inB;
+            break;
+        case RGN_XOR:
+            now = inA != inB;
+            break;
+        case RGN_DIFF:
+            now = inA && !inB;
+            break;
+        default:
+            now = inA;
+            break;
         }
         if (now && !inside) {
             start = x;
@@ -146,7 +156,8 @@ bool TRegion::Contains(int x, int y) const {
     if (!FBounds.Contains(TPoint(x, y)))
         return false;
     // First rect whose band ends below y.
-    auto it = std::partition_point(FRects.begin(), FRects.end(), [y](const TRect& r) { return r.Bottom <= y; });
+    auto it =
+        std::partition_point(FRects.begin(), FRects.end(), [y](const TRect& r) { return r.Bottom <= y; });
     for (; it != FRects.end() && it->Top <= y; ++it)
         if (x >= it->Left && x < it->Right)
             return true;

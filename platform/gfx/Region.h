@@ -39,7 +39,8 @@ public:
     bool IntersectsRect(const TRect& r) const;
     void Offset(int dx, int dy);
 
-    // Sets this region to a op b (RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY copies a) and returns the kind.
+    // Sets this region to a op b (RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY copies a) and returns the
+    // kind.
     int Combine(const TRegion& a, const TRegion& b, int mode);
     TRegion Intersected(const TRect& r) const;
 
@@ -52,28 +53,44 @@ private:
 };
 
 // The classic free-function forms, for callers written against them.
-inline TRegion CreateRectRgn(int l, int t, int r, int b) { return TRegion::FromRect(l, t, r, b); }
-inline TRegion CreateRectRgnIndirect(const TRect& r) { return TRegion(r); }
-inline TRegion CreateEllipticRgn(int l, int t, int r, int b) { return TRegion::FromEllipse(TRect(l, t, r, b)); }
-inline TRegion CreateEllipticRgnIndirect(const TRect& r) { return TRegion::FromEllipse(r); }
+inline TRegion CreateRectRgn(int l, int t, int r, int b) {
+    return TRegion::FromRect(l, t, r, b);
+}
+inline TRegion CreateRectRgnIndirect(const TRect& r) {
+    return TRegion(r);
+}
+inline TRegion CreateEllipticRgn(int l, int t, int r, int b) {
+    return TRegion::FromEllipse(TRect(l, t, r, b));
+}
+inline TRegion CreateEllipticRgnIndirect(const TRect& r) {
+    return TRegion::FromEllipse(r);
+}
 inline TRegion CreateRoundRectRgn(int l, int t, int r, int b, int w, int h) {
     return TRegion::FromRoundRect(TRect(l, t, r, b), w, h);
 }
 inline TRegion CreatePolygonRgn(std::span<const TPoint> pts, int fillMode) {
     return TRegion::FromPolygon(pts, fillMode);
 }
-inline int CombineRgn(TRegion& dst, const TRegion& a, const TRegion& b, int mode) { return dst.Combine(a, b, mode); }
+inline int CombineRgn(TRegion& dst, const TRegion& a, const TRegion& b, int mode) {
+    return dst.Combine(a, b, mode);
+}
 inline int OffsetRgn(TRegion& rgn, int dx, int dy) {
     rgn.Offset(dx, dy);
     return rgn.Kind();
 }
-inline bool PtInRegion(const TRegion& rgn, int x, int y) { return rgn.Contains(x, y); }
-inline bool RectInRegion(const TRegion& rgn, const TRect& r) { return rgn.IntersectsRect(r); }
+inline bool PtInRegion(const TRegion& rgn, int x, int y) {
+    return rgn.Contains(x, y);
+}
+inline bool RectInRegion(const TRegion& rgn, const TRect& r) {
+    return rgn.IntersectsRect(r);
+}
 inline int GetRgnBox(const TRegion& rgn, TRect& box) {
     box = rgn.Bounds();
     return rgn.Kind();
 }
-inline bool EqualRgn(const TRegion& a, const TRegion& b) { return a == b; }
+inline bool EqualRgn(const TRegion& a, const TRegion& b) {
+    return a == b;
+}
 
 struct TPointF {
     double X = 0;

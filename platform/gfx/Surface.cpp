@@ -10,9 +10,13 @@
 
 namespace plat {
 
-TImageSurface::TImageSurface(int width, int height) { SetSize(width, height); }
+TImageSurface::TImageSurface(int width, int height) {
+    SetSize(width, height);
+}
 
-TImageSurface::~TImageSurface() { Release(); }
+TImageSurface::~TImageSurface() {
+    Release();
+}
 
 void TImageSurface::Release() {
     if (FCairo)

@@ -9,7 +9,9 @@ namespace {
 
 const char kEllipsis[] = "...";
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 size_t NextChar(std::string_view s, size_t pos) {
     if (pos >= s.size())
@@ -45,7 +47,8 @@ public:
         size_t start = 0;
         while (true) {
             size_t tab = s.find('\t', start);
-            std::string_view part = s.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+            std::string_view part =
+                s.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
             if (!part.empty())
                 x += FDc.TextExtent(part).cx;
             if (tab == std::string_view::npos)
@@ -67,7 +70,8 @@ public:
         size_t start = 0;
         while (true) {
             size_t tab = s.find('\t', start);
-            std::string_view part = s.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+            std::string_view part =
+                s.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
             if (!part.empty()) {
                 FDc.ExtTextOut(x + pos, y, options, clip, part);
                 pos += FDc.TextExtent(part).cx;
@@ -169,9 +173,7 @@ public:
     }
 
     const TTextMetric& Metrics() const { return FMetrics; }
-    int CharWidth(std::string_view s, size_t at) const {
-        return Width(s.substr(at, NextChar(s, at) - at));
-    }
+    int CharWidth(std::string_view s, size_t at) const { return Width(s.substr(at, NextChar(s, at) - at)); }
 
 private:
     TDeviceContext& FDc;

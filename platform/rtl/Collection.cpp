@@ -19,13 +19,16 @@ TCollectionItem::TCollectionItem(TCollection* Collection) {
         Collection->InsertItem(this);
 }
 
-TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
+TCollectionItem::~TCollectionItem() {
+    SetCollection(nullptr);
+}
 
 void TCollectionItem::SetCollection(TCollection* Value) {
     if (FCollection == Value)
         return;
     if (Value && Value->FItemClass.Info && !InheritsFrom(*Value->FItemClass.Info))
-        throw EListError("Cannot add a " + ClassName() + " to a collection of " + Value->FItemClass.Info->Name);
+        throw EListError("Cannot add a " + ClassName() + " to a collection of " +
+                         Value->FItemClass.Info->Name);
     if (FCollection)
         FCollection->RemoveItem(this);
     if (Value)
@@ -53,9 +56,13 @@ void TCollectionItem::SetIndex(int Value) {
     Changed(true);
 }
 
-std::string TCollectionItem::DisplayName() const { return ClassName(); }
+std::string TCollectionItem::DisplayName() const {
+    return ClassName();
+}
 
-void TCollectionItem::SetDisplayName(const std::string&) { Changed(false); }
+void TCollectionItem::SetDisplayName(const std::string&) {
+    Changed(false);
+}
 
 std::string TCollectionItem::GetNamePath() const {
     if (!FCollection)
@@ -63,7 +70,9 @@ std::string TCollectionItem::GetNamePath() const {
     return FCollection->GetNamePath() + "[" + std::to_string(Index()) + "]";
 }
 
-TPersistent* TCollectionItem::GetOwner() const { return FCollection; }
+TPersistent* TCollectionItem::GetOwner() const {
+    return FCollection;
+}
 
 void TCollectionItem::Changed(bool AllItems) {
     if (FCollection && FCollection->FUpdateCount == 0)
@@ -141,7 +150,9 @@ TCollectionItem* TCollection::Items(int Index) const {
     return FItems[static_cast<size_t>(Index)];
 }
 
-void TCollection::SetItems(int Index, TCollectionItem* Value) { Items(Index)->Assign(Value); }
+void TCollection::SetItems(int Index, TCollectionItem* Value) {
+    Items(Index)->Assign(Value);
+}
 
 TCollectionItem* TCollection::FindItemID(int ID) const {
     for (TCollectionItem* item : FItems) {

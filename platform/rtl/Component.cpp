@@ -139,6 +139,10 @@ void TComponent::Remove(TComponent* AComponent) {
 void TComponent::InsertComponent(TComponent* AComponent) {
     if (!AComponent || AComponent->FOwner == this)
         return;
+    for (const TComponent* c = this; c; c = c->FOwner) {
+        if (c == AComponent)
+            throw EComponentError("A component cannot own itself or one of its owners");
+    }
     ValidateRename(AComponent, AComponent->FName);
     if (AComponent->FOwner)
         AComponent->FOwner->RemoveComponent(AComponent);
@@ -175,7 +179,8 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
     if (!AComponent)
         return;
-    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
+    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent),
+                        FFreeNotifies.end());
     auto& theirs = AComponent->FFreeNotifies;
     theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
 }
@@ -205,7 +210,9 @@ void TComponent::SetComponentStateFlags(TComponentState Flags, bool On) {
         FComponentState &= ~Flags;
 }
 
-void TComponent::Loaded() { FComponentState &= ~csLoading; }
+void TComponent::Loaded() {
+    FComponentState &= ~csLoading;
+}
 
 void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
     if (!Root)
@@ -220,6 +227,8 @@ void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
     }
 }
 
-void TComponent::ReadState(TReader& Reader) { Reader.ReadData(this); }
+void TComponent::ReadState(TReader& Reader) {
+    Reader.ReadData(this);
+}
 
 } // namespace plat

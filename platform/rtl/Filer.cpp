@@ -1,5 +1,6 @@
 #include "platform/rtl/Filer.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/rtl/ClassRegistry.h"
@@ -28,7 +29,9 @@ bool IsStreamIdent(std::string_view s) {
 
 namespace {
 
-std::string LineSuffix(int line) { return line > 0 ? " on line " + std::to_string(line) : std::string(); }
+std::string LineSuffix(int line) {
+    return line > 0 ? " on line " + std::to_string(line) : std::string();
+}
 
 const char* KindName(TFilerValue::TKind kind) {
     switch (kind) {
@@ -97,7 +100,8 @@ TComponent* TReader::ReadRootComponent(const TFilerObject& Tree, TComponent* Roo
                 // Several instances of one form live side by side under the same owner.
                 std::string name = Tree.Name;
                 TComponent* owner = Root->Owner();
-                for (int i = 1; owner && owner->FindComponent(name) && owner->FindComponent(name) != Root; ++i)
+                for (int i = 1; owner && owner->FindComponent(name) && owner->FindComponent(name) != Root;
+                     ++i)
                     name = Tree.Name + "_" + std::to_string(i);
                 Root->SetName(name);
             }
@@ -141,11 +145,17 @@ TComponent* TReader::ReadComponent(const TFilerObject& Node) {
     AtLine(Node.Line, FLined, [&] {
         if (!Node.Name.empty())
             c = FRoot->FindComponent(Node.Name);
+        if (c && std::find(FLoaded.begin(), FLoaded.end(), c) != FLoaded.end()) {
+            FLined = true;
+            throw EComponentError("A component named " + Node.Name + " already exists" +
+                                  LineSuffix(Node.Line));
+        }
         if (c) {
             // A component the root already has (made in code) is filled, not made again.
             const TClassInfo* cls = GetClass(Node.ClassName);
             if (!SameText(c->ClassName(), Node.ClassName) && !(cls && c->InheritsFrom(*cls)))
-                Error("Component " + Node.Name + " is a " + c->ClassName() + ", not a " + Node.ClassName, Node.Line);
+                Error("Component " + Node.Name + " is a " + c->ClassName() + ", not a " + Node.ClassName,
+                      Node.Line);
         } else {
             c = CreateComponent(Node.ClassName, FRoot);
             try {
@@ -346,11 +356,13 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
         const TMethodInfo* m = FindPublishedMethod(FRoot->ClassType(), Value.Text);
         if (!m) {
             FLined = true;
-            throw EMethodNotFound("Method " + Value.Text + " not found in " + FRoot->ClassName() + LineSuffix(Line));
+            throw EMethodNotFound("Method " + Value.Text + " not found in " + FRoot->ClassName() +
+                                  LineSuffix(Line));
         }
         if (!Prop->EventType || *m->Signature != *Prop->EventType) {
             FLined = true;
-            throw EPropertyError("Method " + m->Name + " does not match event " + Prop->Name + LineSuffix(Line));
+            throw EPropertyError("Method " + m->Name + " does not match event " + Prop->Name +
+                                 LineSuffix(Line));
         }
         Prop->BindEvent(Instance, *m, FRoot);
         break;
@@ -452,7 +464,8 @@ TValueType TReader::NextValue() const {
         return vaNull;
     switch (v->Kind) {
     case TFilerValue::Int:
-        return v->IntValue >= std::numeric_limits<int32_t>::min() && v->IntValue <= std::numeric_limits<int32_t>::max()
+        return v->IntValue >= std::numeric_limits<int32_t>::min() &&
+                       v->IntValue <= std::numeric_limits<int32_t>::max()
                    ? vaInt32
                    : vaInt64;
     case TFilerValue::Float:
@@ -547,7 +560,9 @@ void TReader::ReadListBegin() {
     FCursors.push_back({v.Items.data(), v.Items.size(), 0});
 }
 
-bool TReader::EndOfList() const { return Peek() == nullptr; }
+bool TReader::EndOfList() const {
+    return Peek() == nullptr;
+}
 
 void TReader::ReadListEnd() {
     if (FCursors.size() < 2 || Peek())
@@ -555,11 +570,15 @@ void TReader::ReadListEnd() {
     FCursors.pop_back();
 }
 
-void TReader::SkipValue() { Take(); }
+void TReader::SkipValue() {
+    Take();
+}
 
 // ---- TWriter
 
-TWriter::TWriter(TComponent* Root) { FRoot = Root; }
+TWriter::TWriter(TComponent* Root) {
+    FRoot = Root;
+}
 
 TFilerObject TWriter::WriteComponent(TComponent* Component) {
     TComponent* savedRoot = FRoot;
@@ -595,8 +614,8 @@ TFilerObject TWriter::WriteComponentAt(TComponent* Component, int Depth) {
     return obj;
 }
 
-void TWriter::WriteProperties(TPersistent* Instance, const std::string& Prefix, std::vector<TFilerProperty>& Out,
-                              int Depth) {
+void TWriter::WriteProperties(TPersistent* Instance, const std::string& Prefix,
+                              std::vector<TFilerProperty>& Out, int Depth) {
     if (Depth >= kMaxStreamDepth)
         throw EWriteError("Properties nested too deeply");
     for (const TPropInfo* p : GetPropList(Instance->ClassType())) {
@@ -796,7 +815,9 @@ void TWriter::WriteBoolean(bool Value) {
     Append(std::move(v));
 }
 
-void TWriter::WriteChar(char Value) { WriteString(std::string(1, Value)); }
+void TWriter::WriteChar(char Value) {
+    WriteString(std::string(1, Value));
+}
 
 void TWriter::WriteIdent(const std::string& Value) {
     TFilerValue v;

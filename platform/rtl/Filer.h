@@ -65,10 +65,10 @@ struct TFilerValue {
     TKind Kind = Nil;
     int64_t IntValue = 0;
     double FloatValue = 0;
-    std::string Text;                   // String, Ident
-    std::vector<uint8_t> Bytes;         // Binary
-    std::vector<std::string> Elements;  // Set
-    std::vector<TFilerValue> Items;     // List; the items of a Collection (each with its Properties)
+    std::string Text;                  // String, Ident
+    std::vector<uint8_t> Bytes;        // Binary
+    std::vector<std::string> Elements; // Set
+    std::vector<TFilerValue> Items;    // List; the items of a Collection (each with its Properties)
     std::vector<TFilerProperty> Properties;
     int Line = 0; // line in the text form, 0 when unknown
 };
@@ -170,7 +170,7 @@ private:
     const TFilerObject* FNode = nullptr;
     TComponent* FParent = nullptr;
     TComponent* FCurrent = nullptr; // the component whose properties are being read
-    mutable bool FLined = false;     // the pending error already names its line
+    mutable bool FLined = false;    // the pending error already names its line
     std::vector<TComponent*> FLoaded;
     std::vector<TFixup> FFixups;
     int FDepth = 0;

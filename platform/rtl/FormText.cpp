@@ -12,8 +12,12 @@ namespace plat {
 
 namespace {
 
-bool IsAlpha(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAlpha(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 int HexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -92,7 +96,8 @@ private:
         if (FText.size() - FPos < word.size() || !SameText(FText.substr(FPos, word.size()), word))
             return false;
         const size_t after = FPos + word.size();
-        return after >= FText.size() || !(IsAlpha(FText[after]) || IsDigit(FText[after]) || FText[after] == '.');
+        return after >= FText.size() ||
+               !(IsAlpha(FText[after]) || IsDigit(FText[after]) || FText[after] == '.');
     }
 
     void Enter() {
@@ -286,7 +291,8 @@ private:
         const char* first = token.data();
         const char* last = token.data() + token.size();
         if (IsAlpha(Peek()) || token == "-" || token.empty())
-            Fail("Invalid number '" + std::string(token) + std::string(1, Peek()) + "'");
+            Fail("Invalid number '" + std::string(token) + (IsAlpha(Peek()) ? std::string(1, Peek()) : "") +
+                 "'");
         if (isFloat) {
             double d = 0;
             auto [ptr, ec] = std::from_chars(first, last, d);
@@ -592,7 +598,9 @@ void WriteObject(std::string& out, const TFilerObject& obj, const std::string& i
 
 } // namespace
 
-TFilerObject ParseObjectText(std::string_view Text) { return TTextParser(Text).ParseRoot(); }
+TFilerObject ParseObjectText(std::string_view Text) {
+    return TTextParser(Text).ParseRoot();
+}
 
 std::string ObjectTreeToText(const TFilerObject& Tree) {
     std::string out;

@@ -164,7 +164,9 @@ bool TPropInfo::IsStored(const TObject* Instance) const {
     return !StoredFn || StoredFn(Instance);
 }
 
-const std::vector<const TPropInfo*>& GetPropList(const TClassInfo& Cls) { return Merged(Cls).Props; }
+const std::vector<const TPropInfo*>& GetPropList(const TClassInfo& Cls) {
+    return Merged(Cls).Props;
+}
 
 const TPropInfo* GetPropInfo(const TClassInfo& Cls, std::string_view Name) {
     for (const TPropInfo* p : Merged(Cls).Props) {
@@ -178,7 +180,9 @@ const TPropInfo* GetPropInfo(const TObject* Instance, std::string_view Name) {
     return Instance ? GetPropInfo(Instance->ClassType(), Name) : nullptr;
 }
 
-bool IsPublishedProp(const TObject* Instance, std::string_view Name) { return GetPropInfo(Instance, Name); }
+bool IsPublishedProp(const TObject* Instance, std::string_view Name) {
+    return GetPropInfo(Instance, Name);
+}
 
 const TMethodInfo* FindPublishedMethod(const TClassInfo& Cls, std::string_view Name) {
     for (const TMethodInfo* m : Merged(Cls).Methods) {

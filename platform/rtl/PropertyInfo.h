@@ -58,7 +58,7 @@ struct TMethodInfo;
 struct TPropInfo {
     std::string Name;
     TPropKind Kind = pkInteger;
-    std::vector<std::string> Names;         // enum identifiers by ordinal, set elements by bit
+    std::vector<std::string> Names;          // enum identifiers by ordinal, set elements by bit
     const TClassInfo* ObjectClass = nullptr; // class of object, collection and component properties
     bool HasDefault = false;
     int64_t OrdDefault = 0;
@@ -79,7 +79,7 @@ struct TPropInfo {
     std::function<void(TObject*, TPersistent*)> SetObject;
 
     // Events.
-    const std::type_info* EventType = nullptr;               // the handler's signature
+    const std::type_info* EventType = nullptr;                // the handler's signature
     std::function<std::string(const TObject*)> GetMethodName; // name of the bound published method, or ""
     std::function<bool(const TObject*)> IsAssigned;
     std::function<void(TObject*, const TMethodInfo&, TObject* Instance)> BindEvent;
@@ -175,7 +175,9 @@ bool IsDefaultPropValue(const TObject* Instance, const TPropInfo* Prop);
 
 namespace prop_detail {
 
-template <class C> C& Obj(const TObject* o) { return const_cast<C&>(static_cast<const C&>(*o)); }
+template <class C> C& Obj(const TObject* o) {
+    return const_cast<C&>(static_cast<const C&>(*o));
+}
 
 template <class C, class G> using ValueOf = std::remove_cvref_t<std::invoke_result_t<const G&, C&>>;
 
@@ -217,9 +219,7 @@ template <class V> V SetFromBits(int64_t bits) {
 }
 
 template <class F> struct Signature;
-template <class Sig> struct Signature<std::function<Sig>> {
-    using type = Sig;
-};
+template <class Sig> struct Signature<std::function<Sig>> { using type = Sig; };
 
 } // namespace prop_detail
 
@@ -283,7 +283,8 @@ public:
     template <class G, class S> TPropRef<C> Char(const char* Name, G Getter, S Setter, char Default) {
         return WithDefault(Ordinal(pkChar, Name, Getter, Setter), static_cast<unsigned char>(Default));
     }
-    template <class G, class S> TPropRef<C> Enum(const char* Name, G Getter, S Setter, std::span<const char* const> Names) {
+    template <class G, class S>
+    TPropRef<C> Enum(const char* Name, G Getter, S Setter, std::span<const char* const> Names) {
         TPropRef<C> r = Ordinal(pkEnum, Name, Getter, Setter);
         r.Info().Names.assign(Names.begin(), Names.end());
         return r;
@@ -292,7 +293,8 @@ public:
     TPropRef<C> Enum(const char* Name, G Getter, S Setter, std::span<const char* const> Names, D Default) {
         return WithDefault(Enum(Name, Getter, Setter, Names), static_cast<int64_t>(Default));
     }
-    template <class G, class S> TPropRef<C> Set(const char* Name, G Getter, S Setter, std::span<const char* const> Names) {
+    template <class G, class S>
+    TPropRef<C> Set(const char* Name, G Getter, S Setter, std::span<const char* const> Names) {
         using V = prop_detail::ValueOf<C, G>;
         TPropInfo& p = NewProp(Name, pkSet);
         p.Names.assign(Names.begin(), Names.end());
@@ -300,14 +302,17 @@ public:
             return prop_detail::SetToBits(std::invoke(Getter, prop_detail::Obj<C>(o)));
         };
         if constexpr (!std::is_null_pointer_v<S>)
-            p.SetOrd = [Setter](TObject* o, int64_t v) { prop_detail::Put<C>(Setter, o, prop_detail::SetFromBits<V>(v)); };
+            p.SetOrd = [Setter](TObject* o, int64_t v) {
+                prop_detail::Put<C>(Setter, o, prop_detail::SetFromBits<V>(v));
+            };
         return TPropRef<C>(p);
     }
     template <class G, class S, class D>
     TPropRef<C> Set(const char* Name, G Getter, S Setter, std::span<const char* const> Names, D Default) {
         return WithDefault(Set(Name, Getter, Setter, Names), prop_detail::SetToBits(Default));
     }
-    template <class G, class S> TPropRef<C> Float(const char* Name, G Getter, S Setter, double Default = 0.0) {
+    template <class G, class S>
+    TPropRef<C> Float(const char* Name, G Getter, S Setter, double Default = 0.0) {
         TPropInfo& p = NewProp(Name, pkFloat);
         p.HasDefault = true;
         p.FloatDefault = Default;
@@ -316,11 +321,14 @@ public:
         };
         if constexpr (!std::is_null_pointer_v<S>) {
             using V = prop_detail::ValueOf<C, G>;
-            p.SetFloat = [Setter](TObject* o, double v) { prop_detail::Put<C>(Setter, o, static_cast<V>(v)); };
+            p.SetFloat = [Setter](TObject* o, double v) {
+                prop_detail::Put<C>(Setter, o, static_cast<V>(v));
+            };
         }
         return TPropRef<C>(p);
     }
-    template <class G, class S> TPropRef<C> String(const char* Name, G Getter, S Setter, std::string Default = {}) {
+    template <class G, class S>
+    TPropRef<C> String(const char* Name, G Getter, S Setter, std::string Default = {}) {
         TPropInfo& p = NewProp(Name, pkString);
         p.HasDefault = true;
         p.StrDefault = std::move(Default);
@@ -332,7 +340,9 @@ public:
         return TPropRef<C>(p);
     }
     // An owned sub-object; the setter (optional) usually assigns the given object's state.
-    template <class G> TPropRef<C> Object(const char* Name, G Getter) { return ObjectLike(pkObject, Name, Getter, nullptr); }
+    template <class G> TPropRef<C> Object(const char* Name, G Getter) {
+        return ObjectLike(pkObject, Name, Getter, nullptr);
+    }
     template <class G, class S> TPropRef<C> Object(const char* Name, G Getter, S Setter) {
         return ObjectLike(pkObject, Name, Getter, Setter);
     }
@@ -419,7 +429,9 @@ private:
             return prop_detail::ToOrd(std::invoke(Getter, prop_detail::Obj<C>(o)));
         };
         if constexpr (!std::is_null_pointer_v<S>)
-            p.SetOrd = [Setter](TObject* o, int64_t v) { prop_detail::Put<C>(Setter, o, prop_detail::FromOrd<V>(v)); };
+            p.SetOrd = [Setter](TObject* o, int64_t v) {
+                prop_detail::Put<C>(Setter, o, prop_detail::FromOrd<V>(v));
+            };
         return TPropRef<C>(p);
     }
     template <class G, class S> TPropRef<C> ObjectLike(TPropKind Kind, const char* Name, G Getter, S Setter) {

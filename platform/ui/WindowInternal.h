@@ -28,6 +28,9 @@ struct THookHandle {
 
 namespace detail {
 
+// Marks the release of a menu key that was pressed alone (the keyboard menu command).
+constexpr LPARAM KF_MENUALONE_BIT = 1 << 25;
+
 struct TWindow {
     HWND Handle = nullptr;
     bool IsDesktop = false;
@@ -52,6 +55,7 @@ struct TWindow {
     bool Destroying = false;
     bool Created = false;
     std::optional<TRect> Restored;
+    bool NcActive = false; // the caption shows the active look
     uint8_t Alpha = 255;
     TColor LayerKey = clNone;
     uint32_t LayerFlags = 0;
@@ -105,6 +109,9 @@ struct TState {
     uint32_t DoubleClickTime = 500;
     bool AltAlone = false;       // Alt went down and no other key followed (menu key on release)
     bool ButtonsGrabbed = false; // the display holds a pointer grab for the capture
+    bool InConfigure = false;    // applying a change the display made: do not echo it back
+    bool CursorCheckPending = false;
+    bool DeactivatePending = false; // the display took the focus away; confirmed unless it comes back
 
     // Queue. Posted messages may come from any thread.
     std::mutex PostLock;
@@ -168,6 +175,18 @@ void ActivateAfterHide(TWindow* w);
 void KillWindowTimers(HWND wnd);
 void QueueInput(TMsg msg);
 void InstallWakeHook();
+std::vector<uint32_t> DecodeUtf8(const std::string& text);
+
+// The parts of the default frame, in window coordinates (DefWindowProc.cpp).
+struct TFrameGeometry {
+    int Border = 0;          // frame thickness
+    bool ThickFrame = false; // the frame can be dragged to size the window
+    TRect Caption;           // empty without a caption
+    TRect CloseButton, MaxButton, MinButton, SysMenu;
+    TRect ClientEdge;        // the rectangle around which a client edge is drawn, empty without one
+    TRect VScroll, HScroll, SizeBox;
+};
+TFrameGeometry FrameGeometryOf(const TWindow* w);
 
 // Default handling helpers (DefWindowProc.cpp).
 int DefaultHitTest(TWindow* w, TPoint screenPos);

@@ -67,7 +67,8 @@ TEST(Bitmap, BmpRoundTripsKeepPixelsInEveryFormat) {
         ASSERT_EQ(back.Height(), 7);
         for (int y = 0; y < 7; ++y)
             for (int x = 0; x < 25; ++x)
-                ASSERT_EQ(back.Canvas()->Pixels(x, y), b.Canvas()->Pixels(x, y)) << c.bits << " at " << x << "," << y;
+                ASSERT_EQ(back.Canvas()->Pixels(x, y), b.Canvas()->Pixels(x, y))
+                    << c.bits << " at " << x << "," << y;
         EXPECT_EQ(back.Canvas()->Pixels(24, 6), clWhite);
         EXPECT_EQ(back.Canvas()->Pixels(0, 0), clBlack);
         if (c.colours) {
@@ -95,7 +96,7 @@ TEST(Bitmap, ScanLinesAndCanvasSeeEachOther) {
     EXPECT_EQ(p.Canvas()->Pixels(1, 0), RGB(0, 0, 255));
     p.Canvas()->SetPixels(0, 0, RGB(250, 2, 3));
     EXPECT_EQ(p.Canvas()->Pixels(0, 0), RGB(250, 2, 3)); // the surface keeps the drawn colour
-    EXPECT_EQ(p.Dib().GetPixel(0, 0), 0xFF0000u);         // the rows hold the nearest entry
+    EXPECT_EQ(p.Dib().GetPixel(0, 0), 0xFF0000u);        // the rows hold the nearest entry
 
     TBitmap m(3, 1);
     m.SetMonochrome(true);

@@ -111,7 +111,7 @@ TEST(Canvas, EdgesAndFrameControlsUseTheClassicColours) {
     EXPECT_EQ(s.At(18, 18), ColorToRGB(clBtnShadow));
     EXPECT_EQ(s.At(10, 10), ColorToRGB(clBtnFace));
 
-    s.Clear(clBtnFace);
+    s.Clear(ColorToRGB(clBtnFace));
     TRect box(0, 0, 13, 13);
     DrawFrameControl(s.Dc, box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
     EXPECT_EQ(s.InkBox(ColorToRGB(clBtnFace)), TRect(0, 0, 13, 13));

@@ -128,11 +128,21 @@ TEST(DeviceContextPixels, Rop2CombinesPenWithPixel) {
         uint32_t expect; // for pen 0x0F0F0F over pixel 0x3C3C3C
     };
     const uint32_t p = 0x0F0F0F, d = 0x3C3C3C;
-    Case cases[] = {{R2_BLACK, 0},          {R2_WHITE, 0xFFFFFF},         {R2_COPYPEN, p},
-                    {R2_NOTCOPYPEN, ~p},    {R2_XORPEN, p ^ d},           {R2_NOTXORPEN, ~(p ^ d)},
-                    {R2_MASKPEN, p & d},    {R2_MERGEPEN, p | d},         {R2_NOT, ~d},
-                    {R2_NOP, d},            {R2_MASKPENNOT, p & ~d},      {R2_MERGENOTPEN, ~p | d},
-                    {R2_NOTMASKPEN, ~(p & d)}, {R2_NOTMERGEPEN, ~(p | d)}, {R2_MASKNOTPEN, ~p & d},
+    Case cases[] = {{R2_BLACK, 0},
+                    {R2_WHITE, 0xFFFFFF},
+                    {R2_COPYPEN, p},
+                    {R2_NOTCOPYPEN, ~p},
+                    {R2_XORPEN, p ^ d},
+                    {R2_NOTXORPEN, ~(p ^ d)},
+                    {R2_MASKPEN, p & d},
+                    {R2_MERGEPEN, p | d},
+                    {R2_NOT, ~d},
+                    {R2_NOP, d},
+                    {R2_MASKPENNOT, p & ~d},
+                    {R2_MERGENOTPEN, ~p | d},
+                    {R2_NOTMASKPEN, ~(p & d)},
+                    {R2_NOTMERGEPEN, ~(p | d)},
+                    {R2_MASKNOTPEN, ~p & d},
                     {R2_MERGEPENNOT, p | ~d}};
     for (auto& c : cases) {
         TScene s(4, 4, PixelToColor(d));
@@ -229,10 +239,10 @@ TEST(DeviceContextBlt, TernaryRasterOperationsCombineSourcePatternAndDestination
         uint32_t expect;
     };
     Case cases[] = {
-        {SRCCOPY, sv},           {SRCPAINT, sv | dv},         {SRCAND, sv & dv},       {SRCINVERT, sv ^ dv},
-        {SRCERASE, sv & ~dv},    {NOTSRCCOPY, ~sv},           {NOTSRCERASE, ~(sv | dv)}, {MERGECOPY, sv & pv},
-        {MERGEPAINT, ~sv | dv},  {PATCOPY, pv},               {PATPAINT, pv | ~sv | dv}, {PATINVERT, pv ^ dv},
-        {DSTINVERT, ~dv},        {BLACKNESS, 0},              {WHITENESS, 0xFFFFFF},
+        {SRCCOPY, sv},          {SRCPAINT, sv | dv}, {SRCAND, sv & dv},         {SRCINVERT, sv ^ dv},
+        {SRCERASE, sv & ~dv},   {NOTSRCCOPY, ~sv},   {NOTSRCERASE, ~(sv | dv)}, {MERGECOPY, sv & pv},
+        {MERGEPAINT, ~sv | dv}, {PATCOPY, pv},       {PATPAINT, pv | ~sv | dv}, {PATINVERT, pv ^ dv},
+        {DSTINVERT, ~dv},       {BLACKNESS, 0},      {WHITENESS, 0xFFFFFF},
     };
     TScene src(4, 4, PixelToColor(sv));
     for (auto& c : cases) {
@@ -290,7 +300,8 @@ TEST(DeviceContextBlt, StretchTransparentAndAlpha) {
     // Per-pixel (premultiplied) alpha: a half-covered red pixel over white.
     TScene w(1, 1, clWhite);
     b.Surface.Row(0)[0] = 0x80800000; // alpha 128, red 128 premultiplied
-    EXPECT_TRUE(w.Dc.AlphaBlend(0, 0, 1, 1, &b.Dc, 0, 0, 1, 1, TBlendFunction{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
+    EXPECT_TRUE(
+        w.Dc.AlphaBlend(0, 0, 1, 1, &b.Dc, 0, 0, 1, 1, TBlendFunction{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
     EXPECT_EQ(w.At(0, 0), RGB(255, 127, 127));
     // A source rectangle outside the source is refused.
     EXPECT_FALSE(w.Dc.AlphaBlend(0, 0, 1, 1, &b.Dc, 0, 0, 2, 2, TBlendFunction{}));

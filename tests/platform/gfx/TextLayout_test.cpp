@@ -62,7 +62,8 @@ TEST(FontText, ExtentsAddUpAndTextLandsInItsBox) {
     s.Dc.TextOut(10, 20, "Hello");
     TRect ink = s.InkBox(clWhite);
     EXPECT_FALSE(ink.IsEmpty());
-    EXPECT_TRUE(Within(ink, TRect(10, 20, 10 + one.cx + 1, 20 + one.cy))) << ink.Left << "," << ink.Top << "," << ink.Right << "," << ink.Bottom;
+    EXPECT_TRUE(Within(ink, TRect(10, 20, 10 + one.cx + 1, 20 + one.cy)))
+        << ink.Left << "," << ink.Top << "," << ink.Right << "," << ink.Bottom;
 
     // Right and bottom alignment put the text above and left of the point.
     s.Clear(clWhite);
@@ -120,7 +121,8 @@ TEST(FormattedText, PrefixesAreStrippedAndTheHotKeyUnderlined) {
         const char* in;
         const char* out;
         int hot;
-    } cases[] = {{"&File", "File", 0}, {"Save &As", "Save As", 5}, {"A && B", "A & B", -1}, {"End&", "End", -1}};
+    } cases[] = {
+        {"&File", "File", 0}, {"Save &As", "Save As", 5}, {"A && B", "A & B", -1}, {"End&", "End", -1}};
     for (auto& c : cases) {
         int hot = 0;
         EXPECT_EQ(StripPrefix(c.in, hot), c.out);

@@ -52,7 +52,8 @@ protected:
     void Notify(TCollectionItem* item, TCollectionNotification action) override {
         static const char* const names[] = {"added", "extracting", "deleting"};
         auto* line = dynamic_cast<TLine*>(item);
-        Log.push_back(std::string(names[action]) + (line ? " width " + std::to_string(line->Width) : " partial"));
+        Log.push_back(std::string(names[action]) +
+                      (line ? " width " + std::to_string(line->Width) : " partial"));
     }
 };
 
@@ -66,7 +67,9 @@ private:
     TLines FLines;
 };
 PLAT_CLASS_INFO(TTool, TComponent)
-PLAT_PROPERTIES(TTool) { props.Collection("Lines", &TTool::Lines); }
+PLAT_PROPERTIES(TTool) {
+    props.Collection("Lines", &TTool::Lines);
+}
 
 std::vector<int> Widths(TCollection& c) {
     std::vector<int> w;

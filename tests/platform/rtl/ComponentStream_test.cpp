@@ -51,9 +51,11 @@ TEST_F(ComponentStreamTest, ByteLayout) {
     using namespace std::string_literals;
     const std::string expected = "TPF0\x07TWidget\x01w"
                                  "\x05Width\x02\x50"
-                                 "\x07" "Caption\x06\x02hi"
+                                 "\x07"
+                                 "Caption\x06\x02hi"
                                  "\x07Visible\x08"
-                                 "\x04" "Data\x0A\x02\x00\x00\x00\x01\x02"
+                                 "\x04"
+                                 "Data\x0A\x02\x00\x00\x00\x01\x02"
                                  "\x00\x00"s;
     EXPECT_EQ(Binary(&w), expected);
 }
@@ -154,12 +156,15 @@ TEST_F(ComponentStreamTest, DamagedStreamsRaiseReadErrors) {
     };
     using namespace std::string_literals;
     EXPECT_EQ(message("TPF1\x07TWidget\x00\x00\x00"s), "Invalid stream format");
-    EXPECT_EQ(message("TPF0\x07TWidget\x00\x01X\x14\xFF\xFF\xFF\x7F" "abc"s), "Unexpected end of component stream");
+    EXPECT_EQ(message("TPF0\x07TWidget\x00\x01X\x14\xFF\xFF\xFF\x7F"
+                      "abc"s),
+              "Unexpected end of component stream");
     EXPECT_EQ(message("TPF0\x07TWidget\x00\x01X\x0A\x00\x00\x00\x80"s), "Invalid length in component stream");
     EXPECT_EQ(message("TPF0\x07TWidget\x00\x01X\x63\x00\x00"s), "Invalid value type 99 in component stream");
     EXPECT_EQ(message("TPF0\x07TWi get\x00\x00\x00"s), "Invalid class name in component stream");
     EXPECT_EQ(message("TPF0\x07TWidget\x00\x02X \x08\x00\x00"s), "Invalid property name in component stream");
-    EXPECT_EQ(message("TPF0\x07TWidget\x00\x01X\x07\x02#!\x00\x00"s), "Invalid identifier in component stream");
+    EXPECT_EQ(message("TPF0\x07TWidget\x00\x01X\x07\x02#!\x00\x00"s),
+              "Invalid identifier in component stream");
     EXPECT_EQ(message("TPF0\x07TWidget\x00\x01X"s + std::string(100000, '\x01')),
               "Component stream nested too deeply");
 

@@ -63,11 +63,22 @@ TEST_F(ComponentTest, OwnerFreesItsComponentsLastFirstTellingTheOthers) {
     owner->Free();
     // c goes first, taking c1 with it; every departure is told to all components of the owner that are
     // still alive (the leaving one included), each seeing the leaver with its full class.
-    const std::vector<std::string> expected = {
-        "c1 saw c1 whole", "c saw c1 whole",   "free c1",         "c saw c whole",     "b saw c whole",
-        "a saw c whole",   "owner saw c whole", "free c",         "b saw b whole",     "a saw b whole",
-        "owner saw b whole", "free b",          "a saw a whole",  "owner saw a whole", "free a",
-        "free owner"};
+    const std::vector<std::string> expected = {"c1 saw c1 whole",
+                                               "c saw c1 whole",
+                                               "free c1",
+                                               "c saw c whole",
+                                               "b saw c whole",
+                                               "a saw c whole",
+                                               "owner saw c whole",
+                                               "free c",
+                                               "b saw b whole",
+                                               "a saw b whole",
+                                               "owner saw b whole",
+                                               "free b",
+                                               "a saw a whole",
+                                               "owner saw a whole",
+                                               "free a",
+                                               "free owner"};
     EXPECT_EQ(gLog, expected);
 }
 
@@ -152,6 +163,8 @@ TEST_F(ComponentTest, InsertComponentMovesOwnershipAndChecksTheName) {
     EXPECT_EQ(c->ComponentIndex(), 1);
     c->SetComponentIndex(0);
     EXPECT_EQ(second.Components(0), c);
+    EXPECT_THROW(c->InsertComponent(&second), EComponentError); // no ownership cycles
+    EXPECT_THROW(c->InsertComponent(c), EComponentError);
     second.RemoveComponent(c);
     EXPECT_EQ(c->Owner(), nullptr);
     delete c;

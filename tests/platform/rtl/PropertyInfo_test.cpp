@@ -19,10 +19,9 @@ std::vector<std::string> Names(const TClassInfo& cls) {
 }
 
 TEST(PropertyInfoTest, TablesAreInheritedAlongTheClassChain) {
-    const std::vector<std::string> widget = {"Name",  "Tag",   "Width",  "Big",     "Ratio",
-                                             "Caption", "Visible", "Shape", "Sides", "Color",
-                                             "Accel", "Secret", "Version", "Pen",   "Marks",
-                                             "Buddy", "OnClick", "OnMeasure"};
+    const std::vector<std::string> widget = {"Name",    "Tag",   "Width", "Big",   "Ratio",   "Caption",
+                                             "Visible", "Shape", "Sides", "Color", "Accel",   "Secret",
+                                             "Version", "Pen",   "Marks", "Buddy", "OnClick", "OnMeasure"};
     EXPECT_EQ(Names(TWidget::StaticClass()), widget);
     std::vector<std::string> panel = widget;
     panel.erase(std::find(panel.begin(), panel.end(), "Accel"));
@@ -105,8 +104,8 @@ TEST(PropertyInfoTest, GenericAccess) {
 TEST(PropertyInfoTest, DefaultsAndStoredPredicates) {
     TWidget w(nullptr);
     auto isDefault = [&](const char* name) { return IsDefaultPropValue(&w, GetPropInfo(&w, name)); };
-    for (const char* name : {"Width", "Big", "Ratio", "Caption", "Visible", "Shape", "Sides", "Color", "Buddy",
-                             "OnClick", "Marks"})
+    for (const char* name : {"Width", "Big", "Ratio", "Caption", "Visible", "Shape", "Sides", "Color",
+                             "Buddy", "OnClick", "Marks"})
         EXPECT_TRUE(isDefault(name)) << name;
     w.Ratio = -0.0; // equal to the default 0
     EXPECT_TRUE(isDefault("Ratio"));

@@ -62,7 +62,8 @@ PLAT_PROPERTIES(TMark) {
 class TWidget : public TComponent {
     PLAT_CLASS(TWidget)
 public:
-    explicit TWidget(TComponent* owner) : TComponent(owner), FMarks(this, TCollectionItemClass::Of<TMark>()) {}
+    explicit TWidget(TComponent* owner)
+        : TComponent(owner), FMarks(this, TCollectionItemClass::Of<TMark>()) {}
     ~TWidget() override { BeforeDestruction(); }
 
     int Width() const { return FWidth; }
@@ -115,7 +116,8 @@ public:
                 Data.resize(static_cast<size_t>(s.Size()));
                 s.ReadBuffer(Data.data(), static_cast<int64_t>(Data.size()));
             },
-            [this](TStream& s) { s.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size())); }, !Data.empty());
+            [this](TStream& s) { s.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size())); },
+            !Data.empty());
         filer.DefineProperty(
             "Extra",
             [this](TReader& r) {
