@@ -4,7 +4,9 @@ namespace chart {
 
 std::string ChartFileExtension = "plv";
 
-std::string ChartFileFilter() { return "(*." + ChartFileExtension + ")|*." + ChartFileExtension; }
+std::string ChartFileFilter() {
+    return "(*." + ChartFileExtension + ")|*." + ChartFileExtension;
+}
 
 std::string ChartTextAboutLine;
 std::string ChartTextInvalidChartFile;
@@ -295,8 +297,10 @@ const TChartMessage kMessageTable[] = {
     {"ChartTextNoParentChart", &ChartTextNoParentChart, "No ParentChart to validate DataSource"},
     {"ChartTextNoValidDataSource", &ChartTextNoValidDataSource, "No valid DataSource: %s"},
     {"ChartTextSampleValuesCount", &ChartTextSampleValuesCount, "FillSampleValues NumValues must be > 0"},
-    {"ChartTextDateTimeNotLogarithmic", &ChartTextDateTimeNotLogarithmic, "DateTime Axis cannot be Logarithmic"},
-    {"ChartTextLogarithmicMinMax", &ChartTextLogarithmicMinMax, "Logarithmic Axis Min and Max values should be >= 0"},
+    {"ChartTextDateTimeNotLogarithmic", &ChartTextDateTimeNotLogarithmic,
+     "DateTime Axis cannot be Logarithmic"},
+    {"ChartTextLogarithmicMinMax", &ChartTextLogarithmicMinMax,
+     "Logarithmic Axis Min and Max values should be >= 0"},
     {"ChartTextLabelsSeparation", &ChartTextLabelsSeparation, "Labels Separation % must be greater than 0"},
     {"ChartTextAxisIncrement", &ChartTextAxisIncrement, "Axis increment must be >= 0"},
     {"ChartTextAxisMinimum", &ChartTextAxisMinimum, "Axis Minimum Value must be <= Maximum"},
@@ -304,8 +308,10 @@ const TChartMessage kMessageTable[] = {
     {"ChartTextLogarithmicBase", &ChartTextLogarithmicBase, "Axis Logarithmic Base should be <> 1 and > 0"},
     {"ChartTextMaxPointsPerPage", &ChartTextMaxPointsPerPage, "MaxPointsPerPage must be >= 0"},
     {"ChartTextChart3DPercent", &ChartTextChart3DPercent, "3D effect percent must be between %d and %d"},
-    {"ChartTextCircularDependence", &ChartTextCircularDependence, "Circular Series dependences are not allowed"},
-    {"ChartTextSeriesDelete", &ChartTextSeriesDelete, "Series Delete: ValueIndex %d out of bounds (0 to %d)."},
+    {"ChartTextCircularDependence", &ChartTextCircularDependence,
+     "Circular Series dependences are not allowed"},
+    {"ChartTextSeriesDelete", &ChartTextSeriesDelete,
+     "Series Delete: ValueIndex %d out of bounds (0 to %d)."},
     {"ChartTextPointerSize", &ChartTextPointerSize, "Pointer size must be greater than zero"},
     {"ChartTextFunctionPeriod", &ChartTextFunctionPeriod, "Function Period should be >= 0"},
     {"ChartTextValueFormat", &ChartTextValueFormat, "#,##0.###"},
@@ -458,7 +464,8 @@ const TChartMessage kMessageTable[] = {
     {"ChartTextExportAsBitmap", &ChartTextExportAsBitmap, "as &Bitmap"},
     {"ChartTextFilterBitmaps", &ChartTextFilterBitmaps, "Bitmaps (*.bmp)|*.bmp"},
     {"ChartTextExportAsMetafile", &ChartTextExportAsMetafile, "as &Metafile"},
-    {"ChartTextFilterEnhancedMetafiles", &ChartTextFilterEnhancedMetafiles, "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf"},
+    {"ChartTextFilterEnhancedMetafiles", &ChartTextFilterEnhancedMetafiles,
+     "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf"},
     {"ChartTextExportNoPanel", &ChartTextExportNoPanel, "Panel property is not set in Export format"},
     {"ChartTextNoTempFolder", &ChartTextNoTempFolder, "Can not find Temp folder"},
     {"ChartTextMailError", &ChartTextMailError, "Can not email Plotwise. Mapi Error: %d"},
@@ -466,14 +473,20 @@ const TChartMessage kMessageTable[] = {
     {"ChartTextChangeGroupName", &ChartTextChangeGroupName, "Change group name"},
     {"ChartTextGroupName", &ChartTextGroupName, "Group name:"},
     {"ChartText2D", &ChartText2D, "2D"},
-    {"ChartTextFilterSpaceDelimitedTextFiles", &ChartTextFilterSpaceDelimitedTextFiles, "Space delimited text files (*.txt)|*.txt"},
-    {"ChartTextFilterTabDelimitedTextFiles", &ChartTextFilterTabDelimitedTextFiles, "Tab delimited text files (*.txt)|*.txt"},
-    {"ChartTextFilterCommaDelimitedTextFiles", &ChartTextFilterCommaDelimitedTextFiles, "Comma delimited text files (*.csv)|*.csv"},
-    {"ChartTextFilterColonDelimitedTextFiles", &ChartTextFilterColonDelimitedTextFiles, "Colon delimited text files (*.txt)|*.txt"},
-    {"ChartTextFilterCustomDelimitedTextFiles", &ChartTextFilterCustomDelimitedTextFiles, "Custom delimited text files (*.txt)|*.txt"},
+    {"ChartTextFilterSpaceDelimitedTextFiles", &ChartTextFilterSpaceDelimitedTextFiles,
+     "Space delimited text files (*.txt)|*.txt"},
+    {"ChartTextFilterTabDelimitedTextFiles", &ChartTextFilterTabDelimitedTextFiles,
+     "Tab delimited text files (*.txt)|*.txt"},
+    {"ChartTextFilterCommaDelimitedTextFiles", &ChartTextFilterCommaDelimitedTextFiles,
+     "Comma delimited text files (*.csv)|*.csv"},
+    {"ChartTextFilterColonDelimitedTextFiles", &ChartTextFilterColonDelimitedTextFiles,
+     "Colon delimited text files (*.txt)|*.txt"},
+    {"ChartTextFilterCustomDelimitedTextFiles", &ChartTextFilterCustomDelimitedTextFiles,
+     "Custom delimited text files (*.txt)|*.txt"},
     {"ChartTextFilterXMLFiles", &ChartTextFilterXMLFiles, "XML files (*.xml)|*.xml"},
     {"ChartTextFilterHTMLFiles", &ChartTextFilterHTMLFiles, "HTML files (*.htm)|*.htm"},
-    {"ChartTextFilterMicrosoftExcelFiles", &ChartTextFilterMicrosoftExcelFiles, "Microsoft Excel files (*.xls)|*.xls"},
+    {"ChartTextFilterMicrosoftExcelFiles", &ChartTextFilterMicrosoftExcelFiles,
+     "Microsoft Excel files (*.xls)|*.xls"},
     {"ChartTextOrthoRight", &ChartTextOrthoRight, "Ortho Right"},
     {"ChartTextOrthoLeft", &ChartTextOrthoLeft, "Ortho Left"},
     {"ChartText3DFront", &ChartText3DFront, "3D Front"},
@@ -521,11 +534,14 @@ const TChartMessage kMessageTable[] = {
     {"ChartTextPeriod", &ChartTextPeriod, "Period"},
     {"ChartTextCalculateEvery", &ChartTextCalculateEvery, "Calculate every:"},
     {"ChartTextChartAxes", &ChartTextChartAxes, "Chart Axes"},
-    {"ChartTextChartAxesDescription", &ChartTextChartAxesDescription, "Shows and hides the axes of the chart"},
+    {"ChartTextChartAxesDescription", &ChartTextChartAxesDescription,
+     "Shows and hides the axes of the chart"},
     {"ChartTextChartWalls", &ChartTextChartWalls, "Chart Walls"},
-    {"ChartTextChartWallsDescription", &ChartTextChartWallsDescription, "Shows and hides the walls of the chart"},
+    {"ChartTextChartWallsDescription", &ChartTextChartWallsDescription,
+     "Shows and hides the walls of the chart"},
     {"ChartTextChartTitles", &ChartTextChartTitles, "Chart Titles"},
-    {"ChartTextChartTitlesDescription", &ChartTextChartTitlesDescription, "Shows and hides the titles of the chart"},
+    {"ChartTextChartTitlesDescription", &ChartTextChartTitlesDescription,
+     "Shows and hides the titles of the chart"},
     {"ChartTextChart3D", &ChartTextChart3D, "Chart 3D"},
     {"ChartTextChart3DDescription", &ChartTextChart3DDescription, "Switches the chart between 2D and 3D"},
     {"ChartTextSeriesMenu", &ChartTextSeriesMenu, "&Series"},
@@ -593,6 +609,8 @@ const TMessageTableUnit MessageTableUnit;
 
 } // namespace
 
-std::span<const TChartMessage> ChartMessageTable() { return kMessageTable; }
+std::span<const TChartMessage> ChartMessageTable() {
+    return kMessageTable;
+}
 
 } // namespace chart

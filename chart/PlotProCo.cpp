@@ -272,10 +272,12 @@ const TChartMessage kProMessageTable[] = {
     {"ChartTextMap", &ChartTextMap, "Map"},
     {"ChartTextVolumePipe", &ChartTextVolumePipe, "Volume Pipe"},
     {"ChartTextPolynomialDegree", &ChartTextPolynomialDegree, "Polynomial degree must be between 1 and 20"},
-    {"ChartTextAnswerVectorIndex", &ChartTextAnswerVectorIndex, "Answer vector index must be between 1 and %d"},
+    {"ChartTextAnswerVectorIndex", &ChartTextAnswerVectorIndex,
+     "Answer vector index must be between 1 and %d"},
     {"ChartTextFittingError", &ChartTextFittingError, "Cannot fit the curve: %s"},
     {"ChartTextPeriodNegative", &ChartTextPeriodNegative, "Period must not be negative"},
-    {"ChartTextExpAverageWeight", &ChartTextExpAverageWeight, "Exponential average weight must be between 0 and 1"},
+    {"ChartTextExpAverageWeight", &ChartTextExpAverageWeight,
+     "Exponential average weight must be between 0 and 1"},
     {"ChartTextErrorBar", &ChartTextErrorBar, "Error Bar"},
     {"ChartTextError", &ChartTextError, "Error"},
     {"ChartTextHighLow", &ChartTextHighLow, "High-Low"},
@@ -469,6 +471,8 @@ const TProMessageTableUnit ProMessageTableUnit;
 
 } // namespace
 
-std::span<const TChartMessage> ChartProMessageTable() { return kProMessageTable; }
+std::span<const TChartMessage> ChartProMessageTable() {
+    return kProMessageTable;
+}
 
 } // namespace chart

@@ -106,12 +106,33 @@ enum TDateTimeStep {
 };
 
 // Step lengths in days, by TDateTimeStep.
-inline constexpr double DateTimeStep[dtNone] = {
-    1.0 / 86400000000.0, 1.0 / 86400000.0, 1.0 / 86400, 5.0 / 86400, 10.0 / 86400, 15.0 / 86400,
-    30.0 / 86400,        60.0 / 86400,     300.0 / 86400, 600.0 / 86400, 900.0 / 86400, 1800.0 / 86400,
-    1.0 / 24,            2.0 / 24,         6.0 / 24,    12.0 / 24,    1,            2,
-    3,                   7,                15,          30,           60,           90,
-    120,                 182,              365};
+inline constexpr double DateTimeStep[dtNone] = {1.0 / 86400000000.0,
+                                                1.0 / 86400000.0,
+                                                1.0 / 86400,
+                                                5.0 / 86400,
+                                                10.0 / 86400,
+                                                15.0 / 86400,
+                                                30.0 / 86400,
+                                                60.0 / 86400,
+                                                300.0 / 86400,
+                                                600.0 / 86400,
+                                                900.0 / 86400,
+                                                1800.0 / 86400,
+                                                1.0 / 24,
+                                                2.0 / 24,
+                                                6.0 / 24,
+                                                12.0 / 24,
+                                                1,
+                                                2,
+                                                3,
+                                                7,
+                                                15,
+                                                30,
+                                                60,
+                                                90,
+                                                120,
+                                                182,
+                                                365};
 
 // 1 January 1900: calendar truncation leaves earlier dates alone.
 constexpr TDateTime DateTimeLimit = 2.0;
@@ -190,7 +211,8 @@ public:
     const TPlotSeriesType* SeriesTypeAt(int Index) const;
     // The entry of that series class without a function class, or null.
     const TPlotSeriesType* FindSeriesClass(const plat::TClassInfo* SeriesClass) const;
-    const TPlotSeriesType* Find(const plat::TClassInfo* SeriesClass, const plat::TClassInfo* FunctionClass) const;
+    const TPlotSeriesType* Find(const plat::TClassInfo* SeriesClass,
+                                const plat::TClassInfo* FunctionClass) const;
     void Add(const TPlotSeriesType& Type);
     void Clear() { FItems.clear(); }
 

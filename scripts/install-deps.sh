@@ -6,9 +6,10 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libcairo2-dev libfreetype-dev libfontconfig1-dev libharfbuzz-dev
-    libpng-dev libjpeg-dev libgif-dev libx11-dev libcups2-dev
+    libpng-dev libjpeg-dev libgif-dev libx11-dev libcups2-dev libuemf-dev
     fonts-dejavu-core fonts-liberation
     libpugixml-dev libxml2-utils
+    xvfb xauth
 )
 
 missing=()

@@ -7,15 +7,19 @@ namespace xml {
 PLAT_CLASS_INFO_CREATABLE(TDocSimpleXML, plat::TComponent)
 
 namespace {
-const char* const kOptionNames[] = {"sxoAutoCreate",       "sxoAutoIndent",      "sxoAutoEncodeValue",
-                                    "sxoAutoEncodeEntity", "sxoDoNotSaveProlog", "sxoTrimPrecedingTextWhitespace"};
+const char* const kOptionNames[] = {"sxoAutoCreate",      "sxoAutoIndent",
+                                    "sxoAutoEncodeValue", "sxoAutoEncodeEntity",
+                                    "sxoDoNotSaveProlog", "sxoTrimPrecedingTextWhitespace"};
 }
 
 PLAT_PROPERTIES(TDocSimpleXML) {
     props.String("FileName", &TDocSimpleXML::FileName, &TDocSimpleXML::SetFileName);
     // No default: forms always store the indentation.
-    props.String("IndentString", &TDocSimpleXML::IndentString, &TDocSimpleXML::SetIndentString).Stored(true).NoDefault();
-    props.Set("Options", &TDocSimpleXML::Options, &TDocSimpleXML::SetOptions, kOptionNames, DefaultSimpleXMLOptions);
+    props.String("IndentString", &TDocSimpleXML::IndentString, &TDocSimpleXML::SetIndentString)
+        .Stored(true)
+        .NoDefault();
+    props.Set("Options", &TDocSimpleXML::Options, &TDocSimpleXML::SetOptions, kOptionNames,
+              DefaultSimpleXMLOptions);
     props.Event("OnSaveProgress", &TDocSimpleXML::OnSaveProgress);
     props.Event("OnLoadProgress", &TDocSimpleXML::OnLoadProgress);
     props.Event("OnTagParsed", &TDocSimpleXML::OnTagParsed);
@@ -29,6 +33,8 @@ PLAT_PROPERTIES(TDocSimpleXML) {
 TDocSimpleXML::TDocSimpleXML(plat::TComponent* owner)
     : plat::TComponent(owner), FSimpleXML(std::make_unique<TDomHackSimpleXML>()) {}
 
-TDocSimpleXML::~TDocSimpleXML() { BeforeDestruction(); }
+TDocSimpleXML::~TDocSimpleXML() {
+    BeforeDestruction();
+}
 
 } // namespace xml

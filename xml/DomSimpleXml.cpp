@@ -2,10 +2,13 @@
 #include "xml/DomSimpleXml.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
+#include <stdexcept>
 
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/StringUtils.h"
+#include "xml/DomSimpleXmlPool.h"
 #include "xml/DomSimpleXmlText.h"
 
 namespace xml {
@@ -31,84 +34,120 @@ namespace {
     throw plat::EStringListError("List index out of bounds (" + std::to_string(index) + ")");
 }
 
-int64_t ReadInteger(const std::string& text) {
+int64_t ReadInteger(std::string_view text) {
     int64_t v;
     return TryTextToInt64(text, v) ? v : -1;
 }
 
-double ReadFloat(const std::string& text) {
+double ReadFloat(std::string_view text) {
     double v;
     return plat::TryStrToFloat(text, v) ? v : 0;
 }
 
+// The word before an element that says where its memory came from.
+constexpr size_t kElementHeader = 8;
+
 } // namespace
+
+// --- TDomString -----------------------------------------------------------------------------------------
+
+void TDomString::SetExternal(const char* data, size_t size, unsigned char tag) {
+    const auto size32 = static_cast<uint32_t>(size);
+    std::memcpy(FBytes, &data, sizeof data);
+    std::memcpy(FBytes + 8, &size32, sizeof size32);
+    FBytes[15] = static_cast<char>(tag);
+}
+
+void TDomString::Assign(std::string_view value) {
+    if (value.size() > UINT32_MAX)
+        throw std::length_error("XML text too long");
+    if (value.size() <= 15) {
+        char copy[16];
+        if (!value.empty())
+            std::memcpy(copy, value.data(), value.size());
+        Release();
+        if (!value.empty())
+            std::memcpy(FBytes, copy, value.size());
+        FBytes[15] = static_cast<char>(15 - value.size());
+        return;
+    }
+    char* data = new char[value.size()];
+    std::memcpy(data, value.data(), value.size());
+    Release();
+    SetExternal(data, value.size(), kOwned);
+}
+
+void TDomString::BorrowLong(const char* data, size_t size) {
+    if (size > UINT32_MAX)
+        throw std::length_error("XML text too long");
+    Release();
+    SetExternal(data, size, kBorrowed);
+}
 
 // --- TDomSimpleXMLProp ---------------------------------------------------------------------------------
 
-TDomSimpleXMLProp::TDomSimpleXMLProp(TDomSimpleXMLProps* parent, std::string_view name, std::string_view value)
-    : FName(name), FValue(value), FParent(parent) {}
-
-int64_t TDomSimpleXMLProp::IntValue() const { return ReadInteger(FValue); }
-bool TDomSimpleXMLProp::BoolValue() const { return TextToBoolean(FValue, false); }
-double TDomSimpleXMLProp::FloatValue() const { return ReadFloat(FValue); }
+int64_t TDomSimpleXMLProp::IntValue() const {
+    return ReadInteger(FValue.View());
+}
+bool TDomSimpleXMLProp::BoolValue() const {
+    return TextToBoolean(FValue.View(), false);
+}
+double TDomSimpleXMLProp::FloatValue() const {
+    return ReadFloat(FValue.View());
+}
 
 // --- TDomSimpleXMLProps --------------------------------------------------------------------------------
 
-// Attributes live in chunks that never move: the parser makes one chunk of exactly the size it needs,
-// later additions go into chunks of growing size.
-struct TDomSimpleXMLProps::TChunk {
-    TChunk* Next;
-    int Count;
-    int Capacity;
-    TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
-
-    static TChunk* Create(int capacity) {
-        static_assert(sizeof(TChunk) % alignof(TDomSimpleXMLProp) == 0);
-        void* mem = ::operator new(sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * capacity);
-        return new (mem) TChunk{nullptr, 0, capacity};
-    }
-    static void Destroy(TChunk* chunk) {
-        TDomSimpleXMLProp* items = chunk->Items();
-        for (int i = 0; i < chunk->Count; ++i)
-            items[i].~TDomSimpleXMLProp();
-        ::operator delete(chunk);
-    }
-};
-
-TDomSimpleXMLProps::~TDomSimpleXMLProps() { Clear(); }
+TDomSimpleXMLProps::~TDomSimpleXMLProps() {
+    Clear();
+}
 
 void TDomSimpleXMLProps::Clear() {
     for (TChunk* c = FFirst; c;) {
         TChunk* next = c->Next;
-        TChunk::Destroy(c);
+        TDomSimpleXMLProp* items = c->Items();
+        for (int32_t i = 0; i < c->Count; ++i)
+            items[i].~TDomSimpleXMLProp();
+        if (c->Pool)
+            c->Pool->Release();
+        else
+            ::operator delete(c);
         c = next;
     }
-    FFirst = FLast = nullptr;
+    FFirst = nullptr;
     FCount = 0;
 }
 
-TDomSimpleXMLProp* TDomSimpleXMLProps::Append(std::string_view name, std::string_view value,
-                                              std::string_view nameSpace, int reserve) {
+TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) {
     FCreated = true;
-    if (!FLast || FLast->Count == FLast->Capacity) {
-        int capacity = std::max(reserve, FLast ? FLast->Capacity * 2 : 2);
-        TChunk* chunk = TChunk::Create(capacity);
-        if (FLast)
-            FLast->Next = chunk;
+    TChunk* last = FFirst;
+    while (last && last->Next)
+        last = last->Next;
+    if (!last || last->Count == last->Capacity) {
+        const int capacity = std::max(reserve, last ? last->Capacity * 2 : 2);
+        const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(capacity);
+        static_assert(sizeof(TChunk) % alignof(TDomSimpleXMLProp) == 0);
+        void* memory = pool ? pool->Allocate(bytes) : ::operator new(bytes);
+        if (pool)
+            pool->AddRef();
+        auto* chunk = new (memory) TChunk{nullptr, pool, 0, capacity};
+        if (last)
+            last->Next = chunk;
         else
             FFirst = chunk;
-        FLast = chunk;
+        last = chunk;
     }
-    TDomSimpleXMLProp* prop = new (FLast->Items() + FLast->Count) TDomSimpleXMLProp(this, name, value);
-    ++FLast->Count;
+    TDomSimpleXMLProp* prop = new (last->Items() + last->Count) TDomSimpleXMLProp(this);
+    ++last->Count;
     ++FCount;
-    if (!nameSpace.empty())
-        prop->FNameSpace = nameSpace;
     return prop;
 }
 
 TDomSimpleXMLProp* TDomSimpleXMLProps::Add(std::string_view name, std::string_view value) {
-    return Append(name, value, {}, 0);
+    TDomSimpleXMLProp* prop = AppendEmpty(0, nullptr);
+    prop->FName.Assign(name);
+    prop->FValue.Assign(value);
+    return prop;
 }
 
 TDomSimpleXMLProp* TDomSimpleXMLProps::AddInteger(std::string_view name, int64_t value) {
@@ -135,7 +174,7 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::Item(int index) const {
 TDomSimpleXMLProp* TDomSimpleXMLProps::Find(std::string_view name) const {
     for (TChunk* c = FFirst; c; c = c->Next) {
         TDomSimpleXMLProp* items = c->Items();
-        for (int i = 0; i < c->Count; ++i) {
+        for (int32_t i = 0; i < c->Count; ++i) {
             if (SameName(items[i].Name(), name))
                 return items + i;
         }
@@ -143,7 +182,9 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::Find(std::string_view name) const {
     return nullptr;
 }
 
-TDomSimpleXMLProp* TDomSimpleXMLProps::ItemByName(std::string_view name) { return ItemByNameOrCreate(name, {}); }
+TDomSimpleXMLProp* TDomSimpleXMLProps::ItemByName(std::string_view name) {
+    return ItemByNameOrCreate(name, {});
+}
 
 TDomSimpleXMLProp* TDomSimpleXMLProps::ItemByNameOrCreate(std::string_view name, std::string_view value) {
     if (TDomSimpleXMLProp* prop = Find(name))
@@ -156,7 +197,7 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::ItemByNameOrCreate(std::string_view name,
 
 std::string TDomSimpleXMLProps::ValueOf(std::string_view name, std::string_view def) {
     TDomSimpleXMLProp* prop = ItemByNameOrCreate(name, def);
-    return prop ? prop->Value() : std::string(def);
+    return std::string(prop ? prop->Value() : def);
 }
 
 // --- TDomSimpleXMLElem ---------------------------------------------------------------------------------
@@ -165,6 +206,33 @@ TDomSimpleXMLElem::TDomSimpleXMLElem(TDomSimpleXMLElem* parent, TKind kind)
     : FParent(parent), FProps(this), FKind(kind) {
     if (parent)
         FSimpleXML = parent->FSimpleXML;
+}
+
+void* TDomSimpleXMLElem::operator new(size_t size) {
+    void* raw = ::operator new(size + kElementHeader);
+    *static_cast<TDomPool**>(raw) = nullptr;
+    return static_cast<char*>(raw) + kElementHeader;
+}
+
+void* TDomSimpleXMLElem::operator new(size_t size, TDomPool* pool) {
+    void* raw = pool->Allocate(size + kElementHeader);
+    *static_cast<TDomPool**>(raw) = pool;
+    pool->AddRef();
+    return static_cast<char*>(raw) + kElementHeader;
+}
+
+void TDomSimpleXMLElem::operator delete(void* memory) {
+    if (!memory)
+        return;
+    char* raw = static_cast<char*>(memory) - kElementHeader;
+    if (TDomPool* pool = *reinterpret_cast<TDomPool**>(raw))
+        pool->Release();
+    else
+        ::operator delete(raw);
+}
+
+void TDomSimpleXMLElem::operator delete(void* memory, TDomPool*) {
+    operator delete(memory);
 }
 
 TDomSimpleXMLElem::~TDomSimpleXMLElem() {
@@ -194,16 +262,15 @@ void TDomSimpleXMLElem::FreeChildren() {
 }
 
 void TDomSimpleXMLElem::SetName(std::string_view value) {
-    if (!value.empty() && value != FName)
-        FName = value;
+    if (!value.empty() && value != FName.View())
+        FName.Assign(value);
 }
 
 std::string TDomSimpleXMLElem::FullName() const {
-    if (FNameSpace.empty())
-        return FName;
-    std::string s = FNameSpace;
-    s += ':';
-    s += FName;
+    std::string s(FNameSpace.View());
+    if (!s.empty())
+        s += ':';
+    s += FName.View();
     return s;
 }
 
@@ -213,7 +280,9 @@ TDomSimpleXMLElems& TDomSimpleXMLElem::Items() {
     return *FItems;
 }
 
-bool TDomSimpleXMLElem::HasItems() const { return FItems && !FItems->FList.empty(); }
+bool TDomSimpleXMLElem::HasItems() const {
+    return FItems && !FItems->FList.empty();
+}
 
 int TDomSimpleXMLElem::ChildsCount() const {
     int count = 0;
@@ -248,20 +317,29 @@ bool TDomSimpleXMLElem::IsInSubtree(const TDomSimpleXMLElem* other) const {
     return false;
 }
 
-int64_t TDomSimpleXMLElem::IntValue() const { return ReadInteger(FValue); }
-void TDomSimpleXMLElem::SetIntValue(int64_t value) { FValue = plat::IntToStr(value); }
-bool TDomSimpleXMLElem::BoolValue() const { return TextToBoolean(FValue, false); }
-void TDomSimpleXMLElem::SetBoolValue(bool value) { FValue = BooleanToText(value); }
-double TDomSimpleXMLElem::FloatValue() const { return ReadFloat(FValue); }
-void TDomSimpleXMLElem::SetFloatValue(double value) { FValue = plat::FloatToStr(value); }
+int64_t TDomSimpleXMLElem::IntValue() const {
+    return ReadInteger(FValue.View());
+}
+void TDomSimpleXMLElem::SetIntValue(int64_t value) {
+    FValue.Assign(plat::IntToStr(value));
+}
+bool TDomSimpleXMLElem::BoolValue() const {
+    return TextToBoolean(FValue.View(), false);
+}
+void TDomSimpleXMLElem::SetBoolValue(bool value) {
+    FValue.Assign(BooleanToText(value));
+}
+double TDomSimpleXMLElem::FloatValue() const {
+    return ReadFloat(FValue.View());
+}
+void TDomSimpleXMLElem::SetFloatValue(double value) {
+    FValue.Assign(plat::FloatToStr(value));
+}
 
 void TDomSimpleXMLElem::AssignData(const TDomSimpleXMLElem& source) {
-    SetName(source.FName);
-    FValue = source.FValue;
-    for (int i = 0; i < source.FProps.Count(); ++i) {
-        const TDomSimpleXMLProp* prop = source.FProps.Item(i);
-        FProps.Add(prop->Name(), prop->Value());
-    }
+    SetName(source.Name());
+    FValue.Assign(source.Value());
+    source.FProps.ForEach([this](const TDomSimpleXMLProp& prop) { FProps.Add(prop.Name(), prop.Value()); });
 }
 
 void TDomSimpleXMLElem::Assign(const TDomSimpleXMLElem* source) {
@@ -326,7 +404,9 @@ void TDomSimpleXMLElemHeader::AssignData(const TDomSimpleXMLElem& source) {
 
 // --- TDomSimpleXMLElems --------------------------------------------------------------------------------
 
-TDomSimpleXMLElems::~TDomSimpleXMLElems() { Clear(); }
+TDomSimpleXMLElems::~TDomSimpleXMLElems() {
+    Clear();
+}
 
 void TDomSimpleXMLElems::Clear() {
     std::vector<TDomSimpleXMLElem*> items;
@@ -346,7 +426,7 @@ void TDomSimpleXMLElems::Append(TDomSimpleXMLElem* value) {
 TDomSimpleXMLElemClassic* TDomSimpleXMLElems::Add(std::string_view name, std::string_view value) {
     auto* e = new TDomSimpleXMLElemClassic(FParent);
     e->SetName(name);
-    e->FValue = value;
+    e->FValue.Assign(value);
     Append(e);
     return e;
 }
@@ -391,7 +471,7 @@ TDomSimpleXMLElem* TDomSimpleXMLElems::Item(int index) const {
 
 TDomSimpleXMLElem* TDomSimpleXMLElems::ItemByNameOrCreate(std::string_view name, std::string_view value) {
     for (TDomSimpleXMLElem* e : FList) {
-        if (SameName(e->FName, name))
+        if (SameName(e->Name(), name))
             return e;
     }
     TDomSimpleXML* doc = FParent ? FParent->GetSimpleXML() : nullptr;
@@ -402,7 +482,9 @@ TDomSimpleXMLElem* TDomSimpleXMLElems::ItemByNameOrCreate(std::string_view name,
 
 // --- TDomSimpleXMLElemsProlog --------------------------------------------------------------------------
 
-TDomSimpleXMLElemsProlog::~TDomSimpleXMLElemsProlog() { Clear(); }
+TDomSimpleXMLElemsProlog::~TDomSimpleXMLElemsProlog() {
+    Clear();
+}
 
 void TDomSimpleXMLElemsProlog::Clear() {
     std::vector<TDomSimpleXMLElem*> items;

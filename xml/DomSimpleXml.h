@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,7 +34,8 @@ enum TDomSimpleXMLOption : uint8_t {
 };
 // A set of TDomSimpleXMLOption bits.
 using TDomSimpleXMLOptions = uint8_t;
-constexpr TDomSimpleXMLOptions DefaultSimpleXMLOptions = sxoAutoIndent | sxoAutoEncodeValue | sxoAutoEncodeEntity;
+constexpr TDomSimpleXMLOptions DefaultSimpleXMLOptions =
+    sxoAutoIndent | sxoAutoEncodeValue | sxoAutoEncodeEntity;
 
 // Elements nested deeper than this are refused by the parser, so nothing that walks a parsed tree can
 // run out of stack.
@@ -45,32 +47,98 @@ PLAT_EXCEPTION(EDomSimpleXMLError, EDomError);
 
 class TDomSimpleXML;
 class TDomSimpleXMLElem;
+class TDomPool;
 class TDomSimpleXMLElems;
 class TDomSimpleXMLProps;
 class TDomParser;
 class TDomWriter;
 
 using TDomOnSimpleXMLParsed = std::function<void(TObject* Sender, const std::string& Name)>;
-using TDomOnValueParsed = std::function<void(TObject* Sender, const std::string& Name, const std::string& Value)>;
+using TDomOnValueParsed =
+    std::function<void(TObject* Sender, const std::string& Name, const std::string& Value)>;
 using TDomOnSimpleProgress = std::function<void(TObject* Sender, int64_t Position, int64_t Total)>;
 using TDomSimpleXMLEncodeEvent = std::function<void(TObject* Sender, std::string& Value)>;
-using TDomSimpleXMLEncodeStreamEvent = std::function<void(TObject* Sender, TStream& InStream, TStream& OutStream)>;
+using TDomSimpleXMLEncodeStreamEvent =
+    std::function<void(TObject* Sender, TStream& InStream, TStream& OutStream)>;
 
 enum TDomSimpleXMLOperation { dxoInsert = 0, dxoRemove = 1 };
 
+// Texts of the tree are handed out as views; a view stays valid until its text is changed or its node
+// is freed.
+//
+// A text of the tree in 16 bytes: up to 15 bytes inline, longer texts on the heap or, for parsed
+// documents, in the memory block the parser keeps for the nodes it made (see TDomPool).
+class TDomString {
+public:
+    TDomString() { FBytes[15] = 15; }
+    ~TDomString() { Release(); }
+    TDomString(const TDomString&) = delete;
+    TDomString& operator=(const TDomString&) = delete;
+    TDomString(TDomString&& Other) noexcept {
+        std::memcpy(FBytes, Other.FBytes, 16);
+        Other.FBytes[15] = 15;
+    }
+    TDomString& operator=(TDomString&& Other) noexcept {
+        if (this != &Other) {
+            Release();
+            std::memcpy(FBytes, Other.FBytes, 16);
+            Other.FBytes[15] = 15;
+        }
+        return *this;
+    }
+
+    std::string_view View() const {
+        const auto tag = static_cast<unsigned char>(FBytes[15]);
+        if (tag <= 15)
+            return {FBytes, static_cast<size_t>(15 - tag)};
+        const char* data;
+        uint32_t size;
+        std::memcpy(&data, FBytes, sizeof data);
+        std::memcpy(&size, FBytes + 8, sizeof size);
+        return {data, size};
+    }
+    bool Empty() const { return View().empty(); }
+    // A copy of Value (which may lie inside this string).
+    void Assign(std::string_view Value);
+    // Keeps Data without copying when it is long; Data must live as long as this string, and 16 bytes
+    // must be readable there (the parser pads its memory for this).
+    void Borrow(const char* Data, size_t Size) {
+        if (Size > 15) {
+            BorrowLong(Data, Size);
+            return;
+        }
+        Release();
+        std::memcpy(FBytes, Data, 16);
+        FBytes[15] = static_cast<char>(15 - Size);
+    }
+
+private:
+    enum : unsigned char { kBorrowed = 0x80, kOwned = 0x81 };
+    void Release() {
+        if (static_cast<unsigned char>(FBytes[15]) == kOwned) {
+            char* data;
+            std::memcpy(&data, FBytes, sizeof data);
+            delete[] data;
+        }
+        FBytes[15] = 15;
+    }
+    void SetExternal(const char* Data, size_t Size, unsigned char Tag);
+    void BorrowLong(const char* Data, size_t Size);
+    // Inline: the bytes, and 15 minus the size in the last byte. External: pointer, 32-bit size, tag.
+    char FBytes[16];
+};
+
 // --- Attributes -----------------------------------------------------------------------------------------
 
-class TDomSimpleXMLProp : public TObject {
+class TDomSimpleXMLProp final : public TObject {
     PLAT_CLASS(TDomSimpleXMLProp)
 public:
-    TDomSimpleXMLProp(TDomSimpleXMLProps* Parent, std::string_view Name, std::string_view Value);
-
-    const std::string& Name() const { return FName; }
-    void SetName(std::string_view Value) { FName = Value; }
-    const std::string& Value() const { return FValue; }
-    void SetValue(std::string_view Value) { FValue = Value; }
-    const std::string& NameSpace() const { return FNameSpace; }
-    void SetNameSpace(std::string_view Value) { FNameSpace = Value; }
+    std::string_view Name() const { return FName.View(); }
+    void SetName(std::string_view Value) { FName.Assign(Value); }
+    std::string_view Value() const { return FValue.View(); }
+    void SetValue(std::string_view Value) { FValue.Assign(Value); }
+    std::string_view NameSpace() const { return FNameSpace.View(); }
+    void SetNameSpace(std::string_view Value) { FNameSpace.Assign(Value); }
     TDomSimpleXMLProps* Parent() const { return FParent; }
 
     // Typed readings of the value; text that does not convert gives -1, false and 0.
@@ -81,14 +149,16 @@ public:
 private:
     friend class TDomParser;
     friend class TDomSimpleXMLProps;
-    std::string FName;
-    std::string FValue;
+    explicit TDomSimpleXMLProp(TDomSimpleXMLProps* Parent) : FParent(Parent) {}
+    TDomString FName;
+    TDomString FValue;
     TDomSimpleXMLProps* FParent;
-    std::string FNameSpace;
+    TDomString FNameSpace;
 };
 
 // The attributes of one element, in the order added. Names may repeat; lookups find the first.
 // Attributes never move in memory once added, so pointers to them stay valid until Clear.
+// Attributes exist only inside such a list (see Add).
 class TDomSimpleXMLProps : public TObject {
     PLAT_CLASS(TDomSimpleXMLProps)
 public:
@@ -119,14 +189,16 @@ public:
 
 private:
     friend class TDomParser;
+    friend class TDomWriter;
+    friend class TDomSimpleXMLElem;
     struct TChunk;
     TDomSimpleXMLProp* Find(std::string_view Name) const;
-    TDomSimpleXMLProp* Append(std::string_view Name, std::string_view Value, std::string_view NameSpace,
-                              int Reserve);
+    // A new, empty attribute; the chunk for it holds at least Reserve of them (taken from Pool when given).
+    TDomSimpleXMLProp* AppendEmpty(int Reserve, TDomPool* Pool);
+    template <class F> void ForEach(F Visit) const;
 
     TDomSimpleXMLElem* FParent;
     TChunk* FFirst = nullptr;
-    TChunk* FLast = nullptr;
     int FCount = 0;
     bool FCreated = false;
 };
@@ -156,15 +228,15 @@ public:
     // NameSpace:Name, or Name without a namespace.
     virtual std::string FullName() const;
 
-    const std::string& Name() const { return FName; }
+    std::string_view Name() const { return FName.View(); }
     // An empty name or the current name changes nothing, so a name never becomes empty again.
     void SetName(std::string_view Value);
     TDomSimpleXMLElem* Parent() const { return FParent; }
-    const std::string& NameSpace() const { return FNameSpace; }
-    void SetNameSpace(std::string_view Value) { FNameSpace = Value; }
+    std::string_view NameSpace() const { return FNameSpace.View(); }
+    void SetNameSpace(std::string_view Value) { FNameSpace.Assign(Value); }
     // The text value as plain text; escaping happens only in files.
-    const std::string& Value() const { return FValue; }
-    void SetValue(std::string_view Value) { FValue = Value; }
+    std::string_view Value() const { return FValue.View(); }
+    void SetValue(std::string_view Value) { FValue.Assign(Value); }
 
     // Typed readings: -1, false and 0 for text that does not convert (floats in the user's locale).
     int64_t IntValue() const;
@@ -190,6 +262,13 @@ public:
     // The child list the element sits in, or null.
     TDomSimpleXMLElems* Container() const { return FContainer; }
 
+    // Elements live on the heap or in a parser's block (a header word before the object says which);
+    // delete works for both.
+    static void* operator new(size_t Size);
+    static void* operator new(size_t Size, TDomPool* Pool);
+    static void operator delete(void* Memory);
+    static void operator delete(void* Memory, TDomPool* Pool);
+
 protected:
     enum class TKind : uint8_t { Classic, Text, Comment, CData, Header, DocType, Sheet };
     // Name empty; the document is taken over from the parent.
@@ -207,12 +286,12 @@ private:
     bool IsInSubtree(const TDomSimpleXMLElem* Other) const;
     void FreeChildren();
 
-    std::string FName;
+    TDomString FName;
     TDomSimpleXMLElem* FParent;
     std::unique_ptr<TDomSimpleXMLElems> FItems;
     TDomSimpleXMLProps FProps;
-    std::string FValue;
-    std::string FNameSpace;
+    TDomString FValue;
+    TDomString FNameSpace;
     TDomSimpleXML* FSimpleXML = nullptr;
     TDomSimpleXMLElems* FContainer = nullptr;
     TKind FKind;
@@ -224,7 +303,8 @@ private:
 class TDomSimpleXMLElemClassic : public TDomSimpleXMLElem {
     PLAT_CLASS(TDomSimpleXMLElemClassic)
 public:
-    explicit TDomSimpleXMLElemClassic(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Classic) {}
+    explicit TDomSimpleXMLElemClassic(TDomSimpleXMLElem* AParent)
+        : TDomSimpleXMLElem(AParent, TKind::Classic) {}
     TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
     void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
     void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
@@ -243,7 +323,8 @@ public:
 class TDomSimpleXMLElemComment : public TDomSimpleXMLElem {
     PLAT_CLASS(TDomSimpleXMLElemComment)
 public:
-    explicit TDomSimpleXMLElemComment(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Comment) {}
+    explicit TDomSimpleXMLElemComment(TDomSimpleXMLElem* AParent)
+        : TDomSimpleXMLElem(AParent, TKind::Comment) {}
     TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
     void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
     void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
@@ -262,7 +343,8 @@ public:
 class TDomSimpleXMLElemHeader : public TDomSimpleXMLElem {
     PLAT_CLASS(TDomSimpleXMLElemHeader)
 public:
-    explicit TDomSimpleXMLElemHeader(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::Header) {}
+    explicit TDomSimpleXMLElemHeader(TDomSimpleXMLElem* AParent)
+        : TDomSimpleXMLElem(AParent, TKind::Header) {}
     TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
     void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
     void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
@@ -288,7 +370,8 @@ private:
 class TDomSimpleXMLElemDocType : public TDomSimpleXMLElem {
     PLAT_CLASS(TDomSimpleXMLElemDocType)
 public:
-    explicit TDomSimpleXMLElemDocType(TDomSimpleXMLElem* AParent) : TDomSimpleXMLElem(AParent, TKind::DocType) {}
+    explicit TDomSimpleXMLElemDocType(TDomSimpleXMLElem* AParent)
+        : TDomSimpleXMLElem(AParent, TKind::DocType) {}
     TDomSimpleXMLElem* CreateNew(TDomSimpleXMLElem* AParent) const override;
     void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser) override;
     void SaveToStream(TStream& Stream, const std::string& Level, TDomSimpleXML* Parser) override;
@@ -369,6 +452,7 @@ public:
     // items and returned.
     TDomSimpleXMLElemHeader* FindHeader();
     void LoadFromStream(TStream& Stream, TDomSimpleXML* Parser);
+    // Writes the declaration (FindHeader) first, then the other items in order.
     void SaveToStream(TStream& Stream, TDomSimpleXML* Parser);
 
 private:
@@ -376,6 +460,7 @@ private:
     friend class TDomSimpleXML;
     void Append(TDomSimpleXMLElem* Value);
     TDomSimpleXMLElemHeader* Header() const;
+    void WriteItems(TDomWriter& Writer);
     std::vector<TDomSimpleXMLElem*> FList;
 };
 
@@ -413,7 +498,9 @@ public:
     void SaveToStream(TStream& Stream);
 
     // Escaping of a value on its way into a file (OnEncodeValue first), and unescaping on its way out
-    // of one (OnDecodeValue last).
+    // of one (OnDecodeValue last). For speed the parser and the writer do the same themselves when
+    // the document is of one of the classes above and the event is not set; a class that overrides
+    // these is always called.
     virtual void EncodeValue(std::string& Value);
     virtual void DecodeValue(std::string& Value);
 
@@ -435,7 +522,6 @@ public:
 private:
     friend class TDomParser;
     friend class TDomWriter;
-    void ParseBuffer(const char* Data, size_t Size, TStream& Source, int64_t Start, int64_t StreamSize);
     bool FileIsUtf8() const;
 
     std::string FFileName;

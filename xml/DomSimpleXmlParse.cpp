@@ -2,10 +2,12 @@
 // in what it accepts (any byte in tag names, anything after the root element), strict in a fixed set
 // of error messages.
 #include <cstring>
+#include <typeinfo>
 
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/Stream.h"
 #include "xml/DomSimpleXml.h"
+#include "xml/DomSimpleXmlPool.h"
 #include "xml/DomSimpleXmlText.h"
 
 namespace xml {
@@ -16,8 +18,10 @@ const char* const kUnexpectedPrologText = "Invalid Document: Unexpected text in 
 const char* const kExpectedTagBegin = "Invalid XML Element: Expected beginning of tag but \"%s\" found";
 const char* const kNoValidName = "Invalid XML Element: malformed tag found (no valid name)";
 const char* const kExpectedTagEnd = "Invalid XML Element: Expected end of tag but \"%s\" found";
-const char* const kWrongEndTag = "Invalid XML Element: Erroneous end of tag, expecting </%0:s> but </%1:s> found";
-const char* const kPropertyChar = "Invalid XML Element: Unexpected character in property declaration (\"%s\" found)";
+const char* const kWrongEndTag =
+    "Invalid XML Element: Erroneous end of tag, expecting </%0:s> but </%1:s> found";
+const char* const kPropertyChar =
+    "Invalid XML Element: Unexpected character in property declaration (\"%s\" found)";
 const char* const kPropertyQuote =
     "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' but \"%s\"  found";
 const char* const kTooDeep = "Invalid XML Element: Elements nested deeper than %d levels";
@@ -35,7 +39,11 @@ enum : uint8_t { cBlank = 1, cTagStop = 2, cAttrName = 4, cDispatch = 8 };
 
 struct TByteClasses {
     uint8_t Table[256] = {};
+    uint8_t Text[256] = {}; // 1 from 0x80, 2 for "&"
     constexpr TByteClasses() {
+        for (int c = 0x80; c < 256; ++c)
+            Text[c] = 1;
+        Text['&'] = 2;
         for (int c : {9, 10, 13, 32})
             Table[c] |= cBlank | cTagStop;
         for (int c : {':', '/', '>'})
@@ -53,44 +61,63 @@ struct TByteClasses {
 };
 constexpr TByteClasses kClasses;
 
-inline bool Is(char c, uint8_t cls) { return kClasses.Table[static_cast<unsigned char>(c)] & cls; }
+inline bool Is(char c, uint8_t cls) {
+    return kClasses.Table[static_cast<unsigned char>(c)] & cls;
+}
 
 // Bytes skipped between prolog items: blanks, NUL and the bytes of UTF-8 and UTF-16 byte-order marks.
 inline bool IsPrologFiller(unsigned char c) {
-    return c == 0 || c == 9 || c == 10 || c == 13 || c == 32 || c == 187 || c == 191 || c == 239 || c == 254 ||
-           c == 255;
+    return c == 0 || c == 9 || c == 10 || c == 13 || c == 32 || c == 187 || c == 191 || c == 239 ||
+           c == 254 || c == 255;
 }
 
-[[noreturn]] void Fail(const std::string& message) { throw EDomSimpleXMLError(message); }
+[[noreturn]] void Fail(const std::string& message) {
+    throw EDomSimpleXMLError(message);
+}
 
-// The bytes after the stream's position: the memory stream's own buffer when there is one, otherwise
-// read in full.
+// Text the parser puts in the pool is followed by this many spare bytes, so short texts can be copied
+// in one 16-byte move (see TDomString::Borrow).
+constexpr size_t kPadding = 16;
+
+// Values can be unescaped where they stand when the document is one of ours and no event wants to see
+// them; otherwise every value goes through the virtual DecodeValue.
+bool DecodesPlainly(const TDomSimpleXML* doc) {
+    return !doc->OnDecodeValue &&
+           (typeid(*doc) == typeid(TDomSimpleXML) || typeid(*doc) == typeid(TDomHackSimpleXML));
+}
+
+// The bytes after the stream's position, copied into the pool: the parser unescapes texts in place and
+// the tree keeps them there.
 struct TInput {
-    const char* Data = nullptr;
+    char* Data = nullptr;
     size_t Size = 0;
     int64_t Start = 0;
     int64_t StreamSize = 0;
-    std::string Owned;
 
-    explicit TInput(TStream& stream) {
+    TInput(TStream& stream, TDomPool* pool) {
         Start = stream.Position();
         if (auto* memory = dynamic_cast<plat::TMemoryStream*>(&stream)) {
             StreamSize = memory->Size();
-            if (Start < StreamSize) {
-                Data = reinterpret_cast<const char*>(memory->Memory()) + Start;
-                Size = static_cast<size_t>(StreamSize - Start);
-            }
+            Size = Start < StreamSize ? static_cast<size_t>(StreamSize - Start) : 0;
+            Data = pool->AllocateText(Size + kPadding);
+            if (Size > 0)
+                std::memcpy(Data, memory->Memory() + Start, Size);
+            std::memset(Data + Size, 0, kPadding);
             return;
         }
-        char block[65536];
+        std::string bytes;
         for (;;) {
-            int64_t n = stream.Read(block, sizeof block);
+            const size_t have = bytes.size();
+            bytes.resize(have + 65536);
+            int64_t n = stream.Read(bytes.data() + have, 65536);
+            bytes.resize(have + static_cast<size_t>(n > 0 ? n : 0));
             if (n <= 0)
                 break;
-            Owned.append(block, static_cast<size_t>(n));
         }
-        Data = Owned.data();
-        Size = Owned.size();
+        Size = bytes.size();
+        Data = pool->AllocateText(Size + kPadding);
+        std::memcpy(Data, bytes.data(), Size);
+        std::memset(Data + Size, 0, kPadding);
         StreamSize = Start + static_cast<int64_t>(Size);
     }
 };
@@ -99,9 +126,9 @@ struct TInput {
 
 class TDomParser {
 public:
-    TDomParser(const TInput& input, TDomSimpleXML* events, bool utf8)
-        : FBegin(input.Data), FP(input.Data), FEnd(input.Data + input.Size), FEvents(events), FUtf8(utf8),
-          FStart(input.Start), FStreamSize(input.StreamSize) {
+    TDomParser(const TInput& input, TDomPool* pool, TDomSimpleXML* events, bool utf8)
+        : FBegin(input.Data), FP(input.Data), FEnd(input.Data + input.Size), FPool(pool), FEvents(events),
+          FUtf8(utf8), FStart(input.Start), FStreamSize(input.StreamSize) {
         FProgress = events && events->OnLoadProgress;
         FTrim = events && (events->Options() & sxoTrimPrecedingTextWhitespace);
     }
@@ -112,33 +139,39 @@ public:
 
     void ParseProlog(TDomSimpleXMLElemsProlog& prolog);
     void ParseElement(TDomSimpleXMLElemClassic* element);
-    void ParseText(TDomSimpleXMLElemText* element);
-    void ParseComment(TDomSimpleXMLElem* element);
-    void ParseCData(TDomSimpleXMLElem* element);
-    void ParseHeader(TDomSimpleXMLElemHeader* element);
-    void ParseDocType(TDomSimpleXMLElem* element);
+    // Borrow: the node was made by this parse (see StoreText).
+    void ParseText(TDomSimpleXMLElemText* element, bool borrow);
+    void ParseComment(TDomSimpleXMLElem* element, bool borrow);
+    void ParseCData(TDomSimpleXMLElem* element, bool borrow);
+    // NamesEncoding: the declaration decides the encoding of the file (the first one does).
+    void ParseHeader(TDomSimpleXMLElemHeader* element, bool namesEncoding);
+    void ParseDocType(TDomSimpleXMLElem* element, bool borrow);
     void ParseSheet(TDomSimpleXMLElem* element);
 
 private:
     enum class TStartTag { Content, Empty, Truncated };
     enum class TToken { EndTag, Comment, CData, Element, End };
 
+    struct TSpan {
+        char* Data = nullptr;
+        size_t Size = 0;
+        std::string_view View() const { return {Data, Size}; }
+    };
+
     struct TOpenElement {
         TDomSimpleXMLElemClassic* Element = nullptr;
-        std::string Name; // raw file bytes until the element is finished
-        std::string NameSpace;
-        const char* BlockStart = nullptr;
+        TSpan Name; // file bytes until the element is finished
+        TSpan NameSpace;
+        char* BlockStart = nullptr;
         bool SeenBlank = false;
         bool HadChild = false;
+        bool Pooled = false; // made by this parse, so it holds a reference to the pool
     };
 
     struct TAttribute {
-        const char* NameSpace;
-        size_t NameSpaceLength;
-        const char* Name;
-        size_t NameLength;
-        const char* Value;
-        size_t ValueLength;
+        TSpan NameSpace;
+        TSpan Name;
+        TSpan Value;
     };
 
     bool AtEnd() const { return FP >= FEnd; }
@@ -155,27 +188,36 @@ private:
             FEvents->DoLoadProgress(FStart + (FP - FBegin), FStreamSize);
         }
     }
-    void ValueParsed(const std::string& name, const std::string& value) {
-        if (FEvents)
-            FEvents->DoValueParsed(name, value);
+    void ValueParsed(std::string_view name, std::string_view value) {
+        if (FEvents && FEvents->OnValueParsed)
+            FEvents->DoValueParsed(std::string(name), std::string(value));
     }
+    void UseDecoder(TDomSimpleXML* decoder) {
+        FDecoder = decoder;
+        FPlainDecode = decoder && DecodesPlainly(decoder);
+    }
+    // Keeps a text of the file in Out: in the file's encoding turned into UTF-8, unescaped when a
+    // decoder is in use. Only nodes that hold a reference to the pool may borrow its memory; the others
+    // (the node a parse was started on) get copies.
+    void StoreText(TDomString& out, char* data, size_t size, bool decode, bool borrow);
 
-    void ParseAttributes(TDomSimpleXMLProps& props, TDomSimpleXML* decoder);
-    void StoreAttributes(TDomSimpleXMLProps& props, TDomSimpleXML* decoder);
+    void ParseAttributes(TDomSimpleXMLProps& props);
+    void StoreAttributes(TDomSimpleXMLProps& props);
     TStartTag ParseStartTag(TOpenElement& open);
     TToken Classify() const;
     bool ParseEndTag();
-    TOpenElement& Push(TDomSimpleXMLElemClassic* element);
+    TOpenElement& Push(TDomSimpleXMLElemClassic* element, bool pooled);
     void BeginContent(TOpenElement& open);
-    void AddText(TOpenElement& open, const char* from, const char* to);
+    void AddText(TOpenElement& open, char* from, char* to);
     void CloseElement(TOpenElement& open);
     void FinishElement(TOpenElement& open);
     void ChildDone();
-    void SkipUnknownDeclaration(const char* start);
+    void SkipUnknownDeclaration(char* start);
 
-    const char* FBegin;
-    const char* FP;
-    const char* FEnd;
+    char* FBegin;
+    char* FP;
+    char* FEnd;
+    TDomPool* FPool;
     TDomSimpleXML* FEvents;
     bool FUtf8;
     bool FProgress;
@@ -184,11 +226,12 @@ private:
     int64_t FStreamSize;
     int64_t FNextProgress = 8192;
     TDomSimpleXML* FDecoder = nullptr;
-    std::vector<TOpenElement> FStack; // open elements; entries are reused so their names keep capacity
+    bool FPlainDecode = false;
+    std::vector<TOpenElement> FStack; // open elements; entries are reused
     size_t FDepth = 0;
     std::vector<TAttribute> FAttributes;
-    std::string FEndName;
-    std::string FEndNameSpace;
+    std::string_view FEndName;
+    std::string FScratch;
 };
 
 std::string TDomParser::CharAt(const char* p) const {
@@ -215,28 +258,59 @@ void TDomParser::Expect(const char* literal, const char* mismatch, const char* e
     }
 }
 
+void TDomParser::StoreText(TDomString& out, char* data, size_t size, bool decode, bool borrow) {
+    // One look at every byte: anything from 0x80 (bit 1) or an ampersand (bit 2)?
+    unsigned flags = 0;
+    for (size_t i = 0; i < size; ++i)
+        flags |= kClasses.Text[static_cast<unsigned char>(data[i])];
+    if (flags & 1) {
+        FScratch.clear();
+        AppendFileText(FScratch, data, size, FUtf8);
+        if (FScratch.size() != size || std::memcmp(FScratch.data(), data, size) != 0) {
+            data = FPool->AllocateText(FScratch.size() + kPadding);
+            std::memcpy(data, FScratch.data(), FScratch.size());
+            size = FScratch.size();
+        }
+    }
+    if (decode && FDecoder) {
+        if (!FPlainDecode) {
+            std::string value(data, size);
+            FDecoder->DecodeValue(value);
+            out.Assign(value);
+            return;
+        }
+        const TDomSimpleXMLOptions options = FDecoder->Options();
+        if ((flags & 2) && (options & (sxoAutoEncodeValue | sxoAutoEncodeEntity)))
+            size = DecodeInPlace(data, size, (options & sxoAutoEncodeValue) != 0);
+    }
+    if (borrow)
+        out.Borrow(data, size);
+    else
+        out.Assign(std::string_view(data, size));
+}
+
 // --- Attributes -------------------------------------------------------------------------------------------
 
-void TDomParser::StoreAttributes(TDomSimpleXMLProps& props, TDomSimpleXML* decoder) {
+void TDomParser::StoreAttributes(TDomSimpleXMLProps& props) {
     const int count = static_cast<int>(FAttributes.size());
     for (const TAttribute& a : FAttributes) {
-        TDomSimpleXMLProp* prop = props.Append(std::string_view(a.Name, a.NameLength), {},
-                                               std::string_view(a.NameSpace, a.NameSpaceLength), count);
-        AssignFileText(prop->FValue, a.Value, a.ValueLength, FUtf8);
-        if (decoder)
-            decoder->DecodeValue(prop->FValue);
+        TDomSimpleXMLProp* prop = props.AppendEmpty(count, FPool);
+        prop->FName.Borrow(a.Name.Data, a.Name.Size); // names are ASCII
+        prop->FNameSpace.Borrow(a.NameSpace.Data, a.NameSpace.Size);
+        StoreText(prop->FValue, a.Value.Data, a.Value.Size, true, true);
     }
     FAttributes.clear();
 }
 
 // Reads name="value" pairs up to "/", ">" or "?" (left unread). Data that ends inside the list ends it
 // without an error; the attribute being read then is dropped.
-void TDomParser::ParseAttributes(TDomSimpleXMLProps& props, TDomSimpleXML* decoder) {
+void TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
     props.Clear();
     FAttributes.clear();
     auto fail = [&](const char* format, const char* at) {
-        StoreAttributes(props, decoder);
-        Fail(plat::Format(format, {CharAt(at)}));
+        std::string message = plat::Format(format, {CharAt(at)});
+        StoreAttributes(props);
+        Fail(message);
     };
     for (;;) {
         while (!AtEnd() && Is(*FP, cBlank))
@@ -248,19 +322,20 @@ void TDomParser::ParseAttributes(TDomSimpleXMLProps& props, TDomSimpleXML* decod
             break;
         if (!Is(c, cAttrName))
             fail(kPropertyChar, FP);
-        TAttribute a{FP, 0, FP, 0, nullptr, 0};
+        TAttribute a;
+        a.Name.Data = FP;
+        a.NameSpace.Data = FP;
         for (;;) {
             while (!AtEnd() && Is(*FP, cAttrName))
                 ++FP;
             if (AtEnd() || *FP != ':')
                 break;
-            a.NameSpace = a.Name;
-            a.NameSpaceLength = static_cast<size_t>(FP - a.Name);
-            a.Name = ++FP;
+            a.NameSpace = {a.Name.Data, static_cast<size_t>(FP - a.Name.Data)};
+            a.Name.Data = ++FP;
         }
         if (AtEnd())
             break;
-        a.NameLength = static_cast<size_t>(FP - a.Name);
+        a.Name.Size = static_cast<size_t>(FP - a.Name.Data);
         if (Is(*FP, cBlank)) {
             while (!AtEnd() && Is(*FP, cBlank))
                 ++FP;
@@ -277,17 +352,17 @@ void TDomParser::ParseAttributes(TDomSimpleXMLProps& props, TDomSimpleXML* decod
         char quote = *FP;
         if (quote != '"' && quote != '\'')
             fail(kPropertyQuote, FP);
-        a.Value = ++FP;
-        auto* close = static_cast<const char*>(std::memchr(FP, quote, static_cast<size_t>(FEnd - FP)));
+        a.Value.Data = ++FP;
+        auto* close = static_cast<char*>(std::memchr(FP, quote, static_cast<size_t>(FEnd - FP)));
         if (!close) {
             FP = FEnd;
             break;
         }
-        a.ValueLength = static_cast<size_t>(close - a.Value);
+        a.Value.Size = static_cast<size_t>(close - a.Value.Data);
         FAttributes.push_back(a);
         FP = close + 1;
     }
-    StoreAttributes(props, decoder);
+    StoreAttributes(props);
 }
 
 // --- Elements ---------------------------------------------------------------------------------------------
@@ -300,21 +375,32 @@ TDomParser::TStartTag TDomParser::ParseStartTag(TOpenElement& open) {
     ++FP;
     if (!AtEnd() && Is(*FP, cBlank))
         Fail(kNoValidName);
-    open.Name.clear();
-    open.NameSpace.clear();
+    open.Name = {FP, 0};
+    open.NameSpace = {FP, 0};
     for (;;) {
-        const char* start = FP;
+        char* start = FP;
         while (!AtEnd() && !Is(*FP, cTagStop))
             ++FP;
-        open.Name.append(start, static_cast<size_t>(FP - start));
+        const size_t length = static_cast<size_t>(FP - start);
+        if (open.Name.Data + open.Name.Size == start || open.Name.Size == 0) {
+            if (open.Name.Size == 0)
+                open.Name.Data = start;
+            open.Name.Size += length;
+        } else if (length > 0) {
+            // Name bytes after the attribute list: the name is put together in the pool.
+            char* joined = FPool->AllocateText(open.Name.Size + length + kPadding);
+            std::memcpy(joined, open.Name.Data, open.Name.Size);
+            std::memcpy(joined + open.Name.Size, start, length);
+            open.Name = {joined, open.Name.Size + length};
+        }
         if (AtEnd())
             return TStartTag::Truncated;
         char c = *FP++;
         if (c == '>')
             return TStartTag::Content;
         if (c == ':') {
-            open.NameSpace.swap(open.Name);
-            open.Name.clear();
+            open.NameSpace = open.Name;
+            open.Name = {FP, 0};
         } else if (c == '/') {
             if (AtEnd())
                 return TStartTag::Truncated;
@@ -324,7 +410,7 @@ TDomParser::TStartTag TDomParser::ParseStartTag(TOpenElement& open) {
             return TStartTag::Empty;
         } else {
             // A blank ends the name; whatever follows the attributes still belongs to the name.
-            ParseAttributes(open.Element->FProps, FDecoder);
+            ParseAttributes(open.Element->FProps);
         }
     }
 }
@@ -365,40 +451,39 @@ TDomParser::TToken TDomParser::Classify() const {
     return TToken::End;
 }
 
-// Reads an end tag's name after "</" up to ">". False when the data ends first.
+// Reads an end tag's name after "</" up to ">" into FEndName: namespace, ":" and name, or the name
+// alone. False when the data ends first.
 bool TDomParser::ParseEndTag() {
-    FEndName.clear();
-    FEndNameSpace.clear();
+    char* segment = FP;
+    char* nameSpace = nullptr;
     for (;;) {
-        const char* start = FP;
         while (!AtEnd() && *FP != ':' && *FP != '>')
             ++FP;
-        FEndName.append(start, static_cast<size_t>(FP - start));
         if (AtEnd()) {
-            FEndName.clear();
+            FEndName = {};
             return false;
         }
-        if (*FP++ == ':') {
-            FEndNameSpace.swap(FEndName);
-            FEndName.clear();
+        if (*FP == ':') {
+            // The segment before the last ":" is the namespace; an empty one counts as none.
+            nameSpace = FP > segment ? segment : nullptr;
+            segment = ++FP;
             continue;
         }
-        if (!FEndNameSpace.empty()) {
-            FEndNameSpace += ':';
-            FEndNameSpace += FEndName;
-            FEndName.swap(FEndNameSpace);
-        }
+        char* from = nameSpace ? nameSpace : segment;
+        FEndName = std::string_view(from, static_cast<size_t>(FP - from));
+        ++FP;
         return true;
     }
 }
 
-TDomParser::TOpenElement& TDomParser::Push(TDomSimpleXMLElemClassic* element) {
+TDomParser::TOpenElement& TDomParser::Push(TDomSimpleXMLElemClassic* element, bool pooled) {
     if (FDepth >= static_cast<size_t>(MaxSimpleXMLDepth))
         Fail(plat::Format(kTooDeep, {MaxSimpleXMLDepth}));
     if (FDepth == FStack.size())
         FStack.emplace_back();
     TOpenElement& open = FStack[FDepth++];
     open.Element = element;
+    open.Pooled = pooled;
     return open;
 }
 
@@ -410,13 +495,11 @@ void TDomParser::BeginContent(TOpenElement& open) {
     open.HadChild = false;
 }
 
-void TDomParser::AddText(TOpenElement& open, const char* from, const char* to) {
-    auto* text = new TDomSimpleXMLElemText(open.Element);
+void TDomParser::AddText(TOpenElement& open, char* from, char* to) {
+    auto* text = new (FPool) TDomSimpleXMLElemText(open.Element);
     open.Element->Items().Append(text);
-    AssignFileText(text->FValue, from, static_cast<size_t>(to - from), FUtf8);
-    if (FDecoder)
-        FDecoder->DecodeValue(text->FValue);
-    ValueParsed({}, text->FValue);
+    StoreText(text->FValue, from, static_cast<size_t>(to - from), true, true);
+    ValueParsed({}, text->Value());
 }
 
 // Steps after the content (or after an empty-element tag): a lone text child becomes the value, then
@@ -425,31 +508,37 @@ void TDomParser::FinishElement(TOpenElement& open) {
     TDomSimpleXMLElemClassic* e = open.Element;
     if (e->FItems && e->FItems->FList.size() == 1 &&
         e->FItems->FList[0]->FKind == TDomSimpleXMLElem::TKind::Text) {
-        e->FValue = std::move(e->FItems->FList[0]->FValue);
+        if (open.Pooled)
+            e->FValue = std::move(e->FItems->FList[0]->FValue);
+        else
+            e->FValue.Assign(e->FItems->FList[0]->Value());
         e->FItems->Clear();
     }
-    if (!open.Name.empty())
-        AssignFileText(e->FName, open.Name.data(), open.Name.size(), FUtf8);
-    AssignFileText(e->FNameSpace, open.NameSpace.data(), open.NameSpace.size(), FUtf8);
-    if (FEvents) {
-        FEvents->DoTagParsed(e->FName);
-        FEvents->DoValueParsed(e->FName, e->FValue);
+    if (open.Name.Size > 0)
+        StoreText(e->FName, open.Name.Data, open.Name.Size, false, open.Pooled);
+    StoreText(e->FNameSpace, open.NameSpace.Data, open.NameSpace.Size, false, open.Pooled);
+    if (FEvents && (FEvents->OnTagParsed || FEvents->OnValueParsed)) {
+        const std::string name(e->Name());
+        FEvents->DoTagParsed(name);
+        FEvents->DoValueParsed(name, std::string(e->Value()));
     }
 }
 
 // The end tag (in FEndName, empty when the data ended) must match the start tag, ignoring case.
 void TDomParser::CloseElement(TOpenElement& open) {
-    bool match;
-    if (open.NameSpace.empty()) {
-        match = FEndName == open.Name;
-        if (!match)
-            match = SameName(FileText(FEndName), FileText(open.Name));
-    } else {
-        std::string expected = open.NameSpace + ":" + open.Name;
-        match = FEndName == expected || SameName(FileText(FEndName), FileText(expected));
+    std::string_view name = open.Name.View();
+    std::string joined;
+    std::string_view expected = name;
+    if (open.NameSpace.Size > 0) {
+        if (open.NameSpace.Data + open.NameSpace.Size + 1 == open.Name.Data) {
+            expected = std::string_view(open.NameSpace.Data, open.NameSpace.Size + 1 + open.Name.Size);
+        } else {
+            joined = std::string(open.NameSpace.View()) + ":" + std::string(name);
+            expected = joined;
+        }
     }
-    if (!match)
-        Fail(plat::Format(kWrongEndTag, {FileText(open.Name), FileText(FEndName)}));
+    if (FEndName != expected && !SameName(FileText(FEndName), FileText(expected)))
+        Fail(plat::Format(kWrongEndTag, {FileText(name), FileText(FEndName)}));
     FinishElement(open);
 }
 
@@ -462,14 +551,19 @@ void TDomParser::ChildDone() {
 }
 
 void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
-    FDecoder = element->GetSimpleXML();
+    UseDecoder(element->GetSimpleXML());
     FDepth = 0;
     {
-        TOpenElement& open = Push(element);
+        TOpenElement& open = Push(element, false);
         switch (ParseStartTag(open)) {
-        case TStartTag::Truncated: return;
-        case TStartTag::Empty: FinishElement(open); return;
-        case TStartTag::Content: BeginContent(open); break;
+        case TStartTag::Truncated:
+            return;
+        case TStartTag::Empty:
+            FinishElement(open);
+            return;
+        case TStartTag::Content:
+            BeginContent(open);
+            break;
         }
     }
     while (FDepth > 0) {
@@ -482,15 +576,15 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
         Progress();
         if (AtEnd()) {
             // Unclosed: an empty end-tag name, which only a nameless element matches.
-            FEndName.clear();
+            FEndName = {};
             CloseElement(open);
             if (--FDepth > 0)
                 ChildDone();
             continue;
         }
         if (*FP != '<') {
-            const char* from = FTrim ? FP : open.BlockStart;
-            auto* lt = static_cast<const char*>(std::memchr(FP, '<', static_cast<size_t>(FEnd - FP)));
+            char* from = FTrim ? FP : open.BlockStart;
+            auto* lt = static_cast<char*>(std::memchr(FP, '<', static_cast<size_t>(FEnd - FP)));
             FP = lt ? lt : FEnd;
             AddText(open, from, FP);
             open.HadChild = true;
@@ -500,43 +594,39 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
         }
         switch (Classify()) {
         case TToken::EndTag: {
-            const char* tagStart = FP;
+            char* tagStart = FP;
             FP += 2;
-            if (!ParseEndTag()) {
-                CloseElement(open);
-            } else {
-                // Content of blanks alone is kept as the value.
-                if (open.SeenBlank && !FTrim && !open.HadChild)
-                    AddText(open, open.BlockStart, tagStart);
-                CloseElement(open);
-            }
+            // Content of blanks alone is kept as the value.
+            if (ParseEndTag() && open.SeenBlank && !FTrim && !open.HadChild)
+                AddText(open, open.BlockStart, tagStart);
+            CloseElement(open);
             if (--FDepth > 0)
                 ChildDone();
             break;
         }
         case TToken::Comment: {
-            auto* comment = new TDomSimpleXMLElemComment(open.Element);
-            std::unique_ptr<TDomSimpleXMLElem> owner(comment);
-            ParseComment(comment);
-            open.Element->Items().Append(owner.release());
+            std::unique_ptr<TDomSimpleXMLElem> comment(new (FPool) TDomSimpleXMLElemComment(open.Element));
+            ParseComment(comment.get(), true);
+            open.Element->Items().Append(comment.release());
             ChildDone();
             break;
         }
         case TToken::CData: {
-            auto* cdata = new TDomSimpleXMLElemCData(open.Element);
-            std::unique_ptr<TDomSimpleXMLElem> owner(cdata);
-            ParseCData(cdata);
-            open.Element->Items().Append(owner.release());
+            std::unique_ptr<TDomSimpleXMLElem> cdata(new (FPool) TDomSimpleXMLElemCData(open.Element));
+            ParseCData(cdata.get(), true);
+            open.Element->Items().Append(cdata.release());
             ChildDone();
             break;
         }
         case TToken::Element: {
-            auto* child = new TDomSimpleXMLElemClassic(open.Element);
+            auto* child = new (FPool) TDomSimpleXMLElemClassic(open.Element);
             open.Element->Items().Append(child);
             open.HadChild = true;
-            TOpenElement& inner = Push(child); // may move the stack: `open` is not used below
+            TOpenElement& inner = Push(child, true); // may move the stack: `open` is not used below
             switch (ParseStartTag(inner)) {
-            case TStartTag::Content: BeginContent(inner); break;
+            case TStartTag::Content:
+                BeginContent(inner);
+                break;
             case TStartTag::Empty:
                 FinishElement(inner);
                 --FDepth;
@@ -558,22 +648,21 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
 
 // --- Other node kinds -------------------------------------------------------------------------------------
 
-void TDomParser::ParseText(TDomSimpleXMLElemText* element) {
-    const char* from = FP;
-    auto* lt = static_cast<const char*>(std::memchr(FP, '<', static_cast<size_t>(FEnd - FP)));
+void TDomParser::ParseText(TDomSimpleXMLElemText* element, bool borrow) {
+    UseDecoder(element->GetSimpleXML());
+    char* from = FP;
+    auto* lt = static_cast<char*>(std::memchr(FP, '<', static_cast<size_t>(FEnd - FP)));
     FP = lt ? lt : FEnd;
-    AssignFileText(element->FValue, from, static_cast<size_t>(FP - from), FUtf8);
-    if (TDomSimpleXML* decoder = element->GetSimpleXML())
-        decoder->DecodeValue(element->FValue);
-    ValueParsed({}, element->FValue);
+    StoreText(element->FValue, from, static_cast<size_t>(FP - from), true, borrow);
+    ValueParsed({}, element->Value());
 }
 
-void TDomParser::ParseComment(TDomSimpleXMLElem* element) {
+void TDomParser::ParseComment(TDomSimpleXMLElem* element, bool borrow) {
     Expect("<!--", kCommentExpected, kCommentEnd);
-    const char* start = FP;
-    const char* p = FP;
+    char* start = FP;
+    char* p = FP;
     for (;;) {
-        p = static_cast<const char*>(std::memchr(p, '-', static_cast<size_t>(FEnd - p)));
+        p = static_cast<char*>(std::memchr(p, '-', static_cast<size_t>(FEnd - p)));
         if (!p || p + 1 >= FEnd)
             Fail(kCommentEnd);
         if (p[1] != '-') {
@@ -590,45 +679,57 @@ void TDomParser::ParseComment(TDomSimpleXMLElem* element) {
             Fail(kCommentDashes);
         p += 3; // "--x" followed by ">" is taken as text
     }
-    AssignFileText(element->FValue, start, static_cast<size_t>(p - start), FUtf8);
+    StoreText(element->FValue, start, static_cast<size_t>(p - start), false, borrow);
     FP = p + 3;
-    ValueParsed({}, element->FValue);
+    ValueParsed({}, element->Value());
 }
 
-void TDomParser::ParseCData(TDomSimpleXMLElem* element) {
+void TDomParser::ParseCData(TDomSimpleXMLElem* element, bool borrow) {
     Expect("<![CDATA[", kCDataExpected, kCDataEnd);
-    const char* start = FP;
-    const char* p = FP;
+    char* start = FP;
+    char* p = FP;
     for (;;) {
-        p = static_cast<const char*>(std::memchr(p, ']', static_cast<size_t>(FEnd - p)));
+        p = static_cast<char*>(std::memchr(p, ']', static_cast<size_t>(FEnd - p)));
         if (!p || FEnd - p < 3)
             Fail(kCDataEnd);
         if (p[1] == ']' && p[2] == '>')
             break;
         ++p;
     }
-    AssignFileText(element->FValue, start, static_cast<size_t>(p - start), FUtf8);
+    StoreText(element->FValue, start, static_cast<size_t>(p - start), false, borrow);
     FP = p + 3;
-    ValueParsed({}, element->FValue);
+    ValueParsed({}, element->Value());
 }
 
-void TDomParser::ParseHeader(TDomSimpleXMLElemHeader* element) {
+void TDomParser::ParseHeader(TDomSimpleXMLElemHeader* element, bool namesEncoding) {
     Expect("<?xml", kHeaderExpected, kCommentEnd);
+    UseDecoder(element->GetSimpleXML());
     TDomSimpleXMLProps& props = element->FProps;
-    ParseAttributes(props, element->GetSimpleXML());
-    TDomSimpleXMLProp* version = props.Find("version");
+    char* attributes = FP;
+    ParseAttributes(props);
     TDomSimpleXMLProp* encoding = props.Find("encoding");
+    if (namesEncoding && encoding && !encoding->Value().empty()) {
+        // The encoding a declaration names applies to the declaration itself too.
+        const bool utf8 = IsUtf8EncodingName(encoding->Value());
+        if (utf8 != FUtf8) {
+            FUtf8 = utf8;
+            FP = attributes;
+            ParseAttributes(props);
+            encoding = props.Find("encoding");
+        }
+    }
+    TDomSimpleXMLProp* version = props.Find("version");
     TDomSimpleXMLProp* standalone = props.Find("standalone");
-    element->FVersion = version ? version->Value() : std::string();
-    element->FEncoding = encoding ? encoding->Value() : std::string();
+    element->FVersion = version ? version->Value() : std::string_view();
+    element->FEncoding = encoding ? encoding->Value() : std::string_view();
     element->FStandalone = standalone && standalone->Value() == "yes";
     props.Clear();
     Expect("?>", kHeaderExpected, kCommentEnd);
 }
 
-void TDomParser::ParseDocType(TDomSimpleXMLElem* element) {
+void TDomParser::ParseDocType(TDomSimpleXMLElem* element, bool borrow) {
     Expect("<!DOCTYPE", kHeaderExpected, kCommentEnd);
-    const char* start = FP;
+    char* start = FP;
     bool inSubset = false; // inside "[...]" a ">" does not end the declaration
     for (;;) {
         if (AtEnd())
@@ -643,19 +744,20 @@ void TDomParser::ParseDocType(TDomSimpleXMLElem* element) {
             break;
         }
     }
-    const char* end = FP - 1;
-    std::string body = FileText(std::string_view(start, static_cast<size_t>(end - start)));
+    char* end = FP - 1;
+    if (FEvents && FEvents->OnValueParsed)
+        ValueParsed({}, FileText(std::string_view(start, static_cast<size_t>(end - start))));
     while (start < end && static_cast<unsigned char>(*start) <= 32)
         ++start;
     while (end > start && static_cast<unsigned char>(end[-1]) <= 32)
         --end;
-    AssignFileText(element->FValue, start, static_cast<size_t>(end - start), FUtf8);
-    ValueParsed({}, body);
+    StoreText(element->FValue, start, static_cast<size_t>(end - start), false, borrow);
 }
 
 void TDomParser::ParseSheet(TDomSimpleXMLElem* element) {
     Expect("<?xml-stylesheet", kSheetExpected, kSheetEnd);
-    ParseAttributes(element->FProps, element->GetSimpleXML());
+    UseDecoder(element->GetSimpleXML());
+    ParseAttributes(element->FProps);
     Expect("?>", kSheetExpected, kSheetEnd);
 }
 
@@ -663,9 +765,9 @@ void TDomParser::ParseSheet(TDomSimpleXMLElem* element) {
 
 // A processing instruction or declaration the prolog does not know ("<?xml-model ...?>",
 // "<!ENTITY ...>") is passed over to its end; one that never ends is an error.
-void TDomParser::SkipUnknownDeclaration(const char* start) {
+void TDomParser::SkipUnknownDeclaration(char* start) {
     if (start[1] == '?') {
-        for (const char* p = start + 2; p + 1 < FEnd; ++p) {
+        for (char* p = start + 2; p + 1 < FEnd; ++p) {
             if (p[0] == '?' && p[1] == '>') {
                 FP = p + 2;
                 return;
@@ -675,7 +777,7 @@ void TDomParser::SkipUnknownDeclaration(const char* start) {
     }
     char quote = 0;
     int subset = 0;
-    for (const char* p = start + 2; p < FEnd; ++p) {
+    for (char* p = start + 2; p < FEnd; ++p) {
         char c = *p;
         if (quote) {
             if (c == quote)
@@ -705,11 +807,11 @@ void TDomParser::ParseProlog(TDomSimpleXMLElemsProlog& prolog) {
             return;
         if (*FP != '<')
             Fail(kUnexpectedPrologText);
-        const char* start = FP;
+        char* start = FP;
         char token[17];
         size_t length = 0;
         int form = -1;
-        const char* q = FP;
+        char* q = FP;
         for (;;) {
             if (q >= FEnd) {
                 if (length >= 2 && (token[1] == '!' || token[1] == '?'))
@@ -750,29 +852,23 @@ void TDomParser::ParseProlog(TDomSimpleXMLElemsProlog& prolog) {
         std::unique_ptr<TDomSimpleXMLElem> item;
         switch (form) {
         case 1:
-            item = std::make_unique<TDomSimpleXMLElemComment>(nullptr);
-            ParseComment(item.get());
+            item.reset(new (FPool) TDomSimpleXMLElemComment(nullptr));
+            ParseComment(item.get(), true);
             break;
         case 2:
-            item = std::make_unique<TDomSimpleXMLElemSheet>(nullptr);
+            item.reset(new (FPool) TDomSimpleXMLElemSheet(nullptr));
             ParseSheet(item.get());
             break;
         case 3: {
-            auto header = std::make_unique<TDomSimpleXMLElemHeader>(nullptr);
-            ParseHeader(header.get());
+            std::unique_ptr<TDomSimpleXMLElemHeader> header(new (FPool) TDomSimpleXMLElemHeader(nullptr));
             // The first declaration names the encoding, as it does for the writer.
-            if (!prolog.Header()) {
-                if (IsUtf8EncodingName(header->Encoding()))
-                    FUtf8 = true;
-                else if (!header->Encoding().empty())
-                    FUtf8 = false;
-            }
+            ParseHeader(header.get(), !prolog.Header());
             item = std::move(header);
             break;
         }
         case 4:
-            item = std::make_unique<TDomSimpleXMLElemDocType>(nullptr);
-            ParseDocType(item.get());
+            item.reset(new (FPool) TDomSimpleXMLElemDocType(nullptr));
+            ParseDocType(item.get(), true);
             break;
         }
         prolog.Append(item.release());
@@ -784,8 +880,9 @@ void TDomParser::ParseProlog(TDomSimpleXMLElemsProlog& prolog) {
 namespace {
 
 template <class Parse> void LoadNode(TStream& stream, TDomSimpleXML* parser, Parse parse) {
-    TInput input(stream);
-    TDomParser p(input, parser, TDomParser::FileIsUtf8(parser));
+    TDomPoolRef pool;
+    TInput input(stream, pool.Get());
+    TDomParser p(input, pool.Get(), parser, TDomParser::FileIsUtf8(parser));
     try {
         parse(p);
     } catch (...) {
@@ -801,19 +898,19 @@ void TDomSimpleXMLElemClassic::LoadFromStream(TStream& stream, TDomSimpleXML* pa
     LoadNode(stream, parser, [this](TDomParser& p) { p.ParseElement(this); });
 }
 void TDomSimpleXMLElemText::LoadFromStream(TStream& stream, TDomSimpleXML* parser) {
-    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseText(this); });
+    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseText(this, false); });
 }
 void TDomSimpleXMLElemComment::LoadFromStream(TStream& stream, TDomSimpleXML* parser) {
-    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseComment(this); });
+    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseComment(this, false); });
 }
 void TDomSimpleXMLElemCData::LoadFromStream(TStream& stream, TDomSimpleXML* parser) {
-    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseCData(this); });
+    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseCData(this, false); });
 }
 void TDomSimpleXMLElemHeader::LoadFromStream(TStream& stream, TDomSimpleXML* parser) {
-    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseHeader(this); });
+    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseHeader(this, false); });
 }
 void TDomSimpleXMLElemDocType::LoadFromStream(TStream& stream, TDomSimpleXML* parser) {
-    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseDocType(this); });
+    LoadNode(stream, parser, [this](TDomParser& p) { p.ParseDocType(this, false); });
 }
 void TDomSimpleXMLElemSheet::LoadFromStream(TStream& stream, TDomSimpleXML* parser) {
     LoadNode(stream, parser, [this](TDomParser& p) { p.ParseSheet(this); });
@@ -833,9 +930,9 @@ void TDomSimpleXML::LoadFromFile(const std::string& fileName) {
 void TDomSimpleXML::LoadFromStream(TStream& stream) {
     // A load starts from an empty root: nothing of the previous document may survive it.
     FRoot->Clear();
-    FRoot->FName.clear();
-    FRoot->FNameSpace.clear();
-    FRoot->FValue.clear();
+    FRoot->FName.Assign({});
+    FRoot->FNameSpace.Assign({});
+    FRoot->FValue.Assign({});
     FProlog->Clear();
     TStream* source = &stream;
     std::unique_ptr<plat::TMemoryStream> decoded;
@@ -845,10 +942,11 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
         decoded->SetPosition(0);
         source = decoded.get();
     }
-    TInput input(*source);
+    TDomPoolRef pool;
+    TInput input(*source, pool.Get());
     if (OnLoadProgress)
         OnLoadProgress(this, input.Start, input.StreamSize);
-    TDomParser p(input, this, false);
+    TDomParser p(input, pool.Get(), this, false);
     try {
         p.ParseProlog(*FProlog);
         p.ParseElement(FRoot.get());

@@ -1,6 +1,7 @@
 // Escaping and unescaping of values, file encodings and the typed readings of value texts.
 #include "xml/DomSimpleXmlText.h"
 
+#include <array>
 #include <cstring>
 
 #include "platform/rtl/NumberFormat.h"
@@ -11,7 +12,7 @@ namespace xml {
 
 namespace {
 
-void AppendHexReference(std::string& out, uint32_t codePoint) {
+template <class TOut> void AppendHexReference(TOut& out, uint32_t codePoint) {
     static const char digits[] = "0123456789ABCDEF";
     char buf[16];
     int n = 0;
@@ -21,16 +22,18 @@ void AppendHexReference(std::string& out, uint32_t codePoint) {
     } while (codePoint != 0);
     if (n < 2)
         buf[n++] = '0';
-    out += "&#x";
+    out.append("&#x", 3);
     while (n > 0)
-        out += buf[--n];
-    out += ';';
+        out.push_back(buf[--n]);
+    out.push_back(';');
 }
 
-bool IsValidCodePoint(int64_t v) { return v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF); }
+bool IsValidCodePoint(int64_t v) {
+    return v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF);
+}
 
-// The entity at s[pos] ('&' there), in any letter case; its length and character, or 0.
-size_t MatchEntity(const std::string& s, size_t pos, char& ch) {
+// The entity at the start of s ('&' there), in any letter case; its length and character, or 0.
+size_t MatchEntity(std::string_view s, char& ch) {
     struct TEntity {
         const char* Text;
         size_t Length;
@@ -40,7 +43,7 @@ size_t MatchEntity(const std::string& s, size_t pos, char& ch) {
         {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'},
     };
     for (const TEntity& e : entities) {
-        if (s.size() - pos >= e.Length && plat::SameText(std::string_view(s).substr(pos, e.Length), e.Text)) {
+        if (s.size() >= e.Length && plat::SameText(s.substr(0, e.Length), e.Text)) {
             ch = e.Char;
             return e.Length;
         }
@@ -48,15 +51,21 @@ size_t MatchEntity(const std::string& s, size_t pos, char& ch) {
     return 0;
 }
 
-void Decode(std::string& s, bool references) {
-    size_t r = s.find('&');
-    if (r == std::string::npos)
-        return;
+} // namespace
+
+size_t DecodeInPlace(char* s, size_t n, bool references) {
+    auto* amp = static_cast<char*>(std::memchr(s, '&', n));
+    if (!amp)
+        return n;
+    size_t r = static_cast<size_t>(amp - s);
     size_t w = r;
-    const size_t n = s.size();
     // Where the next ';' lies: found once and reused, so text full of "&#" without ';' stays linear.
     size_t semicolon = 0;
     bool semicolonKnown = false;
+    auto findSemicolon = [&](size_t from) -> size_t {
+        auto* p = static_cast<char*>(std::memchr(s + from, ';', n - from));
+        return p ? static_cast<size_t>(p - s) : n;
+    };
     while (r < n) {
         char c = s[r];
         if (c != '&') {
@@ -65,30 +74,24 @@ void Decode(std::string& s, bool references) {
             continue;
         }
         if (references && r + 1 < n && s[r + 1] == '#') {
-            if (!semicolonKnown || (semicolon != std::string::npos && semicolon < r + 2)) {
-                semicolon = s.find(';', r + 2);
+            if (!semicolonKnown || (semicolon < n && semicolon < r + 2)) {
+                semicolon = r + 2 <= n ? findSemicolon(r + 2) : n;
                 semicolonKnown = true;
             }
-            if (semicolon != std::string::npos) {
+            if (semicolon < n) {
                 size_t digits = r + 2;
                 bool hex = digits < semicolon && (s[digits] == 'x' || s[digits] == 'X');
                 if (hex)
                     ++digits;
                 int64_t value = 0;
-                bool ok;
-                if (hex) {
-                    std::string text = "$";
-                    text.append(s, digits, semicolon - digits);
-                    ok = TryTextToInt64(text, value);
-                } else {
-                    ok = TryTextToInt64(std::string_view(s).substr(digits, semicolon - digits), value);
-                }
+                std::string_view text(s + digits, semicolon - digits);
+                bool ok = hex ? TryTextToInt64("$" + std::string(text), value) : TryTextToInt64(text, value);
                 if (ok && IsValidCodePoint(value)) {
                     // A reference is never shorter than the UTF-8 form of its character, so the
                     // result fits behind the reading position.
                     std::string utf8;
                     AppendCodePoint(utf8, static_cast<uint32_t>(value));
-                    std::memcpy(&s[w], utf8.data(), utf8.size());
+                    std::memcpy(s + w, utf8.data(), utf8.size());
                     w += utf8.size();
                     r = semicolon + 1;
                     continue;
@@ -99,7 +102,7 @@ void Decode(std::string& s, bool references) {
             continue;
         }
         char ch;
-        if (size_t len = MatchEntity(s, r, ch)) {
+        if (size_t len = MatchEntity(std::string_view(s + r, n - r), ch)) {
             s[w++] = ch;
             r += len;
             continue;
@@ -107,7 +110,15 @@ void Decode(std::string& s, bool references) {
         s[w++] = '&';
         ++r;
     }
-    s.resize(w);
+    return w;
+}
+
+namespace {
+
+void Decode(std::string& s, bool references) {
+    if (s.find('&') == std::string::npos)
+        return;
+    s.resize(DecodeInPlace(s.data(), s.size(), references));
 }
 
 } // namespace
@@ -187,34 +198,37 @@ void AppendFileText(std::string& out, const char* data, size_t size, bool utf8) 
     }
 }
 
-void AppendToFile(std::string& out, std::string_view text, bool utf8) {
-    if (!HasHighBytes(text.data(), text.size())) {
-        out.append(text);
-        return;
-    }
+void AppendToFile(TDomOutput& out, std::string_view text, bool utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
+    // The common case, plain ASCII: copied in the same pass that checks it.
+    out.reserve(text.size());
+    while (p < end && *p < 0x80)
+        out.push_back(static_cast<char>(*p++));
     while (p < end) {
         const auto* run = p;
         while (p < end && *p < 0x80)
             ++p;
-        out.append(reinterpret_cast<const char*>(run), p - run);
+        out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
         if (p == end)
             break;
         uint32_t cp;
         int len = DecodeUtf8(p, end, cp);
         if (len == 0) {
-            if (utf8)
-                AppendCodePoint(out, *p);
-            else
-                out += static_cast<char>(*p);
+            if (utf8) {
+                // The byte as the Latin-1 character it would be, in UTF-8.
+                out.push_back(static_cast<char>(0xC0 | (*p >> 6)));
+                out.push_back(static_cast<char>(0x80 | (*p & 0x3F)));
+            } else {
+                out.push_back(static_cast<char>(*p));
+            }
             ++p;
             continue;
         }
         if (utf8)
-            out.append(reinterpret_cast<const char*>(p), len);
+            out.append(reinterpret_cast<const char*>(p), static_cast<size_t>(len));
         else if (cp <= 0xFF)
-            out += static_cast<char>(cp);
+            out.push_back(static_cast<char>(cp));
         else
             AppendHexReference(out, cp);
         p += len;
@@ -249,6 +263,71 @@ bool IsUtf8EncodingName(std::string_view name) {
     return plat::SameText(name, "utf-8") || plat::SameText(name, "utf8");
 }
 
+void AppendEscaped(TDomOutput& out, std::string_view value, int mode, bool utf8) {
+    if (mode == 0) {
+        AppendToFile(out, value, utf8);
+        return;
+    }
+    // Bytes that need more than a copy: the five markup characters and everything from 0x80.
+    static constexpr auto special = [] {
+        std::array<bool, 256> t{};
+        for (unsigned char c : {'"', '&', '\'', '<', '>'})
+            t[c] = true;
+        for (int c = 0x80; c < 256; ++c)
+            t[c] = true;
+        return t;
+    }();
+    const auto* p = reinterpret_cast<const unsigned char*>(value.data());
+    const auto* end = p + value.size();
+    while (p < end) {
+        const auto* run = p;
+        while (p < end && !special[*p])
+            ++p;
+        out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(p - run));
+        if (p == end)
+            break;
+        const unsigned char c = *p;
+        switch (c) {
+        case '"':
+            out.append("&quot;", 6);
+            ++p;
+            continue;
+        case '&':
+            out.append("&amp;", 5);
+            ++p;
+            continue;
+        case '\'':
+            out.append("&apos;", 6);
+            ++p;
+            continue;
+        case '<':
+            out.append("&lt;", 4);
+            ++p;
+            continue;
+        case '>':
+            out.append("&gt;", 4);
+            ++p;
+            continue;
+        default:
+            break;
+        }
+        uint32_t cp;
+        int len = DecodeUtf8(p, end, cp);
+        if (mode == 2) {
+            if (len == 0) {
+                cp = c;
+                len = 1;
+            }
+            AppendHexReference(out, cp);
+        } else {
+            AppendToFile(out, std::string_view(reinterpret_cast<const char*>(p), len == 0 ? 1 : len), utf8);
+            if (len == 0)
+                len = 1;
+        }
+        p += len;
+    }
+}
+
 std::string EncodeXmlText(std::string_view value) {
     std::string out;
     out.reserve(value.size() + 16);
@@ -258,12 +337,23 @@ std::string EncodeXmlText(std::string_view value) {
         unsigned char c = *p;
         if (c < 0x80) {
             switch (c) {
-            case '"': out += "&quot;"; break;
-            case '&': out += "&amp;"; break;
-            case '\'': out += "&apos;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += static_cast<char>(c);
+            case '"':
+                out += "&quot;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += static_cast<char>(c);
             }
             ++p;
             continue;
@@ -285,19 +375,34 @@ std::string EncodeEntities(std::string_view value) {
     out.reserve(value.size() + 16);
     for (char c : value) {
         switch (c) {
-        case '"': out += "&quot;"; break;
-        case '&': out += "&amp;"; break;
-        case '\'': out += "&apos;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
+        case '"':
+            out += "&quot;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
 }
 
-void DecodeXmlText(std::string& value) { Decode(value, true); }
-void DecodeEntities(std::string& value) { Decode(value, false); }
+void DecodeXmlText(std::string& value) {
+    Decode(value, true);
+}
+void DecodeEntities(std::string& value) {
+    Decode(value, false);
+}
 
 bool TryTextToInt64(std::string_view s, int64_t& result) {
     size_t i = 0;
@@ -361,6 +466,8 @@ bool TextToBoolean(std::string_view value, bool def) {
     return TryTextToBoolean(value, result) ? result : def;
 }
 
-std::string BooleanToText(bool value) { return value ? "-1" : "0"; }
+std::string BooleanToText(bool value) {
+    return value ? "-1" : "0";
+}
 
 } // namespace xml

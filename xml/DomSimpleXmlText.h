@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -42,12 +43,79 @@ inline void AssignFileText(std::string& Out, const char* Data, size_t Size, bool
     AppendFileText(Out, Data, Size, Utf8);
 }
 
+// The writer's output: a growing byte buffer with the few std::string operations the writer uses, cheaper
+// for the many short pieces a document is made of.
+class TDomOutput {
+public:
+    TDomOutput() = default;
+    ~TDomOutput() { delete[] FData; }
+    TDomOutput(const TDomOutput&) = delete;
+    TDomOutput& operator=(const TDomOutput&) = delete;
+
+    const char* data() const { return FData; }
+    size_t size() const { return FSize; }
+    bool empty() const { return FSize == 0; }
+    void clear() { FSize = 0; }
+    void reserve(size_t extra) {
+        if (FCapacity - FSize < extra)
+            Grow(extra);
+    }
+    void push_back(char c) {
+        reserve(1);
+        FData[FSize++] = c;
+    }
+    void append(const char* s, size_t n) {
+        reserve(n);
+        if (n <= 16) {
+            for (size_t i = 0; i < n; ++i)
+                FData[FSize + i] = s[i];
+        } else {
+            std::memcpy(FData + FSize, s, n);
+        }
+        FSize += n;
+    }
+    void append(std::string_view s) { append(s.data(), s.size()); }
+    TDomOutput& operator+=(char c) {
+        push_back(c);
+        return *this;
+    }
+    TDomOutput& operator+=(std::string_view s) {
+        append(s);
+        return *this;
+    }
+
+private:
+    void Grow(size_t extra) {
+        size_t capacity = FCapacity ? FCapacity * 2 : 4096;
+        while (capacity - FSize < extra)
+            capacity *= 2;
+        char* data = new char[capacity];
+        if (FSize)
+            std::memcpy(data, FData, FSize);
+        delete[] FData;
+        FData = data;
+        FCapacity = capacity;
+    }
+    char* FData = nullptr;
+    size_t FSize = 0;
+    size_t FCapacity = 0;
+};
+
 // UTF-8 text in the file's encoding. A Latin-1 file gets characters above U+00FF as "&#xH...;"; bytes
 // that are no valid UTF-8 are taken as Latin-1 characters.
-void AppendToFile(std::string& Out, std::string_view Text, bool Utf8);
+void AppendToFile(TDomOutput& Out, std::string_view Text, bool Utf8);
+
+// Value escaped into the file: Mode 2 escapes the five markup characters and writes every character from
+// U+0080 as a reference; Mode 1 escapes the five and writes other characters in the file's encoding;
+// Mode 0 only converts to the file's encoding.
+void AppendEscaped(TDomOutput& Out, std::string_view Value, int Mode, bool Utf8);
 
 // Case-insensitive comparison in the user's locale, fast for ASCII names.
 bool SameName(std::string_view A, std::string_view B);
+
+// Unescapes s[0..n) in place (the five entities, and character references when References is set) and
+// answers the new length.
+size_t DecodeInPlace(char* s, size_t n, bool References);
 
 // True for the encoding names of UTF-8.
 bool IsUtf8EncodingName(std::string_view Name);

@@ -1,8 +1,11 @@
 // The writer: one fixed layout (CR LF line ends, one IndentString per level, values escaped by the
 // document), collected in a buffer and handed to the stream in large blocks.
+#include <typeinfo>
+
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Stream.h"
 #include "xml/DomSimpleXml.h"
+#include "xml/DomSimpleXmlPool.h"
 #include "xml/DomSimpleXmlText.h"
 
 namespace xml {
@@ -30,41 +33,53 @@ private:
 
     void Raw(std::string_view s) { FBuffer.append(s); }
     void Text(std::string_view s) { AppendToFile(FBuffer, s, FUtf8); }
+    // A value on its way into the file: through the encoder's EncodeValue, or escaped directly when
+    // the encoder is one of ours and no event wants to see the value.
     void Value(std::string_view s) {
         if (!FEncoder) {
             Text(s);
-            return;
+        } else if (FPlainEncode) {
+            AppendEscaped(FBuffer, s, FEscape, FUtf8);
+        } else {
+            FScratch.assign(s);
+            FEncoder->EncodeValue(FScratch);
+            Text(FScratch);
         }
-        FScratch.assign(s.data(), s.size());
-        FEncoder->EncodeValue(FScratch);
-        Text(FScratch);
     }
     // A value written without escaping may hold a double quote; it is then put in single quotes, so
     // the file still reads back.
-    void Quoted(const std::string& s) {
+    void Quoted(std::string_view s) {
         char quote = '"';
-        if (s.find('"') != std::string::npos && s.find('\'') == std::string::npos)
+        if (s.find('"') != std::string_view::npos && s.find('\'') == std::string_view::npos)
             quote = '\'';
         FBuffer += quote;
         Text(s);
         FBuffer += quote;
     }
     void Attributes(const TDomSimpleXMLProps& props) {
-        const int count = props.Count();
-        for (int i = 0; i < count; ++i) {
-            const TDomSimpleXMLProp* prop = props.Item(i);
+        props.ForEach([this](const TDomSimpleXMLProp& prop) {
+            // An attribute with neither name nor namespace cannot be written.
+            if (prop.Name().empty() && prop.NameSpace().empty())
+                return;
             FBuffer += ' ';
-            if (!prop->NameSpace().empty()) {
-                Text(prop->NameSpace());
+            if (!prop.NameSpace().empty()) {
+                Text(prop.NameSpace());
                 FBuffer += ':';
             }
-            Text(prop->Name());
+            Text(prop.Name());
             FBuffer += '=';
-            FScratch = prop->Value();
-            if (FEncoder)
+            if (FEncoder && FPlainEncode && FEscape != 0) {
+                FBuffer += '"';
+                AppendEscaped(FBuffer, prop.Value(), FEscape, FUtf8);
+                FBuffer += '"';
+            } else if (FEncoder && !FPlainEncode) {
+                FScratch.assign(prop.Value());
                 FEncoder->EncodeValue(FScratch);
-            Quoted(FScratch);
-        }
+                Quoted(FScratch);
+            } else {
+                Quoted(prop.Value());
+            }
+        });
     }
     const std::string& IndentAt(size_t depth) {
         while (FIndents.size() <= depth)
@@ -87,11 +102,13 @@ private:
     TStream& FStream;
     TDomSimpleXML* FDocument;
     TDomSimpleXML* FEncoder = nullptr;
+    bool FPlainEncode = false;
+    int FEscape = 0;
     bool FUtf8;
     bool FAutoIndent;
     std::string FIndentUnit;
     std::vector<std::string> FIndents;
-    std::string FBuffer;
+    TDomOutput FBuffer;
     std::string FScratch;
     std::string FTag;
 };
@@ -99,7 +116,7 @@ private:
 // The start tag, or the whole element when it has no children. True when children follow.
 bool TDomWriter::OpenElement(TDomSimpleXMLElem* e, size_t depth) {
     // Tag names are written as they are: an escaped name would be no name at all.
-    const std::string& tag = e->FNameSpace.empty() ? e->FName : (FTag = e->FullName());
+    const std::string_view tag = e->FNameSpace.Empty() ? e->Name() : std::string_view(FTag = e->FullName());
     const bool named = !tag.empty();
     if (named) {
         Raw(IndentAt(depth));
@@ -113,11 +130,11 @@ bool TDomWriter::OpenElement(TDomSimpleXMLElem* e, size_t depth) {
         return true;
     }
     if (named) {
-        if (!e->FValue.empty()) {
+        if (!e->FValue.Empty()) {
             FBuffer += '>';
-            Value(e->FValue);
+            Value(e->Value());
             Raw("</");
-            Text(e->FNameSpace.empty() ? e->FName : e->FullName());
+            Text(tag);
             Raw(">\r\n");
         } else {
             Raw("/>\r\n");
@@ -128,10 +145,10 @@ bool TDomWriter::OpenElement(TDomSimpleXMLElem* e, size_t depth) {
 }
 
 void TDomWriter::CloseElement(TDomSimpleXMLElem* e, size_t depth) {
-    if (!e->FName.empty() || !e->FNameSpace.empty()) {
+    if (!e->FName.Empty() || !e->FNameSpace.Empty()) {
         Raw(IndentAt(depth));
         Raw("</");
-        Text(e->FNameSpace.empty() ? e->FName : e->FullName());
+        Text(e->FNameSpace.Empty() ? e->Name() : std::string_view(FTag = e->FullName()));
         Raw(">\r\n");
     }
     Progress();
@@ -140,29 +157,30 @@ void TDomWriter::CloseElement(TDomSimpleXMLElem* e, size_t depth) {
 void TDomWriter::WriteLeaf(TDomSimpleXMLElem* e, const std::string& indent) {
     using K = TDomSimpleXMLElem::TKind;
     switch (e->FKind) {
-    case K::Classic: break;
+    case K::Classic:
+        break;
     case K::Text:
-        if (!e->FValue.empty()) {
+        if (!e->FValue.Empty()) {
             Raw(indent);
-            Value(e->FValue);
+            Value(e->Value());
             Raw("\r\n");
         }
         break;
     case K::Comment:
         Raw(indent);
         Raw("<!--");
-        Text(e->FValue);
+        Text(e->Value());
         Raw("-->\r\n");
         break;
     case K::CData:
         Raw(indent);
         Raw("<![CDATA[");
-        Text(e->FValue);
+        Text(e->Value());
         Raw("]]>\r\n");
         break;
     case K::DocType:
         Raw("<!DOCTYPE ");
-        Text(e->FValue);
+        Text(e->Value());
         Raw(">\r\n");
         break;
     case K::Sheet:
@@ -192,6 +210,12 @@ void TDomWriter::WriteLeaf(TDomSimpleXMLElem* e, const std::string& indent) {
 // Elements are written without recursion, so any depth is safe.
 void TDomWriter::WriteNode(TDomSimpleXMLElem* node, const std::string& indent) {
     FEncoder = node->GetSimpleXML();
+    if (FEncoder) {
+        FPlainEncode = !FEncoder->OnEncodeValue && (typeid(*FEncoder) == typeid(TDomSimpleXML) ||
+                                                    typeid(*FEncoder) == typeid(TDomHackSimpleXML));
+        const TDomSimpleXMLOptions options = FEncoder->Options();
+        FEscape = (options & sxoAutoEncodeValue) ? 2 : (options & sxoAutoEncodeEntity) ? 1 : 0;
+    }
     FIndents.assign(1, indent);
     if (node->FKind != TDomSimpleXMLElem::TKind::Classic) {
         WriteLeaf(node, indent);
@@ -238,13 +262,15 @@ void SaveNode(TDomSimpleXMLElem* node, TStream& stream, const std::string& level
 
 } // namespace
 
-void TDomSimpleXMLElemClassic::SaveToStream(TStream& stream, const std::string& level, TDomSimpleXML* parser) {
+void TDomSimpleXMLElemClassic::SaveToStream(TStream& stream, const std::string& level,
+                                            TDomSimpleXML* parser) {
     SaveNode(this, stream, level, parser);
 }
 void TDomSimpleXMLElemText::SaveToStream(TStream& stream, const std::string& level, TDomSimpleXML* parser) {
     SaveNode(this, stream, level, parser);
 }
-void TDomSimpleXMLElemComment::SaveToStream(TStream& stream, const std::string& level, TDomSimpleXML* parser) {
+void TDomSimpleXMLElemComment::SaveToStream(TStream& stream, const std::string& level,
+                                            TDomSimpleXML* parser) {
     SaveNode(this, stream, level, parser);
 }
 void TDomSimpleXMLElemCData::SaveToStream(TStream& stream, const std::string& level, TDomSimpleXML* parser) {
@@ -253,7 +279,8 @@ void TDomSimpleXMLElemCData::SaveToStream(TStream& stream, const std::string& le
 void TDomSimpleXMLElemHeader::SaveToStream(TStream& stream, const std::string& level, TDomSimpleXML* parser) {
     SaveNode(this, stream, level, parser);
 }
-void TDomSimpleXMLElemDocType::SaveToStream(TStream& stream, const std::string& level, TDomSimpleXML* parser) {
+void TDomSimpleXMLElemDocType::SaveToStream(TStream& stream, const std::string& level,
+                                            TDomSimpleXML* parser) {
     SaveNode(this, stream, level, parser);
 }
 void TDomSimpleXMLElemSheet::SaveToStream(TStream& stream, const std::string& level, TDomSimpleXML* parser) {
@@ -261,11 +288,20 @@ void TDomSimpleXMLElemSheet::SaveToStream(TStream& stream, const std::string& le
 }
 
 void TDomSimpleXMLElemsProlog::SaveToStream(TStream& stream, TDomSimpleXML* parser) {
-    FindHeader();
     TDomWriter writer(stream, parser);
-    for (TDomSimpleXMLElem* item : FList)
-        writer.WriteNode(item, {});
+    WriteItems(writer);
     writer.Flush();
+}
+
+// The declaration goes first, wherever it stands in the list: other XML readers accept it nowhere else,
+// and it names the encoding of everything after it.
+void TDomSimpleXMLElemsProlog::WriteItems(TDomWriter& writer) {
+    TDomSimpleXMLElemHeader* header = FindHeader();
+    writer.WriteNode(header, {});
+    for (TDomSimpleXMLElem* item : FList) {
+        if (item != header)
+            writer.WriteNode(item, {});
+    }
 }
 
 void TDomSimpleXML::SaveToStream(TStream& stream) {
@@ -285,10 +321,8 @@ void TDomSimpleXML::SaveToStream(TStream& stream) {
         OnSaveProgress(this, 0, FSaveTotal);
     }
     TDomWriter writer(*target, this);
-    if (prolog) {
-        for (TDomSimpleXMLElem* item : FProlog->FList)
-            writer.WriteNode(item, {});
-    }
+    if (prolog)
+        FProlog->WriteItems(writer);
     writer.WriteNode(FRoot.get(), {});
     writer.Flush();
     if (OnSaveProgress)

@@ -135,17 +135,24 @@ BENCHMARK(BM_Load_Pugixml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save_Lumetra)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save_Pugixml)->Unit(benchmark::kMillisecond);
 
-// Keeps the time per iteration of every run so the ratios can be printed at the end.
+// Keeps the time per iteration of every benchmark (the median when runs are repeated) so the ratios
+// can be printed at the end.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                Times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Iteration && !Medians.count(run.run_name.function_name))
+                Times[run.run_name.function_name] = run.GetAdjustedRealTime();
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                Medians[run.run_name.function_name] = Times[run.run_name.function_name] =
+                    run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> Times;
+    std::map<std::string, double> Medians;
 };
 
 } // namespace

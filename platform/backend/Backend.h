@@ -22,17 +22,17 @@ using TNativeWindow = uint64_t;
 
 // How a top-level window of the window tree wants its native window.
 struct TNativeWindowSpec {
-    TRect Bounds;                 // screen rectangle of the whole window (the tree's window rectangle)
-    TRect ClientInWindow;         // client area within it, for displays that draw their own frames
+    TRect Bounds;         // screen rectangle of the whole window (the tree's window rectangle)
+    TRect ClientInWindow; // client area within it, for displays that draw their own frames
     std::string Title;
-    bool Popup = false;           // menus, hints, drop-downs: no frame, not managed, above everything
-    bool Decorated = true;        // asks the window manager for a title bar and frame
+    bool Popup = false;    // menus, hints, drop-downs: no frame, not managed, above everything
+    bool Decorated = true; // asks the window manager for a title bar and frame
     bool Sizeable = true;
-    bool ToolWindow = false;      // floating palettes
+    bool ToolWindow = false; // floating palettes
     bool TopMost = false;
-    bool Dialog = false;          // modal forms and dialog frames
-    TNativeWindow Owner = 0;      // transient-for
-    TSize MinSize, MaxSize;       // zero: no limit
+    bool Dialog = false;     // modal forms and dialog frames
+    TNativeWindow Owner = 0; // transient-for
+    TSize MinSize, MaxSize;  // zero: no limit
 };
 
 // Standard cursor shapes; custom cursors carry an image.
@@ -88,7 +88,9 @@ enum TBackendEventKind {
 enum TMouseButtonCode { mbcLeft = 0, mbcRight = 1, mbcMiddle = 2 };
 
 // Modifier bits that come with input events.
-enum : uint32_t { modShift = 1, modControl = 2, modAlt = 4 };
+inline constexpr uint32_t modShift = 1;
+inline constexpr uint32_t modControl = 2;
+inline constexpr uint32_t modAlt = 4;
 
 struct TBackendEvent {
     TBackendEventKind Kind = bePointerMove;
@@ -101,10 +103,10 @@ struct TBackendEvent {
     bool Repeat = false;      // an auto-repeated key press
     std::string Text;         // key down and text events: the characters typed (UTF-8)
     uint32_t Modifiers = 0;
-    TRect Rect;               // configure: new screen rectangle; expose: window-relative area
-    bool Active = false;      // activate
-    int State = 0;            // state change: SIZE_RESTORED, SIZE_MINIMIZED or SIZE_MAXIMIZED
-    uint32_t Time = 0;        // event time in milliseconds (0: take the clock)
+    TRect Rect;          // configure: new screen rectangle; expose: window-relative area
+    bool Active = false; // activate
+    int State = 0;       // state change: SIZE_RESTORED, SIZE_MINIMIZED or SIZE_MAXIMIZED
+    uint32_t Time = 0;   // event time in milliseconds (0: take the clock)
 };
 
 // Clipboard contents as the backend exchanges them: MIME type to bytes.
@@ -161,7 +163,13 @@ public:
     virtual void Wake() = 0;
 };
 
-class TBackend : public IDisplay, public IEventSource {};
+class TBackend : public IDisplay, public IEventSource {
+public:
+    // Tests put input in as if the display had sent it (GUI thread, or any thread for headless).
+    virtual void InjectEvent(const TBackendEvent& event) = 0;
+    // Waits until the display has handled every request so far and sent its events (tests).
+    virtual void Sync() {}
+};
 
 // The virtual screen without a display: windows live only as images, input is injected by tests.
 class THeadlessBackend;

@@ -1,6 +1,8 @@
 #include "platform/backend/Headless.h"
 
+#include <algorithm>
 #include <chrono>
+#include <stdexcept>
 
 namespace plat {
 
@@ -99,12 +101,22 @@ bool THeadlessBackend::Poll(TBackendEvent& event) {
 bool THeadlessBackend::Wait(int timeoutMs) {
     std::unique_lock lock(FLock);
     auto ready = [&] { return !FEvents.empty() || FWoken; };
-    if (timeoutMs < 0)
+    int wait = timeoutMs;
+    if (FStallLimit > 0)
+        wait = wait < 0 ? FStallLimit : std::min(wait, FStallLimit);
+    if (wait < 0)
         FArrived.wait(lock, ready);
     else
-        FArrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+        FArrived.wait_for(lock, std::chrono::milliseconds(wait), ready);
     bool arrived = ready();
     FWoken = false;
+    auto now = std::chrono::steady_clock::now();
+    if (arrived) {
+        FLastActivity = now;
+    } else if (FStallLimit > 0 && now - FLastActivity > std::chrono::milliseconds(FStallLimit)) {
+        FLastActivity = now;
+        throw std::runtime_error("the headless display waited for input that never came");
+    }
     return arrived;
 }
 
@@ -130,6 +142,7 @@ void THeadlessBackend::Inject(const TBackendEvent& event) {
             break;
         }
         FEvents.push_back(event);
+        FLastActivity = std::chrono::steady_clock::now();
     }
     FArrived.notify_all();
 }

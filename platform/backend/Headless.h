@@ -3,6 +3,7 @@
 // injected events or wake-ups. Tests and machines without a display use it.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -51,6 +52,11 @@ public:
 
     // Queues an input event; pointer events also move the virtual pointer. Callable from any thread.
     void Inject(const TBackendEvent& event);
+    void InjectEvent(const TBackendEvent& event) override { Inject(event); }
+    // Waits that see nothing arrive for this long (real milliseconds, 0: no limit) raise
+    // std::runtime_error instead of waiting on: a test that waits for input nobody will inject fails
+    // instead of hanging.
+    void SetStallLimit(int milliseconds) { FStallLimit = milliseconds; }
 
     // What tests look at.
     const TCursorImage& CurrentCursor() const { return FCursor; }
@@ -77,6 +83,8 @@ private:
     std::condition_variable FArrived;
     std::deque<TBackendEvent> FEvents;
     bool FWoken = false; // a wake-up that no wait has consumed yet
+    int FStallLimit = 0;
+    std::chrono::steady_clock::time_point FLastActivity = std::chrono::steady_clock::now();
     TPoint FPointer;
 };
 

@@ -51,7 +51,8 @@ enum class TAAStatus : int {
 
 using TARGB = uint32_t;
 constexpr TARGB MakeARGB(int a, int r, int g, int b) {
-    return (uint32_t(a & 0xFF) << 24) | (uint32_t(r & 0xFF) << 16) | (uint32_t(g & 0xFF) << 8) | uint32_t(b & 0xFF);
+    return (uint32_t(a & 0xFF) << 24) | (uint32_t(r & 0xFF) << 16) | (uint32_t(g & 0xFF) << 8) |
+           uint32_t(b & 0xFF);
 }
 
 struct TAAPointF {
@@ -275,7 +276,8 @@ public:
     TAALinearGradientBrush(const TAARectF& rect, TARGB color1, TARGB color2, int mode);
     // The gradient runs along angle degrees (clockwise from the x axis) across the rectangle; a scalable
     // angle is taken in the rectangle's own proportions.
-    TAALinearGradientBrush(const TAARectF& rect, TARGB color1, TARGB color2, float angle, bool angleIsScalable);
+    TAALinearGradientBrush(const TAARectF& rect, TARGB color1, TARGB color2, float angle,
+                           bool angleIsScalable);
     // From point1 to point2.
     TAALinearGradientBrush(TAAPointF point1, TAAPointF point2, TARGB color1, TARGB color2);
 
@@ -496,8 +498,8 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     int FFormat = aarfUndefined;
-    std::vector<uint32_t> FPixels;        // straight ARGB
-    cairo_surface_t* FSurface = nullptr;  // premultiplied, made on first drawing
+    std::vector<uint32_t> FPixels;       // straight ARGB
+    cairo_surface_t* FSurface = nullptr; // premultiplied, made on first drawing
 };
 
 class TAAGraphics : public TAAObject {
@@ -552,7 +554,8 @@ public:
         return FillRectangle(brush, rect.X, rect.Y, rect.Width, rect.Height);
     }
     TAAStatus FillEllipse(const TAABrush* brush, float x, float y, float width, float height);
-    TAAStatus FillPolygon(const TAABrush* brush, const TAAPointF* points, int count, int fillMode = aafmAlternate);
+    TAAStatus FillPolygon(const TAABrush* brush, const TAAPointF* points, int count,
+                          int fillMode = aafmAlternate);
     TAAStatus FillPath(const TAABrush* brush, const TAAPath* path);
     TAAStatus FillRegion(const TAABrush* brush, const TAARegion* region);
 
@@ -581,7 +584,6 @@ private:
     void DeviceMatrix(double m[6], bool pixelCentres) const;
     bool ClipMask(cairo_surface_t*& mask, int& ox, int& oy);
     void DropClipMask();
-    TAAStatus Run(TAAStatus status) { return Keep(status); }
 
     TDeviceContext* FDc = nullptr;
     TDrawSurface* FSurface = nullptr;
@@ -593,7 +595,9 @@ private:
     std::shared_ptr<const TAARegionNode> FClip; // device space (pixel edges), null when infinite
     cairo_surface_t* FClipMask = nullptr;
     int FMaskX = 0, FMaskY = 0;
-    const void* FMaskFor = nullptr;
+    unsigned FClipVersion = 0;   // changes with every change of the clip
+    unsigned FMaskVersion = ~0u; // the clip version the mask was made for
+    const void* FMaskSurface = nullptr;
     unsigned FMaskGeneration = 0;
 };
 

@@ -83,14 +83,31 @@ struct TAAPaint {
     cairo_t* Cr = nullptr;
     double DeviceScale = 1; // device pixels per world unit
     bool Smooth = false;
-    int SurfaceWidth = 0, SurfaceHeight = 0;
+    // The surface's area in world coordinates (a box around it when the transform rotates).
+    double VisibleX0 = -1e300, VisibleY0 = -1e300, VisibleX1 = 1e300, VisibleY1 = 1e300;
+};
+
+// One drawing call's Cairo context: the surface's clip and the graphics object's clip applied, the
+// transform set, and, for clips that need a mask, a group that EndOp composes through it.
+struct TAAGraphics::TOp {
+    cairo_t* Cr = nullptr;
+    TDrawSurface* Surface = nullptr;
+    TAAPaint Paint; // what brushes need, in the transform BeginOp sets
+    double Scale = 1;
+    bool Smooth = false;
+    bool Group = false;
+    cairo_surface_t* Mask = nullptr;
+    int MaskX = 0, MaskY = 0;
+    cairo_operator_t Operator = CAIRO_OPERATOR_OVER;
 };
 
 inline void SetSourceARGB(cairo_t* cr, TARGB c) {
     cairo_set_source_rgba(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0,
                           (c >> 24) / 255.0);
 }
-inline bool Finite(double v) { return std::isfinite(v); }
+inline bool Finite(double v) {
+    return std::isfinite(v);
+}
 inline bool FiniteAll(std::initializer_list<double> vs) {
     for (double v : vs)
         if (!std::isfinite(v))

@@ -27,6 +27,44 @@ int RoundInt(double v) {
 
 } // namespace
 
+void TDeviceContext::SetCairoPen(cairo_t* cr) const {
+    const TGdiPen& pen = *FState.Pen;
+    const int width = DevicePenWidth();
+    cairo_set_line_width(cr, width);
+    bool extPen = pen.Geometric();
+    uint32_t cap = pen.Style & PS_ENDCAP_MASK, join = pen.Style & PS_JOIN_MASK;
+    cairo_set_line_cap(cr, !extPen || cap == PS_ENDCAP_ROUND ? CAIRO_LINE_CAP_ROUND
+                           : cap == PS_ENDCAP_SQUARE         ? CAIRO_LINE_CAP_SQUARE
+                                                             : CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr, !extPen || join == PS_JOIN_ROUND ? CAIRO_LINE_JOIN_ROUND
+                            : join == PS_JOIN_BEVEL          ? CAIRO_LINE_JOIN_BEVEL
+                                                             : CAIRO_LINE_JOIN_MITER);
+    const double w = width;
+    std::vector<double> dashes;
+    switch (pen.Kind()) {
+    case PS_DASH:
+        dashes = {3.0 * w, 1.0 * w};
+        break;
+    case PS_DOT:
+        dashes = {1.0 * w, 1.0 * w};
+        break;
+    case PS_DASHDOT:
+        dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w};
+        break;
+    case PS_DASHDOTDOT:
+        dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w};
+        break;
+    case PS_USERSTYLE:
+        for (int v : pen.UserDashes)
+            dashes.push_back(double(v) * w);
+        break;
+    default:
+        break;
+    }
+    if (!dashes.empty())
+        cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+}
+
 // Per-pixel coverage of one shape over a box: 1 brush, 2 pen, 3 pen gap (background colour).
 struct TDeviceContext::TCoverage {
     TRect Box;
@@ -136,10 +174,19 @@ TPoint TDeviceContext::SetBrushOrg(TPoint org) {
     return old;
 }
 
+int TDeviceContext::SetArcDirection(int direction) {
+    if (direction != AD_COUNTERCLOCKWISE && direction != AD_CLOCKWISE)
+        return 0;
+    int old = FState.ArcDirection;
+    FState.ArcDirection = direction;
+    return old;
+}
+
 bool TDeviceContext::MoveToEx(int x, int y, TPoint* old) {
     if (old)
         *old = FState.Pos;
     FState.Pos = TPoint(x, y);
+    FPathNewFigure = true;
     return true;
 }
 
@@ -506,7 +553,8 @@ void TDeviceContext::StrokeWide(const TShape& shape, TCoverage& coverage) {
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_translate(cr, -box.Left + 0.5, -box.Top + 0.5);
     size_t base = 0;
-    for (int count : shape.Counts) {
+    for (size_t f = 0; f < shape.Counts.size(); ++f) {
+        int count = shape.Counts[f];
         for (int i = 0; i < count; ++i) {
             const TPointF& p = shape.Points[base + i];
             if (i == 0)
@@ -514,44 +562,11 @@ void TDeviceContext::StrokeWide(const TShape& shape, TCoverage& coverage) {
             else
                 cairo_line_to(cr, p.X, p.Y);
         }
-        if (shape.Closed)
+        if (shape.IsClosed(f))
             cairo_close_path(cr);
         base += count;
     }
-    const TGdiPen& pen = *FState.Pen;
-    int w = DevicePenWidth();
-    cairo_set_line_width(cr, w);
-    bool extPen = pen.Geometric();
-    uint32_t cap = pen.Style & PS_ENDCAP_MASK, join = pen.Style & PS_JOIN_MASK;
-    cairo_set_line_cap(cr, !extPen || cap == PS_ENDCAP_ROUND ? CAIRO_LINE_CAP_ROUND
-                           : cap == PS_ENDCAP_SQUARE         ? CAIRO_LINE_CAP_SQUARE
-                                                             : CAIRO_LINE_CAP_BUTT);
-    cairo_set_line_join(cr, !extPen || join == PS_JOIN_ROUND ? CAIRO_LINE_JOIN_ROUND
-                            : join == PS_JOIN_BEVEL          ? CAIRO_LINE_JOIN_BEVEL
-                                                             : CAIRO_LINE_JOIN_MITER);
-    std::vector<double> dashes;
-    switch (pen.Kind()) {
-    case PS_DASH:
-        dashes = {3.0 * w, 1.0 * w};
-        break;
-    case PS_DOT:
-        dashes = {1.0 * w, 1.0 * w};
-        break;
-    case PS_DASHDOT:
-        dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w};
-        break;
-    case PS_DASHDOTDOT:
-        dashes = {3.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w, 1.0 * w};
-        break;
-    case PS_USERSTYLE:
-        for (int v : pen.UserDashes)
-            dashes.push_back(double(v) * w);
-        break;
-    default:
-        break;
-    }
-    if (!dashes.empty())
-        cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+    SetCairoPen(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 1);
     cairo_stroke(cr);
     cairo_destroy(cr);
@@ -567,6 +582,10 @@ void TDeviceContext::StrokeWide(const TShape& shape, TCoverage& coverage) {
 }
 
 void TDeviceContext::DrawShape(const TShape& shape) {
+    if (FPathState == TPathState::Open) {
+        AddToPath(shape);
+        return;
+    }
     if (!FSurface || shape.Points.empty())
         return;
     if (!FSurface->Pixels()) {
@@ -577,8 +596,9 @@ void TDeviceContext::DrawShape(const TShape& shape) {
     if (rop == R2_NOP)
         return;
     const TGdiBrush* brush = FState.Brush.get();
-    bool hasFill = shape.Fill && shape.Closed && brush && brush->Style != BS_NULL;
-    bool hasStroke = FState.Pen && FState.Pen->Kind() != PS_NULL && FState.Pen->Color != clNone;
+    bool hasFill = shape.Fill && brush && brush->Style != BS_NULL;
+    bool hasStroke =
+        shape.Stroke && FState.Pen && FState.Pen->Kind() != PS_NULL && FState.Pen->Color != clNone;
     int w = hasStroke ? DevicePenWidth() : 1;
     TRect box = VisibleBox();
     if (box.IsEmpty())
@@ -602,9 +622,9 @@ void TDeviceContext::DrawShape(const TShape& shape) {
             PaintSpans(spans, brush, rop);
         if (hasStroke) {
             size_t base = 0;
-            for (int count : shape.Counts) {
-                StrokeOnePixel(rounded(base, count), shape.Closed, nullptr);
-                base += count;
+            for (size_t f = 0; f < shape.Counts.size(); ++f) {
+                StrokeOnePixel(rounded(base, shape.Counts[f]), shape.IsClosed(f), nullptr);
+                base += shape.Counts[f];
             }
         }
         return;
@@ -630,9 +650,9 @@ void TDeviceContext::DrawShape(const TShape& shape) {
             StrokeWide(shape, cov);
         else {
             size_t base = 0;
-            for (int count : shape.Counts) {
-                StrokeOnePixel(rounded(base, count), shape.Closed, &cov);
-                base += count;
+            for (size_t f = 0; f < shape.Counts.size(); ++f) {
+                StrokeOnePixel(rounded(base, shape.Counts[f]), shape.IsClosed(f), &cov);
+                base += shape.Counts[f];
             }
         }
     }
@@ -662,9 +682,10 @@ void TDeviceContext::DrawShape(const TShape& shape) {
 
 void TDeviceContext::VectorShape(const TShape& shape) {
     cairo_t* cr = CreateCairo();
-    auto path = [&](double offset) {
+    auto path = [&](double offset, bool closeAll) {
         size_t base = 0;
-        for (int count : shape.Counts) {
+        for (size_t f = 0; f < shape.Counts.size(); ++f) {
+            int count = shape.Counts[f];
             for (int i = 0; i < count; ++i) {
                 const TPointF& p = shape.Points[base + i];
                 if (i == 0)
@@ -672,7 +693,7 @@ void TDeviceContext::VectorShape(const TShape& shape) {
                 else
                     cairo_line_to(cr, p.X + offset, p.Y + offset);
             }
-            if (shape.Closed)
+            if (closeAll || shape.IsClosed(f))
                 cairo_close_path(cr);
             base += count;
         }
@@ -682,15 +703,15 @@ void TDeviceContext::VectorShape(const TShape& shape) {
         cairo_set_source_rgb(cr, ((p >> 16) & 0xFF) / 255.0, ((p >> 8) & 0xFF) / 255.0, (p & 0xFF) / 255.0);
     };
     const TGdiBrush* brush = FState.Brush.get();
-    if (shape.Fill && shape.Closed && brush && brush->Style != BS_NULL) {
-        path(0);
+    if (shape.Fill && brush && brush->Style != BS_NULL) {
+        path(0, true);
         cairo_set_fill_rule(cr,
                             shape.FillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
         setColor(brush->Style == BS_PATTERN ? FState.TextColor : brush->Color);
         cairo_fill(cr);
     }
-    if (FState.Pen && FState.Pen->Kind() != PS_NULL && FState.Pen->Color != clNone) {
-        path(0.5);
+    if (shape.Stroke && FState.Pen && FState.Pen->Kind() != PS_NULL && FState.Pen->Color != clNone) {
+        path(0.5, false);
         cairo_set_line_width(cr, DevicePenWidth());
         setColor(FState.Pen->Color);
         cairo_stroke(cr);
@@ -728,6 +749,7 @@ bool TDeviceContext::LineTo(int x, int y) {
     s.Counts = {2};
     s.Closed = false;
     s.Fill = false;
+    s.Continues = true;
     DrawShape(s);
     FState.Pos = TPoint(x, y);
     return true;
@@ -743,7 +765,7 @@ void AppendDevicePoints(const TDeviceContext& dc, const TPoint* points, int coun
 }
 } // namespace
 
-bool TDeviceContext::Polyline(const TPoint* points, int count) {
+bool TDeviceContext::PolylineShape(const TPoint* points, int count, bool continues) {
     if (!points || count < 2)
         return false;
     TShape s;
@@ -751,8 +773,13 @@ bool TDeviceContext::Polyline(const TPoint* points, int count) {
     s.Counts = {count};
     s.Closed = false;
     s.Fill = false;
+    s.Continues = continues;
     DrawShape(s);
     return true;
+}
+
+bool TDeviceContext::Polyline(const TPoint* points, int count) {
+    return PolylineShape(points, count, false);
 }
 
 bool TDeviceContext::PolylineTo(const TPoint* points, int count) {
@@ -761,7 +788,7 @@ bool TDeviceContext::PolylineTo(const TPoint* points, int count) {
     std::vector<TPoint> all;
     all.push_back(FState.Pos);
     all.insert(all.end(), points, points + count);
-    Polyline(all.data(), static_cast<int>(all.size()));
+    PolylineShape(all.data(), static_cast<int>(all.size()), true);
     FState.Pos = points[count - 1];
     return true;
 }
@@ -829,9 +856,9 @@ bool TDeviceContext::Rectangle(int left, int top, int right, int bottom) {
 
 void TDeviceContext::BuildEllipse(double cx, double cy, double rx, double ry, double a0, double a1,
                                   std::vector<TPointF>& out, bool full) const {
-    double sweep = full ? 2 * kPi : a1 - a0;
+    double sweep = full ? 2 * kPi : a1 - a0; // negative runs clockwise
     double r = std::max({rx, ry, 0.5});
-    int n = std::clamp(static_cast<int>(std::ceil(sweep * r / 1.5)), full ? 8 : 2, 4096);
+    int n = std::clamp(static_cast<int>(std::ceil(std::abs(sweep) * r / 1.5)), full ? 8 : 2, 4096);
     int last = full ? n - 1 : n;
     for (int i = 0; i <= last; ++i) {
         double a = a0 + sweep * i / n;
@@ -887,18 +914,33 @@ bool TDeviceContext::ArcShape(int left, int top, int right, int bottom, int xs, 
     // Angles are measured with y pointing up, so counter-clockwise on the screen is increasing.
     double a0 = std::atan2(-(ps.Y - cy) * (rx > 0 ? rx : 1), (ps.X - cx) * (ry > 0 ? ry : 1));
     double a1 = std::atan2(-(pe.Y - cy) * (rx > 0 ? rx : 1), (pe.X - cx) * (ry > 0 ? ry : 1));
-    if (a1 <= a0)
+    // Equal angles make a whole ellipse in either direction.
+    if (FState.ArcDirection == AD_CLOCKWISE) {
+        if (a1 >= a0)
+            a1 -= 2 * kPi;
+    } else if (a1 <= a0) {
         a1 += 2 * kPi;
+    }
     TShape s;
+    if (kind == 3) {
+        TPoint cp = LPtoDP(FState.Pos);
+        s.Points.push_back({double(cp.X), double(cp.Y)});
+    }
     BuildEllipse(cx, cy, rx, ry, a0, a1, s.Points, false);
-    if (kind == 0) {
+    if (kind == 0 || kind == 3) {
         s.Closed = false;
         s.Fill = false;
+        s.Continues = kind == 3;
     } else if (kind == 1) {
         s.Points.push_back({cx, cy});
     }
     s.Counts = {static_cast<int>(s.Points.size())};
     DrawShape(s);
+    if (kind == 3) {
+        TPoint end(RoundInt(s.Points.back().X), RoundInt(s.Points.back().Y));
+        DPtoLP(&end, 1);
+        FState.Pos = end;
+    }
     return true;
 }
 
@@ -911,8 +953,15 @@ bool TDeviceContext::Pie(int l, int t, int r, int b, int xs, int ys, int xe, int
 bool TDeviceContext::Chord(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
     return ArcShape(l, t, r, b, xs, ys, xe, ye, 2);
 }
+bool TDeviceContext::ArcTo(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
+    return ArcShape(l, t, r, b, xs, ys, xe, ye, 3);
+}
 
 bool TDeviceContext::PolyBezier(const TPoint* points, int count) {
+    return BezierShape(points, count, false);
+}
+
+bool TDeviceContext::BezierShape(const TPoint* points, int count, bool continues) {
     if (!points || count < 4 || (count - 1) % 3 != 0)
         return false;
     TShape s;
@@ -934,6 +983,7 @@ bool TDeviceContext::PolyBezier(const TPoint* points, int count) {
     s.Counts = {static_cast<int>(s.Points.size())};
     s.Closed = false;
     s.Fill = false;
+    s.Continues = continues;
     DrawShape(s);
     return true;
 }
@@ -944,7 +994,7 @@ bool TDeviceContext::PolyBezierTo(const TPoint* points, int count) {
     std::vector<TPoint> all;
     all.push_back(FState.Pos);
     all.insert(all.end(), points, points + count);
-    PolyBezier(all.data(), static_cast<int>(all.size()));
+    BezierShape(all.data(), static_cast<int>(all.size()), true);
     FState.Pos = points[count - 1];
     return true;
 }

@@ -5,6 +5,11 @@
 // and 1 are one pixel wide and not anti-aliased; with no pen, filled shapes are one pixel smaller on the
 // right and bottom. Raster operations are applied on the pixels, so XOR drawing is exact.
 //
+// Paths: between BeginPath and EndPath the line, shape and text calls add figures to the context's path
+// (in device pixels, curves flattened) instead of drawing; StrokePath, FillPath, StrokeAndFillPath,
+// SelectClipPath and PathToRegion then use the path and discard it. A path follows the same pixel rules
+// as the shapes it was made of.
+//
 // How other targets plug in: every drawing operation is virtual. A metafile recorder derives from
 // TDeviceContext and overrides the operations to append records (calling the base as well when it
 // also keeps a picture); state changes are plain calls whose current values the recorder reads when
@@ -72,6 +77,9 @@ public:
     int GetStretchBltMode() const { return FState.StretchMode; }
     virtual int SetTextCharacterExtra(int extra);
     int GetTextCharacterExtra() const { return FState.CharExtra; }
+    // AD_COUNTERCLOCKWISE or AD_CLOCKWISE for Arc, ArcTo, Pie and Chord; returns 0 for any other value.
+    virtual int SetArcDirection(int direction);
+    int GetArcDirection() const { return FState.ArcDirection; }
     TPoint SetBrushOrg(TPoint org);
     TPoint GetBrushOrg() const { return FState.BrushOrg; }
 
@@ -128,6 +136,9 @@ public:
     virtual bool Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
     virtual bool Pie(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
     virtual bool Chord(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
+    // A line from the current position to the start of the arc, then the arc; the current position
+    // moves to the end of the arc.
+    virtual bool ArcTo(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd);
     // 1 + 3n points: a start point and n cubic segments.
     virtual bool PolyBezier(const TPoint* points, int count);
     virtual bool PolyBezierTo(const TPoint* points, int count);
@@ -158,6 +169,35 @@ public:
     // The realised selected font (device pixels), for layout code.
     std::shared_ptr<const TFontInstance> RealizedFont();
 
+    // ---- Paths ----
+    // Opens a path bracket, discarding any earlier path.
+    virtual bool BeginPath();
+    // Closes the bracket; false when none is open.
+    virtual bool EndPath();
+    // Discards the path and closes any open bracket.
+    virtual bool AbortPath();
+    // Closes the figure being drawn with a line back to its first point; false when there is none.
+    virtual bool CloseFigure();
+    // The drawing calls need a closed bracket; they return false and keep the path when there is none.
+    // FillPath closes open figures and fills with the brush under the poly-fill mode.
+    virtual bool StrokePath();
+    virtual bool FillPath();
+    virtual bool StrokeAndFillPath();
+    // Replaces the path with the outline of the area the selected pen would cover when stroking it
+    // (width, end caps, joins and dashes); false with a null pen.
+    virtual bool WidenPath();
+    // Curves are flattened as they enter the path, so this only checks that there is a closed path.
+    virtual bool FlattenPath();
+    // Combines the area of the path with the clip region (RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY)
+    // and discards the path.
+    virtual bool SelectClipPath(int mode);
+    // The area of the path in device pixels under the poly-fill mode; discards the path.
+    virtual bool PathToRegion(TRegion& region);
+    // The points of the closed path in logical coordinates and their PT_ kinds; the point count, or -1
+    // when there is no closed path.
+    int GetPath(std::vector<TPoint>& points, std::vector<uint8_t>& types) const;
+    bool InPathBracket() const { return FPathState == TPathState::Open; }
+
     // ---- Block transfers ----
     virtual bool BitBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
                         uint32_t rop);
@@ -171,7 +211,7 @@ public:
 
     // ---- Helpers for the layers above (edges, frame controls, formatted text) ----
     // Solid fill of a logical rectangle with a colour, ignoring the raster operation.
-    void FillSolidRect(const TRect& r, TColor color);
+    virtual void FillSolidRect(const TRect& r, TColor color);
 
 protected:
     struct TState {
@@ -186,6 +226,7 @@ protected:
         int PolyFillMode = ALTERNATE;
         int StretchMode = BLACKONWHITE;
         int CharExtra = 0;
+        int ArcDirection = AD_COUNTERCLOCKWISE;
         TPoint BrushOrg;
         TPoint Pos;
         int MapMode = MM_TEXT;
@@ -199,8 +240,14 @@ protected:
         std::vector<TPointF> Points;
         std::vector<int> Counts; // points per figure
         bool Closed = true;
-        bool Fill = true;
+        std::vector<uint8_t> FigureClosed; // per figure, overriding Closed when not empty
+        bool Fill = true;                  // with the brush; every figure counts as closed
+        bool Stroke = true;                // with the pen
+        bool Continues = false;            // in a path, extends the open figure that ends where it starts
         int FillMode = ALTERNATE;
+        bool IsClosed(size_t figure) const {
+            return figure < FigureClosed.size() ? FigureClosed[figure] != 0 : Closed;
+        }
     };
     void DrawShape(const TShape& shape);
 
@@ -226,6 +273,8 @@ private:
     void StrokeOnePixel(const std::vector<TPoint>& pts, bool closed, TCoverage* coverage);
     void StrokeWide(const TShape& shape, TCoverage& coverage);
     void VectorShape(const TShape& shape);
+    // Width, end caps, joins and dashes of the selected pen for a Cairo stroke in device pixels.
+    void SetCairoPen(cairo_t* cr) const;
     std::vector<int> PixelDashes() const;
 
     cairo_t* CreateCairo(const TRect* extraClip = nullptr);
@@ -237,10 +286,27 @@ private:
     void BuildEllipse(double cx, double cy, double rx, double ry, double a0, double a1,
                       std::vector<TPointF>& out, bool full) const;
     bool ArcShape(int l, int t, int r, int b, int xs, int ys, int xe, int ye, int kind);
+    bool PolylineShape(const TPoint* points, int count, bool continues);
+    bool BezierShape(const TPoint* points, int count, bool continues);
+
+    struct TPathFigure {
+        std::vector<TPointF> Points;
+        bool Closed = false;
+    };
+    enum class TPathState { None, Open, Closed };
+    void AddToPath(const TShape& shape);
+    void AddFigure(std::vector<TPointF> points, bool closed);
+    // The closed path as a shape to draw (figures of fewer than two points left out).
+    bool PathShape(TShape& shape) const;
+    void DiscardPath();
+    bool DrawPath(bool fill, bool stroke);
 
     TDrawSurface* FSurface;
     TState FState;
     std::vector<TState> FSaved;
+    TPathState FPathState = TPathState::None;
+    std::vector<TPathFigure> FPath;
+    bool FPathNewFigure = true; // the next continuing call starts a figure of its own
     std::shared_ptr<const TFontInstance> FRealized;
     HFONT FRealizedFor;
     double FRealizedScale = 0;

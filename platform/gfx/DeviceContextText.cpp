@@ -18,6 +18,71 @@ TRect Normalized(TRect r) {
         std::swap(r.Top, r.Bottom);
     return r;
 }
+
+// The face, size, slant, direction and rendering options of a realised font on a Cairo context.
+void SetCairoFont(cairo_t* cr, const TFontInstance& font, double escapement) {
+    cairo_set_font_face(cr, font.CairoFace);
+    cairo_matrix_t m;
+    cairo_matrix_init_scale(&m, font.EmPixels * font.WidthScale, font.EmPixels);
+    if (font.SyntheticItalic)
+        m.xy = -0.2 * font.EmPixels;
+    if (escapement != 0) {
+        cairo_matrix_t rot;
+        cairo_matrix_init_rotate(&rot, -escapement);
+        cairo_matrix_multiply(&m, &m, &rot);
+    }
+    cairo_set_font_matrix(cr, &m);
+    cairo_font_options_t* fo = cairo_font_options_create();
+    cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(fo, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_metrics(fo, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, fo);
+    cairo_font_options_destroy(fo);
+}
+
+// The outlines of positioned glyphs as closed polygons (curves flattened to a twentieth of a pixel).
+std::vector<std::vector<TPointF>> GlyphOutlines(const TFontInstance& font, double escapement,
+                                                const std::vector<cairo_glyph_t>& glyphs) {
+    std::vector<std::vector<TPointF>> figures;
+    // An unbounded surface: Cairo leaves out glyphs that fall outside a bounded one.
+    cairo_surface_t* scratch = cairo_recording_surface_create(CAIRO_CONTENT_ALPHA, nullptr);
+    cairo_t* cr = cairo_create(scratch);
+    SetCairoFont(cr, font, escapement);
+    cairo_set_tolerance(cr, 0.05);
+    cairo_glyph_path(cr, glyphs.data(), static_cast<int>(glyphs.size()));
+    cairo_path_t* path = cairo_copy_path_flat(cr);
+    std::vector<TPointF> current;
+    auto flush = [&] {
+        if (current.size() >= 3)
+            figures.push_back(std::move(current));
+        current.clear();
+    };
+    if (path && path->status == CAIRO_STATUS_SUCCESS) {
+        for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
+            const cairo_path_data_t* d = &path->data[i];
+            switch (d->header.type) {
+            case CAIRO_PATH_MOVE_TO:
+                flush();
+                current.push_back({d[1].point.x, d[1].point.y});
+                break;
+            case CAIRO_PATH_LINE_TO:
+                current.push_back({d[1].point.x, d[1].point.y});
+                break;
+            case CAIRO_PATH_CLOSE_PATH:
+                flush();
+                break;
+            default: // no curves in a flattened path
+                break;
+            }
+        }
+    }
+    flush();
+    if (path)
+        cairo_path_destroy(path);
+    cairo_destroy(cr);
+    cairo_surface_destroy(scratch);
+    return figures;
+}
 } // namespace
 
 std::shared_ptr<const TFontInstance> TDeviceContext::RealizedFont() {
@@ -71,7 +136,7 @@ bool TDeviceContext::TextOut(int x, int y, std::string_view text) {
 }
 
 bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rect, std::string_view text) {
-    if (!FSurface)
+    if (!FSurface && FPathState != TPathState::Open)
         return false;
     auto font = RealizedFont();
     const TTextMetric& tm = font->Metrics;
@@ -79,11 +144,13 @@ bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rec
     TPointF ref = updateCp ? ToDeviceF(FState.Pos.X, FState.Pos.Y) : ToDeviceF(x, y);
     ref = {std::round(ref.X), std::round(ref.Y)};
 
+    // Inside a path bracket only the outlines of the glyphs and their lines are recorded.
+    const bool toPath = FPathState == TPathState::Open;
     TRect clipRect;
-    bool clipped = (options & ETO_CLIPPED) && rect;
+    bool clipped = (options & ETO_CLIPPED) && rect && !toPath;
     if (rect)
         clipRect = LPtoDP(*rect);
-    if ((options & ETO_OPAQUE) && rect)
+    if ((options & ETO_OPAQUE) && rect && !toPath)
         FillSolidRect(*rect, FState.BkColor);
 
     std::vector<TShapedGlyph> glyphs;
@@ -128,6 +195,11 @@ bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rec
         return pts;
     };
     auto fillQuad = [&](const std::vector<TPointF>& pts, TColor color) {
+        if (toPath) {
+            AddFigure(pts, true);
+            FPathNewFigure = true;
+            return;
+        }
         TShape s;
         s.Points = pts;
         s.Counts = {4};
@@ -152,39 +224,30 @@ bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rec
         SelectPen(pen);
     };
 
-    if (FState.BkMode == OPAQUE && width > 0)
+    if (FState.BkMode == OPAQUE && width > 0 && !toPath)
         fillQuad(quad(0, width, -tm.tmAscent, tm.tmDescent), FState.BkColor);
 
     if (!glyphs.empty() && font->CairoFace) {
-        TRect devClip = Normalized(clipRect);
-        cairo_t* cr = CreateCairo(clipped ? &devClip : nullptr);
-        cairo_set_font_face(cr, font->CairoFace);
-        cairo_matrix_t m;
-        cairo_matrix_init_scale(&m, font->EmPixels * font->WidthScale, font->EmPixels);
-        if (font->SyntheticItalic)
-            m.xy = -0.2 * font->EmPixels;
-        if (e != 0) {
-            cairo_matrix_t rot;
-            cairo_matrix_init_rotate(&rot, -e);
-            cairo_matrix_multiply(&m, &m, &rot);
-        }
-        cairo_set_font_matrix(cr, &m);
-        cairo_font_options_t* fo = cairo_font_options_create();
-        cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
-        cairo_font_options_set_hint_style(fo, CAIRO_HINT_STYLE_SLIGHT);
-        cairo_font_options_set_hint_metrics(fo, CAIRO_HINT_METRICS_OFF);
-        cairo_set_font_options(cr, fo);
-        cairo_font_options_destroy(fo);
-        uint32_t c = MapPixel(ColorToPixel(FState.TextColor));
-        cairo_set_source_rgb(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
         std::vector<cairo_glyph_t> cg(glyphs.size());
         for (size_t i = 0; i < glyphs.size(); ++i) {
             cg[i].index = glyphs[i].Index;
             cg[i].x = bx + glyphs[i].X * ux;
             cg[i].y = by + glyphs[i].X * uy;
         }
-        cairo_show_glyphs(cr, cg.data(), static_cast<int>(cg.size()));
-        DestroyCairo(cr);
+        if (toPath) {
+            for (auto& figure : GlyphOutlines(*font, e, cg))
+                AddFigure(std::move(figure), true);
+            FPathNewFigure = true;
+        } else {
+            TRect devClip = Normalized(clipRect);
+            cairo_t* cr = CreateCairo(clipped ? &devClip : nullptr);
+            SetCairoFont(cr, *font, e);
+            uint32_t c = MapPixel(ColorToPixel(FState.TextColor));
+            cairo_set_source_rgb(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0,
+                                 (c & 0xFF) / 255.0);
+            cairo_show_glyphs(cr, cg.data(), static_cast<int>(cg.size()));
+            DestroyCairo(cr);
+        }
     }
     if (font->Metrics.tmUnderlined && width > 0)
         fillQuad(quad(0, width, font->UnderlineOffset, font->UnderlineOffset + font->UnderlineThickness),

@@ -146,6 +146,11 @@ TFontManager::TFontManager() : FImpl(std::make_unique<TImpl>()) {
 }
 
 std::string TFontManager::MapFamily(const std::string& requested) const {
+    std::lock_guard<std::mutex> guard(FLock);
+    return MapFamilyLocked(requested);
+}
+
+std::string TFontManager::MapFamilyLocked(const std::string& requested) const {
     auto it = FImpl->FamilyCache.find(requested);
     if (it != FImpl->FamilyCache.end())
         return it->second;
@@ -194,7 +199,7 @@ std::shared_ptr<const TFontInstance> TFontManager::Realize(const TLogFont& lf) {
         if (auto alive = cached->second.lock())
             return alive;
 
-    std::string family = MapFamily(lf.FaceName);
+    std::string family = MapFamilyLocked(lf.FaceName);
     FcPattern* pat = FcPatternCreate();
     FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pat, FC_WEIGHT,

@@ -63,9 +63,12 @@ public:
 
 private:
     TFontManager();
+    // The caller holds FLock.
+    std::string MapFamilyLocked(const std::string& requested) const;
     struct TImpl;
     std::unique_ptr<TImpl> FImpl;
-    std::mutex FLock;
+    // Guards every cache of FImpl: contexts on other threads (printing, exports) realise fonts too.
+    mutable std::mutex FLock;
 };
 
 } // namespace plat

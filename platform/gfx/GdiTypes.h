@@ -193,6 +193,12 @@ enum : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
 
 enum : int { GRADIENT_FILL_RECT_H = 0, GRADIENT_FILL_RECT_V = 1 };
 
+// Direction of arcs, pies and chords (counter-clockwise unless set otherwise).
+enum : int { AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2 };
+
+// Point kinds returned by GetPath; PT_CLOSEFIGURE is or-ed into the last point of a closed figure.
+enum : uint8_t { PT_CLOSEFIGURE = 0x01, PT_LINETO = 0x02, PT_BEZIERTO = 0x04, PT_MOVETO = 0x06 };
+
 // Alpha blending: the source constant alpha and whether the source carries its own (premultiplied) alpha.
 enum : uint8_t { AC_SRC_OVER = 0, AC_SRC_ALPHA = 1 };
 struct TBlendFunction {

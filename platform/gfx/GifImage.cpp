@@ -18,7 +18,9 @@ namespace {
 // count as 64 pixels each for what every frame costs besides its pixels.
 constexpr int64_t kMaxAnimationPixels = int64_t(1) << 28;
 
-[[noreturn]] void Invalid(const std::string& why) { throw EInvalidGraphic("GIF image is not valid: " + why); }
+[[noreturn]] void Invalid(const std::string& why) {
+    throw EInvalidGraphic("GIF image is not valid: " + why);
+}
 
 struct TSource {
     const uint8_t* Data;
@@ -147,7 +149,8 @@ TGifFrames ReadGif(const uint8_t* data, size_t size) {
         int passes = desc.Interlace ? 4 : 1;
         line.resize(static_cast<size_t>(desc.Width));
         for (int pass = 0; pass < passes; ++pass) {
-            for (int r = desc.Interlace ? kStart[pass] : 0; r < desc.Height; r += desc.Interlace ? kStep[pass] : 1) {
+            for (int r = desc.Interlace ? kStart[pass] : 0; r < desc.Height;
+                 r += desc.Interlace ? kStep[pass] : 1) {
                 if (DGifGetLine(gif.get(), line.data(), desc.Width) == GIF_ERROR)
                     Fail(gif.get());
                 int y = desc.Top + r;

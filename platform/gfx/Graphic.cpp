@@ -6,6 +6,8 @@
 #include <mutex>
 
 #include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Metafile.h"
+#include "platform/gfx/PictureFormats.h"
 
 namespace plat {
 
@@ -72,6 +74,18 @@ std::vector<std::pair<std::string, TFormat>>& Formats() {
     return formats;
 }
 
+// The formats the layer brings along. They register on first use rather than from start-up code alone:
+// a static library gives the linker no reason to keep a unit nobody calls into. Every built-in format
+// family adds its registration call here. Runs before the registry lock is taken, as registering takes it.
+void EnsureBuiltinPictureFormats() {
+    static const bool done = [] {
+        RegisterPictureFormats();
+        RegisterMetafileFormats();
+        return true;
+    }();
+    (void)done;
+}
+
 std::string Extension(const std::string& fileName) {
     size_t slash = fileName.find_last_of('/');
     size_t dot = fileName.rfind('.');
@@ -96,6 +110,7 @@ void TPicture::RegisterFileFormat(const std::string& extension, const std::strin
 }
 
 void TPicture::UnregisterFileFormat(const std::string& extension) {
+    EnsureBuiltinPictureFormats(); // or a later lookup would bring the format back
     std::lock_guard<std::mutex> guard(RegistryLock());
     std::string ext = Lower(extension);
     auto& formats = Formats();
@@ -104,6 +119,7 @@ void TPicture::UnregisterFileFormat(const std::string& extension) {
 }
 
 std::unique_ptr<TGraphic> TPicture::CreateForExtension(const std::string& extension) {
+    EnsureBuiltinPictureFormats();
     TFactory factory;
     {
         std::lock_guard<std::mutex> guard(RegistryLock());
@@ -116,6 +132,7 @@ std::unique_ptr<TGraphic> TPicture::CreateForExtension(const std::string& extens
 }
 
 std::string TPicture::FileFilter() {
+    EnsureBuiltinPictureFormats();
     std::lock_guard<std::mutex> guard(RegistryLock());
     std::string out;
     for (auto& f : Formats()) {

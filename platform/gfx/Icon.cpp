@@ -16,9 +16,13 @@ PLAT_CLASS_INFO(TIcon, TGraphic)
 
 namespace {
 
-[[noreturn]] void Invalid(const std::string& why) { throw EInvalidGraphic("Icon image is not valid: " + why); }
+[[noreturn]] void Invalid(const std::string& why) {
+    throw EInvalidGraphic("Icon image is not valid: " + why);
+}
 
-uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+uint16_t U16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 uint32_t U32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
@@ -89,8 +93,8 @@ TIconEntry ReadBmpEntry(const uint8_t* data, size_t size) {
                 alpha = dib.Row(y)[4 * x + 3] != 0;
     for (int y = 0; y < dib.Height; ++y) {
         uint32_t* out = entry.Image.Row(y);
-        const uint8_t* mask = hasMask ? data + maskOffset + maskRow * static_cast<uint64_t>(dib.Height - 1 - y)
-                                      : nullptr;
+        const uint8_t* mask =
+            hasMask ? data + maskOffset + maskRow * static_cast<uint64_t>(dib.Height - 1 - y) : nullptr;
         for (int x = 0; x < dib.Width; ++x) {
             uint32_t a;
             if (alpha)
@@ -144,6 +148,8 @@ std::vector<TIconEntry> ReadIco(const uint8_t* data, size_t size) {
     if (6 + 16 * count > size)
         Invalid("the file is truncated");
     std::vector<TIconEntry> entries;
+    // Entries may share their bytes, so a small file could name one large picture many times over.
+    int64_t pixels = 0;
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* dir = data + 6 + 16 * i;
         uint32_t bytes = U32(dir + 8), offset = U32(dir + 12);
@@ -166,6 +172,9 @@ std::vector<TIconEntry> ReadIco(const uint8_t* data, size_t size) {
                 Invalid(colon == std::string::npos ? message : message.substr(colon + 2));
             }
         }
+        pixels += int64_t(entries.back().Image.Width) * entries.back().Image.Height;
+        if (pixels > TImageSurface::MaxPixels)
+            Invalid("the picture is too large");
     }
     return entries;
 }
@@ -199,7 +208,9 @@ std::vector<uint8_t> WriteIco(const std::vector<TIconEntry>& entries) {
 
 // ---- TIcon ----
 
-TIcon::TIcon() { FTransparent = true; }
+TIcon::TIcon() {
+    FTransparent = true;
+}
 
 int TIcon::BestEntry(int width, int height) const {
     int best = -1;
@@ -208,7 +219,8 @@ int TIcon::BestEntry(int width, int height) const {
         bool bFits = b.Image.Width >= width && b.Image.Height >= height;
         if (aFits != bFits)
             return aFits;
-        int64_t areaA = int64_t(a.Image.Width) * a.Image.Height, areaB = int64_t(b.Image.Width) * b.Image.Height;
+        int64_t areaA = int64_t(a.Image.Width) * a.Image.Height,
+                areaB = int64_t(b.Image.Width) * b.Image.Height;
         if (areaA != areaB)
             return aFits ? areaA < areaB : areaA > areaB;
         return a.BitCount > b.BitCount;
@@ -234,8 +246,12 @@ int TIcon::Height() const {
     return e ? e->Image.Height : 0;
 }
 
-void TIcon::SetWidth(int value) { SetSize(value, FRequestedHeight); }
-void TIcon::SetHeight(int value) { SetSize(FRequestedWidth, value); }
+void TIcon::SetWidth(int value) {
+    SetSize(value, FRequestedHeight);
+}
+void TIcon::SetHeight(int value) {
+    SetSize(FRequestedWidth, value);
+}
 
 void TIcon::SetSize(int width, int height) {
     width = std::max(width, 1);

@@ -81,7 +81,9 @@ bool ReadHeader(TJpegRead& job, const uint8_t* data, size_t size) {
         // Adobe's writers store the inks inverted.
         job.InvertedCmyk = job.Info.saw_Adobe_marker;
         break;
-    default: job.Info.out_color_space = JCS_EXT_BGRA; break;
+    default:
+        job.Info.out_color_space = JCS_EXT_BGRA;
+        break;
     }
     jpeg_start_decompress(&job.Info);
     if (job.Info.output_components != 4) {
@@ -117,7 +119,9 @@ struct TJpegWrite {
     JOCTET Buffer[16384];
 };
 
-TJpegWrite* WriteJob(j_compress_ptr cinfo) { return static_cast<TJpegWrite*>(cinfo->client_data); }
+TJpegWrite* WriteJob(j_compress_ptr cinfo) {
+    return static_cast<TJpegWrite*>(cinfo->client_data);
+}
 
 bool Append(j_compress_ptr cinfo, size_t count) {
     TJpegWrite* job = WriteJob(cinfo);
@@ -167,12 +171,15 @@ bool WriteRows(TJpegWrite& job, JSAMPROW* rows, int width, int height, int quali
     jpeg_set_quality(&job.Info, quality, TRUE);
     jpeg_start_compress(&job.Info, TRUE);
     while (job.Info.next_scanline < job.Info.image_height)
-        jpeg_write_scanlines(&job.Info, rows + job.Info.next_scanline, job.Info.image_height - job.Info.next_scanline);
+        jpeg_write_scanlines(&job.Info, rows + job.Info.next_scanline,
+                             job.Info.image_height - job.Info.next_scanline);
     jpeg_finish_compress(&job.Info);
     return true;
 }
 
-[[noreturn]] void Invalid(const std::string& why) { throw EInvalidGraphic("JPEG image is not valid: " + why); }
+[[noreturn]] void Invalid(const std::string& why) {
+    throw EInvalidGraphic("JPEG image is not valid: " + why);
+}
 
 } // namespace
 
@@ -240,7 +247,9 @@ std::vector<uint8_t> WriteJpeg(const TPixelImage& image, int quality) {
 
 // ---- TJPEGImage ----
 
-void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) { DrawPixelImage(canvas, rect, FImage, false); }
+void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) {
+    DrawPixelImage(canvas, rect, FImage, false);
+}
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
     std::vector<uint8_t> data = ReadGraphicBytes(stream, "JPEG");

@@ -29,12 +29,23 @@ TImageFileFormat SniffImageFormat(const uint8_t* data, size_t size) {
 std::unique_ptr<TGraphic> LoadGraphicFromBytes(const uint8_t* data, size_t size) {
     std::unique_ptr<TGraphic> graphic;
     switch (SniffImageFormat(data, size)) {
-    case iffBmp: graphic = std::make_unique<TBitmap>(); break;
-    case iffPng: graphic = std::make_unique<TPngImage>(); break;
-    case iffJpeg: graphic = std::make_unique<TJPEGImage>(); break;
-    case iffGif: graphic = std::make_unique<TGIFImage>(); break;
-    case iffIcon: graphic = std::make_unique<TIcon>(); break;
-    default: throw EInvalidGraphic("Unknown picture format");
+    case iffBmp:
+        graphic = std::make_unique<TBitmap>();
+        break;
+    case iffPng:
+        graphic = std::make_unique<TPngImage>();
+        break;
+    case iffJpeg:
+        graphic = std::make_unique<TJPEGImage>();
+        break;
+    case iffGif:
+        graphic = std::make_unique<TGIFImage>();
+        break;
+    case iffIcon:
+        graphic = std::make_unique<TIcon>();
+        break;
+    default:
+        throw EInvalidGraphic("Unknown picture format");
     }
     TMemoryStream stream;
     stream.WriteBuffer(data, static_cast<int64_t>(size));
@@ -45,9 +56,12 @@ std::unique_ptr<TGraphic> LoadGraphicFromBytes(const uint8_t* data, size_t size)
 
 TPixelImage DecodeImageBytes(const uint8_t* data, size_t size) {
     switch (SniffImageFormat(data, size)) {
-    case iffPng: return ReadPng(data, size);
-    case iffJpeg: return ReadJpeg(data, size);
-    case iffGif: return std::move(ReadGif(data, size).Frames.front());
+    case iffPng:
+        return ReadPng(data, size);
+    case iffJpeg:
+        return ReadJpeg(data, size);
+    case iffGif:
+        return std::move(ReadGif(data, size).Frames.front());
     case iffIcon: {
         TIcon icon;
         TMemoryStream stream;
@@ -64,7 +78,8 @@ TPixelImage DecodeImageBytes(const uint8_t* data, size_t size) {
                 image.Row(y)[x] = 0xFF000000u | dib.GetPixel(x, y);
         return image;
     }
-    default: throw EInvalidGraphic("Unknown picture format");
+    default:
+        throw EInvalidGraphic("Unknown picture format");
     }
 }
 
@@ -76,17 +91,13 @@ void RegisterPictureFormats() {
                                      [] { return std::unique_ptr<TGraphic>(new TJPEGImage()); });
         TPicture::RegisterFileFormat("jpeg", "JPEG Image File",
                                      [] { return std::unique_ptr<TGraphic>(new TJPEGImage()); });
-        TPicture::RegisterFileFormat("gif", "GIF Image", [] { return std::unique_ptr<TGraphic>(new TGIFImage()); });
+        TPicture::RegisterFileFormat("gif", "GIF Image",
+                                     [] { return std::unique_ptr<TGraphic>(new TGIFImage()); });
         TPicture::RegisterFileFormat("ico", "Icons", [] { return std::unique_ptr<TGraphic>(new TIcon()); });
         return true;
     }();
     (void)done;
 }
 
-namespace {
-// The registry lives in a function-local static of TPicture, so registering during start-up is safe
-// whatever order the start-up code runs in.
-[[maybe_unused]] const bool kRegistered = (RegisterPictureFormats(), true);
-} // namespace
 
 } // namespace plat

@@ -28,7 +28,7 @@ inline std::unique_ptr<TGraphic> LoadGraphicFromBytes(const std::vector<uint8_t>
 // the 32 x 32 entry (or the closest) of an icon; a BMP comes out opaque. Raises as LoadGraphicFromBytes.
 TPixelImage DecodeImageBytes(const uint8_t* data, size_t size);
 
-// Registers the extensions with TPicture. Runs by itself when the program starts; calling it again
+// Registers the extensions with TPicture. TPicture calls it before its first lookup; calling it again
 // does nothing.
 void RegisterPictureFormats();
 

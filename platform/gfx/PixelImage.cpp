@@ -56,8 +56,8 @@ void DrawPixelImage(TCanvas& canvas, const TRect& rect, const TPixelImage& image
         dc->AlphaBlend(rect.Left, rect.Top, rect.Width(), rect.Height(), &source, 0, 0, image.Width,
                        image.Height, fn);
     } else {
-        dc->StretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), &source, 0, 0, image.Width, image.Height,
-                       canvas.CopyMode());
+        dc->StretchBlt(rect.Left, rect.Top, rect.Width(), rect.Height(), &source, 0, 0, image.Width,
+                       image.Height, canvas.CopyMode());
     }
 }
 

@@ -123,7 +123,9 @@ bool WriteRows(TPngJob& job, png_bytep* rows, png_uint_32 width, png_uint_32 hei
     return true;
 }
 
-[[noreturn]] void Invalid(const std::string& why) { throw EInvalidGraphic("PNG image is not valid: " + why); }
+[[noreturn]] void Invalid(const std::string& why) {
+    throw EInvalidGraphic("PNG image is not valid: " + why);
+}
 
 } // namespace
 

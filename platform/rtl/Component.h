@@ -46,7 +46,8 @@ public:
     void Free();
     // Marks the component as destroying, tells its partners, frees its owned components and leaves its
     // owner. Runs once; later calls do nothing.
-    void BeforeDestruction();
+    // Overrides act while the object is still whole (a form's OnDestroy) and then call the inherited one.
+    virtual void BeforeDestruction();
 
     const std::string& Name() const { return FName; }
     // Raises EComponentError when the name is not an identifier or when another component of the same

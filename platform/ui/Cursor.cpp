@@ -1,9 +1,12 @@
 #include "platform/ui/Cursor.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
+#include "platform/gfx/CursorImage.h"
 #include "platform/gfx/Surface.h"
+#include "platform/rtl/Resources.h"
 #include "platform/ui/Input.h"
 
 namespace plat {
@@ -16,12 +19,24 @@ struct TStandard {
 };
 
 const TStandard Standards[] = {
-    {IDC_ARROW, csrArrow},       {IDC_IBEAM, csrIBeam},         {IDC_WAIT, csrWait},
-    {IDC_CROSS, csrCross},       {IDC_UPARROW, csrUpArrow},     {IDC_SIZENWSE, csrSizeNWSE},
-    {IDC_SIZENESW, csrSizeNESW}, {IDC_SIZEWE, csrSizeWE},       {IDC_SIZENS, csrSizeNS},
-    {IDC_SIZEALL, csrSizeAll},   {IDC_NO, csrNo},               {IDC_HAND, csrHandPoint},
-    {IDC_APPSTARTING, csrAppStarting}, {IDC_HELP, csrHelp},     {IDC_HSPLIT, csrHSplit},
-    {IDC_VSPLIT, csrVSplit},     {IDC_DRAG, csrDrag},           {IDC_NODROP, csrNoDrop},
+    {IDC_ARROW, csrArrow},
+    {IDC_IBEAM, csrIBeam},
+    {IDC_WAIT, csrWait},
+    {IDC_CROSS, csrCross},
+    {IDC_UPARROW, csrUpArrow},
+    {IDC_SIZENWSE, csrSizeNWSE},
+    {IDC_SIZENESW, csrSizeNESW},
+    {IDC_SIZEWE, csrSizeWE},
+    {IDC_SIZENS, csrSizeNS},
+    {IDC_SIZEALL, csrSizeAll},
+    {IDC_NO, csrNo},
+    {IDC_HAND, csrHandPoint},
+    {IDC_APPSTARTING, csrAppStarting},
+    {IDC_HELP, csrHelp},
+    {IDC_HSPLIT, csrHSplit},
+    {IDC_VSPLIT, csrVSplit},
+    {IDC_DRAG, csrDrag},
+    {IDC_NODROP, csrNoDrop},
     {IDC_NONE, csrNone},
 };
 
@@ -69,8 +84,8 @@ HCURSOR CreateCursorFromImage(const TImageSurface& image, TPoint hotSpot, TColor
     // Without a colour named, the bottom-left pixel's colour is see-through, as for transparent bitmaps.
     uint32_t key = transparent == clNone
                        ? (image.Row(h - 1)[0] & 0xFFFFFF)
-                       : static_cast<uint32_t>((GetRValue(transparent) << 16) | (GetGValue(transparent) << 8) |
-                                               GetBValue(transparent));
+                       : static_cast<uint32_t>((GetRValue(transparent) << 16) |
+                                               (GetGValue(transparent) << 8) | GetBValue(transparent));
     std::vector<uint32_t> px(static_cast<size_t>(w) * h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -78,6 +93,22 @@ HCURSOR CreateCursorFromImage(const TImageSurface& image, TPoint hotSpot, TColor
             px[static_cast<size_t>(y) * w + x] = rgb == key ? 0 : (0xFF000000u | rgb);
         }
     return CreateCursorFromPixels(w, h, px.data(), hotSpot);
+}
+
+static HCURSOR FromResource(const TEmbeddedResource* r) {
+    if (!r)
+        return nullptr;
+    TCursorPicture picture = DecodeCursor(r->Data, r->Size);
+    return CreateCursorFromPixels(picture.Image.Width, picture.Image.Height, picture.Image.Pixels.data(),
+                                  picture.HotSpot);
+}
+
+HCURSOR LoadCursorResource(const std::string& name) {
+    return FromResource(FindResource(name, RT_CURSOR));
+}
+
+HCURSOR LoadCursorResource(int id) {
+    return FromResource(FindResource(id, RT_CURSOR));
 }
 
 bool DestroyCursor(HCURSOR cursor) {

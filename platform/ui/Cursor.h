@@ -43,5 +43,9 @@ HCURSOR LoadCursor(int id);
 HCURSOR CreateCursorFromImage(const TImageSurface& image, TPoint hotSpot, TColor transparent = clNone);
 HCURSOR CreateCursorFromPixels(int width, int height, const uint32_t* argb, TPoint hotSpot);
 bool DestroyCursor(HCURSOR cursor);
+// A cursor from a CURSOR resource compiled into the program (a .cur file), by name or number; null when
+// there is none. Raises EInvalidGraphic for a damaged file.
+HCURSOR LoadCursorResource(const std::string& name);
+HCURSOR LoadCursorResource(int id);
 
 } // namespace plat

@@ -16,7 +16,8 @@ namespace {
 
 bool FramedByDisplayLocal(const TWindow* w) {
     TState* s = SP();
-    return w->IsTopLevel() && s && s->Backend && s->Backend->DrawsFrames() && (w->Style & WS_CAPTION) == WS_CAPTION;
+    return w->IsTopLevel() && s && s->Backend && s->Backend->DrawsFrames() &&
+           (w->Style & WS_CAPTION) == WS_CAPTION;
 }
 
 HCURSOR CursorForHit(int hit, const TWindow* w) {
@@ -64,7 +65,8 @@ int SizeCodeOfHit(int hit) {
 }
 
 int HitOfSizeCode(int code) {
-    static const int hits[] = {HTCAPTION, HTLEFT, HTRIGHT, HTTOP, HTTOPLEFT, HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
+    static const int hits[] = {HTCAPTION,  HTLEFT,   HTRIGHT,      HTTOP,        HTTOPLEFT,
+                               HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
     return code >= 0 && code <= 8 ? hits[code] : HTCAPTION;
 }
 
@@ -137,7 +139,7 @@ TFrameGeometry FrameGeometryOf(const TWindow* w) {
                 g.MaxButton = TRect(g.CloseButton.Left - 2 - bw, top, g.CloseButton.Left - 2, top + bh);
                 g.MinButton = TRect(g.MaxButton.Left - bw, top, g.MaxButton.Left, top + bh);
             }
-            if (!tool)
+            if (!tool && !(w->ExStyle & WS_EX_DLGMODALFRAME))
                 g.SysMenu = TRect(g.Caption.Left + 2, top, g.Caption.Left + 2 + bh, top + bh);
         }
     }
@@ -270,7 +272,8 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
         DispatchMessage(msg);
     }
     if (cancelled && IsWindow(wnd))
-        SetWindowPos(wnd, nullptr, start.Left, start.Top, start.Width(), start.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(wnd, nullptr, start.Left, start.Top, start.Width(), start.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     if (GetCapture() == wnd)
         ReleaseCapture();
     if (IsWindow(wnd))
@@ -364,7 +367,8 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             TPoint start = PointFromLParam(lParam);
             if (lParam == 0)
                 GetCursorPos(start);
-            int hit = (wParam & 0xFFF0) == SC_MOVE ? HTCAPTION : HitOfSizeCode(static_cast<int>(wParam & 0xF));
+            int hit =
+                (wParam & 0xFFF0) == SC_MOVE ? HTCAPTION : HitOfSizeCode(static_cast<int>(wParam & 0xF));
             RunMoveSizeLoop(wnd, hit, start);
             return 0;
         }
@@ -381,11 +385,11 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 SendMessage(wnd, WM_SYSCOMMAND, SC_SIZE + code, lParam);
         } else if (hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON) {
             if (TrackCaptionButton(wnd, hit) && (w = Find(wnd))) {
-                WPARAM cmd = hit == HTCLOSE         ? SC_CLOSE
-                             : hit == HTMINBUTTON   ? ((w->Style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE)
+                WPARAM cmd = hit == HTCLOSE       ? SC_CLOSE
+                             : hit == HTMINBUTTON ? ((w->Style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE)
                              : (w->Style & WS_MAXIMIZE) ? SC_RESTORE
                                                         : SC_MAXIMIZE;
-                bool allowed = hit == HTCLOSE ? (w->Style & WS_SYSMENU) != 0
+                bool allowed = hit == HTCLOSE       ? (w->Style & WS_SYSMENU) != 0
                                : hit == HTMINBUTTON ? (w->Style & WS_MINIMIZEBOX) != 0
                                                     : (w->Style & WS_MAXIMIZEBOX) != 0;
                 if (allowed)
@@ -397,7 +401,8 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONDBLCLK: {
         int hit = static_cast<int>(wParam);
         if (hit == HTCAPTION && (w->Style & (WS_MAXIMIZEBOX | WS_MINIMIZE)))
-            SendMessage(wnd, WM_SYSCOMMAND, (w->Style & (WS_MAXIMIZE | WS_MINIMIZE)) ? SC_RESTORE : SC_MAXIMIZE, lParam);
+            SendMessage(wnd, WM_SYSCOMMAND,
+                        (w->Style & (WS_MAXIMIZE | WS_MINIMIZE)) ? SC_RESTORE : SC_MAXIMIZE, lParam);
         else if (hit == HTSYSMENU)
             SendMessage(wnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
         return 0;
@@ -442,11 +447,14 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<TWindowPos*>(lParam);
         if (!(pos->flags & SWP_NOSIZE) || (pos->flags & SWP_FRAMECHANGED)) {
-            WPARAM kind = (w->Style & WS_MINIMIZE) ? SIZE_MINIMIZED : (w->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+            WPARAM kind = (w->Style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+                          : (w->Style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                                     : SIZE_RESTORED;
             SendMessage(wnd, WM_SIZE, kind, MAKELPARAM(w->Client.Width(), w->Client.Height()));
         }
         if ((w = Find(wnd)) && (!(pos->flags & SWP_NOMOVE) || (pos->flags & SWP_FRAMECHANGED)))
-            SendMessage(wnd, WM_MOVE, 0, MAKELPARAM(w->Bounds.Left + w->Client.Left, w->Bounds.Top + w->Client.Top));
+            SendMessage(wnd, WM_MOVE, 0,
+                        MAKELPARAM(w->Bounds.Left + w->Client.Left, w->Bounds.Top + w->Client.Top));
         return 0;
     }
     case WM_GETMINMAXINFO:

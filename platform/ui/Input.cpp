@@ -193,10 +193,17 @@ void PointerEvent(const TBackendEvent& e) {
     }
 
     if (down) {
-        if (top && !s.Capture && s.Active != top->Handle && !(top->ExStyle & WS_EX_NOACTIVATE)) {
+        // MDI children activate on a click as top-level windows do, so they are asked too.
+        bool inMdiChild = false;
+        for (TWindow* c = tw; c && !c->IsTopLevel() && !c->IsDesktop; c = c->Parent)
+            if (c->ExStyle & WS_EX_MDICHILD)
+                inMdiChild = true;
+        if (top && !s.Capture && (s.Active != top->Handle || inMdiChild) &&
+            !(top->ExStyle & WS_EX_NOACTIVATE)) {
             LRESULT ma = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->Handle),
                                      MAKELPARAM(hit, base));
-            if (ma != MA_NOACTIVATE && ma != MA_NOACTIVATEANDEAT && Find(top->Handle))
+            if (ma != MA_NOACTIVATE && ma != MA_NOACTIVATEANDEAT && Find(top->Handle) &&
+                s.Active != top->Handle)
                 SetActiveWindow(top->Handle);
             if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT)
                 return;
@@ -211,7 +218,8 @@ void PointerEvent(const TBackendEvent& e) {
         int cx = GetSystemMetrics(SM_CXDOUBLECLK) / 2, cy = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
         bool dbl = target == s.LastClickWnd && e.Button == s.LastClickButton && !s.LastClickWasDouble &&
                    time - s.LastClickTime <= s.DoubleClickTime &&
-                   std::abs(e.ScreenPos.X - s.LastClickPos.X) <= cx && std::abs(e.ScreenPos.Y - s.LastClickPos.Y) <= cy;
+                   std::abs(e.ScreenPos.X - s.LastClickPos.X) <= cx &&
+                   std::abs(e.ScreenPos.Y - s.LastClickPos.Y) <= cy;
         TWindow* tw2 = Find(target);
         if (dbl && client && !(tw2->Class.Style & CS_DBLCLKS))
             dbl = false;
@@ -395,8 +403,25 @@ void PumpBackend() {
     if (!s.Backend)
         return;
     TBackendEvent e;
-    while (s.Backend->Poll(e))
-        TranslateBackendEvent(e);
+    while (s.Backend->Poll(e)) {
+        // Window-manager events apply at once; input waits its turn.
+        switch (e.Kind) {
+        case beConfigure:
+        case beStateChange:
+        case beActivate:
+        case beExpose:
+        case beCloseRequest:
+        case beClipboardLost:
+            if (s.RawEvents.empty()) {
+                TranslateBackendEvent(e);
+                break;
+            }
+            [[fallthrough]];
+        default:
+            s.RawEvents.push_back(std::move(e));
+            break;
+        }
+    }
     if (s.DeactivatePending) {
         s.DeactivatePending = false;
         s.InConfigure = true;
@@ -418,6 +443,15 @@ void PumpBackend() {
                 SendSetCursor(under, hit, WM_MOUSEMOVE);
             }
         }
+    }
+}
+
+void TranslatePending() {
+    TState& s = S();
+    while (s.InputQueue.empty() && !s.RawEvents.empty()) {
+        TBackendEvent e = std::move(s.RawEvents.front());
+        s.RawEvents.pop_front();
+        TranslateBackendEvent(e);
     }
 }
 
@@ -546,7 +580,8 @@ HWND SetActiveWindow(HWND wnd) {
         auto& v = s.Desktop.Children;
         if (v.empty() || v.front() != w) {
             bool redraw = IsVisibleChain(w);
-            SetWindowPos(newActive, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (redraw ? 0 : SWP_NOREDRAW));
+            SetWindowPos(newActive, HWND_TOP, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (redraw ? 0 : SWP_NOREDRAW));
         }
     }
     if (w && w->Native && !s.InConfigure && w->Visible())
@@ -555,7 +590,8 @@ HWND SetActiveWindow(HWND wnd) {
         SendMessage(newActive, WM_NCACTIVATE, 1, 0);
     if (Find(newActive)) {
         bool click = KeyDown(VK_LBUTTON) || KeyDown(VK_RBUTTON) || KeyDown(VK_MBUTTON);
-        SendMessage(newActive, WM_ACTIVATE, click ? WA_CLICKACTIVE : WA_ACTIVE, reinterpret_cast<LPARAM>(old));
+        SendMessage(newActive, WM_ACTIVATE, click ? WA_CLICKACTIVE : WA_ACTIVE,
+                    reinterpret_cast<LPARAM>(old));
     }
     return old;
 }

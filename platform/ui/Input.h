@@ -35,7 +35,11 @@ int16_t GetAsyncKeyState(int vk);
 uint32_t GetMouseKeyFlags();
 
 // Hover tracking: TME_LEAVE posts WM_MOUSELEAVE once the pointer leaves the window's client area.
-enum : uint32_t { TME_HOVER = 1, TME_LEAVE = 2, TME_NONCLIENT = 0x10, TME_QUERY = 0x40000000, TME_CANCEL = 0x80000000 };
+inline constexpr uint32_t TME_HOVER = 1;
+inline constexpr uint32_t TME_LEAVE = 2;
+inline constexpr uint32_t TME_NONCLIENT = 0x10;
+inline constexpr uint32_t TME_QUERY = 0x40000000;
+inline constexpr uint32_t TME_CANCEL = 0x80000000;
 struct TTrackMouseEvent {
     uint32_t dwFlags = 0;
     HWND hwndTrack = nullptr;

@@ -102,8 +102,18 @@ bool PeekOnce(TMsg& msg, HWND wnd, UINT lo, UINT hi, uint32_t remove) {
         if (TakeQueued(s.Posted, msg, wnd, lo, hi, rm))
             return true;
     }
+    TranslatePending();
     if (TakeQueued(s.InputQueue, msg, wnd, lo, hi, rm))
         return true;
+    // Input for other windows (filtered out) must not hide input for this one behind it.
+    while (!s.RawEvents.empty()) {
+        size_t before = s.InputQueue.size();
+        TBackendEvent e = std::move(s.RawEvents.front());
+        s.RawEvents.pop_front();
+        TranslateBackendEvent(e);
+        if (s.InputQueue.size() != before && TakeQueued(s.InputQueue, msg, wnd, lo, hi, rm))
+            return true;
+    }
     {
         std::lock_guard lock(s.PostLock);
         if (s.QuitPosted && s.Posted.empty() && InRange(WM_QUIT, lo, hi)) {
@@ -166,8 +176,9 @@ void InstallWakeHook() {
 
 void KillWindowTimers(HWND wnd) {
     TState& s = S();
-    s.Timers.erase(std::remove_if(s.Timers.begin(), s.Timers.end(), [&](const TTimer& t) { return t.Wnd == wnd; }),
-                   s.Timers.end());
+    s.Timers.erase(
+        std::remove_if(s.Timers.begin(), s.Timers.end(), [&](const TTimer& t) { return t.Wnd == wnd; }),
+        s.Timers.end());
 }
 
 void QueueInput(TMsg msg) {
@@ -253,15 +264,26 @@ bool PeekMessage(TMsg& msg, HWND wnd, UINT filterMin, UINT filterMax, uint32_t r
         if (PeekOnce(msg, wnd, filterMin, filterMax, remove)) {
             if (remove & PM_REMOVE) {
                 s.MessageTime = msg.time ? msg.time : GetTickCount();
-                s.MessagePos = msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST ? msg.pt : s.Pointer;
+                s.MessagePos =
+                    msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST ? msg.pt : s.Pointer;
             }
             if (HasHook(WH_GETMESSAGE))
                 CallHookChain(WH_GETMESSAGE, HC_ACTION, remove & PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
             return true;
         }
-        // Calls of other threads run here, as sent messages do; then look again.
-        if (round == 0 && !CheckSynchronize(0))
-            break;
+        // Calls of other threads run here, as sent messages do. A loop that asked for any message is
+        // told something happened (WM_NULL), so it looks at its state before it waits again.
+        if (round == 0) {
+            if (!CheckSynchronize(0))
+                break;
+            if (!wnd && InRange(WM_NULL, filterMin, filterMax)) {
+                msg = TMsg();
+                msg.message = WM_NULL;
+                msg.time = GetTickCount();
+                msg.pt = s.Pointer;
+                return true;
+            }
+        }
     }
     return false;
 }
@@ -282,7 +304,7 @@ bool HasPendingMessages() {
         if (!s.Posted.empty() || s.QuitPosted)
             return true;
     }
-    if (!s.InputQueue.empty())
+    if (!s.InputQueue.empty() || !s.RawEvents.empty())
         return true;
     if (NextPaintWindow(nullptr))
         return true;
@@ -385,7 +407,8 @@ bool KillTimer(HWND wnd, uintptr_t id) {
     TState* s = SP();
     if (!s)
         return false;
-    auto it = std::find_if(s->Timers.begin(), s->Timers.end(), [&](const TTimer& t) { return t.Wnd == wnd && t.Id == id; });
+    auto it = std::find_if(s->Timers.begin(), s->Timers.end(),
+                           [&](const TTimer& t) { return t.Wnd == wnd && t.Id == id; });
     if (it == s->Timers.end())
         return false;
     s->Timers.erase(it);

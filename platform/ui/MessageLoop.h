@@ -17,7 +17,8 @@ bool PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Makes the next GetMessage answer WM_QUIT once the queue has no other posted message.
 void PostQuitMessage(int exitCode);
 
-enum : uint32_t { PM_NOREMOVE = 0, PM_REMOVE = 1 };
+inline constexpr uint32_t PM_NOREMOVE = 0;
+inline constexpr uint32_t PM_REMOVE = 1;
 
 // Takes the next message: posted and input messages in order, then synchronized calls of other threads
 // (run here), then WM_PAINT for windows with invalid parts, then WM_TIMER for due timers. A window
@@ -42,9 +43,17 @@ uintptr_t SetTimer(HWND wnd, uintptr_t id, uint32_t interval, TTimerProc proc = 
 bool KillTimer(HWND wnd, uintptr_t id);
 
 // Message hooks of the GUI thread.
-enum : int { WH_MSGFILTER = -1, WH_GETMESSAGE = 3, WH_CALLWNDPROC = 4, WH_KEYBOARD = 2, WH_MOUSE = 7 };
+inline constexpr int WH_MSGFILTER = -1;
+inline constexpr int WH_GETMESSAGE = 3;
+inline constexpr int WH_CALLWNDPROC = 4;
+inline constexpr int WH_KEYBOARD = 2;
+inline constexpr int WH_MOUSE = 7;
 // Hook codes: HC_ACTION for the get-message hook, MSGF_* for message filters.
-enum : int { HC_ACTION = 0, MSGF_DIALOGBOX = 0, MSGF_MENU = 2, MSGF_SCROLLBAR = 5, MSGF_NEXTWINDOW = 6 };
+inline constexpr int HC_ACTION = 0;
+inline constexpr int MSGF_DIALOGBOX = 0;
+inline constexpr int MSGF_MENU = 2;
+inline constexpr int MSGF_SCROLLBAR = 5;
+inline constexpr int MSGF_NEXTWINDOW = 6;
 struct THookHandle;
 using HHOOK = THookHandle*;
 // For WH_GETMESSAGE wParam is PM_REMOVE or PM_NOREMOVE and lParam points to the TMsg (which the hook

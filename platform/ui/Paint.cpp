@@ -13,107 +13,6 @@
 namespace plat {
 namespace detail {
 
-// A device context on a window: it draws into the top-level window's backing image at the window's
-// origin and never outside the window's visible area, whatever clipping the caller selects. Clip
-// regions the caller selects count from the window's origin, as device coordinates of a window do.
-class TWindowDC : public TDeviceContext {
-public:
-    TWindowDC(HWND wnd, TDrawSurface* surface, TPoint origin, TRegion visible)
-        : TDeviceContext(surface), FWnd(wnd), FOrigin(origin), FVisible(std::move(visible)) {
-        TDeviceContext::SetViewportOrgEx(origin.X, origin.Y);
-        Apply();
-    }
-
-    HWND Wnd() const { return FWnd; }
-    const TRegion& Visible() const { return FVisible; }
-    // The window is gone: drawing goes nowhere from now on.
-    void Orphan(TDrawSurface* nowhere) {
-        FWnd = nullptr;
-        SetSurface(nowhere);
-        FVisible = TRegion();
-        FApp.reset();
-        Apply();
-    }
-
-    TPoint SetViewportOrgEx(int x, int y) override {
-        TPoint old = TDeviceContext::SetViewportOrgEx(x + FOrigin.X, y + FOrigin.Y);
-        return TPoint(old.X - FOrigin.X, old.Y - FOrigin.Y);
-    }
-    int SelectClipRgn(const TRegion* region) override {
-        if (region) {
-            TRegion r = *region;
-            r.Offset(FOrigin.X, FOrigin.Y);
-            FApp = std::move(r);
-        } else {
-            FApp.reset();
-        }
-        return Apply();
-    }
-    int ExtSelectClipRgn(const TRegion* region, int mode) override {
-        if (mode == RGN_COPY || !region)
-            return SelectClipRgn(mode == RGN_COPY ? region : nullptr);
-        TRegion r = *region;
-        r.Offset(FOrigin.X, FOrigin.Y);
-        TRegion result;
-        result.Combine(Current(), r, mode);
-        FApp = std::move(result);
-        return Apply();
-    }
-    int IntersectClipRect(int left, int top, int right, int bottom) override {
-        TRect r = LPtoDP(TRect(left, top, right, bottom));
-        TRegion result;
-        result.Combine(Current(), TRegion(r), RGN_AND);
-        FApp = std::move(result);
-        return Apply();
-    }
-    int ExcludeClipRect(int left, int top, int right, int bottom) override {
-        TRect r = LPtoDP(TRect(left, top, right, bottom));
-        TRegion result;
-        result.Combine(Current(), TRegion(r), RGN_DIFF);
-        FApp = std::move(result);
-        return Apply();
-    }
-    int OffsetClipRgn(int dx, int dy) override {
-        if (FApp)
-            FApp->Offset(dx, dy);
-        return Apply();
-    }
-    int SaveDC() override {
-        FSaved.push_back(FApp);
-        return TDeviceContext::SaveDC();
-    }
-    bool RestoreDC(int level) override {
-        int count = static_cast<int>(FSaved.size());
-        int index = level > 0 ? level - 1 : count + level;
-        if (index < 0 || index >= count)
-            return false;
-        if (!TDeviceContext::RestoreDC(level))
-            return false;
-        FApp = FSaved[index];
-        FSaved.resize(index);
-        Apply();
-        return true;
-    }
-
-private:
-    // The caller's clip, or everything the window shows when it has none.
-    TRegion Current() const { return FApp ? *FApp : FVisible; }
-    int Apply() {
-        TRegion clip;
-        if (FApp)
-            clip.Combine(*FApp, FVisible, RGN_AND);
-        else
-            clip = FVisible;
-        return TDeviceContext::SelectClipRgn(&clip);
-    }
-
-    HWND FWnd;
-    TPoint FOrigin;
-    TRegion FVisible;
-    std::optional<TRegion> FApp;
-    std::vector<std::optional<TRegion>> FSaved;
-};
-
 namespace {
 
 TImageSurface& Nowhere() {
@@ -502,7 +401,8 @@ int ScrollWindowEx(HWND wnd, int dx, int dy, const TRect* scroll, const TRect* c
                 for (int x = r.Left; x < r.Right; ++x) {
                     int tx = x + origin.X;
                     if (tx >= 0 && tx < img.Width())
-                        img.Row(ty)[tx] = copy[static_cast<size_t>(y - dy - sb.Top) * bw + (x - dx - sb.Left)];
+                        img.Row(ty)[tx] =
+                            copy[static_cast<size_t>(y - dy - sb.Top) * bw + (x - dx - sb.Left)];
                 }
             }
         TRegion shown = dest;
@@ -637,7 +537,8 @@ void DrawWindowFrame(HWND wnd, HDC dc) {
             TRect icon = g.SysMenu;
             dc->FillSolidRect(icon, ColorToRGB(clWindow));
             dc->FrameRect(icon, CreateSolidBrush(ColorToRGB(clWindowFrame)));
-            dc->FillSolidRect(TRect(icon.Left + 1, icon.Top + 1, icon.Right - 1, icon.Top + 4), ColorToRGB(clActiveCaption));
+            dc->FillSolidRect(TRect(icon.Left + 1, icon.Top + 1, icon.Right - 1, icon.Top + 4),
+                              ColorToRGB(clActiveCaption));
         }
         DrawText(*dc, w->Text, text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
         dc->RestoreDC(-1);
@@ -645,11 +546,14 @@ void DrawWindowFrame(HWND wnd, HDC dc) {
             if (!r.IsEmpty())
                 DrawFrameControl(*dc, r, DFC_CAPTION, kind);
         };
-        button(g.CloseButton, DFCS_CAPTIONCLOSE | ((w->Style & WS_SYSMENU) ? 0 : DFCS_INACTIVE));
-        button(g.MaxButton, ((w->Style & WS_MAXIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) |
-                                ((w->Style & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE));
-        button(g.MinButton, ((w->Style & WS_MINIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) |
-                                ((w->Style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE));
+        const uint32_t inactive = DFCS_INACTIVE;
+        button(g.CloseButton, DFCS_CAPTIONCLOSE | ((w->Style & WS_SYSMENU) ? 0u : inactive));
+        button(g.MaxButton,
+               ((w->Style & WS_MAXIMIZE) ? uint32_t(DFCS_CAPTIONRESTORE) : uint32_t(DFCS_CAPTIONMAX)) |
+                   ((w->Style & WS_MAXIMIZEBOX) ? 0u : inactive));
+        button(g.MinButton,
+               ((w->Style & WS_MINIMIZE) ? uint32_t(DFCS_CAPTIONRESTORE) : uint32_t(DFCS_CAPTIONMIN)) |
+                   ((w->Style & WS_MINIMIZEBOX) ? 0u : inactive));
     }
     if (!g.ClientEdge.IsEmpty()) {
         TRect r = g.ClientEdge;
@@ -663,7 +567,8 @@ void DrawWindowFrame(HWND wnd, HDC dc) {
             return;
         dc->FillSolidRect(r, ColorToRGB(clScrollBar));
         int size = vertical ? r.Width() : r.Height();
-        TRect a = vertical ? TRect(r.Left, r.Top, r.Right, r.Top + size) : TRect(r.Left, r.Top, r.Left + size, r.Bottom);
+        TRect a = vertical ? TRect(r.Left, r.Top, r.Right, r.Top + size)
+                           : TRect(r.Left, r.Top, r.Left + size, r.Bottom);
         TRect b = vertical ? TRect(r.Left, r.Bottom - size, r.Right, r.Bottom)
                            : TRect(r.Right - size, r.Top, r.Right, r.Bottom);
         DrawFrameControl(*dc, a, DFC_SCROLL, vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT);

@@ -29,20 +29,18 @@ int GetUpdateRgn(HWND wnd, TRegion& region, bool erase);
 // Sends WM_PAINT now when the window has an invalid region (not its children).
 bool UpdateWindow(HWND wnd);
 
-enum : uint32_t {
-    RDW_INVALIDATE = 0x0001,
-    RDW_INTERNALPAINT = 0x0002,
-    RDW_ERASE = 0x0004,
-    RDW_VALIDATE = 0x0008,
-    RDW_NOINTERNALPAINT = 0x0010,
-    RDW_NOERASE = 0x0020,
-    RDW_NOCHILDREN = 0x0040,
-    RDW_ALLCHILDREN = 0x0080,
-    RDW_UPDATENOW = 0x0100,
-    RDW_ERASENOW = 0x0200,
-    RDW_FRAME = 0x0400,
-    RDW_NOFRAME = 0x0800,
-};
+inline constexpr uint32_t RDW_INVALIDATE = 0x0001;
+inline constexpr uint32_t RDW_INTERNALPAINT = 0x0002;
+inline constexpr uint32_t RDW_ERASE = 0x0004;
+inline constexpr uint32_t RDW_VALIDATE = 0x0008;
+inline constexpr uint32_t RDW_NOINTERNALPAINT = 0x0010;
+inline constexpr uint32_t RDW_NOERASE = 0x0020;
+inline constexpr uint32_t RDW_NOCHILDREN = 0x0040;
+inline constexpr uint32_t RDW_ALLCHILDREN = 0x0080;
+inline constexpr uint32_t RDW_UPDATENOW = 0x0100;
+inline constexpr uint32_t RDW_ERASENOW = 0x0200;
+inline constexpr uint32_t RDW_FRAME = 0x0400;
+inline constexpr uint32_t RDW_NOFRAME = 0x0800;
 bool RedrawWindow(HWND wnd, const TRect* rect, const TRegion* region, uint32_t flags);
 
 // WM_ERASEBKGND is sent from BeginPaint when the invalid region asked for erasing.
@@ -56,10 +54,16 @@ HDC GetWindowDC(HWND wnd);
 int ReleaseDC(HWND wnd, HDC dc);
 
 // Flags of GetDCEx: clip to the given region (intersect) besides the visible area.
-enum : uint32_t { DCX_WINDOW = 0x1, DCX_CACHE = 0x2, DCX_CLIPCHILDREN = 0x8, DCX_CLIPSIBLINGS = 0x10, DCX_INTERSECTRGN = 0x80 };
+inline constexpr uint32_t DCX_WINDOW = 0x1;
+inline constexpr uint32_t DCX_CACHE = 0x2;
+inline constexpr uint32_t DCX_CLIPCHILDREN = 0x8;
+inline constexpr uint32_t DCX_CLIPSIBLINGS = 0x10;
+inline constexpr uint32_t DCX_INTERSECTRGN = 0x80;
 HDC GetDCEx(HWND wnd, const TRegion* clip, uint32_t flags);
 
-enum : uint32_t { SW_SCROLLCHILDREN = 0x1, SW_INVALIDATE = 0x2, SW_ERASE = 0x4 };
+inline constexpr uint32_t SW_SCROLLCHILDREN = 0x1;
+inline constexpr uint32_t SW_INVALIDATE = 0x2;
+inline constexpr uint32_t SW_ERASE = 0x4;
 // Moves the pixels of the scroll rectangle (client coordinates; null: the client area) by dx, dy,
 // clipped to clip, and invalidates what is uncovered (with SW_INVALIDATE). Answers the region kind.
 int ScrollWindowEx(HWND wnd, int dx, int dy, const TRect* scroll, const TRect* clip, TRegion* updateRgn,

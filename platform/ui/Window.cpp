@@ -54,6 +54,8 @@ TState& S() {
         GState->Desktop.IsDesktop = true;
         GState->Desktop.Style = WS_VISIBLE;
         GState->Desktop.Proc = NullWndProc;
+        GState->MessageRoot.Handle = reinterpret_cast<HWND>(0x101);
+        GState->MessageRoot.Proc = NullWndProc;
         InstallWakeHook();
     }
     return *GState;
@@ -73,6 +75,8 @@ TWindow* Find(HWND wnd) {
         return nullptr;
     if (wnd == DesktopHandle)
         return &GState->Desktop;
+    if (wnd == GState->MessageRoot.Handle)
+        return &GState->MessageRoot;
     auto it = GState->Windows.find(wnd);
     return it == GState->Windows.end() ? nullptr : it->second.get();
 }
@@ -142,7 +146,8 @@ TRect DefaultClientRect(const TWindow* w, const TRect& bounds) {
         frame = GetSystemMetrics(SM_CXBORDER);
     InflateRect(c, -frame, -frame);
     if ((w->Style & WS_CAPTION) == WS_CAPTION)
-        c.Top += (w->ExStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
+        c.Top += (w->ExStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION)
+                                                 : GetSystemMetrics(SM_CYCAPTION);
     if (w->ExStyle & WS_EX_CLIENTEDGE)
         InflateRect(c, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
     if (w->ExStyle & WS_EX_STATICEDGE)
@@ -323,7 +328,8 @@ static void LiftOwned(TWindow* owner) {
     auto& v = owner->Parent->Children;
     std::vector<TWindow*> owned;
     for (TWindow* t : v)
-        if (t != owner && t->Owner == owner && !(t->ExStyle & WS_EX_TOPMOST) == !(owner->ExStyle & WS_EX_TOPMOST))
+        if (t != owner && t->Owner == owner &&
+            !(t->ExStyle & WS_EX_TOPMOST) == !(owner->ExStyle & WS_EX_TOPMOST))
             owned.push_back(t);
     if (owned.empty())
         return;
@@ -358,7 +364,8 @@ static TRect IconicSlot(TWindow* w) {
         int x = (slot % perRow) * cw;
         int y = height - ch - (slot / perRow) * ch;
         TRect r(x, y, x + cw, y + ch);
-        bool used = std::any_of(taken.begin(), taken.end(), [&](const TRect& t) { return t.Left == r.Left && t.Top == r.Top; });
+        bool used = std::any_of(taken.begin(), taken.end(),
+                                [&](const TRect& t) { return t.Left == r.Left && t.Top == r.Top; });
         if (!used)
             return r;
     }
@@ -375,6 +382,16 @@ static TRect FrameAround(TWindow* w, const TRect& area) {
 } // namespace detail
 
 using namespace detail;
+
+TRect ClientRectOfStyle(uint32_t style, uint32_t exStyle, bool topLevel, TSize windowSize) {
+    TState& s = S();
+    TWindow probe;
+    probe.Style = style;
+    probe.ExStyle = exStyle;
+    probe.Parent = topLevel ? &s.Desktop : &s.MessageRoot;
+    Backend();
+    return DefaultClientRect(&probe, TRect(0, 0, windowSize.cx, windowSize.cy));
+}
 
 // ---- Classes ----------------------------------------------------------------------------------------
 
@@ -405,7 +422,12 @@ HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::s
     TWndClass cls;
     if (!GetWindowClassInfo(className, cls))
         throw EOutOfResources("Window class " + className + " is not registered");
-    TWindow* parentWindow = parent ? Find(parent) : nullptr;
+    bool messageOnly = parent == HWND_MESSAGE;
+    if (messageOnly) {
+        parent = nullptr;
+        style = (style & ~(WS_VISIBLE | WS_POPUP)) | WS_CHILD;
+    }
+    TWindow* parentWindow = messageOnly ? &s.MessageRoot : parent ? Find(parent) : nullptr;
     if (parent && !parentWindow)
         throw EInvalidOperation("Parent window does not exist");
     if ((style & WS_CHILD) && !parentWindow)
@@ -424,9 +446,11 @@ HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::s
         w->Style |= WS_CHILD;
 
     TWindow* linkParent = (w->Style & WS_CHILD) ? parentWindow : &s.Desktop;
-    if (!(w->Style & WS_CHILD) && parentWindow)
+    if (messageOnly)
+        w->Style &= ~WS_CHILD;
+    if (!(w->Style & WS_CHILD) && !messageOnly && parentWindow)
         w->Owner = TopOf(parentWindow);
-    if (!(w->Style & WS_CHILD)) {
+    if (!(w->Style & WS_CHILD) && !messageOnly) {
         TRect work = Backend().WorkArea();
         static int cascade = 0;
         if (x == CW_USEDEFAULT) {
@@ -453,7 +477,7 @@ HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::s
 
     TCreateStruct cs;
     cs.lpCreateParams = param;
-    cs.hwndParent = parent;
+    cs.hwndParent = messageOnly ? HWND_MESSAGE : parent;
     cs.x = x;
     cs.y = y;
     cs.cx = width;
@@ -483,7 +507,8 @@ HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::s
     SendMessage(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->Client.Width(), w->Client.Height()));
     if (!(w = Find(handle)))
         return nullptr;
-    SendMessage(handle, WM_MOVE, 0, MAKELPARAM(w->Bounds.Left + w->Client.Left, w->Bounds.Top + w->Client.Top));
+    SendMessage(handle, WM_MOVE, 0,
+                MAKELPARAM(w->Bounds.Left + w->Client.Left, w->Bounds.Top + w->Client.Top));
     if (!(w = Find(handle)))
         return nullptr;
     if (style & WS_MAXIMIZE) {
@@ -951,12 +976,14 @@ bool SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, uint
         if (w->Native && (moved || sized))
             Backend().MoveWindow(w->Native, w->Bounds);
         if (w->Native && show)
-            Backend().ShowWindow(w->Native, true, !(flags & SWP_NOACTIVATE) && !(w->ExStyle & WS_EX_NOACTIVATE));
+            Backend().ShowWindow(w->Native, true,
+                                 !(flags & SWP_NOACTIVATE) && !(w->ExStyle & WS_EX_NOACTIVATE));
         if (w->Native && hide)
             Backend().ShowWindow(w->Native, false, false);
     }
     bool nowVisible = IsVisibleChain(w);
-    if (nowVisible && !(flags & SWP_NOREDRAW) && (sized || show || frame || (moved && !w->IsTopLevel()) || zorder))
+    if (nowVisible && !(flags & SWP_NOREDRAW) &&
+        (sized || show || frame || (moved && !w->IsTopLevel()) || zorder))
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 
     if (hide) {
@@ -1138,7 +1165,8 @@ void SetRestoredBounds(HWND wnd, const TRect& rect) {
     if (w->Style & (WS_MINIMIZE | WS_MAXIMIZE))
         w->Restored = rect;
     else
-        SetWindowPos(wnd, nullptr, rect.Left, rect.Top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(wnd, nullptr, rect.Left, rect.Top, rect.Width(), rect.Height(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool EnableWindow(HWND wnd, bool enable) {

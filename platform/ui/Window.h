@@ -18,108 +18,95 @@ struct TCursorHandle;
 using HCURSOR = const TCursorHandle*;
 
 // Window styles.
-enum : uint32_t {
-    WS_OVERLAPPED = 0x00000000,
-    WS_POPUP = 0x80000000,
-    WS_CHILD = 0x40000000,
-    WS_MINIMIZE = 0x20000000,
-    WS_VISIBLE = 0x10000000,
-    WS_DISABLED = 0x08000000,
-    WS_CLIPSIBLINGS = 0x04000000,
-    WS_CLIPCHILDREN = 0x02000000,
-    WS_MAXIMIZE = 0x01000000,
-    WS_BORDER = 0x00800000,
-    WS_DLGFRAME = 0x00400000,
-    WS_CAPTION = 0x00C00000,
-    WS_VSCROLL = 0x00200000,
-    WS_HSCROLL = 0x00100000,
-    WS_SYSMENU = 0x00080000,
-    WS_THICKFRAME = 0x00040000,
-    WS_GROUP = 0x00020000,
-    WS_TABSTOP = 0x00010000,
-    WS_MINIMIZEBOX = 0x00020000,
-    WS_MAXIMIZEBOX = 0x00010000,
-    WS_OVERLAPPEDWINDOW = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
-    WS_POPUPWINDOW = WS_POPUP | WS_BORDER | WS_SYSMENU,
-};
+inline constexpr uint32_t WS_OVERLAPPED = 0x00000000;
+inline constexpr uint32_t WS_POPUP = 0x80000000;
+inline constexpr uint32_t WS_CHILD = 0x40000000;
+inline constexpr uint32_t WS_MINIMIZE = 0x20000000;
+inline constexpr uint32_t WS_VISIBLE = 0x10000000;
+inline constexpr uint32_t WS_DISABLED = 0x08000000;
+inline constexpr uint32_t WS_CLIPSIBLINGS = 0x04000000;
+inline constexpr uint32_t WS_CLIPCHILDREN = 0x02000000;
+inline constexpr uint32_t WS_MAXIMIZE = 0x01000000;
+inline constexpr uint32_t WS_BORDER = 0x00800000;
+inline constexpr uint32_t WS_DLGFRAME = 0x00400000;
+inline constexpr uint32_t WS_CAPTION = 0x00C00000;
+inline constexpr uint32_t WS_VSCROLL = 0x00200000;
+inline constexpr uint32_t WS_HSCROLL = 0x00100000;
+inline constexpr uint32_t WS_SYSMENU = 0x00080000;
+inline constexpr uint32_t WS_THICKFRAME = 0x00040000;
+inline constexpr uint32_t WS_GROUP = 0x00020000;
+inline constexpr uint32_t WS_TABSTOP = 0x00010000;
+inline constexpr uint32_t WS_MINIMIZEBOX = 0x00020000;
+inline constexpr uint32_t WS_MAXIMIZEBOX = 0x00010000;
+inline constexpr uint32_t WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+inline constexpr uint32_t WS_POPUPWINDOW = WS_POPUP | WS_BORDER | WS_SYSMENU;
 
 // Extended styles.
-enum : uint32_t {
-    WS_EX_DLGMODALFRAME = 0x00000001,
-    WS_EX_TOPMOST = 0x00000008,
-    WS_EX_ACCEPTFILES = 0x00000010,
-    WS_EX_TRANSPARENT = 0x00000020,
-    WS_EX_MDICHILD = 0x00000040,
-    WS_EX_TOOLWINDOW = 0x00000080,
-    WS_EX_WINDOWEDGE = 0x00000100,
-    WS_EX_CLIENTEDGE = 0x00000200,
-    WS_EX_CONTEXTHELP = 0x00000400,
-    WS_EX_CONTROLPARENT = 0x00010000,
-    WS_EX_STATICEDGE = 0x00020000,
-    WS_EX_APPWINDOW = 0x00040000,
-    WS_EX_LAYERED = 0x00080000,
-    WS_EX_NOACTIVATE = 0x08000000,
-};
+inline constexpr uint32_t WS_EX_DLGMODALFRAME = 0x00000001;
+inline constexpr uint32_t WS_EX_TOPMOST = 0x00000008;
+inline constexpr uint32_t WS_EX_ACCEPTFILES = 0x00000010;
+inline constexpr uint32_t WS_EX_TRANSPARENT = 0x00000020;
+inline constexpr uint32_t WS_EX_MDICHILD = 0x00000040;
+inline constexpr uint32_t WS_EX_TOOLWINDOW = 0x00000080;
+inline constexpr uint32_t WS_EX_WINDOWEDGE = 0x00000100;
+inline constexpr uint32_t WS_EX_CLIENTEDGE = 0x00000200;
+inline constexpr uint32_t WS_EX_CONTEXTHELP = 0x00000400;
+inline constexpr uint32_t WS_EX_CONTROLPARENT = 0x00010000;
+inline constexpr uint32_t WS_EX_STATICEDGE = 0x00020000;
+inline constexpr uint32_t WS_EX_APPWINDOW = 0x00040000;
+inline constexpr uint32_t WS_EX_LAYERED = 0x00080000;
+inline constexpr uint32_t WS_EX_NOACTIVATE = 0x08000000;
 
 // Class styles.
-enum : uint32_t {
-    CS_VREDRAW = 0x0001,
-    CS_HREDRAW = 0x0002,
-    CS_DBLCLKS = 0x0008,
-    CS_SAVEBITS = 0x0800,
-    CS_DROPSHADOW = 0x00020000,
-};
+inline constexpr uint32_t CS_VREDRAW = 0x0001;
+inline constexpr uint32_t CS_HREDRAW = 0x0002;
+inline constexpr uint32_t CS_DBLCLKS = 0x0008;
+inline constexpr uint32_t CS_SAVEBITS = 0x0800;
+inline constexpr uint32_t CS_DROPSHADOW = 0x00020000;
 
 // Window longs.
-enum : int {
-    GWL_WNDPROC = -4,
-    GWL_ID = -12,
-    GWL_STYLE = -16,
-    GWL_EXSTYLE = -20,
-    GWL_USERDATA = -21,
-    GWL_HWNDPARENT = -8,
-};
+inline constexpr int GWL_WNDPROC = -4;
+inline constexpr int GWL_ID = -12;
+inline constexpr int GWL_STYLE = -16;
+inline constexpr int GWL_EXSTYLE = -20;
+inline constexpr int GWL_USERDATA = -21;
+inline constexpr int GWL_HWNDPARENT = -8;
 
 // GetWindow relations.
-enum : int {
-    GW_HWNDFIRST = 0,
-    GW_HWNDLAST = 1,
-    GW_HWNDNEXT = 2,
-    GW_HWNDPREV = 3,
-    GW_OWNER = 4,
-    GW_CHILD = 5,
-};
+inline constexpr int GW_HWNDFIRST = 0;
+inline constexpr int GW_HWNDLAST = 1;
+inline constexpr int GW_HWNDNEXT = 2;
+inline constexpr int GW_HWNDPREV = 3;
+inline constexpr int GW_OWNER = 4;
+inline constexpr int GW_CHILD = 5;
 
 // ShowWindow commands.
-enum : int {
-    SW_HIDE = 0,
-    SW_SHOWNORMAL = 1,
-    SW_NORMAL = 1,
-    SW_SHOWMINIMIZED = 2,
-    SW_SHOWMAXIMIZED = 3,
-    SW_MAXIMIZE = 3,
-    SW_SHOWNOACTIVATE = 4,
-    SW_SHOW = 5,
-    SW_MINIMIZE = 6,
-    SW_SHOWMINNOACTIVE = 7,
-    SW_SHOWNA = 8,
-    SW_RESTORE = 9,
-};
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_NORMAL = 1;
+inline constexpr int SW_SHOWMINIMIZED = 2;
+inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_MAXIMIZE = 3;
+inline constexpr int SW_SHOWNOACTIVATE = 4;
+inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWMINNOACTIVE = 7;
+inline constexpr int SW_SHOWNA = 8;
+inline constexpr int SW_RESTORE = 9;
 
 // SetWindowPos flags.
-enum : uint32_t {
-    SWP_NOSIZE = 0x0001,
-    SWP_NOMOVE = 0x0002,
-    SWP_NOZORDER = 0x0004,
-    SWP_NOREDRAW = 0x0008,
-    SWP_NOACTIVATE = 0x0010,
-    SWP_FRAMECHANGED = 0x0020,
-    SWP_SHOWWINDOW = 0x0040,
-    SWP_HIDEWINDOW = 0x0080,
-    SWP_NOCOPYBITS = 0x0100,
-    SWP_NOOWNERZORDER = 0x0200,
-    SWP_NOSENDCHANGING = 0x0400,
-};
+inline constexpr uint32_t SWP_NOSIZE = 0x0001;
+inline constexpr uint32_t SWP_NOMOVE = 0x0002;
+inline constexpr uint32_t SWP_NOZORDER = 0x0004;
+inline constexpr uint32_t SWP_NOREDRAW = 0x0008;
+inline constexpr uint32_t SWP_NOACTIVATE = 0x0010;
+inline constexpr uint32_t SWP_FRAMECHANGED = 0x0020;
+inline constexpr uint32_t SWP_SHOWWINDOW = 0x0040;
+inline constexpr uint32_t SWP_HIDEWINDOW = 0x0080;
+inline constexpr uint32_t SWP_NOCOPYBITS = 0x0100;
+inline constexpr uint32_t SWP_NOOWNERZORDER = 0x0200;
+inline constexpr uint32_t SWP_NOSENDCHANGING = 0x0400;
 
 // Insert-after handles of SetWindowPos.
 inline const HWND HWND_TOP = nullptr;
@@ -167,8 +154,8 @@ struct TWndClass {
     std::string Name;
     uint32_t Style = 0;
     TWndProc WndProc = nullptr;
-    HCURSOR Cursor = nullptr;      // null: the arrow
-    TColor Background = clNone;    // erased with this colour by the default handling; clNone: not erased
+    HCURSOR Cursor = nullptr;   // null: the arrow
+    TColor Background = clNone; // erased with this colour by the default handling; clNone: not erased
 };
 
 // Registering a class name again replaces the old record (without case).
@@ -186,7 +173,7 @@ bool IsWindow(HWND wnd);
 
 // The pseudo window that holds the top-level windows.
 HWND GetDesktopWindow();
-HWND GetParent(HWND wnd);   // the parent of a child, the owner of a top-level window
+HWND GetParent(HWND wnd);       // the parent of a child, the owner of a top-level window
 HWND GetAncestorRoot(HWND wnd); // the top-level window a window belongs to
 HWND SetParent(HWND wnd, HWND newParent);
 HWND GetWindow(HWND wnd, int relation);
@@ -241,7 +228,8 @@ int SetWindowRgn(HWND wnd, const TRegion* region, bool redraw);
 int GetWindowRgn(HWND wnd, TRegion& region);
 
 // Layered windows: the whole window drawn with the given opacity (LWA_ALPHA).
-enum : uint32_t { LWA_COLORKEY = 1, LWA_ALPHA = 2 };
+inline constexpr uint32_t LWA_COLORKEY = 1;
+inline constexpr uint32_t LWA_ALPHA = 2;
 bool SetLayeredWindowAttributes(HWND wnd, TColor key, uint8_t alpha, uint32_t flags);
 bool GetLayeredWindowAttributes(HWND wnd, TColor* key, uint8_t* alpha, uint32_t* flags);
 
@@ -250,9 +238,19 @@ bool GetLayeredWindowAttributes(HWND wnd, TColor* key, uint8_t* alpha, uint32_t*
 HWND WindowFromPoint(TPoint screenPos);
 // The visible child of parent under the point (client coordinates of parent), parent itself when none
 // is, null when the point lies outside parent.
-enum : uint32_t { CWP_ALL = 0, CWP_SKIPINVISIBLE = 1, CWP_SKIPDISABLED = 2, CWP_SKIPTRANSPARENT = 4 };
+inline constexpr uint32_t CWP_ALL = 0;
+inline constexpr uint32_t CWP_SKIPINVISIBLE = 1;
+inline constexpr uint32_t CWP_SKIPDISABLED = 2;
+inline constexpr uint32_t CWP_SKIPTRANSPARENT = 4;
 HWND ChildWindowFromPointEx(HWND parent, TPoint clientPos, uint32_t flags);
 HWND ChildWindowFromPoint(HWND parent, TPoint clientPos);
+
+// The client rectangle (from the window rectangle's origin) the default frame of that style leaves in a
+// window of that size, for a top-level window or a child window.
+TRect ClientRectOfStyle(uint32_t style, uint32_t exStyle, bool topLevel, TSize windowSize);
+
+// Message-only windows: parent HWND_MESSAGE makes a window that is never shown and only takes messages.
+inline const HWND HWND_MESSAGE = reinterpret_cast<HWND>(-3);
 
 // The default handling of every message; window procedures pass what they do not handle here.
 LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -70,7 +70,106 @@ struct TWindow {
     bool Enabled() const { return (Style & WS_DISABLED) == 0; }
 };
 
-class TWindowDC;
+// A device context on a window: it draws into the top-level window's backing image at the window's
+// origin and never outside the window's visible area, whatever clipping the caller selects. Clip
+// regions the caller selects count from the window's origin, as device coordinates of a window do.
+class TWindowDC : public TDeviceContext {
+public:
+    TWindowDC(HWND wnd, TDrawSurface* surface, TPoint origin, TRegion visible)
+        : TDeviceContext(surface), FWnd(wnd), FOrigin(origin), FVisible(std::move(visible)) {
+        TDeviceContext::SetViewportOrgEx(origin.X, origin.Y);
+        Apply();
+    }
+
+    HWND Wnd() const { return FWnd; }
+    const TRegion& Visible() const { return FVisible; }
+    // The window is gone: drawing goes nowhere from now on.
+    void Orphan(TDrawSurface* nowhere) {
+        FWnd = nullptr;
+        SetSurface(nowhere);
+        FVisible = TRegion();
+        FApp.reset();
+        Apply();
+    }
+
+    TPoint SetViewportOrgEx(int x, int y) override {
+        TPoint old = TDeviceContext::SetViewportOrgEx(x + FOrigin.X, y + FOrigin.Y);
+        return TPoint(old.X - FOrigin.X, old.Y - FOrigin.Y);
+    }
+    int SelectClipRgn(const TRegion* region) override {
+        if (region) {
+            TRegion r = *region;
+            r.Offset(FOrigin.X, FOrigin.Y);
+            FApp = std::move(r);
+        } else {
+            FApp.reset();
+        }
+        return Apply();
+    }
+    int ExtSelectClipRgn(const TRegion* region, int mode) override {
+        if (mode == RGN_COPY || !region)
+            return SelectClipRgn(mode == RGN_COPY ? region : nullptr);
+        TRegion r = *region;
+        r.Offset(FOrigin.X, FOrigin.Y);
+        TRegion result;
+        result.Combine(Current(), r, mode);
+        FApp = std::move(result);
+        return Apply();
+    }
+    int IntersectClipRect(int left, int top, int right, int bottom) override {
+        TRect r = LPtoDP(TRect(left, top, right, bottom));
+        TRegion result;
+        result.Combine(Current(), TRegion(r), RGN_AND);
+        FApp = std::move(result);
+        return Apply();
+    }
+    int ExcludeClipRect(int left, int top, int right, int bottom) override {
+        TRect r = LPtoDP(TRect(left, top, right, bottom));
+        TRegion result;
+        result.Combine(Current(), TRegion(r), RGN_DIFF);
+        FApp = std::move(result);
+        return Apply();
+    }
+    int OffsetClipRgn(int dx, int dy) override {
+        if (FApp)
+            FApp->Offset(dx, dy);
+        return Apply();
+    }
+    int SaveDC() override {
+        FSaved.push_back(FApp);
+        return TDeviceContext::SaveDC();
+    }
+    bool RestoreDC(int level) override {
+        int count = static_cast<int>(FSaved.size());
+        int index = level > 0 ? level - 1 : count + level;
+        if (index < 0 || index >= count)
+            return false;
+        if (!TDeviceContext::RestoreDC(level))
+            return false;
+        FApp = FSaved[index];
+        FSaved.resize(index);
+        Apply();
+        return true;
+    }
+
+private:
+    // The caller's clip, or everything the window shows when it has none.
+    TRegion Current() const { return FApp ? *FApp : FVisible; }
+    int Apply() {
+        TRegion clip;
+        if (FApp)
+            clip.Combine(*FApp, FVisible, RGN_AND);
+        else
+            clip = FVisible;
+        return TDeviceContext::SelectClipRgn(&clip);
+    }
+
+    HWND FWnd;
+    TPoint FOrigin;
+    TRegion FVisible;
+    std::optional<TRegion> FApp;
+    std::vector<std::optional<TRegion>> FSaved;
+};
 
 struct TTimer {
     HWND Wnd = nullptr;
@@ -84,6 +183,7 @@ struct TTimer {
 struct TState {
     std::unique_ptr<TBackend> Backend;
     TWindow Desktop;
+    TWindow MessageRoot; // parent of message-only windows
     std::unordered_map<HWND, std::unique_ptr<TWindow>> Windows;
     uintptr_t NextHandle = 0x10000;
     std::map<std::string, TWndClass> Classes; // upper-case names
@@ -96,10 +196,10 @@ struct TState {
     TPoint Pointer;
     HWND PointerWindow = nullptr; // window under the pointer at the last move
     int PointerHit = HTNOWHERE;
-    HWND TrackLeave = nullptr;    // TrackMouseEvent(TME_LEAVE)
+    HWND TrackLeave = nullptr; // TrackMouseEvent(TME_LEAVE)
     bool TrackNonClient = false;
     HCURSOR Cursor = nullptr;
-    std::array<uint8_t, 256> KeyState{};   // 0x80 down, 0x01 toggled
+    std::array<uint8_t, 256> KeyState{}; // 0x80 down, 0x01 toggled
     std::array<uint8_t, 256> AsyncState{};
     uint32_t LastClickTime = 0;
     TPoint LastClickPos;
@@ -118,7 +218,8 @@ struct TState {
     std::deque<TMsg> Posted;
     bool QuitPosted = false;
     int QuitCode = 0;
-    std::deque<TMsg> InputQueue; // GUI thread only
+    std::deque<TMsg> InputQueue;         // GUI thread only
+    std::deque<TBackendEvent> RawEvents; // taken from the backend, turned into messages one by one
     std::vector<TTimer> Timers;
     uintptr_t NextTimerId = 0x7F00;
     std::vector<std::unique_ptr<THookHandle>> Hooks;
@@ -166,7 +267,11 @@ TWindow* NextPaintWindow(TWindow* root);
 
 // Input helpers (Input.cpp).
 void TranslateBackendEvent(const TBackendEvent& e);
+// Moves the backend's events into RawEvents (and runs the pending checks).
 void PumpBackend();
+// Turns raw events into input messages until one is queued: routing is decided when input is taken,
+// so a capture set by the handler of a press already counts for the moves behind it.
+void TranslatePending();
 void WindowGoingAway(TWindow* w);
 void UpdateCursorForPointer();
 void ActivateAfterHide(TWindow* w);
@@ -183,7 +288,7 @@ struct TFrameGeometry {
     bool ThickFrame = false; // the frame can be dragged to size the window
     TRect Caption;           // empty without a caption
     TRect CloseButton, MaxButton, MinButton, SysMenu;
-    TRect ClientEdge;        // the rectangle around which a client edge is drawn, empty without one
+    TRect ClientEdge; // the rectangle around which a client edge is drawn, empty without one
     TRect VScroll, HScroll, SizeBox;
 };
 TFrameGeometry FrameGeometryOf(const TWindow* w);

@@ -61,7 +61,8 @@ TEST_F(DocSimpleXml, SettingTheFileNameLoadsAtOnce) {
         doc.SetFileName(bad);
         FAIL() << "no error";
     } catch (const EDomSimpleXMLError& e) {
-        EXPECT_EQ(e.Message(), "Invalid XML Element: Erroneous end of tag, expecting </chart> but </chrt> found");
+        EXPECT_EQ(e.Message(),
+                  "Invalid XML Element: Erroneous end of tag, expecting </chart> but </chrt> found");
     }
     EXPECT_EQ(doc.FileName(), bad);
     EXPECT_THROW(doc.SetFileName(FFolder + "missing.xml"), plat::EFOpenError);
@@ -102,8 +103,8 @@ TEST_F(DocSimpleXml, IsAComponentWithPublishedProperties) {
     EXPECT_TRUE(plat::IsDefaultPropValue(doc, plat::GetPropInfo(doc, "Options")));
     plat::SetOrdProp(doc, "Options", sxoAutoCreate);
     EXPECT_EQ(doc->Options(), sxoAutoCreate);
-    for (const char* event : {"OnSaveProgress", "OnLoadProgress", "OnTagParsed", "OnValueParsed", "OnEncodeValue",
-                              "OnDecodeValue", "OnEncodeStream", "OnDecodeStream"}) {
+    for (const char* event : {"OnSaveProgress", "OnLoadProgress", "OnTagParsed", "OnValueParsed",
+                              "OnEncodeValue", "OnDecodeValue", "OnEncodeStream", "OnDecodeStream"}) {
         SCOPED_TRACE(event);
         const plat::TPropInfo* info = plat::GetPropInfo(doc, event);
         ASSERT_NE(info, nullptr);

@@ -17,7 +17,8 @@ void Load(TDomSimpleXML& doc, const std::string& text) {
     doc.LoadFromStream(stream);
 }
 
-std::unique_ptr<TDomSimpleXML> Parse(const std::string& text, TDomSimpleXMLOptions options = DefaultSimpleXMLOptions) {
+std::unique_ptr<TDomSimpleXML> Parse(const std::string& text,
+                                     TDomSimpleXMLOptions options = DefaultSimpleXMLOptions) {
     auto doc = std::make_unique<TDomSimpleXML>();
     doc->SetOptions(options);
     Load(*doc, text);
@@ -40,10 +41,12 @@ std::string ParseError(const std::string& text) {
 
 // The value of the root after loading "<r>content</r>".
 std::string ContentValue(const std::string& content, TDomSimpleXMLOptions options = DefaultSimpleXMLOptions) {
-    return Parse("<r>" + content + "</r>", options)->Root()->Value();
+    return std::string(Parse("<r>" + content + "</r>", options)->Root()->Value());
 }
 
-TDomSimpleXMLElem* Child(TDomSimpleXMLElem* e, int i) { return e->Items().Item(i); }
+TDomSimpleXMLElem* Child(TDomSimpleXMLElem* e, int i) {
+    return e->Items().Item(i);
+}
 
 } // namespace
 
@@ -118,8 +121,8 @@ TEST(DomSimpleXmlParse, EntitiesAndReferencesAreDecoded) {
         {"&#xe9;", "\xC3\xA9"},
         {"&#233;", "\xC3\xA9"},
         {"&#65;&#x41;&#$41;", "AAA"},
-        {"&#x4E2D;", "\xE4\xB8\xAD"},        // above 255: the full character, not its low byte
-        {"&#x1F600;", "\xF0\x9F\x98\x80"},   // beyond the basic plane
+        {"&#x4E2D;", "\xE4\xB8\xAD"},      // above 255: the full character, not its low byte
+        {"&#x1F600;", "\xF0\x9F\x98\x80"}, // beyond the basic plane
         {"&LT;&Gt;&quot;&APOS;", "<>\"'"},
         {"&#;&#x;&#0;&#-5;&#xD800;&#x110000;", "&#;&#x;&#0;&#-5;&#xD800;&#x110000;"},
         {"&#12 3; &foo; & x", "&#12 3; &foo; & x"},
@@ -170,12 +173,11 @@ TEST(DomSimpleXmlParse, AttributesAndNamespaces) {
 }
 
 TEST(DomSimpleXmlParse, PrologItemsAreReadInOrder) {
-    auto doc = Parse(
-        "<?xml version=\"1.1\" encoding=\"iso-8859-1\" standalone=\"yes\"?>\r\n"
-        "<!-- first -->\r\n"
-        "<?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>\r\n"
-        "<!DOCTYPE  chart [ <!ENTITY a \"b>\"> ]  >\r\n"
-        "<chart/>");
+    auto doc = Parse("<?xml version=\"1.1\" encoding=\"iso-8859-1\" standalone=\"yes\"?>\r\n"
+                     "<!-- first -->\r\n"
+                     "<?xml-stylesheet type=\"text/xsl\" href=\"s.xsl\"?>\r\n"
+                     "<!DOCTYPE  chart [ <!ENTITY a \"b>\"> ]  >\r\n"
+                     "<chart/>");
     TDomSimpleXMLElemsProlog& prolog = doc->Prolog();
     ASSERT_EQ(prolog.Count(), 4);
     auto* header = dynamic_cast<TDomSimpleXMLElemHeader*>(prolog.Item(0));
@@ -191,20 +193,20 @@ TEST(DomSimpleXmlParse, PrologItemsAreReadInOrder) {
     EXPECT_EQ(prolog.Item(0)->Parent(), nullptr);
     EXPECT_EQ(doc->Root()->Name(), "chart");
 
-    auto* lower = dynamic_cast<TDomSimpleXMLElemHeader*>(Parse("<?xml version='1.0' standalone='YES'?><r/>")->Prolog().Item(0));
+    auto other = Parse("<?xml version='1.0' standalone='YES'?><r/>");
+    auto* lower = dynamic_cast<TDomSimpleXMLElemHeader*>(other->Prolog().Item(0));
     EXPECT_FALSE(lower->Standalone());
     EXPECT_EQ(lower->Encoding(), "");
     EXPECT_EQ(Parse("<r/>")->Prolog().Count(), 0);
 }
 
 TEST(DomSimpleXmlParse, UnknownPrologDeclarationsAreSkippedToTheirEnd) {
-    auto doc = Parse(
-        "<?xml-model href=\"m.rnc\"?>\n"
-        "<!ENTITY e \"a>b\">\n"
-        "<?xml\tversion=\"1.0\"?>\n"
-        "<?php echo '?'; ?>\n"
-        "<!-- kept -->\n"
-        "<chart><a/></chart>");
+    auto doc = Parse("<?xml-model href=\"m.rnc\"?>\n"
+                     "<!ENTITY e \"a>b\">\n"
+                     "<?xml\tversion=\"1.0\"?>\n"
+                     "<?php echo '?'; ?>\n"
+                     "<!-- kept -->\n"
+                     "<chart><a/></chart>");
     ASSERT_EQ(doc->Prolog().Count(), 1);
     EXPECT_EQ(doc->Prolog().Item(0)->Value(), " kept ");
     EXPECT_EQ(doc->Root()->Name(), "chart");
@@ -243,9 +245,10 @@ TEST(DomSimpleXmlParse, EveryErrorHasItsMessage) {
         {"<a><b>", "Invalid XML Element: Erroneous end of tag, expecting </b> but </> found"},
         {"<a b.c=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\".\" found)"},
         {"<a b/>", "Invalid XML Element: Unexpected character in property declaration (\"/\" found)"},
-        {"<a \xE9=\"1\"/>", "Invalid XML Element: Unexpected character in property declaration (\"\xC3\xA9\" found)"},
-        {"<a b=1/>",
-         "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' but \"1\"  found"},
+        {"<a \xE9=\"1\"/>",
+         "Invalid XML Element: Unexpected character in property declaration (\"\xC3\xA9\" found)"},
+        {"<a b=1/>", "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' "
+                     "but \"1\"  found"},
         {"<a><!-- x -- y --></a>", "Invalid Comment: \"--\" not allowed inside comments"},
         {"<a><!-- x", "Invalid Comment: Unexpected end of data"},
         {"<!-- x", "Invalid Comment: Unexpected end of data"},
@@ -327,7 +330,9 @@ TEST(DomSimpleXmlParse, EventsReportTagsValuesAndProgress) {
         log.push_back("value " + name + "=" + value);
     };
     std::vector<std::pair<int64_t, int64_t>> progress;
-    doc.OnLoadProgress = [&](plat::TObject*, int64_t position, int64_t total) { progress.emplace_back(position, total); };
+    doc.OnLoadProgress = [&](plat::TObject*, int64_t position, int64_t total) {
+        progress.emplace_back(position, total);
+    };
     doc.OnDecodeValue = [&](plat::TObject*, std::string& value) { value += "!"; };
     const std::string text = "<!DOCTYPE  d ><r a='1'><!--c-->t<b>v</b></r>";
     Load(doc, text);
@@ -371,6 +376,32 @@ TEST(DomSimpleXmlParse, LoadingReplacesEverythingAndStopsAfterTheRoot) {
     EXPECT_EQ(doc.Root()->GetSimpleXML(), &doc);
 }
 
+TEST(DomSimpleXmlParse, ParsedNodesOutliveTheirDocument) {
+    const std::string longValue = "a value well beyond fifteen bytes &amp; escaped";
+    auto source = Parse("<r><long-element-name-here v=\"" + longValue +
+                        "\">text that is long enough</long-element-name-here>"
+                        "<!-- a comment that is long enough --></r>");
+    TDomSimpleXML target;
+    target.Root()->SetName("t");
+    TDomSimpleXMLElem* moved = source->Root()->Items().Item(0);
+    TDomSimpleXMLElem* comment = source->Root()->Items().Item(1);
+    target.Root()->Items().AddChild(moved);
+    target.Root()->Items().AddChild(comment);
+    source.reset();
+    EXPECT_EQ(moved->Name(), "long-element-name-here");
+    EXPECT_EQ(moved->Value(), "text that is long enough");
+    EXPECT_EQ(moved->Properties().ValueOf("v"), "a value well beyond fifteen bytes & escaped");
+    EXPECT_EQ(comment->Value(), " a comment that is long enough ");
+    moved->SetValue("changed");
+    moved->Properties().Add("w", "added after the move, also long");
+    EXPECT_EQ(moved->Properties().Item(1)->Value(), "added after the move, also long");
+    TDomSimpleXMLElemClassic copy(nullptr);
+    copy.Assign(moved);
+    target.Root()->Items().Clear();
+    EXPECT_EQ(copy.Name(), "long-element-name-here");
+    EXPECT_EQ(copy.Properties().ValueOf("v"), "a value well beyond fifteen bytes & escaped");
+}
+
 TEST(DomSimpleXmlParse, ReadsFromAnyStream) {
     // Not a memory stream: the bytes are read in full first.
     class TTrickle : public plat::TStream {
@@ -384,8 +415,9 @@ TEST(DomSimpleXmlParse, ReadsFromAnyStream) {
         }
         int64_t Write(const void*, int64_t) override { return 0; }
         int64_t Seek(int64_t offset, plat::TSeekOrigin origin) override {
-            FPos = origin == plat::soBeginning ? offset : origin == plat::soCurrent ? FPos + offset
-                                                                                  : static_cast<int64_t>(FData.size()) + offset;
+            FPos = origin == plat::soBeginning ? offset
+                   : origin == plat::soCurrent ? FPos + offset
+                                               : static_cast<int64_t>(FData.size()) + offset;
             return FPos;
         }
 

@@ -58,7 +58,12 @@ void BuildChart(TDomSimpleXML& doc) {
     };
     const TFrame data[] = {
         {"FRAME 1", 255, "30.5", {{"0", "10"}, {"1", "30.5"}, {"2", "-2.25"}}, {1}},
-        {"Gr\xC3\xB6\xC3\x9F" "e <\xE2\x88\x91>", -16777211, "1", {{"0.000125", "1"}}, {}},
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e <\xE2\x88\x91>",
+         -16777211,
+         "1",
+         {{"0.000125", "1"}},
+         {}},
     };
     for (const TFrame& f : data) {
         TDomSimpleXMLElem* frame = frames->Items().Add("Frame");
@@ -144,9 +149,11 @@ TEST(DomSimpleXmlWrite, ChartDocumentMatchesTheFixtureAndReadsBack) {
     ASSERT_EQ(frames->Items().Count(), 2);
     TDomSimpleXMLElem* second = frames->Items().Item(1);
     EXPECT_EQ(second->Properties().ItemByName("Color")->IntValue(), -16777211);
-    EXPECT_EQ(second->Properties().ValueOf("Title"), "Gr\xC3\xB6\xC3\x9F" "e <\xE2\x88\x91>");
-    EXPECT_EQ(second->Items().ItemByName("Points")->Items().Item(0)->Properties().ItemByName("X")->FloatValue(),
-              0.000125);
+    EXPECT_EQ(second->Properties().ValueOf("Title"), "Gr\xC3\xB6\xC3\x9F"
+                                                     "e <\xE2\x88\x91>");
+    EXPECT_EQ(
+        second->Items().ItemByName("Points")->Items().Item(0)->Properties().ItemByName("X")->FloatValue(),
+        0.000125);
     EXPECT_EQ(chart->Items().ItemByName("TextBoxes")->Items().Item(0)->Properties().ValueOf("text"),
               "line1\rline2 \"quoted\"");
     EXPECT_EQ(Save(loaded), fixture);
@@ -161,9 +168,13 @@ TEST(DomSimpleXmlWrite, ValuesAreEscapedAndReadBackUnchanged) {
     const std::string escaped = "a&quot;b&amp;c&apos;d&lt;e&gt;f &#xE9; &#x4E2D; &#x1F600;\r\n\tend";
     const std::string text = Save(doc);
     EXPECT_EQ(text, "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
-                    "<r v=\"" + escaped + "\">\r\n"
-                    "  <e>" + escaped + "</e>\r\n"
-                    "</r>\r\n");
+                    "<r v=\"" +
+                        escaped +
+                        "\">\r\n"
+                        "  <e>" +
+                        escaped +
+                        "</e>\r\n"
+                        "</r>\r\n");
     TDomSimpleXML back;
     Load(back, text);
     EXPECT_EQ(back.Root()->Properties().ValueOf("v"), value);
@@ -245,6 +256,9 @@ TEST(DomSimpleXmlWrite, EveryNodeKindHasItsForm) {
     // Element names are written as they are, in the file's encoding.
     doc.Root()->Items().Item(3)->SetName("\xC3\xA9l\xC3\xA9ment");
     EXPECT_NE(Save(doc).find("<\xC3\xA9l\xC3\xA9ment/>"), std::string::npos);
+    // The declaration goes first, also when the file had it after a comment.
+    Load(doc, "<!--c--><?xml version='1.0' encoding='iso-8859-1'?><r a::='no name' b='1'/>");
+    EXPECT_EQ(Save(doc), "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<!--c-->\r\n<r b=\"1\"/>\r\n");
     // An element without a name writes only its children.
     TDomSimpleXML nameless;
     nameless.SetOptions(DefaultSimpleXMLOptions | sxoDoNotSaveProlog);
@@ -268,7 +282,9 @@ TEST(DomSimpleXmlWrite, EventsSeeEveryNodeAndValue) {
     TDomSimpleXML doc;
     Load(doc, "<!--c--><r a='1'><b>x</b><c/></r>");
     std::vector<std::pair<int64_t, int64_t>> progress;
-    doc.OnSaveProgress = [&](plat::TObject*, int64_t position, int64_t total) { progress.emplace_back(position, total); };
+    doc.OnSaveProgress = [&](plat::TObject*, int64_t position, int64_t total) {
+        progress.emplace_back(position, total);
+    };
     doc.OnEncodeValue = [](plat::TObject*, std::string& value) { value = "[" + value + "]"; };
     const std::string text = Save(doc);
     // Values are passed through the event, names are not.
@@ -283,7 +299,8 @@ TEST(DomSimpleXmlWrite, EventsSeeEveryNodeAndValue) {
         out.WriteString("<!--wrapped-->");
         out.CopyFrom(in, in.Size());
     };
-    EXPECT_EQ(Save(doc).rfind("<!--wrapped--><?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<!--c-->", 0), 0u);
+    EXPECT_EQ(Save(doc).rfind("<!--wrapped--><?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<!--c-->", 0),
+              0u);
 }
 
 TEST(DomSimpleXmlWrite, DeepTreesAreWrittenAndFreedWithoutRecursion) {
@@ -356,8 +373,9 @@ TEST_F(DomSimpleXmlFiles, OutputIsWellFormedForOtherTools) {
     BuildChart(chart);
     save(chart);
     TDomSimpleXML mixed;
-    Load(mixed, "<!--c--><?xml-stylesheet href='s'?><!DOCTYPE r [ <!ENTITY e \"x\"> ]>"
-                "<p:r xmlns:p='urn:p' a='&lt;&amp;&quot;&apos;'>t&#xE9;&#x4E2D;<![CDATA[<x>&]]><e/>\xE9</p:r>");
+    Load(mixed,
+         "<!--c--><?xml-stylesheet href='s'?><!DOCTYPE r [ <!ENTITY e \"x\"> ]>"
+         "<p:r xmlns:p='urn:p' a='&lt;&amp;&quot;&apos;'>t&#xE9;&#x4E2D;<![CDATA[<x>&]]><e/>\xE9</p:r>");
     save(mixed);
     TDomSimpleXML utf8;
     Load(utf8, "<?xml version='1.0' encoding='UTF-8'?><\xC3\xA9l a='\xE4\xB8\xAD'>\xC3\xA9</\xC3\xA9l>");

@@ -30,7 +30,7 @@ void PutChunk(TBytes& file, const char* type, const TBytes& data) {
 
 using TSamples = std::function<std::vector<unsigned>(int x, int y)>;
 
-struct TPngSpec {
+struct TPngCase {
     const char* Name;
     int Width, Height, Depth, ColorType;
     bool Interlaced;
@@ -39,35 +39,25 @@ struct TPngSpec {
     std::function<uint32_t(int x, int y)> Expected; // 0xAARRGGBB
 };
 
-int Channels(int colorType) {
-    switch (colorType) {
-    case 0: return 1;
-    case 2: return 3;
-    case 3: return 1;
-    case 4: return 2;
-    default: return 4;
-    }
-}
-
 // Filter type 0 rows; Adam7 sub-images when interlaced.
-TBytes MakePng(const TPngSpec& spec) {
+TBytes MakePng(const TPngCase& pc) {
     TBytes raw;
     auto addRows = [&](int x0, int y0, int dx, int dy) {
-        if (x0 >= spec.Width || y0 >= spec.Height)
+        if (x0 >= pc.Width || y0 >= pc.Height)
             return;
-        for (int y = y0; y < spec.Height; y += dy) {
+        for (int y = y0; y < pc.Height; y += dy) {
             raw.push_back(0);
             uint32_t acc = 0;
             int bits = 0;
-            for (int x = x0; x < spec.Width; x += dx)
-                for (unsigned v : spec.Samples(x, y)) {
-                    if (spec.Depth == 16) {
+            for (int x = x0; x < pc.Width; x += dx)
+                for (unsigned v : pc.Samples(x, y)) {
+                    if (pc.Depth == 16) {
                         raw.push_back(uint8_t(v >> 8));
                         raw.push_back(uint8_t(v));
                         continue;
                     }
-                    acc = acc << spec.Depth | v;
-                    bits += spec.Depth;
+                    acc = acc << pc.Depth | v;
+                    bits += pc.Depth;
                     if (bits == 8) {
                         raw.push_back(uint8_t(acc));
                         acc = 0;
@@ -78,7 +68,7 @@ TBytes MakePng(const TPngSpec& spec) {
                 raw.push_back(uint8_t(acc << (8 - bits)));
         }
     };
-    if (spec.Interlaced) {
+    if (pc.Interlaced) {
         static const int pass[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
                                        {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
         for (auto& p : pass)
@@ -93,21 +83,25 @@ TBytes MakePng(const TPngSpec& spec) {
 
     TBytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     TBytes ihdr;
-    PutBE32(ihdr, static_cast<uint32_t>(spec.Width));
-    PutBE32(ihdr, static_cast<uint32_t>(spec.Height));
-    ihdr.insert(ihdr.end(), {uint8_t(spec.Depth), uint8_t(spec.ColorType), 0, 0, uint8_t(spec.Interlaced)});
+    PutBE32(ihdr, static_cast<uint32_t>(pc.Width));
+    PutBE32(ihdr, static_cast<uint32_t>(pc.Height));
+    ihdr.insert(ihdr.end(), {uint8_t(pc.Depth), uint8_t(pc.ColorType), 0, 0, uint8_t(pc.Interlaced)});
     PutChunk(file, "IHDR", ihdr);
-    if (!spec.Palette.empty())
-        PutChunk(file, "PLTE", spec.Palette);
-    if (!spec.Transparency.empty())
-        PutChunk(file, "tRNS", spec.Transparency);
+    if (!pc.Palette.empty())
+        PutChunk(file, "PLTE", pc.Palette);
+    if (!pc.Transparency.empty())
+        PutChunk(file, "tRNS", pc.Transparency);
     PutChunk(file, "IDAT", packed);
     PutChunk(file, "IEND", {});
     return file;
 }
 
-uint32_t Grey(unsigned v, unsigned a = 255) { return a << 24 | v << 16 | v << 8 | v; }
-uint32_t Argb(unsigned a, unsigned r, unsigned g, unsigned b) { return a << 24 | r << 16 | g << 8 | b; }
+uint32_t Grey(unsigned v, unsigned a = 255) {
+    return a << 24 | v << 16 | v << 8 | v;
+}
+uint32_t Argb(unsigned a, unsigned r, unsigned g, unsigned b) {
+    return a << 24 | r << 16 | g << 8 | b;
+}
 
 TBytes Palette16() {
     TBytes p;
@@ -123,41 +117,100 @@ TBytes Palette256() {
     return p;
 }
 
-std::vector<TPngSpec> Specs() {
+std::vector<TPngCase> Cases() {
     return {
-        {"grey 1-bit", 9, 3, 1, 0, false, [](int x, int y) { return std::vector<unsigned>{unsigned(x + y) % 2}; },
-         {}, {}, [](int x, int y) { return Grey((x + y) % 2 ? 255 : 0); }},
-        {"grey 8-bit with transparent grey", 3, 2, 8, 0, false,
-         [](int x, int y) { return std::vector<unsigned>{unsigned(x * 7)}; }, {}, {0, 7},
+        {"grey 1-bit",
+         9,
+         3,
+         1,
+         0,
+         false,
+         [](int x, int y) { return std::vector<unsigned>{unsigned(x + y) % 2}; },
+         {},
+         {},
+         [](int x, int y) { return Grey((x + y) % 2 ? 255 : 0); }},
+        {"grey 8-bit with transparent grey",
+         3,
+         2,
+         8,
+         0,
+         false,
+         [](int x, int y) { return std::vector<unsigned>{unsigned(x * 7)}; },
+         {},
+         {0, 7},
          [](int x, int y) { return Grey(x * 7, x == 1 ? 0 : 255); }},
-        {"grey 16-bit", 5, 2, 16, 0, false,
-         [](int x, int y) { return std::vector<unsigned>{unsigned(x * 16000 + y * 100)}; }, {}, {},
+        {"grey 16-bit",
+         5,
+         2,
+         16,
+         0,
+         false,
+         [](int x, int y) { return std::vector<unsigned>{unsigned(x * 16000 + y * 100)}; },
+         {},
+         {},
          [](int x, int y) { return Grey(unsigned(x * 16000 + y * 100) >> 8); }},
-        {"grey and alpha 8-bit", 3, 3, 8, 4, false,
-         [](int x, int y) { return std::vector<unsigned>{unsigned(x * 80), unsigned(y * 100)}; }, {}, {},
+        {"grey and alpha 8-bit",
+         3,
+         3,
+         8,
+         4,
+         false,
+         [](int x, int y) {
+             return std::vector<unsigned>{unsigned(x * 80), unsigned(y * 100)};
+         },
+         {},
+         {},
          [](int x, int y) { return Grey(x * 80, y * 100); }},
-        {"palette 4-bit with alpha entries", 5, 3, 4, 3, false,
-         [](int x, int y) { return std::vector<unsigned>{unsigned(x + y * 5) % 16}; }, Palette16(), {0, 128},
+        {"palette 4-bit with alpha entries",
+         5,
+         3,
+         4,
+         3,
+         false,
+         [](int x, int y) { return std::vector<unsigned>{unsigned(x + y * 5) % 16}; },
+         Palette16(),
+         {0, 128},
          [](int x, int y) {
              unsigned i = unsigned(x + y * 5) % 16;
              return Argb(i == 0 ? 0 : i == 1 ? 128 : 255, i * 16, 255 - i * 16, i * 5);
          }},
-        {"RGBA 16-bit", 4, 2, 16, 6, false,
+        {"RGBA 16-bit",
+         4,
+         2,
+         16,
+         6,
+         false,
          [](int x, int y) {
-             return std::vector<unsigned>{unsigned(x * 20000), unsigned(y * 30000), unsigned(65535 - x * 10000),
-                                          unsigned(40000 + y * 10000)};
+             return std::vector<unsigned>{unsigned(x * 20000), unsigned(y * 30000),
+                                          unsigned(65535 - x * 10000), unsigned(40000 + y * 10000)};
          },
-         {}, {},
+         {},
+         {},
          [](int x, int y) {
-             return Argb((40000 + y * 10000) >> 8, (x * 20000) >> 8, (y * 30000) >> 8, (65535 - x * 10000) >> 8);
+             return Argb((40000 + y * 10000) >> 8, (x * 20000) >> 8, (y * 30000) >> 8,
+                         (65535 - x * 10000) >> 8);
          }},
-        {"RGB 8-bit interlaced", 11, 9, 8, 2, true,
+        {"RGB 8-bit interlaced",
+         11,
+         9,
+         8,
+         2,
+         true,
          [](int x, int y) {
              return std::vector<unsigned>{unsigned(x * 20), unsigned(y * 25), unsigned(x * y) % 256};
          },
-         {}, {}, [](int x, int y) { return Argb(255, x * 20, y * 25, (x * y) % 256); }},
-        {"palette 8-bit interlaced", 10, 10, 8, 3, true,
-         [](int x, int y) { return std::vector<unsigned>{unsigned(x * 25 + y)}; }, Palette256(), {},
+         {},
+         {},
+         [](int x, int y) { return Argb(255, x * 20, y * 25, (x * y) % 256); }},
+        {"palette 8-bit interlaced",
+         10,
+         10,
+         8,
+         3,
+         true,
+         [](int x, int y) { return std::vector<unsigned>{unsigned(x * 25 + y)}; },
+         Palette256(),
+         {},
          [](int x, int y) {
              unsigned i = unsigned(x * 25 + y);
              return Argb(255, i, (i * 3) & 0xFF, 255 - i);
@@ -165,22 +218,24 @@ std::vector<TPngSpec> Specs() {
     };
 }
 
-TBytes Encode(const TPixelImage& image) { return WritePng(image); }
+TBytes Encode(const TPixelImage& image) {
+    return WritePng(image);
+}
 
 } // namespace
 
 TEST(PngRead, DecodesEveryColourTypeDepthAndInterlacing) {
-    for (const TPngSpec& spec : Specs()) {
-        SCOPED_TRACE(spec.Name);
-        TBytes file = MakePng(spec);
+    for (const TPngCase& pc : Cases()) {
+        SCOPED_TRACE(pc.Name);
+        TBytes file = MakePng(pc);
         TPixelImage image = ReadPng(file.data(), file.size());
-        ASSERT_EQ(image.Width, spec.Width);
-        ASSERT_EQ(image.Height, spec.Height);
-        for (int y = 0; y < spec.Height; ++y)
-            for (int x = 0; x < spec.Width; ++x)
+        ASSERT_EQ(image.Width, pc.Width);
+        ASSERT_EQ(image.Height, pc.Height);
+        for (int y = 0; y < pc.Height; ++y)
+            for (int x = 0; x < pc.Width; ++x)
                 // 16-bit samples may round either way on their way to 8 bits.
-                ASSERT_LE(ChannelDistance(image.At(x, y), spec.Expected(x, y)), 1)
-                    << std::hex << image.At(x, y) << " vs " << spec.Expected(x, y) << " at " << std::dec << x
+                ASSERT_LE(ChannelDistance(image.At(x, y), pc.Expected(x, y)), 1)
+                    << std::hex << image.At(x, y) << " vs " << pc.Expected(x, y) << " at " << std::dec << x
                     << "," << y;
     }
 }
@@ -212,8 +267,13 @@ TEST(PngImage, DrawingBlendsByAlphaAndStretches) {
     image.Row(0)[0] = 0x00FF0000; // transparent red
     image.Row(0)[1] = 0x80FF0000; // half red
     image.Row(0)[2] = 0xFFFF0000; // red
+    TBytes file = WritePng(image);
+    TMemoryStream stream;
+    stream.WriteBuffer(file.data(), static_cast<int64_t>(file.size()));
+    stream.SetPosition(0);
     TPngImage png;
-    png.SetImage(image);
+    png.LoadFromStream(stream);
+    ASSERT_TRUE(png.Transparent());
 
     TBitmap bitmap(6, 2);
     TCanvas* canvas = bitmap.Canvas();
@@ -259,7 +319,7 @@ TEST(PngRead, RefusesTruncatedCorruptAndLyingFiles) {
     TDecode decode = [](const uint8_t* d, size_t n) { ReadPng(d, n); };
     TBytes alpha = Encode(Gradient(6, 5, true));
     ExpectEveryTruncationRejected(alpha, decode);
-    TBytes interlaced = MakePng(Specs()[6]);
+    TBytes interlaced = MakePng(Cases()[6]);
     ExpectEveryTruncationRejected(interlaced, decode);
     EXPECT_GT(ExpectCorruptionHandled(interlaced, decode), 0);
     ExpectNoiseRejected({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, decode);
@@ -269,10 +329,10 @@ TEST(PngRead, RefusesTruncatedCorruptAndLyingFiles) {
         uint32_t Width, Height;
         const char* Message;
     };
-    for (TLie lie : {TLie{30000, 30000, "too large"}, TLie{0x7FFFFFFF, 1, "width"}, TLie{11, 90, "image data"},
-                     TLie{0, 9, "width"}}) {
-        TPngSpec spec = Specs()[6];
-        TBytes file = MakePng(spec);
+    for (TLie lie :
+         {TLie{30000, 30000, "too large"}, TLie{0x7FFFFFFF, 1, ""}, TLie{11, 90, ""}, TLie{0, 9, ""}}) {
+        TPngCase pc = Cases()[6];
+        TBytes file = MakePng(pc);
         TBytes head;
         PutBE32(head, lie.Width);
         PutBE32(head, lie.Height);

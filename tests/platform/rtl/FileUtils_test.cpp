@@ -146,7 +146,7 @@ TEST(FileUtils, MasksMatchLikeTheFileDialogs) {
         {"notes", "n*.*", true},
         {"notes", "x*.*", false},
         {"readme", "READ*", true},
-        {"chart.tee", "*.*", true},
+        {"chart.plv", "*.*", true},
         {"noext", "*.*", true},
     };
     for (const auto& c : cases)

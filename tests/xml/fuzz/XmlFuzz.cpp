@@ -1,8 +1,9 @@
 // libFuzzer target for the parser and the writer. Any bytes are parsed; a document that loads is
 // written, and the written text must load again into the same tree. "Same" allows for what the fixed
 // layout changes by design: blanks around text, and a lone text child that reads back as the value.
-// Trees the writer cannot represent (nameless elements, characters a Latin-1 file cannot hold outside
-// values) are written and re-read for crashes only.
+// Trees the writer cannot represent (nameless elements or attributes, names that read back as other
+// markup, characters a Latin-1 file cannot hold outside values) are written and re-read for crashes
+// only.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,22 +19,29 @@ using namespace xml;
 
 namespace {
 
-bool IsBlank(char c) { return c == 9 || c == 10 || c == 13 || c == 32; }
+bool IsBlank(char c) {
+    return c == 9 || c == 10 || c == 13 || c == 32;
+}
 
-std::string Trimmed(const std::string& s) {
+std::string Trimmed(std::string_view s) {
     size_t b = 0, e = s.size();
     while (b < e && IsBlank(s[b]))
         ++b;
     while (e > b && IsBlank(s[e - 1]))
         --e;
-    return s.substr(b, e - b);
+    return std::string(s.substr(b, e - b));
 }
 
 class TCanon {
 public:
     TCanon(TDomSimpleXML& doc, bool latin1) : FLatin1(latin1) {
-        for (int i = 0; i < doc.Prolog().Count(); ++i)
-            PrologItem(doc.Prolog().Item(i));
+        // The writer puts the first declaration first.
+        TDomSimpleXMLElem* header = doc.Prolog().FindHeader();
+        PrologItem(header);
+        for (int i = 0; i < doc.Prolog().Count(); ++i) {
+            if (doc.Prolog().Item(i) != header)
+                PrologItem(doc.Prolog().Item(i));
+        }
         Element(doc.Root());
     }
     std::string Text;
@@ -41,7 +49,7 @@ public:
 
 private:
     // Whether a Latin-1 file can hold the text where no character reference is possible.
-    void Raw(const std::string& s) {
+    void Raw(std::string_view s) {
         if (!FLatin1)
             return;
         for (size_t i = 0; i < s.size(); ++i) {
@@ -50,7 +58,7 @@ private:
                 Representable = false;
         }
     }
-    void Add(const char* kind, const std::string& value) {
+    void Add(const char* kind, std::string_view value) {
         Text += kind;
         Text += '(';
         Text += std::to_string(value.size());
@@ -61,9 +69,12 @@ private:
     void Attributes(TDomSimpleXMLElem* e, bool raw) {
         for (int i = 0; i < e->Properties().Count(); ++i) {
             TDomSimpleXMLProp* p = e->Properties().Item(i);
-            Add("A", p->NameSpace() + ":" + p->Name());
+            if (p->Name().empty() && p->NameSpace().empty())
+                Representable = false; // not written
+            Add("A", std::string(p->NameSpace()) + ":" + std::string(p->Name()));
             Add("=", p->Value());
-            Raw(p->NameSpace() + p->Name());
+            Raw(p->NameSpace());
+            Raw(p->Name());
             if (raw)
                 Raw(p->Value());
         }
@@ -82,10 +93,16 @@ private:
     }
     void Element(TDomSimpleXMLElem* e) {
         // A nameless element writes nothing of its own; only an empty root may lack a name.
-        if (e->FullName().empty() && (e->Parent() || e->HasItems() || e->Properties().Count() > 0 ||
-                                      !e->Value().empty()))
+        if (e->FullName().empty() &&
+            (e->Parent() || e->HasItems() || e->Properties().Count() > 0 || !e->Value().empty()))
             Representable = false;
-        Add("E", e->FullName());
+        // Names that read back as something else: a declaration at the root, a comment or CDATA
+        // section inside an element.
+        const std::string name = e->FullName();
+        if ((!e->Parent() && !name.empty() && (name[0] == '!' || name[0] == '?')) ||
+            name.rfind("!--", 0) == 0 || name.rfind("![CDATA[", 0) == 0)
+            Representable = false;
+        Add("E", name);
         Raw(e->FullName());
         Attributes(e, false);
         std::vector<TDomSimpleXMLElem*> children;
@@ -148,7 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     plat::TMemoryStream written;
     first.SaveToStream(written);
-    const std::string text(reinterpret_cast<const char*>(written.Memory()), static_cast<size_t>(written.Size()));
+    const std::string text(reinterpret_cast<const char*>(written.Memory()),
+                           static_cast<size_t>(written.Size()));
     TCanon before(first, IsLatin1(first));
 
     TDomSimpleXML second;

@@ -3,6 +3,7 @@
 // A parse error prints "error: MESSAGE" and exits with 1.
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "platform/rtl/Exception.h"
 #include "xml/DomSimpleXml.h"
@@ -11,15 +12,25 @@ using namespace xml;
 
 namespace {
 
-std::string Quoted(const std::string& value) {
+std::string Quoted(std::string_view value) {
     std::string s = "\"";
     for (unsigned char c : value) {
         switch (c) {
-        case '\\': s += "\\\\"; break;
-        case '"': s += "\\\""; break;
-        case '\r': s += "\\r"; break;
-        case '\n': s += "\\n"; break;
-        case '\t': s += "\\t"; break;
+        case '\\':
+            s += "\\\\";
+            break;
+        case '"':
+            s += "\\\"";
+            break;
+        case '\r':
+            s += "\\r";
+            break;
+        case '\n':
+            s += "\\n";
+            break;
+        case '\t':
+            s += "\\t";
+            break;
         default:
             if (c < 32) {
                 char buf[8];
@@ -33,13 +44,18 @@ std::string Quoted(const std::string& value) {
     return s + "\"";
 }
 
-void Line(int depth, const std::string& text) { std::printf("%s%s\n", std::string(2 * depth, ' ').c_str(), text.c_str()); }
+void Line(int depth, const std::string& text) {
+    std::printf("%s%s\n", std::string(2 * depth, ' ').c_str(), text.c_str());
+}
 
 void Attributes(TDomSimpleXMLElem* e, int depth) {
     TDomSimpleXMLProps& props = e->Properties();
     for (int i = 0; i < props.Count(); ++i) {
         TDomSimpleXMLProp* p = props.Item(i);
-        std::string name = p->NameSpace().empty() ? p->Name() : p->NameSpace() + ":" + p->Name();
+        std::string name(p->NameSpace());
+        if (!name.empty())
+            name += ':';
+        name += p->Name();
         Line(depth, "attribute " + name + " " + Quoted(p->Value()));
     }
 }

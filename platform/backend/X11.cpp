@@ -1,0 +1,1117 @@
+// The X11 backend: real top-level windows through Xlib, keyboard text through an input method, the
+// CLIPBOARD selection, cursors, pointer grabs, and a pipe that wakes the event wait from other threads.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <clocale>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include "platform/backend/Backend.h"
+#include "platform/gfx/Surface.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/Messages.h"
+
+namespace plat {
+
+namespace {
+
+constexpr const char* TextMime = "text/plain;charset=utf-8";
+
+struct TMotifHints {
+    unsigned long flags, functions, decorations;
+    long inputMode;
+    unsigned long status;
+};
+
+uint16_t VirtualKeyOf(KeySym k) {
+    if (k >= XK_a && k <= XK_z)
+        return static_cast<uint16_t>('A' + (k - XK_a));
+    if (k >= XK_A && k <= XK_Z)
+        return static_cast<uint16_t>('A' + (k - XK_A));
+    if (k >= XK_0 && k <= XK_9)
+        return static_cast<uint16_t>('0' + (k - XK_0));
+    if (k >= XK_F1 && k <= XK_F12)
+        return static_cast<uint16_t>(VK_F1 + (k - XK_F1));
+    if (k >= XK_KP_0 && k <= XK_KP_9)
+        return static_cast<uint16_t>(VK_NUMPAD0 + (k - XK_KP_0));
+    switch (k) {
+    case XK_BackSpace:
+        return VK_BACK;
+    case XK_Tab:
+    case XK_ISO_Left_Tab:
+        return VK_TAB;
+    case XK_Return:
+    case XK_KP_Enter:
+        return VK_RETURN;
+    case XK_Escape:
+        return VK_ESCAPE;
+    case XK_space:
+        return VK_SPACE;
+    case XK_Prior:
+    case XK_KP_Prior:
+        return VK_PRIOR;
+    case XK_Next:
+    case XK_KP_Next:
+        return VK_NEXT;
+    case XK_End:
+    case XK_KP_End:
+        return VK_END;
+    case XK_Home:
+    case XK_KP_Home:
+        return VK_HOME;
+    case XK_Left:
+    case XK_KP_Left:
+        return VK_LEFT;
+    case XK_Up:
+    case XK_KP_Up:
+        return VK_UP;
+    case XK_Right:
+    case XK_KP_Right:
+        return VK_RIGHT;
+    case XK_Down:
+    case XK_KP_Down:
+        return VK_DOWN;
+    case XK_Insert:
+    case XK_KP_Insert:
+        return VK_INSERT;
+    case XK_Delete:
+    case XK_KP_Delete:
+        return VK_DELETE;
+    case XK_Shift_L:
+    case XK_Shift_R:
+        return VK_SHIFT;
+    case XK_Control_L:
+    case XK_Control_R:
+        return VK_CONTROL;
+    case XK_Alt_L:
+    case XK_Alt_R:
+    case XK_Meta_L:
+    case XK_Meta_R:
+    case XK_ISO_Level3_Shift:
+        return VK_MENU;
+    case XK_Caps_Lock:
+        return VK_CAPITAL;
+    case XK_Num_Lock:
+        return VK_NUMLOCK;
+    case XK_Scroll_Lock:
+        return VK_SCROLL;
+    case XK_Pause:
+        return VK_PAUSE;
+    case XK_Print:
+        return VK_SNAPSHOT;
+    case XK_Menu:
+        return VK_APPS;
+    case XK_Super_L:
+        return VK_LWIN;
+    case XK_Super_R:
+        return VK_RWIN;
+    case XK_KP_Multiply:
+        return VK_MULTIPLY;
+    case XK_KP_Add:
+        return VK_ADD;
+    case XK_KP_Subtract:
+        return VK_SUBTRACT;
+    case XK_KP_Decimal:
+        return VK_DECIMAL;
+    case XK_KP_Divide:
+        return VK_DIVIDE;
+    case XK_semicolon:
+        return VK_OEM_1;
+    case XK_equal:
+        return VK_OEM_PLUS;
+    case XK_comma:
+        return VK_OEM_COMMA;
+    case XK_minus:
+        return VK_OEM_MINUS;
+    case XK_period:
+        return VK_OEM_PERIOD;
+    case XK_slash:
+        return VK_OEM_2;
+    case XK_grave:
+        return VK_OEM_3;
+    case XK_bracketleft:
+        return VK_OEM_4;
+    case XK_backslash:
+        return VK_OEM_5;
+    case XK_bracketright:
+        return VK_OEM_6;
+    case XK_apostrophe:
+        return VK_OEM_7;
+    }
+    return 0;
+}
+
+unsigned CursorFontShape(TCursorShape s) {
+    switch (s) {
+    case csrCross:
+        return XC_crosshair;
+    case csrIBeam:
+        return XC_xterm;
+    case csrWait:
+    case csrAppStarting:
+        return XC_watch;
+    case csrHandPoint:
+        return XC_hand2;
+    case csrSizeAll:
+        return XC_fleur;
+    case csrSizeNS:
+    case csrVSplit:
+        return XC_sb_v_double_arrow;
+    case csrSizeWE:
+    case csrHSplit:
+        return XC_sb_h_double_arrow;
+    case csrSizeNWSE:
+        return XC_bottom_right_corner;
+    case csrSizeNESW:
+        return XC_bottom_left_corner;
+    case csrNo:
+    case csrNoDrop:
+        return XC_X_cursor;
+    case csrUpArrow:
+        return XC_center_ptr;
+    case csrHelp:
+        return XC_question_arrow;
+    default:
+        return XC_left_ptr;
+    }
+}
+
+class TX11Backend : public TBackend {
+public:
+    ~TX11Backend() override;
+    bool Open(std::string& error);
+
+    const char* Name() const override { return "x11"; }
+    bool DrawsFrames() const override { return true; }
+    TRect ScreenRect() const override {
+        return TRect(0, 0, DisplayWidth(FDpy, FScreen), DisplayHeight(FDpy, FScreen));
+    }
+    TRect WorkArea() const override;
+
+    TNativeWindow CreateWindow(const TNativeWindowSpec& spec) override;
+    void DestroyWindow(TNativeWindow w) override;
+    void ShowWindow(TNativeWindow w, bool show, bool activate) override;
+    void MoveWindow(TNativeWindow w, const TRect& bounds) override;
+    void SetTitle(TNativeWindow w, const std::string& title) override;
+    void SetSizeLimits(TNativeWindow w, TSize minSize, TSize maxSize) override;
+    void SetTopMost(TNativeWindow w, bool topMost) override;
+    void SetOpacity(TNativeWindow w, uint8_t alpha) override;
+    void SetState(TNativeWindow w, int sizeState) override;
+    void Raise(TNativeWindow w) override;
+    void Activate(TNativeWindow w) override;
+    void Present(TNativeWindow w, const TImageSurface& image, const TRect& area) override;
+    void Flush() override { XFlush(FDpy); }
+
+    void SetCursor(TNativeWindow w, const TCursorImage& cursor) override;
+    TPoint PointerPos() const override;
+    void WarpPointer(TPoint screenPos) override;
+    bool GrabPointer(TNativeWindow w) override;
+    void UngrabPointer() override;
+
+    void SetClipboard(const TClipboardData& data) override;
+    std::vector<std::string> ClipboardTypes() override;
+    std::optional<std::vector<uint8_t>> ClipboardGet(const std::string& type) override;
+
+    bool Poll(TBackendEvent& event) override;
+    bool Wait(int timeoutMs) override;
+    void Wake() override;
+    void InjectEvent(const TBackendEvent& event) override { FEvents.push_back(event); }
+    void Sync() override { XSync(FDpy, False); }
+
+private:
+    struct TWin {
+        XIC Ic = nullptr;
+        TRect Bounds;
+        bool Popup = false;
+        bool Mapped = false;
+        TNativeWindowSpec Spec;
+    };
+
+    Atom A(const char* name) const { return XInternAtom(FDpy, name, False); }
+    void Translate(XEvent& ev);
+    void Push(TBackendEvent e) { FEvents.push_back(std::move(e)); }
+    uint32_t Modifiers(unsigned state) const;
+    TRect RootBounds(Window w) const;
+    void SendNetState(Window w, bool add, Atom a1, Atom a2 = 0);
+    void ApplySizeHints(Window w, const TWin& win);
+    void ServeSelection(const XSelectionRequestEvent& req);
+    bool WaitSelection(Atom target, Atom& type, std::vector<uint8_t>& data);
+    Cursor CursorFor(const TCursorImage& img);
+    std::vector<Atom> TargetsFor(const std::string& mime) const;
+
+    Display* FDpy = nullptr;
+    int FScreen = 0;
+    Window FRoot = 0;
+    Window FHelper = 0; // owns the selection
+    GC FGc = nullptr;
+    XIM FIm = nullptr;
+    int FPipe[2] = {-1, -1};
+    std::map<Window, TWin> FWins;
+    std::deque<TBackendEvent> FEvents;
+    std::map<int, Cursor> FCursors;
+    Cursor FCustom = 0;
+    std::vector<uint32_t> FCustomPixels;
+    Window FGrab = 0;
+    TClipboardData FClipboard;
+    bool FOwnClipboard = false;
+    Atom WM_PROTOCOLS_, WM_DELETE_WINDOW_, NET_WM_NAME, UTF8_STRING_, NET_WM_STATE, NET_STATE_ABOVE,
+        NET_STATE_MAXV, NET_STATE_MAXH, NET_STATE_HIDDEN, WM_STATE_, CLIPBOARD_, TARGETS_, INCR_, SELPROP;
+};
+
+TX11Backend::~TX11Backend() {
+    if (FDpy) {
+        for (auto& [w, win] : FWins) {
+            if (win.Ic)
+                XDestroyIC(win.Ic);
+            XDestroyWindow(FDpy, w);
+        }
+        if (FIm)
+            XCloseIM(FIm);
+        if (FGc)
+            XFreeGC(FDpy, FGc);
+        XCloseDisplay(FDpy);
+    }
+    for (int fd : FPipe)
+        if (fd >= 0)
+            close(fd);
+}
+
+bool TX11Backend::Open(std::string& error) {
+    const char* name = std::getenv("DISPLAY");
+    if (!name || !*name) {
+        error = "DISPLAY is not set";
+        return false;
+    }
+    FDpy = XOpenDisplay(nullptr);
+    if (!FDpy) {
+        error = std::string("cannot connect to the X display ") + name;
+        return false;
+    }
+    FScreen = DefaultScreen(FDpy);
+    FRoot = RootWindow(FDpy, FScreen);
+    if (DefaultDepth(FDpy, FScreen) < 24) {
+        error = "the X display needs a colour depth of 24 bits or more";
+        return false;
+    }
+    if (pipe2(FPipe, O_NONBLOCK | O_CLOEXEC) != 0) {
+        error = std::string("cannot create the wake-up pipe: ") + std::strerror(errno);
+        return false;
+    }
+    WM_PROTOCOLS_ = A("WM_PROTOCOLS");
+    WM_DELETE_WINDOW_ = A("WM_DELETE_WINDOW");
+    NET_WM_NAME = A("_NET_WM_NAME");
+    UTF8_STRING_ = A("UTF8_STRING");
+    NET_WM_STATE = A("_NET_WM_STATE");
+    NET_STATE_ABOVE = A("_NET_WM_STATE_ABOVE");
+    NET_STATE_MAXV = A("_NET_WM_STATE_MAXIMIZED_VERT");
+    NET_STATE_MAXH = A("_NET_WM_STATE_MAXIMIZED_HORZ");
+    NET_STATE_HIDDEN = A("_NET_WM_STATE_HIDDEN");
+    WM_STATE_ = A("WM_STATE");
+    CLIPBOARD_ = A("CLIPBOARD");
+    TARGETS_ = A("TARGETS");
+    INCR_ = A("INCR");
+    SELPROP = A("LUMETRA_SELECTION");
+    FHelper = XCreateSimpleWindow(FDpy, FRoot, -10, -10, 1, 1, 0, 0, 0);
+    XSelectInput(FDpy, FHelper, PropertyChangeMask);
+    FGc = XCreateGC(FDpy, FRoot, 0, nullptr);
+
+    // Text input goes through an input method when one is available; the locale's character type must
+    // support it, so an unset locale takes the UTF-8 one.
+    const char* ctype = std::setlocale(LC_CTYPE, "");
+    if (!ctype || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+    if (XSupportsLocale()) {
+        XSetLocaleModifiers("");
+        FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
+        if (!FIm) {
+            XSetLocaleModifiers("@im=none");
+            FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
+        }
+    }
+    return true;
+}
+
+TRect TX11Backend::WorkArea() const {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    TRect r = ScreenRect();
+    if (XGetWindowProperty(FDpy, FRoot, A("_NET_WORKAREA"), 0, 4, False, XA_CARDINAL, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && count >= 4 && format == 32) {
+        long* v = reinterpret_cast<long*>(data);
+        r = Bounds(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                   static_cast<int>(v[3]));
+    }
+    if (data)
+        XFree(data);
+    return r;
+}
+
+void TX11Backend::ApplySizeHints(Window w, const TWin& win) {
+    XSizeHints* hints = XAllocSizeHints();
+    hints->flags = PPosition | USPosition | PSize | PWinGravity;
+    hints->x = win.Bounds.Left;
+    hints->y = win.Bounds.Top;
+    hints->width = std::max(1, win.Bounds.Width());
+    hints->height = std::max(1, win.Bounds.Height());
+    hints->win_gravity = StaticGravity;
+    if (!win.Spec.Sizeable) {
+        hints->flags |= PMinSize | PMaxSize;
+        hints->min_width = hints->max_width = hints->width;
+        hints->min_height = hints->max_height = hints->height;
+    } else {
+        if (win.Spec.MinSize.cx > 0 || win.Spec.MinSize.cy > 0) {
+            hints->flags |= PMinSize;
+            hints->min_width = std::max(1, win.Spec.MinSize.cx);
+            hints->min_height = std::max(1, win.Spec.MinSize.cy);
+        }
+        if (win.Spec.MaxSize.cx > 0 && win.Spec.MaxSize.cy > 0) {
+            hints->flags |= PMaxSize;
+            hints->max_width = win.Spec.MaxSize.cx;
+            hints->max_height = win.Spec.MaxSize.cy;
+        }
+    }
+    XSetWMNormalHints(FDpy, w, hints);
+    XFree(hints);
+}
+
+TNativeWindow TX11Backend::CreateWindow(const TNativeWindowSpec& spec) {
+    XSetWindowAttributes attrs;
+    attrs.background_pixmap = None;
+    attrs.bit_gravity = NorthWestGravity;
+    attrs.override_redirect = spec.Popup ? True : False;
+    attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                       PointerMotionMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask |
+                       FocusChangeMask | PropertyChangeMask;
+    Window w =
+        XCreateWindow(FDpy, FRoot, spec.Bounds.Left, spec.Bounds.Top, std::max(1, spec.Bounds.Width()),
+                      std::max(1, spec.Bounds.Height()), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWEventMask, &attrs);
+    TWin& win = FWins[w];
+    win.Bounds = spec.Bounds;
+    win.Popup = spec.Popup;
+    win.Spec = spec;
+    XSetWMProtocols(FDpy, w, &WM_DELETE_WINDOW_, 1);
+    XClassHint* cls = XAllocClassHint();
+    cls->res_name = const_cast<char*>("lumetra");
+    cls->res_class = const_cast<char*>("Lumetra");
+    XSetClassHint(FDpy, w, cls);
+    XFree(cls);
+    SetTitle(w, spec.Title);
+    if (!spec.Popup) {
+        ApplySizeHints(w, win);
+        if (spec.Owner)
+            XSetTransientForHint(FDpy, w, static_cast<Window>(spec.Owner));
+        Atom type = A(spec.ToolWindow ? "_NET_WM_WINDOW_TYPE_UTILITY"
+                      : spec.Dialog   ? "_NET_WM_WINDOW_TYPE_DIALOG"
+                                      : "_NET_WM_WINDOW_TYPE_NORMAL");
+        XChangeProperty(FDpy, w, A("_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&type), 1);
+        if (!spec.Decorated) {
+            TMotifHints mh{2, 0, 0, 0, 0};
+            Atom motif = A("_MOTIF_WM_HINTS");
+            XChangeProperty(FDpy, w, motif, motif, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&mh),
+                            5);
+        }
+        XWMHints* wm = XAllocWMHints();
+        wm->flags = InputHint | StateHint;
+        wm->input = True;
+        wm->initial_state = NormalState;
+        XSetWMHints(FDpy, w, wm);
+        XFree(wm);
+        if (spec.TopMost)
+            XChangeProperty(FDpy, w, NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&NET_STATE_ABOVE), 1);
+    }
+    if (FIm) {
+        win.Ic = XCreateIC(FIm, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w,
+                           XNFocusWindow, w, nullptr);
+        if (win.Ic) {
+            long mask = 0;
+            XGetICValues(win.Ic, XNFilterEvents, &mask, nullptr);
+            XSelectInput(FDpy, w, attrs.event_mask | mask);
+        }
+    }
+    return static_cast<TNativeWindow>(w);
+}
+
+void TX11Backend::DestroyWindow(TNativeWindow native) {
+    Window w = static_cast<Window>(native);
+    auto it = FWins.find(w);
+    if (it == FWins.end())
+        return;
+    if (it->second.Ic)
+        XDestroyIC(it->second.Ic);
+    if (FGrab == w)
+        UngrabPointer();
+    FWins.erase(it);
+    XDestroyWindow(FDpy, w);
+    XFlush(FDpy);
+}
+
+void TX11Backend::ShowWindow(TNativeWindow native, bool show, bool activate) {
+    Window w = static_cast<Window>(native);
+    auto it = FWins.find(w);
+    if (it == FWins.end())
+        return;
+    it->second.Mapped = show;
+    if (show) {
+        XMapRaised(FDpy, w);
+        // The window manager may have moved a window it just mapped; put it where the tree has it.
+        XMoveWindow(FDpy, w, it->second.Bounds.Left, it->second.Bounds.Top);
+        if (activate && !it->second.Popup)
+            Activate(native);
+    } else {
+        XUnmapWindow(FDpy, w);
+    }
+    XFlush(FDpy);
+}
+
+void TX11Backend::MoveWindow(TNativeWindow native, const TRect& bounds) {
+    Window w = static_cast<Window>(native);
+    auto it = FWins.find(w);
+    if (it == FWins.end())
+        return;
+    it->second.Bounds = bounds;
+    if (!it->second.Spec.Sizeable && !it->second.Popup)
+        ApplySizeHints(w, it->second);
+    XMoveResizeWindow(FDpy, w, bounds.Left, bounds.Top, std::max(1, bounds.Width()),
+                      std::max(1, bounds.Height()));
+}
+
+void TX11Backend::SetTitle(TNativeWindow native, const std::string& title) {
+    Window w = static_cast<Window>(native);
+    XChangeProperty(FDpy, w, NET_WM_NAME, UTF8_STRING_, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    XStoreName(FDpy, w, title.c_str());
+}
+
+void TX11Backend::SetSizeLimits(TNativeWindow native, TSize minSize, TSize maxSize) {
+    auto it = FWins.find(static_cast<Window>(native));
+    if (it == FWins.end() || it->second.Popup)
+        return;
+    it->second.Spec.MinSize = minSize;
+    it->second.Spec.MaxSize = maxSize;
+    ApplySizeHints(it->first, it->second);
+}
+
+void TX11Backend::SendNetState(Window w, bool add, Atom a1, Atom a2) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = NET_WM_STATE;
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = add ? 1 : 0;
+    ev.xclient.data.l[1] = static_cast<long>(a1);
+    ev.xclient.data.l[2] = static_cast<long>(a2);
+    ev.xclient.data.l[3] = 1;
+    XSendEvent(FDpy, FRoot, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+}
+
+void TX11Backend::SetTopMost(TNativeWindow native, bool topMost) {
+    SendNetState(static_cast<Window>(native), topMost, NET_STATE_ABOVE);
+}
+
+void TX11Backend::SetOpacity(TNativeWindow native, uint8_t alpha) {
+    Window w = static_cast<Window>(native);
+    Atom opacity = A("_NET_WM_WINDOW_OPACITY");
+    if (alpha == 255) {
+        XDeleteProperty(FDpy, w, opacity);
+        return;
+    }
+    unsigned long value = static_cast<unsigned long>(alpha) * 0xFFFFFFFFul / 255;
+    XChangeProperty(FDpy, w, opacity, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&value), 1);
+}
+
+void TX11Backend::SetState(TNativeWindow native, int sizeState) {
+    Window w = static_cast<Window>(native);
+    if (sizeState == SIZE_MINIMIZED) {
+        XIconifyWindow(FDpy, w, FScreen);
+    } else if (sizeState == SIZE_MAXIMIZED) {
+        SendNetState(w, true, NET_STATE_MAXV, NET_STATE_MAXH);
+    } else {
+        SendNetState(w, false, NET_STATE_MAXV, NET_STATE_MAXH);
+        auto it = FWins.find(w);
+        if (it != FWins.end() && it->second.Mapped)
+            XMapWindow(FDpy, w);
+    }
+}
+
+void TX11Backend::Raise(TNativeWindow native) {
+    XRaiseWindow(FDpy, static_cast<Window>(native));
+}
+
+void TX11Backend::Activate(TNativeWindow native) {
+    Window w = static_cast<Window>(native);
+    auto it = FWins.find(w);
+    if (it == FWins.end() || it->second.Popup)
+        return;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = A("_NET_ACTIVE_WINDOW");
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = 1;
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(FDpy, FRoot, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XWindowAttributes wa;
+    if (XGetWindowAttributes(FDpy, w, &wa) && wa.map_state == IsViewable)
+        XSetInputFocus(FDpy, w, RevertToParent, CurrentTime);
+}
+
+void TX11Backend::Present(TNativeWindow native, const TImageSurface& image, const TRect& area) {
+    Window w = static_cast<Window>(native);
+    if (!FWins.count(w) || area.IsEmpty())
+        return;
+    int width = area.Width(), height = area.Height();
+    std::vector<uint32_t> buffer(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&buffer[static_cast<size_t>(y) * width], image.Row(area.Top + y) + area.Left, width * 4);
+    XImage* img = XCreateImage(FDpy, DefaultVisual(FDpy, FScreen), 24, ZPixmap, 0,
+                               reinterpret_cast<char*>(buffer.data()), width, height, 32, width * 4);
+    if (!img)
+        return;
+    XPutImage(FDpy, w, FGc, img, 0, 0, area.Left, area.Top, width, height);
+    img->data = nullptr; // the buffer is ours
+    XDestroyImage(img);
+}
+
+Cursor TX11Backend::CursorFor(const TCursorImage& img) {
+    if (img.Shape == csrCustom) {
+        if (FCustom && FCustomPixels == img.Pixels)
+            return FCustom;
+        if (FCustom)
+            XFreeCursor(FDpy, FCustom);
+        int w = img.Width, h = img.Height, stride = (w + 7) / 8;
+        std::vector<char> src(static_cast<size_t>(stride) * h), mask(static_cast<size_t>(stride) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint32_t p = img.Pixels[static_cast<size_t>(y) * w + x];
+                int lum = (((p >> 16) & 0xFF) * 3 + ((p >> 8) & 0xFF) * 6 + (p & 0xFF)) / 10;
+                if ((p >> 24) >= 128) {
+                    mask[y * stride + x / 8] |= static_cast<char>(1 << (x % 8));
+                    if (lum < 128)
+                        src[y * stride + x / 8] |= static_cast<char>(1 << (x % 8));
+                }
+            }
+        Pixmap s = XCreateBitmapFromData(FDpy, FRoot, src.data(), w, h);
+        Pixmap m = XCreateBitmapFromData(FDpy, FRoot, mask.data(), w, h);
+        XColor black{}, white{};
+        white.red = white.green = white.blue = 0xFFFF;
+        FCustom = XCreatePixmapCursor(FDpy, s, m, &black, &white, img.HotSpot.X, img.HotSpot.Y);
+        XFreePixmap(FDpy, s);
+        XFreePixmap(FDpy, m);
+        FCustomPixels = img.Pixels;
+        return FCustom;
+    }
+    auto it = FCursors.find(img.Shape);
+    if (it != FCursors.end())
+        return it->second;
+    Cursor c;
+    if (img.Shape == csrNone) {
+        char empty = 0;
+        Pixmap p = XCreateBitmapFromData(FDpy, FRoot, &empty, 1, 1);
+        XColor black{};
+        c = XCreatePixmapCursor(FDpy, p, p, &black, &black, 0, 0);
+        XFreePixmap(FDpy, p);
+    } else {
+        c = XCreateFontCursor(FDpy, CursorFontShape(img.Shape));
+    }
+    FCursors[img.Shape] = c;
+    return c;
+}
+
+void TX11Backend::SetCursor(TNativeWindow native, const TCursorImage& cursor) {
+    Window w = static_cast<Window>(native);
+    Cursor c = CursorFor(cursor);
+    if (w && FWins.count(w)) {
+        XDefineCursor(FDpy, w, c);
+    } else {
+        for (auto& [win, info] : FWins)
+            XDefineCursor(FDpy, win, c);
+    }
+    if (FGrab)
+        XChangeActivePointerGrab(FDpy, ButtonPressMask | ButtonReleaseMask | PointerMotionMask, c,
+                                 CurrentTime);
+}
+
+TPoint TX11Backend::PointerPos() const {
+    Window root, child;
+    int rx = 0, ry = 0, wx, wy;
+    unsigned mask;
+    XQueryPointer(FDpy, FRoot, &root, &child, &rx, &ry, &wx, &wy, &mask);
+    return TPoint(rx, ry);
+}
+
+void TX11Backend::WarpPointer(TPoint p) {
+    XWarpPointer(FDpy, None, FRoot, 0, 0, 0, 0, p.X, p.Y);
+    XFlush(FDpy);
+}
+
+bool TX11Backend::GrabPointer(TNativeWindow native) {
+    Window w = static_cast<Window>(native);
+    int r = XGrabPointer(FDpy, w, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                         GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    if (r == GrabSuccess)
+        FGrab = w;
+    return r == GrabSuccess;
+}
+
+void TX11Backend::UngrabPointer() {
+    XUngrabPointer(FDpy, CurrentTime);
+    FGrab = 0;
+    XFlush(FDpy);
+}
+
+std::vector<Atom> TX11Backend::TargetsFor(const std::string& mime) const {
+    if (mime == TextMime)
+        return {UTF8_STRING_, A(TextMime), XA_STRING, A("TEXT"), A("text/plain")};
+    return {A(mime.c_str())};
+}
+
+void TX11Backend::SetClipboard(const TClipboardData& data) {
+    FClipboard = data;
+    FOwnClipboard = !data.empty();
+    XSetSelectionOwner(FDpy, CLIPBOARD_, FOwnClipboard ? FHelper : None, CurrentTime);
+    XFlush(FDpy);
+}
+
+void TX11Backend::ServeSelection(const XSelectionRequestEvent& req) {
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.requestor = req.requestor;
+    reply.xselection.selection = req.selection;
+    reply.xselection.target = req.target;
+    reply.xselection.time = req.time;
+    reply.xselection.property = None;
+    Atom property = req.property ? req.property : req.target;
+    if (req.selection == CLIPBOARD_ && FOwnClipboard) {
+        if (req.target == TARGETS_) {
+            std::vector<Atom> targets{TARGETS_};
+            for (const auto& [mime, bytes] : FClipboard)
+                for (Atom a : TargetsFor(mime))
+                    targets.push_back(a);
+            XChangeProperty(FDpy, req.requestor, property, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(targets.data()),
+                            static_cast<int>(targets.size()));
+            reply.xselection.property = property;
+        } else {
+            long limit = XExtendedMaxRequestSize(FDpy) > 0 ? XExtendedMaxRequestSize(FDpy) * 4 - 64
+                                                           : XMaxRequestSize(FDpy) * 4 - 64;
+            for (const auto& [mime, bytes] : FClipboard) {
+                auto targets = TargetsFor(mime);
+                if (std::find(targets.begin(), targets.end(), req.target) == targets.end())
+                    continue;
+                if (static_cast<long>(bytes.size()) > limit)
+                    break; // too large for one transfer: the requestor is told there is nothing
+                XChangeProperty(FDpy, req.requestor, property, req.target, 8, PropModeReplace, bytes.data(),
+                                static_cast<int>(bytes.size()));
+                reply.xselection.property = property;
+                break;
+            }
+        }
+    }
+    XSendEvent(FDpy, req.requestor, False, 0, &reply);
+    XFlush(FDpy);
+}
+
+bool TX11Backend::WaitSelection(Atom target, Atom& type, std::vector<uint8_t>& data) {
+    XDeleteProperty(FDpy, FHelper, SELPROP);
+    XConvertSelection(FDpy, CLIPBOARD_, target, SELPROP, FHelper, CurrentTime);
+    XFlush(FDpy);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
+    XEvent ev;
+    auto waitFor = [&](auto match) {
+        for (;;) {
+            if (XCheckIfEvent(FDpy, &ev, match, reinterpret_cast<XPointer>(this)))
+                return true;
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return false;
+            pollfd p{ConnectionNumber(FDpy), POLLIN, 0};
+            poll(&p, 1, static_cast<int>(std::min<long>(left.count(), 50)));
+        }
+    };
+    auto isNotify = [](Display*, XEvent* e, XPointer self) -> Bool {
+        auto* b = reinterpret_cast<TX11Backend*>(self);
+        return e->type == SelectionNotify && e->xselection.requestor == b->FHelper;
+    };
+    if (!waitFor(isNotify) || ev.xselection.property == None)
+        return false;
+    auto readProperty = [&](std::vector<uint8_t>& out, Atom& outType) {
+        int format;
+        unsigned long count, after;
+        unsigned char* bytes = nullptr;
+        if (XGetWindowProperty(FDpy, FHelper, SELPROP, 0, 0x7FFFFFF, True, AnyPropertyType, &outType, &format,
+                               &count, &after, &bytes) != Success)
+            return false;
+        size_t unit = format == 32 ? sizeof(long) : format / 8;
+        if (bytes)
+            out.assign(bytes, bytes + count * unit);
+        if (bytes)
+            XFree(bytes);
+        return true;
+    };
+    if (!readProperty(data, type))
+        return false;
+    if (type == INCR_) {
+        // Large transfers come in pieces, each announced by a new value of the property.
+        data.clear();
+        auto isNewValue = [](Display*, XEvent* e, XPointer self) -> Bool {
+            auto* b = reinterpret_cast<TX11Backend*>(self);
+            return e->type == PropertyNotify && e->xproperty.window == b->FHelper &&
+                   e->xproperty.atom == b->SELPROP && e->xproperty.state == PropertyNewValue;
+        };
+        for (;;) {
+            deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
+            if (!waitFor(isNewValue))
+                return false;
+            std::vector<uint8_t> chunk;
+            if (!readProperty(chunk, type))
+                return false;
+            if (chunk.empty())
+                break;
+            data.insert(data.end(), chunk.begin(), chunk.end());
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> TX11Backend::ClipboardTypes() {
+    std::vector<std::string> out;
+    if (FOwnClipboard) {
+        for (const auto& [mime, bytes] : FClipboard)
+            out.push_back(mime);
+        return out;
+    }
+    if (XGetSelectionOwner(FDpy, CLIPBOARD_) == None)
+        return out;
+    Atom type;
+    std::vector<uint8_t> data;
+    if (!WaitSelection(TARGETS_, type, data) || type != XA_ATOM)
+        return out;
+    const Atom* atoms = reinterpret_cast<const Atom*>(data.data());
+    size_t n = data.size() / sizeof(Atom);
+    bool text = false;
+    for (size_t i = 0; i < n; ++i) {
+        if (atoms[i] == UTF8_STRING_ || atoms[i] == XA_STRING) {
+            text = true;
+            continue;
+        }
+        char* name = XGetAtomName(FDpy, atoms[i]);
+        if (name) {
+            std::string s = name;
+            XFree(name);
+            if (s == TextMime || s == "text/plain")
+                text = true;
+            else if (s.find('/') != std::string::npos)
+                out.push_back(s);
+        }
+    }
+    if (text)
+        out.insert(out.begin(), TextMime);
+    return out;
+}
+
+std::optional<std::vector<uint8_t>> TX11Backend::ClipboardGet(const std::string& mime) {
+    if (FOwnClipboard) {
+        auto it = FClipboard.find(mime);
+        if (it == FClipboard.end())
+            return std::nullopt;
+        return it->second;
+    }
+    if (XGetSelectionOwner(FDpy, CLIPBOARD_) == None)
+        return std::nullopt;
+    Atom type;
+    std::vector<uint8_t> data;
+    for (Atom target : TargetsFor(mime))
+        if (WaitSelection(target, type, data) && type != None)
+            return data;
+    return std::nullopt;
+}
+
+uint32_t TX11Backend::Modifiers(unsigned state) const {
+    return ((state & ShiftMask) ? modShift : 0) | ((state & ControlMask) ? modControl : 0) |
+           ((state & Mod1Mask) ? modAlt : 0);
+}
+
+TRect TX11Backend::RootBounds(Window w) const {
+    XWindowAttributes wa;
+    if (!XGetWindowAttributes(FDpy, w, &wa))
+        return {};
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(FDpy, w, FRoot, 0, 0, &x, &y, &child);
+    return Bounds(x, y, wa.width, wa.height);
+}
+
+void TX11Backend::Translate(XEvent& ev) {
+    Window w = ev.xany.window;
+    if (ev.type == SelectionRequest) {
+        ServeSelection(ev.xselectionrequest);
+        return;
+    }
+    if (ev.type == SelectionClear) {
+        if (ev.xselectionclear.selection == CLIPBOARD_) {
+            FOwnClipboard = false;
+            FClipboard.clear();
+            TBackendEvent e;
+            e.Kind = beClipboardLost;
+            Push(e);
+        }
+        return;
+    }
+    auto it = FWins.find(w);
+    if (it == FWins.end())
+        return;
+    TBackendEvent e;
+    e.Window = static_cast<TNativeWindow>(w);
+    switch (ev.type) {
+    case MotionNotify: {
+        XEvent next;
+        while (XCheckTypedWindowEvent(FDpy, w, MotionNotify, &next))
+            ev = next;
+        e.Kind = bePointerMove;
+        e.ScreenPos = TPoint(ev.xmotion.x_root, ev.xmotion.y_root);
+        e.Modifiers = Modifiers(ev.xmotion.state);
+        e.Time = static_cast<uint32_t>(ev.xmotion.time);
+        e.Window = 0; // the tree decides: a grab sends moves over other windows here too
+        Push(e);
+        break;
+    }
+    case ButtonPress:
+    case ButtonRelease: {
+        unsigned b = ev.xbutton.button;
+        e.ScreenPos = TPoint(ev.xbutton.x_root, ev.xbutton.y_root);
+        e.Modifiers = Modifiers(ev.xbutton.state);
+        e.Time = static_cast<uint32_t>(ev.xbutton.time);
+        e.Window = 0;
+        if (b >= 4 && b <= 7) {
+            if (ev.type == ButtonRelease)
+                break;
+            e.Kind = beWheel;
+            e.Horizontal = b >= 6;
+            e.WheelDelta = (b == 4 || b == 7) ? WHEEL_DELTA : -WHEEL_DELTA;
+            Push(e);
+            break;
+        }
+        e.Kind = ev.type == ButtonPress ? beButtonDown : beButtonUp;
+        e.Button = b == 1 ? mbcLeft : b == 3 ? mbcRight : mbcMiddle;
+        Push(e);
+        break;
+    }
+    case KeyPress:
+    case KeyRelease: {
+        KeySym sym = XLookupKeysym(&ev.xkey, 0);
+        e.Kind = ev.type == KeyPress ? beKeyDown : beKeyUp;
+        e.VirtualKey = VirtualKeyOf(sym);
+        e.Modifiers = Modifiers(ev.xkey.state);
+        e.Time = static_cast<uint32_t>(ev.xkey.time);
+        if (ev.type == KeyRelease) {
+            // An auto-repeat sends release and press at the same time; the release is dropped.
+            if (XEventsQueued(FDpy, QueuedAfterReading)) {
+                XEvent next;
+                XPeekEvent(FDpy, &next);
+                if (next.type == KeyPress && next.xkey.time == ev.xkey.time &&
+                    next.xkey.keycode == ev.xkey.keycode)
+                    break;
+            }
+        } else {
+            char buf[64];
+            KeySym ks;
+            int n = 0;
+            if (it->second.Ic) {
+                Status st;
+                n = Xutf8LookupString(it->second.Ic, &ev.xkey, buf, sizeof buf - 1, &ks, &st);
+                if (st != XLookupChars && st != XLookupBoth)
+                    n = 0;
+            } else {
+                n = XLookupString(&ev.xkey, buf, sizeof buf - 1, &ks, nullptr);
+                // Latin-1 bytes become UTF-8.
+                std::string utf;
+                for (int i = 0; i < n; ++i) {
+                    unsigned char c = static_cast<unsigned char>(buf[i]);
+                    if (c < 0x80) {
+                        utf += static_cast<char>(c);
+                    } else {
+                        utf += static_cast<char>(0xC0 | (c >> 6));
+                        utf += static_cast<char>(0x80 | (c & 0x3F));
+                    }
+                }
+                n = static_cast<int>(std::min(utf.size(), sizeof buf - 1));
+                std::memcpy(buf, utf.data(), n);
+            }
+            if (n > 0)
+                e.Text.assign(buf, n);
+            if (!e.VirtualKey && e.Text.empty())
+                break;
+            if (!e.VirtualKey) {
+                // A key without a code of its own (a dead key's result, a symbol): its text only.
+                e.Kind = beText;
+                Push(e);
+                break;
+            }
+        }
+        if (e.VirtualKey)
+            Push(e);
+        break;
+    }
+    case FocusIn:
+    case FocusOut:
+        if (ev.xfocus.detail == NotifyPointer || ev.xfocus.detail == NotifyInferior)
+            break;
+        if (it->second.Ic) {
+            if (ev.type == FocusIn)
+                XSetICFocus(it->second.Ic);
+            else
+                XUnsetICFocus(it->second.Ic);
+        }
+        e.Kind = beActivate;
+        e.Active = ev.type == FocusIn;
+        Push(e);
+        break;
+    case LeaveNotify:
+        if (ev.xcrossing.detail != NotifyInferior && ev.xcrossing.mode == NotifyNormal) {
+            Window root, child;
+            int rx, ry, wx, wy;
+            unsigned mask;
+            XQueryPointer(FDpy, FRoot, &root, &child, &rx, &ry, &wx, &wy, &mask);
+            bool ours = false;
+            for (auto& [win, info] : FWins)
+                if (info.Mapped) {
+                    TRect r = info.Bounds;
+                    if (r.Contains(TPoint(rx, ry)))
+                        ours = true;
+                }
+            if (!ours) {
+                e.Kind = bePointerLeave;
+                Push(e);
+            }
+        }
+        break;
+    case ClientMessage:
+        if (ev.xclient.message_type == WM_PROTOCOLS_ &&
+            static_cast<Atom>(ev.xclient.data.l[0]) == WM_DELETE_WINDOW_) {
+            e.Kind = beCloseRequest;
+            Push(e);
+        }
+        break;
+    case ConfigureNotify: {
+        XEvent next;
+        while (XCheckTypedWindowEvent(FDpy, w, ConfigureNotify, &next))
+            ev = next;
+        TRect r = RootBounds(w);
+        if (r.IsEmpty() && ev.xconfigure.width > 0)
+            r = Bounds(ev.xconfigure.x, ev.xconfigure.y, ev.xconfigure.width, ev.xconfigure.height);
+        it->second.Bounds = r;
+        e.Kind = beConfigure;
+        e.Rect = r;
+        Push(e);
+        break;
+    }
+    case Expose:
+        e.Kind = beExpose;
+        e.Rect = Bounds(ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height);
+        Push(e);
+        break;
+    case PropertyNotify:
+        if (ev.xproperty.atom == NET_WM_STATE || ev.xproperty.atom == WM_STATE_) {
+            Atom type;
+            int format;
+            unsigned long count, after;
+            unsigned char* data = nullptr;
+            int state = SIZE_RESTORED;
+            if (XGetWindowProperty(FDpy, w, WM_STATE_, 0, 2, False, WM_STATE_, &type, &format, &count, &after,
+                                   &data) == Success &&
+                data && count >= 1 && reinterpret_cast<long*>(data)[0] == IconicState)
+                state = SIZE_MINIMIZED;
+            if (data)
+                XFree(data);
+            data = nullptr;
+            if (state != SIZE_MINIMIZED &&
+                XGetWindowProperty(FDpy, w, NET_WM_STATE, 0, 32, False, XA_ATOM, &type, &format, &count,
+                                   &after, &data) == Success &&
+                data) {
+                Atom* atoms = reinterpret_cast<Atom*>(data);
+                bool v = false, h = false;
+                for (unsigned long i = 0; i < count; ++i) {
+                    v = v || atoms[i] == NET_STATE_MAXV;
+                    h = h || atoms[i] == NET_STATE_MAXH;
+                    if (atoms[i] == NET_STATE_HIDDEN)
+                        state = SIZE_MINIMIZED;
+                }
+                if (v && h && state != SIZE_MINIMIZED)
+                    state = SIZE_MAXIMIZED;
+            }
+            if (data)
+                XFree(data);
+            e.Kind = beStateChange;
+            e.State = state;
+            Push(e);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool TX11Backend::Poll(TBackendEvent& event) {
+    if (FEvents.empty()) {
+        while (XPending(FDpy)) {
+            XEvent ev;
+            XNextEvent(FDpy, &ev);
+            if (XFilterEvent(&ev, None))
+                continue;
+            Translate(ev);
+        }
+    }
+    if (FEvents.empty())
+        return false;
+    event = std::move(FEvents.front());
+    FEvents.pop_front();
+    return true;
+}
+
+bool TX11Backend::Wait(int timeoutMs) {
+    XFlush(FDpy);
+    if (!FEvents.empty() || XPending(FDpy))
+        return true;
+    pollfd fds[2] = {{ConnectionNumber(FDpy), POLLIN, 0}, {FPipe[0], POLLIN, 0}};
+    int r = poll(fds, 2, timeoutMs);
+    if (r > 0 && (fds[1].revents & POLLIN)) {
+        char buf[64];
+        while (read(FPipe[0], buf, sizeof buf) > 0) {
+        }
+    }
+    return r > 0;
+}
+
+void TX11Backend::Wake() {
+    char c = 1;
+    [[maybe_unused]] ssize_t n = write(FPipe[1], &c, 1);
+}
+
+} // namespace
+
+std::unique_ptr<TBackend> CreateX11Backend(std::string& error) {
+    auto backend = std::make_unique<TX11Backend>();
+    if (!backend->Open(error))
+        return nullptr;
+    return backend;
+}
+
+} // namespace plat

@@ -1,0 +1,141 @@
+// Draws the program's small pictures into resources/ from the pixel drawings below. Run it by hand after
+// changing a drawing and keep its output in the tree; the build only embeds the files.
+//
+// In the drawings '#' is ink, '.' paper and ' ' (cursors only) see-through. Glyphs are monochrome: ink is
+// palette entry 0 (black), which drawing code paints in the canvas's text colour, paper entry 1 (white),
+// which it treats as transparent.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/CursorImage.h"
+
+using namespace plat;
+
+namespace {
+
+using TDrawing = std::vector<std::string>;
+
+// clang-format off
+
+// The chart's panning cursor: a pointing hand whose index finger tip is the hot spot.
+const TDrawing HandCursor = {
+    "     ##",
+    "    #..#",
+    "    #..#",
+    "    #..#",
+    "    #..#",
+    "    #..##",
+    "    #..#.###",
+    "    #..#..#.###",
+    "    #..#..#..#.#",
+    " ## #..#..#..#..#",
+    "#..##..#..#..#..#",
+    "#...#...........#",
+    " #..#...........#",
+    "  #.............#",
+    "  #.............#",
+    "   #............#",
+    "   #...........#",
+    "    #..........#",
+    "    #..........#",
+    "     #........#",
+    "     #........#",
+    "     ##########",
+};
+constexpr TPoint HandHotSpot(5, 0);
+
+// Menu glyphs: a tick and a round dot in a 16 x 16 cell, and the 4 x 7 sub-menu arrow.
+const TDrawing CheckGlyph = {
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "..........#.....",
+    ".........##.....",
+    "....#...###.....",
+    "....##.###......",
+    "....#####.......",
+    ".....###........",
+    "......#.........",
+    "................",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing RadioGlyph = {
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "......####......",
+    ".....######.....",
+    ".....######.....",
+    ".....######.....",
+    ".....######.....",
+    "......####......",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing SubMenuGlyph = {
+    "#...",
+    "##..",
+    "###.",
+    "####",
+    "###.",
+    "##..",
+    "#...",
+};
+
+// clang-format on
+
+void Save(const std::string& relative, const std::vector<uint8_t>& bytes) {
+    const std::string path = std::string(LUMETRA_RESOURCE_DIR) + "/" + relative;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        std::cerr << "cannot write " << path << "\n";
+        std::exit(1);
+    }
+    std::cout << path << " (" << bytes.size() << " bytes)\n";
+}
+
+void SaveGlyph(const std::string& relative, const TDrawing& drawing) {
+    TDib dib(static_cast<int>(drawing[0].size()), static_cast<int>(drawing.size()), pf1bit);
+    dib.Palette = {0x000000, 0xFFFFFF};
+    for (int y = 0; y < dib.Height; ++y)
+        for (int x = 0; x < dib.Width; ++x)
+            dib.SetPixel(x, y, drawing[y][x] == '#' ? 0x000000 : 0xFFFFFF);
+    Save(relative, WriteBmp(dib));
+}
+
+void SaveCursor(const std::string& relative, const TDrawing& drawing, TPoint hotSpot, int size) {
+    TCursorPicture cursor;
+    cursor.Image = TPixelImage(size, size);
+    cursor.HotSpot = hotSpot;
+    for (int y = 0; y < static_cast<int>(drawing.size()); ++y)
+        for (int x = 0; x < static_cast<int>(drawing[y].size()); ++x) {
+            char c = drawing[y][x];
+            if (c != ' ')
+                cursor.Image.Row(y)[x] = c == '#' ? 0xFF000000u : 0xFFFFFFFFu;
+        }
+    Save(relative, WriteCur({cursor}));
+}
+
+} // namespace
+
+int main() {
+    SaveCursor("cursors/PlotCursorHand.cur", HandCursor, HandHotSpot, 32);
+    SaveGlyph("bitmaps/KvxCheckItem.bmp", CheckGlyph);
+    SaveGlyph("bitmaps/KvxRadioItem.bmp", RadioGlyph);
+    SaveGlyph("bitmaps/KvxSubMenuItem.bmp", SubMenuGlyph);
+    return 0;
+}

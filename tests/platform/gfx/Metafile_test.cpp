@@ -1,0 +1,335 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "platform/gfx/GfxTestUtil.h"
+#include "platform/gfx/Metafile.h"
+#include "platform/gfx/MetafileRecorder.h"
+#include "platform/gfx/MetafileScene.h"
+#include "platform/gfx/PixelLine.h"
+#include "platform/rtl/Stream.h"
+
+using namespace plat;
+using gfxtest::kSceneHeight;
+using gfxtest::kSceneWidth;
+
+namespace {
+
+using TDraw = std::function<void(TCanvas&)>;
+
+std::unique_ptr<TBitmap> DrawDirect(int w, int h, const TDraw& draw) {
+    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
+    draw(*b->Canvas());
+    return b;
+}
+
+std::shared_ptr<const TMetafileContent> Record(int w, int h, const TDraw& draw) {
+    TMetafile mf;
+    mf.SetWidth(w);
+    mf.SetHeight(h);
+    {
+        TMetafileCanvas canvas(&mf);
+        draw(canvas);
+    }
+    return mf.Content();
+}
+
+std::unique_ptr<TBitmap> Play(const TMetafileContent& content, int w, int h) {
+    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
+    b->Canvas()->Brush()->SetColor(clWhite);
+    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    PlayMetafile(content, *b->Canvas()->Handle(), TRect(0, 0, w, h));
+    return b;
+}
+
+// Pixels whose colour differs by more than `tolerance` in some channel.
+int Differences(TBitmap& a, TBitmap& b, int tolerance = 0) {
+    int n = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) {
+            uint32_t p = a.Surface().Row(y)[x], q = b.Surface().Row(y)[x];
+            for (int k = 0; k < 24; k += 8)
+                if (std::abs(int((p >> k) & 0xFF) - int((q >> k) & 0xFF)) > tolerance) {
+                    ++n;
+                    break;
+                }
+        }
+    return n;
+}
+
+uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
+    uint32_t v;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+int32_t I32(const std::vector<uint8_t>& b, size_t at) {
+    return static_cast<int32_t>(U32(b, at));
+}
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) {
+    uint16_t v;
+    std::memcpy(&v, b.data() + at, 2);
+    return v;
+}
+
+void SmallPicture(TCanvas& c) {
+    c.Brush()->SetColor(clWhite);
+    c.FillRect(TRect(0, 0, 60, 40));
+    c.Pen()->SetColor(clBlue);
+    c.Brush()->SetColor(clYellow);
+    c.Rectangle(5, 5, 30, 25);
+    c.Font()->SetName("Arial");
+    c.TextOut(8, 26, "Größe °C");
+    TBitmap tile(3, 2, pf24bit);
+    tile.Canvas()->SetPixels(1, 1, clRed);
+    c.StretchDraw(TRect(40, 5, 52, 13), &tile);
+}
+
+} // namespace
+
+// The scene recorded, written in both formats, read back and played gives the picture drawn directly;
+// the files are left for people and other programs to look at.
+TEST(Metafile, SceneSurvivesRecordingAndBothFileFormats) {
+    auto direct = DrawDirect(kSceneWidth, kSceneHeight, gfxtest::DrawMetafileScene);
+    auto content = Record(kSceneWidth, kSceneHeight, gfxtest::DrawMetafileScene);
+
+    auto played = Play(*content, kSceneWidth, kSceneHeight);
+    EXPECT_EQ(Differences(*direct, *played), 0);
+
+    std::vector<uint8_t> emf = WriteEmf(*content);
+    TMetafileContent fromEmf = ReadEmf(emf.data(), emf.size());
+    EXPECT_EQ(fromEmf.Width, kSceneWidth);
+    EXPECT_EQ(fromEmf.Height, kSceneHeight);
+    auto emfPlayed = Play(fromEmf, kSceneWidth, kSceneHeight);
+    EXPECT_EQ(Differences(*direct, *emfPlayed), 0);
+
+    // The older format draws curves and gradients as what they look like; only the line of alternate
+    // dots, which it lacks, comes back as a dotted line.
+    std::vector<uint8_t> wmf = WriteWmf(*content);
+    TMetafileContent fromWmf = ReadWmf(wmf.data(), wmf.size());
+    EXPECT_EQ(fromWmf.Width, kSceneWidth);
+    auto wmfPlayed = Play(fromWmf, kSceneWidth, kSceneHeight);
+    EXPECT_LT(Differences(*direct, *wmfPlayed), 140);
+
+    std::string dir = gfxtest::OutputDir();
+    TMetafile file;
+    file.SetContent(content);
+    file.SaveToFile(dir + "/scene.emf");
+    file.SetEnhanced(false);
+    file.SaveToFile(dir + "/scene.wmf");
+    TPicture picture;
+    picture.LoadFromFile(dir + "/scene.wmf");
+    ASSERT_TRUE(picture.Graphic() && picture.Graphic()->Is<TMetafile>());
+    EXPECT_FALSE(static_cast<TMetafile*>(picture.Graphic())->Enhanced());
+    EXPECT_EQ(picture.Width(), kSceneWidth);
+}
+
+TEST(Metafile, EnhancedHeaderGivesFrameInHundredthsOfMillimetresAndCountsRecords) {
+    auto content = Record(60, 40, SmallPicture);
+    std::vector<uint8_t> emf = WriteEmf(*content);
+    ASSERT_GE(emf.size(), 108u);
+    EXPECT_EQ(U32(emf, 0), 1u);           // header record
+    EXPECT_EQ(U32(emf, 40), 0x464D4520u); // " EMF"
+    EXPECT_EQ(TRect(I32(emf, 8), I32(emf, 12), I32(emf, 16), I32(emf, 20)), TRect(0, 0, 59, 39));
+    // 60 by 40 pixels at 96 per inch.
+    EXPECT_EQ(TRect(I32(emf, 24), I32(emf, 28), I32(emf, 32), I32(emf, 36)), TRect(0, 0, 1588, 1058));
+    EXPECT_EQ(U32(emf, 48), emf.size());
+    size_t at = 0, records = 0;
+    uint32_t last = 0;
+    while (at < emf.size()) {
+        last = U32(emf, at);
+        at += U32(emf, at + 4);
+        ++records;
+    }
+    EXPECT_EQ(at, emf.size());
+    EXPECT_EQ(U32(emf, 52), records);
+    EXPECT_EQ(last, 14u);        // end of file
+    EXPECT_GE(U16(emf, 56), 3u); // the pen, brush and font objects at least
+}
+
+TEST(Metafile, PlaceableHeaderHasBoxAtScreenResolutionAndChecksum) {
+    auto content = Record(60, 40, SmallPicture);
+    std::vector<uint8_t> wmf = WriteWmf(*content);
+    ASSERT_GE(wmf.size(), 40u);
+    EXPECT_EQ(U32(wmf, 0), 0x9AC6CDD7u);
+    EXPECT_EQ(TRect(int16_t(U16(wmf, 6)), int16_t(U16(wmf, 8)), int16_t(U16(wmf, 10)), int16_t(U16(wmf, 12))),
+              TRect(0, 0, 60, 40));
+    EXPECT_EQ(U16(wmf, 14), 96);
+    uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum ^= U16(wmf, i * 2);
+    EXPECT_EQ(U16(wmf, 20), sum);
+    // The standard header: its size in words and the largest record.
+    EXPECT_EQ(U16(wmf, 22 + 2), 9);
+    EXPECT_EQ(size_t(U32(wmf, 22 + 6)) * 2, wmf.size() - 22);
+    uint32_t largest = 0;
+    for (size_t at = 22 + 18; at < wmf.size(); at += size_t(U32(wmf, at)) * 2)
+        largest = std::max(largest, U32(wmf, at));
+    EXPECT_EQ(U32(wmf, 22 + 12), largest);
+}
+
+TEST(Metafile, TextKeepsItsCharactersInBothFormats) {
+    auto content = Record(60, 40, SmallPicture);
+    for (bool enhanced : {true, false}) {
+        std::vector<uint8_t> bytes = enhanced ? WriteEmf(*content) : WriteWmf(*content);
+        TMetafileContent back =
+            enhanced ? ReadEmf(bytes.data(), bytes.size()) : ReadWmf(bytes.data(), bytes.size());
+        auto text = std::find_if(back.Records.begin(), back.Records.end(),
+                                 [](const TMetaRecord& r) { return r.Op == TMetaOp::Text; });
+        ASSERT_NE(text, back.Records.end());
+        EXPECT_EQ(text->Text, "Größe °C") << enhanced;
+        EXPECT_EQ(text->Points[0], TPoint(8, 26));
+    }
+}
+
+// Files that end early or lie about their sizes are refused cleanly, whatever part is damaged.
+TEST(Metafile, DamagedFilesRaiseInvalidGraphic) {
+    auto content = Record(60, 40, SmallPicture);
+    for (bool enhanced : {true, false}) {
+        const std::vector<uint8_t> good = enhanced ? WriteEmf(*content) : WriteWmf(*content);
+        auto read = [&](const std::vector<uint8_t>& b) {
+            return enhanced ? ReadEmf(b.data(), b.size()) : ReadWmf(b.data(), b.size());
+        };
+        for (size_t cut = 0; cut < good.size(); cut += 1 + cut / 16) {
+            std::vector<uint8_t> b(good.begin(), good.begin() + cut);
+            EXPECT_THROW(read(b), EInvalidGraphic) << (enhanced ? "emf" : "wmf") << " cut at " << cut;
+        }
+        // Random damage: every outcome is a picture or EInvalidGraphic, never a stray read.
+        uint32_t seed = 7;
+        for (int round = 0; round < 3000; ++round) {
+            std::vector<uint8_t> b = good;
+            for (int k = 0; k < 4; ++k) {
+                seed = seed * 1103515245u + 12345u;
+                size_t at = (seed >> 8) % b.size();
+                seed = seed * 1103515245u + 12345u;
+                b[at] = static_cast<uint8_t>(seed >> 16);
+            }
+            try {
+                read(b);
+            } catch (const EInvalidGraphic&) {
+            }
+        }
+    }
+    // A record whose size runs past the end.
+    std::vector<uint8_t> emf = WriteEmf(*content);
+    std::memcpy(emf.data() + 108 + 4, "\xF0\xFF\xFF\x0F", 4);
+    EXPECT_THROW(ReadEmf(emf.data(), emf.size()), EInvalidGraphic);
+    // A polyline counting more points than its record holds.
+    TMetafileContent line;
+    line.Width = line.Height = 10;
+    line.Records.push_back({});
+    line.Records.back().Op = TMetaOp::Polyline;
+    line.Records.back().Points = {{1, 1}, {5, 5}};
+    emf = WriteEmf(line);
+    ASSERT_EQ(U32(emf, 108), 87u); // POLYLINE16
+    std::memcpy(emf.data() + 108 + 24, "\x00\x00\x01\x00", 4);
+    EXPECT_THROW(ReadEmf(emf.data(), emf.size()), EInvalidGraphic);
+    // Not a metafile at all.
+    TMetafile mf;
+    TStringStream junk("This is not a picture at all, just some words.");
+    EXPECT_THROW(mf.LoadFromStream(junk), EInvalidGraphic);
+    EXPECT_TRUE(mf.Empty());
+}
+
+// What a chart does when it prints or exports: scaled mapping, clipping and XOR drawing all come back.
+TEST(Metafile, MappingClipAndRasterOperationsPlayBackAsDrawn) {
+    auto draw = [](TCanvas& c) {
+        c.Brush()->SetColor(clWhite);
+        c.FillRect(TRect(0, 0, 120, 80));
+        TDeviceContext* dc = c.Handle();
+        dc->SetMapMode(MM_ANISOTROPIC);
+        dc->SetWindowExtEx(100, 100);
+        dc->SetViewportExtEx(200, 150);
+        dc->SetViewportOrgEx(4, 2);
+        dc->IntersectClipRect(5, 5, 50, 45);
+        c.Pen()->SetWidth(3);
+        c.Brush()->SetColor(clRed);
+        c.Ellipse(0, 0, 40, 40);
+        c.Pen()->SetMode(pmXor);
+        c.Pen()->SetWidth(1);
+        c.Pen()->SetColor(clLime);
+        c.MoveTo(0, 20);
+        c.LineTo(60, 20);
+        c.Font()->SetName("Arial");
+        c.Font()->SetHeight(-8);
+        c.TextOut(10, 25, "clip");
+        dc->SetMapMode(MM_TEXT);
+        dc->SetViewportOrgEx(0, 0);
+        dc->SelectClipRgn(nullptr);
+        c.Pen()->SetMode(pmCopy);
+        c.Rectangle(100, 60, 118, 78);
+    };
+    auto direct = DrawDirect(120, 80, draw);
+    auto content = Record(120, 80, draw);
+    EXPECT_EQ(Differences(*direct, *Play(*content, 120, 80)), 0);
+    std::vector<uint8_t> emf = WriteEmf(*content);
+    EXPECT_EQ(Differences(*direct, *Play(ReadEmf(emf.data(), emf.size()), 120, 80)), 0);
+    std::vector<uint8_t> wmf = WriteWmf(*content);
+    EXPECT_EQ(Differences(*direct, *Play(ReadWmf(wmf.data(), wmf.size()), 120, 80)), 0);
+}
+
+TEST(Metafile, DrawsScaledIntoAnyRectangleAndResizesOnSave) {
+    TMetafile mf;
+    mf.SetWidth(20);
+    mf.SetHeight(10);
+    {
+        TMetafileCanvas c(&mf);
+        c.Brush()->SetColor(clBlue);
+        c.FillRect(TRect(0, 0, 10, 5));
+    }
+    TBitmap target(60, 40, pf24bit);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(TRect(0, 0, 60, 40));
+    target.Canvas()->StretchDraw(TRect(10, 10, 50, 30), &mf);
+    auto at = [&](int x, int y) { return target.Canvas()->Pixels(x, y); };
+    EXPECT_EQ(at(10, 10), clBlue);
+    EXPECT_EQ(at(29, 19), clBlue);
+    EXPECT_EQ(at(30, 19), clWhite);
+    EXPECT_EQ(at(29, 20), clWhite);
+    EXPECT_EQ(at(9, 10), clWhite);
+
+    // A new size scales what was recorded when the file is written.
+    mf.SetWidth(40);
+    mf.SetHeight(20);
+    TMemoryStream stream;
+    mf.SaveToStream(stream);
+    stream.SetPosition(0);
+    TMetafile back;
+    back.LoadFromStream(stream);
+    EXPECT_TRUE(back.Enhanced());
+    EXPECT_EQ(back.Width(), 40);
+    EXPECT_EQ(back.Height(), 20);
+    auto played = Play(*back.Content(), 40, 20);
+    EXPECT_EQ(played->Canvas()->Pixels(19, 9), clBlue);
+    EXPECT_EQ(played->Canvas()->Pixels(20, 9), clWhite);
+}
+
+TEST(Metafile, CanvasAddsToWhatTheMetafileHoldsAndUnsizedTakesTheDrawingsSize) {
+    TMetafile mf;
+    {
+        TMetafileCanvas c(&mf);
+        c.Brush()->SetColor(clRed);
+        c.Rectangle(10, 10, 50, 30);
+    }
+    EXPECT_EQ(mf.Width(), 50);
+    EXPECT_EQ(mf.Height(), 30);
+    {
+        TMetafileCanvas c(&mf);
+        c.Brush()->SetColor(clLime);
+        c.Rectangle(0, 0, 10, 10);
+    }
+    auto played = Play(*mf.Content(), 50, 30);
+    EXPECT_EQ(played->Canvas()->Pixels(30, 20), clRed);
+    EXPECT_EQ(played->Canvas()->Pixels(5, 5), clLime);
+}
+
+TEST(Metafile, PictureFilesWithMetafileExtensionsLoadAsMetafiles) {
+    auto emf = TPicture::CreateForExtension("EMF");
+    ASSERT_TRUE(emf && emf->Is<TMetafile>());
+    EXPECT_TRUE(static_cast<TMetafile*>(emf.get())->Enhanced());
+    auto wmf = TPicture::CreateForExtension(".wmf");
+    ASSERT_TRUE(wmf && wmf->Is<TMetafile>());
+    EXPECT_FALSE(static_cast<TMetafile*>(wmf.get())->Enhanced());
+    EXPECT_NE(TPicture::FileFilter().find("Enhanced Metafiles (*.emf)|*.emf"), std::string::npos);
+}

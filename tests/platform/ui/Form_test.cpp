@@ -1,0 +1,365 @@
+#include "platform/ui/Form.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/rtl/Thread.h"
+#include "platform/testing/TestDriver.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Cursor.h"
+#include "platform/ui/MessageLoop.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/TestControls.h"
+#include "platform/ui/Timer.h"
+
+using namespace plat;
+using namespace uitest;
+
+namespace {
+
+// A form with a layout resource, published fields and a published handler, as the program's forms are.
+class TfmLayout : public TForm {
+    PLAT_CLASS(TfmLayout)
+public:
+    explicit TfmLayout(TComponent* AOwner) : TForm(AOwner) {}
+    TTestButton* btn_ok = nullptr;
+    TTestEdit* ed_name = nullptr;
+    TTestPanel* pnl_bottom = nullptr;
+    int Clicks = 0;
+    std::vector<std::string> Events;
+    void btn_okClick(TObject*) { ++Clicks; }
+    void FormCreate(TObject*) { Events.push_back(btn_ok ? "create with controls" : "create"); }
+    void FormShow(TObject*) { Events.push_back("show"); }
+    void FormActivate(TObject*) { Events.push_back("activate"); }
+    void FormDeactivate(TObject*) { Events.push_back("deactivate"); }
+    void FormDestroy(TObject*) { Events.push_back("destroy"); }
+};
+
+PLAT_CLASS_INFO_CREATABLE(TfmLayout, TForm)
+
+PLAT_PROPERTIES(TfmLayout) {
+    props.Field("btn_ok", &TfmLayout::btn_ok);
+    props.Field("ed_name", &TfmLayout::ed_name);
+    props.Field("pnl_bottom", &TfmLayout::pnl_bottom);
+    props.Method("btn_okClick", &TfmLayout::btn_okClick);
+    props.Method("FormCreate", &TfmLayout::FormCreate);
+    props.Method("FormShow", &TfmLayout::FormShow);
+    props.Method("FormActivate", &TfmLayout::FormActivate);
+    props.Method("FormDeactivate", &TfmLayout::FormDeactivate);
+    props.Method("FormDestroy", &TfmLayout::FormDestroy);
+}
+
+const char* const LayoutText = R"(object fmLayout: TfmLayout
+  Left = 200
+  Top = 150
+  BorderStyle = bsDialog
+  Caption = 'Import'
+  ClientHeight = 120
+  ClientWidth = 300
+  Color = clBtnFace
+  Position = poScreenCenter
+  OnActivate = FormActivate
+  OnCreate = FormCreate
+  OnDeactivate = FormDeactivate
+  OnDestroy = FormDestroy
+  OnShow = FormShow
+  PixelsPerInch = 96
+  TextHeight = 13
+  object ed_name: TTestEdit
+    Left = 8
+    Top = 8
+    Width = 200
+    Height = 21
+    TabOrder = 0
+  end
+  object pnl_bottom: TTestPanel
+    Left = 0
+    Top = 80
+    Width = 300
+    Height = 40
+    Align = alBottom
+    Caption = ''
+    TabOrder = 1
+    object btn_ok: TTestButton
+      Left = 216
+      Top = 8
+      Width = 75
+      Height = 25
+      Anchors = [akTop, akRight]
+      Caption = 'OK'
+      Default = True
+      ModalResult = 1
+      TabOrder = 0
+      OnClick = btn_okClick
+    end
+  end
+end
+)";
+
+class FormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterTestControls();
+        RegisterClass(TfmLayout::StaticClass());
+        RegisterFormResource("TfmLayout", LayoutText);
+    }
+    TTestDriver Driver;
+};
+
+TForm* PlainForm(const char* caption, TRect bounds) {
+    TForm* f = NewForm<TForm>(Application);
+    f->SetCaption(caption);
+    f->SetBoundsRect(bounds);
+    return f;
+}
+
+} // namespace
+
+TEST_F(FormTest, LayoutsBuildTheFormWithItsControlsFieldsAndHandlers) {
+    auto* form = NewForm<TfmLayout>(Application);
+    ASSERT_NE(form->btn_ok, nullptr);
+    ASSERT_NE(form->ed_name, nullptr);
+    EXPECT_EQ(form->btn_ok->Parent(), form->pnl_bottom);
+    EXPECT_EQ(form->Caption(), "Import");
+    EXPECT_EQ(form->ClientWidth(), 300);
+    EXPECT_EQ(form->ClientHeight(), 120);
+    EXPECT_EQ(form->BorderStyle(), bsDialog);
+    EXPECT_EQ(form->Events, (std::vector<std::string>{"create with controls"}));
+    EXPECT_FALSE(form->Visible());
+    form->btn_ok->OnClick(form->btn_ok);
+    EXPECT_EQ(form->Clicks, 1) << "the event is bound to the form's method";
+
+    form->Show();
+    Driver.Pump();
+    EXPECT_EQ(form->Events, (std::vector<std::string>{"create with controls", "show", "activate"}));
+    // Centred on the work area, same client size as in the layout.
+    TRect work = Screen->WorkAreaRect();
+    EXPECT_EQ(form->Left(), (work.Width() - form->Width()) / 2);
+    EXPECT_EQ(form->ClientWidth(), 300);
+    EXPECT_EQ(Driver.FocusedControl(), form->ed_name);
+    // Widening the form keeps the anchored button at the same distance from the right.
+    int gap = form->pnl_bottom->ClientWidth() - form->btn_ok->BoundsRect().Right;
+    form->SetClientWidth(400);
+    EXPECT_EQ(form->pnl_bottom->ClientWidth() - form->btn_ok->BoundsRect().Right, gap);
+    auto image = Driver.RenderScreen(form->BoundsRect());
+    TTestDriver::SavePng(*image, "form-layout.png");
+}
+
+TEST_F(FormTest, ActivationAndClosingRunTheirEventsInOrder) {
+    auto* first = NewForm<TfmLayout>(Application);
+    first->SetPosition(poDesigned);
+    first->Show();
+    Driver.Pump();
+    TForm* second = PlainForm("second", Bounds(700, 100, 200, 150));
+    second->Show();
+    Driver.Pump();
+    EXPECT_EQ(first->Events.back(), "deactivate");
+    EXPECT_EQ(Screen->ActiveForm(), second);
+    EXPECT_EQ(Screen->Forms(0), second) << "the focused form comes first";
+    Driver.Click(TTestDriver::CenterOf(first->ed_name));
+    EXPECT_EQ(first->Events.back(), "activate");
+    EXPECT_EQ(Screen->ActiveForm(), first);
+
+    // OnCloseQuery can refuse; OnClose chooses what closing does.
+    bool allow = false;
+    std::vector<std::string> closes;
+    second->OnCloseQuery = [&](TObject*, bool& can) { can = allow; };
+    second->OnClose = [&](TObject*, TCloseAction& action) {
+        closes.push_back("close");
+        action = caFree;
+    };
+    second->Close();
+    EXPECT_TRUE(second->Visible());
+    EXPECT_TRUE(closes.empty());
+    allow = true;
+    bool destroyed = false;
+    second->OnDestroy = [&](TObject*) { destroyed = true; };
+    second->Close();
+    EXPECT_EQ(closes.size(), 1u);
+    EXPECT_FALSE(destroyed) << "caFree releases once the current message is done";
+    Driver.Pump();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(Screen->FormCount(), 1);
+
+    // The main form's closing ends the program; caHide (the default) only hides others.
+    first->Close();
+    EXPECT_FALSE(first->Visible());
+    Application->SetMainForm(first);
+    first->Show();
+    first->Close();
+    Driver.Pump();
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(FormTest, ModalFormsDisableTheOthersAndAnswerWithTheirModalResult) {
+    TForm* owner = PlainForm("owner", Bounds(100, 100, 300, 200));
+    owner->Show();
+    Driver.Pump();
+    auto* dialog = NewForm<TfmLayout>(Application);
+    bool ownerEnabledInside = true;
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        ownerEnabledInside = IsWindowEnabled(owner->Handle());
+        EXPECT_EQ(&form, dialog);
+        EXPECT_EQ(GetActiveWindow(), dialog->Handle());
+        Driver.Type("xyz");
+        Driver.PressKey(VK_RETURN); // the default button: ModalResult 1
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_FALSE(ownerEnabledInside);
+    EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+    EXPECT_FALSE(dialog->Visible());
+    EXPECT_EQ(dialog->ed_name->Typed, U"xyz");
+    EXPECT_EQ(dialog->Clicks, 1);
+    EXPECT_EQ(GetActiveWindow(), owner->Handle()) << "the window that was active is active again";
+
+    // Closing a modal form answers mrCancel; a visible form cannot go modal.
+    Driver.AnswerNextModal([&](TCustomForm& form) { form.Close(); });
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    dialog->Show();
+    EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
+    dialog->Hide();
+
+    // A modal form may open another; each loop ends with its own result.
+    TForm* inner = PlainForm("inner", Bounds(300, 300, 100, 80));
+    bool outerEnabledInside = true;
+    Driver.AnswerNextModal([&](TCustomForm&) {
+        Driver.AnswerNextModal([&](TCustomForm& f) {
+            outerEnabledInside = IsWindowEnabled(dialog->Handle());
+            f.SetModalResult(mrNo);
+        });
+        EXPECT_EQ(inner->ShowModal(), mrNo);
+        EXPECT_TRUE(IsWindowEnabled(dialog->Handle()));
+        dialog->SetModalResult(mrYes);
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrYes);
+    EXPECT_FALSE(outerEnabledInside) << "the outer modal form waits disabled";
+    EXPECT_EQ(Driver.PendingModalAnswers(), 0);
+}
+
+TEST_F(FormTest, SynchronizedCallsRunWhileAModalLoopWaits) {
+    TForm* modal = PlainForm("modal", Bounds(300, 300, 200, 100));
+    std::atomic<TThreadID> ranOn{0};
+    class TWorker : public TThread {
+    public:
+        TWorker(TForm* f, std::atomic<TThreadID>& r) : TThread(true), FForm(f), FRanOn(r) {}
+        void Execute() override {
+            Synchronize([this] {
+                FRanOn = CurrentThreadId();
+                FForm->SetModalResult(mrAbort);
+            });
+        }
+        TForm* FForm;
+        std::atomic<TThreadID>& FRanOn;
+    };
+    TWorker worker(modal, ranOn);
+    Driver.AnswerNextModal([&](TCustomForm&) { worker.Start(); });
+    EXPECT_EQ(modal->ShowModal(), mrAbort);
+    worker.WaitFor();
+    EXPECT_EQ(ranOn.load(), CurrentThreadId());
+}
+
+TEST_F(FormTest, TimersTickOnTheClockAndTheirExceptionsReachTheApplication) {
+    TForm* form = PlainForm("timers", Bounds(0, 0, 100, 100));
+    auto* timer = new TTimer(form);
+    int ticks = 0;
+    timer->SetInterval(250);
+    timer->SetOnTimer([&](TObject*) {
+        if (++ticks == 3)
+            throw EInvalidOperation("tick three");
+    });
+    std::vector<std::string> errors;
+    auto* events = new TApplicationEvents(form);
+    events->OnException = [&](TObject* sender, Exception& e) {
+        errors.push_back(e.Message() + (sender == timer ? " from the timer" : ""));
+    };
+    Driver.Advance(1000);
+    EXPECT_EQ(ticks, 4);
+    EXPECT_EQ(errors, (std::vector<std::string>{"tick three from the timer"}));
+    timer->SetEnabled(false);
+    Driver.Advance(1000);
+    EXPECT_EQ(ticks, 4);
+}
+
+TEST_F(FormTest, TheApplicationIdlesFiltersMessagesAndEndsRun) {
+    TForm* main = PlainForm("main", Bounds(0, 0, 200, 100));
+    Application->SetMainForm(main);
+    int idles = 0;
+    int eaten = 0;
+    Application->OnMessage = [&](TMsg& msg, bool& handled) {
+        if (msg.message == WM_USER + 50) {
+            ++eaten;
+            handled = true;
+        }
+    };
+    int reached = 0;
+    TWndMethod old = main->WindowProc;
+    main->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_USER + 50)
+            ++reached;
+        old(m);
+    };
+    PostMessage(main->Handle(), WM_USER + 50, 0, 0);
+    // Idle steps only come when nothing is pending; a posted message per step keeps the loop going.
+    Application->OnIdle = [&](TObject*, bool& done) {
+        if (++idles < 3)
+            PostMessage(main->Handle(), WM_USER + 51, 0, 0);
+        else
+            main->Close();
+        done = true;
+    };
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(eaten, 1);
+    EXPECT_EQ(reached, 0);
+    EXPECT_GE(idles, 3);
+    Application->OnIdle = nullptr;
+    Application->OnMessage = nullptr;
+    main->WindowProc = old;
+}
+
+TEST_F(FormTest, ScreenCursorsIncludeCustomOnes) {
+    TImageSurface picture(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            picture.Row(y)[x] = (x == y) ? 0xFF000000u : 0xFFFFFFFFu;
+    HCURSOR hand = CreateCursorFromImage(picture, TPoint(8, 8), clWhite);
+    ASSERT_NE(hand, nullptr);
+    Screen->SetCursors(2020, hand);
+    EXPECT_EQ(Screen->Cursors(2020), hand);
+    EXPECT_EQ(hand->Image.Pixels[0] >> 24, 0xFFu);
+    EXPECT_EQ(hand->Image.Pixels[1] >> 24, 0u) << "white is see-through";
+    TForm* form = PlainForm("cursor", Bounds(0, 0, 200, 200));
+    form->SetCursor(2020);
+    form->Show();
+    Driver.MoveTo(TTestDriver::CenterOf(form));
+    EXPECT_EQ(GetCursor()->Image.Shape, csrCustom);
+    EXPECT_EQ(GetCursor()->Image.HotSpot, TPoint(8, 8));
+    EXPECT_EQ(Screen->Cursors(12345), LoadCursor(IDC_ARROW)) << "unknown numbers give the arrow";
+    Screen->SetCursors(2020, nullptr);
+}
+
+TEST_F(FormTest, SystemParametersAnswerTheClassicValues) {
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1920);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 1080);
+    EXPECT_EQ(GetSystemMetrics(SM_CYMENU), 19);
+    EXPECT_EQ(GetSystemMetrics(SM_CXHSCROLL), 16);
+    TRect work;
+    ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &work));
+    EXPECT_EQ(work, Screen->WorkAreaRect());
+    bool animation = false;
+    SystemParametersInfo(SPI_GETMENUANIMATION, 0, &animation);
+    bool saved = animation;
+    SystemParametersInfo(SPI_SETMENUANIMATION, 0, nullptr);
+    SystemParametersInfo(SPI_GETMENUANIMATION, 0, &animation);
+    EXPECT_FALSE(animation);
+    SystemParametersInfo(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(static_cast<intptr_t>(saved)));
+    SystemParametersInfo(SPI_GETMENUANIMATION, 0, &animation);
+    EXPECT_EQ(animation, saved);
+    THighContrast hc;
+    SystemParametersInfo(SPI_GETHIGHCONTRAST, 0, &hc);
+    EXPECT_EQ(hc.dwFlags & HCF_HIGHCONTRASTON, 0u);
+    EXPECT_EQ(GetSysColor(15), RGB(0xD4, 0xD0, 0xC8)) << "the classic button face";
+}
