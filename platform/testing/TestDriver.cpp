@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <deque>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <stdexcept>
 

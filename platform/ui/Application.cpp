@@ -277,7 +277,7 @@ void TApplication::EnableTaskWindows(const std::vector<HWND>& List) {
             EnableWindow(h, true);
 }
 
-void TApplication::DoActivate(bool Active) {
+void TApplication::ActivateChanged(bool Active) {
     if (FActive == Active)
         return;
     FActive = Active;

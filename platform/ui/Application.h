@@ -114,6 +114,8 @@ public:
     void HintMouseMessage(TControl* Control, TMessage& Message);
     // A key the focused control did not take: the application's shortcuts.
     bool AppKeyDown(WPARAM Key, LPARAM KeyData);
+    // The program gained or lost activation as a whole (WM_ACTIVATEAPP): OnActivate or OnDeactivate.
+    void ActivateChanged(bool Active);
     // The window list: forms disabled while a modal form shows.
     std::vector<HWND> DisableTaskWindows(HWND ActiveWindow);
     void EnableTaskWindows(const std::vector<HWND>& List);
@@ -142,7 +144,6 @@ private:
     void HintTimerExpired();
     void StartHintTimer(int Value, int Mode);
     void StopHintTimer();
-    void DoActivate(bool Active);
 
     TForm* FMainForm = nullptr;
     std::string FTitle;

@@ -1052,6 +1052,11 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_MDIACTIVATE:
         WMMDIActivate(Message);
         break;
+    case WM_ACTIVATEAPP:
+        if (Application)
+            Application->ActivateChanged(Message.WParam != 0);
+        TWinControl::Dispatch(Message);
+        break;
     case WM_NCACTIVATE:
         TWinControl::Dispatch(Message);
         // The active MDI child's caption follows the frame's.

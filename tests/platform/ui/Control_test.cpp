@@ -4,8 +4,8 @@
 
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Form.h"
 #include "platform/ui/Cursor.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TestControls.h"

@@ -163,6 +163,17 @@ TEST_F(FormTest, ActivationAndClosingRunTheirEventsInOrder) {
     EXPECT_EQ(first->Events.back(), "activate");
     EXPECT_EQ(Screen->ActiveForm(), first);
 
+    // The program as a whole loses and regains activation.
+    std::vector<std::string> app;
+    auto* events = new TApplicationEvents(first);
+    events->OnDeactivate = [&](TObject*) { app.push_back("deactivate"); };
+    events->OnActivate = [&](TObject*) { app.push_back("activate"); };
+    SetActiveWindow(nullptr);
+    EXPECT_FALSE(Application->Active());
+    SetActiveWindow(second->Handle());
+    EXPECT_EQ(app, (std::vector<std::string>{"deactivate", "activate"}));
+    delete events;
+
     // OnCloseQuery can refuse; OnClose chooses what closing does.
     bool allow = false;
     std::vector<std::string> closes;

@@ -7,6 +7,7 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/UiTestUtil.h"
+#include "platform/ui/WindowSystem.h"
 
 using namespace plat;
 using namespace uitest;
@@ -209,4 +210,16 @@ TEST_F(WindowTest, ChildrenMaximiseIntoTheParentAndRestore) {
     EXPECT_EQ(restored, Bounds(20, 20, 150, 100));
     EXPECT_EQ(GetWindowBounds(child).Height(), GetSystemMetrics(SM_CYMINIMIZED));
     EXPECT_EQ(GetWindowBounds(child).Bottom, 300) << "icons line up at the bottom";
+}
+
+TEST(WindowSystemDeathTest, WithoutADisplayTheProgramSaysSoAndStops) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            ShutdownWindowSystem();
+            unsetenv("DISPLAY");
+            unsetenv("LUMETRA_BACKEND");
+            CurrentBackend();
+        },
+        ::testing::ExitedWithCode(1), "needs a graphical display");
 }
