@@ -143,6 +143,22 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
     return prop;
 }
 
+TDomSimpleXMLProp* TDomSimpleXMLProps::AppendBlock(int count, TDomPool* pool) {
+    FCreated = true;
+    const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(count);
+    auto* chunk = new (pool->Allocate(bytes)) TChunk{nullptr, pool, count, count};
+    pool->AddRef();
+    TChunk** link = &FFirst;
+    while (*link)
+        link = &(*link)->Next;
+    *link = chunk;
+    TDomSimpleXMLProp* items = chunk->Items();
+    for (int i = 0; i < count; ++i)
+        new (items + i) TDomSimpleXMLProp(this);
+    FCount += count;
+    return items;
+}
+
 TDomSimpleXMLProp* TDomSimpleXMLProps::Add(std::string_view name, std::string_view value) {
     TDomSimpleXMLProp* prop = AppendEmpty(0, nullptr);
     prop->FName.Assign(name);

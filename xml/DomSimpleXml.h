@@ -195,6 +195,8 @@ private:
     TDomSimpleXMLProp* Find(std::string_view Name) const;
     // A new, empty attribute; the chunk for it holds at least Reserve of them (taken from Pool when given).
     TDomSimpleXMLProp* AppendEmpty(int Reserve, TDomPool* Pool);
+    // Count new, empty attributes side by side in one new chunk taken from Pool; answers the first.
+    TDomSimpleXMLProp* AppendBlock(int Count, TDomPool* Pool);
     template <class F> void ForEach(F Visit) const;
 
     TDomSimpleXMLElem* FParent;

@@ -3,6 +3,9 @@
 // of error messages.
 #include <cstring>
 #include <typeinfo>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/Stream.h"
@@ -35,7 +38,9 @@ const char* const kSheetExpected = "Invalid Stylesheet: expected \"%0:s\" but fo
 const char* const kSheetEnd = "Invalid Stylesheet: Unexpected end of data";
 
 // Byte classes, one table lookup per byte in the hot loops.
-enum : uint8_t { cBlank = 1, cTagStop = 2, cAttrName = 4, cDispatch = 8 };
+// cNameStop: a tag stop or NUL. The data is followed by NUL bytes, so loops that stop at NUL need no
+// end check per byte; a NUL inside the data is then passed over explicitly.
+enum : uint8_t { cBlank = 1, cTagStop = 2, cAttrName = 4, cDispatch = 8, cNameStop = 16 };
 
 struct TByteClasses {
     uint8_t Table[256] = {};
@@ -49,6 +54,8 @@ struct TByteClasses {
         for (int c : {':', '/', '>'})
             Table[c] |= cTagStop | cDispatch;
         Table[' '] |= cDispatch;
+        for (int c : {0, 9, 10, 13, 32, int(':'), int('/'), int('>')})
+            Table[c] |= cNameStop;
         for (int c = '0'; c <= '9'; ++c)
             Table[c] |= cAttrName;
         for (int c = 'A'; c <= 'Z'; ++c)
@@ -172,6 +179,7 @@ private:
         TSpan NameSpace;
         TSpan Name;
         TSpan Value;
+        unsigned Flags; // of the value, as TextFlags gives them
     };
 
     bool AtEnd() const { return FP >= FEnd; }
@@ -200,6 +208,16 @@ private:
     // decoder is in use. Only nodes that hold a reference to the pool may borrow its memory; the others
     // (the node a parse was started on) get copies.
     void StoreText(TDomString& out, char* data, size_t size, bool decode, bool borrow);
+    // StoreText for a text whose flags are known: 1 when it holds a byte from 0x80, 2 when it holds "&".
+    void StoreScanned(TDomString& out, char* data, size_t size, unsigned flags, bool decode, bool borrow);
+    // The closing quote of an attribute value that starts at p, or null when the data ends first; the
+    // flags of the bytes before it are added to Flags.
+    char* FindQuote(char* p, char quote, unsigned& flags) const;
+    // Moves FP over blanks.
+    void SkipBlanks() {
+        while (Is(*FP, cBlank))
+            ++FP;
+    }
 
     void ParseAttributes(TDomSimpleXMLProps& props);
     void StoreAttributes(TDomSimpleXMLProps& props);
@@ -259,10 +277,19 @@ void TDomParser::Expect(const char* literal, const char* mismatch, const char* e
 }
 
 void TDomParser::StoreText(TDomString& out, char* data, size_t size, bool decode, bool borrow) {
-    // One look at every byte: anything from 0x80 (bit 1) or an ampersand (bit 2)?
     unsigned flags = 0;
-    for (size_t i = 0; i < size; ++i)
-        flags |= kClasses.Text[static_cast<unsigned char>(data[i])];
+    if (decode) {
+        // One look at every byte: anything from 0x80 (bit 1) or an ampersand (bit 2)?
+        for (size_t i = 0; i < size; ++i)
+            flags |= kClasses.Text[static_cast<unsigned char>(data[i])];
+    } else if (HasHighBytes(data, size)) {
+        flags = 1;
+    }
+    StoreScanned(out, data, size, flags, decode, borrow);
+}
+
+void TDomParser::StoreScanned(TDomString& out, char* data, size_t size, unsigned flags, bool decode,
+                              bool borrow) {
     if (flags & 1) {
         FScratch.clear();
         AppendFileText(FScratch, data, size, FUtf8);
@@ -292,29 +319,71 @@ void TDomParser::StoreText(TDomString& out, char* data, size_t size, bool decode
 // --- Attributes -------------------------------------------------------------------------------------------
 
 void TDomParser::StoreAttributes(TDomSimpleXMLProps& props) {
-    const int count = static_cast<int>(FAttributes.size());
+    if (FAttributes.empty())
+        return;
+    // All attributes of the tag in one block.
+    TDomSimpleXMLProp* prop = props.AppendBlock(static_cast<int>(FAttributes.size()), FPool);
     for (const TAttribute& a : FAttributes) {
-        TDomSimpleXMLProp* prop = props.AppendEmpty(count, FPool);
         prop->FName.Borrow(a.Name.Data, a.Name.Size); // names are ASCII
         prop->FNameSpace.Borrow(a.NameSpace.Data, a.NameSpace.Size);
-        StoreText(prop->FValue, a.Value.Data, a.Value.Size, true, true);
+        StoreScanned(prop->FValue, a.Value.Data, a.Value.Size, a.Flags, true, true);
+        ++prop;
     }
     FAttributes.clear();
+}
+
+char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
+#if defined(__SSE2__)
+    // Sixteen bytes per step; reading past the end stays inside the NUL bytes behind the data.
+    const __m128i quotes = _mm_set1_epi8(quote);
+    const __m128i amps = _mm_set1_epi8('&');
+    const __m128i zero = _mm_setzero_si128();
+    for (;;) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned stop =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, quotes), _mm_cmpeq_epi8(v, zero))));
+        const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
+        const unsigned amp = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, amps)));
+        const unsigned before = stop ? (1u << __builtin_ctz(stop)) - 1 : 0xFFFFu;
+        if (high & before)
+            flags |= 1;
+        if (amp & before)
+            flags |= 2;
+        if (!stop) {
+            p += 16;
+            continue;
+        }
+        p += __builtin_ctz(stop);
+        if (*p == quote)
+            return p;
+        if (p >= FEnd)
+            return nullptr;
+        ++p; // a NUL inside the value
+    }
+#else
+    for (; p < FEnd; ++p) {
+        if (*p == quote)
+            return p;
+        flags |= kClasses.Text[static_cast<unsigned char>(*p)];
+    }
+    return nullptr;
+#endif
 }
 
 // Reads name="value" pairs up to "/", ">" or "?" (left unread). Data that ends inside the list ends it
 // without an error; the attribute being read then is dropped.
 void TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
-    props.Clear();
+    if (props.FFirst)
+        props.Clear();
     FAttributes.clear();
     auto fail = [&](const char* format, const char* at) {
         std::string message = plat::Format(format, {CharAt(at)});
         StoreAttributes(props);
         Fail(message);
     };
+    // The loops below stop at the NUL bytes behind the data (none of the classes holds NUL).
     for (;;) {
-        while (!AtEnd() && Is(*FP, cBlank))
-            ++FP;
+        SkipBlanks();
         if (AtEnd())
             break;
         char c = *FP;
@@ -326,7 +395,7 @@ void TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         a.Name.Data = FP;
         a.NameSpace.Data = FP;
         for (;;) {
-            while (!AtEnd() && Is(*FP, cAttrName))
+            while (Is(*FP, cAttrName))
                 ++FP;
             if (AtEnd() || *FP != ':')
                 break;
@@ -337,23 +406,22 @@ void TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
             break;
         a.Name.Size = static_cast<size_t>(FP - a.Name.Data);
         if (Is(*FP, cBlank)) {
-            while (!AtEnd() && Is(*FP, cBlank))
-                ++FP;
+            SkipBlanks();
             if (AtEnd())
                 break;
         }
         if (*FP != '=')
             fail(kPropertyChar, FP);
         ++FP;
-        while (!AtEnd() && Is(*FP, cBlank))
-            ++FP;
+        SkipBlanks();
         if (AtEnd())
             break;
         char quote = *FP;
         if (quote != '"' && quote != '\'')
             fail(kPropertyQuote, FP);
         a.Value.Data = ++FP;
-        auto* close = static_cast<char*>(std::memchr(FP, quote, static_cast<size_t>(FEnd - FP)));
+        a.Flags = 0;
+        char* close = FindQuote(FP, quote, a.Flags);
         if (!close) {
             FP = FEnd;
             break;
@@ -379,8 +447,13 @@ TDomParser::TStartTag TDomParser::ParseStartTag(TOpenElement& open) {
     open.NameSpace = {FP, 0};
     for (;;) {
         char* start = FP;
-        while (!AtEnd() && !Is(*FP, cTagStop))
-            ++FP;
+        for (;;) {
+            while (!Is(*FP, cNameStop))
+                ++FP;
+            if (*FP != 0 || AtEnd())
+                break;
+            ++FP; // a NUL inside the name
+        }
         const size_t length = static_cast<size_t>(FP - start);
         if (open.Name.Data + open.Name.Size == start || open.Name.Size == 0) {
             if (open.Name.Size == 0)

@@ -201,10 +201,10 @@ void AppendFileText(std::string& out, const char* data, size_t size, bool utf8) 
 void AppendToFile(TDomOutput& out, std::string_view text, bool utf8) {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
-    // The common case, plain ASCII: copied in the same pass that checks it.
-    out.reserve(text.size());
-    while (p < end && *p < 0x80)
-        out.push_back(static_cast<char>(*p++));
+    // The common case, plain ASCII, goes in one copy.
+    const size_t ascii = AsciiPrefix(text.data(), text.size());
+    out.append(text.data(), ascii);
+    p += ascii;
     while (p < end) {
         const auto* run = p;
         while (p < end && *p < 0x80)
@@ -263,6 +263,10 @@ bool IsUtf8EncodingName(std::string_view name) {
     return plat::SameText(name, "utf-8") || plat::SameText(name, "utf8");
 }
 
+namespace {
+constexpr size_t kDirectEscapeLimit = 4096;
+} // namespace
+
 void AppendEscaped(TDomOutput& out, std::string_view value, int mode, bool utf8) {
     if (mode == 0) {
         AppendToFile(out, value, utf8);
@@ -279,6 +283,52 @@ void AppendEscaped(TDomOutput& out, std::string_view value, int mode, bool utf8)
     }();
     const auto* p = reinterpret_cast<const unsigned char*>(value.data());
     const auto* end = p + value.size();
+    // Values of ordinary size: written straight into reserved room (a reference is at most six bytes
+    // for each byte it stands for) until the first character that needs the general path.
+    if (value.size() <= kDirectEscapeLimit) {
+        out.reserve(value.size() * 6);
+        char* d = out.Tail();
+        for (; p < end; ++p) {
+            const unsigned char c = *p;
+            if (!special[c]) {
+                *d++ = static_cast<char>(c);
+                continue;
+            }
+            const char* entity;
+            size_t length;
+            switch (c) {
+            case '"':
+                entity = "&quot;";
+                length = 6;
+                break;
+            case '&':
+                entity = "&amp;";
+                length = 5;
+                break;
+            case '\'':
+                entity = "&apos;";
+                length = 6;
+                break;
+            case '<':
+                entity = "&lt;";
+                length = 4;
+                break;
+            case '>':
+                entity = "&gt;";
+                length = 4;
+                break;
+            default:
+                entity = nullptr;
+                length = 0;
+                break;
+            }
+            if (!entity)
+                break;
+            std::memcpy(d, entity, length);
+            d += length;
+        }
+        out.SetTail(d);
+    }
     while (p < end) {
         const auto* run = p;
         while (p < end && !special[*p])

@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -24,6 +26,20 @@ inline bool HasHighBytes(const char* Data, size_t Size) {
             return true;
     }
     return false;
+}
+
+// The number of bytes below 0x80 at the start of Data.
+inline size_t AsciiPrefix(const char* Data, size_t Size) {
+    size_t i = 0;
+    for (; i + 8 <= Size; i += 8) {
+        uint64_t w;
+        __builtin_memcpy(&w, Data + i, 8);
+        if (w & 0x8080808080808080ull)
+            break;
+    }
+    while (i < Size && static_cast<unsigned char>(Data[i]) < 0x80)
+        ++i;
+    return i;
 }
 
 // The length of the valid UTF-8 sequence at Data (its code point in CodePoint), or 0 when the bytes
@@ -48,7 +64,7 @@ inline void AssignFileText(std::string& Out, const char* Data, size_t Size, bool
 class TDomOutput {
 public:
     TDomOutput() = default;
-    ~TDomOutput() { delete[] FData; }
+    ~TDomOutput() { std::free(FData); }
     TDomOutput(const TDomOutput&) = delete;
     TDomOutput& operator=(const TDomOutput&) = delete;
 
@@ -66,15 +82,26 @@ public:
     }
     void append(const char* s, size_t n) {
         reserve(n);
-        if (n <= 16) {
+        char* d = FData + FSize;
+        // Short pieces (names, numbers, indents) as two overlapping moves instead of a library call.
+        if (n >= 8 && n <= 16) {
+            std::memcpy(d, s, 8);
+            std::memcpy(d + n - 8, s + n - 8, 8);
+        } else if (n >= 4 && n < 8) {
+            std::memcpy(d, s, 4);
+            std::memcpy(d + n - 4, s + n - 4, 4);
+        } else if (n < 4) {
             for (size_t i = 0; i < n; ++i)
-                FData[FSize + i] = s[i];
+                d[i] = s[i];
         } else {
-            std::memcpy(FData + FSize, s, n);
+            std::memcpy(d, s, n);
         }
         FSize += n;
     }
     void append(std::string_view s) { append(s.data(), s.size()); }
+    // Direct writing: reserve room, write from Tail(), then SetTail() behind the last byte written.
+    char* Tail() { return FData + FSize; }
+    void SetTail(char* p) { FSize = static_cast<size_t>(p - FData); }
     TDomOutput& operator+=(char c) {
         push_back(c);
         return *this;
@@ -89,10 +116,10 @@ private:
         size_t capacity = FCapacity ? FCapacity * 2 : 4096;
         while (capacity - FSize < extra)
             capacity *= 2;
-        char* data = new char[capacity];
-        if (FSize)
-            std::memcpy(data, FData, FSize);
-        delete[] FData;
+        // realloc: a large buffer grows by remapping its pages rather than by copying them.
+        auto* data = static_cast<char*>(std::realloc(FData, capacity));
+        if (!data)
+            throw std::bad_alloc();
         FData = data;
         FCapacity = capacity;
     }

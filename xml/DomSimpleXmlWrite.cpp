@@ -1,6 +1,11 @@
 // The writer: one fixed layout (CR LF line ends, one IndentString per level, values escaped by the
 // document), collected in a buffer and handed to the stream in large blocks.
+#include <array>
+#include <cstring>
 #include <typeinfo>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Stream.h"
@@ -10,6 +15,127 @@
 
 namespace xml {
 
+namespace {
+
+// What the direct paths do with a byte: copy it, replace it by one of the five entities, or leave
+// the rest of the text to the general path (bytes from 0x80, whose form depends on mode and file).
+enum : uint8_t { eCopy = 0, eQuot, eAmp, eApos, eLt, eGt, eOther };
+
+constexpr auto kEscapeClass = [] {
+    std::array<uint8_t, 256> t{};
+    t['"'] = eQuot;
+    t['&'] = eAmp;
+    t['\''] = eApos;
+    t['<'] = eLt;
+    t['>'] = eGt;
+    for (int c = 0x80; c < 256; ++c)
+        t[c] = eOther;
+    return t;
+}();
+
+// Escapes [p, end) to d (room for six bytes per input byte) up to the first byte from 0x80; p is
+// left there.
+inline char* EscapeAscii(char* d, const unsigned char*& p, const unsigned char* end) {
+    static const char entities[][8] = {"", "&quot;", "&amp;", "&apos;", "&lt;", "&gt;"};
+    static const uint8_t lengths[] = {0, 6, 5, 6, 4, 4};
+    for (; p < end; ++p) {
+        const uint8_t cls = kEscapeClass[*p];
+        if (cls == eCopy) {
+            *d++ = static_cast<char>(*p);
+            continue;
+        }
+        if (cls == eOther)
+            break;
+        std::memcpy(d, entities[cls], 8);
+        d += lengths[cls];
+    }
+    return d;
+}
+
+#if defined(__SSE2__)
+inline __m128i SpecialBytes(__m128i v) {
+    __m128i m = _mm_cmpeq_epi8(v, _mm_set1_epi8('"'));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(v, _mm_set1_epi8('&')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(v, _mm_set1_epi8('\'')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(v, _mm_set1_epi8('<')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(v, _mm_set1_epi8('>')));
+    return _mm_or_si128(m, v); // the top bit marks bytes from 0x80
+}
+#endif
+
+// Whether any of the n bytes at s needs more than a copy (sixteen bytes per step where possible: most
+// values are numbers).
+inline bool NeedsEscape(const char* s, size_t n) {
+#if defined(__SSE2__)
+    if (n >= 16) {
+        size_t i = 0;
+        for (; i + 16 <= n; i += 16) {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            if (_mm_movemask_epi8(SpecialBytes(v)))
+                return true;
+        }
+        if (i < n) {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 16));
+            return _mm_movemask_epi8(SpecialBytes(v)) != 0;
+        }
+        return false;
+    }
+    if (n >= 4) {
+        // Two overlapping halves of at least four bytes each.
+        __m128i v;
+        if (n >= 8) {
+            v = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)),
+                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + n - 8)));
+        } else {
+            uint32_t a, b;
+            std::memcpy(&a, s, 4);
+            std::memcpy(&b, s + n - 4, 4);
+            v = _mm_cvtsi32_si128(static_cast<int>(a));
+            v = _mm_unpacklo_epi32(v, _mm_cvtsi32_si128(static_cast<int>(b)));
+        }
+        return _mm_movemask_epi8(SpecialBytes(v)) != 0;
+    }
+#endif
+    for (size_t i = 0; i < n; ++i) {
+        if (kEscapeClass[static_cast<unsigned char>(s[i])] != eCopy)
+            return true;
+    }
+    return false;
+}
+
+// A copy of n bytes without a library call for the short texts a document is made of.
+inline char* CopyShort(char* d, const char* s, size_t n) {
+    if (n >= 8 && n <= 16) {
+        std::memcpy(d, s, 8);
+        std::memcpy(d + n - 8, s + n - 8, 8);
+    } else if (n >= 4 && n < 8) {
+        std::memcpy(d, s, 4);
+        std::memcpy(d + n - 4, s + n - 4, 4);
+    } else if (n < 4) {
+        for (size_t i = 0; i < n; ++i)
+            d[i] = s[i];
+    } else {
+        std::memcpy(d, s, n);
+    }
+    return d + n;
+}
+
+// Copies an ASCII name to d; false (with d past some bytes) at the first byte from 0x80.
+inline bool CopyAscii(char*& d, std::string_view s) {
+    unsigned char high = 0;
+    for (char c : s) {
+        high |= static_cast<unsigned char>(c);
+        *d++ = c;
+    }
+    return high < 0x80;
+}
+
+// Values longer than this take the general path, so the room reserved for them stays small.
+constexpr size_t kDirectValueLimit = 4096;
+constexpr size_t kDirectNameLimit = 256;
+
+} // namespace
+
 class TDomWriter {
 public:
     // Document gives options, indentation and progress (null: the defaults, no progress).
@@ -17,6 +143,9 @@ public:
         : FStream(stream), FDocument(document), FUtf8(document && document->FileIsUtf8()) {
         FIndentUnit = document ? document->IndentString() : std::string("  ");
         FAutoIndent = document ? (document->Options() & sxoAutoIndent) != 0 : true;
+        // A memory stream takes the whole text at once: one copy instead of one per block, each of
+        // which could make the stream move its contents.
+        FBlock = dynamic_cast<plat::TMemoryStream*>(&stream) ? SIZE_MAX : kBlock;
         FBuffer.reserve(kBlock + 4096);
     }
 
@@ -56,8 +185,39 @@ private:
         Text(s);
         FBuffer += quote;
     }
+    // One attribute written straight into the buffer: ASCII name, no namespace, value of ordinary size
+    // escaped by the document's own rules. False when the attribute needs the general path (nothing is
+    // written then).
+    bool DirectAttribute(const TDomSimpleXMLProp& prop) {
+        const std::string_view name = prop.Name();
+        const std::string_view value = prop.Value();
+        if (!FDirectValues || !prop.NameSpace().empty() || name.empty() || name.size() > kDirectNameLimit ||
+            value.size() > kDirectValueLimit)
+            return false;
+        FBuffer.reserve(name.size() + 4 + value.size() * 6 + 8);
+        char* d = FBuffer.Tail();
+        *d++ = ' ';
+        if (!CopyAscii(d, name))
+            return false;
+        *d++ = '=';
+        *d++ = '"';
+        if (!NeedsEscape(value.data(), value.size())) {
+            d = CopyShort(d, value.data(), value.size());
+        } else {
+            const auto* p = reinterpret_cast<const unsigned char*>(value.data());
+            const auto* end = p + value.size();
+            d = EscapeAscii(d, p, end);
+            if (p != end)
+                return false;
+        }
+        *d++ = '"';
+        FBuffer.SetTail(d);
+        return true;
+    }
     void Attributes(const TDomSimpleXMLProps& props) {
         props.ForEach([this](const TDomSimpleXMLProp& prop) {
+            if (DirectAttribute(prop))
+                return;
             // An attribute with neither name nor namespace cannot be written.
             if (prop.Name().empty() && prop.NameSpace().empty())
                 return;
@@ -67,31 +227,38 @@ private:
                 FBuffer += ':';
             }
             Text(prop.Name());
-            FBuffer += '=';
             if (FEncoder && FPlainEncode && FEscape != 0) {
-                FBuffer += '"';
+                FBuffer.append("=\"", 2);
                 AppendEscaped(FBuffer, prop.Value(), FEscape, FUtf8);
                 FBuffer += '"';
             } else if (FEncoder && !FPlainEncode) {
+                FBuffer += '=';
                 FScratch.assign(prop.Value());
                 FEncoder->EncodeValue(FScratch);
                 Quoted(FScratch);
             } else {
+                FBuffer += '=';
                 Quoted(prop.Value());
             }
         });
     }
     const std::string& IndentAt(size_t depth) {
+        if (depth < FIndents.size())
+            return FIndents[depth];
         while (FIndents.size() <= depth)
             FIndents.push_back(FAutoIndent ? FIndents.back() + FIndentUnit : FIndents.back());
         return FIndents[depth];
     }
     void Progress() {
-        if (FDocument)
-            FDocument->DoSaveProgress();
+        if (FDocument) {
+            if (FDocument->OnSaveProgress)
+                FDocument->DoSaveProgress();
+            else
+                ++FDocument->FSaveCount;
+        }
     }
     void MaybeFlush() {
-        if (FBuffer.size() >= kBlock)
+        if (FBuffer.size() >= FBlock)
             Flush();
     }
 
@@ -101,8 +268,11 @@ private:
 
     TStream& FStream;
     TDomSimpleXML* FDocument;
+    size_t FBlock;
     TDomSimpleXML* FEncoder = nullptr;
     bool FPlainEncode = false;
+    // Values are escaped with all five entities by the writer itself (see DirectAttribute).
+    bool FDirectValues = false;
     int FEscape = 0;
     bool FUtf8;
     bool FAutoIndent;
@@ -119,9 +289,17 @@ bool TDomWriter::OpenElement(TDomSimpleXMLElem* e, size_t depth) {
     const std::string_view tag = e->FNameSpace.Empty() ? e->Name() : std::string_view(FTag = e->FullName());
     const bool named = !tag.empty();
     if (named) {
-        Raw(IndentAt(depth));
-        FBuffer += '<';
-        Text(tag);
+        const std::string& indent = IndentAt(depth);
+        FBuffer.reserve(indent.size() + 1 + tag.size());
+        char* d = FBuffer.Tail();
+        d = CopyShort(d, indent.data(), indent.size());
+        *d++ = '<';
+        if (CopyAscii(d, tag)) {
+            FBuffer.SetTail(d);
+        } else {
+            FBuffer.SetTail(d - tag.size());
+            Text(tag);
+        }
         Attributes(e->FProps);
     }
     if (e->HasItems()) {
@@ -216,6 +394,7 @@ void TDomWriter::WriteNode(TDomSimpleXMLElem* node, const std::string& indent) {
         const TDomSimpleXMLOptions options = FEncoder->Options();
         FEscape = (options & sxoAutoEncodeValue) ? 2 : (options & sxoAutoEncodeEntity) ? 1 : 0;
     }
+    FDirectValues = FEncoder && FPlainEncode && FEscape != 0;
     FIndents.assign(1, indent);
     if (node->FKind != TDomSimpleXMLElem::TKind::Classic) {
         WriteLeaf(node, indent);

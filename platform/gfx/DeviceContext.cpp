@@ -25,6 +25,8 @@ int RoundInt(double v) {
     return static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9)));
 }
 
+constexpr uint8_t kPatCopy = PATCOPY >> 16;
+
 } // namespace
 
 void TDeviceContext::SetCairoPen(cairo_t* cr) const {
@@ -465,11 +467,7 @@ void TDeviceContext::FillSolidRect(const TRect& r, TColor color) {
                 {double(d.Right), double(d.Bottom)},
                 {double(d.Left), double(d.Bottom)}};
     s.Counts = {4};
-    HPEN pen = SelectPen(GetStockPen(NULL_PEN));
-    HBRUSH old = SelectBrush(brush);
-    VectorShape(s);
-    SelectBrush(old);
-    SelectPen(pen);
+    VectorShape(s, brush.get(), false, kPatCopy);
 }
 
 // ---- Shapes ----
@@ -589,7 +587,7 @@ void TDeviceContext::DrawShape(const TShape& shape) {
     if (!FSurface || shape.Points.empty())
         return;
     if (!FSurface->Pixels()) {
-        VectorShape(shape);
+        VectorShape(shape, shape.Fill ? FState.Brush.get() : nullptr, shape.Stroke, Rop2ToRop3(FState.Rop2));
         return;
     }
     const int rop = FState.Rop2;
@@ -678,45 +676,6 @@ void TDeviceContext::DrawShape(const TShape& shape) {
             }
         });
     }
-}
-
-void TDeviceContext::VectorShape(const TShape& shape) {
-    cairo_t* cr = CreateCairo();
-    auto path = [&](double offset, bool closeAll) {
-        size_t base = 0;
-        for (size_t f = 0; f < shape.Counts.size(); ++f) {
-            int count = shape.Counts[f];
-            for (int i = 0; i < count; ++i) {
-                const TPointF& p = shape.Points[base + i];
-                if (i == 0)
-                    cairo_move_to(cr, p.X + offset, p.Y + offset);
-                else
-                    cairo_line_to(cr, p.X + offset, p.Y + offset);
-            }
-            if (closeAll || shape.IsClosed(f))
-                cairo_close_path(cr);
-            base += count;
-        }
-    };
-    auto setColor = [&](TColor c) {
-        uint32_t p = MapPixel(ColorToPixel(c));
-        cairo_set_source_rgb(cr, ((p >> 16) & 0xFF) / 255.0, ((p >> 8) & 0xFF) / 255.0, (p & 0xFF) / 255.0);
-    };
-    const TGdiBrush* brush = FState.Brush.get();
-    if (shape.Fill && brush && brush->Style != BS_NULL) {
-        path(0, true);
-        cairo_set_fill_rule(cr,
-                            shape.FillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
-        setColor(brush->Style == BS_PATTERN ? FState.TextColor : brush->Color);
-        cairo_fill(cr);
-    }
-    if (shape.Stroke && FState.Pen && FState.Pen->Kind() != PS_NULL && FState.Pen->Color != clNone) {
-        path(0.5, false);
-        cairo_set_line_width(cr, DevicePenWidth());
-        setColor(FState.Pen->Color);
-        cairo_stroke(cr);
-    }
-    DestroyCairo(cr);
 }
 
 cairo_t* TDeviceContext::CreateCairo(const TRect* extraClip) {
@@ -1014,11 +973,7 @@ bool TDeviceContext::FillRect(const TRect& r, const HBRUSH& brush) {
                     {double(d.Right), double(d.Bottom)},
                     {double(d.Left), double(d.Bottom)}};
         s.Counts = {4};
-        HPEN pen = SelectPen(GetStockPen(NULL_PEN));
-        HBRUSH old = SelectBrush(brush);
-        VectorShape(s);
-        SelectBrush(old);
-        SelectPen(pen);
+        VectorShape(s, brush.get(), false, kPatCopy);
         return true;
     }
     TRect box;
@@ -1037,11 +992,16 @@ bool TDeviceContext::FrameRect(const TRect& r, const HBRUSH& brush) {
     if (d.IsEmpty() || !FSurface || !brush)
         return false;
     if (!FSurface->Pixels()) {
-        HPEN pen = SelectPen(CreatePen(PS_SOLID, 1, brush->Color));
-        HBRUSH old = SelectBrush(GetStockBrush(NULL_BRUSH));
-        Rectangle(r.Left, r.Top, r.Right, r.Bottom);
-        SelectBrush(old);
-        SelectPen(pen);
+        TRect n = Normalized(d);
+        std::vector<TRect> sides = {TRect(n.Left, n.Top, n.Right, n.Top + 1)};
+        if (n.Height() > 1)
+            sides.push_back(TRect(n.Left, n.Bottom - 1, n.Right, n.Bottom));
+        if (n.Height() > 2) {
+            sides.push_back(TRect(n.Left, n.Top + 1, n.Left + 1, n.Bottom - 1));
+            if (n.Width() > 1)
+                sides.push_back(TRect(n.Right - 1, n.Top + 1, n.Right, n.Bottom - 1));
+        }
+        VectorShape(RectShape(sides), brush.get(), false, kPatCopy);
         return true;
     }
     std::vector<TRegion::TSpan> spans;
@@ -1079,6 +1039,10 @@ bool TDeviceContext::FillRgn(const TRegion& region, const HBRUSH& brush) {
     TRegion rgn = region;
     TPoint o = LPtoDP(TPoint(0, 0));
     rgn.Offset(o.X, o.Y);
+    if (!FSurface->Pixels()) {
+        VectorShape(RectShape(rgn.Rects()), brush.get(), false, kPatCopy);
+        return true;
+    }
     std::vector<TRegion::TSpan> spans;
     TRect box = VisibleBox();
     for (const TRect& r : rgn.Rects())
@@ -1086,6 +1050,17 @@ bool TDeviceContext::FillRgn(const TRegion& region, const HBRUSH& brush) {
             spans.push_back({y, r.Left, r.Right});
     PaintSpans(spans, brush.get(), R2_COPYPEN);
     return true;
+}
+
+uint8_t Rop2ToRop3(int rop2) {
+    const uint32_t table = static_cast<uint32_t>(rop2 - 1) & 15; // bit (pen * 2 + dest)
+    uint8_t code = 0;
+    for (int i = 0; i < 8; ++i) {
+        int pattern = (i >> 2) & 1, dest = i & 1;
+        if ((table >> (pattern * 2 + dest)) & 1)
+            code |= static_cast<uint8_t>(1 << i);
+    }
+    return code;
 }
 
 uint32_t ApplyRop3(uint8_t code, uint32_t p, uint32_t s, uint32_t d) {
@@ -1130,11 +1105,12 @@ bool TDeviceContext::PatBlt(int x, int y, int width, int height, uint32_t rop) {
     TRect box;
     if (!IntersectRect(box, d, VisibleBox()))
         return true;
+    uint8_t code = static_cast<uint8_t>(rop >> 16);
     if (!pixels) {
-        FillRect(TRect(x, y, x + width, y + height), FState.Brush);
+        if (FState.Brush)
+            VectorShape(RectShape({d}), FState.Brush.get(), false, code);
         return true;
     }
-    uint8_t code = static_cast<uint8_t>(rop >> 16);
     const int stride = FSurface->StridePixels();
     const TGdiBrush* brush = FState.Brush.get();
     for (int row = box.Top; row < box.Bottom; ++row) {

@@ -14,8 +14,11 @@
 // TDeviceContext and overrides the operations to append records (calling the base as well when it
 // also keeps a picture); state changes are plain calls whose current values the recorder reads when
 // it writes a record, or it overrides the Select/Set calls that are virtual too. A vector target (a PDF
-// page) is a TDrawSurface without pixel memory: the context then draws lines, fills and text through
-// Cairo instead of writing pixels, and raster operations other than copying are drawn as copies.
+// page) is a TDrawSurface without pixel memory: the context then draws lines, fills, text and pictures
+// through Cairo instead of writing pixels, with the pen's dashes, caps and joins and the brush's hatch
+// or pattern, sized for the surface's resolution as they look on the screen. There are no pixels to
+// combine with, so a raster operation shows what it would leave on white paper (or, where that is the
+// paper itself, on black: a mask drawn first), and nothing where it leaves the paper as it is.
 #pragma once
 
 #include <algorithm>
@@ -32,6 +35,7 @@
 #include "platform/gfx/Surface.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_pattern cairo_pattern_t;
 
 namespace plat {
 
@@ -196,7 +200,11 @@ public:
     // The points of the closed path in logical coordinates and their PT_ kinds; the point count, or -1
     // when there is no closed path.
     int GetPath(std::vector<TPoint>& points, std::vector<uint8_t>& types) const;
+    // The same in device pixels, as precise as the path keeps them.
+    int GetPathDevice(std::vector<TPointF>& points, std::vector<uint8_t>& types) const;
     bool InPathBracket() const { return FPathState == TPathState::Open; }
+    // Whether a closed path waits for the calls that use it.
+    bool PathClosed() const { return FPathState == TPathState::Closed; }
 
     // ---- Block transfers ----
     virtual bool BitBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
@@ -272,7 +280,20 @@ private:
     uint32_t BrushPixel(const TGdiBrush& brush, int x, int y, bool& draw) const;
     void StrokeOnePixel(const std::vector<TPoint>& pts, bool closed, TCoverage* coverage);
     void StrokeWide(const TShape& shape, TCoverage& coverage);
-    void VectorShape(const TShape& shape);
+    // Fills the shape with the brush (when given) and strokes it with the selected pen (when asked),
+    // combined by a ternary raster code that uses no source.
+    void VectorShape(const TShape& shape, const TGdiBrush* brush, bool stroke, uint8_t rop3);
+    // Device rectangles (right and bottom outside) as the figures of one shape.
+    static TShape RectShape(const std::vector<TRect>& rects);
+    // The brush as a Cairo source on a vector surface; null when it leaves the page as it is.
+    cairo_pattern_t* VectorBrush(const TGdiBrush& brush, uint8_t rop3) const;
+    bool VectorBlit(TPointF d0, TPointF d1, TPointF s0, TPointF s1, TDeviceContext* source, uint8_t rop3,
+                    int mode, TColor transparent, TBlendFunction blend);
+    // Device pixels of a vector surface per screen pixel, for hatches, patterns and one-pixel dashes.
+    double ScreenScale() const;
+    // What pixel a raster code leaves on paper, where there is no destination pixel to read; none when
+    // the paper stays as it is.
+    std::optional<uint32_t> PaperPixel(uint8_t rop3, uint32_t pattern, uint32_t source) const;
     // Width, end caps, joins and dashes of the selected pen for a Cairo stroke in device pixels.
     void SetCairoPen(cairo_t* cr) const;
     std::vector<int> PixelDashes() const;
@@ -280,6 +301,7 @@ private:
     cairo_t* CreateCairo(const TRect* extraClip = nullptr);
     void DestroyCairo(cairo_t* cr);
     void DrawGlyphRun(double x, double y, std::string_view text, const TRect* clip);
+    enum TBlitMode : int { kBlit, kTransparent, kAlpha };
     bool BlitCore(const TRect& dst, TDeviceContext* source, int xSrc, int ySrc, int srcW, int srcH,
                   uint32_t rop, int mode, TColor transparent, TBlendFunction blend);
 
@@ -336,5 +358,7 @@ template <class Fn> inline void TDeviceContext::ForClipped(int y, int x0, int x1
 
 // Block-transfer operations with a raster code, exposed for callers that combine pixels themselves.
 uint32_t ApplyRop3(uint8_t code, uint32_t pattern, uint32_t source, uint32_t dest);
+// The ternary raster code (pattern and destination only) that does what a binary one (R2_*) does.
+uint8_t Rop2ToRop3(int rop2);
 
 } // namespace plat

@@ -11,8 +11,6 @@ namespace plat {
 
 namespace {
 
-enum { kBlit = 0, kTransparent = 1, kAlpha = 2 };
-
 bool RopUsesSource(uint8_t code) {
     return ((code & 0xCC) >> 2) != (code & 0x33);
 }
@@ -99,7 +97,7 @@ bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, i
     if (!IntersectRect(box, dst, VisibleBox()))
         return true;
     if (!FSurface->Pixels())
-        return false;
+        return VectorBlit(d0, d1, s0, s1, source, static_cast<uint8_t>(rop >> 16), mode, transparent, blend);
 
     const int srcStride = srcSurface->StridePixels();
     const int sWidth = srcSurface->Width(), sHeight = srcSurface->Height();

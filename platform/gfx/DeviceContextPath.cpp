@@ -288,23 +288,33 @@ bool TDeviceContext::SelectClipPath(int mode) {
     return ExtSelectClipRgn(&region, mode) != RGN_ERROR;
 }
 
-int TDeviceContext::GetPath(std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
+int TDeviceContext::GetPathDevice(std::vector<TPointF>& points, std::vector<uint8_t>& types) const {
     points.clear();
     types.clear();
     if (FPathState != TPathState::Closed)
         return -1;
     for (const TPathFigure& fig : FPath) {
         for (size_t i = 0; i < fig.Points.size(); ++i) {
-            TPoint p(static_cast<int>(std::lround(std::clamp(fig.Points[i].X, -1e9, 1e9))),
-                     static_cast<int>(std::lround(std::clamp(fig.Points[i].Y, -1e9, 1e9))));
-            DPtoLP(&p, 1);
-            points.push_back(p);
+            points.push_back(fig.Points[i]);
             types.push_back(i == 0 ? PT_MOVETO : PT_LINETO);
         }
-        if (fig.Closed)
+        if (fig.Closed && !fig.Points.empty())
             types.back() |= PT_CLOSEFIGURE;
     }
     return static_cast<int>(points.size());
+}
+
+int TDeviceContext::GetPath(std::vector<TPoint>& points, std::vector<uint8_t>& types) const {
+    std::vector<TPointF> device;
+    points.clear();
+    const int n = GetPathDevice(device, types);
+    for (const TPointF& d : device) {
+        TPoint p(static_cast<int>(std::lround(std::clamp(d.X, -1e9, 1e9))),
+                 static_cast<int>(std::lround(std::clamp(d.Y, -1e9, 1e9))));
+        DPtoLP(&p, 1);
+        points.push_back(p);
+    }
+    return n;
 }
 
 } // namespace plat

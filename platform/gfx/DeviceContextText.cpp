@@ -216,7 +216,7 @@ bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rec
             // Fill exactly the quad's pixels (no one-pixel shrink: the shape has no outline).
             DrawShape(s);
         } else {
-            VectorShape(s);
+            VectorShape(s, FState.Brush.get(), false, PATCOPY >> 16);
         }
         FState.Clip = std::move(savedClip);
         FState.Rop2 = rop;

@@ -55,9 +55,6 @@ private:
     void Poly(uint32_t type, const TRecordReader& r);
     void Blit(uint32_t type, const TRecordReader& r);
     void Text(uint32_t type, const TRecordReader& r);
-    // Paths: figures are collected and drawn, filled or clipped to as polygons.
-    void PathFigure(std::vector<TPoint> pts, bool closed);
-    void PathDraw(bool fill, bool stroke);
 
     const uint8_t* FData;
     size_t FSize;
@@ -68,10 +65,6 @@ private:
     TMapping FMap;
     std::vector<TMapping> FMapStack;
     std::vector<TObject> FObjects;
-    bool FInPath = false;
-    std::vector<std::vector<TPoint>> FFigures;
-    std::vector<bool> FFigureClosed;
-    std::vector<TPoint> FOpen; // the figure being built
 };
 
 void TEmfReader::ApplyMapping() {
@@ -247,39 +240,6 @@ void TEmfReader::Delete(uint32_t index) {
         FObjects[index] = TObject();
 }
 
-void TEmfReader::PathFigure(std::vector<TPoint> pts, bool closed) {
-    if (pts.size() < 2)
-        return;
-    FFigures.push_back(std::move(pts));
-    FFigureClosed.push_back(closed);
-}
-
-void TEmfReader::PathDraw(bool fill, bool stroke) {
-    if (FOpen.size() > 1)
-        PathFigure(FOpen, false);
-    FOpen.clear();
-    std::vector<TPoint> pts;
-    std::vector<int> counts;
-    for (size_t i = 0; i < FFigures.size(); ++i) {
-        pts.insert(pts.end(), FFigures[i].begin(), FFigures[i].end());
-        if (!fill && FFigureClosed[i])
-            pts.push_back(FFigures[i].front());
-        counts.push_back(static_cast<int>(FFigures[i].size() + (!fill && FFigureClosed[i] ? 1 : 0)));
-    }
-    FFigures.clear();
-    FFigureClosed.clear();
-    if (counts.empty())
-        return;
-    if (fill) {
-        HPEN pen = stroke ? FRec->CurrentPen() : FRec->SelectPen(GetStockPen(NULL_PEN));
-        FRec->PolyPolygon(pts.data(), counts.data(), static_cast<int>(counts.size()));
-        if (!stroke)
-            FRec->SelectPen(pen);
-    } else {
-        FRec->PolyPolyline(pts.data(), counts.data(), static_cast<int>(counts.size()));
-    }
-}
-
 void TEmfReader::Poly(uint32_t type, const TRecordReader& r) {
     const bool small = type >= U_EMR_POLYBEZIER16;
     const uint32_t base = small ? type - U_EMR_POLYBEZIER16 + U_EMR_POLYBEZIER : type;
@@ -300,44 +260,6 @@ void TEmfReader::Poly(uint32_t type, const TRecordReader& r) {
         pts = Points(r, at + size_t(polys) * 4, total, small);
     } else {
         pts = Points(r, offsetof(U_EMRPOLYLINE, aptl), r.U32(offsetof(U_EMRPOLYLINE, cptl)), small);
-    }
-    const TPoint pos = FRec->GetCurrentPosition();
-    if (FInPath) {
-        switch (base) {
-        case U_EMR_POLYGON:
-            PathFigure(pts, true);
-            break;
-        case U_EMR_POLYLINE:
-            PathFigure(pts, false);
-            break;
-        case U_EMR_POLYBEZIER:
-            PathFigure(FlattenBezier(pts), false);
-            break;
-        case U_EMR_POLYLINETO:
-        case U_EMR_POLYBEZIERTO: {
-            if (FOpen.empty())
-                FOpen.push_back(pos);
-            std::vector<TPoint> seg{FOpen.back()};
-            seg.insert(seg.end(), pts.begin(), pts.end());
-            if (base == U_EMR_POLYBEZIERTO)
-                seg = FlattenBezier(seg);
-            FOpen.insert(FOpen.end(), seg.begin() + 1, seg.end());
-            if (!pts.empty())
-                FRec->MoveToEx(pts.back().X, pts.back().Y);
-            break;
-        }
-        default: {
-            size_t at = 0;
-            for (int n : counts) {
-                if (at + n > pts.size())
-                    break;
-                PathFigure(std::vector<TPoint>(pts.begin() + at, pts.begin() + at + n),
-                           base == U_EMR_POLYPOLYGON);
-                at += n;
-            }
-        }
-        }
-        return;
     }
     const int n = static_cast<int>(pts.size());
     switch (base) {
@@ -585,24 +507,12 @@ void TEmfReader::Record(uint32_t type, const TRecordReader& r) {
     }
     case U_EMR_MOVETOEX: {
         TPoint p = Pt(r, 8);
-        if (FInPath) {
-            if (FOpen.size() > 1)
-                PathFigure(FOpen, false);
-            FOpen = {p};
-        }
         FRec->MoveToEx(p.X, p.Y);
         break;
     }
     case U_EMR_LINETO: {
         TPoint p = Pt(r, 8);
-        if (FInPath) {
-            if (FOpen.empty())
-                FOpen.push_back(FRec->GetCurrentPosition());
-            FOpen.push_back(p);
-            FRec->MoveToEx(p.X, p.Y);
-        } else {
-            FRec->LineTo(p.X, p.Y);
-        }
+        FRec->LineTo(p.X, p.Y);
         break;
     }
     case U_EMR_EXCLUDECLIPRECT:
@@ -716,26 +626,10 @@ void TEmfReader::Record(uint32_t type, const TRecordReader& r) {
     case U_EMR_ELLIPSE:
     case U_EMR_RECTANGLE: {
         TRect b = Box(r, 8);
-        if (FInPath) {
-            if (type == U_EMR_RECTANGLE) {
-                PathFigure({b.TopLeft(), TPoint(b.Right, b.Top), b.BottomRight(), TPoint(b.Left, b.Bottom)},
-                           true);
-            } else {
-                std::vector<TPoint> pts;
-                for (int i = 0; i < 64; ++i) {
-                    double a = i * 2 * 3.14159265358979323846 / 64;
-                    pts.push_back(TPoint(static_cast<int>(std::lround((b.Left + b.Right) / 2.0 +
-                                                                      b.Width() / 2.0 * std::cos(a))),
-                                         static_cast<int>(std::lround((b.Top + b.Bottom) / 2.0 +
-                                                                      b.Height() / 2.0 * std::sin(a)))));
-                }
-                PathFigure(pts, true);
-            }
-        } else if (type == U_EMR_RECTANGLE) {
+        if (type == U_EMR_RECTANGLE)
             FRec->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
-        } else {
+        else
             FRec->Ellipse(b.Left, b.Top, b.Right, b.Bottom);
-        }
         break;
     }
     case U_EMR_ROUNDRECT: {
@@ -744,67 +638,54 @@ void TEmfReader::Record(uint32_t type, const TRecordReader& r) {
         break;
     }
     case U_EMR_ARC:
+    case U_EMR_ARCTO:
     case U_EMR_CHORD:
     case U_EMR_PIE: {
         TRect b = Box(r, 8);
         TPoint s = Pt(r, 24), e = Pt(r, 32);
         if (type == U_EMR_ARC)
             FRec->Arc(b.Left, b.Top, b.Right, b.Bottom, s.X, s.Y, e.X, e.Y);
+        else if (type == U_EMR_ARCTO)
+            FRec->ArcTo(b.Left, b.Top, b.Right, b.Bottom, s.X, s.Y, e.X, e.Y);
         else if (type == U_EMR_CHORD)
             FRec->Chord(b.Left, b.Top, b.Right, b.Bottom, s.X, s.Y, e.X, e.Y);
         else
             FRec->Pie(b.Left, b.Top, b.Right, b.Bottom, s.X, s.Y, e.X, e.Y);
         break;
     }
+    case U_EMR_SETARCDIRECTION:
+        FRec->SetArcDirection(static_cast<int>(r.U32(8)));
+        break;
     case U_EMR_BEGINPATH:
-        FInPath = true;
-        FFigures.clear();
-        FFigureClosed.clear();
-        FOpen.clear();
+        FRec->BeginPath();
         break;
     case U_EMR_ENDPATH:
-        if (FOpen.size() > 1)
-            PathFigure(FOpen, false);
-        FOpen.clear();
-        FInPath = false;
+        FRec->EndPath();
         break;
     case U_EMR_CLOSEFIGURE:
-        if (FOpen.size() > 1)
-            PathFigure(FOpen, true);
-        if (!FOpen.empty())
-            FOpen = {FOpen.front()};
+        FRec->CloseFigure();
         break;
     case U_EMR_ABORTPATH:
-        FInPath = false;
-        FFigures.clear();
-        FFigureClosed.clear();
-        FOpen.clear();
+        FRec->AbortPath();
         break;
     case U_EMR_FILLPATH:
-        PathDraw(true, false);
+        FRec->FillPath();
         break;
     case U_EMR_STROKEANDFILLPATH:
-        PathDraw(true, true);
+        FRec->StrokeAndFillPath();
         break;
     case U_EMR_STROKEPATH:
-        PathDraw(false, true);
+        FRec->StrokePath();
         break;
-    case U_EMR_SELECTCLIPPATH: {
-        std::vector<TPoint> pts;
-        std::vector<int> counts;
-        for (auto& fig : FFigures) {
-            for (TPoint& p : fig)
-                pts.push_back(FRec->LPtoDP(p));
-            counts.push_back(static_cast<int>(fig.size()));
-        }
-        FFigures.clear();
-        FFigureClosed.clear();
-        TRegion rgn = TRegion::FromPolyPolygon(pts, counts, FRec->GetPolyFillMode());
-        uint32_t mode = r.U32(8);
-        if (mode >= RGN_AND && mode <= RGN_COPY)
-            FRec->ExtSelectClipRgn(&rgn, static_cast<int>(mode));
+    case U_EMR_WIDENPATH:
+        FRec->WidenPath();
         break;
-    }
+    case U_EMR_FLATTENPATH:
+        FRec->FlattenPath();
+        break;
+    case U_EMR_SELECTCLIPPATH:
+        FRec->SelectClipPath(static_cast<int>(r.U32(8)));
+        break;
     case U_EMR_EXTSELECTCLIPRGN: {
         uint32_t size = r.U32(8), mode = r.U32(12);
         if (mode < RGN_AND || mode > RGN_COPY)

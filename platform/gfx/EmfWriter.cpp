@@ -1,8 +1,10 @@
 // Writes a record list as an enhanced metafile. libuemf builds the records; this file decides which
-// records a call becomes and keeps the object table (one pen, brush and font object at a time).
+// records a call becomes and keeps the object table (one pen, brush and font object at a time). Text
+// inside a path is written as its glyph outlines.
 #include <uemf.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -49,6 +51,7 @@ private:
     void Clip(const TRegion* region);
     void Points(TMetaOp op, const TMetaRecord& r);
     void Text(const TMetaRecord& r);
+    void TextOutline(const TMetaRecord& r);
     void Image(const TMetaRecord& r);
     void Gradient(const TMetaRecord& r);
 
@@ -59,6 +62,12 @@ private:
     TLogFont FCurrentFont;
     TGdiBrush FCurrentBrush;
     int FCharExtra = 0;
+    U_RECTL FFrameBounds{0, 0, 0, 0}; // what a path may cover at most
+    bool FInPath = false;
+    // Follows the state to build the outlines of text in paths.
+    std::unique_ptr<TFrameSurface> FFrame;
+    std::unique_ptr<TDeviceContext> FShadow;
+    TPlayTarget FShadowTarget;
 };
 
 void TEmfWriter::Put(char* record) {
@@ -278,6 +287,43 @@ void TEmfWriter::Text(const TMetaRecord& r) {
     std::free(emrtext);
 }
 
+// Text in a path goes in as the outlines of its glyphs, which every reader can put in a path. They keep
+// a sixteenth of a pixel through a mapping that is undone at once.
+void TEmfWriter::TextOutline(const TMetaRecord& r) {
+    FShadow->BeginPath();
+    PlayRecord(r, FShadowTarget);
+    FShadow->EndPath();
+    std::vector<TPointF> points;
+    std::vector<uint8_t> types;
+    FShadow->GetPathDevice(points, types);
+    FShadow->AbortPath();
+    constexpr int kSteps = 16;
+    std::vector<U_POINTL> p;
+    std::vector<uint32_t> counts;
+    TRect box(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
+    for (size_t i = 0; i < points.size(); ++i) {
+        if ((types[i] & ~PT_CLOSEFIGURE) == PT_MOVETO || counts.empty())
+            counts.push_back(0);
+        ++counts.back();
+        auto fine = [](double v) {
+            return static_cast<int32_t>(std::lround(std::clamp(v, -1e8, 1e8) * kSteps));
+        };
+        p.push_back(point32_set(fine(points[i].X), fine(points[i].Y)));
+        box.Left = std::min<int>(box.Left, static_cast<int>(std::floor(points[i].X)));
+        box.Top = std::min<int>(box.Top, static_cast<int>(std::floor(points[i].Y)));
+        box.Right = std::max<int>(box.Right, static_cast<int>(std::ceil(points[i].X)) + 1);
+        box.Bottom = std::max<int>(box.Bottom, static_cast<int>(std::ceil(points[i].Y)) + 1);
+    }
+    if (counts.empty())
+        return;
+    Put(U_EMRSETMAPMODE_set(U_MM_ANISOTROPIC));
+    Put(U_EMRSETWINDOWEXTEX_set(sizel_set(kSteps, kSteps)));
+    Put(U_EMRSETVIEWPORTEXTEX_set(sizel_set(1, 1)));
+    Put(U_EMRPOLYPOLYGON_set(InclusiveBounds(box), static_cast<uint32_t>(counts.size()), counts.data(),
+                             static_cast<uint32_t>(p.size()), p.data()));
+    Put(U_EMRSETMAPMODE_set(U_MM_TEXT));
+}
+
 void TEmfWriter::Image(const TMetaRecord& r) {
     if (!r.Image || r.Image->Width <= 0 || r.Image->Height <= 0)
         return;
@@ -336,6 +382,10 @@ void TEmfWriter::Gradient(const TMetaRecord& r) {
 std::vector<uint8_t> TEmfWriter::Write(const TMetafileContent& content) {
     const int w = std::max(content.Width, 1), h = std::max(content.Height, 1);
     const U_RECTL bounds{0, 0, w - 1, h - 1};
+    FFrameBounds = bounds;
+    FFrame = std::make_unique<TFrameSurface>(w, h);
+    FShadow = std::make_unique<TDeviceContext>(FFrame.get());
+    FShadowTarget = TPlayTarget{FShadow.get(), TRect(0, 0, w, h), w, h, nullptr};
     const U_RECTL frame{0, 0, static_cast<int32_t>(std::lround(w * 2540.0 / 96)),
                         static_cast<int32_t>(std::lround(h * 2540.0 / 96))};
     Put(U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, sizel_set(kDeviceW, kDeviceH),
@@ -346,6 +396,8 @@ std::vector<uint8_t> TEmfWriter::Write(const TMetafileContent& content) {
         const TPoint p0 = r.Points.empty() ? TPoint() : r.Points[0];
         const TPoint p1 = r.Points.size() > 1 ? r.Points[1] : TPoint();
         const U_RECTL box{b.Left, b.Top, b.Right, b.Bottom};
+        if (IsStateOp(r.Op))
+            PlayRecord(r, FShadowTarget);
         switch (r.Op) {
         case TMetaOp::SelectPen:
             Pen(*r.Pen);
@@ -431,7 +483,10 @@ std::vector<uint8_t> TEmfWriter::Write(const TMetafileContent& content) {
                                 static_cast<uint32_t>(r.Value), nullptr, 0, nullptr));
             break;
         case TMetaOp::Text:
-            Text(r);
+            if (FInPath)
+                TextOutline(r);
+            else
+                Text(r);
             break;
         case TMetaOp::StretchImage:
         case TMetaOp::TransparentImage:
@@ -440,6 +495,45 @@ std::vector<uint8_t> TEmfWriter::Write(const TMetafileContent& content) {
             break;
         case TMetaOp::GradientFill:
             Gradient(r);
+            break;
+        case TMetaOp::SetArcDirection:
+            Put(U_EMRSETARCDIRECTION_set(static_cast<uint32_t>(r.Value)));
+            break;
+        case TMetaOp::ArcTo:
+            Put(U_EMRARCTO_set(box, point32_set(p0.X, p0.Y), point32_set(p1.X, p1.Y)));
+            break;
+        case TMetaOp::BeginPath:
+            Put(U_EMRBEGINPATH_set());
+            FInPath = true;
+            break;
+        case TMetaOp::EndPath:
+            Put(U_EMRENDPATH_set());
+            FInPath = false;
+            break;
+        case TMetaOp::AbortPath:
+            Put(U_EMRABORTPATH_set());
+            FInPath = false;
+            break;
+        case TMetaOp::CloseFigure:
+            Put(U_EMRCLOSEFIGURE_set());
+            break;
+        case TMetaOp::StrokePath:
+            Put(U_EMRSTROKEPATH_set(FFrameBounds));
+            break;
+        case TMetaOp::FillPath:
+            Put(U_EMRFILLPATH_set(FFrameBounds));
+            break;
+        case TMetaOp::StrokeAndFillPath:
+            Put(U_EMRSTROKEANDFILLPATH_set(FFrameBounds));
+            break;
+        case TMetaOp::WidenPath:
+            Put(U_EMRWIDENPATH_set());
+            break;
+        case TMetaOp::FlattenPath:
+            Put(U_EMRFLATTENPATH_set());
+            break;
+        case TMetaOp::SelectClipPath:
+            Put(U_EMRSELECTCLIPPATH_set(static_cast<uint32_t>(r.Value)));
             break;
         }
     }

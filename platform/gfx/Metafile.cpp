@@ -58,6 +58,7 @@ TRect RecordBounds(const TMetaRecord& r) {
     case TMetaOp::RoundRect:
     case TMetaOp::Ellipse:
     case TMetaOp::Arc:
+    case TMetaOp::ArcTo:
     case TMetaOp::Pie:
     case TMetaOp::Chord:
     case TMetaOp::StretchImage:

@@ -32,6 +32,7 @@ enum class TMetaOp : uint8_t {
     SetBrushOrg,       // Points[0]
     SelectClip,        // Clip, null for none
     MoveTo,            // Points[0]
+    SetArcDirection,   // Value
     // Drawing
     LineTo,           // Points[0]
     Polyline,         // Points
@@ -54,6 +55,18 @@ enum class TMetaOp : uint8_t {
     TransparentImage, // Rect, Image, Value = the colour left out
     AlphaImage,       // Rect, Image (premultiplied when the blend says so), Blend
     GradientFill,     // Vertices, Gradients, Value = GRADIENT_FILL_RECT_H or _V
+    ArcTo,            // as Arc
+    // Paths: between BeginPath and EndPath the drawing records above build the path instead of drawing
+    BeginPath,
+    EndPath,
+    AbortPath,
+    CloseFigure,
+    StrokePath,
+    FillPath,
+    StrokeAndFillPath,
+    WidenPath,
+    FlattenPath,
+    SelectClipPath, // Value = RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF or RGN_COPY
 };
 
 // Pixels of a block transfer, 0xAARRGGBB, rows top-down.
@@ -160,7 +173,8 @@ private:
     bool FSized;
 };
 
-// Makes pictures with the extensions emf and wmf load as metafiles; TPicture calls it before its first lookup.
+// Makes pictures with the extensions emf and wmf load as metafiles; TPicture calls it before its first
+// lookup.
 void RegisterMetafileFormats();
 
 } // namespace plat

@@ -1,6 +1,7 @@
 #include "platform/gfx/MetafileFormat.h"
 
 #include <algorithm>
+#include <cairo.h>
 #include <cmath>
 
 #include "platform/gfx/Bitmap.h"
@@ -337,6 +338,20 @@ std::vector<TBand> GradientBands(const TTriVertex& va, const TTriVertex& vb, boo
         out.push_back({band, c});
     }
     return out;
+}
+
+TFrameSurface::TFrameSurface(int width, int height)
+    : FWidth(std::max(width, 1)), FHeight(std::max(height, 1)) {}
+
+TFrameSurface::~TFrameSurface() {
+    if (FScratch)
+        cairo_surface_destroy(FScratch);
+}
+
+cairo_surface_t* TFrameSurface::CairoSurface() {
+    if (!FScratch)
+        FScratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
+    return FScratch;
 }
 
 } // namespace plat::metafile

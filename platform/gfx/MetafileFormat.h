@@ -1,5 +1,6 @@
-// Pieces shared by the metafile writers and readers: text encodings, device-independent bitmaps in
-// records, text advances, flattened curves, gradient bands and bounds-checked reading of records.
+// Pieces shared by the metafile writers, readers and player: text encodings, device-independent
+// bitmaps in records, text advances, flattened curves, gradient bands, bounds-checked reading of
+// records, playing one record and a device without pixels.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +47,40 @@ struct TBand {
     TColor Color;
 };
 std::vector<TBand> GradientBands(const TTriVertex& a, const TTriVertex& b, bool horizontal);
+
+// Records that only change the state the drawing records use.
+inline bool IsStateOp(TMetaOp op) {
+    return op <= TMetaOp::SetArcDirection;
+}
+
+// Where a record is played: the context's logical units are the frame's pixels, and the frame fills
+// Target (device pixels of the context). Clip regions are scaled to Target and kept inside Outer, the
+// context's own clip, when there is one.
+struct TPlayTarget {
+    TDeviceContext* Dc = nullptr;
+    TRect Target;
+    int Width = 1;
+    int Height = 1;
+    const TRegion* Outer = nullptr;
+};
+void PlayRecord(const TMetaRecord& record, const TPlayTarget& target);
+
+// A device of the frame's size without pixels: it bounds clip regions and gives fonts 96 pixels per
+// inch. Anything that reaches its drawing code lands on a one-pixel scratch surface.
+class TFrameSurface : public TDrawSurface {
+public:
+    TFrameSurface(int width, int height);
+    ~TFrameSurface() override;
+    TFrameSurface(const TFrameSurface&) = delete;
+    TFrameSurface& operator=(const TFrameSurface&) = delete;
+    cairo_surface_t* CairoSurface() override;
+    int Width() const override { return FWidth; }
+    int Height() const override { return FHeight; }
+
+private:
+    int FWidth, FHeight;
+    cairo_surface_t* FScratch = nullptr;
+};
 
 inline int16_t Clamp16(int v) {
     return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v);

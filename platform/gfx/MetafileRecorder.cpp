@@ -4,6 +4,7 @@
 #include <cairo.h>
 #include <cmath>
 
+#include "platform/gfx/MetafileFormat.h"
 #include "platform/gfx/PixelLine.h"
 
 namespace plat {
@@ -41,26 +42,9 @@ double MapScaleY(const TDeviceContext& dc) {
     return dc.GetMapMode() == MM_ANISOTROPIC ? double(dc.GetViewportExt().cy) / dc.GetWindowExt().cy : 1.0;
 }
 
-// The recorder's device: a size for clipping and 96 pixels per inch for fonts, but no pixels. Should a
-// call reach the base drawing code anyway, it lands on a one-pixel scratch surface.
-class TMetafileRecorder::TReferenceSurface : public TDrawSurface {
+class TMetafileRecorder::TReferenceSurface : public metafile::TFrameSurface {
 public:
-    TReferenceSurface(int width, int height) : FWidth(width), FHeight(height) {}
-    ~TReferenceSurface() override {
-        if (FScratch)
-            cairo_surface_destroy(FScratch);
-    }
-    cairo_surface_t* CairoSurface() override {
-        if (!FScratch)
-            FScratch = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1, 1);
-        return FScratch;
-    }
-    int Width() const override { return FWidth; }
-    int Height() const override { return FHeight; }
-
-private:
-    int FWidth, FHeight;
-    cairo_surface_t* FScratch = nullptr;
+    using TFrameSurface::TFrameSurface;
 };
 
 TMetafileRecorder::TMetafileRecorder(int width, int height)
@@ -170,6 +154,20 @@ void TMetafileRecorder::SyncPos() {
     }
 }
 
+void TMetafileRecorder::SyncArcDirection() {
+    if (!FWritten.ArcDirection || *FWritten.ArcDirection != GetArcDirection()) {
+        Add(TMetaOp::SetArcDirection).Value = GetArcDirection();
+        FWritten.ArcDirection = GetArcDirection();
+    }
+}
+
+bool TMetafileRecorder::MoveToEx(int x, int y, TPoint* old) {
+    // In a path a move starts a new figure even where the position stays, so it is always written.
+    if (InPathBracket())
+        FWritten.Pos.reset();
+    return TDeviceContext::MoveToEx(x, y, old);
+}
+
 int TMetafileRecorder::SelectClipRgn(const TRegion* region) {
     FClipDirty = true;
     return TDeviceContext::SelectClipRgn(region);
@@ -198,7 +196,9 @@ bool TMetafileRecorder::LineTo(int x, int y) {
     TPoint d = LPtoDP(TPoint(x, y));
     Add(TMetaOp::LineTo).Points = {d};
     FWritten.Pos = d;
-    MoveToEx(x, y);
+    if (InPathBracket())
+        return TDeviceContext::LineTo(x, y);
+    TDeviceContext::MoveToEx(x, y);
     return true;
 }
 
@@ -207,6 +207,14 @@ bool TMetafileRecorder::PointList(TMetaOp op, const TPoint* points, int count, i
         return false;
     Sync();
     Add(op).Points = Device(points, count);
+    if (InPathBracket()) {
+        if (op == TMetaOp::Polyline)
+            TDeviceContext::Polyline(points, count);
+        else if (op == TMetaOp::Polygon)
+            TDeviceContext::Polygon(points, count);
+        else if (op == TMetaOp::PolyBezier)
+            TDeviceContext::PolyBezier(points, count);
+    }
     return true;
 }
 
@@ -223,6 +231,12 @@ bool TMetafileRecorder::PolyList(TMetaOp op, const TPoint* points, const int* co
     TMetaRecord& r = Add(op);
     r.Points = Device(points, total);
     r.Counts.assign(counts, counts + n);
+    if (InPathBracket()) {
+        if (op == TMetaOp::PolyPolyline)
+            TDeviceContext::PolyPolyline(points, counts, n);
+        else
+            TDeviceContext::PolyPolygon(points, counts, n);
+    }
     return true;
 }
 
@@ -237,7 +251,9 @@ bool TMetafileRecorder::PolylineTo(const TPoint* points, int count) {
     SyncPos();
     Add(TMetaOp::PolylineTo).Points = Device(points, count);
     FWritten.Pos = LPtoDP(points[count - 1]);
-    MoveToEx(points[count - 1].X, points[count - 1].Y);
+    if (InPathBracket())
+        return TDeviceContext::PolylineTo(points, count);
+    TDeviceContext::MoveToEx(points[count - 1].X, points[count - 1].Y);
     return true;
 }
 
@@ -260,11 +276,19 @@ bool TMetafileRecorder::ShapeWithBox(TMetaOp op, int l, int t, int r, int b) {
 }
 
 bool TMetafileRecorder::Rectangle(int left, int top, int right, int bottom) {
-    return ShapeWithBox(TMetaOp::Rectangle, left, top, right, bottom);
+    if (FInBase) // a rounded rectangle without corners, already recorded
+        return TDeviceContext::Rectangle(left, top, right, bottom);
+    ShapeWithBox(TMetaOp::Rectangle, left, top, right, bottom);
+    if (InPathBracket())
+        TDeviceContext::Rectangle(left, top, right, bottom);
+    return true;
 }
 
 bool TMetafileRecorder::Ellipse(int left, int top, int right, int bottom) {
-    return ShapeWithBox(TMetaOp::Ellipse, left, top, right, bottom);
+    ShapeWithBox(TMetaOp::Ellipse, left, top, right, bottom);
+    if (InPathBracket())
+        TDeviceContext::Ellipse(left, top, right, bottom);
+    return true;
 }
 
 bool TMetafileRecorder::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
@@ -273,12 +297,27 @@ bool TMetafileRecorder::RoundRect(int left, int top, int right, int bottom, int 
     FRecords.back().Points = {
         TPoint(static_cast<int>(std::lround(cornerWidth * std::abs(MapScaleX(*this)))),
                static_cast<int>(std::lround(cornerHeight * std::abs(MapScaleY(*this)))))};
+    if (InPathBracket()) {
+        FInBase = true;
+        TDeviceContext::RoundRect(left, top, right, bottom, cornerWidth, cornerHeight);
+        FInBase = false;
+    }
     return true;
 }
 
 bool TMetafileRecorder::ArcLike(TMetaOp op, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
+    Sync();
+    SyncArcDirection();
     ShapeWithBox(op, l, t, r, b);
     FRecords.back().Points = {LPtoDP(TPoint(xs, ys)), LPtoDP(TPoint(xe, ye))};
+    if (InPathBracket()) {
+        if (op == TMetaOp::Arc)
+            TDeviceContext::Arc(l, t, r, b, xs, ys, xe, ye);
+        else if (op == TMetaOp::Pie)
+            TDeviceContext::Pie(l, t, r, b, xs, ys, xe, ye);
+        else if (op == TMetaOp::Chord)
+            TDeviceContext::Chord(l, t, r, b, xs, ys, xe, ye);
+    }
     return true;
 }
 
@@ -294,6 +333,113 @@ bool TMetafileRecorder::Chord(int l, int t, int r, int b, int xs, int ys, int xe
     return ArcLike(TMetaOp::Chord, l, t, r, b, xs, ys, xe, ye);
 }
 
+bool TMetafileRecorder::ArcTo(int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
+    Sync();
+    SyncPos();
+    ArcLike(TMetaOp::ArcTo, l, t, r, b, xs, ys, xe, ye);
+    // The base works out where the arc ends (outside a path it draws on the scratch surface).
+    TDeviceContext::ArcTo(l, t, r, b, xs, ys, xe, ye);
+    FWritten.Pos = LPtoDP(GetCurrentPosition());
+    return true;
+}
+
+// ---- Paths ----
+
+bool TMetafileRecorder::BeginPath() {
+    TDeviceContext::BeginPath();
+    Add(TMetaOp::BeginPath);
+    return true;
+}
+
+bool TMetafileRecorder::EndPath() {
+    if (!TDeviceContext::EndPath())
+        return false;
+    Add(TMetaOp::EndPath);
+    return true;
+}
+
+bool TMetafileRecorder::AbortPath() {
+    if (InPathBracket() || PathClosed())
+        Add(TMetaOp::AbortPath);
+    return TDeviceContext::AbortPath();
+}
+
+bool TMetafileRecorder::CloseFigure() {
+    if (!TDeviceContext::CloseFigure())
+        return false;
+    Add(TMetaOp::CloseFigure);
+    return true;
+}
+
+// Stroking or filling uses the path up; the recorder has nothing to draw it on.
+bool TMetafileRecorder::UsePath(TMetaOp op) {
+    if (!PathClosed())
+        return false;
+    Sync();
+    Add(op);
+    TDeviceContext::AbortPath();
+    return true;
+}
+
+bool TMetafileRecorder::StrokePath() {
+    return UsePath(TMetaOp::StrokePath);
+}
+
+bool TMetafileRecorder::FillPath() {
+    return UsePath(TMetaOp::FillPath);
+}
+
+bool TMetafileRecorder::StrokeAndFillPath() {
+    return UsePath(TMetaOp::StrokeAndFillPath);
+}
+
+bool TMetafileRecorder::WidenPath() {
+    if (!PathClosed())
+        return false;
+    Sync();
+    if (!TDeviceContext::WidenPath())
+        return false;
+    Add(TMetaOp::WidenPath);
+    return true;
+}
+
+bool TMetafileRecorder::FlattenPath() {
+    if (!TDeviceContext::FlattenPath())
+        return false;
+    Add(TMetaOp::FlattenPath);
+    return true;
+}
+
+bool TMetafileRecorder::SelectClipPath(int mode) {
+    if (!PathClosed())
+        return false;
+    Sync();
+    FInBase = true;
+    const bool done = TDeviceContext::SelectClipPath(mode);
+    FInBase = false;
+    if (!done)
+        return false;
+    Add(TMetaOp::SelectClipPath).Value = mode;
+    // Playback works the same clip out of the path; only a later change needs a region record.
+    TRegion now;
+    FWritten.Clip.reset();
+    if (GetClipRgn(now))
+        FWritten.Clip = std::move(now);
+    FWritten.ClipKnown = true;
+    FClipDirty = false;
+    return true;
+}
+
+bool TMetafileRecorder::PathToRegion(TRegion& region) {
+    if (!TDeviceContext::PathToRegion(region))
+        return false;
+    if (FInBase) // the base class selecting the path as the clip
+        return true;
+    // The region goes to the caller; playback only needs to drop the path as well.
+    Add(TMetaOp::AbortPath);
+    return true;
+}
+
 bool TMetafileRecorder::PolyBezier(const TPoint* points, int count) {
     if (count < 4 || (count - 1) % 3 != 0)
         return false;
@@ -307,7 +453,9 @@ bool TMetafileRecorder::PolyBezierTo(const TPoint* points, int count) {
     SyncPos();
     Add(TMetaOp::PolyBezierTo).Points = Device(points, count);
     FWritten.Pos = LPtoDP(points[count - 1]);
-    MoveToEx(points[count - 1].X, points[count - 1].Y);
+    if (InPathBracket())
+        return TDeviceContext::PolyBezierTo(points, count);
+    TDeviceContext::MoveToEx(points[count - 1].X, points[count - 1].Y);
     return true;
 }
 
@@ -415,13 +563,15 @@ bool TMetafileRecorder::ExtTextOut(int x, int y, uint32_t options, const TRect* 
         r.HasRect = true;
     }
     r.Text = std::string(text);
+    if (InPathBracket())
+        return TDeviceContext::ExtTextOut(x, y, options, rect, text);
     if (updateCp) {
         int width = TextExtent(text).cx;
         uint32_t h = GetTextAlign() & TA_CENTER;
         if (h == TA_LEFT)
-            MoveToEx(ref.X + width, ref.Y);
+            TDeviceContext::MoveToEx(ref.X + width, ref.Y);
         else if (h == TA_RIGHT)
-            MoveToEx(ref.X - width, ref.Y);
+            TDeviceContext::MoveToEx(ref.X - width, ref.Y);
     }
     return true;
 }

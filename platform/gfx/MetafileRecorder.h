@@ -1,6 +1,7 @@
 // The recording device context behind metafile canvases and the metafile readers: it draws nothing and
 // turns every call into metafile records in its device pixels, writing the pen, brush, font, modes,
-// colours, clip and position that a call uses just before it whenever they changed.
+// colours, clip and position that a call uses just before it whenever they changed. Within a path
+// bracket the calls are recorded and also build the context's own path.
 #pragma once
 
 #include <memory>
@@ -39,8 +40,24 @@ public:
     bool Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) override;
     bool Pie(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) override;
     bool Chord(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) override;
+    bool ArcTo(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) override;
     bool PolyBezier(const TPoint* points, int count) override;
     bool PolyBezierTo(const TPoint* points, int count) override;
+    bool MoveToEx(int x, int y, TPoint* old = nullptr) override;
+
+    // Paths are recorded as calls and also kept here, so what uses them (the clip a path selects, the
+    // region it gives) is known while recording.
+    bool BeginPath() override;
+    bool EndPath() override;
+    bool AbortPath() override;
+    bool CloseFigure() override;
+    bool StrokePath() override;
+    bool FillPath() override;
+    bool StrokeAndFillPath() override;
+    bool WidenPath() override;
+    bool FlattenPath() override;
+    bool SelectClipPath(int mode) override;
+    bool PathToRegion(TRegion& region) override;
 
     bool FillRect(const TRect& r, const HBRUSH& brush) override;
     bool FrameRect(const TRect& r, const HBRUSH& brush) override;
@@ -73,7 +90,8 @@ private:
         std::optional<TGdiPen> Pen;
         std::optional<TGdiBrush> Brush;
         std::optional<TLogFont> Font;
-        std::optional<int> BkColor, BkMode, TextColor, TextAlign, Rop2, PolyFillMode, StretchMode, CharExtra;
+        std::optional<int> BkColor, BkMode, TextColor, TextAlign, Rop2, PolyFillMode, StretchMode, CharExtra,
+            ArcDirection;
         std::optional<TPoint> BrushOrg, Pos;
         bool ClipKnown = false;
         std::optional<TRegion> Clip;
@@ -82,6 +100,8 @@ private:
     void Sync();
     void Sync(const TForced& forced);
     void SyncPos();
+    void SyncArcDirection();
+    bool UsePath(TMetaOp op);
     TMetaRecord& Add(TMetaOp op);
     std::vector<TPoint> Device(const TPoint* points, int count) const;
     // A rectangle of device pixels (right and bottom outside) filled by a raster operation with a brush.
@@ -97,6 +117,7 @@ private:
     std::vector<TMetaRecord> FRecords;
     TWritten FWritten;
     bool FClipDirty = true;
+    bool FInBase = false; // the base class is calling back into calls already recorded
 };
 
 // The scale of a context's logical units to its device pixels, per axis.

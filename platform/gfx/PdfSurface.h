@@ -1,6 +1,5 @@
-// Printing surfaces: a PDF document as a drawing surface (device pixels at a printer resolution on
-// pages of a given size), and the device context for such pixel-less surfaces, which also draws
-// pictures from block transfers.
+// Printing surface: a PDF document as a drawing surface (device pixels at a printer resolution on
+// pages of a given size). A device context draws on it through Cairo, as on any surface without pixels.
 #pragma once
 
 #include <memory>
@@ -49,28 +48,6 @@ private:
     int FPages = 1;
     bool FFinished = false;
     std::string FWriteError;
-};
-
-// A device context that also draws block transfers on vector surfaces, as pictures: raster
-// operations other than copying draw as copies there. On image surfaces it is a plain context.
-class TVectorDeviceContext : public TDeviceContext {
-public:
-    explicit TVectorDeviceContext(TDrawSurface* surface = nullptr) : TDeviceContext(surface) {}
-
-    bool BitBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
-                uint32_t rop) override;
-    bool StretchBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
-                    int srcWidth, int srcHeight, uint32_t rop) override;
-    bool TransparentBlt(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
-                        int srcWidth, int srcHeight, TColor transparent) override;
-    bool AlphaBlend(int x, int y, int width, int height, TDeviceContext* source, int xSrc, int ySrc,
-                    int srcWidth, int srcHeight, TBlendFunction blend) override;
-
-private:
-    bool Vector() const { return Surface() && !Surface()->Pixels(); }
-    enum TKind { kCopy, kTransparent, kAlpha };
-    bool Picture(TKind kind, const TRect& dest, TDeviceContext* source, int xSrc, int ySrc, int srcWidth,
-                 int srcHeight, TColor transparent, TBlendFunction blend);
 };
 
 } // namespace plat

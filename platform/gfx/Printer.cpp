@@ -199,7 +199,7 @@ void TPrinter::BeginDoc() {
         FSurface = std::make_unique<TPdfSurface>(*FStream, PageWidthPt(), PageHeightPt(), FPixelsPerInch);
         if (!Title.empty())
             FSurface->SetTitle(Title);
-        FDc = std::make_unique<TVectorDeviceContext>(FSurface.get());
+        FDc = std::make_unique<TDeviceContext>(FSurface.get());
     } catch (...) {
         Release();
         throw;

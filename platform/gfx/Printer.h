@@ -48,7 +48,6 @@ private:
 };
 
 class TPdfSurface;
-class TVectorDeviceContext;
 class TFileStream;
 
 class TPrinter : public TObject {
@@ -125,7 +124,7 @@ private:
     std::string FTempName;
     std::unique_ptr<TFileStream> FStream;
     std::unique_ptr<TPdfSurface> FSurface;
-    std::unique_ptr<TVectorDeviceContext> FDc;
+    std::unique_ptr<TDeviceContext> FDc;
 };
 
 // The program's printer object, made on first use.

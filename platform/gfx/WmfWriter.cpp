@@ -1,8 +1,10 @@
 // Writes a record list as a placeable Windows metafile. libuemf builds the records. The format is
 // older and smaller than the enhanced one: coordinates are 16-bit, there are no Béziers, gradients,
-// alpha or transparent blits and no usable clip regions, so those calls are written as what they
-// draw (polylines, solid bands, masked blits, clip rectangles), and the state is kept lazily so it can
-// be written again after a clip change resets it.
+// alpha or transparent blits, paths, arc directions and no usable clip regions, so those calls are
+// written as what they draw (polylines, solid bands, masked blits, the polygons of a path, clip
+// rectangles), and the state is kept lazily so it can be written again after a clip change resets it.
+// Paths are built on a context of the frame's size that has no pixels, which then gives their figures
+// and the clip they select.
 #include <uemf.h>
 #include <uwmf.h>
 
@@ -61,6 +63,11 @@ private:
     void WriteFont(const TLogFont& font);
     void WriteClip();
     void Polyline(const std::vector<TPoint>& points);
+    void PolyPolygon(const std::vector<TPoint>& points, const std::vector<int>& counts);
+    // Writes what StrokePath, FillPath or StrokeAndFillPath draws with the path built so far.
+    void DrawPath(TMetaOp op);
+    // The polyline of an arc that goes on from the current position.
+    void ArcTo(const TMetaRecord& r);
     void Fill(const TRect& r, TColor color);
     void Text(const TMetaRecord& r);
     void StretchDib(const TRect& dst, const TMetaImage& img, uint32_t rop, bool mask);
@@ -73,7 +80,37 @@ private:
     int FPen = -1, FBrush = -1, FFont = -1;
     TState FWant, FDone;
     std::shared_ptr<const TRegion> FWantClip, FDoneClip;
+    int FArcDirection = AD_COUNTERCLOCKWISE;
+    std::unique_ptr<TFrameSurface> FFrame;
+    std::unique_ptr<TDeviceContext> FShadow;
+    TPlayTarget FShadowTarget;
 };
+
+// The drawing records that add to a path while a bracket is open (the others draw at once).
+bool BuildsPath(TMetaOp op) {
+    switch (op) {
+    case TMetaOp::LineTo:
+    case TMetaOp::Polyline:
+    case TMetaOp::PolylineTo:
+    case TMetaOp::PolyPolyline:
+    case TMetaOp::Polygon:
+    case TMetaOp::PolyPolygon:
+    case TMetaOp::Rectangle:
+    case TMetaOp::RoundRect:
+    case TMetaOp::Ellipse:
+    case TMetaOp::Arc:
+    case TMetaOp::Pie:
+    case TMetaOp::Chord:
+    case TMetaOp::ArcTo:
+    case TMetaOp::PolyBezier:
+    case TMetaOp::PolyBezierTo:
+    case TMetaOp::Text:
+    case TMetaOp::CloseFigure:
+        return true;
+    default:
+        return false;
+    }
+}
 
 void TWmfWriter::Put(char* record) {
     if (!record)
@@ -221,6 +258,93 @@ void TWmfWriter::Polyline(const std::vector<TPoint>& points) {
     }
 }
 
+void TWmfWriter::PolyPolygon(const std::vector<TPoint>& points, const std::vector<int>& counts) {
+    // A record counts its polygons and their points in 16 bits; more go in further records.
+    size_t at = 0, k = 0;
+    while (k < counts.size()) {
+        std::vector<U_POINT16> p;
+        std::vector<uint16_t> n;
+        while (k < counts.size() && n.size() < 32767) {
+            const int count = std::clamp(counts[k], 0, 32767);
+            for (int i = 0; i < count && at + i < points.size(); ++i)
+                p.push_back(P16(points[at + i]));
+            n.push_back(static_cast<uint16_t>(count));
+            at += static_cast<size_t>(std::max(counts[k], 0));
+            ++k;
+        }
+        Put(U_WMRPOLYPOLYGON_set(static_cast<uint16_t>(n.size()), n.data(), p.data()));
+    }
+}
+
+void TWmfWriter::DrawPath(TMetaOp op) {
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    if (FShadow->GetPath(points, types) < 0)
+        return;
+    FShadow->AbortPath();
+    std::vector<TPoint> closedPts, openPts, allPts;
+    std::vector<int> closedCounts, openCounts, allCounts;
+    for (size_t i = 0; i < points.size();) {
+        size_t end = i + 1;
+        while (end < points.size() && (types[end] & ~PT_CLOSEFIGURE) != PT_MOVETO)
+            ++end;
+        const bool closed = (types[end - 1] & PT_CLOSEFIGURE) != 0;
+        if (end - i >= 2) {
+            auto& pts = closed ? closedPts : openPts;
+            pts.insert(pts.end(), points.begin() + i, points.begin() + end);
+            (closed ? closedCounts : openCounts).push_back(static_cast<int>(end - i));
+            allPts.insert(allPts.end(), points.begin() + i, points.begin() + end);
+            allCounts.push_back(static_cast<int>(end - i));
+        }
+        i = end;
+    }
+    if (allCounts.empty())
+        return;
+    const bool fill = op != TMetaOp::StrokePath, stroke = op != TMetaOp::FillPath;
+    const TState keep = FWant;
+    if (fill) {
+        if (stroke && openCounts.empty()) {
+            Flush();
+            PolyPolygon(allPts, allCounts);
+            return;
+        }
+        // Every figure fills as if closed, but open ones are stroked open.
+        FWant.Pen = GetStockPen(NULL_PEN);
+        Flush();
+        PolyPolygon(allPts, allCounts);
+        FWant.Pen = keep.Pen;
+        if (!stroke)
+            return;
+    }
+    if (!closedCounts.empty()) {
+        FWant.Brush = GetStockBrush(NULL_BRUSH);
+        Flush();
+        PolyPolygon(closedPts, closedCounts);
+        FWant.Brush = keep.Brush;
+    }
+    Flush();
+    size_t at = 0;
+    for (int n : openCounts) {
+        Polyline(std::vector<TPoint>(openPts.begin() + at, openPts.begin() + at + n));
+        at += static_cast<size_t>(n);
+    }
+}
+
+void TWmfWriter::ArcTo(const TMetaRecord& r) {
+    const TPoint pos = FWant.Pos.value_or(TPoint());
+    FShadow->MoveToEx(pos.X, pos.Y);
+    FShadow->BeginPath();
+    PlayRecord(r, FShadowTarget);
+    FShadow->EndPath();
+    std::vector<TPoint> points;
+    std::vector<uint8_t> types;
+    FShadow->GetPath(points, types);
+    FShadow->AbortPath();
+    Flush();
+    Polyline(points);
+    FWant.Pos = FShadow->GetCurrentPosition();
+}
+
 // A solid rectangle: right and bottom are outside.
 void TWmfWriter::Fill(const TRect& r, TColor color) {
     TState keep = FWant;
@@ -315,10 +439,26 @@ std::vector<uint8_t> TWmfWriter::Write(const TMetafileContent& content) {
     // The state every clip change returns to.
     Put(U_WMRSAVEDC_set());
 
+    FFrame = std::make_unique<TFrameSurface>(content.Width, content.Height);
+    FShadow = std::make_unique<TDeviceContext>(FFrame.get());
+    FShadowTarget = TPlayTarget{FShadow.get(), TRect(0, 0, FFrame->Width(), FFrame->Height()),
+                                FFrame->Width(), FFrame->Height(), nullptr};
+
     for (const TMetaRecord& r : content.Records) {
         const TRect& b = r.Rect;
-        const TPoint p0 = r.Points.empty() ? TPoint() : r.Points[0];
-        const TPoint p1 = r.Points.size() > 1 ? r.Points[1] : TPoint();
+        TPoint p0 = r.Points.empty() ? TPoint() : r.Points[0];
+        TPoint p1 = r.Points.size() > 1 ? r.Points[1] : TPoint();
+        if (IsStateOp(r.Op))
+            PlayRecord(r, FShadowTarget);
+        if (FShadow->InPathBracket() && BuildsPath(r.Op)) {
+            PlayRecord(r, FShadowTarget);
+            FWant.Pos = FShadow->GetCurrentPosition();
+            continue;
+        }
+        // Without a direction of its own, the format draws arcs counter-clockwise only.
+        if (FArcDirection == AD_CLOCKWISE &&
+            (r.Op == TMetaOp::Arc || r.Op == TMetaOp::Pie || r.Op == TMetaOp::Chord))
+            std::swap(p0, p1);
         switch (r.Op) {
         case TMetaOp::SelectPen:
             FWant.Pen = r.Pen;
@@ -400,17 +540,10 @@ std::vector<uint8_t> TWmfWriter::Write(const TMetafileContent& content) {
             Put(U_WMRPOLYGON_set(static_cast<uint16_t>(p.size()), p.data()));
             break;
         }
-        case TMetaOp::PolyPolygon: {
+        case TMetaOp::PolyPolygon:
             Flush();
-            std::vector<U_POINT16> p;
-            std::vector<uint16_t> counts;
-            for (const TPoint& q : r.Points)
-                p.push_back(P16(q));
-            for (int n : r.Counts)
-                counts.push_back(static_cast<uint16_t>(n));
-            Put(U_WMRPOLYPOLYGON_set(static_cast<uint16_t>(counts.size()), counts.data(), p.data()));
+            PolyPolygon(r.Points, r.Counts);
             break;
-        }
         case TMetaOp::Rectangle:
             Flush();
             Put(U_WMRRECTANGLE_set(R16(b)));
@@ -463,7 +596,36 @@ std::vector<uint8_t> TWmfWriter::Write(const TMetafileContent& content) {
                     Fill(band.Rect, band.Color);
             }
             break;
+        case TMetaOp::SetArcDirection:
+            FArcDirection = r.Value;
+            break;
+        case TMetaOp::ArcTo:
+            ArcTo(r);
+            break;
+        case TMetaOp::BeginPath:
+        case TMetaOp::EndPath:
+        case TMetaOp::AbortPath:
+        case TMetaOp::CloseFigure:
+        case TMetaOp::WidenPath:
+        case TMetaOp::FlattenPath:
+            PlayRecord(r, FShadowTarget);
+            break;
+        case TMetaOp::StrokePath:
+        case TMetaOp::FillPath:
+        case TMetaOp::StrokeAndFillPath:
+            DrawPath(r.Op);
+            break;
+        case TMetaOp::SelectClipPath: {
+            PlayRecord(r, FShadowTarget);
+            TRegion clip;
+            FWantClip =
+                FShadow->GetClipRgn(clip) ? std::make_shared<const TRegion>(std::move(clip)) : nullptr;
+            break;
         }
+        }
+        // A path started later goes on from where the drawing left the position.
+        if (FWant.Pos && !FShadow->InPathBracket() && FShadow->GetCurrentPosition() != *FWant.Pos)
+            FShadow->MoveToEx(FWant.Pos->X, FWant.Pos->Y);
     }
     Put(U_WMREOF_set());
 

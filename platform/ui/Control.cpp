@@ -14,6 +14,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Paint.h"
+#include "platform/ui/ParentBackground.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
 
@@ -164,7 +165,7 @@ TControl* FindDragTarget(TPoint Pos, bool AllowDisabled) {
     return child ? child : control;
 }
 
-TControl* FindVCLWindow(TPoint Pos) {
+TControl* FindControlAtPos(TPoint Pos) {
     return FindControl(WindowFromPoint(Pos));
 }
 
@@ -2331,6 +2332,11 @@ void TWinControl::WMEraseBkgnd(TMessage& Message) {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc)
         return;
+    if (ParentBackground() && FParent) {
+        DrawParentBackground(this, dc, nullptr);
+        Message.Result = 1;
+        return;
+    }
     TRect r = ClientRect();
     dc->FillRect(r, FBrush->Handle());
     Message.Result = 1;
@@ -2459,6 +2465,15 @@ void TWinControl::Dispatch(TMessage& Message) {
         break;
     case WM_ERASEBKGND:
         WMEraseBkgnd(Message);
+        break;
+    case WM_PRINTCLIENT:
+        // Only the control itself: its graphic children may be the ones asking (parent backgrounds).
+        if (HDC dc = reinterpret_cast<HDC>(Message.WParam)) {
+            if (Message.LParam & PRF_ERASEBKGND)
+                Perform(WM_ERASEBKGND, Message.WParam, 0);
+            if (Message.LParam & PRF_CLIENT)
+                PaintWindow(dc);
+        }
         break;
     case WM_NCCALCSIZE:
         DefaultHandler(Message);

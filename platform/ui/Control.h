@@ -649,7 +649,7 @@ TCustomForm* ValidParentForm(TControl* Control);
 TWinControl* FindControl(HWND Handle);
 // The control at a screen point (graphic controls included when AllowDisabled... as ControlAtPos).
 TControl* FindDragTarget(TPoint Pos, bool AllowDisabled);
-TControl* FindVCLWindow(TPoint Pos);
+TControl* FindControlAtPos(TPoint Pos);
 // The control that holds the mouse capture (graphic controls included), or null.
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* Control);

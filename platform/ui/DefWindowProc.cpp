@@ -377,7 +377,9 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
     case WM_NCLBUTTONDOWN: {
         int hit = static_cast<int>(wParam);
-        if (hit == HTCAPTION) {
+        if (hit == HTVSCROLL || hit == HTHSCROLL) {
+            RunScrollTrack(wnd, hit == HTVSCROLL ? 1 : 0, PointFromLParam(lParam));
+        } else if (hit == HTCAPTION) {
             if (!(w->Style & WS_MAXIMIZE))
                 SendMessage(wnd, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
         } else if (int code = SizeCodeOfHit(hit); code && !(w->Style & WS_MAXIMIZE)) {
@@ -400,7 +402,9 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCLBUTTONDBLCLK: {
         int hit = static_cast<int>(wParam);
-        if (hit == HTCAPTION && (w->Style & (WS_MAXIMIZEBOX | WS_MINIMIZE)))
+        if (hit == HTVSCROLL || hit == HTHSCROLL)
+            RunScrollTrack(wnd, hit == HTVSCROLL ? 1 : 0, PointFromLParam(lParam));
+        else if (hit == HTCAPTION && (w->Style & (WS_MAXIMIZEBOX | WS_MINIMIZE)))
             SendMessage(wnd, WM_SYSCOMMAND,
                         (w->Style & (WS_MAXIMIZE | WS_MINIMIZE)) ? SC_RESTORE : SC_MAXIMIZE, lParam);
         else if (hit == HTSYSMENU)

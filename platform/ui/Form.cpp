@@ -82,6 +82,15 @@ void SetModalHook(TModalHook Hook) {
     ModalHook() = std::move(Hook);
 }
 
+static TFormMenuHooks& FormMenuHooks() {
+    static TFormMenuHooks hooks;
+    return hooks;
+}
+
+void SetFormMenuHooks(TFormMenuHooks Hooks) {
+    FormMenuHooks() = std::move(Hooks);
+}
+
 void SetMenuShortCutHandler(TMenuShortCutHandler Handler) {
     MenuShortCut() = std::move(Handler);
 }
@@ -297,6 +306,10 @@ void TCustomForm::SetMenu(TComponent* Value) {
     FMenu = Value;
     if (Value)
         Value->FreeNotification(this);
+    // The menu bar lives in the frame: the client area changes with it.
+    if (FHandle)
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::SetWindowMenu(TComponent* Value) {
@@ -412,6 +425,8 @@ TRect TCustomForm::ClientRect() const {
     const_cast<TCustomForm*>(this)->CreateParamsForStyle(params);
     TRect c = ClientRectOfStyle(params.Style, params.ExStyle, FFormStyle != fsMDIChild && !FParent,
                                 TSize(FWidth, FHeight));
+    if (FMenu && FormMenuHooks().BarHeight)
+        c.Top = std::min(c.Bottom, c.Top + FormMenuHooks().BarHeight(this));
     return TRect(0, 0, c.Width(), c.Height());
 }
 
@@ -915,6 +930,8 @@ bool TCustomForm::IsShortCut(TMessage& Message) {
         OnShortCut(Message, handled);
     if (!handled && FMenu && MenuShortCut())
         handled = MenuShortCut()(FMenu, Message);
+    if (!handled && FormMenuHooks().ShortCut)
+        handled = FormMenuHooks().ShortCut(this, Message);
     return handled;
 }
 
@@ -1045,6 +1062,8 @@ void TCustomForm::CMDialogKey(TMessage& Message) {
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {
+    if (FMenu && FormMenuHooks().Message && FormMenuHooks().Message(this, Message))
+        return;
     switch (Message.Msg) {
     case WM_ACTIVATE:
         WMActivate(Message);

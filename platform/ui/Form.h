@@ -248,4 +248,14 @@ void SetModalHook(TModalHook Hook);
 using TMenuShortCutHandler = std::function<bool(TComponent* Menu, TMessage& Message)>;
 void SetMenuShortCutHandler(TMenuShortCutHandler Handler);
 
+// The menus unit keeps the menu bar in the frame of forms that have a main menu: it sees such a form's
+// messages first (answering true for those it handled) and tells how high the bar of a form without a
+// window yet will be. It also gets the shortcuts neither OnShortCut nor the menu took (action lists).
+struct TFormMenuHooks {
+    std::function<bool(TCustomForm* Form, TMessage& Message)> Message;
+    std::function<int(const TCustomForm* Form)> BarHeight;
+    std::function<bool(TCustomForm* Form, TMessage& Message)> ShortCut;
+};
+void SetFormMenuHooks(TFormMenuHooks Hooks);
+
 } // namespace plat

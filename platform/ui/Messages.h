@@ -198,6 +198,12 @@ inline constexpr UINT WM_CLEAR = 0x0303;
 inline constexpr UINT WM_UNDO = 0x0304;
 inline constexpr UINT WM_PRINT = 0x0317;
 inline constexpr UINT WM_PRINTCLIENT = 0x0318;
+// What WM_PRINT and WM_PRINTCLIENT draw (lParam).
+inline constexpr LPARAM PRF_CHECKVISIBLE = 0x1;
+inline constexpr LPARAM PRF_NONCLIENT = 0x2;
+inline constexpr LPARAM PRF_CLIENT = 0x4;
+inline constexpr LPARAM PRF_ERASEBKGND = 0x8;
+inline constexpr LPARAM PRF_CHILDREN = 0x10;
 inline constexpr UINT WM_THEMECHANGED = 0x031A;
 inline constexpr UINT WM_APP = 0x8000;
 inline constexpr UINT WM_USER = 0x0400;

@@ -562,20 +562,8 @@ void DrawWindowFrame(HWND wnd, HDC dc) {
         else
             DrawEdge(*dc, r, BDR_SUNKENOUTER, BF_RECT);
     }
-    auto scrollBar = [&](TRect r, bool vertical) {
-        if (r.IsEmpty())
-            return;
-        dc->FillSolidRect(r, ColorToRGB(clScrollBar));
-        int size = vertical ? r.Width() : r.Height();
-        TRect a = vertical ? TRect(r.Left, r.Top, r.Right, r.Top + size)
-                           : TRect(r.Left, r.Top, r.Left + size, r.Bottom);
-        TRect b = vertical ? TRect(r.Left, r.Bottom - size, r.Right, r.Bottom)
-                           : TRect(r.Right - size, r.Top, r.Right, r.Bottom);
-        DrawFrameControl(*dc, a, DFC_SCROLL, vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT);
-        DrawFrameControl(*dc, b, DFC_SCROLL, vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT);
-    };
-    scrollBar(g.VScroll, true);
-    scrollBar(g.HScroll, false);
+    DrawScrollBar(dc, w, 1);
+    DrawScrollBar(dc, w, 0);
     if (!g.SizeBox.IsEmpty())
         dc->FillSolidRect(g.SizeBox, ColorToRGB(clBtnFace));
 }

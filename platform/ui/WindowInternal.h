@@ -28,8 +28,22 @@ struct THookHandle {
 
 namespace detail {
 
+struct TSubclassChain;
+
 // Marks the release of a menu key that was pressed alone (the keyboard menu command).
 constexpr LPARAM KF_MENUALONE_BIT = 1 << 25;
+
+// One of a window's own scroll bars (horizontal or vertical).
+struct TScrollState {
+    int Min = 0;
+    int Max = 100;
+    int Page = 0;
+    int Pos = 0;
+    int TrackPos = 0;
+    bool Tracking = false; // the thumb is being dragged
+    uint32_t Disabled = 0; // ESB_DISABLE_* bits
+    int PressedPart = 0;   // the part held down while tracking (0: none), for drawing
+};
 
 struct TWindow {
     HWND Handle = nullptr;
@@ -59,6 +73,8 @@ struct TWindow {
     uint8_t Alpha = 255;
     TColor LayerKey = clNone;
     uint32_t LayerFlags = 0;
+    TScrollState Scroll[2];                     // SB_HORZ, SB_VERT
+    std::shared_ptr<TSubclassChain> Subclasses; // message filters (WindowFilter.cpp)
     // Top-level windows only.
     TNativeWindow Native = 0;
     std::unique_ptr<TImageSurface> Backing;
@@ -292,6 +308,20 @@ struct TFrameGeometry {
     TRect VScroll, HScroll, SizeBox;
 };
 TFrameGeometry FrameGeometryOf(const TWindow* w);
+
+// A window's own scroll bar, in window coordinates (WindowScroll.cpp).
+enum TScrollPart { spNone = 0, spLineUp, spPageUp, spThumb, spPageDown, spLineDown };
+struct TScrollParts {
+    TRect Bar, Up, Down, Thumb; // Thumb empty: nothing to drag
+    int TrackLength = 0;        // between the arrows
+    int ThumbLength = 0;
+    bool Enabled = false;
+};
+TScrollParts ScrollPartsOf(const TWindow* w, int bar);
+int ScrollPartAt(const TScrollParts& parts, int bar, TPoint windowPos);
+void DrawScrollBar(HDC dc, const TWindow* w, int bar);
+// Follows a press on a scroll bar until the release, sending WM_HSCROLL or WM_VSCROLL.
+void RunScrollTrack(HWND wnd, int bar, TPoint startScreen);
 
 // Default handling helpers (DefWindowProc.cpp).
 int DefaultHitTest(TWindow* w, TPoint screenPos);

@@ -86,6 +86,71 @@ void SmallPicture(TCanvas& c) {
     c.StretchDraw(TRect(40, 5, 52, 13), &tile);
 }
 
+// The record types of an enhanced metafile, in order.
+std::vector<uint32_t> EmfTypes(const std::vector<uint8_t>& emf) {
+    std::vector<uint32_t> out;
+    for (size_t at = 0; at + 8 <= emf.size() && U32(emf, at + 4) >= 8; at += U32(emf, at + 4))
+        out.push_back(U32(emf, at));
+    return out;
+}
+
+// The record functions of a placeable Windows metafile, in order.
+std::vector<uint16_t> WmfFunctions(const std::vector<uint8_t>& wmf) {
+    std::vector<uint16_t> out;
+    for (size_t at = 22 + 18; at + 6 <= wmf.size() && U32(wmf, at) >= 3; at += size_t(U32(wmf, at)) * 2)
+        out.push_back(U16(wmf, at + 4));
+    return out;
+}
+
+std::vector<TMetaOp> Ops(const std::vector<TMetaRecord>& records) {
+    std::vector<TMetaOp> out;
+    for (const TMetaRecord& r : records)
+        out.push_back(r.Op);
+    return out;
+}
+
+// The path calls among the records.
+std::vector<TMetaOp> PathOps(const std::vector<TMetaRecord>& records) {
+    std::vector<TMetaOp> out;
+    for (const TMetaRecord& r : records)
+        if (r.Op >= TMetaOp::BeginPath)
+            out.push_back(r.Op);
+    return out;
+}
+
+template <class T> bool Has(const std::vector<T>& v, uint32_t value) {
+    return std::find(v.begin(), v.end(), static_cast<T>(value)) != v.end();
+}
+
+// Outlined caption text as a chart draws it: the text becomes a path that is widened and made the clip
+// of a gradient, then recorded again and stroked and filled; drawing goes on afterwards.
+void OutlinedText(TCanvas& c) {
+    c.Brush()->SetColor(clWhite);
+    c.FillRect(TRect(0, 0, 160, 60));
+    c.Font()->SetName("Arial");
+    c.Font()->SetHeight(-40);
+    c.Font()->SetStyle(fsBold);
+    c.Pen()->SetColor(clNavy);
+    c.Pen()->SetWidth(3);
+    c.Handle()->SetBkMode(TRANSPARENT);
+    c.Handle()->BeginPath();
+    c.TextOut(8, 6, "Lum");
+    c.Handle()->EndPath();
+    c.Handle()->WidenPath();
+    c.Handle()->SelectClipPath(RGN_AND);
+    TTriVertex v[2] = {{0, 0, 0xFF00, 0x8000, 0, 0}, {160, 60, 0, 0x4000, 0xFF00, 0}};
+    TGradientRect gr{0, 1};
+    c.Handle()->GradientFill(v, 2, &gr, 1, GRADIENT_FILL_RECT_H);
+    c.Handle()->SelectClipRgn(nullptr);
+    c.Pen()->SetWidth(1);
+    c.Brush()->SetColor(clYellow);
+    c.Handle()->BeginPath();
+    c.TextOut(8, 6, "Lum");
+    c.Handle()->EndPath();
+    c.Handle()->StrokeAndFillPath();
+    c.Rectangle(130, 40, 155, 55);
+}
+
 } // namespace
 
 // The scene recorded, written in both formats, read back and played gives the picture drawn directly;
@@ -332,4 +397,105 @@ TEST(Metafile, PictureFilesWithMetafileExtensionsLoadAsMetafiles) {
     ASSERT_TRUE(wmf && wmf->Is<TMetafile>());
     EXPECT_FALSE(static_cast<TMetafile*>(wmf.get())->Enhanced());
     EXPECT_NE(TPicture::FileFilter().find("Enhanced Metafiles (*.emf)|*.emf"), std::string::npos);
+}
+
+// Text drawn through a path comes back as outlines, not as plain text: from the recording exactly; from
+// an enhanced metafile, which keeps the path calls and the glyphs' outlines in them, as near as whole
+// pixels allow; from a Windows metafile, which has no paths, as the path's polygons and the clip it
+// selected.
+TEST(Metafile, TextPathsPlayBackAsDrawn) {
+    auto direct = DrawDirect(160, 60, OutlinedText);
+    auto content = Record(160, 60, OutlinedText);
+    const std::vector<TMetaOp> ops = PathOps(content->Records);
+    EXPECT_EQ(ops, (std::vector<TMetaOp>{TMetaOp::BeginPath, TMetaOp::EndPath, TMetaOp::WidenPath,
+                                         TMetaOp::SelectClipPath, TMetaOp::BeginPath, TMetaOp::EndPath,
+                                         TMetaOp::StrokeAndFillPath}));
+    EXPECT_EQ(Differences(*direct, *Play(*content, 160, 60)), 0);
+
+    std::vector<uint8_t> emf = WriteEmf(*content);
+    std::vector<uint32_t> types = EmfTypes(emf);
+    for (uint32_t type :
+         {59u /* begin */, 60u /* end */, 66u /* widen */, 67u /* clip */, 63u /* stroke, fill */})
+        EXPECT_TRUE(Has(types, type)) << type;
+    EXPECT_FALSE(Has(types, 84u)) << "no plain text";
+    TMetafileContent fromEmf = ReadEmf(emf.data(), emf.size());
+    EXPECT_EQ(PathOps(fromEmf.Records), ops);
+    // The widened outline that clips the gradient moves by a pixel here and there (as plain text the
+    // gradient would fill the whole picture).
+    EXPECT_LT(Differences(*direct, *Play(fromEmf, 160, 60)), 150);
+
+    std::vector<uint8_t> wmf = WriteWmf(*content);
+    std::vector<uint16_t> functions = WmfFunctions(wmf);
+    EXPECT_TRUE(Has(functions, 0x0538)) << "poly-polygon";
+    EXPECT_TRUE(Has(functions, 0x0415)) << "clip rectangles left out";
+    EXPECT_FALSE(Has(functions, 0x0A32)) << "no plain text";
+    auto fromWmf = Play(ReadWmf(wmf.data(), wmf.size()), 160, 60);
+    // Only the outline's points are rounded to whole pixels.
+    EXPECT_LT(Differences(*direct, *fromWmf, 8), 40);
+    EXPECT_EQ(fromWmf->Canvas()->Pixels(140, 47), clYellow) << "drawing goes on after the path";
+
+    // Left for other programs to open.
+    TMetafile file;
+    file.SetContent(content);
+    file.SaveToFile(gfxtest::OutputDir() + "/outlined-text.emf");
+    file.SetEnhanced(false);
+    file.SaveToFile(gfxtest::OutputDir() + "/outlined-text.wmf");
+}
+
+// Arcs keep their direction, and an arc that goes on from the current position moves it to its end,
+// in the recording and in both formats (the older one turns clockwise arcs around and draws the arc
+// of ArcTo as a polyline).
+TEST(Metafile, ArcDirectionAndArcToPlayBackAsDrawn) {
+    auto draw = [](TCanvas& c) {
+        c.Brush()->SetColor(clWhite);
+        c.FillRect(TRect(0, 0, 120, 60));
+        c.Brush()->SetColor(clAqua);
+        c.Handle()->SetArcDirection(AD_CLOCKWISE);
+        c.Pie(4, 4, 54, 54, 54, 29, 29, 4); // the three quarters from right to top, clockwise
+        c.Handle()->MoveToEx(60, 55);
+        c.Handle()->ArcTo(60, 5, 110, 55, 110, 30, 85, 5);
+        c.Handle()->LineTo(118, 2);
+        c.Handle()->SetArcDirection(AD_COUNTERCLOCKWISE);
+        c.Arc(70, 20, 100, 50, 100, 35, 70, 35);
+    };
+    auto direct = DrawDirect(120, 60, draw);
+    EXPECT_EQ(direct->Canvas()->Pixels(14, 40), clAqua) << "the pie's lower left quarter";
+    EXPECT_EQ(direct->Canvas()->Pixels(44, 14), clWhite);
+    auto content = Record(120, 60, draw);
+    EXPECT_EQ(Differences(*direct, *Play(*content, 120, 60)), 0);
+    std::vector<uint8_t> emf = WriteEmf(*content);
+    EXPECT_TRUE(Has(EmfTypes(emf), 57u)) << "arc direction";
+    EXPECT_TRUE(Has(EmfTypes(emf), 55u)) << "arc to";
+    EXPECT_EQ(Differences(*direct, *Play(ReadEmf(emf.data(), emf.size()), 120, 60)), 0);
+    std::vector<uint8_t> wmf = WriteWmf(*content);
+    // The pie drawn the other way round steps through a few other pixels of its outline (in the wrong
+    // direction it would miss a quarter of the circle, some 600 pixels).
+    EXPECT_LT(Differences(*direct, *Play(ReadWmf(wmf.data(), wmf.size()), 120, 60)), 40);
+}
+
+// Path calls out of turn change nothing and are not recorded; a picture that leaves its path open does
+// not swallow what is drawn after it.
+TEST(Metafile, PathCallsOutOfTurnAreNotRecorded) {
+    TMetafileRecorder rec(40, 40);
+    EXPECT_FALSE(rec.StrokePath());
+    EXPECT_FALSE(rec.EndPath());
+    EXPECT_FALSE(rec.SelectClipPath(RGN_AND));
+    EXPECT_FALSE(rec.WidenPath());
+    EXPECT_FALSE(rec.CloseFigure());
+    EXPECT_TRUE(rec.Records().empty());
+    rec.BeginPath();
+    rec.Rectangle(5, 5, 30, 30);
+    EXPECT_FALSE(rec.FillPath()) << "the bracket is still open";
+    TMetafileContent open{40, 40, rec.TakeRecords()};
+    EXPECT_EQ(Ops(open.Records).back(), TMetaOp::Rectangle);
+
+    TBitmap target(40, 40, pf24bit);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(TRect(0, 0, 40, 40));
+    PlayMetafile(open, *target.Canvas()->Handle(), TRect(0, 0, 40, 40));
+    target.Canvas()->Brush()->SetColor(clRed);
+    target.Canvas()->FillRect(TRect(0, 0, 10, 10));
+    target.Canvas()->Rectangle(20, 20, 35, 35);
+    EXPECT_EQ(target.Canvas()->Pixels(2, 2), clRed);
+    EXPECT_EQ(target.Canvas()->Pixels(27, 27), clRed);
 }

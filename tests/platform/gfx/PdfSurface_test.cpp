@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <zlib.h>
 
 #include "platform/gfx/GfxTestUtil.h"
 #include "platform/gfx/MetafileScene.h"
@@ -20,6 +21,27 @@ std::vector<std::vector<double>> MediaBoxes(const std::string& pdf) {
     return out;
 }
 
+// The page contents of a PDF: every Flate stream inflated, one after another.
+std::string Contents(const std::string& pdf) {
+    std::string out;
+    for (size_t at = pdf.find("stream"); at != std::string::npos; at = pdf.find("stream", at + 6)) {
+        if (at >= 3 && pdf.compare(at - 3, 3, "end") == 0)
+            continue;
+        size_t start = at + 6;
+        start += pdf.compare(start, 2, "\r\n") == 0 ? 2 : 1;
+        size_t end = pdf.find("endstream", start);
+        if (end == std::string::npos)
+            break;
+        std::string buf(size_t(1) << 22, '\0');
+        uLongf n = buf.size();
+        if (uncompress(reinterpret_cast<Bytef*>(buf.data()), &n,
+                       reinterpret_cast<const Bytef*>(pdf.data() + start), end - start) == Z_OK)
+            out += buf.substr(0, n) + "\n";
+        at = end;
+    }
+    return out;
+}
+
 class TFailingStream : public TMemoryStream {
 public:
     int64_t Write(const void*, int64_t) override { return 0; }
@@ -33,7 +55,7 @@ TEST(PdfSurface, PagesTakeTheirSizeAndOrientation) {
         TPdfSurface pdf(out, 595.276, 841.89, 300); // A4 portrait at 300 pixels per inch
         EXPECT_EQ(pdf.Width(), 2480);
         EXPECT_EQ(pdf.Height(), 3508);
-        TVectorDeviceContext dc(&pdf);
+        TDeviceContext dc(&pdf);
         dc.Rectangle(300, 300, 2180, 3208);
         pdf.SetPageSize(841.89, 595.276); // the next page is landscape
         pdf.NewPage();
@@ -55,7 +77,7 @@ TEST(PdfSurface, PagesTakeTheirSizeAndOrientation) {
 TEST(PdfSurface, StreamFailureIsReportedWhenTheDocumentIsFinished) {
     TFailingStream out;
     TPdfSurface pdf(out, 200, 100, 72);
-    TVectorDeviceContext dc(&pdf);
+    TDeviceContext dc(&pdf);
     dc.Rectangle(10, 10, 50, 50);
     EXPECT_THROW(pdf.Finish(), EWriteError);
 }
@@ -68,7 +90,7 @@ TEST(PdfSurface, WritesTheSampleScene) {
         TFileStream file(name, fmCreate);
         TPdfSurface pdf(file, gfxtest::kSceneWidth * 0.75, gfxtest::kSceneHeight * 0.75, 96);
         pdf.SetTitle("Lumetra sample scene");
-        TVectorDeviceContext dc(&pdf);
+        TDeviceContext dc(&pdf);
         TCanvas canvas(&dc);
         gfxtest::DrawMetafileScene(canvas);
         pdf.Finish();
@@ -82,4 +104,33 @@ TEST(PdfSurface, WritesTheSampleScene) {
     EXPECT_NEAR(boxes[0][3], 210, 0.01);
     EXPECT_NE(data.find("/Subtype /Image"), std::string::npos);
     EXPECT_NE(data.find("/FontFile"), std::string::npos);
+}
+
+// A printed page keeps what the screen shows: a dashed pen as a dash pattern of the screen's lengths
+// (18 and 6 pixels at 96 per inch are 13.5 and 4.5 points), a hatch as a repeating pattern and a
+// bitmap as an image.
+TEST(PdfSurface, PagesCarryDashesHatchesAndPictures) {
+    TStringStream out;
+    {
+        TPdfSurface pdf(out, 200, 100, 300);
+        TDeviceContext dc(&pdf);
+        dc.SelectPen(CreatePen(PS_DASH, 1, clBlack));
+        dc.MoveToEx(50, 50);
+        dc.LineTo(700, 50);
+        dc.FillRect(TRect(50, 100, 300, 300), CreateHatchBrush(HS_DIAGCROSS, clBlue));
+        TImageSurface pixels(2, 2);
+        TDeviceContext bitmap(&pixels);
+        EXPECT_TRUE(dc.StretchBlt(400, 100, 200, 200, &bitmap, 0, 0, 2, 2, SRCCOPY));
+        pdf.Finish();
+    }
+    const std::string pdf = out.DataString();
+    const std::string page = Contents(pdf);
+    std::smatch dash;
+    ASSERT_TRUE(std::regex_search(page, dash, std::regex(R"(\[\s*([0-9.]+)\s+([0-9.]+)\s*\]\s*[0-9.]+\s+d)")))
+        << page;
+    EXPECT_NEAR(std::stod(dash[1]), 13.5, 0.01);
+    EXPECT_NEAR(std::stod(dash[2]), 4.5, 0.01);
+    EXPECT_NE(pdf.find("/PatternType 1"), std::string::npos);
+    EXPECT_NE(page.find("/Pattern cs"), std::string::npos);
+    EXPECT_NE(pdf.find("/Subtype /Image"), std::string::npos);
 }
