@@ -6,6 +6,7 @@
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/FrameControls.h"
 #include "platform/gfx/GfxTestUtil.h"
+#include "platform/gfx/PngImage.h"
 #include "platform/gfx/TextLayout.h"
 
 using namespace plat;
@@ -116,6 +117,15 @@ TEST(Scene, WritesSamplePicturesThatReadBack) {
     back.LoadFromFile(dir + "/scene.bmp");
     EXPECT_EQ(back.Width(), 520);
     EXPECT_EQ(back.Canvas()->Pixels(270, 30), clLime);
+
+    // The same scene as PNG, for viewers that do not open BMP files.
+    TPngImage png;
+    png.Assign(&scene);
+    png.SaveToFile(dir + "/scene.png");
+    TPngImage pngBack;
+    pngBack.LoadFromFile(dir + "/scene.png");
+    EXPECT_EQ(pngBack.Width(), 520);
+    EXPECT_EQ(pngBack.Height(), 280);
 
     struct Depth {
         TPixelFormat format;
