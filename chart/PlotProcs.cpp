@@ -6,6 +6,8 @@
 #include <iostream>
 
 #include "platform/rtl/Locale.h"
+#include "platform/ui/Cursor.h"
+#include "platform/ui/Screen.h"
 
 namespace chart {
 
@@ -228,21 +230,22 @@ void ApplyColorPalette(IColorPaletteChart& Chart, int Index) {
 
 // --- Hand cursor ------------------------------------------------------------------------------------
 
-namespace {
-
-// Resource cursors come with the platform's resource and screen services, which the engine does not
-// have yet: no resource is found, and the chart keeps the default cursor.
-bool LoadCursorResource(const char* /*Name*/) {
-    return false;
-}
-
-} // namespace
-
+// The screen object is created by the windowing layer's own start-up, which may run after ours; without
+// it the cursor stays unloaded and the chart keeps the default one.
 bool LoadPlotHandCursor() {
-    return LoadCursorResource(PlotHandCursorResource);
+    if (!plat::Screen)
+        return false;
+    plat::HCURSOR cursor = plat::LoadCursorResource(PlotHandCursorResource);
+    if (!cursor)
+        return false;
+    plat::Screen->SetCursors(crPlotHand, cursor);
+    return true;
 }
 
-void RemovePlotHandCursor() {}
+void RemovePlotHandCursor() {
+    if (plat::Screen)
+        plat::Screen->SetCursors(crPlotHand, nullptr);
+}
 
 namespace {
 

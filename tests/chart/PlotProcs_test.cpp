@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/ui/Screen.h"
+
 #include <algorithm>
 #include <random>
 #include <string>
@@ -274,10 +276,12 @@ TEST(PlotErrorBox, LongTextsAreCutAfter1023Characters) {
     EXPECT_EQ(shown[2], accented.substr(0, 2 * 1023));
 }
 
-TEST(PlotHandCursor, MissingResourceIsReportedCleanly) {
+TEST(PlotHandCursor, LoadsFromTheResourceIntoTheScreenTable) {
     EXPECT_EQ(crPlotHand, 2020);
-    EXPECT_FALSE(LoadPlotHandCursor());
+    ASSERT_TRUE(LoadPlotHandCursor());
+    EXPECT_NE(plat::Screen->Cursors(crPlotHand), plat::Screen->Cursors(plat::crDefault));
     RemovePlotHandCursor();
+    EXPECT_EQ(plat::Screen->Cursors(crPlotHand), plat::Screen->Cursors(plat::crDefault));
 }
 
 } // namespace
