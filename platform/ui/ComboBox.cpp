@@ -150,6 +150,7 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     SetBounds(0, 0, 145, 21);
     SetTabStop(true);
     FColor = clWindow;
+    SetParentColor(false);
     FControlStyle = csCaptureMouse | csSetCaption | csDoubleClicks | csOpaque;
     FItems->OnChange = [this](TObject* s) { ItemsChanged(s); };
     MakeParts();

@@ -185,6 +185,7 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
     FColor = clWindow;
+    SetParentColor(false);
     FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csOpaque;
     FScrollBar.OnScroll = [this](int pos) {
         FTopIndex = pos;
