@@ -6,6 +6,8 @@
 #include <new>
 #include <stdexcept>
 
+#include <sys/mman.h>
+
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/StringUtils.h"
 #include "xml/DomSimpleXmlPool.h"
@@ -48,6 +50,40 @@ double ReadFloat(std::string_view text) {
 constexpr size_t kElementHeader = 8;
 
 } // namespace
+
+// --- TDomPool -------------------------------------------------------------------------------------------
+
+namespace {
+constexpr size_t kHugePage = size_t(2) << 20;
+} // namespace
+
+TDomPool::~TDomPool() {
+    for (void* block : FBlocks)
+        std::free(block);
+}
+
+void TDomPool::NewBlock(size_t size) {
+    const size_t blockSize = size > FNextBlock ? size : FNextBlock;
+    void* memory = std::malloc(blockSize);
+    if (!memory)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    // Large blocks may be backed by large pages: a big document is then first touched in a few
+    // hundred steps rather than tens of thousands.
+    if (blockSize >= 2 * kHugePage) {
+        const auto start = reinterpret_cast<uintptr_t>(memory);
+        const uintptr_t from = (start + kHugePage - 1) & ~(kHugePage - 1);
+        const uintptr_t to = (start + blockSize) & ~(kHugePage - 1);
+        if (to > from)
+            ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    }
+#endif
+    FBlocks.push_back(memory);
+    FCurrent = static_cast<char*>(memory);
+    FEnd = FCurrent + blockSize;
+    if (FNextBlock < kLargestBlock)
+        FNextBlock *= 2;
+}
 
 // --- TDomString -----------------------------------------------------------------------------------------
 
@@ -96,18 +132,45 @@ double TDomSimpleXMLProp::FloatValue() const {
     return ReadFloat(FValue.View());
 }
 
+void TDomSimpleXMLProp::SetName(std::string_view value) {
+    FParent->Changed();
+    FName.Assign(value);
+}
+void TDomSimpleXMLProp::SetValue(std::string_view value) {
+    FParent->Changed();
+    FValue.Assign(value);
+}
+void TDomSimpleXMLProp::SetNameSpace(std::string_view value) {
+    FParent->Changed();
+    FNameSpace.Assign(value);
+}
+
 // --- TDomSimpleXMLProps --------------------------------------------------------------------------------
 
 TDomSimpleXMLProps::~TDomSimpleXMLProps() {
-    Clear();
+    FreeItems();
+}
+
+void TDomSimpleXMLProps::Changed() {
+    FOwnsTexts = true;
+    if (FParent)
+        FParent->MarkChanged();
 }
 
 void TDomSimpleXMLProps::Clear() {
+    if (FParent)
+        FParent->MarkChanged();
+    FreeItems();
+}
+
+void TDomSimpleXMLProps::FreeItems() {
     for (TChunk* c = FFirst; c;) {
         TChunk* next = c->Next;
-        TDomSimpleXMLProp* items = c->Items();
-        for (int32_t i = 0; i < c->Count; ++i)
-            items[i].~TDomSimpleXMLProp();
+        if (FOwnsTexts) {
+            TDomSimpleXMLProp* items = c->Items();
+            for (int32_t i = 0; i < c->Count; ++i)
+                items[i].~TDomSimpleXMLProp();
+        }
         if (c->Pool)
             c->Pool->Release();
         else
@@ -116,9 +179,12 @@ void TDomSimpleXMLProps::Clear() {
     }
     FFirst = nullptr;
     FCount = 0;
+    FOwnsTexts = false;
 }
 
 TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) {
+    if (FParent)
+        FParent->MarkChanged();
     FCreated = true;
     TChunk* last = FFirst;
     while (last && last->Next)
@@ -143,24 +209,9 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
     return prop;
 }
 
-TDomSimpleXMLProp* TDomSimpleXMLProps::AppendBlock(int count, TDomPool* pool) {
-    FCreated = true;
-    const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(count);
-    auto* chunk = new (pool->Allocate(bytes)) TChunk{nullptr, pool, count, count};
-    pool->AddRef();
-    TChunk** link = &FFirst;
-    while (*link)
-        link = &(*link)->Next;
-    *link = chunk;
-    TDomSimpleXMLProp* items = chunk->Items();
-    for (int i = 0; i < count; ++i)
-        new (items + i) TDomSimpleXMLProp(this);
-    FCount += count;
-    return items;
-}
-
 TDomSimpleXMLProp* TDomSimpleXMLProps::Add(std::string_view name, std::string_view value) {
     TDomSimpleXMLProp* prop = AppendEmpty(0, nullptr);
+    FOwnsTexts = true;
     prop->FName.Assign(name);
     prop->FValue.Assign(value);
     return prop;
@@ -262,24 +313,53 @@ TDomSimpleXMLElem::~TDomSimpleXMLElem() {
 void TDomSimpleXMLElem::FreeChildren() {
     if (!FItems || FItems->FList.empty())
         return;
-    std::vector<TDomSimpleXMLElem*> pending;
-    pending.swap(FItems->FList);
+    // Whole child lists are taken over and freed front to back, the elements a few steps ahead (and
+    // their attributes a little later) fetched early: a large tree does not fit in the caches.
+    if (FItems->FLeafPool) {
+        FItems->ReleaseLeaves();
+        return;
+    }
+    std::vector<std::vector<TDomSimpleXMLElem*>> pending;
+    pending.push_back(std::move(FItems->FList));
+    FItems->FList.clear();
+    constexpr size_t kAhead = 8;
     while (!pending.empty()) {
-        TDomSimpleXMLElem* e = pending.back();
+        std::vector<TDomSimpleXMLElem*> list = std::move(pending.back());
         pending.pop_back();
-        if (e->FItems) {
-            for (TDomSimpleXMLElem* child : e->FItems->FList)
-                pending.push_back(child);
-            e->FItems->FList.clear();
+        const size_t n = list.size();
+        for (size_t i = 0; i < n; ++i) {
+            if (i + kAhead < n)
+                __builtin_prefetch(reinterpret_cast<char*>(list[i + kAhead]) - kElementHeader);
+            if (i + kAhead / 2 < n)
+                __builtin_prefetch(list[i + kAhead / 2]->FProps.FFirst);
+            TDomSimpleXMLElem* e = list[i];
+            if (e->FItems && e->FItems->FLeafPool) {
+                e->FItems->ReleaseLeaves();
+            } else if (e->FItems && !e->FItems->FList.empty()) {
+                pending.push_back(std::move(e->FItems->FList));
+                e->FItems->FList.clear();
+            }
+            e->FContainer = nullptr;
+            delete e;
         }
-        e->FContainer = nullptr;
-        delete e;
     }
 }
 
 void TDomSimpleXMLElem::SetName(std::string_view value) {
-    if (!value.empty() && value != FName.View())
+    if (!value.empty() && value != FName.View()) {
+        MarkChanged();
         FName.Assign(value);
+    }
+}
+
+void TDomSimpleXMLElem::SetNameSpace(std::string_view value) {
+    MarkChanged();
+    FNameSpace.Assign(value);
+}
+
+void TDomSimpleXMLElem::SetValue(std::string_view value) {
+    MarkChanged();
+    FValue.Assign(value);
 }
 
 std::string TDomSimpleXMLElem::FullName() const {
@@ -291,8 +371,10 @@ std::string TDomSimpleXMLElem::FullName() const {
 }
 
 TDomSimpleXMLElems& TDomSimpleXMLElem::Items() {
-    if (!FItems)
+    if (!FItems) {
+        MarkChanged();
         FItems = std::make_unique<TDomSimpleXMLElems>(this);
+    }
     return *FItems;
 }
 
@@ -321,6 +403,7 @@ TDomSimpleXML* TDomSimpleXMLElem::GetSimpleXML() const {
 }
 
 void TDomSimpleXMLElem::Clear() {
+    MarkChanged();
     FreeChildren();
     FProps.Clear();
 }
@@ -337,22 +420,26 @@ int64_t TDomSimpleXMLElem::IntValue() const {
     return ReadInteger(FValue.View());
 }
 void TDomSimpleXMLElem::SetIntValue(int64_t value) {
+    MarkChanged();
     FValue.Assign(plat::IntToStr(value));
 }
 bool TDomSimpleXMLElem::BoolValue() const {
     return TextToBoolean(FValue.View(), false);
 }
 void TDomSimpleXMLElem::SetBoolValue(bool value) {
+    MarkChanged();
     FValue.Assign(BooleanToText(value));
 }
 double TDomSimpleXMLElem::FloatValue() const {
     return ReadFloat(FValue.View());
 }
 void TDomSimpleXMLElem::SetFloatValue(double value) {
+    MarkChanged();
     FValue.Assign(plat::FloatToStr(value));
 }
 
 void TDomSimpleXMLElem::AssignData(const TDomSimpleXMLElem& source) {
+    MarkChanged();
     SetName(source.Name());
     FValue.Assign(source.Value());
     source.FProps.ForEach([this](const TDomSimpleXMLProp& prop) { FProps.Add(prop.Name(), prop.Value()); });
@@ -424,7 +511,20 @@ TDomSimpleXMLElems::~TDomSimpleXMLElems() {
     Clear();
 }
 
+void TDomSimpleXMLElems::ReleaseLeaves() {
+    TDomPool* pool = FLeafPool;
+    const int64_t refs = FLeafRefs;
+    FLeafPool = nullptr;
+    FLeafRefs = 0;
+    FList.clear();
+    pool->Release(refs);
+}
+
 void TDomSimpleXMLElems::Clear() {
+    if (FLeafPool) {
+        ReleaseLeaves();
+        return;
+    }
     std::vector<TDomSimpleXMLElem*> items;
     items.swap(FList);
     for (TDomSimpleXMLElem* e : items) {
@@ -434,6 +534,7 @@ void TDomSimpleXMLElems::Clear() {
 }
 
 void TDomSimpleXMLElems::Append(TDomSimpleXMLElem* value) {
+    FLeafPool = nullptr;
     FCreated = true;
     FList.push_back(value);
     value->FContainer = this;
@@ -470,6 +571,7 @@ void TDomSimpleXMLElems::Notify(TDomSimpleXMLElem* value, TDomSimpleXMLOperation
     }
     if (value->FContainer != this)
         return;
+    FLeafPool = nullptr;
     // Removal from the end is the common case (an element just added being moved on).
     auto it = std::find(FList.rbegin(), FList.rend(), value);
     if (it != FList.rend())

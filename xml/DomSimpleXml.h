@@ -98,6 +98,8 @@ public:
         return {data, size};
     }
     bool Empty() const { return View().empty(); }
+    // The text lies on the heap and is freed with the string.
+    bool Owned() const { return static_cast<unsigned char>(FBytes[15]) == kOwned; }
     // A copy of Value (which may lie inside this string).
     void Assign(std::string_view Value);
     // Keeps Data without copying when it is long; Data must live as long as this string, and 16 bytes
@@ -134,11 +136,11 @@ class TDomSimpleXMLProp final : public TObject {
     PLAT_CLASS(TDomSimpleXMLProp)
 public:
     std::string_view Name() const { return FName.View(); }
-    void SetName(std::string_view Value) { FName.Assign(Value); }
+    void SetName(std::string_view Value);
     std::string_view Value() const { return FValue.View(); }
-    void SetValue(std::string_view Value) { FValue.Assign(Value); }
+    void SetValue(std::string_view Value);
     std::string_view NameSpace() const { return FNameSpace.View(); }
-    void SetNameSpace(std::string_view Value) { FNameSpace.Assign(Value); }
+    void SetNameSpace(std::string_view Value);
     TDomSimpleXMLProps* Parent() const { return FParent; }
 
     // Typed readings of the value; text that does not convert gives -1, false and 0.
@@ -191,8 +193,12 @@ private:
     friend class TDomParser;
     friend class TDomWriter;
     friend class TDomSimpleXMLElem;
+    friend class TDomSimpleXMLProp;
     struct TChunk;
     TDomSimpleXMLProp* Find(std::string_view Name) const;
+    // An attribute is about to change: its text will be its own, and the element changes with it.
+    void Changed();
+    void FreeItems();
     // A new, empty attribute; the chunk for it holds at least Reserve of them (taken from Pool when given).
     TDomSimpleXMLProp* AppendEmpty(int Reserve, TDomPool* Pool);
     // Count new, empty attributes side by side in one new chunk taken from Pool; answers the first.
@@ -203,6 +209,8 @@ private:
     TChunk* FFirst = nullptr;
     int FCount = 0;
     bool FCreated = false;
+    // Some attribute may hold a text of its own on the heap; without one, Clear need not visit them.
+    bool FOwnsTexts = false;
 };
 
 // --- Elements ---------------------------------------------------------------------------------------------
@@ -235,10 +243,10 @@ public:
     void SetName(std::string_view Value);
     TDomSimpleXMLElem* Parent() const { return FParent; }
     std::string_view NameSpace() const { return FNameSpace.View(); }
-    void SetNameSpace(std::string_view Value) { FNameSpace.Assign(Value); }
+    void SetNameSpace(std::string_view Value);
     // The text value as plain text; escaping happens only in files.
     std::string_view Value() const { return FValue.View(); }
-    void SetValue(std::string_view Value) { FValue.Assign(Value); }
+    void SetValue(std::string_view Value);
 
     // Typed readings: -1, false and 0 for text that does not convert (floats in the user's locale).
     int64_t IntValue() const;
@@ -282,11 +290,15 @@ private:
     friend class TDomSimpleXML;
     friend class TDomSimpleXMLElems;
     friend class TDomSimpleXMLElemsProlog;
+    friend class TDomSimpleXMLProps;
     friend class TDomParser;
     friend class TDomWriter;
 
     bool IsInSubtree(const TDomSimpleXMLElem* Other) const;
     void FreeChildren();
+    // Called before the element or its attributes change: the child list it sits in can no longer be
+    // freed in one step (see TDomSimpleXMLElems::FLeafPool).
+    inline void MarkChanged(); // in DomSimpleXmlPool.h
 
     TDomString FName;
     TDomSimpleXMLElem* FParent;
@@ -431,9 +443,17 @@ private:
     friend class TDomParser;
     friend class TDomWriter;
     void Append(TDomSimpleXMLElem* Value);
+    // Frees the children of a list whose FLeafPool is set without visiting them.
+    void ReleaseLeaves();
 
     TDomSimpleXMLElem* FParent;
     std::vector<TDomSimpleXMLElem*> FList;
+    // Set by the parser when every child is a leaf element it made in this pool with nothing of its own
+    // on the heap (texts and attributes all in the pool): together they hold FLeafRefs references to
+    // the pool, and the list is freed by dropping those, without a visit to each child. Any change to
+    // the list or to one of its children clears it.
+    TDomPool* FLeafPool = nullptr;
+    int64_t FLeafRefs = 0;
     bool FCreated = false;
 };
 

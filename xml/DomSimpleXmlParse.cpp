@@ -38,9 +38,9 @@ const char* const kSheetExpected = "Invalid Stylesheet: expected \"%0:s\" but fo
 const char* const kSheetEnd = "Invalid Stylesheet: Unexpected end of data";
 
 // Byte classes, one table lookup per byte in the hot loops.
-// cNameStop: a tag stop or NUL. The data is followed by NUL bytes, so loops that stop at NUL need no
-// end check per byte; a NUL inside the data is then passed over explicitly.
-enum : uint8_t { cBlank = 1, cTagStop = 2, cAttrName = 4, cDispatch = 8, cNameStop = 16 };
+// cNameStop: a tag stop, NUL or a byte from 0x80. The data is followed by NUL bytes, so loops that stop
+// at NUL need no end check per byte; a NUL inside the data is then passed over explicitly.
+enum : uint8_t { cBlank = 1, cTagStop = 2, cAttrName = 4, cDispatch = 8, cNameStop = 16, cNul = 32 };
 
 struct TByteClasses {
     uint8_t Table[256] = {};
@@ -54,8 +54,11 @@ struct TByteClasses {
         for (int c : {':', '/', '>'})
             Table[c] |= cTagStop | cDispatch;
         Table[' '] |= cDispatch;
+        Table[0] |= cNul;
         for (int c : {0, 9, 10, 13, 32, int(':'), int('/'), int('>')})
             Table[c] |= cNameStop;
+        for (int c = 0x80; c < 256; ++c)
+            Table[c] |= cNameStop; // noted, so plain names need no second look
         for (int c = '0'; c <= '9'; ++c)
             Table[c] |= cAttrName;
         for (int c = 'A'; c <= 'Z'; ++c)
@@ -138,6 +141,7 @@ public:
           FUtf8(utf8), FStart(input.Start), FStreamSize(input.StreamSize) {
         FProgress = events && events->OnLoadProgress;
         FTrim = events && (events->Options() & sxoTrimPrecedingTextWhitespace);
+        FTrackLeaves = !events || !(events->OnTagParsed || events->OnValueParsed || events->OnLoadProgress);
     }
 
     size_t Consumed() const { return static_cast<size_t>(FP - FBegin); }
@@ -172,7 +176,12 @@ private:
         char* BlockStart = nullptr;
         bool SeenBlank = false;
         bool HadChild = false;
-        bool Pooled = false; // made by this parse, so it holds a reference to the pool
+        bool Pooled = false;   // made by this parse, so it holds a reference to the pool
+        bool HighName = false; // name or namespace hold bytes from 0x80
+        // Every child so far is a leaf made by this parse (see TDomSimpleXMLElems::FLeafPool), holding
+        // LeafRefs references to the pool together.
+        bool AllLeaves = false;
+        int64_t LeafRefs = 0;
     };
 
     struct TAttribute {
@@ -212,11 +221,37 @@ private:
     void StoreScanned(TDomString& out, char* data, size_t size, unsigned flags, bool decode, bool borrow);
     // The closing quote of an attribute value that starts at p, or null when the data ends first; the
     // flags of the bytes before it are added to Flags.
-    char* FindQuote(char* p, char quote, unsigned& flags) const;
+    inline __attribute__((always_inline)) char* FindQuote(char* p, char quote, unsigned& flags) const;
+    // A tag name: most are ASCII and kept where they stand.
+    void StoreName(TDomString& out, const TSpan& name, bool borrow, bool high) {
+        if (borrow && !high)
+            out.Borrow(name.Data, name.Size);
+        else
+            StoreText(out, name.Data, name.Size, false, borrow);
+    }
     // Moves FP over blanks.
     void SkipBlanks() {
         while (Is(*FP, cBlank))
             ++FP;
+    }
+    // The same for the line ends and indentation between elements, sixteen bytes per step.
+    void SkipBlankRun() {
+#if defined(__SSE2__)
+        for (;;) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(FP));
+            const __m128i blank = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
+                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(v, _mm_set1_epi8('\t'))));
+            const unsigned other = ~static_cast<unsigned>(_mm_movemask_epi8(blank)) & 0xFFFFu;
+            if (other) {
+                FP += __builtin_ctz(other);
+                return;
+            }
+            FP += 16;
+        }
+#else
+        SkipBlanks();
+#endif
     }
 
     void ParseAttributes(TDomSimpleXMLProps& props);
@@ -229,7 +264,14 @@ private:
     void AddText(TOpenElement& open, char* from, char* to);
     void CloseElement(TOpenElement& open);
     void FinishElement(TOpenElement& open);
-    void ChildDone();
+    // LeafRefs: the references the child holds when it is a leaf that its list may free in one step
+    // (see FinishElement), else 0.
+    void ChildDone(int64_t leafRefs);
+    // Whether lists may be marked for freeing in one step: no code outside the parser can have seen or
+    // changed the elements meanwhile.
+    bool TrackLeaves() const {
+        return FTrackLeaves && (!FDecoder || FPlainDecode);
+    }
     void SkipUnknownDeclaration(char* start);
 
     char* FBegin;
@@ -249,6 +291,8 @@ private:
     size_t FDepth = 0;
     std::vector<TAttribute> FAttributes;
     std::string_view FEndName;
+    bool FTrackLeaves = false;
+    int64_t FLastLeafRefs = 0; // of the element FinishElement finished last
     std::string FScratch;
 };
 
@@ -323,16 +367,25 @@ void TDomParser::StoreAttributes(TDomSimpleXMLProps& props) {
         return;
     // All attributes of the tag in one block.
     TDomSimpleXMLProp* prop = props.AppendBlock(static_cast<int>(FAttributes.size()), FPool);
+    // A value with neither "&" nor bytes from 0x80 is kept as it stands, unless a decoder of another
+    // class wants to see it.
+    const bool plain = !FDecoder || FPlainDecode;
     for (const TAttribute& a : FAttributes) {
         prop->FName.Borrow(a.Name.Data, a.Name.Size); // names are ASCII
-        prop->FNameSpace.Borrow(a.NameSpace.Data, a.NameSpace.Size);
-        StoreScanned(prop->FValue, a.Value.Data, a.Value.Size, a.Flags, true, true);
+        if (a.NameSpace.Size > 0)
+            prop->FNameSpace.Borrow(a.NameSpace.Data, a.NameSpace.Size);
+        if (a.Flags == 0 && plain) {
+            prop->FValue.Borrow(a.Value.Data, a.Value.Size);
+        } else {
+            props.FOwnsTexts = true; // a decoder of another class gives a text of its own
+            StoreScanned(prop->FValue, a.Value.Data, a.Value.Size, a.Flags, true, true);
+        }
         ++prop;
     }
     FAttributes.clear();
 }
 
-char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
+inline char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
 #if defined(__SSE2__)
     // Sixteen bytes per step; reading past the end stays inside the NUL bytes behind the data.
     const __m128i quotes = _mm_set1_epi8(quote);
@@ -340,8 +393,8 @@ char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
     const __m128i zero = _mm_setzero_si128();
     for (;;) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const unsigned stop =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, quotes), _mm_cmpeq_epi8(v, zero))));
+        const unsigned stop = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, quotes), _mm_cmpeq_epi8(v, zero))));
         const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
         const unsigned amp = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, amps)));
         const unsigned before = stop ? (1u << __builtin_ctz(stop)) - 1 : 0xFFFFu;
@@ -420,8 +473,9 @@ void TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         if (quote != '"' && quote != '\'')
             fail(kPropertyQuote, FP);
         a.Value.Data = ++FP;
-        a.Flags = 0;
-        char* close = FindQuote(FP, quote, a.Flags);
+        unsigned flags = 0;
+        char* close = FindQuote(FP, quote, flags);
+        a.Flags = flags;
         if (!close) {
             FP = FEnd;
             break;
@@ -445,11 +499,17 @@ TDomParser::TStartTag TDomParser::ParseStartTag(TOpenElement& open) {
         Fail(kNoValidName);
     open.Name = {FP, 0};
     open.NameSpace = {FP, 0};
+    open.HighName = false;
     for (;;) {
         char* start = FP;
         for (;;) {
             while (!Is(*FP, cNameStop))
                 ++FP;
+            if (static_cast<unsigned char>(*FP) >= 0x80) {
+                open.HighName = true;
+                ++FP;
+                continue;
+            }
             if (*FP != 0 || AtEnd())
                 break;
             ++FP; // a NUL inside the name
@@ -484,6 +544,15 @@ TDomParser::TStartTag TDomParser::ParseStartTag(TOpenElement& open) {
         } else {
             // A blank ends the name; whatever follows the attributes still belongs to the name.
             ParseAttributes(open.Element->FProps);
+            // The usual ends of a start tag, taken here rather than by another round.
+            if (*FP == '/' && FP[1] == '>') {
+                FP += 2;
+                return TStartTag::Empty;
+            }
+            if (*FP == '>') {
+                ++FP;
+                return TStartTag::Content;
+            }
         }
     }
 }
@@ -496,6 +565,17 @@ TDomParser::TToken TDomParser::Classify() const {
     const char* q = FP + 1;
     if (q < FEnd && *q == '/')
         return TToken::EndTag;
+    if (*q != '!') {
+        // Neither a comment nor a CDATA section: an element when a dispatching byte follows.
+        for (;;) {
+            while (!Is(*q, cDispatch | cNul))
+                ++q;
+            if (*q != 0 || q >= FEnd)
+                break;
+            ++q;
+        }
+        return q < FEnd ? TToken::Element : TToken::End;
+    }
     size_t length = 1;
     bool maybeCData = true;
     bool maybeComment = true;
@@ -557,6 +637,8 @@ TDomParser::TOpenElement& TDomParser::Push(TDomSimpleXMLElemClassic* element, bo
     TOpenElement& open = FStack[FDepth++];
     open.Element = element;
     open.Pooled = pooled;
+    open.AllLeaves = false;
+    open.LeafRefs = 0;
     return open;
 }
 
@@ -566,11 +648,14 @@ void TDomParser::BeginContent(TOpenElement& open) {
     open.BlockStart = FP;
     open.SeenBlank = false;
     open.HadChild = false;
+    open.AllLeaves = true;
+    open.LeafRefs = 0;
 }
 
 void TDomParser::AddText(TOpenElement& open, char* from, char* to) {
     auto* text = new (FPool) TDomSimpleXMLElemText(open.Element);
     open.Element->Items().Append(text);
+    open.AllLeaves = false;
     StoreText(text->FValue, from, static_cast<size_t>(to - from), true, true);
     ValueParsed({}, text->Value());
 }
@@ -588,8 +673,25 @@ void TDomParser::FinishElement(TOpenElement& open) {
         e->FItems->Clear();
     }
     if (open.Name.Size > 0)
-        StoreText(e->FName, open.Name.Data, open.Name.Size, false, open.Pooled);
-    StoreText(e->FNameSpace, open.NameSpace.Data, open.NameSpace.Size, false, open.Pooled);
+        StoreName(e->FName, open.Name, open.Pooled, open.HighName);
+    if (open.NameSpace.Size > 0 || !e->FNameSpace.Empty())
+        StoreName(e->FNameSpace, open.NameSpace, open.Pooled, open.HighName);
+    FLastLeafRefs = 0;
+    if (TrackLeaves()) {
+        if (e->FItems) {
+            if (open.AllLeaves && !e->FItems->FList.empty()) {
+                e->FItems->FLeafPool = FPool;
+                e->FItems->FLeafRefs = open.LeafRefs;
+            }
+        } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FNameSpace.Owned() &&
+                   !e->FProps.FOwnsTexts) {
+            // A leaf: its own reference and one for each attribute chunk, all of this pool.
+            int64_t refs = 1;
+            for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next)
+                refs = c->Pool == FPool ? refs + 1 : 0;
+            FLastLeafRefs = refs;
+        }
+    }
     if (FEvents && (FEvents->OnTagParsed || FEvents->OnValueParsed)) {
         const std::string name(e->Name());
         FEvents->DoTagParsed(name);
@@ -616,14 +718,17 @@ void TDomParser::CloseElement(TOpenElement& open) {
 }
 
 // After a child: the parent's text block starts afresh behind it.
-void TDomParser::ChildDone() {
+void TDomParser::ChildDone(int64_t leafRefs) {
     TOpenElement& parent = FStack[FDepth - 1];
+    parent.AllLeaves = parent.AllLeaves && leafRefs > 0;
+    parent.LeafRefs += leafRefs;
     parent.HadChild = true;
     parent.BlockStart = FP;
     parent.SeenBlank = false;
 }
 
 void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
+    element->MarkChanged();
     UseDecoder(element->GetSimpleXML());
     FDepth = 0;
     {
@@ -641,10 +746,9 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
     }
     while (FDepth > 0) {
         TOpenElement& open = FStack[FDepth - 1];
-        if (!AtEnd() && Is(*FP, cBlank)) {
+        if (Is(*FP, cBlank)) {
             open.SeenBlank = true;
-            while (!AtEnd() && Is(*FP, cBlank))
-                ++FP;
+            SkipBlankRun();
         }
         Progress();
         if (AtEnd()) {
@@ -652,7 +756,7 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
             FEndName = {};
             CloseElement(open);
             if (--FDepth > 0)
-                ChildDone();
+                ChildDone(FLastLeafRefs);
             continue;
         }
         if (*FP != '<') {
@@ -674,21 +778,21 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
                 AddText(open, open.BlockStart, tagStart);
             CloseElement(open);
             if (--FDepth > 0)
-                ChildDone();
+                ChildDone(FLastLeafRefs);
             break;
         }
         case TToken::Comment: {
             std::unique_ptr<TDomSimpleXMLElem> comment(new (FPool) TDomSimpleXMLElemComment(open.Element));
             ParseComment(comment.get(), true);
             open.Element->Items().Append(comment.release());
-            ChildDone();
+            ChildDone(0);
             break;
         }
         case TToken::CData: {
             std::unique_ptr<TDomSimpleXMLElem> cdata(new (FPool) TDomSimpleXMLElemCData(open.Element));
             ParseCData(cdata.get(), true);
             open.Element->Items().Append(cdata.release());
-            ChildDone();
+            ChildDone(0);
             break;
         }
         case TToken::Element: {
@@ -703,11 +807,11 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
             case TStartTag::Empty:
                 FinishElement(inner);
                 --FDepth;
-                ChildDone();
+                ChildDone(FLastLeafRefs);
                 break;
             case TStartTag::Truncated:
                 --FDepth;
-                ChildDone();
+                ChildDone(0);
                 break;
             }
             break;

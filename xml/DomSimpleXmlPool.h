@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -20,8 +19,9 @@ public:
     TDomPool& operator=(const TDomPool&) = delete;
 
     void AddRef() { ++FReferences; }
-    void Release() {
-        if (--FReferences == 0)
+    void Release(int64_t count = 1) {
+        FReferences -= count;
+        if (FReferences == 0)
             delete this;
     }
 
@@ -38,21 +38,8 @@ public:
     char* AllocateText(size_t size) { return static_cast<char*>(Allocate(size)); }
 
 private:
-    ~TDomPool() {
-        for (void* block : FBlocks)
-            std::free(block);
-    }
-    void NewBlock(size_t size) {
-        size_t blockSize = size > FNextBlock ? size : FNextBlock;
-        void* block = std::malloc(blockSize);
-        if (!block)
-            throw std::bad_alloc();
-        FBlocks.push_back(block);
-        FCurrent = static_cast<char*>(block);
-        FEnd = FCurrent + blockSize;
-        if (FNextBlock < kLargestBlock)
-            FNextBlock *= 2;
-    }
+    ~TDomPool();
+    void NewBlock(size_t size);
 
     static constexpr size_t kLargestBlock = size_t(8) << 20;
     std::vector<void*> FBlocks;
@@ -90,6 +77,29 @@ struct TDomSimpleXMLProps::TChunk {
     int32_t Capacity;
     TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
 };
+
+inline void TDomSimpleXMLElem::MarkChanged() {
+    if (FContainer)
+        FContainer->FLeafPool = nullptr;
+}
+
+inline TDomSimpleXMLProp* TDomSimpleXMLProps::AppendBlock(int count, TDomPool* pool) {
+    if (FParent)
+        FParent->MarkChanged();
+    FCreated = true;
+    const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(count);
+    auto* chunk = new (pool->Allocate(bytes)) TChunk{nullptr, pool, count, count};
+    pool->AddRef();
+    TChunk** link = &FFirst;
+    while (*link)
+        link = &(*link)->Next;
+    *link = chunk;
+    TDomSimpleXMLProp* items = chunk->Items();
+    for (int i = 0; i < count; ++i)
+        new (items + i) TDomSimpleXMLProp(this);
+    FCount += count;
+    return items;
+}
 
 template <class F> void TDomSimpleXMLProps::ForEach(F visit) const {
     for (TChunk* c = FFirst; c; c = c->Next) {

@@ -376,6 +376,57 @@ TEST(DomSimpleXmlParse, LoadingReplacesEverythingAndStopsAfterTheRoot) {
     EXPECT_EQ(doc.Root()->GetSimpleXML(), &doc);
 }
 
+// Lists of plain leaf elements are freed in one step; any change to a leaf or its list must make that
+// list free its elements one by one again. Leaks and stale memory here show under the sanitizers.
+TEST(DomSimpleXmlParse, LeafElementsCanBeChangedAfterLoading) {
+    const std::string text = "<r><p a=\"1\" b=\"2\"/><p a=\"3\"/><p/></r>";
+    const std::string longText = "a text well beyond the fifteen bytes kept inline";
+    const std::string prolog = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<r>\r\n";
+    struct TCase {
+        const char* What;
+        std::function<void(TDomSimpleXMLElem* leaf)> Change;
+        std::string Expected; // the first leaf as written, with its line end
+    };
+    const std::vector<TCase> cases = {
+        {"value", [&](TDomSimpleXMLElem* e) { e->SetValue(longText); },
+         "  <p a=\"1\" b=\"2\">" + longText + "</p>\r\n"},
+        {"name", [&](TDomSimpleXMLElem* e) { e->SetName("renamed-to-something-long"); },
+         "  <renamed-to-something-long a=\"1\" b=\"2\"/>\r\n"},
+        {"new attribute", [&](TDomSimpleXMLElem* e) { e->Properties().Add("c", longText); },
+         "  <p a=\"1\" b=\"2\" c=\"" + longText + "\"/>\r\n"},
+        {"attribute value", [&](TDomSimpleXMLElem* e) { e->Properties().Item(1)->SetValue(longText); },
+         "  <p a=\"1\" b=\"" + longText + "\"/>\r\n"},
+        {"attributes cleared", [&](TDomSimpleXMLElem* e) { e->Properties().Clear(); }, "  <p/>\r\n"},
+        {"child", [&](TDomSimpleXMLElem* e) { e->Items().Add("c", longText); },
+         "  <p a=\"1\" b=\"2\">\r\n    <c>" + longText + "</c>\r\n  </p>\r\n"},
+        {"assigned",
+         [&](TDomSimpleXMLElem* e) {
+             TDomSimpleXMLElemClassic source(nullptr);
+             source.SetName("q");
+             source.Properties().Add("z", longText);
+             e->Assign(&source);
+         },
+         "  <q z=\"" + longText + "\"/>\r\n"},
+        {"freed", [&](TDomSimpleXMLElem* e) { delete e; }, ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        auto doc = Parse(text);
+        c.Change(doc->Root()->Items().Item(0));
+        plat::TStringStream out;
+        doc->SaveToStream(out);
+        EXPECT_EQ(out.DataString(), prolog + c.Expected + "  <p a=\"3\"/>\r\n  <p/>\r\n</r>\r\n");
+    }
+
+    // A leaf taken into another document keeps its memory when the first one goes.
+    auto source = Parse(text);
+    TDomSimpleXML target;
+    TDomSimpleXMLElem* moved = target.Root()->Items().AddChild(source->Root()->Items().Item(1));
+    source.reset();
+    EXPECT_EQ(moved->Name(), "p");
+    EXPECT_EQ(moved->Properties().ValueOf("a"), "3");
+}
+
 TEST(DomSimpleXmlParse, ParsedNodesOutliveTheirDocument) {
     const std::string longValue = "a value well beyond fifteen bytes &amp; escaped";
     auto source = Parse("<r><long-element-name-here v=\"" + longValue +

@@ -151,6 +151,46 @@ bool IsLatin1(TDomSimpleXML& doc) {
 
 } // namespace
 
+// Changes some elements of a loaded tree in every way that must make their lists free them one by one
+// again (the sanitizer then sees any leak or stale memory), and moves one element into Target.
+void ChangeElements(TDomSimpleXML& doc, TDomSimpleXML& target) {
+    const std::string longText = "a text well beyond the fifteen bytes kept inline";
+    std::vector<TDomSimpleXMLElem*> pending{doc.Root()};
+    TDomSimpleXMLElem* move = nullptr;
+    for (size_t n = 0; !pending.empty(); ++n) {
+        TDomSimpleXMLElem* e = pending.back();
+        pending.pop_back();
+        if (e->HasItems()) {
+            for (int i = 0; i < e->Items().Count(); ++i)
+                pending.push_back(e->Items().Item(i));
+        }
+        switch (n % 7) {
+        case 1:
+            e->SetValue(longText);
+            break;
+        case 2:
+            e->Properties().Add("added", longText);
+            break;
+        case 3:
+            if (e->Properties().Count() > 0)
+                e->Properties().Item(0)->SetValue(longText);
+            break;
+        case 4:
+            e->Items();
+            break;
+        case 5:
+            e->Properties().Clear();
+            break;
+        case 6:
+            if (!move && e->Parent())
+                move = e;
+            break;
+        }
+    }
+    if (move)
+        target.Root()->Items().AddChild(move);
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TDomSimpleXML first;
     {
@@ -183,5 +223,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TCanon after(second, IsLatin1(second));
     if (after.Text != before.Text)
         Die("tree changed by writing and reading", before.Text + "\n" + after.Text + "\n" + text);
+    ChangeElements(second, first);
     return 0;
 }
