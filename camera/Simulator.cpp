@@ -590,270 +590,205 @@ int32_t TSimulator::GetMinMaxTriggerTime(uint32_t* minimum, uint32_t* maximum) {
 
 // ---- camera settings ----
 
-int32_t TSimulator::SetMode(int32_t mode) {
+// Setters run under the lock on the open device, after the refusal the fault settings may ask for.
+template <class TBody> int32_t TSimulator::Change(const char* name, TBody body) {
     TLock lock(FLock);
     int32_t code;
     TDevice* d = OpenDevice(code);
     if (!d)
         return code;
-    if (Refused("setmode"))
+    if (Refused(name))
         return kRefused;
-    if (mode < 0 || mode > 4)
-        return kModeOutOfRange;
-    if (mode == 4 && d->Config.Firmware < kFirmwareSoftTrigger)
-        return kModeNotSupported;
-    const int64_t now = Now();
-    Advance(now);
-    d->Regs.Mode = static_cast<uint8_t>(mode);
-    FSignalDirty = true;
-    // Switching to one shot stops the camera; it then waits for a start.
-    if (mode == 0)
-        FRunning = false;
-    Reschedule(now);
-    return kOk;
+    return body(*d);
+}
+
+// Getters refuse a null destination, then read the open device under the lock.
+template <class T, class TBody> int32_t TSimulator::Read(T* out, TBody body) {
+    if (out == nullptr)
+        return kInvalidParameter;
+    TLock lock(FLock);
+    int32_t code;
+    TDevice* d = OpenDevice(code);
+    if (!d)
+        return code;
+    return body(*d, *out);
+}
+
+int32_t TSimulator::SetMode(int32_t mode) {
+    return Change("setmode", [&](TDevice& d) {
+        if (mode < 0 || mode > 4)
+            return kModeOutOfRange;
+        if (mode == 4 && d.Config.Firmware < kFirmwareSoftTrigger)
+            return kModeNotSupported;
+        const int64_t now = Now();
+        Advance(now);
+        d.Regs.Mode = static_cast<uint8_t>(mode);
+        FSignalDirty = true;
+        // Switching to one shot stops the camera; it then waits for a start.
+        if (mode == 0)
+            FRunning = false;
+        Reschedule(now);
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetMode(uint8_t* mode) {
-    if (mode == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *mode = d->Regs.Mode;
-    return kOk;
+    return Read(mode, [](TDevice& d, uint8_t& out) {
+        out = d.Regs.Mode;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetState(uint8_t state) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("setstate"))
-        return kRefused;
-    if (state > 1)
-        return kStateOutOfRange;
-    const int64_t now = Now();
-    Advance(now);
-    if (state == 0) {
-        FRunning = false;
-    } else if (!FRunning) {
-        FRunning = true;
-        Reschedule(now);
-    }
-    FWake.notify_all();
-    return kOk;
+    return Change("setstate", [&](TDevice&) {
+        if (state > 1)
+            return kStateOutOfRange;
+        const int64_t now = Now();
+        Advance(now);
+        if (state == 0) {
+            FRunning = false;
+        } else if (!FRunning) {
+            FRunning = true;
+            Reschedule(now);
+        }
+        FWake.notify_all();
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetState(uint8_t* state) {
-    if (state == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    if (!OpenDevice(code))
-        return code;
-    Advance(Now());
-    *state = FRunning ? 1 : 0;
-    return kOk;
+    return Read(state, [&](TDevice&, uint8_t& out) {
+        Advance(Now());
+        out = FRunning ? 1 : 0;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetCfg1(uint8_t cfg1) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("setcfg1"))
-        return kRefused;
-    if (cfg1 & 0x80)
-        return kConfigInvalid;
-    d->Regs.Cfg1 = cfg1; // takes effect at the next opening
-    return kOk;
+    return Change("setcfg1", [&](TDevice& d) {
+        if (cfg1 & 0x80)
+            return kConfigInvalid;
+        d.Regs.Cfg1 = cfg1; // takes effect at the next opening
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetCfg1(uint8_t* cfg1) {
-    if (cfg1 == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *cfg1 = d->Regs.Cfg1;
-    return kOk;
+    return Read(cfg1, [](TDevice& d, uint8_t& out) {
+        out = d.Regs.Cfg1;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetIntegrationTime(int32_t us) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("setinttime"))
-        return kRefused;
-    const TIntegrationRange range = IntegrationRange(d->Config.SensorType);
-    if (us < 0 || static_cast<uint32_t>(us) < range.Min || static_cast<uint32_t>(us) > range.Max)
-        return kIntegrationOutOfRange;
-    const int64_t now = Now();
-    Advance(now);
-    d->Regs.IntegrationUs = static_cast<uint32_t>(us);
-    FSignalDirty = true;
-    if (FRunning)
-        Reschedule(now);
-    return kOk;
+    return Change("setinttime", [&](TDevice& d) {
+        const TIntegrationRange range = IntegrationRange(d.Config.SensorType);
+        if (us < 0 || static_cast<uint32_t>(us) < range.Min || static_cast<uint32_t>(us) > range.Max)
+            return kIntegrationOutOfRange;
+        const int64_t now = Now();
+        Advance(now);
+        d.Regs.IntegrationUs = static_cast<uint32_t>(us);
+        FSignalDirty = true;
+        if (FRunning)
+            Reschedule(now);
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetIntegrationTime(uint32_t* us) {
-    if (us == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *us = d->Regs.IntegrationUs;
-    return kOk;
+    return Read(us, [](TDevice& d, uint32_t& out) {
+        out = d.Regs.IntegrationUs;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetSoftTriggerTime(int32_t us) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("setsofttrigtime"))
-        return kRefused;
-    if (d->Config.Firmware < kFirmwareSoftTrigger)
-        return kNotSupported;
-    if (us < static_cast<int32_t>(kMinSoftTriggerUs) || us > static_cast<int32_t>(kMaxSoftTriggerUs))
-        return kSoftTriggerOutOfRange;
-    const int64_t now = Now();
-    Advance(now);
-    d->Regs.SoftTriggerUs = static_cast<uint32_t>(us);
-    if (FRunning && d->Regs.Mode == 4)
-        Reschedule(now);
-    return kOk;
+    return Change("setsofttrigtime", [&](TDevice& d) {
+        if (d.Config.Firmware < kFirmwareSoftTrigger)
+            return kNotSupported;
+        if (us < static_cast<int32_t>(kMinSoftTriggerUs) || us > static_cast<int32_t>(kMaxSoftTriggerUs))
+            return kSoftTriggerOutOfRange;
+        const int64_t now = Now();
+        Advance(now);
+        d.Regs.SoftTriggerUs = static_cast<uint32_t>(us);
+        if (FRunning && d.Regs.Mode == 4)
+            Reschedule(now);
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetSoftTriggerTime(uint32_t* us) {
-    if (us == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (d->Config.Firmware < kFirmwareSoftTrigger)
-        return kNotSupported;
-    *us = d->Regs.SoftTriggerUs;
-    return kOk;
+    return Read(us, [](TDevice& d, uint32_t& out) {
+        if (d.Config.Firmware < kFirmwareSoftTrigger)
+            return kNotSupported;
+        out = d.Regs.SoftTriggerUs;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetAdcConfig(uint16_t config) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("setadcconfig"))
-        return kRefused;
-    if (config & ~0x80)
-        return kAdcConfigInvalid;
-    d->Regs.AdcConfig = config;
-    FSignalDirty = true;
-    return kOk;
+    return Change("setadcconfig", [&](TDevice& d) {
+        if (config & ~0x80)
+            return kAdcConfigInvalid;
+        d.Regs.AdcConfig = config;
+        FSignalDirty = true;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetAdcConfig(uint16_t* config) {
-    if (config == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *config = d->Regs.AdcConfig;
-    return kOk;
+    return Read(config, [](TDevice& d, uint16_t& out) {
+        out = d.Regs.AdcConfig;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetGain(uint16_t gain) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("setadcpga1"))
-        return kRefused;
-    if (gain > 63)
-        return kGainOutOfRange;
-    d->Regs.Gain = gain;
-    FSignalDirty = true;
-    return kOk;
+    return Change("setadcpga1", [&](TDevice& d) {
+        if (gain > 63)
+            return kGainOutOfRange;
+        d.Regs.Gain = gain;
+        FSignalDirty = true;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetGain(uint16_t* gain) {
-    if (gain == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *gain = d->Regs.Gain;
-    return kOk;
+    return Read(gain, [](TDevice& d, uint16_t& out) {
+        out = d.Regs.Gain;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetOffset(uint16_t offset) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("setadcoffset1"))
-        return kRefused;
-    if (offset > 0x1FF)
-        return kOffsetOutOfRange;
-    d->Regs.Offset = offset;
-    FSignalDirty = true;
-    return kOk;
+    return Change("setadcoffset1", [&](TDevice& d) {
+        if (offset > 0x1FF)
+            return kOffsetOutOfRange;
+        d.Regs.Offset = offset;
+        FSignalDirty = true;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetOffset(uint16_t* offset) {
-    if (offset == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *offset = d->Regs.Offset;
-    return kOk;
+    return Read(offset, [](TDevice& d, uint16_t& out) {
+        out = d.Regs.Offset;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::CustomFirmware(uint32_t* number) {
-    if (number == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *number = d->Config.CustomFirmware;
-    return kOk;
+    return Read(number, [](TDevice& d, uint32_t& out) {
+        out = d.Config.CustomFirmware;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SaveSettings() {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused("savesettings"))
-        return kRefused;
-    FSaved[d->Config.Serial] = d->Regs;
-    return kOk;
+    return Change("savesettings", [&](TDevice& d) {
+        FSaved[d.Config.Serial] = d.Regs;
+        return kOk;
+    });
 }
 
 } // namespace lumcam

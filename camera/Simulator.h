@@ -119,6 +119,8 @@ private:
     using TLock = std::unique_lock<std::mutex>;
 
     TDevice* OpenDevice(int32_t& code);
+    template <class TBody> int32_t Change(const char* name, TBody body);
+    template <class T, class TBody> int32_t Read(T* out, TBody body);
     int Slot(int32_t index) const;
     bool Refused(const char* name) const;
     const char* Intern(const std::string& text);
