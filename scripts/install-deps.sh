@@ -6,10 +6,11 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libcairo2-dev libfreetype-dev libfontconfig1-dev libharfbuzz-dev
-    libpng-dev libjpeg-dev libgif-dev libx11-dev libcups2-dev libuemf-dev
+    libpng-dev libjpeg-dev libgif-dev libx11-dev libxext-dev libcups2-dev libuemf-dev
     fonts-dejavu-core fonts-liberation
     libpugixml-dev libxml2-utils
     xvfb xauth
+    python3-numpy python3-scipy
 )
 
 missing=()

@@ -112,6 +112,31 @@ struct TBackendEvent {
 // Clipboard contents as the backend exchanges them: MIME type to bytes.
 using TClipboardData = std::map<std::string, std::vector<uint8_t>>;
 
+// One size of a window icon: 32-bit ARGB pixels (non-premultiplied), row-major.
+struct TIconImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels;
+};
+
+// Which edge or corner the window manager drags when it moves or sizes a window for us.
+enum TMoveResizeEdge {
+    mreTopLeft,
+    mreTop,
+    mreTopRight,
+    mreRight,
+    mreBottomRight,
+    mreBottom,
+    mreBottomLeft,
+    mreLeft,
+    mreMove,
+};
+
+// Toggled lock keys, as LockKeys reports them.
+inline constexpr uint32_t lockCaps = 1;
+inline constexpr uint32_t lockNum = 2;
+inline constexpr uint32_t lockScroll = 4;
+
 class IDisplay {
 public:
     virtual ~IDisplay() = default;
@@ -144,6 +169,20 @@ public:
     // Sends all pointer events to the window until released, also from outside the program's windows.
     virtual bool GrabPointer(TNativeWindow w) = 0;
     virtual void UngrabPointer() = 0;
+
+    // The pictures the window manager shows for a top-level window (task bar, title bar); an empty list
+    // removes them.
+    virtual void SetIcon(TNativeWindow, const std::vector<TIconImage>&) {}
+    // Reshapes a top-level window to the union of the rectangles (window coordinates); null makes it
+    // rectangular again.
+    virtual void SetShape(TNativeWindow, const std::vector<TRect>*) {}
+    // Lets the window manager move or size the window while the left button, pressed at `screenPos`,
+    // stays down. Answers false when it cannot, and the caller then follows the pointer itself.
+    virtual bool BeginMoveResize(TNativeWindow, TMoveResizeEdge, TPoint) { return false; }
+    // The system's beep.
+    virtual void Bell() {}
+    // The lock keys that are toggled on (lockCaps, lockNum, lockScroll), when the display knows.
+    virtual std::optional<uint32_t> LockKeys() { return std::nullopt; }
 
     virtual void SetClipboard(const TClipboardData& data) = 0;
     // The offered types; an empty list when the clipboard is empty.

@@ -55,6 +55,37 @@ std::string THeadlessBackend::Title(TNativeWindow w) const {
     return it == FWindows.end() ? std::string() : it->second.Spec.Title;
 }
 
+void THeadlessBackend::SetIcon(TNativeWindow w, const std::vector<TIconImage>& images) {
+    auto it = FWindows.find(w);
+    if (it != FWindows.end())
+        it->second.Icon = images;
+}
+
+std::vector<TIconImage> THeadlessBackend::Icon(TNativeWindow w) const {
+    auto it = FWindows.find(w);
+    return it == FWindows.end() ? std::vector<TIconImage>() : it->second.Icon;
+}
+
+void THeadlessBackend::SetShape(TNativeWindow w, const std::vector<TRect>* rects) {
+    auto it = FWindows.find(w);
+    if (it == FWindows.end())
+        return;
+    if (rects)
+        it->second.Shape = *rects;
+    else
+        it->second.Shape.reset();
+}
+
+std::optional<std::vector<TRect>> THeadlessBackend::Shape(TNativeWindow w) const {
+    auto it = FWindows.find(w);
+    return it == FWindows.end() ? std::nullopt : it->second.Shape;
+}
+
+TRect THeadlessBackend::NativeBounds(TNativeWindow w) const {
+    auto it = FWindows.find(w);
+    return it == FWindows.end() ? TRect() : it->second.Spec.Bounds;
+}
+
 void THeadlessBackend::Activate(TNativeWindow w) {
     if (FWindows.count(w))
         FActive = w;

@@ -42,6 +42,10 @@ public:
     bool GrabPointer(TNativeWindow w) override;
     void UngrabPointer() override { FGrab = 0; }
 
+    void SetIcon(TNativeWindow w, const std::vector<TIconImage>& images) override;
+    void SetShape(TNativeWindow w, const std::vector<TRect>* rects) override;
+    void Bell() override { ++FBells; }
+
     void SetClipboard(const TClipboardData& data) override { FClipboard = data; }
     std::vector<std::string> ClipboardTypes() override;
     std::optional<std::vector<uint8_t>> ClipboardGet(const std::string& type) override;
@@ -64,11 +68,20 @@ public:
     TNativeWindow ActiveNative() const { return FActive; }
     int Presents() const { return FPresents; }
     std::string Title(TNativeWindow w) const;
+    // The icon pictures a window was given (empty: none).
+    std::vector<TIconImage> Icon(TNativeWindow w) const;
+    // The shape of a window (null: rectangular).
+    std::optional<std::vector<TRect>> Shape(TNativeWindow w) const;
+    TRect NativeBounds(TNativeWindow w) const;
+    // How often the system's beep sounded.
+    int Bells() const { return FBells; }
 
 private:
     struct TNative {
         TNativeWindowSpec Spec;
         bool Visible = false;
+        std::vector<TIconImage> Icon;
+        std::optional<std::vector<TRect>> Shape;
     };
     TRect FScreen;
     std::map<TNativeWindow, TNative> FWindows;
@@ -78,6 +91,7 @@ private:
     TCursorImage FCursor;
     TClipboardData FClipboard;
     int FPresents = 0;
+    int FBells = 0;
 
     mutable std::mutex FLock;
     std::condition_variable FArrived;

@@ -1,18 +1,23 @@
 // The X11 backend: real top-level windows through Xlib, keyboard text through an input method, the
-// CLIPBOARD selection, cursors, pointer grabs, and a pipe that wakes the event wait from other threads.
+// CLIPBOARD selection, cursors, pointer grabs, window icons and shapes, moves and sizes handed to the
+// window manager, and a pipe that wakes the event wait from other threads.
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <unistd.h>
 
@@ -26,6 +31,24 @@ namespace plat {
 namespace {
 
 constexpr const char* TextMime = "text/plain;charset=utf-8";
+
+// Clipboard contents larger than this go out in pieces (the INCR protocol), so one transfer neither
+// exceeds what the server takes in one request nor holds it up for long.
+constexpr size_t kIncrThreshold = 256 * 1024;
+constexpr size_t kIncrChunk = 64 * 1024;
+// A piecewise transfer whose requestor stopped taking pieces is given up after this long.
+constexpr auto kIncrTimeout = std::chrono::seconds(10);
+
+// Requests on windows that went away meanwhile (a clipboard requestor that quit, a window destroyed by
+// the window manager) fail without harm; Xlib's default handler would end the program for them.
+int OnXError(Display* dpy, XErrorEvent* e) {
+    if (e->error_code == BadWindow)
+        return 0;
+    char text[128] = {};
+    XGetErrorText(dpy, e->error_code, text, sizeof text);
+    std::fprintf(stderr, "lumetra: X error on request %d: %s\n", e->request_code, text);
+    return 0;
+}
 
 struct TMotifHints {
     unsigned long flags, functions, decorations;
@@ -218,6 +241,15 @@ public:
     bool GrabPointer(TNativeWindow w) override;
     void UngrabPointer() override;
 
+    void SetIcon(TNativeWindow w, const std::vector<TIconImage>& images) override;
+    void SetShape(TNativeWindow w, const std::vector<TRect>* rects) override;
+    bool BeginMoveResize(TNativeWindow w, TMoveResizeEdge edge, TPoint screenPos) override;
+    void Bell() override {
+        XBell(FDpy, 0);
+        XFlush(FDpy);
+    }
+    std::optional<uint32_t> LockKeys() override;
+
     void SetClipboard(const TClipboardData& data) override;
     std::vector<std::string> ClipboardTypes() override;
     std::optional<std::vector<uint8_t>> ClipboardGet(const std::string& type) override;
@@ -229,6 +261,17 @@ public:
     void Sync() override { XSync(FDpy, False); }
 
 private:
+    // A clipboard transfer in pieces to another program: the next piece goes out each time the requestor
+    // deleted the last one from its window.
+    struct TIncrTransfer {
+        Window Requestor = 0;
+        Atom Property = 0;
+        Atom Type = 0;
+        std::shared_ptr<const std::vector<uint8_t>> Data;
+        size_t Offset = 0;
+        std::chrono::steady_clock::time_point LastActivity;
+    };
+
     struct TWin {
         XIC Ic = nullptr;
         TRect Bounds;
@@ -245,6 +288,9 @@ private:
     void SendNetState(Window w, bool add, Atom a1, Atom a2 = 0);
     void ApplySizeHints(Window w, const TWin& win);
     void ServeSelection(const XSelectionRequestEvent& req);
+    bool ContinueIncr(Window requestor, Atom property);
+    void DropStaleIncr();
+    bool WindowManagerSupports(Atom feature) const;
     bool WaitSelection(Atom target, Atom& type, std::vector<uint8_t>& data);
     Cursor CursorFor(const TCursorImage& img);
     std::vector<Atom> TargetsFor(const std::string& mime) const;
@@ -264,8 +310,13 @@ private:
     Window FGrab = 0;
     TClipboardData FClipboard;
     bool FOwnClipboard = false;
+    std::vector<TIncrTransfer> FIncr;
+    bool FHasShape = false;
+    bool FHasXkb = false;
+    int FCapsIndicator = -1, FNumIndicator = -1, FScrollIndicator = -1;
     Atom WM_PROTOCOLS_, WM_DELETE_WINDOW_, NET_WM_NAME, UTF8_STRING_, NET_WM_STATE, NET_STATE_ABOVE,
-        NET_STATE_MAXV, NET_STATE_MAXH, NET_STATE_HIDDEN, WM_STATE_, CLIPBOARD_, TARGETS_, INCR_, SELPROP;
+        NET_STATE_MAXV, NET_STATE_MAXH, NET_STATE_HIDDEN, WM_STATE_, CLIPBOARD_, TARGETS_, INCR_, SELPROP,
+        NET_WM_ICON, NET_WM_MOVERESIZE;
 };
 
 TX11Backend::~TX11Backend() {
@@ -321,6 +372,26 @@ bool TX11Backend::Open(std::string& error) {
     TARGETS_ = A("TARGETS");
     INCR_ = A("INCR");
     SELPROP = A("LUMETRA_SELECTION");
+    NET_WM_ICON = A("_NET_WM_ICON");
+    NET_WM_MOVERESIZE = A("_NET_WM_MOVERESIZE");
+    XSetErrorHandler(OnXError);
+    int shapeEvent = 0, shapeError = 0;
+    FHasShape = XShapeQueryExtension(FDpy, &shapeEvent, &shapeError);
+    int xkbOpcode = 0, xkbEvent = 0, xkbError = 0, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
+    FHasXkb = XkbQueryExtension(FDpy, &xkbOpcode, &xkbEvent, &xkbError, &xkbMajor, &xkbMinor);
+    if (FHasXkb) {
+        // Which indicator stands for which lock key is the keymap's choice; it names them.
+        auto indicator = [&](const char* name) {
+            int index = -1;
+            Bool on = False;
+            if (!XkbGetNamedIndicator(FDpy, A(name), &index, &on, nullptr, nullptr))
+                return -1;
+            return index;
+        };
+        FCapsIndicator = indicator("Caps Lock");
+        FNumIndicator = indicator("Num Lock");
+        FScrollIndicator = indicator("Scroll Lock");
+    }
     FHelper = XCreateSimpleWindow(FDpy, FRoot, -10, -10, 1, 1, 0, 0, 0);
     XSelectInput(FDpy, FHelper, PropertyChangeMask);
     FGc = XCreateGC(FDpy, FRoot, 0, nullptr);
@@ -648,6 +719,142 @@ void TX11Backend::SetCursor(TNativeWindow native, const TCursorImage& cursor) {
                                  CurrentTime);
 }
 
+void TX11Backend::SetIcon(TNativeWindow native, const std::vector<TIconImage>& images) {
+    Window w = static_cast<Window>(native);
+    if (!FWins.count(w))
+        return;
+    if (images.empty()) {
+        XDeleteProperty(FDpy, w, NET_WM_ICON);
+        return;
+    }
+    // Width, height and the pixels of each size in turn, every value one CARDINAL (a long to Xlib).
+    std::vector<long> data;
+    for (const TIconImage& img : images) {
+        if (img.Width <= 0 || img.Height <= 0 ||
+            img.Pixels.size() != static_cast<size_t>(img.Width) * static_cast<size_t>(img.Height))
+            continue;
+        data.push_back(img.Width);
+        data.push_back(img.Height);
+        for (uint32_t p : img.Pixels)
+            data.push_back(static_cast<long>(p));
+    }
+    if (data.empty()) {
+        XDeleteProperty(FDpy, w, NET_WM_ICON);
+        return;
+    }
+    XChangeProperty(FDpy, w, NET_WM_ICON, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(data.data()), static_cast<int>(data.size()));
+    XFlush(FDpy);
+}
+
+void TX11Backend::SetShape(TNativeWindow native, const std::vector<TRect>* rects) {
+    Window w = static_cast<Window>(native);
+    if (!FHasShape || !FWins.count(w))
+        return;
+    if (!rects) {
+        XShapeCombineMask(FDpy, w, ShapeBounding, 0, 0, None, ShapeSet);
+    } else {
+        auto clampShort = [](int v) { return static_cast<short>(std::clamp(v, -32768, 32767)); };
+        std::vector<XRectangle> xr;
+        xr.reserve(rects->size());
+        for (const TRect& r : *rects) {
+            if (r.IsEmpty())
+                continue;
+            XRectangle x;
+            x.x = clampShort(r.Left);
+            x.y = clampShort(r.Top);
+            x.width = static_cast<unsigned short>(std::clamp(r.Width(), 0, 65535));
+            x.height = static_cast<unsigned short>(std::clamp(r.Height(), 0, 65535));
+            xr.push_back(x);
+        }
+        XShapeCombineRectangles(FDpy, w, ShapeBounding, 0, 0, xr.data(), static_cast<int>(xr.size()),
+                                ShapeSet, Unsorted);
+    }
+    XFlush(FDpy);
+}
+
+bool TX11Backend::WindowManagerSupports(Atom feature) const {
+    // A window manager that runs keeps a check window whose property names itself; a stale list of
+    // features left by one that quit does not count.
+    auto windowProperty = [&](Window on, Atom name, Window& out) {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        bool ok = XGetWindowProperty(FDpy, on, name, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                                     &data) == Success &&
+                  data && count == 1 && format == 32;
+        if (ok)
+            out = static_cast<Window>(reinterpret_cast<long*>(data)[0]);
+        if (data)
+            XFree(data);
+        return ok;
+    };
+    Atom check = A("_NET_SUPPORTING_WM_CHECK");
+    Window wm = 0, self = 0;
+    if (!windowProperty(FRoot, check, wm) || !windowProperty(wm, check, self) || self != wm)
+        return false;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(FDpy, FRoot, A("_NET_SUPPORTED"), 0, 4096, False, XA_ATOM, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && format == 32) {
+        const long* atoms = reinterpret_cast<const long*>(data);
+        for (unsigned long i = 0; i < count && !found; ++i)
+            found = static_cast<Atom>(atoms[i]) == feature;
+    }
+    if (data)
+        XFree(data);
+    return found;
+}
+
+bool TX11Backend::BeginMoveResize(TNativeWindow native, TMoveResizeEdge edge, TPoint screenPos) {
+    Window w = static_cast<Window>(native);
+    auto it = FWins.find(w);
+    if (it == FWins.end() || it->second.Popup || !it->second.Mapped ||
+        !WindowManagerSupports(NET_WM_MOVERESIZE))
+        return false;
+    // The window manager grabs the pointer itself; ours would stand in its way.
+    XUngrabPointer(FDpy, CurrentTime);
+    FGrab = 0;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = NET_WM_MOVERESIZE;
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = screenPos.X;
+    ev.xclient.data.l[1] = screenPos.Y;
+    ev.xclient.data.l[2] = static_cast<long>(edge); // the protocol numbers edges in this order
+    ev.xclient.data.l[3] = Button1;
+    ev.xclient.data.l[4] = 1; // a normal application asks
+    XSendEvent(FDpy, FRoot, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+    XFlush(FDpy);
+    return true;
+}
+
+std::optional<uint32_t> TX11Backend::LockKeys() {
+    if (!FHasXkb)
+        return std::nullopt;
+    unsigned indicators = 0;
+    if (XkbGetIndicatorState(FDpy, XkbUseCoreKbd, &indicators) != Success)
+        return std::nullopt;
+    XkbStateRec state{};
+    XkbGetState(FDpy, XkbUseCoreKbd, &state);
+    auto lit = [&](int index) { return index >= 0 && (indicators & (1u << index)) != 0; };
+    uint32_t out = 0;
+    // Keymaps without named indicators still lock the modifiers.
+    if (FCapsIndicator >= 0 ? lit(FCapsIndicator) : (state.locked_mods & LockMask) != 0)
+        out |= lockCaps;
+    if (FNumIndicator >= 0 ? lit(FNumIndicator) : (state.locked_mods & Mod2Mask) != 0)
+        out |= lockNum;
+    if (lit(FScrollIndicator))
+        out |= lockScroll;
+    return out;
+}
+
 TPoint TX11Backend::PointerPos() const {
     Window root, child;
     int rx = 0, ry = 0, wx, wy;
@@ -711,14 +918,34 @@ void TX11Backend::ServeSelection(const XSelectionRequestEvent& req) {
         } else {
             long limit = XExtendedMaxRequestSize(FDpy) > 0 ? XExtendedMaxRequestSize(FDpy) * 4 - 64
                                                            : XMaxRequestSize(FDpy) * 4 - 64;
+            size_t threshold = std::min<size_t>(kIncrThreshold, static_cast<size_t>(std::max(limit, 1024L)));
             for (const auto& [mime, bytes] : FClipboard) {
                 auto targets = TargetsFor(mime);
                 if (std::find(targets.begin(), targets.end(), req.target) == targets.end())
                     continue;
-                if (static_cast<long>(bytes.size()) > limit)
-                    break; // too large for one transfer: the requestor is told there is nothing
-                XChangeProperty(FDpy, req.requestor, property, req.target, 8, PropModeReplace, bytes.data(),
-                                static_cast<int>(bytes.size()));
+                if (bytes.size() > threshold) {
+                    // Announce the size, then send pieces as the requestor deletes each one.
+                    bool ours = req.requestor == FHelper || FWins.count(req.requestor);
+                    if (!ours)
+                        XSelectInput(FDpy, req.requestor, PropertyChangeMask);
+                    long size = static_cast<long>(bytes.size());
+                    XChangeProperty(FDpy, req.requestor, property, INCR_, 32, PropModeReplace,
+                                    reinterpret_cast<unsigned char*>(&size), 1);
+                    TIncrTransfer t;
+                    t.Requestor = req.requestor;
+                    t.Property = property;
+                    t.Type = req.target;
+                    t.Data = std::make_shared<const std::vector<uint8_t>>(bytes);
+                    t.LastActivity = std::chrono::steady_clock::now();
+                    // A new request for the same property replaces an unfinished one.
+                    std::erase_if(FIncr, [&](const TIncrTransfer& o) {
+                        return o.Requestor == t.Requestor && o.Property == t.Property;
+                    });
+                    FIncr.push_back(std::move(t));
+                } else {
+                    XChangeProperty(FDpy, req.requestor, property, req.target, 8, PropModeReplace,
+                                    bytes.data(), static_cast<int>(bytes.size()));
+                }
                 reply.xselection.property = property;
                 break;
             }
@@ -726,6 +953,36 @@ void TX11Backend::ServeSelection(const XSelectionRequestEvent& req) {
     }
     XSendEvent(FDpy, req.requestor, False, 0, &reply);
     XFlush(FDpy);
+}
+
+bool TX11Backend::ContinueIncr(Window requestor, Atom property) {
+    auto it = std::find_if(FIncr.begin(), FIncr.end(), [&](const TIncrTransfer& t) {
+        return t.Requestor == requestor && t.Property == property;
+    });
+    if (it == FIncr.end())
+        return false;
+    const std::vector<uint8_t>& data = *it->Data;
+    size_t n = std::min(kIncrChunk, data.size() - it->Offset);
+    // The last piece is empty: it tells the requestor the transfer is complete.
+    XChangeProperty(FDpy, requestor, property, it->Type, 8, PropModeReplace, data.data() + it->Offset,
+                    static_cast<int>(n));
+    it->Offset += n;
+    it->LastActivity = std::chrono::steady_clock::now();
+    if (n == 0) {
+        bool ours = requestor == FHelper || FWins.count(requestor);
+        FIncr.erase(it);
+        bool more = std::any_of(FIncr.begin(), FIncr.end(),
+                                [&](const TIncrTransfer& t) { return t.Requestor == requestor; });
+        if (!ours && !more)
+            XSelectInput(FDpy, requestor, NoEventMask);
+    }
+    XFlush(FDpy);
+    return true;
+}
+
+void TX11Backend::DropStaleIncr() {
+    auto now = std::chrono::steady_clock::now();
+    std::erase_if(FIncr, [&](const TIncrTransfer& t) { return now - t.LastActivity > kIncrTimeout; });
 }
 
 bool TX11Backend::WaitSelection(Atom target, Atom& type, std::vector<uint8_t>& data) {
@@ -752,6 +1009,16 @@ bool TX11Backend::WaitSelection(Atom target, Atom& type, std::vector<uint8_t>& d
     };
     if (!waitFor(isNotify) || ev.xselection.property == None)
         return false;
+    // The owner wrote the property before it answered, so that write's notice is queued already; a
+    // piecewise transfer must not take it for the first piece.
+    auto isStaleValue = [](Display*, XEvent* e, XPointer self) -> Bool {
+        auto* b = reinterpret_cast<TX11Backend*>(self);
+        return e->type == PropertyNotify && e->xproperty.window == b->FHelper &&
+               e->xproperty.atom == b->SELPROP;
+    };
+    XEvent stale;
+    while (XCheckIfEvent(FDpy, &stale, isStaleValue, reinterpret_cast<XPointer>(this))) {
+    }
     auto readProperty = [&](std::vector<uint8_t>& out, Atom& outType) {
         int format;
         unsigned long count, after;
@@ -781,7 +1048,7 @@ bool TX11Backend::WaitSelection(Atom target, Atom& type, std::vector<uint8_t>& d
             if (!waitFor(isNewValue))
                 return false;
             std::vector<uint8_t> chunk;
-            if (!readProperty(chunk, type))
+            if (!readProperty(chunk, type) || type == None)
                 return false;
             if (chunk.empty())
                 break;
@@ -865,6 +1132,9 @@ void TX11Backend::Translate(XEvent& ev) {
         ServeSelection(ev.xselectionrequest);
         return;
     }
+    if (ev.type == PropertyNotify && ev.xproperty.state == PropertyDelete &&
+        ContinueIncr(ev.xproperty.window, ev.xproperty.atom))
+        return;
     if (ev.type == SelectionClear) {
         if (ev.xselectionclear.selection == CLIPBOARD_) {
             FOwnClipboard = false;
@@ -1070,6 +1340,8 @@ void TX11Backend::Translate(XEvent& ev) {
 }
 
 bool TX11Backend::Poll(TBackendEvent& event) {
+    if (!FIncr.empty())
+        DropStaleIncr();
     if (FEvents.empty()) {
         while (XPending(FDpy)) {
             XEvent ev;

@@ -5,6 +5,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/FrameControls.h"
 #include "platform/gfx/TextLayout.h"
+#include "platform/rtl/PropertyInfo.h"
 
 namespace plat {
 
@@ -12,6 +13,45 @@ PLAT_CLASS_INFO(TPen, TPersistent)
 PLAT_CLASS_INFO(TBrush, TPersistent)
 PLAT_CLASS_INFO(TFont, TPersistent)
 PLAT_CLASS_INFO(TCanvas, TPersistent)
+
+namespace {
+const char* const kPenStyleNames[] = {"psSolid", "psDash",        "psDot",       "psDashDot",  "psDashDotDot",
+                                      "psClear", "psInsideFrame", "psUserStyle", "psAlternate"};
+const char* const kPenModeNames[] = {"pmBlack",       "pmWhite",      "pmNop",         "pmNot",
+                                     "pmCopy",        "pmNotCopy",    "pmMergePenNot", "pmMaskPenNot",
+                                     "pmMergeNotPen", "pmMaskNotPen", "pmMerge",       "pmNotMerge",
+                                     "pmMask",        "pmNotMask",    "pmXor",         "pmNotXor"};
+const char* const kBrushStyleNames[] = {"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",
+                                        "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
+const char* const kFontPitchNames[] = {"fpDefault", "fpVariable", "fpFixed"};
+// Element i is bit i of TFontStyles.
+const char* const kFontStyleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+} // namespace
+
+// Defaults are the ones a new object has, so an untouched attribute writes nothing. Colour comes before
+// style: setting a colour makes a clear brush solid again.
+PLAT_PROPERTIES(TPen) {
+    props.Color("Color", &TPen::Color, &TPen::SetColor, clBlack);
+    props.Enum("Mode", &TPen::Mode, &TPen::SetMode, kPenModeNames, pmCopy);
+    props.Enum("Style", &TPen::Style, &TPen::SetStyle, kPenStyleNames, psSolid);
+    props.Integer("Width", &TPen::Width, &TPen::SetWidth, 1);
+}
+
+PLAT_PROPERTIES(TBrush) {
+    props.Color("Color", &TBrush::Color, &TBrush::SetColor, clWhite);
+    props.Enum("Style", &TBrush::Style, &TBrush::SetStyle, kBrushStyleNames, bsSolid);
+}
+
+// Size is read (layouts may give it) but never written: Height says the same without rounding.
+PLAT_PROPERTIES(TFont) {
+    props.Integer("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET);
+    props.Color("Color", &TFont::Color, &TFont::SetColor, clWindowText);
+    props.Integer("Height", &TFont::Height, &TFont::SetHeight, -11);
+    props.String("Name", &TFont::Name, &TFont::SetName, "MS Sans Serif");
+    props.Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, kFontPitchNames, fpDefault);
+    props.Integer("Size", &TFont::Size, &TFont::SetSize).Stored(false);
+    props.Set("Style", &TFont::Style, &TFont::SetStyle, kFontStyleNames, TFontStyles(0));
+}
 
 int PenModeToRop2(TPenMode mode) {
     static const int rops[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,

@@ -207,10 +207,15 @@ bool TDeviceContext::ExtTextOut(int x, int y, uint32_t options, const TRect* rec
         HBRUSH brush = SelectBrush(CreateSolidBrush(color));
         int rop = FState.Rop2;
         FState.Rop2 = R2_COPYPEN;
+        // The clip box narrows the selected clip only while the line is filled. Both are in surface
+        // pixels here; the overridable clip calls are not used, as a derived context takes their regions
+        // in its own device space (a window's DC counts from the window's origin) or records them.
         std::optional<TRegion> savedClip = FState.Clip;
         if (clipped) {
-            TRegion box(Normalized(clipRect));
-            ExtSelectClipRgn(&box, RGN_AND);
+            TRegion narrowed;
+            narrowed.Combine(FState.Clip ? *FState.Clip : TRegion(DeviceBounds()),
+                             TRegion(Normalized(clipRect)), RGN_AND);
+            FState.Clip = std::move(narrowed);
         }
         if (FSurface->Pixels()) {
             // Fill exactly the quad's pixels (no one-pixel shrink: the shape has no outline).

@@ -20,6 +20,7 @@ const char* const kNoPrinter = "There is no default printer currently selected";
 const char* const kPrinting = "Printing in progress";
 const char* const kNotPrinting = "Printer is not currently printing";
 const char* const kBadIndex = "Printer selected is not valid";
+const char* const kNoPdfFileName = "No file name was given for the PDF file";
 
 // A connection to the chosen server, or the library's default one (null).
 http_t* Connect(const std::string& server) {
@@ -98,7 +99,9 @@ TStrings* TPrinter::Printers() {
         int def = -1;
         for (const std::string& name : FSpooler->Printers(def))
             FPrinters->Add(name);
-        FDefaultIndex = def >= 0 ? def : FPrinters->Count() > 0 ? 0 : -1;
+        int queues = FPrinters->Count();
+        FDefaultIndex = def >= 0 && def < queues ? def : queues > 0 ? 0 : -1;
+        FPrinters->Add(PdfFilePrinterName);
         if (FPrinterIndex >= FPrinters->Count())
             FPrinterIndex = -1;
     }
@@ -121,6 +124,11 @@ void TPrinter::SetPrinterIndex(int value) {
     if (value < -1 || value >= Printers()->Count())
         throw EPrinter(kBadIndex);
     FPrinterIndex = value;
+}
+
+bool TPrinter::PrintsToPdfFile() {
+    int index = PrinterIndex();
+    return index >= 0 && index == Printers()->Count() - 1;
 }
 
 void TPrinter::SetFileName(const std::string& value) {
@@ -179,6 +187,8 @@ void TPrinter::CheckPrinting(bool printing) const {
 void TPrinter::BeginDoc() {
     CheckPrinting(false);
     CheckAvailable();
+    if (FFileName.empty() && PrintsToPdfFile())
+        throw EPrinter(kNoPdfFileName);
     // The document is written beside the output file and renamed over it when complete; a job for a
     // queue is written to a temporary file that is removed once the queue has it.
     if (!FFileName.empty()) {

@@ -50,6 +50,9 @@ private:
 class TPdfSurface;
 class TFileStream;
 
+// The last entry of the printer list: documents become the PDF file set with SetFileName.
+inline constexpr const char* PdfFilePrinterName = "Print to PDF file";
+
 class TPrinter : public TObject {
     PLAT_CLASS(TPrinter)
 public:
@@ -59,13 +62,16 @@ public:
     TPrinter(const TPrinter&) = delete;
     TPrinter& operator=(const TPrinter&) = delete;
 
-    // The queue names, read on first use and again by Refresh.
+    // The queue names, read on first use and again by Refresh, followed by PdfFilePrinterName.
     TStrings* Printers();
     void Refresh();
-    // The chosen queue, -1 when there is none. Setting -1 chooses the default queue; an index outside
-    // the list raises EPrinter "Printer selected is not valid".
+    // The chosen entry, -1 when there is none. Setting -1 chooses the default queue (there is none
+    // without queues: the PDF entry is only ever chosen by hand); an index outside the list raises
+    // EPrinter "Printer selected is not valid".
     int PrinterIndex();
     void SetPrinterIndex(int value);
+    // The PDF entry is chosen; BeginDoc then needs a file name.
+    bool PrintsToPdfFile();
 
     // While set, documents are written to this PDF file instead of going to a queue.
     const std::string& FileName() const { return FFileName; }

@@ -11,6 +11,7 @@
 
 #include "platform/rtl/MainThread.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageLoop.h"
@@ -313,6 +314,41 @@ void TTestDriver::AnswerNextModal(std::function<void(TCustomForm& form)> answer)
 
 int TTestDriver::PendingModalAnswers() const {
     return static_cast<int>(Answers().size());
+}
+
+namespace {
+std::string WithoutAccel(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '&' && i + 1 < s.size())
+            ++i;
+        out += s[i];
+    }
+    return out;
+}
+} // namespace
+
+TControl* TTestDriver::FindByCaption(TWinControl* parent, const std::string& caption) {
+    if (!parent)
+        return nullptr;
+    const std::string wanted = WithoutAccel(caption);
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (WithoutAccel(c->Caption()) == wanted)
+            return c;
+    }
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(parent->Controls(i)))
+            if (TControl* found = FindByCaption(w, caption))
+                return found;
+    return nullptr;
+}
+
+void TTestDriver::ClickButton(TWinControl* parent, const std::string& caption) {
+    TControl* c = FindByCaption(parent, caption);
+    if (!c)
+        throw std::runtime_error("no control captioned \"" + caption + "\"");
+    Click(c);
 }
 
 std::unique_ptr<TImageSurface> TTestDriver::Crop(HWND anyInTop, const TRect& screenRect) {

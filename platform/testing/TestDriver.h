@@ -22,6 +22,7 @@
 namespace plat {
 
 class TControl;
+class TWinControl;
 class TCustomForm;
 
 enum TTestMouseButton { tbLeft = mbcLeft, tbRight = mbcRight, tbMiddle = mbcMiddle };
@@ -90,6 +91,11 @@ public:
     // ModalResult). Later modal forms get the answers given after this one, in order.
     void AnswerNextModal(std::function<void(TCustomForm& form)> answer);
     int PendingModalAnswers() const;
+    // The control under parent (at any depth) whose caption is `caption`, '&' markers ignored; null
+    // when there is none. Dialog buttons are found this way ("OK", "&Yes" or "Yes").
+    static TControl* FindByCaption(TWinControl* parent, const std::string& caption);
+    // Clicks the control with that caption; raises std::runtime_error when parent has none.
+    void ClickButton(TWinControl* parent, const std::string& caption);
 
     // A copy of what a window shows: its part of its top-level window's image (the whole window for a
     // top-level window), after pending painting was done.

@@ -47,7 +47,18 @@ std::string GetLongHint(const std::string& Hint) {
 
 PLAT_CLASS_INFO(TApplication, TComponent)
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FIcon(std::make_unique<TIcon>()) {
+    FIcon->OnChange = [this](TObject*) { IconChanged(); };
+}
+
+void TApplication::IconChanged() {
+    // Every form showing the old handle takes the new one before the old one is freed.
+    std::unique_ptr<TIconHandle> old = std::move(FIconHandle);
+    FIconHandle = CreateIconHandle(*FIcon);
+    if (Screen)
+        for (int i = 0; i < Screen->CustomFormCount(); ++i)
+            Screen->CustomForms(i)->ApplicationIconChanged();
+}
 
 TApplication::~TApplication() {
     if (FHandle)
@@ -476,6 +487,7 @@ void TApplication::CloseDown() {
     FActive = false;
     FTimerMode = 0;
     FHint.clear();
+    FIcon->Clear();
 }
 
 void DoneApplication() {

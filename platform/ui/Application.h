@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/Icon.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/SystemIcons.h"
 
 namespace plat {
 
@@ -79,11 +81,18 @@ public:
     // first), or is shown. EAbort is quiet.
     void HandleException(TObject* Sender);
     void ShowException(Exception& E);
+    // A message box over the active form (MB_ flags and ID answers; defined with the message dialogs).
+    int MessageBox(const std::string& Text, const std::string& Caption, uint32_t Flags = 0);
 
     TForm* MainForm() const { return FMainForm; }
     void SetMainForm(TForm* Form) { FMainForm = Form; }
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& Value) { FTitle = Value; }
+    // The program's icon: forms without an icon of their own show it.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+    // The handle of the icon, null while it is empty.
+    HICON GetIconHandle() const { return FIconHandle.get(); }
     bool ShowMainForm() const { return FShowMainForm; }
     void SetShowMainForm(bool Value) { FShowMainForm = Value; }
     HWND Handle();
@@ -128,8 +137,8 @@ public:
     TNotifyEvent OnHint;
     TShowHintEvent OnShowHint;
 
-    // Frees the forms and components the application owns and forgets the main form, the hint and the
-    // terminated state (the end of the program; tests start afresh with it).
+    // Frees the forms and components the application owns and forgets the main form, the icon, the hint
+    // and the terminated state (the end of the program; tests start afresh with it).
     void CloseDown();
 
     void RegisterEvents(TApplicationEvents* Events);
@@ -144,8 +153,11 @@ private:
     void HintTimerExpired();
     void StartHintTimer(int Value, int Mode);
     void StopHintTimer();
+    void IconChanged();
 
     TForm* FMainForm = nullptr;
+    std::unique_ptr<TIcon> FIcon;
+    std::unique_ptr<TIconHandle> FIconHandle;
     std::string FTitle;
     bool FTerminated = false;
     bool FShowMainForm = true;

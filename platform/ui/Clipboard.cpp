@@ -44,7 +44,7 @@ std::string MimeOf(UINT format) {
     }
     for (const auto& [name, number] : State().Registered)
         if (number == format)
-            return "application/x-lumetra-" + name;
+            return name == "RICH TEXT FORMAT" ? std::string("text/rtf") : "application/x-lumetra-" + name;
     return {};
 }
 

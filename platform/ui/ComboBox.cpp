@@ -108,19 +108,8 @@ protected:
 private:
     void ListMouse(TMessage& Message) {
         TPoint p(static_cast<int16_t>(Message.LParamLo()), static_cast<int16_t>(Message.LParamHi()));
+        // Presses on the scroll bar never get here: the list box runs its bar for them.
         bool inside = ClientRect().Contains(p);
-        if (FScrolling || (Message.Msg == WM_LBUTTONDOWN && FScrollBar.MouseDown(p))) {
-            if (Message.Msg == WM_LBUTTONDOWN)
-                FScrolling = true;
-            else if (Message.Msg == WM_MOUSEMOVE)
-                FScrollBar.MouseMove(p);
-            else if (Message.Msg == WM_LBUTTONUP) {
-                FScrollBar.MouseUp(p);
-                FScrolling = false;
-            }
-            Invalidate();
-            return;
-        }
         if (!inside) {
             if (Message.Msg != WM_MOUSEMOVE && Message.Msg != WM_LBUTTONUP)
                 FCombo->CloseDropDown(false);
@@ -138,7 +127,6 @@ private:
         }
     }
     TCustomComboBox* FCombo;
-    bool FScrolling = false;
 };
 
 PLAT_CLASS_INFO(TComboDropList, TCustomListBox)

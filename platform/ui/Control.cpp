@@ -648,10 +648,12 @@ void TControl::FontChanged(TObject*) {
 }
 
 void TControl::SetColor(TColor Value) {
+    // Choosing a colour ends taking the parent's, even when it is the colour the control has now (a
+    // constructor setting its class's colour).
+    FParentColor = false;
     if (FColor == Value)
         return;
     FColor = Value;
-    FParentColor = false;
     Perform(CM_COLORCHANGED, 0, 0);
 }
 

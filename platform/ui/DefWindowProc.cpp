@@ -2,10 +2,12 @@
 // system commands, the keyboard menu command, cursors, and the modal loop that moves and sizes windows.
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/rtl/Clock.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Paint.h"
+#include "platform/ui/SystemIcons.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/WindowInternal.h"
 
@@ -64,6 +66,32 @@ int SizeCodeOfHit(int hit) {
     return 0;
 }
 
+std::optional<TMoveResizeEdge> EdgeOfHit(int hit) {
+    switch (hit) {
+    case HTCAPTION:
+        return mreMove;
+    case HTLEFT:
+        return mreLeft;
+    case HTRIGHT:
+        return mreRight;
+    case HTTOP:
+        return mreTop;
+    case HTBOTTOM:
+        return mreBottom;
+    case HTTOPLEFT:
+        return mreTopLeft;
+    case HTTOPRIGHT:
+        return mreTopRight;
+    case HTBOTTOMLEFT:
+        return mreBottomLeft;
+    case HTBOTTOMRIGHT:
+    case HTGROWBOX:
+        return mreBottomRight;
+    default:
+        return std::nullopt;
+    }
+}
+
 int HitOfSizeCode(int code) {
     static const int hits[] = {HTCAPTION,  HTLEFT,   HTRIGHT,      HTTOP,        HTTOPLEFT,
                                HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
@@ -114,9 +142,11 @@ void MinMaxOf(HWND wnd, TMinMaxInfo& info) {
 TFrameGeometry FrameGeometryOf(const TWindow* w) {
     TFrameGeometry g;
     int width = w->Bounds.Width();
-    if (FramedByDisplayLocal(w))
-        return g;
-    if (w->Style & WS_THICKFRAME) {
+    // The display draws the frame and caption of such windows; their scroll bars are still ours.
+    bool displayFrame = FramedByDisplayLocal(w);
+    if (displayFrame) {
+        g.Border = 0;
+    } else if (w->Style & WS_THICKFRAME) {
         g.Border = GetSystemMetrics(SM_CXFRAME);
         g.ThickFrame = true;
     } else if ((w->Style & WS_DLGFRAME) || (w->ExStyle & WS_EX_DLGMODALFRAME)) {
@@ -125,7 +155,7 @@ TFrameGeometry FrameGeometryOf(const TWindow* w) {
         g.Border = GetSystemMetrics(SM_CXBORDER);
     }
     int b = g.Border;
-    if ((w->Style & WS_CAPTION) == WS_CAPTION) {
+    if ((w->Style & WS_CAPTION) == WS_CAPTION && !displayFrame) {
         bool tool = (w->ExStyle & WS_EX_TOOLWINDOW) != 0;
         int ch = tool ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
         g.Caption = TRect(b, b, width - b, b + ch);
@@ -144,7 +174,9 @@ TFrameGeometry FrameGeometryOf(const TWindow* w) {
         }
     }
     const TRect& c = w->Client;
-    if (w->ExStyle & WS_EX_CLIENTEDGE) {
+    if (displayFrame) {
+        // No client edge either: the display's frame stands for it.
+    } else if (w->ExStyle & WS_EX_CLIENTEDGE) {
         TRect r = c;
         int sv = (w->Style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0;
         int sh = (w->Style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0;
@@ -211,6 +243,17 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
     TWindow* w = Find(wnd);
     if (!w)
         return;
+    // A press on a top-level window is better followed by the window manager, which knows the screen's
+    // edges and the other windows; only when it cannot is the pointer followed here.
+    if (w->IsTopLevel() && w->Native && (GetKeyState(VK_LBUTTON) & 0x8000)) {
+        if (std::optional<TMoveResizeEdge> edge = EdgeOfHit(hit);
+            edge && Backend().BeginMoveResize(w->Native, *edge, startScreen)) {
+            if (GetCapture() == wnd)
+                ReleaseCapture();
+            ForgetButtons();
+            return;
+        }
+    }
     TRect start = w->Bounds;
     SendMessage(wnd, WM_ENTERSIZEMOVE, 0, 0);
     SetCapture(wnd);
@@ -336,9 +379,23 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if ((w->Style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(w))
             w->FrameDirty = true;
         if (w->IsTopLevel() && w->Native)
-            Backend().SetTitle(w->Native, w->Text);
+            Backend().SetTitle(w->Native, ShownTitle(w));
         return 1;
     }
+    case WM_SETICON: {
+        const TIconHandle* old = wParam == ICON_BIG ? w->IconBig : w->IconSmall;
+        (wParam == ICON_BIG ? w->IconBig : w->IconSmall) = reinterpret_cast<HICON>(lParam);
+        if ((w->Style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(w))
+            w->FrameDirty = true;
+        ApplyNativeIcon(w);
+        return reinterpret_cast<LRESULT>(old);
+    }
+    case WM_GETICON:
+        if (wParam == ICON_BIG)
+            return reinterpret_cast<LRESULT>(w->IconBig);
+        if (wParam == ICON_SMALL2 && !w->IconSmall)
+            return reinterpret_cast<LRESULT>(w->IconBig);
+        return reinterpret_cast<LRESULT>(w->IconSmall);
     case WM_GETTEXT:
         if (lParam)
             *reinterpret_cast<std::string*>(lParam) = w->Text;
@@ -383,8 +440,9 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!(w->Style & WS_MAXIMIZE))
                 SendMessage(wnd, WM_SYSCOMMAND, SC_MOVE + HTCAPTION, lParam);
         } else if (int code = SizeCodeOfHit(hit); code && !(w->Style & WS_MAXIMIZE)) {
-            if ((w->Style & WS_THICKFRAME) || hit == HTGROWBOX || w->IsChild())
-                SendMessage(wnd, WM_SYSCOMMAND, SC_SIZE + code, lParam);
+            // The default hit test gives edges only to sizeable frames; a window that answers them
+            // itself (a form drawing its own frame) is sized as well.
+            SendMessage(wnd, WM_SYSCOMMAND, SC_SIZE + code, lParam);
         } else if (hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON) {
             if (TrackCaptionButton(wnd, hit) && (w = Find(wnd))) {
                 WPARAM cmd = hit == HTCLOSE       ? SC_CLOSE

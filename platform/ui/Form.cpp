@@ -95,7 +95,7 @@ void SetMenuShortCutHandler(TMenuShortCutHandler Handler) {
     MenuShortCut() = std::move(Handler);
 }
 
-PLAT_CLASS_INFO(TCustomForm, TWinControl)
+PLAT_CLASS_INFO(TCustomForm, TScrollingWinControl)
 PLAT_CLASS_INFO_CREATABLE(TForm, TCustomForm)
 
 PLAT_PROPERTIES(TCustomForm) {
@@ -140,8 +140,12 @@ PLAT_PROPERTIES(TCustomForm) {
     props.Event("OnShortCut", &TCustomForm::OnShortCut);
 }
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner) {
     FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    // Forms scroll only when asked to.
+    SetAutoScroll(false);
+    FIcon = std::make_unique<TIcon>();
+    FIcon->OnChange = [this](TObject*) { IconChanged(); };
     FVisible = false;
     SetParentFont(false);
     SetParentColor(false);
@@ -163,6 +167,11 @@ TForm::TForm(TComponent* AOwner) : TCustomForm(AOwner) {
 
 TCustomForm::~TCustomForm() {
     TCustomForm::BeforeDestruction();
+    // The window outlives the form's members here: it lets go of the icon before the icon goes.
+    if (FHandle && IsWindow(FHandle)) {
+        SendMessage(FHandle, WM_SETICON, ICON_BIG, 0);
+        SendMessage(FHandle, WM_SETICON, ICON_SMALL, 0);
+    }
     if (FCanvas)
         FCanvas->FreeHandle();
     if (Screen)
@@ -182,7 +191,7 @@ void TCustomForm::BeforeDestruction() {
         Screen->RemoveForm(this);
     if (Application && Application->MainForm() == this)
         Application->SetMainForm(nullptr);
-    TWinControl::BeforeDestruction();
+    TScrollingWinControl::BeforeDestruction();
 }
 
 void TCustomForm::AfterConstruction() {
@@ -276,7 +285,7 @@ void TCustomForm::PaintWindow(HDC DC) {
 }
 
 void TCustomForm::Loaded() {
-    TWinControl::Loaded();
+    TScrollingWinControl::Loaded();
     if (FClientWidth > 0 || FClientHeight > 0) {
         TRect c = ClientRect();
         int w = FClientWidth > 0 ? FClientWidth : c.Width();
@@ -289,7 +298,7 @@ void TCustomForm::Loaded() {
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
-    TWinControl::Notification(AComponent, Operation);
+    TScrollingWinControl::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
     if (AComponent == FMenu)
@@ -420,7 +429,7 @@ void TCustomForm::SetWindowState(TWindowState Value) {
 
 TRect TCustomForm::ClientRect() const {
     if (FHandle)
-        return TWinControl::ClientRect();
+        return TScrollingWinControl::ClientRect();
     TCreateParams params;
     const_cast<TCustomForm*>(this)->CreateParamsForStyle(params);
     TRect c = ClientRectOfStyle(params.Style, params.ExStyle, FFormStyle != fsMDIChild && !FParent,
@@ -490,7 +499,7 @@ void TCustomForm::CreateParamsForStyle(TCreateParams& Params) {
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
-    TWinControl::CreateParams(Params);
+    TScrollingWinControl::CreateParams(Params);
     uint32_t disabled = Params.Style & WS_DISABLED;
     TCreateParams style;
     CreateParamsForStyle(style);
@@ -528,7 +537,8 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 }
 
 void TCustomForm::CreateWnd() {
-    TWinControl::CreateWnd();
+    TScrollingWinControl::CreateWnd();
+    SendIcons();
     if (FFormStyle == fsMDIForm) {
         RegisterMdiClientClass();
         TRect c;
@@ -547,14 +557,40 @@ void TCustomForm::CreateWnd() {
 
 void TCustomForm::DestroyWindowHandle() {
     FClientHandle = nullptr;
-    TWinControl::DestroyWindowHandle();
+    TScrollingWinControl::DestroyWindowHandle();
 }
 
 void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
-    TWinControl::AlignControls(AControl, Rect);
+    TScrollingWinControl::AlignControls(AControl, Rect);
     if (FClientHandle && IsWindow(FClientHandle))
         SetWindowPos(FClientHandle, HWND_BOTTOM, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(),
                      SWP_NOACTIVATE);
+}
+
+HICON TCustomForm::GetIconHandle() const {
+    if (FIconHandle)
+        return FIconHandle.get();
+    return Application ? Application->GetIconHandle() : nullptr;
+}
+
+void TCustomForm::IconChanged() {
+    // The window takes the new handle before the old one is freed.
+    std::unique_ptr<TIconHandle> old = std::move(FIconHandle);
+    FIconHandle = CreateIconHandle(*FIcon);
+    SendIcons();
+}
+
+void TCustomForm::ApplicationIconChanged() {
+    if (!FIconHandle)
+        SendIcons();
+}
+
+void TCustomForm::SendIcons() {
+    if (!FHandle)
+        return;
+    HICON icon = GetIconHandle();
+    SendMessage(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
 // ---- Showing ---------------------------------------------------------------------------------------------
@@ -639,7 +675,7 @@ void TCustomForm::CMShowingChanged(TMessage& Message) {
                 if (client && FWindowState != wsMinimized)
                     SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
             } else if (FParent) {
-                TWinControl::CMShowingChanged(Message);
+                TScrollingWinControl::CMShowingChanged(Message);
             } else {
                 int cmd = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
                           : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
@@ -649,7 +685,7 @@ void TCustomForm::CMShowingChanged(TMessage& Message) {
         } else {
             DoHide();
             if (FParent && FFormStyle != fsMDIChild)
-                TWinControl::CMShowingChanged(Message);
+                TScrollingWinControl::CMShowingChanged(Message);
             else
                 ShowWindow(FHandle, SW_HIDE);
         }
@@ -1058,7 +1094,7 @@ void TCustomForm::CMDialogKey(TMessage& Message) {
             return;
         }
     }
-    TWinControl::Dispatch(Message);
+    TScrollingWinControl::Dispatch(Message);
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {
@@ -1074,10 +1110,10 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_ACTIVATEAPP:
         if (Application)
             Application->ActivateChanged(Message.WParam != 0);
-        TWinControl::Dispatch(Message);
+        TScrollingWinControl::Dispatch(Message);
         break;
     case WM_NCACTIVATE:
-        TWinControl::Dispatch(Message);
+        TScrollingWinControl::Dispatch(Message);
         // The active MDI child's caption follows the frame's.
         if (FFormStyle == fsMDIForm)
             if (TCustomForm* child = ActiveMDIChild())
@@ -1090,7 +1126,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
         WMSysCommand(Message);
         break;
     case WM_SETFOCUS:
-        TWinControl::Dispatch(Message);
+        TScrollingWinControl::Dispatch(Message);
         // The form itself got the focus: it passes it on to its active control or MDI child.
         if (FHandle && GetFocus() == FHandle) {
             if (FFormStyle == fsMDIForm) {
@@ -1104,7 +1140,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_PAINT:
         FControlState |= csCustomPaint;
         try {
-            TWinControl::Dispatch(Message);
+            TScrollingWinControl::Dispatch(Message);
         } catch (...) {
             FControlState &= ~csCustomPaint;
             throw;
@@ -1136,10 +1172,10 @@ void TCustomForm::Dispatch(TMessage& Message) {
         }
         break;
     case CM_TEXTCHANGED:
-        TWinControl::Dispatch(Message);
+        TScrollingWinControl::Dispatch(Message);
         break;
     default:
-        TWinControl::Dispatch(Message);
+        TScrollingWinControl::Dispatch(Message);
         break;
     }
 }

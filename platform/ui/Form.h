@@ -1,7 +1,7 @@
 // Forms: top-level windows (normal, stay-on-top, MDI frame, MDI child) with their border styles,
-// positions, modal showing, closing protocol, activation, key preview, and layouts read from text
-// resources. MDI frames hold a client window that manages the child forms (activation, maximising,
-// cascading, tiling, arranging icons).
+// positions, icons, modal showing, closing protocol, activation, key preview, scrolling of controls that
+// lie beyond the client area (AutoScroll), and layouts read from text resources. MDI frames hold a client
+// window that manages the child forms (activation, maximising, cascading, tiling, arranging icons).
 //
 // A form class reads its layout in AfterConstruction (a C++ constructor cannot yet see the derived
 // class), so forms are made with Application->CreateForm or NewForm<T>(Owner), which call it.
@@ -12,7 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gfx/Icon.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/ScrollingWinControl.h"
+#include "platform/ui/SystemIcons.h"
 
 namespace plat {
 
@@ -52,7 +55,7 @@ using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TShortCutEvent = std::function<void(TMessage& Msg, bool& Handled)>;
 
-class TCustomForm : public TWinControl {
+class TCustomForm : public TScrollingWinControl {
     PLAT_CLASS(TCustomForm)
 public:
     explicit TCustomForm(TComponent* AOwner);
@@ -88,8 +91,13 @@ public:
     void SetScaled(bool Value) { FScaled = Value; }
     bool OldCreateOrder() const { return FOldCreateOrder; }
     void SetOldCreateOrder(bool Value) { FOldCreateOrder = Value; }
-    bool AutoScroll() const { return FAutoScroll; }
-    void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+    // The form's icon; an empty one shows the application's icon.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+    // The icon the form's window shows (its own or the application's), null for none.
+    HICON GetIconHandle() const;
+    // The application's icon changed: a form without its own shows the new one.
+    void ApplicationIconChanged();
 
     // ---- Menus (owned by the menus unit; held here by reference) ----
     TComponent* Menu() const { return FMenu; }
@@ -160,6 +168,8 @@ protected:
     void CreateWnd() override;
     void DestroyWindowHandle() override;
     void AlignControls(TControl* AControl, TRect& Rect) override;
+    // An MDI frame's client window fills its area; the frame itself does not scroll.
+    bool AutoScrollEnabled() const override { return FFormStyle != fsMDIForm; }
     void PaintWindow(HDC DC) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -191,6 +201,8 @@ private:
     void CMDialogKey(TMessage& Message);
     TCustomForm* MDIFrame() const;
     void CreateParamsForStyle(TCreateParams& Params);
+    void IconChanged();
+    void SendIcons();
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;
@@ -213,8 +225,9 @@ private:
     int FTextHeight = 13;
     bool FScaled = true;
     bool FOldCreateOrder = false;
-    bool FAutoScroll = false;
     std::unique_ptr<TControlCanvas> FCanvas;
+    std::unique_ptr<TIcon> FIcon;
+    std::unique_ptr<TIconHandle> FIconHandle; // made from FIcon for the window
 };
 
 class TForm : public TCustomForm {

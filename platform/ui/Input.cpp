@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/rtl/Clock.h"
 #include "platform/ui/MessageLoop.h"
@@ -482,6 +483,32 @@ void WindowGoingAway(TWindow* w) {
         s.LastClickWnd = nullptr;
 }
 
+void ForgetButtons() {
+    for (int vk : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
+        SetKey(vk, false);
+}
+
+// The toggled state of a lock key as the display reports it, kept in the key states as well; false when
+// the display does not know (the headless one), and the states set so far stand.
+bool RefreshLockKey(int vk) {
+    uint32_t bit = vk == VK_CAPITAL   ? lockCaps
+                   : vk == VK_NUMLOCK ? lockNum
+                   : vk == VK_SCROLL  ? lockScroll
+                                      : 0;
+    TState& s = S();
+    if (!bit || !s.Backend)
+        return false;
+    std::optional<uint32_t> locks = s.Backend->LockKeys();
+    if (!locks)
+        return false;
+    bool on = (*locks & bit) != 0;
+    for (auto* table : {&s.KeyState, &s.AsyncState}) {
+        uint8_t& k = (*table)[vk & 0xFF];
+        k = static_cast<uint8_t>(on ? (k | 1) : (k & ~1));
+    }
+    return true;
+}
+
 void ActivateAfterHide(TWindow* w) {
     TState& s = S();
     auto usable = [&](TWindow* t) {
@@ -648,11 +675,13 @@ HWND GetCapture() {
 }
 
 int16_t GetKeyState(int vk) {
+    RefreshLockKey(vk);
     uint8_t k = S().KeyState[vk & 0xFF];
     return static_cast<int16_t>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
 }
 
 int16_t GetAsyncKeyState(int vk) {
+    RefreshLockKey(vk);
     uint8_t k = S().AsyncState[vk & 0xFF];
     return static_cast<int16_t>((k & 0x80) ? 0x8000 : 0);
 }
@@ -722,6 +751,73 @@ HCURSOR SetCursor(HCURSOR cursor) {
 
 HCURSOR GetCursor() {
     return S().Cursor;
+}
+
+void mouse_event(uint32_t flags, int dx, int dy, int data, uintptr_t) {
+    TMouseInput input;
+    input.dx = dx;
+    input.dy = dy;
+    input.mouseData = data;
+    input.dwFlags = flags;
+    SendInput(std::span<const TMouseInput>(&input, 1));
+}
+
+uint32_t SendInput(std::span<const TMouseInput> inputs) {
+    TState& s = S();
+    TBackend& backend = Backend();
+    // Where the pointer will be once the inputs queued before these have been taken.
+    TPoint pos = s.Pointer;
+    if (!s.RawEvents.empty() || !s.InputQueue.empty())
+        pos = backend.PointerPos();
+    uint32_t sent = 0;
+    for (const TMouseInput& in : inputs) {
+        TBackendEvent e;
+        e.Modifiers = (KeyDown(VK_SHIFT) ? modShift : 0) | (KeyDown(VK_CONTROL) ? modControl : 0) |
+                      (KeyDown(VK_MENU) ? modAlt : 0);
+        if (in.dwFlags & MOUSEEVENTF_MOVE) {
+            if (in.dwFlags & MOUSEEVENTF_ABSOLUTE) {
+                // 0 to 65535 spans the screen.
+                TRect screen = backend.ScreenRect();
+                pos = TPoint(screen.Left + static_cast<int>(int64_t(in.dx) * screen.Width() / 65536),
+                             screen.Top + static_cast<int>(int64_t(in.dy) * screen.Height() / 65536));
+            } else {
+                pos = TPoint(pos.X + in.dx, pos.Y + in.dy);
+            }
+            TRect screen = backend.ScreenRect();
+            pos.X = std::clamp(pos.X, screen.Left, screen.Right - 1);
+            pos.Y = std::clamp(pos.Y, screen.Top, screen.Bottom - 1);
+            // The real pointer goes there too, so the display's idea of it agrees.
+            backend.WarpPointer(pos);
+            e.Kind = bePointerMove;
+            e.ScreenPos = pos;
+            backend.InjectEvent(e);
+        }
+        e.ScreenPos = pos;
+        auto button = [&](uint32_t downFlag, uint32_t upFlag, int code) {
+            if (in.dwFlags & downFlag) {
+                e.Kind = beButtonDown;
+                e.Button = code;
+                backend.InjectEvent(e);
+            }
+            if (in.dwFlags & upFlag) {
+                e.Kind = beButtonUp;
+                e.Button = code;
+                backend.InjectEvent(e);
+            }
+        };
+        button(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, mbcLeft);
+        button(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, mbcRight);
+        button(MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, mbcMiddle);
+        if (in.dwFlags & (MOUSEEVENTF_WHEEL | MOUSEEVENTF_HWHEEL)) {
+            e.Kind = beWheel;
+            e.Horizontal = (in.dwFlags & MOUSEEVENTF_HWHEEL) != 0;
+            e.WheelDelta = in.mouseData;
+            backend.InjectEvent(e);
+        }
+        ++sent;
+    }
+    backend.Wake();
+    return sent;
 }
 
 uint32_t GetDoubleClickTime() {

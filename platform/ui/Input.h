@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "platform/ui/Keys.h"
 #include "platform/ui/Window.h"
@@ -53,6 +54,30 @@ bool SetCursorPos(int x, int y);
 // The cursor shown now; answers the previous one. Null hides the cursor.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
+
+// Synthesised mouse input: it joins the display's input queue and runs the same way as real input (hit
+// testing, capture, activation, double clicks). Moves are relative in pixels, or with
+// MOUSEEVENTF_ABSOLUTE 0 to 65535 across the screen; the real pointer moves along. Buttons act at the
+// pointer. The wheel takes mouseData (multiples of 120).
+inline constexpr uint32_t MOUSEEVENTF_MOVE = 0x0001;
+inline constexpr uint32_t MOUSEEVENTF_LEFTDOWN = 0x0002;
+inline constexpr uint32_t MOUSEEVENTF_LEFTUP = 0x0004;
+inline constexpr uint32_t MOUSEEVENTF_RIGHTDOWN = 0x0008;
+inline constexpr uint32_t MOUSEEVENTF_RIGHTUP = 0x0010;
+inline constexpr uint32_t MOUSEEVENTF_MIDDLEDOWN = 0x0020;
+inline constexpr uint32_t MOUSEEVENTF_MIDDLEUP = 0x0040;
+inline constexpr uint32_t MOUSEEVENTF_WHEEL = 0x0800;
+inline constexpr uint32_t MOUSEEVENTF_HWHEEL = 0x1000;
+inline constexpr uint32_t MOUSEEVENTF_ABSOLUTE = 0x8000;
+struct TMouseInput {
+    int dx = 0;
+    int dy = 0;
+    int mouseData = 0;
+    uint32_t dwFlags = 0;
+};
+// Answers how many inputs were queued.
+uint32_t SendInput(std::span<const TMouseInput> inputs);
+void mouse_event(uint32_t flags, int dx, int dy, int data, uintptr_t extraInfo = 0);
 
 // Double-click limits.
 uint32_t GetDoubleClickTime();

@@ -12,7 +12,8 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Keys.h"
-#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/MessageLoop.h"
+#include "platform/ui/WindowScroll.h"
 
 namespace plat {
 
@@ -187,10 +188,6 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
     FColor = clWindow;
     SetParentColor(false);
     FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csOpaque;
-    FScrollBar.OnScroll = [this](int pos) {
-        FTopIndex = pos;
-        Invalidate();
-    };
 }
 
 TCustomListBox::~TCustomListBox() = default;
@@ -199,6 +196,11 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
     if (FBorderStyle == bsSingle)
         Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomListBox::CreateWnd() {
+    TCustomControl::CreateWnd();
+    UpdateScrollBar();
 }
 
 void TCustomListBox::ItemsUpdating(bool Updating) {
@@ -353,15 +355,12 @@ void TCustomListBox::SetBorderStyle(TBorderStyle Value) {
 }
 
 void TCustomListBox::SetTopIndex(int Value) {
-    Value = std::clamp(Value, 0, std::max(0, Count() - 1));
-    if (FScrollBar.Needed())
-        Value = std::min(Value, FScrollBar.MaxPosition());
-    else
-        Value = 0;
+    Value = std::clamp(Value, 0, MaxTopIndex());
     if (Value == FTopIndex)
         return;
     FTopIndex = Value;
-    FScrollBar.SetPosition(Value);
+    if (HandleAllocated())
+        SetScrollPos(WindowHandle(), SB_VERT, Value, true);
     Invalidate();
 }
 
@@ -384,10 +383,7 @@ void TCustomListBox::MeasureItem(int Index, int& Height) {
 }
 
 TRect TCustomListBox::ItemArea() const {
-    TRect r = ClientRect();
-    if (FScrollBar.Needed())
-        r.Right -= GetSystemMetrics(SM_CXVSCROLL);
-    return r;
+    return ClientRect();
 }
 
 TRect TCustomListBox::ItemRect(int Index) const {
@@ -449,37 +445,103 @@ void TCustomListBox::MakeVisible(int Index) {
     SetTopIndex(top);
 }
 
-void TCustomListBox::UpdateScrollBar() {
-    // The page is the number of items that fit (fixed heights) or that fit at the end (variable).
+int TCustomListBox::MaxTopIndex() const {
+    // Variable heights: the first item from which the rest fits; fixed heights: the same by division.
     int count = Count();
-    int h = ClientHeight();
-    int page;
+    int h = ItemArea().Height();
     if (FStyle == lbOwnerDrawVariable) {
         int y = 0;
-        page = 0;
         for (int i = count - 1; i >= 0; --i) {
             y += ItemHeightOf(i);
             if (y > h)
-                break;
-            ++page;
+                return std::min(i + 1, count - 1);
         }
-        int total = 0;
-        for (int i = 0; i < count; ++i)
-            total += ItemHeightOf(i);
-        if (total <= h)
-            page = std::max(count, 1);
-    } else {
-        page = std::max(1, h / std::max(1, ItemHeight()));
+        return 0;
     }
-    FScrollBar.SetRange(0, std::max(0, count - 1), std::max(1, page));
-    TRect c = ClientRect();
-    int w = GetSystemMetrics(SM_CXVSCROLL);
-    FScrollBar.SetBounds(FScrollBar.Needed() ? TRect(c.Right - w, c.Top, c.Right, c.Bottom) : TRect());
-    if (!FScrollBar.Needed())
-        FTopIndex = 0;
-    else if (FTopIndex > FScrollBar.MaxPosition())
-        FTopIndex = FScrollBar.MaxPosition();
-    FScrollBar.SetPosition(FTopIndex);
+    int page = std::max(1, h / std::max(1, ItemHeight()));
+    return std::max(0, count - page);
+}
+
+void TCustomListBox::UpdateScrollBar() {
+    if (FUpdatingScrollBar)
+        return;
+    // The bar only narrows the client area, so the items that fit stay the same once it shows; the
+    // guard keeps the WM_SIZE it brings from coming back here.
+    FUpdatingScrollBar = true;
+    int count = Count();
+    int maxTop = MaxTopIndex();
+    FTopIndex = std::clamp(FTopIndex, 0, maxTop);
+    if (HandleAllocated()) {
+        TScrollInfo info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMin = 0;
+        info.nMax = std::max(0, count - 1);
+        // A page larger than the range hides the bar.
+        info.nPage = static_cast<uint32_t>(maxTop > 0 ? count - maxTop : count + 1);
+        info.nPos = FTopIndex;
+        SetScrollInfo(WindowHandle(), SB_VERT, info, true);
+    }
+    FUpdatingScrollBar = false;
+}
+
+void TCustomListBox::ScrollMessage(int Code) {
+    int top = FTopIndex;
+    int page = std::max(1, VisibleCount());
+    switch (Code) {
+    case SB_LINEUP:
+        --top;
+        break;
+    case SB_LINEDOWN:
+        ++top;
+        break;
+    case SB_PAGEUP:
+        top -= page;
+        break;
+    case SB_PAGEDOWN:
+        top += page;
+        break;
+    case SB_TOP:
+        top = 0;
+        break;
+    case SB_BOTTOM:
+        top = MaxTopIndex();
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        TScrollInfo info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(WindowHandle(), SB_VERT, info);
+        top = info.nTrackPos;
+        break;
+    }
+    default:
+        return;
+    }
+    SetTopIndex(top);
+}
+
+bool TCustomListBox::TrackScrollBarUnderCapture(TMessage& Message) {
+    if ((Message.Msg != WM_LBUTTONDOWN && Message.Msg != WM_LBUTTONDBLCLK) || !HandleAllocated() ||
+        GetCapture() != WindowHandle())
+        return false;
+    TPoint p(static_cast<int16_t>(Message.LParamLo()), static_cast<int16_t>(Message.LParamHi()));
+    if (ClientRect().Contains(p))
+        return false;
+    HWND wnd = WindowHandle();
+    LPARAM screen = PointToLParam(ClientToScreen(p));
+    LRESULT hit = SendMessage(wnd, WM_NCHITTEST, 0, screen);
+    if (hit != HTVSCROLL && hit != HTHSCROLL)
+        return false;
+    // The scroll bar's loop takes the capture and lets it go at the end; the list takes it back.
+    FTrackingUnderCapture = true;
+    DefWindowProc(wnd, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), screen);
+    if (IsWindow(wnd)) {
+        FTrackingUnderCapture = false;
+        if (GetCapture() != wnd)
+            SetCapture(wnd);
+    }
+    Message.Result = 0;
+    return true;
 }
 
 void TCustomListBox::Resize() {
@@ -538,8 +600,6 @@ void TCustomListBox::Paint() {
         TRect r(area.Left, 0, area.Right, ItemHeight());
         c->DrawFocusRect(r);
     }
-    if (FScrollBar.Needed())
-        FScrollBar.Paint(*c);
 }
 
 void TCustomListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
@@ -607,6 +667,10 @@ bool TCustomListBox::SelectByUser(int Index, TShiftState Shift, bool Toggle) {
 }
 
 void TCustomListBox::WndProc(TMessage& Message) {
+    if (FTrackingUnderCapture && Message.Msg == WM_CAPTURECHANGED)
+        return;
+    if (TrackScrollBarUnderCapture(Message))
+        return;
     // An automatic drag starts from the item the press selects, not before it.
     if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && DragMode() == dmAutomatic) {
         TDragMode saved = DragMode();
@@ -614,7 +678,7 @@ void TCustomListBox::WndProc(TMessage& Message) {
         TCustomControl::WndProc(Message);
         SetDragMode(saved);
         TPoint p(static_cast<int16_t>(Message.LParamLo()), static_cast<int16_t>(Message.LParamHi()));
-        if (ItemAtPos(p, true) >= 0 && !FScrollCapture) {
+        if (ItemAtPos(p, true) >= 0) {
             FTracking = false;
             SetMouseCapture(false);
             BeginDrag(false);
@@ -628,6 +692,10 @@ void TCustomListBox::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case WM_GETDLGCODE:
         Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+    case WM_VSCROLL:
+        ScrollMessage(LOWORD(Message.WParam));
+        Message.Result = 0;
         return;
     case CM_FONTCHANGED:
         TCustomControl::Dispatch(Message);
@@ -645,12 +713,6 @@ void TCustomListBox::Dispatch(TMessage& Message) {
 void TCustomListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (CanFocus() && !Focused())
         SetFocus();
-    if (Button == mbLeft && FScrollBar.MouseDown(TPoint(X, Y))) {
-        FScrollCapture = true;
-        Invalidate();
-        TCustomControl::MouseDown(Button, Shift, X, Y);
-        return;
-    }
     if (Button == mbLeft) {
         int i = ItemAtPos(TPoint(X, Y), true);
         if (i >= 0) {
@@ -663,9 +725,7 @@ void TCustomListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 }
 
 void TCustomListBox::MouseMove(TShiftState Shift, int X, int Y) {
-    if (FScrollCapture) {
-        FScrollBar.MouseMove(TPoint(X, Y));
-    } else if (FTracking && (Shift & ssLeft)) {
+    if (FTracking && (Shift & ssLeft)) {
         int i;
         if (Y < 0)
             i = std::max(0, FTopIndex - 1);
@@ -691,11 +751,6 @@ void TCustomListBox::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TCustomListBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-    if (FScrollCapture) {
-        FScrollBar.MouseUp(TPoint(X, Y));
-        FScrollCapture = false;
-        Invalidate();
-    }
     FTracking = false;
     TCustomControl::MouseUp(Button, Shift, X, Y);
 }

@@ -1,5 +1,6 @@
 // The list box: a scrolling column of text items with objects, single, multiple or extended selection,
-// owner drawing with fixed or variable item heights, keyboard navigation and automatic dragging.
+// owner drawing with fixed or variable item heights, keyboard navigation and automatic dragging. It
+// scrolls with the window's own vertical scroll bar, shown while the items exceed the area.
 #pragma once
 
 #include <functional>
@@ -9,7 +10,6 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Control.h"
-#include "platform/ui/EmbeddedScrollBar.h"
 #include "platform/ui/Form.h"
 
 namespace plat {
@@ -123,14 +123,12 @@ public:
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
 
-    // The scroll bar shown when items exceed the area.
-    TEmbeddedScrollBar& ScrollBar() { return FScrollBar; }
-
     // Called by the item list after it changed (count, order or text).
     virtual void ItemsChanged();
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void Dispatch(TMessage& Message) override;
     void WndProc(TMessage& Message) override;
     void Paint() override;
@@ -153,14 +151,18 @@ protected:
     virtual void PaintBackground(TCanvas& Canvas, const TRect& Rect);
     // Hook for boxes that draw something left of the text (check boxes).
     virtual TOwnerDrawState ItemState(int Index) const;
-    // The item area (client area without the scroll bar).
+    // The item area (the client area; the scroll bar lies outside it).
     TRect ItemArea() const;
     int ItemHeightOf(int Index) const;
     // The user changed the selection: fires OnClick.
     virtual void SelectionChanged();
     // Selects with the modifiers of a click or key: answers whether anything changed.
     bool SelectByUser(int Index, TShiftState Shift, bool Toggle);
+    // Puts the range, page and top index into the window's scroll bar (shown only when needed).
     void UpdateScrollBar();
+    // The largest top index: the first item of the last page.
+    int MaxTopIndex() const;
+    void ScrollMessage(int Code);
     void InvalidateItem(int Index);
     // Last item that fits from First downwards (at least First).
     int LastFullyVisible(int First) const;
@@ -178,8 +180,6 @@ protected:
     TBorderStyle FBorderStyle = bsSingle;
     bool FIntegralHeight = false;
     bool FTracking = false;
-    bool FScrollCapture = false;
-    TEmbeddedScrollBar FScrollBar{true};
     std::string FSearch;
     uint64_t FSearchTime = 0;
     int FUpdating = 0;
@@ -187,6 +187,11 @@ protected:
 private:
     friend class TListBoxStrings;
     void ItemsUpdating(bool Updating);
+    // A list that holds the mouse (a drop-down list) gets presses on its scroll bar as client presses:
+    // runs the scroll bar for them and keeps the capture. Answers whether the press was one.
+    bool TrackScrollBarUnderCapture(TMessage& Message);
+    bool FUpdatingScrollBar = false;
+    bool FTrackingUnderCapture = false;
 };
 
 class TListBox : public TCustomListBox {

@@ -9,6 +9,7 @@
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/SystemMetrics.h"
+#include "platform/ui/WindowInternal.h"
 
 namespace plat {
 
@@ -32,6 +33,20 @@ int CascadeStep() {
 }
 
 void Activate(HWND client, HWND child);
+
+// While a child is maximised the frame's title names it: "Frame - [Child]". `leaving` is a child that is
+// being hidden or destroyed and no longer counts.
+void UpdateFrameTitle(HWND client, HWND leaving) {
+    detail::TWindow* frame = detail::Find(GetParent(client));
+    if (!frame)
+        return;
+    HWND active = States()[client].Active;
+    HWND shown = nullptr;
+    for (HWND h : MdiChildWindows(client))
+        if (h != leaving && IsZoomed(h) && (!shown || h == active))
+            shown = h;
+    detail::SetTitleSuffix(frame, shown ? " - [" + GetWindowText(shown) + "]" : std::string());
+}
 
 // The child that becomes active when `gone` stops being available: the next one behind it that is not
 // minimised, else the next minimised one.
@@ -331,8 +346,18 @@ LRESULT DefMDIChildProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             Activate(client, next);
             st.Active = next;
         }
+        if (!wParam)
+            UpdateFrameTitle(client, wnd);
         return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED: // shown again or moved in the z-order
+    case WM_SETTEXT: {
+        LRESULT r = DefWindowProc(wnd, msg, wParam, lParam);
+        UpdateFrameTitle(client, nullptr);
+        return r;
+    }
     case WM_DESTROY:
+        UpdateFrameTitle(client, wnd);
         if (st.Active == wnd) {
             HWND next = NextAfter(client, wnd);
             st.Active = nullptr;

@@ -146,6 +146,15 @@ void TCustomMemo::CreateParams(TCreateParams& Params) {
         Params.Style |= ES_RIGHT;
     else if (FAlignment == taCenter)
         Params.Style |= ES_CENTER;
+    if (VertShown())
+        Params.Style |= WS_VSCROLL;
+    if (HorzShown())
+        Params.Style |= WS_HSCROLL;
+}
+
+void TCustomMemo::CreateWnd() {
+    TCustomEdit::CreateWnd();
+    UpdateScrollBars();
 }
 
 void TCustomMemo::SetAlignment(TAlignment Value) {
@@ -159,10 +168,10 @@ void TCustomMemo::SetWordWrap(bool Value) {
     if (FWordWrap == Value)
         return;
     FWordWrap = Value;
-    PlaceScrollBars();
     InvalidateLayout();
     SetScrollX(0);
     RecreateWnd();
+    UpdateScrollBars();
     Invalidate();
 }
 
@@ -170,82 +179,99 @@ void TCustomMemo::SetScrollBars(TScrollStyle Value) {
     if (FScrollBars == Value)
         return;
     FScrollBars = Value;
-    PlaceScrollBars();
+    UpdateScrollBars();
 }
 
-TRect TCustomMemo::TextArea() const {
-    TRect r = ClientRect();
-    if (FVert && FVert->Visible())
-        r.Right -= FVert->Width();
-    if (FHorz && FHorz->Visible())
-        r.Bottom -= FHorz->Height();
-    return r;
-}
-
-void TCustomMemo::PlaceScrollBars() {
-    auto make = [this](TScrollBarKind kind) {
-        auto* bar = new TScrollBar(this);
-        bar->SetKind(kind);
-        bar->SetTabStop(false);
-        bar->SetParent(this);
-        bar->OnScroll = [this, kind](TObject*, TScrollCode, int& pos) {
-            if (FUpdatingBars)
-                return;
-            if (kind == sbVertical)
-                SetTopLine(pos);
-            else
-                SetScrollX(pos);
-        };
-        return bar;
-    };
-    if (VertShown() && !FVert)
-        FVert = make(sbVertical);
-    if (HorzShown() && !FHorz)
-        FHorz = make(sbHorizontal);
-    int sb = 16;
-    TRect c = ClientRect();
-    if (FVert) {
-        FVert->SetVisible(VertShown());
-        FVert->SetBounds(c.Right - sb, 0, sb, c.Height() - (HorzShown() ? sb : 0));
-    }
-    if (FHorz) {
-        FHorz->SetVisible(HorzShown());
-        FHorz->SetBounds(0, c.Bottom - sb, c.Width() - (VertShown() ? sb : 0), sb);
-    }
-    InvalidateLayout();
-    LayoutChanged();
-    Invalidate();
-}
-
-void TCustomMemo::LayoutChanged() {
-    if (FUpdatingBars)
+void TCustomMemo::UpdateScrollBars() {
+    if (!HandleAllocated() || FUpdatingBars)
         return;
     FUpdatingBars = true;
-    if (FVert && FVert->Visible()) {
-        int lines = static_cast<int>(LayoutLines().size());
-        FVert->SetPageSize(0);
-        FVert->SetParams(FirstVisibleLine(), 0, std::max(0, lines - 1));
-        FVert->SetPageSize(std::min(VisibleLineCount(), std::max(lines, 1)));
-        FVert->SetLargeChange(std::max(1, VisibleLineCount()));
-        FVert->SetPosition(FirstVisibleLine());
-    }
-    if (FHorz && FHorz->Visible()) {
-        int width = ContentWidth() + 2;
-        int page = std::max(1, FormatRect().Width());
-        FHorz->SetPageSize(0);
-        FHorz->SetParams(ScrollX(), 0, std::max(0, width));
-        FHorz->SetPageSize(std::min(page, width + 1));
-        FHorz->SetSmallChange(8);
-        FHorz->SetLargeChange(page);
-        FHorz->SetPosition(ScrollX());
+    HWND wnd = WindowHandle();
+    // A bar that comes or goes changes the client area and so the wrapping: settle twice.
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!VertShown())
+            ShowScrollBar(wnd, SB_VERT, false);
+        if (!HorzShown())
+            ShowScrollBar(wnd, SB_HORZ, false);
+        if (VertShown()) {
+            int lines = static_cast<int>(LayoutLines().size());
+            TScrollInfo info;
+            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+            info.nMin = 0;
+            info.nMax = std::max(0, lines - 1);
+            info.nPage = static_cast<uint32_t>(VisibleLineCount());
+            info.nPos = FirstVisibleLine();
+            SetScrollInfo(wnd, SB_VERT, info, true);
+        }
+        if (HorzShown()) {
+            TScrollInfo info;
+            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+            info.nMin = 0;
+            info.nMax = ContentWidth() + 2;
+            info.nPage = static_cast<uint32_t>(std::max(1, FormatRect().Width()));
+            info.nPos = ScrollX();
+            SetScrollInfo(wnd, SB_HORZ, info, true);
+        }
     }
     FUpdatingBars = false;
 }
 
+void TCustomMemo::LayoutChanged() {
+    UpdateScrollBars();
+}
+
+void TCustomMemo::ScrollMessage(bool Vertical, int Code) {
+    int line = Vertical ? 1 : 8;
+    int page = Vertical ? VisibleLineCount() : std::max(1, FormatRect().Width());
+    int pos = Vertical ? FirstVisibleLine() : ScrollX();
+    switch (Code) {
+    case SB_LINEUP:
+        pos -= line;
+        break;
+    case SB_LINEDOWN:
+        pos += line;
+        break;
+    case SB_PAGEUP:
+        pos -= page;
+        break;
+    case SB_PAGEDOWN:
+        pos += page;
+        break;
+    case SB_TOP:
+        pos = 0;
+        break;
+    case SB_BOTTOM:
+        pos = Vertical ? static_cast<int>(LayoutLines().size()) : ContentWidth();
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        TScrollInfo info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(WindowHandle(), Vertical ? SB_VERT : SB_HORZ, info);
+        pos = info.nTrackPos;
+        break;
+    }
+    default:
+        return;
+    }
+    if (Vertical) {
+        SetTopLine(pos);
+    } else {
+        // Never further than the widest line leaves in view.
+        int maxX = std::max(0, ContentWidth() + 3 - page);
+        SetScrollX(std::clamp(pos, 0, maxX));
+    }
+}
+
 void TCustomMemo::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        ScrollMessage(Message.Msg == WM_VSCROLL, LOWORD(Message.WParam));
+        Message.Result = 0;
+        return;
+    }
     TCustomEdit::Dispatch(Message);
-    if (Message.Msg == WM_SIZE)
-        PlaceScrollBars();
 }
 
 TPoint TCustomMemo::CaretPos() const {

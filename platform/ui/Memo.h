@@ -1,11 +1,13 @@
-// The memo: a multi-line edit with its text as a list of lines, optional scroll bars and word wrap.
+// The memo: a multi-line edit with its text as a list of lines, word wrap, and the window's own scroll
+// bars (a chosen bar stays shown, disabled while there is nothing to scroll).
 #pragma once
 
 #include <memory>
 
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Edit.h"
-#include "platform/ui/ScrollBar.h"
+#include "platform/ui/TextAlignment.h"
+#include "platform/ui/WindowScroll.h"
 
 namespace plat {
 
@@ -52,20 +54,19 @@ public:
     TPoint CaretPos() const;
     void SetCaretPos(TPoint Value);
 
-    TScrollBar* VertScrollBar() const { return FVert; }
-    TScrollBar* HorzScrollBar() const { return FHorz; }
-
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void Dispatch(TMessage& Message) override;
     bool WrapLines() const override { return FWordWrap; }
     bool WantReturns() const override { return FWantReturns; }
     bool WantTabs() const override { return FWantTabs; }
-    TRect TextArea() const override;
     void LayoutChanged() override;
 
 private:
-    void PlaceScrollBars();
+    // Shows the chosen bars and puts the text's extent and position into them.
+    void UpdateScrollBars();
+    void ScrollMessage(bool Vertical, int Code);
     bool VertShown() const { return FScrollBars == ssVertical || FScrollBars == ssBoth; }
     bool HorzShown() const { return (FScrollBars == ssHorizontal || FScrollBars == ssBoth) && !FWordWrap; }
 
@@ -75,8 +76,6 @@ private:
     bool FWordWrap = true;
     bool FWantReturns = true;
     bool FWantTabs = false;
-    TScrollBar* FVert = nullptr;
-    TScrollBar* FHorz = nullptr;
     bool FUpdatingBars = false;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/gfx/GdiObjects.h"
 #include "platform/gfx/TextLayout.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/SystemIcons.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/WindowInternal.h"
 
@@ -532,7 +533,13 @@ void DrawWindowFrame(HWND wnd, HDC dc) {
             if (!b->IsEmpty())
                 right = std::min(right, b->Left);
         text.Right = right - 2;
-        if (!g.SysMenu.IsEmpty()) {
+        if (!g.SysMenu.IsEmpty() && (w->IconSmall || w->IconBig)) {
+            // The window's icon stands for the system menu, small and centred in the caption.
+            HICON icon = w->IconSmall ? w->IconSmall : w->IconBig;
+            int size = GetSystemMetrics(SM_CXSMICON);
+            int top = g.Caption.Top + std::max(0, (g.Caption.Height() - 1 - size) / 2);
+            DrawIconEx(dc, g.SysMenu.Left, top, icon, size, size, DI_NORMAL);
+        } else if (!g.SysMenu.IsEmpty()) {
             // A small window symbol stands for the system menu.
             TRect icon = g.SysMenu;
             dc->FillSolidRect(icon, ColorToRGB(clWindow));
@@ -540,7 +547,7 @@ void DrawWindowFrame(HWND wnd, HDC dc) {
             dc->FillSolidRect(TRect(icon.Left + 1, icon.Top + 1, icon.Right - 1, icon.Top + 4),
                               ColorToRGB(clActiveCaption));
         }
-        DrawText(*dc, w->Text, text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+        DrawText(*dc, ShownTitle(w), text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
         dc->RestoreDC(-1);
         auto button = [&](TRect r, uint32_t kind) {
             if (!r.IsEmpty())

@@ -144,4 +144,14 @@ void SetKeyToggled(uint16_t vk, bool toggled) {
     a = static_cast<uint8_t>(toggled ? (a | 1) : (a & ~1));
 }
 
+bool MessageBeep(uint32_t) {
+    detail::Backend().Bell();
+    return true;
+}
+
+bool Beep(uint32_t, uint32_t) {
+    detail::Backend().Bell();
+    return true;
+}
+
 } // namespace plat

@@ -1,6 +1,6 @@
 // Small answers about the system the program runs on: the version it reports and whether visual styles
 // are on (process-wide settings; a newer system without visual styles unless changed), the names of keys
-// for shortcut texts, and the toggled state of the lock keys.
+// for shortcut texts, the toggled state of the lock keys, and the system's beep.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +23,14 @@ void SetVisualStylesEnabled(bool enabled);
 // unknown key.
 std::string GetKeyNameText(uint16_t vk);
 
-// Sets the toggled state of a lock key (VK_CAPITAL, VK_NUMLOCK, VK_SCROLL) as GetKeyState reports it;
-// the display reports it on its own, tests set it.
+// Sets the toggled state of a lock key (VK_CAPITAL, VK_NUMLOCK, VK_SCROLL) as GetKeyState reports it.
+// A display that knows the keyboard's lock state (X11) reports it on its own and overrides this; on the
+// virtual screen tests set it.
 void SetKeyToggled(uint16_t vk, bool toggled);
+
+// The system's beep, whatever the kind of message (0, 0xFFFFFFFF or an icon kind of a message box) or
+// the tone asked for: the display rings its bell.
+bool MessageBeep(uint32_t type);
+bool Beep(uint32_t frequency, uint32_t duration);
 
 } // namespace plat

@@ -10,6 +10,7 @@
 #include "platform/rtl/MainThread.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Paint.h"
+#include "platform/ui/SystemIcons.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/WindowInternal.h"
 #include "platform/ui/WindowSystem.h"
@@ -135,9 +136,17 @@ TRect DefaultClientRect(const TWindow* w, const TRect& bounds) {
     TRect c(0, 0, bounds.Width(), bounds.Height());
     if (w->IsDesktop)
         return c;
-    if (FramedByDisplay(w))
-        return c;
     int frame = 0;
+    if (FramedByDisplay(w)) {
+        // The display draws the frame and caption; the window's own scroll bars are still ours.
+        if (w->Style & WS_VSCROLL)
+            c.Right -= GetSystemMetrics(SM_CXVSCROLL);
+        if (w->Style & WS_HSCROLL)
+            c.Bottom -= GetSystemMetrics(SM_CYHSCROLL);
+        c.Right = std::max(c.Right, c.Left);
+        c.Bottom = std::max(c.Bottom, c.Top);
+        return c;
+    }
     if (w->Style & WS_THICKFRAME)
         frame = GetSystemMetrics(SM_CXFRAME);
     else if ((w->Style & WS_DLGFRAME) || (w->ExStyle & WS_EX_DLGMODALFRAME))
@@ -257,7 +266,7 @@ static TNativeWindowSpec NativeSpecOf(const TWindow* w) {
     TNativeWindowSpec spec;
     spec.Bounds = w->Bounds;
     spec.ClientInWindow = w->Client;
-    spec.Title = w->Text;
+    spec.Title = ShownTitle(w);
     bool caption = (w->Style & WS_CAPTION) == WS_CAPTION;
     spec.Popup = (w->Style & WS_POPUP) && !caption &&
                  (w->ExStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE));
@@ -276,6 +285,48 @@ static void CreateNative(TWindow* w) {
         return;
     w->Native = Backend().CreateWindow(NativeSpecOf(w));
     EnsureBacking(w);
+    ApplyNativeIcon(w);
+    ApplyNativeShape(w);
+}
+
+void ApplyNativeIcon(TWindow* w) {
+    if (!w->IsTopLevel() || !w->Native)
+        return;
+    // The window manager takes the small and the big picture; either icon stands in for the other.
+    std::vector<TIconImage> images;
+    auto add = [&](const TIconHandle* icon, int size) {
+        const TPixelImage* img = icon ? icon->ImageFor(size, size) : nullptr;
+        if (!img)
+            return;
+        TPixelImage scaled = ScaleIconImage(*img, size, size);
+        TIconImage out;
+        out.Width = scaled.Width;
+        out.Height = scaled.Height;
+        out.Pixels = std::move(scaled.Pixels);
+        images.push_back(std::move(out));
+    };
+    add(w->IconSmall ? w->IconSmall : w->IconBig, 16);
+    add(w->IconBig ? w->IconBig : w->IconSmall, 32);
+    Backend().SetIcon(w->Native, images);
+}
+
+void ApplyNativeShape(TWindow* w) {
+    if (!w->IsTopLevel() || !w->Native)
+        return;
+    if (w->Region)
+        Backend().SetShape(w->Native, &w->Region->Rects());
+    else
+        Backend().SetShape(w->Native, nullptr);
+}
+
+void SetTitleSuffix(TWindow* w, const std::string& suffix) {
+    if (w->TitleSuffix == suffix)
+        return;
+    w->TitleSuffix = suffix;
+    if ((w->Style & WS_CAPTION) == WS_CAPTION && IsVisibleChain(w))
+        w->FrameDirty = true;
+    if (w->IsTopLevel() && w->Native)
+        Backend().SetTitle(w->Native, ShownTitle(w));
 }
 
 static void DestroyNative(TWindow* w) {
@@ -382,6 +433,11 @@ static TRect FrameAround(TWindow* w, const TRect& area) {
 } // namespace detail
 
 using namespace detail;
+
+TNativeWindow GetNativeWindow(HWND topLevel) {
+    TWindow* w = Find(topLevel);
+    return w && w->IsTopLevel() ? w->Native : 0;
+}
 
 TRect ClientRectOfStyle(uint32_t style, uint32_t exStyle, bool topLevel, TSize windowSize) {
     TState& s = S();
@@ -1213,6 +1269,7 @@ int SetWindowRgn(HWND wnd, const TRegion* region, bool redraw) {
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     if (w->IsTopLevel() && w->Backing)
         MarkDirty(w, TRegion(TRect(0, 0, w->Bounds.Width(), w->Bounds.Height())));
+    ApplyNativeShape(w);
     UpdateCursorForPointer();
     return 1;
 }

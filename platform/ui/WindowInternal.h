@@ -20,6 +20,8 @@
 
 namespace plat {
 
+struct TIconHandle;
+
 struct THookHandle {
     int Kind = 0;
     THookProc Proc;
@@ -75,6 +77,10 @@ struct TWindow {
     uint32_t LayerFlags = 0;
     TScrollState Scroll[2];                     // SB_HORZ, SB_VERT
     std::shared_ptr<TSubclassChain> Subclasses; // message filters (WindowFilter.cpp)
+    const TIconHandle* IconBig = nullptr;       // WM_SETICON; the caller keeps them alive while they are set
+    const TIconHandle* IconSmall = nullptr;
+    // Shown after the text in the title (an MDI frame names its maximised child so).
+    std::string TitleSuffix;
     // Top-level windows only.
     TNativeWindow Native = 0;
     std::unique_ptr<TImageSurface> Backing;
@@ -271,6 +277,15 @@ void RecalcClient(TWindow* w);
 TRegion VisibleRegion(const TWindow* w, bool clientOnly, bool clipChildren);
 bool PointInWindow(const TWindow* w, TPoint screenPos);
 
+// The title a window shows: its text and the suffix.
+inline std::string ShownTitle(const TWindow* w) {
+    return w->Text + w->TitleSuffix;
+}
+void SetTitleSuffix(TWindow* w, const std::string& suffix);
+// Hands a top-level window's icons and shape to its native window.
+void ApplyNativeIcon(TWindow* w);
+void ApplyNativeShape(TWindow* w);
+
 // Painting helpers (Paint.cpp).
 void InvalidateArea(TWindow* w, const TRegion& area, bool erase, bool children);
 void InvalidateParentArea(TWindow* w, const TRect& boundsInParent);
@@ -291,6 +306,8 @@ void TranslatePending();
 void WindowGoingAway(TWindow* w);
 void UpdateCursorForPointer();
 void ActivateAfterHide(TWindow* w);
+// The mouse buttons count as released (the window manager took over a press).
+void ForgetButtons();
 
 // Loop helpers (MessageLoop.cpp).
 void KillWindowTimers(HWND wnd);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/backend/Backend.h"
+#include "platform/ui/Messages.h"
 
 namespace plat {
 
@@ -15,6 +16,8 @@ void SelectBackend(std::unique_ptr<TBackend> backend);
 TBackend& CurrentBackend();
 bool BackendSelected();
 bool IsHeadlessBackend();
+// The backend's window of a top-level window (0 for none), for code that talks to the display directly.
+TNativeWindow GetNativeWindow(HWND topLevel);
 // Destroys every window and forgets the backend, the timers, hooks and queued messages (tests, and the
 // end of the program).
 void ShutdownWindowSystem();

@@ -75,8 +75,10 @@ void DrawPage(TPrinter& p, const std::string& text) {
 
 TEST_F(PrinterTest, WithoutCupsServerThereAreNoPrintersButPrintingToAFileWorks) {
     TPrinter printer(std::make_unique<TCupsSpooler>(Path("no-such-cups.sock")));
-    EXPECT_EQ(printer.Printers()->Count(), 0);
-    EXPECT_EQ(printer.PrinterIndex(), -1);
+    ASSERT_EQ(printer.Printers()->Count(), 1);
+    EXPECT_EQ(printer.Printers()->Get(0), "Print to PDF file");
+    EXPECT_EQ(printer.PrinterIndex(), -1) << "the PDF entry is never chosen by itself";
+    EXPECT_FALSE(printer.PrintsToPdfFile());
     try {
         printer.PageWidth();
         FAIL() << "a page size without a printer";
@@ -143,7 +145,8 @@ TEST_F(PrinterTest, StateErrorsAbortAndRefusedJobs) {
     };
     EXPECT_EQ(message([&] { printer.NewPage(); }), "Printer is not currently printing");
     EXPECT_EQ(message([&] { printer.EndDoc(); }), "Printer is not currently printing");
-    EXPECT_EQ(message([&] { printer.SetPrinterIndex(1); }), "Printer selected is not valid");
+    EXPECT_EQ(message([&] { printer.SetPrinterIndex(2); }), "Printer selected is not valid");
+    EXPECT_EQ(message([&] { printer.SetPrinterIndex(-2); }), "Printer selected is not valid");
     EXPECT_THROW(printer.Canvas()->Rectangle(0, 0, 10, 10), EInvalidOperation);
 
     printer.BeginDoc();
@@ -160,6 +163,46 @@ TEST_F(PrinterTest, StateErrorsAbortAndRefusedJobs) {
     EXPECT_EQ(message([&] { printer.EndDoc(); }), "The queue is stopped");
     EXPECT_FALSE(printer.Printing());
     EXPECT_EQ(FilesLeft(), 0u);
+}
+
+TEST_F(PrinterTest, PdfEntryComesAfterTheQueuesAndWritesTheChosenFile) {
+    auto spooler = std::make_unique<TFakeSpooler>();
+    TFakeSpooler* fake = spooler.get();
+    fake->Names = {"Office", "Lab"};
+    fake->Default = 0;
+    TPrinter printer(std::move(spooler));
+    ASSERT_EQ(printer.Printers()->Count(), 3);
+    EXPECT_EQ(printer.Printers()->Get(2), "Print to PDF file");
+    EXPECT_EQ(printer.PrinterIndex(), 0);
+    EXPECT_FALSE(printer.PrintsToPdfFile());
+
+    printer.SetPrinterIndex(2);
+    EXPECT_TRUE(printer.PrintsToPdfFile());
+    EXPECT_EQ(printer.PageWidth(), 4961) << "the page is known before the file is";
+    try {
+        printer.BeginDoc();
+        FAIL() << "a PDF document without a file name";
+    } catch (const EPrinter& e) {
+        EXPECT_STREQ(e.what(), "No file name was given for the PDF file");
+    }
+    EXPECT_FALSE(printer.Printing());
+
+    const std::string out = Path("report.pdf");
+    printer.SetFileName(out);
+    printer.Title = "Results";
+    printer.BeginDoc();
+    DrawPage(printer, "One");
+    printer.NewPage();
+    DrawPage(printer, "Two");
+    printer.EndDoc();
+    EXPECT_TRUE(fake->Jobs.empty()) << "nothing goes to a queue";
+    std::string pdf = ReadFile(out);
+    EXPECT_EQ(PageCount(pdf), 2);
+    EXPECT_NE(pdf.find("Results"), std::string::npos);
+    EXPECT_EQ(FilesLeft(), 1u);
+
+    printer.Refresh();
+    EXPECT_TRUE(printer.PrintsToPdfFile()) << "the choice survives reading the queues again";
 }
 
 TEST(PrinterGlobal, SetPrinterHandsBackTheOneItReplaces) {

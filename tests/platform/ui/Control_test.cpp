@@ -279,6 +279,14 @@ TEST_F(ControlTest, FontsAndColoursComeFromTheParentUntilSetOwnUp) {
     EXPECT_EQ(box->Color(), clRed);
     box->SetParentColor(true);
     EXPECT_EQ(box->Color(), clAqua);
+    // A colour chosen in a constructor holds even when it is the control's colour already.
+    struct TWhiteBox : TTestBox {
+        explicit TWhiteBox(TComponent* owner) : TTestBox(owner) { SetColor(Color()); }
+    };
+    auto* own = new TWhiteBox(Form);
+    own->SetParent(panel);
+    EXPECT_FALSE(own->ParentColor());
+    EXPECT_NE(own->Color(), clAqua);
 }
 
 TEST_F(ControlTest, ExceptionsOfHandlersReachTheApplicationWithTheirSender) {

@@ -323,14 +323,17 @@ TEST_F(MemoTest, WordWrapAndScrollBars) {
     int lines = static_cast<int>(Memo->Perform(EM_GETLINECOUNT, 0, 0));
     EXPECT_GT(lines, 10) << "long text wraps";
     EXPECT_EQ(Memo->Lines()->Count(), 1) << "wrapping does not split the lines";
-    TScrollBar* bar = Memo->VertScrollBar();
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->Max(), lines - 1);
-    Driver.Click(bar, bar->ArrowRect(true).CenterPoint());
+    TScrollInfo bar;
+    bar.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(Memo->Handle(), SB_VERT, bar));
+    EXPECT_EQ(bar.nMax, lines - 1);
+    // The down arrow at the foot of the window's bar, right of the client area.
+    TPoint origin = Memo->ClientOrigin();
+    Driver.Click(TPoint(origin.X + Memo->ClientWidth() + 8, origin.Y + Memo->ClientHeight() - 8));
     EXPECT_EQ(Memo->Perform(EM_GETFIRSTVISIBLELINE, 0, 0), 1);
     Driver.PressKey(VK_END, modControl);
-    EXPECT_EQ(bar->Position(), Memo->Perform(EM_GETFIRSTVISIBLELINE, 0, 0));
-    EXPECT_GT(bar->Position(), 1);
+    EXPECT_EQ(GetScrollPos(Memo->Handle(), SB_VERT), Memo->Perform(EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_GT(GetScrollPos(Memo->Handle(), SB_VERT), 1);
 
     Memo->SetWordWrap(false);
     EXPECT_EQ(Memo->Perform(EM_GETLINECOUNT, 0, 0), 1);

@@ -14,6 +14,8 @@
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/TestControls.h"
 #include "platform/ui/Timer.h"
+#include "platform/ui/WindowScroll.h"
+#include "platform/ui/WindowSystem.h"
 
 using namespace plat;
 using namespace uitest;
@@ -373,4 +375,173 @@ TEST_F(FormTest, SystemParametersAnswerTheClassicValues) {
     SystemParametersInfo(SPI_GETHIGHCONTRAST, 0, &hc);
     EXPECT_EQ(hc.dwFlags & HCF_HIGHCONTRASTON, 0u);
     EXPECT_EQ(GetSysColor(15), RGB(0xD4, 0xD0, 0xC8)) << "the classic button face";
+}
+
+namespace {
+
+// A picture of one colour, for icons that are easy to tell apart.
+TPixelImage Solid(int size, uint32_t argb) {
+    TPixelImage img(size, size);
+    std::fill(img.Pixels.begin(), img.Pixels.end(), argb);
+    return img;
+}
+
+} // namespace
+
+TEST_F(FormTest, FormsShowTheirIconOrTheApplicationsInTheirWindow) {
+    TForm* form = PlainForm("icons", Bounds(100, 100, 300, 200));
+    form->Show();
+    Driver.Pump();
+    HWND wnd = form->Handle();
+    EXPECT_EQ(SendMessage(wnd, WM_GETICON, ICON_BIG, 0), 0) << "no icon anywhere yet";
+
+    TIcon appIcon;
+    appIcon.AddImage(Solid(32, 0xFF2040C0), true);
+    Application->SetIcon(&appIcon);
+    HICON app = Application->GetIconHandle();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(wnd, WM_GETICON, ICON_BIG, 0)), app);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(wnd, WM_GETICON, ICON_SMALL, 0)), app);
+
+    // The form's own icon wins, and an empty one gives the application's back.
+    TIcon own;
+    own.AddImage(Solid(16, 0xFFC02020), true);
+    own.AddImage(Solid(32, 0xFF20C020), true);
+    form->SetIcon(&own);
+    HICON mine = form->GetIconHandle();
+    ASSERT_NE(mine, app);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(wnd, WM_GETICON, ICON_BIG, 0)), mine);
+    if (Driver.IsHeadless()) {
+        // The display gets both sizes, each from the matching picture.
+        std::vector<TIconImage> shown = Driver.Backend().Icon(GetNativeWindow(wnd));
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[0].Width, 16);
+        EXPECT_EQ(shown[0].Pixels[0], 0xFFC02020u);
+        EXPECT_EQ(shown[1].Width, 32);
+        EXPECT_EQ(shown[1].Pixels[0], 0xFF20C020u);
+    }
+    form->Icon()->Clear();
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(wnd, WM_GETICON, ICON_BIG, 0)), app);
+    if (Driver.IsHeadless()) {
+        std::vector<TIconImage> shown = Driver.Backend().Icon(GetNativeWindow(wnd));
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[0].Width, 16) << "scaled from the application's only picture";
+        EXPECT_EQ(shown[0].Pixels[0], 0xFF2040C0u);
+    }
+    // A window made again (another border style) keeps showing the icon.
+    form->SetBorderStyle(bsSingle);
+    Driver.Pump();
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(form->Handle(), WM_GETICON, ICON_BIG, 0)), app);
+    // A changed application icon reaches the form.
+    appIcon.Clear();
+    appIcon.AddImage(Solid(32, 0xFF808000), true);
+    Application->SetIcon(&appIcon);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(form->Handle(), WM_GETICON, ICON_BIG, 0)),
+              Application->GetIconHandle());
+}
+
+TEST_F(FormTest, AutoScrollShowsScrollBarsForControlsBeyondTheClientArea) {
+    TForm* form = PlainForm("scrolling", Bounds(100, 100, 300, 240));
+    auto* near = new TTestPanel(form);
+    near->SetParent(form);
+    near->SetBounds(10, 10, 50, 30);
+    auto* far = new TTestPanel(form);
+    far->SetParent(form);
+    far->SetBounds(20, 500, 60, 40);
+    form->Show();
+    Driver.Pump();
+    EXPECT_FALSE(form->AutoScroll()) << "forms scroll only when asked";
+    EXPECT_FALSE(GetWindowLongPtr(form->Handle(), GWL_STYLE) & WS_VSCROLL);
+
+    form->SetAutoScroll(true);
+    Driver.Pump();
+    EXPECT_TRUE(form->VertScrollBar()->IsScrollBarVisible());
+    EXPECT_FALSE(form->HorzScrollBar()->IsScrollBarVisible());
+    EXPECT_EQ(form->VertScrollBar()->Range(), 540);
+    EXPECT_TRUE(GetWindowLongPtr(form->Handle(), GWL_STYLE) & WS_VSCROLL);
+    int extent = form->ClientHeight();
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(form->Handle(), SB_VERT, info));
+    EXPECT_EQ(info.nMax, 539);
+    EXPECT_EQ(static_cast<int>(info.nPage), extent);
+
+    // The bar's arrow scrolls the controls; the far one is brought into view.
+    TRect window;
+    GetWindowRect(form->Handle(), window);
+    TPoint client0 = form->ClientToScreen(TPoint(0, 0));
+    TPoint downArrow(client0.X + form->ClientWidth() + 8, client0.Y + extent - 8);
+    Driver.Click(downArrow);
+    EXPECT_EQ(form->VertScrollBar()->Position(), 8);
+    EXPECT_EQ(near->Top(), 2);
+    form->ScrollInView(far);
+    EXPECT_EQ(far->Top() + far->Height(), extent);
+    EXPECT_EQ(GetScrollPos(form->Handle(), SB_VERT), 540 - extent);
+
+    // A taller form has room for everything: the bar goes and the controls return home.
+    form->SetBounds(100, 100, 300, 700);
+    Driver.Pump();
+    EXPECT_FALSE(form->VertScrollBar()->IsScrollBarVisible());
+    EXPECT_EQ(near->Top(), 10);
+    EXPECT_EQ(far->Top(), 500);
+    form->SetAutoScroll(false);
+    form->SetBounds(100, 100, 300, 240);
+    Driver.Pump();
+    EXPECT_FALSE(GetWindowLongPtr(form->Handle(), GWL_STYLE) & WS_VSCROLL);
+}
+
+namespace {
+
+// A captionless form that draws its own frame: its top strip moves it, its edges and corners size it.
+class TCustomFrameForm : public TForm {
+public:
+    explicit TCustomFrameForm(TComponent* AOwner) : TForm(AOwner) { SetBorderStyle(bsNone); }
+    void Dispatch(TMessage& m) override {
+        if (m.Msg == WM_NCHITTEST) {
+            TPoint p = ScreenToClient(PointFromLParam(m.LParam));
+            if (p.X >= Width() - 12 && p.Y >= Height() - 12)
+                m.Result = HTBOTTOMRIGHT;
+            else if (p.X < 4)
+                m.Result = HTLEFT;
+            else if (p.Y < 20)
+                m.Result = HTCAPTION;
+            else
+                m.Result = HTCLIENT;
+            return;
+        }
+        TForm::Dispatch(m);
+    }
+};
+
+} // namespace
+
+TEST_F(FormTest, CaptionlessFormsAreMovedAndSizedByTheirOwnHitTest) {
+    auto* form = NewForm<TCustomFrameForm>(Application);
+    form->SetBounds(300, 200, 400, 300);
+    form->Show();
+    Driver.Pump();
+    EXPECT_FALSE(GetWindowLongPtr(form->Handle(), GWL_STYLE) & WS_CAPTION);
+    std::vector<UINT> loop;
+    auto old = form->WindowProc;
+    form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_ENTERSIZEMOVE || m.Msg == WM_EXITSIZEMOVE)
+            loop.push_back(m.Msg);
+        old(m);
+    };
+    // Dragging the top strip moves the window with the pointer until the button is released.
+    Driver.Drag(TPoint(500, 210), TPoint(560, 250));
+    EXPECT_EQ(form->BoundsRect(), Bounds(360, 240, 400, 300));
+    EXPECT_EQ(loop, (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}));
+    if (Driver.IsHeadless())
+        EXPECT_EQ(Driver.Backend().NativeBounds(GetNativeWindow(form->Handle())), form->BoundsRect());
+    // The bottom-right corner sizes it; the left edge moves that edge only.
+    Driver.Drag(TPoint(755, 535), TPoint(805, 575));
+    EXPECT_EQ(form->BoundsRect(), Bounds(360, 240, 450, 340));
+    Driver.Drag(TPoint(361, 400), TPoint(341, 400));
+    EXPECT_EQ(form->BoundsRect(), Bounds(340, 240, 470, 340));
+    // Moves after the release leave it where it is.
+    Driver.MoveTo(TPoint(900, 900));
+    EXPECT_EQ(form->BoundsRect(), Bounds(340, 240, 470, 340));
+    EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
+    form->WindowProc = old;
 }

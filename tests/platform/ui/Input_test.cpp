@@ -248,3 +248,48 @@ TEST_F(InputTest, FramesMoveAndSizeWindowsThroughTheirNonClientArea) {
     Driver.Click(TPoint(wr.Right - 10, wr.Top + 10));
     EXPECT_FALSE(IsWindow(frame));
 }
+
+TEST_F(InputTest, SynthesisedMouseInputTakesTheSamePathAsRealInput) {
+    Driver.MoveTo(TPoint(160, 150));
+    Rec().Log.clear();
+    // A press and release at the pointer, as a component forwarding a click makes them.
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0);
+    EXPECT_TRUE(Mouse(FChild).empty()) << "queued like real input, not sent at once";
+    Driver.Pump();
+    EXPECT_EQ(Mouse(FChild), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    EXPECT_EQ(PointFromLParam(Rec().Last(FChild, WM_LBUTTONDOWN)->LParam), TPoint(10, 10));
+
+    // A second click soon after is a double click, as with real input (the class asks for them).
+    Rec().Log.clear();
+    mouse_event(MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP, 0, 0, 0);
+    Driver.Pump();
+    EXPECT_EQ(Mouse(FChild), (std::vector<UINT>{WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+
+    // Relative and absolute moves; the capture holds for synthesised input too.
+    Driver.Advance(1000);
+    Rec().Log.clear();
+    Rec().Answers[{FChild, WM_RBUTTONDOWN}] = [&](WPARAM, LPARAM) -> LRESULT {
+        SetCapture(FChild);
+        return 0;
+    };
+    TMouseInput inputs[3];
+    inputs[0].dwFlags = MOUSEEVENTF_RIGHTDOWN;
+    inputs[1].dwFlags = MOUSEEVENTF_MOVE;
+    inputs[1].dx = 200;
+    inputs[1].dy = 100;
+    inputs[2].dwFlags = MOUSEEVENTF_RIGHTUP;
+    EXPECT_EQ(SendInput(inputs), 3u);
+    Driver.Pump();
+    EXPECT_EQ(Mouse(FChild), (std::vector<UINT>{WM_RBUTTONDOWN, WM_RBUTTONUP}));
+    EXPECT_EQ(PointFromLParam(Rec().Last(FChild, WM_RBUTTONUP)->LParam), TPoint(210, 110));
+    ReleaseCapture();
+    TPoint p;
+    GetCursorPos(p);
+    EXPECT_EQ(p, TPoint(360, 250));
+    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 32768, 32768, 0);
+    Driver.Pump();
+    GetCursorPos(p);
+    TRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(p, TPoint(screen.Width() / 2, screen.Height() / 2));
+}

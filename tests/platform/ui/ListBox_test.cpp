@@ -5,7 +5,10 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/CheckListBox.h"
+#include "platform/ui/ComboBox.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/SystemMetrics.h"
+#include "platform/ui/WindowScroll.h"
 
 using namespace plat;
 
@@ -155,8 +158,9 @@ TEST_F(ListBoxTest, ScrollsToKeepTheFocusedItemVisible) {
     int top = List->TopIndex();
     Driver.Wheel(List, TPoint(20, 20), 120);
     EXPECT_EQ(List->TopIndex(), top - 3);
-    TRect bar = List->ScrollBar().Bounds();
-    Driver.Click(List, TPoint(bar.Left + 3, bar.Top + 3));
+    // The up arrow of the window's bar, right of the client area.
+    TPoint origin = List->ClientOrigin();
+    Driver.Click(TPoint(origin.X + List->ClientWidth() + 8, origin.Y + 3));
     EXPECT_EQ(List->TopIndex(), top - 4);
     EXPECT_EQ(List->ItemIndex(), 49);
 }
@@ -200,6 +204,75 @@ TEST_F(ListBoxTest, CheckListBoxTogglesEnabledItemsOnly) {
     EXPECT_EQ(check->State(2), cbGrayed);
     Driver.PressKey(VK_SPACE);
     EXPECT_EQ(check->State(2), cbUnchecked);
+}
+
+// The window's vertical bar lies right of the client area: a point on it, Y from the client top.
+TPoint BarPoint(TControl* Control, int Y) {
+    TPoint origin = Control->ClientOrigin();
+    return TPoint(origin.X + Control->ClientWidth() + GetSystemMetrics(SM_CXVSCROLL) / 2, origin.Y + Y);
+}
+
+TEST_F(ListBoxTest, TheWindowScrollBarComesWithMoreItemsAndScrollsThem) {
+    HWND wnd = List->Handle();
+    EXPECT_FALSE(GetWindowLongPtr(wnd, GWL_STYLE) & WS_VSCROLL) << "six items fit";
+    int fullWidth = List->ClientWidth();
+    for (int i = 0; i < 44; ++i)
+        List->Items()->Add("more " + std::to_string(i));
+    ASSERT_TRUE(GetWindowLongPtr(wnd, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(List->ClientWidth(), fullWidth - GetSystemMetrics(SM_CXVSCROLL))
+        << "the bar is outside the items";
+    TScrollInfo info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(wnd, SB_VERT, info);
+    EXPECT_EQ(info.nMax, 49);
+    EXPECT_EQ(static_cast<int>(info.nPage), List->VisibleCount());
+    int page = List->VisibleCount();
+    int arrow = GetSystemMetrics(SM_CYVSCROLL);
+
+    // The page area below the thumb, then the down arrow.
+    Driver.Click(BarPoint(List, List->ClientHeight() - arrow - 4));
+    EXPECT_EQ(List->TopIndex(), page);
+    Driver.Click(BarPoint(List, List->ClientHeight() - arrow / 2));
+    EXPECT_EQ(List->TopIndex(), page + 1);
+    // The thumb, from the top right below the up arrow, dragged past the end shows the last page.
+    List->SetTopIndex(0);
+    Driver.Drag(BarPoint(List, arrow + 2), BarPoint(List, List->ClientHeight() + 40), 5);
+    EXPECT_EQ(List->TopIndex(), 50 - page);
+    EXPECT_EQ(GetScrollPos(wnd, SB_VERT), 50 - page);
+    EXPECT_EQ(List->ItemIndex(), -1) << "scrolling selects nothing";
+
+    // Fewer items take the bar away and the top back.
+    List->Items()->BeginUpdate();
+    while (List->Count() > 3)
+        List->Items()->Delete(List->Count() - 1);
+    List->Items()->EndUpdate();
+    EXPECT_FALSE(GetWindowLongPtr(wnd, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(List->TopIndex(), 0);
+}
+
+TEST_F(ListBoxTest, ADroppedComboListScrollsByItsBarAndStaysOpen) {
+    auto* combo = new TComboBox(Form);
+    combo->SetParent(Form);
+    combo->SetBounds(170, 10, 110, 21);
+    combo->SetStyle(csDropDownList);
+    for (int i = 0; i < 20; ++i)
+        combo->Items()->Add("entry " + std::to_string(i));
+    combo->SetDropDownCount(5);
+    Driver.Pump();
+    combo->SetDroppedDown(true);
+    Driver.Pump();
+    TCustomListBox* list = combo->ListPart();
+    ASSERT_TRUE(combo->DroppedDown());
+    ASSERT_TRUE(GetWindowLongPtr(list->Handle(), GWL_STYLE) & WS_VSCROLL);
+    Driver.Click(BarPoint(list, list->ClientHeight() - 4));
+    EXPECT_TRUE(combo->DroppedDown()) << "the bar is part of the list";
+    EXPECT_EQ(list->TopIndex(), 1);
+    Driver.Wheel(list, TPoint(10, 10), -120);
+    EXPECT_EQ(list->TopIndex(), 4);
+    TRect item = list->ItemRect(6);
+    Driver.Click(list, TPoint(10, (item.Top + item.Bottom) / 2));
+    EXPECT_FALSE(combo->DroppedDown());
+    EXPECT_EQ(combo->ItemIndex(), 6);
 }
 
 } // namespace

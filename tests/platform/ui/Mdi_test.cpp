@@ -11,6 +11,7 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/TestControls.h"
+#include "platform/ui/WindowSystem.h"
 
 using namespace plat;
 using namespace uitest;
@@ -222,4 +223,69 @@ TEST_F(MdiTest, ScreenshotsOfTheFrameAModalFormAndAPopup) {
     EXPECT_EQ(TTestDriver::PixelOf(*popup, hint.Left + 2 - Frame->Left(),
                                    hint.Top + hint.Height() - 2 - Frame->Top()),
               ColorToRGB(clInfoBk));
+}
+
+TEST_F(MdiTest, TheFrameTitleNamesAMaximisedChildUntilItIsRestoredOrClosed) {
+    UI_HEADLESS_ONLY(Driver);
+    auto title = [&] { return Driver.Backend().Title(GetNativeWindow(Frame->Handle())); };
+    TForm* a = Child("Zevi Zezaru");
+    TForm* b = Child("Chart 1");
+    EXPECT_EQ(title(), "Lumetra");
+    b->SetWindowState(wsMaximized);
+    Driver.Pump();
+    EXPECT_EQ(title(), "Lumetra - [Chart 1]");
+    EXPECT_EQ(Frame->Caption(), "Lumetra") << "the frame's own text is unchanged";
+    // The title follows the child's caption, the frame's caption and the maximised state passing on.
+    b->SetCaption("Chart 2");
+    EXPECT_EQ(title(), "Lumetra - [Chart 2]");
+    Frame->SetCaption("Lumetra 1.0");
+    EXPECT_EQ(title(), "Lumetra 1.0 - [Chart 2]");
+    Frame->SetCaption("Lumetra");
+    SendMessage(Frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+    Driver.Pump();
+    EXPECT_EQ(title(), "Lumetra - [Zevi Zezaru]");
+    // Hidden, a maximised child no longer counts; shown again, it does.
+    a->Hide();
+    Driver.Pump();
+    EXPECT_EQ(title(), "Lumetra");
+    a->Show();
+    Driver.Pump();
+    EXPECT_EQ(title(), "Lumetra - [Zevi Zezaru]");
+    a->SetWindowState(wsNormal);
+    Driver.Pump();
+    EXPECT_EQ(title(), "Lumetra");
+    // Closing a maximised child (freed) gives the plain title back.
+    b->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    b->SetWindowState(wsMaximized);
+    Driver.Pump();
+    EXPECT_EQ(title(), "Lumetra - [Chart 2]");
+    b->Close();
+    Driver.Pump();
+    EXPECT_EQ(Frame->MDIChildCount(), 1);
+    EXPECT_EQ(title(), "Lumetra");
+}
+
+TEST_F(MdiTest, ChildFramesDrawTheirIcon) {
+    TForm* a = Child("Chart 1");
+    TPixelImage picture(16, 16);
+    std::fill(picture.Pixels.begin(), picture.Pixels.end(), 0xFFE00000u);
+    TIcon icon;
+    icon.AddImage(picture, true);
+    a->SetIcon(&icon);
+    Driver.Pump();
+    // The icon sits at the left of the caption, where the system menu opens.
+    auto shot = Driver.Render(a->Handle());
+    TTestDriver::SavePng(*shot, "mdi-child-icon.png");
+    int border = GetSystemMetrics(SM_CXFRAME);
+    EXPECT_EQ(TTestDriver::PixelOf(*shot, border + 2 + 8, border + 1 + 8), RGB(0xE0, 0, 0));
+    // Without an icon of its own it shows the application's.
+    TIcon appIcon;
+    TPixelImage blue(32, 32);
+    std::fill(blue.Pixels.begin(), blue.Pixels.end(), 0xFF0000E0u);
+    appIcon.AddImage(blue, true);
+    Application->SetIcon(&appIcon);
+    a->Icon()->Clear();
+    Driver.Pump();
+    shot = Driver.Render(a->Handle());
+    EXPECT_EQ(TTestDriver::PixelOf(*shot, border + 2 + 8, border + 1 + 8), RGB(0, 0, 0xE0));
 }

@@ -39,9 +39,34 @@ TEST(SystemServicesTest, KeyNamesForShortcutTexts) {
 
 TEST(SystemServicesTest, LockKeyTogglesShowInTheKeyState) {
     TTestDriver driver;
+    UI_HEADLESS_ONLY(driver); // a real keyboard's lock state overrides what is set
     SetKeyToggled(VK_CAPITAL, true);
     EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 1);
     EXPECT_EQ(GetKeyState(VK_NUMLOCK) & 1, 0);
     SetKeyToggled(VK_CAPITAL, false);
     EXPECT_EQ(GetKeyState(VK_CAPITAL) & 1, 0);
+}
+
+TEST(SystemServicesTest, BeepsRingTheDisplaysBell) {
+    TTestDriver driver;
+    UI_HEADLESS_ONLY(driver);
+    int before = driver.Backend().Bells();
+    EXPECT_TRUE(MessageBeep(0));
+    EXPECT_TRUE(MessageBeep(0xFFFFFFFF));
+    EXPECT_TRUE(Beep(750, 300));
+    EXPECT_EQ(driver.Backend().Bells(), before + 3);
+}
+
+TEST(SystemServicesTest, LockKeysToggleWithTheirKeysOnTheVirtualScreen) {
+    TTestDriver driver;
+    UI_HEADLESS_ONLY(driver);
+    SetKeyToggled(VK_NUMLOCK, false);
+    driver.PressKey(VK_NUMLOCK);
+    EXPECT_EQ(GetKeyState(VK_NUMLOCK) & 1, 1);
+    EXPECT_EQ(GetAsyncKeyState(VK_NUMLOCK) & 0x8000, 0) << "released again";
+    driver.PressKey(VK_NUMLOCK);
+    EXPECT_EQ(GetKeyState(VK_NUMLOCK) & 1, 0);
+    SetKeyToggled(VK_SCROLL, true);
+    EXPECT_EQ(GetKeyState(VK_SCROLL) & 1, 1);
+    SetKeyToggled(VK_SCROLL, false);
 }

@@ -5,6 +5,7 @@
 #include "platform/rtl/Exception.h"
 
 #include "platform/testing/TestDriver.h"
+#include "platform/ui/SystemIcons.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/UiTestUtil.h"
 #include "platform/ui/WindowSystem.h"
@@ -146,6 +147,46 @@ TEST_F(WindowTest, ZOrderRegionsAndTransparencyDecideHits) {
     EXPECT_EQ(WindowFromPoint(TPoint(15, 15)), top);
     EXPECT_EQ(ChildWindowFromPointEx(top, TPoint(60, 60), CWP_SKIPINVISIBLE), b);
     EXPECT_EQ(ChildWindowFromPoint(top, TPoint(500, 5)), nullptr);
+}
+
+TEST_F(WindowTest, TopLevelShapesAndIconsReachTheDisplay) {
+    UI_HEADLESS_ONLY(Driver);
+    HWND top = Top(Bounds(100, 100, 200, 100), WS_POPUP | WS_VISIBLE);
+    HWND child = Child(top, Bounds(10, 10, 50, 50));
+    TNativeWindow native = GetNativeWindow(top);
+    ASSERT_NE(native, 0u);
+    EXPECT_EQ(GetNativeWindow(child), 0u);
+    EXPECT_FALSE(Driver.Backend().Shape(native).has_value());
+    TRegion round = CreateRoundRectRgn(0, 0, 200, 100, 30, 30);
+    SetWindowRgn(top, &round, true);
+    ASSERT_TRUE(Driver.Backend().Shape(native).has_value());
+    EXPECT_EQ(*Driver.Backend().Shape(native), round.Rects());
+    // A child's region stays inside the program.
+    TRegion corner = CreateRectRgn(0, 0, 5, 5);
+    SetWindowRgn(child, &corner, true);
+    EXPECT_EQ(*Driver.Backend().Shape(native), round.Rects());
+    SetWindowRgn(top, nullptr, true);
+    EXPECT_FALSE(Driver.Backend().Shape(native).has_value());
+
+    // Icons: the small and the big one go to the display at 16 and 32 pixels, each standing in for the
+    // other when alone; the window answers WM_GETICON with them.
+    HICON info = LoadIcon(IDI_INFORMATION), warning = LoadIcon(IDI_WARNING);
+    EXPECT_EQ(SendMessage(top, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(info)), 0);
+    std::vector<TIconImage> shown = Driver.Backend().Icon(native);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].Width, 16);
+    EXPECT_EQ(shown[0].Pixels, info->ImageFor(16, 16)->Pixels);
+    EXPECT_EQ(shown[1].Pixels, info->ImageFor(32, 32)->Pixels);
+    SendMessage(top, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(warning));
+    shown = Driver.Backend().Icon(native);
+    EXPECT_EQ(shown[0].Pixels, warning->ImageFor(16, 16)->Pixels);
+    EXPECT_EQ(shown[1].Pixels, info->ImageFor(32, 32)->Pixels);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(top, WM_GETICON, ICON_SMALL, 0)), warning);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(top, WM_GETICON, ICON_BIG, 0)), info);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(top, WM_SETICON, ICON_SMALL, 0)), warning);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessage(top, WM_GETICON, ICON_SMALL2, 0)), info);
+    SendMessage(top, WM_SETICON, ICON_BIG, 0);
+    EXPECT_TRUE(Driver.Backend().Icon(native).empty());
 }
 
 TEST_F(WindowTest, ProceduresCanBeReplacedAndChained) {

@@ -1,0 +1,1191 @@
+#include "platform/ui/RichEdit.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cwctype>
+
+#include "platform/gfx/Printer.h"
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/Stream.h"
+#include "platform/rtl/StringUtils.h"
+#include "platform/ui/Clipboard.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Keys.h"
+#include "platform/ui/RichEditRtf.h"
+#include "platform/ui/WindowScroll.h"
+
+namespace plat {
+
+namespace {
+
+const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
+const char* const kScrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
+
+constexpr int kScreenPpi = 96;
+
+bool IsWordChar(char32_t c) {
+    if (c < 0x80)
+        return std::iswalnum(static_cast<wint_t>(c)) || c == '_';
+    return !(c == 0xA0 || (c >= 0x2000 && c <= 0x206F) || c == 0x3000);
+}
+
+TCharFormat FormatOfFont(TFont* Font) {
+    TCharFormat f;
+    f.Name = Font->Name();
+    f.HalfPoints = std::max(1, Font->Size() * 2);
+    f.Color = Font->Color();
+    f.Style = Font->Style();
+    f.Charset = Font->Charset();
+    return f;
+}
+
+} // namespace
+
+// ---- TTextAttributes -------------------------------------------------------------------------------------
+
+PLAT_CLASS_INFO(TTextAttributes, TPersistent)
+
+TTextAttributes::TTextAttributes(TCustomRichEdit* RichEdit, TAttributeType Type)
+    : FRichEdit(RichEdit), FType(Type) {}
+
+TCharFormat TTextAttributes::Get() const {
+    if (FType == atDefaultText)
+        return FRichEdit->FDoc.DefaultFormat();
+    if (FRichEdit->SelLength() > 0)
+        return FRichEdit->FDoc.FormatAt(FRichEdit->SelStart());
+    return FRichEdit->InsertionFormat();
+}
+
+void TTextAttributes::Modify(const std::function<void(TCharFormat&)>& Change) {
+    TCustomRichEdit& re = *FRichEdit;
+    if (FType == atDefaultText) {
+        TCharFormat f = re.FDoc.DefaultFormat();
+        Change(f);
+        re.FDoc.SetDefaultFormat(f);
+    } else if (re.SelLength() > 0) {
+        re.FDoc.ModifyFormat(re.SelStart(), re.SelLength(), Change);
+        re.FModified = true;
+    } else {
+        TCharFormat f = re.InsertionFormat();
+        Change(f);
+        re.SetInsertionFormat(f);
+        return;
+    }
+    re.UpdateScrollBars();
+    re.Invalidate();
+}
+
+void TTextAttributes::SetName(const std::string& Value) {
+    Modify([&](TCharFormat& f) { f.Name = Value; });
+}
+
+int TTextAttributes::Size() const {
+    return (Get().HalfPoints + 1) / 2;
+}
+
+void TTextAttributes::SetSize(int Value) {
+    Modify([&](TCharFormat& f) { f.HalfPoints = std::clamp(Value, 1, 1638) * 2; });
+}
+
+int TTextAttributes::Height() const {
+    return static_cast<int>(std::lround(Get().HalfPoints * kScreenPpi / 144.0));
+}
+
+void TTextAttributes::SetHeight(int Value) {
+    SetSize(static_cast<int>(std::lround(std::abs(Value) * 72.0 / kScreenPpi)));
+}
+
+void TTextAttributes::SetColor(TColor Value) {
+    Modify([&](TCharFormat& f) { f.Color = Value; });
+}
+
+void TTextAttributes::SetStyle(TFontStyles Value) {
+    Modify([&](TCharFormat& f) { f.Style = Value; });
+}
+
+void TTextAttributes::SetCharset(uint8_t Value) {
+    Modify([&](TCharFormat& f) { f.Charset = Value; });
+}
+
+void TTextAttributes::Assign(TPersistent* Source) {
+    if (auto* font = dynamic_cast<TFont*>(Source)) {
+        TCharFormat from = FormatOfFont(font);
+        Modify([&](TCharFormat& f) { f = from; });
+        return;
+    }
+    if (auto* other = dynamic_cast<TTextAttributes*>(Source)) {
+        TCharFormat from = other->Get();
+        Modify([&](TCharFormat& f) { f = from; });
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TTextAttributes::AssignTo(TPersistent* Dest) {
+    if (auto* font = dynamic_cast<TFont*>(Dest)) {
+        TCharFormat f = Get();
+        font->SetName(f.Name);
+        font->SetSize(Size());
+        font->SetColor(f.Color);
+        font->SetStyle(f.Style);
+        font->SetCharset(f.Charset);
+        return;
+    }
+    TPersistent::AssignTo(Dest);
+}
+
+// ---- TParaAttributes -------------------------------------------------------------------------------------
+
+PLAT_CLASS_INFO(TParaAttributes, TPersistent)
+
+TParaFormat TParaAttributes::Get() const {
+    const TRichDocument& doc = FRichEdit->FDoc;
+    return doc.ParaFormat(doc.ParagraphOf(FRichEdit->SelStart()));
+}
+
+void TParaAttributes::Modify(const std::function<void(TParaFormat&)>& Change) {
+    TCustomRichEdit& re = *FRichEdit;
+    int first = re.FDoc.ParagraphOf(re.SelStart());
+    int last = re.FDoc.ParagraphOf(re.SelStart() + re.SelLength());
+    re.FDoc.ModifyParaFormat(first, last, Change);
+    re.FModified = true;
+    re.UpdateScrollBars();
+    re.Invalidate();
+}
+
+void TParaAttributes::SetAlignment(TAlignment Value) {
+    Modify([&](TParaFormat& p) { p.Alignment = Value; });
+}
+
+void TParaAttributes::SetFirstIndent(int Value) {
+    Modify([&](TParaFormat& p) { p.FirstIndent = Value; });
+}
+
+void TParaAttributes::SetLeftIndent(int Value) {
+    Modify([&](TParaFormat& p) { p.LeftIndent = Value; });
+}
+
+void TParaAttributes::SetRightIndent(int Value) {
+    Modify([&](TParaFormat& p) { p.RightIndent = Value; });
+}
+
+void TParaAttributes::Assign(TPersistent* Source) {
+    if (auto* other = dynamic_cast<TParaAttributes*>(Source)) {
+        TParaFormat from = other->Get();
+        Modify([&](TParaFormat& p) { p = from; });
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+// ---- TRichEditStrings ------------------------------------------------------------------------------------
+
+PLAT_CLASS_INFO(TRichEditStrings, TStrings)
+
+int TRichEditStrings::Count() const {
+    const TRichDocument& doc = FRichEdit->FDoc;
+    if (doc.Empty())
+        return 0;
+    bool endsWithBreak = doc.Chars().back() == RichParagraphBreak;
+    return doc.ParagraphCount() - (endsWithBreak ? 1 : 0);
+}
+
+std::string TRichEditStrings::Get(int index) const {
+    CheckIndex(index, Count());
+    const TRichDocument& doc = FRichEdit->FDoc;
+    int s = doc.ParagraphStart(index);
+    return doc.PlainText(s, doc.ParagraphEnd(index) - s);
+}
+
+void TRichEditStrings::Put(int index, const std::string& s) {
+    CheckIndex(index, Count());
+    TRichDocument& doc = FRichEdit->FDoc;
+    int start = doc.ParagraphStart(index), end = doc.ParagraphEnd(index);
+    TCharFormat f = end > start ? doc.FormatAt(start) : doc.FormatForInsertAt(start);
+    FRichEdit->ReplaceRange(start, end - start, Utf8Decode(s), f, false, false);
+}
+
+void TRichEditStrings::Insert(int index, const std::string& s) {
+    int count = Count();
+    CheckIndex(index, count + 1);
+    TCustomRichEdit& re = *FRichEdit;
+    const TRichDocument& doc = re.FDoc;
+    std::u32string text = Utf8Decode(s);
+    int pos;
+    if (index < count) {
+        pos = doc.ParagraphStart(index);
+        text += RichParagraphBreak;
+    } else {
+        pos = doc.Length();
+        if (doc.Empty() || doc.Chars().back() == RichParagraphBreak)
+            text += RichParagraphBreak;
+        else
+            text.insert(text.begin(), RichParagraphBreak);
+    }
+    bool atCaret = re.SelLength() == 0 && re.FCaret == pos;
+    TCharFormat f = atCaret ? re.InsertionFormat() : doc.FormatForInsertAt(pos);
+    re.ReplaceRange(pos, 0, text, f, false, false);
+}
+
+void TRichEditStrings::Delete(int index) {
+    CheckIndex(index, Count());
+    const TRichDocument& doc = FRichEdit->FDoc;
+    int start = doc.ParagraphStart(index), end = doc.ParagraphEnd(index);
+    if (end < doc.Length())
+        ++end; // the line's break goes with it
+    else if (start > 0)
+        --start; // the last line without a break takes the break before it
+    FRichEdit->ReplaceRange(start, end - start, std::u32string(), doc.DefaultFormat(), false, false);
+}
+
+void TRichEditStrings::Clear() {
+    FRichEdit->Clear();
+}
+
+void TRichEditStrings::SetText(const std::string& text) {
+    FRichEdit->SetText(text);
+}
+
+void TRichEditStrings::SaveToStream(TStream& stream) const {
+    std::string bytes = FRichEdit->PlainText() ? FRichEdit->GetText() : FRichEdit->RtfText();
+    if (!bytes.empty())
+        stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+void TRichEditStrings::SaveToFile(const std::string& fileName) const {
+    std::string bytes = FRichEdit->PlainText() ? FRichEdit->GetText() : FRichEdit->RtfText();
+    WriteFileAtomically(fileName, bytes);
+}
+
+void TRichEditStrings::LoadFromStream(TStream& stream) {
+    int64_t size = stream.Size() - stream.Position();
+    std::string bytes(static_cast<size_t>(std::max<int64_t>(0, size)), '\0');
+    if (!bytes.empty())
+        stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    if (!FRichEdit->PlainText() && IsRtf(bytes)) {
+        TRichDocument doc;
+        TCharFormat def = FRichEdit->FDoc.DefaultFormat();
+        doc.SetDefaultFormat(def);
+        ReadRtf(bytes, doc);
+        FRichEdit->LoadDocument(doc);
+        return;
+    }
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        bytes.erase(0, 3);
+    if (!IsValidUtf8(bytes))
+        bytes = Latin1ToUtf8(bytes);
+    FRichEdit->SetText(bytes);
+}
+
+void TRichEditStrings::LoadFromFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(stream);
+}
+
+// ---- TCustomRichEdit -------------------------------------------------------------------------------------
+
+PLAT_CLASS_INFO(TCustomRichEdit, TCustomControl)
+PLAT_CLASS_INFO_CREATABLE(TRichEdit, TCustomRichEdit)
+
+PLAT_PROPERTIES(TCustomRichEdit) {
+    props.Enum("BorderStyle", &TCustomRichEdit::BorderStyle, &TCustomRichEdit::SetBorderStyle,
+               kBorderStyleNames, bsSingle);
+    props.Boolean("HideSelection", &TCustomRichEdit::HideSelection, &TCustomRichEdit::SetHideSelection, true);
+    props.Object("Lines", &TCustomRichEdit::Lines, &TCustomRichEdit::SetLines);
+    props.Integer("MaxLength", &TCustomRichEdit::MaxLength, &TCustomRichEdit::SetMaxLength, 0);
+    props.Boolean("PlainText", &TCustomRichEdit::PlainText, &TCustomRichEdit::SetPlainText, false);
+    props.Boolean("ReadOnly", &TCustomRichEdit::ReadOnly, &TCustomRichEdit::SetReadOnly, false);
+    props.Enum("ScrollBars", &TCustomRichEdit::ScrollBars, &TCustomRichEdit::SetScrollBars, kScrollStyleNames,
+               ssNone);
+    props.Boolean("WantReturns", &TCustomRichEdit::WantReturns, &TCustomRichEdit::SetWantReturns, true);
+    props.Boolean("WantTabs", &TCustomRichEdit::WantTabs, &TCustomRichEdit::SetWantTabs, false);
+    props.Boolean("WordWrap", &TCustomRichEdit::WordWrap, &TCustomRichEdit::SetWordWrap, true);
+    props.Event("OnChange", &TCustomRichEdit::OnChange);
+    props.Event("OnSelectionChange", &TCustomRichEdit::OnSelectionChange);
+    props.Default("TabStop", true);
+    props.Default("Color", clWindow);
+    props.Default("ParentColor", false);
+}
+
+PLAT_PROPERTIES(TRichEdit) {}
+
+TCustomRichEdit::TCustomRichEdit(TComponent* AOwner) : TCustomControl(AOwner) {
+    FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    SetBounds(0, 0, 185, 89);
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetCursor(crIBeam);
+    FLayout = std::make_unique<TRichLayout>(FDoc, kScreenPpi);
+    FDoc.OnParagraphsChanged = [this](int first, int oldCount, int newCount) {
+        FLayout->ParagraphsChanged(first, oldCount, newCount);
+    };
+    FLines = std::make_unique<TRichEditStrings>(this);
+    FSelAttributes = std::make_unique<TTextAttributes>(this, atSelected);
+    FDefAttributes = std::make_unique<TTextAttributes>(this, atDefaultText);
+    FParagraph = std::make_unique<TParaAttributes>(this);
+    ApplyFont();
+}
+
+TCustomRichEdit::~TCustomRichEdit() {
+    FDoc.OnParagraphsChanged = nullptr;
+}
+
+void TCustomRichEdit::ApplyFont() {
+    FDoc.SetDefaultFormat(FormatOfFont(Font()));
+    Invalidate();
+}
+
+// ---- Properties ------------------------------------------------------------------------------------------
+
+void TCustomRichEdit::SetLines(TStrings* Value) {
+    FLines->Assign(Value);
+}
+
+void TCustomRichEdit::SetBorderStyle(TBorderStyle Value) {
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomRichEdit::SetHideSelection(bool Value) {
+    FHideSelection = Value;
+    Invalidate();
+}
+
+void TCustomRichEdit::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    Invalidate();
+}
+
+void TCustomRichEdit::SetScrollBars(TScrollStyle Value) {
+    if (FScrollBars == Value)
+        return;
+    FScrollBars = Value;
+    UpdateScrollBars();
+}
+
+void TCustomRichEdit::SetWordWrap(bool Value) {
+    if (FWordWrap == Value)
+        return;
+    FWordWrap = Value;
+    FScrollX = 0;
+    UpdateScrollBars();
+    Invalidate();
+}
+
+// ---- Text and selection ----------------------------------------------------------------------------------
+
+std::string TCustomRichEdit::GetText() const {
+    return FDoc.PlainText(0, FDoc.Length());
+}
+
+void TCustomRichEdit::SetText(const std::string& Value) {
+    FDoc.Clear();
+    FDoc.Insert(0, Utf8Decode(Value), FDoc.DefaultFormat());
+    FAnchor = FCaret = 0;
+    FInsertFormatSet = false;
+    FScrollX = FScrollY = 0;
+    FModified = false;
+    FPreferredX = -1;
+    ClearUndo();
+    ContentChanged();
+    SelectionChange();
+}
+
+void TCustomRichEdit::LoadDocument(const TRichDocument& Doc) {
+    FDoc.Clear();
+    FDoc.Insert(0, Doc);
+    FAnchor = FCaret = 0;
+    FInsertFormatSet = false;
+    FScrollX = FScrollY = 0;
+    FModified = false;
+    FPreferredX = -1;
+    ClearUndo();
+    ContentChanged();
+    SelectionChange();
+}
+
+void TCustomRichEdit::Clear() {
+    SetText("");
+}
+
+std::string TCustomRichEdit::RtfText() const {
+    return WriteRtf(FDoc);
+}
+
+std::string TCustomRichEdit::SelRtfText() const {
+    return WriteRtf(FDoc, SelStart(), SelLength());
+}
+
+void TCustomRichEdit::SetSelStart(int Value) {
+    SetSelection(Value, Value);
+}
+
+void TCustomRichEdit::SetSelLength(int Value) {
+    int start = SelStart();
+    SetSelection(start, start + std::max(0, Value));
+}
+
+std::string TCustomRichEdit::SelText() const {
+    return FDoc.PlainText(SelStart(), SelLength());
+}
+
+void TCustomRichEdit::SetSelText(const std::string& Value) {
+    ReplaceSelection(Utf8Decode(Value), false, false);
+}
+
+void TCustomRichEdit::SelectAll() {
+    SetSelection(0, FDoc.Length());
+}
+
+void TCustomRichEdit::ClearSelection() {
+    ReplaceSelection(U"", true, true);
+}
+
+void TCustomRichEdit::SetSelection(int Anchor, int Caret) {
+    int n = FDoc.Length();
+    Anchor = std::clamp(Anchor, 0, n);
+    Caret = std::clamp(Caret, 0, n);
+    // Choosing the place the caret already has keeps the format chosen for it.
+    if (Anchor == FAnchor && Caret == FCaret)
+        return;
+    FAnchor = Anchor;
+    FCaret = Caret;
+    FInsertFormatSet = false;
+    FTypingRun = false;
+    ScrollCaretIntoView();
+    Invalidate();
+    SelectionChange();
+}
+
+void TCustomRichEdit::MoveCaret(int Pos, bool Extend) {
+    SetSelection(Extend ? FAnchor : Pos, Pos);
+}
+
+TPoint TCustomRichEdit::CaretPos() const {
+    int p = FDoc.ParagraphOf(FCaret);
+    return TPoint(FCaret - FDoc.ParagraphStart(p), p);
+}
+
+TCharFormat TCustomRichEdit::InsertionFormat() const {
+    return FInsertFormatSet ? FInsertFormat : FDoc.FormatForInsertAt(FCaret);
+}
+
+void TCustomRichEdit::SetInsertionFormat(const TCharFormat& Value) {
+    FInsertFormat = Value;
+    FInsertFormatSet = true;
+}
+
+bool TCustomRichEdit::ReplaceSelection(const std::u32string& Text, bool ByUser, bool CanUndo) {
+    TCharFormat f = SelLength() > 0 ? FDoc.FormatAt(SelStart()) : InsertionFormat();
+    return ReplaceRange(SelStart(), SelLength(), Text, f, ByUser, CanUndo);
+}
+
+bool TCustomRichEdit::ReplaceRange(int Pos, int Len, const std::u32string& Text, const TCharFormat& Format,
+                                   bool ByUser, bool CanUndo) {
+    if (ByUser && FReadOnly)
+        return false;
+    int n = FDoc.Length();
+    Pos = std::clamp(Pos, 0, n);
+    Len = std::clamp(Len, 0, n - Pos);
+    std::u32string insert = TRichDocument::Normalize(Text);
+    if (ByUser && FMaxLength > 0) {
+        int room = FMaxLength - (n - Len);
+        if (room < static_cast<int>(insert.size())) {
+            if (room <= 0 && Len == 0)
+                return false;
+            insert.resize(std::max(0, room));
+        }
+    }
+    if (Len == 0 && insert.empty())
+        return false;
+    bool typing = ByUser && Len == 0 && insert.size() == 1;
+    if (CanUndo)
+        SaveUndo(typing);
+    int oldAnchor = FAnchor, oldCaret = FCaret;
+    FDoc.Erase(Pos, Len);
+    int added = FDoc.Insert(Pos, insert, Format);
+    FAnchor = FCaret = Pos + added;
+    FInsertFormatSet = false;
+    FTypingRun = typing;
+    FModified = true;
+    FPreferredX = -1;
+    ContentChanged();
+    if (FAnchor != oldAnchor || FCaret != oldCaret || Len > 0)
+        SelectionChange();
+    return true;
+}
+
+void TCustomRichEdit::ContentChanged() {
+    ScrollCaretIntoView();
+    UpdateScrollBars();
+    Invalidate();
+    Change();
+}
+
+void TCustomRichEdit::Change() {
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomRichEdit::SelectionChange() {
+    if (OnSelectionChange)
+        OnSelectionChange(this);
+}
+
+void TCustomRichEdit::SaveUndo(bool Typing) {
+    if (Typing && FTypingRun && FUndo)
+        return; // a run of typed characters is undone as one
+    FUndo = std::make_unique<TUndoState>();
+    FUndo->Doc = FDoc;
+    FUndo->Doc.OnParagraphsChanged = nullptr;
+    FUndo->Anchor = FAnchor;
+    FUndo->Caret = FCaret;
+}
+
+void TCustomRichEdit::ClearUndo() {
+    FUndo.reset();
+    FTypingRun = false;
+}
+
+void TCustomRichEdit::Undo() {
+    if (!FUndo || FReadOnly)
+        return;
+    // Undoing twice gives the text back: the state undone becomes the new undo step.
+    auto redo = std::make_unique<TUndoState>();
+    redo->Doc = FDoc;
+    redo->Doc.OnParagraphsChanged = nullptr;
+    redo->Anchor = FAnchor;
+    redo->Caret = FCaret;
+    auto notify = std::move(FDoc.OnParagraphsChanged);
+    FDoc = FUndo->Doc;
+    FDoc.OnParagraphsChanged = std::move(notify);
+    FLayout->InvalidateAll();
+    FAnchor = std::min(FUndo->Anchor, FDoc.Length());
+    FCaret = std::min(FUndo->Caret, FDoc.Length());
+    FUndo = std::move(redo);
+    FTypingRun = false;
+    FInsertFormatSet = false;
+    FModified = true;
+    ContentChanged();
+    SelectionChange();
+}
+
+// ---- Clipboard -------------------------------------------------------------------------------------------
+
+void TCustomRichEdit::CopyToClipboard() {
+    Perform(WM_COPY, 0, 0);
+}
+
+void TCustomRichEdit::CutToClipboard() {
+    Perform(WM_CUT, 0, 0);
+}
+
+void TCustomRichEdit::PasteFromClipboard() {
+    Perform(WM_PASTE, 0, 0);
+}
+
+// ---- Layout and scrolling --------------------------------------------------------------------------------
+
+TCanvas& TCustomRichEdit::Measure() const {
+    if (!FMeasure) {
+        FMeasure = std::make_unique<TBitmap>();
+        FMeasure->SetSize(1, 1);
+    }
+    return *FMeasure->Canvas();
+}
+
+TRect TCustomRichEdit::TextRect() const {
+    TRect c = ClientRect();
+    return TRect(c.Left + 1, c.Top, std::max(c.Left + 2, c.Right - 1), c.Bottom);
+}
+
+TRichLayout& TCustomRichEdit::Layout() const {
+    FLayout->SetWidth(TextRect().Width(), FWordWrap);
+    FLayout->Update(Measure());
+    return *FLayout;
+}
+
+TPoint TCustomRichEdit::PosFromChar(int Pos) const {
+    TRichLayout& layout = Layout();
+    TRichLine line = layout.Line(layout.LineOfPos(Pos));
+    TRect r = TextRect();
+    return TPoint(r.Left - FScrollX + line.XOf(Pos), r.Top - FScrollY + line.Top);
+}
+
+int TCustomRichEdit::CharFromPos(TPoint P) const {
+    TRichLayout& layout = Layout();
+    TRect r = TextRect();
+    int line = layout.LineAtY(P.Y - r.Top + FScrollY);
+    return layout.PosAt(line, P.X - r.Left + FScrollX);
+}
+
+void TCustomRichEdit::ScrollTo(int X, int Y) {
+    TRichLayout& layout = Layout();
+    TRect r = TextRect();
+    X = FWordWrap ? 0 : std::clamp(X, 0, std::max(0, layout.ContentWidth() + 2 - r.Width()));
+    Y = std::clamp(Y, 0, std::max(0, layout.Height() - r.Height()));
+    if (X == FScrollX && Y == FScrollY)
+        return;
+    FScrollX = X;
+    FScrollY = Y;
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomRichEdit::ScrollCaretIntoView() {
+    TRichLayout& layout = Layout();
+    TRect r = TextRect();
+    TRichLine line = layout.Line(layout.LineOfPos(FCaret));
+    int y = FScrollY;
+    if (line.Top < y)
+        y = line.Top;
+    else if (line.Top + line.Height > y + r.Height())
+        y = line.Top + line.Height - r.Height();
+    int x = FScrollX;
+    if (!FWordWrap) {
+        int cx = line.XOf(FCaret);
+        int w = std::max(1, r.Width());
+        if (cx - x > w - 1)
+            x = cx - w + 1 + w / 4;
+        else if (cx < x)
+            x = std::max(0, cx - w / 4);
+    }
+    ScrollTo(x, y);
+}
+
+void TCustomRichEdit::UpdateScrollBars() {
+    if (!HandleAllocated() || FUpdatingBars)
+        return;
+    FUpdatingBars = true;
+    // Showing one bar narrows the room for the text and for the other bar: settle in two passes.
+    for (int pass = 0; pass < 2; ++pass) {
+        TRichLayout& layout = Layout();
+        TRect r = TextRect();
+        bool vert = FScrollBars == ssVertical || FScrollBars == ssBoth;
+        bool horz = (FScrollBars == ssHorizontal || FScrollBars == ssBoth) && !FWordWrap;
+        FScrollY = std::clamp(FScrollY, 0, std::max(0, layout.Height() - r.Height()));
+        FScrollX =
+            FWordWrap ? 0 : std::clamp(FScrollX, 0, std::max(0, layout.ContentWidth() + 2 - r.Width()));
+        TScrollInfo info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        info.nMin = 0;
+        info.nMax = std::max(0, layout.Height() - 1);
+        info.nPage =
+            vert ? static_cast<uint32_t>(std::max(1, r.Height())) : static_cast<uint32_t>(info.nMax + 2);
+        info.nPos = FScrollY;
+        SetScrollInfo(Handle(), SB_VERT, info, true);
+        info.nMax = std::max(0, layout.ContentWidth() + 1);
+        info.nPage =
+            horz ? static_cast<uint32_t>(std::max(1, r.Width())) : static_cast<uint32_t>(info.nMax + 2);
+        info.nPos = FScrollX;
+        SetScrollInfo(Handle(), SB_HORZ, info, true);
+    }
+    FUpdatingBars = false;
+}
+
+// ---- Words -----------------------------------------------------------------------------------------------
+
+int TCustomRichEdit::WordStart(int Pos) const {
+    const std::u32string& s = FDoc.Chars();
+    while (Pos > 0 && IsWordChar(s[Pos - 1]))
+        --Pos;
+    return Pos;
+}
+
+int TCustomRichEdit::WordEnd(int Pos) const {
+    const std::u32string& s = FDoc.Chars();
+    int n = FDoc.Length();
+    while (Pos < n && IsWordChar(s[Pos]))
+        ++Pos;
+    return Pos;
+}
+
+int TCustomRichEdit::PrevWordStop(int Pos) const {
+    const std::u32string& s = FDoc.Chars();
+    while (Pos > 0 && !IsWordChar(s[Pos - 1]))
+        --Pos;
+    return WordStart(Pos);
+}
+
+int TCustomRichEdit::NextWordStop(int Pos) const {
+    const std::u32string& s = FDoc.Chars();
+    int n = FDoc.Length();
+    if (Pos < n && s[Pos] == RichParagraphBreak)
+        return Pos + 1;
+    Pos = WordEnd(Pos);
+    while (Pos < n && !IsWordChar(s[Pos]) && s[Pos] != RichParagraphBreak)
+        ++Pos;
+    return Pos;
+}
+
+// ---- Window and input ------------------------------------------------------------------------------------
+
+void TCustomRichEdit::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    if (FBorderStyle == bsSingle)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomRichEdit::Dispatch(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
+        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS;
+        if (FWantReturns)
+            Message.Result |= DLGC_WANTALLKEYS;
+        if (FWantTabs)
+            Message.Result |= DLGC_WANTTAB;
+        return;
+    case WM_SETTEXT: {
+        const char* text = reinterpret_cast<const char*>(Message.LParam);
+        SetText(text ? text : "");
+        Message.Result = 1;
+        return;
+    }
+    case WM_GETTEXT:
+        if (Message.LParam)
+            *reinterpret_cast<std::string*>(Message.LParam) = GetText();
+        Message.Result = static_cast<LRESULT>(GetText().size());
+        return;
+    case WM_GETTEXTLENGTH:
+        Message.Result = static_cast<LRESULT>(GetText().size());
+        return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        TCustomControl::Dispatch(Message);
+        if (Message.Msg == WM_KILLFOCUS)
+            FSelecting = false;
+        Invalidate();
+        return;
+    case WM_SIZE:
+        TCustomControl::Dispatch(Message);
+        UpdateScrollBars();
+        Invalidate();
+        return;
+    case CM_FONTCHANGED:
+        TCustomControl::Dispatch(Message);
+        ApplyFont();
+        UpdateScrollBars();
+        return;
+    case CM_ENABLEDCHANGED:
+        TCustomControl::Dispatch(Message);
+        Invalidate();
+        return;
+    case WM_VSCROLL:
+    case WM_HSCROLL: {
+        bool vertical = Message.Msg == WM_VSCROLL;
+        TRect r = TextRect();
+        int line =
+            std::max(1, Layout().LineCount() > 0 ? Layout().Line(Layout().LineAtY(FScrollY)).Height : 16);
+        int step = vertical ? line : 16;
+        int page = std::max(1, (vertical ? r.Height() : r.Width()) - step);
+        int pos = vertical ? FScrollY : FScrollX;
+        switch (LOWORD(Message.WParam)) {
+        case SB_LINEUP:
+            pos -= step;
+            break;
+        case SB_LINEDOWN:
+            pos += step;
+            break;
+        case SB_PAGEUP:
+            pos -= page;
+            break;
+        case SB_PAGEDOWN:
+            pos += page;
+            break;
+        case SB_TOP:
+            pos = 0;
+            break;
+        case SB_BOTTOM:
+            pos = INT_MAX / 2;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            TScrollInfo info;
+            info.fMask = SIF_TRACKPOS;
+            GetScrollInfo(Handle(), vertical ? SB_VERT : SB_HORZ, info);
+            pos = info.nTrackPos;
+            break;
+        }
+        default:
+            Message.Result = 0;
+            return;
+        }
+        if (vertical)
+            ScrollTo(FScrollX, pos);
+        else
+            ScrollTo(pos, FScrollY);
+        Message.Result = 0;
+        return;
+    }
+    }
+    TCustomControl::Dispatch(Message);
+}
+
+// The rich edit's own handling of every message, after the control's handlers let it through.
+void TCustomRichEdit::DefaultHandler(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_KEYDOWN:
+        EditKeyDown(Message);
+        return;
+    case WM_CHAR:
+        EditChar(Message);
+        return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        EditMouse(Message);
+        TCustomControl::DefaultHandler(Message);
+        return;
+    case WM_MOUSEWHEEL: {
+        int line = Layout().LineCount() > 0 ? Layout().Line(Layout().LineAtY(FScrollY)).Height : 16;
+        ScrollTo(FScrollX, FScrollY - GET_WHEEL_DELTA_WPARAM(Message.WParam) * 3 * line / WHEEL_DELTA);
+        Message.Result = 1;
+        return;
+    }
+    case WM_COPY:
+    case WM_CUT: {
+        if (SelLength() == 0)
+            return;
+        std::string text = SelText();
+        std::string rtf = SelRtfText();
+        TClipboard* clipboard = Clipboard();
+        clipboard->Open();
+        try {
+            EmptyClipboard();
+            SetClipboardData(CF_UNICODETEXT, std::vector<uint8_t>(text.begin(), text.end()));
+            SetClipboardData(RegisterClipboardFormat("Rich Text Format"),
+                             std::vector<uint8_t>(rtf.begin(), rtf.end()));
+        } catch (...) {
+            clipboard->Close();
+            throw;
+        }
+        clipboard->Close();
+        if (Message.Msg == WM_CUT)
+            ReplaceSelection(U"", true, true);
+        return;
+    }
+    case WM_PASTE:
+        if (!FReadOnly && Clipboard()->HasFormat(CF_TEXT))
+            ReplaceSelection(Utf8Decode(Clipboard()->AsText()), true, true);
+        return;
+    case WM_CLEAR:
+        ReplaceSelection(U"", true, true);
+        return;
+    case WM_UNDO:
+    case EM_UNDO:
+        Message.Result = FUndo ? 1 : 0;
+        Undo();
+        return;
+    case EM_CANUNDO:
+        Message.Result = FUndo ? 1 : 0;
+        return;
+    case EM_GETSEL:
+        Message.Result = MAKELRESULT(SelStart(), SelStart() + SelLength());
+        return;
+    case EM_SETSEL: {
+        int start = static_cast<int>(static_cast<intptr_t>(Message.WParam));
+        int end = static_cast<int>(Message.LParam);
+        if (start < 0)
+            SetSelection(FCaret, FCaret);
+        else
+            SetSelection(start, end < 0 ? FDoc.Length() : end);
+        return;
+    }
+    case EM_REPLACESEL: {
+        const char* text = reinterpret_cast<const char*>(Message.LParam);
+        ReplaceSelection(Utf8Decode(text ? text : ""), false, Message.WParam != 0);
+        return;
+    }
+    case EM_SETREADONLY:
+        SetReadOnly(Message.WParam != 0);
+        Message.Result = 1;
+        return;
+    case EM_GETMODIFY:
+        Message.Result = FModified ? 1 : 0;
+        return;
+    case EM_SETMODIFY:
+        FModified = Message.WParam != 0;
+        return;
+    case EM_LIMITTEXT:
+        SetMaxLength(static_cast<int>(Message.WParam));
+        return;
+    case EM_POSFROMCHAR: {
+        TPoint p = PosFromChar(static_cast<int>(Message.WParam));
+        Message.Result = MAKELRESULT(p.X, p.Y);
+        return;
+    }
+    case EM_CHARFROMPOS:
+        Message.Result = CharFromPos(PointFromLParam(Message.LParam));
+        return;
+    case EM_SCROLLCARET:
+        ScrollCaretIntoView();
+        return;
+    }
+    TCustomControl::DefaultHandler(Message);
+}
+
+void TCustomRichEdit::EditKeyDown(TMessage& Message) {
+    TShiftState shift = KeyDataToShiftState(Message.LParam);
+    bool ext = shift & ssShift, ctrl = shift & ssCtrl;
+    TRichLayout& layout = Layout();
+    int n = FDoc.Length();
+    int li = layout.LineOfPos(FCaret);
+    auto lineEnd = [&](int index) { return layout.PosAt(index, INT_MAX / 2); };
+    auto vertical = [&](int target) {
+        target = std::clamp(target, 0, layout.LineCount() - 1);
+        if (FPreferredX < 0)
+            FPreferredX = layout.Line(li).XOf(FCaret);
+        int keep = FPreferredX;
+        MoveCaret(layout.PosAt(target, keep), ext);
+        FPreferredX = keep;
+    };
+    switch (Message.WParam) {
+    case VK_LEFT:
+        if (!ext && SelLength() > 0)
+            MoveCaret(SelStart(), false);
+        else
+            MoveCaret(ctrl ? PrevWordStop(FCaret) : FCaret - 1, ext);
+        FPreferredX = -1;
+        break;
+    case VK_RIGHT:
+        if (!ext && SelLength() > 0)
+            MoveCaret(SelStart() + SelLength(), false);
+        else
+            MoveCaret(ctrl ? NextWordStop(FCaret) : FCaret + 1, ext);
+        FPreferredX = -1;
+        break;
+    case VK_HOME:
+        MoveCaret(ctrl ? 0 : layout.Line(li).Start, ext);
+        FPreferredX = -1;
+        break;
+    case VK_END:
+        MoveCaret(ctrl ? n : lineEnd(li), ext);
+        FPreferredX = -1;
+        break;
+    case VK_UP:
+        vertical(li - 1);
+        break;
+    case VK_DOWN:
+        vertical(li + 1);
+        break;
+    case VK_PRIOR:
+    case VK_NEXT: {
+        int page = std::max(1, TextRect().Height());
+        int delta = Message.WParam == VK_PRIOR ? -page : page;
+        TRichLine line = layout.Line(li);
+        int target = layout.LineAtY(std::max(0, line.Top + delta));
+        ScrollTo(FScrollX, FScrollY + delta);
+        vertical(target);
+        break;
+    }
+    case VK_DELETE:
+        if (ext) {
+            Perform(WM_CUT, 0, 0);
+        } else if (!FReadOnly) {
+            if (SelLength() == 0 && FCaret < n) {
+                int to = ctrl ? NextWordStop(FCaret) : FCaret + 1;
+                FAnchor = FCaret;
+                FCaret = std::min(to, n);
+            }
+            if (SelLength() > 0)
+                ReplaceSelection(U"", true, true);
+        }
+        break;
+    case VK_INSERT:
+        if (ctrl)
+            Perform(WM_COPY, 0, 0);
+        else if (ext)
+            Perform(WM_PASTE, 0, 0);
+        break;
+    default:
+        TCustomControl::DefaultHandler(Message);
+        return;
+    }
+    Message.Result = 0;
+}
+
+void TCustomRichEdit::EditChar(TMessage& Message) {
+    char32_t ch = static_cast<char32_t>(Message.WParam);
+    switch (ch) {
+    case 0x01: // Ctrl+A
+        SelectAll();
+        return;
+    case 0x03: // Ctrl+C
+        Perform(WM_COPY, 0, 0);
+        return;
+    case 0x16: // Ctrl+V
+        Perform(WM_PASTE, 0, 0);
+        return;
+    case 0x18: // Ctrl+X
+        Perform(WM_CUT, 0, 0);
+        return;
+    case 0x1A: // Ctrl+Z
+        Perform(WM_UNDO, 0, 0);
+        return;
+    case '\b':
+        if (FReadOnly)
+            return;
+        if (SelLength() == 0 && FCaret > 0) {
+            FAnchor = FCaret;
+            --FCaret;
+        }
+        if (SelLength() > 0)
+            ReplaceSelection(U"", true, true);
+        return;
+    case '\r':
+    case '\n':
+        if (FWantReturns)
+            ReplaceSelection(std::u32string(1, RichParagraphBreak), true, true);
+        return;
+    case '\t':
+        if (FWantTabs)
+            ReplaceSelection(U"\t", true, true);
+        return;
+    }
+    if (ch < 0x20 || ch == 0x7F)
+        return;
+    if (!ReplaceSelection(std::u32string(1, ch), true, true) && FMaxLength > 0 && !FReadOnly)
+        Perform(CN_COMMAND, MAKEWPARAM(0, EN_MAXTEXT), 0);
+}
+
+void TCustomRichEdit::EditMouse(TMessage& Message) {
+    TPoint p = PointFromLParam(Message.LParam);
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN: {
+        if (!Focused() && CanFocus())
+            SetFocus();
+        int pos = CharFromPos(p);
+        FWordSelecting = false;
+        FSelecting = true;
+        FPreferredX = -1;
+        MoveCaret(pos, (Message.WParam & MK_SHIFT) != 0);
+        break;
+    }
+    case WM_LBUTTONDBLCLK: {
+        if (!Focused() && CanFocus())
+            SetFocus();
+        int pos = CharFromPos(p);
+        const std::u32string& s = FDoc.Chars();
+        int n = FDoc.Length();
+        int start = pos, end = pos;
+        if (pos < n && IsWordChar(s[pos])) {
+            start = WordStart(pos);
+            end = WordEnd(pos);
+        } else if (pos > 0 && IsWordChar(s[pos - 1])) {
+            start = WordStart(pos - 1);
+            end = pos;
+        } else if (pos < n && s[pos] != RichParagraphBreak) {
+            end = pos + 1;
+        }
+        FWordSelecting = true;
+        FWordAnchorStart = start;
+        FWordAnchorEnd = end;
+        FSelecting = true;
+        SetSelection(start, end);
+        break;
+    }
+    case WM_MOUSEMOVE:
+        if (FSelecting && (Message.WParam & MK_LBUTTON)) {
+            int pos = CharFromPos(p);
+            if (FWordSelecting) {
+                if (pos < FWordAnchorStart)
+                    SetSelection(FWordAnchorEnd, WordStart(pos));
+                else
+                    SetSelection(FWordAnchorStart, std::max(FWordAnchorEnd, WordEnd(pos)));
+            } else {
+                MoveCaret(pos, true);
+            }
+        }
+        break;
+    case WM_LBUTTONUP:
+        FSelecting = false;
+        break;
+    }
+}
+
+// ---- Painting --------------------------------------------------------------------------------------------
+
+void TCustomRichEdit::PaintBackground(TCanvas& Canvas, const TRect& Rect) {
+    Canvas.Brush()->SetStyle(bsSolid);
+    Canvas.Brush()->SetColor(Enabled() ? Color() : clBtnFace);
+    Canvas.FillRect(Rect);
+}
+
+void TCustomRichEdit::PaintLine(TCanvas& Canvas, int Line, int OriginX, int OriginY) {
+    TRichLayout::TDrawColors colors;
+    if (!Enabled())
+        colors.Disabled = clGrayText;
+    bool showSel = (Focused() || !FHideSelection) && SelLength() > 0;
+    int a = showSel ? SelStart() : 0, b = showSel ? SelStart() + SelLength() : 0;
+    FLayout->DrawLine(Canvas, Line, OriginX, OriginY, a, b, colors);
+}
+
+void TCustomRichEdit::PaintCaret(TCanvas& Canvas, TPoint Pos, int Height) {
+    Canvas.Pen()->SetColor(clWindowText);
+    Canvas.Pen()->SetWidth(1);
+    Canvas.Pen()->SetStyle(psSolid);
+    Canvas.MoveTo(Pos.X, Pos.Y);
+    Canvas.LineTo(Pos.X, Pos.Y + Height);
+}
+
+void TCustomRichEdit::Paint() {
+    TCanvas& c = *Canvas();
+    PaintBackground(c, ClientRect());
+    TRichLayout& layout = Layout();
+    TRect r = TextRect();
+    int originX = r.Left - FScrollX, originY = r.Top - FScrollY;
+    for (int i = layout.LineAtY(FScrollY); i < layout.LineCount(); ++i) {
+        if (originY + layout.Line(i).Top >= r.Bottom)
+            break;
+        PaintLine(c, i, originX, originY);
+    }
+    if (Focused() && Enabled()) {
+        TRichLine line = layout.Line(layout.LineOfPos(FCaret));
+        TPoint p(originX + line.XOf(FCaret), originY + line.Top);
+        if (p.X >= r.Left - 1 && p.X <= r.Right && p.Y < r.Bottom)
+            PaintCaret(c, p, line.Height);
+    }
+}
+
+// ---- Printing --------------------------------------------------------------------------------------------
+
+void TCustomRichEdit::Print(const std::string& Caption) {
+    TPrinter* printer = Printer();
+    printer->Title = Caption;
+    printer->BeginDoc();
+    try {
+        TCanvas& canvas = *printer->Canvas();
+        int ppi = printer->PixelsPerInch();
+        int pageW = printer->PageWidth(), pageH = printer->PageHeight();
+        // An inch of margin all round, less on paper too small for it.
+        int margin = std::min(ppi, std::min(pageW, pageH) / 8);
+        TRect area(margin, margin, pageW - margin, pageH - margin);
+        TRichLayout layout(FDoc, ppi);
+        layout.SetWidth(area.Width(), true);
+        layout.Update(canvas);
+        TRichLayout::TDrawColors colors;
+        int pageTop = 0; // document y at the top of the page
+        for (int i = 0; i < layout.LineCount(); ++i) {
+            TRichLine line = layout.Line(i);
+            if (line.Top + line.Height - pageTop > area.Height() && line.Top > pageTop) {
+                printer->NewPage();
+                pageTop = line.Top;
+            }
+            layout.DrawLine(canvas, i, area.Left, area.Top - pageTop, 0, 0, colors);
+        }
+        printer->EndDoc();
+    } catch (...) {
+        if (printer->Printing())
+            printer->Abort();
+        throw;
+    }
+}
+
+} // namespace plat
