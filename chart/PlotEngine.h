@@ -1,14 +1,28 @@
-// The data side of the chart engine's series: value lists (one growable array of doubles per value
-// dimension of a series, with its order and cached statistics) and the list of a series' value lists.
-#pragma once
+// The chart engine: value lists (one growable array of doubles per value dimension of a series, with
+// its order and cached statistics) and the list of a series' value lists, the engine's exception class,
+// and, at the end, the headers of the rest of the engine core (shapes, axes, series, marks, axis panel,
+// tools), so that code using the engine includes this one header.
+//
+// Headers of the engine core include this header with CHART_PLOTENGINE_NO_UMBRELLA defined, which gives
+// them the value lists without pulling in the other core headers half-way through their own.
+#ifndef CHART_PLOTENGINE_H
+#define CHART_PLOTENGINE_H
 
 #include <string>
 #include <vector>
 
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/List.h"
 #include "platform/rtl/Persistent.h"
 
 namespace chart {
+
+// Raised by series, pages and functions with the engine's message texts.
+class ChartException : public plat::Exception {
+public:
+    using plat::Exception::Exception;
+    const char* ClassName() const override { return "ChartException"; }
+};
 
 class TChartValueList;
 
@@ -154,3 +168,14 @@ private:
 };
 
 } // namespace chart
+
+#endif // CHART_PLOTENGINE_H
+
+#ifndef CHART_PLOTENGINE_NO_UMBRELLA
+#include "chart/PlotEngineAxis.h"
+#include "chart/PlotEngineAxisPanel.h"
+#include "chart/PlotEngineMarks.h"
+#include "chart/PlotEngineSeries.h"
+#include "chart/PlotEngineShape.h"
+#include "chart/PlotEngineTools.h"
+#endif

@@ -46,9 +46,6 @@ double ReadFloat(std::string_view text) {
     return plat::TryStrToFloat(text, v) ? v : 0;
 }
 
-// The word before an element that says where its memory came from.
-constexpr size_t kElementHeader = 8;
-
 } // namespace
 
 // --- TDomPool -------------------------------------------------------------------------------------------
@@ -269,22 +266,9 @@ std::string TDomSimpleXMLProps::ValueOf(std::string_view name, std::string_view 
 
 // --- TDomSimpleXMLElem ---------------------------------------------------------------------------------
 
-TDomSimpleXMLElem::TDomSimpleXMLElem(TDomSimpleXMLElem* parent, TKind kind)
-    : FParent(parent), FProps(this), FKind(kind) {
-    if (parent)
-        FSimpleXML = parent->FSimpleXML;
-}
-
 void* TDomSimpleXMLElem::operator new(size_t size) {
     void* raw = ::operator new(size + kElementHeader);
     *static_cast<TDomPool**>(raw) = nullptr;
-    return static_cast<char*>(raw) + kElementHeader;
-}
-
-void* TDomSimpleXMLElem::operator new(size_t size, TDomPool* pool) {
-    void* raw = pool->Allocate(size + kElementHeader);
-    *static_cast<TDomPool**>(raw) = pool;
-    pool->AddRef();
     return static_cast<char*>(raw) + kElementHeader;
 }
 
@@ -531,13 +515,6 @@ void TDomSimpleXMLElems::Clear() {
         e->FContainer = nullptr;
         delete e;
     }
-}
-
-void TDomSimpleXMLElems::Append(TDomSimpleXMLElem* value) {
-    FLeafPool = nullptr;
-    FCreated = true;
-    FList.push_back(value);
-    value->FContainer = this;
 }
 
 TDomSimpleXMLElemClassic* TDomSimpleXMLElems::Add(std::string_view name, std::string_view value) {

@@ -115,7 +115,17 @@ public:
     }
 
 private:
+    friend class TDomParser;
     enum : unsigned char { kBorrowed = 0x80, kOwned = 0x81 };
+    // Borrow for a string that holds no text of its own (one just made): nothing to free first.
+    void BorrowFresh(const char* Data, size_t Size) {
+        if (Size > 15) {
+            BorrowLong(Data, Size);
+            return;
+        }
+        std::memcpy(FBytes, Data, 16);
+        FBytes[15] = static_cast<char>(15 - Size);
+    }
     void Release() {
         if (static_cast<unsigned char>(FBytes[15]) == kOwned) {
             char* data;
@@ -201,8 +211,9 @@ private:
     void FreeItems();
     // A new, empty attribute; the chunk for it holds at least Reserve of them (taken from Pool when given).
     TDomSimpleXMLProp* AppendEmpty(int Reserve, TDomPool* Pool);
-    // Count new, empty attributes side by side in one new chunk taken from Pool; answers the first.
-    TDomSimpleXMLProp* AppendBlock(int Count, TDomPool* Pool);
+    // Appends the chunk at Memory, taken from Pool, whose Count attributes the caller has made in place
+    // behind the chunk's header.
+    inline void AdoptChunk(void* Memory, int Count, TDomPool* Pool); // in DomSimpleXmlPool.h
     template <class F> void ForEach(F Visit) const;
 
     TDomSimpleXMLElem* FParent;
@@ -275,14 +286,15 @@ public:
     // Elements live on the heap or in a parser's block (a header word before the object says which);
     // delete works for both.
     static void* operator new(size_t Size);
-    static void* operator new(size_t Size, TDomPool* Pool);
+    static inline void* operator new(size_t Size, TDomPool* Pool); // in DomSimpleXmlPool.h
     static void operator delete(void* Memory);
     static void operator delete(void* Memory, TDomPool* Pool);
 
 protected:
     enum class TKind : uint8_t { Classic, Text, Comment, CData, Header, DocType, Sheet };
     // Name empty; the document is taken over from the parent.
-    TDomSimpleXMLElem(TDomSimpleXMLElem* AParent, TKind Kind);
+    TDomSimpleXMLElem(TDomSimpleXMLElem* AParent, TKind Kind)
+        : FParent(AParent), FProps(this), FSimpleXML(AParent ? AParent->FSimpleXML : nullptr), FKind(Kind) {}
     // Copies this node's own data (not its children) from Source.
     virtual void AssignData(const TDomSimpleXMLElem& Source);
 
@@ -442,7 +454,7 @@ private:
     friend class TDomSimpleXMLElem;
     friend class TDomParser;
     friend class TDomWriter;
-    void Append(TDomSimpleXMLElem* Value);
+    inline void Append(TDomSimpleXMLElem* Value); // in DomSimpleXmlPool.h
     // Frees the children of a list whose FLeafPool is set without visiting them.
     void ReleaseLeaves();
 

@@ -184,12 +184,10 @@ private:
         int64_t LeafRefs = 0;
     };
 
-    struct TAttribute {
-        TSpan NameSpace;
-        TSpan Name;
-        TSpan Value;
-        unsigned Flags; // of the value, as TextFlags gives them
-    };
+    // Attributes the parser makes in one chunk at most; a tag with more gets several chunks.
+    static constexpr int kChunkProps = 16;
+    static constexpr size_t kChunkBytes =
+        sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp);
 
     bool AtEnd() const { return FP >= FEnd; }
     std::string CharAt(const char* p) const;
@@ -212,6 +210,7 @@ private:
     void UseDecoder(TDomSimpleXML* decoder) {
         FDecoder = decoder;
         FPlainDecode = decoder && DecodesPlainly(decoder);
+        FLeavesTracked = FTrackLeaves && (!FDecoder || FPlainDecode);
     }
     // Keeps a text of the file in Out: in the file's encoding turned into UTF-8, unescaped when a
     // decoder is in use. Only nodes that hold a reference to the pool may borrow its memory; the others
@@ -221,7 +220,8 @@ private:
     void StoreScanned(TDomString& out, char* data, size_t size, unsigned flags, bool decode, bool borrow);
     // The closing quote of an attribute value that starts at p, or null when the data ends first; the
     // flags of the bytes before it are added to Flags.
-    inline __attribute__((always_inline)) char* FindQuote(char* p, char quote, unsigned& flags) const;
+    template <char Quote>
+    inline __attribute__((always_inline)) char* FindQuote(char* p, unsigned& flags) const;
     // A tag name: most are ASCII and kept where they stand.
     void StoreName(TDomString& out, const TSpan& name, bool borrow, bool high) {
         if (borrow && !high)
@@ -254,9 +254,15 @@ private:
 #endif
     }
 
-    void ParseAttributes(TDomSimpleXMLProps& props);
-    void StoreAttributes(TDomSimpleXMLProps& props);
+    int ParseAttributes(TDomSimpleXMLProps& props);
+    void AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next);
+    [[noreturn]] __attribute__((cold)) void FailInAttributes(TDomSimpleXMLProps& props,
+                                                             TDomSimpleXMLProp* first,
+                                                             TDomSimpleXMLProp* next, const char* format,
+                                                             char* at);
     TStartTag ParseStartTag(TOpenElement& open);
+    TStartTag ParseTagRest(TOpenElement& open);
+    void ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd);
     TToken Classify() const;
     bool ParseEndTag();
     TOpenElement& Push(TDomSimpleXMLElemClassic* element, bool pooled);
@@ -264,13 +270,15 @@ private:
     void AddText(TOpenElement& open, char* from, char* to);
     void CloseElement(TOpenElement& open);
     void FinishElement(TOpenElement& open);
+    // The events of a finished element.
+    void TagParsed(TDomSimpleXMLElem* e);
     // LeafRefs: the references the child holds when it is a leaf that its list may free in one step
     // (see FinishElement), else 0.
     void ChildDone(int64_t leafRefs);
     // Whether lists may be marked for freeing in one step: no code outside the parser can have seen or
-    // changed the elements meanwhile.
+    // changed the elements meanwhile (no code outside the parser runs at all).
     bool TrackLeaves() const {
-        return FTrackLeaves && (!FDecoder || FPlainDecode);
+        return FLeavesTracked;
     }
     void SkipUnknownDeclaration(char* start);
 
@@ -289,10 +297,10 @@ private:
     bool FPlainDecode = false;
     std::vector<TOpenElement> FStack; // open elements; entries are reused
     size_t FDepth = 0;
-    std::vector<TAttribute> FAttributes;
     std::string_view FEndName;
     bool FTrackLeaves = false;
-    int64_t FLastLeafRefs = 0; // of the element FinishElement finished last
+    bool FLeavesTracked = false; // FTrackLeaves, and the decoder in use runs no code of others
+    int64_t FLastLeafRefs = 0;   // of the element FinishElement finished last
     std::string FScratch;
 };
 
@@ -362,33 +370,10 @@ void TDomParser::StoreScanned(TDomString& out, char* data, size_t size, unsigned
 
 // --- Attributes -------------------------------------------------------------------------------------------
 
-void TDomParser::StoreAttributes(TDomSimpleXMLProps& props) {
-    if (FAttributes.empty())
-        return;
-    // All attributes of the tag in one block.
-    TDomSimpleXMLProp* prop = props.AppendBlock(static_cast<int>(FAttributes.size()), FPool);
-    // A value with neither "&" nor bytes from 0x80 is kept as it stands, unless a decoder of another
-    // class wants to see it.
-    const bool plain = !FDecoder || FPlainDecode;
-    for (const TAttribute& a : FAttributes) {
-        prop->FName.Borrow(a.Name.Data, a.Name.Size); // names are ASCII
-        if (a.NameSpace.Size > 0)
-            prop->FNameSpace.Borrow(a.NameSpace.Data, a.NameSpace.Size);
-        if (a.Flags == 0 && plain) {
-            prop->FValue.Borrow(a.Value.Data, a.Value.Size);
-        } else {
-            props.FOwnsTexts = true; // a decoder of another class gives a text of its own
-            StoreScanned(prop->FValue, a.Value.Data, a.Value.Size, a.Flags, true, true);
-        }
-        ++prop;
-    }
-    FAttributes.clear();
-}
-
-inline char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
+template <char Quote> inline char* TDomParser::FindQuote(char* p, unsigned& flags) const {
 #if defined(__SSE2__)
     // Sixteen bytes per step; reading past the end stays inside the NUL bytes behind the data.
-    const __m128i quotes = _mm_set1_epi8(quote);
+    const __m128i quotes = _mm_set1_epi8(Quote);
     const __m128i amps = _mm_set1_epi8('&');
     const __m128i zero = _mm_setzero_si128();
     for (;;) {
@@ -397,17 +382,20 @@ inline char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, quotes), _mm_cmpeq_epi8(v, zero))));
         const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(v));
         const unsigned amp = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, amps)));
-        const unsigned before = stop ? (1u << __builtin_ctz(stop)) - 1 : 0xFFFFu;
-        if (high & before)
-            flags |= 1;
-        if (amp & before)
-            flags |= 2;
+        if (high | amp) {
+            // Only the bytes before the first stop (all sixteen without one) count.
+            const unsigned before = (stop - 1) & ~stop;
+            if (high & before)
+                flags |= 1;
+            if (amp & before)
+                flags |= 2;
+        }
         if (!stop) {
             p += 16;
             continue;
         }
-        p += __builtin_ctz(stop);
-        if (*p == quote)
+        p += static_cast<unsigned>(__builtin_ctz(stop));
+        if (*p == Quote)
             return p;
         if (p >= FEnd)
             return nullptr;
@@ -415,7 +403,7 @@ inline char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
     }
 #else
     for (; p < FEnd; ++p) {
-        if (*p == quote)
+        if (*p == Quote)
             return p;
         flags |= kClasses.Text[static_cast<unsigned char>(*p)];
     }
@@ -423,68 +411,127 @@ inline char* TDomParser::FindQuote(char* p, char quote, unsigned& flags) const {
 #endif
 }
 
+// Hands the attributes made in place from First up to Next (see ParseAttributes) over to Props.
+void TDomParser::AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first,
+                                 TDomSimpleXMLProp* next) {
+    if (next == first)
+        return;
+    using TChunk = TDomSimpleXMLProps::TChunk;
+    FPool->Take(sizeof(TChunk) + static_cast<size_t>(next - first) * sizeof(TDomSimpleXMLProp));
+    props.AdoptChunk(reinterpret_cast<TChunk*>(first) - 1, static_cast<int>(next - first), FPool);
+}
+
+// An error inside an attribute list: the attributes made so far are handed over first.
+void TDomParser::FailInAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first,
+                                  TDomSimpleXMLProp* next, const char* format, char* at) {
+    FP = at;
+    AdoptAttributes(props, first, next);
+    Fail(plat::Format(format, {CharAt(at)}));
+}
+
 // Reads name="value" pairs up to "/", ">" or "?" (left unread). Data that ends inside the list ends it
-// without an error; the attribute being read then is dropped.
-void TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
+// without an error; the attribute being read then is dropped. Answers the number of chunks made.
+//
+// The attributes are made where they stay: side by side in the pool's free room behind a chunk header,
+// the chunk taken and handed to the list when the tag ends. Anything that may allocate in the pool or
+// throw waits until the attributes made so far are handed over.
+int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
+    using TChunk = TDomSimpleXMLProps::TChunk;
     if (props.FFirst)
         props.Clear();
-    FAttributes.clear();
-    auto fail = [&](const char* format, const char* at) {
-        std::string message = plat::Format(format, {CharAt(at)});
-        StoreAttributes(props);
-        Fail(message);
-    };
+    // Flag 4: every value goes through StoreScanned, as a decoder of another class wants to see it.
+    // Without it a value with neither "&" (2) nor bytes from 0x80 (1) is kept as it stands.
+    const unsigned initialFlags = !FDecoder || FPlainDecode ? 0 : 4;
+    TDomSimpleXMLProp* first = nullptr; // of the chunk being made
+    TDomSimpleXMLProp* next = nullptr;
+    TDomSimpleXMLProp* limit = nullptr;
+    int chunks = 0;
     // The loops below stop at the NUL bytes behind the data (none of the classes holds NUL).
+    char* p = FP;
+    char* const end = FEnd;
     for (;;) {
-        SkipBlanks();
-        if (AtEnd())
-            break;
-        char c = *FP;
-        if (c == '/' || c == '>' || c == '?')
-            break;
-        if (!Is(c, cAttrName))
-            fail(kPropertyChar, FP);
-        TAttribute a;
-        a.Name.Data = FP;
-        a.NameSpace.Data = FP;
-        for (;;) {
-            while (Is(*FP, cAttrName))
-                ++FP;
-            if (AtEnd() || *FP != ':')
-                break;
-            a.NameSpace = {a.Name.Data, static_cast<size_t>(FP - a.Name.Data)};
-            a.Name.Data = ++FP;
+        char c = *p;
+        if (c == ' ')
+            c = *++p;
+        if (!Is(c, cAttrName)) {
+            while (Is(c, cBlank))
+                c = *++p;
+            if (!Is(c, cAttrName)) {
+                if (p >= end || c == '/' || c == '>' || c == '?')
+                    break;
+                FailInAttributes(props, first, next, kPropertyChar, p);
+            }
         }
-        if (AtEnd())
-            break;
-        a.Name.Size = static_cast<size_t>(FP - a.Name.Data);
-        if (Is(*FP, cBlank)) {
-            SkipBlanks();
-            if (AtEnd())
-                break;
+        // The name; with colons in it, the part before the last one is the namespace.
+        char* name = p;
+        size_t nameSpaceSize = 0;
+        do
+            ++p;
+        while (Is(*p, cAttrName));
+        while (*p == ':') {
+            nameSpaceSize = static_cast<size_t>(p - name);
+            name = ++p;
+            while (Is(*p, cAttrName))
+                ++p;
         }
-        if (*FP != '=')
-            fail(kPropertyChar, FP);
-        ++FP;
-        SkipBlanks();
-        if (AtEnd())
-            break;
-        char quote = *FP;
-        if (quote != '"' && quote != '\'')
-            fail(kPropertyQuote, FP);
-        a.Value.Data = ++FP;
-        unsigned flags = 0;
-        char* close = FindQuote(FP, quote, flags);
-        a.Flags = flags;
+        const size_t nameSize = static_cast<size_t>(p - name);
+        char quote;
+        if (p[0] == '=' && (p[1] == '"' || p[1] == '\'')) {
+            quote = p[1]; // the usual name="value"
+            p += 2;
+        } else {
+            while (Is(*p, cBlank))
+                ++p;
+            if (p >= end)
+                break;
+            if (*p != '=')
+                FailInAttributes(props, first, next, kPropertyChar, p);
+            ++p;
+            while (Is(*p, cBlank))
+                ++p;
+            if (p >= end)
+                break;
+            quote = *p;
+            if (quote != '"' && quote != '\'')
+                FailInAttributes(props, first, next, kPropertyQuote, p);
+            ++p;
+        }
+        char* value = p;
+        unsigned flags = initialFlags;
+        char* close = quote == '"' ? FindQuote<'"'>(p, flags) : FindQuote<'\''>(p, flags);
         if (!close) {
-            FP = FEnd;
+            p = end;
             break;
         }
-        a.Value.Size = static_cast<size_t>(close - a.Value.Data);
-        FAttributes.push_back(a);
-        FP = close + 1;
+        p = close + 1;
+        const size_t valueSize = static_cast<size_t>(close - value);
+
+        if (next == limit) {
+            AdoptAttributes(props, first, next);
+            first = next =
+                reinterpret_cast<TDomSimpleXMLProp*>(reinterpret_cast<TChunk*>(FPool->Room(kChunkBytes)) + 1);
+            limit = first + kChunkProps;
+            ++chunks;
+        }
+        auto* prop = new (next++) TDomSimpleXMLProp(&props);
+        prop->FName.BorrowFresh(name, nameSize); // names are ASCII
+        if (nameSpaceSize > 0)
+            prop->FNameSpace.BorrowFresh(name - 1 - nameSpaceSize, nameSpaceSize);
+        if (flags == 0) {
+            prop->FValue.BorrowFresh(value, valueSize);
+        } else {
+            if (flags & 5) {
+                AdoptAttributes(props, first, next);
+                first = next = limit = nullptr;
+            }
+            StoreScanned(prop->FValue, value, valueSize, flags & 3, true, true);
+            if (prop->FValue.Owned())
+                props.FOwnsTexts = true;
+        }
     }
-    StoreAttributes(props);
+    FP = p;
+    AdoptAttributes(props, first, next);
+    return chunks;
 }
 
 // --- Elements ---------------------------------------------------------------------------------------------
@@ -500,20 +547,27 @@ TDomParser::TStartTag TDomParser::ParseStartTag(TOpenElement& open) {
     open.Name = {FP, 0};
     open.NameSpace = {FP, 0};
     open.HighName = false;
+    return ParseTagRest(open);
+}
+
+// The start tag from FP on, after its "<": name segments and attribute lists up to the end of the tag.
+TDomParser::TStartTag TDomParser::ParseTagRest(TOpenElement& open) {
     for (;;) {
         char* start = FP;
+        char* p = FP;
         for (;;) {
-            while (!Is(*FP, cNameStop))
-                ++FP;
-            if (static_cast<unsigned char>(*FP) >= 0x80) {
+            while (!Is(*p, cNameStop))
+                ++p;
+            if (static_cast<unsigned char>(*p) >= 0x80) {
                 open.HighName = true;
-                ++FP;
+                ++p;
                 continue;
             }
-            if (*FP != 0 || AtEnd())
+            if (*p != 0 || p >= FEnd)
                 break;
-            ++FP; // a NUL inside the name
+            ++p; // a NUL inside the name
         }
+        FP = p;
         const size_t length = static_cast<size_t>(FP - start);
         if (open.Name.Data + open.Name.Size == start || open.Name.Size == 0) {
             if (open.Name.Size == 0)
@@ -629,7 +683,7 @@ bool TDomParser::ParseEndTag() {
     }
 }
 
-TDomParser::TOpenElement& TDomParser::Push(TDomSimpleXMLElemClassic* element, bool pooled) {
+inline TDomParser::TOpenElement& TDomParser::Push(TDomSimpleXMLElemClassic* element, bool pooled) {
     if (FDepth >= static_cast<size_t>(MaxSimpleXMLDepth))
         Fail(plat::Format(kTooDeep, {MaxSimpleXMLDepth}));
     if (FDepth == FStack.size())
@@ -692,11 +746,14 @@ void TDomParser::FinishElement(TOpenElement& open) {
             FLastLeafRefs = refs;
         }
     }
-    if (FEvents && (FEvents->OnTagParsed || FEvents->OnValueParsed)) {
-        const std::string name(e->Name());
-        FEvents->DoTagParsed(name);
-        FEvents->DoValueParsed(name, std::string(e->Value()));
-    }
+    if (FEvents && (FEvents->OnTagParsed || FEvents->OnValueParsed))
+        TagParsed(e);
+}
+
+void TDomParser::TagParsed(TDomSimpleXMLElem* e) {
+    const std::string name(e->Name());
+    FEvents->DoTagParsed(name);
+    FEvents->DoValueParsed(name, std::string(e->Value()));
 }
 
 // The end tag (in FEndName, empty when the data ended) must match the start tag, ignoring case.
@@ -718,13 +775,79 @@ void TDomParser::CloseElement(TOpenElement& open) {
 }
 
 // After a child: the parent's text block starts afresh behind it.
-void TDomParser::ChildDone(int64_t leafRefs) {
+inline void TDomParser::ChildDone(int64_t leafRefs) {
     TOpenElement& parent = FStack[FDepth - 1];
     parent.AllLeaves = parent.AllLeaves && leafRefs > 0;
     parent.LeafRefs += leafRefs;
     parent.HadChild = true;
     parent.BlockStart = FP;
     parent.SeenBlank = false;
+}
+
+// A child element from the "<" at FP. NameEnd, when given, is where its plain name (no namespace, no
+// bytes from 0x80) ends at a blank, "/" or ">".
+void TDomParser::ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd) {
+    auto* child = new (FPool) TDomSimpleXMLElemClassic(parent);
+    (parent->FItems ? *parent->FItems : parent->Items()).Append(child);
+    TStartTag tag = TStartTag::Truncated;
+    TOpenElement* inner;
+    if (!nameEnd) {
+        FStack[FDepth - 1].HadChild = true;
+        inner = &Push(child, true); // may move the stack
+        tag = ParseStartTag(*inner);
+    } else {
+        // The usual leaf ("<name attributes/>") is finished without a place on the stack.
+        if (FDepth >= static_cast<size_t>(MaxSimpleXMLDepth))
+            Fail(plat::Format(kTooDeep, {MaxSimpleXMLDepth}));
+        char* name = FP + 1;
+        const size_t nameSize = static_cast<size_t>(nameEnd - name);
+        FP = nameEnd;
+        int chunks = 0;
+        if (nameEnd[0] == ' ') {
+            ++FP;
+            chunks = ParseAttributes(child->FProps);
+        }
+        if (FP[0] == '/' && FP[1] == '>') {
+            FP += 2;
+            child->FName.BorrowFresh(name, nameSize);
+            // A plain name and attributes of this parse: nothing of its own on the heap unless a value
+            // was decoded by a class of another kind.
+            int64_t refs = 0;
+            if (TrackLeaves()) {
+                if (!child->FProps.FOwnsTexts)
+                    refs = 1 + chunks;
+            } else if (FEvents && (FEvents->OnTagParsed || FEvents->OnValueParsed)) {
+                TagParsed(child);
+            }
+            ChildDone(refs);
+            return;
+        }
+        FStack[FDepth - 1].HadChild = true;
+        inner = &Push(child, true);
+        inner->Name = {name, nameSize};
+        inner->NameSpace = {name, 0};
+        inner->HighName = false;
+        if (FP[0] == '>') {
+            ++FP;
+            tag = TStartTag::Content;
+        } else {
+            tag = ParseTagRest(*inner);
+        }
+    }
+    switch (tag) {
+    case TStartTag::Content:
+        BeginContent(*inner);
+        break;
+    case TStartTag::Empty:
+        FinishElement(*inner);
+        --FDepth;
+        ChildDone(FLastLeafRefs);
+        break;
+    case TStartTag::Truncated:
+        --FDepth;
+        ChildDone(0);
+        break;
+    }
 }
 
 void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
@@ -769,6 +892,18 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
             open.SeenBlank = false;
             continue;
         }
+        if (FP[1] != '/' && FP[1] != '!') {
+            // Most tags are a child's start tag with a plain name ending in a blank, "/" or ">": that
+            // is known to be an element without a look at the rest of the tag.
+            char* name = FP + 1;
+            char* q = name;
+            while (!Is(*q, cNameStop))
+                ++q;
+            if (q > name && (*q == ' ' || *q == '/' || *q == '>')) {
+                ParseChild(open.Element, q);
+                continue;
+            }
+        }
         switch (Classify()) {
         case TToken::EndTag: {
             char* tagStart = FP;
@@ -795,27 +930,9 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
             ChildDone(0);
             break;
         }
-        case TToken::Element: {
-            auto* child = new (FPool) TDomSimpleXMLElemClassic(open.Element);
-            open.Element->Items().Append(child);
-            open.HadChild = true;
-            TOpenElement& inner = Push(child, true); // may move the stack: `open` is not used below
-            switch (ParseStartTag(inner)) {
-            case TStartTag::Content:
-                BeginContent(inner);
-                break;
-            case TStartTag::Empty:
-                FinishElement(inner);
-                --FDepth;
-                ChildDone(FLastLeafRefs);
-                break;
-            case TStartTag::Truncated:
-                --FDepth;
-                ChildDone(0);
-                break;
-            }
+        case TToken::Element:
+            ParseChild(open.Element, nullptr);
             break;
-        }
         case TToken::End:
             FP = FEnd;
             break;

@@ -36,6 +36,15 @@ public:
     }
     // Memory for text bytes.
     char* AllocateText(size_t size) { return static_cast<char*>(Allocate(size)); }
+    // The free memory at the end of the current block, at least Size bytes of it, without taking it: a
+    // caller that fills it piece by piece, not knowing yet how much it needs, then takes what it used
+    // with Take. Nothing else may be allocated in between.
+    char* Room(size_t size) {
+        if (static_cast<size_t>(FEnd - FCurrent) < size)
+            NewBlock(size);
+        return FCurrent;
+    }
+    void Take(size_t size) { FCurrent += (size + 7) & ~size_t(7); }
 
 private:
     ~TDomPool();
@@ -78,27 +87,39 @@ struct TDomSimpleXMLProps::TChunk {
     TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
 };
 
+// The word before an element that says where its memory came from.
+constexpr size_t kElementHeader = 8;
+
+inline void* TDomSimpleXMLElem::operator new(size_t size, TDomPool* pool) {
+    void* raw = pool->Allocate(size + kElementHeader);
+    *static_cast<TDomPool**>(raw) = pool;
+    pool->AddRef();
+    return static_cast<char*>(raw) + kElementHeader;
+}
+
+inline void TDomSimpleXMLElems::Append(TDomSimpleXMLElem* value) {
+    FLeafPool = nullptr;
+    FCreated = true;
+    FList.push_back(value);
+    value->FContainer = this;
+}
+
 inline void TDomSimpleXMLElem::MarkChanged() {
     if (FContainer)
         FContainer->FLeafPool = nullptr;
 }
 
-inline TDomSimpleXMLProp* TDomSimpleXMLProps::AppendBlock(int count, TDomPool* pool) {
+inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* pool) {
     if (FParent)
         FParent->MarkChanged();
     FCreated = true;
-    const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(count);
-    auto* chunk = new (pool->Allocate(bytes)) TChunk{nullptr, pool, count, count};
+    auto* chunk = new (memory) TChunk{nullptr, pool, count, count};
     pool->AddRef();
     TChunk** link = &FFirst;
     while (*link)
         link = &(*link)->Next;
     *link = chunk;
-    TDomSimpleXMLProp* items = chunk->Items();
-    for (int i = 0; i < count; ++i)
-        new (items + i) TDomSimpleXMLProp(this);
     FCount += count;
-    return items;
 }
 
 template <class F> void TDomSimpleXMLProps::ForEach(F visit) const {

@@ -72,14 +72,22 @@ const std::string& ChartText() {
     return text;
 }
 
+// The same bytes in a stream, made before the benchmarks run so that a profile of the load benchmark
+// (callgrind's --toggle-collect on it) counts loading alone.
+plat::TMemoryStream& ChartStream() {
+    static plat::TMemoryStream stream;
+    if (stream.Size() == 0)
+        stream.WriteString(ChartText());
+    return stream;
+}
+
 struct TStringWriter : pugi::xml_writer {
     std::string Out;
     void write(const void* data, size_t size) override { Out.append(static_cast<const char*>(data), size); }
 };
 
 void BM_Load_Lumetra(benchmark::State& state) {
-    plat::TMemoryStream stream;
-    stream.WriteString(ChartText());
+    plat::TMemoryStream& stream = ChartStream();
     for (auto _ : state) {
         stream.SetPosition(0);
         xml::TDomSimpleXML doc;
@@ -162,6 +170,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     std::printf("chart document: %d frames x %d points, %zu bytes\n", kFrames, kPoints, ChartText().size());
+    ChartStream();
     TRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* what : {"Load", "Save"}) {

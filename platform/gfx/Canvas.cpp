@@ -44,13 +44,15 @@ PLAT_PROPERTIES(TBrush) {
 
 // Size is read (layouts may give it) but never written: Height says the same without rounding.
 PLAT_PROPERTIES(TFont) {
-    props.Integer("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET);
-    props.Color("Color", &TFont::Color, &TFont::SetColor, clWindowText);
-    props.Integer("Height", &TFont::Height, &TFont::SetHeight, -11);
-    props.String("Name", &TFont::Name, &TFont::SetName, "MS Sans Serif");
+    // A stored font writes all of itself: a value equal to the class default may still differ from the
+    // parent's font that the control would otherwise take on reading.
+    props.Integer("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET).NoDefault();
+    props.Color("Color", &TFont::Color, &TFont::SetColor, clWindowText).NoDefault();
+    props.Integer("Height", &TFont::Height, &TFont::SetHeight, -11).NoDefault();
+    props.String("Name", &TFont::Name, &TFont::SetName, "MS Sans Serif").NoDefault();
     props.Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, kFontPitchNames, fpDefault);
     props.Integer("Size", &TFont::Size, &TFont::SetSize).Stored(false);
-    props.Set("Style", &TFont::Style, &TFont::SetStyle, kFontStyleNames, TFontStyles(0));
+    props.Set("Style", &TFont::Style, &TFont::SetStyle, kFontStyleNames, TFontStyles(0)).NoDefault();
 }
 
 int PenModeToRop2(TPenMode mode) {

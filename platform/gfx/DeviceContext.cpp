@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cairo.h>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/gfx/PixelLine.h"
@@ -21,8 +23,10 @@ TRect Normalized(TRect r) {
     return r;
 }
 
+constexpr int kMaxDeviceCoord = 1000000000;
+
 int RoundInt(double v) {
-    return static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9)));
+    return static_cast<int>(std::lround(std::clamp(v, double(-kMaxDeviceCoord), double(kMaxDeviceCoord))));
 }
 
 constexpr uint8_t kPatCopy = PATCOPY >> 16;
@@ -262,8 +266,23 @@ TRect TDeviceContext::LPtoDP(const TRect& r) const {
 }
 
 void TDeviceContext::LPtoDP(TPoint* points, int count) const {
-    for (int i = 0; i < count; ++i)
-        points[i] = LPtoDP(points[i]);
+    if (ScaleX() != 1.0 || ScaleY() != 1.0) {
+        for (int i = 0; i < count; ++i)
+            points[i] = LPtoDP(points[i]);
+        return;
+    }
+    // Unscaled, the mapping is a whole-pixel shift; only points that saturate need the general path.
+    const int64_t dx = int64_t(FState.ViewportOrg.X) - FState.WindowOrg.X;
+    const int64_t dy = int64_t(FState.ViewportOrg.Y) - FState.WindowOrg.Y;
+    if (dx == 0 && dy == 0)
+        return;
+    for (int i = 0; i < count; ++i) {
+        const int64_t x = points[i].X + dx, y = points[i].Y + dy;
+        if (std::abs(x) >= kMaxDeviceCoord || std::abs(y) >= kMaxDeviceCoord)
+            points[i] = LPtoDP(points[i]);
+        else
+            points[i] = TPoint(static_cast<int>(x), static_cast<int>(y));
+    }
 }
 
 void TDeviceContext::DPtoLP(TPoint* points, int count) const {
@@ -434,8 +453,7 @@ void TDeviceContext::PaintSpans(const std::vector<TRegion::TSpan>& spans, const 
         ForClipped(s.Y, s.X0, s.X1, [&](int a, int b) {
             uint32_t* row = pixels + static_cast<size_t>(s.Y) * stride;
             if (solid && rop2 == R2_COPYPEN) {
-                for (int x = a; x < b; ++x)
-                    row[x] = solidPixel | (row[x] & 0xFF000000);
+                FillKeepAlpha(row + a, static_cast<size_t>(b - a), solidPixel);
                 return;
             }
             for (int x = a; x < b; ++x) {
@@ -701,15 +719,8 @@ void TDeviceContext::DestroyCairo(cairo_t* cr) {
 // ---- Shape builders ----
 
 bool TDeviceContext::LineTo(int x, int y) {
-    TShape s;
-    s.Points = {ToDeviceF(FState.Pos.X, FState.Pos.Y), ToDeviceF(x, y)};
-    for (auto& p : s.Points)
-        p = {double(RoundInt(p.X)), double(RoundInt(p.Y))};
-    s.Counts = {2};
-    s.Closed = false;
-    s.Fill = false;
-    s.Continues = true;
-    DrawShape(s);
+    const TPoint line[2] = {FState.Pos, TPoint(x, y)};
+    PolylineShape(line, 2, true);
     FState.Pos = TPoint(x, y);
     return true;
 }
@@ -727,6 +738,19 @@ void AppendDevicePoints(const TDeviceContext& dc, const TPoint* points, int coun
 bool TDeviceContext::PolylineShape(const TPoint* points, int count, bool continues) {
     if (!points || count < 2)
         return false;
+    // Thin pens on pixel memory, the common case of every chart line, go straight to the pixel walk
+    // without a shape of floating-point vertices. The outcome is that of DrawShape.
+    if (FPathState != TPathState::Open && FSurface && FSurface->Pixels()) {
+        const bool stroke = FState.Pen && FState.Pen->Kind() != PS_NULL && FState.Pen->Color != clNone;
+        if (!stroke || FState.Rop2 == R2_NOP || VisibleBox().IsEmpty())
+            return true;
+        if (DevicePenWidth() == 1) {
+            std::vector<TPoint> device(points, points + count);
+            LPtoDP(device.data(), count);
+            StrokeOnePixel(device, false, nullptr);
+            return true;
+        }
+    }
     TShape s;
     AppendDevicePoints(*this, points, count, s.Points);
     s.Counts = {count};

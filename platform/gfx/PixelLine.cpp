@@ -33,7 +33,89 @@ bool TPixelLine::Inside(int x, int y) const {
            y < FTarget.Clip.Bottom && (!FTarget.Region || FTarget.Region->Contains(x, y));
 }
 
+// Pixels from..to-1 of one row (horizontal) or one column, all in one colour.
+template <bool Copy, bool Checked>
+void TPixelLine::PaintRun(bool horizontal, int fixed, int from, int to, uint32_t c) {
+    const TRect& clip = FTarget.Clip;
+    if constexpr (Checked) {
+        if (horizontal) {
+            if (fixed < clip.Top || fixed >= clip.Bottom)
+                return;
+            from = std::max(from, clip.Left);
+            to = std::min(to, clip.Right);
+        } else {
+            if (fixed < clip.Left || fixed >= clip.Right)
+                return;
+            from = std::max(from, clip.Top);
+            to = std::min(to, clip.Bottom);
+        }
+        if (from >= to)
+            return;
+    }
+    const size_t stride = static_cast<size_t>(FTarget.StridePixels);
+    const size_t step = horizontal ? 1 : stride;
+    uint32_t* p = horizontal ? FTarget.Pixels + static_cast<size_t>(fixed) * stride + from
+                             : FTarget.Pixels + static_cast<size_t>(from) * stride + fixed;
+    const TRegion* region = Checked ? FTarget.Region : nullptr;
+    if (Copy && horizontal && !region) {
+        FillKeepAlpha(p, static_cast<size_t>(to - from), c);
+        return;
+    }
+    for (int t = from; t < to; ++t, p += step) {
+        if (region && !(horizontal ? region->Contains(t, fixed) : region->Contains(fixed, t)))
+            continue;
+        if constexpr (Copy)
+            StoreKeepAlpha(p, c);
+        else
+            *p = ApplyRop2(FRop, c, *p);
+    }
+}
+
+// A horizontal or vertical line, painted a dash at a time rather than pixel by pixel.
+template <bool Copy, bool Checked> void TPixelLine::DrawStraight(int x0, int y0, int x1, int y1) {
+    const bool horizontal = y0 == y1;
+    const int start = horizontal ? x0 : y0, end = horizontal ? x1 : y1;
+    const int fixed = horizontal ? y0 : x0;
+    const int64_t n = std::abs(int64_t(end) - start);
+    const bool forward = end > start;
+    // Pixel i of the line lies at start + i (or start - i going back); only those within the clip
+    // are walked, the rest just move the dash phase on.
+    int64_t first = 0, last = n;
+    if constexpr (Checked) {
+        const TRect& clip = FTarget.Clip;
+        const int lo = horizontal ? clip.Left : clip.Top, hi = horizontal ? clip.Right : clip.Bottom;
+        const int fixedLo = horizontal ? clip.Top : clip.Left,
+                  fixedHi = horizontal ? clip.Bottom : clip.Right;
+        if (fixed < fixedLo || fixed >= fixedHi) {
+            last = 0;
+        } else {
+            first = forward ? int64_t(lo) - start : int64_t(start) - hi + 1;
+            last = forward ? int64_t(hi) - start : int64_t(start) - lo + 1;
+        }
+        first = std::clamp<int64_t>(first, 0, n);
+        last = std::clamp<int64_t>(last, first, n);
+    }
+    FDash.Skip(first);
+    for (int64_t i = first; i < last;) {
+        const int run = static_cast<int>(std::min<int64_t>(last - i, FDash.RunLeft()));
+        const bool on = FDash.On() || FDash.Solid();
+        if (on || FOpaqueGaps) {
+            // Pixels i .. i+run-1 along the line, in either direction.
+            const int64_t from = forward ? start + i : start - i - run + 1;
+            PaintRun<Copy, Checked>(horizontal, fixed, static_cast<int>(from), static_cast<int>(from + run),
+                                    on ? FPen : FGap);
+        }
+        FDash.Skip(run);
+        i += run;
+    }
+    FDash.Skip(n - last);
+}
+
 template <bool Copy, bool Checked> void TPixelLine::Draw(int x0, int y0, int x1, int y1) {
+    if (x0 == x1 || y0 == y1) {
+        DrawStraight<Copy, Checked>(x0, y0, x1, y1);
+        return;
+    }
     uint32_t* pixels = FTarget.Pixels;
     const int stride = FTarget.StridePixels;
     if (FDash.Solid()) {
@@ -44,7 +126,7 @@ template <bool Copy, bool Checked> void TPixelLine::Draw(int x0, int y0, int x1,
                 return;
             uint32_t& p = pixels[static_cast<size_t>(y) * stride + x];
             if constexpr (Copy)
-                p = pen | (p & 0xFF000000);
+                StoreKeepAlpha(&p, pen);
             else
                 p = ApplyRop2(rop, pen, p);
         });
@@ -59,7 +141,7 @@ template <bool Copy, bool Checked> void TPixelLine::Draw(int x0, int y0, int x1,
         uint32_t& p = pixels[static_cast<size_t>(y) * stride + x];
         uint32_t c = on ? FPen : FGap;
         if constexpr (Copy)
-            p = c | (p & 0xFF000000);
+            StoreKeepAlpha(&p, c);
         else
             p = ApplyRop2(FRop, c, p);
     });
@@ -72,11 +154,7 @@ void TPixelLine::Line(int x0, int y0, int x1, int y1) {
     int minX = std::min(x0, x1), maxX = std::max(x0, x1), minY = std::min(y0, y1), maxY = std::max(y0, y1);
     if (maxX < c.Left || minX >= c.Right || maxY < c.Top || minY >= c.Bottom) {
         // Wholly outside: only the dash phase moves on.
-        if (!FDash.Solid()) {
-            int n = std::max(maxX - minX, maxY - minY);
-            for (int i = 0; i < n; ++i)
-                FDash.Next();
-        }
+        FDash.Skip(std::max(int64_t(maxX) - minX, int64_t(maxY) - minY));
         return;
     }
     bool inside = !FTarget.Region && minX >= c.Left && maxX < c.Right && minY >= c.Top && maxY < c.Bottom;

@@ -3,8 +3,12 @@
 // fast. A line stops before its end point, which lets polyline segments meet without overlap.
 #pragma once
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/gfx/GdiTypes.h"
@@ -41,7 +45,38 @@ inline uint32_t ApplyRop2(int rop2, uint32_t pen, uint32_t dst) {
 // The on/off run lengths of the cosmetic pen styles, in pixels; empty for a solid line.
 std::vector<int> CosmeticDashes(uint32_t penStyle);
 
-// Steps through a dash pattern pixel by pixel; the phase carries on from one segment to the next.
+// Sets the colour bits of one pixel and keeps its top byte; rgb has a zero top byte. Writing the three
+// colour bytes alone spares reading the pixel first, which is what a thin line waits on.
+inline void StoreKeepAlpha(uint32_t* p, uint32_t rgb) {
+    if constexpr (std::endian::native == std::endian::little) {
+        auto* bytes = reinterpret_cast<unsigned char*>(p);
+        const uint16_t low = static_cast<uint16_t>(rgb);
+        std::memcpy(bytes, &low, sizeof low);
+        bytes[2] = static_cast<unsigned char>(rgb >> 16);
+    } else {
+        *p = rgb | (*p & 0xFF000000u);
+    }
+}
+
+// Sets the colour bits of n pixels and keeps each pixel's top byte; rgb has a zero top byte. Four
+// pixels at a time, since background fills and straight lines spend most of a repaint here.
+inline void FillKeepAlpha(uint32_t* p, size_t n, uint32_t rgb) {
+    typedef uint32_t TQuad __attribute__((vector_size(16)));
+    const TQuad alpha = {0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u};
+    const TQuad colour = {rgb, rgb, rgb, rgb};
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        TQuad v;
+        std::memcpy(&v, p + i, sizeof v);
+        v = (v & alpha) | colour;
+        std::memcpy(p + i, &v, sizeof v);
+    }
+    for (; i < n; ++i)
+        StoreKeepAlpha(p + i, rgb);
+}
+
+// Steps through a dash pattern; the phase carries on from one segment to the next. A zero run
+// counts as one pixel.
 class TDashState {
 public:
     explicit TDashState(const std::vector<int>* dashes = nullptr)
@@ -49,16 +84,45 @@ public:
     bool Next() {
         if (!FDashes)
             return true;
-        bool on = (FIndex & 1) == 0;
-        if (++FPos >= (*FDashes)[FIndex]) {
+        bool on = On();
+        if (++FPos >= RunLength(FIndex)) {
             FPos = 0;
-            FIndex = (FIndex + 1) % static_cast<int>(FDashes->size());
+            if (++FIndex == static_cast<int>(FDashes->size()))
+                FIndex = 0;
         }
         return on;
     }
     bool Solid() const { return FDashes == nullptr; }
+    // Whether the current pixel is in a dash (not a gap), and how many pixels of that run are left.
+    bool On() const { return (FIndex & 1) == 0; }
+    int RunLeft() const { return FDashes ? RunLength(FIndex) - FPos : INT32_MAX; }
+    // The same as calling Next() n times.
+    void Skip(int64_t n) {
+        if (!FDashes)
+            return;
+        while (n > 0) {
+            const int left = RunLength(FIndex) - FPos;
+            if (n < left) {
+                FPos += static_cast<int>(n);
+                return;
+            }
+            n -= left;
+            FPos = 0;
+            if (++FIndex == static_cast<int>(FDashes->size()))
+                FIndex = 0;
+            if (FIndex == 0 && n > 0) {
+                // At the start of the pattern: whole periods change nothing.
+                int64_t period = 0;
+                for (size_t i = 0; i < FDashes->size(); ++i)
+                    period += RunLength(static_cast<int>(i));
+                n %= period;
+            }
+        }
+    }
 
 private:
+    int RunLength(int index) const { return std::max((*FDashes)[index], 1); }
+
     const std::vector<int>* FDashes;
     int FIndex = 0;
     int FPos = 0;
@@ -113,6 +177,9 @@ public:
 
 private:
     template <bool Copy, bool Checked> void Draw(int x0, int y0, int x1, int y1);
+    template <bool Copy, bool Checked> void DrawStraight(int x0, int y0, int x1, int y1);
+    template <bool Copy, bool Checked>
+    void PaintRun(bool horizontal, int fixed, int from, int to, uint32_t c);
     bool Inside(int x, int y) const;
 
     TTarget FTarget;

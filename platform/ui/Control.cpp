@@ -2299,6 +2299,15 @@ void TWinControl::PaintHandler(TMessage& Message) {
         dc = BeginPaint(FHandle, ps);
     if (!dc)
         return;
+    // A paint that raises must still give its device context back.
+    struct TEndPaint {
+        HWND Wnd;
+        TPaintStruct* Ps;
+        ~TEndPaint() {
+            if (Ps)
+                EndPaint(Wnd, *Ps);
+        }
+    } endPaint{FHandle, own ? &ps : nullptr};
     bool hasGraphic = std::any_of(FControls.begin(), FControls.end(),
                                   [](TControl* c) { return !dynamic_cast<TWinControl*>(c); });
     if (!hasGraphic) {
@@ -2317,8 +2326,6 @@ void TWinControl::PaintHandler(TMessage& Message) {
         dc->RestoreDC(saved);
         PaintControls(dc, nullptr);
     }
-    if (own)
-        EndPaint(FHandle, ps);
 }
 
 void TWinControl::WMPaint(TMessage& Message) {

@@ -540,38 +540,11 @@ void TCustomGrid::ScrollMessage(bool Vertical, int Code) {
     int pos = Vertical ? FTopLeft.Y : FTopLeft.X;
     int page = Vertical ? VisibleRowCount() : VisibleColCount();
     int fixed = Vertical ? FFixedRows : FFixedCols;
-    switch (Code) {
-    case SB_LINEUP:
-        --pos;
-        break;
-    case SB_LINEDOWN:
-        ++pos;
-        break;
-    case SB_PAGEUP:
-        pos -= std::max(1, page);
-        break;
-    case SB_PAGEDOWN:
-        pos += std::max(1, page);
-        break;
-    case SB_TOP:
-        pos = fixed;
-        break;
-    case SB_BOTTOM:
-        pos = MaxTopLeft(Vertical);
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        if (Code == SB_THUMBTRACK && !(FOptions & goThumbTracking))
-            return;
-        TScrollInfo info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(Handle(), Vertical ? SB_VERT : SB_HORZ, info);
-        pos = info.nTrackPos;
-        break;
-    }
-    default:
+    if (Code == SB_THUMBTRACK && !(FOptions & goThumbTracking))
         return;
-    }
+    if (!ScrollRequestPosition(Handle(), Vertical ? SB_VERT : SB_HORZ, Code, 1, std::max(1, page), fixed,
+                               MaxTopLeft(Vertical), pos))
+        return;
     if (Vertical)
         SetTopRow(pos);
     else

@@ -487,36 +487,8 @@ void TCustomListBox::UpdateScrollBar() {
 void TCustomListBox::ScrollMessage(int Code) {
     int top = FTopIndex;
     int page = std::max(1, VisibleCount());
-    switch (Code) {
-    case SB_LINEUP:
-        --top;
-        break;
-    case SB_LINEDOWN:
-        ++top;
-        break;
-    case SB_PAGEUP:
-        top -= page;
-        break;
-    case SB_PAGEDOWN:
-        top += page;
-        break;
-    case SB_TOP:
-        top = 0;
-        break;
-    case SB_BOTTOM:
-        top = MaxTopIndex();
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        TScrollInfo info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(WindowHandle(), SB_VERT, info);
-        top = info.nTrackPos;
-        break;
-    }
-    default:
+    if (!ScrollRequestPosition(WindowHandle(), SB_VERT, Code, 1, page, 0, MaxTopIndex(), top))
         return;
-    }
     SetTopIndex(top);
 }
 

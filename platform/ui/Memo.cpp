@@ -224,36 +224,9 @@ void TCustomMemo::ScrollMessage(bool Vertical, int Code) {
     int line = Vertical ? 1 : 8;
     int page = Vertical ? VisibleLineCount() : std::max(1, FormatRect().Width());
     int pos = Vertical ? FirstVisibleLine() : ScrollX();
-    switch (Code) {
-    case SB_LINEUP:
-        pos -= line;
-        break;
-    case SB_LINEDOWN:
-        pos += line;
-        break;
-    case SB_PAGEUP:
-        pos -= page;
-        break;
-    case SB_PAGEDOWN:
-        pos += page;
-        break;
-    case SB_TOP:
-        pos = 0;
-        break;
-    case SB_BOTTOM:
-        pos = Vertical ? static_cast<int>(LayoutLines().size()) : ContentWidth();
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        TScrollInfo info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(WindowHandle(), Vertical ? SB_VERT : SB_HORZ, info);
-        pos = info.nTrackPos;
-        break;
-    }
-    default:
+    const int last = Vertical ? static_cast<int>(LayoutLines().size()) : ContentWidth();
+    if (!ScrollRequestPosition(WindowHandle(), Vertical ? SB_VERT : SB_HORZ, Code, line, page, 0, last, pos))
         return;
-    }
     if (Vertical) {
         SetTopLine(pos);
     } else {

@@ -785,34 +785,8 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
         int step = vertical ? line : 16;
         int page = std::max(1, (vertical ? r.Height() : r.Width()) - step);
         int pos = vertical ? FScrollY : FScrollX;
-        switch (LOWORD(Message.WParam)) {
-        case SB_LINEUP:
-            pos -= step;
-            break;
-        case SB_LINEDOWN:
-            pos += step;
-            break;
-        case SB_PAGEUP:
-            pos -= page;
-            break;
-        case SB_PAGEDOWN:
-            pos += page;
-            break;
-        case SB_TOP:
-            pos = 0;
-            break;
-        case SB_BOTTOM:
-            pos = INT_MAX / 2;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-            TScrollInfo info;
-            info.fMask = SIF_TRACKPOS;
-            GetScrollInfo(Handle(), vertical ? SB_VERT : SB_HORZ, info);
-            pos = info.nTrackPos;
-            break;
-        }
-        default:
+        if (!ScrollRequestPosition(Handle(), vertical ? SB_VERT : SB_HORZ, LOWORD(Message.WParam), step, page,
+                                   0, INT_MAX / 2, pos)) {
             Message.Result = 0;
             return;
         }

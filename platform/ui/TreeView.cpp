@@ -1264,36 +1264,9 @@ void TCustomTreeView::ScrollMessage(bool Vertical, int Code) {
     int pos = Vertical ? FTopRow : FScrollX;
     int line = Vertical ? 1 : std::max(1, FIndent);
     int page = Vertical ? std::max(1, VisibleRowCount()) : std::max(1, ClientWidth());
-    switch (Code) {
-    case SB_LINEUP:
-        pos -= line;
-        break;
-    case SB_LINEDOWN:
-        pos += line;
-        break;
-    case SB_PAGEUP:
-        pos -= page;
-        break;
-    case SB_PAGEDOWN:
-        pos += page;
-        break;
-    case SB_TOP:
-        pos = 0;
-        break;
-    case SB_BOTTOM:
-        pos = Vertical ? MaxTopRow() : ContentWidth();
-        break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        TScrollInfo info;
-        info.fMask = SIF_TRACKPOS;
-        GetScrollInfo(WindowHandle(), Vertical ? SB_VERT : SB_HORZ, info);
-        pos = info.nTrackPos;
-        break;
-    }
-    default:
+    const int last = Vertical ? MaxTopRow() : ContentWidth();
+    if (!ScrollRequestPosition(WindowHandle(), Vertical ? SB_VERT : SB_HORZ, Code, line, page, 0, last, pos))
         return;
-    }
     if (Vertical)
         SetTopRow(pos);
     else

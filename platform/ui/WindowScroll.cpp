@@ -343,6 +343,39 @@ int GetScrollPos(HWND wnd, int bar) {
     return s ? s->Pos : 0;
 }
 
+bool ScrollRequestPosition(HWND wnd, int bar, int code, int line, int page, int first, int last, int& pos) {
+    switch (code) {
+    case SB_LINEUP:
+        pos -= line;
+        return true;
+    case SB_LINEDOWN:
+        pos += line;
+        return true;
+    case SB_PAGEUP:
+        pos -= page;
+        return true;
+    case SB_PAGEDOWN:
+        pos += page;
+        return true;
+    case SB_TOP:
+        pos = first;
+        return true;
+    case SB_BOTTOM:
+        pos = last;
+        return true;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        TScrollInfo info;
+        info.fMask = SIF_TRACKPOS;
+        GetScrollInfo(wnd, bar, info);
+        pos = info.nTrackPos;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 bool SetScrollRange(HWND wnd, int bar, int min, int max, bool redraw) {
     if (!StateOf(wnd, bar) || max < min)
         return false;

@@ -65,6 +65,9 @@ bool SetScrollRange(HWND wnd, int bar, int min, int max, bool redraw);
 bool GetScrollRange(HWND wnd, int bar, int& min, int& max);
 bool ShowScrollBar(HWND wnd, int bar, bool show);
 bool EnableScrollBar(HWND wnd, int bar, uint32_t arrows);
+// Where a scroll request (SB_LINEUP … SB_THUMBPOSITION) moves Pos: a line or a page either way, First or
+// Last, or where the thumb of the window's bar is being dragged. False for any other code (Pos unchanged).
+bool ScrollRequestPosition(HWND wnd, int bar, int code, int line, int page, int first, int last, int& pos);
 
 // Auto-repeat of a held scroll arrow or page area: the first repeat after this delay, the next ones at
 // the interval (milliseconds).

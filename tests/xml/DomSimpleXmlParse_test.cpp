@@ -172,6 +172,88 @@ TEST(DomSimpleXmlParse, AttributesAndNamespaces) {
     EXPECT_EQ(Parse("<\xC4><b/></\xE4>")->Root()->Name(), "\xC3\x84");
 }
 
+// Attributes are made in runs of a fixed size, and a value that has to be converted or handed to a
+// decoder ends a run early. Whatever the mix, every attribute must come out in order, on the root, on
+// leaves and with any decoder, and an error or the end of the data keeps those read before it.
+TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
+    struct TAttribute {
+        std::string NameSpace, Name, Raw, Value;
+    };
+    std::vector<TAttribute> attributes;
+    for (int i = 0; i < 40; ++i) {
+        const std::string n = std::to_string(i);
+        TAttribute a{i % 11 == 3 ? "ns" + n : "", "a" + n, n, n};
+        switch (i % 5) {
+        case 1:
+            a.Raw = a.Value = "a value longer than sixteen bytes " + n;
+            break;
+        case 2: // Latin-1, converted to UTF-8
+            a.Raw = "caf\xE9 " + n;
+            a.Value = "caf\xC3\xA9 " + n;
+            break;
+        case 3:
+            a.Raw = "x &amp; y &#x4E2D; " + n;
+            a.Value = "x & y \xE4\xB8\xAD " + n;
+            break;
+        case 4:
+            a.Raw = a.Value = "";
+            break;
+        }
+        attributes.push_back(a);
+    }
+    auto list = [&](size_t count) {
+        std::string s;
+        for (size_t i = 0; i < count; ++i) {
+            const TAttribute& a = attributes[i];
+            s += " " + (a.NameSpace.empty() ? "" : a.NameSpace + ":") + a.Name + "=\"" + a.Raw + "\"";
+        }
+        return s;
+    };
+    auto check = [&](TDomSimpleXMLElem* e, size_t count, const std::string& decoded) {
+        TDomSimpleXMLProps& p = e->Properties();
+        ASSERT_EQ(p.Count(), static_cast<int>(count));
+        for (size_t i = 0; i < count; ++i) {
+            SCOPED_TRACE(i);
+            TDomSimpleXMLProp* prop = p.Item(static_cast<int>(i));
+            EXPECT_EQ(prop->NameSpace(), attributes[i].NameSpace);
+            EXPECT_EQ(prop->Name(), attributes[i].Name);
+            EXPECT_EQ(prop->Value(), attributes[i].Value + decoded);
+        }
+    };
+
+    class TMarkingDocument : public TDomSimpleXML {
+    public:
+        void DecodeValue(std::string& value) override {
+            TDomSimpleXML::DecodeValue(value);
+            value += "!";
+        }
+    };
+    const std::string text = "<r" + list(40) + "><leaf" + list(40) + "/><leaf" + list(17) + "/></r>";
+    for (int kind = 0; kind < 3; ++kind) {
+        SCOPED_TRACE(kind);
+        std::unique_ptr<TDomSimpleXML> doc(kind == 2 ? new TMarkingDocument : new TDomSimpleXML);
+        if (kind == 1)
+            doc->OnDecodeValue = [](plat::TObject*, std::string& value) { value += "!"; };
+        Load(*doc, text);
+        const std::string decoded = kind == 0 ? "" : "!";
+        check(doc->Root(), 40, decoded);
+        check(Child(doc->Root(), 0), 40, decoded);
+        check(Child(doc->Root(), 1), 17, decoded);
+    }
+
+    // What was read before an error or the end of the data stays.
+    TDomSimpleXML doc;
+    EXPECT_EQ(ErrorOf([&] { Load(doc, "<r" + list(20) + " bad=1/>"); }),
+              "Invalid XML Element: Unexpected character in property declaration. Expecting \" or ' but "
+              "\"1\"  found");
+    check(doc.Root(), 20, "");
+    EXPECT_EQ(ErrorOf([&] { Load(doc, "<r><leaf" + list(20) + " b.c=\"1\"/></r>"); }),
+              "Invalid XML Element: Unexpected character in property declaration (\".\" found)");
+    check(Child(doc.Root(), 0), 20, "");
+    Load(doc, "<r" + list(20) + " open=\"never closed");
+    check(doc.Root(), 20, "");
+}
+
 TEST(DomSimpleXmlParse, PrologItemsAreReadInOrder) {
     auto doc = Parse("<?xml version=\"1.1\" encoding=\"iso-8859-1\" standalone=\"yes\"?>\r\n"
                      "<!-- first -->\r\n"
@@ -317,6 +399,12 @@ TEST(DomSimpleXmlParse, DeepNestingIsAnErrorNotAStackOverflow) {
     const std::string message = "Invalid XML Element: Elements nested deeper than 4096 levels";
     EXPECT_EQ(ParseError(nested(MaxSimpleXMLDepth + 1)), message);
     EXPECT_EQ(ParseError(nested(100000)), message);
+    // An empty element counts as a level too.
+    auto withLeaf = [&](int depth) {
+        return nested(depth).insert(3 * static_cast<size_t>(depth), "<b x='1'/>");
+    };
+    EXPECT_EQ(Parse(withLeaf(MaxSimpleXMLDepth - 1))->Root()->ChildsCount(), MaxSimpleXMLDepth);
+    EXPECT_EQ(ParseError(withLeaf(MaxSimpleXMLDepth)), message);
 }
 
 TEST(DomSimpleXmlParse, EventsReportTagsValuesAndProgress) {
@@ -334,10 +422,11 @@ TEST(DomSimpleXmlParse, EventsReportTagsValuesAndProgress) {
         progress.emplace_back(position, total);
     };
     doc.OnDecodeValue = [&](plat::TObject*, std::string& value) { value += "!"; };
-    const std::string text = "<!DOCTYPE  d ><r a='1'><!--c-->t<b>v</b></r>";
+    const std::string text = "<!DOCTYPE  d ><r a='1'><!--c-->t<b>v</b><e f='2'/></r>";
     Load(doc, text);
     const std::vector<std::string> expected = {
-        "value =  d ", "value =c", "value =t!", "value =v!", "tag b", "value b=v!", "tag r", "value r=",
+        "value =  d ", "value =c", "value =t!", "value =v!", "tag b",
+        "value b=v!",  "tag e",    "value e=",  "tag r",     "value r=",
     };
     EXPECT_EQ(log, expected);
     EXPECT_EQ(doc.Root()->Properties().ValueOf("a"), "1!");

@@ -5,6 +5,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/FrameControls.h"
 #include "platform/gfx/GfxTestUtil.h"
+#include "platform/rtl/PropertyInfo.h"
 
 using namespace plat;
 
@@ -38,6 +39,51 @@ TEST(Canvas, AttributeObjectsReportOnlyRealChanges) {
     EXPECT_EQ(other.Name(), "Arial");
     EXPECT_EQ(other.Style(), fsBold | fsItalic);
     EXPECT_THROW(pen.Assign(&font), EConvertError);
+}
+
+// Layouts set pens, brushes and fonts through their published properties; a new object holds every
+// default, so nothing of an untouched attribute is written.
+TEST(Canvas, AttributeObjectsPublishTheirPropertiesWithTheDefaultsTheyStartWith) {
+    TPen pen;
+    TBrush brush;
+    TFont font;
+    struct Case {
+        TPersistent* object;
+        std::vector<std::string> names;
+    };
+    for (const Case& c : {Case{&pen, {"Color", "Mode", "Style", "Width"}}, Case{&brush, {"Color", "Style"}},
+                          Case{&font, {"Charset", "Color", "Height", "Name", "Pitch", "Size", "Style"}}}) {
+        SCOPED_TRACE(c.object->ClassName());
+        std::vector<std::string> names;
+        for (const TPropInfo* p : GetPropList(c.object->ClassType())) {
+            names.push_back(p->Name);
+            // A stored font writes all of itself, so a control's font never falls back to its parent's.
+            const bool fontValue = c.object == &font && p->Name != std::string("Pitch");
+            if (fontValue)
+                EXPECT_FALSE(p->IsStored(c.object) && IsDefaultPropValue(c.object, p)) << p->Name;
+            else
+                EXPECT_TRUE(!p->IsStored(c.object) || IsDefaultPropValue(c.object, p)) << p->Name;
+        }
+        EXPECT_EQ(names, c.names);
+    }
+
+    SetEnumProp(&pen, "Mode", "pmXor");
+    SetOrdProp(&pen, "Width", 3);
+    EXPECT_EQ(pen.Mode(), pmXor);
+    EXPECT_EQ(pen.Width(), 3);
+    SetEnumProp(&brush, "Style", "bsClear");
+    EXPECT_EQ(brush.Style(), bsClear);
+    EXPECT_FALSE(IsDefaultPropValue(&brush, GetPropInfo(&brush, "Style")));
+    EXPECT_THROW(SetEnumProp(&brush, "Style", "bsPlaid"), EPropertyError);
+
+    // Size is taken from layouts but written as Height, which keeps sizes between whole points.
+    SetOrdProp(&font, "Size", 10);
+    EXPECT_EQ(font.Height(), -13);
+    EXPECT_FALSE(GetPropInfo(&font, "Size")->IsStored(&font));
+    SetOrdProp(&font, "Style", fsBold | fsStrikeOut);
+    EXPECT_EQ(font.Style(), fsBold | fsStrikeOut);
+    SetStrProp(&font, "Name", "Tahoma");
+    EXPECT_EQ(GetStrProp(&font, "Name"), "Tahoma");
 }
 
 TEST(Canvas, DrawsThroughItsContextWithPenModeAndBrush) {

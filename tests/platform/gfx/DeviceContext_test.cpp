@@ -232,6 +232,34 @@ TEST(DeviceContextMapping, OriginsAndAnisotropicExtentsMapToDevicePixels) {
     EXPECT_FALSE(s.Dc.SetWindowExtEx(0, 5));
 }
 
+TEST(DeviceContextMapping, ShiftedOriginsMoveLinesByWholePixelsWithTheDashPhaseIntact) {
+    const TPoint path[] = {{0, 0}, {30, 0}, {30, 20}, {5, 35}, {5, 10}};
+    TScene shifted(64, 64), plain(64, 64);
+    shifted.Noise();
+    plain.Noise();
+    shifted.Dc.SetWindowOrgEx(-3, 5);
+    shifted.Dc.SetViewportOrgEx(7, 2);
+    shifted.Dc.SelectPen(CreatePen(PS_DOT, 1, clBlack));
+    shifted.Dc.SetROP2(R2_XORPEN);
+    shifted.Dc.Polyline(path, 5);
+    shifted.Dc.MoveToEx(0, 3);
+    shifted.Dc.LineTo(30, 3);
+    TPoint moved[5];
+    for (int i = 0; i < 5; ++i)
+        moved[i] = TPoint(path[i].X + 10, path[i].Y - 3);
+    plain.Dc.SelectPen(CreatePen(PS_DOT, 1, clBlack));
+    plain.Dc.SetROP2(R2_XORPEN);
+    plain.Dc.Polyline(moved, 5);
+    plain.Dc.MoveToEx(10, 0);
+    plain.Dc.LineTo(40, 0);
+    EXPECT_EQ(shifted.Snapshot(), plain.Snapshot());
+
+    // Far points saturate as under any other mapping instead of wrapping round.
+    TPoint far(INT32_MAX - 2, -5);
+    shifted.Dc.LPtoDP(&far, 1);
+    EXPECT_EQ(far, TPoint(1000000000, -8));
+}
+
 TEST(DeviceContextBlt, TernaryRasterOperationsCombineSourcePatternAndDestination) {
     const uint32_t sv = 0x00F0CC, dv = 0x55AA33, pv = 0x0FF00F;
     struct Case {

@@ -7,6 +7,7 @@
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/HintWindow.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TestControls.h"
 
@@ -388,4 +389,34 @@ TEST_F(ControlTest, ControlsDragAndDropInsideTheProgram) {
     Driver.Advance(1000);
     Driver.Click(source);
     EXPECT_TRUE(log.empty());
+}
+
+namespace {
+// Raises from every paint, as a control with a broken drawing routine would.
+class TFailingPaint : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    int Paints = 0;
+
+protected:
+    void Paint() override {
+        ++Paints;
+        throw Exception("cannot draw");
+    }
+};
+} // namespace
+
+TEST_F(ControlTest, APaintThatRaisesStillValidatesTheWindow) {
+    auto* failing = new TFailingPaint(Form);
+    failing->SetParent(Form);
+    failing->SetBoundsRect(Bounds(10, 10, 100, 60));
+    int reported = 0;
+    Application->OnException = [&](TObject*, Exception&) { ++reported; };
+    Form->Show();
+    Driver.Pump();
+    EXPECT_EQ(failing->Paints, 1) << "the failed paint is not asked for again and again";
+    EXPECT_EQ(reported, 1);
+    TRect pending;
+    EXPECT_FALSE(GetUpdateRect(failing->Handle(), &pending, false));
+    Application->OnException = nullptr;
 }

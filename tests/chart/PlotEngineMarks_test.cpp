@@ -1,0 +1,393 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "PlotCanvasTestUtil.h"
+#include "chart/PlotEngine.h"
+#include "chart/PlotEngineAxis.h"
+#include "chart/PlotEngineAxisPanel.h"
+#include "chart/PlotEngineMarks.h"
+#include "chart/PlotEngineSeries.h"
+
+using namespace chart;
+using charttest::TSurface;
+
+namespace {
+
+// A flat chart drawing straight into a white bitmap; series added to it are freed with it.
+struct TMarksChart {
+    plat::TBitmap Target;
+    std::unique_ptr<TCustomAxisPanel> Chart;
+
+    TMarksChart(int Width = 400, int Height = 300) : Target(Width, Height) {
+        Chart = std::make_unique<TCustomAxisPanel>(nullptr);
+        Chart->SetBounds(0, 0, Width, Height);
+        Chart->SetView3D(false);
+        Chart->SetColor(plat::clWhite);
+        Chart->SetBevelOuter(plat::bvNone);
+        Chart->DrawCanvas()->SetBuffered(false);
+        Attach();
+    }
+    ~TMarksChart() { Chart->FreeAllSeries(); }
+
+    TChartSeries* Add() {
+        auto* series = new TChartSeries(nullptr);
+        Chart->AddSeries(series);
+        return series;
+    }
+    void Attach() {
+        TPlotCanvas3D* c = Chart->DrawCanvas();
+        c->InitWindow(Target.Canvas(), nullptr, plat::clWhite, false,
+                      TRect(0, 0, Target.Width(), Target.Height()));
+        c->ResetToDefaults();
+    }
+    void Render() {
+        plat::TCanvas* cv = Target.Canvas();
+        cv->Brush()->SetStyle(plat::bsSolid);
+        cv->Brush()->SetColor(plat::clWhite);
+        cv->FillRect(TRect(0, 0, Target.Width(), Target.Height()));
+        Chart->DrawToCanvas(Target.Canvas(), TRect(0, 0, Target.Width(), Target.Height()));
+        Attach();
+    }
+    TColor At(int X, int Y) { return plat::PixelToColor(Target.Surface().Row(Y)[X] & 0xFFFFFF); }
+    int Count(TColor Color, const TRect& R) {
+        int n = 0;
+        for (int y = std::max(0, R.Top); y < std::min(Target.Height(), R.Bottom); ++y)
+            for (int x = std::max(0, R.Left); x < std::min(Target.Width(), R.Right); ++x)
+                n += At(x, y) == Color;
+        return n;
+    }
+};
+
+// Points (0, 5) labelled "five" and (1, -5): TotalABS 10.
+std::unique_ptr<TChartSeries> FiveAndMinusFive() {
+    auto series = std::make_unique<TChartSeries>(nullptr);
+    series->AddXY(0, 5, "five");
+    series->AddXY(1, -5);
+    return series;
+}
+
+} // namespace
+
+// --- Texts ------------------------------------------------------------------------------------------
+
+TEST(MarkText, ByStyle) {
+    struct Case {
+        TSeriesMarksStyle Style;
+        bool MultiLine;
+        int Index;
+        std::string Text;
+    };
+    const Case cases[] = {
+        {smsValue, false, 1, "-5"},
+        {smsPercent, false, 1, "50 %"},
+        {smsLabel, false, 0, "five"},
+        {smsLabel, false, 1, "-5"},
+        {smsLabelPercent, false, 0, "five 50 %"},
+        {smsLabelPercent, true, 0, "five\r50 %"},
+        {smsLabelValue, false, 0, "five 5"},
+        {smsPercentTotal, false, 0, "50 % of 10"},
+        {smsPercentTotal, true, 0, "50 %\rof 10"},
+        {smsLabelPercentTotal, false, 1, "-5 50 % of 10"},
+        {smsXValue, false, 1, "1"},
+        {smsXY, true, 1, "1\r-5"},
+    };
+    auto series = FiveAndMinusFive();
+    TSeriesMarks* marks = series->Marks();
+    for (const Case& c : cases) {
+        marks->SetStyle(c.Style);
+        marks->SetMultiLine(c.MultiLine);
+        EXPECT_EQ(series->GetMarkText(c.Index), c.Text) << c.Style << " " << c.Index;
+    }
+}
+
+TEST(MarkText, ValueUsesTheSeriesFormat) {
+    TChartSeries series(nullptr);
+    series.Add(1.23456);
+    EXPECT_EQ(series.GetMarkText(0), "1.235");
+    series.SetValueFormat("0.0");
+    EXPECT_EQ(series.GetMarkText(0), "1.2");
+}
+
+TEST(MarkText, AllZeroValuesAreAHundredPercent) {
+    TChartSeries series(nullptr);
+    series.Add(0);
+    series.Add(0);
+    series.Marks()->SetStyle(smsPercent);
+    EXPECT_EQ(series.GetMarkText(1), "100 %");
+    EXPECT_EQ(series.LegendItemText(1, ltsPercent), "100 %");
+}
+
+TEST(MarkText, ItemTextAndEventComeFirst) {
+    auto series = FiveAndMinusFive();
+    plat::TStrings* text = series->Marks()->Item(1)->Text();
+    text->Add("peak");
+    text->Add("here");
+    EXPECT_EQ(series->GetMarkText(1), "peak\r\nhere");
+    EXPECT_EQ(series->GetMarkText(0), "five");
+    series->OnGetMarkText = [](TChartSeries*, int Index, std::string& Text) {
+        Text += "!" + std::to_string(Index);
+    };
+    EXPECT_EQ(series->GetMarkText(0), "five!0");
+    EXPECT_EQ(series->GetMarkText(1), "peak\r\nhere!1");
+}
+
+TEST(LegendText, ByStyle) {
+    struct Case {
+        TLegendTextStyle Style;
+        int Index;
+        std::string Text;
+    };
+    const std::string sep = "\x06";
+    const Case cases[] = {
+        {ltsPlain, 0, "five"},
+        {ltsLeftValue, 0, "5" + sep + "five"},
+        {ltsLeftValue, 1, "-5"},
+        {ltsRightValue, 0, "five" + sep + "5"},
+        {ltsLeftPercent, 0, "50 %" + sep + "five"},
+        {ltsRightPercent, 1, "-50 %"},
+        {ltsXValue, 1, "1"},
+        {ltsValue, 1, "-5"},
+        {ltsPercent, 1, "-50 %"},
+        {ltsXAndValue, 1, "1" + sep + "-5"},
+        {ltsXAndPercent, 0, "0" + sep + "50 %"},
+    };
+    auto series = FiveAndMinusFive();
+    for (const Case& c : cases)
+        EXPECT_EQ(series->LegendItemText(c.Index, c.Style), c.Text) << c.Style;
+}
+
+// --- Marks settings and positions -------------------------------------------------------------------
+
+TEST(SeriesMarks, DrawEveryBelowOneActsAsOne) {
+    TChartSeries series(nullptr);
+    series.Marks()->SetDrawEvery(0);
+    EXPECT_EQ(series.Marks()->DrawEvery(), 1);
+    series.Marks()->SetDrawEvery(-3);
+    EXPECT_EQ(series.Marks()->DrawEvery(), 1);
+    series.Marks()->SetDrawEvery(3);
+    EXPECT_EQ(series.Marks()->DrawEvery(), 3);
+}
+
+TEST(SeriesMarks, PositionsAndItemsFollowDeletedPoints) {
+    TChartSeries series(nullptr);
+    for (int i = 0; i < 4; ++i)
+        series.Add(i);
+    TSeriesMarkPosition p;
+    p.LeftTop = TPoint(30, 3);
+    series.Marks()->Positions().Put(3, p);
+    series.Marks()->Item(3)->Text()->Add("three");
+    series.Delete(1);
+    ASSERT_NE(series.Marks()->Positions().Position(2), nullptr);
+    EXPECT_EQ(series.Marks()->Positions().Position(2)->LeftTop.X, 30);
+    EXPECT_EQ(series.GetMarkText(2), "three");
+    series.DeletePointRange(0, 2);
+    EXPECT_EQ(series.GetMarkText(0), "three");
+}
+
+TEST(SeriesMarks, ItemsReadFromAStreamSurviveClearing) {
+    TChartSeries series(nullptr);
+    series.Add(1);
+    series.Marks()->Item(0)->Text()->Add("kept");
+    series.Marks()->Items().SetLoadingCustom(true);
+    series.Clear();
+    series.Add(1);
+    EXPECT_EQ(series.GetMarkText(0), "kept");
+    series.Marks()->Items().SetLoadingCustom(false);
+    series.Clear();
+    series.Add(1);
+    EXPECT_EQ(series.GetMarkText(0), "1");
+}
+
+TEST(SeriesMarks, CalloutLengthLiftsTheMark) {
+    TChartSeries series(nullptr);
+    TMarksCallout* callout = series.Marks()->Callout();
+    EXPECT_FALSE(callout->Visible());
+    EXPECT_EQ(callout->Arrow()->Color(), plat::clWhite);
+    callout->SetLength(8);
+    callout->SetDistance(2);
+    TSeriesMarkPosition p;
+    p.LeftTop = TPoint(10, 100);
+    p.ArrowTo = TPoint(20, 120);
+    p.ArrowFrom = TPoint(20, 120);
+    callout->ApplyLength(p);
+    EXPECT_EQ(p.LeftTop.Y, 90);
+    EXPECT_EQ(p.ArrowTo.Y, 110);
+    EXPECT_EQ(p.ArrowFrom.Y, 118);
+}
+
+// --- Drawing marks ----------------------------------------------------------------------------------
+
+TEST(SeriesMarksDrawing, EveryNthNonNullPointGetsAMark) {
+    TMarksChart c;
+    TChartSeries* series = c.Add();
+    for (int i = 0; i < 10; ++i) {
+        if (i == 6)
+            series->AddNullXY(i, 50);
+        else
+            series->AddXY(i, 10 * i);
+    }
+    series->Marks()->SetVisible(true);
+    series->Marks()->SetDrawEvery(3);
+    c.Render();
+    TSeriesMarksPositions& positions = series->Marks()->Positions();
+    for (int i = 0; i < 10; ++i) {
+        const bool marked = i == 0 || i == 3 || i == 9;
+        EXPECT_EQ(positions.Position(i) != nullptr, marked) << i;
+    }
+    // The mark of point 3 is drawn centred above the point, in its colour.
+    const TSeriesMarkPosition* p = positions.Position(3);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->ArrowTo.X, series->ScreenX(3));
+    EXPECT_EQ(p->LeftTop.Y + p->Height - 1, series->ScreenY(3));
+    EXPECT_GT(c.Count(plat::ColorToRGB(plat::clInfoBk), p->Bounds()), p->Width * p->Height / 4);
+    EXPECT_EQ(series->Marks()->Clicked(p->LeftTop.X + 2, p->LeftTop.Y + 2), 3);
+    EXPECT_EQ(series->Marks()->Clicked(0, 0), -1);
+    charttest::SavePng(c.Target, "series-marks.png");
+}
+
+TEST(SeriesMarksDrawing, CustomPositionIsKept) {
+    TMarksChart c;
+    TChartSeries* series = c.Add();
+    for (int i = 0; i < 5; ++i)
+        series->AddXY(i, i);
+    series->Marks()->SetVisible(true);
+    TSeriesMarkPosition p;
+    p.LeftTop = TPoint(20, 30);
+    p.Width = 40;
+    p.Height = 16;
+    series->Marks()->Positions().Put(2, p);
+    c.Render();
+    c.Render();
+    const TSeriesMarkPosition* kept = series->Marks()->Positions().Position(2);
+    EXPECT_TRUE(kept->Custom);
+    EXPECT_EQ(kept->LeftTop.X, 20);
+    EXPECT_EQ(kept->LeftTop.Y, 30);
+    EXPECT_GT(c.Count(plat::ColorToRGB(plat::clInfoBk), TRect(20, 30, 60, 46)), 200);
+    EXPECT_TRUE(series->Marks()->Positions().ExistCustom());
+}
+
+// --- Pointer ----------------------------------------------------------------------------------------
+
+TEST(SeriesPointer, SymbolShapesCoverTheirPixels) {
+    struct Case {
+        TSeriesPointerStyle Style;
+        TRect Box;
+    };
+    const Case cases[] = {
+        {psRectangle, TRect(96, 47, 105, 54)}, {psDiagCross, TRect(96, 47, 105, 54)},
+        {psCross, TRect(96, 47, 105, 54)},     {psStar, TRect(96, 47, 105, 54)},
+        {psDiamond, TRect(96, 47, 105, 54)},
+    };
+    for (const Case& c : cases) {
+        TSurface s(200, 100);
+        TSeriesPointer pointer(nullptr);
+        pointer.PrepareCanvas(s.Canvas, plat::clRed);
+        pointer.DrawPointer(s.Canvas, false, 100, 50, 4, 3, plat::clRed, c.Style);
+        EXPECT_EQ(s.InkBox(plat::clWhite), c.Box) << c.Style;
+    }
+    TSurface s(200, 100);
+    TSeriesPointer pointer(nullptr);
+    pointer.PrepareCanvas(s.Canvas, plat::clRed);
+    pointer.DrawPointer(s.Canvas, false, 100, 50, 4, 3, plat::clRed, psRectangle);
+    EXPECT_EQ(s.At(96, 47), plat::clBlack);
+    EXPECT_EQ(s.At(104, 53), plat::clBlack);
+    EXPECT_EQ(s.At(100, 50), plat::clRed);
+
+    TSurface d(200, 100);
+    pointer.PrepareCanvas(d.Canvas, plat::clRed);
+    pointer.DrawPointer(d.Canvas, false, 100, 50, 4, 3, plat::clRed, psDiagCross);
+    EXPECT_EQ(d.At(96, 47), plat::clBlack);
+    EXPECT_EQ(d.At(104, 47), plat::clBlack);
+    EXPECT_EQ(d.At(105, 54), plat::clWhite);
+}
+
+TEST(SeriesPointer, TrianglesPointUpOrDown) {
+    TSurface up(40, 40);
+    TSeriesPointer pointer(nullptr);
+    pointer.PrepareCanvas(up.Canvas, plat::clRed);
+    pointer.DrawPointer(up.Canvas, false, 10, 10, 4, 4, plat::clRed, psTriangle);
+    EXPECT_EQ(up.InkBox(plat::clWhite).Top, 6);
+    EXPECT_NE(up.At(10, 6), plat::clWhite);
+
+    TSurface down(40, 40);
+    pointer.PrepareCanvas(down.Canvas, plat::clRed);
+    pointer.DrawPointer(down.Canvas, false, 10, 10, 4, 4, plat::clRed, psDownTriangle);
+    EXPECT_EQ(down.InkBox(plat::clWhite).Top, 6);
+    EXPECT_NE(down.At(10, 14), plat::clWhite);
+    EXPECT_GE(down.InkBox(plat::clWhite).Bottom, 15);
+}
+
+TEST(SeriesPointer, NothingDrawsNothingNotEvenAGradient) {
+    TSurface s(40, 40);
+    TSeriesPointer pointer(nullptr);
+    pointer.Gradient()->SetVisible(true);
+    pointer.PrepareCanvas(s.Canvas, plat::clRed);
+    pointer.DrawPointer(s.Canvas, false, 20, 20, 4, 4, plat::clRed, psNothing);
+    EXPECT_EQ(s.InkBox(plat::clWhite), TRect());
+}
+
+TEST(SeriesPointer, AutomaticColoursTakeThePointColour) {
+    TSurface s(40, 40);
+    TSeriesPointer pointer(nullptr);
+    pointer.Pen()->SetColor(AutoColor);
+    pointer.PrepareCanvas(s.Canvas, plat::clBlue);
+    pointer.DrawPointer(s.Canvas, false, 20, 20, 4, 4, plat::clBlue, psRectangle);
+    EXPECT_EQ(s.At(16, 16), plat::clBlue);
+    EXPECT_EQ(s.At(20, 20), plat::clBlue);
+    pointer.Pen()->SetVisible(false);
+    pointer.SetColor(plat::clLime);
+    TSurface t(40, 40);
+    pointer.PrepareCanvas(t.Canvas, plat::clBlue);
+    pointer.DrawPointer(t.Canvas, false, 20, 20, 4, 4, plat::clBlue, psRectangle);
+    EXPECT_EQ(t.At(20, 20), plat::clLime);
+}
+
+TEST(SeriesPointer, SizesAndMargins) {
+    TSeriesPointer pointer(nullptr);
+    for (int bad : {0, -2}) {
+        try {
+            pointer.SetHorizSize(bad);
+            FAIL();
+        } catch (const ChartException& e) {
+            EXPECT_EQ(std::string(e.what()), "Pointer size must be greater than zero");
+        }
+        EXPECT_THROW(pointer.SetVertSize(bad), ChartException);
+    }
+    EXPECT_EQ(pointer.HorizSize(), 4);
+    int left = 2, right = 9;
+    pointer.PointerHorizMargins(left, right);
+    EXPECT_EQ(left, 5);
+    EXPECT_EQ(right, 9);
+    pointer.SetInflateMargins(false);
+    left = 0;
+    pointer.PointerHorizMargins(left, right);
+    EXPECT_EQ(left, 0);
+    pointer.SetInflateMargins(true);
+    pointer.SetVisible(false);
+    int top = 0, bottom = 0;
+    pointer.PointerVertMargins(top, bottom);
+    EXPECT_EQ(top, 0);
+    pointer.ChangeHorizSize(0);
+    EXPECT_EQ(pointer.HorizSize(), 0);
+}
+
+TEST(Callout, SymbolAtTheTargetOnlyWithoutAHead) {
+    for (TArrowHeadStyle head : {ahNone, ahSolid}) {
+        TMarksChart c;
+        TChartSeries* series = c.Add();
+        TMarksCallout* callout = series->Marks()->Callout();
+        callout->SetVisible(true);
+        callout->Arrow()->SetVisible(false);
+        callout->SetArrowHead(head);
+        callout->SetColor(AutoColor);
+        callout->DrawCallout(plat::clRed, TPoint(200, 150), 0, TPoint(200, 100));
+        const int red = c.Count(plat::clRed, TRect(190, 140, 211, 161));
+        if (head == ahNone)
+            EXPECT_GT(red, 20);
+        else
+            EXPECT_EQ(red, 0);
+    }
+}
