@@ -138,6 +138,16 @@ public:
         FApp = std::move(result);
         return Apply();
     }
+    bool SelectClipPath(int mode) override {
+        if (mode < RGN_AND || mode > RGN_COPY)
+            return false;
+        TRegion region;
+        if (!PathToRegion(region))
+            return false;
+        // The path comes out in surface pixels; regions selected here count from the window's origin.
+        region.Offset(-FOrigin.X, -FOrigin.Y);
+        return ExtSelectClipRgn(&region, mode) != RGN_ERROR;
+    }
     int IntersectClipRect(int left, int top, int right, int bottom) override {
         TRect r = LPtoDP(TRect(left, top, right, bottom));
         TRegion result;

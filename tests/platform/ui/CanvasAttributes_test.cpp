@@ -231,3 +231,36 @@ TEST_F(CanvasAttributesTest, GraphicControlsAwayFromTheOriginDrawClippedTextWith
     EXPECT_GE(FullDarkRows(*labelImage, 0, label->Width()), 2) << "the label's lines";
     TTestDriver::SavePng(*Driver.RenderScreen(form->BoundsRect()), "graphic-control-lined-text.png");
 }
+
+// A path clip selected in a paint box away from its form's origin covers exactly the path.
+TEST_F(CanvasAttributesTest, APathClipInAGraphicControlCoversThePath) {
+    auto* form = NewForm<TForm>(Application);
+    form->SetBounds(100, 100, 300, 200);
+    form->SetColor(clWhite);
+    auto* box = new TPaintBox(form);
+    box->SetParent(form);
+    box->SetBounds(40, 30, 120, 60);
+    box->OnPaint = [&](TObject*) {
+        TCanvas* c = box->Canvas();
+        HDC dc = c->Handle();
+        dc->BeginPath();
+        dc->Rectangle(10, 10, 30, 30);
+        dc->EndPath();
+        ASSERT_TRUE(dc->SelectClipPath(RGN_COPY));
+        c->Brush()->SetColor(clBlack);
+        c->FillRect(TRect(0, 0, box->Width(), box->Height()));
+    };
+    form->Show();
+    Driver.Pump();
+    auto image = Driver.Render(box);
+    int black = 0;
+    for (int y = 0; y < image->Height(); ++y)
+        for (int x = 0; x < image->Width(); ++x)
+            black += TTestDriver::PixelOf(*image, x, y) == clBlack;
+    // A rectangle in a path runs through its last pixel row and column, so its inside is 19 x 19.
+    EXPECT_EQ(black, 19 * 19);
+    EXPECT_NE(TTestDriver::PixelOf(*image, 9, 9), clBlack);
+    EXPECT_EQ(TTestDriver::PixelOf(*image, 10, 10), clBlack);
+    EXPECT_EQ(TTestDriver::PixelOf(*image, 28, 28), clBlack);
+    EXPECT_NE(TTestDriver::PixelOf(*image, 29, 29), clBlack);
+}
