@@ -11,6 +11,7 @@
 #include "platform/gfx/GdiTypes.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/PropertyInfo.h"
 
 namespace chart {
 
@@ -33,6 +34,11 @@ std::vector<std::string> SplitMarkLines(const std::string& Text) {
     lines.push_back(line);
     return lines;
 }
+
+const char* const kMarksStyleNames[] = {
+    "smsValue",      "smsPercent", "smsLabel",        "smsLabelPercent",
+    "smsLabelValue", "smsLegend",  "smsPercentTotal", "smsLabelPercentTotal",
+    "smsXValue",     "smsXY"};
 
 } // namespace
 
@@ -98,6 +104,15 @@ bool TSeriesMarksPositions::ExistCustom() const {
 // --- Items ------------------------------------------------------------------------------------------
 
 PLAT_CLASS_INFO(TMarksItem, TPlotCustomShape)
+
+PLAT_PROPERTIES(TMarksItem) {
+    props.Object("Text", &TMarksItem::Text, &TMarksItem::SetText).Stored(&TMarksItem::HasText);
+    props.Hide("Brush");
+    props.Hide("Frame");
+    props.Hide("TextFormat");
+    props.Hide("Visible");
+    props.Default("Color", plat::clInfoBk);
+}
 
 TMarksItem::TMarksItem(TCustomPlotPanel* Parent) : TPlotCustomShape(Parent) {
     SetColor(plat::clInfoBk);
@@ -170,6 +185,12 @@ void TMarksItems::DeleteRange(int Start, int Quantity) {
 
 PLAT_CLASS_INFO(TSeriesMarksGradient, TPlotGradient)
 
+PLAT_PROPERTIES(TSeriesMarksGradient) {
+    props.Default("Direction", gdRightLeft);
+    props.Default("EndColor", plat::clWhite);
+    props.Default("StartColor", 0xC0C0C0);
+}
+
 TSeriesMarksGradient::TSeriesMarksGradient(TNotifyEvent ChangeHandler)
     : TPlotGradient(std::move(ChangeHandler)) {
     FDirection = gdRightLeft;
@@ -180,6 +201,26 @@ TSeriesMarksGradient::TSeriesMarksGradient(TNotifyEvent ChangeHandler)
 // --- TSeriesMarks -----------------------------------------------------------------------------------
 
 PLAT_CLASS_INFO(TSeriesMarks, TPlotCustomShape)
+
+// Arrow, ArrowLength and BackColor are other names of the callout's arrow and length and of Color; they
+// are read but never written, so each value appears once and an untouched callout is not created.
+PLAT_PROPERTIES(TSeriesMarks) {
+    props.Integer("Angle", &TSeriesMarks::Angle, &TSeriesMarks::SetAngle, 0);
+    props.Object("Arrow", &TSeriesMarks::Arrow, &TSeriesMarks::SetArrow).Stored(false);
+    props.Integer("ArrowLength", &TSeriesMarks::ArrowLength, &TSeriesMarks::SetArrowLength).Stored(false);
+    props.Object("Callout", &TSeriesMarks::Callout, &TSeriesMarks::SetCallout)
+        .Stored(&TSeriesMarks::HasCallout);
+    props.Color("BackColor", &TSeriesMarks::BackColor, &TSeriesMarks::SetBackColor, plat::clInfoBk)
+        .Stored(false);
+    props.Boolean("Clip", &TSeriesMarks::Clip, &TSeriesMarks::SetClip, false);
+    props.Integer("DrawEvery", &TSeriesMarks::DrawEvery, &TSeriesMarks::SetDrawEvery, 1);
+    props.Boolean("MultiLine", &TSeriesMarks::MultiLine, &TSeriesMarks::SetMultiLine, false);
+    props.Enum("Style", &TSeriesMarks::Style, &TSeriesMarks::SetStyle, kMarksStyleNames, smsLabel);
+    props.Object("Symbol", &TSeriesMarks::Symbol, &TSeriesMarks::SetSymbol).Stored(&TSeriesMarks::HasSymbol);
+    props.Hide("TextFormat");
+    props.Default("Color", plat::clInfoBk);
+    props.Default("Visible", false);
+}
 
 TSeriesMarks::TSeriesMarks(TChartSeries* Series) : TPlotCustomShape(nullptr), FItems(this), FSeries(Series) {
     SetColor(plat::clInfoBk);

@@ -4,6 +4,7 @@
 #include "chart/PlotConst.h"
 #include "chart/PlotEngineAxisPanel.h"
 #include "chart/PlotEngineMarks.h"
+#include "platform/rtl/PropertyInfo.h"
 
 namespace chart {
 
@@ -13,11 +14,31 @@ TCustomPlotPanel* ChartOf(TChartSeries* Series) {
     return Series ? Series->ParentChart() : nullptr;
 }
 
+const char* const kPointerStyleNames[] = {"psRectangle", "psCircle",    "psTriangle",     "psDownTriangle",
+                                          "psCross",     "psDiagCross", "psStar",         "psDiamond",
+                                          "psSmallDot",  "psNothing",   "psLeftTriangle", "psRightTriangle"};
+const char* const kArrowHeadNames[] = {"ahNone", "ahLine", "ahSolid"};
+
 } // namespace
 
 // --- TSeriesPointer ---------------------------------------------------------------------------------
 
 PLAT_CLASS_INFO(TSeriesPointer, TPlotCustomShapeBrushPen)
+
+PLAT_PROPERTIES(TSeriesPointer) {
+    props.Object("Brush", &TSeriesPointer::Brush, &TSeriesPointer::SetBrush);
+    props.Boolean("Dark3D", &TSeriesPointer::Dark3D, &TSeriesPointer::SetDark3D, true);
+    props.Boolean("Draw3D", &TSeriesPointer::Draw3D, &TSeriesPointer::SetDraw3D, true);
+    props.Object("Gradient", &TSeriesPointer::Gradient, &TSeriesPointer::SetGradient);
+    props.Integer("HorizSize", &TSeriesPointer::HorizSize, &TSeriesPointer::SetHorizSize, 4);
+    props.Boolean("InflateMargins", &TSeriesPointer::InflateMargins, &TSeriesPointer::SetInflateMargins,
+                  true);
+    props.Object("Pen", &TSeriesPointer::Pen, &TSeriesPointer::SetPen);
+    props.Enum("Style", &TSeriesPointer::Style, &TSeriesPointer::SetStyle, kPointerStyleNames, psRectangle);
+    props.Integer("Transparency", &TSeriesPointer::Transparency, &TSeriesPointer::SetTransparency, 0);
+    props.Integer("VertSize", &TSeriesPointer::VertSize, &TSeriesPointer::SetVertSize, 4);
+    props.Boolean("Visible", &TSeriesPointer::Visible, &TSeriesPointer::SetVisible, true);
+}
 
 TSeriesPointer::TSeriesPointer(TChartSeries* Series)
     : TPlotCustomShapeBrushPen(ChartOf(Series)), FSeries(Series) {
@@ -320,6 +341,15 @@ void TSeriesPointer::FillGradient(TCanvas3D& Canvas, bool Is3D, int Left, int To
 
 PLAT_CLASS_INFO(TCallout, TSeriesPointer)
 
+PLAT_PROPERTIES(TCallout) {
+    props.Object("Arrow", &TCallout::Arrow, &TCallout::SetArrow);
+    props.Enum("ArrowHead", &TCallout::ArrowHead, &TCallout::SetArrowHead, kArrowHeadNames, ahNone);
+    props.Integer("ArrowHeadSize", &TCallout::ArrowHeadSize, &TCallout::SetArrowHeadSize, 8);
+    props.Integer("Distance", &TCallout::Distance, &TCallout::SetDistance, 0);
+    props.Default("Draw3D", false);
+    props.Default("Visible", true);
+}
+
 TCallout::TCallout(TChartSeries* Series) : TSeriesPointer(Series) {
     FArrow = std::make_unique<TWhitePen>([this](plat::TObject* Sender) { CanvasChanged(Sender); });
     FInflateMargins = true;
@@ -398,6 +428,12 @@ void TCallout::DrawCallout(TColor Color, TPoint To, int Z, TPoint From) {
 
 PLAT_CLASS_INFO(TMarksCallout, TCallout)
 
+PLAT_PROPERTIES(TMarksCallout) {
+    props.Integer("Length", &TMarksCallout::Length, &TMarksCallout::SetLength)
+        .Stored(&TMarksCallout::IsLengthStored);
+    props.Default("Visible", false);
+}
+
 TMarksCallout::TMarksCallout(TChartSeries* Series) : TCallout(Series) {
     FVisible = false;
     FArrow->SetColor(plat::clWhite);
@@ -426,6 +462,15 @@ void TMarksCallout::ApplyLength(TSeriesMarkPosition& Position) const {
 // --- TSeriesMarksSymbol -----------------------------------------------------------------------------
 
 PLAT_CLASS_INFO(TSeriesMarksSymbol, TPlotCustomShape)
+
+PLAT_PROPERTIES(TSeriesMarksSymbol) {
+    props.Object("Pen", &TSeriesMarksSymbol::Pen, &TSeriesMarksSymbol::SetPen);
+    props.Hide("Color");
+    props.Hide("Font");
+    props.Hide("TextFormat");
+    props.Hide("Transparent");
+    props.Default("Visible", false);
+}
 
 TSeriesMarksSymbol::TSeriesMarksSymbol(TCustomPlotPanel* Parent) : TPlotCustomShape(Parent) {
     FVisible = false;

@@ -10,6 +10,8 @@
 #include "chart/PlotEngineAxisPanel.h"
 #include "chart/PlotEngineMarks.h"
 #include "chart/PlotEngineSeries.h"
+#include "platform/rtl/FormText.h"
+#include "platform/rtl/PropertyInfo.h"
 
 using namespace chart;
 using charttest::TSurface;
@@ -67,6 +69,28 @@ std::unique_ptr<TChartSeries> FiveAndMinusFive() {
     series->AddXY(0, 5, "five");
     series->AddXY(1, -5);
     return series;
+}
+
+// Publishes a series' marks and a pointer of that series, so that both can go through the form streams.
+class TMarksHolder : public plat::TComponent {
+    PLAT_CLASS(TMarksHolder)
+public:
+    TMarksHolder() : plat::TComponent(nullptr), FSeries(nullptr), FPointer(&FSeries) { SetName("Holder"); }
+    TSeriesMarks* Marks() const { return FSeries.Marks(); }
+    void SetMarks(TSeriesMarks* Value) { FSeries.Marks()->Assign(Value); }
+    TSeriesPointer* Pointer() const { return const_cast<TSeriesPointer*>(&FPointer); }
+    void SetPointer(TSeriesPointer* Value) { FPointer.Assign(Value); }
+
+private:
+    TChartSeries FSeries;
+    TSeriesPointer FPointer;
+};
+
+PLAT_CLASS_INFO(TMarksHolder, plat::TComponent)
+
+PLAT_PROPERTIES(TMarksHolder) {
+    props.Object("Marks", &TMarksHolder::Marks, &TMarksHolder::SetMarks);
+    props.Object("Pointer", &TMarksHolder::Pointer, &TMarksHolder::SetPointer);
 }
 
 } // namespace
@@ -390,4 +414,102 @@ TEST(Callout, SymbolAtTheTargetOnlyWithoutAHead) {
         else
             EXPECT_EQ(red, 0);
     }
+}
+
+// --- Streaming --------------------------------------------------------------------------------------
+
+TEST(MarksStream, UntouchedValuesAreNotWritten) {
+    TMarksHolder holder;
+    const std::string text = plat::WriteComponentToText(&holder);
+    for (const char* name :
+         {"Angle",     "Arrow",  "Callout", "BackColor",      "Clip",         "Color",     "DrawEvery",
+          "MultiLine", "Style",  "Symbol",  "Visible",        "Shadow",       "Gradient",  "HorizSize",
+          "VertSize",  "Dark3D", "Draw3D",  "InflateMargins", "Transparency", "TextFormat"})
+        EXPECT_EQ(text.find(name), std::string::npos) << name << " in\n" << text;
+    // Writing must not create the parts made on first use.
+    EXPECT_FALSE(holder.Marks()->HasCallout());
+    EXPECT_FALSE(holder.Marks()->HasSymbol());
+}
+
+TEST(MarksStream, ChangedValuesReadBackTheSame) {
+    TMarksHolder holder;
+    TSeriesMarks* marks = holder.Marks();
+    marks->SetAngle(90);
+    marks->SetClip(true);
+    marks->SetDrawEvery(3);
+    marks->SetMultiLine(true);
+    marks->SetStyle(smsXY);
+    marks->SetVisible(true);
+    marks->SetColor(plat::clYellow);
+    marks->Shadow()->SetBothSizes(4);
+    marks->Callout()->SetLength(20);
+    marks->Callout()->SetVisible(true);
+    marks->Callout()->SetStyle(psDiagCross);
+    marks->Callout()->SetArrowHead(ahSolid);
+    marks->Callout()->SetDistance(5);
+    marks->Callout()->Arrow()->SetColor(plat::clBlack);
+    marks->Symbol()->SetVisible(true);
+    marks->Symbol()->SetBevelWidth(5);
+    TSeriesPointer* pointer = holder.Pointer();
+    pointer->SetStyle(psCircle);
+    pointer->SetHorizSize(7);
+    pointer->SetVertSize(2);
+    pointer->SetDraw3D(false);
+    pointer->SetInflateMargins(false);
+    pointer->SetTransparency(40);
+    pointer->SetVisible(false);
+    pointer->Brush()->SetColor(plat::clRed);
+
+    const std::string text = plat::WriteComponentToText(&holder);
+    // Each value once, under its own name, never under the aliases.
+    for (const char* name : {"BackColor", "ArrowLength", "Marks.Arrow.", "TextFormat"})
+        EXPECT_EQ(text.find(name), std::string::npos) << name << " in\n" << text;
+    EXPECT_NE(text.find("Style = smsXY"), std::string::npos) << text;
+    EXPECT_NE(text.find("Style = psCircle"), std::string::npos) << text;
+
+    TMarksHolder copy;
+    plat::ReadComponentFromText(text, &copy);
+    TSeriesMarks* m = copy.Marks();
+    EXPECT_EQ(m->Angle(), 90);
+    EXPECT_TRUE(m->Clip());
+    EXPECT_EQ(m->DrawEvery(), 3);
+    EXPECT_TRUE(m->MultiLine());
+    EXPECT_EQ(m->Style(), smsXY);
+    EXPECT_TRUE(m->Visible());
+    EXPECT_EQ(m->Color(), plat::clYellow);
+    EXPECT_EQ(m->Shadow()->HorizSize(), 4);
+    ASSERT_TRUE(m->HasCallout());
+    EXPECT_EQ(m->Callout()->Length(), 20);
+    EXPECT_TRUE(m->Callout()->Visible());
+    EXPECT_EQ(m->Callout()->Style(), psDiagCross);
+    EXPECT_EQ(m->Callout()->ArrowHead(), ahSolid);
+    EXPECT_EQ(m->Callout()->Distance(), 5);
+    EXPECT_EQ(m->Callout()->Arrow()->Color(), plat::clBlack);
+    ASSERT_TRUE(m->HasSymbol());
+    EXPECT_TRUE(m->Symbol()->Visible());
+    EXPECT_EQ(m->Symbol()->BevelWidth(), 5);
+    TSeriesPointer* p = copy.Pointer();
+    EXPECT_EQ(p->Style(), psCircle);
+    EXPECT_EQ(p->HorizSize(), 7);
+    EXPECT_EQ(p->VertSize(), 2);
+    EXPECT_FALSE(p->Draw3D());
+    EXPECT_TRUE(p->Dark3D());
+    EXPECT_FALSE(p->InflateMargins());
+    EXPECT_EQ(p->Transparency(), 40);
+    EXPECT_FALSE(p->Visible());
+    EXPECT_EQ(p->Brush()->Color(), plat::clRed);
+    EXPECT_EQ(plat::WriteComponentToText(&copy), text);
+}
+
+TEST(MarksStream, OlderNamesStillRead) {
+    TMarksHolder holder;
+    plat::ReadComponentFromText("object Holder: TMarksHolder\n"
+                                "  Marks.ArrowLength = 14\n"
+                                "  Marks.Arrow.Color = clRed\n"
+                                "  Marks.BackColor = clAqua\n"
+                                "end\n",
+                                &holder);
+    EXPECT_EQ(holder.Marks()->Callout()->Length(), 14);
+    EXPECT_EQ(holder.Marks()->Callout()->Arrow()->Color(), plat::clRed);
+    EXPECT_EQ(holder.Marks()->Color(), plat::clAqua);
 }
