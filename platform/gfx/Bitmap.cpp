@@ -460,4 +460,12 @@ void TBitmap::SaveToStream(TStream& stream) {
     stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }
 
+TCanvas& MeasuringCanvas(TFont* Font) {
+    static TBitmap measure;
+    if (measure.Width() == 0)
+        measure.SetSize(1, 1);
+    measure.Canvas()->Font()->Assign(Font);
+    return *measure.Canvas();
+}
+
 } // namespace plat

@@ -45,6 +45,7 @@ struct TDib {
 };
 
 class TBitmapCanvas;
+class TFont;
 
 class TBitmap : public TGraphic {
     PLAT_CLASS(TBitmap)
@@ -114,5 +115,9 @@ private:
 TDib ReadBmp(const uint8_t* data, size_t size);
 // Writes a BMP file (bottom-up rows; 16-bit as 5-6-5 bit fields, 15-bit as plain 16-bit).
 std::vector<uint8_t> WriteBmp(const TDib& dib);
+
+// A canvas holding the font, for measuring text outside painting (GUI thread only; the canvas is shared
+// and valid until the next call).
+TCanvas& MeasuringCanvas(TFont* Font);
 
 } // namespace plat

@@ -24,11 +24,7 @@ struct TRegistrar {
 } registrar;
 
 int LineHeightOf(TFont* Font) {
-    static TBitmap measure;
-    if (measure.Width() == 0)
-        measure.SetSize(1, 1);
-    measure.Canvas()->Font()->Assign(Font);
-    return measure.Canvas()->TextHeight("Wg");
+    return MeasuringCanvas(Font).TextHeight("Wg");
 }
 } // namespace
 

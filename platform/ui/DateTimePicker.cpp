@@ -32,14 +32,6 @@ struct TRegistrar {
     TRegistrar() { RegisterClass(TDateTimePicker::StaticClass()); }
 } registrar;
 
-TCanvas& MeasureCanvas(TFont* Font) {
-    static TBitmap measure;
-    if (measure.Width() == 0)
-        measure.SetSize(1, 1);
-    measure.Canvas()->Font()->Assign(Font);
-    return *measure.Canvas();
-}
-
 // Whole days and the time of day of a value (days before 1899-12-30 count backwards while their
 // fraction counts forwards).
 double DatePart(TDateTime Value) {
@@ -147,11 +139,11 @@ void TDateTimePickerCalendar::ShiftMonth(int Delta) {
 }
 
 int TDateTimePickerCalendar::CellHeight() const {
-    return MeasureCanvas(Font()).TextHeight("Wg") + 4;
+    return MeasuringCanvas(Font()).TextHeight("Wg") + 4;
 }
 
 int TDateTimePickerCalendar::CellWidth() const {
-    TCanvas& c = MeasureCanvas(Font());
+    TCanvas& c = MeasuringCanvas(Font());
     int w = c.TextWidth("00");
     for (const std::string& name : FormatSettings().ShortDayNames)
         w = std::max(w, c.TextWidth(name));
@@ -925,7 +917,7 @@ int TDateTimePicker::TextLeft() const {
 TRect TDateTimePicker::FieldRect(int Index) const {
     if (Index < 0 || Index >= FieldCount())
         return TRect();
-    TCanvas& c = MeasureCanvas(Font());
+    TCanvas& c = MeasuringCanvas(Font());
     int x = TextLeft();
     for (int i = 0; i < Index; ++i)
         x += c.TextWidth(FieldText(i));

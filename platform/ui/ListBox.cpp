@@ -28,11 +28,7 @@ const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
 
 // The line height of a font, measured once per font description.
 int LineHeightOf(TFont* Font) {
-    static TBitmap measure;
-    if (measure.Width() == 0)
-        measure.SetSize(1, 1);
-    measure.Canvas()->Font()->Assign(Font);
-    return measure.Canvas()->TextHeight("Wg");
+    return MeasuringCanvas(Font).TextHeight("Wg");
 }
 
 struct TRegistrar {

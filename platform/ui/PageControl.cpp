@@ -24,18 +24,10 @@ struct TRegistrar {
 constexpr int kSheetMargin = 4;
 
 int MeasureText(TFont* Font, const std::string& Text) {
-    static TBitmap measure;
-    if (measure.Width() == 0)
-        measure.SetSize(1, 1);
-    measure.Canvas()->Font()->Assign(Font);
-    return measure.Canvas()->TextWidth(Text);
+    return MeasuringCanvas(Font).TextWidth(Text);
 }
 int MeasureHeight(TFont* Font) {
-    static TBitmap measure;
-    if (measure.Width() == 0)
-        measure.SetSize(1, 1);
-    measure.Canvas()->Font()->Assign(Font);
-    return measure.Canvas()->TextHeight("Wg");
+    return MeasuringCanvas(Font).TextHeight("Wg");
 }
 } // namespace
 

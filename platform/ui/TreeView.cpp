@@ -78,14 +78,6 @@ struct TRegistrar {
     TRegistrar() { RegisterClass(TTreeView::StaticClass()); }
 } registrar;
 
-TCanvas& MeasureCanvas(TFont* Font) {
-    static TBitmap measure;
-    if (measure.Width() == 0)
-        measure.SetSize(1, 1);
-    measure.Canvas()->Font()->Assign(Font);
-    return *measure.Canvas();
-}
-
 [[noreturn]] void IndexError(int Index) {
     throw ETreeViewError(Format("List index out of bounds (%d)", {Index}));
 }
@@ -772,7 +764,7 @@ int TCustomTreeView::RowOf(const TTreeNode* Node) const {
 }
 
 int TCustomTreeView::RowHeight() const {
-    int h = MeasureCanvas(Font()).TextHeight("Wg") + 3;
+    int h = MeasuringCanvas(Font()).TextHeight("Wg") + 3;
     if (FImages)
         h = std::max(h, FImages->Height());
     if (FStateImages)
@@ -826,7 +818,7 @@ TRect TCustomTreeView::IconRect(const TTreeNode* Node, const TRect& Row) const {
 
 int TCustomTreeView::TextWidthOf(const TTreeNode* Node) const {
     if (Node->FTextWidth < 0)
-        Node->FTextWidth = MeasureCanvas(Font()).TextWidth(Node->FText);
+        Node->FTextWidth = MeasuringCanvas(Font()).TextWidth(Node->FText);
     return Node->FTextWidth;
 }
 
