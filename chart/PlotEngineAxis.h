@@ -222,6 +222,9 @@ public:
     // The styles series and tools call for the direction they draw in.
     int HorizValueToPixel(double Value) const { return (this->*FHorizPosFunction)(Value); }
     int VertValueToPixel(double Value) const { return (this->*FVertPosFunction)(Value); }
+    // The same for Count values at once into Pixels; a series' whole frame costs one call.
+    void HorizValuesToPixels(const double* Values, int Count, int* Pixels) const;
+    void VertValuesToPixels(const double* Values, int Count, int* Pixels) const;
     TAxisPositionFunction PositionFunction() const { return FPosFunction; }
     TAxisPositionFunction HorizPositionFunction() const { return FHorizPosFunction; }
     TAxisPositionFunction VertPositionFunction() const { return FVertPosFunction; }

@@ -191,6 +191,27 @@ int TChartAxis::LinearVertPos(double Value) const {
     return ClampPixel(FInverted ? FStartPixel + t : FEndPixel - t);
 }
 
+void TChartAxis::HorizValuesToPixels(const double* Values, int Count, int* Pixels) const {
+    // The linear mapping is by far the most common; calling it directly lets it be inlined.
+    if (FHorizPosFunction == &TChartAxis::LinearHorizPos) {
+        for (int i = 0; i < Count; ++i)
+            Pixels[i] = LinearHorizPos(Values[i]);
+    } else {
+        for (int i = 0; i < Count; ++i)
+            Pixels[i] = (this->*FHorizPosFunction)(Values[i]);
+    }
+}
+
+void TChartAxis::VertValuesToPixels(const double* Values, int Count, int* Pixels) const {
+    if (FVertPosFunction == &TChartAxis::LinearVertPos) {
+        for (int i = 0; i < Count; ++i)
+            Pixels[i] = LinearVertPos(Values[i]);
+    } else {
+        for (int i = 0; i < Count; ++i)
+            Pixels[i] = (this->*FVertPosFunction)(Values[i]);
+    }
+}
+
 int TChartAxis::FastHorizPos(double Value) const {
     if (FRangeIsZero)
         return FCenterPixel;

@@ -4,6 +4,7 @@
 // error box.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -29,8 +30,17 @@ constexpr TColor AutoColor = 0x20000000;
 // --- Points and rectangles --------------------------------------------------------------------------
 
 // A double taken to the nearest pixel: halves go to the even neighbour; NaN gives 0 and values beyond
-// the 32-bit range stop at its ends.
-int RoundToInt(double Value);
+// the 32-bit range stop at its ends. Inline because every drawn point goes through it.
+int RoundToIntOutOfRange(double Value);
+inline int RoundToInt(double Value) {
+    if (Value > -2147483648.0 && Value < 2147483647.0) {
+        // Adding 1.5 * 2^52 leaves the value rounded in the current mode (to nearest-even, like
+        // nearbyint) in the low 32 bits of the sum.
+        const double shifted = Value + 6755399441055744.0;
+        return static_cast<int32_t>(static_cast<uint32_t>(std::bit_cast<uint64_t>(shifted)));
+    }
+    return RoundToIntOutOfRange(Value);
+}
 
 TPoint MakePoint(int X, int Y);
 TRect MakeRect(int Left, int Top, int Right, int Bottom);

@@ -52,7 +52,7 @@ void SortByKey(std::vector<TPoint>& Points, std::vector<float>& Keys, int L, int
 
 } // namespace
 
-int RoundToInt(double Value) {
+int RoundToIntOutOfRange(double Value) {
     if (std::isnan(Value))
         return 0;
     const double r = std::nearbyint(Value);

@@ -192,9 +192,14 @@ private:
     void ChainSegment(int FromX, int FromY, int X, int Y, TColor Color);
     void FlushChain();
     void DrawPass();
+    // Points whose pixels come straight from the two axes in one colour: the engine's own line kinds,
+    // unstacked, without per-point colours. Their chain is gathered without a call per point.
+    bool HasPlainPoints();
+    void ChainPlainPoints();
 
     bool FChaining = false;
     std::vector<TPoint> FChain;
+    std::vector<int> FPixelsX, FPixelsY;
     TColor FChainColor = plat::clNone;
     int FPassFirstDrawn = -1;
     int FPassLastDrawn = -1;

@@ -2,6 +2,7 @@
 // ribbons, point symbols, stacking, the shadow and outline passes, margins, legend symbol and hit test.
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include "chart/PlotEngineAxis.h"
 #include "chart/PlotEngineAxisPanel.h"
@@ -329,7 +330,10 @@ void TCustomSeries::DrawPass() {
     FChaining = true;
     FChain.clear();
     try {
-        TChartSeries::DrawAllValues();
+        if (HasPlainPoints())
+            ChainPlainPoints();
+        else
+            TChartSeries::DrawAllValues();
         FChaining = false;
         FlushChain();
     } catch (...) {
@@ -337,6 +341,43 @@ void TCustomSeries::DrawPass() {
         FChain.clear();
         throw;
     }
+}
+
+bool TCustomSeries::HasPlainPoints() {
+    // Kinds of their own may place or colour points differently, so only the known ones qualify.
+    const std::type_info& kind = typeid(*this);
+    if (kind != typeid(TLineSeries) && kind != typeid(THorizLineSeries))
+        return false;
+    return !HasColors() && !ColorEachPoint() && SeriesColor() != plat::clNone && FStacked != cssStack &&
+           FStacked != cssStack100;
+}
+
+// What DrawValue does for each point of a plain chain, with the pixels of all points found in two calls.
+// The first point still goes through DrawValue, which also joins it to the point left of the view.
+void TCustomSeries::ChainPlainPoints() {
+    const int first = FirstVisibleIndex(), last = LastVisibleIndex();
+    if (first < 0 || last < first)
+        return;
+    const int count = last - first + 1;
+    FPixelsX.assign(count, 0);
+    FPixelsY.assign(count, 0);
+    if (TChartAxis* horiz = GetHorizAxis())
+        horiz->HorizValuesToPixels(FX->Value().data() + first, count, FPixelsX.data());
+    if (TChartAxis* vert = GetVertAxis())
+        vert->VertValuesToPixels(FY->Value().data() + first, count, FPixelsY.data());
+    const TColor color = SeriesColor();
+    const bool forward = FPassForward;
+    DrawValue(forward ? first : last);
+    for (int k = 1; k < count; ++k) {
+        const int at = forward ? k : count - 1 - k;
+        const int x = FPixelsX[at], y = FPixelsY[at];
+        if (x != FPrevX || y != FPrevY)
+            ChainSegment(FPrevX, FPrevY, x, y, color);
+        FPrevX = x;
+        FPrevY = y;
+    }
+    FPrevColor = color;
+    FPrevOriginPixel = FOriginPixel;
 }
 
 void TCustomSeries::DrawAllValues() {

@@ -282,10 +282,45 @@ std::shared_ptr<const TFontInstance> TFontManager::Realize(const TLogFont& lf) {
     return inst;
 }
 
+namespace {
+
+// Texts longer than this are rarely repeated; the cache forgets everything when it holds this many.
+constexpr size_t kShapeCacheTextLimit = 128;
+constexpr size_t kShapeCacheEntries = 2048;
+
+} // namespace
+
 int TFontInstance::Shape(std::string_view text, std::vector<TShapedGlyph>& out, int charExtra) const {
     out.clear();
     if (text.empty() || !FHbFont)
         return 0;
+    if (text.size() <= kShapeCacheTextLimit) {
+        std::lock_guard<std::mutex> lock(FShapeLock);
+        auto it = FShapeCache.find(std::string(text));
+        if (it == FShapeCache.end()) {
+            if (FShapeCache.size() >= kShapeCacheEntries)
+                FShapeCache.clear();
+            std::vector<TShapedGlyph> shaped;
+            ShapeUncached(text, shaped);
+            it = FShapeCache.emplace(std::string(text), std::move(shaped)).first;
+        }
+        out = it->second;
+    } else {
+        ShapeUncached(text, out);
+    }
+    // The last glyph of a character carries the spacing after it.
+    int x = 0;
+    for (size_t i = 0; i < out.size(); ++i) {
+        TShapedGlyph& g = out[i];
+        g.X = x;
+        if (charExtra && (i + 1 == out.size() || out[i + 1].Cluster != g.Cluster))
+            g.Advance += charExtra;
+        x += g.Advance;
+    }
+    return x;
+}
+
+int TFontInstance::ShapeUncached(std::string_view text, std::vector<TShapedGlyph>& out) const {
     hb_buffer_t* buf = hb_buffer_create();
     hb_buffer_add_utf8(buf, text.data(), static_cast<int>(text.size()), 0, static_cast<int>(text.size()));
     hb_buffer_guess_segment_properties(buf);
@@ -308,9 +343,6 @@ int TFontInstance::Shape(std::string_view text, std::vector<TShapedGlyph>& out, 
         g.Cluster = static_cast<int>(info[i].cluster);
         g.X = x;
         g.Advance = static_cast<int>(std::lround(pos[i].x_advance * k));
-        // The last glyph of a character carries the spacing after it.
-        if (charExtra && (i + 1 == n || info[i + 1].cluster != info[i].cluster))
-            g.Advance += charExtra;
         x += g.Advance;
         out.push_back(g);
     }

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/gfx/GdiTypes.h"
@@ -46,8 +47,14 @@ public:
 
 private:
     friend class TFontManager;
+    int ShapeUncached(std::string_view text, std::vector<TShapedGlyph>& out) const;
+
     hb_font_t* FHbFont = nullptr; // shared with the face cache
     double FUnitsToPixels = 0;
+    // Charts and forms draw and measure the same short texts on every repaint (labels, captions);
+    // their shapes are kept. Instances are shared between threads, hence the lock.
+    mutable std::mutex FShapeLock;
+    mutable std::unordered_map<std::string, std::vector<TShapedGlyph>> FShapeCache;
 };
 
 class TFontManager {

@@ -96,6 +96,53 @@ template <bool Copy, bool Checked> void TPixelLine::DrawStraight(int x0, int y0,
         last = std::clamp<int64_t>(last, first, n);
     }
     FDash.Skip(first);
+    if (!FDash.Solid()) {
+        // Dots and dashes are a few pixels long; stepping the pattern per pixel costs less than
+        // painting each of them as a run of its own.
+        const size_t stride = static_cast<size_t>(FTarget.StridePixels);
+        const ptrdiff_t step = (horizontal ? 1 : static_cast<ptrdiff_t>(stride)) * (forward ? 1 : -1);
+        const int64_t at = forward ? start + first : start - first;
+        uint32_t* p = horizontal ? FTarget.Pixels + static_cast<size_t>(fixed) * stride + at
+                                 : FTarget.Pixels + static_cast<size_t>(at) * stride + fixed;
+        const TRegion* region = Checked ? FTarget.Region : nullptr;
+        uint64_t bits = 0;
+        int period = 0;
+        if (!region && !FOpaqueGaps && FDash.PeriodBits(bits, period)) {
+            // Dots and dashes of the common patterns: one bit test a pixel.
+            const uint32_t pen = FPen;
+            const int rop = FRop;
+            int k = 0;
+            for (int64_t i = first; i < last; ++i, p += step) {
+                if ((bits >> k) & 1) {
+                    if constexpr (Copy)
+                        StoreKeepAlpha(p, pen);
+                    else
+                        *p = ApplyRop2(rop, pen, *p);
+                }
+                if (++k == period)
+                    k = 0;
+            }
+            FDash.Skip(n - first);
+            return;
+        }
+        for (int64_t i = first; i < last; ++i, p += step) {
+            const bool on = FDash.Next();
+            if (!on && !FOpaqueGaps)
+                continue;
+            if (region) {
+                const int t = static_cast<int>(forward ? start + i : start - i);
+                if (!(horizontal ? region->Contains(t, fixed) : region->Contains(fixed, t)))
+                    continue;
+            }
+            const uint32_t c = on ? FPen : FGap;
+            if constexpr (Copy)
+                StoreKeepAlpha(p, c);
+            else
+                *p = ApplyRop2(FRop, c, *p);
+        }
+        FDash.Skip(n - last);
+        return;
+    }
     for (int64_t i = first; i < last;) {
         const int run = static_cast<int>(std::min<int64_t>(last - i, FDash.RunLeft()));
         const bool on = FDash.On() || FDash.Solid();

@@ -96,6 +96,24 @@ public:
     // Whether the current pixel is in a dash (not a gap), and how many pixels of that run are left.
     bool On() const { return (FIndex & 1) == 0; }
     int RunLeft() const { return FDashes ? RunLength(FIndex) - FPos : INT32_MAX; }
+    // The pattern as bits from the current pixel on (bit k: pixel k is in a dash), when one period fits
+    // in 64 bits; Period is its length. The state does not move.
+    bool PeriodBits(uint64_t& Bits, int& Period) const {
+        if (!FDashes)
+            return false;
+        int period = 0;
+        for (size_t i = 0; i < FDashes->size(); ++i)
+            period += RunLength(static_cast<int>(i));
+        if (period > 64)
+            return false;
+        TDashState walk = *this;
+        Bits = 0;
+        for (int k = 0; k < period; ++k)
+            if (walk.Next())
+                Bits |= uint64_t(1) << k;
+        Period = period;
+        return true;
+    }
     // The same as calling Next() n times.
     void Skip(int64_t n) {
         if (!FDashes)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "SeriesTestUtil.h"
 #include "chart/PlotConst.h"
@@ -42,7 +43,50 @@ public:
     }
 };
 
+// A kind of its own: its points go one by one through the general drawing path.
+class TOwnLineSeries : public TLineSeries {
+public:
+    using TLineSeries::TLineSeries;
+};
+
 } // namespace
+
+// The engine's own line kinds gather their chain in one sweep; a kind of its own draws point by point.
+// Both must give the same strokes whatever the view.
+TEST(LineSeriesDrawing, WholeFrameChainMatchesPointByPoint) {
+    struct TCase {
+        const char* Name;
+        double XMin, XMax;
+        bool Inverted, Stairs, Logarithmic;
+    };
+    const TCase cases[] = {
+        {"whole", 0, 999, false, false, false},
+        {"zoomed", 123.4, 456.7, false, false, false},
+        {"inverted", 0, 999, true, false, false},
+        {"inverted zoomed", 200.5, 300.5, true, false, false},
+        {"stairs zoomed", 50.5, 400, false, true, false},
+        {"logarithmic", 1, 999, false, false, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<TPoint> strokes[2];
+        for (int own = 0; own < 2; ++own) {
+            TSeriesChart t(640, 400, 30);
+            TLineSeries* s = own ? t.Add<TOwnLineSeries>() : t.Add<TLineSeries>();
+            s->SetSeriesColor(kLine);
+            s->SetStairs(c.Stairs);
+            // Dense and noisy, like a camera frame: many points share a pixel column.
+            for (int i = 0; i < 1000; ++i)
+                s->AddXY(i, 50 + 40 * std::sin(i * 0.05) + ((i * 7919) % 13) - 6);
+            t.Chart->BottomAxis()->SetInverted(c.Inverted);
+            t.Chart->LeftAxis()->SetLogarithmic(c.Logarithmic);
+            t.Range(c.XMin, c.XMax, 1, 110);
+            strokes[own] = Vertices(t);
+        }
+        EXPECT_GT(strokes[0].size(), 50u);
+        EXPECT_EQ(strokes[0], strokes[1]);
+    }
+}
 
 TEST(SeriesVisibleRange, SortedXZoomedAndUnordered) {
     TSeriesChart t;

@@ -57,6 +57,8 @@ TEST(FontText, ExtentsAddUpAndTextLandsInItsBox) {
     s.Dc.SetTextCharacterExtra(2);
     EXPECT_EQ(s.Dc.TextExtent("Hello").cx, one.cx + 10);
     s.Dc.SetTextCharacterExtra(0);
+    // Shapes are kept between calls; the spacing of one call must not stay with them.
+    EXPECT_EQ(s.Dc.TextExtent("Hello").cx, one.cx);
 
     s.Dc.SetBkMode(TRANSPARENT);
     s.Dc.TextOut(10, 20, "Hello");
