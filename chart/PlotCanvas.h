@@ -130,8 +130,15 @@ public:
 
     void Assign(plat::TPersistent* Source) override;
 
+    // The colour an owner gives its brush at construction (a callout's black): the brush's colour is
+    // stored only when it differs. Without one, the class's published default decides.
+    void SetDefaultColor(TColor Value);
+    bool IsColorStored() const;
+
 private:
     void ImageChanged();
+    bool FHasDefaultColor = false;
+    TColor FDefaultColor = AutoColor;
     std::unique_ptr<plat::TPicture> FImage;
     // The picture drawn onto a bitmap when its graphic is not one already.
     std::unique_ptr<plat::TBitmap> FImageBitmap;

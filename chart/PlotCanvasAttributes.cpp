@@ -231,8 +231,22 @@ void TChartBrush::Assign(TPersistent* Source) {
     TBrush::Assign(Source);
 }
 
+void TChartBrush::SetDefaultColor(TColor Value) {
+    FHasDefaultColor = true;
+    FDefaultColor = Value;
+}
+
+bool TChartBrush::IsColorStored() const {
+    if (FHasDefaultColor)
+        return Color() != FDefaultColor;
+    // A brush class may declare a default of its own (the zoom band's white).
+    const TPropInfo* p = GetPropInfo(ClassType(), "Color");
+    return Color() != (p && p->HasDefault ? static_cast<TColor>(p->OrdDefault) : AutoColor);
+}
+
+// The colour has no class-wide default: it is stored by IsColorStored, against the owner's default.
 PLAT_PROPERTIES(TChartBrush) {
-    props.Color("Color", &TBrush::Color, &TBrush::SetColor, AutoColor);
+    props.Color("Color", &TBrush::Color, &TBrush::SetColor).Stored(&TChartBrush::IsColorStored);
     props.Object("Image", &TChartBrush::Image, &TChartBrush::SetImage).Stored(&TChartBrush::HasImage);
     props.Enum("Style", &TBrush::Style, &TBrush::SetStyle, kBrushStyleNames, bsSolid);
 }

@@ -9,9 +9,12 @@
 #include "chart/PlotEngineMarks.h"
 #include "chart/PlotHtml.h"
 #include "platform/gfx/GdiTypes.h"
+#include "platform/rtl/ComponentStream.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/Stream.h"
 
 namespace chart {
 
@@ -258,6 +261,40 @@ void TSeriesMarks::Assign(plat::TPersistent* Source) {
                 FItems.Item(i)->Assign(item);
     }
     TPlotCustomShape::Assign(Source);
+}
+
+void TSeriesMarks::DefineProperties(plat::TFiler& Filer) {
+    TPlotCustomShape::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Items", [this](plat::TStream& Stream) { ReadItems(Stream); },
+        [this](plat::TStream& Stream) { WriteItems(Stream); }, FItems.Count() > 0);
+}
+
+void TSeriesMarks::ReadItems(plat::TStream& Stream) {
+    const int64_t available = Stream.Size() - Stream.Position();
+    uint8_t bytes[4] = {};
+    if (available < 4)
+        throw plat::EReadError("Unexpected end of component stream");
+    Stream.ReadBuffer(bytes, 4);
+    const uint32_t count = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24);
+    // Each item's list takes at least two bytes, so a damaged count cannot make us create items for data
+    // that is not there.
+    if (count > static_cast<uint64_t>(available - 4) / 2)
+        throw plat::EReadError("Invalid length in component stream");
+    FItems.Clear();
+    FItems.SetLoadingCustom(count > 0);
+    for (uint32_t i = 0; i < count; ++i)
+        plat::ReadPropertyList(Stream, FItems.Item(static_cast<int>(i)));
+}
+
+void TSeriesMarks::WriteItems(plat::TStream& Stream) {
+    const uint32_t count = static_cast<uint32_t>(FItems.Count());
+    const uint8_t bytes[4] = {static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8),
+                              static_cast<uint8_t>(count >> 16), static_cast<uint8_t>(count >> 24)};
+    Stream.WriteBuffer(bytes, 4);
+    // Missing items are written with their defaults, so that every index has its list.
+    for (uint32_t i = 0; i < count; ++i)
+        plat::WritePropertyList(Stream, FItems.Item(static_cast<int>(i)));
 }
 
 void TSeriesMarks::SetParent(TCustomPlotPanel* Value) {

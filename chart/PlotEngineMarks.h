@@ -284,6 +284,8 @@ public:
 
     // Angle, Callout, Clip, DrawEvery, Style, MultiLine, Symbol, the items, then the shape.
     void Assign(plat::TPersistent* Source) override;
+    // "Items": the per-point items, as a count and one property list per index.
+    void DefineProperties(plat::TFiler& Filer) override;
     // The callout and symbol follow the shape's chart.
     void SetParent(TCustomPlotPanel* Value) override;
 
@@ -346,6 +348,8 @@ protected:
 
 private:
     TCanvas3D* ChartCanvas() const;
+    void ReadItems(plat::TStream& Stream);
+    void WriteItems(plat::TStream& Stream);
 
     int FAngle = 0;
     std::unique_ptr<TMarksCallout> FCallout;

@@ -359,6 +359,7 @@ TCallout::TCallout(TChartSeries* Series) : TSeriesPointer(Series) {
     FDraw3D = false;
     FArrowHeadSize = 8;
     FBrush->SetColor(plat::clBlack);
+    FBrush->SetDefaultColor(plat::clBlack);
 }
 
 void TCallout::Assign(plat::TPersistent* Source) {

@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "chart/PlotConst.h"
+#include "chart/PlotEngineAxisPanel.h"
 #include "chart/PlotEngineMarks.h"
 #include "chart/PlotEngineSeries.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringUtils.h"
 
 namespace chart {
@@ -154,6 +156,47 @@ void TCustomChartSeries::Removed() {
 // --- TChartSeries: construction ---------------------------------------------------------------------
 
 PLAT_CLASS_INFO(TChartSeries, TCustomChartSeries)
+
+namespace {
+
+const char* const kHorizAxisNames[] = {"aTopAxis", "aBottomAxis", "aBothHorizAxis", "aCustomHorizAxis"};
+const char* const kVertAxisNames[] = {"aLeftAxis", "aRightAxis", "aBothVertAxis", "aCustomVertAxis"};
+
+} // namespace
+
+// What every series kind publishes; the kinds add their own.
+PLAT_PROPERTIES(TChartSeries) {
+    props.Boolean("Active", &TChartSeries::Active, &TChartSeries::SetActive, true);
+    props.Object("Brush", &TChartSeries::Brush, &TChartSeries::SetBrush);
+    props.Boolean("ColorEachPoint", &TChartSeries::ColorEachPoint, &TChartSeries::SetColorEachPoint, false);
+    props.String("ColorSource", &TChartSeries::ColorSource, &TChartSeries::SetColorSource);
+    props.Integer("Depth", &TChartSeries::Depth, &TChartSeries::SetDepth, -1);
+    props.Enum("HorizAxis", &TChartSeries::HorizAxis, &TChartSeries::SetHorizAxis, kHorizAxisNames, aBottomAxis);
+    props.Object("Marks", &TChartSeries::Marks, &TChartSeries::SetMarks);
+    props.Component("ParentChart", &TChartSeries::ParentChart, &TChartSeries::SetParentChart);
+    props.Component("DataSource", &TChartSeries::DataSource, &TChartSeries::SetDataSource);
+    props.String("PercentFormat", &TChartSeries::PercentFormat, &TChartSeries::SetPercentFormat)
+        .Stored(&TChartSeries::IsPercentFormatStored);
+    props.Color("SeriesColor", &TChartSeries::StoredSeriesColor, &TChartSeries::SetSeriesColor, AutoColor);
+    props.Boolean("ShowInLegend", &TChartSeries::ShowInLegend, &TChartSeries::SetShowInLegend, true);
+    props.String("Title", &TChartSeries::Title, &TChartSeries::SetTitle);
+    props.String("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat)
+        .Stored(&TChartSeries::IsValueFormatStored);
+    props.Enum("VertAxis", &TChartSeries::VertAxis, &TChartSeries::SetVertAxis, kVertAxisNames, aLeftAxis);
+    props.String("XLabelsSource", &TChartSeries::XLabelsSource, &TChartSeries::SetXLabelsSource);
+    props.Object("XValues", &TChartSeries::XValues, &TChartSeries::SetXValues);
+    props.Object("YValues", &TChartSeries::YValues, &TChartSeries::SetYValues);
+    props.Event("AfterDrawValues", &TChartSeries::AfterDrawValues);
+    props.Event("BeforeDrawValues", &TChartSeries::BeforeDrawValues);
+    props.Event("OnAfterAdd", &TChartSeries::OnAfterAdd);
+    props.Event("OnBeforeAdd", &TChartSeries::OnBeforeAdd);
+    props.Event("OnClearValues", &TChartSeries::OnClearValues);
+    props.Event("OnClick", &TChartSeries::OnClick);
+    props.Event("OnDblClick", &TChartSeries::OnDblClick);
+    props.Event("OnGetMarkText", &TChartSeries::OnGetMarkText);
+    props.Event("OnMouseEnter", &TChartSeries::OnMouseEnter);
+    props.Event("OnMouseLeave", &TChartSeries::OnMouseLeave);
+}
 
 TChartSeries::TChartSeries(plat::TComponent* AOwner)
     : TCustomChartSeries(AOwner), FDataSources(this), FLabels(this) {

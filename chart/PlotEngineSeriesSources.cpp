@@ -16,6 +16,7 @@
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/StringUtils.h"
+#include "platform/ui/Control.h"
 
 namespace chart {
 
@@ -387,6 +388,7 @@ void TChartSeries::GetChildren(const plat::TGetChildProc& Proc, plat::TComponent
 
 void TChartSeries::DefineProperties(plat::TFiler& Filer) {
     TCustomChartSeries::DefineProperties(Filer);
+    plat::DefineCursorProperty(Filer, "Cursor", FCursor, [this](plat::TCursor c) { SetCursor(c); });
     Filer.DefineProperty(
         "DataSources",
         [this](plat::TReader& Reader) {

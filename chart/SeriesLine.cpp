@@ -2,6 +2,7 @@
 #include "chart/PlotConst.h"
 #include "chart/PlotEngineAxisPanel.h"
 #include "chart/Series.h"
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
 
 namespace chart {
@@ -10,6 +11,15 @@ PLAT_CLASS_INFO_CREATABLE(TLineSeries, TCustomSeries)
 PLAT_CLASS_INFO_CREATABLE(THorizLineSeries, TLineSeries)
 
 namespace {
+
+// Layouts name their series by class.
+struct TRegistrar {
+    TRegistrar() {
+        plat::RegisterClass(TLineSeries::StaticClass());
+        plat::RegisterClass(THorizLineSeries::StaticClass());
+        plat::RegisterClass(TFastLineSeries::StaticClass());
+    }
+} registrar;
 
 const char* const kStackNames[] = {"cssNone", "cssOverlap", "cssStack", "cssStack100"};
 const char* const kLineBrushNames[] = {"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",

@@ -373,6 +373,27 @@ TComponent* ReadComponentFromStream(TStream& Stream, TComponent* Root) {
     return reader.ReadRootComponent(tree, Root);
 }
 
+void WritePropertyList(TStream& Output, TPersistent* Instance) {
+    TWriter writer;
+    const std::vector<TFilerProperty> props = writer.WriteObjectProperties(Instance);
+    TBinaryOut out;
+    out.Byte(vaList);
+    out.Properties(props, 0);
+    Output.WriteString(out.Data);
+}
+
+void ReadPropertyList(TStream& Input, TPersistent* Instance) {
+    TBinaryIn in(Input);
+    if (in.Byte() != vaList)
+        in.Fail("Invalid property list in component stream");
+    std::vector<TFilerProperty> props;
+    in.Enter();
+    in.Properties(props);
+    in.Leave();
+    TReader reader;
+    reader.ReadObjectProperties(Instance, props);
+}
+
 void ObjectBinaryToText(TStream& Input, TStream& Output) {
     Output.WriteString(ObjectTreeToText(ReadObjectBinary(Input)));
 }

@@ -19,6 +19,13 @@ void WriteComponent(TStream& Stream, TComponent* Component, TComponent* Root = n
 // Reads a component written by WriteComponent (into Root when given, see TReader::ReadRootComponent).
 TComponent* ReadComponentFromStream(TStream& Stream, TComponent* Root = nullptr);
 
+// An object's properties as one value of the binary form, for binary properties that carry objects:
+// vaList, the stored properties as name and value pairs (as an object's in the stream), vaNull. The
+// writer leaves defaults out; the reader raises EReadError for truncated or damaged data and leaves the
+// stream after the list. Component references and events are not carried (see TWriter and TReader).
+void WritePropertyList(TStream& Output, TPersistent* Instance);
+void ReadPropertyList(TStream& Input, TPersistent* Instance);
+
 // Conversions between the two forms; the text side is UTF-8. Input is read from its current position.
 void ObjectBinaryToText(TStream& Input, TStream& Output);
 void ObjectTextToBinary(TStream& Input, TStream& Output);

@@ -202,6 +202,23 @@ void TReader::ReadData(TComponent* Instance) {
     FParent = oldParent;
 }
 
+void TReader::ReadObjectProperties(TPersistent* Instance, const std::vector<TFilerProperty>& Properties) {
+    TComponent* savedCurrent = FCurrent;
+    FLined = false;
+    try {
+        for (const TFilerProperty& p : Properties) {
+            AtLine(p.Line, FLined, [&] {
+                FCurrent = nullptr;
+                ReadProperty(Instance, p.Name, p.Value, p.Line, 0);
+            });
+        }
+    } catch (...) {
+        FCurrent = savedCurrent;
+        throw;
+    }
+    FCurrent = savedCurrent;
+}
+
 void TReader::ReadProperty(TPersistent* Instance, const std::string& Path, const TFilerValue& Value, int Line,
                            int Depth) {
     if (Depth >= kMaxStreamDepth)
@@ -338,6 +355,8 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
     case pkComponent:
         if (Value.Kind == TFilerValue::Nil) {
             Prop->SetObject(Instance, nullptr);
+        } else if (!FRoot) {
+            Error("Property " + Prop->Name + " cannot be read without a root component", Line);
         } else if (Value.Kind == TFilerValue::Ident) {
             FFixups.push_back({Instance, Prop, Value.Text, Line});
             if (FCurrent)
@@ -353,6 +372,8 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
         }
         if (Value.Kind != TFilerValue::Ident)
             invalid();
+        if (!FRoot)
+            Error("Property " + Prop->Name + " cannot be read without a root component", Line);
         const TMethodInfo* m = FindPublishedMethod(FRoot->ClassType(), Value.Text);
         if (!m) {
             FLined = true;
@@ -594,6 +615,12 @@ TFilerObject TWriter::WriteComponent(TComponent* Component) {
     }
 }
 
+std::vector<TFilerProperty> TWriter::WriteObjectProperties(TPersistent* Instance) {
+    std::vector<TFilerProperty> out;
+    WriteProperties(Instance, "", out, 0);
+    return out;
+}
+
 TFilerObject TWriter::WriteComponentAt(TComponent* Component, int Depth) {
     if (Depth >= kMaxStreamDepth)
         throw EWriteError("Components nested too deeply");
@@ -661,7 +688,7 @@ bool TWriter::WriteValue(TPersistent* Instance, const TPropInfo* Prop, TFilerVal
         return true;
     }
     case pkComponent: {
-        if (!Prop->IsWritable())
+        if (!FRoot || !Prop->IsWritable())
             return false;
         auto* ref = dynamic_cast<TComponent*>(Prop->GetObject(Instance));
         if (!ref || ref->Name().empty() || (ref != FRoot && ref->Owner() != FRoot))
@@ -671,6 +698,8 @@ bool TWriter::WriteValue(TPersistent* Instance, const TPropInfo* Prop, TFilerVal
         return true;
     }
     case pkEvent: {
+        if (!FRoot)
+            return false;
         std::string name = Prop->GetMethodName(Instance);
         if (name.empty())
             return false;

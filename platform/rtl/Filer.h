@@ -121,6 +121,10 @@ public:
     TComponent* Owner() const { return FRoot; }
     // Reads the current component's properties and children (TComponent::ReadState calls it).
     void ReadData(TComponent* Instance);
+    // Reads name and value pairs into an object outside any component stream (a list inside a binary
+    // property): published properties, sub-object paths and the object's defined properties. Without a
+    // root there is nothing to resolve names against, so component references and events are refused.
+    void ReadObjectProperties(TPersistent* Instance, const std::vector<TFilerProperty>& Properties);
 
     void DefineProperty(const std::string& Name, const std::function<void(TReader&)>& ReadData,
                         const std::function<void(TWriter&)>& WriteData, bool HasData) override;
@@ -191,6 +195,10 @@ public:
     explicit TWriter(TComponent* Root = nullptr);
 
     TFilerObject WriteComponent(TComponent* Component);
+    // The stored properties of an object as a component's would be written (defaults left out, sub-objects
+    // as dotted paths, defined properties included). Without a root, component references and events are
+    // left out: they could not be read back.
+    std::vector<TFilerProperty> WriteObjectProperties(TPersistent* Instance);
 
     void DefineProperty(const std::string& Name, const std::function<void(TReader&)>& ReadData,
                         const std::function<void(TWriter&)>& WriteData, bool HasData) override;

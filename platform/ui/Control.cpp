@@ -790,29 +790,34 @@ void TControl::ReadState(TReader& Reader) {
     }
 }
 
-void TControl::DefineProperties(TFiler& Filer) {
-    TComponent::DefineProperties(Filer);
+void DefineCursorProperty(TFiler& Filer, const std::string& Name, TCursor Value,
+                          const std::function<void(TCursor)>& Set) {
     // Cursors are written by name (crHandPoint) and, for the program's own ones, as numbers.
     Filer.DefineProperty(
-        "Cursor",
-        [this](TReader& r) {
+        Name,
+        [Set](TReader& r) {
             if (r.NextValue() == vaIdent) {
                 std::string name = r.ReadIdent();
                 TCursor c = crDefault;
                 if (!CursorFromName(name, c))
                     throw EReadError("Invalid property value");
-                SetCursor(c);
+                Set(c);
             } else {
-                SetCursor(r.ReadInteger());
+                Set(static_cast<TCursor>(r.ReadInteger()));
             }
         },
-        [this](TWriter& w) {
-            if (const char* name = CursorName(FCursor))
+        [Value](TWriter& w) {
+            if (const char* name = CursorName(Value))
                 w.WriteIdent(name);
             else
-                w.WriteInteger(FCursor);
+                w.WriteInteger(Value);
         },
-        FCursor != crDefault);
+        Value != crDefault);
+}
+
+void TControl::DefineProperties(TFiler& Filer) {
+    TComponent::DefineProperties(Filer);
+    DefineCursorProperty(Filer, "Cursor", FCursor, [this](TCursor c) { SetCursor(c); });
 }
 
 void TControl::Loaded() {

@@ -661,6 +661,11 @@ bool IsAccel(char32_t VK, const std::string& Caption);
 using TPopupMenuHandler = std::function<bool(TControl* Control, TComponent* Menu, TPoint ScreenPos)>;
 void SetPopupMenuHandler(TPopupMenuHandler Handler);
 
+// A cursor value of a stream: written by name (crHandPoint) or, for the program's own cursors, as a
+// number; nothing for crDefault.
+void DefineCursorProperty(TFiler& Filer, const std::string& Name, TCursor Value,
+                          const std::function<void(TCursor)>& Set);
+
 // The mouse: pointer position, capture and wheel.
 class TMouse {
 public:

@@ -10,6 +10,10 @@
 #include "chart/PlotEngineAxisPanel.h"
 #include "chart/PlotEngineMarks.h"
 #include "chart/PlotEngineSeries.h"
+#include "chart/PlotProcsPanel.h"
+#include "chart/Series.h"
+#include "platform/rtl/ComponentStream.h"
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/PropertyInfo.h"
 
@@ -512,4 +516,168 @@ TEST(MarksStream, OlderNamesStillRead) {
     EXPECT_EQ(holder.Marks()->Callout()->Length(), 14);
     EXPECT_EQ(holder.Marks()->Callout()->Arrow()->Color(), plat::clRed);
     EXPECT_EQ(holder.Marks()->Color(), plat::clAqua);
+}
+
+// --- The "Items" stream -----------------------------------------------------------------------------
+
+namespace {
+
+// Three points whose marks have their own look at points 0 and 2.
+void GiveItems(TChartSeries& Series) {
+    Series.SetName("Series1");
+    for (int i = 0; i < 3; ++i)
+        Series.Add(10 * (i + 1));
+    TMarksItem* first = Series.Marks()->Item(0);
+    first->Text()->Add("first");
+    first->Text()->Add("second line");
+    first->SetColor(plat::clYellow);
+    first->Font()->SetSize(14);
+    first->Font()->SetColor(plat::clRed);
+    TMarksItem* third = Series.Marks()->Item(2);
+    third->Text()->Add("third");
+    third->SetColor(plat::clAqua);
+    third->SetShapeStyle(fosRoundRectangle);
+    third->SetTransparency(30);
+}
+
+void ExpectSameItems(TChartSeries& Read) {
+    TMarksItems& items = Read.Marks()->Items();
+    ASSERT_EQ(items.Count(), 3);
+    EXPECT_TRUE(items.LoadingCustom());
+    ASSERT_NE(items.Get(0), nullptr);
+    EXPECT_EQ(Read.GetMarkText(0), "first\r\nsecond line");
+    EXPECT_EQ(items.Get(0)->Color(), plat::clYellow);
+    EXPECT_EQ(items.Get(0)->Font()->Size(), 14);
+    EXPECT_EQ(items.Get(0)->Font()->Color(), plat::clRed);
+    // The missing item was written with its defaults and comes back as such.
+    ASSERT_NE(items.Get(1), nullptr);
+    EXPECT_FALSE(items.Get(1)->HasText());
+    EXPECT_EQ(items.Get(1)->Color(), plat::clInfoBk);
+    ASSERT_NE(items.Get(2), nullptr);
+    EXPECT_EQ(Read.GetMarkText(2), "third");
+    EXPECT_EQ(items.Get(2)->Color(), plat::clAqua);
+    EXPECT_EQ(items.Get(2)->ShapeStyle(), fosRoundRectangle);
+    EXPECT_EQ(items.Get(2)->Transparency(), 30);
+    EXPECT_EQ(items.Get(2)->Font()->Size(), Read.Marks()->Font()->Size());
+}
+
+} // namespace
+
+TEST(MarksItemsStream, RoundTripsThroughTextAndBinary) {
+    TChartSeries series(nullptr);
+    GiveItems(series);
+    const std::string text = plat::WriteComponentToText(&series);
+    EXPECT_NE(text.find("Marks.Items = {"), std::string::npos) << text;
+    {
+        TChartSeries read(nullptr);
+        plat::ReadComponentFromText(text, &read);
+        ExpectSameItems(read);
+        EXPECT_EQ(plat::WriteComponentToText(&read), text);
+    }
+    {
+        plat::TMemoryStream stream;
+        plat::WriteComponent(stream, &series);
+        stream.SetPosition(0);
+        TChartSeries read(nullptr);
+        plat::ReadComponentFromStream(stream, &read);
+        ExpectSameItems(read);
+    }
+}
+
+TEST(MarksItemsStream, NotWrittenWithoutItems) {
+    TChartSeries series(nullptr);
+    series.SetName("Series1");
+    series.Add(1);
+    series.Marks()->SetVisible(true);
+    const std::string text = plat::WriteComponentToText(&series);
+    EXPECT_NE(text.find("Marks.Visible = True"), std::string::npos) << text;
+    EXPECT_EQ(text.find("Items"), std::string::npos) << text;
+}
+
+TEST(MarksItemsStream, ReadItemsSurviveClearPointsAndMadeOnesDoNot) {
+    TChartSeries series(nullptr);
+    GiveItems(series);
+    const std::string text = plat::WriteComponentToText(&series);
+    TChartSeries read(nullptr);
+    plat::ReadComponentFromText(text, &read);
+    read.ClearPoints();
+    read.Add(5);
+    EXPECT_EQ(read.GetMarkText(0), "first\r\nsecond line");
+
+    series.ClearPoints();
+    series.Add(5);
+    EXPECT_EQ(series.GetMarkText(0), "5");
+}
+
+TEST(MarksItemsStream, DamagedBlocksRaiseReadErrors) {
+    const struct {
+        const char* What;
+        const char* Block;
+    } cases[] = {
+        {"count cut short", "0100"},    {"more items than data", "05000000"},
+        {"huge count", "FFFFFFFF0100"}, {"item list cut short", "01000000010543"},
+        {"not a list", "010000000200"}, {"unknown item property", "0100000001054465707468020300"},
+    };
+    for (const auto& c : cases) {
+        TChartSeries series(nullptr);
+        const std::string text =
+            std::string("object Series1: TChartSeries\n  Marks.Items = {") + c.Block + "}\nend\n";
+        EXPECT_THROW(plat::ReadComponentFromText(text, &series), plat::EReadError) << c.What;
+    }
+}
+
+// --- Published marks and the callout brush --------------------------------------------------------
+
+TEST(SeriesPublishing, LineSeriesMarksRoundTrip) {
+    TLineSeries series(nullptr);
+    series.SetName("Line1");
+    TSeriesMarks* marks = series.Marks();
+    marks->SetVisible(true);
+    marks->SetStyle(smsValue);
+    marks->Font()->SetSize(11);
+    marks->Callout()->SetLength(12);
+    marks->Callout()->Arrow()->SetColor(plat::clBlue);
+    const std::string text = plat::WriteComponentToText(&series);
+    for (const char* line : {"Marks.Visible = True", "Marks.Style = smsValue", "Marks.Font.Height",
+                             "Marks.Callout.Length = 12", "Marks.Callout.Arrow.Color = clBlue"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+
+    TLineSeries read(nullptr);
+    plat::ReadComponentFromText(text, &read);
+    EXPECT_TRUE(read.Marks()->Visible());
+    EXPECT_EQ(read.Marks()->Style(), smsValue);
+    EXPECT_EQ(read.Marks()->Font()->Size(), 11);
+    EXPECT_EQ(read.Marks()->Callout()->Length(), 12);
+    EXPECT_EQ(read.Marks()->Callout()->Arrow()->Color(), plat::clBlue);
+    EXPECT_EQ(plat::WriteComponentToText(&read), text);
+}
+
+TEST(CalloutBrush, BlackIsNotWrittenOtherColoursRoundTrip) {
+    TLineSeries series(nullptr);
+    series.SetName("Line1");
+    series.Marks()->Callout(); // made on first drawing
+    EXPECT_EQ(series.Marks()->Callout()->Brush()->Color(), plat::clBlack);
+    EXPECT_EQ(plat::WriteComponentToText(&series).find("Brush"), std::string::npos)
+        << plat::WriteComponentToText(&series);
+
+    // Also the brush class's own default (automatic) differs from the callout's and must be kept.
+    for (TColor colour : {TColor(plat::clRed), AutoColor}) {
+        series.Marks()->Callout()->Brush()->SetColor(colour);
+        const std::string text = plat::WriteComponentToText(&series);
+        EXPECT_NE(text.find("Marks.Callout.Brush.Color"), std::string::npos) << text;
+        TLineSeries read(nullptr);
+        plat::ReadComponentFromText(text, &read);
+        EXPECT_EQ(read.Marks()->Callout()->Brush()->Color(), colour);
+    }
+}
+
+TEST(CalloutBrush, OtherBrushesKeepTheirClassDefaults) {
+    TChartBrush plain;
+    EXPECT_FALSE(plain.IsColorStored());
+    plain.SetColor(plat::clBlack);
+    EXPECT_TRUE(plain.IsColorStored());
+    TPlotZoomBrush zoom;
+    EXPECT_FALSE(zoom.IsColorStored());
+    zoom.SetColor(AutoColor);
+    EXPECT_TRUE(zoom.IsColorStored());
 }

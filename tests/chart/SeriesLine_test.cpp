@@ -137,6 +137,61 @@ TEST(LineSeriesSettings, StreamProperties) {
     EXPECT_EQ(fastText.find("IgnoreNulls"), std::string::npos) << fastText;
 }
 
+// A chart written with its series and read back: what every series kind publishes.
+TEST(LineSeriesSettings, SeriesTravelWithTheirChart) {
+    TChart chart(nullptr);
+    chart.SetName("Chart1");
+    auto* line = new TLineSeries(&chart);
+    line->SetName("Frame1");
+    chart.AddSeries(line);
+    line->SetTitle("Dark frame");
+    line->SetSeriesColor(TColor(0x123456));
+    line->SetVertAxis(aRightAxis);
+    line->SetHorizAxis(aTopAxis);
+    line->SetValueFormat("0.00");
+    line->SetShowInLegend(false);
+    line->SetDepth(5);
+    line->SetCursor(crHandPoint);
+    line->SetColorEachPoint(true);
+    line->Marks()->SetVisible(true);
+    line->XValues()->SetDateTime(true);
+    auto* live = new TFastLineSeries(&chart);
+    live->SetName("Live");
+    chart.AddSeries(live);
+
+    const std::string text = WriteComponentToText(&chart);
+    for (const char* item : {"Title = 'Dark frame'", "SeriesColor = 1193046", "VertAxis = aRightAxis",
+                             "HorizAxis = aTopAxis", "ValueFormat = '0.00'", "ShowInLegend = False", "Depth = 5",
+                             "Cursor = crHandPoint", "ColorEachPoint = True", "Marks.Visible = True",
+                             "XValues.DateTime = True", "XValues.Order = loAscending"})
+        EXPECT_NE(text.find(item), std::string::npos) << item << "\n" << text;
+    // The untouched series writes none of its defaults.
+    const std::string liveText = text.substr(text.find("object Live"));
+    for (const char* item : {"SeriesColor", "ValueFormat", "PercentFormat", "Cursor", "HorizAxis", "VertAxis",
+                             "ShowInLegend", "Depth", "Active"})
+        EXPECT_EQ(liveText.find(item), std::string::npos) << item << "\n" << liveText;
+
+    TChart copy(nullptr);
+    ReadComponentFromText(text, &copy);
+    ASSERT_EQ(copy.SeriesCount(), 2);
+    TChartSeries* back = copy.SeriesAt(0);
+    EXPECT_EQ(back->Name(), "Frame1");
+    EXPECT_EQ(back->Title(), "Dark frame");
+    EXPECT_EQ(back->SeriesColor(), TColor(0x123456));
+    EXPECT_EQ(back->VertAxis(), aRightAxis);
+    EXPECT_EQ(back->HorizAxis(), aTopAxis);
+    EXPECT_EQ(back->ValueFormat(), "0.00");
+    EXPECT_FALSE(back->ShowInLegend());
+    EXPECT_EQ(back->Depth(), 5);
+    EXPECT_EQ(back->Cursor(), crHandPoint);
+    EXPECT_TRUE(back->ColorEachPoint());
+    EXPECT_TRUE(back->Marks()->Visible());
+    EXPECT_TRUE(back->XValues()->DateTime());
+    EXPECT_EQ(back->ParentChart(), &copy);
+    EXPECT_EQ(copy.SeriesAt(1)->Name(), "Live");
+    EXPECT_EQ(WriteComponentToText(&copy), text);
+}
+
 TEST(LineSeriesMarks, DrawEveryBelowOneMarksEveryPoint) {
     for (int every : {0, -3, 1}) {
         TSeriesChart t;
