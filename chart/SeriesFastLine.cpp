@@ -21,6 +21,10 @@ PLAT_PROPERTIES(TFastLineSeries) {
                   false);
     props.Object("LinePen", &TFastLineSeries::LinePen, &TFastLineSeries::SetLinePen);
     props.Boolean("Stairs", &TFastLineSeries::Stairs, &TFastLineSeries::SetStairs, false);
+    // One pen for the whole line: no point colours and no brush.
+    props.Hide("Brush");
+    props.Hide("ColorEachPoint");
+    props.Hide("ColorSource");
 }
 
 TFastLineSeries::TFastLineSeries(plat::TComponent* AOwner) : TCustomLineSeries(AOwner) {

@@ -170,6 +170,13 @@ TEST(LineSeriesSettings, SeriesTravelWithTheirChart) {
     for (const char* item : {"SeriesColor", "ValueFormat", "PercentFormat", "Cursor", "HorizAxis", "VertAxis",
                              "ShowInLegend", "Depth", "Active"})
         EXPECT_EQ(liveText.find(item), std::string::npos) << item << "\n" << liveText;
+    // The fast line has one pen for everything: no point colours, no brush.
+    live->SetColorEachPoint(true);
+    live->Brush()->SetColor(clRed);
+    const std::string fastText = WriteComponentToText(live);
+    EXPECT_EQ(fastText.find("ColorEachPoint"), std::string::npos) << fastText;
+    EXPECT_EQ(fastText.find("Brush"), std::string::npos) << fastText;
+    live->SetColorEachPoint(false);
 
     TChart copy(nullptr);
     ReadComponentFromText(text, &copy);
