@@ -1,12 +1,12 @@
 #include "platform/ui/Edit.h"
 
 #include <algorithm>
-#include <cwctype>
 
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Clipboard.h"
+#include "platform/ui/EditInput.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Keys.h"
 
@@ -16,12 +16,6 @@ namespace {
 
 const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
 const char* const kCharCaseNames[] = {"ecNormal", "ecUpperCase", "ecLowerCase"};
-
-bool IsWordChar(char32_t c) {
-    if (c < 0x80)
-        return std::iswalnum(static_cast<wint_t>(c)) || c == '_';
-    return !(c == 0xA0 || (c >= 0x2000 && c <= 0x206F) || c == 0x3000);
-}
 
 bool IsSpace(char32_t c) {
     return c == ' ' || c == '\t' || c == 0xA0;
@@ -252,14 +246,8 @@ bool TCustomEdit::ReplaceSelection(const std::u32string& Text, bool ByUser, bool
         auto it = std::find_if(insert.begin(), insert.end(), IsBreak);
         insert.erase(it, insert.end());
     }
-    if (ByUser && FMaxLength > 0) {
-        int room = FMaxLength - (CharCount() - len);
-        if (room < static_cast<int>(insert.size())) {
-            if (room <= 0 && len == 0)
-                return false;
-            insert.resize(std::max(0, room));
-        }
-    }
+    if (ByUser && !FitEditText(insert, FMaxLength, CharCount(), len))
+        return false;
     if (len == 0 && insert.empty())
         return false;
     bool typing = ByUser && len == 0 && insert.size() == 1;
@@ -517,38 +505,43 @@ void TCustomEdit::ScrollCaretIntoView() {
     LayoutChanged();
 }
 
-// ---- Words -----------------------------------------------------------------------------------------------
-
-int TCustomEdit::WordStart(int Pos) const {
-    while (Pos > 0 && IsWordChar(FChars[Pos - 1]))
-        --Pos;
-    return Pos;
-}
-
-int TCustomEdit::WordEnd(int Pos) const {
-    int n = CharCount();
-    while (Pos < n && IsWordChar(FChars[Pos]))
-        ++Pos;
-    return Pos;
-}
-
-int TCustomEdit::PrevWordStop(int Pos) const {
-    while (Pos > 0 && !IsWordChar(FChars[Pos - 1]))
-        --Pos;
-    return WordStart(Pos);
-}
-
-int TCustomEdit::NextWordStop(int Pos) const {
-    int n = CharCount();
-    if (Pos < n && IsBreak(FChars[Pos]))
-        return std::min(n, Pos + ((FChars[Pos] == '\r' && Pos + 1 < n && FChars[Pos + 1] == '\n') ? 2 : 1));
-    Pos = WordEnd(Pos);
-    while (Pos < n && !IsWordChar(FChars[Pos]) && !IsBreak(FChars[Pos]))
-        ++Pos;
-    return Pos;
-}
-
 // ---- Window ----------------------------------------------------------------------------------------------
+
+class TCustomEdit::TInput final : public TEditInput {
+public:
+    explicit TInput(TCustomEdit& Edit) : TEditInput(Edit), E(Edit) {}
+
+protected:
+    const std::u32string& Chars() const override { return E.FChars; }
+    int Anchor() const override { return E.FAnchor; }
+    int Caret() const override { return E.FCaret; }
+    bool ReadOnly() const override { return E.FReadOnly; }
+    int MaxLength() const override { return E.FMaxLength; }
+    int LineStart() const override { return E.LayoutLines()[E.LineOfChar(E.FCaret)].Start; }
+    int LineEnd() const override {
+        const TLine& line = E.LayoutLines()[E.LineOfChar(E.FCaret)];
+        return line.Start + line.Length;
+    }
+    int CharFromPos(TPoint P) const override { return E.CharFromPos(P); }
+    void Select(int Anchor, int Caret) override { E.SetSelection(Anchor, Caret); }
+    void MoveCaret(int Pos, bool Extend) override {
+        E.MoveCaret(Pos, Extend);
+        E.FPreferredX = -1;
+    }
+    void MoveVertically(WPARAM Key, bool Extend) override { E.MoveVertically(Key, Extend); }
+    void SelectAll() override { E.SelectAll(); }
+    void Delete(int Anchor, int Caret) override {
+        E.FAnchor = Anchor;
+        E.FCaret = Caret;
+        E.ReplaceSelection(U"", true, true);
+    }
+    bool Insert(const std::u32string& Text) override { return E.ReplaceSelection(Text, true, true); }
+    std::u32string ReturnText() const override { return E.IsMultiLine() && E.WantReturns() ? U"\r\n" : U""; }
+    bool TypesTabs() const override { return E.IsMultiLine() && E.WantTabs(); }
+
+private:
+    TCustomEdit& E;
+};
 
 void TCustomEdit::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
@@ -604,7 +597,7 @@ void TCustomEdit::Dispatch(TMessage& Message) {
     case WM_KILLFOCUS:
         TCustomControl::Dispatch(Message);
         if (Message.Msg == WM_KILLFOCUS)
-            FSelecting = false;
+            FMouse.Active = false;
         Invalidate();
         return;
     case WM_SIZE:
@@ -635,16 +628,17 @@ void TCustomEdit::Dispatch(TMessage& Message) {
 void TCustomEdit::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
     case WM_KEYDOWN:
-        EditKeyDown(Message);
+        if (!TInput(*this).KeyDown(Message))
+            TCustomControl::DefaultHandler(Message);
         return;
     case WM_CHAR:
-        EditChar(Message);
+        TInput(*this).Char(Message);
         return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
-        EditMouse(Message);
+        TInput(*this).Mouse(Message, FMouse);
         TCustomControl::DefaultHandler(Message);
         return;
     case WM_COPY:
@@ -655,8 +649,7 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
             ReplaceSelection(U"", true, true);
         return;
     case WM_PASTE:
-        if (!FReadOnly && Clipboard()->HasFormat(CF_TEXT))
-            ReplaceSelection(Utf8Decode(Clipboard()->AsText()), true, true);
+        TInput(*this).Paste();
         return;
     case WM_CLEAR:
         ReplaceSelection(U"", true, true);
@@ -832,14 +825,15 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     TCustomControl::DefaultHandler(Message);
 }
 
-void TCustomEdit::EditKeyDown(TMessage& Message) {
-    TShiftState shift = KeyDataToShiftState(Message.LParam);
-    bool ext = shift & ssShift, ctrl = shift & ssCtrl;
+void TCustomEdit::MoveVertically(WPARAM Key, bool Extend) {
+    if (!IsMultiLine()) {
+        if (Key == VK_UP || Key == VK_DOWN)
+            MoveCaret(FCaret + (Key == VK_UP ? -1 : 1), Extend);
+        return;
+    }
     const auto& lines = LayoutLines();
     int li = LineOfChar(FCaret);
-    int n = CharCount();
-    auto lineEnd = [&](int i) { return lines[i].Start + lines[i].Length; };
-    auto vertical = [&](int targetLine) {
+    auto toLine = [&](int targetLine) {
         targetLine = std::clamp(targetLine, 0, static_cast<int>(lines.size()) - 1);
         if (FPreferredX < 0)
             FPreferredX = PosFromChar(FCaret).X + FScrollX;
@@ -850,191 +844,23 @@ void TCustomEdit::EditKeyDown(TMessage& Message) {
         int pos = CharFromPos(TPoint(keep - FScrollX, y));
         if (LineOfChar(pos) != targetLine)
             pos = lines[targetLine].Start;
-        MoveCaret(pos, ext);
+        MoveCaret(pos, Extend);
         FPreferredX = keep;
     };
-    switch (Message.WParam) {
-    case VK_LEFT:
-        if (!ext && SelLength() > 0)
-            MoveCaret(SelStart(), false);
-        else if (ctrl)
-            MoveCaret(PrevWordStop(FCaret), ext);
-        else if (FCaret > 1 && FChars[FCaret - 1] == '\n' && FChars[FCaret - 2] == '\r')
-            MoveCaret(FCaret - 2, ext);
-        else
-            MoveCaret(FCaret - 1, ext);
-        FPreferredX = -1;
-        break;
-    case VK_RIGHT:
-        if (!ext && SelLength() > 0)
-            MoveCaret(SelStart() + SelLength(), false);
-        else if (ctrl)
-            MoveCaret(NextWordStop(FCaret), ext);
-        else if (FCaret + 1 < n && FChars[FCaret] == '\r' && FChars[FCaret + 1] == '\n')
-            MoveCaret(FCaret + 2, ext);
-        else
-            MoveCaret(FCaret + 1, ext);
-        FPreferredX = -1;
-        break;
-    case VK_HOME:
-        MoveCaret(ctrl ? 0 : lines[li].Start, ext);
-        FPreferredX = -1;
-        break;
-    case VK_END:
-        MoveCaret(ctrl ? n : lineEnd(li), ext);
-        FPreferredX = -1;
-        break;
+    switch (Key) {
     case VK_UP:
-        if (IsMultiLine())
-            vertical(li - 1);
-        else
-            MoveCaret(FCaret - 1, ext);
+        toLine(li - 1);
         break;
     case VK_DOWN:
-        if (IsMultiLine())
-            vertical(li + 1);
-        else
-            MoveCaret(FCaret + 1, ext);
+        toLine(li + 1);
         break;
     case VK_PRIOR:
-        if (IsMultiLine()) {
-            int page = VisibleLineCount();
-            SetTopLine(FTopLine - page);
-            vertical(li - page);
-        }
-        break;
-    case VK_NEXT:
-        if (IsMultiLine()) {
-            int page = VisibleLineCount();
-            SetTopLine(FTopLine + page);
-            vertical(li + page);
-        }
-        break;
-    case VK_DELETE:
-        if (ext) {
-            Perform(WM_CUT, 0, 0);
-        } else if (!FReadOnly) {
-            if (SelLength() == 0) {
-                int to = ctrl ? NextWordStop(FCaret)
-                         : (FCaret + 1 < n && FChars[FCaret] == '\r' && FChars[FCaret + 1] == '\n')
-                             ? FCaret + 2
-                             : FCaret + 1;
-                FAnchor = FCaret;
-                FCaret = std::min(to, n);
-            }
-            if (SelLength() > 0)
-                ReplaceSelection(U"", true, true);
-        }
-        break;
-    case VK_INSERT:
-        if (ctrl)
-            Perform(WM_COPY, 0, 0);
-        else if (ext)
-            Perform(WM_PASTE, 0, 0);
-        break;
-    default:
-        TCustomControl::DefaultHandler(Message);
-        return;
-    }
-    Message.Result = 0;
-}
-
-void TCustomEdit::EditChar(TMessage& Message) {
-    char32_t ch = static_cast<char32_t>(Message.WParam);
-    switch (ch) {
-    case 0x01: // Ctrl+A
-        SelectAll();
-        return;
-    case 0x03: // Ctrl+C
-        Perform(WM_COPY, 0, 0);
-        return;
-    case 0x16: // Ctrl+V
-        Perform(WM_PASTE, 0, 0);
-        return;
-    case 0x18: // Ctrl+X
-        Perform(WM_CUT, 0, 0);
-        return;
-    case 0x1A: // Ctrl+Z
-        Perform(WM_UNDO, 0, 0);
-        return;
-    case '\b':
-        if (FReadOnly)
-            return;
-        if (SelLength() == 0 && FCaret > 0) {
-            FAnchor = FCaret;
-            FCaret -= (FCaret > 1 && FChars[FCaret - 1] == '\n' && FChars[FCaret - 2] == '\r') ? 2 : 1;
-        }
-        if (SelLength() > 0)
-            ReplaceSelection(U"", true, true);
-        return;
-    case '\r':
-    case '\n':
-        if (IsMultiLine() && WantReturns())
-            ReplaceSelection(U"\r\n", true, true);
-        return;
-    case '\t':
-        if (IsMultiLine() && WantTabs())
-            ReplaceSelection(U"\t", true, true);
-        return;
-    }
-    if (ch < 0x20 || ch == 0x7F)
-        return;
-    if (!ReplaceSelection(std::u32string(1, ch), true, true) && FMaxLength > 0 && !FReadOnly)
-        Perform(CN_COMMAND, MAKEWPARAM(0, EN_MAXTEXT), 0);
-}
-
-void TCustomEdit::EditMouse(TMessage& Message) {
-    TPoint p = PointFromLParam(Message.LParam);
-    switch (Message.Msg) {
-    case WM_LBUTTONDOWN: {
-        if (!Focused() && CanFocus())
-            SetFocus();
-        int pos = CharFromPos(p);
-        bool ext = (Message.WParam & MK_SHIFT) != 0;
-        FWordSelecting = false;
-        FSelecting = true;
-        FPreferredX = -1;
-        MoveCaret(pos, ext);
+    case VK_NEXT: {
+        int page = Key == VK_PRIOR ? -VisibleLineCount() : VisibleLineCount();
+        SetTopLine(FTopLine + page);
+        toLine(li + page);
         break;
     }
-    case WM_LBUTTONDBLCLK: {
-        if (!Focused() && CanFocus())
-            SetFocus();
-        int pos = CharFromPos(p);
-        int start = pos, end = pos;
-        int n = CharCount();
-        if (pos < n && IsWordChar(FChars[pos])) {
-            start = WordStart(pos);
-            end = WordEnd(pos);
-        } else if (pos > 0 && IsWordChar(FChars[pos - 1])) {
-            start = WordStart(pos - 1);
-            end = pos;
-        } else if (pos < n && !IsBreak(FChars[pos])) {
-            end = pos + 1;
-        }
-        FWordSelecting = true;
-        FWordAnchorStart = start;
-        FWordAnchorEnd = end;
-        FSelecting = true;
-        SetSelection(start, end);
-        break;
-    }
-    case WM_MOUSEMOVE:
-        if (FSelecting && (Message.WParam & MK_LBUTTON)) {
-            int pos = CharFromPos(p);
-            if (FWordSelecting) {
-                if (pos < FWordAnchorStart)
-                    SetSelection(FWordAnchorEnd, WordStart(pos));
-                else
-                    SetSelection(FWordAnchorStart, std::max(FWordAnchorEnd, WordEnd(pos)));
-            } else {
-                MoveCaret(pos, true);
-            }
-        }
-        break;
-    case WM_LBUTTONUP:
-        FSelecting = false;
-        break;
     }
 }
 

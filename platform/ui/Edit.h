@@ -10,6 +10,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/EditInput.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TextAlignment.h"
 #include "platform/ui/WindowScroll.h"
@@ -196,18 +197,14 @@ private:
         std::u32string Text;
         int Anchor = 0, Caret = 0;
     };
-    void EditKeyDown(TMessage& Message);
-    void EditChar(TMessage& Message);
-    void EditMouse(TMessage& Message);
+    // The keyboard and mouse editing the rich edit shares, answered from this text.
+    class TInput;
+    void MoveVertically(WPARAM Key, bool Extend);
     void NotifyChange();
     void SetEditText(std::u32string Value);
     void SaveUndo(bool Typing);
     void DoUndo();
     void Relayout() const;
-    int WordStart(int Pos) const;
-    int WordEnd(int Pos) const;
-    int PrevWordStop(int Pos) const;
-    int NextWordStop(int Pos) const;
     TCanvas& Measure() const;
     std::u32string ApplyCharCase(std::u32string S) const;
 
@@ -228,9 +225,7 @@ private:
     int FTopLine = 0;
     int FScrollX = 0;
     int FPreferredX = -1; // column kept while moving up and down
-    bool FSelecting = false;
-    bool FWordSelecting = false;
-    int FWordAnchorStart = 0, FWordAnchorEnd = 0;
+    TEditMouseSelection FMouse;
     TUndoState FUndo;
     bool FTypingRun = false;
     mutable bool FLayoutValid = false;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cwctype>
 
 #include "platform/gfx/Printer.h"
 #include "platform/rtl/Exception.h"
@@ -13,6 +12,7 @@
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/EditInput.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/RichEditRtf.h"
@@ -26,12 +26,6 @@ const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
 const char* const kScrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
 
 constexpr int kScreenPpi = 96;
-
-bool IsWordChar(char32_t c) {
-    if (c < 0x80)
-        return std::iswalnum(static_cast<wint_t>(c)) || c == '_';
-    return !(c == 0xA0 || (c >= 0x2000 && c <= 0x206F) || c == 0x3000);
-}
 
 TCharFormat FormatOfFont(TFont* Font) {
     TCharFormat f;
@@ -494,14 +488,8 @@ bool TCustomRichEdit::ReplaceRange(int Pos, int Len, const std::u32string& Text,
     Pos = std::clamp(Pos, 0, n);
     Len = std::clamp(Len, 0, n - Pos);
     std::u32string insert = TRichDocument::Normalize(Text);
-    if (ByUser && FMaxLength > 0) {
-        int room = FMaxLength - (n - Len);
-        if (room < static_cast<int>(insert.size())) {
-            if (room <= 0 && Len == 0)
-                return false;
-            insert.resize(std::max(0, room));
-        }
-    }
+    if (ByUser && !FitEditText(insert, FMaxLength, n, Len))
+        return false;
     if (Len == 0 && insert.empty())
         return false;
     bool typing = ByUser && Len == 0 && insert.size() == 1;
@@ -689,42 +677,48 @@ void TCustomRichEdit::UpdateScrollBars() {
     FUpdatingBars = false;
 }
 
-// ---- Words -----------------------------------------------------------------------------------------------
-
-int TCustomRichEdit::WordStart(int Pos) const {
-    const std::u32string& s = FDoc.Chars();
-    while (Pos > 0 && IsWordChar(s[Pos - 1]))
-        --Pos;
-    return Pos;
-}
-
-int TCustomRichEdit::WordEnd(int Pos) const {
-    const std::u32string& s = FDoc.Chars();
-    int n = FDoc.Length();
-    while (Pos < n && IsWordChar(s[Pos]))
-        ++Pos;
-    return Pos;
-}
-
-int TCustomRichEdit::PrevWordStop(int Pos) const {
-    const std::u32string& s = FDoc.Chars();
-    while (Pos > 0 && !IsWordChar(s[Pos - 1]))
-        --Pos;
-    return WordStart(Pos);
-}
-
-int TCustomRichEdit::NextWordStop(int Pos) const {
-    const std::u32string& s = FDoc.Chars();
-    int n = FDoc.Length();
-    if (Pos < n && s[Pos] == RichParagraphBreak)
-        return Pos + 1;
-    Pos = WordEnd(Pos);
-    while (Pos < n && !IsWordChar(s[Pos]) && s[Pos] != RichParagraphBreak)
-        ++Pos;
-    return Pos;
-}
-
 // ---- Window and input ------------------------------------------------------------------------------------
+
+class TCustomRichEdit::TInput final : public TEditInput {
+public:
+    explicit TInput(TCustomRichEdit& RichEdit) : TEditInput(RichEdit), E(RichEdit) {}
+
+protected:
+    const std::u32string& Chars() const override { return E.FDoc.Chars(); }
+    int Anchor() const override { return E.FAnchor; }
+    int Caret() const override { return E.FCaret; }
+    bool ReadOnly() const override { return E.FReadOnly; }
+    int MaxLength() const override { return E.FMaxLength; }
+    int LineStart() const override {
+        TRichLayout& layout = E.Layout();
+        return layout.Line(layout.LineOfPos(E.FCaret)).Start;
+    }
+    int LineEnd() const override {
+        TRichLayout& layout = E.Layout();
+        return layout.PosAt(layout.LineOfPos(E.FCaret), INT_MAX / 2);
+    }
+    int CharFromPos(TPoint P) const override { return E.CharFromPos(P); }
+    void Select(int Anchor, int Caret) override { E.SetSelection(Anchor, Caret); }
+    void MoveCaret(int Pos, bool Extend) override {
+        E.MoveCaret(Pos, Extend);
+        E.FPreferredX = -1;
+    }
+    void MoveVertically(WPARAM Key, bool Extend) override { E.MoveVertically(Key, Extend); }
+    void SelectAll() override { E.SelectAll(); }
+    void Delete(int Anchor, int Caret) override {
+        E.FAnchor = Anchor;
+        E.FCaret = Caret;
+        E.ReplaceSelection(U"", true, true);
+    }
+    bool Insert(const std::u32string& Text) override { return E.ReplaceSelection(Text, true, true); }
+    std::u32string ReturnText() const override {
+        return E.FWantReturns ? std::u32string(1, RichParagraphBreak) : std::u32string();
+    }
+    bool TypesTabs() const override { return E.FWantTabs; }
+
+private:
+    TCustomRichEdit& E;
+};
 
 void TCustomRichEdit::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
@@ -759,7 +753,7 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
     case WM_KILLFOCUS:
         TCustomControl::Dispatch(Message);
         if (Message.Msg == WM_KILLFOCUS)
-            FSelecting = false;
+            FMouse.Active = false;
         Invalidate();
         return;
     case WM_SIZE:
@@ -805,16 +799,17 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
 void TCustomRichEdit::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
     case WM_KEYDOWN:
-        EditKeyDown(Message);
+        if (!TInput(*this).KeyDown(Message))
+            TCustomControl::DefaultHandler(Message);
         return;
     case WM_CHAR:
-        EditChar(Message);
+        TInput(*this).Char(Message);
         return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
-        EditMouse(Message);
+        TInput(*this).Mouse(Message, FMouse);
         TCustomControl::DefaultHandler(Message);
         return;
     case WM_MOUSEWHEEL: {
@@ -846,8 +841,7 @@ void TCustomRichEdit::DefaultHandler(TMessage& Message) {
         return;
     }
     case WM_PASTE:
-        if (!FReadOnly && Clipboard()->HasFormat(CF_TEXT))
-            ReplaceSelection(Utf8Decode(Clipboard()->AsText()), true, true);
+        TInput(*this).Paste();
         return;
     case WM_CLEAR:
         ReplaceSelection(U"", true, true);
@@ -905,182 +899,34 @@ void TCustomRichEdit::DefaultHandler(TMessage& Message) {
     TCustomControl::DefaultHandler(Message);
 }
 
-void TCustomRichEdit::EditKeyDown(TMessage& Message) {
-    TShiftState shift = KeyDataToShiftState(Message.LParam);
-    bool ext = shift & ssShift, ctrl = shift & ssCtrl;
+void TCustomRichEdit::MoveVertically(WPARAM Key, bool Extend) {
     TRichLayout& layout = Layout();
-    int n = FDoc.Length();
     int li = layout.LineOfPos(FCaret);
-    auto lineEnd = [&](int index) { return layout.PosAt(index, INT_MAX / 2); };
-    auto vertical = [&](int target) {
+    auto toLine = [&](int target) {
         target = std::clamp(target, 0, layout.LineCount() - 1);
         if (FPreferredX < 0)
             FPreferredX = layout.Line(li).XOf(FCaret);
         int keep = FPreferredX;
-        MoveCaret(layout.PosAt(target, keep), ext);
+        MoveCaret(layout.PosAt(target, keep), Extend);
         FPreferredX = keep;
     };
-    switch (Message.WParam) {
-    case VK_LEFT:
-        if (!ext && SelLength() > 0)
-            MoveCaret(SelStart(), false);
-        else
-            MoveCaret(ctrl ? PrevWordStop(FCaret) : FCaret - 1, ext);
-        FPreferredX = -1;
-        break;
-    case VK_RIGHT:
-        if (!ext && SelLength() > 0)
-            MoveCaret(SelStart() + SelLength(), false);
-        else
-            MoveCaret(ctrl ? NextWordStop(FCaret) : FCaret + 1, ext);
-        FPreferredX = -1;
-        break;
-    case VK_HOME:
-        MoveCaret(ctrl ? 0 : layout.Line(li).Start, ext);
-        FPreferredX = -1;
-        break;
-    case VK_END:
-        MoveCaret(ctrl ? n : lineEnd(li), ext);
-        FPreferredX = -1;
-        break;
+    switch (Key) {
     case VK_UP:
-        vertical(li - 1);
+        toLine(li - 1);
         break;
     case VK_DOWN:
-        vertical(li + 1);
+        toLine(li + 1);
         break;
     case VK_PRIOR:
     case VK_NEXT: {
         int page = std::max(1, TextRect().Height());
-        int delta = Message.WParam == VK_PRIOR ? -page : page;
+        int delta = Key == VK_PRIOR ? -page : page;
         TRichLine line = layout.Line(li);
         int target = layout.LineAtY(std::max(0, line.Top + delta));
         ScrollTo(FScrollX, FScrollY + delta);
-        vertical(target);
+        toLine(target);
         break;
     }
-    case VK_DELETE:
-        if (ext) {
-            Perform(WM_CUT, 0, 0);
-        } else if (!FReadOnly) {
-            if (SelLength() == 0 && FCaret < n) {
-                int to = ctrl ? NextWordStop(FCaret) : FCaret + 1;
-                FAnchor = FCaret;
-                FCaret = std::min(to, n);
-            }
-            if (SelLength() > 0)
-                ReplaceSelection(U"", true, true);
-        }
-        break;
-    case VK_INSERT:
-        if (ctrl)
-            Perform(WM_COPY, 0, 0);
-        else if (ext)
-            Perform(WM_PASTE, 0, 0);
-        break;
-    default:
-        TCustomControl::DefaultHandler(Message);
-        return;
-    }
-    Message.Result = 0;
-}
-
-void TCustomRichEdit::EditChar(TMessage& Message) {
-    char32_t ch = static_cast<char32_t>(Message.WParam);
-    switch (ch) {
-    case 0x01: // Ctrl+A
-        SelectAll();
-        return;
-    case 0x03: // Ctrl+C
-        Perform(WM_COPY, 0, 0);
-        return;
-    case 0x16: // Ctrl+V
-        Perform(WM_PASTE, 0, 0);
-        return;
-    case 0x18: // Ctrl+X
-        Perform(WM_CUT, 0, 0);
-        return;
-    case 0x1A: // Ctrl+Z
-        Perform(WM_UNDO, 0, 0);
-        return;
-    case '\b':
-        if (FReadOnly)
-            return;
-        if (SelLength() == 0 && FCaret > 0) {
-            FAnchor = FCaret;
-            --FCaret;
-        }
-        if (SelLength() > 0)
-            ReplaceSelection(U"", true, true);
-        return;
-    case '\r':
-    case '\n':
-        if (FWantReturns)
-            ReplaceSelection(std::u32string(1, RichParagraphBreak), true, true);
-        return;
-    case '\t':
-        if (FWantTabs)
-            ReplaceSelection(U"\t", true, true);
-        return;
-    }
-    if (ch < 0x20 || ch == 0x7F)
-        return;
-    if (!ReplaceSelection(std::u32string(1, ch), true, true) && FMaxLength > 0 && !FReadOnly)
-        Perform(CN_COMMAND, MAKEWPARAM(0, EN_MAXTEXT), 0);
-}
-
-void TCustomRichEdit::EditMouse(TMessage& Message) {
-    TPoint p = PointFromLParam(Message.LParam);
-    switch (Message.Msg) {
-    case WM_LBUTTONDOWN: {
-        if (!Focused() && CanFocus())
-            SetFocus();
-        int pos = CharFromPos(p);
-        FWordSelecting = false;
-        FSelecting = true;
-        FPreferredX = -1;
-        MoveCaret(pos, (Message.WParam & MK_SHIFT) != 0);
-        break;
-    }
-    case WM_LBUTTONDBLCLK: {
-        if (!Focused() && CanFocus())
-            SetFocus();
-        int pos = CharFromPos(p);
-        const std::u32string& s = FDoc.Chars();
-        int n = FDoc.Length();
-        int start = pos, end = pos;
-        if (pos < n && IsWordChar(s[pos])) {
-            start = WordStart(pos);
-            end = WordEnd(pos);
-        } else if (pos > 0 && IsWordChar(s[pos - 1])) {
-            start = WordStart(pos - 1);
-            end = pos;
-        } else if (pos < n && s[pos] != RichParagraphBreak) {
-            end = pos + 1;
-        }
-        FWordSelecting = true;
-        FWordAnchorStart = start;
-        FWordAnchorEnd = end;
-        FSelecting = true;
-        SetSelection(start, end);
-        break;
-    }
-    case WM_MOUSEMOVE:
-        if (FSelecting && (Message.WParam & MK_LBUTTON)) {
-            int pos = CharFromPos(p);
-            if (FWordSelecting) {
-                if (pos < FWordAnchorStart)
-                    SetSelection(FWordAnchorEnd, WordStart(pos));
-                else
-                    SetSelection(FWordAnchorStart, std::max(FWordAnchorEnd, WordEnd(pos)));
-            } else {
-                MoveCaret(pos, true);
-            }
-        }
-        break;
-    case WM_LBUTTONUP:
-        FSelecting = false;
-        break;
     }
 }
 

@@ -15,6 +15,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/EditInput.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/RichEditDocument.h"
 #include "platform/ui/RichEditLayout.h"
@@ -235,17 +236,13 @@ private:
         TRichDocument Doc;
         int Anchor = 0, Caret = 0;
     };
-    void EditKeyDown(TMessage& Message);
-    void EditChar(TMessage& Message);
-    void EditMouse(TMessage& Message);
+    // The keyboard and mouse editing the edit shares, answered from the document.
+    class TInput;
+    void MoveVertically(WPARAM Key, bool Extend);
     void ContentChanged();
     void SaveUndo(bool Typing);
     void UpdateScrollBars();
     void ApplyFont();
-    int WordStart(int Pos) const;
-    int WordEnd(int Pos) const;
-    int PrevWordStop(int Pos) const;
-    int NextWordStop(int Pos) const;
     TCanvas& Measure() const;
 
     TRichDocument FDoc;
@@ -269,9 +266,7 @@ private:
     bool FModified = false;
     int FScrollX = 0, FScrollY = 0;
     int FPreferredX = -1;
-    bool FSelecting = false;
-    bool FWordSelecting = false;
-    int FWordAnchorStart = 0, FWordAnchorEnd = 0;
+    TEditMouseSelection FMouse;
     std::unique_ptr<TUndoState> FUndo;
     bool FTypingRun = false;
     bool FUpdatingBars = false;
