@@ -679,6 +679,8 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
             // The caret goes to the end given last, as with a selection made by hand.
             SetSelection(start, end);
         }
+        // A caret placed by the program starts a new column for moving up and down.
+        FPreferredX = -1;
         return;
     }
     case EM_REPLACESEL: {

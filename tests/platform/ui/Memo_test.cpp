@@ -117,3 +117,14 @@ TEST_F(MemoScrollTest, TheHorizontalBarScrollsLongLines) {
     GetScrollInfo(Memo->Handle(), SB_HORZ, info);
     EXPECT_EQ(info.nPos, info.nMax - static_cast<int>(info.nPage) + 1);
 }
+
+// Moving up and down keeps the column the caret started from, until the program places the caret.
+TEST_F(MemoScrollTest, AProgramPlacedCaretStartsANewColumn) {
+    Memo->SetTextProp("abcdefgh\r\nabcdefgh\r\nabcdefgh\r\nab\r\n");
+    Memo->SetSelStart(6);
+    Driver.PressKey(VK_DOWN);
+    EXPECT_EQ(Memo->SelStart(), 16); // column 6 of the second line
+    Memo->SetSelStart(2);            // column 2 of the first line
+    Driver.PressKey(VK_DOWN);
+    EXPECT_EQ(Memo->SelStart(), 12) << "the column the program chose, not the one kept before";
+}
