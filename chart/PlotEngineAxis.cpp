@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "chart/PlotConst.h"
-#include "chart/PlotEngineAxisChart.h"
+#include "chart/PlotEngineAxisPanel.h"
 #include "platform/rtl/PropertyInfo.h"
 
 namespace chart {
@@ -25,6 +25,24 @@ const char* const kShapeStyleNames[] = {"fosRectangle", "fosRoundRectangle"};
 int NormalizeAngle(int Value) {
     int a = Value % 360;
     return a < 0 ? a + 360 : a;
+}
+
+// The chart that owns a collection of custom axes, or null.
+TCustomAxisPanel* ChartOfCollection(TCollection* Collection) {
+    return Collection ? dynamic_cast<TCustomAxisPanel*>(Collection->Owner()) : nullptr;
+}
+
+// While the chart is read from a stream, its settings arrive one at a time in the stream's order.
+bool ChartLoading(const TCustomAxisPanel* Chart) {
+    return Chart && (Chart->ComponentState() & (csLoading | csReading)) != 0;
+}
+
+// A series bound to the axis as its custom axis goes back to the standard one.
+void ReleaseAxis(TChartSeries* Series, TChartAxis* Axis) {
+    if (Series->CustomHorizAxis() == Axis)
+        Series->SetCustomHorizAxis(nullptr);
+    if (Series->CustomVertAxis() == Axis)
+        Series->SetCustomVertAxis(nullptr);
 }
 
 } // namespace
@@ -190,7 +208,7 @@ PLAT_PROPERTIES(TAxisItem) {
 PLAT_CLASS_INFO(TAxisItems, TList)
 
 TAxisItems::TAxisItems(TChartAxis* Axis) : FAxis(Axis) {
-    FFormat = std::make_unique<TPlotShape>(axischart::AsPanel(Axis->ParentChart()));
+    FFormat = std::make_unique<TPlotShape>(Axis->ParentChart());
     FFormat->SetTransparent(true);
     FFormat->SetDefaultTransparent(true);
 }
@@ -207,7 +225,7 @@ void TAxisItems::FreeItems() {
 }
 
 TAxisItem* TAxisItems::Add(double Value) {
-    auto* item = new TAxisItem(axischart::AsPanel(FAxis->ParentChart()));
+    auto* item = new TAxisItem(FAxis->ParentChart());
     item->SetValue(Value);
     TList::Add(item);
     return item;
@@ -230,7 +248,8 @@ void TAxisItems::CopyItemsFrom(TAxisItems* Source) {
 
 void TAxisItems::Clear() {
     FreeItems();
-    axischart::Invalidate(FAxis->ParentChart());
+    if (TCustomAxisPanel* chart = FAxis->ParentChart())
+        chart->Invalidate();
 }
 
 // ---- TChartAxis: construction ----
@@ -238,7 +257,7 @@ void TAxisItems::Clear() {
 PLAT_CLASS_INFO(TChartAxis, TCollectionItem)
 
 TChartAxis::TChartAxis(TCollection* Collection) : TCollectionItem(Collection) {
-    Init(axischart::ChartOfCollection(Collection));
+    Init(ChartOfCollection(Collection));
 }
 
 TChartAxis::TChartAxis(TCustomAxisPanel* Chart) : TCollectionItem(nullptr) {
@@ -250,7 +269,7 @@ void TChartAxis::Init(TCustomAxisPanel* Chart) {
     FAxisValuesFormat = ChartTextValueFormat;
     TNotifyEvent changed = [this](TObject* Sender) { PenChanged(Sender); };
     FItems = std::make_unique<TAxisItems>(this);
-    FTitle = std::make_unique<TChartAxisTitle>(axischart::AsPanel(Chart));
+    FTitle = std::make_unique<TChartAxisTitle>(Chart);
     FTicks = std::make_unique<TDarkGrayPen>(changed);
     FMinorTicks = std::make_unique<TDarkGrayPen>(changed);
     FTicksInner = std::make_unique<TDarkGrayPen>(changed);
@@ -258,15 +277,18 @@ void TChartAxis::Init(TCustomAxisPanel* Chart) {
     FMinorGrid = std::make_unique<TChartHiddenPen>(changed);
     FAxis = std::make_unique<TChartAxisPen>(changed);
     SelectPositionFunctions();
-    if (TChartAxes* axes = axischart::AxesList(Chart))
+    if (TChartAxes* axes = Chart ? Chart->Axes() : nullptr)
         axes->Add(this);
 }
 
 TChartAxis::~TChartAxis() {
     FItems.reset();
-    for (int i = 0; i < axischart::SeriesCount(FParentChart); ++i)
-        axischart::ReleaseAxis(axischart::SeriesAt(FParentChart, i), this);
-    if (TChartAxes* axes = axischart::AxesList(FParentChart)) {
+    if (!FParentChart)
+        return;
+    if (FParentChart->SeriesList())
+        for (int i = 0; i < FParentChart->SeriesCount(); ++i)
+            ReleaseAxis(FParentChart->SeriesAt(i), this);
+    if (TChartAxes* axes = FParentChart->Axes()) {
         axes->Remove(this);
         // Custom axes that followed this one follow nothing now.
         for (int i = 0; i < axes->Count(); ++i)
@@ -280,14 +302,15 @@ void TChartAxis::PenChanged(TObject*) {
 }
 
 void TChartAxis::Repaint() const {
-    axischart::Invalidate(FParentChart);
+    if (FParentChart)
+        FParentChart->Invalidate();
 }
 
 // ---- Settings ----
 
 void TChartAxis::SetAutomatic(bool Value) {
     StoreAndRepaint(FAutomatic, Value);
-    if (!axischart::Loading(FParentChart)) {
+    if (!ChartLoading(FParentChart)) {
         FAutomaticMinimum = Value;
         FAutomaticMaximum = Value;
     }
@@ -317,13 +340,13 @@ void TChartAxis::SetIncrement(double Value) {
 }
 
 void TChartAxis::SetMaximum(double Value) {
-    if (Value < FMinimum && !axischart::Loading(FParentChart))
+    if (Value < FMinimum && !ChartLoading(FParentChart))
         throw AxisException(ChartTextAxisMaximum);
     StoreAndRepaint(FMaximum, Value);
 }
 
 void TChartAxis::SetMinimum(double Value) {
-    if (Value > FMaximum && !axischart::Loading(FParentChart))
+    if (Value > FMaximum && !ChartLoading(FParentChart))
         throw AxisException(ChartTextAxisMinimum);
     StoreAndRepaint(FMinimum, Value);
 }
@@ -526,7 +549,7 @@ void TChartAxis::SetPositionUnits(TPlotUnits Value) {
 }
 
 bool TChartAxis::IsHorizontalStored() const {
-    TChartAxes* axes = axischart::AxesList(FParentChart);
+    TChartAxes* axes = FParentChart ? FParentChart->Axes() : nullptr;
     return !axes || axes->IndexOf(this) >= 6;
 }
 
@@ -668,7 +691,7 @@ void TChartDepthAxis::InitDepth() {
 
 void TChartDepthAxis::SetInverted(bool Value) {
     TChartAxis::SetInverted(Value);
-    TChartAxes* axes = axischart::AxesList(ParentChart());
+    TChartAxes* axes = ParentChart() ? ParentChart()->Axes() : nullptr;
     if (!axes || axes->Count() < 6)
         return;
     TChartAxis* other = axes->ChartDepthAxis() == this ? axes->ChartDepthTopAxis() : axes->ChartDepthAxis();
@@ -696,19 +719,21 @@ void TChartAxes::Clear() {
 }
 
 bool TChartAxes::GetBehind() const {
-    return axischart::AxisBehind(FChart);
+    return FChart && FChart->AxisBehind();
 }
 
 void TChartAxes::SetBehind(bool Value) {
-    axischart::SetAxisBehind(FChart, Value);
+    if (FChart)
+        FChart->SetAxisBehind(Value);
 }
 
 bool TChartAxes::GetVisible() const {
-    return axischart::AxisVisible(FChart);
+    return FChart && FChart->AxisVisible();
 }
 
 void TChartAxes::SetVisible(bool Value) {
-    axischart::SetAxisVisible(FChart, Value);
+    if (FChart)
+        FChart->SetAxisVisible(Value);
 }
 
 void TChartAxes::SetFastCalc(bool Value) {
@@ -730,6 +755,6 @@ void TChartAxes::PassRangeToCustomAxes(TChartAxis* Axis) {
 PLAT_CLASS_INFO(TChartCustomAxes, TOwnedCollection)
 
 TChartCustomAxes::TChartCustomAxes(TCustomAxisPanel* Chart)
-    : TOwnedCollection(axischart::AsPersistent(Chart), TCollectionItemClass::Of<TChartAxis>()) {}
+    : TOwnedCollection(Chart, TCollectionItemClass::Of<TChartAxis>()) {}
 
 } // namespace chart

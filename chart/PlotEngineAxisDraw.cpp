@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "chart/PlotEngineAxis.h"
-#include "chart/PlotEngineAxisChart.h"
+#include "chart/PlotEngineAxisPanel.h"
 
 namespace chart {
 
@@ -76,12 +76,12 @@ void TChartAxis::ComputeAxisRect(TRect& Rect, bool Shrink) {
     }
     if (Labels()) {
         int size = MeasureLabelsSpace();
-        if (TChartAxes* axes = axischart::AxesList(FParentChart); axes && axes->LabelSizeHook())
+        if (TChartAxes* axes = FParentChart ? FParentChart->Axes() : nullptr; axes && axes->LabelSizeHook())
             size = axes->LabelSizeHook()(this, size);
         ShrinkChartRectForAxis(Rect, size);
         FLabelsPixel = AxisEdge(Rect);
     }
-    int ticks = axischart::WallSizeOf(FParentChart, this) + MeasureTicksSpace();
+    int ticks = (FParentChart ? FParentChart->WallSizeOf(this) : 0) + MeasureTicksSpace();
     if (ticks > 0)
         ShrinkChartRectForAxis(Rect, ticks);
     FTitlePixel = ApplyPositionPercent(FTitlePixel, Rect);
@@ -106,9 +106,9 @@ bool TChartAxis::Clicked(int X, int Y) {
     if (!FIsShown)
         return false;
     TRect r = AxisRect();
-    if (axischart::View3D(FParentChart)) {
-        if (TPlotCanvas3D* canvas = axischart::Canvas(FParentChart))
-            r = canvas->CalcRect3D(r, FOtherSide ? axischart::Depth3D(FParentChart) : 0);
+    if (FParentChart && FParentChart->View3D()) {
+        if (TPlotCanvas3D* canvas = FParentChart->DrawCanvas())
+            r = canvas->CalcRect3D(r, FOtherSide ? FParentChart->Width3D() : 0);
     }
     return X >= r.Left && X < r.Right && Y >= r.Top && Y < r.Bottom;
 }
@@ -116,14 +116,14 @@ bool TChartAxis::Clicked(int X, int Y) {
 // ---- Title ----
 
 void TChartAxis::DrawTitle(int X, int Y) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return;
     canvas->UseFont(FTitle->Font());
     canvas->SetBackMode(TRANSPARENT);
     if (FIsDepthAxis) {
         canvas->SetTextAlign(FOtherSide ? TA_LEFT : TA_RIGHT);
-        canvas->TextOut3D(X, Y, axischart::Depth3D(FParentChart) / 2, FTitle->Caption());
+        canvas->TextOut3D(X, Y, FParentChart->Width3D() / 2, FTitle->Caption());
         canvas->SetTextAlign(TA_LEFT);
         return;
     }
@@ -141,15 +141,15 @@ void TChartAxis::DrawTitle(int X, int Y) {
 // ---- Line, ticks and grids ----
 
 int TChartAxis::DepthAxisLineRow(int WallOfBottom) const {
-    TRect r = axischart::ChartRect(FParentChart);
+    const TRect& r = FParentChart->ChartRect();
     return FOtherSide ? WallOfBottom + r.Bottom - FZPixel : r.Top - FZPixel;
 }
 
 void TChartAxis::DrawAxisLine(int WallSize) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
-    TChartAxes* axes = axischart::AxesList(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart->DrawCanvas();
+    TChartAxes* axes = FParentChart->Axes();
     auto wallOf = [&](int Index) {
-        return axes && axes->Count() > Index ? axischart::WallSizeOf(FParentChart, axes->AxisAt(Index)) : 0;
+        return axes && axes->Count() > Index ? FParentChart->WallSizeOf(axes->AxisAt(Index)) : 0;
     };
     const int w = FAxis->Width();
     const TPenLineMode mode = FAxis->LineMode();
@@ -187,12 +187,12 @@ void TChartAxis::DrawAxisLine(int WallSize) {
 }
 
 void TChartAxis::DrawTick(int Pixel, int Offset, int Length, int WallSize) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart->DrawCanvas();
     const int p = Pixel;
     const int ap = FAxisPixel;
     if (FIsDepthAxis) {
-        TChartAxes* axes = axischart::AxesList(FParentChart);
-        int wall = axes && axes->Count() > 0 ? axischart::WallSizeOf(FParentChart, axes->AxisAt(0)) : 0;
+        TChartAxes* axes = FParentChart->Axes();
+        int wall = axes && axes->Count() > 0 ? FParentChart->WallSizeOf(axes->AxisAt(0)) : 0;
         int y = DepthAxisLineRow(wall);
         if (FOtherSide)
             canvas->HorizLine3D(ap + Offset, ap + Offset + Length, y, p);
@@ -208,7 +208,7 @@ void TChartAxis::DrawTick(int Pixel, int Offset, int Length, int WallSize) {
         return;
     }
     const int c = Offset + WallSize;
-    const bool in3D = axischart::View3D(FParentChart);
+    const bool in3D = FParentChart->View3D();
     if (FHorizontal) {
         if (in3D)
             canvas->VertLine3D(p, ap + c, ap + c + Length, FZPixel);
@@ -223,7 +223,7 @@ void TChartAxis::DrawTick(int Pixel, int Offset, int Length, int WallSize) {
 }
 
 void TChartAxis::DrawTicks(TChartPen* Pen, int Offset, int Length, int WallSize) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart->DrawCanvas();
     canvas->UseChartPen(Pen);
     for (int p : FTickPositions)
         DrawTick(p, Offset, Length, WallSize);
@@ -232,17 +232,20 @@ void TChartAxis::DrawTicks(TChartPen* Pen, int Offset, int Length, int WallSize)
 void TChartAxis::DrawGridLine(int Pixel) {
     if (!(FStartPixel < Pixel && Pixel < FEndPixel))
         return;
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
-    const TRect r = axischart::ChartRect(FParentChart);
+    // Grid lines run across the chart: an axis without one has nowhere to draw them.
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
+    if (!canvas)
+        return;
+    const TRect r = FParentChart->ChartRect();
     const int p = Pixel;
     if (FIsDepthAxis) {
         canvas->VertLine3D(r.Left, r.Top, r.Bottom, p);
         canvas->HorizLine3D(r.Left, r.Right, r.Bottom, p);
         return;
     }
-    if (axischart::View3D(FParentChart)) {
-        const int depth = axischart::Depth3D(FParentChart);
-        const bool behind = axischart::AxisBehind(FParentChart);
+    if (FParentChart->View3D()) {
+        const int depth = FParentChart->Width3D();
+        const bool behind = FParentChart->AxisBehind();
         const int z = behind ? depth : 0;
         if (!behind || !FHideBackGrid) {
             if (FHorizontal)
@@ -321,10 +324,10 @@ void TChartAxis::DrawMinorMarks(bool AsGrid, int WallSize) {
 }
 
 void TChartAxis::DrawAxisLinesAndGrid() {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return;
-    const int wall = axischart::WallSizeOf(FParentChart, this);
+    const int wall = FParentChart->WallSizeOf(this);
     canvas->Brush()->SetStyle(bsClear);
     canvas->SetBackMode(TRANSPARENT);
 

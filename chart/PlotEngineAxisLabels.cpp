@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "chart/PlotEngineAxis.h"
-#include "chart/PlotEngineAxisChart.h"
+#include "chart/PlotEngineAxisPanel.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/NumberFormat.h"
 
@@ -52,15 +52,17 @@ uint32_t SideAlign(bool Horizontal, bool OtherSide) {
 
 TAxisLabelStyle TChartAxis::CalcLabelStyle() {
     TAxisLabelStyle result = talNone;
-    for (int i = 0; i < axischart::SeriesCount(FParentChart); ++i) {
-        TChartSeries* s = axischart::SeriesAt(FParentChart, i);
-        if (!axischart::Active(s) || !axischart::UsesAxis(s, this))
+    if (!FParentChart || !FParentChart->SeriesList())
+        return result;
+    for (int i = 0; i < FParentChart->SeriesCount(); ++i) {
+        TChartSeries* s = FParentChart->SeriesAt(i);
+        if (!s->Active() || !s->UsesAxis(this))
             continue;
         result = talValue;
-        if (axischart::HasZValues(s))
+        if (s->HasZValues())
             continue;
-        bool xAlong = FHorizontal ? axischart::YMandatory(s) : !axischart::YMandatory(s);
-        if (xAlong && axischart::HasTextLabels(s))
+        bool xAlong = FHorizontal ? s->YMandatory() : !s->YMandatory();
+        if (xAlong && s->Labels().AnyLabel(s->Count()))
             return talText;
     }
     return result;
@@ -68,9 +70,11 @@ TAxisLabelStyle TChartAxis::CalcLabelStyle() {
 
 TAxisLabelStyle TChartDepthAxis::CalcLabelStyle() {
     TCustomAxisPanel* chart = ParentChart();
-    for (int i = 0; i < axischart::SeriesCount(chart); ++i) {
-        TChartSeries* s = axischart::SeriesAt(chart, i);
-        if (axischart::Active(s) && (axischart::HasZValues(s) || axischart::MaxZ(s) != axischart::MinZ(s)))
+    if (!chart || !chart->SeriesList())
+        return talText;
+    for (int i = 0; i < chart->SeriesCount(); ++i) {
+        TChartSeries* s = chart->SeriesAt(i);
+        if (s->Active() && (s->HasZValues() || s->MaxZ() != s->MinZ()))
             return talValue;
     }
     return talText;
@@ -91,8 +95,8 @@ std::string TChartAxis::LabelText(double Value) {
             FDateTimeFormat.empty() ? ChooseDateTimeFormat(FRangeSpan) : FDateTimeFormat;
         text = FormatDateTime(format, Value);
     }
-    if (TAxisOnGetLabel* handler = axischart::OnGetAxisLabel(FParentChart); handler && *handler)
-        (*handler)(this, nullptr, -1, text);
+    if (FParentChart && FParentChart->OnGetAxisLabel)
+        FParentChart->OnGetAxisLabel(this, nullptr, -1, text);
     if (FLabelsMultiLine)
         std::replace(text.begin(), text.end(), ' ', kLineSeparator);
     return text;
@@ -146,7 +150,7 @@ double TChartAxis::LogPowerNear(double Value) const {
 }
 
 double TChartAxis::LabelSizeAlong(const std::string& Text) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return 0;
     std::vector<std::string> lines = SplitLines(Text);
@@ -158,7 +162,7 @@ double TChartAxis::LabelSizeAlong(const std::string& Text) {
 }
 
 double TChartAxis::CalcIncrement() {
-    if (TPlotCanvas3D* canvas = axischart::Canvas(FParentChart))
+    if (TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr)
         canvas->UseFont(LabelsFont());
     double size = std::max(LabelSizeAlong(LabelText(FRangeMax)), LabelSizeAlong(LabelText(FRangeMin)));
     if (FIncrement != 0) {
@@ -218,14 +222,14 @@ double TChartAxis::CalcLabelsIncrement(int MaxNumLabels) {
         value = std::fabs(FRangeSpan) / (n + 1);
         if (FLogarithmic)
             value = LogPowerNear(value);
-        if (FRangeSpan >= 1 && value < 1) {
+        if (FRangeSpan >= 1 && value < 1 && FParentChart && FParentChart->SeriesList()) {
             // A series with no more points than labels would get fractional labels between its points.
-            for (int i = 0; i < axischart::SeriesCount(FParentChart); ++i) {
-                TChartSeries* s = axischart::SeriesAt(FParentChart, i);
-                if (!axischart::Active(s) || !axischart::UsesAxis(s, this))
+            for (int i = 0; i < FParentChart->SeriesCount(); ++i) {
+                TChartSeries* s = FParentChart->SeriesAt(i);
+                if (!s->Active() || !s->UsesAxis(this))
                     continue;
-                bool xAlong = FHorizontal ? axischart::YMandatory(s) : !axischart::YMandatory(s);
-                if (xAlong && axischart::Count(s) <= n) {
+                bool xAlong = FHorizontal ? s->YMandatory() : !s->YMandatory();
+                if (xAlong && s->Count() <= n) {
                     value = 1;
                     break;
                 }
@@ -257,7 +261,7 @@ double TChartAxis::CalcLabelsIncrement(int MaxNumLabels) {
 // ---- Sizes ----
 
 int TChartAxis::MaxLabelsWidth() {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return 0;
     if (FItems->Count() > 0) {
@@ -273,17 +277,13 @@ int TChartAxis::MaxLabelsWidth() {
     switch (EffectiveLabelStyle()) {
     case talValue: {
         // The chart's label event must not see these trial texts.
-        TAxisOnGetLabel* handler = axischart::OnGetAxisLabel(FParentChart);
+        TAxisOnGetLabel& handler = FParentChart->OnGetAxisLabel;
         TAxisOnGetLabel saved;
-        if (handler)
-            std::swap(saved, *handler);
+        std::swap(saved, handler);
         struct TRestore {
-            TAxisOnGetLabel* Handler;
+            TAxisOnGetLabel& Handler;
             TAxisOnGetLabel& Saved;
-            ~TRestore() {
-                if (Handler)
-                    std::swap(*Handler, Saved);
-            }
+            ~TRestore() { std::swap(Handler, Saved); }
         } restore{handler, saved};
         double r1 = FRangeMax;
         double r2 = FRangeMin;
@@ -298,9 +298,9 @@ int TChartAxis::MaxLabelsWidth() {
         return w + canvas->TextWidth(" ");
     }
     case talMark:
-        return axischart::MaxMarkWidth(FParentChart);
+        return FParentChart->MaxMarkWidth();
     case talText:
-        return axischart::MaxLabelsTextWidth(FParentChart);
+        return FParentChart->MaxLabelsTextWidth();
     default:
         return 0;
     }
@@ -309,7 +309,7 @@ int TChartAxis::MaxLabelsWidth() {
 int TChartAxis::LabelSizeFor(TPlotFont* Font, int Angle, int FixedSize, const std::string* Text) {
     if (FixedSize != 0)
         return FixedSize;
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return 0;
     canvas->UseFont(Font);
@@ -421,11 +421,11 @@ void TChartAxis::LogWalk(const std::function<void(double)>& AtValue) {
 }
 
 void TChartAxis::EventWalk(double Increment, int StepIndex, const std::function<void(double)>& AtValue) {
-    TAxisOnGetNextLabel* handler = axischart::OnGetNextAxisLabel(FParentChart);
+    TAxisOnGetNextLabel& handler = FParentChart->OnGetNextAxisLabel;
     double value = FRangeMin;
     bool stop = true;
     for (int index = 0; index <= 2000; ++index) {
-        (*handler)(this, index, value, stop);
+        handler(this, index, value, stop);
         if (stop) {
             if (index == 0) {
                 if (FLogarithmic && FIncrement == 0)
@@ -448,8 +448,7 @@ std::vector<double> TChartAxis::LabelValues() {
     int step = DateTimeStepOf(inc);
     if (!((inc > 0 || (step >= dtHalfMonth && step <= dtOneYear)) && FRangeMax >= FRangeMin))
         return values;
-    TAxisOnGetNextLabel* next = axischart::OnGetNextAxisLabel(FParentChart);
-    if (next && *next)
+    if (FParentChart && FParentChart->OnGetNextAxisLabel)
         EventWalk(inc, step, collect);
     else if (FLogarithmic && FIncrement == 0)
         LogWalk(collect);
@@ -461,11 +460,11 @@ std::vector<double> TChartAxis::LabelValues() {
 // ---- Drawing the labels ----
 
 void TChartAxis::DrawAxisLabels(bool RecalcPosition) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return;
     FIsDateTime = HasDateTimeValues();
-    const TRect chartRect = axischart::ChartRect(FParentChart);
+    const TRect chartRect = FParentChart->ChartRect();
     if (RecalcPosition)
         FAxisPixel = ApplyPositionPercent(AxisEdge(chartRect), chartRect);
 
@@ -491,8 +490,7 @@ void TChartAxis::DrawAxisLabels(bool RecalcPosition) {
             if ((inc > 0 || (step >= dtHalfMonth && step <= dtOneYear)) && FRangeMax >= FRangeMin) {
                 auto atValue = [this](double v) { DrawValueLabel(v); };
                 if (style == talValue) {
-                    TAxisOnGetNextLabel* next = axischart::OnGetNextAxisLabel(FParentChart);
-                    if (next && *next)
+                    if (FParentChart->OnGetNextAxisLabel)
                         EventWalk(inc, step, atValue);
                     else if (FLogarithmic && FIncrement == 0)
                         LogWalk(atValue);
@@ -523,18 +521,18 @@ void TChartAxis::DrawValueLabel(double Value) {
 }
 
 void TChartAxis::DrawSeriesLabels(bool UseMarks) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart->DrawCanvas();
     FSeriesList.clear();
     int first = -1;
     int last = -1;
-    for (int i = 0; i < axischart::SeriesCount(FParentChart); ++i) {
-        TChartSeries* s = axischart::SeriesAt(FParentChart, i);
-        if (!axischart::Active(s) || !axischart::UsesAxis(s, this))
+    for (int i = 0; i < FParentChart->SeriesCount(); ++i) {
+        TChartSeries* s = FParentChart->SeriesAt(i);
+        if (!s->Active() || !s->UsesAxis(this))
             continue;
         FSeriesList.push_back(s);
-        axischart::CalcVisibleRange(s);
-        int f = axischart::FirstVisibleIndex(s);
-        int l = axischart::LastVisibleIndex(s);
+        s->CalcVisibleRange();
+        int f = s->FirstVisibleIndex();
+        int l = s->LastVisibleIndex();
         if (f != -1 && (first == -1 || f < first))
             first = f;
         if (l > last)
@@ -549,7 +547,7 @@ void TChartAxis::DrawSeriesLabels(bool UseMarks) {
 
     const bool along = FHorizontal ? (FLabelsAngle != 90 && FLabelsAngle != 270)
                                    : (FLabelsAngle == 90 || FLabelsAngle == 270);
-    TAxisOnGetLabel* handler = axischart::OnGetAxisLabel(FParentChart);
+    const TAxisOnGetLabel& handler = FParentChart->OnGetAxisLabel;
     bool hasPrevious = false;
     int previousPixel = 0;
     int previousHalf = 0;
@@ -557,11 +555,11 @@ void TChartAxis::DrawSeriesLabels(bool UseMarks) {
         TChartSeries* supplier = nullptr;
         std::string text;
         for (TChartSeries* s : FSeriesList) {
-            int f = axischart::FirstVisibleIndex(s);
-            int l = axischart::LastVisibleIndex(s);
-            if (f == -1 || index < f || index > l || index >= axischart::Count(s))
+            int f = s->FirstVisibleIndex();
+            int l = s->LastVisibleIndex();
+            if (f == -1 || index < f || index > l || index >= s->Count())
                 continue;
-            text = UseMarks ? axischart::MarkText(s, index) : axischart::PointLabel(s, index);
+            text = UseMarks ? s->GetMarkText(index) : s->XLabel(index);
             if (!text.empty()) {
                 supplier = s;
                 break;
@@ -569,9 +567,9 @@ void TChartAxis::DrawSeriesLabels(bool UseMarks) {
         }
         if (!supplier)
             continue;
-        if (handler && *handler)
-            (*handler)(this, supplier, index, text);
-        double value = FHorizontal ? axischart::XValue(supplier, index) : axischart::YValue(supplier, index);
+        if (handler)
+            handler(this, supplier, index, text);
+        double value = FHorizontal ? supplier->GetXValue(index) : supplier->GetYValue(index);
         if (!(value >= FRangeMin && value <= FRangeMax))
             continue;
         int p = ValueToPixel(value);
@@ -601,20 +599,20 @@ void TChartAxis::DrawSeriesLabels(bool UseMarks) {
 }
 
 void TChartAxis::DrawDepthTitles() {
-    if (axischart::ActiveSeriesCount(FParentChart) < 1)
+    if (FParentChart->ActiveSeriesCount() < 1)
         return;
     if (!(FRangeMax - FRangeMin < kMaxLabels))
         return;
-    TAxisOnGetLabel* handler = axischart::OnGetAxisLabel(FParentChart);
+    const TAxisOnGetLabel& handler = FParentChart->OnGetAxisLabel;
     const int last = static_cast<int>(std::trunc(FRangeMax));
     for (int i = static_cast<int>(std::trunc(FRangeMin)); i <= last; ++i) {
         int p = VertValueToPixel(FRangeMax - i - 0.5);
         if (!FTickOnLabelsOnly)
             AddTick(p);
         if (Labels()) {
-            std::string text = axischart::LegendSeriesTitle(FParentChart, i);
-            if (handler && *handler)
-                (*handler)(this, nullptr, i, text);
+            std::string text = FParentChart->LegendSeriesTitle(i, true);
+            if (handler)
+                handler(this, nullptr, i, text);
             DrawLabelAt(p, text, nullptr);
         }
     }
@@ -635,12 +633,12 @@ void TChartAxis::DrawCustomItems() {
 }
 
 int TChartAxis::DepthAxisRow() const {
-    TRect r = axischart::ChartRect(FParentChart);
+    const TRect& r = FParentChart->ChartRect();
     return FOtherSide ? r.Bottom - FZPixel : r.Top + FZPixel;
 }
 
 void TChartAxis::DrawLabelAt(int Pixel, const std::string& Text, TPlotCustomShape* Shape) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return;
     if (FTickOnLabelsOnly)
@@ -669,7 +667,9 @@ void TChartAxis::DrawLabelAt(int Pixel, const std::string& Text, TPlotCustomShap
 
     if (FIsDepthAxis) {
         int p = Pixel;
-        if (axischart::FlatView(FParentChart))
+        // Depth labels sit half a line lower when the view is not rotated.
+        const TView3DOptions* view = FParentChart->View3DOptions();
+        if (view->Rotation() == 360 || view->Orthogonal())
             p += canvas->FontHeight() / 2;
         int x = FOtherSide ? FLabelsPixel : FLabelsPixel - canvas->TextWidth("W") / 2 - 2;
         canvas->SetTextAlign(FOtherSide ? TA_LEFT : TA_RIGHT);
@@ -684,7 +684,7 @@ void TChartAxis::DrawLabelAt(int Pixel, const std::string& Text, TPlotCustomShap
 }
 
 void TChartAxis::DrawAxisLabel(int X, int Y, TPlotCustomShape* Shape, const std::string& Text, int Angle) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart ? FParentChart->DrawCanvas() : nullptr;
     if (!canvas)
         return;
     TPlotFont* font = canvas->CurrentChartFont();
@@ -840,7 +840,7 @@ void TChartAxis::DrawAxisLabel(int X, int Y, TPlotCustomShape* Shape, const std:
 }
 
 void TChartAxis::DrawExponentLine(int X, int Y, int Z, const std::string& Line) {
-    TPlotCanvas3D* canvas = axischart::Canvas(FParentChart);
+    TPlotCanvas3D* canvas = FParentChart->DrawCanvas();
     size_t e = Line.find_first_of("Ee");
     if (e == std::string::npos) {
         canvas->TextOut3D(X, Y, Z, Line);

@@ -7,7 +7,7 @@
 #include "chart/PlotEngine.h"
 #undef CHART_PLOTENGINE_NO_UMBRELLA
 #include "chart/PlotEngineAxis.h"
-#include "chart/PlotEngineAxisChart.h"
+#include "chart/PlotEngineAxisPanel.h"
 
 namespace chart {
 
@@ -21,6 +21,12 @@ inline int AddPixels(int64_t A, int64_t B) {
     if (s < INT32_MIN)
         return INT32_MIN;
     return static_cast<int>(s);
+}
+
+// The end of the range the series drawn against the axis would give it; 0 on an axis without a chart.
+double AutoLimit(TChartAxis* Axis, bool IsMin) {
+    TCustomAxisPanel* chart = Axis->ParentChart();
+    return chart ? chart->InternalMinMax(Axis, IsMin, Axis->Horizontal()) : 0;
 }
 
 } // namespace
@@ -42,7 +48,7 @@ void TChartAxis::SetAxisRange(double AMinimum, double AMaximum) {
         return;
     FSettingRange = true;
     try {
-        if (TChartAxes* axes = axischart::AxesList(FParentChart))
+        if (TChartAxes* axes = FParentChart ? FParentChart->Axes() : nullptr)
             axes->PassRangeToCustomAxes(this);
     } catch (...) {
         FSettingRange = false;
@@ -55,9 +61,9 @@ void TChartAxis::CalcAutomaticMinMax() {
     if (!FParentChart)
         return;
     if (FAutomatic || FAutomaticMaximum)
-        FMaximum = axischart::AutoMaximum(FParentChart, this);
+        FMaximum = AutoLimit(this, false);
     if (FAutomatic || FAutomaticMinimum)
-        FMinimum = axischart::AutoMinimum(FParentChart, this);
+        FMinimum = AutoLimit(this, true);
 }
 
 void TChartAxis::UpdateRange() {
@@ -94,13 +100,13 @@ void TChartAxis::CalcPositions() {
     int base, size;
     if (FIsDepthAxis) {
         base = 0;
-        size = axischart::Depth3D(FParentChart);
+        size = FParentChart->Width3D();
     } else if (FHorizontal) {
-        base = axischart::ChartRect(FParentChart).Left;
-        size = axischart::ChartWidth(FParentChart);
+        base = FParentChart->ChartRect().Left;
+        size = FParentChart->ChartWidth();
     } else {
-        base = axischart::ChartRect(FParentChart).Top;
-        size = axischart::ChartHeight(FParentChart);
+        base = FParentChart->ChartRect().Top;
+        size = FParentChart->ChartHeight();
     }
     FStartPixel = base + RoundToInt(size * 0.01 * FStartPosition);
     FEndPixel = base + RoundToInt(size * 0.01 * FEndPosition);
@@ -122,17 +128,19 @@ void TChartAxis::UpdateSize() {
 int TChartAxis::DepthPosition() const {
     if (!FParentChart)
         return 0;
-    int d = FIsDepthAxis ? axischart::ChartHeight(FParentChart) : axischart::Depth3D(FParentChart);
+    int d = FIsDepthAxis ? FParentChart->ChartHeight() : FParentChart->Width3D();
     return RoundToInt(FZPosition * d * 0.01);
 }
 
 bool TChartAxis::HasDateTimeValues() const {
+    if (!FParentChart || !FParentChart->SeriesList())
+        return false;
     auto* self = const_cast<TChartAxis*>(this);
-    for (int i = 0; i < axischart::SeriesCount(FParentChart); ++i) {
-        TChartSeries* s = axischart::SeriesAt(FParentChart, i);
-        if (!axischart::Active(s))
+    for (int i = 0; i < FParentChart->SeriesCount(); ++i) {
+        TChartSeries* s = FParentChart->SeriesAt(i);
+        if (!s->Active())
             continue;
-        if (TChartValueList* list = axischart::AxisValueList(s, self))
+        if (TChartValueList* list = s->AxisValueList(self))
             return list->DateTime();
     }
     return false;
@@ -148,7 +156,7 @@ void TChartAxis::SelectPositionFunctions() {
         FHorizPosFunction = &TChartAxis::LogHorizPos;
         FVertPosFunction = &TChartAxis::LogVertPos;
     } else {
-        TChartAxes* axes = axischart::AxesList(FParentChart);
+        TChartAxes* axes = FParentChart ? FParentChart->Axes() : nullptr;
         bool fast = axes && axes->FastCalc();
         FHorizPosFunction = fast ? &TChartAxis::FastHorizPos : &TChartAxis::LinearHorizPos;
         FVertPosFunction = fast ? &TChartAxis::FastVertPos : &TChartAxis::LinearVertPos;
@@ -281,9 +289,9 @@ void TChartAxis::ScrollBy(double Offset, bool CheckLimits) {
     if (CheckLimits) {
         bool can;
         if (Offset > 0)
-            can = axischart::AutoMaximum(FParentChart, this) > FMaximum;
+            can = AutoLimit(this, false) > FMaximum;
         else if (Offset < 0)
-            can = axischart::AutoMinimum(FParentChart, this) < FMinimum;
+            can = AutoLimit(this, true) < FMinimum;
         else
             can = false;
         if (!can)

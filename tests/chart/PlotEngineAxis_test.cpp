@@ -1,5 +1,5 @@
 // The axes of a chart: the standard and custom axes, their lists, ranges that follow the series or a
-// master axis, settings read from a stream, and what is written back.
+// master axis, settings read from a stream, and what is written back; and an axis with no chart at all.
 #include <gtest/gtest.h>
 
 #include "PlotEngineAxisTestUtil.h"
@@ -209,6 +209,58 @@ TEST(ChartAxes, WhatIsWritten) {
     // Depth axes are hidden by default.
     EXPECT_TRUE(IsDefaultPropValue(t.Bottom(), GetPropInfo(t.Bottom(), "Visible")));
     EXPECT_TRUE(IsDefaultPropValue(t.Chart->DepthAxis(), GetPropInfo(t.Chart->DepthAxis(), "Visible")));
+}
+
+// With no chart there is no canvas, no series and no list of axes: whatever the axis would ask of a chart
+// is answered as by a chart without series, and nothing is drawn.
+TEST(FreeAxis, PlacesLabelsAndDrawsWithoutAChart) {
+    TChartAxis a(static_cast<TCustomAxisPanel*>(nullptr));
+    a.SetHorizontal(true);
+    a.SetMaximum(100);
+    a.UpdateRange(); // no series to take an automatic range from
+    EXPECT_EQ(a.Maximum(), 100);
+    EXPECT_EQ(a.Minimum(), 0);
+    a.CalcPositions(); // no chart rectangle: the pixels stay
+    a.SetPixels(0, 400);
+    EXPECT_EQ(a.ValueToPixel(25), 100);
+    EXPECT_EQ(a.DepthPosition(), 0);
+    EXPECT_TRUE(a.IsHorizontalStored());
+
+    EXPECT_FALSE(a.HasDateTimeValues());
+    EXPECT_EQ(a.CalcLabelStyle(), talNone);
+    EXPECT_EQ(a.LabelText(5), "5");
+    EXPECT_EQ(a.MaxLabelsWidth(), 0);
+    EXPECT_EQ(a.MeasureLabelsSpace(), 0);
+    const std::vector<double> values = a.LabelValues();
+    ASSERT_FALSE(values.empty());
+    EXPECT_EQ(values.front(), 100);
+    EXPECT_EQ(values.back(), 0);
+
+    // Only the line and the ticks take room: nothing can be measured.
+    a.Title()->SetCaption("Title");
+    TRect r(0, 0, 400, 300);
+    a.ComputeAxisRect(r, true);
+    EXPECT_EQ(r, TRect(0, 0, 400, 300 - a.MeasureTicksSpace()));
+
+    a.SetIsShown(true);
+    a.SetAxisPixel(300);
+    a.SetLabelsPixel(310);
+    EXPECT_TRUE(a.Clicked(200, 305));
+    a.DrawAxisLabels(true);
+    a.DrawAxisLinesAndGrid();
+    a.DrawGridLine(200);
+    a.DrawTitle(200, 320);
+    EXPECT_TRUE(a.TickPositions().empty());
+
+    a.Items()->Add(50, "half");
+    a.Items()->Clear();
+    a.ScrollBy(10, false);
+    EXPECT_EQ(a.Maximum(), 110);
+
+    TChartDepthAxis depth(static_cast<TCustomAxisPanel*>(nullptr));
+    EXPECT_EQ(depth.CalcLabelStyle(), talText);
+    depth.SetInverted(true);
+    EXPECT_TRUE(depth.Inverted());
 }
 
 } // namespace
