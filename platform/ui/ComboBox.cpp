@@ -7,8 +7,8 @@
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringUtils.h"
-#include "platform/ui/Input.h"
 #include "platform/ui/Keys.h"
+#include "platform/ui/PopupDispatch.h"
 #include "platform/ui/SystemMetrics.h"
 
 namespace plat {
@@ -53,19 +53,22 @@ PLAT_PROPERTIES(TCustomComboBox) {
 class TComboDropList : public TCustomListBox {
     PLAT_CLASS(TComboDropList)
 public:
-    explicit TComboDropList(TCustomComboBox* Combo) : TCustomListBox(nullptr), FCombo(Combo) {
+    explicit TComboDropList(TCustomComboBox* Combo)
+        : TCustomListBox(nullptr), FCombo(Combo),
+          FPopup(
+              *this, [this](TMessage& m, TPoint p) { ListMouse(m, p); },
+              [Combo] { Combo->CloseDropDown(false); }) {
         FVisible = false;
         SetTabStop(false);
         FBorderStyle = bsNone;
     }
-    void SetVisibleFlag(bool Value) { FVisible = Value; }
+    TPopupDispatch& Popup() { return FPopup; }
+    const TPopupDispatch& Popup() const { return FPopup; }
 
 protected:
     void CreateParams(TCreateParams& Params) override {
         TCustomListBox::CreateParams(Params);
-        Params.Style = WS_POPUP | WS_BORDER;
-        Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
-        Params.WndParent = nullptr;
+        TPopupDispatch::AdjustParams(Params);
     }
     void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override {
         if ((FCombo->FStyle == csOwnerDrawFixed || FCombo->FStyle == csOwnerDrawVariable) &&
@@ -81,37 +84,14 @@ protected:
     }
     TOwnerDrawState ItemState(int Index) const override { return Index == ItemIndex() ? odSelected : 0; }
     void Dispatch(TMessage& Message) override {
-        switch (Message.Msg) {
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-        case WM_LBUTTONUP:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            ListMouse(Message);
-            return;
-        case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(Message.LParam) != WindowHandle() && FCombo->DroppedDown())
-                FCombo->CloseDropDown(false);
-            return;
-        case WM_MOUSEACTIVATE:
-            Message.Result = MA_NOACTIVATE;
-            return;
-        }
-        TCustomListBox::Dispatch(Message);
+        if (!FPopup.Dispatch(Message))
+            TCustomListBox::Dispatch(Message);
     }
 
 private:
-    void ListMouse(TMessage& Message) {
-        TPoint p(static_cast<int16_t>(Message.LParamLo()), static_cast<int16_t>(Message.LParamHi()));
-        // Presses on the scroll bar never get here: the list box runs its bar for them.
-        bool inside = ClientRect().Contains(p);
-        if (!inside) {
-            if (Message.Msg != WM_MOUSEMOVE && Message.Msg != WM_LBUTTONUP)
-                FCombo->CloseDropDown(false);
-            return;
-        }
-        int i = ItemAtPos(p, true);
+    // Presses on the scroll bar never get here: the list box runs its bar for them.
+    void ListMouse(TMessage& Message, TPoint P) {
+        int i = ItemAtPos(P, true);
         if (Message.Msg == WM_MOUSEMOVE) {
             if (i >= 0 && i != ItemIndex())
                 SetItemIndex(i);
@@ -123,6 +103,7 @@ private:
         }
     }
     TCustomComboBox* FCombo;
+    TPopupDispatch FPopup;
 };
 
 PLAT_CLASS_INFO(TComboDropList, TCustomListBox)
@@ -161,6 +142,8 @@ void TCustomComboBox::MakeParts() {
         // The edit passes the list keys to the combo.
         TWndMethod editProc = FEdit->WindowProc;
         FEdit->WindowProc = [this, editProc](TMessage& m) {
+            if (m.Msg == WM_KILLFOCUS)
+                FocusLeaving(reinterpret_cast<HWND>(m.WParam));
             if (m.Msg == WM_KEYDOWN || m.Msg == WM_SYSKEYDOWN) {
                 uint16_t key = static_cast<uint16_t>(m.WParam);
                 if (HandleListKey(key, KeyDataToShiftState(m.LParam))) {
@@ -392,7 +375,7 @@ void TCustomComboBox::Loaded() {
 }
 
 bool TCustomComboBox::DroppedDown() const {
-    return FDropList && FDropList->HandleAllocated() && IsWindowVisible(FDropList->WindowHandle());
+    return FDropList && FDropList->Popup().Open();
 }
 
 void TCustomComboBox::SetDroppedDown(bool Value) {
@@ -419,34 +402,18 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
         h += ih;
     }
     h += 2;
-    int w = std::max(Width(), FDropDownWidth);
-    TPoint below = ClientToScreen(TPoint(0, 0));
-    below.X -= 2;
-    below.Y += ClientHeight() + 2;
-    int screenH = GetSystemMetrics(SM_CYSCREEN);
-    if (below.Y + h > screenH && below.Y - Height() - h >= 0)
-        below.Y -= Height() + h;
-    HWND wnd = list->Handle();
-    list->SetBounds(below.X, below.Y, w, h);
+    list->Popup().Show(*this, TSize{std::max(Width(), FDropDownWidth), h});
     list->SetItemIndex(FItemIndex);
-    SetWindowPos(wnd, HWND_TOPMOST, below.X, below.Y, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    list->SetVisibleFlag(true);
     list->MakeVisible(FItemIndex);
-    SetCapture(wnd);
     Invalidate();
 }
 
 void TCustomComboBox::CloseDropDown(bool Accept) {
-    if (!DroppedDown() || FClosing)
+    if (!DroppedDown())
         return;
-    TComboDropList* list = FDropList.get();
-    int chosen = list->ItemIndex();
-    FClosing = true;
-    ShowWindow(list->WindowHandle(), SW_HIDE);
-    list->SetVisibleFlag(false);
-    if (GetCapture() == list->WindowHandle())
-        ReleaseCapture();
-    FClosing = false;
+    int chosen = FDropList->ItemIndex();
+    if (!FDropList->Popup().Hide())
+        return;
     Invalidate();
     if (Accept && chosen >= 0)
         UserSelect(chosen);
@@ -571,6 +538,15 @@ void TCustomComboBox::DoEnter() {
     TCustomControl::DoEnter();
 }
 
+void TCustomComboBox::FocusLeaving(HWND To) {
+    // Another form or window taking the focus sends no exit, yet the list must not stay open over it.
+    bool ours = To && ((HandleAllocated() && To == WindowHandle()) ||
+                       (FEdit && FEdit->HandleAllocated() && To == FEdit->WindowHandle()) ||
+                       (FDropList && FDropList->HandleAllocated() && To == FDropList->WindowHandle()));
+    if (!ours)
+        CloseDropDown(false);
+}
+
 void TCustomComboBox::DoExit() {
     CloseDropDown(false);
     Invalidate();
@@ -588,6 +564,7 @@ void TCustomComboBox::Dispatch(TMessage& Message) {
     case WM_KILLFOCUS: {
         TCustomControl::Dispatch(Message);
         HWND to = reinterpret_cast<HWND>(Message.WParam);
+        FocusLeaving(to);
         if (!(FEdit && FEdit->HandleAllocated() && to == FEdit->WindowHandle()))
             Invalidate();
         return;

@@ -98,6 +98,8 @@ private:
     void LayoutParts();
     void MakeParts();
     void CloseDropDown(bool Accept);
+    // The combo or its edit loses the focus to To.
+    void FocusLeaving(HWND To);
     void MoveSelection(int Delta, bool ToEnd);
     bool HandleListKey(uint16_t Key, TShiftState Shift);
 
@@ -116,7 +118,6 @@ private:
     TCustomListBox* FSimpleList = nullptr;
     std::unique_ptr<TComboDropList> FDropList;
     bool FSettingText = false;
-    bool FClosing = false;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -11,7 +11,6 @@
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringUtils.h"
-#include "platform/ui/Input.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/SystemMetrics.h"
@@ -96,7 +95,10 @@ PLAT_PROPERTIES(TDateTimePicker) {
 // ---- TDateTimePickerCalendar ----------------------------------------------------------------------------
 
 TDateTimePickerCalendar::TDateTimePickerCalendar(TDateTimePicker* Picker)
-    : TCustomControl(nullptr), FPicker(Picker) {
+    : TCustomControl(nullptr), FPicker(Picker),
+      FPopup(
+          *this, [this](TMessage& m, TPoint p) { CalendarMouse(m, p); },
+          [Picker] { Picker->CloseCalendar(false); }) {
     FVisible = false;
     SetTabStop(false);
     FColor = clWindow;
@@ -105,9 +107,7 @@ TDateTimePickerCalendar::TDateTimePickerCalendar(TDateTimePicker* Picker)
 
 void TDateTimePickerCalendar::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
-    Params.Style = WS_POPUP | WS_BORDER;
-    Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
-    Params.WndParent = nullptr;
+    TPopupDispatch::AdjustParams(Params);
 }
 
 void TDateTimePickerCalendar::SetSelectedDate(TDateTime Value) {
@@ -235,42 +235,20 @@ bool TDateTimePickerCalendar::HandleKey(uint16_t Key, TShiftState Shift) {
 }
 
 void TDateTimePickerCalendar::Dispatch(TMessage& Message) {
-    switch (Message.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        CalendarMouse(Message);
-        return;
-    case WM_CAPTURECHANGED:
-        if (reinterpret_cast<HWND>(Message.LParam) != WindowHandle() && FPicker->DroppedDown())
-            FPicker->CloseCalendar(false);
-        return;
-    case WM_MOUSEACTIVATE:
-        Message.Result = MA_NOACTIVATE;
-        return;
-    }
-    TCustomControl::Dispatch(Message);
+    if (!FPopup.Dispatch(Message))
+        TCustomControl::Dispatch(Message);
 }
 
-void TDateTimePickerCalendar::CalendarMouse(TMessage& Message) {
-    TPoint p(static_cast<int16_t>(Message.LParamLo()), static_cast<int16_t>(Message.LParamHi()));
+void TDateTimePickerCalendar::CalendarMouse(TMessage& Message, TPoint P) {
     bool down = Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK;
     bool held = (Message.WParam & MK_LBUTTON) != 0;
-    if (!ClientRect().Contains(p)) {
-        if (down || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN)
-            FPicker->CloseCalendar(false);
-        return;
-    }
     if (Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN)
         return;
-    if (down && PrevButtonRect().Contains(p)) {
+    if (down && PrevButtonRect().Contains(P)) {
         ShiftMonth(-1);
         return;
     }
-    if (down && NextButtonRect().Contains(p)) {
+    if (down && NextButtonRect().Contains(P)) {
         ShiftMonth(1);
         return;
     }
@@ -278,7 +256,7 @@ void TDateTimePickerCalendar::CalendarMouse(TMessage& Message) {
     TDateTime first = DatePart(FirstShownDay());
     for (int i = 0; i < 42; ++i) {
         TDateTime day = first + i;
-        if (!DayRect(day).Contains(p))
+        if (!DayRect(day).Contains(P))
             continue;
         bool enabled = SameDay(FPicker->Clamp(day), day);
         if (!enabled)
@@ -300,7 +278,7 @@ void TDateTimePickerCalendar::CalendarMouse(TMessage& Message) {
         }
         return;
     }
-    if (Message.Msg == WM_LBUTTONUP && TodayRect().Contains(p)) {
+    if (Message.Msg == WM_LBUTTONUP && TodayRect().Contains(P)) {
         TDateTime today = plat::Date();
         if (SameDay(FPicker->Clamp(today), today)) {
             FSelected = ComposeDateTime(today, TimePart(FSelected));
@@ -929,7 +907,7 @@ TRect TDateTimePicker::FieldRect(int Index) const {
 // ---- Drop-down ----
 
 bool TDateTimePicker::DroppedDown() const {
-    return FCalendar && FCalendar->HandleAllocated() && IsWindowVisible(FCalendar->WindowHandle());
+    return FCalendar && FCalendar->FPopup.Open();
 }
 
 TDateTimePickerCalendar* TDateTimePicker::Calendar() const {
@@ -952,33 +930,16 @@ void TDateTimePicker::SetDroppedDown(bool Value) {
     TDateTimePickerCalendar* cal = FCalendar.get();
     cal->Font()->Assign(Font());
     cal->SetSelectedDate(FDateTime);
-    TSize size = cal->PreferredSize();
-    // Below the picker, or above it when the screen ends; kept on the screen sideways.
-    TPoint origin = ClientToScreen(TPoint(0, 0));
-    int x = origin.X - 2, y = origin.Y + ClientHeight() + 2;
-    int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-    if (y + size.cy > screenH && origin.Y - 2 - size.cy >= 0)
-        y = origin.Y - 2 - size.cy;
-    x = std::clamp(x, 0, std::max(0, screenW - size.cx));
-    HWND wnd = cal->Handle();
-    cal->SetBounds(x, y, size.cx, size.cy);
-    SetWindowPos(wnd, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_SHOWWINDOW | SWP_NOACTIVATE);
-    cal->FVisible = true;
-    SetCapture(wnd);
+    cal->FPopup.Show(*this, cal->PreferredSize());
     Invalidate();
 }
 
 void TDateTimePicker::CloseCalendar(bool Accept) {
-    if (!DroppedDown() || FClosing)
+    if (!DroppedDown())
         return;
-    TDateTimePickerCalendar* cal = FCalendar.get();
-    TDateTime chosen = cal->SelectedDate();
-    FClosing = true;
-    ShowWindow(cal->WindowHandle(), SW_HIDE);
-    cal->FVisible = false;
-    if (GetCapture() == cal->WindowHandle())
-        ReleaseCapture();
-    FClosing = false;
+    TDateTime chosen = FCalendar->SelectedDate();
+    if (!FCalendar->FPopup.Hide())
+        return;
     Invalidate();
     if (Accept)
         UserSet(ComposeDateTime(DatePart(chosen), Time()));
@@ -1055,6 +1016,13 @@ void TDateTimePicker::Dispatch(TMessage& Message) {
         // Enter and Escape belong to the calendar while it is open.
         if (DroppedDown())
             Message.Result |= DLGC_WANTALLKEYS;
+        return;
+    case WM_KILLFOCUS:
+        TCustomControl::Dispatch(Message);
+        // Another form or window taking the focus sends no exit, yet the calendar must not stay open
+        // over it.
+        if (DroppedDown() && reinterpret_cast<HWND>(Message.WParam) != FCalendar->WindowHandle())
+            CloseCalendar(false);
         return;
     case CM_FONTCHANGED:
     case CM_ENABLEDCHANGED:

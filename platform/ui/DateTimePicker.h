@@ -11,6 +11,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/PopupDispatch.h"
 
 namespace plat {
 
@@ -77,7 +78,7 @@ protected:
 
 private:
     friend class TDateTimePicker;
-    void CalendarMouse(TMessage& Message);
+    void CalendarMouse(TMessage& Message, TPoint P);
     int CellWidth() const;
     int CellHeight() const;
     int TitleHeight() const;
@@ -86,6 +87,7 @@ private:
     void MoveTo(TDateTime Day);
 
     TDateTimePicker* FPicker;
+    TPopupDispatch FPopup;
     TDateTime FSelected = 0;
     int FYear = 2000, FMonth = 1;
 };
@@ -197,7 +199,6 @@ private:
     int FActive = -1;
     std::string FTyped; // digits typed into the active field so far
     std::unique_ptr<TDateTimePickerCalendar> FCalendar;
-    bool FClosing = false;
 };
 
 } // namespace plat
