@@ -246,6 +246,52 @@ bool TSimulator::Refused(const char* name) const {
     return FConfig.Faults.Refused.count(name) != 0;
 }
 
+// ---- access to the open device ----
+
+// Setters run under the lock on the open device, after the refusal the fault settings may ask for.
+template <class TBody> int32_t TSimulator::Change(const char* name, TBody body) {
+    TLock lock(FLock);
+    int32_t code;
+    TDevice* d = OpenDevice(code);
+    if (!d)
+        return code;
+    if (Refused(name))
+        return kRefused;
+    return body(*d);
+}
+
+// Getters refuse a null destination, then read the open device under the lock.
+template <class T, class TBody> int32_t TSimulator::Read(T* out, TBody body) {
+    if (out == nullptr)
+        return kInvalidParameter;
+    TLock lock(FLock);
+    int32_t code;
+    TDevice* d = OpenDevice(code);
+    if (!d)
+        return code;
+    return body(*d, *out);
+}
+
+// A register read back as it stands.
+template <class T> int32_t TSimulator::ReadRegister(T* out, T TRegisters::*field) {
+    return Read(out, [field](TDevice& d, T& value) {
+        value = d.Regs.*field;
+        return kOk;
+    });
+}
+
+// An analogue front-end register: checked, stored, and the signal model redone before the next frame.
+int32_t TSimulator::SetAnalog(const char* name, uint16_t TRegisters::*field, uint16_t value, bool valid,
+                              int32_t invalid) {
+    return Change(name, [&](TDevice& d) -> int32_t {
+        if (!valid)
+            return invalid;
+        d.Regs.*field = value;
+        FSignalDirty = true;
+        return kOk;
+    });
+}
+
 // ---- timing ----
 
 double TSimulator::ReadoutUs(const TDevice& d) const {
@@ -475,14 +521,10 @@ int32_t TSimulator::SetPacketLength(uint32_t length) {
 }
 
 int32_t TSimulator::GetPacketLength(uint32_t* length) {
-    if (length == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    if (!OpenDevice(code))
-        return code;
-    *length = FFramesPerTransfer * FFrameBytes;
-    return kOk;
+    return Read(length, [&](TDevice&, uint32_t& out) {
+        out = FFramesPerTransfer * FFrameBytes;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::SetEpTimeout(int32_t milliseconds) {
@@ -518,28 +560,20 @@ uint32_t TSimulator::GetFps() {
 // ---- sensor ----
 
 int32_t TSimulator::GetSensorType(uint16_t* type, uint16_t* pixels) {
-    if (type == nullptr || pixels == nullptr)
+    if (pixels == nullptr)
         return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *type = d->Config.SensorType;
-    *pixels = d->Config.Pixels;
-    return kOk;
+    return Read(type, [&](TDevice& d, uint16_t& out) {
+        out = d.Config.SensorType;
+        *pixels = d.Config.Pixels;
+        return kOk;
+    });
 }
 
 int32_t TSimulator::GetMcuSensorType(uint16_t* type) {
-    if (type == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    *type = d->Config.McuSensorType;
-    return kOk;
+    return Read(type, [](TDevice& d, uint16_t& out) {
+        out = d.Config.McuSensorType;
+        return kOk;
+    });
 }
 
 const char* TSimulator::SensorName(uint16_t type) {
@@ -574,45 +608,18 @@ int32_t TSimulator::GetMinMaxTime(uint16_t type, uint32_t* minimum, uint32_t* ma
 }
 
 int32_t TSimulator::GetMinMaxTriggerTime(uint32_t* minimum, uint32_t* maximum) {
-    if (minimum == nullptr || maximum == nullptr)
+    if (maximum == nullptr)
         return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (d->Config.Firmware < kFirmwareTriggerRange)
-        return kNotSupported;
-    *minimum = kMinSoftTriggerUs;
-    *maximum = kMaxSoftTriggerUs;
-    return kOk;
+    return Read(minimum, [&](TDevice& d, uint32_t& out) {
+        if (d.Config.Firmware < kFirmwareTriggerRange)
+            return kNotSupported;
+        out = kMinSoftTriggerUs;
+        *maximum = kMaxSoftTriggerUs;
+        return kOk;
+    });
 }
 
 // ---- camera settings ----
-
-// Setters run under the lock on the open device, after the refusal the fault settings may ask for.
-template <class TBody> int32_t TSimulator::Change(const char* name, TBody body) {
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    if (Refused(name))
-        return kRefused;
-    return body(*d);
-}
-
-// Getters refuse a null destination, then read the open device under the lock.
-template <class T, class TBody> int32_t TSimulator::Read(T* out, TBody body) {
-    if (out == nullptr)
-        return kInvalidParameter;
-    TLock lock(FLock);
-    int32_t code;
-    TDevice* d = OpenDevice(code);
-    if (!d)
-        return code;
-    return body(*d, *out);
-}
 
 int32_t TSimulator::SetMode(int32_t mode) {
     return Change("setmode", [&](TDevice& d) {
@@ -633,10 +640,7 @@ int32_t TSimulator::SetMode(int32_t mode) {
 }
 
 int32_t TSimulator::GetMode(uint8_t* mode) {
-    return Read(mode, [](TDevice& d, uint8_t& out) {
-        out = d.Regs.Mode;
-        return kOk;
-    });
+    return ReadRegister(mode, &TRegisters::Mode);
 }
 
 int32_t TSimulator::SetState(uint8_t state) {
@@ -674,10 +678,7 @@ int32_t TSimulator::SetCfg1(uint8_t cfg1) {
 }
 
 int32_t TSimulator::GetCfg1(uint8_t* cfg1) {
-    return Read(cfg1, [](TDevice& d, uint8_t& out) {
-        out = d.Regs.Cfg1;
-        return kOk;
-    });
+    return ReadRegister(cfg1, &TRegisters::Cfg1);
 }
 
 int32_t TSimulator::SetIntegrationTime(int32_t us) {
@@ -696,10 +697,7 @@ int32_t TSimulator::SetIntegrationTime(int32_t us) {
 }
 
 int32_t TSimulator::GetIntegrationTime(uint32_t* us) {
-    return Read(us, [](TDevice& d, uint32_t& out) {
-        out = d.Regs.IntegrationUs;
-        return kOk;
-    });
+    return ReadRegister(us, &TRegisters::IntegrationUs);
 }
 
 int32_t TSimulator::SetSoftTriggerTime(int32_t us) {
@@ -727,54 +725,28 @@ int32_t TSimulator::GetSoftTriggerTime(uint32_t* us) {
 }
 
 int32_t TSimulator::SetAdcConfig(uint16_t config) {
-    return Change("setadcconfig", [&](TDevice& d) {
-        if (config & ~0x80)
-            return kAdcConfigInvalid;
-        d.Regs.AdcConfig = config;
-        FSignalDirty = true;
-        return kOk;
-    });
+    return SetAnalog("setadcconfig", &TRegisters::AdcConfig, config, (config & ~0x80) == 0,
+                     kAdcConfigInvalid);
 }
 
 int32_t TSimulator::GetAdcConfig(uint16_t* config) {
-    return Read(config, [](TDevice& d, uint16_t& out) {
-        out = d.Regs.AdcConfig;
-        return kOk;
-    });
+    return ReadRegister(config, &TRegisters::AdcConfig);
 }
 
 int32_t TSimulator::SetGain(uint16_t gain) {
-    return Change("setadcpga1", [&](TDevice& d) {
-        if (gain > 63)
-            return kGainOutOfRange;
-        d.Regs.Gain = gain;
-        FSignalDirty = true;
-        return kOk;
-    });
+    return SetAnalog("setadcpga1", &TRegisters::Gain, gain, gain <= 63, kGainOutOfRange);
 }
 
 int32_t TSimulator::GetGain(uint16_t* gain) {
-    return Read(gain, [](TDevice& d, uint16_t& out) {
-        out = d.Regs.Gain;
-        return kOk;
-    });
+    return ReadRegister(gain, &TRegisters::Gain);
 }
 
 int32_t TSimulator::SetOffset(uint16_t offset) {
-    return Change("setadcoffset1", [&](TDevice& d) {
-        if (offset > 0x1FF)
-            return kOffsetOutOfRange;
-        d.Regs.Offset = offset;
-        FSignalDirty = true;
-        return kOk;
-    });
+    return SetAnalog("setadcoffset1", &TRegisters::Offset, offset, offset <= 0x1FF, kOffsetOutOfRange);
 }
 
 int32_t TSimulator::GetOffset(uint16_t* offset) {
-    return Read(offset, [](TDevice& d, uint16_t& out) {
-        out = d.Regs.Offset;
-        return kOk;
-    });
+    return ReadRegister(offset, &TRegisters::Offset);
 }
 
 int32_t TSimulator::CustomFirmware(uint32_t* number) {

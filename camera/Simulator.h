@@ -121,6 +121,9 @@ private:
     TDevice* OpenDevice(int32_t& code);
     template <class TBody> int32_t Change(const char* name, TBody body);
     template <class T, class TBody> int32_t Read(T* out, TBody body);
+    template <class T> int32_t ReadRegister(T* out, T TRegisters::*field);
+    int32_t SetAnalog(const char* name, uint16_t TRegisters::*field, uint16_t value, bool valid,
+                      int32_t invalid);
     int Slot(int32_t index) const;
     bool Refused(const char* name) const;
     const char* Intern(const std::string& text);

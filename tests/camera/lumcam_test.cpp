@@ -12,6 +12,7 @@
 #include <numeric>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -223,6 +224,42 @@ TEST_F(Camera, CallsNeedingADeviceFailWhenNoneIsOpen) {
     EXPECT_EQ(L.ls_closedevice(), 6);
     EXPECT_EQ(Text(0), "OK");
     EXPECT_EQ(Text(424242), "UNKNOWN ERROR 424242");
+}
+
+TEST_F(Camera, GettersRefuseANullDestinationOpenOrNot) {
+    Init();
+    uint32_t u32 = 0;
+    uint16_t u16 = 0;
+    uint8_t u8 = 0;
+    const std::pair<const char*, std::function<int32_t()>> getters[] = {
+        {"getpacketlength", [&] { return L.ls_getpacketlength(nullptr); }},
+        {"getsensortype type", [&] { return L.ls_getsensortype(nullptr, &u16); }},
+        {"getsensortype pixels", [&] { return L.ls_getsensortype(&u16, nullptr); }},
+        {"getmcusensortype", [&] { return L.ls_getmcusensortype(nullptr); }},
+        {"getmode", [&] { return L.ls_getmode(nullptr); }},
+        {"getstate", [&] { return L.ls_getstate(nullptr); }},
+        {"getcfg1", [&] { return L.ls_getcfg1(nullptr); }},
+        {"getinttime", [&] { return L.ls_getinttime(nullptr); }},
+        {"getsofttrigtime", [&] { return L.ls_getsofttrigtime(nullptr); }},
+        {"getminmaxtime minimum", [&] { return L.ls_getminmaxtime(1, nullptr, &u32); }},
+        {"getminmaxtime maximum", [&] { return L.ls_getminmaxtime(1, &u32, nullptr); }},
+        {"getminmaxtrigtime minimum", [&] { return L.ls_getminmaxtrigtime(nullptr, &u32); }},
+        {"getminmaxtrigtime maximum", [&] { return L.ls_getminmaxtrigtime(&u32, nullptr); }},
+        {"getadcconfig", [&] { return L.ls_getadcconfig(nullptr); }},
+        {"getadcpga1", [&] { return L.ls_getadcpga1(nullptr); }},
+        {"getadcoffset1", [&] { return L.ls_getadcoffset1(nullptr); }},
+        {"customfirmware", [&] { return L.ls_customfirmware(nullptr); }},
+        {"getpipe count", [&] { return L.ls_getpipe(&u8, 1, nullptr); }},
+    };
+    for (bool open : {false, true}) {
+        if (open)
+            Open();
+        for (const auto& [name, call] : getters) {
+            SCOPED_TRACE(std::string(name) + (open ? " (open)" : " (closed)"));
+            EXPECT_EQ(Text(call()), "INVALID PARAMETER");
+        }
+    }
+    EXPECT_EQ(L.ls_currentdeviceindex(), 0) << "a refused call leaves the device open";
 }
 
 // ---- settings ----
@@ -850,6 +887,59 @@ TEST_F(Camera, RefuseFaultRefusesTheNamedSettingsOnly) {
     ASSERT_EQ(L.ls_getinttime(&t), 0);
     EXPECT_EQ(t, 61u);
     EXPECT_EQ(L.ls_setmode(1), 0);
+}
+
+TEST_F(Camera, RefuseFaultRefusesEachSettingByItsOwnNameAndKeepsItsValue) {
+    // Values differ from the defaults, so a refused setting that was still stored shows.
+    struct Setting {
+        const char* name;
+        std::function<int32_t()> set;
+        std::function<uint32_t()> value; // null where there is nothing to read back
+    };
+    const auto read8 = [](int32_t (*get)(uint8_t*)) {
+        uint8_t v = 0xEE;
+        EXPECT_EQ(get(&v), 0);
+        return static_cast<uint32_t>(v);
+    };
+    const auto read16 = [](int32_t (*get)(uint16_t*)) {
+        uint16_t v = 0xEEEE;
+        EXPECT_EQ(get(&v), 0);
+        return static_cast<uint32_t>(v);
+    };
+    const auto read32 = [](int32_t (*get)(uint32_t*)) {
+        uint32_t v = 0xEEEEEEEE;
+        EXPECT_EQ(get(&v), 0);
+        return v;
+    };
+    const Setting settings[] = {
+        {"setmode", [&] { return L.ls_setmode(1); }, [&] { return read8(L.ls_getmode); }},
+        {"setstate", [&] { return L.ls_setstate(1); }, [&] { return read8(L.ls_getstate); }},
+        {"setcfg1", [&] { return L.ls_setcfg1(0x03); }, [&] { return read8(L.ls_getcfg1); }},
+        {"setinttime", [&] { return L.ls_setinttime(5000); }, [&] { return read32(L.ls_getinttime); }},
+        {"setsofttrigtime", [&] { return L.ls_setsofttrigtime(750); },
+         [&] { return read32(L.ls_getsofttrigtime); }},
+        {"setadcconfig", [&] { return L.ls_setadcconfig(0); }, [&] { return read16(L.ls_getadcconfig); }},
+        {"setadcpga1", [&] { return L.ls_setadcpga1(5); }, [&] { return read16(L.ls_getadcpga1); }},
+        {"setadcoffset1", [&] { return L.ls_setadcoffset1(7); }, [&] { return read16(L.ls_getadcoffset1); }},
+        {"setpacketlength", [&] { return L.ls_setpacketlength(4096); }, nullptr},
+        {"savesettings", [&] { return L.ls_savesettings(); }, nullptr},
+    };
+    for (const Setting& refused : settings) {
+        SCOPED_TRACE(refused.name);
+        // Its own serial number, so the settings saved here reach no other test.
+        Init({{"LUMCAM_FAULT_REFUSE", refused.name}, {"LUMCAM_SERIAL", "REFUSE-TEST"}});
+        Open();
+        const uint32_t before = refused.value ? refused.value() : 0;
+        EXPECT_EQ(Text(refused.set()), "SETTING REFUSED BY DEVICE");
+        if (refused.value) {
+            EXPECT_EQ(refused.value(), before) << "a refused value must not be kept";
+        }
+        for (const Setting& other : settings) {
+            if (&other != &refused) {
+                EXPECT_EQ(other.set(), 0) << other.name;
+            }
+        }
+    }
 }
 
 TEST_F(Camera, TimeoutFaultStallsThePipe) {
