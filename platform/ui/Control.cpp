@@ -10,6 +10,7 @@
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ControlSupport.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageLoop.h"
@@ -346,15 +347,19 @@ void TControl::BeforeDestruction() {
     TComponent::BeforeDestruction();
 }
 
-void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+bool TControl::AcceptBounds(int ALeft, int ATop, int& AWidth, int& AHeight) {
     AWidth = std::max(0, AWidth);
     AHeight = std::max(0, AHeight);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
-        return;
+        return false;
     if ((AWidth != FWidth || AHeight != FHeight) && !CanResize(AWidth, AHeight))
-        return;
+        return false;
     ApplyConstraints(AWidth, AHeight);
-    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+    return ALeft != FLeft || ATop != FTop || AWidth != FWidth || AHeight != FHeight;
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    if (!AcceptBounds(ALeft, ATop, AWidth, AHeight))
         return;
     bool sized = AWidth != FWidth || AHeight != FHeight;
     Invalidate();
@@ -749,19 +754,24 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
     return m.Result;
 }
 
-void TControl::SetZOrder(bool TopMost) {
+bool TControl::MoveInParentZOrder(bool TopMost) {
     if (!FParent)
-        return;
+        return false;
     auto& list = FParent->FControls;
     auto it = std::find(list.begin(), list.end(), this);
     if (it == list.end())
-        return;
+        return false;
     list.erase(it);
     if (TopMost)
         list.push_back(this);
     else
         list.insert(list.begin(), this);
-    Invalidate();
+    return true;
+}
+
+void TControl::SetZOrder(bool TopMost) {
+    if (MoveInParentZOrder(TopMost))
+        Invalidate();
 }
 
 void TControl::UpdateBoundsRect(const TRect& R) {
@@ -1807,14 +1817,7 @@ TPoint TWinControl::ClientOrigin() const {
 }
 
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    AWidth = std::max(0, AWidth);
-    AHeight = std::max(0, AHeight);
-    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
-        return;
-    if ((AWidth != FWidth || AHeight != FHeight) && !CanResize(AWidth, AHeight))
-        return;
-    ApplyConstraints(AWidth, AHeight);
-    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+    if (!AcceptBounds(ALeft, ATop, AWidth, AHeight))
         return;
     if (FHandle && !IsIconic(FHandle)) {
         SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -2013,27 +2016,17 @@ void TWinControl::KeyPress(char32_t& Key) {
         OnKeyPress(this, Key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message) {
+bool TWinControl::DoKeyDownUp(TMessage& Message, bool Down) {
     TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->KeyPreview() && form->DoKeyDown(Message))
+    if (form && form != this && form->KeyPreview() && form->DoKeyDownUp(Message, Down))
         return true;
     if (!(FControlStyle & csNoStdEvents)) {
         uint16_t key = static_cast<uint16_t>(Message.WParam);
-        KeyDown(key, KeyDataToShiftState(Message.LParam));
-        Message.WParam = key;
-        if (key == 0)
-            return true;
-    }
-    return false;
-}
-
-bool TWinControl::DoKeyUp(TMessage& Message) {
-    TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->KeyPreview() && form->DoKeyUp(Message))
-        return true;
-    if (!(FControlStyle & csNoStdEvents)) {
-        uint16_t key = static_cast<uint16_t>(Message.WParam);
-        KeyUp(key, KeyDataToShiftState(Message.LParam));
+        TShiftState shift = KeyDataToShiftState(Message.LParam);
+        if (Down)
+            KeyDown(key, shift);
+        else
+            KeyUp(key, shift);
         Message.WParam = key;
         if (key == 0)
             return true;
@@ -2060,11 +2053,11 @@ void TWinControl::WMKeyMessage(TMessage& Message) {
     switch (Message.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        handled = DoKeyDown(Message);
+        handled = DoKeyDownUp(Message, true);
         break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-        handled = DoKeyUp(Message);
+        handled = DoKeyDownUp(Message, false);
         break;
     case WM_CHAR:
         handled = DoKeyPress(Message);
@@ -2223,10 +2216,7 @@ void TWinControl::SetText(const std::string& Value) {
 
 void TWinControl::Loaded() {
     TControl::Loaded();
-    if (FControlState & csAlignmentNeeded)
-        Realign();
-    else
-        Realign();
+    Realign();
 }
 
 // ---- Painting ----------------------------------------------------------------------------------------
@@ -2247,21 +2237,9 @@ void TWinControl::Update() {
 }
 
 void TWinControl::SetZOrder(bool TopMost) {
-    if (!FParent) {
-        if (FHandle)
-            SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // A top-level window has no parent list; it only moves among the other windows.
+    if (FParent && !MoveInParentZOrder(TopMost))
         return;
-    }
-    auto& list = FParent->FControls;
-    auto it = std::find(list.begin(), list.end(), static_cast<TControl*>(this));
-    if (it == list.end())
-        return;
-    list.erase(it);
-    if (TopMost)
-        list.push_back(this);
-    else
-        list.insert(list.begin(), this);
     if (FHandle)
         SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -2680,17 +2658,8 @@ TCanvas* TGraphicControl::Canvas() const {
 void TGraphicControl::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_PAINT) {
         if (Message.WParam && !(ComponentState() & csDestroying)) {
-            FCanvas->Lock();
-            FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-            try {
-                Paint();
-            } catch (...) {
-                FCanvas->SetHandle(nullptr);
-                FCanvas->Unlock();
-                throw;
-            }
-            FCanvas->SetHandle(nullptr);
-            FCanvas->Unlock();
+            TCanvasPaintScope scope(*FCanvas, reinterpret_cast<HDC>(Message.WParam));
+            Paint();
         }
         return;
     }
@@ -2733,17 +2702,8 @@ void TCustomControl::Dispatch(TMessage& Message) {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope scope(*FCanvas, DC);
+    Paint();
 }
 
 // ---- TControlCanvas ---------------------------------------------------------------------------------------

@@ -376,6 +376,11 @@ protected:
 
 private:
     friend class TWinControl;
+    // Clamps the new size to zero and up, asks CanResize and applies the constraints; false when the
+    // bounds stay as they are.
+    bool AcceptBounds(int ALeft, int ATop, int& AWidth, int& AHeight);
+    // Moves the control to the top (TopMost) or bottom of its parent's z-order; false without one.
+    bool MoveInParentZOrder(bool TopMost);
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     void WMMouseMessage(TMessage& Message);
@@ -514,9 +519,9 @@ public:
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
 
-    // Keyboard entry points the form's key preview and the message handlers use.
-    bool DoKeyDown(TMessage& Message);
-    bool DoKeyUp(TMessage& Message);
+    // Keyboard entry points the form's key preview and the message handlers use; true when the key was
+    // taken (the preview or a handler set it to 0).
+    bool DoKeyDownUp(TMessage& Message, bool Down);
     bool DoKeyPress(TMessage& Message);
     void UpdateShowing();
 

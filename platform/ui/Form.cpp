@@ -10,6 +10,7 @@
 #include "platform/rtl/Resources.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ControlSupport.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MdiClient.h"
 #include "platform/ui/MessageLoop.h"
@@ -214,26 +215,25 @@ void TCustomForm::AfterConstruction() {
     }
 }
 
-void TCustomForm::DoCreate() {
+// OnCreate and OnDestroy run inside construction and destruction, where an exception must not escape
+// while there is an application to report it.
+static void CallReportingErrors(TCustomForm* Form, const TNotifyEvent& Event) {
     try {
-        if (OnCreate)
-            OnCreate(this);
+        if (Event)
+            Event(Form);
     } catch (...) {
         if (!Application)
             throw;
-        Application->HandleException(this);
+        Application->HandleException(Form);
     }
 }
 
+void TCustomForm::DoCreate() {
+    CallReportingErrors(this, OnCreate);
+}
+
 void TCustomForm::DoDestroy() {
-    try {
-        if (OnDestroy)
-            OnDestroy(this);
-    } catch (...) {
-        if (!Application)
-            throw;
-        Application->HandleException(this);
-    }
+    CallReportingErrors(this, OnDestroy);
 }
 
 void TCustomForm::DoShow() {
@@ -271,17 +271,8 @@ TCanvas* TCustomForm::Canvas() const {
 }
 
 void TCustomForm::PaintWindow(HDC DC) {
-    FCanvas->Lock();
-    FCanvas->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope scope(*FCanvas, DC);
+    Paint();
 }
 
 void TCustomForm::Loaded() {

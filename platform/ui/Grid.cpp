@@ -6,6 +6,7 @@
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/ui/ControlSupport.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/WindowScroll.h"
 
@@ -561,10 +562,7 @@ void TCustomGrid::Resize() {
 bool TCustomGrid::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos))
         return true;
-    int rows = WheelDelta / 120;
-    if (rows == 0)
-        rows = WheelDelta > 0 ? 1 : -1;
-    SetTopRow(FTopLeft.Y - rows * 3);
+    SetTopRow(FTopLeft.Y - WheelScrollLines(WheelDelta));
     return true;
 }
 

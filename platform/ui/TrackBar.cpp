@@ -151,39 +151,37 @@ int TTrackBar::ChannelLength() const {
     return std::max(1, len);
 }
 
+// Ranges are taken in 64 bits: Min and Max may lie anywhere in the 32-bit range.
 int TTrackBar::ValueToPixel(int Value) const {
-    int range = FMax - FMin;
-    int off = range > 0 ? static_cast<int>((int64_t)(Value - FMin) * ChannelLength() / range) : 0;
-    return ChannelStart() + off;
+    const int64_t range = int64_t(FMax) - FMin;
+    const int64_t off = range > 0 ? (int64_t(Value) - FMin) * ChannelLength() / range : 0;
+    return ChannelStart() + static_cast<int>(off);
 }
 
 int TTrackBar::PixelToValue(int Pixel) const {
-    int range = FMax - FMin;
-    int len = ChannelLength();
-    int off = std::clamp(Pixel - ChannelStart(), 0, len);
-    return FMin + static_cast<int>(((int64_t)off * range + len / 2) / len);
+    const int64_t range = int64_t(FMax) - FMin;
+    const int len = ChannelLength();
+    const int off = std::clamp(Pixel - ChannelStart(), 0, len);
+    return static_cast<int>(FMin + (int64_t(off) * range + len / 2) / len);
+}
+
+int TTrackBar::ThumbTop() const {
+    // Ticks take the room on their side; without ticks the thumb is centred.
+    int across = Horizontal() ? ClientHeight() : ClientWidth();
+    if (FTickStyle == tsNone || FTickMarks == tmBoth)
+        return (across - FThumbLength) / 2;
+    return FTickMarks == tmTopLeft ? across - FThumbLength - 8 : 8;
 }
 
 TRect TTrackBar::ChannelRect() const {
-    // The channel lies across the thumb's middle; ticks take the room on their side.
-    int across = Horizontal() ? ClientHeight() : ClientWidth();
-    int thumbTop = FTickMarks == tmTopLeft ? across - FThumbLength - 8
-                   : FTickMarks == tmBoth  ? (across - FThumbLength) / 2
-                                           : 8;
-    if (FTickStyle == tsNone)
-        thumbTop = (across - FThumbLength) / 2;
-    int mid = thumbTop + FThumbLength / 2;
+    // The channel lies across the thumb's middle.
+    int mid = ThumbTop() + FThumbLength / 2;
     int s = ChannelStart() - kThumbWidth / 2 - 2, e = ChannelStart() + ChannelLength() + kThumbWidth / 2 + 2;
     return Horizontal() ? TRect(s, mid - 2, e, mid + 2) : TRect(mid - 2, s, mid + 2, e);
 }
 
 TRect TTrackBar::ThumbRect() const {
-    int across = Horizontal() ? ClientHeight() : ClientWidth();
-    int thumbTop = FTickMarks == tmTopLeft ? across - FThumbLength - 8
-                   : FTickMarks == tmBoth  ? (across - FThumbLength) / 2
-                                           : 8;
-    if (FTickStyle == tsNone)
-        thumbTop = (across - FThumbLength) / 2;
+    int thumbTop = ThumbTop();
     int p = ValueToPixel(FPosition) - kThumbWidth / 2;
     return Horizontal() ? TRect(p, thumbTop, p + kThumbWidth, thumbTop + FThumbLength)
                         : TRect(thumbTop, p, thumbTop + FThumbLength, p + kThumbWidth);
@@ -228,8 +226,12 @@ void TTrackBar::PaintTicks(TCanvas& Canvas) {
     DrawTick(Canvas, FMin, true);
     DrawTick(Canvas, FMax, true);
     if (FTickStyle == tsAuto && FFrequency > 0) {
-        for (int v = FMin + FFrequency; v < FMax; v += FFrequency)
-            DrawTick(Canvas, v, false);
+        // With more ticks than pixels along the channel every pixel has its tick anyway; drawing one per
+        // pixel keeps a huge range from taking millions of draws.
+        const int64_t ticks = (int64_t(FMax) - FMin - 1) / FFrequency;
+        const int64_t stride = std::max<int64_t>(1, ticks / ChannelLength());
+        for (int64_t v = int64_t(FMin) + FFrequency; v < FMax; v += stride * FFrequency)
+            DrawTick(Canvas, static_cast<int>(v), false);
     } else if (FTickStyle == tsManual) {
         for (int v : FTicks)
             if (v > FMin && v < FMax)

@@ -75,6 +75,8 @@ private:
     bool Horizontal() const { return FOrientation == trHorizontal; }
     int ChannelStart() const;
     int ChannelLength() const;
+    // Distance of the thumb's near edge from the control's edge, across the channel.
+    int ThumbTop() const;
     void DrawTick(TCanvas& Canvas, int Value, bool Long);
 
     int FMin = 0, FMax = 10, FPosition = 0;

@@ -7,6 +7,7 @@
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringUtils.h"
+#include "platform/ui/ControlSupport.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/MessageLoop.h"
@@ -1275,10 +1276,7 @@ void TCustomTreeView::Resize() {
 bool TCustomTreeView::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos))
         return true;
-    int rows = WheelDelta / 120;
-    if (rows == 0)
-        rows = WheelDelta > 0 ? 1 : -1;
-    SetTopRow(FTopRow - rows * 3);
+    SetTopRow(FTopRow - WheelScrollLines(WheelDelta));
     return true;
 }
 

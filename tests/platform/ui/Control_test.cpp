@@ -221,23 +221,103 @@ TEST_F(ControlTest, DialogKeysReachDefaultAndCancelButtonsAndAccelerators) {
 
 TEST_F(ControlTest, KeyPreviewLetsTheFormSeeKeysFirst) {
     auto* edit = Make<TTestEdit>(Form, Bounds(10, 10, 100, 21));
-    std::vector<uint16_t> formKeys;
-    std::vector<uint16_t> editKeys;
+    std::vector<uint16_t> formKeys, formUps;
+    std::vector<uint16_t> editKeys, editUps;
     Form->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) {
         formKeys.push_back(key);
         if (key == VK_F2)
             key = 0; // eaten
     };
+    // Releasing a key is previewed the same way, and the form can eat a different key there.
+    Form->OnKeyUp = [&](TObject*, uint16_t& key, TShiftState) {
+        formUps.push_back(key);
+        if (key == VK_F3)
+            key = 0;
+    };
     edit->OnKeyDown = [&](TObject*, uint16_t& key, TShiftState) { editKeys.push_back(key); };
+    edit->OnKeyUp = [&](TObject*, uint16_t& key, TShiftState) { editUps.push_back(key); };
     Form->Show();
     Driver.Pump();
     Driver.PressKey(VK_F3);
     EXPECT_TRUE(formKeys.empty());
+    EXPECT_TRUE(formUps.empty());
     Form->SetKeyPreview(true);
     Driver.PressKey(VK_F2);
     Driver.PressKey(VK_F3);
     EXPECT_EQ(formKeys, (std::vector<uint16_t>{VK_F2, VK_F3}));
     EXPECT_EQ(editKeys, (std::vector<uint16_t>{VK_F3, VK_F3}));
+    EXPECT_EQ(formUps, (std::vector<uint16_t>{VK_F2, VK_F3}));
+    EXPECT_EQ(editUps, (std::vector<uint16_t>{VK_F3, VK_F2}));
+}
+
+TEST_F(ControlTest, NewBoundsAreClampedAskedForAndConstrainedAlike) {
+    // Graphic and windowed controls take new bounds by the same rules.
+    TControl* controls[] = {Make<TTestBox>(Form, Bounds(10, 10, 50, 40)),
+                            Make<TTestPanel>(Form, Bounds(10, 10, 50, 40))};
+    Form->Show();
+    Driver.Pump();
+    struct Step {
+        TRect Asked, Expected;
+        int Resizes;
+        const char* What;
+    } steps[] = {
+        {Bounds(20, 10, 50, 40), Bounds(20, 10, 50, 40), 0, "a move is no resize"},
+        {Bounds(20, 10, -5, 40), Bounds(20, 10, 0, 40), 1, "a negative width is none"},
+        {Bounds(30, 30, 60, 99), Bounds(20, 10, 0, 40), 1, "a refused resize does not move either"},
+        {Bounds(30, 30, 200, 50), Bounds(30, 30, 80, 50), 2, "the constraints hold"},
+        {Bounds(30, 30, 90, 50), Bounds(30, 30, 80, 50), 2, "constrained back to the same bounds: no change"},
+    };
+    for (TControl* c : controls) {
+        int resizes = 0;
+        c->OnResize = [&](TObject*) { ++resizes; };
+        c->OnCanResize = [](TObject*, int&, int& height, bool& resize) { resize = height != 99; };
+        c->Constraints()->SetMaxWidth(80);
+        for (const Step& s : steps) {
+            c->SetBoundsRect(s.Asked);
+            EXPECT_EQ(c->BoundsRect(), s.Expected) << c->ClassName() << ": " << s.What;
+            EXPECT_EQ(resizes, s.Resizes) << c->ClassName() << ": " << s.What;
+        }
+        c->OnResize = nullptr;
+    }
+}
+
+TEST_F(ControlTest, BringToFrontAndSendToBackReorderSiblingsAndTheirWindows) {
+    auto* lowBox = Make<TTestBox>(Form, Bounds(10, 10, 40, 40));
+    auto* highBox = Make<TTestBox>(Form, Bounds(30, 30, 40, 40));
+    auto* leftPanel = Make<TTestPanel>(Form, Bounds(100, 10, 60, 60));
+    auto* rightPanel = Make<TTestPanel>(Form, Bounds(130, 30, 60, 60));
+    lowBox->SetColor(clRed);
+    highBox->SetColor(clBlue);
+    Form->Show();
+    Driver.Pump();
+    auto order = [&] {
+        std::vector<TControl*> list;
+        for (int i = 0; i < Form->ControlCount(); ++i)
+            list.push_back(Form->Controls(i));
+        return list;
+    };
+    const TPoint boxesOverlap(35, 35), panelsOverlap(140, 40);
+    EXPECT_EQ(Driver.Pixel(Form, boxesOverlap.X, boxesOverlap.Y), clBlue);
+
+    lowBox->BringToFront();
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(Form, boxesOverlap.X, boxesOverlap.Y), clRed) << "painted last, over its sibling";
+    lowBox->SendToBack();
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(Form, boxesOverlap.X, boxesOverlap.Y), clBlue);
+
+    rightPanel->SendToBack();
+    EXPECT_EQ(ChildWindowFromPoint(Form->Handle(), panelsOverlap), leftPanel->Handle());
+    rightPanel->BringToFront();
+    EXPECT_EQ(ChildWindowFromPoint(Form->Handle(), panelsOverlap), rightPanel->Handle());
+    EXPECT_EQ(order(), (std::vector<TControl*>{lowBox, highBox, leftPanel, rightPanel}));
+
+    // A control without a parent has no siblings to pass.
+    auto* loose = new TTestBox(Form);
+    loose->BringToFront();
+    loose->SendToBack();
+    EXPECT_EQ(loose->Parent(), nullptr);
+    EXPECT_EQ(order().size(), 4u);
 }
 
 TEST_F(ControlTest, TheWheelGoesToTheControlUnderThePointerThenToItsParents) {

@@ -101,12 +101,34 @@ const char* const LayoutText = R"(object fmLayout: TfmLayout
 end
 )";
 
+// A form whose creation and destruction handlers fail, as handlers with a bug would.
+class TfmFailing : public TForm {
+    PLAT_CLASS(TfmFailing)
+public:
+    explicit TfmFailing(TComponent* AOwner) : TForm(AOwner) {}
+    void FormCreate(TObject*) { throw EInvalidOperation("create failed"); }
+    void FormDestroy(TObject*) { throw EInvalidOperation("destroy failed"); }
+};
+
+PLAT_CLASS_INFO_CREATABLE(TfmFailing, TForm)
+
+PLAT_PROPERTIES(TfmFailing) {
+    props.Method("FormCreate", &TfmFailing::FormCreate);
+    props.Method("FormDestroy", &TfmFailing::FormDestroy);
+}
+
 class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterTestControls();
         RegisterClass(TfmLayout::StaticClass());
         RegisterFormResource("TfmLayout", LayoutText);
+        RegisterClass(TfmFailing::StaticClass());
+        RegisterFormResource("TfmFailing", "object fmFailing: TfmFailing\n"
+                                           "  Caption = 'Failing'\n"
+                                           "  OnCreate = FormCreate\n"
+                                           "  OnDestroy = FormDestroy\n"
+                                           "end\n");
     }
     TTestDriver Driver;
 };
@@ -148,6 +170,21 @@ TEST_F(FormTest, LayoutsBuildTheFormWithItsControlsFieldsAndHandlers) {
     EXPECT_EQ(form->pnl_bottom->ClientWidth() - form->btn_ok->BoundsRect().Right, gap);
     auto image = Driver.RenderScreen(form->BoundsRect());
     TTestDriver::SavePng(*image, "form-layout.png");
+}
+
+TEST_F(FormTest, FailingCreateAndDestroyHandlersReachTheApplication) {
+    std::vector<std::string> errors;
+    std::vector<TObject*> senders;
+    Application->OnException = [&](TObject* sender, Exception& e) {
+        errors.push_back(e.Message());
+        senders.push_back(sender);
+    };
+    auto* form = NewForm<TfmFailing>(Application);
+    EXPECT_EQ(form->Caption(), "Failing") << "the form is built all the same";
+    form->Free();
+    Application->OnException = nullptr;
+    EXPECT_EQ(errors, (std::vector<std::string>{"create failed", "destroy failed"}));
+    EXPECT_EQ(senders, (std::vector<TObject*>{form, form}));
 }
 
 TEST_F(FormTest, ActivationAndClosingRunTheirEventsInOrder) {

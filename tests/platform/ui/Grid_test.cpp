@@ -161,6 +161,8 @@ TEST_F(GridTest, ScrollingKeepsTheCurrentCellInViewAndMouseToCellFollows) {
     EXPECT_EQ(Grid->TopRow(), 1);
     Driver.Wheel(Grid, TPoint(100, 60), -120);
     EXPECT_EQ(Grid->TopRow(), 4);
+    Driver.Wheel(Grid, TPoint(100, 60), 0);
+    EXPECT_EQ(Grid->TopRow(), 4) << "no turn, no scroll";
 }
 
 TEST_F(GridTest, ColumnSizingByDraggingTheHeaderLine) {

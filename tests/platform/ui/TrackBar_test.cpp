@@ -57,6 +57,28 @@ TEST_F(RangeControlsTest, TrackBarMovesByKeysAndMouseWithinItsRange) {
     EXPECT_EQ(tb->Position(), 0);
 }
 
+// The whole 32-bit range: positions map to the channel's ends and back, and the ticks (one per value)
+// are drawn without overflowing or taking forever.
+TEST_F(RangeControlsTest, TrackBarSpansTheWholeIntegerRange) {
+    auto* tb = new TTrackBar(Form);
+    tb->SetParent(Form);
+    tb->SetBounds(10, 10, 200, 45);
+    tb->SetMin(INT32_MIN);
+    tb->SetMax(INT32_MAX);
+    tb->SetFrequency(1);
+    const TRect channel = tb->ChannelRect();
+    EXPECT_LE(tb->ValueToPixel(INT32_MIN), tb->ValueToPixel(0));
+    EXPECT_LT(tb->ValueToPixel(0), tb->ValueToPixel(INT32_MAX));
+    EXPECT_EQ(tb->PixelToValue(tb->ValueToPixel(INT32_MIN)), INT32_MIN);
+    EXPECT_EQ(tb->PixelToValue(channel.Right + 50), INT32_MAX);
+    tb->SetPosition(INT32_MAX);
+    EXPECT_EQ(tb->Position(), INT32_MAX);
+    Driver.Pump();
+    const auto shot = Driver.Render(Form);
+    ASSERT_NE(shot, nullptr);
+    EXPECT_GT(shot->Width(), 0);
+}
+
 TEST_F(RangeControlsTest, UpDownStepsItsAssociateAndRepeatsWhileHeld) {
     auto* edit = new TEdit(Form);
     edit->SetParent(Form);

@@ -352,6 +352,8 @@ TEST_F(TreeViewTest, ScrollsByKeysWheelAndScrollBar) {
     TTreeNode* top = Tree->TopItem();
     Driver.Wheel(Tree, TPoint(20, 20), 120);
     EXPECT_EQ(Tree->TopItem()->AbsoluteIndex(), top->AbsoluteIndex() - 3);
+    Driver.Wheel(Tree, TPoint(20, 20), 0);
+    EXPECT_EQ(Tree->TopItem()->AbsoluteIndex(), top->AbsoluteIndex() - 3) << "no turn, no scroll";
     // The up arrow of the window's bar, right of the client area.
     TPoint origin = Tree->ClientOrigin();
     Driver.Click(TPoint(origin.X + Tree->ClientWidth() + 8, origin.Y + 3));
