@@ -28,6 +28,24 @@ template <class TOut> void AppendHexReference(TOut& out, uint32_t codePoint) {
     out.push_back(';');
 }
 
+// The entity that stands for one of the five markup characters; empty for any other byte.
+inline std::string_view MarkupEntity(unsigned char c) {
+    switch (c) {
+    case '"':
+        return {"&quot;", 6};
+    case '&':
+        return {"&amp;", 5};
+    case '\'':
+        return {"&apos;", 6};
+    case '<':
+        return {"&lt;", 4};
+    case '>':
+        return {"&gt;", 4};
+    default:
+        return {};
+    }
+}
+
 bool IsValidCodePoint(int64_t v) {
     return v > 0 && v <= 0x10FFFF && (v < 0xD800 || v > 0xDFFF);
 }
@@ -157,22 +175,9 @@ int DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t& cp) {
     return len;
 }
 
+// Surrogates and values beyond U+10FFFF would become U+FFFD; the callers here pass only valid ones.
 void AppendCodePoint(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    plat::AppendUtf8(out, static_cast<char32_t>(cp));
 }
 
 void AppendFileText(std::string& out, const char* data, size_t size, bool utf8) {
@@ -294,38 +299,11 @@ void AppendEscaped(TDomOutput& out, std::string_view value, int mode, bool utf8)
                 *d++ = static_cast<char>(c);
                 continue;
             }
-            const char* entity;
-            size_t length;
-            switch (c) {
-            case '"':
-                entity = "&quot;";
-                length = 6;
+            const std::string_view entity = MarkupEntity(c);
+            if (entity.empty())
                 break;
-            case '&':
-                entity = "&amp;";
-                length = 5;
-                break;
-            case '\'':
-                entity = "&apos;";
-                length = 6;
-                break;
-            case '<':
-                entity = "&lt;";
-                length = 4;
-                break;
-            case '>':
-                entity = "&gt;";
-                length = 4;
-                break;
-            default:
-                entity = nullptr;
-                length = 0;
-                break;
-            }
-            if (!entity)
-                break;
-            std::memcpy(d, entity, length);
-            d += length;
+            std::memcpy(d, entity.data(), entity.size());
+            d += entity.size();
         }
         out.SetTail(d);
     }
@@ -337,29 +315,10 @@ void AppendEscaped(TDomOutput& out, std::string_view value, int mode, bool utf8)
         if (p == end)
             break;
         const unsigned char c = *p;
-        switch (c) {
-        case '"':
-            out.append("&quot;", 6);
+        if (const std::string_view entity = MarkupEntity(c); !entity.empty()) {
+            out.append(entity.data(), entity.size());
             ++p;
             continue;
-        case '&':
-            out.append("&amp;", 5);
-            ++p;
-            continue;
-        case '\'':
-            out.append("&apos;", 6);
-            ++p;
-            continue;
-        case '<':
-            out.append("&lt;", 4);
-            ++p;
-            continue;
-        case '>':
-            out.append("&gt;", 4);
-            ++p;
-            continue;
-        default:
-            break;
         }
         uint32_t cp;
         int len = DecodeUtf8(p, end, cp);
@@ -386,25 +345,11 @@ std::string EncodeXmlText(std::string_view value) {
     while (p < end) {
         unsigned char c = *p;
         if (c < 0x80) {
-            switch (c) {
-            case '"':
-                out += "&quot;";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            case '\'':
-                out += "&apos;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
+            const std::string_view entity = MarkupEntity(c);
+            if (entity.empty())
                 out += static_cast<char>(c);
-            }
+            else
+                out += entity;
             ++p;
             continue;
         }
@@ -424,25 +369,11 @@ std::string EncodeEntities(std::string_view value) {
     std::string out;
     out.reserve(value.size() + 16);
     for (char c : value) {
-        switch (c) {
-        case '"':
-            out += "&quot;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default:
+        const std::string_view entity = MarkupEntity(static_cast<unsigned char>(c));
+        if (entity.empty())
             out += c;
-        }
+        else
+            out += entity;
     }
     return out;
 }

@@ -7,6 +7,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/FontManager.h"
 #include "platform/gfx/PixelLine.h"
+#include "platform/rtl/StringUtils.h"
 
 namespace plat::metafile {
 
@@ -16,7 +17,9 @@ void Invalid(const std::string& reason) {
 
 namespace {
 
-// Decodes one code point at text[i], moving i past it; malformed bytes give U+FFFD.
+// Decodes one code point at text[i], moving i past it; malformed bytes give U+FFFD. Overlong forms
+// and encoded surrogates count as one character, as U+FFFD too: a lone surrogate would make the UTF-16
+// text malformed and shift the advances that go with it.
 uint32_t NextCodePoint(std::string_view text, size_t& i) {
     auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
     uint8_t b = byte(i);
@@ -35,25 +38,8 @@ uint32_t NextCodePoint(std::string_view text, size_t& i) {
         cp = (cp << 6) | (c & 0x3F);
     }
     i += len;
-    return cp > 0x10FFFF ? 0xFFFD : cp;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    static constexpr uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    return cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? 0xFFFD : cp;
 }
 
 // Code page 1252 between 0x80 and 0x9F; the five holes keep their control-code value.
