@@ -1287,6 +1287,11 @@ void TX11Backend::Translate(XEvent& ev) {
         TRect r = RootBounds(w);
         if (r.IsEmpty() && ev.xconfigure.width > 0)
             r = Bounds(ev.xconfigure.x, ev.xconfigure.y, ev.xconfigure.width, ev.xconfigure.height);
+        // The geometry is read after a round trip, so it already includes every move asked for. When it
+        // is what was last asked for, this is only the echo of our own request: passing it on could land
+        // after a newer move and put the window back where it was a moment ago.
+        if (r == it->second.Bounds)
+            break;
         it->second.Bounds = r;
         e.Kind = beConfigure;
         e.Rect = r;
