@@ -25,21 +25,6 @@ void Multiply(double r[6], const double a[6], const double b[6]) {
     r[0] = mr.xx, r[1] = mr.yx, r[2] = mr.xy, r[3] = mr.yy, r[4] = mr.x0, r[5] = mr.y0;
 }
 
-double PagePixels(int unit, double dpi) {
-    switch (unit) {
-    case aauPoint:
-        return dpi / 72;
-    case aauInch:
-        return dpi;
-    case aauDocument:
-        return dpi / 300;
-    case aauMillimeter:
-        return dpi / 25.4;
-    default:
-        return 1;
-    }
-}
-
 bool FigureClosedAll(const TAAPathData& d) {
     for (size_t i = 0; i < d.Types.size(); ++i) {
         bool last = i + 1 == d.Types.size() || (d.Types[i + 1] & aaptTypeMask) == aaptStart;
@@ -54,6 +39,22 @@ bool FinitePts(const TAAPointF* pts, int count) {
         if (!Finite(pts[i].X) || !Finite(pts[i].Y))
             return false;
     return true;
+}
+
+// One figure of straight lines through the points (at least one).
+TAAPathData LinesData(const TAAPointF* points, int count, bool closed) {
+    TAAPathData d;
+    d.Join(points[0].X, points[0].Y);
+    for (int i = 1; i < count; ++i)
+        d.LineTo(points[i].X, points[i].Y);
+    if (closed)
+        d.Close();
+    return d;
+}
+
+TAAPathData RectangleData(float x, float y, float width, float height) {
+    const TAAPointF corners[4] = {{x, y}, {x + width, y}, {x + width, y + height}, {x, y + height}};
+    return LinesData(corners, 4, true);
 }
 
 } // namespace
@@ -141,7 +142,7 @@ TAAStatus TAAGraphics::ResetTransform() {
 // World units to Cairo device coordinates: the world transform, the page unit, the device context's
 // mapping, and, for shapes, half a pixel, because world coordinates name pixel centres.
 void TAAGraphics::DeviceMatrix(double m[6], bool pixelCentres) const {
-    double page = PagePixels(FPageUnit, DpiX());
+    double page = UnitPixels(FPageUnit, DpiX());
     double p[6] = {page, 0, 0, page, 0, 0};
     Multiply(m, FWorld, p);
     if (FDc) {
@@ -161,6 +162,12 @@ void TAAGraphics::DeviceMatrix(double m[6], bool pixelCentres) const {
     }
 }
 
+TRegionPtr TAAGraphics::DeviceRegion(const TRegionPtr& world) const {
+    double m[6];
+    DeviceMatrix(m, true);
+    return TransformRegion(world, m);
+}
+
 // ---- Clip ----
 
 TAAStatus TAAGraphics::CombineClip(std::shared_ptr<const TAARegionNode> node, int mode) {
@@ -176,31 +183,20 @@ TAAStatus TAAGraphics::CombineClip(std::shared_ptr<const TAARegionNode> node, in
 TAAStatus TAAGraphics::SetClip(const TAARectF& r, int mode) {
     if (!Valid() || !FiniteAll({r.X, r.Y, r.Width, r.Height}))
         return Keep(TAAStatus::InvalidParameter);
-    return Keep(Guarded([&] {
-        double m[6];
-        DeviceMatrix(m, true);
-        return CombineClip(TransformRegion(MakeRegionRect(r.X, r.Y, r.Width, r.Height), m), mode);
-    }));
+    return Keep(Guarded(
+        [&] { return CombineClip(DeviceRegion(MakeRegionRect(r.X, r.Y, r.Width, r.Height)), mode); }));
 }
 
 TAAStatus TAAGraphics::SetClip(const TAAPath* path, int mode) {
     if (!Valid() || !path || !path->Valid())
         return Keep(TAAStatus::InvalidParameter);
-    return Keep(Guarded([&] {
-        double m[6];
-        DeviceMatrix(m, true);
-        return CombineClip(TransformRegion(MakeRegionPath(path->FData), m), mode);
-    }));
+    return Keep(Guarded([&] { return CombineClip(DeviceRegion(MakeRegionPath(path->FData)), mode); }));
 }
 
 TAAStatus TAAGraphics::SetClip(const TAARegion* region, int mode) {
     if (!Valid() || !region || !region->Valid())
         return Keep(TAAStatus::InvalidParameter);
-    return Keep(Guarded([&] {
-        double m[6];
-        DeviceMatrix(m, true);
-        return CombineClip(TransformRegion(region->FRoot, m), mode);
-    }));
+    return Keep(Guarded([&] { return CombineClip(DeviceRegion(region->FRoot), mode); }));
 }
 
 TAAStatus TAAGraphics::ResetClip() {
@@ -432,23 +428,13 @@ TAAStatus TAAGraphics::DrawLine(const TAAPen* pen, float x1, float y1, float x2,
 TAAStatus TAAGraphics::DrawLines(const TAAPen* pen, const TAAPointF* points, int count) {
     if (!points || count < 2 || !FinitePts(points, count))
         return Keep(TAAStatus::InvalidParameter);
-    TAAPathData d;
-    d.Join(points[0].X, points[0].Y);
-    for (int i = 1; i < count; ++i)
-        d.LineTo(points[i].X, points[i].Y);
-    return StrokeData(pen, d);
+    return StrokeData(pen, LinesData(points, count, false));
 }
 
 TAAStatus TAAGraphics::DrawRectangle(const TAAPen* pen, float x, float y, float width, float height) {
     if (!FiniteAll({x, y, width, height}))
         return Keep(TAAStatus::InvalidParameter);
-    TAAPathData d;
-    d.Join(x, y);
-    d.LineTo(x + width, y);
-    d.LineTo(x + width, y + height);
-    d.LineTo(x, y + height);
-    d.Close();
-    return StrokeData(pen, d);
+    return StrokeData(pen, RectangleData(x, y, width, height));
 }
 
 TAAStatus TAAGraphics::DrawEllipse(const TAAPen* pen, float x, float y, float width, float height) {
@@ -505,12 +491,7 @@ TAAStatus TAAGraphics::DrawClosedCurve(const TAAPen* pen, const TAAPointF* point
 TAAStatus TAAGraphics::DrawPolygon(const TAAPen* pen, const TAAPointF* points, int count) {
     if (!points || count < 2 || !FinitePts(points, count))
         return Keep(TAAStatus::InvalidParameter);
-    TAAPathData d;
-    d.Join(points[0].X, points[0].Y);
-    for (int i = 1; i < count; ++i)
-        d.LineTo(points[i].X, points[i].Y);
-    d.Close();
-    return StrokeData(pen, d);
+    return StrokeData(pen, LinesData(points, count, true));
 }
 
 TAAStatus TAAGraphics::DrawPath(const TAAPen* pen, const TAAPath* path) {
@@ -522,15 +503,9 @@ TAAStatus TAAGraphics::DrawPath(const TAAPen* pen, const TAAPath* path) {
 TAAStatus TAAGraphics::FillRectangle(const TAABrush* brush, float x, float y, float width, float height) {
     if (!FiniteAll({x, y, width, height}))
         return Keep(TAAStatus::InvalidParameter);
-    TAAPathData d;
-    if (width > 0 && height > 0) {
-        d.Join(x, y);
-        d.LineTo(x + width, y);
-        d.LineTo(x + width, y + height);
-        d.LineTo(x, y + height);
-        d.Close();
-    }
-    return FillData(brush, d, aafmAlternate);
+    // A rectangle with no area paints nothing, but the brush is still checked.
+    return FillData(brush, width > 0 && height > 0 ? RectangleData(x, y, width, height) : TAAPathData(),
+                    aafmAlternate);
 }
 
 TAAStatus TAAGraphics::FillEllipse(const TAABrush* brush, float x, float y, float width, float height) {
@@ -545,12 +520,7 @@ TAAStatus TAAGraphics::FillPolygon(const TAABrush* brush, const TAAPointF* point
     if (!points || count < 3 || !FinitePts(points, count) ||
         (fillMode != aafmAlternate && fillMode != aafmWinding))
         return Keep(TAAStatus::InvalidParameter);
-    TAAPathData d;
-    d.Join(points[0].X, points[0].Y);
-    for (int i = 1; i < count; ++i)
-        d.LineTo(points[i].X, points[i].Y);
-    d.Close();
-    return FillData(brush, d, fillMode);
+    return FillData(brush, LinesData(points, count, true), fillMode);
 }
 
 TAAStatus TAAGraphics::FillPath(const TAABrush* brush, const TAAPath* path) {
@@ -563,9 +533,7 @@ TAAStatus TAAGraphics::FillRegion(const TAABrush* brush, const TAARegion* region
     if (!Valid() || !brush || !brush->Valid() || !region || !region->Valid())
         return Keep(TAAStatus::InvalidParameter);
     return Keep(Guarded([&] {
-        double m[6];
-        DeviceMatrix(m, true);
-        TRegionPtr area = TransformRegion(region->FRoot, m);
+        TRegionPtr area = DeviceRegion(region->FRoot);
         // The region joins the clip for this call only.
         struct TRestore {
             TAAGraphics& G;

@@ -582,6 +582,9 @@ private:
     TAAStatus FillData(const TAABrush* brush, const TAAPathData& data, int fillMode);
     TAAStatus CombineClip(std::shared_ptr<const TAARegionNode> node, int mode);
     void DeviceMatrix(double m[6], bool pixelCentres) const;
+    // A region given in world coordinates, in the device pixels the clip is kept in.
+    std::shared_ptr<const TAARegionNode>
+    DeviceRegion(const std::shared_ptr<const TAARegionNode>& world) const;
     bool ClipMask(cairo_surface_t*& mask, int& ox, int& oy);
     void DropClipMask();
 

@@ -114,6 +114,22 @@ inline bool FiniteAll(std::initializer_list<double> vs) {
             return false;
     return true;
 }
+// Device pixels per unit of a page or font size at the given resolution; world, display and pixel
+// units count as pixels.
+inline double UnitPixels(int unit, double dpi) {
+    switch (unit) {
+    case aauPoint:
+        return dpi / 72;
+    case aauInch:
+        return dpi;
+    case aauDocument:
+        return dpi / 300;
+    case aauMillimeter:
+        return dpi / 25.4;
+    default:
+        return 1;
+    }
+}
 inline uint32_t Premultiply(TARGB c) {
     uint32_t a = c >> 24;
     if (a == 255)

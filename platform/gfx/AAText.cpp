@@ -47,21 +47,6 @@ bool FamilyInstalled(const std::string& family) {
     return found;
 }
 
-double UnitPixels(int unit, double dpi) {
-    switch (unit) {
-    case aauPoint:
-        return dpi / 72;
-    case aauInch:
-        return dpi;
-    case aauDocument:
-        return dpi / 300;
-    case aauMillimeter:
-        return dpi / 25.4;
-    default:
-        return 1;
-    }
-}
-
 std::shared_ptr<const TFontInstance> RealizeFont(const std::string& family, int style, double emPixels) {
     TLogFont lf;
     lf.FaceName = family;

@@ -31,6 +31,35 @@ int RoundInt(double v) {
 
 constexpr uint8_t kPatCopy = PATCOPY >> 16;
 
+// Stores value in field when accepted and returns what the field held before, as every mode setter does.
+template <class T> T Replace(T& field, T value, bool accepted = true) {
+    T old = field;
+    if (accepted)
+        field = std::move(value);
+    return old;
+}
+
+// A window or viewport extent: reported, and changed only in MM_ANISOTROPIC, where zero is refused.
+bool SetExtent(TSize& extent, int mapMode, int cx, int cy, TSize* old) {
+    if (old)
+        *old = extent;
+    if (mapMode != MM_ANISOTROPIC)
+        return true;
+    if (cx == 0 || cy == 0)
+        return false;
+    extent = TSize(cx, cy);
+    return true;
+}
+
+// Rows of a device box as spans.
+std::vector<TRegion::TSpan> BoxSpans(const TRect& box) {
+    std::vector<TRegion::TSpan> spans;
+    spans.reserve(static_cast<size_t>(std::max(0, box.Height())));
+    for (int y = box.Top; y < box.Bottom; ++y)
+        spans.push_back({y, box.Left, box.Right});
+    return spans;
+}
+
 } // namespace
 
 void TDeviceContext::SetCairoPen(cairo_t* cr) const {
@@ -102,82 +131,51 @@ void TDeviceContext::SetSurface(TDrawSurface* surface) {
 // ---- Selected objects and modes ----
 
 HPEN TDeviceContext::SelectPen(HPEN pen) {
-    HPEN old = FState.Pen;
-    if (pen)
-        FState.Pen = std::move(pen);
-    return old;
+    return Replace(FState.Pen, pen, pen != nullptr);
 }
 
 HBRUSH TDeviceContext::SelectBrush(HBRUSH brush) {
-    HBRUSH old = FState.Brush;
-    if (brush)
-        FState.Brush = std::move(brush);
-    return old;
+    return Replace(FState.Brush, brush, brush != nullptr);
 }
 
 HFONT TDeviceContext::SelectFont(HFONT font) {
-    HFONT old = FState.Font;
-    if (font)
-        FState.Font = std::move(font);
-    return old;
+    return Replace(FState.Font, font, font != nullptr);
 }
 
 TColor TDeviceContext::SetBkColor(TColor color) {
-    TColor old = FState.BkColor;
-    FState.BkColor = ColorToRGB(color);
-    return old;
+    return Replace(FState.BkColor, ColorToRGB(color));
 }
 
 int TDeviceContext::SetBkMode(int mode) {
-    int old = FState.BkMode;
-    if (mode == TRANSPARENT || mode == OPAQUE)
-        FState.BkMode = mode;
-    return old;
+    return Replace(FState.BkMode, mode, mode == TRANSPARENT || mode == OPAQUE);
 }
 
 TColor TDeviceContext::SetTextColor(TColor color) {
-    TColor old = FState.TextColor;
-    FState.TextColor = ColorToRGB(color);
-    return old;
+    return Replace(FState.TextColor, ColorToRGB(color));
 }
 
 uint32_t TDeviceContext::SetTextAlign(uint32_t align) {
-    uint32_t old = FState.TextAlign;
-    FState.TextAlign = align;
-    return old;
+    return Replace(FState.TextAlign, align);
 }
 
 int TDeviceContext::SetROP2(int rop2) {
-    int old = FState.Rop2;
-    if (rop2 >= R2_BLACK && rop2 <= R2_WHITE)
-        FState.Rop2 = rop2;
-    return old;
+    return Replace(FState.Rop2, rop2, rop2 >= R2_BLACK && rop2 <= R2_WHITE);
 }
 
 int TDeviceContext::SetPolyFillMode(int mode) {
-    int old = FState.PolyFillMode;
-    if (mode == ALTERNATE || mode == WINDING)
-        FState.PolyFillMode = mode;
-    return old;
+    return Replace(FState.PolyFillMode, mode, mode == ALTERNATE || mode == WINDING);
 }
 
 int TDeviceContext::SetStretchBltMode(int mode) {
-    int old = FState.StretchMode;
-    if (mode >= BLACKONWHITE && mode <= HALFTONE)
-        FState.StretchMode = mode;
-    return old;
+    return Replace(FState.StretchMode, mode, mode >= BLACKONWHITE && mode <= HALFTONE);
 }
 
 int TDeviceContext::SetTextCharacterExtra(int extra) {
-    int old = FState.CharExtra;
-    FState.CharExtra = extra;
-    return old;
+    return Replace(FState.CharExtra, extra);
 }
 
 TPoint TDeviceContext::SetBrushOrg(TPoint org) {
-    TPoint old = FState.BrushOrg;
-    FState.BrushOrg = org;
-    return old;
+    return Replace(FState.BrushOrg, org);
 }
 
 int TDeviceContext::SetArcDirection(int direction) {
@@ -210,37 +208,19 @@ int TDeviceContext::SetMapMode(int mode) {
 }
 
 TPoint TDeviceContext::SetWindowOrgEx(int x, int y) {
-    TPoint old = FState.WindowOrg;
-    FState.WindowOrg = TPoint(x, y);
-    return old;
+    return Replace(FState.WindowOrg, TPoint(x, y));
 }
 
 TPoint TDeviceContext::SetViewportOrgEx(int x, int y) {
-    TPoint old = FState.ViewportOrg;
-    FState.ViewportOrg = TPoint(x, y);
-    return old;
+    return Replace(FState.ViewportOrg, TPoint(x, y));
 }
 
 bool TDeviceContext::SetWindowExtEx(int cx, int cy, TSize* old) {
-    if (old)
-        *old = FState.WindowExt;
-    if (FState.MapMode != MM_ANISOTROPIC)
-        return true;
-    if (cx == 0 || cy == 0)
-        return false;
-    FState.WindowExt = TSize(cx, cy);
-    return true;
+    return SetExtent(FState.WindowExt, FState.MapMode, cx, cy, old);
 }
 
 bool TDeviceContext::SetViewportExtEx(int cx, int cy, TSize* old) {
-    if (old)
-        *old = FState.ViewportExt;
-    if (FState.MapMode != MM_ANISOTROPIC)
-        return true;
-    if (cx == 0 || cy == 0)
-        return false;
-    FState.ViewportExt = TSize(cx, cy);
-    return true;
+    return SetExtent(FState.ViewportExt, FState.MapMode, cx, cy, old);
 }
 
 double TDeviceContext::ScaleX() const {
@@ -469,23 +449,14 @@ void TDeviceContext::PaintSpans(const std::vector<TRegion::TSpan>& spans, const 
 void TDeviceContext::FillSolidRect(const TRect& r, TColor color) {
     TRect d = Normalized(LPtoDP(r));
     auto brush = CreateSolidBrush(color);
-    std::vector<TRegion::TSpan> spans;
     TRect box;
     if (!IntersectRect(box, d, VisibleBox()))
         return;
-    for (int y = box.Top; y < box.Bottom; ++y)
-        spans.push_back({y, box.Left, box.Right});
     if (FSurface && FSurface->Pixels()) {
-        PaintSpans(spans, brush.get(), R2_COPYPEN);
+        PaintSpans(BoxSpans(box), brush.get(), R2_COPYPEN);
         return;
     }
-    TShape s;
-    s.Points = {{double(d.Left), double(d.Top)},
-                {double(d.Right), double(d.Top)},
-                {double(d.Right), double(d.Bottom)},
-                {double(d.Left), double(d.Bottom)}};
-    s.Counts = {4};
-    VectorShape(s, brush.get(), false, kPatCopy);
+    VectorShape(RectShape({d}), brush.get(), false, kPatCopy);
 }
 
 // ---- Shapes ----
@@ -557,37 +528,48 @@ void TDeviceContext::StrokeOnePixel(const std::vector<TPoint>& pts, bool closed,
     line.Polyline(path.data(), static_cast<int>(path.size()));
 }
 
-void TDeviceContext::StrokeWide(const TShape& shape, TCoverage& coverage) {
-    const TRect& box = coverage.Box;
-    if (box.IsEmpty())
-        return;
-    int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, box.Width());
+void TDeviceContext::ShapeToCairo(cairo_t* cr, const TShape& shape, double offset, bool closeAll) {
+    size_t base = 0;
+    for (size_t f = 0; f < shape.Counts.size(); ++f) {
+        const int count = shape.Counts[f];
+        for (int i = 0; i < count; ++i) {
+            const TPointF& p = shape.Points[base + i];
+            if (i == 0)
+                cairo_move_to(cr, p.X + offset, p.Y + offset);
+            else
+                cairo_line_to(cr, p.X + offset, p.Y + offset);
+        }
+        if (closeAll || shape.IsClosed(f))
+            cairo_close_path(cr);
+        base += static_cast<size_t>(count);
+    }
+}
+
+std::vector<uint8_t> TDeviceContext::StrokeMask(const TShape& shape, const TRect& box, int& stride) const {
+    stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, box.Width());
     std::vector<uint8_t> mask(static_cast<size_t>(stride) * box.Height(), 0);
     cairo_surface_t* surf =
         cairo_image_surface_create_for_data(mask.data(), CAIRO_FORMAT_A8, box.Width(), box.Height(), stride);
     cairo_t* cr = cairo_create(surf);
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+    // Strokes run through pixel centres, as the pen draws them.
     cairo_translate(cr, -box.Left + 0.5, -box.Top + 0.5);
-    size_t base = 0;
-    for (size_t f = 0; f < shape.Counts.size(); ++f) {
-        int count = shape.Counts[f];
-        for (int i = 0; i < count; ++i) {
-            const TPointF& p = shape.Points[base + i];
-            if (i == 0)
-                cairo_move_to(cr, p.X, p.Y);
-            else
-                cairo_line_to(cr, p.X, p.Y);
-        }
-        if (shape.IsClosed(f))
-            cairo_close_path(cr);
-        base += count;
-    }
+    ShapeToCairo(cr, shape, 0, false);
     SetCairoPen(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 1);
     cairo_stroke(cr);
     cairo_destroy(cr);
     cairo_surface_flush(surf);
     cairo_surface_destroy(surf);
+    return mask;
+}
+
+void TDeviceContext::StrokeWide(const TShape& shape, TCoverage& coverage) {
+    const TRect& box = coverage.Box;
+    if (box.IsEmpty())
+        return;
+    int stride = 0;
+    const std::vector<uint8_t> mask = StrokeMask(shape, box, stride);
     for (int y = 0; y < box.Height(); ++y) {
         const uint8_t* row = mask.data() + static_cast<size_t>(y) * stride;
         uint8_t* out = coverage.Data.data() + static_cast<size_t>(y) * box.Width();
@@ -820,18 +802,25 @@ namespace {
 // an inside-frame pen so the whole stroke stays inside the box.
 struct TBoxLine {
     double L, T, R, B;
+    double CentreX() const { return (L + R) / 2; }
+    double CentreY() const { return (T + B) / 2; }
+    double RadiusX() const { return (R - L) / 2; }
+    double RadiusY() const { return (B - T) / 2; }
 };
+
+TBoxLine BoxLine(const TRect& device, int penWidth, int penKind) {
+    const TRect d = Normalized(device);
+    const double inset = penKind == PS_INSIDEFRAME && penWidth > 1 ? (penWidth - 1) / 2.0 : 0;
+    return {d.Left + inset, d.Top + inset, d.Right - 1 - inset, d.Bottom - 1 - inset};
+}
 } // namespace
 
 bool TDeviceContext::Rectangle(int left, int top, int right, int bottom) {
-    TRect d = Normalized(LPtoDP(TRect(left, top, right, bottom)));
-    int w = DevicePenWidth();
-    double inset = FState.Pen->Kind() == PS_INSIDEFRAME && w > 1 ? (w - 1) / 2.0 : 0;
-    double l = d.Left + inset, t = d.Top + inset, r = d.Right - 1 - inset, b = d.Bottom - 1 - inset;
-    if (r < l || b < t)
+    const TBoxLine b = BoxLine(LPtoDP(TRect(left, top, right, bottom)), DevicePenWidth(), FState.Pen->Kind());
+    if (b.R < b.L || b.B < b.T)
         return true;
     TShape s;
-    s.Points = {{l, t}, {r, t}, {r, b}, {l, b}};
+    s.Points = {{b.L, b.T}, {b.R, b.T}, {b.R, b.B}, {b.L, b.B}};
     s.Counts = {4};
     DrawShape(s);
     return true;
@@ -850,24 +839,20 @@ void TDeviceContext::BuildEllipse(double cx, double cy, double rx, double ry, do
 }
 
 bool TDeviceContext::Ellipse(int left, int top, int right, int bottom) {
-    TRect d = Normalized(LPtoDP(TRect(left, top, right, bottom)));
-    int w = DevicePenWidth();
-    double inset = FState.Pen->Kind() == PS_INSIDEFRAME && w > 1 ? (w - 1) / 2.0 : 0;
-    double rx = (d.Width() - 1) / 2.0 - inset, ry = (d.Height() - 1) / 2.0 - inset;
-    if (rx < 0 || ry < 0)
+    const TBoxLine b = BoxLine(LPtoDP(TRect(left, top, right, bottom)), DevicePenWidth(), FState.Pen->Kind());
+    if (b.R < b.L || b.B < b.T)
         return true;
     TShape s;
-    BuildEllipse((d.Left + d.Right - 1) / 2.0, (d.Top + d.Bottom - 1) / 2.0, rx, ry, 0, 0, s.Points, true);
+    BuildEllipse(b.CentreX(), b.CentreY(), b.RadiusX(), b.RadiusY(), 0, 0, s.Points, true);
     s.Counts = {static_cast<int>(s.Points.size())};
     DrawShape(s);
     return true;
 }
 
 bool TDeviceContext::RoundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight) {
-    TRect d = Normalized(LPtoDP(TRect(left, top, right, bottom)));
-    int w = DevicePenWidth();
-    double inset = FState.Pen->Kind() == PS_INSIDEFRAME && w > 1 ? (w - 1) / 2.0 : 0;
-    double l = d.Left + inset, t = d.Top + inset, r = d.Right - 1 - inset, b = d.Bottom - 1 - inset;
+    const TBoxLine box =
+        BoxLine(LPtoDP(TRect(left, top, right, bottom)), DevicePenWidth(), FState.Pen->Kind());
+    const double l = box.L, t = box.T, r = box.R, b = box.B;
     if (r < l || b < t)
         return true;
     double rx = std::min(std::abs(cornerWidth * ScaleX()) / 2.0, (r - l) / 2.0);
@@ -886,13 +871,10 @@ bool TDeviceContext::RoundRect(int left, int top, int right, int bottom, int cor
 
 bool TDeviceContext::ArcShape(int left, int top, int right, int bottom, int xs, int ys, int xe, int ye,
                               int kind) {
-    TRect d = Normalized(LPtoDP(TRect(left, top, right, bottom)));
-    int w = DevicePenWidth();
-    double inset = FState.Pen->Kind() == PS_INSIDEFRAME && w > 1 ? (w - 1) / 2.0 : 0;
-    double rx = (d.Width() - 1) / 2.0 - inset, ry = (d.Height() - 1) / 2.0 - inset;
-    if (rx < 0 || ry < 0)
+    const TBoxLine b = BoxLine(LPtoDP(TRect(left, top, right, bottom)), DevicePenWidth(), FState.Pen->Kind());
+    if (b.R < b.L || b.B < b.T)
         return true;
-    double cx = (d.Left + d.Right - 1) / 2.0, cy = (d.Top + d.Bottom - 1) / 2.0;
+    const double rx = b.RadiusX(), ry = b.RadiusY(), cx = b.CentreX(), cy = b.CentreY();
     TPointF ps = ToDeviceF(xs, ys), pe = ToDeviceF(xe, ye);
     // Angles are measured with y pointing up, so counter-clockwise on the screen is increasing.
     double a0 = std::atan2(-(ps.Y - cy) * (rx > 0 ? rx : 1), (ps.X - cx) * (ry > 0 ? ry : 1));
@@ -991,23 +973,13 @@ bool TDeviceContext::FillRect(const TRect& r, const HBRUSH& brush) {
     if (d.IsEmpty())
         return true;
     if (!FSurface->Pixels()) {
-        TShape s;
-        s.Points = {{double(d.Left), double(d.Top)},
-                    {double(d.Right), double(d.Top)},
-                    {double(d.Right), double(d.Bottom)},
-                    {double(d.Left), double(d.Bottom)}};
-        s.Counts = {4};
-        VectorShape(s, brush.get(), false, kPatCopy);
+        VectorShape(RectShape({d}), brush.get(), false, kPatCopy);
         return true;
     }
     TRect box;
     if (!IntersectRect(box, d, VisibleBox()))
         return true;
-    std::vector<TRegion::TSpan> spans;
-    spans.reserve(box.Height());
-    for (int y = box.Top; y < box.Bottom; ++y)
-        spans.push_back({y, box.Left, box.Right});
-    PaintSpans(spans, brush.get(), R2_COPYPEN);
+    PaintSpans(BoxSpans(box), brush.get(), R2_COPYPEN);
     return true;
 }
 
@@ -1048,12 +1020,9 @@ bool TDeviceContext::InvertRect(const TRect& r) {
     TRect box;
     if (!IntersectRect(box, d, VisibleBox()) || !FSurface->Pixels())
         return true;
-    std::vector<TRegion::TSpan> spans;
-    for (int y = box.Top; y < box.Bottom; ++y)
-        spans.push_back({y, box.Left, box.Right});
     TGdiBrush white;
     white.Color = clWhite;
-    PaintSpans(spans, &white, R2_XORPEN);
+    PaintSpans(BoxSpans(box), &white, R2_XORPEN);
     return true;
 }
 
@@ -1164,8 +1133,9 @@ TColor TDeviceContext::SetPixel(int x, int y, TColor color) {
         uint32_t& p = pixels[static_cast<size_t>(d.Y) * FSurface->StridePixels() + d.X];
         p = c | (p & 0xFF000000);
     } else {
-        TRect r(d.X, d.Y, d.X + 1, d.Y + 1);
-        FillSolidRect(r, PixelToColor(c));
+        // d is a device pixel already: FillSolidRect would map it a second time.
+        auto brush = CreateSolidBrush(PixelToColor(c));
+        VectorShape(RectShape({TRect(d.X, d.Y, d.X + 1, d.Y + 1)}), brush.get(), false, kPatCopy);
     }
     return PixelToColor(c);
 }

@@ -280,6 +280,10 @@ private:
     uint32_t BrushPixel(const TGdiBrush& brush, int x, int y, bool& draw) const;
     void StrokeOnePixel(const std::vector<TPoint>& pts, bool closed, TCoverage* coverage);
     void StrokeWide(const TShape& shape, TCoverage& coverage);
+    // The selected pen's stroke of the shape as an A8 mask of the device box, rows stride bytes apart.
+    std::vector<uint8_t> StrokeMask(const TShape& shape, const TRect& box, int& stride) const;
+    // Adds the shape's figures to cr's path, moved by offset; closeAll closes open figures as well.
+    static void ShapeToCairo(cairo_t* cr, const TShape& shape, double offset, bool closeAll);
     // Fills the shape with the brush (when given) and strokes it with the selected pen (when asked),
     // combined by a ternary raster code that uses no source.
     void VectorShape(const TShape& shape, const TGdiBrush* brush, bool stroke, uint8_t rop3);

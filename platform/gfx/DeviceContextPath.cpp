@@ -233,34 +233,8 @@ bool TDeviceContext::WidenPath() {
     if (int64_t(box.Width()) * box.Height() > kMaxWidenPixels)
         return false;
 
-    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, box.Width());
-    std::vector<uint8_t> mask(static_cast<size_t>(stride) * box.Height(), 0);
-    cairo_surface_t* surf =
-        cairo_image_surface_create_for_data(mask.data(), CAIRO_FORMAT_A8, box.Width(), box.Height(), stride);
-    cairo_t* cr = cairo_create(surf);
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
-    // Strokes run through pixel centres, as the pen draws them.
-    cairo_translate(cr, -box.Left + 0.5, -box.Top + 0.5);
-    size_t base = 0;
-    for (size_t f = 0; f < shape.Counts.size(); ++f) {
-        for (int i = 0; i < shape.Counts[f]; ++i) {
-            const TPointF& p = shape.Points[base + i];
-            if (i == 0)
-                cairo_move_to(cr, p.X, p.Y);
-            else
-                cairo_line_to(cr, p.X, p.Y);
-        }
-        if (shape.IsClosed(f))
-            cairo_close_path(cr);
-        base += static_cast<size_t>(shape.Counts[f]);
-    }
-    SetCairoPen(cr);
-    cairo_set_source_rgba(cr, 0, 0, 0, 1);
-    cairo_stroke(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(surf);
-    cairo_surface_destroy(surf);
-
+    int stride = 0;
+    const std::vector<uint8_t> mask = StrokeMask(shape, box, stride);
     FPath.clear();
     for (auto& fig : TraceOutlines(mask, stride, box.Width(), box.Height(), box.Left, box.Top))
         AddFigure(std::move(fig), true);

@@ -154,24 +154,8 @@ void TDeviceContext::VectorShape(const TShape& shape, const TGdiBrush* brush, bo
     if (!fill && !ink)
         return;
     cairo_t* cr = CreateCairo();
-    auto path = [&](double offset, bool closeAll) {
-        size_t base = 0;
-        for (size_t f = 0; f < shape.Counts.size(); ++f) {
-            int count = shape.Counts[f];
-            for (int i = 0; i < count; ++i) {
-                const TPointF& p = shape.Points[base + i];
-                if (i == 0)
-                    cairo_move_to(cr, p.X + offset, p.Y + offset);
-                else
-                    cairo_line_to(cr, p.X + offset, p.Y + offset);
-            }
-            if (closeAll || shape.IsClosed(f))
-                cairo_close_path(cr);
-            base += count;
-        }
-    };
     if (fill) {
-        path(0, true);
+        ShapeToCairo(cr, shape, 0, true);
         cairo_set_fill_rule(cr,
                             shape.FillMode == WINDING ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
         cairo_set_source(cr, fill);
@@ -180,7 +164,7 @@ void TDeviceContext::VectorShape(const TShape& shape, const TGdiBrush* brush, bo
     }
     if (ink) {
         // Strokes run through pixel centres, as on the screen.
-        path(0.5, false);
+        ShapeToCairo(cr, shape, 0.5, false);
         if (DevicePenWidth() > 1) {
             SetCairoPen(cr);
         } else {

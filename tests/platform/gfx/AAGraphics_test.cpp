@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <utility>
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/GfxTestUtil.h"
@@ -398,6 +399,31 @@ TEST(AAGraphicsPath, FillModesDecideTheStarsCentre) {
         EXPECT_EQ(Rgb(s, 20, 22) == 0, mode == aafmWinding);
         EXPECT_EQ(Rgb(s, 20, 8), 0u);
     }
+}
+
+// The same points drawn as lines stay open and as a polygon close; a fill of no area paints nothing
+// but still checks its brush.
+TEST(AAGraphicsPath, PolygonsCloseLinesStayOpen) {
+    const TAAPointF corner[] = {{5, 5}, {30, 5}, {30, 25}};
+    TAAPen pen(kBlack, 1);
+    for (bool polygon : {false, true}) {
+        TScene s(40, 30);
+        TAAGraphics g(&s.Dc);
+        ASSERT_EQ(polygon ? g.DrawPolygon(&pen, corner, 3) : g.DrawLines(&pen, corner, 3), TAAStatus::Ok);
+        EXPECT_EQ(Rgb(s, 20, 5), 0u);
+        EXPECT_EQ(Rgb(s, 30, 15), 0u);
+        EXPECT_EQ(Rgb(s, 15, 13) == 0, polygon); // on the closing diagonal from (30, 25) to (5, 5)
+    }
+
+    TScene s(20, 20);
+    TAAGraphics g(&s.Dc);
+    TAASolidBrush brush(kBlack);
+    for (auto [w, h] : {std::pair{0.f, 5.f}, std::pair{5.f, 0.f}, std::pair{-5.f, 5.f}})
+        EXPECT_EQ(g.FillRectangle(&brush, 10, 10, w, h), TAAStatus::Ok);
+    EXPECT_EQ(s.InkBox(clWhite), TRect());
+    EXPECT_EQ(g.FillRectangle(nullptr, 10, 10, 0, 5), TAAStatus::InvalidParameter);
+    EXPECT_EQ(g.DrawRectangle(&pen, 2, 3, 4, 5), TAAStatus::Ok);
+    EXPECT_EQ(s.InkBox(clWhite), TRect(2, 3, 7, 9));
 }
 
 TEST(AAGraphicsPath, BeziersAndRejectedInput) {

@@ -223,3 +223,18 @@ TEST(DeviceContextVector, RegionsAndFramesAreFilled) {
     EXPECT_EQ(page.Row(4, 11, 19), ".#....#.");
     EXPECT_EQ(page.Row(8, 11, 19), "........");
 }
+
+// Single pixels and filled rectangles land where the context's mapping puts them, once mapped.
+TEST(DeviceContextVector, PixelsAndRectanglesAreMappedOnce) {
+    TPaper page(40, 40);
+    page.Dc.SetViewportOrgEx(10, 5);
+    EXPECT_EQ(page.Dc.SetPixel(2, 3, clRed), clRed);
+    EXPECT_EQ(page.At(12, 8), clRed);
+    EXPECT_EQ(page.At(22, 13), clWhite);
+    EXPECT_EQ(page.Dc.SetPixel(-20, 0, clRed), CLR_INVALID); // off the page
+    page.Dc.FillSolidRect(TRect(4, 4, 1, 2), clBlue);        // corners in either order
+    EXPECT_EQ(page.Row(7, 10, 16), ".###..");
+    EXPECT_EQ(page.Row(9, 10, 16), "......");
+    EXPECT_TRUE(page.Dc.FillRect(TRect(20, 20, 22, 21), CreateSolidBrush(clBlack)));
+    EXPECT_EQ(page.Row(25, 29, 33), ".##.");
+}

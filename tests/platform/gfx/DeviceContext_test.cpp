@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/gfx/GfxTestUtil.h"
 
 using namespace plat;
@@ -210,6 +215,146 @@ TEST(DeviceContextClip, DrawingOutsideTheClipLeavesPixelsUntouched) {
     s.Dc.GetClipBox(box);
     EXPECT_EQ(box, TRect(0, 16, 32, 32));
     EXPECT_FALSE(s.Dc.RestoreDC(5));
+}
+
+// Every mode setter hands back the mode it replaces; a value outside its range leaves the mode as it was.
+TEST(DeviceContextState, ModeSettersReturnThePreviousModeAndIgnoreUnknownOnes) {
+    struct Case {
+        const char* name;
+        int (TDeviceContext::*set)(int);
+        int (TDeviceContext::*get)() const;
+        int initial, accepted;
+        std::vector<int> refused;
+    };
+    const Case cases[] = {
+        {"bk mode", &TDeviceContext::SetBkMode, &TDeviceContext::GetBkMode, OPAQUE, TRANSPARENT, {0, 3}},
+        {"rop2", &TDeviceContext::SetROP2, &TDeviceContext::GetROP2, R2_COPYPEN, R2_XORPEN, {0, 17, -1}},
+        {"poly fill",
+         &TDeviceContext::SetPolyFillMode,
+         &TDeviceContext::GetPolyFillMode,
+         ALTERNATE,
+         WINDING,
+         {0, 3}},
+        {"stretch",
+         &TDeviceContext::SetStretchBltMode,
+         &TDeviceContext::GetStretchBltMode,
+         BLACKONWHITE,
+         HALFTONE,
+         {0, 5}},
+        {"char extra",
+         &TDeviceContext::SetTextCharacterExtra,
+         &TDeviceContext::GetTextCharacterExtra,
+         0,
+         -3,
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TScene s(4, 4);
+        EXPECT_EQ((s.Dc.*c.get)(), c.initial);
+        EXPECT_EQ((s.Dc.*c.set)(c.accepted), c.initial);
+        EXPECT_EQ((s.Dc.*c.get)(), c.accepted);
+        for (int bad : c.refused) {
+            EXPECT_EQ((s.Dc.*c.set)(bad), c.accepted);
+            EXPECT_EQ((s.Dc.*c.get)(), c.accepted);
+        }
+    }
+
+    // The arc direction answers 0 to a value it does not know.
+    TScene s(4, 4);
+    EXPECT_EQ(s.Dc.SetArcDirection(AD_CLOCKWISE), AD_COUNTERCLOCKWISE);
+    EXPECT_EQ(s.Dc.SetArcDirection(7), 0);
+    EXPECT_EQ(s.Dc.GetArcDirection(), AD_CLOCKWISE);
+
+    // Colours, alignment, origins and objects: the old value comes back, and no object leaves the
+    // selected one in place.
+    EXPECT_EQ(s.Dc.SetTextColor(clRed), clBlack);
+    EXPECT_EQ(s.Dc.SetBkColor(clBlue), clWhite);
+    EXPECT_EQ(s.Dc.SetTextAlign(TA_RIGHT), uint32_t(TA_LEFT | TA_TOP));
+    EXPECT_EQ(s.Dc.SetBrushOrg(TPoint(3, 4)), TPoint());
+    EXPECT_EQ(s.Dc.SetWindowOrgEx(5, 6), TPoint());
+    EXPECT_EQ(s.Dc.SetViewportOrgEx(7, 8), TPoint());
+    EXPECT_EQ(s.Dc.SetWindowOrgEx(0, 0), TPoint(5, 6));
+    HPEN pen = CreatePen(PS_DASH, 1, clRed);
+    HPEN first = s.Dc.SelectPen(pen);
+    EXPECT_EQ(s.Dc.SelectPen(nullptr), pen);
+    EXPECT_EQ(s.Dc.CurrentPen(), pen);
+    EXPECT_EQ(s.Dc.SelectPen(first), pen);
+    HBRUSH brush = CreateSolidBrush(clGreen);
+    s.Dc.SelectBrush(brush);
+    EXPECT_EQ(s.Dc.SelectBrush(nullptr), brush);
+    EXPECT_EQ(s.Dc.CurrentBrush(), brush);
+    HFONT font = s.Dc.CurrentFont();
+    EXPECT_EQ(s.Dc.SelectFont(nullptr), font);
+    EXPECT_EQ(s.Dc.CurrentFont(), font);
+}
+
+// Extents are reported in every mode but change only in MM_ANISOTROPIC, which refuses a zero extent.
+TEST(DeviceContextMapping, ExtentsChangeOnlyWhenAnisotropic) {
+    using TSetExtent = bool (TDeviceContext::*)(int, int, TSize*);
+    using TGetExtent = TSize (TDeviceContext::*)() const;
+    const std::pair<TSetExtent, TGetExtent> extents[] = {
+        {&TDeviceContext::SetWindowExtEx, &TDeviceContext::GetWindowExt},
+        {&TDeviceContext::SetViewportExtEx, &TDeviceContext::GetViewportExt},
+    };
+    for (auto [set, get] : extents) {
+        TScene s(4, 4);
+        TSize old(-1, -1);
+        EXPECT_TRUE((s.Dc.*set)(30, 40, &old));
+        EXPECT_EQ(old, TSize(1, 1));
+        EXPECT_EQ((s.Dc.*get)(), TSize(1, 1));
+        s.Dc.SetMapMode(MM_ANISOTROPIC);
+        EXPECT_TRUE((s.Dc.*set)(30, 40, nullptr));
+        EXPECT_EQ((s.Dc.*get)(), TSize(30, 40));
+        for (TSize zero : {TSize(0, 5), TSize(5, 0)}) {
+            old = TSize(-1, -1);
+            EXPECT_FALSE((s.Dc.*set)(zero.cx, zero.cy, &old));
+            EXPECT_EQ(old, TSize(30, 40));
+            EXPECT_EQ((s.Dc.*get)(), TSize(30, 40));
+        }
+        // Back in MM_TEXT the extents are one to one again.
+        s.Dc.SetMapMode(MM_TEXT);
+        EXPECT_EQ((s.Dc.*get)(), TSize(1, 1));
+    }
+}
+
+// A wide inside-frame pen keeps every box shape within its box, touching its edges; a centred one
+// straddles the outline.
+TEST(DeviceContextPixels, InsideFramePenKeepsBoxShapesInsideTheirBox) {
+    struct Case {
+        const char* name;
+        std::function<void(TDeviceContext&, int, int, int, int)> draw;
+    };
+    const Case cases[] = {
+        {"rectangle", [](TDeviceContext& dc, int l, int t, int r, int b) { dc.Rectangle(l, t, r, b); }},
+        {"ellipse", [](TDeviceContext& dc, int l, int t, int r, int b) { dc.Ellipse(l, t, r, b); }},
+        {"round rectangle",
+         [](TDeviceContext& dc, int l, int t, int r, int b) { dc.RoundRect(l, t, r, b, 12, 10); }},
+        // Equal start and end angles: the whole ellipse.
+        {"chord", [](TDeviceContext& dc, int l, int t, int r,
+                     int b) { dc.Chord(l, t, r, b, r, (t + b) / 2, r, (t + b) / 2); }},
+    };
+    const TRect box(12, 10, 50, 41);
+    for (const Case& c : cases) {
+        for (int width : {1, 5, 6}) {
+            SCOPED_TRACE(std::string(c.name) + " width " + std::to_string(width));
+            TScene inside(64, 64), centred(64, 64);
+            inside.Dc.SelectPen(CreatePen(PS_INSIDEFRAME, width, clBlack));
+            inside.Dc.SelectBrush(GetStockBrush(NULL_BRUSH));
+            c.draw(inside.Dc, box.Left, box.Top, box.Right, box.Bottom);
+            EXPECT_EQ(inside.InkBox(clWhite), box);
+            centred.Dc.SelectPen(CreatePen(PS_SOLID, width, clBlack));
+            centred.Dc.SelectBrush(GetStockBrush(NULL_BRUSH));
+            c.draw(centred.Dc, box.Left, box.Top, box.Right, box.Bottom);
+            if (width > 1) {
+                TRect out;
+                UnionRect(out, centred.InkBox(clWhite), box);
+                EXPECT_NE(out, box);
+            } else {
+                EXPECT_EQ(centred.InkBox(clWhite), box);
+            }
+        }
+    }
 }
 
 TEST(DeviceContextMapping, OriginsAndAnisotropicExtentsMapToDevicePixels) {
