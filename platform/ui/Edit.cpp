@@ -223,6 +223,8 @@ void TCustomEdit::SetSelection(int Anchor, int Caret) {
     };
     Anchor = fix(Anchor);
     Caret = fix(Caret);
+    // A caret placed anew starts a new column for moving up and down (MoveVertically keeps its own).
+    FPreferredX = -1;
     if (Anchor == FAnchor && Caret == FCaret)
         return;
     FAnchor = Anchor;
@@ -516,18 +518,20 @@ protected:
     int Anchor() const override { return E.FAnchor; }
     int Caret() const override { return E.FCaret; }
     bool ReadOnly() const override { return E.FReadOnly; }
+    void SetReadOnly(bool Value) override { E.SetReadOnly(Value); }
     int MaxLength() const override { return E.FMaxLength; }
+    bool Modified() const override { return E.FModified; }
+    void SetModified(bool Value) override { E.FModified = Value; }
     int LineStart() const override { return E.LayoutLines()[E.LineOfChar(E.FCaret)].Start; }
     int LineEnd() const override {
         const TLine& line = E.LayoutLines()[E.LineOfChar(E.FCaret)];
         return line.Start + line.Length;
     }
+    TPoint PosFromChar(int Pos) const override { return E.PosFromChar(Pos); }
     int CharFromPos(TPoint P) const override { return E.CharFromPos(P); }
+    void ScrollCaretIntoView() override { E.ScrollCaretIntoView(); }
     void Select(int Anchor, int Caret) override { E.SetSelection(Anchor, Caret); }
-    void MoveCaret(int Pos, bool Extend) override {
-        E.MoveCaret(Pos, Extend);
-        E.FPreferredX = -1;
-    }
+    void MoveCaret(int Pos, bool Extend) override { E.MoveCaret(Pos, Extend); }
     void MoveVertically(WPARAM Key, bool Extend) override { E.MoveVertically(Key, Extend); }
     void SelectAll() override { E.SelectAll(); }
     void Delete(int Anchor, int Caret) override {
@@ -535,7 +539,18 @@ protected:
         E.FCaret = Caret;
         E.ReplaceSelection(U"", true, true);
     }
-    bool Insert(const std::u32string& Text) override { return E.ReplaceSelection(Text, true, true); }
+    bool Replace(const std::u32string& Text, bool ByUser, bool CanUndo) override {
+        return E.ReplaceSelection(Text, ByUser, CanUndo);
+    }
+    // A password stays in the edit.
+    bool CopySelection() override {
+        if (E.FPasswordChar)
+            return false;
+        Clipboard()->SetAsText(E.SelText());
+        return true;
+    }
+    bool CanUndo() const override { return E.FUndo.Valid; }
+    void Undo() override { E.DoUndo(); }
     std::u32string ReturnText() const override { return E.IsMultiLine() && E.WantReturns() ? U"\r\n" : U""; }
     bool TypesTabs() const override { return E.IsMultiLine() && E.WantTabs(); }
 
@@ -571,13 +586,11 @@ void TCustomEdit::DoEnter() {
 }
 
 void TCustomEdit::Dispatch(TMessage& Message) {
+    if (TInput(*this).Dispatch(Message, FMouse))
+        return;
     switch (Message.Msg) {
     case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
-        if (IsMultiLine() && WantReturns())
-            Message.Result |= DLGC_WANTALLKEYS;
-        if (IsMultiLine() && WantTabs())
-            Message.Result |= DLGC_WANTTAB;
+        Message.Result = TInput(*this).DialogCode() | DLGC_HASSETSEL;
         return;
     case WM_SETTEXT: {
         const char* text = reinterpret_cast<const char*>(Message.LParam);
@@ -585,34 +598,11 @@ void TCustomEdit::Dispatch(TMessage& Message) {
         TCustomControl::Dispatch(Message);
         return;
     }
-    case WM_GETTEXT:
-        if (Message.LParam)
-            *reinterpret_cast<std::string*>(Message.LParam) = GetText();
-        Message.Result = static_cast<LRESULT>(GetText().size());
-        return;
-    case WM_GETTEXTLENGTH:
-        Message.Result = static_cast<LRESULT>(GetText().size());
-        return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        TCustomControl::Dispatch(Message);
-        if (Message.Msg == WM_KILLFOCUS)
-            FMouse.Active = false;
-        Invalidate();
-        return;
     case WM_SIZE:
-        TCustomControl::Dispatch(Message);
-        InvalidateLayout();
-        LayoutChanged();
-        return;
     case CM_FONTCHANGED:
         TCustomControl::Dispatch(Message);
         InvalidateLayout();
         LayoutChanged();
-        return;
-    case CM_ENABLEDCHANGED:
-        TCustomControl::Dispatch(Message);
-        Invalidate();
         return;
     case CN_COMMAND:
         if (HIWORD(Message.WParam) == EN_CHANGE) {
@@ -626,83 +616,17 @@ void TCustomEdit::Dispatch(TMessage& Message) {
 
 // The edit's own handling of every message, after the control's handlers let it through.
 void TCustomEdit::DefaultHandler(TMessage& Message) {
+    if (TInput(*this).DefaultHandler(Message, FMouse))
+        return;
     switch (Message.Msg) {
-    case WM_KEYDOWN:
-        if (!TInput(*this).KeyDown(Message))
-            TCustomControl::DefaultHandler(Message);
-        return;
-    case WM_CHAR:
-        TInput(*this).Char(Message);
-        return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-        TInput(*this).Mouse(Message, FMouse);
-        TCustomControl::DefaultHandler(Message);
-        return;
-    case WM_COPY:
-    case WM_CUT:
-        if (SelLength() > 0 && !FPasswordChar)
-            Clipboard()->SetAsText(SelText());
-        if (Message.Msg == WM_CUT && SelLength() > 0 && !FPasswordChar)
-            ReplaceSelection(U"", true, true);
-        return;
-    case WM_PASTE:
-        TInput(*this).Paste();
-        return;
-    case WM_CLEAR:
-        ReplaceSelection(U"", true, true);
-        return;
-    case WM_UNDO:
-    case EM_UNDO:
-        Message.Result = FUndo.Valid ? 1 : 0;
-        DoUndo();
-        return;
-    case EM_CANUNDO:
-        Message.Result = FUndo.Valid ? 1 : 0;
-        return;
     case EM_EMPTYUNDOBUFFER:
         ClearUndo();
-        return;
-    case EM_GETSEL:
-        Message.Result = MAKELRESULT(SelStart(), SelStart() + SelLength());
-        return;
-    case EM_SETSEL: {
-        int start = static_cast<int>(static_cast<intptr_t>(Message.WParam));
-        int end = static_cast<int>(Message.LParam);
-        if (start < 0) {
-            SetSelection(FCaret, FCaret);
-        } else {
-            if (end < 0)
-                end = CharCount();
-            // The caret goes to the end given last, as with a selection made by hand.
-            SetSelection(start, end);
-        }
-        // A caret placed by the program starts a new column for moving up and down.
-        FPreferredX = -1;
-        return;
-    }
-    case EM_REPLACESEL: {
-        const char* text = reinterpret_cast<const char*>(Message.LParam);
-        ReplaceSelection(Utf8Decode(text ? text : ""), false, Message.WParam != 0);
-        return;
-    }
-    case EM_GETMODIFY:
-        Message.Result = FModified ? 1 : 0;
-        return;
-    case EM_SETMODIFY:
-        FModified = Message.WParam != 0;
         return;
     case EM_LIMITTEXT:
         FMaxLength = static_cast<int>(Message.WParam);
         return;
     case EM_GETLIMITTEXT:
         Message.Result = FMaxLength > 0 ? FMaxLength : 0x7FFFFFFE;
-        return;
-    case EM_SETREADONLY:
-        SetReadOnly(Message.WParam != 0);
-        Message.Result = 1;
         return;
     case EM_SETPASSWORDCHAR:
         SetPasswordChar(static_cast<char32_t>(Message.WParam));
@@ -744,11 +668,6 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
     case EM_GETMARGINS:
         Message.Result = MAKELRESULT(FLeftMargin, FRightMargin);
         return;
-    case EM_POSFROMCHAR: {
-        TPoint p = PosFromChar(static_cast<int>(Message.WParam));
-        Message.Result = MAKELRESULT(p.X, p.Y);
-        return;
-    }
     case EM_CHARFROMPOS: {
         int c = CharFromPos(PointFromLParam(Message.LParam));
         Message.Result = MAKELRESULT(c, LineOfChar(c));
@@ -813,9 +732,6 @@ void TCustomEdit::DefaultHandler(TMessage& Message) {
         Message.Result = MAKELRESULT(FTopLine - before, 1);
         return;
     }
-    case EM_SCROLLCARET:
-        ScrollCaretIntoView();
-        return;
     case WM_MOUSEWHEEL:
         if (IsMultiLine()) {
             SetTopLine(FTopLine - GET_WHEEL_DELTA_WPARAM(Message.WParam) * 3 / WHEEL_DELTA);

@@ -197,7 +197,7 @@ private:
         std::u32string Text;
         int Anchor = 0, Caret = 0;
     };
-    // The keyboard and mouse editing the rich edit shares, answered from this text.
+    // The editing messages the rich edit shares, answered from this text.
     class TInput;
     void MoveVertically(WPARAM Key, bool Extend);
     void NotifyChange();

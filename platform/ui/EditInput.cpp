@@ -8,6 +8,7 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Keys.h"
+#include "platform/ui/WindowScroll.h"
 
 namespace plat {
 
@@ -91,6 +92,126 @@ bool FitEditText(std::u32string& Text, int MaxLength, int Length, int Replaced) 
             return false;
     }
     return true;
+}
+
+// ---- Scroll bars -----------------------------------------------------------------------------------------
+
+void SetEditScrollBar(HWND Wnd, int Bar, int Max, int Page, int Pos, bool KeepShown) {
+    TScrollInfo info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | (KeepShown ? SIF_DISABLENOSCROLL : 0);
+    info.nMin = 0;
+    info.nMax = Max;
+    info.nPage = static_cast<uint32_t>(Page);
+    info.nPos = Pos;
+    SetScrollInfo(Wnd, Bar, info, true);
+}
+
+// ---- Window messages -------------------------------------------------------------------------------------
+
+bool TEditInput::Dispatch(TMessage& Message, TEditMouseSelection& Selection) {
+    switch (Message.Msg) {
+    case WM_GETTEXT: {
+        std::string text = FControl.Text();
+        Message.Result = static_cast<LRESULT>(text.size());
+        if (Message.LParam)
+            *reinterpret_cast<std::string*>(Message.LParam) = std::move(text);
+        return true;
+    }
+    case WM_GETTEXTLENGTH:
+        Message.Result = static_cast<LRESULT>(FControl.Text().size());
+        return true;
+    case WM_KILLFOCUS:
+        Selection.Active = false;
+        FControl.Invalidate();
+        return false;
+    case WM_SETFOCUS:
+        FControl.Invalidate();
+        return false;
+    }
+    return false;
+}
+
+LRESULT TEditInput::DialogCode() const {
+    LRESULT code = DLGC_WANTCHARS | DLGC_WANTARROWS;
+    if (!ReturnText().empty())
+        code |= DLGC_WANTALLKEYS;
+    if (TypesTabs())
+        code |= DLGC_WANTTAB;
+    return code;
+}
+
+bool TEditInput::DefaultHandler(TMessage& Message, TEditMouseSelection& Selection) {
+    switch (Message.Msg) {
+    case WM_KEYDOWN:
+        return KeyDown(Message);
+    case WM_CHAR:
+        Char(Message);
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        Mouse(Message, Selection);
+        return false;
+    case WM_COPY:
+    case WM_CUT: {
+        int anchor = Anchor(), caret = Caret();
+        if (anchor != caret && CopySelection() && Message.Msg == WM_CUT)
+            Delete(anchor, caret);
+        return true;
+    }
+    case WM_PASTE:
+        Paste();
+        return true;
+    case WM_CLEAR:
+        Replace(U"", true, true);
+        return true;
+    case WM_UNDO:
+    case EM_UNDO:
+        Message.Result = CanUndo() ? 1 : 0;
+        Undo();
+        return true;
+    case EM_CANUNDO:
+        Message.Result = CanUndo() ? 1 : 0;
+        return true;
+    case EM_GETSEL:
+        Message.Result = MAKELRESULT(std::min(Anchor(), Caret()), std::max(Anchor(), Caret()));
+        return true;
+    case EM_SETSEL: {
+        int start = static_cast<int>(static_cast<intptr_t>(Message.WParam));
+        int end = static_cast<int>(Message.LParam);
+        // The caret goes to the end given last, as with a selection made by hand.
+        if (start < 0)
+            Select(Caret(), Caret());
+        else
+            Select(start, end < 0 ? Size(Chars()) : end);
+        return true;
+    }
+    case EM_REPLACESEL: {
+        const char* text = reinterpret_cast<const char*>(Message.LParam);
+        Replace(Utf8Decode(text ? text : ""), false, Message.WParam != 0);
+        return true;
+    }
+    case EM_GETMODIFY:
+        Message.Result = Modified() ? 1 : 0;
+        return true;
+    case EM_SETMODIFY:
+        SetModified(Message.WParam != 0);
+        return true;
+    case EM_SETREADONLY:
+        SetReadOnly(Message.WParam != 0);
+        Message.Result = 1;
+        return true;
+    case EM_POSFROMCHAR: {
+        TPoint p = PosFromChar(static_cast<int>(Message.WParam));
+        Message.Result = MAKELRESULT(p.X, p.Y);
+        return true;
+    }
+    case EM_SCROLLCARET:
+        ScrollCaretIntoView();
+        return true;
+    }
+    return false;
 }
 
 // ---- Keys ------------------------------------------------------------------------------------------------

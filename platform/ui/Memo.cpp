@@ -195,22 +195,12 @@ void TCustomMemo::UpdateScrollBars() {
             ShowScrollBar(wnd, SB_HORZ, false);
         if (VertShown()) {
             int lines = static_cast<int>(LayoutLines().size());
-            TScrollInfo info;
-            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-            info.nMin = 0;
-            info.nMax = std::max(0, lines - 1);
-            info.nPage = static_cast<uint32_t>(VisibleLineCount());
-            info.nPos = FirstVisibleLine();
-            SetScrollInfo(wnd, SB_VERT, info, true);
+            SetEditScrollBar(wnd, SB_VERT, std::max(0, lines - 1), VisibleLineCount(), FirstVisibleLine(),
+                             true);
         }
         if (HorzShown()) {
-            TScrollInfo info;
-            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-            info.nMin = 0;
-            info.nMax = ContentWidth() + 2;
-            info.nPage = static_cast<uint32_t>(std::max(1, FormatRect().Width()));
-            info.nPos = ScrollX();
-            SetScrollInfo(wnd, SB_HORZ, info, true);
+            SetEditScrollBar(wnd, SB_HORZ, ContentWidth() + 2, std::max(1, FormatRect().Width()), ScrollX(),
+                             true);
         }
     }
     FUpdatingBars = false;

@@ -445,6 +445,8 @@ void TCustomRichEdit::SetSelection(int Anchor, int Caret) {
     int n = FDoc.Length();
     Anchor = std::clamp(Anchor, 0, n);
     Caret = std::clamp(Caret, 0, n);
+    // A caret placed anew starts a new column for moving up and down (MoveVertically keeps its own).
+    FPreferredX = -1;
     // Choosing the place the caret already has keeps the format chosen for it.
     if (Anchor == FAnchor && Caret == FCaret)
         return;
@@ -660,19 +662,13 @@ void TCustomRichEdit::UpdateScrollBars() {
         FScrollY = std::clamp(FScrollY, 0, std::max(0, layout.Height() - r.Height()));
         FScrollX =
             FWordWrap ? 0 : std::clamp(FScrollX, 0, std::max(0, layout.ContentWidth() + 2 - r.Width()));
-        TScrollInfo info;
-        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        info.nMin = 0;
-        info.nMax = std::max(0, layout.Height() - 1);
-        info.nPage =
-            vert ? static_cast<uint32_t>(std::max(1, r.Height())) : static_cast<uint32_t>(info.nMax + 2);
-        info.nPos = FScrollY;
-        SetScrollInfo(Handle(), SB_VERT, info, true);
-        info.nMax = std::max(0, layout.ContentWidth() + 1);
-        info.nPage =
-            horz ? static_cast<uint32_t>(std::max(1, r.Width())) : static_cast<uint32_t>(info.nMax + 2);
-        info.nPos = FScrollX;
-        SetScrollInfo(Handle(), SB_HORZ, info, true);
+        // A bar not chosen gets a page past its range: nothing to scroll, so it hides.
+        int height = std::max(0, layout.Height() - 1);
+        SetEditScrollBar(Handle(), SB_VERT, height, vert ? std::max(1, r.Height()) : height + 2, FScrollY,
+                         false);
+        int width = std::max(0, layout.ContentWidth() + 1);
+        SetEditScrollBar(Handle(), SB_HORZ, width, horz ? std::max(1, r.Width()) : width + 2, FScrollX,
+                         false);
     }
     FUpdatingBars = false;
 }
@@ -688,7 +684,10 @@ protected:
     int Anchor() const override { return E.FAnchor; }
     int Caret() const override { return E.FCaret; }
     bool ReadOnly() const override { return E.FReadOnly; }
+    void SetReadOnly(bool Value) override { E.SetReadOnly(Value); }
     int MaxLength() const override { return E.FMaxLength; }
+    bool Modified() const override { return E.FModified; }
+    void SetModified(bool Value) override { E.FModified = Value; }
     int LineStart() const override {
         TRichLayout& layout = E.Layout();
         return layout.Line(layout.LineOfPos(E.FCaret)).Start;
@@ -697,12 +696,11 @@ protected:
         TRichLayout& layout = E.Layout();
         return layout.PosAt(layout.LineOfPos(E.FCaret), INT_MAX / 2);
     }
+    TPoint PosFromChar(int Pos) const override { return E.PosFromChar(Pos); }
     int CharFromPos(TPoint P) const override { return E.CharFromPos(P); }
+    void ScrollCaretIntoView() override { E.ScrollCaretIntoView(); }
     void Select(int Anchor, int Caret) override { E.SetSelection(Anchor, Caret); }
-    void MoveCaret(int Pos, bool Extend) override {
-        E.MoveCaret(Pos, Extend);
-        E.FPreferredX = -1;
-    }
+    void MoveCaret(int Pos, bool Extend) override { E.MoveCaret(Pos, Extend); }
     void MoveVertically(WPARAM Key, bool Extend) override { E.MoveVertically(Key, Extend); }
     void SelectAll() override { E.SelectAll(); }
     void Delete(int Anchor, int Caret) override {
@@ -710,7 +708,29 @@ protected:
         E.FCaret = Caret;
         E.ReplaceSelection(U"", true, true);
     }
-    bool Insert(const std::u32string& Text) override { return E.ReplaceSelection(Text, true, true); }
+    bool Replace(const std::u32string& Text, bool ByUser, bool CanUndo) override {
+        return E.ReplaceSelection(Text, ByUser, CanUndo);
+    }
+    // The plain text and the RTF, so that a paste elsewhere keeps the formats.
+    bool CopySelection() override {
+        std::string text = E.SelText();
+        std::string rtf = E.SelRtfText();
+        TClipboard* clipboard = Clipboard();
+        clipboard->Open();
+        try {
+            EmptyClipboard();
+            SetClipboardData(CF_UNICODETEXT, std::vector<uint8_t>(text.begin(), text.end()));
+            SetClipboardData(RegisterClipboardFormat("Rich Text Format"),
+                             std::vector<uint8_t>(rtf.begin(), rtf.end()));
+        } catch (...) {
+            clipboard->Close();
+            throw;
+        }
+        clipboard->Close();
+        return true;
+    }
+    bool CanUndo() const override { return E.CanUndo(); }
+    void Undo() override { E.Undo(); }
     std::u32string ReturnText() const override {
         return E.FWantReturns ? std::u32string(1, RichParagraphBreak) : std::u32string();
     }
@@ -727,13 +747,11 @@ void TCustomRichEdit::CreateParams(TCreateParams& Params) {
 }
 
 void TCustomRichEdit::Dispatch(TMessage& Message) {
+    if (TInput(*this).Dispatch(Message, FMouse))
+        return;
     switch (Message.Msg) {
     case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS;
-        if (FWantReturns)
-            Message.Result |= DLGC_WANTALLKEYS;
-        if (FWantTabs)
-            Message.Result |= DLGC_WANTTAB;
+        Message.Result = TInput(*this).DialogCode();
         return;
     case WM_SETTEXT: {
         const char* text = reinterpret_cast<const char*>(Message.LParam);
@@ -741,21 +759,6 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
         Message.Result = 1;
         return;
     }
-    case WM_GETTEXT:
-        if (Message.LParam)
-            *reinterpret_cast<std::string*>(Message.LParam) = GetText();
-        Message.Result = static_cast<LRESULT>(GetText().size());
-        return;
-    case WM_GETTEXTLENGTH:
-        Message.Result = static_cast<LRESULT>(GetText().size());
-        return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        TCustomControl::Dispatch(Message);
-        if (Message.Msg == WM_KILLFOCUS)
-            FMouse.Active = false;
-        Invalidate();
-        return;
     case WM_SIZE:
         TCustomControl::Dispatch(Message);
         UpdateScrollBars();
@@ -765,10 +768,6 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
         TCustomControl::Dispatch(Message);
         ApplyFont();
         UpdateScrollBars();
-        return;
-    case CM_ENABLEDCHANGED:
-        TCustomControl::Dispatch(Message);
-        Invalidate();
         return;
     case WM_VSCROLL:
     case WM_HSCROLL: {
@@ -797,103 +796,20 @@ void TCustomRichEdit::Dispatch(TMessage& Message) {
 
 // The rich edit's own handling of every message, after the control's handlers let it through.
 void TCustomRichEdit::DefaultHandler(TMessage& Message) {
+    if (TInput(*this).DefaultHandler(Message, FMouse))
+        return;
     switch (Message.Msg) {
-    case WM_KEYDOWN:
-        if (!TInput(*this).KeyDown(Message))
-            TCustomControl::DefaultHandler(Message);
-        return;
-    case WM_CHAR:
-        TInput(*this).Char(Message);
-        return;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONUP:
-        TInput(*this).Mouse(Message, FMouse);
-        TCustomControl::DefaultHandler(Message);
-        return;
     case WM_MOUSEWHEEL: {
         int line = Layout().LineCount() > 0 ? Layout().Line(Layout().LineAtY(FScrollY)).Height : 16;
         ScrollTo(FScrollX, FScrollY - GET_WHEEL_DELTA_WPARAM(Message.WParam) * 3 * line / WHEEL_DELTA);
         Message.Result = 1;
         return;
     }
-    case WM_COPY:
-    case WM_CUT: {
-        if (SelLength() == 0)
-            return;
-        std::string text = SelText();
-        std::string rtf = SelRtfText();
-        TClipboard* clipboard = Clipboard();
-        clipboard->Open();
-        try {
-            EmptyClipboard();
-            SetClipboardData(CF_UNICODETEXT, std::vector<uint8_t>(text.begin(), text.end()));
-            SetClipboardData(RegisterClipboardFormat("Rich Text Format"),
-                             std::vector<uint8_t>(rtf.begin(), rtf.end()));
-        } catch (...) {
-            clipboard->Close();
-            throw;
-        }
-        clipboard->Close();
-        if (Message.Msg == WM_CUT)
-            ReplaceSelection(U"", true, true);
-        return;
-    }
-    case WM_PASTE:
-        TInput(*this).Paste();
-        return;
-    case WM_CLEAR:
-        ReplaceSelection(U"", true, true);
-        return;
-    case WM_UNDO:
-    case EM_UNDO:
-        Message.Result = FUndo ? 1 : 0;
-        Undo();
-        return;
-    case EM_CANUNDO:
-        Message.Result = FUndo ? 1 : 0;
-        return;
-    case EM_GETSEL:
-        Message.Result = MAKELRESULT(SelStart(), SelStart() + SelLength());
-        return;
-    case EM_SETSEL: {
-        int start = static_cast<int>(static_cast<intptr_t>(Message.WParam));
-        int end = static_cast<int>(Message.LParam);
-        if (start < 0)
-            SetSelection(FCaret, FCaret);
-        else
-            SetSelection(start, end < 0 ? FDoc.Length() : end);
-        return;
-    }
-    case EM_REPLACESEL: {
-        const char* text = reinterpret_cast<const char*>(Message.LParam);
-        ReplaceSelection(Utf8Decode(text ? text : ""), false, Message.WParam != 0);
-        return;
-    }
-    case EM_SETREADONLY:
-        SetReadOnly(Message.WParam != 0);
-        Message.Result = 1;
-        return;
-    case EM_GETMODIFY:
-        Message.Result = FModified ? 1 : 0;
-        return;
-    case EM_SETMODIFY:
-        FModified = Message.WParam != 0;
-        return;
     case EM_LIMITTEXT:
         SetMaxLength(static_cast<int>(Message.WParam));
         return;
-    case EM_POSFROMCHAR: {
-        TPoint p = PosFromChar(static_cast<int>(Message.WParam));
-        Message.Result = MAKELRESULT(p.X, p.Y);
-        return;
-    }
     case EM_CHARFROMPOS:
         Message.Result = CharFromPos(PointFromLParam(Message.LParam));
-        return;
-    case EM_SCROLLCARET:
-        ScrollCaretIntoView();
         return;
     }
     TCustomControl::DefaultHandler(Message);

@@ -236,7 +236,7 @@ private:
         TRichDocument Doc;
         int Anchor = 0, Caret = 0;
     };
-    // The keyboard and mouse editing the edit shares, answered from the document.
+    // The editing messages the edit shares, answered from the document.
     class TInput;
     void MoveVertically(WPARAM Key, bool Extend);
     void ContentChanged();

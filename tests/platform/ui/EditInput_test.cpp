@@ -219,6 +219,7 @@ protected:
         unsigned Kind;
         TWinControl* Control;
         std::function<void()> ClearUndo;
+        std::function<void(int)> SetSelStart;
     };
 
     void SetUp() override {
@@ -233,9 +234,11 @@ protected:
         auto* rich = new TRichEdit(Form);
         rich->SetParent(Form);
         rich->SetBounds(10, 170, 300, 120);
-        Targets = {{"edit", kEdit, edit, [edit] { edit->ClearUndo(); }},
-                   {"memo", kMemo, memo, [memo] { memo->ClearUndo(); }},
-                   {"rich edit", kRich, rich, [rich] { rich->ClearUndo(); }}};
+        Targets = {
+            {"edit", kEdit, edit, [edit] { edit->ClearUndo(); }, [edit](int p) { edit->SetSelStart(p); }},
+            {"memo", kMemo, memo, [memo] { memo->ClearUndo(); }, [memo](int p) { memo->SetSelStart(p); }},
+            {"rich edit", kRich, rich, [rich] { rich->ClearUndo(); },
+             [rich](int p) { rich->SetSelStart(p); }}};
         Form->Show();
         Driver.Pump();
     }
@@ -352,6 +355,92 @@ TEST_F(EditInputTest, MouseSelectsAlikeInEveryEdit) {
             c.Do(g);
             EXPECT_EQ(State(t), c.After);
             Driver.Advance(1000); // no double click across cases
+        }
+    }
+}
+
+// The edit messages that change or report the text, undo and the modified flag answer alike.
+TEST_F(EditInputTest, TextMessagesAnswerAlikeInEveryEdit) {
+    auto replace = [](const TTarget& t, const char* text, bool canUndo) {
+        t.Control->Perform(EM_REPLACESEL, canUndo ? 1 : 0, reinterpret_cast<LPARAM>(text));
+    };
+    for (const TTarget& t : Targets) {
+        SCOPED_TRACE(t.Name);
+        Prepare(t, {t.Name, kAll, "ab|cd", {}, ""});
+        EXPECT_EQ(t.Control->Perform(EM_GETMODIFY, 0, 0), 0) << "setting the text is no change";
+        EXPECT_EQ(t.Control->Perform(EM_CANUNDO, 0, 0), 0);
+
+        replace(t, "XY", true);
+        EXPECT_EQ(State(t), "abXY|cd");
+        EXPECT_EQ(t.Control->Perform(EM_GETMODIFY, 0, 0), 1);
+        EXPECT_EQ(t.Control->Perform(EM_CANUNDO, 0, 0), 1);
+        EXPECT_EQ(t.Control->Perform(EM_UNDO, 0, 0), 1);
+        EXPECT_EQ(State(t), "ab|cd");
+        t.Control->Perform(EM_SETMODIFY, 0, 0);
+        EXPECT_EQ(t.Control->Perform(EM_GETMODIFY, 0, 0), 0);
+
+        t.ClearUndo();
+        replace(t, "Z", false);
+        EXPECT_EQ(State(t), "abZ|cd");
+        EXPECT_EQ(t.Control->Perform(EM_CANUNDO, 0, 0), 0) << "a replacement that cannot be undone";
+        EXPECT_EQ(t.Control->Perform(EM_UNDO, 0, 0), 0);
+        EXPECT_EQ(State(t), "abZ|cd");
+
+        EXPECT_EQ(GetWindowText(t.Control->Handle()), "abZcd");
+        EXPECT_EQ(GetWindowTextLength(t.Control->Handle()), 5);
+        t.Control->Perform(EM_SETSEL, 1, 3);
+        t.Control->Perform(WM_CLEAR, 0, 0);
+        EXPECT_EQ(State(t), "a|cd");
+        t.Control->Perform(EM_SETREADONLY, 1, 0);
+        replace(t, "W", true);
+        EXPECT_EQ(State(t), "aW|cd") << "the program may change a read-only text";
+        t.Control->Perform(WM_CLEAR, 0, 0);
+        t.Control->Perform(EM_SETSEL, 0, -1);
+        t.Control->Perform(WM_CLEAR, 0, 0);
+        EXPECT_EQ(State(t), "[aWcd]") << "the user may not";
+    }
+}
+
+TEST_F(EditInputTest, DialogKeysEachEditWants) {
+    const LRESULT typing = DLGC_WANTCHARS | DLGC_WANTARROWS;
+    const LRESULT expected[] = {typing | DLGC_HASSETSEL, typing | DLGC_HASSETSEL | DLGC_WANTALLKEYS,
+                                typing | DLGC_WANTALLKEYS};
+    for (size_t i = 0; i < Targets.size(); ++i) {
+        SCOPED_TRACE(Targets[i].Name);
+        EXPECT_EQ(Targets[i].Control->Perform(WM_GETDLGCODE, 0, 0), expected[i]);
+    }
+}
+
+// Moving up and down keeps the column the caret started from, until the program places the caret, even
+// where the caret already is.
+TEST_F(EditInputTest, AProgramPlacedCaretStartsANewColumn) {
+    struct TColumnCase {
+        const char* Before;
+        int Place; // where the program puts the caret after the first Down
+        const char* After;
+    };
+    const TColumnCase cases[] = {
+        {"abcdef|gh\r\nabcdefgh\r\nab", 2, "abcdefgh\r\nab|cdefgh\r\nab"},
+        {"abcdef|gh\r\nab\r\nabcdefgh", 12, "abcdefgh\r\nab\r\nab|cdefgh"},
+    };
+    for (const TColumnCase& c : cases) {
+        for (const TTarget& t : Targets) {
+            if (!(t.Kind & kLines))
+                continue;
+            for (bool byMessage : {true, false}) {
+                SCOPED_TRACE(std::string(t.Name) + ": " + c.Before +
+                             (byMessage ? " by EM_SETSEL" : " by SelStart"));
+                Prepare(t, {c.Before, kLines, c.Before, {}, ""});
+                Driver.PressKey(VK_DOWN);
+                std::string text = t.Control->Text();
+                int place = t.Kind == kRich ? ToRich(text, c.Place) : c.Place;
+                if (byMessage)
+                    t.Control->Perform(EM_SETSEL, static_cast<WPARAM>(place), place);
+                else
+                    t.SetSelStart(place);
+                Driver.PressKey(VK_DOWN);
+                EXPECT_EQ(State(t), c.After);
+            }
         }
     }
 }
