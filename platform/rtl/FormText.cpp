@@ -88,6 +88,9 @@ private:
         const size_t start = FPos;
         while (!AtEnd() && (IsAlpha(FText[FPos]) || IsDigit(FText[FPos]) || FText[FPos] == '.'))
             ++FPos;
+        // The binary form holds names of up to 255 bytes; what reads here must also save there.
+        if (FPos - start > 255)
+            Fail("Name too long");
         return std::string(FText.substr(start, FPos - start));
     }
 

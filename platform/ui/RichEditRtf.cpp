@@ -84,9 +84,9 @@ public:
 private:
     void CollectTables() {
         auto addFont = [this](const TCharFormat& f) {
-            if (std::find(FFonts.begin(), FFonts.end(), f.Name) == FFonts.end()) {
+            if (FontIndex(f) == static_cast<int>(FFonts.size())) {
                 FFonts.push_back(f.Name);
-                FFontCharsets.push_back(f.Charset);
+                FFontCharsets.push_back(TableCharset(f.Charset));
             }
         };
         auto addColor = [this](TColor c) {
@@ -104,8 +104,15 @@ private:
             addFont(FDoc.DefaultFormat());
     }
 
-    int FontIndex(const std::string& name) const {
-        return static_cast<int>(std::find(FFonts.begin(), FFonts.end(), name) - FFonts.begin());
+    // The table tells symbol fonts from the others, so one name may need two entries.
+    static uint8_t TableCharset(uint8_t charset) {
+        return charset == SYMBOL_CHARSET ? SYMBOL_CHARSET : DEFAULT_CHARSET;
+    }
+    int FontIndex(const TCharFormat& f) const {
+        size_t i = 0;
+        while (i < FFonts.size() && (FFonts[i] != f.Name || FFontCharsets[i] != TableCharset(f.Charset)))
+            ++i;
+        return static_cast<int>(i);
     }
     int ColorIndex(TColor c) const {
         if (IsAutoColor(c))
@@ -135,8 +142,8 @@ private:
     }
 
     void FormatChange(std::string& out, const TCharFormat* was, const TCharFormat& now) {
-        if (!was || was->Name != now.Name)
-            Word(out, "f" + std::to_string(FontIndex(now.Name)));
+        if (!was || FontIndex(*was) != FontIndex(now))
+            Word(out, "f" + std::to_string(FontIndex(now)));
         if (!was || was->HalfPoints != now.HalfPoints)
             Word(out, "fs" + std::to_string(now.HalfPoints));
         if (!was || ColorIndex(was->Color) != ColorIndex(now.Color))
@@ -203,7 +210,11 @@ public:
         FPos = start;
         while (FPos < FIn.size()) {
             char c = FIn[FPos++];
-            if (c == '{') {
+            if (FTooDeep > 0) {
+                SkipTooDeep(c);
+            } else if (c == '{' && FStack.size() >= kMaxGroupDepth) {
+                FTooDeep = 1;
+            } else if (c == '{') {
                 FStack.push_back(FState); // a group starts with its parent's state and destination
                 FState.GroupStart = true;
             } else if (c == '}') {
@@ -229,6 +240,19 @@ public:
     }
 
 private:
+    // Word processors nest groups a few levels deep; far deeper groups are skipped whole, so that a
+    // file of braces cannot make the state stack grow with it.
+    static constexpr size_t kMaxGroupDepth = 256;
+
+    void SkipTooDeep(char c) {
+        if (c == '{')
+            ++FTooDeep;
+        else if (c == '}')
+            --FTooDeep;
+        else if (c == '\\' && FPos < FIn.size())
+            ++FPos; // an escaped brace does not count
+    }
+
     enum TDest { dText, dSkip, dFontTable, dColorTable };
     struct TState {
         TDest Skip = dText;
@@ -367,6 +391,17 @@ private:
         }
         if (FState.Skip == dSkip)
             return;
+        // Unicode escapes count in every destination that holds text: font names are written with them.
+        if (w == "uc") {
+            FState.Uc = Clamp(param, 0, 10);
+            return;
+        }
+        if (w == "u") {
+            long long v = param < 0 ? param + 65536 : param;
+            UnicodeUnit(static_cast<char32_t>(Clamp(v, 0, 0xFFFF)));
+            FSkipChars = FState.Uc;
+            return;
+        }
         if (FState.Skip == dFontTable) {
             if (w == "f") {
                 FTableFont = Clamp(param, 0, 65535);
@@ -386,12 +421,6 @@ private:
         }
         if (w == "deff") {
             FDefaultFont = Clamp(param, 0, 65535);
-        } else if (w == "uc") {
-            FState.Uc = Clamp(param, 0, 10);
-        } else if (w == "u") {
-            long long v = param < 0 ? param + 65536 : param;
-            UnicodeUnit(static_cast<char32_t>(Clamp(v, 0, 0xFFFF)));
-            FSkipChars = FState.Uc;
         } else if (w == "par" || w == "line" || w == "row") {
             Break();
         } else if (w == "tab" || w == "cell") {
@@ -487,12 +516,12 @@ private:
         }
         if (u >= 0xDC00 && u <= 0xDFFF) {
             if (FHighSurrogate)
-                Text(0x10000 + ((FHighSurrogate - 0xD800) << 10) + (u - 0xDC00));
+                Emit(0x10000 + ((FHighSurrogate - 0xD800) << 10) + (u - 0xDC00));
             FHighSurrogate = 0;
             return;
         }
         FHighSurrogate = 0;
-        Text(u);
+        Emit(u);
     }
 
     void Char(char32_t c) {
@@ -500,6 +529,11 @@ private:
             --FSkipChars;
             return;
         }
+        Emit(c);
+    }
+
+    // A character of the current destination.
+    void Emit(char32_t c) {
         FState.GroupStart = false;
         switch (FState.Skip) {
         case dSkip:
@@ -574,6 +608,7 @@ private:
     TRichDocument* FOut = nullptr;
     TState FState;
     std::vector<TState> FStack;
+    size_t FTooDeep = 0; // open groups beyond kMaxGroupDepth
     int FSkipChars = 0;
     char32_t FHighSurrogate = 0;
     int FDefaultFont = 0;

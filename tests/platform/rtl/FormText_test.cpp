@@ -210,6 +210,16 @@ TEST_F(FormTextTest, ErrorsNameTheLine) {
     };
     for (const TErrorCase& c : parseErrors)
         EXPECT_EQ(ErrorOf<EParserError>(c.Text), c.Message) << c.Text;
+    // Names the binary form could not hold are refused, wherever they stand.
+    const std::string longName(256, 'n');
+    const std::pair<std::string, int> longNames[] = {
+        {"object " + longName + ": TWidget\nend\n", 1},
+        {"object f: TTestForm\n  " + longName + " = 1\nend\n", 2},
+        {"object f: TTestForm\n  Shape = " + longName + "\nend\n", 2},
+        {"object f: TTestForm\n  Sides = [" + longName + "]\nend\n", 2},
+    };
+    for (const auto& [text, line] : longNames)
+        EXPECT_EQ(ErrorOf<EParserError>(text), "Name too long on line " + std::to_string(line)) << text;
 
     const TErrorCase readErrors[] = {
         {"object f: TTestForm\n  object w: TWidget\n    Widht = 1\n  end\nend\n",

@@ -83,6 +83,19 @@ const TRoundTripCase kRoundTrips[] = {
          d.SetParaFormat(3, indented);
          d.SetParaFormat(4, right);
      }},
+    {"FontNamesBeyondAscii",
+     [](TRichDocument& d) {
+         Add(d, "a", Fmt(0, clWindowText, 16, "Schrift \xC3\xA4 \xE6\x97\xA5\xE6\x9C\xAC"));
+         Add(d, "b", Fmt(0, clWindowText, 16, "{Brace\\}"));
+     }},
+    {"OneNameAsSymbolAndTextFont",
+     [](TRichDocument& d) {
+         TCharFormat symbol = Fmt(0, clWindowText, 16, "Tahoma");
+         symbol.Charset = SYMBOL_CHARSET;
+         Add(d, "text ");
+         Add(d, "abg", symbol);
+         Add(d, " text");
+     }},
     {"LastParagraphWithoutBreak",
      [](TRichDocument& d) {
          Add(d, "one\ntwo");
@@ -198,6 +211,40 @@ TEST(RtfReader, RefusesOtherTextAndKeepsWhatDamagedRtfHolds) {
     ReadRtf("{\\rtf1 \\fs99999999999999999999 big\\u-999999999 x}", doc);
     EXPECT_EQ(Utf8Encode(doc.Chars()), "big");
     EXPECT_EQ(doc.FormatAt(0).HalfPoints, 3276) << "numbers out of range are clamped";
+    ReadRtf("{\\rtf1 a" + std::string(100, '{') + "\\b  b" + std::string(100, '}') + " c}", doc);
+    EXPECT_EQ(Utf8Encode(doc.Chars()), "a b c");
+    EXPECT_EQ(doc.FormatAt(2).Style, fsBold);
+    ReadRtf("{\\rtf1 a" + std::string(300, '{') + "lost\\}" + std::string(300, '}') + " b}", doc);
+    EXPECT_EQ(Utf8Encode(doc.Chars()), "a b") << "groups nested too deeply are skipped whole";
+    ReadRtf("{\\rtf1 a" + std::string(1 << 20, '{'), doc);
+    EXPECT_EQ(Utf8Encode(doc.Chars()), "a");
+}
+
+// Inputs the fuzzer found: each must read, and what it reads must survive writing and reading again.
+TEST(RtfReader, WhatIsReadWritesAndReadsBackTheSame) {
+    struct TCase {
+        const char* Rtf;
+        const char* Text;
+        const char* FontOfLast;
+        uint8_t CharsetOfLast;
+    };
+    const TCase cases[] = {
+        {"{\\rtf1{\\fonttbl{\\f0 A\\u228?B\\'e4;}}\\f0 x}", "x", "A\xC3\xA4\x42\xC3\xA4", DEFAULT_CHARSET},
+        {"{\\rtf1\\deff1{\\fonttbl{\\f0\\fcharset2 Tahoma;}}y\\f0 x}", "yx", "Tahoma", SYMBOL_CHARSET},
+        {"{\\rtf1{\\fonttbl{\\f0\\uc0 Z\\u8364\\u-4064;}}\\f0 x}", "x", "Z\xE2\x82\xAC\xEF\x80\xA0",
+         DEFAULT_CHARSET},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Rtf);
+        TRichDocument doc;
+        ReadRtf(c.Rtf, doc);
+        ASSERT_EQ(Utf8Encode(doc.Chars()), c.Text);
+        EXPECT_EQ(doc.FormatAt(doc.Length() - 1).Name, c.FontOfLast);
+        EXPECT_EQ(doc.FormatAt(doc.Length() - 1).Charset, c.CharsetOfLast);
+        TRichDocument back;
+        ReadRtf(WriteRtf(doc), back);
+        ExpectSameDocument(doc, back);
+    }
 }
 
 TEST(RichDocument, EditsKeepParagraphsAndFormatsInStep) {
