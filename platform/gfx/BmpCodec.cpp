@@ -245,6 +245,12 @@ TDib ReadBmp(const uint8_t* data, size_t size) {
         generic = !(rMask == 0x00FF0000 && gMask == 0x0000FF00 && bMask == 0x000000FF);
         break;
     }
+    size_t rowBytes = TDib::RowBytes(static_cast<int>(width), bitCount == 16   ? pf16bit
+                                                              : bitCount == 32 ? pf32bit
+                                                                               : format);
+    // The rows must be there before the picture is made: a few header bytes must not claim a gigabyte.
+    if (!rle)
+        in.Need(offBits, rowBytes * static_cast<size_t>(height));
     TDib dib(static_cast<int>(width), static_cast<int>(height), format);
     if (bitCount <= 8) {
         // Indices beyond a short palette show as black rather than reading past it.
@@ -255,10 +261,6 @@ TDib ReadBmp(const uint8_t* data, size_t size) {
         DecodeRle(in, offBits, dib, compression == BI_RLE4);
         return dib;
     }
-    size_t rowBytes = TDib::RowBytes(static_cast<int>(width), bitCount == 16   ? pf16bit
-                                                              : bitCount == 32 ? pf32bit
-                                                                               : format);
-    in.Need(offBits, rowBytes * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y) {
         const uint8_t* src = in.At(offBits + rowBytes * static_cast<size_t>(topDown ? y : height - 1 - y));
         uint8_t* dst = dib.Row(y);

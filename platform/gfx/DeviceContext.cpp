@@ -100,6 +100,17 @@ void TDeviceContext::SetCairoPen(cairo_t* cr) const {
         cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
 }
 
+void TDeviceContext::LimitDashes(cairo_t* cr) {
+    // Far beyond any surface we allocate, and a few million dashes at the most.
+    constexpr double kMaxDashedExtent = 1 << 20;
+    if (cairo_get_dash_count(cr) == 0)
+        return;
+    double x0, y0, x1, y1;
+    cairo_path_extents(cr, &x0, &y0, &x1, &y1);
+    if (x1 - x0 > kMaxDashedExtent || y1 - y0 > kMaxDashedExtent)
+        cairo_set_dash(cr, nullptr, 0, 0);
+}
+
 // Per-pixel coverage of one shape over a box: 1 brush, 2 pen, 3 pen gap (background colour).
 struct TDeviceContext::TCoverage {
     TRect Box;
@@ -556,6 +567,7 @@ std::vector<uint8_t> TDeviceContext::StrokeMask(const TShape& shape, const TRect
     cairo_translate(cr, -box.Left + 0.5, -box.Top + 0.5);
     ShapeToCairo(cr, shape, 0, false);
     SetCairoPen(cr);
+    LimitDashes(cr);
     cairo_set_source_rgba(cr, 0, 0, 0, 1);
     cairo_stroke(cr);
     cairo_destroy(cr);

@@ -300,6 +300,9 @@ private:
     std::optional<uint32_t> PaperPixel(uint8_t rop3, uint32_t pattern, uint32_t source) const;
     // Width, end caps, joins and dashes of the selected pen for a Cairo stroke in device pixels.
     void SetCairoPen(cairo_t* cr) const;
+    // Cairo dashes a path over its whole length, also far off the surface: a line of 2^31 pixels with a
+    // dashed pen (a damaged metafile) would keep it busy for minutes. A path that large is drawn solid.
+    static void LimitDashes(cairo_t* cr);
     std::vector<int> PixelDashes() const;
 
     cairo_t* CreateCairo(const TRect* extraClip = nullptr);

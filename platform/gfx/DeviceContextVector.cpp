@@ -187,6 +187,7 @@ void TDeviceContext::VectorShape(const TShape& shape, const TGdiBrush* brush, bo
             }
         }
         SetCairoColor(cr, *ink);
+        LimitDashes(cr);
         cairo_stroke(cr);
     }
     DestroyCairo(cr);

@@ -17,8 +17,15 @@ namespace {
 
 using namespace metafile;
 
+// What a saved state costs, counted in region rectangles, and how much the saved states may hold at once.
+constexpr int64_t kSaveCost = 16;
+constexpr int64_t kMaxSaveCost = int64_t(1) << 22;
+
 constexpr int kMaxExtent = 65535;     // frames larger than this are taken as lies
 constexpr size_t kMaxSpans = 1 << 22; // bounds the work a hostile clip region may ask for
+// All regions of a file together: a record of a few bytes can name a region over every row around the
+// frame, and repeating the record must not repeat that work without end.
+constexpr size_t kMaxFileSpans = 1 << 23;
 
 struct TObject {
     HPEN Pen;
@@ -40,15 +47,15 @@ private:
     };
 
     void Record(uint32_t type, const TRecordReader& r);
+    void SaveDC();
     void ApplyMapping();
     TPoint Pt(const TRecordReader& r, size_t at) const { return TPoint(r.I32(at), r.I32(at + 4)); }
     TRect Box(const TRecordReader& r, size_t at) const {
         return TRect(r.I32(at), r.I32(at + 4), r.I32(at + 8), r.I32(at + 12));
     }
     std::vector<TPoint> Points(const TRecordReader& r, size_t at, uint32_t count, bool small) const;
-    TRegion Region(const TRecordReader& r, size_t at, size_t size) const;
-    TMetaImage Bitmap(const TRecordReader& r, size_t offBmi, size_t cbBmi, size_t offBits,
-                      size_t cbBits) const;
+    TRegion Region(const TRecordReader& r, size_t at, size_t size);
+    TMetaImage Bitmap(const TRecordReader& r, size_t offBmi, size_t cbBmi, size_t offBits, size_t cbBits);
     void Store(uint32_t index, TObject object);
     void Select(uint32_t index);
     void Delete(uint32_t index);
@@ -65,6 +72,10 @@ private:
     TMapping FMap;
     std::vector<TMapping> FMapStack;
     std::vector<TObject> FObjects;
+    int64_t FBitmapPixels = 0;       // of every bitmap decoded so far
+    std::vector<int64_t> FSaveCosts; // per saved state
+    int64_t FSaveCost = 0;           // of the states saved now
+    size_t FSpans = 0;               // of every region read so far
 };
 
 void TEmfReader::ApplyMapping() {
@@ -137,7 +148,7 @@ std::vector<TPoint> TEmfReader::Points(const TRecordReader& r, size_t at, uint32
 }
 
 // Region data in reference-device pixels, as frame pixels, cut to a margin around the frame.
-TRegion TEmfReader::Region(const TRecordReader& r, size_t at, size_t size) const {
+TRegion TEmfReader::Region(const TRecordReader& r, size_t at, size_t size) {
     TRecordReader rd(r.Data() + at, std::min(size, r.Size() - std::min(at, r.Size())));
     const uint32_t headerSize = rd.U32(0);
     const uint32_t n = rd.U32(8);
@@ -155,6 +166,9 @@ TRegion TEmfReader::Region(const TRecordReader& r, size_t at, size_t size) const
             continue;
         if (spans.size() + c.Height() > kMaxSpans)
             Invalid("a clip region is too complex");
+        FSpans += static_cast<size_t>(c.Height());
+        if (FSpans > kMaxFileSpans)
+            Invalid("the regions are too complex");
         for (int y = c.Top; y < c.Bottom; ++y)
             spans.push_back({y, c.Left, c.Right});
     }
@@ -162,12 +176,18 @@ TRegion TEmfReader::Region(const TRecordReader& r, size_t at, size_t size) const
 }
 
 TMetaImage TEmfReader::Bitmap(const TRecordReader& r, size_t offBmi, size_t cbBmi, size_t offBits,
-                              size_t cbBits) const {
+                              size_t cbBits) {
     r.Need(offBmi, cbBmi);
     r.Need(offBits, cbBits);
     if (cbBmi < 12)
         Invalid("a bitmap has no header");
-    return DibToImage(r.Data() + offBmi, cbBmi, r.Data() + offBits, cbBits);
+    TMetaImage image = DibToImage(r.Data() + offBmi, cbBmi, r.Data() + offBits, cbBits);
+    // A compressed bitmap of a few bytes may stand for a large picture, and records may repeat it:
+    // all of them together get the budget of one picture.
+    FBitmapPixels += int64_t(image.Width) * image.Height;
+    if (FBitmapPixels > TImageSurface::MaxPixels)
+        Invalid("the bitmaps are too large");
+    return image;
 }
 
 void TEmfReader::Store(uint32_t index, TObject object) {
@@ -385,6 +405,19 @@ void TEmfReader::Text(uint32_t type, const TRecordReader& r) {
     FRec->ExtTextOut(ref.X, ref.Y, options & (ETO_OPAQUE | ETO_CLIPPED), hasRect ? &rect : nullptr, text);
 }
 
+void TEmfReader::SaveDC() {
+    // Each saved state holds a copy of the clip region: a complex region saved over and over without
+    // being restored would grow memory by its size every time.
+    TRegion clip;
+    FSaveCosts.push_back(kSaveCost +
+                         (FRec->GetClipRgn(clip) ? static_cast<int64_t>(clip.Rects().size()) : 0));
+    FSaveCost += FSaveCosts.back();
+    if (FSaveCost > kMaxSaveCost)
+        Invalid("too many saved states");
+    FMapStack.push_back(FMap);
+    FRec->SaveDC();
+}
+
 void TEmfReader::Record(uint32_t type, const TRecordReader& r) {
     switch (type) {
     case U_EMR_POLYBEZIER:
@@ -525,8 +558,7 @@ void TEmfReader::Record(uint32_t type, const TRecordReader& r) {
         break;
     }
     case U_EMR_SAVEDC:
-        FMapStack.push_back(FMap);
-        FRec->SaveDC();
+        SaveDC();
         break;
     case U_EMR_RESTOREDC: {
         int32_t level = r.I32(8);
@@ -536,6 +568,10 @@ void TEmfReader::Record(uint32_t type, const TRecordReader& r) {
             break;
         FMap = FMapStack[target - 1];
         FMapStack.resize(target - 1);
+        while (FSaveCosts.size() > FMapStack.size()) {
+            FSaveCost -= FSaveCosts.back();
+            FSaveCosts.pop_back();
+        }
         FRec->RestoreDC(level);
         break;
     }

@@ -80,8 +80,14 @@ TGifFrames ReadGif(const uint8_t* data, size_t size) {
     TGifFrames out;
     out.Width = gif->SWidth;
     out.Height = gif->SHeight;
+    // The picture being composed. Each finished frame is moved into the list and the next one starts
+    // from a copy of it with the last frame's disposal applied, so at most the frames and the saved
+    // area live at a time.
     TPixelImage canvas;
     TControl control;
+    int disposal = DISPOSAL_UNSPECIFIED; // of the last frame
+    TRect area;                          // the last frame's area on the screen
+    std::vector<uint32_t> saved;         // what that area held before, to put back
     std::vector<GifPixelType> line;
     while (true) {
         GifRecordType record;
@@ -124,18 +130,43 @@ TGifFrames ReadGif(const uint8_t* data, size_t size) {
             }
             if (int64_t(out.Width) * out.Height > TImageSurface::MaxPixels)
                 Invalid("the picture is too large");
-            canvas = TPixelImage(out.Width, out.Height);
         }
-        if (int64_t(out.Frames.size() + 1) * std::max<int64_t>(int64_t(out.Width) * out.Height, 64) >
+        TRect next; // the frame's area on the screen
+        {
+            const int x0 = std::clamp(desc.Left, 0, out.Width), y0 = std::clamp(desc.Top, 0, out.Height);
+            next = TRect(x0, y0, std::clamp(desc.Left + desc.Width, x0, out.Width),
+                         std::clamp(desc.Top + desc.Height, y0, out.Height));
+        }
+        // The frames, the one being composed, and what it covers when that must be put back.
+        const int64_t keep =
+            control.Disposal == DISPOSE_PREVIOUS ? int64_t(next.Width()) * next.Height() : int64_t(0);
+        if (int64_t(out.Frames.size() + 1) * std::max<int64_t>(int64_t(out.Width) * out.Height, 64) + keep >
             kMaxAnimationPixels)
             Invalid("the animation is too large");
         const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
         if (!map || !map->Colors)
             Invalid("a frame has no colour table");
 
-        TPixelImage previous;
-        if (control.Disposal == DISPOSE_PREVIOUS)
-            previous = canvas;
+        if (out.Frames.empty()) {
+            canvas = TPixelImage(out.Width, out.Height);
+        } else {
+            canvas = out.Frames.back();
+            const int w = std::max(area.Right - area.Left, 0);
+            for (int y = area.Top; y < area.Bottom; ++y) {
+                uint32_t* row = canvas.Row(y) + area.Left;
+                if (disposal == DISPOSE_BACKGROUND) // viewers restore to transparency, not the colour
+                    std::fill(row, row + w, 0u);
+                else if (disposal == DISPOSE_PREVIOUS)
+                    std::copy_n(saved.data() + size_t(y - area.Top) * w, w, row);
+            }
+        }
+        area = next;
+        saved.clear();
+        saved.shrink_to_fit();
+        saved.reserve(static_cast<size_t>(keep));
+        if (keep > 0)
+            for (int y = area.Top; y < area.Bottom; ++y)
+                saved.insert(saved.end(), canvas.Row(y) + area.Left, canvas.Row(y) + area.Right);
         uint32_t colors[256] = {};
         bool opaque[256] = {};
         for (int i = 0; i < std::min(map->ColorCount, 256); ++i) {
@@ -166,18 +197,9 @@ TGifFrames ReadGif(const uint8_t* data, size_t size) {
                 }
             }
         }
-        out.Frames.push_back(canvas);
+        out.Frames.push_back(std::move(canvas));
         out.Delays.push_back(control.Delay * 10);
-
-        if (control.Disposal == DISPOSE_BACKGROUND) {
-            // Viewers restore to transparency rather than to the background colour.
-            int x0 = std::max(desc.Left, 0), x1 = std::min(desc.Left + desc.Width, out.Width);
-            int y0 = std::max(desc.Top, 0), y1 = std::min(desc.Top + desc.Height, out.Height);
-            for (int y = y0; y < y1; ++y)
-                std::fill(canvas.Row(y) + x0, canvas.Row(y) + std::max(x0, x1), 0u);
-        } else if (control.Disposal == DISPOSE_PREVIOUS) {
-            canvas = std::move(previous);
-        }
+        disposal = control.Disposal;
         // A control block applies to the one frame that follows it.
         control = TControl();
     }

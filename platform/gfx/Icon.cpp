@@ -148,13 +148,19 @@ std::vector<TIconEntry> ReadIco(const uint8_t* data, size_t size) {
     if (6 + 16 * count > size)
         Invalid("the file is truncated");
     std::vector<TIconEntry> entries;
-    // Entries may share their bytes, so a small file could name one large picture many times over.
+    // Each entry keeps its bytes, so entries naming the same bytes over and over would make a file
+    // cost its size times the count; they may not claim more bytes than the file holds. Pictures are
+    // counted too, as a small PNG can still unpack to a large one.
     int64_t pixels = 0;
+    uint64_t claimed = 0;
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* dir = data + 6 + 16 * i;
         uint32_t bytes = U32(dir + 8), offset = U32(dir + 12);
         if (offset > size || bytes > size - offset)
             Invalid("the file is truncated");
+        claimed += bytes;
+        if (claimed > size)
+            Invalid("the pictures claim more bytes than the file holds");
         const uint8_t* entryData = data + offset;
         if (IsPngSignature(entryData, bytes)) {
             TIconEntry entry;

@@ -13,6 +13,10 @@ namespace {
 
 using namespace metafile;
 
+// What a saved state costs, counted in region rectangles, and how much the saved states may hold at once.
+constexpr int64_t kSaveCost = 16;
+constexpr int64_t kMaxSaveCost = int64_t(1) << 22;
+
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr int kMaxExtent = 65535;
 constexpr size_t kMaxObjects = 65535;
@@ -31,9 +35,11 @@ public:
 
 private:
     void Record(uint16_t function, const TRecordReader& r);
+    void SaveDC();
     void ApplyMapping();
     void Create(TObject object);
     void Blit(uint16_t function, const TRecordReader& r);
+    TMetaImage Bitmap(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize);
     // Parameters are 16-bit words, most of them stored last first.
     static int W(const TRecordReader& r, size_t index) { return r.I16(6 + index * 2); }
 
@@ -44,6 +50,9 @@ private:
     double FOrgX = 0, FOrgY = 0, FExtX = 1, FExtY = 1;
     std::vector<std::pair<TPoint, TPoint>> FWindowStack; // origin and extent per saved state
     std::vector<TObject> FObjects;
+    int64_t FBitmapPixels = 0;       // of every bitmap decoded so far
+    std::vector<int64_t> FSaveCosts; // per saved state
+    int64_t FSaveCost = 0;           // of the states saved now
 };
 
 void TWmfReader::ApplyMapping() {
@@ -70,6 +79,16 @@ void TWmfReader::Create(TObject object) {
     if (FObjects.size() >= kMaxObjects)
         Invalid("too many objects");
     FObjects.push_back(std::move(object));
+}
+
+TMetaImage TWmfReader::Bitmap(const uint8_t* info, size_t infoSize, const uint8_t* bits, size_t bitsSize) {
+    TMetaImage image = DibToImage(info, infoSize, bits, bitsSize);
+    // A compressed bitmap of a few bytes may stand for a large picture, and records may repeat it:
+    // all of them together get the budget of one picture.
+    FBitmapPixels += int64_t(image.Width) * image.Height;
+    if (FBitmapPixels > TImageSurface::MaxPixels)
+        Invalid("the bitmaps are too large");
+    return image;
 }
 
 void TWmfReader::Blit(uint16_t function, const TRecordReader& r) {
@@ -124,11 +143,25 @@ void TWmfReader::Blit(uint16_t function, const TRecordReader& r) {
         infoSize = headerSize + colors * 4 + (compression == 3 && headerSize == 40 ? 12 : 0);
     }
     d.Need(0, infoSize);
-    TMetaImage img = DibToImage(d.Data(), infoSize, d.Data() + infoSize, d.Size() - infoSize);
+    TMetaImage img = Bitmap(d.Data(), infoSize, d.Data() + infoSize, d.Size() - infoSize);
     TImageSurface pixels(img.Width, img.Height);
     std::copy(img.Pixels.begin(), img.Pixels.end(), pixels.Pixels());
     TDeviceContext source(&pixels);
     FRec->StretchBlt(xd, yd, wd, hd, &source, xs, ys, ws, hs, rop);
+}
+
+void TWmfReader::SaveDC() {
+    // Each saved state holds a copy of the clip region: a complex region saved over and over without
+    // being restored would grow memory by its size every time.
+    TRegion clip;
+    FSaveCosts.push_back(kSaveCost +
+                         (FRec->GetClipRgn(clip) ? static_cast<int64_t>(clip.Rects().size()) : 0));
+    FSaveCost += FSaveCosts.back();
+    if (FSaveCost > kMaxSaveCost)
+        Invalid("too many saved states");
+    FWindowStack.push_back({TPoint(static_cast<int>(FOrgX), static_cast<int>(FOrgY)),
+                            TPoint(static_cast<int>(FExtX), static_cast<int>(FExtY))});
+    FRec->SaveDC();
 }
 
 void TWmfReader::Record(uint16_t function, const TRecordReader& r) {
@@ -220,9 +253,7 @@ void TWmfReader::Record(uint16_t function, const TRecordReader& r) {
         FRec->SetPixel(W(r, 3), W(r, 2), static_cast<TColor>(r.U32(6) & 0x00FFFFFF));
         break;
     case 0x001E: // SAVEDC
-        FWindowStack.push_back({TPoint(static_cast<int>(FOrgX), static_cast<int>(FOrgY)),
-                                TPoint(static_cast<int>(FExtX), static_cast<int>(FExtY))});
-        FRec->SaveDC();
+        SaveDC();
         break;
     case 0x0127: { // RESTOREDC
         int level = W(r, 0);
@@ -232,6 +263,10 @@ void TWmfReader::Record(uint16_t function, const TRecordReader& r) {
             break;
         auto [org, ext] = FWindowStack[target - 1];
         FWindowStack.resize(target - 1);
+        while (FSaveCosts.size() > FWindowStack.size()) {
+            FSaveCost -= FSaveCosts.back();
+            FSaveCosts.pop_back();
+        }
         FRec->RestoreDC(level);
         FOrgX = org.X, FOrgY = org.Y, FExtX = ext.X, FExtY = ext.Y;
         ApplyMapping();
@@ -337,7 +372,7 @@ void TWmfReader::Record(uint16_t function, const TRecordReader& r) {
                 colors = std::min<size_t>(d.U32(32), 256);
             size_t infoSize = headerSize + colors * (headerSize == 12 ? 3 : 4);
             d.Need(0, infoSize);
-            TMetaImage tile = DibToImage(d.Data(), infoSize, d.Data() + infoSize, d.Size() - infoSize);
+            TMetaImage tile = Bitmap(d.Data(), infoSize, d.Data() + infoSize, d.Size() - infoSize);
             auto brush = std::make_shared<TGdiBrush>();
             brush->Style = BS_PATTERN;
             brush->Pattern = ImageToPattern(tile, false);

@@ -166,6 +166,9 @@ TEST(GifRead, RefusesTruncatedCorruptAndLyingFiles) {
     TBytes huge = file;
     huge[6] = huge[7] = huge[8] = huge[9] = 0xFF; // a 65535 x 65535 screen
     EXPECT_EQ(message(huge), "GIF image is not valid: the picture is too large");
+    // The largest screen leaves no room to keep what a frame covers for putting it back.
+    TBytes keep = MakeGif(16384, 16384, {{0, 0, 1, 1, DISPOSE_PREVIOUS, 0, NO_TRANSPARENT_COLOR, {0}}});
+    EXPECT_EQ(message(keep), "GIF image is not valid: the animation is too large");
     // Written by hand: the encoder refuses a frame without colours.
     TBytes noTable = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0,    0,    0, 0x2C, 0,
                       0,   0,   0,   2,   0,   1,   0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};

@@ -208,4 +208,12 @@ TEST(IconRead, RefusesTruncatedCorruptAndLyingFiles) {
     TBytes farOffset = IcoFile({entry});
     farOffset[6 + 12] = 0xF0; // the entry's offset points past the end
     EXPECT_EQ(message(farOffset), "Icon image is not valid: the file is truncated");
+
+    // Every directory entry naming the same bytes: each would keep its own copy of them.
+    TBytes shared = IcoFile({entry, entry, entry});
+    for (int i = 1; i < 3; ++i)
+        for (int b = 0; b < 4; ++b)
+            shared[6 + 16 * i + 12 + b] = shared[6 + 12 + b];
+    shared.resize(6 + 16 * 3 + entry.size());
+    EXPECT_EQ(message(shared), "Icon image is not valid: the pictures claim more bytes than the file holds");
 }
