@@ -588,7 +588,7 @@ void TSeriesMarks::DrawItem(int ValueIndex, TColor Color, const std::string& Tex
 
     TPlotCustomShape* shape = ItemOrMarks(ValueIndex);
     if (FCallout && (FCallout->Visible() || FCallout->Arrow()->Visible()))
-        FCallout->DrawCallout(Color, Position->ArrowFrom, FZPosition, Position->ArrowTo);
+        FCallout->DrawCallout(Color, Position->ArrowTo, FZPosition, Position->ArrowFrom);
 
     if (shape->Transparent()) {
         canvas.Brush()->SetStyle(plat::bsClear);
@@ -610,12 +610,12 @@ void TSeriesMarks::DrawItem(int ValueIndex, TColor Color, const std::string& Tex
     canvas.UseFont(shape->Font());
     const int fontHeight = canvas.FontHeight();
     const bool symbol = FSymbol && FSymbol->ShouldDraw();
+    const TRect symbolRect(r.Left + 4, r.Top + 3, r.Left + fontHeight - 1, r.Top + fontHeight - 2);
     if (symbol) {
         FSymbol->Brush()->SetColor(Color);
         FSymbol->SetColor(Color);
         FSymbol->SetTransparent(false);
-        FSymbol->DrawShapeRect(TRect(r.Left + 4, r.Top + 3, r.Left + fontHeight - 1, r.Top + fontHeight - 2),
-                               0, FZPosition + 1);
+        FSymbol->DrawShapeRect(symbolRect, 0, FZPosition + 1);
     }
 
     canvas.Brush()->SetStyle(plat::bsClear);
@@ -623,7 +623,7 @@ void TSeriesMarks::DrawItem(int ValueIndex, TColor Color, const std::string& Tex
     canvas.SetTextAlign(plat::TA_CENTER);
     r.Left += 2;
     if (symbol)
-        r.Left += fontHeight + 4;
+        r.Left += symbolRect.Width() + 4;
     const int cx = (r.Left + r.Right) / 2;
     const int cy = (r.Top + r.Bottom) / 2;
     const bool text3D = canvas.DrawsText3D();

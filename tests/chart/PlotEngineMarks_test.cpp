@@ -297,6 +297,73 @@ TEST(SeriesMarksDrawing, CustomPositionIsKept) {
     EXPECT_TRUE(series->Marks()->Positions().ExistCustom());
 }
 
+// Lifts its marks by the callout length as the line kinds do, so that the arrow has a start and an end.
+class TLiftedMarksSeries : public TChartSeries {
+public:
+    explicit TLiftedMarksSeries(plat::TComponent* AOwner) : TChartSeries(AOwner) {}
+    void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position) override {
+        Marks()->Callout()->ApplyLength(*Position);
+        TChartSeries::DrawMark(ValueIndex, Text, Position);
+    }
+};
+
+// The text is centred in what the symbol leaves of the box, clear of both the symbol and the frame; the
+// callout's own symbol sits where the arrow ends, at the mark, not at the point.
+TEST(SeriesMarksDrawing, SymbolAndCalloutPlaces) {
+    TMarksChart c;
+    auto* series = new TLiftedMarksSeries(nullptr);
+    c.Chart->AddSeries(series);
+    series->SetSeriesColor(plat::clRed);
+    series->AddXY(0, 0, "a");
+    series->AddXY(1, 5, "Peak");
+    series->AddXY(2, 10, "b");
+    TSeriesMarks* marks = series->Marks();
+    marks->SetVisible(true);
+    marks->Symbol()->SetVisible(true);
+    TMarksCallout* callout = marks->Callout();
+    callout->SetVisible(true);
+    callout->SetColor(plat::clBlue);
+    callout->SetHorizSize(3);
+    callout->SetVertSize(5); // taller than the mark's lower frame and shadow
+    callout->Arrow()->SetColor(plat::clBlack);
+    callout->SetLength(24);
+    c.Render();
+    charttest::SavePng(c.Target, "series-marks-symbol.png");
+
+    const TSeriesMarkPosition* p = marks->Positions().Position(1);
+    ASSERT_NE(p, nullptr);
+    const TRect box = p->Bounds();
+    c.Chart->Canvas()->UseFont(marks->Font());
+    const int fontHeight = c.Chart->Canvas()->FontHeight();
+    EXPECT_EQ(c.At(box.Left + 6, box.Top + 5), plat::clRed); // the symbol, in the point's colour
+
+    // Ink of the text: black inside the frame, right of the symbol and its shadow.
+    const int symbolRight = box.Left + fontHeight - 1;
+    TRect ink(box.Right, box.Bottom, box.Left, box.Top);
+    for (int y = box.Top + 1; y < box.Bottom - 1; ++y)
+        for (int x = symbolRight + 1; x < box.Right - 1; ++x)
+            if (c.At(x, y) == plat::clBlack) {
+                ink.Left = std::min(ink.Left, x);
+                ink.Right = std::max(ink.Right, x + 1);
+                ink.Top = std::min(ink.Top, y);
+                ink.Bottom = std::max(ink.Bottom, y + 1);
+            }
+    ASSERT_LT(ink.Left, ink.Right) << "no text drawn";
+    const int textLeft = box.Left + 2 + (fontHeight - 5) + 4;
+    EXPECT_NEAR((ink.Left + ink.Right) / 2.0, (textLeft + box.Right) / 2.0, 1.5);
+    EXPECT_GE(ink.Left - symbolRight, 2);
+    EXPECT_GE(box.Right - 1 - ink.Right, 2); // the frame is the last column of the box
+
+    // The arrow starts at the point and ends at the bottom of the mark, where the callout's symbol is.
+    const int x = series->ScreenX(1), y = series->ScreenY(1);
+    EXPECT_EQ(p->ArrowFrom, TPoint(x, y));
+    EXPECT_EQ(p->ArrowTo, TPoint(x, y - 24));
+    EXPECT_EQ(p->ArrowTo.Y, box.Bottom - 1);
+    EXPECT_EQ(c.Count(plat::clBlack, TRect(x, y - 16, x + 1, y - 4)), 12);
+    EXPECT_GT(c.Count(plat::clBlue, TRect(x - 3, box.Bottom + 1, x + 4, box.Bottom + 5)), 4);
+    EXPECT_EQ(c.Count(plat::clBlue, TRect(x - 4, y - 4, x + 5, y + 5)), 0);
+}
+
 // --- Pointer ----------------------------------------------------------------------------------------
 
 TEST(SeriesPointer, SymbolShapesCoverTheirPixels) {
