@@ -60,12 +60,8 @@ void HuntIndex(TValues X, double x, int& J) {
         J = -1;
         hi = n;
     } else if ((x >= X[J]) == ascending) {
-        if (J == n - 1) {
-            // The last point itself still belongs to the last interval, as a bisection would find.
-            if (x == X[n - 1] && n > 1)
-                J = n - 2;
+        if (J == n - 1)
             return;
-        }
         int inc = 1;
         hi = J + 1;
         while ((x >= X[hi]) == ascending) {
