@@ -8,8 +8,12 @@
 #include "platform/rtl/Thread.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Cursor.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/Panel.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/TestControls.h"
@@ -27,9 +31,9 @@ class TfmLayout : public TForm {
     PLAT_CLASS(TfmLayout)
 public:
     explicit TfmLayout(TComponent* AOwner) : TForm(AOwner) {}
-    TTestButton* btn_ok = nullptr;
-    TTestEdit* ed_name = nullptr;
-    TTestPanel* pnl_bottom = nullptr;
+    TButton* btn_ok = nullptr;
+    TEdit* ed_name = nullptr;
+    TPanel* pnl_bottom = nullptr;
     int Clicks = 0;
     std::vector<std::string> Events;
     void btn_okClick(TObject*) { ++Clicks; }
@@ -70,14 +74,22 @@ const char* const LayoutText = R"(object fmLayout: TfmLayout
   OnShow = FormShow
   PixelsPerInch = 96
   TextHeight = 13
-  object ed_name: TTestEdit
+  object lbl_name: TLabel
     Left = 8
+    Top = 12
+    Width = 31
+    Height = 13
+    Caption = '&Name:'
+    FocusControl = ed_name
+  end
+  object ed_name: TEdit
+    Left = 48
     Top = 8
     Width = 200
     Height = 21
     TabOrder = 0
   end
-  object pnl_bottom: TTestPanel
+  object pnl_bottom: TPanel
     Left = 0
     Top = 80
     Width = 300
@@ -85,7 +97,7 @@ const char* const LayoutText = R"(object fmLayout: TfmLayout
     Align = alBottom
     Caption = ''
     TabOrder = 1
-    object btn_ok: TTestButton
+    object btn_ok: TButton
       Left = 216
       Top = 8
       Width = 75
@@ -121,7 +133,8 @@ class FormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterTestControls();
-        RegisterClass(TfmLayout::StaticClass());
+        RegisterClasses({&TLabel::StaticClass(), &TEdit::StaticClass(), &TPanel::StaticClass(),
+                         &TButton::StaticClass(), &TfmLayout::StaticClass()});
         RegisterFormResource("TfmLayout", LayoutText);
         RegisterClass(TfmFailing::StaticClass());
         RegisterFormResource("TfmFailing", "object fmFailing: TfmFailing\n"
@@ -168,7 +181,9 @@ TEST_F(FormTest, LayoutsBuildTheFormWithItsControlsFieldsAndHandlers) {
     int gap = form->pnl_bottom->ClientWidth() - form->btn_ok->BoundsRect().Right;
     form->SetClientWidth(400);
     EXPECT_EQ(form->pnl_bottom->ClientWidth() - form->btn_ok->BoundsRect().Right, gap);
-    auto image = Driver.RenderScreen(form->BoundsRect());
+    // The controls of the layout paint themselves, so the picture shows the form as a user sees it.
+    EXPECT_EQ(Driver.Pixel(form->ed_name, 100, 10), ColorToRGB(clWindow));
+    auto image = Driver.Render(form);
     TTestDriver::SavePng(*image, "form-layout.png");
 }
 
@@ -261,7 +276,7 @@ TEST_F(FormTest, ModalFormsDisableTheOthersAndAnswerWithTheirModalResult) {
     EXPECT_FALSE(ownerEnabledInside);
     EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
     EXPECT_FALSE(dialog->Visible());
-    EXPECT_EQ(dialog->ed_name->Typed, U"xyz");
+    EXPECT_EQ(dialog->ed_name->Text(), "xyz");
     EXPECT_EQ(dialog->Clicks, 1);
     EXPECT_EQ(GetActiveWindow(), owner->Handle()) << "the window that was active is active again";
 
@@ -569,8 +584,9 @@ TEST_F(FormTest, CaptionlessFormsAreMovedAndSizedByTheirOwnHitTest) {
     Driver.Drag(TPoint(500, 210), TPoint(560, 250));
     EXPECT_EQ(form->BoundsRect(), Bounds(360, 240, 400, 300));
     EXPECT_EQ(loop, (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}));
-    if (Driver.IsHeadless())
+    if (Driver.IsHeadless()) {
         EXPECT_EQ(Driver.Backend().NativeBounds(GetNativeWindow(form->Handle())), form->BoundsRect());
+    }
     // The bottom-right corner sizes it; the left edge moves that edge only.
     Driver.Drag(TPoint(755, 535), TPoint(805, 575));
     EXPECT_EQ(form->BoundsRect(), Bounds(360, 240, 450, 340));
