@@ -1248,11 +1248,14 @@ PLAT_PROPERTIES(TCustomAxisPanel) {
     props.Object("LeftAxis", &TCustomAxisPanel::LeftAxis, &TCustomAxisPanel::SetLeftAxis);
     props.Object("Pages", &TCustomAxisPanel::Pages, &TCustomAxisPanel::SetPages);
     props.Object("RightAxis", &TCustomAxisPanel::RightAxis, &TCustomAxisPanel::SetRightAxis);
+    props.Object("SeriesList", &TCustomAxisPanel::SeriesList);
     props.Object("TopAxis", &TCustomAxisPanel::TopAxis, &TCustomAxisPanel::SetTopAxis);
     props.Boolean("View3DWalls", &TCustomAxisPanel::View3DWalls, &TCustomAxisPanel::SetView3DWalls, true);
     props.Event("OnBeforeDrawAxes", &TCustomAxisPanel::OnBeforeDrawAxes);
     props.Event("OnBeforeDrawChart", &TCustomAxisPanel::OnBeforeDrawChart);
     props.Event("OnBeforeDrawSeries", &TCustomAxisPanel::OnBeforeDrawSeries);
+    props.Event("OnGetAxisLabel", &TCustomAxisPanel::OnGetAxisLabel);
+    props.Event("OnGetNextAxisLabel", &TCustomAxisPanel::OnGetNextAxisLabel);
     props.Event("OnPageChange", &TCustomAxisPanel::OnPageChange);
 }
 

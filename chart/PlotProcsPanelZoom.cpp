@@ -384,9 +384,9 @@ void TCustomPlotPanelExtended::DrawZoomRectangle() {
     else
         c.Brush()->SetStyle(bsClear);
     TPlotZoomPen* pen = zoom.Pen();
+    // Drawn twice at the same place the band erases itself.
+    pen->SetMode(pmNotXor);
     c.UseChartPenWithColor(pen, (ColorToRGB(pen->Color()) & 0xFFFFFF) ^ mask);
-    // The mode goes to the canvas only, so the zoom pen keeps its stored settings.
-    c.Pen()->SetMode(pmNotXor);
     if (clearBrush)
         c.SetBackMode(TRANSPARENT);
     c.Rectangle(zoom.X0, zoom.Y0, zoom.X1, zoom.Y1);
@@ -496,6 +496,17 @@ PLAT_PROPERTIES(TCustomPlotPanelExtended) {
                &TCustomPlotPanelExtended::SetAllowPanning, kPanningModeNames, pmBoth);
     props.Object("BackImage", &TCustomPlotPanelExtended::BackImage, &TCustomPlotPanelExtended::SetBackImage)
         .Stored(&TCustomPlotPanelExtended::HasBackImage);
+    // BackImage streams these two; reading them would also create the picture while writing.
+    props
+        .Boolean("BackImageInside", &TCustomPlotPanelExtended::BackImageInside,
+                 &TCustomPlotPanelExtended::SetBackImageInside, false)
+        .Stored(false);
+    props
+        .Enum("BackImageMode", &TCustomPlotPanelExtended::BackImageMode,
+              &TCustomPlotPanelExtended::SetBackImageMode, kBackImageModeNames, pbmStretch)
+        .Stored(false);
+    props.Boolean("BackImageTransp", &TCustomPlotPanelExtended::BackImageTransp,
+                  &TCustomPlotPanelExtended::SetBackImageTransp, false);
     props.Object("Gradient", &TCustomPlotPanelExtended::Gradient, &TCustomPlotPanelExtended::SetGradient)
         .Stored(&TCustomPlotPanelExtended::HasGradient);
     props.Object("Zoom", &TCustomPlotPanelExtended::Zoom, &TCustomPlotPanelExtended::SetZoom);

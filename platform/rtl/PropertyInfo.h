@@ -19,6 +19,8 @@
 // written; floats default to 0 and strings to "". A derived class inherits its parent's table: it may
 // declare a property again (replacing it), change a default (Default) or hide one (Hide). Tables are
 // looked up by class and names compare without case.
+// An object property of a class that is not a TPersistent (a list) is read-only, known by its name and
+// class only: the streams neither read nor write it.
 #pragma once
 
 #include <cstdint>
@@ -440,9 +442,17 @@ private:
         using T = std::remove_pointer_t<P>;
         TPropInfo& p = NewProp(Name, Kind);
         p.ObjectClass = &T::StaticClass();
-        p.GetObject = [Getter](const TObject* o) -> TPersistent* {
-            return static_cast<TPersistent*>(std::invoke(Getter, prop_detail::Obj<C>(o)));
-        };
+        if constexpr (std::is_base_of_v<TPersistent, T>) {
+            p.GetObject = [Getter](const TObject* o) -> TPersistent* {
+                return static_cast<TPersistent*>(std::invoke(Getter, prop_detail::Obj<C>(o)));
+            };
+        } else {
+            // Published so that it can be looked up; the streams only know persistents, so to them it has
+            // no object and is never written.
+            static_assert(std::is_null_pointer_v<S>,
+                          "an object that is not persistent is published read-only");
+            p.GetObject = [](const TObject*) -> TPersistent* { return nullptr; };
+        }
         if constexpr (!std::is_null_pointer_v<S>) {
             p.SetObject = [Setter, name = std::string(Name)](TObject* o, TPersistent* v) {
                 T* t = v ? dynamic_cast<T*>(v) : nullptr;

@@ -10,7 +10,11 @@
 
 #include "ChartTestUtil.h"
 #include "chart/Series.h"
+#include "platform/rtl/ClassRegistry.h"
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/FormText.h"
+#include "platform/rtl/PropertyInfo.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Clipboard.h"
@@ -48,6 +52,27 @@ private:
     std::vector<std::string>* FLog;
 };
 
+// A form whose layout binds the chart's axis label events to its own methods, as the program's forms do.
+class TfmLabels : public TForm {
+    PLAT_CLASS(TfmLabels)
+public:
+    explicit TfmLabels(TComponent* AOwner) : TForm(AOwner) {}
+    TChart* Chart1 = nullptr;
+    void Chart1GetAxisLabel(TChartAxis*, TChartSeries*, int, std::string& Text) { Text = "<" + Text + ">"; }
+    void Chart1GetNextAxisLabel(TChartAxis*, int Index, double& Value, bool& Stop) {
+        Value = Index * 3;
+        Stop = Index > 2;
+    }
+};
+
+PLAT_CLASS_INFO_CREATABLE(TfmLabels, TForm)
+
+PLAT_PROPERTIES(TfmLabels) {
+    props.Field("Chart1", &TfmLabels::Chart1);
+    props.Method("Chart1GetAxisLabel", &TfmLabels::Chart1GetAxisLabel);
+    props.Method("Chart1GetNextAxisLabel", &TfmLabels::Chart1GetNextAxisLabel);
+}
+
 class ChartControlTest : public ::testing::Test {
 protected:
     TTestDriver Driver;
@@ -79,6 +104,73 @@ protected:
         return TPoint(Chart->BottomAxis()->ValueToPixel(x), Chart->LeftAxis()->ValueToPixel(y));
     }
 };
+
+// --- Published properties ---------------------------------------------------------------------------
+
+TEST_F(ChartControlTest, PublishesTheLabelEventsTheSeriesListAndTheBackImageShortcuts) {
+    struct TCase {
+        const char* Name;
+        TPropKind Kind;
+        bool Writable;
+    };
+    for (const TCase& c : {TCase{"OnGetAxisLabel", pkEvent, true}, TCase{"OnGetNextAxisLabel", pkEvent, true},
+                           TCase{"SeriesList", pkObject, false}, TCase{"BackImageInside", pkBoolean, true},
+                           TCase{"BackImageMode", pkEnum, true}, TCase{"BackImageTransp", pkBoolean, true}}) {
+        const TPropInfo* p = GetPropInfo(Chart, c.Name);
+        ASSERT_NE(p, nullptr) << c.Name;
+        EXPECT_EQ(p->Kind, c.Kind) << c.Name;
+        EXPECT_EQ(p->IsWritable(), c.Writable) << c.Name;
+    }
+    EXPECT_EQ(GetPropInfo(Chart, "SeriesList")->ObjectClass, &TChartSeriesList::StaticClass());
+    EXPECT_THROW(SetObjectProp(Chart, "SeriesList", nullptr), EPropertyError);
+
+    // Writing a chart neither writes the shortcuts nor makes the picture they would read.
+    const std::string plain = WriteComponentToText(Chart);
+    EXPECT_FALSE(Chart->HasBackImage());
+    for (const char* name : {"BackImage", "SeriesList"})
+        EXPECT_EQ(plain.find(name), std::string::npos) << name << " in\n" << plain;
+
+    // The transparency of the picture's graphic: nothing to set without one.
+    SetOrdProp(Chart, "BackImageTransp", 1);
+    EXPECT_FALSE(Chart->HasBackImage());
+    TBitmap picture(8, 8);
+    Chart->BackImage()->SetGraphic(&picture);
+    SetOrdProp(Chart, "BackImageTransp", 1);
+    EXPECT_TRUE(Chart->BackImage()->Graphic()->Transparent());
+    EXPECT_NE(WriteComponentToText(Chart).find("BackImageTransp = True"), std::string::npos);
+}
+
+TEST_F(ChartControlTest, LayoutsSetTheShortcutsAndBindTheLabelEvents) {
+    RegisterClass(TfmLabels::StaticClass());
+    RegisterFormResource("TfmLabels", "object fmLabels: TfmLabels\n"
+                                      "  object Chart1: TChart\n"
+                                      "    BackImageInside = True\n"
+                                      "    BackImageMode = pbmTile\n"
+                                      "    OnGetAxisLabel = Chart1GetAxisLabel\n"
+                                      "    OnGetNextAxisLabel = Chart1GetNextAxisLabel\n"
+                                      "  end\n"
+                                      "end\n");
+    auto* form = NewForm<TfmLabels>(Application);
+    ASSERT_NE(form->Chart1, nullptr);
+    EXPECT_TRUE(form->Chart1->BackImage()->Inside());
+    EXPECT_EQ(form->Chart1->BackImage()->Mode(), pbmTile);
+    EXPECT_EQ(form->Chart1->BottomAxis()->LabelText(3), "<3>");
+    double value = 0;
+    bool stop = true;
+    form->Chart1->OnGetNextAxisLabel(form->Chart1->LeftAxis(), 2, value, stop);
+    EXPECT_EQ(value, 6);
+    EXPECT_FALSE(stop);
+
+    // Written back, the events keep their methods and the picture holds the shortcuts' values.
+    const std::string text = WriteComponentToText(form);
+    for (const char* line :
+         {"OnGetAxisLabel = Chart1GetAxisLabel", "OnGetNextAxisLabel = Chart1GetNextAxisLabel",
+          "BackImage.Inside = True", "BackImage.Mode = pbmTile"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " not in\n" << text;
+    EXPECT_EQ(text.find("BackImageInside"), std::string::npos) << text;
+    EXPECT_EQ(text.find("BackImageMode"), std::string::npos) << text;
+    delete form;
+}
 
 // --- Hit test ---------------------------------------------------------------------------------------
 

@@ -508,10 +508,12 @@ TEST_F(ZoomPanTest, DragRightZoomsAndDragLeftUndoes) {
 TEST_F(ZoomPanTest, RubberBandShowsWhileDraggingAndGoesAfter) {
     const TPoint from = At(20, 80), to = At(60, 30);
     const TColor back = Driver.Pixel(Chart, from.X + 5, from.Y - 20);
+    EXPECT_EQ(Chart->Zoom()->Pen()->Mode(), pmCopy);
     Driver.Press(TTestDriver::ScreenPoint(Chart, from));
     Driver.MoveTo(TTestDriver::ScreenPoint(Chart, to));
     ASSERT_TRUE(Chart->Zoom()->Active());
     EXPECT_EQ(Chart->Zoom()->X1, to.X);
+    EXPECT_EQ(Chart->Zoom()->Pen()->Mode(), pmNotXor) << "the band draws with the zoom pen's own mode";
     // The band's left edge runs down from the press point, in XOR over the background.
     EXPECT_NE(Driver.Pixel(Chart, from.X, (from.Y + to.Y) / 2), back);
     Driver.Release(TTestDriver::ScreenPoint(Chart, to));
