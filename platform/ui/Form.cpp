@@ -14,6 +14,7 @@
 #include "platform/ui/Input.h"
 #include "platform/ui/MdiClient.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
@@ -693,29 +694,30 @@ int TCustomForm::ShowModal() {
     if (HWND cap = GetCapture())
         SendMessage(cap, WM_CANCELMODE, 0, 0);
     ReleaseCapture();
-    FFormState |= fsModal;
+    // Everything the modal state changes comes back however the loop ends (a result, the program's end,
+    // a handler or hook that raises, the form freed by a handler), newest change first.
+    // Declared before the loop, whose restorers use them.
+    bool formAlive = true;
     HWND activeWindow = GetActiveWindow();
-    int saveFocusCount = GFocusCount;
+    std::vector<HWND> windows;
+    TModalLoop loop;
+    loop.Watch(this);
+    loop.OnExit([&] {
+        if (formAlive)
+            FFormState &= ~fsModal;
+    });
+    FFormState |= fsModal;
+    loop.Change(GFocusCount, GFocusCount);
+    loop.OnExit([&] {
+        if (activeWindow && IsWindow(activeWindow))
+            SetActiveWindow(activeWindow);
+    });
     if (Screen) {
         Screen->SaveFocusedList().insert(Screen->SaveFocusedList().begin(), Screen->FocusedForm());
         Screen->SetFocusedForm(this);
-    }
-    TCursor saveCursor = Screen ? Screen->Cursor() : crDefault;
-    int saveCount = Screen ? Screen->CursorCount() : 0;
-    if (Screen)
-        Screen->SetCursor(crDefault);
-    std::vector<HWND> windows = Application ? Application->DisableTaskWindows(nullptr) : std::vector<HWND>();
-    int result = 0;
-    auto restore = [&] {
-        if (Screen) {
-            if (Screen->CursorCount() == saveCount + 1)
-                Screen->SetCursor(saveCursor);
-            else
-                Screen->SetCursor(crDefault);
-        }
-        if (Application)
-            Application->EnableTaskWindows(windows);
-        if (Screen) {
+        loop.OnExit([] {
+            if (!Screen)
+                return;
             auto& list = Screen->SaveFocusedList();
             if (!list.empty()) {
                 Screen->SetFocusedForm(list.front());
@@ -723,45 +725,58 @@ int TCustomForm::ShowModal() {
             } else {
                 Screen->SetFocusedForm(nullptr);
             }
-        }
-        if (activeWindow && IsWindow(activeWindow))
-            SetActiveWindow(activeWindow);
-        GFocusCount = saveFocusCount;
-        FFormState &= ~fsModal;
-    };
-    try {
-        // A window made while not modal keeps the owner it had; a modal one is owned by the window
-        // that was active.
-        if (FHandle && activeWindow && activeWindow != FHandle)
-            SetWindowLongPtr(FHandle, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(activeWindow));
-        Show();
-        try {
-            SendMessage(Handle(), CM_ACTIVATE, 0, 0);
-            FModalResult = mrNone;
-            if (ModalHook())
-                PostMessage(FHandle, CM_RUNMODALHOOK, 0, 0);
-            do {
-                Application->HandleMessage();
-                if (Application->Terminated())
-                    FModalResult = mrCancel;
-                else if (FModalResult != mrNone)
-                    CloseModal();
-            } while (FModalResult == mrNone);
-            result = FModalResult;
-            if (FHandle)
-                SendMessage(FHandle, CM_DEACTIVATE, 0, 0);
-            if (GetActiveWindow() != FHandle)
-                activeWindow = nullptr;
-        } catch (...) {
-            Hide();
-            throw;
-        }
-        Hide();
-    } catch (...) {
-        restore();
-        throw;
+        });
     }
-    restore();
+    if (Application)
+        windows = Application->DisableTaskWindows(nullptr);
+    loop.OnExit([&] {
+        if (Application)
+            Application->EnableTaskWindows(windows);
+    });
+    if (Screen) {
+        TCursor saveCursor = Screen->Cursor();
+        int saveCount = Screen->CursorCount();
+        Screen->SetCursor(crDefault);
+        loop.OnExit([saveCursor, saveCount] {
+            if (!Screen)
+                return;
+            if (Screen->CursorCount() == saveCount + 1)
+                Screen->SetCursor(saveCursor);
+            else
+                Screen->SetCursor(crDefault);
+        });
+    }
+    // A window made while not modal keeps the owner it had; a modal one is owned by the window that was
+    // active.
+    if (FHandle && activeWindow && activeWindow != FHandle)
+        SetWindowLongPtr(FHandle, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(activeWindow));
+    Show();
+    loop.OnExit([&] {
+        if (formAlive)
+            Hide();
+    });
+    SendMessage(Handle(), CM_ACTIVATE, 0, 0);
+    FModalResult = mrNone;
+    if (ModalHook())
+        PostMessage(FHandle, CM_RUNMODALHOOK, 0, 0);
+    do {
+        Application->HandleMessage();
+        if (!loop.Alive()) {
+            // Freed by a handler: nothing of the form may be touched any more.
+            formAlive = false;
+            activeWindow = nullptr;
+            return mrCancel;
+        }
+        if (Application->Terminated())
+            FModalResult = mrCancel;
+        else if (FModalResult != mrNone)
+            CloseModal();
+    } while (FModalResult == mrNone);
+    int result = FModalResult;
+    if (FHandle)
+        SendMessage(FHandle, CM_DEACTIVATE, 0, 0);
+    if (GetActiveWindow() != FHandle)
+        activeWindow = nullptr;
     return result;
 }
 
