@@ -1,4 +1,5 @@
 #include "platform/ui/Control.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Cursor.h"
 
 #include <algorithm>
@@ -785,16 +786,12 @@ void TControl::UpdateBoundsRect(const TRect& R) {
 }
 
 void TControl::ReadState(TReader& Reader) {
-    FControlState |= csReadingState;
-    if (auto* p = dynamic_cast<TWinControl*>(Reader.Parent()))
-        SetParent(p);
-    try {
+    {
+        TemporaryFlags reading(FControlState, csReadingState);
+        if (auto* p = dynamic_cast<TWinControl*>(Reader.Parent()))
+            SetParent(p);
         TComponent::ReadState(Reader);
-    } catch (...) {
-        FControlState &= ~csReadingState;
-        throw;
     }
-    FControlState &= ~csReadingState;
     if (FParent) {
         Perform(CM_PARENTCOLORCHANGED, 0, 0);
         Perform(CM_PARENTFONTCHANGED, 0, 0);
@@ -1496,14 +1493,10 @@ void TWinControl::CreateWnd() {
     cls.Name = params.WinClassName;
     cls.WndProc = ControlWindowProc;
     RegisterWindowClass(cls);
-    FControlState |= csCreating;
-    try {
+    {
+        TemporaryFlags creating(FControlState, csCreating);
         CreateWindowHandle(params);
-    } catch (...) {
-        FControlState &= ~csCreating;
-        throw;
     }
-    FControlState &= ~csCreating;
     if (!FHandle)
         throw EOutOfResources("Error creating window for control '" + Name() + "'");
     if ((GetWindowLongPtr(FHandle, GWL_STYLE) & WS_CHILD) && GetWindowLongPtr(FHandle, GWL_ID) == 0)
@@ -1688,18 +1681,13 @@ void TWinControl::AlignControl(TControl* AControl) {
         return;
     }
     DisableAlign();
-    FInAlign = true;
-    try {
-        DoAlignControls(AControl);
-    } catch (...) {
+    ScopeGuard aligned([this] {
         FInAlign = false;
         FControlState &= ~csAlignmentNeeded;
         --FAlignLevel;
-        throw;
-    }
-    FInAlign = false;
-    FControlState &= ~csAlignmentNeeded;
-    --FAlignLevel;
+    });
+    FInAlign = true;
+    DoAlignControls(AControl);
 }
 
 void TWinControl::DoAlignControls(TControl* AControl) {
@@ -2170,12 +2158,9 @@ void TWinControl::UpdateShowing() {
     }
     if (FHandle && FShowing != show) {
         FShowing = show;
-        try {
-            Perform(CM_SHOWINGCHANGED, 0, 0);
-        } catch (...) {
-            FShowing = !show;
-            throw;
-        }
+        ScopeGuard undo([this, show] { FShowing = !show; });
+        Perform(CM_SHOWINGCHANGED, 0, 0);
+        undo.Dismiss();
     }
 }
 
@@ -2699,14 +2684,8 @@ void TCustomControl::Paint() {}
 
 void TCustomControl::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_PAINT) {
-        FControlState |= csCustomPaint;
-        try {
-            TWinControl::Dispatch(Message);
-        } catch (...) {
-            FControlState &= ~csCustomPaint;
-            throw;
-        }
-        FControlState &= ~csCustomPaint;
+        TemporaryFlags painting(FControlState, csCustomPaint);
+        TWinControl::Dispatch(Message);
         return;
     }
     TWinControl::Dispatch(Message);

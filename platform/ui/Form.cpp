@@ -1,5 +1,6 @@
 #include "platform/ui/Form.h"
 #include "platform/rtl/MainThread.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Cursor.h"
 
 #include <algorithm>
@@ -197,15 +198,11 @@ void TCustomForm::BeforeDestruction() {
 }
 
 void TCustomForm::AfterConstruction() {
-    FFormState |= fsCreating;
-    try {
+    {
+        TemporaryFlags creating(FFormState, fsCreating);
         if (const std::string* text = FindFormResource(ClassName()))
             ReadComponentFromText(*text, this);
-    } catch (...) {
-        FFormState &= ~fsCreating;
-        throw;
     }
-    FFormState &= ~fsCreating;
     if (!FOldCreateOrder)
         DoCreate();
     if (FFormStyle == fsMDIChild)
@@ -647,45 +644,39 @@ void TCustomForm::PlaceOnShow() {
 void TCustomForm::CMShowingChanged(TMessage& Message) {
     if (FFormState & fsShowing)
         throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
-    FFormState |= fsShowing;
-    try {
-        if (Showing()) {
-            DoShow();
-            PlaceOnShow();
-            if (FFormStyle == fsMDIChild) {
-                TCustomForm* frame = MDIFrame();
-                HWND client = frame ? frame->FClientHandle : nullptr;
-                bool frameMaximized = false;
-                if (client)
-                    SendMessage(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&frameMaximized));
-                if (FWindowState == wsMaximized || frameMaximized)
-                    ShowWindow(FHandle, SW_MAXIMIZE);
-                else if (FWindowState == wsMinimized)
-                    ShowWindow(FHandle, SW_SHOWMINNOACTIVE);
-                else
-                    ShowWindow(FHandle, SW_SHOWNA);
-                if (client && FWindowState != wsMinimized)
-                    SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
-            } else if (FParent) {
-                TScrollingWinControl::CMShowingChanged(Message);
-            } else {
-                int cmd = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
-                          : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
-                                                        : SW_SHOWNORMAL;
-                ShowWindow(FHandle, cmd);
-            }
-        } else {
-            DoHide();
-            if (FParent && FFormStyle != fsMDIChild)
-                TScrollingWinControl::CMShowingChanged(Message);
+    TemporaryFlags showing(FFormState, fsShowing);
+    if (Showing()) {
+        DoShow();
+        PlaceOnShow();
+        if (FFormStyle == fsMDIChild) {
+            TCustomForm* frame = MDIFrame();
+            HWND client = frame ? frame->FClientHandle : nullptr;
+            bool frameMaximized = false;
+            if (client)
+                SendMessage(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&frameMaximized));
+            if (FWindowState == wsMaximized || frameMaximized)
+                ShowWindow(FHandle, SW_MAXIMIZE);
+            else if (FWindowState == wsMinimized)
+                ShowWindow(FHandle, SW_SHOWMINNOACTIVE);
             else
-                ShowWindow(FHandle, SW_HIDE);
+                ShowWindow(FHandle, SW_SHOWNA);
+            if (client && FWindowState != wsMinimized)
+                SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+        } else if (FParent) {
+            TScrollingWinControl::CMShowingChanged(Message);
+        } else {
+            int cmd = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
+                      : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
+                                                    : SW_SHOWNORMAL;
+            ShowWindow(FHandle, cmd);
         }
-    } catch (...) {
-        FFormState &= ~fsShowing;
-        throw;
+    } else {
+        DoHide();
+        if (FParent && FFormStyle != fsMDIChild)
+            TScrollingWinControl::CMShowingChanged(Message);
+        else
+            ShowWindow(FHandle, SW_HIDE);
     }
-    FFormState &= ~fsShowing;
 }
 
 int TCustomForm::ShowModal() {
@@ -1143,16 +1134,11 @@ void TCustomForm::Dispatch(TMessage& Message) {
             }
         }
         break;
-    case WM_PAINT:
-        FControlState |= csCustomPaint;
-        try {
-            TScrollingWinControl::Dispatch(Message);
-        } catch (...) {
-            FControlState &= ~csCustomPaint;
-            throw;
-        }
-        FControlState &= ~csCustomPaint;
+    case WM_PAINT: {
+        TemporaryFlags painting(FControlState, csCustomPaint);
+        TScrollingWinControl::Dispatch(Message);
         break;
+    }
     case CM_SHOWINGCHANGED:
         CMShowingChanged(Message);
         break;
