@@ -755,7 +755,6 @@ int TCustomForm::ShowModal() {
         if (!loop.Alive()) {
             // Freed by a handler: nothing of the form may be touched any more.
             formAlive = false;
-            activeWindow = nullptr;
             return mrCancel;
         }
         if (Application->Terminated())

@@ -29,7 +29,14 @@ public:
     explicit TLoopForm(TComponent* AOwner) : TForm(AOwner) { SetBorderStyle(bsNone); }
     UINT RaiseOn = 0;
     int Entered = 0, Exited = 0;
+    // Freed when the form gets kFree, as a handler that frees what a loop drives would.
+    static constexpr UINT kFree = WM_APP + 8;
+    TComponent* Doomed = nullptr;
     void Dispatch(TMessage& m) override {
+        if (m.Msg == kFree && Doomed) {
+            std::exchange(Doomed, nullptr)->Free();
+            return;
+        }
         if (m.Msg == WM_NCHITTEST) {
             TPoint p = ScreenToClient(PointFromLParam(m.LParam));
             m.Result = p.X >= Width() - 12 && p.Y >= Height() - 12 ? HTBOTTOMRIGHT
@@ -266,4 +273,99 @@ TEST_F(ModalLoopTest, TheLoopLearnsWhatWentAwayAndGivesEverythingBackOnAnExcepti
     EXPECT_EQ(order, (std::vector<std::string>{"second", "first"})) << "newest first, all of them";
     EXPECT_EQ(state, 1);
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(ModalLoopTest, AControlFreedInsideItsLoopEndsTheLoopCleanly) {
+    UI_HEADLESS_ONLY(Driver);
+    // Each case makes the thing its loop drives, runs the loop with a handler that frees it, and answers
+    // whether the same gesture works again with a fresh one.
+    auto* target = new TTestPanel(Form);
+    target->SetParent(Form);
+    target->SetBoundsRect(Bounds(200, 40, 100, 100));
+    int drops = 0;
+    target->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
+    TComponent*& doomed = Form->Doomed;
+    auto doom = [&](TComponent* c) {
+        doomed = c;
+        PostMessage(Form->Handle(), TLoopForm::kFree, 0, 0);
+    };
+
+    struct TCase {
+        const char* Name;
+        std::function<void(bool freeIt)> Run;
+        std::function<int()> Effect;
+    };
+    std::vector<TCase> cases = {
+        {"drag source",
+         [&](bool freeIt) {
+             auto* source = new TTestBox(Form);
+             source->SetParent(Form);
+             source->SetBoundsRect(Bounds(10, 40, 40, 40));
+             source->SetDragMode(dmAutomatic);
+             target->OnDragOver = [&, source, freeIt](TObject*, TObject*, int, int, TDragState,
+                                                      bool& accept) {
+                 accept = true;
+                 if (freeIt && !doomed)
+                     doom(source);
+             };
+             Driver.Drag(TTestDriver::CenterOf(source), target->ClientToScreen(TPoint(30, 40)), 6);
+         },
+         [&] { return drops; }},
+        {"modal form",
+         [&](bool freeIt) {
+             auto* dialog = NewForm<TForm>(Application);
+             dialog->SetBounds(400, 300, 200, 100);
+             Driver.AnswerNextModal([&, freeIt](TCustomForm& f) {
+                 if (freeIt)
+                     doom(&f);
+                 else
+                     f.SetModalResult(mrOk);
+             });
+             int result = dialog->ShowModal();
+             if (!freeIt) {
+                 drops += result == mrOk;
+                 dialog->Free();
+             }
+         },
+         [&] { return drops; }},
+        {"pop-up menu",
+         [&](bool freeIt) {
+             auto* popup = new TPopupMenu(Form);
+             auto* item = new TMenuItem(popup);
+             item->SetCaption("Alpha");
+             item->OnClick = [&](TObject*) { ++drops; };
+             popup->Items()->Add(item);
+             SetMenuLoopHook([&, item, popup, freeIt](TMenu*) {
+                 if (freeIt) {
+                     doom(popup);
+                     Driver.Pump();
+                     return;
+                 }
+                 TRect r;
+                 ASSERT_TRUE(GetMenuItemRect(item, r));
+                 Driver.Click(TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+             });
+             popup->Popup(200, 200);
+             SetMenuLoopHook(nullptr);
+             if (!freeIt)
+                 popup->Free();
+         },
+         [&] { return drops; }},
+    };
+
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Driver.Advance(1000);
+        c.Run(true);
+        Driver.Pump();
+        EXPECT_EQ(doomed, nullptr) << "the handler ran inside the loop";
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_FALSE(MenuTracking());
+        EXPECT_TRUE(IsWindowEnabled(Form->Handle()));
+        int before = c.Effect();
+        Driver.Advance(1000);
+        c.Run(false);
+        EXPECT_EQ(c.Effect(), before + 1) << "the next gesture works";
+        EXPECT_EQ(GetCapture(), nullptr);
+    }
 }
