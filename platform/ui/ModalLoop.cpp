@@ -59,7 +59,7 @@ protected:
     }
 };
 
-TModalLoop::TModalLoop() : FWatcher(std::make_unique<TWatcher>()) {}
+TModalLoop::TModalLoop() : FWatcher(std::make_unique<TWatcher>()), FUncaught(std::uncaught_exceptions()) {}
 
 TModalLoop::~TModalLoop() noexcept(false) {
     // Every step runs even when one raises; the first such fault is passed on unless another exception
@@ -73,7 +73,6 @@ TModalLoop::~TModalLoop() noexcept(false) {
                 first = std::current_exception();
         }
     };
-    int unwinding = std::uncaught_exceptions();
     while (!FRestore.empty()) {
         std::function<void()> action = std::move(FRestore.back());
         FRestore.pop_back();
@@ -85,7 +84,7 @@ TModalLoop::~TModalLoop() noexcept(false) {
             ::plat::SetCursor(FOldCursor);
     });
     FWatcher->Release();
-    if (first && unwinding == 0)
+    if (first && std::uncaught_exceptions() <= FUncaught)
         std::rethrow_exception(first);
 }
 

@@ -72,6 +72,7 @@ private:
     HWND FCapture = nullptr;
     HCURSOR FOldCursor = nullptr;
     bool FCursorChanged = false;
+    int FUncaught; // exceptions in flight when the loop began
 };
 
 } // namespace plat
