@@ -1,5 +1,4 @@
 #include "platform/ui/Control.h"
-#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Cursor.h"
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlSupport.h"

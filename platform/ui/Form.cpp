@@ -1,6 +1,5 @@
 #include "platform/ui/Form.h"
 #include "platform/rtl/MainThread.h"
-#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Cursor.h"
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/Resources.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlSupport.h"
