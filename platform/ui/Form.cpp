@@ -686,15 +686,14 @@ int TCustomForm::ShowModal() {
         SendMessage(cap, WM_CANCELMODE, 0, 0);
     ReleaseCapture();
     // Everything the modal state changes comes back however the loop ends (a result, the program's end,
-    // a handler or hook that raises, the form freed by a handler), newest change first.
-    // Declared before the loop, whose restorers use them.
-    bool formAlive = true;
+    // a handler or hook that raises, the form freed by a handler), newest change first. A form that was
+    // freed (the loop is no longer Alive) is not touched. The restorers use these, so they come first.
     HWND activeWindow = GetActiveWindow();
     std::vector<HWND> windows;
     TModalLoop loop;
     loop.Watch(this);
     loop.OnExit([&] {
-        if (formAlive)
+        if (loop.Alive())
             FFormState &= ~fsModal;
     });
     FFormState |= fsModal;
@@ -743,7 +742,7 @@ int TCustomForm::ShowModal() {
         SetWindowLongPtr(FHandle, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(activeWindow));
     Show();
     loop.OnExit([&] {
-        if (formAlive)
+        if (loop.Alive())
             Hide();
     });
     SendMessage(Handle(), CM_ACTIVATE, 0, 0);
@@ -752,11 +751,8 @@ int TCustomForm::ShowModal() {
         PostMessage(FHandle, CM_RUNMODALHOOK, 0, 0);
     do {
         Application->HandleMessage();
-        if (!loop.Alive()) {
-            // Freed by a handler: nothing of the form may be touched any more.
-            formAlive = false;
-            return mrCancel;
-        }
+        if (!loop.Alive())
+            return mrCancel; // freed by a handler
         if (Application->Terminated())
             FModalResult = mrCancel;
         else if (FModalResult != mrNone)
