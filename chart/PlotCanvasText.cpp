@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "chart/PlotCanvas.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -134,13 +135,8 @@ void TPlotCanvas3D::RotatedText(int X, int Y, const std::string& Text, double An
     lf.Quality = static_cast<uint8_t>(RotatedTextQuality);
     TDeviceContext* dc = DC();
     HFONT old = dc->SelectFont(CreateFontIndirect(lf));
-    try {
-        TextOut(X, Y, Text);
-    } catch (...) {
-        DC()->SelectFont(old);
-        throw;
-    }
-    DC()->SelectFont(old);
+    ScopeGuard restoreFont([this, old] { DC()->SelectFont(old); });
+    TextOut(X, Y, Text);
 }
 
 void TPlotCanvas3D::TextOut3D(int X, int Y, int Z, const std::string& Text) {
@@ -159,13 +155,8 @@ void TPlotCanvas3D::TextOut3D(int X, int Y, int Z, const std::string& Text) {
     lf.Height = -MulDiv(zoomed, FFont->PixelsPerInch(), 72);
     TDeviceContext* dc = DC();
     HFONT old = dc->SelectFont(CreateFontIndirect(lf));
-    try {
-        TextOut(p.X, p.Y, Text);
-    } catch (...) {
-        DC()->SelectFont(old);
-        throw;
-    }
-    DC()->SelectFont(old);
+    ScopeGuard restoreFont([this, old] { DC()->SelectFont(old); });
+    TextOut(p.X, p.Y, Text);
 }
 
 void TPlotCanvas3D::RotatedTextWithZ(int X, int Y, int Z, const std::string& Text, double Angle) {

@@ -11,6 +11,7 @@
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -295,32 +296,29 @@ void TCustomAxisPanel::PrintPages(int FirstPage, int LastPage) {
     if (!Name().empty())
         printer->Title = Name();
     printer->BeginDoc();
-    try {
-        if (LastPage == 0)
-            LastPage = PageCount();
-        if (FirstPage == 0)
-            FirstPage = 1;
-        const int old = FPages->Current();
-        try {
-            const TRect area = PrinterPageArea();
-            for (int page = FirstPage; page <= LastPage; ++page) {
-                FPages->SetCurrent(page);
-                PrintIntoRect(area);
-                if (page < LastPage)
-                    printer->NewPage();
-            }
-        } catch (...) {
-            FPages->SetCurrent(old);
-            throw;
-        }
-        FPages->SetCurrent(old);
-        printer->EndDoc();
-    } catch (...) {
+    // A print that fails half way is given up; the chart shows the page it showed before either way.
+    ScopeGuard abort([printer] {
         printer->Abort();
         if (printer->Printing())
             printer->EndDoc();
-        throw;
+    });
+    if (LastPage == 0)
+        LastPage = PageCount();
+    if (FirstPage == 0)
+        FirstPage = 1;
+    {
+        const int old = FPages->Current();
+        ScopeGuard restorePage([this, old] { FPages->SetCurrent(old); });
+        const TRect area = PrinterPageArea();
+        for (int page = FirstPage; page <= LastPage; ++page) {
+            FPages->SetCurrent(page);
+            PrintIntoRect(area);
+            if (page < LastPage)
+                printer->NewPage();
+        }
     }
+    printer->EndDoc();
+    abort.Dismiss();
 }
 
 // --- Series list ------------------------------------------------------------------------------------
@@ -953,15 +951,11 @@ void TCustomAxisPanel::DrawSeriesMarks(TChartSeries* Series) {
         ++r.Bottom;
         DrawCanvas()->ClipCube(r, 0, Width3D());
     }
-    try {
-        Series->DrawMarks();
-    } catch (...) {
+    ScopeGuard unclip([this, clip] {
         if (clip)
             DrawCanvas()->UnClip();
-        throw;
-    }
-    if (clip)
-        DrawCanvas()->UnClip();
+    });
+    Series->DrawMarks();
 }
 
 void TCustomAxisPanel::DrawOneSeries(TChartSeries* Series) {
@@ -971,15 +965,13 @@ void TCustomAxisPanel::DrawOneSeries(TChartSeries* Series) {
     Series->DoBeforeDrawValues();
     const bool clip = Series->UsesAxes() && FClipPoints && ClippingAllowed();
     ClipSeries(Series);
-    try {
+    {
+        ScopeGuard unclip([this, clip] {
+            if (clip)
+                DrawCanvas()->UnClip();
+        });
         Series->DrawAllValues();
-    } catch (...) {
-        if (clip)
-            DrawCanvas()->UnClip();
-        throw;
     }
-    if (clip)
-        DrawCanvas()->UnClip();
     DrawSeriesMarks(Series);
     Series->DoAfterDrawValues();
 }
@@ -1024,7 +1016,11 @@ void TCustomAxisPanel::DrawAllSeries() {
             }
             visible.push_back(s);
         }
-        try {
+        {
+            ScopeGuard unclip([this, clipped] {
+                if (clipped)
+                    DrawCanvas()->UnClip();
+            });
             if (first >= 0 && !visible.empty()) {
                 const bool forward = visible.front()->DrawValuesForward();
                 const bool seriesForward = series->DrawSeriesForward();
@@ -1047,13 +1043,7 @@ void TCustomAxisPanel::DrawAllSeries() {
                     for (int index = last; index >= first; --index)
                         drawIndex(index);
             }
-        } catch (...) {
-            if (clipped)
-                DrawCanvas()->UnClip();
-            throw;
         }
-        if (clipped)
-            DrawCanvas()->UnClip();
         for (TChartSeries* s : visible) {
             DrawSeriesMarks(s);
             s->DoAfterDrawValues();

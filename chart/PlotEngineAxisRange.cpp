@@ -8,6 +8,7 @@
 #undef CHART_PLOTENGINE_NO_UMBRELLA
 #include "chart/PlotEngineAxis.h"
 #include "chart/PlotEngineAxisPanel.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -46,15 +47,9 @@ void TChartAxis::SetAxisRange(double AMinimum, double AMaximum) {
     // Master axes may form a cycle; each axis passes the range on once.
     if (FSettingRange)
         return;
-    FSettingRange = true;
-    try {
-        if (TChartAxes* axes = FParentChart ? FParentChart->Axes() : nullptr)
-            axes->PassRangeToCustomAxes(this);
-    } catch (...) {
-        FSettingRange = false;
-        throw;
-    }
-    FSettingRange = false;
+    plat::TemporaryChange settingRange(FSettingRange, true);
+    if (TChartAxes* axes = FParentChart ? FParentChart->Axes() : nullptr)
+        axes->PassRangeToCustomAxes(this);
 }
 
 void TChartAxis::CalcAutomaticMinMax() {

@@ -15,6 +15,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Control.h"
 
@@ -84,14 +85,9 @@ void TCustomAxisPanel::RefreshSeriesData(TChartSeries* Series) {
         }
     } else if (TPlotFunction* function = Series->FunctionType()) {
         Series->SuspendUpdates();
-        try {
-            Series->ClearPoints();
-            function->AddPoints(nullptr);
-        } catch (...) {
-            Series->ResumeUpdates();
-            throw;
-        }
-        Series->ResumeUpdates();
+        plat::ScopeGuard resume([Series] { Series->ResumeUpdates(); });
+        Series->ClearPoints();
+        function->AddPoints(nullptr);
     } else if (Series->IsDesignTime() && !Series->ManualData()) {
         Series->FillSampleValues(0);
     }
@@ -501,22 +497,17 @@ void TChartSeries::AddPointFrom(TChartSeries* Source, int ValueIndex) {
 
 void TChartSeries::AssignValues(TChartSeries* Source) {
     SuspendUpdates();
-    try {
-        ClearPoints();
-        if (FFunction) {
-            FX->SetDateTime(Source->XValues()->DateTime());
-            FY->SetDateTime(Source->YValues()->DateTime());
-            FFunction->AddPoints(Source);
-        } else if (Source && Source != this) {
-            const int count = Source->GetCount();
-            for (int i = 0; i < count; ++i)
-                AddPointFrom(Source, i);
-        }
-    } catch (...) {
-        ResumeUpdates();
-        throw;
+    plat::ScopeGuard resume([this] { ResumeUpdates(); });
+    ClearPoints();
+    if (FFunction) {
+        FX->SetDateTime(Source->XValues()->DateTime());
+        FY->SetDateTime(Source->YValues()->DateTime());
+        FFunction->AddPoints(Source);
+    } else if (Source && Source != this) {
+        const int count = Source->GetCount();
+        for (int i = 0; i < count; ++i)
+            AddPointFrom(Source, i);
     }
-    ResumeUpdates();
 }
 
 void TChartSeries::Assign(plat::TPersistent* Source) {
@@ -583,14 +574,11 @@ void TChartSeries::FillSampleValues(int NumValues) {
     ClearPoints();
     SampleRandom().seed(static_cast<unsigned>(RandomBelow(7774444)));
     SuspendUpdates();
-    try {
+    {
+        plat::ScopeGuard resume([this] { ResumeUpdates(); });
         AddSampleValues(NumValues, false);
         DoSortValues();
-    } catch (...) {
-        ResumeUpdates();
-        throw;
     }
-    ResumeUpdates();
     FManualData = false;
 }
 
@@ -779,17 +767,12 @@ std::string GetSeriesTitle(TChartSeries* Series) {
 
 void FillSeriesItems(plat::TStrings* Items, TCustomSeriesList* List, bool UseTitles) {
     Items->BeginUpdate();
-    try {
-        for (int i = 0; i < List->Count(); ++i) {
-            TChartSeries* series = List->Series(i);
-            if (series->ShowInEditor() || (series->ComponentState() & plat::csDesigning))
-                Items->AddObject(UseTitles ? GetSeriesTitle(series) : series->Name(), series);
-        }
-    } catch (...) {
-        Items->EndUpdate();
-        throw;
+    plat::ScopeGuard endUpdate([Items] { Items->EndUpdate(); });
+    for (int i = 0; i < List->Count(); ++i) {
+        TChartSeries* series = List->Series(i);
+        if (series->ShowInEditor() || (series->ComponentState() & plat::csDesigning))
+            Items->AddObject(UseTitles ? GetSeriesTitle(series) : series->Name(), series);
     }
-    Items->EndUpdate();
 }
 
 void DrawSeriesClassBitmap(plat::TCanvas* Canvas, const plat::TObject* Element, int X, int Y) {

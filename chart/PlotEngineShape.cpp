@@ -6,6 +6,7 @@
 #include "chart/PlotProcsPanel.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -210,15 +211,11 @@ void TPlotCustomShape::DrawShadow(TCanvas3D& Canvas, const TRect& Rect, int Angl
         const bool flat = !Canvas.IsTrue3D();
         if (flat)
             Canvas.DisableRotation();
-        try {
-            FShadow->DrawRect(Canvas, Rect, Z);
-        } catch (...) {
+        ScopeGuard enableRotation([&Canvas, flat] {
             if (flat)
                 Canvas.EnableRotation();
-            throw;
-        }
-        if (flat)
-            Canvas.EnableRotation();
+        });
+        FShadow->DrawRect(Canvas, Rect, Z);
     }
     if (FTransparency <= 0)
         return;
@@ -254,38 +251,31 @@ void TPlotCustomShape::DrawShapeRect(const TRect& Rect, int Angle, int Z) {
     std::unique_ptr<TPlotBlend> blend;
     if (FTransparency > 0)
         blend = canvas.BeginBlend(Angle == 0 ? Rect : PolygonBounds(corners, 4), FTransparency);
-    auto endBlend = [&] {
+    ScopeGuard endBlend([&] {
         if (blend)
             canvas.EndBlend(std::move(blend));
-    };
-    try {
-        if (FShadow && (FShadow->HorizSize() != 0 || FShadow->VertSize() != 0) && Brush()->Style() != bsClear)
-            DrawShadow(canvas, Rect, Angle, Z);
-        if (FGradient && FGradient->Visible()) {
-            if (Angle < 1) {
-                FGradient->FillRectangle(canvas, Rect,
-                                         FShapeStyle == fosRoundRectangle ? RoundCornerSize : 0);
-            } else {
-                TPoint clip[4] = {corners[0], corners[1], corners[2], corners[3]};
-                canvas.ClipPolygon(clip, 4);
-                FGradient->FillRectangle(canvas, PolygonBounds(corners, 4));
-                canvas.UnClip();
-            }
-            canvas.Brush()->SetStyle(bsClear);
+    });
+    if (FShadow && (FShadow->HorizSize() != 0 || FShadow->VertSize() != 0) && Brush()->Style() != bsClear)
+        DrawShadow(canvas, Rect, Angle, Z);
+    if (FGradient && FGradient->Visible()) {
+        if (Angle < 1) {
+            FGradient->FillRectangle(canvas, Rect, FShapeStyle == fosRoundRectangle ? RoundCornerSize : 0);
         } else {
-            canvas.UseChartBrushWithColor(Brush(), FColor);
+            TPoint clip[4] = {corners[0], corners[1], corners[2], corners[3]};
+            canvas.ClipPolygon(clip, 4);
+            FGradient->FillRectangle(canvas, PolygonBounds(corners, 4));
+            canvas.UnClip();
         }
-        canvas.UseChartPen(Pen());
-        DrawOutline(canvas, Rect, Angle, Z, corners);
-        if (Angle == 0) {
-            TRect bevel = Rect;
-            FParent->DrawBevel(FBevel, bevel, FBevelWidth, 0);
-        }
-    } catch (...) {
-        endBlend();
-        throw;
+        canvas.Brush()->SetStyle(bsClear);
+    } else {
+        canvas.UseChartBrushWithColor(Brush(), FColor);
     }
-    endBlend();
+    canvas.UseChartPen(Pen());
+    DrawOutline(canvas, Rect, Angle, Z, corners);
+    if (Angle == 0) {
+        TRect bevel = Rect;
+        FParent->DrawBevel(FBevel, bevel, FBevelWidth, 0);
+    }
 }
 
 void TPlotCustomShape::Assign(TPersistent* Source) {

@@ -8,6 +8,7 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Clipboard.h"
@@ -212,20 +213,21 @@ void TCustomPlotPanel::Paint() {
 void TCustomPlotPanel::DrawToCanvas(TCanvas* Canvas, const TRect& Rect) {
     TCanvas* window = TCustomControl::Canvas();
     FPanelRect = FDrawCanvas->InitWindow(Canvas, FView3DOptions.get(), Color(), FView3D, Rect);
-    try {
-        ComputeChartRect();
-        UpdateChartDimensions();
-        DrawChart(FPanelRect);
-    } catch (...) {
-        // Leave the surface pointing at the window, unclipped, and the picture marked for a redraw.
+    // A failed draw leaves the surface pointing at the window, unclipped, and the picture marked for a
+    // redraw.
+    ScopeGuard recover([this, window] {
         try {
             FDrawCanvas->UnClip();
         } catch (...) {
+            // The draw's own failure is the one to report; the target is reset regardless.
         }
         FDrawCanvas->SetTargetCanvas(window);
         FDrawCanvas->MarkDirty();
-        throw;
-    }
+    });
+    ComputeChartRect();
+    UpdateChartDimensions();
+    DrawChart(FPanelRect);
+    recover.Dismiss();
     FDrawCanvas->ShowImage(Canvas, window, Rect);
 }
 
@@ -276,48 +278,43 @@ void TCustomPlotPanel::DrawBorderAndBevels(const TRect& Rect) {
     TPlotCanvas3D& c = *FDrawCanvas;
     TRect r = Rect;
     c.DisableRotation();
-    try {
-        c.Brush()->SetStyle(bsClear);
-        if (FBorder->Visible()) {
-            c.UseChartPen(FBorder.get());
-            int i = 1;
-            const bool dots = FBorder->SmallDots();
-            if (!dots) {
-                const int a = FBorder->Width() - 1;
-                if (a > 0) {
-                    const int h = a / 2;
-                    r.Left += h + (a % 2 != 0 ? 1 : 0);
-                    r.Top += h + (a % 2 != 0 ? 1 : 0);
-                    i = h - (h % 2 != 0 ? 1 : 0);
-                    r.Right -= i;
-                    r.Bottom -= i;
-                }
+    ScopeGuard enableRotation([&c] { c.EnableRotation(); });
+    c.Brush()->SetStyle(bsClear);
+    if (FBorder->Visible()) {
+        c.UseChartPen(FBorder.get());
+        int i = 1;
+        const bool dots = FBorder->SmallDots();
+        if (!dots) {
+            const int a = FBorder->Width() - 1;
+            if (a > 0) {
+                const int h = a / 2;
+                r.Left += h + (a % 2 != 0 ? 1 : 0);
+                r.Top += h + (a % 2 != 0 ? 1 : 0);
+                i = h - (h % 2 != 0 ? 1 : 0);
+                r.Right -= i;
+                r.Bottom -= i;
             }
-            if (FBorderRound < 1) {
-                c.DrawRectangle(r);
-                if (!dots)
-                    ++i;
-            } else {
-                --r.Right;
-                --r.Bottom;
-                c.DrawRoundRect(r, FBorderRound, FBorderRound);
-            }
-            InflateRect(r, -i, -i);
         }
-        if (!FPrinting || PlotPaintBackWhenPrinting) {
-            c.Pen()->SetStyle(psSolid);
-            c.Pen()->SetWidth(1);
-            c.Pen()->SetMode(pmCopy);
-            DrawBevel(BevelOuter(), r, BevelWidth(), FBorderRound);
-            if (BorderWidth() > 0)
-                c.Frame3D(r, Color(), Color(), BorderWidth());
-            DrawBevel(BevelInner(), r, BevelWidth(), FBorderRound);
+        if (FBorderRound < 1) {
+            c.DrawRectangle(r);
+            if (!dots)
+                ++i;
+        } else {
+            --r.Right;
+            --r.Bottom;
+            c.DrawRoundRect(r, FBorderRound, FBorderRound);
         }
-    } catch (...) {
-        c.EnableRotation();
-        throw;
+        InflateRect(r, -i, -i);
     }
-    c.EnableRotation();
+    if (!FPrinting || PlotPaintBackWhenPrinting) {
+        c.Pen()->SetStyle(psSolid);
+        c.Pen()->SetWidth(1);
+        c.Pen()->SetMode(pmCopy);
+        DrawBevel(BevelOuter(), r, BevelWidth(), FBorderRound);
+        if (BorderWidth() > 0)
+            c.Frame3D(r, Color(), Color(), BorderWidth());
+        DrawBevel(BevelInner(), r, BevelWidth(), FBorderRound);
+    }
 }
 
 void TCustomPlotPanel::DrawBevel(TBevelCut Kind, TRect& Rect, int Width, int Corner) {
@@ -343,19 +340,13 @@ void TCustomPlotPanel::DrawBevel(TBevelCut Kind, TRect& Rect, int Width, int Cor
 void TCustomPlotPanel::ApplyRoundRegion() {
     if (Parent() == nullptr || FApplyingRegion)
         return;
-    FApplyingRegion = true;
-    try {
-        if (FBorderRound > 0) {
-            TRegion region = CreateRoundRectRgn(0, 0, Width(), Height(), FBorderRound, FBorderRound);
-            SetWindowRgn(Handle(), &region, true);
-        } else {
-            SetWindowRgn(Handle(), nullptr, true);
-        }
-    } catch (...) {
-        FApplyingRegion = false;
-        throw;
+    TemporaryChange applying(FApplyingRegion, true);
+    if (FBorderRound > 0) {
+        TRegion region = CreateRoundRectRgn(0, 0, Width(), Height(), FBorderRound, FBorderRound);
+        SetWindowRgn(Handle(), &region, true);
+    } else {
+        SetWindowRgn(Handle(), nullptr, true);
     }
-    FApplyingRegion = false;
 }
 
 void TCustomPlotPanel::SetStringField(std::string& Field, const std::string& Value) {
@@ -429,32 +420,21 @@ void TCustomPlotPanel::DrawUnbuffered(TCanvas* Canvas, const TRect& Rect) {
     const bool buffered = FDrawCanvas->GetBuffered();
     FDrawCanvas->SetKeepBitmap(true);
     FDrawCanvas->SetBuffered(false);
-    auto restore = [&] {
+    ScopeGuard restore([&] {
         FDrawCanvas->SetBuffered(buffered);
         FDrawCanvas->SetKeepBitmap(false);
         FDrawCanvas->SetTargetCanvas(TCustomControl::Canvas());
         FDrawCanvas->MarkDirty();
         Invalidate();
-    };
-    try {
-        DrawToCanvas(Canvas, Rect);
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    });
+    DrawToCanvas(Canvas, Rect);
 }
 
 void TCustomPlotPanel::DrawToMetafileCanvas(TCanvas* Canvas, const TRect& Rect) {
     const bool old = FDrawCanvas->Metafiling();
     FDrawCanvas->SetMetafiling(true);
-    try {
-        DrawUnbuffered(Canvas, Rect);
-    } catch (...) {
-        FDrawCanvas->SetMetafiling(old);
-        throw;
-    }
-    FDrawCanvas->SetMetafiling(old);
+    ScopeGuard restore([this, old] { FDrawCanvas->SetMetafiling(old); });
+    DrawUnbuffered(Canvas, Rect);
 }
 
 std::unique_ptr<TMetafile> TCustomPlotPanel::RenderToMetafile(bool Enhanced, const TRect& Rect) {
@@ -608,25 +588,19 @@ void TCustomPlotPanel::PrintToCanvas(TCanvas* Canvas, const TRect& Rect) {
     dc->SetViewportOrgEx(0, 0);
     FPrinting = true;
     bool clipped = false;
-    auto finish = [&] {
+    ScopeGuard finish([&] {
         if (clipped)
             RestoreClipRegion(Canvas);
         FPrinting = false;
         dc->RestoreDC(saved);
-    };
-    try {
-        if (ClippingAllowed()) {
-            ClipCanvasToRect(Canvas, p);
-            clipped = true;
-        }
-        if (OnBeforePrint)
-            OnBeforePrint(this, Canvas, p);
-        DrawToMetafileCanvas(Canvas, p);
-    } catch (...) {
-        finish();
-        throw;
+    });
+    if (ClippingAllowed()) {
+        ClipCanvasToRect(Canvas, p);
+        clipped = true;
     }
-    finish();
+    if (OnBeforePrint)
+        OnBeforePrint(this, Canvas, p);
+    DrawToMetafileCanvas(Canvas, p);
 }
 
 // --- Listeners and mouse ----------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "chart/PlotProcsPanel.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -232,25 +233,20 @@ void TCustomPlotPanelExtended::DrawPanelBack(const TRect& Rect) {
     TPlotCanvas3D& c = *DrawCanvas();
     TRect r = Rect;
     c.DisableRotation();
-    try {
-        TPlotShadow* shadow = Shadow();
-        if (shadow->MaxSize() > 0) {
-            c.Brush()->SetStyle(bsSolid);
-            c.Brush()->SetColor(Parent() != nullptr ? Parent()->Brush()->Color() : Color());
-            c.FillRect(r);
-            r.Right -= shadow->HorizSize();
-            r.Bottom -= shadow->VertSize();
-            shadow->DrawForRect(c, r);
-        }
-        FillBackground(r);
-        if (FBackImage && FBackImage->Graphic() != nullptr && !FBackImage->Inside())
-            DrawBackImage(r, 0);
-        DrawBorderAndBevels(r);
-    } catch (...) {
-        c.EnableRotation();
-        throw;
+    ScopeGuard enableRotation([&c] { c.EnableRotation(); });
+    TPlotShadow* shadow = Shadow();
+    if (shadow->MaxSize() > 0) {
+        c.Brush()->SetStyle(bsSolid);
+        c.Brush()->SetColor(Parent() != nullptr ? Parent()->Brush()->Color() : Color());
+        c.FillRect(r);
+        r.Right -= shadow->HorizSize();
+        r.Bottom -= shadow->VertSize();
+        shadow->DrawForRect(c, r);
     }
-    c.EnableRotation();
+    FillBackground(r);
+    if (FBackImage && FBackImage->Graphic() != nullptr && !FBackImage->Inside())
+        DrawBackImage(r, 0);
+    DrawBorderAndBevels(r);
 }
 
 void TCustomPlotPanelExtended::DrawBackImage(const TRect& Rect, int Depth) {
@@ -283,54 +279,50 @@ void TCustomPlotPanelExtended::DrawBackImage(const TRect& Rect, int Depth) {
         else
             c.ClipCube(Rect, 0, Width3D());
     }
-    try {
-        TRect r = Rect;
-        if (Depth > 0 && orthogonal)
-            r = projected(Rect);
-        const int w = r.Right - r.Left;
-        const int h = r.Bottom - r.Top;
-        const int iw = graphic->Width();
-        const int ih = graphic->Height();
-        switch (FBackImage->Mode()) {
-        case pbmTile:
-            if (iw > 0 && ih > 0)
-                for (int y = 0; y < h; y += ih)
-                    for (int x = 0; x < w; x += iw) {
-                        if (Depth > 0 && !orthogonal)
-                            c.DrawPicture3D(TRect(r.Left + x, r.Top + y, r.Left + x + iw, r.Top + y + ih),
-                                            graphic, Depth);
-                        else
-                            c.DrawGraphic(r.Left + x, r.Top + y, graphic);
-                    }
-            break;
-        case pbmCustom:
-            FillBackground(Rect);
-            c.DrawGraphic(Rect.Left + FBackImage->Left(), Rect.Top + FBackImage->Top(), graphic);
-            break;
-        case pbmCenter: {
-            FillBackground(Rect);
-            const int dx = (iw - w) / 2;
-            const int dy = (ih - h) / 2;
-            r.Left -= dx;
-            r.Right += dx;
-            r.Top -= dy;
-            r.Bottom += dy;
-            if (Depth < 1 || orthogonal)
-                c.DrawGraphic(r.Left, r.Top, graphic);
-            else
-                c.DrawPicture3D(r, graphic, Depth);
-            break;
-        }
-        default:
-            break;
-        }
-    } catch (...) {
+    ScopeGuard unclip([&c, clip] {
         if (clip)
             c.UnClip();
-        throw;
+    });
+    TRect r = Rect;
+    if (Depth > 0 && orthogonal)
+        r = projected(Rect);
+    const int w = r.Right - r.Left;
+    const int h = r.Bottom - r.Top;
+    const int iw = graphic->Width();
+    const int ih = graphic->Height();
+    switch (FBackImage->Mode()) {
+    case pbmTile:
+        if (iw > 0 && ih > 0)
+            for (int y = 0; y < h; y += ih)
+                for (int x = 0; x < w; x += iw) {
+                    if (Depth > 0 && !orthogonal)
+                        c.DrawPicture3D(TRect(r.Left + x, r.Top + y, r.Left + x + iw, r.Top + y + ih),
+                                        graphic, Depth);
+                    else
+                        c.DrawGraphic(r.Left + x, r.Top + y, graphic);
+                }
+        break;
+    case pbmCustom:
+        FillBackground(Rect);
+        c.DrawGraphic(Rect.Left + FBackImage->Left(), Rect.Top + FBackImage->Top(), graphic);
+        break;
+    case pbmCenter: {
+        FillBackground(Rect);
+        const int dx = (iw - w) / 2;
+        const int dy = (ih - h) / 2;
+        r.Left -= dx;
+        r.Right += dx;
+        r.Top -= dy;
+        r.Bottom += dy;
+        if (Depth < 1 || orthogonal)
+            c.DrawGraphic(r.Left, r.Top, graphic);
+        else
+            c.DrawPicture3D(r, graphic, Depth);
+        break;
     }
-    if (clip)
-        c.UnClip();
+    default:
+        break;
+    }
 }
 
 // --- Zoom and panning -------------------------------------------------------------------------------

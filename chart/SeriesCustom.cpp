@@ -8,6 +8,7 @@
 #include "chart/PlotEngineAxisPanel.h"
 #include "chart/PlotProcsServices.h"
 #include "chart/Series.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -329,18 +330,18 @@ void TCustomSeries::DrawPass() {
     FPassForward = DrawValuesForward();
     FChaining = true;
     FChain.clear();
-    try {
-        if (HasPlainPoints())
-            ChainPlainPoints();
-        else
-            TChartSeries::DrawAllValues();
-        FChaining = false;
-        FlushChain();
-    } catch (...) {
+    // A pass that fails leaves no chain behind for the next one to flush.
+    plat::ScopeGuard dropChain([this] {
         FChaining = false;
         FChain.clear();
-        throw;
-    }
+    });
+    if (HasPlainPoints())
+        ChainPlainPoints();
+    else
+        TChartSeries::DrawAllValues();
+    FChaining = false;
+    FlushChain();
+    dropChain.Dismiss();
 }
 
 bool TCustomSeries::HasPlainPoints() {

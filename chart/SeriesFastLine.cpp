@@ -8,6 +8,7 @@
 #include "chart/PlotProcsServices.h"
 #include "chart/Series.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -155,21 +156,21 @@ void TFastLineSeries::DrawAllValues() {
     TChartPen* pen = LinePen();
     FChaining = pen->Width() < 2 && pen->Style() == plat::psSolid && !pen->SmallDots();
     FChain.clear();
-    try {
-        const TPoint start = PointPixel(first > 0 ? first - 1 : first);
-        FPrevX = start.X;
-        FPrevY = start.Y;
-        PenMoveTo(FPrevX, FPrevY);
-        if (first > 0)
-            DrawValue(first);
-        for (int i = first + 1; i <= last; ++i)
-            DrawValue(i);
-        FlushChain();
-    } catch (...) {
+    // A pass that fails leaves no chain behind for the next one to flush.
+    plat::ScopeGuard dropChain([this] {
         FChaining = false;
         FChain.clear();
-        throw;
-    }
+    });
+    const TPoint start = PointPixel(first > 0 ? first - 1 : first);
+    FPrevX = start.X;
+    FPrevY = start.Y;
+    PenMoveTo(FPrevX, FPrevY);
+    if (first > 0)
+        DrawValue(first);
+    for (int i = first + 1; i <= last; ++i)
+        DrawValue(i);
+    FlushChain();
+    dropChain.Dismiss();
     FChaining = false;
 }
 

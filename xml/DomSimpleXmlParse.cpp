@@ -8,6 +8,7 @@
 #endif
 
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "xml/DomSimpleXml.h"
 #include "xml/DomSimpleXmlPool.h"
@@ -1177,13 +1178,10 @@ template <class Parse> void LoadNode(TStream& stream, TDomSimpleXML* parser, Par
     TDomPoolRef pool;
     TInput input(stream, pool.Get());
     TDomParser p(input, pool.Get(), parser, TDomParser::FileIsUtf8(parser));
-    try {
-        parse(p);
-    } catch (...) {
-        stream.SetPosition(input.Start + static_cast<int64_t>(p.Consumed()));
-        throw;
-    }
-    stream.SetPosition(input.Start + static_cast<int64_t>(p.Consumed()));
+    // The stream stands after what was read, also when the text was bad.
+    plat::ScopeGuard reposition(
+        [&] { stream.SetPosition(input.Start + static_cast<int64_t>(p.Consumed())); });
+    parse(p);
 }
 
 } // namespace
@@ -1241,14 +1239,13 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
     if (OnLoadProgress)
         OnLoadProgress(this, input.Start, input.StreamSize);
     TDomParser p(input, pool.Get(), this, false);
-    try {
+    {
+        // The stream stands after what was read, also when the text was bad.
+        plat::ScopeGuard reposition(
+            [&] { source->SetPosition(input.Start + static_cast<int64_t>(p.Consumed())); });
         p.ParseProlog(*FProlog);
         p.ParseElement(FRoot.get());
-    } catch (...) {
-        source->SetPosition(input.Start + static_cast<int64_t>(p.Consumed()));
-        throw;
     }
-    source->SetPosition(input.Start + static_cast<int64_t>(p.Consumed()));
     if (OnLoadProgress)
         OnLoadProgress(this, source->Position(), input.StreamSize);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/gfx/AAInternal.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace plat {
 
@@ -697,13 +698,9 @@ cairo_surface_t* Rasterize(const TAARegionNode& n, int x, int y, int w, int h) {
         cairo_destroy(cr);
         cairo_surface_destroy(s);
         s = Rasterize(*n.A, x, y, w, h);
-        cairo_surface_t* b = nullptr;
-        try {
-            b = Rasterize(*n.B, x, y, w, h);
-        } catch (...) {
-            cairo_surface_destroy(s);
-            throw;
-        }
+        ScopeGuard dropA([s] { cairo_surface_destroy(s); });
+        cairo_surface_t* b = Rasterize(*n.B, x, y, w, h);
+        dropA.Dismiss();
         cr = cairo_create(s);
         cairo_operator_t op = CAIRO_OPERATOR_SOURCE;
         switch (n.Mode) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/gfx/PdfSurface.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 
 namespace plat {
@@ -204,15 +205,15 @@ void TPrinter::BeginDoc() {
         ::close(fd);
         FTempName = buf.data();
     }
-    try {
+    {
+        // A document that cannot be opened leaves nothing half made.
+        ScopeGuard undo([this] { Release(); });
         FStream = std::make_unique<TFileStream>(FTempName, fmCreate);
         FSurface = std::make_unique<TPdfSurface>(*FStream, PageWidthPt(), PageHeightPt(), FPixelsPerInch);
         if (!Title.empty())
             FSurface->SetTitle(Title);
         FDc = std::make_unique<TDeviceContext>(FSurface.get());
-    } catch (...) {
-        Release();
-        throw;
+        undo.Dismiss();
     }
     FCanvas->SetHandle(FDc.get());
     FCanvas->Refresh();
@@ -232,23 +233,18 @@ void TPrinter::EndDoc() {
     CheckPrinting(true);
     FPrinting = false;
     FCanvas->SetHandle(nullptr);
-    try {
-        FSurface->Finish();
-        FDc.reset();
-        FSurface.reset();
-        FStream.reset();
-        if (!FFileName.empty()) {
-            if (std::rename(FTempName.c_str(), FFileName.c_str()) != 0)
-                throw EFCreateError("Cannot create file \"" + FFileName + "\".");
-        } else {
-            TPrintJob job{Printers()->Get(PrinterIndex()), FTempName, Title, FCopies};
-            FSpooler->Submit(job);
-        }
-    } catch (...) {
-        Release();
-        throw;
+    ScopeGuard release([this] { Release(); });
+    FSurface->Finish();
+    FDc.reset();
+    FSurface.reset();
+    FStream.reset();
+    if (!FFileName.empty()) {
+        if (std::rename(FTempName.c_str(), FFileName.c_str()) != 0)
+            throw EFCreateError("Cannot create file \"" + FFileName + "\".");
+    } else {
+        TPrintJob job{Printers()->Get(PrinterIndex()), FTempName, Title, FCopies};
+        FSpooler->Submit(job);
     }
-    Release();
 }
 
 void TPrinter::Abort() {

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace plat {
 
@@ -94,18 +95,12 @@ TCollectionItem* TCollection::Add() {
     if (!FItemClass.Create)
         throw EListError("Collection has no item class");
     // The item joins in its base constructor; announce it once it is complete.
-    ++FUpdateCount;
-    ++FCreating;
     TCollectionItem* item = nullptr;
-    try {
+    {
+        ScopedCount updating(FUpdateCount);
+        ScopedCount creating(FCreating);
         item = FItemClass.Create(this);
-    } catch (...) {
-        --FCreating;
-        --FUpdateCount;
-        throw;
     }
-    --FCreating;
-    --FUpdateCount;
     Notify(item, cnAdded);
     Changed();
     return item;
@@ -115,15 +110,9 @@ TCollectionItem* TCollection::Insert(int Index) {
     if (Index < 0 || Index > Count())
         throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
     BeginUpdate();
-    TCollectionItem* item = nullptr;
-    try {
-        item = Add();
-        item->SetIndex(Index);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    ScopeGuard endUpdate([this] { EndUpdate(); });
+    TCollectionItem* item = Add();
+    item->SetIndex(Index);
     return item;
 }
 
@@ -182,15 +171,10 @@ void TCollection::Assign(TPersistent* Source) {
     if (source == this)
         return;
     BeginUpdate();
-    try {
-        Clear();
-        for (TCollectionItem* item : source->FItems)
-            Add()->Assign(item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    ScopeGuard endUpdate([this] { EndUpdate(); });
+    Clear();
+    for (TCollectionItem* item : source->FItems)
+        Add()->Assign(item);
 }
 
 std::string TCollection::GetNamePath() const {

@@ -8,6 +8,7 @@
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/rtl/Types.h"
@@ -90,50 +91,48 @@ TComponent* TReader::ReadRootComponent(const TFilerObject& Tree, TComponent* Roo
     FParent = nullptr;
     FLined = false;
     bool created = false;
-    try {
-        AtLine(Tree.Line, FLined, [&] {
-            if (!Root) {
-                Root = CreateComponent(Tree.ClassName, nullptr);
-                created = true;
-                Root->SetName(Tree.Name);
-            } else if (Root->Name().empty() && !Tree.Name.empty()) {
-                // Several instances of one form live side by side under the same owner.
-                std::string name = Tree.Name;
-                TComponent* owner = Root->Owner();
-                for (int i = 1; owner && owner->FindComponent(name) && owner->FindComponent(name) != Root;
-                     ++i)
-                    name = Tree.Name + "_" + std::to_string(i);
-                Root->SetName(name);
-            }
-        });
-        FRoot = Root;
-        Root->SetComponentStateFlags(csLoading | csReading, true);
-        FLoaded.push_back(Root);
-        FNode = &Tree;
-        Root->ReadState(*this);
-        Root->SetComponentStateFlags(csReading, false);
-        ResolveFixups();
-    } catch (...) {
+    // A read that fails leaves no component half loaded and frees the root it made.
+    ScopeGuard undoRead([&] {
         for (TComponent* c : FLoaded)
             c->SetComponentStateFlags(csLoading | csReading | csFixups, false);
         FLoaded.clear();
         FFixups.clear();
         if (created)
             Root->Free();
-        throw;
-    }
+    });
+    AtLine(Tree.Line, FLined, [&] {
+        if (!Root) {
+            Root = CreateComponent(Tree.ClassName, nullptr);
+            created = true;
+            Root->SetName(Tree.Name);
+        } else if (Root->Name().empty() && !Tree.Name.empty()) {
+            // Several instances of one form live side by side under the same owner.
+            std::string name = Tree.Name;
+            TComponent* owner = Root->Owner();
+            for (int i = 1; owner && owner->FindComponent(name) && owner->FindComponent(name) != Root; ++i)
+                name = Tree.Name + "_" + std::to_string(i);
+            Root->SetName(name);
+        }
+    });
+    FRoot = Root;
+    Root->SetComponentStateFlags(csLoading | csReading, true);
+    FLoaded.push_back(Root);
+    FNode = &Tree;
+    Root->ReadState(*this);
+    Root->SetComponentStateFlags(csReading, false);
+    ResolveFixups();
+    undoRead.Dismiss();
     size_t i = 0;
-    try {
-        for (; i < FLoaded.size(); ++i)
-            FLoaded[i]->Loaded();
-    } catch (...) {
+    ScopeGuard undoLoaded([&] {
         for (size_t j = i + 1; j < FLoaded.size(); ++j)
             FLoaded[j]->SetComponentStateFlags(csLoading, false);
         FLoaded.clear();
         if (created)
             Root->Free();
-        throw;
-    }
+    });
+    for (; i < FLoaded.size(); ++i)
+        FLoaded[i]->Loaded();
+    undoLoaded.Dismiss();
     FLoaded.clear();
     return Root;
 }
@@ -158,12 +157,9 @@ TComponent* TReader::ReadComponent(const TFilerObject& Node) {
                       Node.Line);
         } else {
             c = CreateComponent(Node.ClassName, FRoot);
-            try {
-                c->SetName(Node.Name);
-            } catch (...) {
-                c->Free();
-                throw;
-            }
+            ScopeGuard freeUnnamed([c] { c->Free(); });
+            c->SetName(Node.Name);
+            freeUnnamed.Dismiss();
         }
         if (!Node.Name.empty()) {
             if (const TFieldInfo* f = FindPublishedField(FRoot->ClassType(), Node.Name)) {
@@ -203,20 +199,14 @@ void TReader::ReadData(TComponent* Instance) {
 }
 
 void TReader::ReadObjectProperties(TPersistent* Instance, const std::vector<TFilerProperty>& Properties) {
-    TComponent* savedCurrent = FCurrent;
+    TemporaryChange keepCurrent(FCurrent, FCurrent);
     FLined = false;
-    try {
-        for (const TFilerProperty& p : Properties) {
-            AtLine(p.Line, FLined, [&] {
-                FCurrent = nullptr;
-                ReadProperty(Instance, p.Name, p.Value, p.Line, 0);
-            });
-        }
-    } catch (...) {
-        FCurrent = savedCurrent;
-        throw;
+    for (const TFilerProperty& p : Properties) {
+        AtLine(p.Line, FLined, [&] {
+            FCurrent = nullptr;
+            ReadProperty(Instance, p.Name, p.Value, p.Line, 0);
+        });
     }
-    FCurrent = savedCurrent;
 }
 
 void TReader::ReadProperty(TPersistent* Instance, const std::string& Path, const TFilerValue& Value, int Line,
@@ -395,18 +385,13 @@ void TReader::ReadCollection(TCollection* Collection, const TFilerValue& Value, 
     if (Depth >= kMaxStreamDepth)
         Error("Properties nested too deeply", Value.Line);
     Collection->BeginUpdate();
-    try {
-        Collection->Clear();
-        for (const TFilerValue& item : Value.Items) {
-            TCollectionItem* it = Collection->Add();
-            for (const TFilerProperty& p : item.Properties)
-                AtLine(p.Line, FLined, [&] { ReadProperty(it, p.Name, p.Value, p.Line, Depth + 1); });
-        }
-    } catch (...) {
-        Collection->EndUpdate();
-        throw;
+    ScopeGuard endUpdate([Collection] { Collection->EndUpdate(); });
+    Collection->Clear();
+    for (const TFilerValue& item : Value.Items) {
+        TCollectionItem* it = Collection->Add();
+        for (const TFilerProperty& p : item.Properties)
+            AtLine(p.Line, FLined, [&] { ReadProperty(it, p.Name, p.Value, p.Line, Depth + 1); });
     }
-    Collection->EndUpdate();
 }
 
 void TReader::ResolveFixups() {
@@ -436,16 +421,8 @@ void TReader::DefineProperty(const std::string& Name, const std::function<void(T
     FPropHandled = true;
     if (!ReadData)
         return;
-    std::vector<TCursor> saved;
-    saved.swap(FCursors);
-    FCursors.push_back({FPropValue, 1, 0});
-    try {
-        ReadData(*this);
-    } catch (...) {
-        FCursors.swap(saved);
-        throw;
-    }
-    FCursors.swap(saved);
+    TemporaryChange cursors(FCursors, std::vector<TCursor>{{FPropValue, 1, 0}});
+    ReadData(*this);
 }
 
 void TReader::DefineBinaryProperty(const std::string& Name, const std::function<void(TStream&)>& ReadData,
@@ -602,17 +579,8 @@ TWriter::TWriter(TComponent* Root) {
 }
 
 TFilerObject TWriter::WriteComponent(TComponent* Component) {
-    TComponent* savedRoot = FRoot;
-    if (!FRoot)
-        FRoot = Component;
-    try {
-        TFilerObject result = WriteComponentAt(Component, 0);
-        FRoot = savedRoot;
-        return result;
-    } catch (...) {
-        FRoot = savedRoot;
-        throw;
-    }
+    TemporaryChange root(FRoot, FRoot ? FRoot : Component);
+    return WriteComponentAt(Component, 0);
 }
 
 std::vector<TFilerProperty> TWriter::WriteObjectProperties(TPersistent* Instance) {
@@ -629,15 +597,10 @@ TFilerObject TWriter::WriteComponentAt(TComponent* Component, int Depth) {
     obj.Name = Component->Name();
     const bool wasWriting = Component->ComponentState() & csWriting;
     Component->SetComponentStateFlags(csWriting, true);
-    try {
-        WriteProperties(Component, "", obj.Properties, Depth);
-        Component->GetChildren(
-            [&](TComponent* child) { obj.Children.push_back(WriteComponentAt(child, Depth + 1)); }, FRoot);
-    } catch (...) {
-        Component->SetComponentStateFlags(csWriting, wasWriting);
-        throw;
-    }
-    Component->SetComponentStateFlags(csWriting, wasWriting);
+    ScopeGuard restoreWriting([=] { Component->SetComponentStateFlags(csWriting, wasWriting); });
+    WriteProperties(Component, "", obj.Properties, Depth);
+    Component->GetChildren(
+        [&](TComponent* child) { obj.Children.push_back(WriteComponentAt(child, Depth + 1)); }, FRoot);
     return obj;
 }
 
@@ -657,19 +620,9 @@ void TWriter::WriteProperties(TPersistent* Instance, const std::string& Prefix,
         if (WriteValue(Instance, p, v, Depth))
             Out.push_back({Prefix + p->Name, std::move(v), 0});
     }
-    const std::string savedPrefix = FPrefix;
-    std::vector<TFilerProperty>* savedOut = FOut;
-    FPrefix = Prefix;
-    FOut = &Out;
-    try {
-        Instance->DefineProperties(*this);
-    } catch (...) {
-        FPrefix = savedPrefix;
-        FOut = savedOut;
-        throw;
-    }
-    FPrefix = savedPrefix;
-    FOut = savedOut;
+    TemporaryChange prefix(FPrefix, Prefix);
+    TemporaryChange out(FOut, &Out);
+    Instance->DefineProperties(*this);
 }
 
 bool TWriter::WriteValue(TPersistent* Instance, const TPropInfo* Prop, TFilerValue& Value, int Depth) {
@@ -779,17 +732,12 @@ void TWriter::DefineProperty(const std::string& Name, const std::function<void(T
     if (!HasData || !WriteData || !FOut)
         return;
     std::vector<TFilerValue> values;
-    std::vector<std::vector<TFilerValue>*> saved;
-    saved.swap(FTargets);
-    FTargets.push_back(&values);
-    try {
+    bool balanced = false;
+    {
+        TemporaryChange targets(FTargets, std::vector<std::vector<TFilerValue>*>{&values});
         WriteData(*this);
-    } catch (...) {
-        FTargets.swap(saved);
-        throw;
+        balanced = FTargets.size() == 1;
     }
-    const bool balanced = FTargets.size() == 1;
-    FTargets.swap(saved);
     if (!balanced)
         throw EWriteError("Property " + Name + " left a list open");
     if (values.empty())

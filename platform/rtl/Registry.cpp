@@ -1,5 +1,6 @@
 #include "platform/rtl/Registry.h"
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SettingsPaths.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/StringUtils.h"
@@ -282,13 +283,8 @@ void TRegistryIniFile::WriteString(const std::string& section, const std::string
                                    const std::string& value) {
     if (!FRegistry.OpenKey(KeyOf(section), true))
         throw ERegistryException("Failed to create key '" + KeyOf(section) + "'");
-    try {
-        FRegistry.WriteString(ident, value);
-    } catch (...) {
-        FRegistry.CloseKey();
-        throw;
-    }
-    FRegistry.CloseKey();
+    ScopeGuard closeKey([this] { FRegistry.CloseKey(); });
+    FRegistry.WriteString(ident, value);
 }
 
 void TRegistryIniFile::ReadSection(const std::string& section, TStrings& strings) {

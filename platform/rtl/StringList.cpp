@@ -6,6 +6,7 @@
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/MergeSort.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/StringUtils.h"
 
@@ -87,33 +88,23 @@ void TStrings::AddStrings(const TStrings& strings) {
     for (int i = 0; i < strings.Count(); ++i)
         items.emplace_back(strings.Get(i), strings.GetObject(i));
     BeginUpdate();
-    try {
-        for (const auto& [s, obj] : items)
-            AddObject(s, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    ScopeGuard endUpdate([this] { EndUpdate(); });
+    for (const auto& [s, obj] : items)
+        AddObject(s, obj);
 }
 
 void TStrings::Assign(const TStrings& source) {
     if (&source == this)
         return;
     BeginUpdate();
-    try {
-        Clear();
-        FNameValueSeparator = source.FNameValueSeparator;
-        FDelimiter = source.FDelimiter;
-        FQuoteChar = source.FQuoteChar;
-        FStrictDelimiter = source.FStrictDelimiter;
-        FLineBreak = source.FLineBreak;
-        AddStrings(source);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    ScopeGuard endUpdate([this] { EndUpdate(); });
+    Clear();
+    FNameValueSeparator = source.FNameValueSeparator;
+    FDelimiter = source.FDelimiter;
+    FQuoteChar = source.FQuoteChar;
+    FStrictDelimiter = source.FStrictDelimiter;
+    FLineBreak = source.FLineBreak;
+    AddStrings(source);
 }
 
 void TStrings::Assign(TPersistent* Source) {
@@ -136,15 +127,10 @@ void TStrings::DefineProperties(TFiler& Filer) {
                 lines.push_back(reader.ReadString());
             reader.ReadListEnd();
             BeginUpdate();
-            try {
-                Clear();
-                for (const std::string& line : lines)
-                    Add(line);
-            } catch (...) {
-                EndUpdate();
-                throw;
-            }
-            EndUpdate();
+            ScopeGuard endUpdate([this] { EndUpdate(); });
+            Clear();
+            for (const std::string& line : lines)
+                Add(line);
         },
         [this](TWriter& writer) {
             writer.WriteListBegin();
@@ -283,45 +269,40 @@ void TStrings::SplitDelimited(const std::string& text, char delimiter, char quot
                 ++p;
     };
     BeginUpdate();
-    try {
-        Clear();
-        skipBlanks();
-        while (p < n) {
-            std::string item;
-            if (text[p] == quote) {
-                ++p;
-                while (p < n) {
-                    if (text[p] == quote) {
-                        if (p + 1 < n && text[p + 1] == quote) {
-                            item += quote;
-                            p += 2;
-                            continue;
-                        }
-                        ++p;
-                        break;
+    ScopeGuard endUpdate([this] { EndUpdate(); });
+    Clear();
+    skipBlanks();
+    while (p < n) {
+        std::string item;
+        if (text[p] == quote) {
+            ++p;
+            while (p < n) {
+                if (text[p] == quote) {
+                    if (p + 1 < n && text[p + 1] == quote) {
+                        item += quote;
+                        p += 2;
+                        continue;
                     }
-                    item += text[p++];
-                }
-            } else {
-                const size_t start = p;
-                while (p < n && text[p] != delimiter && (strict || !IsBlank(text[p])))
                     ++p;
-                item.assign(text, start, p - start);
+                    break;
+                }
+                item += text[p++];
             }
-            Add(item);
-            skipBlanks();
-            if (p < n && text[p] == delimiter) {
+        } else {
+            const size_t start = p;
+            while (p < n && text[p] != delimiter && (strict || !IsBlank(text[p])))
                 ++p;
-                if (p == n)
-                    Add(std::string());
-                skipBlanks();
-            }
+            item.assign(text, start, p - start);
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
+        Add(item);
+        skipBlanks();
+        if (p < n && text[p] == delimiter) {
+            ++p;
+            if (p == n)
+                Add(std::string());
+            skipBlanks();
+        }
     }
-    EndUpdate();
 }
 
 std::string TStrings::CommaText() const {
@@ -351,24 +332,19 @@ std::string TStrings::Text() const {
 
 void TStrings::SetText(const std::string& text) {
     BeginUpdate();
-    try {
-        Clear();
-        size_t start = 0;
-        const size_t n = text.size();
-        while (start < n) {
-            size_t end = start;
-            while (end < n && text[end] != '\r' && text[end] != '\n')
-                ++end;
-            Add(text.substr(start, end - start));
-            if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n')
-                ++end;
-            start = end + 1;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    ScopeGuard endUpdate([this] { EndUpdate(); });
+    Clear();
+    size_t start = 0;
+    const size_t n = text.size();
+    while (start < n) {
+        size_t end = start;
+        while (end < n && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        Add(text.substr(start, end - start));
+        if (end < n && text[end] == '\r' && end + 1 < n && text[end + 1] == '\n')
+            ++end;
+        start = end + 1;
     }
-    EndUpdate();
 }
 
 void TStrings::BeginUpdate() {

@@ -10,6 +10,7 @@
 
 #include "platform/gfx/Icon.h"
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/SystemIcons.h"
 
@@ -53,13 +54,12 @@ public:
     template <class T> void CreateForm(T*& Reference) {
         T* form = new T(this);
         Reference = form;
-        try {
-            form->AfterConstruction();
-        } catch (...) {
+        ScopeGuard freeUnfinished([&Reference, form] {
             Reference = nullptr;
             form->Free();
-            throw;
-        }
+        });
+        form->AfterConstruction();
+        freeUnfinished.Dismiss();
         if (!FMainForm)
             FMainForm = form;
     }

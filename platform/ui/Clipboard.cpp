@@ -6,6 +6,7 @@
 #include "platform/gfx/Graphic.h"
 #include "platform/gfx/Metafile.h"
 #include "platform/gfx/PngImage.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/WindowSystem.h"
 
@@ -195,14 +196,9 @@ std::string TClipboard::AsText() const {
 
 void TClipboard::SetAsText(const std::string& Value) {
     Open();
-    try {
-        EmptyClipboard();
-        SetClipboardData(CF_UNICODETEXT, std::vector<uint8_t>(Value.begin(), Value.end()));
-    } catch (...) {
-        Close();
-        throw;
-    }
-    Close();
+    ScopeGuard close([this] { Close(); });
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, std::vector<uint8_t>(Value.begin(), Value.end()));
 }
 
 void TClipboard::Assign(TPersistent* Source) {
@@ -239,15 +235,10 @@ void TClipboard::Assign(TPersistent* Source) {
         formats.push_back({CF_BITMAP, StreamBytes(asBitmap)});
     }
     Open();
-    try {
-        EmptyClipboard();
-        for (auto& [format, bytes] : formats)
-            SetClipboardData(format, std::move(bytes));
-    } catch (...) {
-        Close();
-        throw;
-    }
-    Close();
+    ScopeGuard close([this] { Close(); });
+    EmptyClipboard();
+    for (auto& [format, bytes] : formats)
+        SetClipboardData(format, std::move(bytes));
 }
 
 void TClipboard::AssignTo(TPersistent* Dest) {

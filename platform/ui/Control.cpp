@@ -3,17 +3,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/gfx/TextLayout.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlSupport.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/ParentBackground.h"
 #include "platform/ui/Screen.h"
@@ -783,16 +786,12 @@ void TControl::UpdateBoundsRect(const TRect& R) {
 }
 
 void TControl::ReadState(TReader& Reader) {
-    FControlState |= csReadingState;
-    if (auto* p = dynamic_cast<TWinControl*>(Reader.Parent()))
-        SetParent(p);
-    try {
+    {
+        TemporaryFlags reading(FControlState, csReadingState);
+        if (auto* p = dynamic_cast<TWinControl*>(Reader.Parent()))
+            SetParent(p);
         TComponent::ReadState(Reader);
-    } catch (...) {
-        FControlState &= ~csReadingState;
-        throw;
     }
-    FControlState &= ~csReadingState;
     if (FParent) {
         Perform(CM_PARENTCOLORCHANGED, 0, 0);
         Perform(CM_PARENTFONTCHANGED, 0, 0);
@@ -1234,8 +1233,15 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
     HWND captureWnd = FParent->Handle();
     if (auto* w = dynamic_cast<TWinControl*>(this))
         captureWnd = w->Handle();
-    SetCapture(captureWnd);
+    // Whatever ends the drag (the drop, Escape, a handler that raises or frees the source), the record
+    // is cleared, the object we made is freed and the capture and cursor are given back.
+    std::unique_ptr<TDragObject> ownObject;
+    TModalLoop loop;
+    loop.OnExit([] { GDrag = TDragRun(); });
     GCaptureControl = dynamic_cast<TWinControl*>(this) ? nullptr : this;
+    loop.OnExit([] { GCaptureControl = nullptr; });
+    loop.Capture(captureWnd);
+    loop.Watch(this);
     bool started = Immediate;
     bool cancelled = false;
     TControl* target = nullptr;
@@ -1244,9 +1250,11 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
     auto begin = [&] {
         TDragObject* obj = nullptr;
         DoStartDrag(obj);
+        if (!obj)
+            ownObject = std::make_unique<TDragObject>();
         GDrag.Source = this;
         GDrag.OwnObject = obj == nullptr;
-        GDrag.Object = obj ? obj : new TDragObject;
+        GDrag.Object = obj ? obj : ownObject.get();
         GDrag.Object->Control = this;
         GDrag.Active = true;
         started = true;
@@ -1264,7 +1272,7 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
     };
     if (started)
         begin();
-    while (GetCapture() == captureWnd) {
+    while (loop.HasCapture()) {
         TMsg msg;
         if (!GetMessage(msg, nullptr, 0, 0)) {
             PostQuitMessage(static_cast<int>(msg.wParam));
@@ -1282,12 +1290,15 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
             if (now != target) {
                 over(target, dsDragLeave);
                 target = now;
+                loop.Track(target);
                 accepted = over(target, dsDragEnter);
             } else {
                 accepted = over(target, dsDragMove);
             }
+            if (!loop.Alive())
+                return;
             GDrag.Object->DragPos = pos;
-            ::plat::SetCursor(LoadCursor(accepted ? IDC_DRAG : IDC_NODROP));
+            loop.SetCursor(LoadCursor(accepted ? IDC_DRAG : IDC_NODROP));
             continue;
         }
         if (msg.message == WM_LBUTTONUP) {
@@ -1301,14 +1312,13 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
         if (msg.message == WM_LBUTTONDOWN || msg.message == WM_KEYDOWN || msg.message == WM_KEYUP ||
             msg.message == WM_CHAR)
             continue;
-        TranslateMessage(msg);
-        DispatchMessage(msg);
+        if (!loop.Dispatch(msg))
+            return;                           // the source went away with its drag
         if (GDrag.Active == false && started) // EndDrag from a handler
             break;
     }
     bool dropped = GDrag.Active ? !cancelled : (GDrag.Object && GDrag.Object->Dropped);
-    if (GetCapture() == captureWnd)
-        ReleaseCapture();
+    loop.ReleaseCapture();
     GCaptureControl = nullptr;
     if (!started) {
         // Released before the threshold: an ordinary click.
@@ -1325,13 +1335,11 @@ void TControl::BeginDrag(bool Immediate, int Threshold) {
     } else if (target) {
         over(target, dsDragLeave);
     }
+    if (!loop.Alive())
+        return;
     TPoint sp = dropTarget ? tp : TPoint(0, 0);
-    TDragObject* obj = GDrag.Object;
-    bool own = GDrag.OwnObject;
     GDrag = TDragRun();
     DoEndDrag(dropTarget, sp.X, sp.Y);
-    if (own)
-        delete obj;
 }
 
 // ---- TWinControl ------------------------------------------------------------------------------------------
@@ -1485,14 +1493,10 @@ void TWinControl::CreateWnd() {
     cls.Name = params.WinClassName;
     cls.WndProc = ControlWindowProc;
     RegisterWindowClass(cls);
-    FControlState |= csCreating;
-    try {
+    {
+        TemporaryFlags creating(FControlState, csCreating);
         CreateWindowHandle(params);
-    } catch (...) {
-        FControlState &= ~csCreating;
-        throw;
     }
-    FControlState &= ~csCreating;
     if (!FHandle)
         throw EOutOfResources("Error creating window for control '" + Name() + "'");
     if ((GetWindowLongPtr(FHandle, GWL_STYLE) & WS_CHILD) && GetWindowLongPtr(FHandle, GWL_ID) == 0)
@@ -1677,18 +1681,13 @@ void TWinControl::AlignControl(TControl* AControl) {
         return;
     }
     DisableAlign();
-    FInAlign = true;
-    try {
-        DoAlignControls(AControl);
-    } catch (...) {
+    ScopeGuard aligned([this] {
         FInAlign = false;
         FControlState &= ~csAlignmentNeeded;
         --FAlignLevel;
-        throw;
-    }
-    FInAlign = false;
-    FControlState &= ~csAlignmentNeeded;
-    --FAlignLevel;
+    });
+    FInAlign = true;
+    DoAlignControls(AControl);
 }
 
 void TWinControl::DoAlignControls(TControl* AControl) {
@@ -2159,12 +2158,9 @@ void TWinControl::UpdateShowing() {
     }
     if (FHandle && FShowing != show) {
         FShowing = show;
-        try {
-            Perform(CM_SHOWINGCHANGED, 0, 0);
-        } catch (...) {
-            FShowing = !show;
-            throw;
-        }
+        ScopeGuard undo([this, show] { FShowing = !show; });
+        Perform(CM_SHOWINGCHANGED, 0, 0);
+        undo.Dismiss();
     }
 }
 
@@ -2688,14 +2684,8 @@ void TCustomControl::Paint() {}
 
 void TCustomControl::Dispatch(TMessage& Message) {
     if (Message.Msg == WM_PAINT) {
-        FControlState |= csCustomPaint;
-        try {
-            TWinControl::Dispatch(Message);
-        } catch (...) {
-            FControlState &= ~csCustomPaint;
-            throw;
-        }
-        FControlState &= ~csCustomPaint;
+        TemporaryFlags painting(FControlState, csCustomPaint);
+        TWinControl::Dispatch(Message);
         return;
     }
     TWinControl::Dispatch(Message);

@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/SystemIcons.h"
 #include "platform/ui/SystemMetrics.h"
@@ -100,7 +101,8 @@ int HitOfSizeCode(int code) {
 
 // Follows a press on a caption button until the release; answers whether it was released on it.
 bool TrackCaptionButton(HWND wnd, int hit) {
-    SetCapture(wnd);
+    TModalLoop loop;
+    loop.Capture(wnd);
     bool inside = true;
     for (;;) {
         TMsg msg;
@@ -108,7 +110,7 @@ bool TrackCaptionButton(HWND wnd, int hit) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (!IsWindow(wnd) || GetCapture() != wnd)
+        if (!loop.Alive() || !loop.HasCapture())
             return false;
         if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) {
             TWindow* w = Find(wnd);
@@ -117,11 +119,8 @@ bool TrackCaptionButton(HWND wnd, int hit) {
         }
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE)
             continue;
-        TranslateMessage(msg);
-        DispatchMessage(msg);
+        loop.Dispatch(msg);
     }
-    if (GetCapture() == wnd)
-        ReleaseCapture();
     return inside;
 }
 
@@ -256,8 +255,19 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
     }
     TRect start = w->Bounds;
     SendMessage(wnd, WM_ENTERSIZEMOVE, 0, 0);
-    SetCapture(wnd);
+    // The window hears WM_EXITSIZEMOVE and loses the capture however the loop ends, also when a handler
+    // of WM_MOVING, WM_SIZING or a move raises.
     bool cancelled = false;
+    TModalLoop loop;
+    loop.OnExit([&] {
+        if (cancelled && IsWindow(wnd))
+            SetWindowPos(wnd, nullptr, start.Left, start.Top, start.Width(), start.Height(),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        loop.ReleaseCapture();
+        if (IsWindow(wnd))
+            SendMessage(wnd, WM_EXITSIZEMOVE, 0, 0);
+    });
+    loop.Capture(wnd);
     int sizeCode = SizeCodeOfHit(hit);
     for (;;) {
         TMsg msg;
@@ -265,7 +275,7 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (!IsWindow(wnd) || GetCapture() != wnd)
+        if (!loop.Alive() || !loop.HasCapture())
             break;
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
             int dx = msg.pt.X - startScreen.X, dy = msg.pt.Y - startScreen.Y;
@@ -311,16 +321,8 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
         }
         if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR)
             continue;
-        TranslateMessage(msg);
-        DispatchMessage(msg);
+        loop.Dispatch(msg);
     }
-    if (cancelled && IsWindow(wnd))
-        SetWindowPos(wnd, nullptr, start.Left, start.Top, start.Width(), start.Height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    if (GetCapture() == wnd)
-        ReleaseCapture();
-    if (IsWindow(wnd))
-        SendMessage(wnd, WM_EXITSIZEMOVE, 0, 0);
 }
 
 } // namespace detail

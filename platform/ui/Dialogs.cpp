@@ -4,6 +4,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
@@ -31,17 +32,11 @@ int TCommonDialog::RunModal(TCustomForm& Form) {
     Form.SetHelpContext(FHelpContext);
     if (OnShow)
         OnShow(this);
-    int result = mrCancel;
-    try {
-        result = Form.ShowModal();
-    } catch (...) {
+    ScopeGuard closed([this] {
         if (OnClose)
             OnClose(this);
-        throw;
-    }
-    if (OnClose)
-        OnClose(this);
-    return result;
+    });
+    return Form.ShowModal();
 }
 
 TDialogForm::TDialogForm(TComponent* AOwner) : TForm(AOwner) {

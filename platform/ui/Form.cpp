@@ -8,12 +8,14 @@
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/Resources.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ControlSupport.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/MdiClient.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
@@ -196,15 +198,11 @@ void TCustomForm::BeforeDestruction() {
 }
 
 void TCustomForm::AfterConstruction() {
-    FFormState |= fsCreating;
-    try {
+    {
+        TemporaryFlags creating(FFormState, fsCreating);
         if (const std::string* text = FindFormResource(ClassName()))
             ReadComponentFromText(*text, this);
-    } catch (...) {
-        FFormState &= ~fsCreating;
-        throw;
     }
-    FFormState &= ~fsCreating;
     if (!FOldCreateOrder)
         DoCreate();
     if (FFormStyle == fsMDIChild)
@@ -646,45 +644,39 @@ void TCustomForm::PlaceOnShow() {
 void TCustomForm::CMShowingChanged(TMessage& Message) {
     if (FFormState & fsShowing)
         throw EInvalidOperation("Cannot change Visible in OnShow or OnHide");
-    FFormState |= fsShowing;
-    try {
-        if (Showing()) {
-            DoShow();
-            PlaceOnShow();
-            if (FFormStyle == fsMDIChild) {
-                TCustomForm* frame = MDIFrame();
-                HWND client = frame ? frame->FClientHandle : nullptr;
-                bool frameMaximized = false;
-                if (client)
-                    SendMessage(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&frameMaximized));
-                if (FWindowState == wsMaximized || frameMaximized)
-                    ShowWindow(FHandle, SW_MAXIMIZE);
-                else if (FWindowState == wsMinimized)
-                    ShowWindow(FHandle, SW_SHOWMINNOACTIVE);
-                else
-                    ShowWindow(FHandle, SW_SHOWNA);
-                if (client && FWindowState != wsMinimized)
-                    SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
-            } else if (FParent) {
-                TScrollingWinControl::CMShowingChanged(Message);
-            } else {
-                int cmd = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
-                          : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
-                                                        : SW_SHOWNORMAL;
-                ShowWindow(FHandle, cmd);
-            }
-        } else {
-            DoHide();
-            if (FParent && FFormStyle != fsMDIChild)
-                TScrollingWinControl::CMShowingChanged(Message);
+    TemporaryFlags showing(FFormState, fsShowing);
+    if (Showing()) {
+        DoShow();
+        PlaceOnShow();
+        if (FFormStyle == fsMDIChild) {
+            TCustomForm* frame = MDIFrame();
+            HWND client = frame ? frame->FClientHandle : nullptr;
+            bool frameMaximized = false;
+            if (client)
+                SendMessage(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&frameMaximized));
+            if (FWindowState == wsMaximized || frameMaximized)
+                ShowWindow(FHandle, SW_MAXIMIZE);
+            else if (FWindowState == wsMinimized)
+                ShowWindow(FHandle, SW_SHOWMINNOACTIVE);
             else
-                ShowWindow(FHandle, SW_HIDE);
+                ShowWindow(FHandle, SW_SHOWNA);
+            if (client && FWindowState != wsMinimized)
+                SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+        } else if (FParent) {
+            TScrollingWinControl::CMShowingChanged(Message);
+        } else {
+            int cmd = FWindowState == wsMaximized   ? SW_SHOWMAXIMIZED
+                      : FWindowState == wsMinimized ? SW_SHOWMINIMIZED
+                                                    : SW_SHOWNORMAL;
+            ShowWindow(FHandle, cmd);
         }
-    } catch (...) {
-        FFormState &= ~fsShowing;
-        throw;
+    } else {
+        DoHide();
+        if (FParent && FFormStyle != fsMDIChild)
+            TScrollingWinControl::CMShowingChanged(Message);
+        else
+            ShowWindow(FHandle, SW_HIDE);
     }
-    FFormState &= ~fsShowing;
 }
 
 int TCustomForm::ShowModal() {
@@ -693,29 +685,29 @@ int TCustomForm::ShowModal() {
     if (HWND cap = GetCapture())
         SendMessage(cap, WM_CANCELMODE, 0, 0);
     ReleaseCapture();
-    FFormState |= fsModal;
+    // Everything the modal state changes comes back however the loop ends (a result, the program's end,
+    // a handler or hook that raises, the form freed by a handler), newest change first. A form that was
+    // freed (the loop is no longer Alive) is not touched. The restorers use these, so they come first.
     HWND activeWindow = GetActiveWindow();
-    int saveFocusCount = GFocusCount;
+    std::vector<HWND> windows;
+    TModalLoop loop;
+    loop.Watch(this);
+    loop.OnExit([&] {
+        if (loop.Alive())
+            FFormState &= ~fsModal;
+    });
+    FFormState |= fsModal;
+    loop.Change(GFocusCount, GFocusCount);
+    loop.OnExit([&] {
+        if (activeWindow && IsWindow(activeWindow))
+            SetActiveWindow(activeWindow);
+    });
     if (Screen) {
         Screen->SaveFocusedList().insert(Screen->SaveFocusedList().begin(), Screen->FocusedForm());
         Screen->SetFocusedForm(this);
-    }
-    TCursor saveCursor = Screen ? Screen->Cursor() : crDefault;
-    int saveCount = Screen ? Screen->CursorCount() : 0;
-    if (Screen)
-        Screen->SetCursor(crDefault);
-    std::vector<HWND> windows = Application ? Application->DisableTaskWindows(nullptr) : std::vector<HWND>();
-    int result = 0;
-    auto restore = [&] {
-        if (Screen) {
-            if (Screen->CursorCount() == saveCount + 1)
-                Screen->SetCursor(saveCursor);
-            else
-                Screen->SetCursor(crDefault);
-        }
-        if (Application)
-            Application->EnableTaskWindows(windows);
-        if (Screen) {
+        loop.OnExit([] {
+            if (!Screen)
+                return;
             auto& list = Screen->SaveFocusedList();
             if (!list.empty()) {
                 Screen->SetFocusedForm(list.front());
@@ -723,45 +715,54 @@ int TCustomForm::ShowModal() {
             } else {
                 Screen->SetFocusedForm(nullptr);
             }
-        }
-        if (activeWindow && IsWindow(activeWindow))
-            SetActiveWindow(activeWindow);
-        GFocusCount = saveFocusCount;
-        FFormState &= ~fsModal;
-    };
-    try {
-        // A window made while not modal keeps the owner it had; a modal one is owned by the window
-        // that was active.
-        if (FHandle && activeWindow && activeWindow != FHandle)
-            SetWindowLongPtr(FHandle, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(activeWindow));
-        Show();
-        try {
-            SendMessage(Handle(), CM_ACTIVATE, 0, 0);
-            FModalResult = mrNone;
-            if (ModalHook())
-                PostMessage(FHandle, CM_RUNMODALHOOK, 0, 0);
-            do {
-                Application->HandleMessage();
-                if (Application->Terminated())
-                    FModalResult = mrCancel;
-                else if (FModalResult != mrNone)
-                    CloseModal();
-            } while (FModalResult == mrNone);
-            result = FModalResult;
-            if (FHandle)
-                SendMessage(FHandle, CM_DEACTIVATE, 0, 0);
-            if (GetActiveWindow() != FHandle)
-                activeWindow = nullptr;
-        } catch (...) {
-            Hide();
-            throw;
-        }
-        Hide();
-    } catch (...) {
-        restore();
-        throw;
+        });
     }
-    restore();
+    if (Application)
+        windows = Application->DisableTaskWindows(nullptr);
+    loop.OnExit([&] {
+        if (Application)
+            Application->EnableTaskWindows(windows);
+    });
+    if (Screen) {
+        TCursor saveCursor = Screen->Cursor();
+        int saveCount = Screen->CursorCount();
+        Screen->SetCursor(crDefault);
+        loop.OnExit([saveCursor, saveCount] {
+            if (!Screen)
+                return;
+            if (Screen->CursorCount() == saveCount + 1)
+                Screen->SetCursor(saveCursor);
+            else
+                Screen->SetCursor(crDefault);
+        });
+    }
+    // A window made while not modal keeps the owner it had; a modal one is owned by the window that was
+    // active.
+    if (FHandle && activeWindow && activeWindow != FHandle)
+        SetWindowLongPtr(FHandle, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(activeWindow));
+    Show();
+    loop.OnExit([&] {
+        if (loop.Alive())
+            Hide();
+    });
+    SendMessage(Handle(), CM_ACTIVATE, 0, 0);
+    FModalResult = mrNone;
+    if (ModalHook())
+        PostMessage(FHandle, CM_RUNMODALHOOK, 0, 0);
+    do {
+        Application->HandleMessage();
+        if (!loop.Alive())
+            return mrCancel; // freed by a handler
+        if (Application->Terminated())
+            FModalResult = mrCancel;
+        else if (FModalResult != mrNone)
+            CloseModal();
+    } while (FModalResult == mrNone);
+    int result = FModalResult;
+    if (FHandle)
+        SendMessage(FHandle, CM_DEACTIVATE, 0, 0);
+    if (GetActiveWindow() != FHandle)
+        activeWindow = nullptr;
     return result;
 }
 
@@ -1128,16 +1129,11 @@ void TCustomForm::Dispatch(TMessage& Message) {
             }
         }
         break;
-    case WM_PAINT:
-        FControlState |= csCustomPaint;
-        try {
-            TScrollingWinControl::Dispatch(Message);
-        } catch (...) {
-            FControlState &= ~csCustomPaint;
-            throw;
-        }
-        FControlState &= ~csCustomPaint;
+    case WM_PAINT: {
+        TemporaryFlags painting(FControlState, csCustomPaint);
+        TScrollingWinControl::Dispatch(Message);
         break;
+    }
     case CM_SHOWINGCHANGED:
         CMShowingChanged(Message);
         break;

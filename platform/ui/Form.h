@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/gfx/Icon.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/ScrollingWinControl.h"
 #include "platform/ui/SystemIcons.h"
@@ -239,12 +240,9 @@ public:
 // Creates a form of class T and reads its layout (see the header comment).
 template <class T> T* NewForm(TComponent* Owner) {
     T* form = new T(Owner);
-    try {
-        form->AfterConstruction();
-    } catch (...) {
-        form->Free();
-        throw;
-    }
+    ScopeGuard freeUnfinished([form] { form->Free(); });
+    form->AfterConstruction();
+    freeUnfinished.Dismiss();
     return form;
 }
 

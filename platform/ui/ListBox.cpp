@@ -8,6 +8,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
@@ -500,14 +501,18 @@ bool TCustomListBox::TrackScrollBarUnderCapture(TMessage& Message) {
     LRESULT hit = SendMessage(wnd, WM_NCHITTEST, 0, screen);
     if (hit != HTVSCROLL && hit != HTHSCROLL)
         return false;
-    // The scroll bar's loop takes the capture and lets it go at the end; the list takes it back.
-    FTrackingUnderCapture = true;
-    DefWindowProc(wnd, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), screen);
-    if (IsWindow(wnd)) {
-        FTrackingUnderCapture = false;
-        if (GetCapture() != wnd)
-            SetCapture(wnd);
+    // The scroll bar's loop takes the capture and lets it go at the end; the list takes it back. A list
+    // destroyed inside the loop took its window with it and is not touched again.
+    {
+        FTrackingUnderCapture = true;
+        ScopeGuard tracked([this, wnd] {
+            if (IsWindow(wnd))
+                FTrackingUnderCapture = false;
+        });
+        DefWindowProc(wnd, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), screen);
     }
+    if (IsWindow(wnd) && GetCapture() != wnd)
+        SetCapture(wnd);
     Message.Result = 0;
     return true;
 }

@@ -11,6 +11,7 @@
 #include "platform/ui/Keys.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
@@ -247,7 +248,12 @@ public:
             }
             return CallNextHookEx(FHook, code, wParam, lParam);
         });
-        SetCapture(FWnd);
+        FLoop.Capture(FWnd);
+        // A menu or form freed by a handler while the menu is open ends the loop.
+        FLoop.Watch(FMenu);
+        FLoop.Watch(FForm);
+        FLoop.Track(FMenu);
+        FLoop.Track(FForm);
     }
 
     ~TTracker() {
@@ -257,8 +263,7 @@ public:
         FLevels.clear();
         if (FHook)
             UnhookWindowsHookEx(FHook);
-        if (GetCapture() == FWnd)
-            ReleaseCapture();
+        FLoop.ReleaseCapture();
         GTracker = nullptr;
         if (FWnd)
             DestroyWindow(FWnd);
@@ -278,7 +283,7 @@ public:
     TMenuItem* Run() {
         if (LoopHook())
             LoopHook()(FMenu);
-        while (!FDone) {
+        while (!FDone && FLoop.Alive()) {
             if (Application) {
                 Application->HandleMessage();
                 if (Application->Terminated())
@@ -294,8 +299,13 @@ public:
             }
         }
         FDone = true;
+        if (!FLoop.Alive())
+            FChosen = nullptr;
         return FChosen;
     }
+
+    // Whether the menu still exists after Run (a handler may have freed it).
+    bool MenuAlive() const { return FMenu != nullptr; }
 
     void Cancel() { FDone = true; }
 
@@ -812,6 +822,8 @@ private:
         canvas.SetHandle(nullptr);
     }
 
+    // First, so that it gives the capture and the state back after the rest is gone.
+    TModalLoop FLoop;
     TMenu* FMenu;
     TCustomForm* FForm;
     HWND FWnd = nullptr;
@@ -978,6 +990,8 @@ void TPopupMenu::Popup(int X, int Y) {
         if (!t.OpenRoot(Items(), TPoint(X, Y), FAlignment))
             return;
         chosen = t.Run();
+        if (!t.MenuAlive())
+            return;
     }
     if (OnClose)
         OnClose(this);

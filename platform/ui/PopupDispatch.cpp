@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/SystemMetrics.h"
 
@@ -41,12 +42,11 @@ bool TPopupDispatch::Hide() {
     if (!Open() || FHiding)
         return false;
     // Releasing the capture tells the pop-up it lost the mouse; that must not close it a second time.
-    FHiding = true;
+    TemporaryChange hiding(FHiding, true);
     ShowWindow(FPopup.WindowHandle(), SW_HIDE);
     FPopup.SetVisible(false);
     if (GetCapture() == FPopup.WindowHandle())
         ReleaseCapture();
-    FHiding = false;
     return true;
 }
 

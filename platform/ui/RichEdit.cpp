@@ -8,6 +8,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Clipboard.h"
@@ -717,16 +718,11 @@ protected:
         std::string rtf = E.SelRtfText();
         TClipboard* clipboard = Clipboard();
         clipboard->Open();
-        try {
-            EmptyClipboard();
-            SetClipboardData(CF_UNICODETEXT, std::vector<uint8_t>(text.begin(), text.end()));
-            SetClipboardData(RegisterClipboardFormat("Rich Text Format"),
-                             std::vector<uint8_t>(rtf.begin(), rtf.end()));
-        } catch (...) {
-            clipboard->Close();
-            throw;
-        }
-        clipboard->Close();
+        ScopeGuard close([clipboard] { clipboard->Close(); });
+        EmptyClipboard();
+        SetClipboardData(CF_UNICODETEXT, std::vector<uint8_t>(text.begin(), text.end()));
+        SetClipboardData(RegisterClipboardFormat("Rich Text Format"),
+                         std::vector<uint8_t>(rtf.begin(), rtf.end()));
         return true;
     }
     bool CanUndo() const override { return E.CanUndo(); }
@@ -896,32 +892,32 @@ void TCustomRichEdit::Print(const std::string& Caption) {
     TPrinter* printer = Printer();
     printer->Title = Caption;
     printer->BeginDoc();
-    try {
-        TCanvas& canvas = *printer->Canvas();
-        int ppi = printer->PixelsPerInch();
-        int pageW = printer->PageWidth(), pageH = printer->PageHeight();
-        // An inch of margin all round, less on paper too small for it.
-        int margin = std::min(ppi, std::min(pageW, pageH) / 8);
-        TRect area(margin, margin, pageW - margin, pageH - margin);
-        TRichLayout layout(FDoc, ppi);
-        layout.SetWidth(area.Width(), true);
-        layout.Update(canvas);
-        TRichLayout::TDrawColors colors;
-        int pageTop = 0; // document y at the top of the page
-        for (int i = 0; i < layout.LineCount(); ++i) {
-            TRichLine line = layout.Line(i);
-            if (line.Top + line.Height - pageTop > area.Height() && line.Top > pageTop) {
-                printer->NewPage();
-                pageTop = line.Top;
-            }
-            layout.DrawLine(canvas, i, area.Left, area.Top - pageTop, 0, 0, colors);
-        }
-        printer->EndDoc();
-    } catch (...) {
+    // A print that fails half way is not left open.
+    ScopeGuard abort([printer] {
         if (printer->Printing())
             printer->Abort();
-        throw;
+    });
+    TCanvas& canvas = *printer->Canvas();
+    int ppi = printer->PixelsPerInch();
+    int pageW = printer->PageWidth(), pageH = printer->PageHeight();
+    // An inch of margin all round, less on paper too small for it.
+    int margin = std::min(ppi, std::min(pageW, pageH) / 8);
+    TRect area(margin, margin, pageW - margin, pageH - margin);
+    TRichLayout layout(FDoc, ppi);
+    layout.SetWidth(area.Width(), true);
+    layout.Update(canvas);
+    TRichLayout::TDrawColors colors;
+    int pageTop = 0; // document y at the top of the page
+    for (int i = 0; i < layout.LineCount(); ++i) {
+        TRichLine line = layout.Line(i);
+        if (line.Top + line.Height - pageTop > area.Height() && line.Top > pageTop) {
+            printer->NewPage();
+            pageTop = line.Top;
+        }
+        layout.DrawLine(canvas, i, area.Left, area.Top - pageTop, 0, 0, colors);
     }
+    printer->EndDoc();
+    abort.Dismiss();
 }
 
 } // namespace plat

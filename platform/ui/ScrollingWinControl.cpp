@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/WindowScroll.h"
 
 namespace plat {
@@ -202,18 +203,12 @@ void TScrollingWinControl::CalcAutoRange() {
 void TScrollingWinControl::UpdateScrollBars() {
     if (FUpdatingScrollBars || !HandleAllocated() || (ComponentState() & csDestroying))
         return;
-    FUpdatingScrollBars = true;
-    try {
-        // Twice: showing one bar narrows the other's extent and may make it needed.
-        for (int round = 0; round < 2; ++round) {
-            FHorzScrollBar->Update();
-            FVertScrollBar->Update();
-        }
-    } catch (...) {
-        FUpdatingScrollBars = false;
-        throw;
+    TemporaryChange updating(FUpdatingScrollBars, true);
+    // Twice: showing one bar narrows the other's extent and may make it needed.
+    for (int round = 0; round < 2; ++round) {
+        FHorzScrollBar->Update();
+        FVertScrollBar->Update();
     }
-    FUpdatingScrollBars = false;
 }
 
 void TScrollingWinControl::ScrollInView(TControl* AControl) {

@@ -6,6 +6,7 @@
 
 #include "platform/gfx/FrameControls.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/WindowInternal.h"
@@ -170,7 +171,24 @@ void RunScrollTrack(HWND wnd, int bar, TPoint startScreen) {
                : part == spPageUp   ? SB_PAGEUP
                                     : SB_PAGEDOWN;
     int grab = 0;
-    SetCapture(wnd);
+    // A handler that raises or a window that goes away ends the track without the closing requests;
+    // the bar is still put back to rest and the capture given back.
+    bool finished = false;
+    TModalLoop loop;
+    loop.OnExit([&] {
+        if (finished || !IsWindow(wnd))
+            return;
+        KillTimer(wnd, ScrollTimerId);
+        if (TWindow* cur = Find(wnd)) {
+            TScrollState& s = cur->Scroll[bar];
+            s.PressedPart = 0;
+            s.Tracking = false;
+            s.TrackPos = s.Pos;
+        }
+        loop.ReleaseCapture();
+        RedrawFrame(wnd);
+    });
+    loop.Capture(wnd);
     w->Scroll[bar].PressedPart = part;
     if (part == spThumb) {
         TPoint p = toWindow(startScreen);
@@ -196,7 +214,7 @@ void RunScrollTrack(HWND wnd, int bar, TPoint startScreen) {
             idle.message = WM_ENTERIDLE;
             idle.wParam = MSGF_SCROLLBAR;
             CallMsgFilter(idle, MSGF_SCROLLBAR);
-            if (!IsWindow(wnd) || GetCapture() != wnd)
+            if (!loop.Alive() || !loop.HasCapture())
                 break;
             WaitMessage();
             continue;
@@ -207,7 +225,7 @@ void RunScrollTrack(HWND wnd, int bar, TPoint startScreen) {
         }
         if (CallMsgFilter(msg, MSGF_SCROLLBAR))
             continue;
-        if (!IsWindow(wnd) || GetCapture() != wnd)
+        if (!loop.Alive() || !loop.HasCapture())
             break;
         if (msg.message == WM_TIMER && msg.hwnd == wnd && msg.wParam == ScrollTimerId) {
             TWindow* cur = Find(wnd);
@@ -251,8 +269,7 @@ void RunScrollTrack(HWND wnd, int bar, TPoint startScreen) {
             (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
             (msg.message >= WM_NCMOUSEMOVE && msg.message <= WM_NCMBUTTONDBLCLK))
             continue;
-        TranslateMessage(msg);
-        DispatchMessage(msg);
+        loop.Dispatch(msg);
     }
     if (!IsWindow(wnd))
         return;
@@ -267,12 +284,12 @@ void RunScrollTrack(HWND wnd, int bar, TPoint startScreen) {
         if (send(cancelled ? SB_THUMBTRACK : SB_THUMBPOSITION, pos) && (cur = Find(wnd)))
             cur->Scroll[bar].Tracking = false;
     }
-    if (GetCapture() == wnd)
-        ReleaseCapture();
+    loop.ReleaseCapture();
     if (IsWindow(wnd)) {
         send(SB_ENDSCROLL, 0);
         RedrawFrame(wnd);
     }
+    finished = true;
 }
 
 } // namespace detail
