@@ -59,8 +59,9 @@ TDomPool::~TDomPool() {
         std::free(block);
 }
 
-void TDomPool::NewBlock(size_t size) {
+void TDomPool::NewBlock(TRegion& region, size_t size) {
     const size_t blockSize = size > FNextBlock ? size : FNextBlock;
+    FBlocks.reserve(FBlocks.size() + 1); // so that keeping the block cannot fail
     void* memory = std::malloc(blockSize);
     if (!memory)
         throw std::bad_alloc();
@@ -76,8 +77,8 @@ void TDomPool::NewBlock(size_t size) {
     }
 #endif
     FBlocks.push_back(memory);
-    FCurrent = static_cast<char*>(memory);
-    FEnd = FCurrent + blockSize;
+    region.Current = static_cast<char*>(memory);
+    region.End = region.Current + blockSize;
     if (FNextBlock < kLargestBlock)
         FNextBlock *= 2;
 }

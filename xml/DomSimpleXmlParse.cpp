@@ -1,6 +1,7 @@
 // The parser: one pass over the bytes in memory, no recursion, no allocation per character. Lenient
 // in what it accepts (any byte in tag names, anything after the root element), strict in a fixed set
 // of error messages.
+#include <algorithm>
 #include <cstring>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -184,10 +185,13 @@ private:
         int64_t LeafRefs = 0;
     };
 
-    // Attributes the parser makes in one chunk at most; a tag with more gets several chunks.
+    // Attributes in the first chunk of a tag; each further chunk holds twice as many as the one before
+    // (as far as the pool's block has room), so a tag with many attributes has few chunks and finding
+    // one by position stays cheap.
     static constexpr int kChunkProps = 16;
     static constexpr size_t kChunkBytes =
         sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp);
+    static constexpr int kLargestChunkShift = 16;
 
     bool AtEnd() const { return FP >= FEnd; }
     std::string CharAt(const char* p) const;
@@ -256,10 +260,7 @@ private:
 
     int ParseAttributes(TDomSimpleXMLProps& props);
     void AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next);
-    [[noreturn]] __attribute__((cold)) void FailInAttributes(TDomSimpleXMLProps& props,
-                                                             TDomSimpleXMLProp* first,
-                                                             TDomSimpleXMLProp* next, const char* format,
-                                                             char* at);
+    [[noreturn]] __attribute__((cold)) void FailInAttributes(const char* format, char* at);
     TStartTag ParseStartTag(TOpenElement& open);
     TStartTag ParseTagRest(TOpenElement& open);
     void ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd);
@@ -421,11 +422,9 @@ void TDomParser::AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* f
     props.AdoptChunk(reinterpret_cast<TChunk*>(first) - 1, static_cast<int>(next - first), FPool);
 }
 
-// An error inside an attribute list: the attributes made so far are handed over first.
-void TDomParser::FailInAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first,
-                                  TDomSimpleXMLProp* next, const char* format, char* at) {
+// An error inside an attribute list; the attributes made so far are handed over on the way out.
+void TDomParser::FailInAttributes(const char* format, char* at) {
     FP = at;
-    AdoptAttributes(props, first, next);
     Fail(plat::Format(format, {CharAt(at)}));
 }
 
@@ -433,8 +432,8 @@ void TDomParser::FailInAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* 
 // without an error; the attribute being read then is dropped. Answers the number of chunks made.
 //
 // The attributes are made where they stay: side by side in the pool's free room behind a chunk header,
-// the chunk taken and handed to the list when the tag ends. Anything that may allocate in the pool or
-// throw waits until the attributes made so far are handed over.
+// the chunk taken and handed to the list when it is full or the tag ends, also when an error or a
+// decoder ends the tag early. No other object may be made in the pool meanwhile (texts may).
 int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
     using TChunk = TDomSimpleXMLProps::TChunk;
     if (props.FFirst)
@@ -446,6 +445,13 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
     TDomSimpleXMLProp* next = nullptr;
     TDomSimpleXMLProp* limit = nullptr;
     int chunks = 0;
+    struct THandOver {
+        TDomParser& Parser;
+        TDomSimpleXMLProps& Props;
+        TDomSimpleXMLProp*& First;
+        TDomSimpleXMLProp*& Next;
+        ~THandOver() { Parser.AdoptAttributes(Props, First, Next); }
+    } handOver{*this, props, first, next};
     // The loops below stop at the NUL bytes behind the data (none of the classes holds NUL).
     char* p = FP;
     char* const end = FEnd;
@@ -459,7 +465,7 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
             if (!Is(c, cAttrName)) {
                 if (p >= end || c == '/' || c == '>' || c == '?')
                     break;
-                FailInAttributes(props, first, next, kPropertyChar, p);
+                FailInAttributes(kPropertyChar, p);
             }
         }
         // The name; with colons in it, the part before the last one is the namespace.
@@ -485,7 +491,7 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
             if (p >= end)
                 break;
             if (*p != '=')
-                FailInAttributes(props, first, next, kPropertyChar, p);
+                FailInAttributes(kPropertyChar, p);
             ++p;
             while (Is(*p, cBlank))
                 ++p;
@@ -493,7 +499,7 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
                 break;
             quote = *p;
             if (quote != '"' && quote != '\'')
-                FailInAttributes(props, first, next, kPropertyQuote, p);
+                FailInAttributes(kPropertyQuote, p);
             ++p;
         }
         char* value = p;
@@ -508,9 +514,12 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
 
         if (next == limit) {
             AdoptAttributes(props, first, next);
-            first = next =
-                reinterpret_cast<TDomSimpleXMLProp*>(reinterpret_cast<TChunk*>(FPool->Room(kChunkBytes)) + 1);
-            limit = first + kChunkProps;
+            first = next = nullptr;
+            auto* chunk = reinterpret_cast<TChunk*>(FPool->Room(kChunkBytes));
+            const size_t fits = (FPool->RoomSize() - sizeof(TChunk)) / sizeof(TDomSimpleXMLProp);
+            const size_t wanted = size_t(kChunkProps) << std::min(chunks, kLargestChunkShift);
+            first = next = reinterpret_cast<TDomSimpleXMLProp*>(chunk + 1);
+            limit = first + std::min(fits, wanted);
             ++chunks;
         }
         auto* prop = new (next++) TDomSimpleXMLProp(&props);
@@ -520,17 +529,12 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         if (flags == 0) {
             prop->FValue.BorrowFresh(value, valueSize);
         } else {
-            if (flags & 5) {
-                AdoptAttributes(props, first, next);
-                first = next = limit = nullptr;
-            }
             StoreScanned(prop->FValue, value, valueSize, flags & 3, true, true);
             if (prop->FValue.Owned())
                 props.FOwnsTexts = true;
         }
     }
     FP = p;
-    AdoptAttributes(props, first, next);
     return chunks;
 }
 

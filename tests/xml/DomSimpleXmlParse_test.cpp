@@ -179,8 +179,10 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
     struct TAttribute {
         std::string NameSpace, Name, Raw, Value;
     };
+    // Enough for several chunks of attributes on one tag.
+    constexpr size_t kMany = 300;
     std::vector<TAttribute> attributes;
-    for (int i = 0; i < 40; ++i) {
+    for (size_t i = 0; i < kMany; ++i) {
         const std::string n = std::to_string(i);
         TAttribute a{i % 11 == 3 ? "ns" + n : "", "a" + n, n, n};
         switch (i % 5) {
@@ -228,7 +230,7 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
             value += "!";
         }
     };
-    const std::string text = "<r" + list(40) + "><leaf" + list(40) + "/><leaf" + list(17) + "/></r>";
+    const std::string text = "<r" + list(kMany) + "><leaf" + list(kMany) + "/><leaf" + list(17) + "/></r>";
     for (int kind = 0; kind < 3; ++kind) {
         SCOPED_TRACE(kind);
         std::unique_ptr<TDomSimpleXML> doc(kind == 2 ? new TMarkingDocument : new TDomSimpleXML);
@@ -236,8 +238,8 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
             doc->OnDecodeValue = [](plat::TObject*, std::string& value) { value += "!"; };
         Load(*doc, text);
         const std::string decoded = kind == 0 ? "" : "!";
-        check(doc->Root(), 40, decoded);
-        check(Child(doc->Root(), 0), 40, decoded);
+        check(doc->Root(), kMany, decoded);
+        check(Child(doc->Root(), 0), kMany, decoded);
         check(Child(doc->Root(), 1), 17, decoded);
     }
 
@@ -252,6 +254,21 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
     check(Child(doc.Root(), 0), 20, "");
     Load(doc, "<r" + list(20) + " open=\"never closed");
     check(doc.Root(), 20, "");
+
+    // Also when a decoder raises in the middle of a long list.
+    class TFailingDocument : public TDomSimpleXML {
+    public:
+        void DecodeValue(std::string& value) override {
+            if (value == "200")
+                throw EDomSimpleXMLError("no 200");
+        }
+    };
+    TFailingDocument failing;
+    EXPECT_EQ(ErrorOf([&] { Load(failing, "<r" + list(kMany) + "/>"); }), "no 200");
+    TDomSimpleXMLProps& kept = failing.Root()->Properties();
+    ASSERT_EQ(kept.Count(), 201);
+    EXPECT_EQ(kept.Item(199)->Value(), attributes[199].Raw);
+    EXPECT_EQ(kept.Item(200)->Name(), "a200");
 }
 
 TEST(DomSimpleXmlParse, PrologItemsAreReadInOrder) {
