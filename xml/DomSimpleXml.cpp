@@ -41,9 +41,9 @@ int64_t ReadInteger(std::string_view text) {
     return TryTextToInt64(text, v) ? v : -1;
 }
 
-double ReadFloat(std::string_view text) {
-    double v;
-    return plat::TryStrToFloat(text, v) ? v : 0;
+long double ReadFloat(std::string_view text) {
+    long double v;
+    return TryTextToExtended(text, v) ? v : 0;
 }
 
 } // namespace
@@ -126,7 +126,7 @@ int64_t TDomSimpleXMLProp::IntValue() const {
 bool TDomSimpleXMLProp::BoolValue() const {
     return TextToBoolean(FValue.View(), false);
 }
-double TDomSimpleXMLProp::FloatValue() const {
+long double TDomSimpleXMLProp::FloatValue() const {
     return ReadFloat(FValue.View());
 }
 
@@ -415,7 +415,7 @@ void TDomSimpleXMLElem::SetBoolValue(bool value) {
     MarkChanged();
     FValue.Assign(BooleanToText(value));
 }
-double TDomSimpleXMLElem::FloatValue() const {
+long double TDomSimpleXMLElem::FloatValue() const {
     return ReadFloat(FValue.View());
 }
 void TDomSimpleXMLElem::SetFloatValue(double value) {

@@ -156,7 +156,7 @@ public:
     // Typed readings of the value; text that does not convert gives -1, false and 0.
     int64_t IntValue() const;
     bool BoolValue() const;
-    double FloatValue() const;
+    long double FloatValue() const;
 
 private:
     friend class TDomParser;
@@ -265,7 +265,7 @@ public:
     bool BoolValue() const;
     // "-1" or "0".
     void SetBoolValue(bool Value);
-    double FloatValue() const;
+    long double FloatValue() const;
     // 15 significant digits with the user's decimal separator.
     void SetFloatValue(double Value);
 
@@ -589,6 +589,9 @@ bool TryTextToBoolean(std::string_view Value, bool& Result);
 bool TextToBoolean(std::string_view Value, bool Default);
 // "-1" or "0".
 std::string BooleanToText(bool Value);
+// Spaces at both ends, an optional sign, digits with at most one decimal separator of the user's locale,
+// an optional exponent; the range of a long double.
+bool TryTextToExtended(std::string_view Value, long double& Result);
 // Leading spaces, an optional sign, decimal digits or hexadecimal ones after "$", "0x" or "0X";
 // nothing after the digits; the signed 64-bit range.
 bool TryTextToInt64(std::string_view Value, int64_t& Result);

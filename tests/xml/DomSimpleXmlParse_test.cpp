@@ -124,9 +124,14 @@ TEST(DomSimpleXmlParse, EntitiesAndReferencesAreDecoded) {
         {"&#x4E2D;", "\xE4\xB8\xAD"},      // above 255: the full character, not its low byte
         {"&#x1F600;", "\xF0\x9F\x98\x80"}, // beyond the basic plane
         {"&LT;&Gt;&quot;&APOS;", "<>\"'"},
+        // A reference that gives no character leaves itself and everything after it as it is.
         {"&#;&#x;&#0;&#-5;&#xD800;&#x110000;", "&#;&#x;&#0;&#-5;&#xD800;&#x110000;"},
         {"&#12 3; &foo; & x", "&#12 3; &foo; & x"},
-        {"a &#zz; &amp; b", "a &#zz; & b"},
+        {"a &amp; &#zz; &amp; b", "a & &#zz; &amp; b"},
+        {"&lt;&#0;&lt;&#65;", "<&#0;&lt;&#65;"},
+        {"&gt;&#-1;&gt;", ">&#-1;&gt;"},
+        {"&#65 &amp;", "&#65 &amp;"},
+        {"&#x110000;&#65;", "&#x110000;&#65;"},
         {"&#65", "&#65"},
     };
     for (const TCase& c : cases) {

@@ -128,7 +128,7 @@ struct TReadingCase {
     char Decimal;
     int64_t Int;
     bool Bool;
-    double Float;
+    long double Float;
 };
 
 TEST(DomSimpleXmlTree, TypedReadingsFollowTheConversionRules) {
@@ -156,11 +156,15 @@ TEST(DomSimpleXmlTree, TypedReadingsFollowTheConversionRules) {
         {"0x1f", '.', 31, false, 0},
         {"-$10", '.', -16, false, 0},
         {"0x", '.', -1, false, 0},
-        {"9223372036854775807", '.', INT64_MAX, true, 9223372036854775807.0},
-        {"-9223372036854775808", '.', INT64_MIN, true, -9223372036854775808.0},
-        {"9223372036854775808", '.', -1, true, 9223372036854775808.0},
+        {"9223372036854775807", '.', INT64_MAX, true, 9223372036854775807.0L},
+        {"-9223372036854775808", '.', INT64_MIN, true, -9223372036854775808.0L},
+        {"9223372036854775808", '.', -1, true, 9223372036854775808.0L},
         {"0x8000000000000000", '.', -1, false, 0},
-        {"4.94065645841247E-324", '.', -1, true, 4.94065645841247E-324},
+        {"4.94065645841247E-324", '.', -1, true, 4.94065645841247E-324L},
+        // The extended range: beyond a double, within a long double.
+        {"1e400", '.', -1, true, 1e400L},
+        {"-2,5e-400", ',', -1, true, -2.5e-400L},
+        {"1e5000", '.', -1, false, 0},
     };
     TDomSimpleXML doc;
     for (const TReadingCase& c : cases) {
