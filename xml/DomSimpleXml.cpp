@@ -307,6 +307,7 @@ void TDomSimpleXMLElem::FreeChildren() {
     std::vector<std::vector<TDomSimpleXMLElem*>> pending;
     pending.push_back(std::move(FItems->FList));
     FItems->FList.clear();
+    FItems->ForgetKeys();
     constexpr size_t kAhead = 8;
     while (!pending.empty()) {
         std::vector<TDomSimpleXMLElem*> list = std::move(pending.back());
@@ -331,10 +332,19 @@ void TDomSimpleXMLElem::FreeChildren() {
 }
 
 void TDomSimpleXMLElem::SetName(std::string_view value) {
-    if (!value.empty() && value != FName.View()) {
-        MarkChanged();
+    if (value.empty() || value == FName.View())
+        return;
+    MarkChanged();
+    TDomSimpleXMLElems* list = FContainer;
+    if (!list) {
         FName.Assign(value);
+        return;
     }
+    // Only a named element in its parent's list is re-keyed; any other keeps the key it had.
+    const bool rename = FParent && !FName.Empty() && FParent->FItems.get() == list;
+    const std::string key(rename ? value : list->KeyOf(this));
+    FName.Assign(value);
+    list->SetKey(this, key);
 }
 
 void TDomSimpleXMLElem::SetNameSpace(std::string_view value) {
@@ -451,9 +461,10 @@ void TDomSimpleXMLElem::Assign(const TDomSimpleXMLElem* source) {
         if (!from->FItems)
             continue;
         for (const TDomSimpleXMLElem* child : from->FItems->FList) {
+            // Named before it is added, so that its name is its key.
             TDomSimpleXMLElem* copy = child->CreateNew(to);
-            to->Items().Append(copy);
             copy->AssignData(*child);
+            to->Items().Append(copy);
             pending.emplace_back(child, copy);
         }
     }
@@ -502,7 +513,35 @@ void TDomSimpleXMLElems::ReleaseLeaves() {
     FLeafPool = nullptr;
     FLeafRefs = 0;
     FList.clear();
+    ForgetKeys();
     pool->Release(refs);
+}
+
+void TDomSimpleXMLElems::ForgetKeys() {
+    if (!FKeys)
+        return;
+    for (auto& [element, key] : *FKeys)
+        const_cast<TDomSimpleXMLElem*>(element)->FKeyed = false;
+    FKeys.reset();
+}
+
+void TDomSimpleXMLElems::SetKey(TDomSimpleXMLElem* value, std::string_view key) {
+    if (key == value->Name()) {
+        if (value->FKeyed) {
+            FKeys->erase(value);
+            value->FKeyed = false;
+        }
+        return;
+    }
+    if (!FKeys)
+        FKeys = std::make_unique<std::unordered_map<const TDomSimpleXMLElem*, std::string>>();
+    (*FKeys)[value] = key;
+    value->FKeyed = true;
+}
+
+void TDomSimpleXMLElems::Rename(TDomSimpleXMLElem* value, std::string_view name) {
+    if (value && value->FContainer == this)
+        SetKey(value, name);
 }
 
 void TDomSimpleXMLElems::Clear() {
@@ -510,6 +549,7 @@ void TDomSimpleXMLElems::Clear() {
         ReleaseLeaves();
         return;
     }
+    ForgetKeys();
     std::vector<TDomSimpleXMLElem*> items;
     items.swap(FList);
     for (TDomSimpleXMLElem* e : items) {
@@ -550,6 +590,7 @@ void TDomSimpleXMLElems::Notify(TDomSimpleXMLElem* value, TDomSimpleXMLOperation
     if (value->FContainer != this)
         return;
     FLeafPool = nullptr;
+    SetKey(value, value->Name());
     // Removal from the end is the common case (an element just added being moved on).
     auto it = std::find(FList.rbegin(), FList.rend(), value);
     if (it != FList.rend())
@@ -567,7 +608,7 @@ TDomSimpleXMLElem* TDomSimpleXMLElems::Item(int index) const {
 
 TDomSimpleXMLElem* TDomSimpleXMLElems::ItemByNameOrCreate(std::string_view name, std::string_view value) {
     for (TDomSimpleXMLElem* e : FList) {
-        if (SameName(e->Name(), name))
+        if (SameName(KeyOf(e), name))
             return e;
     }
     TDomSimpleXML* doc = FParent ? FParent->GetSimpleXML() : nullptr;

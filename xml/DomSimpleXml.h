@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/Exception.h"
@@ -323,6 +324,8 @@ private:
     TKind FKind;
     // The root and the prolog items belong to their document and cannot be moved into a child list.
     bool FOwnedByDocument = false;
+    // The key its child list finds it by is not its name (see TDomSimpleXMLElems::FKeys).
+    bool FKeyed = false;
 };
 
 // An ordinary element (the root is one).
@@ -436,6 +439,10 @@ public:
     // dxoInsert records this list as the element's container; dxoRemove takes it out of this list
     // (without freeing it) when this list is its container.
     void Notify(TDomSimpleXMLElem* Value, TDomSimpleXMLOperation Operation);
+    // Gives Value, when it is in this list, the key Name: the name ItemByName finds it by. An element
+    // gets its name as key when it is added, and a new one when it is renamed while it has a name and
+    // sits in its parent's list (TDomSimpleXMLElem::SetName); otherwise the key stays what it was.
+    void Rename(TDomSimpleXMLElem* Value, std::string_view Name);
 
     int Count() const { return static_cast<int>(FList.size()); }
     // Null when nothing was ever added or when Index > Count(); Index == Count() or a negative index
@@ -457,6 +464,12 @@ private:
     inline void Append(TDomSimpleXMLElem* Value); // in DomSimpleXmlPool.h
     // Frees the children of a list whose FLeafPool is set without visiting them.
     void ReleaseLeaves();
+    std::string_view KeyOf(const TDomSimpleXMLElem* Value) const {
+        return Value->FKeyed ? std::string_view(FKeys->at(Value)) : Value->Name();
+    }
+    // Records Key for Value, or forgets it when it is Value's name.
+    void SetKey(TDomSimpleXMLElem* Value, std::string_view Key);
+    void ForgetKeys();
 
     TDomSimpleXMLElem* FParent;
     std::vector<TDomSimpleXMLElem*> FList;
@@ -466,6 +479,9 @@ private:
     // the list or to one of its children clears it.
     TDomPool* FLeafPool = nullptr;
     int64_t FLeafRefs = 0;
+    // The keys that are not their element's name; almost always none, so the list holds no key of
+    // its own for each child.
+    std::unique_ptr<std::unordered_map<const TDomSimpleXMLElem*, std::string>> FKeys;
     bool FCreated = false;
 };
 

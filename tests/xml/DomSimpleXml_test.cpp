@@ -78,6 +78,53 @@ TEST(DomSimpleXmlTree, NamesAreFoundWithoutCaseAndRenamesTakeEffect) {
     EXPECT_NE(second, frame);
 }
 
+TEST(DomSimpleXmlTree, LookupsFindTheKeyTheListHolds) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElems& items = doc.Root()->Items();
+    // Named only after it was added: its key stays the empty name it was added with.
+    TDomSimpleXMLElem* late = items.Add("");
+    late->SetName("Late");
+    EXPECT_EQ(items.ItemByName("Late"), nullptr);
+    EXPECT_EQ(items.ItemByName(""), late);
+    // Once it has a name, renaming it re-keys it.
+    late->SetName("Later");
+    EXPECT_EQ(items.ItemByName("later"), late);
+    EXPECT_EQ(items.ItemByName(""), nullptr);
+
+    // The list's own rename changes the key, not the name; elements elsewhere are left alone.
+    TDomSimpleXMLElem* frame = items.Add("Frame");
+    items.Rename(frame, "Alias");
+    EXPECT_EQ(frame->Name(), "Frame");
+    EXPECT_EQ(items.ItemByName("alias"), frame);
+    EXPECT_EQ(items.ItemByName("Frame"), nullptr);
+    TDomSimpleXMLElemClassic loose(nullptr);
+    loose.SetName("Loose");
+    items.Rename(&loose, "Frame");
+    EXPECT_EQ(items.ItemByName("Frame"), nullptr);
+    items.Rename(frame, "Frame");
+    EXPECT_EQ(items.ItemByName("frame"), frame);
+
+    // A list without an element: its children have no parent, so names never re-key them.
+    TDomSimpleXMLElems detached(nullptr);
+    TDomSimpleXMLElem* orphan = detached.Add("Old");
+    orphan->SetName("New");
+    EXPECT_EQ(detached.ItemByName("Old"), orphan);
+    EXPECT_EQ(detached.ItemByName("New"), nullptr);
+
+    // Moved or copied, an element is found by its name again.
+    items.Rename(frame, "Alias");
+    TDomSimpleXMLElem* other = doc.Root()->Items().Add("Other");
+    other->Items().AddChild(frame);
+    EXPECT_EQ(other->Items().ItemByName("Frame"), frame);
+    EXPECT_EQ(items.ItemByName("Alias"), nullptr);
+    detached.Rename(orphan, "Key");
+    TDomSimpleXMLElemClassic copy(nullptr);
+    TDomSimpleXMLElemClassic source(nullptr);
+    source.Items().AddChild(orphan);
+    copy.Assign(&source);
+    EXPECT_NE(copy.Items().ItemByName("New"), nullptr);
+}
+
 TEST(DomSimpleXmlTree, DuplicateAttributesAreKeptAndTheFirstIsFound) {
     TDomSimpleXML doc;
     TDomSimpleXMLProps& props = doc.Root()->Properties();
