@@ -116,18 +116,33 @@ struct TInput {
             std::memset(Data + Size, 0, kPadding);
             return;
         }
-        std::string bytes;
-        for (;;) {
-            const size_t have = bytes.size();
-            bytes.resize(have + 65536);
-            int64_t n = stream.Read(bytes.data() + have, 65536);
-            bytes.resize(have + static_cast<size_t>(n > 0 ? n : 0));
+        // Read straight into the pool when the stream knows its size (a file does): a copy in between
+        // would double the memory a load of a large file takes.
+        const int64_t size = stream.Size();
+        const size_t expected = size > Start ? static_cast<size_t>(size - Start) : 0;
+        char* data = pool->AllocateText(expected + kPadding);
+        size_t have = 0;
+        while (have < expected) {
+            const int64_t n = stream.Read(data + have, static_cast<int64_t>(expected - have));
             if (n <= 0)
                 break;
+            have += static_cast<size_t>(n);
         }
-        Size = bytes.size();
-        Data = pool->AllocateText(Size + kPadding);
-        std::memcpy(Data, bytes.data(), Size);
+        // A stream that holds more than its size said is read to its end after all.
+        char probe[4096];
+        int64_t n = have == expected ? stream.Read(probe, sizeof probe) : 0;
+        if (n > 0) {
+            std::string bytes(data, have);
+            do {
+                bytes.append(probe, static_cast<size_t>(n));
+                n = stream.Read(probe, sizeof probe);
+            } while (n > 0);
+            have = bytes.size();
+            data = pool->AllocateText(have + kPadding);
+            std::memcpy(data, bytes.data(), have);
+        }
+        Data = data;
+        Size = have;
         std::memset(Data + Size, 0, kPadding);
         StreamSize = Start + static_cast<int64_t>(Size);
     }
@@ -1220,8 +1235,8 @@ void TDomSimpleXMLElemsProlog::LoadFromStream(TStream& stream, TDomSimpleXML* pa
 }
 
 void TDomSimpleXML::LoadFromFile(const std::string& fileName) {
-    plat::TMemoryStream stream;
-    stream.LoadFromFile(fileName);
+    // The parser reads the whole file into its own memory first; no copy of it is made in between.
+    plat::TFileStream stream(fileName, plat::fmOpenRead | plat::fmShareDenyWrite);
     LoadFromStream(stream);
 }
 
