@@ -130,17 +130,30 @@ long double TDomSimpleXMLProp::FloatValue() const {
     return ReadFloat(FValue.View());
 }
 
+TDomSimpleXMLProps* TDomSimpleXMLProp::Parent() const {
+    const auto* chunk = reinterpret_cast<const TDomSimpleXMLProps::TChunk*>(this - FIndex) - 1;
+    return chunk->Owner;
+}
+
+void TDomSimpleXMLProp::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    Parent()->Changed();
+    if (nameSpace.empty()) {
+        FName.Assign(name);
+    } else {
+        FName.Assign(std::string(nameSpace) + ':' + std::string(name));
+    }
+    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+}
+
 void TDomSimpleXMLProp::SetName(std::string_view value) {
-    FParent->Changed();
-    FName.Assign(value);
+    SetQualifiedName(std::string(NameSpace()), value);
 }
 void TDomSimpleXMLProp::SetValue(std::string_view value) {
-    FParent->Changed();
+    Parent()->Changed();
     FValue.Assign(value);
 }
 void TDomSimpleXMLProp::SetNameSpace(std::string_view value) {
-    FParent->Changed();
-    FNameSpace.Assign(value);
+    SetQualifiedName(value, std::string(Name()));
 }
 
 // --- TDomSimpleXMLProps --------------------------------------------------------------------------------
@@ -194,14 +207,15 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
         void* memory = pool ? pool->Allocate(bytes) : ::operator new(bytes);
         if (pool)
             pool->AddRef();
-        auto* chunk = new (memory) TChunk{nullptr, pool, 0, capacity};
+        auto* chunk = new (memory) TChunk{nullptr, pool, this, 0, capacity};
         if (last)
             last->Next = chunk;
         else
             FFirst = chunk;
         last = chunk;
     }
-    TDomSimpleXMLProp* prop = new (last->Items() + last->Count) TDomSimpleXMLProp(this);
+    TDomSimpleXMLProp* prop =
+        new (last->Items() + last->Count) TDomSimpleXMLProp(static_cast<uint32_t>(last->Count));
     ++last->Count;
     ++FCount;
     return prop;

@@ -146,13 +146,13 @@ private:
 class TDomSimpleXMLProp final : public TObject {
     PLAT_CLASS(TDomSimpleXMLProp)
 public:
-    std::string_view Name() const { return FName.View(); }
+    std::string_view Name() const { return FName.View().substr(FNameSpaceSize ? FNameSpaceSize + 1 : 0); }
     void SetName(std::string_view Value);
     std::string_view Value() const { return FValue.View(); }
     void SetValue(std::string_view Value);
-    std::string_view NameSpace() const { return FNameSpace.View(); }
+    std::string_view NameSpace() const { return FName.View().substr(0, FNameSpaceSize); }
     void SetNameSpace(std::string_view Value);
-    TDomSimpleXMLProps* Parent() const { return FParent; }
+    TDomSimpleXMLProps* Parent() const;
 
     // Typed readings of the value; text that does not convert gives -1, false and 0.
     int64_t IntValue() const;
@@ -162,11 +162,15 @@ public:
 private:
     friend class TDomParser;
     friend class TDomSimpleXMLProps;
-    explicit TDomSimpleXMLProp(TDomSimpleXMLProps* Parent) : FParent(Parent) {}
+    // Index: the attribute's place in its chunk, whose header names the list (see Parent).
+    explicit TDomSimpleXMLProp(uint32_t Index) : FIndex(Index) {}
+    void SetQualifiedName(std::string_view NameSpace, std::string_view Name);
+    // A document holds a great many attributes: the namespace is kept in front of the name
+    // ("namespace:name", FNameSpaceSize bytes of it), and the list is found through the chunk.
     TDomString FName;
     TDomString FValue;
-    TDomSimpleXMLProps* FParent;
-    TDomString FNameSpace;
+    uint32_t FIndex;
+    uint32_t FNameSpaceSize = 0;
 };
 
 // The attributes of one element, in the order added. Names may repeat; lookups find the first.

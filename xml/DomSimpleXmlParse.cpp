@@ -537,10 +537,15 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
             limit = first + std::min(fits, wanted);
             ++chunks;
         }
-        auto* prop = new (next++) TDomSimpleXMLProp(&props);
-        prop->FName.BorrowFresh(name, nameSize); // names are ASCII
-        if (nameSpaceSize > 0)
-            prop->FNameSpace.BorrowFresh(name - 1 - nameSpaceSize, nameSpaceSize);
+        auto* prop = new (next) TDomSimpleXMLProp(static_cast<uint32_t>(next - first));
+        ++next;
+        // Names are ASCII; a namespace stands right before its name.
+        if (nameSpaceSize > 0) {
+            prop->FName.BorrowFresh(name - 1 - nameSpaceSize, nameSpaceSize + 1 + nameSize);
+            prop->FNameSpaceSize = static_cast<uint32_t>(nameSpaceSize);
+        } else {
+            prop->FName.BorrowFresh(name, nameSize);
+        }
         if (flags == 0) {
             prop->FValue.BorrowFresh(value, valueSize);
         } else {

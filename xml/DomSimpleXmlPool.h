@@ -92,6 +92,7 @@ namespace xml {
 struct TDomSimpleXMLProps::TChunk {
     TChunk* Next;
     TDomPool* Pool; // null for a chunk on the heap
+    TDomSimpleXMLProps* Owner;
     int32_t Count;
     int32_t Capacity;
     TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
@@ -123,7 +124,7 @@ inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* po
     if (FParent)
         FParent->MarkChanged();
     FCreated = true;
-    auto* chunk = new (memory) TChunk{nullptr, pool, count, count};
+    auto* chunk = new (memory) TChunk{nullptr, pool, this, count, count};
     pool->AddRef();
     TChunk** link = &FFirst;
     while (*link)

@@ -145,6 +145,46 @@ TEST(DomSimpleXmlTree, DuplicateAttributesAreKeptAndTheFirstIsFound) {
     EXPECT_EQ(props.ItemByName("n57")->Value(), "57");
     EXPECT_EQ(props.AddBoolean("b", true)->Value(), "-1");
     EXPECT_EQ(props.AddBoolean("c", false)->Value(), "0");
+    EXPECT_EQ(props.Item(101)->Parent(), &props);
+}
+
+TEST(DomSimpleXmlTree, AttributeNamesAndNamespacesChangeApart) {
+    TDomSimpleXML doc;
+    plat::TStringStream text("<r a='1' p:b='2' very-long-namespace-name:also-a-long-name='3'/>");
+    doc.LoadFromStream(text);
+    TDomSimpleXMLProps& props = doc.Root()->Properties();
+    TDomSimpleXMLProp* added = props.Add("c", "4");
+    struct TCase {
+        int Index;
+        const char* NameSpace; // set first, then the name
+        const char* Name;
+    };
+    const TCase cases[] = {
+        {0, "q", "a"},
+        {1, "", "b"},
+        {1, "p", "renamed"},
+        {2, "n", "also-a-long-name"},
+        {2, "a-namespace-longer-than-sixteen", "x"},
+        {3, "q", "c:d"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Index);
+        TDomSimpleXMLProp* prop = props.Item(c.Index);
+        EXPECT_EQ(prop->Parent(), &props);
+        const std::string value(prop->Value());
+        prop->SetNameSpace(c.NameSpace);
+        prop->SetName(c.Name);
+        EXPECT_EQ(prop->NameSpace(), c.NameSpace);
+        EXPECT_EQ(prop->Name(), c.Name);
+        EXPECT_EQ(prop->Value(), value);
+        // A name set from the attribute's own text.
+        prop->SetName(prop->Name());
+        prop->SetNameSpace(prop->NameSpace());
+        EXPECT_EQ(prop->Name(), c.Name);
+        EXPECT_EQ(prop->NameSpace(), c.NameSpace);
+    }
+    EXPECT_EQ(added->Parent(), &props);
+    EXPECT_EQ(props.ItemByName("c:d"), added);
 }
 
 TEST(DomSimpleXmlTree, AutoCreateAddsMissingItemsOnLookup) {
