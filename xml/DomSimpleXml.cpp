@@ -345,25 +345,33 @@ void TDomSimpleXMLElem::FreeChildren() {
     }
 }
 
+void TDomSimpleXMLElem::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    if (nameSpace.empty())
+        FName.Assign(name);
+    else
+        FName.Assign(std::string(nameSpace) + ':' + std::string(name));
+    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+}
+
 void TDomSimpleXMLElem::SetName(std::string_view value) {
-    if (value.empty() || value == FName.View())
+    if (value.empty() || value == Name())
         return;
     MarkChanged();
     TDomSimpleXMLElems* list = FContainer;
     if (!list) {
-        FName.Assign(value);
+        SetQualifiedName(std::string(NameSpace()), value);
         return;
     }
     // Only a named element in its parent's list is re-keyed; any other keeps the key it had.
-    const bool rename = FParent && !FName.Empty() && FParent->FItems.get() == list;
+    const bool rename = FParent && !Name().empty() && FParent->FItems.get() == list;
     const std::string key(rename ? value : list->KeyOf(this));
-    FName.Assign(value);
+    SetQualifiedName(std::string(NameSpace()), value);
     list->SetKey(this, key);
 }
 
 void TDomSimpleXMLElem::SetNameSpace(std::string_view value) {
     MarkChanged();
-    FNameSpace.Assign(value);
+    SetQualifiedName(value, std::string(Name()));
 }
 
 void TDomSimpleXMLElem::SetValue(std::string_view value) {
@@ -372,11 +380,7 @@ void TDomSimpleXMLElem::SetValue(std::string_view value) {
 }
 
 std::string TDomSimpleXMLElem::FullName() const {
-    std::string s(FNameSpace.View());
-    if (!s.empty())
-        s += ':';
-    s += FName.View();
-    return s;
+    return std::string(FName.View());
 }
 
 TDomSimpleXMLElems& TDomSimpleXMLElem::Items() {

@@ -750,10 +750,22 @@ void TDomParser::FinishElement(TOpenElement& open) {
             e->FValue.Assign(e->FItems->FList[0]->Value());
         e->FItems->Clear();
     }
-    if (open.Name.Size > 0)
-        StoreName(e->FName, open.Name, open.Pooled, open.HighName);
-    if (open.NameSpace.Size > 0 || !e->FNameSpace.Empty())
-        StoreName(e->FNameSpace, open.NameSpace, open.Pooled, open.HighName);
+    // The name read (an element read without one keeps its own) with the namespace read.
+    if (open.NameSpace.Size == 0) {
+        if (open.Name.Size > 0)
+            StoreName(e->FName, open.Name, open.Pooled, open.HighName);
+        else if (e->FNameSpaceSize > 0)
+            e->SetQualifiedName({}, std::string(e->Name()));
+        e->FNameSpaceSize = 0;
+    } else if (open.Name.Size > 0 && !open.HighName &&
+               open.NameSpace.Data + open.NameSpace.Size + 1 == open.Name.Data) {
+        StoreName(e->FName, {open.NameSpace.Data, open.NameSpace.Size + 1 + open.Name.Size}, open.Pooled,
+                  false);
+        e->FNameSpaceSize = static_cast<uint32_t>(open.NameSpace.Size);
+    } else {
+        e->SetQualifiedName(FileText(open.NameSpace.View()),
+                            open.Name.Size > 0 ? FileText(open.Name.View()) : std::string(e->Name()));
+    }
     FLastLeafRefs = 0;
     if (TrackLeaves()) {
         if (e->FItems) {
@@ -761,8 +773,7 @@ void TDomParser::FinishElement(TOpenElement& open) {
                 e->FItems->FLeafPool = FPool;
                 e->FItems->FLeafRefs = open.LeafRefs;
             }
-        } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FNameSpace.Owned() &&
-                   !e->FProps.FOwnsTexts) {
+        } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FProps.FOwnsTexts) {
             // A leaf: its own reference and one for each attribute chunk, all of this pool.
             int64_t refs = 1;
             for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next)
@@ -1249,7 +1260,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
     // A load starts from an empty root: nothing of the previous document may survive it.
     FRoot->Clear();
     FRoot->FName.Assign({});
-    FRoot->FNameSpace.Assign({});
+    FRoot->FNameSpaceSize = 0;
     FRoot->FValue.Assign({});
     FProlog->Clear();
     TStream* source = &stream;

@@ -266,7 +266,7 @@ private:
     // is never escaped: an escaped name would be no name at all. Valid until the next call.
     std::string_view TagOf(TDomSimpleXMLElem* e) {
         if (!FEncoder || !FEncoder->OnEncodeValue)
-            return e->FNameSpace.Empty() ? e->Name() : std::string_view(FTag = e->FullName());
+            return e->FNameSpaceSize == 0 ? e->Name() : std::string_view(FTag = e->FullName());
         FTag = e->FullName();
         FEncoder->OnEncodeValue(FEncoder, FTag);
         return FTag;

@@ -187,6 +187,38 @@ TEST(DomSimpleXmlTree, AttributeNamesAndNamespacesChangeApart) {
     EXPECT_EQ(props.ItemByName("c:d"), added);
 }
 
+TEST(DomSimpleXmlTree, ElementNamesAndNamespacesChangeApart) {
+    struct TCase {
+        const char* Text;
+        const char* NameSpace;
+        const char* Name;
+    };
+    const TCase cases[] = {
+        {"<x:r/>", "x", "r"},
+        {"<r/>", "", "r"},
+        {"<a:b:c/>", "b", "c"},
+        {"<\xC4:\xD6/>", "\xC3\x84", "\xC3\x96"},
+        // Name bytes after the attributes: the name is no longer right behind its namespace.
+        {"<p:a x='1'?b></p:a?b>", "p", "a?b"},
+    };
+    TDomSimpleXML doc;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        plat::TStringStream text(c.Text);
+        doc.LoadFromStream(text);
+        TDomSimpleXMLElem* root = doc.Root();
+        EXPECT_EQ(root->NameSpace(), c.NameSpace);
+        EXPECT_EQ(root->Name(), c.Name);
+        EXPECT_EQ(root->FullName(), *c.NameSpace ? std::string(c.NameSpace) + ":" + c.Name : c.Name);
+        root->SetNameSpace("n");
+        root->SetName("renamed");
+        EXPECT_EQ(root->FullName(), "n:renamed");
+        root->SetNameSpace(root->NameSpace());
+        root->SetNameSpace({});
+        EXPECT_EQ(root->FullName(), "renamed");
+    }
+}
+
 TEST(DomSimpleXmlTree, AutoCreateAddsMissingItemsOnLookup) {
     TDomSimpleXML doc;
     TDomSimpleXMLElem* root = doc.Root();
