@@ -4,7 +4,7 @@
 //
 // Then how the parser scales: a million attributes on one element against a million small elements
 // (parsing, and reading every attribute back by position), and the peak memory of loading a 100 MB
-// chart document from its file, per byte of the file.
+// file, per byte of the file: a chart document, and one of attributes alone.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -277,10 +277,29 @@ int LoadForPeak(const char* fileName) {
     return 0;
 }
 
+// The same size of elements that hold nothing but attributes, a thousand to a tag.
+void WriteAttributesFile(const std::string& fileName, int64_t bytes) {
+    FILE* f = std::fopen(fileName.c_str(), "wb");
+    if (!f)
+        return;
+    std::fputs("<r>\r\n", f);
+    int64_t written = 0;
+    for (int tag = 0; written < bytes; ++tag) {
+        std::string line = "  <e";
+        for (int i = 0; i < 1000; ++i)
+            line += " a" + std::to_string(i) + "=\"" + std::to_string((tag + i) % 100) + "\"";
+        line += "/>\r\n";
+        std::fputs(line.c_str(), f);
+        written += static_cast<int64_t>(line.size());
+    }
+    std::fputs("</r>\r\n", f);
+    std::fclose(f);
+}
+
 // Peak memory of a load beyond what the program takes without one, per byte of the file.
-void BM_LoadFile_PeakMemory(benchmark::State& state) {
+void LoadFilePeakMemory(benchmark::State& state, void (*write)(const std::string&, int64_t)) {
     const std::string fileName = "/tmp/lumetra_xml_peak_" + std::to_string(::getpid()) + ".xml";
-    WriteChartFile(fileName, state.range(0) << 20);
+    write(fileName, state.range(0) << 20);
     FILE* f = std::fopen(fileName.c_str(), "rb");
     int64_t fileBytes = 0;
     if (f) {
@@ -303,6 +322,14 @@ void BM_LoadFile_PeakMemory(benchmark::State& state) {
     state.counters["peak_per_file_byte"] = static_cast<double>(peak - idle) / static_cast<double>(fileBytes);
 }
 
+void BM_LoadFile_PeakMemory_Chart(benchmark::State& state) {
+    LoadFilePeakMemory(state, WriteChartFile);
+}
+
+void BM_LoadFile_PeakMemory_Attributes(benchmark::State& state) {
+    LoadFilePeakMemory(state, WriteAttributesFile);
+}
+
 BENCHMARK(BM_Load_Lumetra)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load_Pugixml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save_Lumetra)->Unit(benchmark::kMillisecond);
@@ -311,7 +338,8 @@ BENCHMARK(BM_Parse_MillionAttributes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Parse_MillionElements)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Read_MillionAttributes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Read_MillionElements)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LoadFile_PeakMemory)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile_PeakMemory_Chart)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile_PeakMemory_Attributes)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Keeps the time per iteration of every benchmark (the median when runs are repeated) so the ratios
 // can be printed at the end.
