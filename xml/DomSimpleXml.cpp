@@ -41,9 +41,9 @@ int64_t ReadInteger(std::string_view text) {
     return TryTextToInt64(text, v) ? v : -1;
 }
 
-double ReadFloat(std::string_view text) {
-    double v;
-    return plat::TryStrToFloat(text, v) ? v : 0;
+long double ReadFloat(std::string_view text) {
+    long double v;
+    return TryTextToExtended(text, v) ? v : 0;
 }
 
 } // namespace
@@ -59,8 +59,9 @@ TDomPool::~TDomPool() {
         std::free(block);
 }
 
-void TDomPool::NewBlock(size_t size) {
+void TDomPool::NewBlock(TRegion& region, size_t size) {
     const size_t blockSize = size > FNextBlock ? size : FNextBlock;
+    FBlocks.reserve(FBlocks.size() + 1); // so that keeping the block cannot fail
     void* memory = std::malloc(blockSize);
     if (!memory)
         throw std::bad_alloc();
@@ -76,8 +77,8 @@ void TDomPool::NewBlock(size_t size) {
     }
 #endif
     FBlocks.push_back(memory);
-    FCurrent = static_cast<char*>(memory);
-    FEnd = FCurrent + blockSize;
+    region.Current = static_cast<char*>(memory);
+    region.End = region.Current + blockSize;
     if (FNextBlock < kLargestBlock)
         FNextBlock *= 2;
 }
@@ -125,21 +126,34 @@ int64_t TDomSimpleXMLProp::IntValue() const {
 bool TDomSimpleXMLProp::BoolValue() const {
     return TextToBoolean(FValue.View(), false);
 }
-double TDomSimpleXMLProp::FloatValue() const {
+long double TDomSimpleXMLProp::FloatValue() const {
     return ReadFloat(FValue.View());
 }
 
+TDomSimpleXMLProps* TDomSimpleXMLProp::Parent() const {
+    const auto* chunk = reinterpret_cast<const TDomSimpleXMLProps::TChunk*>(this - FIndex) - 1;
+    return chunk->Owner;
+}
+
+void TDomSimpleXMLProp::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    Parent()->Changed();
+    if (nameSpace.empty()) {
+        FName.Assign(name);
+    } else {
+        FName.Assign(std::string(nameSpace) + ':' + std::string(name));
+    }
+    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+}
+
 void TDomSimpleXMLProp::SetName(std::string_view value) {
-    FParent->Changed();
-    FName.Assign(value);
+    SetQualifiedName(std::string(NameSpace()), value);
 }
 void TDomSimpleXMLProp::SetValue(std::string_view value) {
-    FParent->Changed();
+    Parent()->Changed();
     FValue.Assign(value);
 }
 void TDomSimpleXMLProp::SetNameSpace(std::string_view value) {
-    FParent->Changed();
-    FNameSpace.Assign(value);
+    SetQualifiedName(value, std::string(Name()));
 }
 
 // --- TDomSimpleXMLProps --------------------------------------------------------------------------------
@@ -193,14 +207,15 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
         void* memory = pool ? pool->Allocate(bytes) : ::operator new(bytes);
         if (pool)
             pool->AddRef();
-        auto* chunk = new (memory) TChunk{nullptr, pool, 0, capacity};
+        auto* chunk = new (memory) TChunk{nullptr, pool, this, 0, capacity};
         if (last)
             last->Next = chunk;
         else
             FFirst = chunk;
         last = chunk;
     }
-    TDomSimpleXMLProp* prop = new (last->Items() + last->Count) TDomSimpleXMLProp(this);
+    TDomSimpleXMLProp* prop =
+        new (last->Items() + last->Count) TDomSimpleXMLProp(static_cast<uint32_t>(last->Count));
     ++last->Count;
     ++FCount;
     return prop;
@@ -306,6 +321,7 @@ void TDomSimpleXMLElem::FreeChildren() {
     std::vector<std::vector<TDomSimpleXMLElem*>> pending;
     pending.push_back(std::move(FItems->FList));
     FItems->FList.clear();
+    FItems->ForgetKeys();
     constexpr size_t kAhead = 8;
     while (!pending.empty()) {
         std::vector<TDomSimpleXMLElem*> list = std::move(pending.back());
@@ -329,16 +345,33 @@ void TDomSimpleXMLElem::FreeChildren() {
     }
 }
 
+void TDomSimpleXMLElem::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    if (nameSpace.empty())
+        FName.Assign(name);
+    else
+        FName.Assign(std::string(nameSpace) + ':' + std::string(name));
+    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+}
+
 void TDomSimpleXMLElem::SetName(std::string_view value) {
-    if (!value.empty() && value != FName.View()) {
-        MarkChanged();
-        FName.Assign(value);
+    if (value.empty() || value == Name())
+        return;
+    MarkChanged();
+    TDomSimpleXMLElems* list = FContainer;
+    if (!list) {
+        SetQualifiedName(std::string(NameSpace()), value);
+        return;
     }
+    // Only a named element in its parent's list is re-keyed; any other keeps the key it had.
+    const bool rename = FParent && !Name().empty() && FParent->FItems.get() == list;
+    const std::string key(rename ? value : list->KeyOf(this));
+    SetQualifiedName(std::string(NameSpace()), value);
+    list->SetKey(this, key);
 }
 
 void TDomSimpleXMLElem::SetNameSpace(std::string_view value) {
     MarkChanged();
-    FNameSpace.Assign(value);
+    SetQualifiedName(value, std::string(Name()));
 }
 
 void TDomSimpleXMLElem::SetValue(std::string_view value) {
@@ -347,11 +380,7 @@ void TDomSimpleXMLElem::SetValue(std::string_view value) {
 }
 
 std::string TDomSimpleXMLElem::FullName() const {
-    std::string s(FNameSpace.View());
-    if (!s.empty())
-        s += ':';
-    s += FName.View();
-    return s;
+    return std::string(FName.View());
 }
 
 TDomSimpleXMLElems& TDomSimpleXMLElem::Items() {
@@ -414,7 +443,7 @@ void TDomSimpleXMLElem::SetBoolValue(bool value) {
     MarkChanged();
     FValue.Assign(BooleanToText(value));
 }
-double TDomSimpleXMLElem::FloatValue() const {
+long double TDomSimpleXMLElem::FloatValue() const {
     return ReadFloat(FValue.View());
 }
 void TDomSimpleXMLElem::SetFloatValue(double value) {
@@ -450,9 +479,10 @@ void TDomSimpleXMLElem::Assign(const TDomSimpleXMLElem* source) {
         if (!from->FItems)
             continue;
         for (const TDomSimpleXMLElem* child : from->FItems->FList) {
+            // Named before it is added, so that its name is its key.
             TDomSimpleXMLElem* copy = child->CreateNew(to);
-            to->Items().Append(copy);
             copy->AssignData(*child);
+            to->Items().Append(copy);
             pending.emplace_back(child, copy);
         }
     }
@@ -501,7 +531,35 @@ void TDomSimpleXMLElems::ReleaseLeaves() {
     FLeafPool = nullptr;
     FLeafRefs = 0;
     FList.clear();
+    ForgetKeys();
     pool->Release(refs);
+}
+
+void TDomSimpleXMLElems::ForgetKeys() {
+    if (!FKeys)
+        return;
+    for (auto& [element, key] : *FKeys)
+        const_cast<TDomSimpleXMLElem*>(element)->FKeyed = false;
+    FKeys.reset();
+}
+
+void TDomSimpleXMLElems::SetKey(TDomSimpleXMLElem* value, std::string_view key) {
+    if (key == value->Name()) {
+        if (value->FKeyed) {
+            FKeys->erase(value);
+            value->FKeyed = false;
+        }
+        return;
+    }
+    if (!FKeys)
+        FKeys = std::make_unique<std::unordered_map<const TDomSimpleXMLElem*, std::string>>();
+    (*FKeys)[value] = key;
+    value->FKeyed = true;
+}
+
+void TDomSimpleXMLElems::Rename(TDomSimpleXMLElem* value, std::string_view name) {
+    if (value && value->FContainer == this)
+        SetKey(value, name);
 }
 
 void TDomSimpleXMLElems::Clear() {
@@ -509,6 +567,7 @@ void TDomSimpleXMLElems::Clear() {
         ReleaseLeaves();
         return;
     }
+    ForgetKeys();
     std::vector<TDomSimpleXMLElem*> items;
     items.swap(FList);
     for (TDomSimpleXMLElem* e : items) {
@@ -549,6 +608,7 @@ void TDomSimpleXMLElems::Notify(TDomSimpleXMLElem* value, TDomSimpleXMLOperation
     if (value->FContainer != this)
         return;
     FLeafPool = nullptr;
+    SetKey(value, value->Name());
     // Removal from the end is the common case (an element just added being moved on).
     auto it = std::find(FList.rbegin(), FList.rend(), value);
     if (it != FList.rend())
@@ -566,7 +626,7 @@ TDomSimpleXMLElem* TDomSimpleXMLElems::Item(int index) const {
 
 TDomSimpleXMLElem* TDomSimpleXMLElems::ItemByNameOrCreate(std::string_view name, std::string_view value) {
     for (TDomSimpleXMLElem* e : FList) {
-        if (SameName(e->Name(), name))
+        if (SameName(KeyOf(e), name))
             return e;
     }
     TDomSimpleXML* doc = FParent ? FParent->GetSimpleXML() : nullptr;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/Exception.h"
@@ -145,27 +146,31 @@ private:
 class TDomSimpleXMLProp final : public TObject {
     PLAT_CLASS(TDomSimpleXMLProp)
 public:
-    std::string_view Name() const { return FName.View(); }
+    std::string_view Name() const { return FName.View().substr(FNameSpaceSize ? FNameSpaceSize + 1 : 0); }
     void SetName(std::string_view Value);
     std::string_view Value() const { return FValue.View(); }
     void SetValue(std::string_view Value);
-    std::string_view NameSpace() const { return FNameSpace.View(); }
+    std::string_view NameSpace() const { return FName.View().substr(0, FNameSpaceSize); }
     void SetNameSpace(std::string_view Value);
-    TDomSimpleXMLProps* Parent() const { return FParent; }
+    TDomSimpleXMLProps* Parent() const;
 
     // Typed readings of the value; text that does not convert gives -1, false and 0.
     int64_t IntValue() const;
     bool BoolValue() const;
-    double FloatValue() const;
+    long double FloatValue() const;
 
 private:
     friend class TDomParser;
     friend class TDomSimpleXMLProps;
-    explicit TDomSimpleXMLProp(TDomSimpleXMLProps* Parent) : FParent(Parent) {}
+    // Index: the attribute's place in its chunk, whose header names the list (see Parent).
+    explicit TDomSimpleXMLProp(uint32_t Index) : FIndex(Index) {}
+    void SetQualifiedName(std::string_view NameSpace, std::string_view Name);
+    // A document holds a great many attributes: the namespace is kept in front of the name
+    // ("namespace:name", FNameSpaceSize bytes of it), and the list is found through the chunk.
     TDomString FName;
     TDomString FValue;
-    TDomSimpleXMLProps* FParent;
-    TDomString FNameSpace;
+    uint32_t FIndex;
+    uint32_t FNameSpaceSize = 0;
 };
 
 // The attributes of one element, in the order added. Names may repeat; lookups find the first.
@@ -249,11 +254,11 @@ public:
     // NameSpace:Name, or Name without a namespace.
     virtual std::string FullName() const;
 
-    std::string_view Name() const { return FName.View(); }
+    std::string_view Name() const { return FName.View().substr(FNameSpaceSize ? FNameSpaceSize + 1 : 0); }
     // An empty name or the current name changes nothing, so a name never becomes empty again.
     void SetName(std::string_view Value);
     TDomSimpleXMLElem* Parent() const { return FParent; }
-    std::string_view NameSpace() const { return FNameSpace.View(); }
+    std::string_view NameSpace() const { return FName.View().substr(0, FNameSpaceSize); }
     void SetNameSpace(std::string_view Value);
     // The text value as plain text; escaping happens only in files.
     std::string_view Value() const { return FValue.View(); }
@@ -265,7 +270,7 @@ public:
     bool BoolValue() const;
     // "-1" or "0".
     void SetBoolValue(bool Value);
-    double FloatValue() const;
+    long double FloatValue() const;
     // 15 significant digits with the user's decimal separator.
     void SetFloatValue(double Value);
 
@@ -311,18 +316,23 @@ private:
     // Called before the element or its attributes change: the child list it sits in can no longer be
     // freed in one step (see TDomSimpleXMLElems::FLeafPool).
     inline void MarkChanged(); // in DomSimpleXmlPool.h
+    void SetQualifiedName(std::string_view NameSpace, std::string_view Name);
 
+    // "namespace:name" when there is a namespace (FNameSpaceSize bytes of it): one text less in every
+    // element of a large document.
     TDomString FName;
     TDomSimpleXMLElem* FParent;
     std::unique_ptr<TDomSimpleXMLElems> FItems;
     TDomSimpleXMLProps FProps;
     TDomString FValue;
-    TDomString FNameSpace;
     TDomSimpleXML* FSimpleXML = nullptr;
     TDomSimpleXMLElems* FContainer = nullptr;
     TKind FKind;
     // The root and the prolog items belong to their document and cannot be moved into a child list.
     bool FOwnedByDocument = false;
+    // The key its child list finds it by is not its name (see TDomSimpleXMLElems::FKeys).
+    bool FKeyed = false;
+    uint32_t FNameSpaceSize = 0;
 };
 
 // An ordinary element (the root is one).
@@ -436,6 +446,10 @@ public:
     // dxoInsert records this list as the element's container; dxoRemove takes it out of this list
     // (without freeing it) when this list is its container.
     void Notify(TDomSimpleXMLElem* Value, TDomSimpleXMLOperation Operation);
+    // Gives Value, when it is in this list, the key Name: the name ItemByName finds it by. An element
+    // gets its name as key when it is added, and a new one when it is renamed while it has a name and
+    // sits in its parent's list (TDomSimpleXMLElem::SetName); otherwise the key stays what it was.
+    void Rename(TDomSimpleXMLElem* Value, std::string_view Name);
 
     int Count() const { return static_cast<int>(FList.size()); }
     // Null when nothing was ever added or when Index > Count(); Index == Count() or a negative index
@@ -457,6 +471,12 @@ private:
     inline void Append(TDomSimpleXMLElem* Value); // in DomSimpleXmlPool.h
     // Frees the children of a list whose FLeafPool is set without visiting them.
     void ReleaseLeaves();
+    std::string_view KeyOf(const TDomSimpleXMLElem* Value) const {
+        return Value->FKeyed ? std::string_view(FKeys->at(Value)) : Value->Name();
+    }
+    // Records Key for Value, or forgets it when it is Value's name.
+    void SetKey(TDomSimpleXMLElem* Value, std::string_view Key);
+    void ForgetKeys();
 
     TDomSimpleXMLElem* FParent;
     std::vector<TDomSimpleXMLElem*> FList;
@@ -466,6 +486,9 @@ private:
     // the list or to one of its children clears it.
     TDomPool* FLeafPool = nullptr;
     int64_t FLeafRefs = 0;
+    // The keys that are not their element's name; almost always none, so the list holds no key of
+    // its own for each child.
+    std::unique_ptr<std::unordered_map<const TDomSimpleXMLElem*, std::string>> FKeys;
     bool FCreated = false;
 };
 
@@ -589,6 +612,9 @@ bool TryTextToBoolean(std::string_view Value, bool& Result);
 bool TextToBoolean(std::string_view Value, bool Default);
 // "-1" or "0".
 std::string BooleanToText(bool Value);
+// Spaces at both ends, an optional sign, digits with at most one decimal separator of the user's locale,
+// an optional exponent; the range of a long double.
+bool TryTextToExtended(std::string_view Value, long double& Result);
 // Leading spaces, an optional sign, decimal digits or hexadecimal ones after "$", "0x" or "0X";
 // nothing after the digits; the signed 64-bit range.
 bool TryTextToInt64(std::string_view Value, int64_t& Result);

@@ -1,6 +1,7 @@
 // The parser: one pass over the bytes in memory, no recursion, no allocation per character. Lenient
 // in what it accepts (any byte in tag names, anything after the root element), strict in a fixed set
 // of error messages.
+#include <algorithm>
 #include <cstring>
 #include <typeinfo>
 #if defined(__SSE2__)
@@ -116,18 +117,33 @@ struct TInput {
             std::memset(Data + Size, 0, kPadding);
             return;
         }
-        std::string bytes;
-        for (;;) {
-            const size_t have = bytes.size();
-            bytes.resize(have + 65536);
-            int64_t n = stream.Read(bytes.data() + have, 65536);
-            bytes.resize(have + static_cast<size_t>(n > 0 ? n : 0));
+        // Read straight into the pool when the stream knows its size (a file does): a copy in between
+        // would double the memory a load of a large file takes.
+        const int64_t size = stream.Size();
+        const size_t expected = size > Start ? static_cast<size_t>(size - Start) : 0;
+        char* data = pool->AllocateText(expected + kPadding);
+        size_t have = 0;
+        while (have < expected) {
+            const int64_t n = stream.Read(data + have, static_cast<int64_t>(expected - have));
             if (n <= 0)
                 break;
+            have += static_cast<size_t>(n);
         }
-        Size = bytes.size();
-        Data = pool->AllocateText(Size + kPadding);
-        std::memcpy(Data, bytes.data(), Size);
+        // A stream that holds more than its size said is read to its end after all.
+        char probe[4096];
+        int64_t n = have == expected ? stream.Read(probe, sizeof probe) : 0;
+        if (n > 0) {
+            std::string bytes(data, have);
+            do {
+                bytes.append(probe, static_cast<size_t>(n));
+                n = stream.Read(probe, sizeof probe);
+            } while (n > 0);
+            have = bytes.size();
+            data = pool->AllocateText(have + kPadding);
+            std::memcpy(data, bytes.data(), have);
+        }
+        Data = data;
+        Size = have;
         std::memset(Data + Size, 0, kPadding);
         StreamSize = Start + static_cast<int64_t>(Size);
     }
@@ -185,10 +201,13 @@ private:
         int64_t LeafRefs = 0;
     };
 
-    // Attributes the parser makes in one chunk at most; a tag with more gets several chunks.
+    // Attributes in the first chunk of a tag; each further chunk holds twice as many as the one before
+    // (as far as the pool's block has room), so a tag with many attributes has few chunks and finding
+    // one by position stays cheap.
     static constexpr int kChunkProps = 16;
     static constexpr size_t kChunkBytes =
         sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp);
+    static constexpr int kLargestChunkShift = 16;
 
     bool AtEnd() const { return FP >= FEnd; }
     std::string CharAt(const char* p) const;
@@ -257,10 +276,7 @@ private:
 
     int ParseAttributes(TDomSimpleXMLProps& props);
     void AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next);
-    [[noreturn]] __attribute__((cold)) void FailInAttributes(TDomSimpleXMLProps& props,
-                                                             TDomSimpleXMLProp* first,
-                                                             TDomSimpleXMLProp* next, const char* format,
-                                                             char* at);
+    [[noreturn]] __attribute__((cold)) void FailInAttributes(const char* format, char* at);
     TStartTag ParseStartTag(TOpenElement& open);
     TStartTag ParseTagRest(TOpenElement& open);
     void ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd);
@@ -422,11 +438,9 @@ void TDomParser::AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* f
     props.AdoptChunk(reinterpret_cast<TChunk*>(first) - 1, static_cast<int>(next - first), FPool);
 }
 
-// An error inside an attribute list: the attributes made so far are handed over first.
-void TDomParser::FailInAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first,
-                                  TDomSimpleXMLProp* next, const char* format, char* at) {
+// An error inside an attribute list; the attributes made so far are handed over on the way out.
+void TDomParser::FailInAttributes(const char* format, char* at) {
     FP = at;
-    AdoptAttributes(props, first, next);
     Fail(plat::Format(format, {CharAt(at)}));
 }
 
@@ -434,8 +448,8 @@ void TDomParser::FailInAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* 
 // without an error; the attribute being read then is dropped. Answers the number of chunks made.
 //
 // The attributes are made where they stay: side by side in the pool's free room behind a chunk header,
-// the chunk taken and handed to the list when the tag ends. Anything that may allocate in the pool or
-// throw waits until the attributes made so far are handed over.
+// the chunk taken and handed to the list when it is full or the tag ends, also when an error or a
+// decoder ends the tag early. No other object may be made in the pool meanwhile (texts may).
 int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
     using TChunk = TDomSimpleXMLProps::TChunk;
     if (props.FFirst)
@@ -447,6 +461,13 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
     TDomSimpleXMLProp* next = nullptr;
     TDomSimpleXMLProp* limit = nullptr;
     int chunks = 0;
+    struct THandOver {
+        TDomParser& Parser;
+        TDomSimpleXMLProps& Props;
+        TDomSimpleXMLProp*& First;
+        TDomSimpleXMLProp*& Next;
+        ~THandOver() { Parser.AdoptAttributes(Props, First, Next); }
+    } handOver{*this, props, first, next};
     // The loops below stop at the NUL bytes behind the data (none of the classes holds NUL).
     char* p = FP;
     char* const end = FEnd;
@@ -460,7 +481,7 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
             if (!Is(c, cAttrName)) {
                 if (p >= end || c == '/' || c == '>' || c == '?')
                     break;
-                FailInAttributes(props, first, next, kPropertyChar, p);
+                FailInAttributes(kPropertyChar, p);
             }
         }
         // The name; with colons in it, the part before the last one is the namespace.
@@ -486,7 +507,7 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
             if (p >= end)
                 break;
             if (*p != '=')
-                FailInAttributes(props, first, next, kPropertyChar, p);
+                FailInAttributes(kPropertyChar, p);
             ++p;
             while (Is(*p, cBlank))
                 ++p;
@@ -494,7 +515,7 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
                 break;
             quote = *p;
             if (quote != '"' && quote != '\'')
-                FailInAttributes(props, first, next, kPropertyQuote, p);
+                FailInAttributes(kPropertyQuote, p);
             ++p;
         }
         char* value = p;
@@ -509,29 +530,32 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
 
         if (next == limit) {
             AdoptAttributes(props, first, next);
-            first = next =
-                reinterpret_cast<TDomSimpleXMLProp*>(reinterpret_cast<TChunk*>(FPool->Room(kChunkBytes)) + 1);
-            limit = first + kChunkProps;
+            first = next = nullptr;
+            auto* chunk = reinterpret_cast<TChunk*>(FPool->Room(kChunkBytes));
+            const size_t fits = (FPool->RoomSize() - sizeof(TChunk)) / sizeof(TDomSimpleXMLProp);
+            const size_t wanted = size_t(kChunkProps) << std::min(chunks, kLargestChunkShift);
+            first = next = reinterpret_cast<TDomSimpleXMLProp*>(chunk + 1);
+            limit = first + std::min(fits, wanted);
             ++chunks;
         }
-        auto* prop = new (next++) TDomSimpleXMLProp(&props);
-        prop->FName.BorrowFresh(name, nameSize); // names are ASCII
-        if (nameSpaceSize > 0)
-            prop->FNameSpace.BorrowFresh(name - 1 - nameSpaceSize, nameSpaceSize);
+        auto* prop = new (next) TDomSimpleXMLProp(static_cast<uint32_t>(next - first));
+        ++next;
+        // Names are ASCII; a namespace stands right before its name.
+        if (nameSpaceSize > 0) {
+            prop->FName.BorrowFresh(name - 1 - nameSpaceSize, nameSpaceSize + 1 + nameSize);
+            prop->FNameSpaceSize = static_cast<uint32_t>(nameSpaceSize);
+        } else {
+            prop->FName.BorrowFresh(name, nameSize);
+        }
         if (flags == 0) {
             prop->FValue.BorrowFresh(value, valueSize);
         } else {
-            if (flags & 5) {
-                AdoptAttributes(props, first, next);
-                first = next = limit = nullptr;
-            }
             StoreScanned(prop->FValue, value, valueSize, flags & 3, true, true);
             if (prop->FValue.Owned())
                 props.FOwnsTexts = true;
         }
     }
     FP = p;
-    AdoptAttributes(props, first, next);
     return chunks;
 }
 
@@ -727,10 +751,22 @@ void TDomParser::FinishElement(TOpenElement& open) {
             e->FValue.Assign(e->FItems->FList[0]->Value());
         e->FItems->Clear();
     }
-    if (open.Name.Size > 0)
-        StoreName(e->FName, open.Name, open.Pooled, open.HighName);
-    if (open.NameSpace.Size > 0 || !e->FNameSpace.Empty())
-        StoreName(e->FNameSpace, open.NameSpace, open.Pooled, open.HighName);
+    // The name read (an element read without one keeps its own) with the namespace read.
+    if (open.NameSpace.Size == 0) {
+        if (open.Name.Size > 0)
+            StoreName(e->FName, open.Name, open.Pooled, open.HighName);
+        else if (e->FNameSpaceSize > 0)
+            e->SetQualifiedName({}, std::string(e->Name()));
+        e->FNameSpaceSize = 0;
+    } else if (open.Name.Size > 0 && !open.HighName &&
+               open.NameSpace.Data + open.NameSpace.Size + 1 == open.Name.Data) {
+        StoreName(e->FName, {open.NameSpace.Data, open.NameSpace.Size + 1 + open.Name.Size}, open.Pooled,
+                  false);
+        e->FNameSpaceSize = static_cast<uint32_t>(open.NameSpace.Size);
+    } else {
+        e->SetQualifiedName(FileText(open.NameSpace.View()),
+                            open.Name.Size > 0 ? FileText(open.Name.View()) : std::string(e->Name()));
+    }
     FLastLeafRefs = 0;
     if (TrackLeaves()) {
         if (e->FItems) {
@@ -738,8 +774,7 @@ void TDomParser::FinishElement(TOpenElement& open) {
                 e->FItems->FLeafPool = FPool;
                 e->FItems->FLeafRefs = open.LeafRefs;
             }
-        } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FNameSpace.Owned() &&
-                   !e->FProps.FOwnsTexts) {
+        } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FProps.FOwnsTexts) {
             // A leaf: its own reference and one for each attribute chunk, all of this pool.
             int64_t refs = 1;
             for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next)
@@ -1214,8 +1249,8 @@ void TDomSimpleXMLElemsProlog::LoadFromStream(TStream& stream, TDomSimpleXML* pa
 }
 
 void TDomSimpleXML::LoadFromFile(const std::string& fileName) {
-    plat::TMemoryStream stream;
-    stream.LoadFromFile(fileName);
+    // The parser reads the whole file into its own memory first; no copy of it is made in between.
+    plat::TFileStream stream(fileName, plat::fmOpenRead | plat::fmShareDenyWrite);
     LoadFromStream(stream);
 }
 
@@ -1223,7 +1258,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
     // A load starts from an empty root: nothing of the previous document may survive it.
     FRoot->Clear();
     FRoot->FName.Assign({});
-    FRoot->FNameSpace.Assign({});
+    FRoot->FNameSpaceSize = 0;
     FRoot->FValue.Assign({});
     FProlog->Clear();
     TStream* source = &stream;

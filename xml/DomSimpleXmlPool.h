@@ -26,34 +26,44 @@ public:
     }
 
     // Memory for an object: eight-byte aligned.
-    void* Allocate(size_t size) {
-        size = (size + 7) & ~size_t(7);
-        if (static_cast<size_t>(FEnd - FCurrent) < size)
-            NewBlock(size);
-        void* p = FCurrent;
-        FCurrent += size;
-        return p;
-    }
-    // Memory for text bytes.
-    char* AllocateText(size_t size) { return static_cast<char*>(Allocate(size)); }
-    // The free memory at the end of the current block, at least Size bytes of it, without taking it: a
-    // caller that fills it piece by piece, not knowing yet how much it needs, then takes what it used
-    // with Take. Nothing else may be allocated in between.
+    void* Allocate(size_t size) { return FObjects.Allocate(size, *this); }
+    // Memory for text bytes. Texts come from blocks of their own, so a text can be made while objects
+    // are being made in the free room of the object blocks (see Room).
+    char* AllocateText(size_t size) { return static_cast<char*>(FTexts.Allocate(size, *this)); }
+    // The free memory at the end of the current object block, at least Size bytes of it, without
+    // taking it: a caller that fills it piece by piece, not knowing yet how much it needs, then takes
+    // what it used with Take. No other object may be allocated in between.
     char* Room(size_t size) {
-        if (static_cast<size_t>(FEnd - FCurrent) < size)
-            NewBlock(size);
-        return FCurrent;
+        if (FObjects.Free() < size)
+            NewBlock(FObjects, size);
+        return FObjects.Current;
     }
-    void Take(size_t size) { FCurrent += (size + 7) & ~size_t(7); }
+    // The bytes Room may hand out without starting a block.
+    size_t RoomSize() const { return FObjects.Free(); }
+    void Take(size_t size) { FObjects.Current += (size + 7) & ~size_t(7); }
 
 private:
+    struct TRegion {
+        char* Current = nullptr;
+        char* End = nullptr;
+        size_t Free() const { return static_cast<size_t>(End - Current); }
+        void* Allocate(size_t size, TDomPool& pool) {
+            size = (size + 7) & ~size_t(7);
+            if (Free() < size)
+                pool.NewBlock(*this, size);
+            void* p = Current;
+            Current += size;
+            return p;
+        }
+    };
+
     ~TDomPool();
-    void NewBlock(size_t size);
+    void NewBlock(TRegion& region, size_t size);
 
     static constexpr size_t kLargestBlock = size_t(8) << 20;
     std::vector<void*> FBlocks;
-    char* FCurrent = nullptr;
-    char* FEnd = nullptr;
+    TRegion FObjects;
+    TRegion FTexts;
     size_t FNextBlock = size_t(64) << 10;
     int64_t FReferences = 0;
 };
@@ -82,6 +92,7 @@ namespace xml {
 struct TDomSimpleXMLProps::TChunk {
     TChunk* Next;
     TDomPool* Pool; // null for a chunk on the heap
+    TDomSimpleXMLProps* Owner;
     int32_t Count;
     int32_t Capacity;
     TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
@@ -113,7 +124,7 @@ inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* po
     if (FParent)
         FParent->MarkChanged();
     FCreated = true;
-    auto* chunk = new (memory) TChunk{nullptr, pool, count, count};
+    auto* chunk = new (memory) TChunk{nullptr, pool, this, count, count};
     pool->AddRef();
     TChunk** link = &FFirst;
     while (*link)

@@ -115,9 +115,10 @@ size_t DecodeInPlace(char* s, size_t n, bool references) {
                     continue;
                 }
             }
-            s[w++] = '&';
-            ++r;
-            continue;
+            // A reference that gives no character ends the decoding: it and everything after it stay
+            // as they are.
+            std::memmove(s + w, s + r, n - r);
+            return w + (n - r);
         }
         char ch;
         if (size_t len = MatchEntity(std::string_view(s + r, n - r), ch)) {
@@ -425,9 +426,13 @@ bool TryTextToInt64(std::string_view s, int64_t& result) {
     return true;
 }
 
+bool TryTextToExtended(std::string_view value, long double& result) {
+    return plat::TryStrToFloat(value, result);
+}
+
 bool TryTextToBoolean(std::string_view value, bool& result) {
-    double number;
-    if (plat::TryStrToFloat(value, number)) {
+    long double number;
+    if (TryTextToExtended(value, number)) {
         result = number != 0;
         return true;
     }

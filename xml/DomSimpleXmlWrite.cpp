@@ -262,8 +262,18 @@ private:
             Flush();
     }
 
-    bool OpenElement(TDomSimpleXMLElem* e, size_t depth);
-    void CloseElement(TDomSimpleXMLElem* e, size_t depth);
+    // The tag of an element: its full name, shown to the document's OnEncodeValue when one is set. It
+    // is never escaped: an escaped name would be no name at all. Valid until the next call.
+    std::string_view TagOf(TDomSimpleXMLElem* e) {
+        if (!FEncoder || !FEncoder->OnEncodeValue)
+            return e->FNameSpaceSize == 0 ? e->Name() : std::string_view(FTag = e->FullName());
+        FTag = e->FullName();
+        FEncoder->OnEncodeValue(FEncoder, FTag);
+        return FTag;
+    }
+    // Tag: the element's tag (TagOf), kept by the caller for the end tag when children follow.
+    bool OpenElement(TDomSimpleXMLElem* e, std::string_view tag, size_t depth);
+    void CloseElement(std::string_view tag, size_t depth);
     void WriteLeaf(TDomSimpleXMLElem* e, const std::string& indent);
 
     TStream& FStream;
@@ -284,9 +294,7 @@ private:
 };
 
 // The start tag, or the whole element when it has no children. True when children follow.
-bool TDomWriter::OpenElement(TDomSimpleXMLElem* e, size_t depth) {
-    // Tag names are written as they are: an escaped name would be no name at all.
-    const std::string_view tag = e->FNameSpace.Empty() ? e->Name() : std::string_view(FTag = e->FullName());
+bool TDomWriter::OpenElement(TDomSimpleXMLElem* e, std::string_view tag, size_t depth) {
     const bool named = !tag.empty();
     if (named) {
         const std::string& indent = IndentAt(depth);
@@ -322,11 +330,11 @@ bool TDomWriter::OpenElement(TDomSimpleXMLElem* e, size_t depth) {
     return false;
 }
 
-void TDomWriter::CloseElement(TDomSimpleXMLElem* e, size_t depth) {
-    if (!e->FName.Empty() || !e->FNameSpace.Empty()) {
+void TDomWriter::CloseElement(std::string_view tag, size_t depth) {
+    if (!tag.empty()) {
         Raw(IndentAt(depth));
         Raw("</");
-        Text(e->FNameSpace.Empty() ? e->Name() : std::string_view(FTag = e->FullName()));
+        Text(tag);
         Raw(">\r\n");
     }
     Progress();
@@ -401,14 +409,22 @@ void TDomWriter::WriteNode(TDomSimpleXMLElem* node, const std::string& indent) {
         MaybeFlush();
         return;
     }
+    // The tag an element was opened with closes it too: a name is shown to OnEncodeValue once. Only
+    // a tag that is not the element's own name needs a copy of its own (Tag; else it is made afresh).
     struct TFrame {
         TDomSimpleXMLElem* Element;
         size_t Next;
         size_t Depth;
+        std::string Tag;
     };
     std::vector<TFrame> stack;
-    if (OpenElement(node, 0))
-        stack.push_back({node, 0, 0});
+    auto open = [&](TDomSimpleXMLElem* e, size_t depth) {
+        const std::string_view tag = TagOf(e);
+        if (OpenElement(e, tag, depth))
+            stack.push_back(
+                {e, 0, depth, FEncoder && FEncoder->OnEncodeValue ? std::string(tag) : std::string()});
+    };
+    open(node, 0);
     while (!stack.empty()) {
         TFrame& top = stack.back();
         const auto& children = top.Element->FItems->FList;
@@ -416,13 +432,13 @@ void TDomWriter::WriteNode(TDomSimpleXMLElem* node, const std::string& indent) {
             TDomSimpleXMLElem* child = children[top.Next++];
             const size_t depth = top.Depth + 1;
             if (child->FKind == TDomSimpleXMLElem::TKind::Classic) {
-                if (OpenElement(child, depth))
-                    stack.push_back({child, 0, depth});
+                open(child, depth);
             } else {
                 WriteLeaf(child, IndentAt(depth));
             }
         } else {
-            CloseElement(top.Element, top.Depth);
+            CloseElement(FEncoder && FEncoder->OnEncodeValue ? std::string_view(top.Tag) : TagOf(top.Element),
+                         top.Depth);
             stack.pop_back();
         }
         MaybeFlush();
@@ -491,11 +507,10 @@ void TDomSimpleXML::SaveToStream(TStream& stream) {
         target = encoded.get();
     }
     const bool prolog = !(FOptions & sxoDoNotSaveProlog);
-    // The declaration is added before counting, so progress ends exactly at the total.
-    if (prolog)
-        FProlog->FindHeader();
+    // Counted before the declaration is added, so a document without one reports one node more than
+    // its total; the final report still says total of total.
     if (OnSaveProgress) {
-        FSaveTotal = FRoot->ChildsCount() + (prolog ? FProlog->Count() : 0);
+        FSaveTotal = FRoot->ChildsCount() + FProlog->Count();
         FSaveCount = 0;
         OnSaveProgress(this, 0, FSaveTotal);
     }

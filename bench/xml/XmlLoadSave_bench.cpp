@@ -1,13 +1,23 @@
 // Loading and saving a chart document of 50 frames of 4096 points, with our parser and writer and with
 // pugixml on the same bytes. After the runs it prints how long ours takes relative to pugixml (below 1
 // is faster).
+//
+// Then how the parser scales: a million attributes on one element against a million small elements
+// (parsing, and reading every attribute back by position), and the peak memory of loading a 100 MB
+// file, per byte of the file: a chart document, and one of attributes alone.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <pugixml.hpp>
 #include <string>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/Stream.h"
@@ -138,10 +148,198 @@ void BM_Save_Pugixml(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 
+// --- Scaling ---------------------------------------------------------------------------------------------
+
+constexpr int kMillion = 1000000;
+
+// One element with Count attributes, or one element with Count empty children: about the same bytes.
+std::string ManyAttributes(int count) {
+    std::string s = "<r";
+    for (int i = 0; i < count; ++i)
+        s += " a" + std::to_string(i % 1000) + "=\"" + std::to_string(i % 10) + "\"";
+    return s + "/>";
+}
+
+std::string ManyElements(int count) {
+    std::string s = "<r>";
+    for (int i = 0; i < count; ++i)
+        s += "<e" + std::to_string(i % 1000) + "/>";
+    return s + "</r>";
+}
+
+void ParseText(benchmark::State& state, const std::string& text) {
+    plat::TMemoryStream stream;
+    stream.WriteString(text);
+    for (auto _ : state) {
+        stream.SetPosition(0);
+        xml::TDomSimpleXML doc;
+        doc.LoadFromStream(stream);
+        benchmark::DoNotOptimize(doc.Root());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
+}
+
+void BM_Parse_MillionAttributes(benchmark::State& state) {
+    ParseText(state, ManyAttributes(kMillion));
+}
+
+void BM_Parse_MillionElements(benchmark::State& state) {
+    ParseText(state, ManyElements(kMillion));
+}
+
+// Every attribute by position, as a program that lists a document does.
+void BM_Read_MillionAttributes(benchmark::State& state) {
+    plat::TMemoryStream stream;
+    stream.WriteString(ManyAttributes(kMillion));
+    stream.SetPosition(0);
+    xml::TDomSimpleXML doc;
+    doc.LoadFromStream(stream);
+    xml::TDomSimpleXMLProps& props = doc.Root()->Properties();
+    for (auto _ : state) {
+        size_t bytes = 0;
+        for (int i = 0; i < props.Count(); ++i)
+            bytes += props.Item(i)->Name().size() + props.Item(i)->Value().size();
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+void BM_Read_MillionElements(benchmark::State& state) {
+    plat::TMemoryStream stream;
+    stream.WriteString(ManyElements(kMillion));
+    stream.SetPosition(0);
+    xml::TDomSimpleXML doc;
+    doc.LoadFromStream(stream);
+    xml::TDomSimpleXMLElems& items = doc.Root()->Items();
+    for (auto _ : state) {
+        size_t bytes = 0;
+        for (int i = 0; i < items.Count(); ++i)
+            bytes += items.Item(i)->Name().size() + items.Item(i)->Value().size();
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+
+// A chart document of about Bytes bytes in the writer's layout, frame after frame, written straight
+// to the file so that making it costs little memory.
+void WriteChartFile(const std::string& fileName, int64_t bytes) {
+    const int frames = std::max<int64_t>(1, bytes / static_cast<int64_t>(ChartText().size()) * kFrames);
+    FILE* f = std::fopen(fileName.c_str(), "wb");
+    if (!f)
+        return;
+    std::fputs("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<chart>\r\n", f);
+    std::fprintf(f, "  <Frames Count=\"%d\">\r\n", frames);
+    std::string line;
+    for (int frame = 0; frame < frames; ++frame) {
+        std::fprintf(f, "    <Frame Title=\"FRAME %d\" Color=\"%d\">\r\n", frame + 1, 0x0000FF + frame * 3);
+        std::fprintf(f, "      <points Count=\"%d\">\r\n", kPoints);
+        for (int i = 0; i < kPoints; ++i) {
+            double v = 1200 + 900 * std::sin(i * 0.01 + frame);
+            if (frame % 2 == 0)
+                v = std::round(v);
+            line = "        <point index=\"" + std::to_string(i) + "\" X=\"" + plat::FloatToStr(i) +
+                   "\" Y=\"" + plat::FloatToStr(v) + "\"/>\r\n";
+            std::fputs(line.c_str(), f);
+        }
+        std::fputs("      </points>\r\n    </Frame>\r\n", f);
+    }
+    std::fputs("  </Frames>\r\n</chart>\r\n", f);
+    std::fclose(f);
+}
+
+// The peak resident memory of a fresh run of this program that loads FileName (none: only starts),
+// from the kernel's record of the finished child.
+int64_t ChildPeakBytes(const std::string& fileName) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl("/proc/self/exe", "xml_load_save_bench", "--load-peak", fileName.c_str(), nullptr);
+        ::_exit(127);
+    }
+    if (pid < 0)
+        return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return static_cast<int64_t>(usage.ru_maxrss) * 1024;
+}
+
+// The child's side: load the file (when one is named) and leave.
+int LoadForPeak(const char* fileName) {
+    if (*fileName == 0)
+        return 0;
+    try {
+        xml::TDomSimpleXML doc;
+        doc.LoadFromFile(fileName);
+        benchmark::DoNotOptimize(doc.Root());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
+
+// The same size of elements that hold nothing but attributes, a thousand to a tag.
+void WriteAttributesFile(const std::string& fileName, int64_t bytes) {
+    FILE* f = std::fopen(fileName.c_str(), "wb");
+    if (!f)
+        return;
+    std::fputs("<r>\r\n", f);
+    int64_t written = 0;
+    for (int tag = 0; written < bytes; ++tag) {
+        std::string line = "  <e";
+        for (int i = 0; i < 1000; ++i)
+            line += " a" + std::to_string(i) + "=\"" + std::to_string((tag + i) % 100) + "\"";
+        line += "/>\r\n";
+        std::fputs(line.c_str(), f);
+        written += static_cast<int64_t>(line.size());
+    }
+    std::fputs("</r>\r\n", f);
+    std::fclose(f);
+}
+
+// Peak memory of a load beyond what the program takes without one, per byte of the file.
+void LoadFilePeakMemory(benchmark::State& state, void (*write)(const std::string&, int64_t)) {
+    const std::string fileName = "/tmp/lumetra_xml_peak_" + std::to_string(::getpid()) + ".xml";
+    write(fileName, state.range(0) << 20);
+    FILE* f = std::fopen(fileName.c_str(), "rb");
+    int64_t fileBytes = 0;
+    if (f) {
+        std::fseek(f, 0, SEEK_END);
+        fileBytes = std::ftell(f);
+        std::fclose(f);
+    }
+    int64_t peak = -1, idle = -1;
+    for (auto _ : state) {
+        idle = ChildPeakBytes("");
+        peak = ChildPeakBytes(fileName);
+    }
+    std::remove(fileName.c_str());
+    if (peak < 0 || idle < 0 || fileBytes <= 0) {
+        state.SkipWithError("the loading child failed");
+        return;
+    }
+    state.counters["file_MB"] = static_cast<double>(fileBytes) / (1 << 20);
+    state.counters["peak_MB"] = static_cast<double>(peak - idle) / (1 << 20);
+    state.counters["peak_per_file_byte"] = static_cast<double>(peak - idle) / static_cast<double>(fileBytes);
+}
+
+void BM_LoadFile_PeakMemory_Chart(benchmark::State& state) {
+    LoadFilePeakMemory(state, WriteChartFile);
+}
+
+void BM_LoadFile_PeakMemory_Attributes(benchmark::State& state) {
+    LoadFilePeakMemory(state, WriteAttributesFile);
+}
+
 BENCHMARK(BM_Load_Lumetra)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Load_Pugixml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save_Lumetra)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save_Pugixml)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Parse_MillionAttributes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Parse_MillionElements)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read_MillionAttributes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read_MillionElements)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile_PeakMemory_Chart)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile_PeakMemory_Attributes)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Keeps the time per iteration of every benchmark (the median when runs are repeated) so the ratios
 // can be printed at the end.
@@ -166,6 +364,8 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--load-peak") == 0)
+        return LoadForPeak(argv[2]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -667,9 +667,10 @@ std::string Format(std::string_view fmt, const std::vector<TVarRec>& args) {
 
 namespace {
 
-// Reads the number grammar of TextToFloat. Answers the position where reading stopped (the text's end
-// on success) and whether the text up to there was a number.
-bool ParseFloat(std::string_view s, char separator, bool trailingBlanks, double& value, size_t& stop) {
+// Reads the number grammar of TextToFloat into a double or a long double. Answers the position where
+// reading stopped (the text's end on success) and whether the text up to there was a number.
+template <class TFloat>
+bool ParseFloat(std::string_view s, char separator, bool trailingBlanks, TFloat& value, size_t& stop) {
     size_t i = 0;
     while (i < s.size() && s[i] == ' ')
         ++i;
@@ -730,7 +731,7 @@ bool ParseFloat(std::string_view s, char separator, bool trailingBlanks, double&
     stop = i;
     if (i != s.size())
         return false;
-    double v = 0;
+    TFloat v = 0;
     auto res = std::from_chars(normal.data(), normal.data() + normal.size(), v);
     if (res.ec == std::errc::result_out_of_range) {
         // Too large fails; too small is zero. Compare the leading digit's power of ten with 0.
@@ -767,6 +768,15 @@ bool TryStrToFloat(std::string_view s, double& value, const TFormatSettings& fs)
 }
 
 bool TryStrToFloat(std::string_view s, double& value) {
+    return TextToFloat(s, value, FormatSettings());
+}
+
+bool TextToFloat(std::string_view s, long double& value, const TFormatSettings& fs) {
+    size_t stop;
+    return ParseFloat(s, fs.DecimalSeparator, true, value, stop);
+}
+
+bool TryStrToFloat(std::string_view s, long double& value) {
     return TextToFloat(s, value, FormatSettings());
 }
 

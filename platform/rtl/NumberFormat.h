@@ -111,6 +111,9 @@ std::string FormatFloat(std::string_view mask, double value, const TFormatSettin
 bool TextToFloat(std::string_view s, double& value, const TFormatSettings& fs);
 bool TryStrToFloat(std::string_view s, double& value);
 bool TryStrToFloat(std::string_view s, double& value, const TFormatSettings& fs);
+// The same into the extended range of a long double ("1e400" is a value).
+bool TextToFloat(std::string_view s, long double& value, const TFormatSettings& fs);
+bool TryStrToFloat(std::string_view s, long double& value);
 // Raises EConvertError "'<text>' is not a valid floating point value".
 double StrToFloat(std::string_view s);
 double StrToFloat(std::string_view s, const TFormatSettings& fs);

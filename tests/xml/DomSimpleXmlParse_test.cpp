@@ -124,9 +124,14 @@ TEST(DomSimpleXmlParse, EntitiesAndReferencesAreDecoded) {
         {"&#x4E2D;", "\xE4\xB8\xAD"},      // above 255: the full character, not its low byte
         {"&#x1F600;", "\xF0\x9F\x98\x80"}, // beyond the basic plane
         {"&LT;&Gt;&quot;&APOS;", "<>\"'"},
+        // A reference that gives no character leaves itself and everything after it as it is.
         {"&#;&#x;&#0;&#-5;&#xD800;&#x110000;", "&#;&#x;&#0;&#-5;&#xD800;&#x110000;"},
         {"&#12 3; &foo; & x", "&#12 3; &foo; & x"},
-        {"a &#zz; &amp; b", "a &#zz; & b"},
+        {"a &amp; &#zz; &amp; b", "a & &#zz; &amp; b"},
+        {"&lt;&#0;&lt;&#65;", "<&#0;&lt;&#65;"},
+        {"&gt;&#-1;&gt;", ">&#-1;&gt;"},
+        {"&#65 &amp;", "&#65 &amp;"},
+        {"&#x110000;&#65;", "&#x110000;&#65;"},
         {"&#65", "&#65"},
     };
     for (const TCase& c : cases) {
@@ -179,8 +184,10 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
     struct TAttribute {
         std::string NameSpace, Name, Raw, Value;
     };
+    // Enough for several chunks of attributes on one tag.
+    constexpr size_t kMany = 300;
     std::vector<TAttribute> attributes;
-    for (int i = 0; i < 40; ++i) {
+    for (size_t i = 0; i < kMany; ++i) {
         const std::string n = std::to_string(i);
         TAttribute a{i % 11 == 3 ? "ns" + n : "", "a" + n, n, n};
         switch (i % 5) {
@@ -228,7 +235,7 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
             value += "!";
         }
     };
-    const std::string text = "<r" + list(40) + "><leaf" + list(40) + "/><leaf" + list(17) + "/></r>";
+    const std::string text = "<r" + list(kMany) + "><leaf" + list(kMany) + "/><leaf" + list(17) + "/></r>";
     for (int kind = 0; kind < 3; ++kind) {
         SCOPED_TRACE(kind);
         std::unique_ptr<TDomSimpleXML> doc(kind == 2 ? new TMarkingDocument : new TDomSimpleXML);
@@ -236,8 +243,8 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
             doc->OnDecodeValue = [](plat::TObject*, std::string& value) { value += "!"; };
         Load(*doc, text);
         const std::string decoded = kind == 0 ? "" : "!";
-        check(doc->Root(), 40, decoded);
-        check(Child(doc->Root(), 0), 40, decoded);
+        check(doc->Root(), kMany, decoded);
+        check(Child(doc->Root(), 0), kMany, decoded);
         check(Child(doc->Root(), 1), 17, decoded);
     }
 
@@ -252,6 +259,21 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
     check(Child(doc.Root(), 0), 20, "");
     Load(doc, "<r" + list(20) + " open=\"never closed");
     check(doc.Root(), 20, "");
+
+    // Also when a decoder raises in the middle of a long list.
+    class TFailingDocument : public TDomSimpleXML {
+    public:
+        void DecodeValue(std::string& value) override {
+            if (value == "200")
+                throw EDomSimpleXMLError("no 200");
+        }
+    };
+    TFailingDocument failing;
+    EXPECT_EQ(ErrorOf([&] { Load(failing, "<r" + list(kMany) + "/>"); }), "no 200");
+    TDomSimpleXMLProps& kept = failing.Root()->Properties();
+    ASSERT_EQ(kept.Count(), 201);
+    EXPECT_EQ(kept.Item(199)->Value(), attributes[199].Raw);
+    EXPECT_EQ(kept.Item(200)->Name(), "a200");
 }
 
 TEST(DomSimpleXmlParse, PrologItemsAreReadInOrder) {

@@ -153,7 +153,7 @@ TEST(DomSimpleXmlWrite, ChartDocumentMatchesTheFixtureAndReadsBack) {
                                                      "e <\xE2\x88\x91>");
     EXPECT_EQ(
         second->Items().ItemByName("Points")->Items().Item(0)->Properties().ItemByName("X")->FloatValue(),
-        0.000125);
+        0.000125L);
     EXPECT_EQ(chart->Items().ItemByName("TextBoxes")->Items().Item(0)->Properties().ValueOf("text"),
               "line1\rline2 \"quoted\"");
     EXPECT_EQ(Save(loaded), fixture);
@@ -287,12 +287,38 @@ TEST(DomSimpleXmlWrite, EventsSeeEveryNodeAndValue) {
     };
     doc.OnEncodeValue = [](plat::TObject*, std::string& value) { value = "[" + value + "]"; };
     const std::string text = Save(doc);
-    // Values are passed through the event, names are not.
-    EXPECT_NE(text.find("<r a=\"[1]\">\r\n  <b>[x]</b>\r\n  <c/>\r\n</r>"), std::string::npos);
-    // Total: three elements and two prolog items (the added declaration, written first, and the comment).
-    const std::vector<std::pair<int64_t, int64_t>> expected = {{0, 5}, {1, 5}, {2, 5}, {3, 5},
-                                                               {4, 5}, {5, 5}, {5, 5}};
+    // Values and tag names are passed through the event, attribute names are not.
+    EXPECT_NE(text.find("<[r] a=\"[1]\">\r\n  <[b]>[x]</[b]>\r\n  <[c]/>\r\n</[r]>"), std::string::npos);
+    // Total: three elements and the one prolog item there is before the declaration is added; the
+    // declaration is then written too, so the count passes the total before the final report.
+    const std::vector<std::pair<int64_t, int64_t>> expected = {{0, 4}, {1, 4}, {2, 4}, {3, 4},
+                                                               {4, 4}, {5, 4}, {4, 4}};
     EXPECT_EQ(progress, expected);
+    // Saved again, the declaration is counted; without the prolog its items are counted all the same.
+    progress.clear();
+    Save(doc);
+    EXPECT_EQ(progress.front(), std::make_pair(int64_t(0), int64_t(5)));
+    EXPECT_EQ(progress.back(), std::make_pair(int64_t(5), int64_t(5)));
+    progress.clear();
+    doc.SetOptions(doc.Options() | sxoDoNotSaveProlog);
+    Save(doc);
+    const std::vector<std::pair<int64_t, int64_t>> withoutProlog = {{0, 5}, {1, 5}, {2, 5}, {3, 5}, {5, 5}};
+    EXPECT_EQ(progress, withoutProlog);
+    doc.SetOptions(DefaultSimpleXMLOptions);
+
+    // Names are shown to the event but never escaped; the end tag is the start tag's.
+    TDomSimpleXML names;
+    names.Root()->SetName("\xC3\x84pfel");
+    names.Root()->Items().Add("a&b", "v");
+    int calls = 0;
+    names.OnEncodeValue = [&](plat::TObject*, std::string& value) {
+        ++calls;
+        if (value == "a&b")
+            value = "ab" + std::to_string(calls);
+    };
+    EXPECT_EQ(Save(names), "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<\xC4pfel>\r\n"
+                           "  <ab2>v</ab2>\r\n</\xC4pfel>\r\n");
+    EXPECT_EQ(calls, 3); // two names, one value
 
     doc.OnEncodeValue = nullptr;
     doc.OnEncodeStream = [](plat::TObject*, plat::TStream& in, plat::TStream& out) {

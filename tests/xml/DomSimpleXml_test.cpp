@@ -78,6 +78,53 @@ TEST(DomSimpleXmlTree, NamesAreFoundWithoutCaseAndRenamesTakeEffect) {
     EXPECT_NE(second, frame);
 }
 
+TEST(DomSimpleXmlTree, LookupsFindTheKeyTheListHolds) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElems& items = doc.Root()->Items();
+    // Named only after it was added: its key stays the empty name it was added with.
+    TDomSimpleXMLElem* late = items.Add("");
+    late->SetName("Late");
+    EXPECT_EQ(items.ItemByName("Late"), nullptr);
+    EXPECT_EQ(items.ItemByName(""), late);
+    // Once it has a name, renaming it re-keys it.
+    late->SetName("Later");
+    EXPECT_EQ(items.ItemByName("later"), late);
+    EXPECT_EQ(items.ItemByName(""), nullptr);
+
+    // The list's own rename changes the key, not the name; elements elsewhere are left alone.
+    TDomSimpleXMLElem* frame = items.Add("Frame");
+    items.Rename(frame, "Alias");
+    EXPECT_EQ(frame->Name(), "Frame");
+    EXPECT_EQ(items.ItemByName("alias"), frame);
+    EXPECT_EQ(items.ItemByName("Frame"), nullptr);
+    TDomSimpleXMLElemClassic loose(nullptr);
+    loose.SetName("Loose");
+    items.Rename(&loose, "Frame");
+    EXPECT_EQ(items.ItemByName("Frame"), nullptr);
+    items.Rename(frame, "Frame");
+    EXPECT_EQ(items.ItemByName("frame"), frame);
+
+    // A list without an element: its children have no parent, so names never re-key them.
+    TDomSimpleXMLElems detached(nullptr);
+    TDomSimpleXMLElem* orphan = detached.Add("Old");
+    orphan->SetName("New");
+    EXPECT_EQ(detached.ItemByName("Old"), orphan);
+    EXPECT_EQ(detached.ItemByName("New"), nullptr);
+
+    // Moved or copied, an element is found by its name again.
+    items.Rename(frame, "Alias");
+    TDomSimpleXMLElem* other = doc.Root()->Items().Add("Other");
+    other->Items().AddChild(frame);
+    EXPECT_EQ(other->Items().ItemByName("Frame"), frame);
+    EXPECT_EQ(items.ItemByName("Alias"), nullptr);
+    detached.Rename(orphan, "Key");
+    TDomSimpleXMLElemClassic copy(nullptr);
+    TDomSimpleXMLElemClassic source(nullptr);
+    source.Items().AddChild(orphan);
+    copy.Assign(&source);
+    EXPECT_NE(copy.Items().ItemByName("New"), nullptr);
+}
+
 TEST(DomSimpleXmlTree, DuplicateAttributesAreKeptAndTheFirstIsFound) {
     TDomSimpleXML doc;
     TDomSimpleXMLProps& props = doc.Root()->Properties();
@@ -98,6 +145,78 @@ TEST(DomSimpleXmlTree, DuplicateAttributesAreKeptAndTheFirstIsFound) {
     EXPECT_EQ(props.ItemByName("n57")->Value(), "57");
     EXPECT_EQ(props.AddBoolean("b", true)->Value(), "-1");
     EXPECT_EQ(props.AddBoolean("c", false)->Value(), "0");
+    EXPECT_EQ(props.Item(101)->Parent(), &props);
+}
+
+TEST(DomSimpleXmlTree, AttributeNamesAndNamespacesChangeApart) {
+    TDomSimpleXML doc;
+    plat::TStringStream text("<r a='1' p:b='2' very-long-namespace-name:also-a-long-name='3'/>");
+    doc.LoadFromStream(text);
+    TDomSimpleXMLProps& props = doc.Root()->Properties();
+    TDomSimpleXMLProp* added = props.Add("c", "4");
+    struct TCase {
+        int Index;
+        const char* NameSpace; // set first, then the name
+        const char* Name;
+    };
+    const TCase cases[] = {
+        {0, "q", "a"},
+        {1, "", "b"},
+        {1, "p", "renamed"},
+        {2, "n", "also-a-long-name"},
+        {2, "a-namespace-longer-than-sixteen", "x"},
+        {3, "q", "c:d"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Index);
+        TDomSimpleXMLProp* prop = props.Item(c.Index);
+        EXPECT_EQ(prop->Parent(), &props);
+        const std::string value(prop->Value());
+        prop->SetNameSpace(c.NameSpace);
+        prop->SetName(c.Name);
+        EXPECT_EQ(prop->NameSpace(), c.NameSpace);
+        EXPECT_EQ(prop->Name(), c.Name);
+        EXPECT_EQ(prop->Value(), value);
+        // A name set from the attribute's own text.
+        prop->SetName(prop->Name());
+        prop->SetNameSpace(prop->NameSpace());
+        EXPECT_EQ(prop->Name(), c.Name);
+        EXPECT_EQ(prop->NameSpace(), c.NameSpace);
+    }
+    EXPECT_EQ(added->Parent(), &props);
+    EXPECT_EQ(props.ItemByName("c:d"), added);
+}
+
+TEST(DomSimpleXmlTree, ElementNamesAndNamespacesChangeApart) {
+    struct TCase {
+        const char* Text;
+        const char* NameSpace;
+        const char* Name;
+    };
+    const TCase cases[] = {
+        {"<x:r/>", "x", "r"},
+        {"<r/>", "", "r"},
+        {"<a:b:c/>", "b", "c"},
+        {"<\xC4:\xD6/>", "\xC3\x84", "\xC3\x96"},
+        // Name bytes after the attributes: the name is no longer right behind its namespace.
+        {"<p:a x='1'?b></p:a?b>", "p", "a?b"},
+    };
+    TDomSimpleXML doc;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        plat::TStringStream text(c.Text);
+        doc.LoadFromStream(text);
+        TDomSimpleXMLElem* root = doc.Root();
+        EXPECT_EQ(root->NameSpace(), c.NameSpace);
+        EXPECT_EQ(root->Name(), c.Name);
+        EXPECT_EQ(root->FullName(), *c.NameSpace ? std::string(c.NameSpace) + ":" + c.Name : c.Name);
+        root->SetNameSpace("n");
+        root->SetName("renamed");
+        EXPECT_EQ(root->FullName(), "n:renamed");
+        root->SetNameSpace(root->NameSpace());
+        root->SetNameSpace({});
+        EXPECT_EQ(root->FullName(), "renamed");
+    }
 }
 
 TEST(DomSimpleXmlTree, AutoCreateAddsMissingItemsOnLookup) {
@@ -128,7 +247,7 @@ struct TReadingCase {
     char Decimal;
     int64_t Int;
     bool Bool;
-    double Float;
+    long double Float;
 };
 
 TEST(DomSimpleXmlTree, TypedReadingsFollowTheConversionRules) {
@@ -156,11 +275,15 @@ TEST(DomSimpleXmlTree, TypedReadingsFollowTheConversionRules) {
         {"0x1f", '.', 31, false, 0},
         {"-$10", '.', -16, false, 0},
         {"0x", '.', -1, false, 0},
-        {"9223372036854775807", '.', INT64_MAX, true, 9223372036854775807.0},
-        {"-9223372036854775808", '.', INT64_MIN, true, -9223372036854775808.0},
-        {"9223372036854775808", '.', -1, true, 9223372036854775808.0},
+        {"9223372036854775807", '.', INT64_MAX, true, 9223372036854775807.0L},
+        {"-9223372036854775808", '.', INT64_MIN, true, -9223372036854775808.0L},
+        {"9223372036854775808", '.', -1, true, 9223372036854775808.0L},
         {"0x8000000000000000", '.', -1, false, 0},
-        {"4.94065645841247E-324", '.', -1, true, 4.94065645841247E-324},
+        {"4.94065645841247E-324", '.', -1, true, 4.94065645841247E-324L},
+        // The extended range: beyond a double, within a long double.
+        {"1e400", '.', -1, true, 1e400L},
+        {"-2,5e-400", ',', -1, true, -2.5e-400L},
+        {"1e5000", '.', -1, false, 0},
     };
     TDomSimpleXML doc;
     for (const TReadingCase& c : cases) {
