@@ -7,6 +7,7 @@
 #include <functional>
 #include <iterator>
 
+#include "ExternalTool.h"
 #include "platform/gfx/GfxTestUtil.h"
 #include "platform/gfx/Metafile.h"
 #include "platform/gfx/MetafileRecorder.h"
@@ -15,7 +16,6 @@
 #include "platform/gfx/PngImage.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/TempFolder.h"
-#include "ExternalTool.h"
 
 using namespace plat;
 using gfxtest::kSceneHeight;
