@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Lumetra needs, skipping those already present.
+# With LUMETRA_CI=1 or --office it adds LibreOffice and ImageMagick, which the tests that open our exports
+# in them need (about 400 MB; without them those tests skip, except in CI, where they fail).
 set -euo pipefail
 
 packages=(
@@ -11,7 +13,11 @@ packages=(
     libpugixml-dev libxml2-utils
     xvfb xauth
     python3-numpy python3-scipy
+    locales
 )
+if [ "${LUMETRA_CI:-}" = 1 ] || [ "${1:-}" = --office ]; then
+    packages+=(libreoffice-writer libreoffice-calc libreoffice-draw imagemagick)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,14 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
+#include "ExternalTool.h"
 #include "platform/gfx/GfxTestUtil.h"
 #include "platform/gfx/Metafile.h"
 #include "platform/gfx/MetafileRecorder.h"
 #include "platform/gfx/MetafileScene.h"
 #include "platform/gfx/PixelLine.h"
+#include "platform/gfx/PngImage.h"
 #include "platform/rtl/Stream.h"
+#include "platform/rtl/TempFolder.h"
 
 using namespace plat;
 using gfxtest::kSceneHeight;
@@ -188,6 +194,79 @@ TEST(Metafile, SceneSurvivesRecordingAndBothFileFormats) {
     ASSERT_TRUE(picture.Graphic() && picture.Graphic()->Is<TMetafile>());
     EXPECT_FALSE(static_cast<TMetafile*>(picture.Graphic())->Enhanced());
     EXPECT_EQ(picture.Width(), kSceneWidth);
+}
+
+using MetafileFiles = TempFolderTest;
+
+// Both formats open in LibreOffice, where people put our metafiles into their documents, at the size we
+// gave them, with the colours in their places, a curve in the middle and the text as we wrote it.
+TEST_F(MetafileFiles, OpenInLibreOffice) {
+    std::string soffice = testtool::FindProgram("soffice");
+    if (soffice.empty())
+        SKIP_WITHOUT_TOOL("LibreOffice is not installed");
+    // Draw's core library beside the program: Draw is what opens pictures.
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::canonical(soffice, ec).parent_path() / "libsdlo.so"))
+        SKIP_WITHOUT_TOOL("LibreOffice Draw is not installed");
+
+    const int w = 200, h = 100;
+    const std::string text = "Grüße 5 µm";
+    TMetafile file;
+    file.SetContent(Record(w, h + 30, [&](TCanvas& c) {
+        const TColor quadrants[] = {clRed, clLime, clBlue, clYellow};
+        for (int i = 0; i < 4; ++i) {
+            c.Brush()->SetColor(quadrants[i]);
+            c.FillRect(TRect(i % 2 * w / 2, i / 2 * h / 2, (i % 2 + 1) * w / 2, (i / 2 + 1) * h / 2));
+        }
+        c.Pen()->SetColor(clBlack);
+        c.Brush()->SetColor(clBlack);
+        c.Ellipse(w / 2 - 20, h / 2 - 20, w / 2 + 20, h / 2 + 20);
+        c.Brush()->SetStyle(bsClear);
+        c.Font()->SetName("DejaVu Sans");
+        c.Font()->SetSize(10);
+        c.TextOut(4, h + 8, text);
+    }));
+    file.SaveToFile(Path("ours-emf.emf"));
+    file.SetEnhanced(false);
+    file.SaveToFile(Path("ours-wmf.wmf"));
+    for (const char* format : {"png", "svg"}) {
+        std::string command = "cd '" + FFolder + "' && soffice -env:UserInstallation=file://" + FFolder +
+                              "profile --headless --convert-to " + format + " ours-emf.emf ours-wmf.wmf " +
+                              ">/dev/null 2>&1";
+        (void)std::system(command.c_str());
+    }
+
+    for (const char* name : {"ours-emf", "ours-wmf"}) {
+        SCOPED_TRACE(name);
+        TPngImage png;
+        ASSERT_NO_THROW(png.LoadFromFile(Path(std::string(name) + ".png")));
+        const TPixelImage& page = png.Image();
+        // The picture lies somewhere on a white page; its quadrants start at its top left corner.
+        TRect box(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
+        for (int y = 0; y < page.Height; ++y)
+            for (int x = 0; x < page.Width; ++x)
+                if ((page.At(x, y) & 0x00FFFFFF) != 0x00FFFFFF) {
+                    box.Left = std::min(box.Left, x);
+                    box.Top = std::min(box.Top, y);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+        ASSERT_NE(box.Left, INT32_MAX) << "an empty page";
+        EXPECT_NEAR(box.Right - box.Left, w, 1);
+        auto at = [&](int x, int y) { return PixelToColor(page.At(box.Left + x, box.Top + y) & 0x00FFFFFF); };
+        EXPECT_EQ(at(25, 25), clRed);
+        EXPECT_EQ(at(175, 25), clLime);
+        EXPECT_EQ(at(25, 75), clBlue);
+        EXPECT_EQ(at(175, 75), clYellow);
+        EXPECT_EQ(at(w / 2, h / 2), clBlack);
+        EXPECT_EQ(at(w / 2 - 30, h / 2 - 20), clRed) << "the circle stays inside its box";
+        EXPECT_EQ(at(w - 1, h - 1), clYellow);
+        EXPECT_NE(at(w - 1, h + 1), clYellow);
+
+        std::ifstream svg(Path(std::string(name) + ".svg"));
+        std::string drawing((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
+        EXPECT_NE(drawing.find(text), std::string::npos) << drawing.substr(0, 2000);
+    }
 }
 
 TEST(Metafile, EnhancedHeaderGivesFrameInHundredthsOfMillimetresAndCountsRecords) {

@@ -4,14 +4,18 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
+#include "ExternalTool.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/CodecTestUtil.h"
 #include "platform/gfx/GifImage.h"
 #include "platform/gfx/Icon.h"
 #include "platform/gfx/JpegImage.h"
 #include "platform/gfx/PngImage.h"
+#include "platform/rtl/Stream.h"
+#include "platform/rtl/TempFolder.h"
 
 using namespace plat;
 using namespace codectest;
@@ -111,4 +115,97 @@ TEST(PictureFormats, PicturesLoadAndSaveFilesByExtension) {
          {"Portable Network Graphics (*.png)|*.png", "JPEG Image File (*.jpg)|*.jpg",
           "JPEG Image File (*.jpeg)|*.jpeg", "GIF Image (*.gif)|*.gif", "Icons (*.ico)|*.ico"})
         EXPECT_NE(filter.find(entry), std::string::npos) << entry;
+}
+
+namespace {
+
+using PictureFiles = TempFolderTest;
+
+// The program of ImageMagick that converts pictures; Debian's ImageMagick 6 names it by its version too.
+std::string ImageMagick() {
+    for (const char* name : {"magick", "convert-im6.q16", "convert"})
+        if (std::string path = testtool::FindProgram(name); !path.empty())
+            return path;
+    return "";
+}
+
+// A picture with its every pixel set through the bitmap's own format (indexed ones take the nearest
+// palette entry), and the pixels it then holds.
+std::pair<TBytes, TPixelImage> BmpOf(const TPixelImage& from, TPixelFormat format) {
+    TDib dib(from.Width, from.Height, format);
+    TPixelImage held(from.Width, from.Height);
+    for (int y = 0; y < from.Height; ++y)
+        for (int x = 0; x < from.Width; ++x) {
+            dib.SetPixel(x, y, from.At(x, y) & 0x00FFFFFF);
+            held.Row(y)[x] = 0xFF000000 | dib.GetPixel(x, y);
+        }
+    return {WriteBmp(dib), held};
+}
+
+} // namespace
+
+// ImageMagick, the reader many other programs share, decodes every kind of picture we write to the pixels
+// we wrote (a JPEG within its loss): rows in order, channels in place, palettes and alpha kept.
+TEST_F(PictureFiles, OpenInImageMagickAsWritten) {
+    const std::string magick = ImageMagick();
+    if (magick.empty())
+        SKIP_WITHOUT_TOOL("ImageMagick is not installed");
+    struct TCase {
+        std::string Name; // the file, with the index of the picture inside it
+        TBytes Bytes;
+        TPixelImage Pixels;
+        int Tolerance;
+    };
+    // Odd widths give the rows of every format padding.
+    const TPixelImage opaque = Gradient(13, 7, false), clear = Gradient(13, 7, true);
+    std::vector<TCase> cases;
+    for (auto [name, format] :
+         {std::pair{"bmp1", pf1bit}, {"bmp4", pf4bit}, {"bmp8", pf8bit}, {"bmp24", pf24bit}}) {
+        auto [bytes, held] = BmpOf(opaque, format);
+        cases.push_back({std::string(name) + ".bmp", bytes, held, 0});
+    }
+    cases.push_back({"opaque.png", WritePng(opaque), opaque, 0});
+    cases.push_back({"alpha.png", WritePng(clear), clear, 0});
+    // A JPEG loses least where colours change slowly.
+    const TPixelImage smooth = Gradient(61, 29, false);
+    cases.push_back({"photo.jpg", WriteJpeg(smooth, 95), smooth, 8});
+    TIcon icon;
+    icon.AddImage(Gradient(16, 16, true), false);
+    icon.AddImage(Gradient(32, 32, true), true);
+    TMemoryStream ico;
+    icon.SaveToStream(ico);
+    cases.push_back({"icon.ico[0]", ico.Bytes(), Gradient(16, 16, true), 0});
+    cases.push_back({"icon.ico[1]", ico.Bytes(), Gradient(32, 32, true), 0});
+
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = c.Name.substr(0, c.Name.find('['));
+        std::ofstream(Path(file), std::ios::binary)
+            .write(reinterpret_cast<const char*>(c.Bytes.data()),
+                   static_cast<std::streamsize>(c.Bytes.size()));
+        std::string command = "'" + magick + "' '" + Path(c.Name) + "' -depth 8 'rgba:" + Path("out.rgba") +
+                              "' >/dev/null 2>&1";
+        std::filesystem::remove(Path("out.rgba"));
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        std::ifstream in(Path("out.rgba"), std::ios::binary);
+        std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_EQ(raw.size(), size_t(c.Pixels.Width) * c.Pixels.Height * 4);
+        int wrong = 0;
+        for (int y = 0; y < c.Pixels.Height; ++y)
+            for (int x = 0; x < c.Pixels.Width; ++x) {
+                const uint8_t* p =
+                    reinterpret_cast<const uint8_t*>(raw.data()) + (size_t(y) * c.Pixels.Width + x) * 4;
+                uint32_t read = uint32_t(p[3]) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+                uint32_t wrote = c.Pixels.At(x, y);
+                // The colour of a fully transparent pixel is nobody's business.
+                if (wrote >> 24 == 0) {
+                    read &= 0xFF000000;
+                    wrote = 0;
+                }
+                if (ChannelDistance(read, wrote) > c.Tolerance && wrong++ == 0)
+                    ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << read << " for "
+                                  << wrote;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }

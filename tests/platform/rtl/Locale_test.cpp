@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <locale.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
+
+#include "ExternalTool.h"
+#include "TempFolder.h"
 
 using namespace plat;
 
@@ -78,19 +83,32 @@ TEST(Locale, ScopedSettingsRestore) {
     EXPECT_EQ(FloatToStr(0.5), "0.5");
 }
 
+namespace {
+
+// A locale compiled into the folder loads: localedef can fail half-way (without the character maps of
+// the locales package it still leaves the locale's folder behind).
+bool LocaleLoads(const std::filesystem::path& dir, const char* name) {
+    TScopedEnv path("LOCPATH", dir.c_str());
+    locale_t loaded = ::newlocale(LC_ALL_MASK, name, static_cast<locale_t>(nullptr));
+    if (!loaded)
+        return false;
+    ::freelocale(loaded);
+    return true;
+}
+
+using LocaleFiles = TempFolderTest;
+
+} // namespace
+
 // Real locales, compiled for the test into a private folder so no system set-up is needed.
-TEST(Locale, ReadsRealLocalesFromTheEnvironment) {
-    namespace fs = std::filesystem;
-    fs::path dir = fs::temp_directory_path() / ("lumetra-locales-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+TEST_F(LocaleFiles, ReadsRealLocalesFromTheEnvironment) {
+    const std::filesystem::path dir = FFolder;
     std::string cmd = "(localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() +
                       "' & localedef -i en_US -f UTF-8 '" + (dir / "en_US.UTF-8").string() +
                       "' & wait) >/dev/null 2>&1";
     (void)std::system(cmd.c_str());
-    if (!fs::exists(dir / "de_DE.UTF-8") || !fs::exists(dir / "en_US.UTF-8")) {
-        fs::remove_all(dir);
-        GTEST_SKIP() << "localedef or the locale sources are not available";
-    }
+    if (!LocaleLoads(dir, "de_DE.UTF-8") || !LocaleLoads(dir, "en_US.UTF-8"))
+        SKIP_WITHOUT_TOOL("localedef or the locale sources (package locales) are not available");
     TScopedEnv path("LOCPATH", dir.c_str());
     TScopedEnv all("LC_ALL", nullptr);
     TScopedEnv time("LC_TIME", nullptr);
@@ -130,5 +148,4 @@ TEST(Locale, ReadsRealLocalesFromTheEnvironment) {
     TScopedFormatSettings keep;
     LoadFormatSettingsFromEnvironment();
     EXPECT_EQ(FormatSettings().LongMonthNames[0], "January");
-    fs::remove_all(dir);
 }

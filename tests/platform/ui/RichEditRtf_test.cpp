@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "ExternalTool.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/StringUtils.h"
 
@@ -300,21 +301,15 @@ TEST(RichDocument, FormatsStayRightWhenUnusedOnesAreDropped) {
 }
 
 TEST(RtfWriter, OpensInLibreOfficeWhereItIsInstalled) {
-    std::string soffice;
-    if (FILE* which = ::popen("command -v soffice 2>/dev/null", "r")) {
-        char line[4096] = {};
-        if (std::fgets(line, sizeof line, which))
-            soffice = Trim(line);
-        ::pclose(which);
-    }
+    std::string soffice = testtool::FindProgram("soffice");
     if (soffice.empty())
-        GTEST_SKIP() << "LibreOffice is not installed";
+        SKIP_WITHOUT_TOOL("LibreOffice is not installed");
     // Writer's core library beside the program: without it nothing but drawings load (and trying
     // takes seconds).
     std::error_code ec;
     std::filesystem::path program = std::filesystem::canonical(soffice, ec).parent_path();
     if (!std::filesystem::exists(program / "libswlo.so"))
-        GTEST_SKIP() << "LibreOffice Writer is not installed";
+        SKIP_WITHOUT_TOOL("LibreOffice Writer is not installed");
     std::string dir = (std::filesystem::temp_directory_path() / "lumetra-rtf-XXXXXX").string();
     ASSERT_NE(::mkdtemp(dir.data()), nullptr);
     struct TCleanup {
@@ -342,7 +337,7 @@ TEST(RtfWriter, OpensInLibreOfficeWhereItIsInstalled) {
                           ">/dev/null 2>&1";
     std::system(command.c_str());
     if (read("control.txt").find("control") == std::string::npos)
-        GTEST_SKIP() << "this LibreOffice cannot load text documents (no Writer)";
+        SKIP_WITHOUT_TOOL("this LibreOffice cannot load text documents (no Writer)");
     std::string text = read("ours.txt");
     EXPECT_NE(text.find("FRAME 1"), std::string::npos) << text;
     EXPECT_NE(text.find("Grüße {x} \\ 5 µm €"), std::string::npos) << text;
