@@ -448,11 +448,11 @@ int TIniFile::Refresh() const {
         std::max(FStamp.Modified, FStamp.Changed) + StampStep(FStamp.Modified, FStamp.Changed) < FVerifiedAt)
         return 0;
 
-    // Taken before reading: whatever changes the file later stamps it with this time or a later one.
+    // Taken before reading: whatever changes the file later gets stamps less than one step before it.
     const int64_t readAt = WallClockNs();
     std::string data;
-    struct stat before {
-    }, after{};
+    struct stat before {};
+    struct stat after {};
     const int err = ReadWholeFile(FileName(), data, before, after);
     if (err != 0) {
         FKnown = false;
