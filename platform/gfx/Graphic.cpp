@@ -1,7 +1,6 @@
 #include "platform/gfx/Graphic.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -33,18 +32,9 @@ void TGraphic::LoadFromFile(const std::string& fileName) {
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) {
-    std::string temp = fileName + ".tmp~";
-    try {
-        {
-            TFileStream stream(temp, fmCreate);
-            SaveToStream(stream);
-        }
-        if (std::rename(temp.c_str(), fileName.c_str()) != 0)
-            throw EFCreateError("Cannot create file \"" + fileName + "\".");
-    } catch (...) {
-        std::remove(temp.c_str());
-        throw;
-    }
+    TMemoryStream stream;
+    SaveToStream(stream);
+    stream.SaveToFile(fileName);
 }
 
 namespace {

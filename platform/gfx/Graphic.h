@@ -41,8 +41,8 @@ public:
     virtual void LoadFromStream(TStream& stream) = 0;
     virtual void SaveToStream(TStream& stream) = 0;
     virtual void LoadFromFile(const std::string& fileName);
-    // Written to a temporary file beside the target and renamed over it, so a failed save never leaves
-    // a half-written file.
+    // Replaces the file atomically (see WriteFileAtomically), so a failed save never leaves a
+    // half-written file; a read-only file is refused with EFCreateError.
     virtual void SaveToFile(const std::string& fileName);
 
     // A new, empty graphic of the same class (for copies).

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/gfx/PdfSurface.h"
+#include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 
@@ -190,11 +191,10 @@ void TPrinter::BeginDoc() {
     CheckAvailable();
     if (FFileName.empty() && PrintsToPdfFile())
         throw EPrinter(kNoPdfFileName);
-    // The document is written beside the output file and renamed over it when complete; a job for a
-    // queue is written to a temporary file that is removed once the queue has it.
-    if (!FFileName.empty()) {
-        FTempName = FFileName + ".tmp~";
-    } else {
+    // A document for a file is kept in memory and replaces the file atomically when complete, so a
+    // failed or aborted print leaves the old file as it was; a job for a queue is written to a temporary
+    // file that is removed once the queue has it.
+    if (FFileName.empty()) {
         const char* dir = std::getenv("TMPDIR");
         std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/lumetra-print-XXXXXX";
         std::vector<char> buf(pattern.begin(), pattern.end());
@@ -208,7 +208,10 @@ void TPrinter::BeginDoc() {
     {
         // A document that cannot be opened leaves nothing half made.
         ScopeGuard undo([this] { Release(); });
-        FStream = std::make_unique<TFileStream>(FTempName, fmCreate);
+        if (FFileName.empty())
+            FStream = std::make_unique<TFileStream>(FTempName, fmCreate);
+        else
+            FStream = std::make_unique<TMemoryStream>();
         FSurface = std::make_unique<TPdfSurface>(*FStream, PageWidthPt(), PageHeightPt(), FPixelsPerInch);
         if (!Title.empty())
             FSurface->SetTitle(Title);
@@ -237,11 +240,12 @@ void TPrinter::EndDoc() {
     FSurface->Finish();
     FDc.reset();
     FSurface.reset();
-    FStream.reset();
     if (!FFileName.empty()) {
-        if (std::rename(FTempName.c_str(), FFileName.c_str()) != 0)
-            throw EFCreateError("Cannot create file \"" + FFileName + "\".");
+        const auto& document = static_cast<const TMemoryStream&>(*FStream);
+        WriteFileAtomically(FFileName, document.Bytes());
+        FStream.reset();
     } else {
+        FStream.reset();
         TPrintJob job{Printers()->Get(PrinterIndex()), FTempName, Title, FCopies};
         FSpooler->Submit(job);
     }

@@ -48,7 +48,7 @@ private:
 };
 
 class TPdfSurface;
-class TFileStream;
+class TStream;
 
 // The last entry of the printer list: documents become the PDF file set with SetFileName.
 inline constexpr const char* PdfFilePrinterName = "Print to PDF file";
@@ -73,7 +73,8 @@ public:
     // The PDF entry is chosen; BeginDoc then needs a file name.
     bool PrintsToPdfFile();
 
-    // While set, documents are written to this PDF file instead of going to a queue.
+    // While set, documents are written to this PDF file instead of going to a queue. EndDoc replaces the
+    // file atomically (see WriteFileAtomically): a read-only file is refused with EFCreateError.
     const std::string& FileName() const { return FFileName; }
     void SetFileName(const std::string& value);
 
@@ -128,7 +129,7 @@ private:
     int FPageNumber = 0;
     std::unique_ptr<TCanvas> FCanvas;
     std::string FTempName;
-    std::unique_ptr<TFileStream> FStream;
+    std::unique_ptr<TStream> FStream;
     std::unique_ptr<TPdfSurface> FSurface;
     std::unique_ptr<TDeviceContext> FDc;
 };

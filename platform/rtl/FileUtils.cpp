@@ -342,29 +342,60 @@ std::string ReadAllText(const std::string& fileName) {
     return std::string(data.begin(), data.end());
 }
 
+namespace {
+
+// The file a chain of symbolic links ends at, whether it exists or not, so that saving through a link
+// (even one whose target is still missing) writes the target and keeps the link. A loop or an unreadable
+// link gives the last name reached; creating the file there then fails with the system's reason.
+std::string LinkTarget(const std::string& fileName) {
+    std::string path = fileName;
+    struct stat st {};
+    for (int hop = 0; hop < 40 && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode); ++hop) {
+        const std::string link = ReadLink(path.c_str());
+        if (link.empty())
+            break;
+        path = link[0] == '/' ? link : WithSlash(FolderOf(path)) + link;
+    }
+    return path;
+}
+
+// Why the existing file at target may not be replaced, or an empty text. A file the user has marked
+// read-only (no write permission for anyone) is refused even where the system would let the folder's
+// owner, or root, replace it.
+std::string ReplaceRefusal(const std::string& target, const struct stat& st) {
+    if (S_ISDIR(st.st_mode))
+        return SysErrorMessage(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return "It is not a regular file";
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return "The file is read-only";
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+        return SysErrorMessage(errno);
+    return std::string();
+}
+
+} // namespace
+
 void WriteFileAtomically(const std::string& fileName, const void* data, size_t size) {
-    auto createError = [&](int error) {
-        throw EFCreateError("Cannot create file \"" + fileName + "\". " + SysErrorMessage(error));
+    auto createError = [&](const std::string& reason) {
+        throw EFCreateError("Cannot create file \"" + fileName + "\". " + reason);
     };
     if (fileName.empty())
-        createError(ENOENT);
+        createError(SysErrorMessage(ENOENT));
 
-    // A link is kept: the file it points to is the one replaced.
-    std::string target = fileName;
+    const std::string target = LinkTarget(fileName);
     struct stat st {};
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
     const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        createError(EISDIR);
+    if (exists) {
+        const std::string refusal = ReplaceRefusal(target, st);
+        if (!refusal.empty())
+            createError(refusal);
+    }
 
     const std::string folder = FolderOf(target);
-    const std::string base =
-        target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+    std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+    // The temporary name must fit in a folder entry even when the file's own name nearly fills one.
+    base.resize(std::min<size_t>(base.size(), 200));
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -373,10 +404,10 @@ void WriteFileAtomically(const std::string& fileName, const void* data, size_t s
             fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         } while (fd < 0 && errno == EINTR);
         if (fd < 0 && errno != EEXIST)
-            createError(errno);
+            createError(SysErrorMessage(errno));
     }
     if (fd < 0)
-        createError(EEXIST);
+        createError(SysErrorMessage(EEXIST));
 
     auto writeError = [&](int error) {
         if (fd >= 0)

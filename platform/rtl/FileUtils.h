@@ -56,10 +56,12 @@ std::string SysErrorMessage(int errorCode);
 std::vector<uint8_t> ReadAllBytes(const std::string& fileName);
 std::string ReadAllText(const std::string& fileName);
 
-// Replaces fileName with data: a temporary file in the same folder is written, flushed to disk and
-// renamed over the old file, so the old content stays whole when anything fails; the temporary file
-// is removed then. An existing file keeps its permissions. Raises EFCreateError when the temporary
-// file cannot be created and EWriteError when writing or renaming fails.
+// Replaces fileName with data: a temporary file of a unique name in the same folder is written, flushed
+// to disk and renamed over the old file, and the folder is flushed, so the old content stays whole when
+// anything fails; the temporary file is removed then. Through a symbolic link the file it points to is
+// written and the link kept. An existing file keeps its owner and permissions. Raises EFCreateError when
+// the existing file may not be replaced (read-only, not writable for us, a folder or not a regular file)
+// or the temporary file cannot be created, and EWriteError when writing or renaming fails.
 void WriteFileAtomically(const std::string& fileName, const void* data, size_t size);
 void WriteFileAtomically(const std::string& fileName, const std::vector<uint8_t>& bytes);
 void WriteFileAtomically(const std::string& fileName, const std::string& text);

@@ -103,6 +103,18 @@ private:
                !(IsAlpha(FText[after]) || IsDigit(FText[after]) || FText[after] == '.');
     }
 
+    // "end" and "object" are also property names a stream may hold ("end = True"): only a property name
+    // is ever followed by '=', so that tells them apart.
+    bool AtKeyword(std::string_view word) {
+        if (!PeekKeyword(word))
+            return false;
+        size_t at = FPos + word.size();
+        while (at < FText.size() &&
+               (FText[at] == ' ' || FText[at] == '\t' || FText[at] == '\r' || FText[at] == '\n'))
+            ++at;
+        return at >= FText.size() || FText[at] != '=';
+    }
+
     void Enter() {
         if (++FDepth > kMaxStreamDepth)
             Fail("Nesting too deep");
@@ -127,11 +139,11 @@ private:
         if (obj.ClassName.find('.') != std::string::npos || obj.Name.find('.') != std::string::npos)
             Fail("Invalid name '" + (obj.Name.empty() ? obj.ClassName : obj.Name) + "'");
         while (true) {
-            if (PeekKeyword("end")) {
+            if (AtKeyword("end")) {
                 FPos += 3;
                 break;
             }
-            if (PeekKeyword("object")) {
+            if (AtKeyword("object")) {
                 obj.Children.push_back(ParseObject());
                 continue;
             }
@@ -232,7 +244,7 @@ private:
                 item.Kind = TFilerValue::List;
                 item.Line = FLine;
                 FPos += 4;
-                while (!PeekKeyword("end")) {
+                while (!AtKeyword("end")) {
                     if (AtEnd())
                         Fail("Expected 'end' but found the end of the text");
                     item.Properties.push_back(ParseProperty());

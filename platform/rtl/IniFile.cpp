@@ -1,8 +1,12 @@
 #include "platform/rtl/IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/rtl/FileUtils.h"
@@ -30,10 +34,6 @@ std::string_view Trimmed(std::string_view s) {
 
 bool IsQuote(char c) {
     return c == '"' || c == '\'';
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return AnsiSameText(Trimmed(a), Trimmed(b));
 }
 
 // The value as the file holds it: one pair of enclosing quotes is taken off when reading, so a value that
@@ -78,6 +78,7 @@ TIniDocument::TLine TIniDocument::ParseLine(std::string_view raw) {
         }
         line.Kind = TLineKind::Section;
         line.Name = std::string(Trimmed(t.substr(1, close - 1)));
+        line.Key = AnsiCaseKey(line.Name);
         return line;
     }
     const size_t eq = t.find('=');
@@ -88,12 +89,14 @@ TIniDocument::TLine TIniDocument::ParseLine(std::string_view raw) {
         return line;
     line.Kind = TLineKind::Entry;
     line.Name = std::string(name);
+    line.Key = AnsiCaseKey(line.Name);
     line.Value = DecodeValue(t.substr(eq + 1));
     return line;
 }
 
 void TIniDocument::Parse(std::string_view text) {
     FLines.clear();
+    FIndexed = false;
     FBom = text.substr(0, kBom.size()) == kBom;
     if (FBom)
         text.remove_prefix(kBom.size());
@@ -121,11 +124,12 @@ std::string TIniDocument::Serialize() const {
 }
 
 template <class F> void TIniDocument::ForEachEntry(std::string_view section, F&& f) const {
+    const std::string key = AnsiCaseKey(Trimmed(section));
     bool inside = false;
     for (size_t i = 0; i < FLines.size(); ++i) {
         const TLine& line = FLines[i];
         if (line.Kind == TLineKind::Section)
-            inside = SameName(line.Name, section);
+            inside = line.Key == key;
         else if (line.Kind == TLineKind::BrokenSection)
             inside = false;
         else if (inside && line.Kind == TLineKind::Entry)
@@ -133,77 +137,103 @@ template <class F> void TIniDocument::ForEachEntry(std::string_view section, F&&
     }
 }
 
-bool TIniDocument::ReadValue(std::string_view section, std::string_view ident, std::string& value) const {
-    bool found = false;
-    ForEachEntry(section, [&](size_t i) {
-        if (!found && SameName(FLines[i].Name, ident)) {
-            value = FLines[i].Value;
-            found = true;
+void TIniDocument::BuildIndex() const {
+    if (FIndexed)
+        return;
+    FSections.clear();
+    FSectionOrder.clear();
+    TSectionIndex* current = nullptr;
+    for (size_t i = 0; i < FLines.size(); ++i) {
+        const TLine& line = FLines[i];
+        if (line.Kind == TLineKind::Section) {
+            const auto [it, added] = FSections.try_emplace(line.Key);
+            if (added) {
+                it->second.Header = i;
+                FSectionOrder.push_back(i);
+            }
+            current = &it->second;
+        } else if (line.Kind == TLineKind::BrokenSection) {
+            current = nullptr;
+        } else if (current && line.Kind == TLineKind::Entry) {
+            if (current->ByKey.try_emplace(line.Key, i).second)
+                current->Keys.push_back(i);
         }
-    });
-    return found;
+    }
+    FIndexed = true;
+}
+
+const TIniDocument::TSectionIndex* TIniDocument::FindSection(std::string_view section) const {
+    BuildIndex();
+    const auto it = FSections.find(AnsiCaseKey(Trimmed(section)));
+    return it == FSections.end() ? nullptr : &it->second;
+}
+
+const TIniDocument::TLine* TIniDocument::FindEntry(std::string_view section, std::string_view ident) const {
+    const TSectionIndex* index = FindSection(section);
+    if (!index)
+        return nullptr;
+    const auto it = index->ByKey.find(AnsiCaseKey(Trimmed(ident)));
+    return it == index->ByKey.end() ? nullptr : &FLines[it->second];
+}
+
+bool TIniDocument::ReadValue(std::string_view section, std::string_view ident, std::string& value) const {
+    const TLine* entry = FindEntry(section, ident);
+    if (entry)
+        value = entry->Value;
+    return entry != nullptr;
 }
 
 bool TIniDocument::ValueExists(std::string_view section, std::string_view ident) const {
-    std::string ignored;
-    return ReadValue(section, ident, ignored);
+    return FindEntry(section, ident) != nullptr;
 }
 
 bool TIniDocument::SectionExists(std::string_view section) const {
-    for (const TLine& line : FLines)
-        if (line.Kind == TLineKind::Section && SameName(line.Name, section))
-            return true;
-    return false;
+    return FindSection(section) != nullptr;
 }
 
 std::vector<std::string> TIniDocument::SectionNames() const {
+    BuildIndex();
     std::vector<std::string> names;
-    for (const TLine& line : FLines) {
-        if (line.Kind != TLineKind::Section)
-            continue;
-        bool seen = false;
-        for (const std::string& n : names)
-            seen = seen || SameName(n, line.Name);
-        if (!seen)
-            names.push_back(line.Name);
-    }
+    names.reserve(FSectionOrder.size());
+    for (size_t i : FSectionOrder)
+        names.push_back(FLines[i].Name);
     return names;
 }
 
 std::vector<std::pair<std::string, std::string>> TIniDocument::Values(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> values;
-    ForEachEntry(section, [&](size_t i) {
-        for (const auto& v : values)
-            if (SameName(v.first, FLines[i].Name))
-                return;
-        values.emplace_back(FLines[i].Name, FLines[i].Value);
-    });
+    if (const TSectionIndex* index = FindSection(section)) {
+        values.reserve(index->Keys.size());
+        for (size_t i : index->Keys)
+            values.emplace_back(FLines[i].Name, FLines[i].Value);
+    }
     return values;
 }
 
 std::vector<std::string> TIniDocument::KeyNames(std::string_view section) const {
     std::vector<std::string> names;
-    for (auto& v : Values(section))
-        names.push_back(std::move(v.first));
+    if (const TSectionIndex* index = FindSection(section)) {
+        names.reserve(index->Keys.size());
+        for (size_t i : index->Keys)
+            names.push_back(FLines[i].Name);
+    }
     return names;
 }
 
 int TIniDocument::InsertionPoint(std::string_view section) const {
-    for (size_t i = 0; i < FLines.size(); ++i) {
-        if (FLines[i].Kind != TLineKind::Section || !SameName(FLines[i].Name, section))
-            continue;
-        // The block runs to the next header; new entries go after its last non-blank line, so blank lines
-        // that separate it from the next section stay where they are.
-        size_t last = i;
-        for (size_t j = i + 1; j < FLines.size(); ++j) {
-            if (FLines[j].Kind == TLineKind::Section || FLines[j].Kind == TLineKind::BrokenSection)
-                break;
-            if (!Trimmed(FLines[j].Raw).empty())
-                last = j;
-        }
-        return static_cast<int>(last);
+    const TSectionIndex* index = FindSection(section);
+    if (!index)
+        return -1;
+    // The block runs to the next header; new entries go after its last non-blank line, so blank lines
+    // that separate it from the next section stay where they are.
+    size_t last = index->Header;
+    for (size_t j = last + 1; j < FLines.size(); ++j) {
+        if (FLines[j].Kind == TLineKind::Section || FLines[j].Kind == TLineKind::BrokenSection)
+            break;
+        if (!Trimmed(FLines[j].Raw).empty())
+            last = j;
     }
-    return -1;
+    return static_cast<int>(last);
 }
 
 std::string TIniDocument::CheckSection(std::string_view section) {
@@ -239,44 +269,57 @@ void TIniDocument::AddSection(std::string_view section) {
     if (!FLines.empty() && !Trimmed(FLines.back().Raw).empty())
         FLines.push_back(TLine{});
     FLines.push_back(ParseLine("[" + std::string(Trimmed(section)) + "]"));
+    FIndexed = false;
 }
 
 void TIniDocument::WriteValue(std::string_view section, std::string_view ident, std::string_view value) {
     const std::string encoded = EncodeValue(value);
-    bool replaced = false;
-    ForEachEntry(section, [&](size_t i) {
-        if (replaced || !SameName(FLines[i].Name, ident))
-            return;
-        TLine& line = FLines[i];
+    if (const TLine* found = FindEntry(section, ident)) {
+        // Name and place stay, so the index does too.
+        TLine& line = FLines[static_cast<size_t>(found - FLines.data())];
         line.Raw = line.Name + "=" + encoded;
         line.Value = std::string(value);
-        replaced = true;
-    });
-    if (replaced)
         return;
+    }
     AddSection(section);
     const int at = InsertionPoint(section);
     FLines.insert(FLines.begin() + at + 1, ParseLine(std::string(Trimmed(ident)) + "=" + encoded));
+    FIndexed = false;
 }
 
 bool TIniDocument::DeleteKey(std::string_view section, std::string_view ident) {
     std::vector<size_t> doomed;
+    const std::string key = AnsiCaseKey(Trimmed(ident));
     ForEachEntry(section, [&](size_t i) {
-        if (SameName(FLines[i].Name, ident))
+        if (FLines[i].Key == key)
             doomed.push_back(i);
     });
-    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it)
-        FLines.erase(FLines.begin() + static_cast<std::ptrdiff_t>(*it));
-    return !doomed.empty();
+    if (doomed.empty())
+        return false;
+    // One pass, so that deleting a key that occurs many times costs no more than one rewrite.
+    size_t next = 0, kept = 0;
+    for (size_t i = 0; i < FLines.size(); ++i) {
+        if (next < doomed.size() && doomed[next] == i) {
+            ++next;
+            continue;
+        }
+        if (kept != i)
+            FLines[kept] = std::move(FLines[i]);
+        ++kept;
+    }
+    FLines.resize(kept);
+    FIndexed = false;
+    return true;
 }
 
 bool TIniDocument::EraseSection(std::string_view section) {
     std::vector<TLine> kept;
     kept.reserve(FLines.size());
+    const std::string key = AnsiCaseKey(Trimmed(section));
     bool inside = false, erased = false;
     for (TLine& line : FLines) {
         if (line.Kind == TLineKind::Section)
-            inside = SameName(line.Name, section);
+            inside = line.Key == key;
         else if (line.Kind == TLineKind::BrokenSection)
             inside = false;
         if (inside)
@@ -285,6 +328,7 @@ bool TIniDocument::EraseSection(std::string_view section) {
             kept.push_back(std::move(line));
     }
     FLines = std::move(kept);
+    FIndexed = false;
     return erased;
 }
 
@@ -341,24 +385,53 @@ void TCustomIniFile::WriteFloat(const std::string& section, const std::string& i
 
 namespace {
 
-// Reads a whole file; returns 0 or the errno of the failure.
-int ReadWholeFile(const std::string& fileName, std::string& data) {
+// How long after a file's time stamps a change may still leave them as they were. Stamps with a fraction
+// of a second come from file systems that stamp in steps of at most 10 ms, on a clock that advances in
+// kernel ticks of a few milliseconds; whole seconds may mean steps of one or two seconds (FAT, ext3).
+int64_t StampStep(int64_t modified, int64_t changed) {
+    constexpr int64_t kSecond = 1'000'000'000;
+    return modified % kSecond != 0 || changed % kSecond != 0 ? kSecond / 10 : 3 * kSecond;
+}
+
+int64_t Nanoseconds(const timespec& t) {
+    return static_cast<int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+int64_t WallClockNs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return Nanoseconds(t);
+}
+
+// Reads a whole file; returns 0 or the errno of the failure. before and after are the file's state when
+// the read began and ended.
+int ReadWholeFile(const std::string& fileName, std::string& data, struct stat& before, struct stat& after) {
     data.clear();
     const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     int err = 0;
-    char buffer[16384];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            data.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            err = errno;
-            break;
+    if (::fstat(fd, &before) != 0) {
+        err = errno;
+    } else if (S_ISDIR(before.st_mode)) {
+        err = EISDIR;
+    } else {
+        if (S_ISREG(before.st_mode) && before.st_size > 0)
+            data.reserve(static_cast<size_t>(before.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n > 0) {
+                data.append(buffer, static_cast<size_t>(n));
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                err = errno;
+                break;
+            }
         }
+        if (err == 0 && ::fstat(fd, &after) != 0)
+            err = errno;
     }
     ::close(fd);
     return err;
@@ -366,24 +439,69 @@ int ReadWholeFile(const std::string& fileName, std::string& data) {
 
 } // namespace
 
-TIniDocument TIniFile::LoadDocument() const {
-    TIniDocument doc;
+int TIniFile::Refresh() const {
+    auto stampOf = [](const struct stat& st) {
+        return TFileStamp{st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
+    };
+    struct stat st {};
+    if (FKnown && ::stat(FileName().c_str(), &st) == 0 && stampOf(st) == FStamp &&
+        std::max(FStamp.Modified, FStamp.Changed) + StampStep(FStamp.Modified, FStamp.Changed) < FVerifiedAt)
+        return 0;
+
+    // Taken before reading: whatever changes the file later gets stamps less than one step before it.
+    const int64_t readAt = WallClockNs();
     std::string data;
-    if (ReadWholeFile(FileName(), data) == 0)
-        doc.Parse(data);
-    return doc;
+    struct stat before {};
+    struct stat after {};
+    const int err = ReadWholeFile(FileName(), data, before, after);
+    if (err != 0) {
+        FKnown = false;
+        FDocument = TIniDocument();
+        FText.clear();
+        return err;
+    }
+    if (!FKnown || data != FText) {
+        FDocument.Parse(data);
+        FText = std::move(data);
+    }
+    FKnown = true;
+    FStamp = stampOf(before);
+    // Changed while being read: what was read may be torn, so it is read again next time.
+    FVerifiedAt = stampOf(after) == FStamp ? readAt : INT64_MIN;
+    return 0;
+}
+
+void TIniFile::RefreshForUpdate() const {
+    const int err = Refresh();
+    if (err != 0 && err != ENOENT && err != ENOTDIR)
+        WriteError(std::string("the file cannot be read (") + std::strerror(err) + ")");
+}
+
+void TIniFile::Store() const {
+    const std::string text = FDocument.Serialize();
+    try {
+        // Replaces the file a symbolic link points to, not the link.
+        WriteFileAtomically(FileName(), text);
+    } catch (const Exception& e) {
+        WriteError(e.Message());
+    }
+    // Another program may write between the rename and this look, so the kept text counts as what the
+    // file holds only once a read has seen it there.
+    struct stat st {};
+    FKnown = ::stat(FileName().c_str(), &st) == 0;
+    FText = text;
+    FStamp = TFileStamp{st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
+    FVerifiedAt = INT64_MIN;
+}
+
+TIniDocument TIniFile::LoadDocument() const {
+    Refresh();
+    return FDocument;
 }
 
 TIniDocument TIniFile::LoadDocumentForUpdate() const {
-    TIniDocument doc;
-    std::string data;
-    const int err = ReadWholeFile(FileName(), data);
-    if (err == ENOENT || err == ENOTDIR)
-        return doc;
-    if (err != 0)
-        WriteError(std::string("the file cannot be read (") + std::strerror(err) + ")");
-    doc.Parse(data);
-    return doc;
+    RefreshForUpdate();
+    return FDocument;
 }
 
 void TIniFile::WriteError(const std::string& reason) const {
@@ -391,18 +509,17 @@ void TIniFile::WriteError(const std::string& reason) const {
 }
 
 void TIniFile::SaveDocument(const TIniDocument& doc) const {
-    try {
-        // Replaces the file a symbolic link points to, not the link.
-        WriteFileAtomically(FileName(), doc.Serialize());
-    } catch (const Exception& e) {
-        WriteError(e.Message());
-    }
+    // Until the write succeeds the kept document no longer stands for the file.
+    FKnown = false;
+    FDocument = doc;
+    Store();
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
                                  const std::string& defaultValue) {
+    Refresh();
     std::string value;
-    return LoadDocument().ReadValue(section, ident, value) ? value : defaultValue;
+    return FDocument.ReadValue(section, ident, value) ? value : defaultValue;
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
@@ -410,53 +527,61 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
                                       TIniDocument::CheckValue(value)})
         if (!reason.empty())
             WriteError(reason);
-    TIniDocument doc = LoadDocumentForUpdate();
-    doc.WriteValue(section, ident, value);
-    SaveDocument(doc);
+    RefreshForUpdate();
+    FKnown = false;
+    FDocument.WriteValue(section, ident, value);
+    Store();
 }
 
 void TIniFile::ReadSection(const std::string& section, TStrings& strings) {
+    Refresh();
     strings.BeginUpdate();
     strings.Clear();
-    for (const std::string& name : LoadDocument().KeyNames(section))
+    for (const std::string& name : FDocument.KeyNames(section))
         strings.Add(name);
     strings.EndUpdate();
 }
 
 void TIniFile::ReadSections(TStrings& strings) {
+    Refresh();
     strings.BeginUpdate();
     strings.Clear();
-    for (const std::string& name : LoadDocument().SectionNames())
+    for (const std::string& name : FDocument.SectionNames())
         strings.Add(name);
     strings.EndUpdate();
 }
 
 void TIniFile::ReadSectionValues(const std::string& section, TStrings& strings) {
+    Refresh();
     strings.BeginUpdate();
     strings.Clear();
-    for (const auto& [name, value] : LoadDocument().Values(section))
+    for (const auto& [name, value] : FDocument.Values(section))
         strings.Add(name + "=" + value);
     strings.EndUpdate();
 }
 
 void TIniFile::EraseSection(const std::string& section) {
-    TIniDocument doc = LoadDocumentForUpdate();
-    if (doc.EraseSection(section))
-        SaveDocument(doc);
+    RefreshForUpdate();
+    FKnown = false;
+    if (FDocument.EraseSection(section))
+        Store();
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
-    TIniDocument doc = LoadDocumentForUpdate();
-    if (doc.DeleteKey(section, ident))
-        SaveDocument(doc);
+    RefreshForUpdate();
+    FKnown = false;
+    if (FDocument.DeleteKey(section, ident))
+        Store();
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& ident) {
-    return LoadDocument().ValueExists(section, ident);
+    Refresh();
+    return FDocument.ValueExists(section, ident);
 }
 
 bool TIniFile::SectionExists(const std::string& section) {
-    return LoadDocument().SectionExists(section);
+    Refresh();
+    return FDocument.SectionExists(section);
 }
 
 } // namespace plat

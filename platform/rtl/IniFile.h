@@ -1,10 +1,13 @@
-// INI settings files: case-insensitive sections and keys, read afresh on every access and rewritten
-// through a temporary file on every change, so settings shared with other programs stay current and a
-// failed write never destroys them.
+// INI settings files: case-insensitive sections and keys, read again whenever the file has changed on
+// disk and rewritten through a temporary file on every change, so settings shared with other programs
+// stay current and a failed write never destroys them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -60,16 +63,30 @@ private:
         TLineKind Kind = TLineKind::Other;
         std::string Raw;   // the line as it stands in the file, without its line end
         std::string Name;  // section or key name, trimmed
+        std::string Key;   // Name as names are compared (AnsiCaseKey)
         std::string Value; // decoded value of an entry
+    };
+    // Where a section's lines are, so that reads cost one lookup whatever the size of the file.
+    struct TSectionIndex {
+        size_t Header = 0;                             // the first header of that name
+        std::vector<size_t> Keys;                      // the first entry of each key, in file order
+        std::unordered_map<std::string, size_t> ByKey; // key's Key -> that entry
     };
     static TLine ParseLine(std::string_view raw);
     // Calls f(index) for every entry line of the named section, in file order.
     template <class F> void ForEachEntry(std::string_view section, F&& f) const;
     // The line after which a new entry of the section's first block belongs; -1 when the section is absent.
     int InsertionPoint(std::string_view section) const;
+    // Built on first use after a change of the lines; edits that move lines drop it.
+    const TSectionIndex* FindSection(std::string_view section) const;
+    const TLine* FindEntry(std::string_view section, std::string_view ident) const;
+    void BuildIndex() const;
 
     bool FBom = false;
     std::vector<TLine> FLines;
+    mutable bool FIndexed = false;
+    mutable std::unordered_map<std::string, TSectionIndex> FSections;
+    mutable std::vector<size_t> FSectionOrder; // the first header of each section, in file order
 };
 
 // The operations settings code calls, shared by INI files and the registry-backed adaptor, so a caller
@@ -113,11 +130,14 @@ private:
     std::string FFileName;
 };
 
-// An INI file on disk. A missing or unreadable file reads as empty (every read gives its default). A write
-// reads the file, changes it and writes it whole to a temporary file in the same folder, which then
-// replaces the old file. A write raises EIniFileException "Unable to write to <file>: <reason>" when the
-// folder is missing or not writable, when the existing file cannot be read (it is left as it is rather
-// than replaced by a file holding only the new value), or when a name or value cannot be stored.
+// An INI file on disk. A missing or unreadable file reads as empty (every read gives its default). The
+// file is parsed once and kept; it is read again only when it has changed on disk (another inode, size,
+// modification or change time), and while its time stamps are too recent to tell a change within the
+// same clock tick apart, its bytes are compared on every access. A write changes the kept document and
+// writes it whole to a temporary file in the same folder, which then replaces the old file. One object
+// is used by one thread at a time. A write raises EIniFileException "Unable to write to <file>: <reason>"
+// when the folder is missing or not writable, when the existing file cannot be read (it is left as it is
+// rather than replaced by a file holding only the new value), or when a name or value cannot be stored.
 class TIniFile : public TCustomIniFile {
     PLAT_CLASS(TIniFile)
 public:
@@ -142,7 +162,27 @@ public:
     void SaveDocument(const TIniDocument& doc) const;
 
 private:
+    struct TFileStamp {
+        dev_t Device = 0;
+        ino_t Inode = 0;
+        off_t Size = -1;
+        int64_t Modified = 0, Changed = 0; // nanoseconds since 1970
+        bool operator==(const TFileStamp&) const = default;
+    };
     [[noreturn]] void WriteError(const std::string& reason) const;
+    // Brings FDocument in step with the file; 0, or the errno of a missing or unreadable file (FDocument
+    // is empty then).
+    int Refresh() const;
+    // Refresh for a change: raises when the file exists but cannot be read.
+    void RefreshForUpdate() const;
+    // Writes FDocument; the kept copy counts as unverified until the file has been read back.
+    void Store() const;
+
+    mutable TIniDocument FDocument;
+    mutable std::string FText; // the bytes FDocument stands for
+    mutable TFileStamp FStamp;
+    mutable bool FKnown = false;             // FDocument, FText and FStamp describe the file
+    mutable int64_t FVerifiedAt = INT64_MIN; // when the file last held FText, nanoseconds since 1970
 };
 
 } // namespace plat

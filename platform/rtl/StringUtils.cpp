@@ -346,6 +346,19 @@ bool AnsiSameText(std::string_view a, std::string_view b) {
     return AnsiCompareText(a, b) == 0;
 }
 
+std::string AnsiCaseKey(std::string_view s) {
+    std::string key;
+    key.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        char32_t cp;
+        const size_t len = DecodeOne(s, i, cp);
+        // As AnsiCompareText: a letter by its lower case, a stray byte by its own value.
+        AppendUtf8(key, len ? ToLowerCp(cp) : static_cast<unsigned char>(s[i]));
+        i += len ? len : 1;
+    }
+    return key;
+}
+
 // --- Quoting and replacing --------------------------------------------------------------------------
 
 std::string QuotedStr(std::string_view s) {

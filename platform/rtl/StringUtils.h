@@ -52,6 +52,9 @@ int CompareText(std::string_view a, std::string_view b); // ASCII case-insensiti
 bool SameText(std::string_view a, std::string_view b);
 int AnsiCompareText(std::string_view a, std::string_view b); // case-insensitive for every letter
 bool AnsiSameText(std::string_view a, std::string_view b);
+// Equal for two texts exactly when AnsiSameText calls them the same (stray bytes included), so names
+// that compare that way can be hashed.
+std::string AnsiCaseKey(std::string_view s);
 
 // --- Quoting and replacing --------------------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "ExternalTool.h"
@@ -13,6 +14,7 @@
 #include "platform/gfx/GifImage.h"
 #include "platform/gfx/Icon.h"
 #include "platform/gfx/JpegImage.h"
+#include "platform/gfx/Metafile.h"
 #include "platform/gfx/PngImage.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/TempFolder.h"
@@ -207,5 +209,87 @@ TEST_F(PictureFiles, OpenInImageMagickAsWritten) {
                                   << wrote;
             }
         EXPECT_EQ(wrong, 0);
+    }
+}
+
+namespace {
+
+class PictureSaveTest : public TempFolderTest {
+protected:
+    static std::string Content(const std::string& name) {
+        std::ifstream in(name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void Put(const std::string& name, const std::string& content, mode_t mode) const {
+        std::ofstream(Path(name), std::ios::binary) << content;
+        ::chmod(Path(name).c_str(), mode);
+    }
+    static mode_t Mode(const std::string& name) {
+        struct stat st {};
+        return ::stat(name.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+    }
+};
+
+} // namespace
+
+// Every kind of picture is saved the same safe way: through a link, over a protected or a read-only
+// file, beside a user's file that looks like a temporary one.
+TEST_F(PictureSaveTest, EverySaverReplacesFilesSafely) {
+    std::vector<std::pair<std::string, std::unique_ptr<TGraphic>>> savers;
+    for (const TSample& s : Samples())
+        savers.emplace_back(s.Extension, LoadGraphicFromBytes(s.Bytes));
+    for (bool enhanced : {true, false}) {
+        auto metafile = std::make_unique<TMetafile>();
+        metafile->SetWidth(20);
+        metafile->SetHeight(10);
+        {
+            TMetafileCanvas canvas(metafile.get());
+            canvas.Rectangle(2, 2, 12, 8);
+        }
+        metafile->SetEnhanced(enhanced);
+        savers.emplace_back(enhanced ? "emf" : "wmf", std::move(metafile));
+    }
+    ASSERT_EQ(savers.size(), 7u);
+
+    for (const auto& [ext, graphic] : savers) {
+        SCOPED_TRACE(ext);
+        const std::string target = "target." + ext, link = "link." + ext;
+        const std::string readOnly = "read-only." + ext, guarded = "guarded." + ext;
+        const std::string userTemp = guarded + ".tmp~";
+        Put(target, "old", 0644);
+        ASSERT_EQ(::symlink(target.c_str(), Path(link).c_str()), 0);
+        Put(readOnly, "keep", 0444);
+        Put(guarded, "old", 0640);
+        Put(userTemp, "the user's own file", 0600);
+
+        // Through a link: the target is written, the link stays, and the picture reads back.
+        graphic->SaveToFile(Path(link));
+        struct stat st {};
+        ASSERT_EQ(::lstat(Path(link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+        TPicture picture;
+        picture.LoadFromFile(Path(target));
+        EXPECT_EQ(picture.Width(), graphic->Width());
+
+        // A read-only file is refused, unchanged, with a message that says so.
+        try {
+            graphic->SaveToFile(Path(readOnly));
+            ADD_FAILURE() << "a read-only file was replaced";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message(), "Cannot create file \"" + Path(readOnly) + "\". The file is read-only");
+        }
+        EXPECT_EQ(Content(Path(readOnly)), "keep");
+        EXPECT_EQ(Mode(Path(readOnly)), 0444u);
+
+        // A replaced file keeps its permissions; a file named like a temporary one is not touched.
+        graphic->SaveToFile(Path(guarded));
+        EXPECT_NE(Content(Path(guarded)), "old");
+        EXPECT_EQ(Mode(Path(guarded)), 0640u);
+        EXPECT_EQ(Content(Path(userTemp)), "the user's own file");
+
+        // Nothing else is left in the folder.
+        EXPECT_EQ(Entries(), (std::vector<std::string>{guarded, userTemp, link, readOnly, target}));
+        for (const std::string& name : Entries())
+            std::filesystem::remove(Path(name));
     }
 }

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/gfx/Printer.h"
 #include "platform/rtl/TempFolder.h"
@@ -203,6 +205,39 @@ TEST_F(PrinterTest, PdfEntryComesAfterTheQueuesAndWritesTheChosenFile) {
 
     printer.Refresh();
     EXPECT_TRUE(printer.PrintsToPdfFile()) << "the choice survives reading the queues again";
+}
+
+// A document printed to a file replaces it as a saved picture does: through a link, never over a
+// read-only file, beside a user's file that looks like a temporary one.
+TEST_F(PrinterTest, PrintingToAFileReplacesItSafely) {
+    auto print = [](const std::string& name) {
+        TPrinter printer(std::make_unique<TFakeSpooler>());
+        printer.SetFileName(name);
+        printer.BeginDoc();
+        DrawPage(printer, "Page");
+        printer.EndDoc();
+    };
+    std::ofstream(Path("target.pdf")) << "old";
+    ASSERT_EQ(::symlink("target.pdf", Path("link.pdf").c_str()), 0);
+    std::ofstream(Path("link.pdf.tmp~")) << "the user's own file";
+    print(Path("link.pdf"));
+    EXPECT_EQ(ReadFile(Path("target.pdf")).rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(ReadFile(Path("link.pdf.tmp~")), "the user's own file");
+    struct stat st {};
+    ASSERT_EQ(::lstat(Path("link.pdf").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    std::ofstream(Path("read-only.pdf")) << "keep";
+    ::chmod(Path("read-only.pdf").c_str(), 0444);
+    try {
+        print(Path("read-only.pdf"));
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + Path("read-only.pdf") + "\". The file is read-only");
+    }
+    EXPECT_EQ(ReadFile(Path("read-only.pdf")), "keep");
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"link.pdf", "link.pdf.tmp~", "read-only.pdf", "target.pdf"}));
 }
 
 TEST(PrinterGlobal, SetPrinterHandsBackTheOneItReplaces) {

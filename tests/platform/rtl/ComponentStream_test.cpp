@@ -135,6 +135,53 @@ TEST_F(ComponentStreamTest, RoundTripsAndConvertsToTheSameText) {
     EXPECT_EQ(textOut.DataString(), text);
 }
 
+// Words the text form uses for its structure are also names a stream may hold; every place a name
+// stands must convert to text and back to the same bytes.
+TEST_F(ComponentStreamTest, KeywordNamesSurviveTheTextForm) {
+    auto viaText = [](const std::string& bytes) {
+        TStringStream in(bytes);
+        TStringStream text;
+        ObjectBinaryToText(in, text);
+        TStringStream textIn(text.DataString());
+        TMemoryStream back;
+        ObjectTextToBinary(textIn, back);
+        return std::string(back.Bytes().begin(), back.Bytes().end());
+    };
+    // A root of class "d" with one property "end" holding True, nothing else.
+    const std::string reproduction("TPF0\x01"
+                                   "d\x00\x03"
+                                   "end\x09\x00\x00",
+                                   14);
+    EXPECT_EQ(viaText(reproduction), reproduction);
+
+    for (const char* word : {"end", "End", "object", "OBJECT", "inherited", "inline", "item"}) {
+        SCOPED_TRACE(word);
+        auto prop = [&](TFilerValue::TKind kind) {
+            TFilerProperty p;
+            p.Name = word;
+            p.Value.Kind = kind;
+            return p;
+        };
+        TFilerValue item;
+        item.Kind = TFilerValue::List;
+        item.Properties = {prop(TFilerValue::True), prop(TFilerValue::Nil)};
+        TFilerProperty items = prop(TFilerValue::Collection);
+        items.Value.Items = {item, item};
+        TFilerObject child;
+        child.ClassName = word;
+        child.Name = word;
+        child.Properties = {prop(TFilerValue::False)};
+        TFilerObject root;
+        root.ClassName = "TRoot";
+        root.Properties = {prop(TFilerValue::True), items, prop(TFilerValue::Nil)};
+        root.Children = {child, child};
+        TMemoryStream binary;
+        WriteObjectBinary(binary, root);
+        const std::string bytes(binary.Bytes().begin(), binary.Bytes().end());
+        EXPECT_EQ(viaText(bytes), bytes);
+    }
+}
+
 TEST_F(ComponentStreamTest, ReadingStopsAfterTheObjectAndLeavesTheRest) {
     TWidget w(nullptr);
     w.SetName("w");

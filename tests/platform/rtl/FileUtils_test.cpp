@@ -224,6 +224,63 @@ TEST_F(FileUtilsTest, AtomicWriteReplacesAndKeepsPermissions) {
     EXPECT_EQ(Entries(), (std::vector<std::string>{"link.ini", "s.ini"}));
 }
 
+// What the user protected, or what is no file at all, is never replaced: the write fails naming the
+// reason and leaves everything as it was.
+TEST_F(FileUtilsTest, AtomicWriteRefusesWhatItMustNotReplace) {
+    Touch(Path("read-only.ini"), "keep");
+    ::chmod(Path("read-only.ini").c_str(), 0444);
+    ::symlink("read-only.ini", Path("link-to-read-only.ini").c_str());
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0644), 0);
+    ASSERT_TRUE(CreateDir(Path("folder")));
+    const struct {
+        const char* Name;
+        const char* Reason;
+    } cases[] = {
+        {"read-only.ini", "The file is read-only"},
+        {"link-to-read-only.ini", "The file is read-only"},
+        {"pipe", "It is not a regular file"},
+        {"folder", "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        try {
+            WriteFileAtomically(Path(c.Name), std::string("new"));
+            ADD_FAILURE() << c.Name << " was replaced";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message(), "Cannot create file \"" + Path(c.Name) + "\". " + c.Reason);
+        }
+    }
+    EXPECT_EQ(ReadAllText(Path("read-only.ini")), "keep");
+    struct stat st {};
+    ASSERT_EQ(::lstat(Path("link-to-read-only.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::stat(Path("pipe").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(Entries(),
+              (std::vector<std::string>{"folder", "link-to-read-only.ini", "pipe", "read-only.ini"}));
+}
+
+// A link whose file does not exist yet (or a chain of links, relative or absolute) leads to the file
+// that is created; a name that fills a folder entry still gets its temporary file.
+TEST_F(FileUtilsTest, AtomicWriteCreatesTheFileALinkNamesAndTakesLongNames) {
+    ASSERT_TRUE(CreateDir(Path("real")));
+    ::symlink("real/settings.ini", Path("first").c_str());
+    ::symlink(Path("first").c_str(), Path("second").c_str());
+    WriteFileAtomically(Path("second"), std::string("created"));
+    EXPECT_EQ(ReadAllText(Path("real/settings.ini")), "created");
+    struct stat st {};
+    for (const char* link : {"first", "second"}) {
+        ASSERT_EQ(::lstat(Path(link).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+    }
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"first", "real", "second"}));
+
+    const std::string longName = std::string(250, 'n') + ".ini";
+    WriteFileAtomically(Path(longName), std::string("long"));
+    WriteFileAtomically(Path(longName), std::string("longer"));
+    EXPECT_EQ(ReadAllText(Path(longName)), "longer");
+    EXPECT_EQ(Entries().size(), 4u);
+}
+
 TEST_F(FileUtilsTest, FailedAtomicWriteKeepsTheOldFile) {
     WriteFileAtomically(Path("keep.ini"), std::string("old settings"));
     {

@@ -5,10 +5,14 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/rtl/Locale.h"
 #include "platform/rtl/StringList.h"
@@ -249,6 +253,126 @@ TEST_F(IniFileTest, SectionListsAreInFileOrderEachNameOnce) {
     EXPECT_EQ(Lines(list), "Type=1|Mode16Bit=1|PixelCount=2048");
     ini.ReadSection("Missing", list);
     EXPECT_EQ(list.Count(), 0);
+}
+
+// A large settings file: every key and every section is found by name, in any letter case, and the lists
+// keep file order with each name once.
+TEST_F(IniFileTest, ReadsEveryKeyAndSectionOfALargeFile) {
+    constexpr int kCount = 20000;
+    std::string content = "[Keys]\r\n";
+    for (int i = 0; i < kCount; ++i)
+        content += "Key" + std::to_string(i) + "=" + std::to_string(i * 7) + "\r\n";
+    for (int i = 0; i < kCount; ++i)
+        content += "[Section" + std::to_string(i) + "]\r\nK=" + std::to_string(i) + "\r\n";
+    // The same names again in other letter cases: they add to their sections, never new ones.
+    content += "[KEYS]\r\nkey0=ignored\r\nExtra=1\r\n[sECTION5]\r\nL=5\r\n";
+    Put(content);
+
+    TIniFile ini(FFile);
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_EQ(ini.ReadString(i % 2 ? "keys" : "Keys", "KEY" + std::to_string(i), ""),
+                  std::to_string(i * 7))
+            << i;
+    TStringList list;
+    ini.ReadSection("Keys", list);
+    ASSERT_EQ(list.Count(), kCount + 1);
+    EXPECT_EQ(list[kCount - 1], "Key" + std::to_string(kCount - 1));
+    EXPECT_EQ(list[kCount], "Extra");
+    ini.ReadSections(list);
+    ASSERT_EQ(list.Count(), kCount + 1);
+    EXPECT_EQ(list[0], "Keys");
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_EQ(list[i + 1], "Section" + std::to_string(i));
+    EXPECT_EQ(ini.ReadString("section5", "L", ""), "5");
+    EXPECT_EQ(ini.ReadString("Section19999", "k", ""), "19999");
+
+    // A write among them changes one line and is seen by the next read.
+    ini.WriteString("Section7", "K", "seven");
+    EXPECT_EQ(ini.ReadString("SECTION7", "K", ""), "seven");
+    EXPECT_EQ(Get().size(), content.size() + 4);
+}
+
+// Whatever another program does to the file between two reads, the second read sees it: also a change
+// of the same size, at once after the first read or with the old modification time put back.
+TEST_F(IniFileTest, ChangesByOtherProgramsAreSeen) {
+    auto setTimes = [&](const timespec& modified) {
+        const timespec times[2] = {modified, modified};
+        ASSERT_EQ(::utimensat(AT_FDCWD, FFile.c_str(), times, 0), 0);
+    };
+    auto modifiedTime = [&] {
+        struct stat st {};
+        ::stat(FFile.c_str(), &st);
+        return st.st_mtim;
+    };
+    auto inPlace = [&](const std::string& content) {
+        const int fd = ::open(FFile.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::pwrite(fd, content.data(), content.size(), 0), static_cast<ssize_t>(content.size()));
+        ::close(fd);
+    };
+    auto replaced = [&](const std::string& content) {
+        const std::string other = FDir + "/other.ini";
+        std::ofstream(other, std::ios::binary) << content;
+        fs::rename(other, FFile);
+    };
+    const struct {
+        const char* What;
+        bool Settled; // the file was last written long ago
+        std::function<void(const std::string&)> Change;
+    } ways[] = {
+        {"in place", false, inPlace},
+        {"in place, settled", true, inPlace},
+        {"in place, time put back", false,
+         [&](const std::string& c) {
+             const timespec old = modifiedTime();
+             inPlace(c);
+             setTimes(old);
+         }},
+        {"in place, settled, time put back", true,
+         [&](const std::string& c) {
+             const timespec old = modifiedTime();
+             inPlace(c);
+             setTimes(old);
+         }},
+        {"replaced", false, replaced},
+        {"replaced, settled, same time", true,
+         [&](const std::string& c) {
+             const timespec old = modifiedTime();
+             replaced(c);
+             setTimes(old);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.What);
+        // Many rounds, so that where the kernel stamps files by its clock tick some changes fall within
+        // the tick of the read before them.
+        for (int round = 0; round < 10; ++round) {
+            TIniFile ini(FFile);
+            ini.WriteString("A", "K", "1");
+            if (way.Settled) {
+                timespec past{};
+                ::clock_gettime(CLOCK_REALTIME, &past);
+                past.tv_sec -= 3600;
+                setTimes(past);
+            }
+            ASSERT_EQ(ini.ReadString("A", "K", ""), "1");
+            way.Change("[A]\r\nK=2\r\n");
+            ASSERT_EQ(ini.ReadString("A", "K", ""), "2") << round;
+            way.Change("[A]\r\nK=3\r\n");
+            ASSERT_EQ(ini.ReadString("A", "K", ""), "3") << round;
+            // A write starts from what the file holds now, not from what was read before.
+            ini.WriteString("A", "L", "x");
+            ASSERT_EQ(Get(), "[A]\r\nK=3\r\nL=x\r\n") << round;
+        }
+        fs::remove(FFile);
+    }
+    // Removed: reads give the defaults again.
+    TIniFile ini(FFile);
+    ini.WriteString("A", "K", "1");
+    ASSERT_EQ(ini.ReadString("A", "K", ""), "1");
+    fs::remove(FFile);
+    EXPECT_EQ(ini.ReadString("A", "K", "gone"), "gone");
+    EXPECT_FALSE(ini.SectionExists("A"));
 }
 
 TEST_F(IniFileTest, EraseSectionAndDeleteKeyRemoveEveryOccurrence) {

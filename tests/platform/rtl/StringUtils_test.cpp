@@ -100,6 +100,21 @@ TEST(TextCase, Comparisons) {
     EXPECT_EQ(CompareStr("a", "a"), 0);
 }
 
+// Keys that hash case-insensitive names must agree with the comparison on every pair, letters beyond
+// ASCII and bytes that are not UTF-8 included.
+TEST(TextCase, CaseKeysAgreeWithAnsiSameText) {
+    const char* const texts[] = {
+        "",         "a",        "A",        "ab",     "AB",       "\xC3\x84pfel", "\xC3\xA4PFEL",
+        "\xC3\xA4", "\xE4",     "\xC4",     "\xC3",   "\xC3\xA9", "\xC3\x89",     "\xE9",
+        "\xC9",     "\xCE\xA3", "\xCF\x83", "x\xFFy", "X\xFFY",   "\x80",         "\xC2\x80",
+    };
+    for (const char* a : texts)
+        for (const char* b : texts)
+            EXPECT_EQ(AnsiCaseKey(a) == AnsiCaseKey(b), AnsiSameText(a, b))
+                << ::testing::PrintToString(std::string(a)) << " "
+                << ::testing::PrintToString(std::string(b));
+}
+
 TEST(Quoting, QuoteDequoteReplace) {
     EXPECT_EQ(QuotedStr("it's"), "'it''s'");
     EXPECT_EQ(AnsiQuotedStr("say \"hi\"", '"'), "\"say \"\"hi\"\"\"");
