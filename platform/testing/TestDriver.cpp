@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/rtl/MainThread.h"
+#include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
@@ -290,7 +291,8 @@ void TTestDriver::Type(const std::string& text) {
             KeyUp(c, 0);
         } else {
             // Everything else arrives as committed text, one character (UTF-8 sequence) at a time.
-            size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            const TUtf8Char u = Utf8DecodeAt(text, i);
+            const size_t len = u.Valid() ? u.Length : 1;
             TBackendEvent e;
             e.Kind = beText;
             e.Text = text.substr(i, len);
