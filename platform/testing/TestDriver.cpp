@@ -11,6 +11,7 @@
 
 #include "platform/rtl/MainThread.h"
 #include "platform/rtl/StringUtils.h"
+#include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
@@ -458,20 +459,7 @@ TColor TTestDriver::Pixel(TControl* control, int x, int y) {
 }
 
 std::string TTestDriver::OutputDir() {
-    std::filesystem::path dir = std::filesystem::current_path();
-    std::filesystem::path root = dir;
-    for (int i = 0; i < 8; ++i) {
-        if (std::filesystem::exists(dir / "CMakeCache.txt")) {
-            root = dir;
-            break;
-        }
-        if (!dir.has_parent_path() || dir.parent_path() == dir)
-            break;
-        dir = dir.parent_path();
-    }
-    std::filesystem::path out = root / "test-output" / "ui";
-    std::filesystem::create_directories(out);
-    return out.string();
+    return TestOutputDir("ui");
 }
 
 std::string TTestDriver::SavePng(const TImageSurface& image, const std::string& name) {
