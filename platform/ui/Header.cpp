@@ -13,8 +13,8 @@ PLAT_CLASS_INFO(THeaderSections, TOwnedCollection)
 PLAT_CLASS_INFO_CREATABLE(THeaderControl, TCustomControl)
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 const char* const kSectionStyleNames[] = {"hsText", "hsOwnerDraw"};
+static_assert(std::size(kSectionStyleNames) == hsOwnerDraw + 1);
 struct TRegistrar {
     TRegistrar() { RegisterClass(THeaderControl::StaticClass()); }
 } registrar;

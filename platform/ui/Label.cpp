@@ -6,8 +6,8 @@
 namespace plat {
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 const char* const kLayoutNames[] = {"tlTop", "tlCenter", "tlBottom"};
+static_assert(std::size(kLayoutNames) == tlBottom + 1);
 } // namespace
 
 PLAT_CLASS_INFO(TCustomLabel, TGraphicControl)
