@@ -32,6 +32,7 @@ PLAT_PROPERTIES(THeaderSection) {
 }
 
 PLAT_PROPERTIES(THeaderControl) {
+    props.Default("Align", static_cast<int>(alTop));
     props.Collection("Sections", &THeaderControl::Sections);
     props.Event("OnDrawSection", &THeaderControl::OnDrawSection);
     props.Event("OnSectionClick", &THeaderControl::OnSectionClick);

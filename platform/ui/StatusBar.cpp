@@ -41,6 +41,7 @@ PLAT_PROPERTIES(TStatusPanel) {
 }
 
 PLAT_PROPERTIES(TStatusBar) {
+    props.Default("Align", static_cast<int>(alBottom));
     props.Collection("Panels", &TStatusBar::Panels);
     props.Boolean("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel, false);
     props.String("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);
