@@ -1,6 +1,6 @@
 // Every enumeration and set that a creatable class publishes, at every value, survives being written as
-// a layout, read back and assigned: the name tables, the writers, the readers and the Assign field lists
-// have to agree for that.
+// a layout (text and binary), read back and assigned: the name tables, the writers, the readers and the
+// Assign field lists have to agree for that.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,9 +12,11 @@
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Collection.h"
 #include "platform/rtl/Component.h"
+#include "platform/rtl/ComponentStream.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/Stream.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/StandardClasses.h"
 #include "xml/DocSimpleXml.h"
@@ -147,6 +149,21 @@ TEST(LayoutRoundTrip, EveryPublishedEnumerationAndSetComesBackAtEveryValue) {
                 TObject* backHolder = reach.Holder(back.get(), false);
                 ASSERT_NE(backHolder, nullptr) << what;
                 EXPECT_EQ(GetOrdProp(backHolder, reach.Prop), held) << what << "\n" << text;
+
+                // The binary form carries the same.
+                std::unique_ptr<TComponent> fromBinary = Create(*cls);
+                try {
+                    TMemoryStream stream;
+                    WriteComponent(stream, original.get());
+                    stream.SetPosition(0);
+                    ReadComponentFromStream(stream, fromBinary.get());
+                } catch (const std::exception& e) {
+                    ADD_FAILURE() << what << " (binary): " << e.what();
+                    continue;
+                }
+                TObject* binaryHolder = reach.Holder(fromBinary.get(), false);
+                ASSERT_NE(binaryHolder, nullptr) << what;
+                EXPECT_EQ(GetOrdProp(binaryHolder, reach.Prop), held) << what << " (binary)";
 
                 // A sub-object or item is assigned as a whole (a component cannot be): the copy holds the
                 // value too.
