@@ -462,7 +462,7 @@ void WriteString(std::string& out, const std::string& s, const std::string& inde
     while (i < s.size()) {
         size_t end = std::min(s.size(), i + kStringChunk);
         // Keep UTF-8 sequences whole.
-        while (end < s.size() && end > i + 1 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80)
+        while (end < s.size() && end > i + 1 && IsUtf8Continuation(s[end]))
             --end;
         if (!first)
             out += " +\n" + indent;

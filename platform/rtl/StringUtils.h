@@ -105,6 +105,26 @@ struct TUtf8Char {
     bool Valid() const { return Fault == ufNone; }
 };
 
+// Character steps for layout and cutting: a character is a byte that is not a continuation byte
+// (0x80 to 0xBF) together with the continuation bytes after it, so that text, malformed or not, is
+// never cut between the bytes of one sequence.
+inline bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+// The position after the character that starts at text[pos].
+inline size_t Utf8NextChar(std::string_view text, size_t pos) {
+    ++pos;
+    while (pos < text.size() && IsUtf8Continuation(text[pos]))
+        ++pos;
+    return pos;
+}
+inline size_t Utf8CharCount(std::string_view text) {
+    size_t n = 0;
+    for (char c : text)
+        n += !IsUtf8Continuation(c);
+    return n;
+}
+
 // Decodes the sequence that starts at text[at]; never reads past the end of text.
 inline TUtf8Char Utf8DecodeAt(std::string_view text, size_t at) {
     assert(at < text.size() && "Utf8DecodeAt needs a byte to decode");

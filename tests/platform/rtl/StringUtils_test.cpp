@@ -235,6 +235,13 @@ TEST(Utf8, DecoderNamesEveryKindOfMalformedSequence) {
         // The text routines built on the decoder agree with it.
         EXPECT_EQ(IsValidUtf8(c.text.substr(0, c.length)), c.fault == ufNone) << shown;
     }
+    // Stepping by characters keeps sequences whole, malformed ones too: a stray continuation byte stays
+    // with the character before it.
+    const std::string_view mixed("a\xC3\xA9\x80\xE2\x82\xAC");
+    EXPECT_EQ(Utf8CharCount(mixed), 3u);
+    EXPECT_EQ(Utf8NextChar(mixed, 0), 1u);
+    EXPECT_EQ(Utf8NextChar(mixed, 1), 4u);
+    EXPECT_EQ(Utf8NextChar(mixed, 4), 7u);
     // Decoding from inside a text stops at its end as well.
     const std::string_view cut("ab\xE2\x82\xAC", 4);
     EXPECT_EQ(Utf8DecodeAt(cut, 2).Fault, ufTruncated);
