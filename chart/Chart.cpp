@@ -19,7 +19,6 @@ bool PlotMouseWheelScroll = true;
 std::function<void(TCustomChart* Chart)> PlotNewChartHook;
 
 namespace {
-const char* const kMouseButtonNames[] = {"mbLeft", "mbRight", "mbMiddle"};
 
 struct TRegistrar {
     TRegistrar() { RegisterClass(TChart::StaticClass()); }

@@ -20,16 +20,20 @@ PLAT_CLASS_INFO(TCustomChartLegend, TPlotCustomShapePosition)
 PLAT_CLASS_INFO(TChartLegend, TCustomChartLegend)
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 const char* const kLegendAlignmentNames[] = {"laLeft", "laRight", "laTop", "laBottom"};
+static_assert(std::size(kLegendAlignmentNames) == laBottom + 1);
 const char* const kCheckBoxesStyleNames[] = {"cbsCheck", "cbsRadio"};
+static_assert(std::size(kCheckBoxesStyleNames) == cbsRadio + 1);
 const char* const kLegendStyleNames[] = {"lsAuto", "lsSeries", "lsValues", "lsLastValues"};
+static_assert(std::size(kLegendStyleNames) == lsLastValues + 1);
 const char* const kSymbolPositionNames[] = {"spLeft", "spRight"};
+static_assert(std::size(kSymbolPositionNames) == spRight + 1);
 const char* const kSymbolSizeNames[] = {"lcsPercent", "lcsPixels"};
-const char* const kUnitsNames[] = {"muPercent", "muPixels"};
+static_assert(std::size(kSymbolSizeNames) == lcsPixels + 1);
 const char* const kTextStyleNames[] = {"ltsPlain",        "ltsLeftValue",  "ltsRightValue", "ltsLeftPercent",
                                        "ltsRightPercent", "ltsXValue",     "ltsValue",      "ltsPercent",
                                        "ltsXAndValue",    "ltsXAndPercent"};
+static_assert(std::size(kTextStyleNames) == ltsXAndPercent + 1);
 
 constexpr char kColumnSeparator = '\x06';
 
@@ -1058,7 +1062,7 @@ PLAT_PROPERTIES(TCustomChartLegend) {
                kLegendStyleNames, lsAuto);
     props.Integer("MaxNumRows", &TCustomChartLegend::MaxNumRows, &TCustomChartLegend::SetMaxNumRows, 10);
     props.Enum("PositionUnits", &TCustomChartLegend::PositionUnits, &TCustomChartLegend::SetPositionUnits,
-               kUnitsNames, muPixels);
+               kPlotUnitsNames, muPixels);
     props.Boolean("ResizeChart", &TCustomChartLegend::ResizeChart, &TCustomChartLegend::SetResizeChart, true);
     props.Object("Symbol", &TCustomChartLegend::Symbol, &TCustomChartLegend::SetSymbol);
     props.Enum("TextStyle", &TCustomChartLegend::TextStyle, &TCustomChartLegend::SetTextStyle,

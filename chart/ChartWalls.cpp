@@ -25,7 +25,6 @@ PLAT_CLASS_INFO(TChartFootTitle, TChartTitle)
 int ChartTitleDistance = 5;
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 
 // Draws flat (rotation off) until the scope ends, also when it ends by an exception.
 class TFlatDrawing {

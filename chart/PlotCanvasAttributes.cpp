@@ -22,16 +22,9 @@ PLAT_CLASS_INFO(TPlotShadow, TPersistent)
 
 namespace {
 
-const char* const kPenStyleNames[] = {"psSolid", "psDash",        "psDot",       "psDashDot",  "psDashDotDot",
-                                      "psClear", "psInsideFrame", "psUserStyle", "psAlternate"};
-const char* const kPenModeNames[] = {"pmBlack",       "pmWhite",      "pmNop",         "pmNot",
-                                     "pmCopy",        "pmNotCopy",    "pmMergePenNot", "pmMaskPenNot",
-                                     "pmMergeNotPen", "pmMaskNotPen", "pmMerge",       "pmNotMerge",
-                                     "pmMask",        "pmNotMask",    "pmXor",         "pmNotXor"};
 const char* const kEndStyleNames[] = {"esRound", "esSquare", "esFlat"};
-const char* const kBrushStyleNames[] = {"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",
-                                        "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
-const char* const kFontStyleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+
+static_assert(std::size(kEndStyleNames) == esFlat + 1);
 
 std::string DefaultFontName;
 int DefaultFontSize = 8;

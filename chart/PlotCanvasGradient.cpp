@@ -20,6 +20,8 @@ const char* const kDirectionNames[] = {"gdTopBottom",  "gdBottomTop",   "gdLeftR
                                        "gdFromCenter", "gdFromTopLeft", "gdFromBottomLeft", "gdRadial",
                                        "gdDiagonalUp", "gdDiagonalDown"};
 
+static_assert(std::size(kDirectionNames) == gdDiagonalDown + 1);
+
 struct TChannels {
     int R = 0, G = 0, B = 0;
 };

@@ -15,11 +15,12 @@ using namespace plat;
 namespace {
 
 const char* const kLineModeNames[] = {"lmLine", "lmCylinder", "lmRectangle"};
+
+static_assert(std::size(kLineModeNames) == lmRectangle + 1);
 const char* const kLabelStyleNames[] = {"talAuto", "talNone", "talValue", "talMark", "talText"};
+static_assert(std::size(kLabelStyleNames) == talText + 1);
 const char* const kLabelAlignNames[] = {"alDefault", "alOpposite"};
-const char* const kUnitsNames[] = {"muPercent", "muPixels"};
-const char* const kBevelNames[] = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
-const char* const kShapeStyleNames[] = {"fosRectangle", "fosRoundRectangle"};
+static_assert(std::size(kLabelAlignNames) == alOpposite + 1);
 
 // Angles are kept in 0..359 so that the label layout recognises 90, 180 and 270 whatever the sign.
 int NormalizeAngle(int Value) {
@@ -191,7 +192,7 @@ void TAxisItem::SetValue(double Value) {
 PLAT_PROPERTIES(TAxisItem) {
     props.String("Text", &TAxisItem::Text, &TAxisItem::SetText);
     props.Float("Value", &TAxisItem::Value, &TAxisItem::SetValue);
-    props.Enum("Bevel", &TPlotCustomShape::Bevel, &TPlotCustomShape::SetBevel, kBevelNames, bvNone);
+    props.Enum("Bevel", &TPlotCustomShape::Bevel, &TPlotCustomShape::SetBevel, kBevelCutNames, bvNone);
     props.Integer("BevelWidth", &TPlotCustomShape::BevelWidth, &TPlotCustomShape::SetBevelWidth, 2);
     props.Color("Color", &TPlotCustomShape::Color, &TPlotCustomShape::SetColor, clWhite);
     props.Object("Font", &TPlotCustomShape::Font, &TPlotCustomShape::SetFont);
@@ -663,7 +664,7 @@ PLAT_PROPERTIES(TChartAxis) {
     props.Object("MinorTicks", &TChartAxis::MinorTicks, &TChartAxis::SetMinorTicks);
     props.Boolean("OtherSide", &TChartAxis::OtherSide, &TChartAxis::SetOtherSide, false);
     props.Float("PositionPercent", &TChartAxis::PositionPercent, &TChartAxis::SetPositionPercent);
-    props.Enum("PositionUnits", &TChartAxis::PositionUnits, &TChartAxis::SetPositionUnits, kUnitsNames,
+    props.Enum("PositionUnits", &TChartAxis::PositionUnits, &TChartAxis::SetPositionUnits, kPlotUnitsNames,
                muPercent);
     props.Boolean("RoundFirstLabel", &TChartAxis::RoundFirstLabel, &TChartAxis::SetRoundFirstLabel, true);
     props.Float("StartPosition", &TChartAxis::StartPosition, &TChartAxis::SetStartPosition);

@@ -43,6 +43,8 @@ const char* const kMarksStyleNames[] = {
     "smsLabelValue", "smsLegend",  "smsPercentTotal", "smsLabelPercentTotal",
     "smsXValue",     "smsXY"};
 
+static_assert(std::size(kMarksStyleNames) == smsXY + 1);
+
 } // namespace
 
 // --- Positions --------------------------------------------------------------------------------------

@@ -17,7 +17,10 @@ TCustomPlotPanel* ChartOf(TChartSeries* Series) {
 const char* const kPointerStyleNames[] = {"psRectangle", "psCircle",    "psTriangle",     "psDownTriangle",
                                           "psCross",     "psDiagCross", "psStar",         "psDiamond",
                                           "psSmallDot",  "psNothing",   "psLeftTriangle", "psRightTriangle"};
+
+static_assert(std::size(kPointerStyleNames) == psRightTriangle + 1);
 const char* const kArrowHeadNames[] = {"ahNone", "ahLine", "ahSolid"};
+static_assert(std::size(kArrowHeadNames) == ahSolid + 1);
 
 } // namespace
 

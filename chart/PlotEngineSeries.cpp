@@ -160,7 +160,10 @@ PLAT_CLASS_INFO(TChartSeries, TCustomChartSeries)
 namespace {
 
 const char* const kHorizAxisNames[] = {"aTopAxis", "aBottomAxis", "aBothHorizAxis", "aCustomHorizAxis"};
+
+static_assert(std::size(kHorizAxisNames) == aCustomHorizAxis + 1);
 const char* const kVertAxisNames[] = {"aLeftAxis", "aRightAxis", "aBothVertAxis", "aCustomVertAxis"};
+static_assert(std::size(kVertAxisNames) == aCustomVertAxis + 1);
 
 } // namespace
 
@@ -171,7 +174,8 @@ PLAT_PROPERTIES(TChartSeries) {
     props.Boolean("ColorEachPoint", &TChartSeries::ColorEachPoint, &TChartSeries::SetColorEachPoint, false);
     props.String("ColorSource", &TChartSeries::ColorSource, &TChartSeries::SetColorSource);
     props.Integer("Depth", &TChartSeries::Depth, &TChartSeries::SetDepth, -1);
-    props.Enum("HorizAxis", &TChartSeries::HorizAxis, &TChartSeries::SetHorizAxis, kHorizAxisNames, aBottomAxis);
+    props.Enum("HorizAxis", &TChartSeries::HorizAxis, &TChartSeries::SetHorizAxis, kHorizAxisNames,
+               aBottomAxis);
     props.Object("Marks", &TChartSeries::Marks, &TChartSeries::SetMarks);
     props.Component("ParentChart", &TChartSeries::ParentChart, &TChartSeries::SetParentChart);
     props.Component("DataSource", &TChartSeries::DataSource, &TChartSeries::SetDataSource);

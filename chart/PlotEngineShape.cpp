@@ -18,9 +18,8 @@ PLAT_CLASS_INFO(TPlotShape, TPlotCustomShape)
 PLAT_CLASS_INFO(TPlotCustomShapePosition, TPlotCustomShape)
 
 namespace {
-const char* const kBevelCutNames[] = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
-const char* const kShapeStyleNames[] = {"fosRectangle", "fosRoundRectangle"};
 const char* const kTextFormatNames[] = {"ttfNormal", "ttfHtml"};
+static_assert(std::size(kTextFormatNames) == ttfHtml + 1);
 constexpr int RoundCornerSize = 16;
 } // namespace
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 
 #include "chart/PlotCanvas.h"
@@ -15,6 +16,8 @@ class TCustomPlotPanel;
 using plat::TBevelCut;
 
 enum TChartObjectShapeStyle : uint8_t { fosRectangle, fosRoundRectangle };
+inline constexpr const char* kShapeStyleNames[] = {"fosRectangle", "fosRoundRectangle"};
+static_assert(std::size(kShapeStyleNames) == fosRoundRectangle + 1);
 enum TTextFormat : uint8_t { ttfNormal, ttfHtml };
 
 // Brush, pen, visibility and the panel that repaints when they change; also the base of the series

@@ -31,6 +31,8 @@ namespace {
 
 constexpr const char* kChartListOrderNames[] = {"loNone", "loAscending", "loDescending"};
 
+static_assert(std::size(kChartListOrderNames) == loDescending + 1);
+
 } // namespace
 
 PLAT_PROPERTIES(TChartValueList) {

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "platform/rtl/Locale.h"
+#include "platform/rtl/StringUtils.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Screen.h"
 
@@ -275,7 +276,7 @@ void ShowErrorMessage(const std::string& Text) {
     size_t characters = 0;
     size_t end = 0;
     for (; end < Text.size(); ++end) {
-        const bool startsCharacter = (static_cast<unsigned char>(Text[end]) & 0xC0) != 0x80;
+        const bool startsCharacter = !plat::IsUtf8Continuation(Text[end]);
         if (startsCharacter && characters++ == kMaxCharacters)
             break;
     }

@@ -32,7 +32,6 @@ bool PlotEraseBackground = false;
 bool PlotPaintBackWhenPrinting = false;
 
 namespace {
-const char* const kPlotUnitsNames[] = {"muPercent", "muPixels"};
 
 // The border pen of a panel: hidden, with flat ends also as its stored default.
 class TPanelBorderPen : public TChartHiddenPen {

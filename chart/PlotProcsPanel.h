@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ using plat::TShiftState;
 class TCustomPlotPanel;
 
 enum TPlotUnits : uint8_t { muPercent, muPixels };
+inline constexpr const char* kPlotUnitsNames[] = {"muPercent", "muPixels"};
+static_assert(std::size(kPlotUnitsNames) == muPixels + 1);
 
 // --- Events that follow a chart ----------------------------------------------------------------------
 

@@ -21,10 +21,13 @@ TShiftState PlotPanKeyState = 0;
 
 namespace {
 const char* const kPanningModeNames[] = {"pmNone", "pmHorizontal", "pmVertical", "pmBoth"};
+static_assert(std::size(kPanningModeNames) == pmBoth + 1);
 const char* const kZoomDirectionNames[] = {"tzdHorizontal", "tzdVertical", "tzdBoth"};
+static_assert(std::size(kZoomDirectionNames) == tzdBoth + 1);
 const char* const kBackImageModeNames[] = {"pbmStretch", "pbmTile", "pbmCenter", "pbmCustom"};
-const char* const kMouseButtonNames[] = {"mbLeft", "mbRight", "mbMiddle"};
+static_assert(std::size(kBackImageModeNames) == pbmCustom + 1);
 const char* const kShiftNames[] = {"ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble"};
+static_assert(TShiftState(1) << (std::size(kShiftNames) - 1) == ssDouble);
 } // namespace
 
 // --- Zoom settings ----------------------------------------------------------------------------------

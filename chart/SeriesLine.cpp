@@ -22,8 +22,8 @@ struct TRegistrar {
 } registrar;
 
 const char* const kStackNames[] = {"cssNone", "cssOverlap", "cssStack", "cssStack100"};
-const char* const kLineBrushNames[] = {"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",
-                                       "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
+
+static_assert(std::size(kStackNames) == cssStack100 + 1);
 
 } // namespace
 
@@ -32,7 +32,7 @@ PLAT_PROPERTIES(TLineSeries) {
     props.Boolean("ColorEachLine", &TLineSeries::ColorEachLine, &TLineSeries::SetColorEachLine, true);
     props.Boolean("Dark3D", &TLineSeries::Dark3D, &TLineSeries::SetDark3D, true);
     props.Boolean("InvertedStairs", &TLineSeries::InvertedStairs, &TLineSeries::SetInvertedStairs, false);
-    props.Enum("LineBrush", &TLineSeries::LineBrush, &TLineSeries::SetLineBrush, kLineBrushNames,
+    props.Enum("LineBrush", &TLineSeries::LineBrush, &TLineSeries::SetLineBrush, plat::kBrushStyleNames,
                plat::bsSolid);
     props.Integer("LineHeight", &TLineSeries::LineHeight, &TLineSeries::SetLineHeight, 0);
     props.Object("LinePen", &TLineSeries::LinePen, &TLineSeries::SetLinePen);

@@ -10,7 +10,8 @@ namespace {
 const char* const kOptionNames[] = {"sxoAutoCreate",      "sxoAutoIndent",
                                     "sxoAutoEncodeValue", "sxoAutoEncodeEntity",
                                     "sxoDoNotSaveProlog", "sxoTrimPrecedingTextWhitespace"};
-}
+static_assert(1 << (std::size(kOptionNames) - 1) == sxoTrimPrecedingTextWhitespace);
+} // namespace
 
 PLAT_PROPERTIES(TDocSimpleXML) {
     props.String("FileName", &TDocSimpleXML::FileName, &TDocSimpleXML::SetFileName);

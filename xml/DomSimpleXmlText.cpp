@@ -143,37 +143,10 @@ void Decode(std::string& s, bool references) {
 } // namespace
 
 int DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t& cp) {
-    unsigned char c = *p;
-    int len;
-    uint32_t min;
-    if (c < 0x80) {
-        cp = c;
-        return 1;
-    } else if ((c & 0xE0) == 0xC0) {
-        len = 2;
-        cp = c & 0x1F;
-        min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-        len = 3;
-        cp = c & 0x0F;
-        min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-        len = 4;
-        cp = c & 0x07;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (end - p < len)
-        return 0;
-    for (int i = 1; i < len; ++i) {
-        if ((p[i] & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
+    const plat::TUtf8Char c = plat::Utf8DecodeAt(
+        std::string_view(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p)), 0);
+    cp = c.CodePoint;
+    return c.Valid() ? c.Length : 0;
 }
 
 // Surrogates and values beyond U+10FFFF would become U+FFFD; the callers here pass only valid ones.

@@ -43,7 +43,7 @@ inline size_t AsciiPrefix(const char* Data, size_t Size) {
 }
 
 // The length of the valid UTF-8 sequence at Data (its code point in CodePoint), or 0 when the bytes
-// there are no valid sequence (overlong forms, surrogates and values above U+10FFFF are invalid).
+// there are no valid sequence: the runtime's decoder, over the parser's byte pointers.
 int DecodeUtf8(const unsigned char* Data, const unsigned char* End, uint32_t& CodePoint);
 void AppendCodePoint(std::string& Out, uint32_t CodePoint);
 

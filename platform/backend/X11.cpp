@@ -23,6 +23,7 @@
 
 #include "platform/backend/Backend.h"
 #include "platform/gfx/Surface.h"
+#include "platform/rtl/StringUtils.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Messages.h"
 
@@ -1211,17 +1212,8 @@ void TX11Backend::Translate(XEvent& ev) {
                     n = 0;
             } else {
                 n = XLookupString(&ev.xkey, buf, sizeof buf - 1, &ks, nullptr);
-                // Latin-1 bytes become UTF-8.
-                std::string utf;
-                for (int i = 0; i < n; ++i) {
-                    unsigned char c = static_cast<unsigned char>(buf[i]);
-                    if (c < 0x80) {
-                        utf += static_cast<char>(c);
-                    } else {
-                        utf += static_cast<char>(0xC0 | (c >> 6));
-                        utf += static_cast<char>(0x80 | (c & 0x3F));
-                    }
-                }
+                const std::string utf =
+                    Latin1ToUtf8(std::string_view(buf, static_cast<size_t>(std::max(n, 0))));
                 n = static_cast<int>(std::min(utf.size(), sizeof buf - 1));
                 std::memcpy(buf, utf.data(), n);
             }

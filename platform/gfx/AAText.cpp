@@ -8,31 +8,13 @@
 
 #include "platform/gfx/AAInternal.h"
 #include "platform/gfx/FontManager.h"
+#include "platform/rtl/StringUtils.h"
 
 namespace plat {
 
 namespace {
 
 const char* const kEllipsis = "\xE2\x80\xA6";
-
-bool IsContinuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
-size_t CharLength(std::string_view s, size_t i) {
-    size_t n = 1;
-    while (i + n < s.size() && IsContinuation(static_cast<unsigned char>(s[i + n])))
-        ++n;
-    return n;
-}
-
-int CountCodePoints(std::string_view s) {
-    int n = 0;
-    for (char c : s)
-        if (!IsContinuation(static_cast<unsigned char>(c)))
-            ++n;
-    return n;
-}
 
 bool FamilyInstalled(const std::string& family) {
     FcPattern* pat = FcPatternCreate();
@@ -186,7 +168,7 @@ TPrepared Prepare(std::string_view text, int hotkey) {
             }
             continue;
         }
-        size_t n = CharLength(text, i);
+        size_t n = Utf8NextChar(text, i) - i;
         for (size_t k = 0; k < n; ++k)
             push(text[i + k], i + k, k == 0 && mark);
         mark = false;
@@ -269,7 +251,7 @@ public:
             --b;
         return b;
     }
-    size_t NextChar(size_t i) const { return i + CharLength(P.Text, i); }
+    size_t NextChar(size_t i) const { return Utf8NextChar(P.Text, i); }
 
     void Wrap(size_t paraIndex, double avail, std::vector<TLineSpan>& out) const {
         const TParagraph& para = Paras[paraIndex];
@@ -436,7 +418,7 @@ TLayout LayoutText(std::string_view text, const TFontInstance& font, double em, 
     if (visible == spans.size() && visible > 0 && consumed == spans.back().End)
         consumed = prep.Text.size();
     size_t originEnd = consumed < prep.Origin.size() ? prep.Origin[consumed] : text.size();
-    out.Characters = CountCodePoints(text.substr(0, originEnd));
+    out.Characters = static_cast<int>(Utf8CharCount(text.substr(0, originEnd)));
 
     double blockH = out.Lines.size() * out.LineHeight;
     switch (fmt.LineAlign) {
@@ -644,7 +626,7 @@ TAAStatus TAAGraphics::DrawString(std::string_view text, const TAAFont* font, co
             for (int offset : line.Underline) {
                 // The glyphs of the character that starts at this byte.
                 double x0 = 1e300, x1 = -1e300;
-                int end = offset + static_cast<int>(CharLength(line.Text, offset));
+                int end = static_cast<int>(Utf8NextChar(line.Text, offset));
                 for (const TShapedGlyph& g : line.Glyphs)
                     if (g.Cluster >= offset && g.Cluster < end) {
                         x0 = std::min(x0, line.X + g.X);

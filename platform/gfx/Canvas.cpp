@@ -14,20 +14,6 @@ PLAT_CLASS_INFO(TBrush, TPersistent)
 PLAT_CLASS_INFO(TFont, TPersistent)
 PLAT_CLASS_INFO(TCanvas, TPersistent)
 
-namespace {
-const char* const kPenStyleNames[] = {"psSolid", "psDash",        "psDot",       "psDashDot",  "psDashDotDot",
-                                      "psClear", "psInsideFrame", "psUserStyle", "psAlternate"};
-const char* const kPenModeNames[] = {"pmBlack",       "pmWhite",      "pmNop",         "pmNot",
-                                     "pmCopy",        "pmNotCopy",    "pmMergePenNot", "pmMaskPenNot",
-                                     "pmMergeNotPen", "pmMaskNotPen", "pmMerge",       "pmNotMerge",
-                                     "pmMask",        "pmNotMask",    "pmXor",         "pmNotXor"};
-const char* const kBrushStyleNames[] = {"bsSolid",     "bsClear",     "bsHorizontal", "bsVertical",
-                                        "bsFDiagonal", "bsBDiagonal", "bsCross",      "bsDiagCross"};
-const char* const kFontPitchNames[] = {"fpDefault", "fpVariable", "fpFixed"};
-// Element i is bit i of TFontStyles.
-const char* const kFontStyleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
-} // namespace
-
 // Defaults are the ones a new object has, so an untouched attribute writes nothing. Colour comes before
 // style: setting a colour makes a clear brush solid again.
 PLAT_PROPERTIES(TPen) {
@@ -60,6 +46,7 @@ int PenModeToRop2(TPenMode mode) {
                                R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
                                R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,    R2_NOTMERGEPEN,
                                R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
+    static_assert(std::size(rops) == pmNotXor + 1);
     return mode >= pmBlack && mode <= pmNotXor ? rops[mode] : R2_COPYPEN;
 }
 

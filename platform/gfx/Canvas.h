@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <span>
 #include <string>
@@ -59,6 +60,25 @@ enum TBrushStyle {
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 // Font styles form a set of bits.
 enum TFontStyle : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+
+// Identifiers as layouts write them: by ordinal, font styles by bit.
+inline constexpr const char* kPenStyleNames[] = {"psSolid",       "psDash",       "psDot",
+                                                 "psDashDot",     "psDashDotDot", "psClear",
+                                                 "psInsideFrame", "psUserStyle",  "psAlternate"};
+static_assert(std::size(kPenStyleNames) == psAlternate + 1);
+inline constexpr const char* kPenModeNames[] = {
+    "pmBlack",       "pmWhite",      "pmNop",         "pmNot",        "pmCopy",  "pmNotCopy",
+    "pmMergePenNot", "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge",
+    "pmMask",        "pmNotMask",    "pmXor",         "pmNotXor"};
+static_assert(std::size(kPenModeNames) == pmNotXor + 1);
+inline constexpr const char* kBrushStyleNames[] = {"bsSolid",    "bsClear",     "bsHorizontal",
+                                                   "bsVertical", "bsFDiagonal", "bsBDiagonal",
+                                                   "bsCross",    "bsDiagCross"};
+static_assert(std::size(kBrushStyleNames) == bsDiagCross + 1);
+inline constexpr const char* kFontPitchNames[] = {"fpDefault", "fpVariable", "fpFixed"};
+static_assert(std::size(kFontPitchNames) == fpFixed + 1);
+inline constexpr const char* kFontStyleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+static_assert(1u << (std::size(kFontStyleNames) - 1) == fsStrikeOut);
 using TFontStyles = uint8_t;
 using TCopyMode = uint32_t;
 using TTextFormat = uint32_t; // DT_* flags

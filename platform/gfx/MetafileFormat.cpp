@@ -21,25 +21,9 @@ namespace {
 // and encoded surrogates count as one character, as U+FFFD too: a lone surrogate would make the UTF-16
 // text malformed and shift the advances that go with it.
 uint32_t NextCodePoint(std::string_view text, size_t& i) {
-    auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
-    uint8_t b = byte(i);
-    int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (len == 0 || i + len > text.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    uint32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-    for (int k = 1; k < len; ++k) {
-        uint8_t c = byte(i + k);
-        if ((c & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    i += len;
-    static constexpr uint32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    return cp < kShortest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? 0xFFFD : cp;
+    const TUtf8Char c = Utf8DecodeAt(text, i);
+    i += c.Length;
+    return c.CodePoint;
 }
 
 // Code page 1252 between 0x80 and 0x9F; the five holes keep their control-code value.

@@ -3,24 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/rtl/StringUtils.h"
+
 namespace plat {
 
 namespace {
 
 const char kEllipsis[] = "...";
-
-bool IsContinuation(unsigned char c) {
-    return (c & 0xC0) == 0x80;
-}
-
-size_t NextChar(std::string_view s, size_t pos) {
-    if (pos >= s.size())
-        return s.size();
-    ++pos;
-    while (pos < s.size() && IsContinuation(static_cast<unsigned char>(s[pos])))
-        ++pos;
-    return pos;
-}
 
 struct TLine {
     std::string Text;
@@ -87,7 +76,7 @@ public:
     size_t FitPrefix(std::string_view s, int width, int ellipsisWidth) const {
         std::vector<size_t> bounds{0};
         for (size_t p = 0; p < s.size();) {
-            p = NextChar(s, p);
+            p = Utf8NextChar(s, p);
             bounds.push_back(p);
         }
         size_t lo = 0, hi = bounds.size() - 1;
@@ -173,7 +162,9 @@ public:
     }
 
     const TTextMetric& Metrics() const { return FMetrics; }
-    int CharWidth(std::string_view s, size_t at) const { return Width(s.substr(at, NextChar(s, at) - at)); }
+    int CharWidth(std::string_view s, size_t at) const {
+        return Width(s.substr(at, Utf8NextChar(s, at) - at));
+    }
 
 private:
     TDeviceContext& FDc;

@@ -70,6 +70,12 @@ const TClassInfo& FindClass(const std::string& ClassName) {
     throw EClassNotFound("Class " + ClassName + " not found");
 }
 
+std::vector<const TClassInfo*> RegisteredClasses() {
+    TRegistry& r = Registry();
+    std::lock_guard lock(r.Lock);
+    return r.Classes;
+}
+
 TComponent* CreateComponent(const std::string& ClassName, TComponent* Owner) {
     const TClassInfo& cls = FindClass(ClassName);
     if (!cls.InheritsFrom(TComponent::StaticClass()))

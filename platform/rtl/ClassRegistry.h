@@ -3,6 +3,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "platform/rtl/Object.h"
 
@@ -20,6 +21,9 @@ void UnRegisterClasses(std::initializer_list<const TClassInfo*> Classes);
 // Lookups without case. FindClass raises EClassNotFound "Class %s not found"; GetClass answers null.
 const TClassInfo& FindClass(const std::string& ClassName);
 const TClassInfo* GetClass(const std::string& ClassName);
+
+// The registered classes, in the order they were registered.
+std::vector<const TClassInfo*> RegisteredClasses();
 
 // A new component of the registered class. Raises EClassNotFound for an unknown class and EFilerError
 // when the class cannot be created by name or is not a component.

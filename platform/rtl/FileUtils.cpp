@@ -14,6 +14,7 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Stream.h"
+#include "platform/rtl/StringUtils.h"
 
 namespace plat {
 
@@ -80,10 +81,7 @@ char FoldAscii(char c) {
 
 // Length of the UTF-8 sequence starting at s[i], so '?' stands for one character, not one byte.
 size_t CharLength(const std::string& s, size_t i) {
-    size_t n = 1;
-    while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80)
-        ++n;
-    return n;
+    return Utf8NextChar(s, i) - i;
 }
 
 std::string UniqueSuffix() {

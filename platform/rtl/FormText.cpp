@@ -423,23 +423,6 @@ void CheckName(const std::string& name, bool allowDots) {
         throw EWriteError("'" + name + "' cannot be written as a name");
 }
 
-// Length of the valid UTF-8 sequence at s[i], 0 when there is none.
-size_t Utf8Length(std::string_view s, size_t i) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t n = 0;
-    if (c >= 0xC2 && c <= 0xDF)
-        n = 2;
-    else if (c >= 0xE0 && c <= 0xEF)
-        n = 3;
-    else if (c >= 0xF0 && c <= 0xF4)
-        n = 4;
-    else
-        return 0;
-    if (i + n > s.size())
-        return 0;
-    return IsValidUtf8(s.substr(i, n)) ? n : 0;
-}
-
 // Printable text goes between quotes (UTF-8 kept); control characters become #nn. A byte that is not
 // part of valid UTF-8 is written as its Latin-1 character.
 void QuotePiece(std::string& out, std::string_view s) {
@@ -458,16 +441,17 @@ void QuotePiece(std::string& out, std::string_view s) {
     };
     for (size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
+        const TUtf8Char u = Utf8DecodeAt(s, i);
         if (c >= 32 && c < 127) {
             openQuote();
             if (c == '\'')
                 out += '\'';
             out += static_cast<char>(c);
             ++i;
-        } else if (size_t n = c >= 0x80 ? Utf8Length(s, i) : 0) {
+        } else if (c >= 0x80 && u.Valid()) {
             openQuote();
-            out.append(s.substr(i, n));
-            i += n;
+            out.append(s.substr(i, u.Length));
+            i += u.Length;
         } else {
             closeQuote();
             out += '#';
@@ -490,7 +474,7 @@ void WriteString(std::string& out, const std::string& s, const std::string& inde
     while (i < s.size()) {
         size_t end = std::min(s.size(), i + kStringChunk);
         // Keep UTF-8 sequences whole.
-        while (end < s.size() && end > i + 1 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80)
+        while (end < s.size() && end > i + 1 && IsUtf8Continuation(s[end]))
             --end;
         if (!first)
             out += " +\n" + indent;

@@ -462,18 +462,11 @@ std::string FormatFloat(std::string_view mask, double value) {
 
 namespace {
 
-size_t Utf8Count(std::string_view s) {
-    size_t n = 0;
-    for (char c : s)
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return n;
-}
-
 // The first `count` characters of a UTF-8 text.
 std::string_view Utf8Prefix(std::string_view s, size_t count) {
     size_t chars = 0;
     for (size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+        if (!IsUtf8Continuation(s[i])) {
             if (chars == count)
                 return s.substr(0, i);
             ++chars;
@@ -635,7 +628,7 @@ std::string FormatImpl(std::string_view fmt, const TVarRec* args, size_t count, 
         default:
             fail();
         }
-        size_t chars = Utf8Count(field);
+        size_t chars = Utf8CharCount(field);
         if (chars < static_cast<size_t>(width)) {
             std::string pad(static_cast<size_t>(width) - chars, ' ');
             field = left ? field + pad : pad + field;

@@ -196,41 +196,11 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one well-formed UTF-8 sequence at s[i]; answers its length, or 0 when the bytes there are no
-// valid sequence (overlong forms, surrogates and values beyond U+10FFFF included).
+// valid sequence.
 size_t DecodeOne(std::string_view s, size_t i, char32_t& cp) {
-    auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-        cp = b0;
-        return 1;
-    }
-    size_t len;
-    char32_t min;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2;
-        cp = b0 & 0x1F;
-        min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3;
-        cp = b0 & 0x0F;
-        min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4;
-        cp = b0 & 0x07;
-        min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size())
-        return 0;
-    for (size_t k = 1; k < len; ++k) {
-        auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
-    return len;
+    const TUtf8Char c = Utf8DecodeAt(s, i);
+    cp = c.CodePoint;
+    return c.Valid() ? c.Length : 0;
 }
 
 // The C library's Unicode case tables, without touching the process locale.

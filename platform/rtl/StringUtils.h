@@ -2,6 +2,7 @@
 // replacing, file-name parts and UTF-8 / Latin-1 conversion. Strings are UTF-8.
 #pragma once
 
+#include <cassert>
 #include <concepts>
 #include <cstdint>
 #include <string>
@@ -84,6 +85,86 @@ std::string IncludeTrailingPathDelimiter(std::string_view path);
 std::string ExcludeTrailingPathDelimiter(std::string_view path); // keeps a lone "/"
 
 // --- UTF-8 --------------------------------------------------------------------------------------------
+
+// What is wrong with a UTF-8 sequence.
+enum TUtf8Fault : uint8_t {
+    ufNone,
+    ufStrayByte,     // a continuation byte with no lead byte, or a byte that never occurs (0xF8 to 0xFF)
+    ufTruncated,     // a lead byte whose sequence ends early: cut off by the end or by another byte
+    ufOverlong,      // a longer form than the code point needs (0xC0 0xAF for '/')
+    ufSurrogate,     // U+D800 to U+DFFF, which UTF-8 may not carry
+    ufBeyondUnicode, // above U+10FFFF
+};
+
+// One character of UTF-8 text. A malformed sequence decodes to U+FFFD and says what is wrong: what it
+// becomes is the caller's choice (replaced, refused, kept as a Latin-1 byte), so one decoder serves all.
+struct TUtf8Char {
+    char32_t CodePoint = 0;
+    // Bytes the sequence takes: all of it when its bytes are well shaped (also when it is overlong, a
+    // surrogate or beyond U+10FFFF), 1 for a stray byte or a truncated sequence.
+    uint8_t Length = 1;
+    TUtf8Fault Fault = ufNone;
+
+    bool Valid() const { return Fault == ufNone; }
+};
+
+// Character steps for layout and cutting: a character is a byte that is not a continuation byte
+// (0x80 to 0xBF) together with the continuation bytes after it, so that text, malformed or not, is
+// never cut between the bytes of one sequence.
+inline bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+// The position after the character that starts at text[pos].
+inline size_t Utf8NextChar(std::string_view text, size_t pos) {
+    ++pos;
+    while (pos < text.size() && IsUtf8Continuation(text[pos]))
+        ++pos;
+    return pos;
+}
+inline size_t Utf8CharCount(std::string_view text) {
+    size_t n = 0;
+    for (char c : text)
+        n += !IsUtf8Continuation(c);
+    return n;
+}
+
+// Decodes the sequence that starts at text[at]; never reads past the end of text.
+inline TUtf8Char Utf8DecodeAt(std::string_view text, size_t at) {
+    assert(at < text.size() && "Utf8DecodeAt needs a byte to decode");
+    const auto lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return {lead, 1, ufNone};
+    uint8_t len;
+    char32_t cp;
+    if ((lead & 0xE0) == 0xC0) {
+        len = 2;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        len = 3;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        len = 4;
+        cp = lead & 0x07;
+    } else {
+        return {0xFFFD, 1, ufStrayByte};
+    }
+    if (text.size() - at < len)
+        return {0xFFFD, 1, ufTruncated};
+    for (size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(text[at + k]);
+        if ((b & 0xC0) != 0x80)
+            return {0xFFFD, 1, ufTruncated};
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    constexpr char32_t kShortest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[len])
+        return {0xFFFD, len, ufOverlong};
+    if (cp >= 0xD800 && cp <= 0xDFFF)
+        return {0xFFFD, len, ufSurrogate};
+    if (cp > 0x10FFFF)
+        return {0xFFFD, len, ufBeyondUnicode};
+    return {cp, len, ufNone};
+}
 
 std::string Latin1ToUtf8(std::string_view latin1);
 // Characters above U+00FF (and invalid bytes) become '?'.

@@ -10,6 +10,8 @@
 #include <stdexcept>
 
 #include "platform/rtl/MainThread.h"
+#include "platform/rtl/StringUtils.h"
+#include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
@@ -290,7 +292,8 @@ void TTestDriver::Type(const std::string& text) {
             KeyUp(c, 0);
         } else {
             // Everything else arrives as committed text, one character (UTF-8 sequence) at a time.
-            size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            const TUtf8Char u = Utf8DecodeAt(text, i);
+            const size_t len = u.Valid() ? u.Length : 1;
             TBackendEvent e;
             e.Kind = beText;
             e.Text = text.substr(i, len);
@@ -456,20 +459,7 @@ TColor TTestDriver::Pixel(TControl* control, int x, int y) {
 }
 
 std::string TTestDriver::OutputDir() {
-    std::filesystem::path dir = std::filesystem::current_path();
-    std::filesystem::path root = dir;
-    for (int i = 0; i < 8; ++i) {
-        if (std::filesystem::exists(dir / "CMakeCache.txt")) {
-            root = dir;
-            break;
-        }
-        if (!dir.has_parent_path() || dir.parent_path() == dir)
-            break;
-        dir = dir.parent_path();
-    }
-    std::filesystem::path out = root / "test-output" / "ui";
-    std::filesystem::create_directories(out);
-    return out.string();
+    return TestOutputDir("ui");
 }
 
 std::string TTestDriver::SavePng(const TImageSurface& image, const std::string& name) {

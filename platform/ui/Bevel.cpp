@@ -7,7 +7,9 @@ namespace plat {
 namespace {
 const char* const kShapeNames[] = {"bsBox",      "bsFrame",     "bsTopLine", "bsBottomLine",
                                    "bsLeftLine", "bsRightLine", "bsSpacer"};
+static_assert(std::size(kShapeNames) == bsSpacer + 1);
 const char* const kStyleNames[] = {"bsLowered", "bsRaised"};
+static_assert(std::size(kStyleNames) == bsRaised + 1);
 } // namespace
 
 PLAT_CLASS_INFO_CREATABLE(TBevel, TGraphicControl)

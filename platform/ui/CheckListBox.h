@@ -2,11 +2,10 @@
 // be disabled, and OnClickCheck when the user toggles a box.
 #pragma once
 
+#include "platform/ui/Button.h"
 #include "platform/ui/ListBox.h"
 
 namespace plat {
-
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 class TCheckListBox : public TCustomListBox {
     PLAT_CLASS(TCheckListBox)

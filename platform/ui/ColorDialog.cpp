@@ -23,6 +23,8 @@ namespace {
 const char* const kColorOptionNames[] = {"cdFullOpen", "cdPreventFullOpen", "cdShowHelp", "cdSolidColor",
                                          "cdAnyColor"};
 
+static_assert(TColorDialogOptions(1) << (std::size(kColorOptionNames) - 1) == cdAnyColor);
+
 struct TRegistrar {
     TRegistrar() { RegisterClass(TColorDialog::StaticClass()); }
 } registrar;

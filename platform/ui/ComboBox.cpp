@@ -19,6 +19,7 @@ PLAT_CLASS_INFO_CREATABLE(TComboBox, TCustomComboBox)
 namespace {
 const char* const kComboStyleNames[] = {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed",
                                         "csOwnerDrawVariable"};
+static_assert(std::size(kComboStyleNames) == csOwnerDrawVariable + 1);
 struct TRegistrar {
     TRegistrar() { RegisterClass(TComboBox::StaticClass()); }
 } registrar;

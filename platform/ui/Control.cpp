@@ -34,8 +34,12 @@ TPopupMenuHandler& PopupHandler() {
 
 const char* const kAlignNames[] = {"alNone",  "alTop",    "alBottom", "alLeft",
                                    "alRight", "alClient", "alCustom"};
+
+static_assert(std::size(kAlignNames) == alCustom + 1);
 const char* const kAnchorNames[] = {"akLeft", "akTop", "akRight", "akBottom"};
+static_assert(TAnchors(1) << (std::size(kAnchorNames) - 1) == akBottom);
 const char* const kDragModeNames[] = {"dmManual", "dmAutomatic"};
+static_assert(std::size(kDragModeNames) == dmAutomatic + 1);
 
 struct TCursorName {
     TCursor Value;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +73,8 @@ inline constexpr TShiftState ssMiddle = 32;
 inline constexpr TShiftState ssDouble = 64;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+inline constexpr const char* kMouseButtonNames[] = {"mbLeft", "mbRight", "mbMiddle"};
+static_assert(std::size(kMouseButtonNames) == mbMiddle + 1);
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 

@@ -23,7 +23,10 @@ PLAT_CLASS_INFO_CREATABLE(TDateTimePicker, TCustomControl)
 namespace {
 
 const char* const kKindNames[] = {"dtkDate", "dtkTime"};
+
+static_assert(std::size(kKindNames) == dtkTime + 1);
 const char* const kDateFormatNames[] = {"dfShort", "dfLong"};
+static_assert(std::size(kDateFormatNames) == dfLong + 1);
 constexpr int kCheckSize = 13;
 constexpr int kMargin = 4;
 

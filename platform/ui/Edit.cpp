@@ -14,8 +14,9 @@ namespace plat {
 
 namespace {
 
-const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
 const char* const kCharCaseNames[] = {"ecNormal", "ecUpperCase", "ecLowerCase"};
+
+static_assert(std::size(kCharCaseNames) == ecLowerCase + 1);
 
 bool IsSpace(char32_t c) {
     return c == ' ' || c == '\t' || c == 0xA0;

@@ -36,6 +36,7 @@ const char* const kOpenOptionNames[] = {
     "ofPathMustExist",    "ofFileMustExist",      "ofCreatePrompt",        "ofShareAware",
     "ofNoReadOnlyReturn", "ofNoTestFileCreate",   "ofNoNetworkButton",     "ofNoLongNames",
     "ofOldStyleDialog",   "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing"};
+static_assert(TOpenOptions(1) << (std::size(kOpenOptionNames) - 1) == ofEnableSizing);
 
 struct TRegistrar {
     TRegistrar() { RegisterClasses({&TOpenDialog::StaticClass(), &TSaveDialog::StaticClass()}); }

@@ -28,6 +28,8 @@ const char* const kFontOptionNames[] = {
     "fdNoSizeSel",      "fdNoStyleSel",   "fdNoVectorFonts", "fdShowHelp",
     "fdWysiwyg",        "fdLimitSize",    "fdScalableOnly",  "fdApplyButton"};
 
+static_assert(std::size(kFontOptionNames) == sizeof(TFontDialogOptions) * 8);
+
 struct TRegistrar {
     TRegistrar() { RegisterClass(TFontDialog::StaticClass()); }
 } registrar;

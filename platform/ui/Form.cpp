@@ -51,15 +51,22 @@ bool SendFocusMessage(TControl* target, UINT msg) {
     return GFocusCount == count;
 }
 
-const char* const kBorderStyleNames[] = {"bsNone",   "bsSingle",     "bsSizeable",
-                                         "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+const char* const kFormBorderStyleNames[] = {"bsNone",   "bsSingle",     "bsSizeable",
+                                             "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+
+static_assert(std::size(kFormBorderStyleNames) == bsSizeToolWin + 1);
 const char* const kBorderIconNames[] = {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
+static_assert(TBorderIcons(1) << (std::size(kBorderIconNames) - 1) == biHelp);
 const char* const kFormStyleNames[] = {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"};
+static_assert(std::size(kFormStyleNames) == fsStayOnTop + 1);
 const char* const kPositionNames[] = {"poDesigned",        "poDefault",        "poDefaultPosOnly",
                                       "poDefaultSizeOnly", "poScreenCenter",   "poDesktopCenter",
                                       "poMainFormCenter",  "poOwnerFormCenter"};
+static_assert(std::size(kPositionNames) == poOwnerFormCenter + 1);
 const char* const kWindowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"};
+static_assert(std::size(kWindowStateNames) == wsMaximized + 1);
 const char* const kTileModeNames[] = {"tbHorizontal", "tbVertical"};
+static_assert(std::size(kTileModeNames) == tbVertical + 1);
 
 } // namespace
 
@@ -102,7 +109,7 @@ PLAT_CLASS_INFO(TCustomForm, TScrollingWinControl)
 PLAT_CLASS_INFO_CREATABLE(TForm, TCustomForm)
 
 PLAT_PROPERTIES(TCustomForm) {
-    props.Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle, kBorderStyleNames,
+    props.Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle, kFormBorderStyleNames,
                bsSizeable);
     props.Set("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons, kBorderIconNames,
               TBorderIcons(biSystemMenu | biMinimize | biMaximize));

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ namespace plat {
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle; // controls use bsNone and bsSingle
+
+// The border styles a control takes, as layouts write them.
+inline constexpr const char* kBorderStyleNames[] = {"bsNone", "bsSingle"};
+static_assert(std::size(kBorderStyleNames) == bsSingle + 1);
 
 using TBorderIcons = uint8_t;
 inline constexpr TBorderIcons biSystemMenu = 1;

@@ -23,8 +23,8 @@ const char* const kGridOptionNames[] = {
     "goFixedVertLine",     "goFixedHorzLine",    "goVertLine",     "goHorzLine", "goRangeSelect",
     "goDrawFocusSelected", "goRowSizing",        "goColSizing",    "goEditing",  "goTabs",
     "goRowSelect",         "goAlwaysShowEditor", "goThumbTracking"};
-const char* const kScrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
-const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
+
+static_assert(TGridOptions(1) << (std::size(kGridOptionNames) - 1) == goThumbTracking);
 
 constexpr TGridOptions kDefaultOptions =
     goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;

@@ -13,8 +13,8 @@ PLAT_CLASS_INFO(THeaderSections, TOwnedCollection)
 PLAT_CLASS_INFO_CREATABLE(THeaderControl, TCustomControl)
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 const char* const kSectionStyleNames[] = {"hsText", "hsOwnerDraw"};
+static_assert(std::size(kSectionStyleNames) == hsOwnerDraw + 1);
 struct TRegistrar {
     TRegistrar() { RegisterClass(THeaderControl::StaticClass()); }
 } registrar;
@@ -32,6 +32,7 @@ PLAT_PROPERTIES(THeaderSection) {
 }
 
 PLAT_PROPERTIES(THeaderControl) {
+    props.Default("Align", static_cast<int>(alTop));
     props.Collection("Sections", &THeaderControl::Sections);
     props.Event("OnDrawSection", &THeaderControl::OnDrawSection);
     props.Event("OnSectionClick", &THeaderControl::OnSectionClick);

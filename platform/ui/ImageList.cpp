@@ -14,7 +14,10 @@ namespace plat {
 namespace {
 
 const char* const kDrawingStyleNames[] = {"dsFocus", "dsSelected", "dsNormal", "dsTransparent"};
+
+static_assert(std::size(kDrawingStyleNames) == dsTransparent + 1);
 const char* const kImageTypeNames[] = {"itImage", "itMask"};
+static_assert(std::size(kImageTypeNames) == itMask + 1);
 
 uint32_t Argb(TColor c) {
     TColor rgb = ColorToRGB(c);

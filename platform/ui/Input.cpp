@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/StringUtils.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/SystemMetrics.h"
@@ -305,7 +306,7 @@ void TextEvent(const TBackendEvent& e) {
     HWND target = s.Focus ? s.Focus : s.Active;
     if (!target)
         return;
-    for (uint32_t cp : DecodeUtf8(e.Text)) {
+    for (char32_t cp : Utf8Decode(e.Text)) {
         TMsg m;
         m.hwnd = target;
         m.message = WM_CHAR;

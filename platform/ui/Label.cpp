@@ -1,13 +1,16 @@
 #include "platform/ui/Label.h"
 
+#include <memory>
+
+#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/TextLayout.h"
 #include "platform/rtl/PropertyInfo.h"
 
 namespace plat {
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 const char* const kLayoutNames[] = {"tlTop", "tlCenter", "tlBottom"};
+static_assert(std::size(kLayoutNames) == tlBottom + 1);
 } // namespace
 
 PLAT_CLASS_INFO(TCustomLabel, TGraphicControl)
@@ -106,7 +109,16 @@ void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
         text = " "; // an empty label keeps the height of a line
     if (!FShowAccelChar)
         Flags |= DT_NOPREFIX;
-    TCanvas& c = *Canvas();
+    // A label without a parent has no window to measure in (it still sizes itself when its caption
+    // changes); a scratch bitmap measures text the same way.
+    std::unique_ptr<TBitmap> scratch;
+    TCanvas* canvas = Canvas();
+    if (!Parent() && (Flags & DT_CALCRECT)) {
+        scratch = std::make_unique<TBitmap>();
+        scratch->SetSize(1, 1);
+        canvas = scratch->Canvas();
+    }
+    TCanvas& c = *canvas;
     c.Font()->Assign(Font());
     TDeviceContext& dc = *c.Handle();
     if (Flags & DT_CALCRECT) {

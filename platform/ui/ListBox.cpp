@@ -25,7 +25,8 @@ PLAT_CLASS_INFO_CREATABLE(TListBox, TCustomListBox)
 namespace {
 
 const char* const kListBoxStyleNames[] = {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"};
-const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
+
+static_assert(std::size(kListBoxStyleNames) == lbOwnerDrawVariable + 1);
 
 // The line height of a font, measured once per font description.
 int LineHeightOf(TFont* Font) {

@@ -11,20 +11,11 @@
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/OwnerDrawState.h"
 
 namespace plat {
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
-
-// States an owner-drawn item is drawn in.
-using TOwnerDrawState = uint16_t;
-inline constexpr TOwnerDrawState odSelected = 1;
-inline constexpr TOwnerDrawState odGrayed = 2;
-inline constexpr TOwnerDrawState odDisabled = 4;
-inline constexpr TOwnerDrawState odChecked = 8;
-inline constexpr TOwnerDrawState odFocused = 16;
-inline constexpr TOwnerDrawState odDefault = 32;
-inline constexpr TOwnerDrawState odComboBoxEdit = 64;
 
 using TDrawItemEvent =
     std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;

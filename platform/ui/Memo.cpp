@@ -8,10 +8,7 @@
 
 namespace plat {
 
-namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
-const char* const kScrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
-} // namespace
+namespace {} // namespace
 
 PLAT_CLASS_INFO(TMemoStrings, TStrings)
 PLAT_CLASS_INFO(TCustomMemo, TCustomEdit)

@@ -161,8 +161,11 @@ private:
 
 namespace {
 const char* const kBreakNames[] = {"mbNone", "mbBreak", "mbBarBreak"};
+static_assert(std::size(kBreakNames) == mbBarBreak + 1);
 const char* const kAutoFlagNames[] = {"maAutomatic", "maManual", "maParent"};
-const char* const kAlignmentNames[] = {"paLeft", "paRight", "paCenter"};
+static_assert(std::size(kAutoFlagNames) == maParent + 1);
+const char* const kPopupAlignmentNames[] = {"paLeft", "paRight", "paCenter"};
+static_assert(std::size(kPopupAlignmentNames) == paCenter + 1);
 } // namespace
 
 PLAT_CLASS_INFO_CREATABLE(TMenuItem, TComponent)
@@ -728,7 +731,7 @@ PLAT_CLASS_INFO_CREATABLE(TMainMenu, TMenu)
 PLAT_CLASS_INFO_CREATABLE(TPopupMenu, TMenu)
 
 PLAT_PROPERTIES(TPopupMenu) {
-    props.Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, kAlignmentNames, paLeft);
+    props.Enum("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, kPopupAlignmentNames, paLeft);
     props.Boolean("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true);
     props.Event("OnPopup", &TPopupMenu::OnPopup);
     props.Event("OnClose", &TPopupMenu::OnClose);

@@ -13,6 +13,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/ui/ActionList.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/OwnerDrawState.h"
 
 namespace plat {
 
@@ -34,18 +35,6 @@ TShortCut TextToShortCut(const std::string& Text);
 std::string StripHotkey(const std::string& Caption);
 
 // ---- Owner drawing -------------------------------------------------------------------------------------
-
-using TOwnerDrawState = uint32_t;
-inline constexpr TOwnerDrawState odSelected = 1u << 0;
-inline constexpr TOwnerDrawState odGrayed = 1u << 1;
-inline constexpr TOwnerDrawState odDisabled = 1u << 2;
-inline constexpr TOwnerDrawState odChecked = 1u << 3;
-inline constexpr TOwnerDrawState odFocused = 1u << 4;
-inline constexpr TOwnerDrawState odDefault = 1u << 5;
-inline constexpr TOwnerDrawState odHotLight = 1u << 6;
-inline constexpr TOwnerDrawState odInactive = 1u << 7;
-inline constexpr TOwnerDrawState odNoAccel = 1u << 8;
-inline constexpr TOwnerDrawState odNoFocusRect = 1u << 9;
 
 using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;

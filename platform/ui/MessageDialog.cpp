@@ -18,11 +18,16 @@ namespace {
 
 const char* const kButtonCaptions[] = {"&Yes",   "&No",     "OK",   "Cancel",     "&Abort",
                                        "&Retry", "&Ignore", "&All", "N&o to All", "Yes to &All"};
+
+static_assert(std::size(kButtonCaptions) == mbYesToAll + 1);
 const char* const kButtonNames[] = {"Yes",   "No",     "OK",  "Cancel",  "Abort",
                                     "Retry", "Ignore", "All", "NoToAll", "YesToAll"};
+static_assert(std::size(kButtonNames) == mbYesToAll + 1);
 const int kButtonResults[] = {mrYes,   mrNo,     mrOk,  mrCancel,  mrAbort,
                               mrRetry, mrIgnore, mrAll, mrNoToAll, mrYesToAll};
+static_assert(std::size(kButtonResults) == mbYesToAll + 1);
 const char* const kTypeCaptions[] = {"Warning", "Error", "Information", "Confirm", nullptr};
+static_assert(std::size(kTypeCaptions) == mtCustom + 1);
 
 constexpr int kMargin = 12; // around the content
 constexpr int kIconSize = 32;
@@ -186,6 +191,7 @@ const bool kExceptionBoxInstalled = [] {
 
 void DrawMessageIcon(TCanvas& Canvas, int X, int Y, TMsgDlgType DlgType) {
     static const int kIcons[] = {IDI_WARNING, IDI_ERROR, IDI_INFORMATION, IDI_QUESTION, 0};
+    static_assert(std::size(kIcons) == mtCustom + 1);
     if (HICON icon = kIcons[DlgType] ? LoadIcon(kIcons[DlgType]) : nullptr)
         DrawIconEx(Canvas.Handle(), X, Y, icon, kIconSize, kIconSize);
 }

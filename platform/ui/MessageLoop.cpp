@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/MainThread.h"
+#include "platform/rtl/StringUtils.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/WindowInternal.h"
@@ -153,22 +154,6 @@ bool PeekOnce(TMsg& msg, HWND wnd, UINT lo, UINT hi, uint32_t remove) {
 }
 
 } // namespace
-
-std::vector<uint32_t> DecodeUtf8(const std::string& t) {
-    std::vector<uint32_t> out;
-    for (size_t i = 0; i < t.size();) {
-        unsigned char c = static_cast<unsigned char>(t[i]);
-        int len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (i + len > t.size())
-            len = 1;
-        uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
-        for (int k = 1; k < len; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(t[i + k]) & 0x3F);
-        out.push_back(cp);
-        i += len;
-    }
-    return out;
-}
 
 void InstallWakeHook() {
     SetWakeMainThreadHandler([] { WakeBackend(); });
@@ -332,7 +317,7 @@ bool TranslateMessage(const TMsg& msg) {
     TState& s = S();
     UINT charMsg = msg.message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
     std::vector<TMsg> chars;
-    for (uint32_t cp : DecodeUtf8(msg.text)) {
+    for (char32_t cp : Utf8Decode(msg.text)) {
         TMsg m;
         m.hwnd = msg.hwnd;
         m.message = charMsg;

@@ -17,6 +17,7 @@ PLAT_CLASS_INFO_CREATABLE(TPageControl, TCustomControl)
 
 namespace {
 const char* const kTabPositionNames[] = {"tpTop", "tpBottom", "tpLeft", "tpRight"};
+static_assert(std::size(kTabPositionNames) == tpRight + 1);
 struct TRegistrar {
     TRegistrar() { RegisterClasses({&TTabSheet::StaticClass(), &TPageControl::StaticClass()}); }
 } registrar;

@@ -9,9 +9,6 @@
 namespace plat {
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
-const char* const kBevelCutNames[] = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
-const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
 
 // A raised or lowered ring one pixel wide per step, as Frame3D draws it.
 void Frame3D(TCanvas& c, TRect& r, TColor topLeft, TColor bottomRight, int width) {

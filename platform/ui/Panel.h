@@ -2,6 +2,7 @@
 // container framed by an etched line with its caption in the frame, with the radio group built on it.
 #pragma once
 
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,8 @@
 namespace plat {
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+inline constexpr const char* kBevelCutNames[] = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
+static_assert(std::size(kBevelCutNames) == bvSpace + 1);
 using TBevelWidth = int;
 
 class TCustomPanel : public TCustomControl {

@@ -26,7 +26,10 @@ namespace {
 
 const char* const kPrintOptionNames[] = {"poPrintToFile", "poPageNums", "poSelection",
                                          "poWarning",     "poHelp",     "poDisablePrintToFile"};
+
+static_assert(TPrintDialogOptions(1) << (std::size(kPrintOptionNames) - 1) == poDisablePrintToFile);
 const char* const kPrintRangeNames[] = {"prAllPages", "prSelection", "prPageNums"};
+static_assert(std::size(kPrintRangeNames) == prPageNums + 1);
 
 struct TRegistrar {
     TRegistrar() { RegisterClasses({&TPrintDialog::StaticClass(), &TPrinterSetupDialog::StaticClass()}); }

@@ -23,9 +23,6 @@ namespace plat {
 
 namespace {
 
-const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
-const char* const kScrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
-
 constexpr int kScreenPpi = 96;
 
 TCharFormat FormatOfFont(TFont* Font) {

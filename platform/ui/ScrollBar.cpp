@@ -10,6 +10,7 @@ namespace plat {
 
 namespace {
 const char* const kScrollBarKindNames[] = {"sbHorizontal", "sbVertical"};
+static_assert(std::size(kScrollBarKindNames) == sbVertical + 1);
 // Auto-repeat: the first repeat after the initial delay, then steady.
 constexpr uint32_t kRepeatDelay = 400;
 constexpr uint32_t kRepeatInterval = 50;

@@ -4,9 +4,7 @@
 
 namespace plat {
 
-namespace {
-const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
-} // namespace
+namespace {} // namespace
 
 PLAT_CLASS_INFO_CREATABLE(TScrollBox, TScrollingWinControl)
 

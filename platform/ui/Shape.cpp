@@ -9,6 +9,7 @@ namespace plat {
 namespace {
 const char* const kShapeTypeNames[] = {"stRectangle",   "stSquare",  "stRoundRect",
                                        "stRoundSquare", "stEllipse", "stCircle"};
+static_assert(std::size(kShapeTypeNames) == stCircle + 1);
 } // namespace
 
 PLAT_CLASS_INFO_CREATABLE(TShape, TGraphicControl)

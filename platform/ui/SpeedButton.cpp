@@ -10,6 +10,7 @@ namespace plat {
 
 namespace {
 const char* const kLayoutNames[] = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
+static_assert(std::size(kLayoutNames) == blGlyphBottom + 1);
 } // namespace
 
 PLAT_CLASS_INFO_CREATABLE(TSpeedButton, TGraphicControl)

@@ -8,6 +8,7 @@ namespace plat {
 
 namespace {
 const char* const kResizeStyleNames[] = {"rsNone", "rsLine", "rsUpdate", "rsPattern"};
+static_assert(std::size(kResizeStyleNames) == rsPattern + 1);
 } // namespace
 
 PLAT_CLASS_INFO_CREATABLE(TSplitter, TGraphicControl)

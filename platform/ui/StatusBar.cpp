@@ -17,9 +17,10 @@ PLAT_CLASS_INFO(TStatusPanels, TOwnedCollection)
 PLAT_CLASS_INFO_CREATABLE(TStatusBar, TCustomControl)
 
 namespace {
-const char* const kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 const char* const kBevelNames[] = {"pbNone", "pbLowered", "pbRaised"};
+static_assert(std::size(kBevelNames) == pbRaised + 1);
 const char* const kPanelStyleNames[] = {"psText", "psOwnerDraw"};
+static_assert(std::size(kPanelStyleNames) == psOwnerDraw + 1);
 // Room above the panels and between two of them.
 constexpr int kTopGap = 2;
 constexpr int kPanelGap = 2;
@@ -40,6 +41,7 @@ PLAT_PROPERTIES(TStatusPanel) {
 }
 
 PLAT_PROPERTIES(TStatusBar) {
+    props.Default("Align", static_cast<int>(alBottom));
     props.Collection("Panels", &TStatusBar::Panels);
     props.Boolean("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel, false);
     props.String("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText);

@@ -2,10 +2,18 @@
 // edit, memo, check box, panel and the list controls.
 #pragma once
 
+#include <iterator>
+
 namespace plat {
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// Identifiers as layouts write them, by ordinal.
+inline constexpr const char* kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+static_assert(std::size(kAlignmentNames) == taCenter + 1);
+inline constexpr const char* kScrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
+static_assert(std::size(kScrollStyleNames) == ssBoth + 1);
 
 } // namespace plat

@@ -13,8 +13,11 @@ PLAT_CLASS_INFO_CREATABLE(TTrackBar, TCustomControl)
 
 namespace {
 const char* const kOrientationNames[] = {"trHorizontal", "trVertical"};
+static_assert(std::size(kOrientationNames) == trVertical + 1);
 const char* const kTickMarkNames[] = {"tmBottomRight", "tmTopLeft", "tmBoth"};
+static_assert(std::size(kTickMarkNames) == tmBoth + 1);
 const char* const kTickStyleNames[] = {"tsNone", "tsAuto", "tsManual"};
+static_assert(std::size(kTickStyleNames) == tsManual + 1);
 struct TRegistrar {
     TRegistrar() { RegisterClass(TTrackBar::StaticClass()); }
 } registrar;

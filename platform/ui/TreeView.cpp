@@ -71,7 +71,8 @@ PLAT_CLASS_INFO_CREATABLE(TTreeView, TCustomTreeView)
 namespace {
 
 const char* const kSortTypeNames[] = {"stNone", "stData", "stText", "stBoth"};
-const char* const kBorderStyleNames[] = {"bsNone", "bsSingle"};
+
+static_assert(std::size(kSortTypeNames) == stBoth + 1);
 constexpr uintptr_t kEditTimer = 1;
 constexpr int kButtonSize = 9;
 

@@ -17,7 +17,9 @@ PLAT_CLASS_INFO_CREATABLE(TUpDown, TCustomControl)
 
 namespace {
 const char* const kAlignButtonNames[] = {"udLeft", "udRight"};
+static_assert(std::size(kAlignButtonNames) == udRight + 1);
 const char* const kOrientationNames[] = {"udHorizontal", "udVertical"};
+static_assert(std::size(kOrientationNames) == udVertical + 1);
 constexpr uint32_t kFirstRepeatDelay = 400;
 constexpr uint32_t kRepeatInterval = 100;
 int Clamp16(int v) {

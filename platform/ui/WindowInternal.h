@@ -323,7 +323,6 @@ void ForgetButtons();
 void KillWindowTimers(HWND wnd);
 void QueueInput(TMsg msg);
 void InstallWakeHook();
-std::vector<uint32_t> DecodeUtf8(const std::string& text);
 
 // The parts of the default frame, in window coordinates (DefWindowProc.cpp).
 struct TFrameGeometry {

@@ -9,6 +9,7 @@
 #include "chart/PlotCanvas.h"
 #include "platform/gfx/PixelLine.h"
 #include "platform/gfx/PngImage.h"
+#include "platform/testing/TestOutput.h"
 
 namespace charttest {
 
@@ -62,12 +63,8 @@ struct TSurface {
     }
 };
 
-// <build>/test-output/chart, found from the test program's own folder (<build>/tests/chart).
 inline std::filesystem::path OutputDir() {
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
-    std::filesystem::path dir = exe.parent_path().parent_path().parent_path() / "test-output" / "chart";
-    std::filesystem::create_directories(dir);
-    return dir;
+    return plat::TestOutputDir("chart");
 }
 
 inline void SavePng(TBitmap& bitmap, const std::string& name) {

@@ -7,6 +7,7 @@
 
 #include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/PixelLine.h"
+#include "platform/testing/TestOutput.h"
 
 namespace gfxtest {
 
@@ -59,23 +60,9 @@ struct TScene {
     }
 };
 
-// The build's test-output folder for sample pictures, <build>/test-output/gfx: the build root is
-// the nearest folder above the working directory that holds CMakeCache.txt.
+// The build's test-output folder for sample pictures, <build>/test-output/gfx.
 inline std::string OutputDir() {
-    std::filesystem::path dir = std::filesystem::current_path();
-    std::filesystem::path root = dir;
-    for (int i = 0; i < 8; ++i) {
-        if (std::filesystem::exists(dir / "CMakeCache.txt")) {
-            root = dir;
-            break;
-        }
-        if (!dir.has_parent_path() || dir.parent_path() == dir)
-            break;
-        dir = dir.parent_path();
-    }
-    std::filesystem::path out = root / "test-output" / "gfx";
-    std::filesystem::create_directories(out);
-    return out.string();
+    return plat::TestOutputDir("gfx");
 }
 
 } // namespace gfxtest

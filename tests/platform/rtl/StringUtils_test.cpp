@@ -199,6 +199,70 @@ TEST(Utf8, ConversionsAndBadInput) {
     EXPECT_EQ(out, "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
+TEST(Utf8, DecoderNamesEveryKindOfMalformedSequence) {
+    struct Case {
+        std::string_view text; // the decoder sees only these bytes
+        char32_t cp;
+        int length;
+        TUtf8Fault fault;
+    } cases[] = {
+        {"A", U'A', 1, ufNone},
+        {"\xC3\xA9", 0xE9, 2, ufNone},
+        {"\xE2\x82\xAC", 0x20AC, 3, ufNone},
+        {"\xEF\xBF\xBF", 0xFFFF, 3, ufNone},
+        {"\xF0\x9F\x98\x80", 0x1F600, 4, ufNone},
+        {"\xF4\x8F\xBF\xBF", 0x10FFFF, 4, ufNone},
+        // Stray continuation bytes and bytes that never occur.
+        {"\x80", 0xFFFD, 1, ufStrayByte},
+        {"\xBF\x80", 0xFFFD, 1, ufStrayByte},
+        {"\xF8\x88\x80\x80\x80", 0xFFFD, 1, ufStrayByte},
+        {"\xFF", 0xFFFD, 1, ufStrayByte},
+        // Truncated: by the end of the text (the byte after it is never read) or by another byte.
+        {std::string_view("\xC3\xA9", 1), 0xFFFD, 1, ufTruncated},
+        {std::string_view("\xE2\x82\xAC", 2), 0xFFFD, 1, ufTruncated},
+        {std::string_view("\xF0\x9F\x98\x80", 3), 0xFFFD, 1, ufTruncated},
+        {"\xE2x\xAC", 0xFFFD, 1, ufTruncated},
+        {"\xC3\xC3\xA9", 0xFFFD, 1, ufTruncated},
+        {"\xF0\x9F\x98"
+         "A",
+         0xFFFD, 1, ufTruncated},
+        // Overlong forms, the shortest ones for '/' and the longest that still need one byte less.
+        {"\xC0\xAF", 0xFFFD, 2, ufOverlong},
+        {"\xC1\xBF", 0xFFFD, 2, ufOverlong},
+        {"\xE0\x80\xAF", 0xFFFD, 3, ufOverlong},
+        {"\xE0\x9F\xBF", 0xFFFD, 3, ufOverlong},
+        {"\xF0\x80\x80\xAF", 0xFFFD, 4, ufOverlong},
+        {"\xF0\x8F\xBF\xBF", 0xFFFD, 4, ufOverlong},
+        // Surrogates, high and low.
+        {"\xED\xA0\x80", 0xFFFD, 3, ufSurrogate},
+        {"\xED\xBF\xBF", 0xFFFD, 3, ufSurrogate},
+        // Beyond U+10FFFF.
+        {"\xF4\x90\x80\x80", 0xFFFD, 4, ufBeyondUnicode},
+        {"\xF7\xBF\xBF\xBF", 0xFFFD, 4, ufBeyondUnicode},
+    };
+    for (const Case& c : cases) {
+        const TUtf8Char u = Utf8DecodeAt(c.text, 0);
+        std::string shown(c.text);
+        EXPECT_EQ(u.CodePoint, c.cp) << shown;
+        EXPECT_EQ(u.Length, c.length) << shown;
+        EXPECT_EQ(u.Fault, c.fault) << shown;
+        EXPECT_EQ(u.Valid(), c.fault == ufNone) << shown;
+        // The text routines built on the decoder agree with it.
+        EXPECT_EQ(IsValidUtf8(c.text.substr(0, c.length)), c.fault == ufNone) << shown;
+    }
+    // Stepping by characters keeps sequences whole, malformed ones too: a stray continuation byte stays
+    // with the character before it.
+    const std::string_view mixed("a\xC3\xA9\x80\xE2\x82\xAC");
+    EXPECT_EQ(Utf8CharCount(mixed), 3u);
+    EXPECT_EQ(Utf8NextChar(mixed, 0), 1u);
+    EXPECT_EQ(Utf8NextChar(mixed, 1), 4u);
+    EXPECT_EQ(Utf8NextChar(mixed, 4), 7u);
+    // Decoding from inside a text stops at its end as well.
+    const std::string_view cut("ab\xE2\x82\xAC", 4);
+    EXPECT_EQ(Utf8DecodeAt(cut, 2).Fault, ufTruncated);
+    EXPECT_EQ(Utf8Decode(cut), (std::u32string{U'a', U'b', 0xFFFD, 0xFFFD}));
+}
+
 TEST(StringUtils, RandomInputNeverCrashes) {
     std::mt19937 rng(99);
     std::uniform_int_distribution<int> len(0, 10), byte(0, 255);

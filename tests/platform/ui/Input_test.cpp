@@ -149,6 +149,17 @@ TEST_F(InputTest, KeysGoToTheFocusAndTurnIntoCharacters) {
         if (e.Wnd == FChild && e.Msg == WM_CHAR)
             chars.push_back(e.WParam);
     EXPECT_EQ(chars, (std::vector<WPARAM>{0xE9, 0x20AC}));
+    // Malformed text, committed or carried by a key, gives U+FFFD for each bad byte: never the '/' an
+    // overlong form spells, nor a surrogate.
+    Rec().Log.clear();
+    Driver.Type("\xC0\xAF\xED\xA0\x80");
+    Driver.KeyDown('A', 0, "\xC0\xAF");
+    Driver.KeyUp('A', 0);
+    chars.clear();
+    for (const auto& e : Rec().Log)
+        if (e.Wnd == FChild && e.Msg == WM_CHAR)
+            chars.push_back(e.WParam);
+    EXPECT_EQ(chars, std::vector<WPARAM>(7, 0xFFFD));
 
     // Key states follow the keys; Alt makes system keys; Alt+F4 closes the top-level window.
     Driver.KeyDown(VK_CONTROL, modControl);
