@@ -12,6 +12,10 @@ packages=(
     xvfb xauth
     python3-numpy python3-scipy
 )
+# The sanitizer build (LUMETRA_SANITIZE=1, what CI runs): clang, the fuzzer runtime, the symbolizer.
+if [ "${LUMETRA_SANITIZE:-0}" = 1 ]; then
+    packages+=(clang-14 libclang-rt-14-dev llvm-14)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
