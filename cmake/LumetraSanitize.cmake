@@ -15,3 +15,18 @@ if(LUMETRA_SANITIZE)
         set(LUMETRA_FUZZ ON)
     endif()
 endif()
+
+# CTest gives the tests the leak suppressions for system libraries (tests/sanitizers/lsan.supp), so that
+# running ctest by hand in this build reports what scripts/test.sh reports.
+if(LUMETRA_SANITIZE)
+    set(suppressions "${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp")
+    file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/SanitizerOptions.cmake" @ONLY CONTENT [[
+if(NOT "$ENV{LSAN_OPTIONS}" MATCHES "suppressions=")
+    set(ENV{LSAN_OPTIONS} "suppressions=@suppressions@:$ENV{LSAN_OPTIONS}")
+endif()
+if(NOT "$ENV{UBSAN_OPTIONS}" MATCHES "print_stacktrace=")
+    set(ENV{UBSAN_OPTIONS} "print_stacktrace=1:$ENV{UBSAN_OPTIONS}")
+endif()
+]])
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${PROJECT_BINARY_DIR}/SanitizerOptions.cmake")
+endif()
