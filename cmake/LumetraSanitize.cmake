@@ -8,11 +8,13 @@ if(LUMETRA_SANITIZE)
     set(sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all)
     # Line tables are all a sanitizer's report needs; full debug information and -O2 would make the
     # build much slower on a small CI machine.
-    add_compile_options(${sanitizers} -fno-omit-frame-pointer -O1 -gline-tables-only)
+    add_compile_options(${sanitizers} -fno-omit-frame-pointer -O1)
     add_link_options(${sanitizers})
     if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-        add_compile_options(-fsanitize=fuzzer-no-link)
+        add_compile_options(-gline-tables-only -fsanitize=fuzzer-no-link)
         set(LUMETRA_FUZZ ON)
+    else()
+        add_compile_options(-g1)
     endif()
 endif()
 
