@@ -16,11 +16,9 @@ if(LUMETRA_SANITIZE)
     else()
         add_compile_options(-g1)
     endif()
-endif()
 
-# CTest gives the tests the leak suppressions for system libraries (tests/sanitizers/lsan.supp), so that
-# running ctest by hand in this build reports what scripts/test.sh reports.
-if(LUMETRA_SANITIZE)
+    # CTest gives the tests the leak suppressions for system libraries (tests/sanitizers/lsan.supp), so
+    # that running ctest by hand in this build reports what scripts/test.sh reports.
     set(suppressions "${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp")
     file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/SanitizerOptions.cmake" @ONLY CONTENT [[
 if(NOT "$ENV{LSAN_OPTIONS}" MATCHES "suppressions=")
