@@ -18,6 +18,10 @@ packages=(
 if [ "${LUMETRA_CI:-}" = 1 ] || [ "${1:-}" = --office ]; then
     packages+=(libreoffice-writer libreoffice-calc libreoffice-draw imagemagick)
 fi
+# The sanitizer build (LUMETRA_SANITIZE=1, what CI runs): clang, the fuzzer runtime, the symbolizer.
+if [ "${LUMETRA_SANITIZE:-0}" = 1 ]; then
+    packages+=(clang-14 libclang-rt-14-dev llvm-14)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -50,12 +50,12 @@ struct TByteClasses {
     constexpr TByteClasses() {
         for (int c = 0x80; c < 256; ++c)
             Text[c] = 1;
-        Text['&'] = 2;
+        Text[int('&')] = 2;
         for (int c : {9, 10, 13, 32})
             Table[c] |= cBlank | cTagStop;
         for (int c : {':', '/', '>'})
             Table[c] |= cTagStop | cDispatch;
-        Table[' '] |= cDispatch;
+        Table[int(' ')] |= cDispatch;
         Table[0] |= cNul;
         for (int c : {0, 9, 10, 13, 32, int(':'), int('/'), int('>')})
             Table[c] |= cNameStop;
@@ -67,8 +67,8 @@ struct TByteClasses {
             Table[c] |= cAttrName;
         for (int c = 'a'; c <= 'z'; ++c)
             Table[c] |= cAttrName;
-        Table['-'] |= cAttrName;
-        Table['_'] |= cAttrName;
+        Table[int('-')] |= cAttrName;
+        Table[int('_')] |= cAttrName;
     }
 };
 constexpr TByteClasses kClasses;

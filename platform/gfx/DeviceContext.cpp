@@ -842,7 +842,9 @@ void TDeviceContext::BuildEllipse(double cx, double cy, double rx, double ry, do
                                   std::vector<TPointF>& out, bool full) const {
     double sweep = full ? 2 * kPi : a1 - a0; // negative runs clockwise
     double r = std::max({rx, ry, 0.5});
-    int n = std::clamp(static_cast<int>(std::ceil(std::abs(sweep) * r / 1.5)), full ? 8 : 2, 4096);
+    // Clamped before the conversion: a box billions of pixels wide asks for more steps than an int holds.
+    const int n =
+        static_cast<int>(std::clamp(std::ceil(std::abs(sweep) * r / 1.5), full ? 8.0 : 2.0, 4096.0));
     int last = full ? n - 1 : n;
     for (int i = 0; i <= last; ++i) {
         double a = a0 + sweep * i / n;

@@ -80,7 +80,6 @@ private:
     int FMin = 0, FMax = 100, FPosition = 0, FPageSize = 0;
     int FSmallChange = 1, FLargeChange = 1;
     THitPart FPressed = hpNone;
-    bool FPressedInside = false;
     int FDragOffset = 0;
     int FDragPos = 0;
     TPoint FMousePos;

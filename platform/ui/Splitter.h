@@ -31,6 +31,7 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    using TControl::CanResize;
     virtual bool CanResize(int& NewSize);
     void RequestAlign() override;
 

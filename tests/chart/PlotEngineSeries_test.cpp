@@ -257,10 +257,10 @@ TEST(ChartSeriesDelete, RangeWithRenumberRefillsX) {
 }
 
 TEST(ChartSeriesClear, ClearEmptiesEverythingAndTellsOnce) {
+    int clears = 0; // outlives the series, whose destruction clears it once more
     auto series = MakeSeries({{0, 1}, {1, 2}});
     series->SetXLabel(0, "a");
     series->SetPointColor(1, plat::clRed);
-    int clears = 0;
     series->OnClearValues = [&](TChartSeries*) { ++clears; };
     series->Clear();
     EXPECT_EQ(series->Count(), 0);

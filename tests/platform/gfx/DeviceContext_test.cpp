@@ -357,6 +357,34 @@ TEST(DeviceContextPixels, InsideFramePenKeepsBoxShapesInsideTheirBox) {
     }
 }
 
+// Curved shapes over a box billions of pixels wide (as a metafile may ask for) still fill what they
+// cover; the step count of their outline once overflowed an int.
+TEST(DeviceContextPixels, CurvedShapesOverAHugeBoxFillTheSurface) {
+    struct Case {
+        const char* name;
+        std::function<void(TDeviceContext&, int, int, int, int)> draw;
+    };
+    const Case cases[] = {
+        {"ellipse", [](TDeviceContext& dc, int l, int t, int r, int b) { dc.Ellipse(l, t, r, b); }},
+        {"round rectangle",
+         [](TDeviceContext& dc, int l, int t, int r, int b) { dc.RoundRect(l, t, r, b, r, b); }},
+        {"chord", [](TDeviceContext& dc, int l, int t, int r,
+                     int b) { dc.Chord(l, t, r, b, r, (t + b) / 2, r, (t + b) / 2); }},
+        {"pie", [](TDeviceContext& dc, int l, int t, int r,
+                   int b) { dc.Pie(l, t, r, b, r, (t + b) / 2, r, (t + b) / 2); }},
+    };
+    const int huge = 2000000000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TScene s(64, 64);
+        s.Dc.SelectPen(GetStockPen(NULL_PEN));
+        s.Dc.SelectBrush(CreateSolidBrush(clRed));
+        c.draw(s.Dc, -huge, -huge, huge, huge);
+        EXPECT_EQ(s.At(32, 32), clRed);
+        EXPECT_EQ(s.At(0, 63), clRed);
+    }
+}
+
 TEST(DeviceContextMapping, OriginsAndAnisotropicExtentsMapToDevicePixels) {
     TScene s(64, 64, clWhite);
     s.Dc.SetViewportOrgEx(10, 20);

@@ -131,7 +131,7 @@ TEST_P(PopupDispatchTest, EveryWayOfClosingLetsTheMouseGo) {
         {"the owner is disabled", [this] { Owner.Control->SetEnabled(false); }},
         // Neither of these sends the owner an exit: only its window loses the focus.
         {"another form takes the focus",
-         [this] {
+         [] {
              TForm* second = NewForm<TForm>(Application);
              second->SetBounds(600, 100, 200, 200);
              second->Show();

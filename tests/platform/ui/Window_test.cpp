@@ -233,7 +233,7 @@ TEST_F(WindowTest, ChildrenMaximiseIntoTheParentAndRestore) {
     HWND child = Child(top, Bounds(20, 20, 150, 100), WS_VISIBLE | WS_OVERLAPPEDWINDOW);
     ShowWindow(child, SW_MAXIMIZE);
     EXPECT_TRUE(IsZoomed(child));
-    TRect wr, pr;
+    TRect wr;
     GetWindowRect(child, wr);
     TPoint clientOrigin(0, 0);
     ClientToScreen(child, clientOrigin);
