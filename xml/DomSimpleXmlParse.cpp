@@ -2,11 +2,15 @@
 // in what it accepts (any byte in tag names, anything after the root element), strict in a fixed set
 // of error messages.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <typeinfo>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include <sys/mman.h>
 
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -98,30 +102,32 @@ bool DecodesPlainly(const TDomSimpleXML* doc) {
            (typeid(*doc) == typeid(TDomSimpleXML) || typeid(*doc) == typeid(TDomHackSimpleXML));
 }
 
-// The bytes after the stream's position, copied into the pool: the parser unescapes texts in place and
-// the tree keeps them there.
-struct TInput {
+// The bytes after the stream's position, followed by kPadding NUL bytes. The parser unescapes texts in
+// place; the tree keeps no pointer into these bytes (long texts are copied into the pool, see
+// TDomParser::Lasting), so a large input is given back to the system piece by piece behind the reading
+// position, and a load takes little more than the larger of the file and its tree.
+class TInput {
+public:
     char* Data = nullptr;
     size_t Size = 0;
     int64_t Start = 0;
     int64_t StreamSize = 0;
 
-    TInput(TStream& stream, TDomPool* pool) {
+    TInput(TStream& stream) {
         Start = stream.Position();
         if (auto* memory = dynamic_cast<plat::TMemoryStream*>(&stream)) {
             StreamSize = memory->Size();
             Size = Start < StreamSize ? static_cast<size_t>(StreamSize - Start) : 0;
-            Data = pool->AllocateText(Size + kPadding);
+            Data = Allocate(Size);
             if (Size > 0)
                 std::memcpy(Data, memory->Memory() + Start, Size);
-            std::memset(Data + Size, 0, kPadding);
             return;
         }
-        // Read straight into the pool when the stream knows its size (a file does): a copy in between
+        // Read straight into place when the stream knows its size (a file does): a copy in between
         // would double the memory a load of a large file takes.
         const int64_t size = stream.Size();
         const size_t expected = size > Start ? static_cast<size_t>(size - Start) : 0;
-        char* data = pool->AllocateText(expected + kPadding);
+        char* data = Allocate(expected);
         size_t have = 0;
         while (have < expected) {
             const int64_t n = stream.Read(data + have, static_cast<int64_t>(expected - have));
@@ -139,7 +145,7 @@ struct TInput {
                 n = stream.Read(probe, sizeof probe);
             } while (n > 0);
             have = bytes.size();
-            data = pool->AllocateText(have + kPadding);
+            data = Allocate(have);
             std::memcpy(data, bytes.data(), have);
         }
         Data = data;
@@ -147,15 +153,71 @@ struct TInput {
         std::memset(Data + Size, 0, kPadding);
         StreamSize = Start + static_cast<int64_t>(Size);
     }
+    ~TInput() { Free(); }
+    TInput(const TInput&) = delete;
+    TInput& operator=(const TInput&) = delete;
+
+    // Whether ReleaseBefore gives memory back.
+    bool Releasable() const { return FMapped; }
+    // The whole pages before p are not read again.
+    void ReleaseBefore(const char* p) {
+        if (!FMapped)
+            return;
+        const size_t upTo = static_cast<size_t>(p - Data) & ~(kPage - 1);
+        if (upTo > FReleased) {
+            ::madvise(Data + FReleased, upTo - FReleased, MADV_DONTNEED);
+            FReleased = upTo;
+        }
+    }
+
+private:
+    static constexpr size_t kPage = 4096;
+    // Below this an input is not worth its own mapping.
+    static constexpr size_t kSmallInput = size_t(1) << 20;
+
+    // Room for Size bytes and the padding (zeroed) behind them; what was allocated before is freed.
+    char* Allocate(size_t size) {
+        Free();
+        FAllocated = size + kPadding;
+        if (FAllocated < kSmallInput) {
+            Data = static_cast<char*>(std::malloc(FAllocated));
+            if (!Data)
+                throw std::bad_alloc();
+        } else {
+            // Page-aligned, so that pages behind the reading position can be given back.
+            void* memory =
+                ::mmap(nullptr, FAllocated, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (memory == MAP_FAILED)
+                throw std::bad_alloc();
+            Data = static_cast<char*>(memory);
+            FMapped = true;
+        }
+        std::memset(Data + size, 0, kPadding);
+        return Data;
+    }
+    void Free() {
+        if (FMapped)
+            ::munmap(Data, FAllocated);
+        else
+            std::free(Data);
+        Data = nullptr;
+        FMapped = false;
+        FReleased = 0;
+    }
+
+    size_t FAllocated = 0;
+    size_t FReleased = 0;
+    bool FMapped = false;
 };
 
 } // namespace
 
 class TDomParser {
 public:
-    TDomParser(const TInput& input, TDomPool* pool, TDomSimpleXML* events, bool utf8)
+    TDomParser(TInput& input, TDomPool* pool, TDomSimpleXML* events, bool utf8)
         : FBegin(input.Data), FP(input.Data), FEnd(input.Data + input.Size), FPool(pool), FEvents(events),
-          FUtf8(utf8), FStart(input.Start), FStreamSize(input.StreamSize) {
+          FUtf8(utf8), FStart(input.Start), FStreamSize(input.StreamSize), FInput(input) {
+        FNextRelease = input.Releasable() ? FBegin + kReleaseStep : FEnd + kPadding;
         FProgress = events && events->OnLoadProgress;
         FTrim = events && (events->Options() & sxoTrimPrecedingTextWhitespace);
         FTrackLeaves = !events || !(events->OnTagParsed || events->OnValueParsed || events->OnLoadProgress);
@@ -242,10 +304,22 @@ private:
     // flags of the bytes before it are added to Flags.
     template <char Quote>
     inline __attribute__((always_inline)) char* FindQuote(char* p, unsigned& flags) const;
-    // A tag name: most are ASCII and kept where they stand.
+    // Data, or a copy of it in the pool when it is a long text in the input: the input is given back as
+    // the parse moves on, so nothing in the tree may point into it. Short texts are copied inline anyway.
+    char* Lasting(char* data, size_t size) {
+        if (size <= 15 || data < FBegin || data > FEnd)
+            return data;
+        // Long texts are never copied in a 16-byte move: no padding behind this one.
+        char* copy = FPool->AllocateText(size);
+        std::memcpy(copy, data, size);
+        return copy;
+    }
+    // Gives back the input before the reading position, keeping what the open elements still need.
+    void ReleaseInput();
+    // A tag name: most are ASCII and kept as they stand.
     void StoreName(TDomString& out, const TSpan& name, bool borrow, bool high) {
         if (borrow && !high)
-            out.Borrow(name.Data, name.Size);
+            out.Borrow(Lasting(name.Data, name.Size), name.Size);
         else
             StoreText(out, name.Data, name.Size, false, borrow);
     }
@@ -319,7 +393,39 @@ private:
     bool FLeavesTracked = false; // FTrackLeaves, and the decoder in use runs no code of others
     int64_t FLastLeafRefs = 0;   // of the element FinishElement finished last
     std::string FScratch;
+    TInput& FInput;
+    char* FNextRelease; // ReleaseInput is due when the reading position passes it
+    static constexpr size_t kReleaseStep = size_t(2) << 20;
 };
+
+void TDomParser::ReleaseInput() {
+    char* keep = FP;
+    if (FDepth > 0)
+        keep = std::min(keep, FStack[FDepth - 1].BlockStart);
+    // The names of open elements are checked against their end tags and stored when they finish.
+    auto lasting = [&](TSpan& span) {
+        if (span.Size > 0 && span.Data >= FBegin && span.Data < keep) {
+            char* copy = FPool->AllocateText(span.Size + kPadding);
+            std::memcpy(copy, span.Data, span.Size);
+            span.Data = copy;
+        }
+    };
+    for (size_t i = 0; i < FDepth; ++i) {
+        TOpenElement& open = FStack[i];
+        if (open.NameSpace.Size > 0 && open.NameSpace.Data + open.NameSpace.Size + 1 == open.Name.Data) {
+            // Kept together, as "namespace:name" is stored in one piece.
+            TSpan whole{open.NameSpace.Data, open.NameSpace.Size + 1 + open.Name.Size};
+            lasting(whole);
+            open.NameSpace.Data = whole.Data;
+            open.Name.Data = whole.Data + open.NameSpace.Size + 1;
+        } else {
+            lasting(open.NameSpace);
+            lasting(open.Name);
+        }
+    }
+    FInput.ReleaseBefore(keep);
+    FNextRelease = FP + kReleaseStep;
+}
 
 std::string TDomParser::CharAt(const char* p) const {
     auto c = static_cast<unsigned char>(*p);
@@ -380,7 +486,7 @@ void TDomParser::StoreScanned(TDomString& out, char* data, size_t size, unsigned
             size = DecodeInPlace(data, size, (options & sxoAutoEncodeValue) != 0);
     }
     if (borrow)
-        out.Borrow(data, size);
+        out.Borrow(Lasting(data, size), size);
     else
         out.Assign(std::string_view(data, size));
 }
@@ -542,13 +648,14 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         ++next;
         // Names are ASCII; a namespace stands right before its name.
         if (nameSpaceSize > 0) {
-            prop->FName.BorrowFresh(name - 1 - nameSpaceSize, nameSpaceSize + 1 + nameSize);
+            const size_t size = nameSpaceSize + 1 + nameSize;
+            prop->FName.BorrowFresh(Lasting(name - 1 - nameSpaceSize, size), size);
             prop->FNameSpaceSize = static_cast<uint32_t>(nameSpaceSize);
         } else {
-            prop->FName.BorrowFresh(name, nameSize);
+            prop->FName.BorrowFresh(Lasting(name, nameSize), nameSize);
         }
         if (flags == 0) {
-            prop->FValue.BorrowFresh(value, valueSize);
+            prop->FValue.BorrowFresh(Lasting(value, valueSize), valueSize);
         } else {
             StoreScanned(prop->FValue, value, valueSize, flags & 3, true, true);
             if (prop->FValue.Owned())
@@ -845,7 +952,7 @@ void TDomParser::ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd) {
         }
         if (FP[0] == '/' && FP[1] == '>') {
             FP += 2;
-            child->FName.BorrowFresh(name, nameSize);
+            child->FName.BorrowFresh(Lasting(name, nameSize), nameSize);
             // A plain name and attributes of this parse: nothing of its own on the heap unless a value
             // was decoded by a class of another kind.
             int64_t refs = 0;
@@ -910,6 +1017,8 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
             SkipBlankRun();
         }
         Progress();
+        if (FP >= FNextRelease)
+            ReleaseInput();
         if (AtEnd()) {
             // Unclosed: an empty end-tag name, which only a nameless element matches.
             FEndName = {};
@@ -1211,7 +1320,7 @@ namespace {
 
 template <class Parse> void LoadNode(TStream& stream, TDomSimpleXML* parser, Parse parse) {
     TDomPoolRef pool;
-    TInput input(stream, pool.Get());
+    TInput input(stream);
     TDomParser p(input, pool.Get(), parser, TDomParser::FileIsUtf8(parser));
     // The stream stands after what was read, also when the text was bad.
     plat::ScopeGuard reposition(
@@ -1270,7 +1379,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
         source = decoded.get();
     }
     TDomPoolRef pool;
-    TInput input(*source, pool.Get());
+    TInput input(*source);
     if (OnLoadProgress)
         OnLoadProgress(this, input.Start, input.StreamSize);
     TDomParser p(input, pool.Get(), this, false);
