@@ -132,7 +132,9 @@ long double TDomSimpleXMLProp::FloatValue() const {
 
 TDomSimpleXMLProps* TDomSimpleXMLProp::Parent() const {
     const auto* chunk = reinterpret_cast<const TDomSimpleXMLProps::TChunk*>(this - FIndex) - 1;
-    return chunk->Owner;
+    while (const TDomSimpleXMLProps::TChunk* next = chunk->Next())
+        chunk = next;
+    return reinterpret_cast<TDomSimpleXMLProps*>(chunk->Link & ~uintptr_t(1));
 }
 
 void TDomSimpleXMLProp::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
@@ -176,7 +178,7 @@ void TDomSimpleXMLProps::Clear() {
 
 void TDomSimpleXMLProps::FreeItems() {
     for (TChunk* c = FFirst; c;) {
-        TChunk* next = c->Next;
+        TChunk* next = c->Next();
         if (FOwnsTexts) {
             TDomSimpleXMLProp* items = c->Items();
             for (int32_t i = 0; i < c->Count; ++i)
@@ -198,8 +200,8 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
         FParent->MarkChanged();
     FCreated = true;
     TChunk* last = FFirst;
-    while (last && last->Next)
-        last = last->Next;
+    while (last && last->Next())
+        last = last->Next();
     if (!last || last->Count == last->Capacity) {
         const int capacity = std::max(reserve, last ? last->Capacity * 2 : 2);
         const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(capacity);
@@ -207,9 +209,9 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
         void* memory = pool ? pool->Allocate(bytes) : ::operator new(bytes);
         if (pool)
             pool->AddRef();
-        auto* chunk = new (memory) TChunk{nullptr, pool, this, 0, capacity};
+        auto* chunk = new (memory) TChunk{TChunk::EndOf(this), pool, 0, capacity};
         if (last)
-            last->Next = chunk;
+            last->Link = reinterpret_cast<uintptr_t>(chunk);
         else
             FFirst = chunk;
         last = chunk;
@@ -242,7 +244,7 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::Item(int index) const {
         return nullptr;
     if (index < 0 || index >= FCount)
         IndexError(index);
-    for (TChunk* c = FFirst; c; c = c->Next) {
+    for (TChunk* c = FFirst; c; c = c->Next()) {
         if (index < c->Count)
             return c->Items() + index;
         index -= c->Count;
@@ -251,7 +253,7 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::Item(int index) const {
 }
 
 TDomSimpleXMLProp* TDomSimpleXMLProps::Find(std::string_view name) const {
-    for (TChunk* c = FFirst; c; c = c->Next) {
+    for (TChunk* c = FFirst; c; c = c->Next()) {
         TDomSimpleXMLProp* items = c->Items();
         for (int32_t i = 0; i < c->Count; ++i) {
             if (SameName(items[i].Name(), name))

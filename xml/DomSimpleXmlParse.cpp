@@ -884,7 +884,7 @@ void TDomParser::FinishElement(TOpenElement& open) {
         } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FProps.FOwnsTexts) {
             // A leaf: its own reference and one for each attribute chunk, all of this pool.
             int64_t refs = 1;
-            for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next)
+            for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next())
                 refs = c->Pool == FPool ? refs + 1 : 0;
             FLastLeafRefs = refs;
         }

@@ -90,13 +90,23 @@ namespace xml {
 // Attributes live in chunks that never move: the parser makes one chunk of exactly the size it needs,
 // later additions go into chunks of growing size.
 struct TDomSimpleXMLProps::TChunk {
-    TChunk* Next;
+    // The next chunk; the last one holds its list instead, with the lowest bit set. A document has a
+    // chunk for nearly every element, and an attribute finds its list rarely: it walks to the last chunk.
+    uintptr_t Link;
     TDomPool* Pool; // null for a chunk on the heap
-    TDomSimpleXMLProps* Owner;
     int32_t Count;
     int32_t Capacity;
     TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
+    TChunk* Next() const { return Link & 1 ? nullptr : reinterpret_cast<TChunk*>(Link); }
+    static uintptr_t EndOf(const TDomSimpleXMLProps* owner) { return reinterpret_cast<uintptr_t>(owner) | 1; }
+    void Append(TChunk* next) {
+        TChunk* last = this;
+        while (last->Next())
+            last = last->Next();
+        last->Link = reinterpret_cast<uintptr_t>(next);
+    }
 };
+static_assert(alignof(TDomSimpleXMLProps) > 1, "the lowest bit of a list's address marks the last chunk");
 
 // The word before an element that says where its memory came from.
 constexpr size_t kElementHeader = 8;
@@ -124,17 +134,17 @@ inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* po
     if (FParent)
         FParent->MarkChanged();
     FCreated = true;
-    auto* chunk = new (memory) TChunk{nullptr, pool, this, count, count};
+    auto* chunk = new (memory) TChunk{TChunk::EndOf(this), pool, count, count};
     pool->AddRef();
-    TChunk** link = &FFirst;
-    while (*link)
-        link = &(*link)->Next;
-    *link = chunk;
+    if (FFirst)
+        FFirst->Append(chunk);
+    else
+        FFirst = chunk;
     FCount += count;
 }
 
 template <class F> void TDomSimpleXMLProps::ForEach(F visit) const {
-    for (TChunk* c = FFirst; c; c = c->Next) {
+    for (TChunk* c = FFirst; c; c = c->Next()) {
         TDomSimpleXMLProp* items = c->Items();
         for (int32_t i = 0; i < c->Count; ++i)
             visit(items[i]);

@@ -225,6 +225,7 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
             EXPECT_EQ(prop->NameSpace(), attributes[i].NameSpace);
             EXPECT_EQ(prop->Name(), attributes[i].Name);
             EXPECT_EQ(prop->Value(), attributes[i].Value + decoded);
+            EXPECT_EQ(prop->Parent(), &p);
         }
     };
 
