@@ -16,6 +16,7 @@
 namespace xml {
 
 PLAT_CLASS_INFO(TDomSimpleXMLProp, TObject)
+static_assert(sizeof(TDomSimpleXMLProp) == 40, "a large document holds a great many attributes");
 PLAT_CLASS_INFO(TDomSimpleXMLProps, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElem, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElemClassic, TDomSimpleXMLElem)
@@ -95,14 +96,14 @@ void TDomString::SetExternal(const char* data, size_t size, unsigned char tag) {
 void TDomString::Assign(std::string_view value) {
     if (value.size() > UINT32_MAX)
         throw std::length_error("XML text too long");
-    if (value.size() <= 15) {
-        char copy[16];
+    if (value.size() <= kInline) {
+        char copy[kInline];
         if (!value.empty())
             std::memcpy(copy, value.data(), value.size());
         Release();
         if (!value.empty())
             std::memcpy(FBytes, copy, value.size());
-        FBytes[15] = static_cast<char>(15 - value.size());
+        FBytes[15] = static_cast<char>(kInline - value.size());
         return;
     }
     char* data = new char[value.size()];
@@ -131,20 +132,24 @@ long double TDomSimpleXMLProp::FloatValue() const {
 }
 
 TDomSimpleXMLProps* TDomSimpleXMLProp::Parent() const {
-    const auto* chunk = reinterpret_cast<const TDomSimpleXMLProps::TChunk*>(this - FIndex) - 1;
+    const auto* chunk = reinterpret_cast<const TDomSimpleXMLProps::TChunk*>(this - Index()) - 1;
     while (const TDomSimpleXMLProps::TChunk* next = chunk->Next())
         chunk = next;
     return reinterpret_cast<TDomSimpleXMLProps*>(chunk->Link & ~uintptr_t(1));
 }
 
 void TDomSimpleXMLProp::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    // A namespace that long is found by its ":" (see NameSpaceSize); one of its own after that point
+    // cannot be told from it.
+    if (nameSpace.size() >= kLongNameSpace && nameSpace.find(':', kLongNameSpace) != std::string_view::npos)
+        throw EDomError("Invalid XML namespace: too long to hold a \":\"");
     Parent()->Changed();
     if (nameSpace.empty()) {
         FName.Assign(name);
     } else {
         FName.Assign(std::string(nameSpace) + ':' + std::string(name));
     }
-    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+    SetNameSpaceSize(nameSpace.size());
 }
 
 void TDomSimpleXMLProp::SetName(std::string_view value) {
@@ -203,7 +208,8 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
     while (last && last->Next())
         last = last->Next();
     if (!last || last->Count == last->Capacity) {
-        const int capacity = std::max(reserve, last ? last->Capacity * 2 : 2);
+        const int capacity =
+            std::min(std::max(reserve, last ? last->Capacity * 2 : 2), int(TDomSimpleXMLProp::kMaxIndex + 1));
         const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(capacity);
         static_assert(sizeof(TChunk) % alignof(TDomSimpleXMLProp) == 0);
         void* memory = pool ? pool->Allocate(bytes) : ::operator new(bytes);

@@ -270,6 +270,7 @@ private:
     static constexpr size_t kChunkBytes =
         sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp);
     static constexpr int kLargestChunkShift = 16;
+    static_assert((size_t(kChunkProps) << kLargestChunkShift) <= TDomSimpleXMLProp::kMaxIndex + 1);
 
     bool AtEnd() const { return FP >= FEnd; }
     std::string CharAt(const char* p) const;
@@ -307,7 +308,7 @@ private:
     // Data, or a copy of it in the pool when it is a long text in the input: the input is given back as
     // the parse moves on, so nothing in the tree may point into it. Short texts are copied inline anyway.
     char* Lasting(char* data, size_t size) {
-        if (size <= 15 || data < FBegin || data > FEnd)
+        if (size <= TDomString::kInline || data < FBegin || data > FEnd)
             return data;
         // Long texts are never copied in a 16-byte move: no padding behind this one.
         char* copy = FPool->AllocateText(size);
@@ -650,7 +651,7 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         if (nameSpaceSize > 0) {
             const size_t size = nameSpaceSize + 1 + nameSize;
             prop->FName.BorrowFresh(Lasting(name - 1 - nameSpaceSize, size), size);
-            prop->FNameSpaceSize = static_cast<uint32_t>(nameSpaceSize);
+            prop->SetNameSpaceSize(nameSpaceSize);
         } else {
             prop->FName.BorrowFresh(Lasting(name, nameSize), nameSize);
         }
