@@ -17,6 +17,7 @@ namespace xml {
 
 PLAT_CLASS_INFO(TDomSimpleXMLProp, TObject)
 static_assert(sizeof(TDomSimpleXMLProp) == 40, "a large document holds a great many attributes");
+static_assert(sizeof(TDomSimpleXMLElemClassic) == 104, "a large document holds a great many elements");
 PLAT_CLASS_INFO(TDomSimpleXMLProps, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElem, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElemClassic, TDomSimpleXMLElem)
@@ -354,11 +355,15 @@ void TDomSimpleXMLElem::FreeChildren() {
 }
 
 void TDomSimpleXMLElem::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    // A namespace that long is found by its ":" (see NameSpaceSize); one of its own after that point
+    // cannot be told from it.
+    if (nameSpace.size() >= kLongNameSpace && nameSpace.find(':', kLongNameSpace) != std::string_view::npos)
+        throw EDomError("Invalid XML namespace: too long to hold a \":\"");
     if (nameSpace.empty())
         FName.Assign(name);
     else
         FName.Assign(std::string(nameSpace) + ':' + std::string(name));
-    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+    SetNameSpaceSize(nameSpace.size());
 }
 
 void TDomSimpleXMLElem::SetName(std::string_view value) {
@@ -547,22 +552,22 @@ void TDomSimpleXMLElems::ForgetKeys() {
     if (!FKeys)
         return;
     for (auto& [element, key] : *FKeys)
-        const_cast<TDomSimpleXMLElem*>(element)->FKeyed = false;
+        const_cast<TDomSimpleXMLElem*>(element)->SetKeyed(false);
     FKeys.reset();
 }
 
 void TDomSimpleXMLElems::SetKey(TDomSimpleXMLElem* value, std::string_view key) {
     if (key == value->Name()) {
-        if (value->FKeyed) {
+        if (value->Keyed()) {
             FKeys->erase(value);
-            value->FKeyed = false;
+            value->SetKeyed(false);
         }
         return;
     }
     if (!FKeys)
         FKeys = std::make_unique<std::unordered_map<const TDomSimpleXMLElem*, std::string>>();
     (*FKeys)[value] = key;
-    value->FKeyed = true;
+    value->SetKeyed(true);
 }
 
 void TDomSimpleXMLElems::Rename(TDomSimpleXMLElem* value, std::string_view name) {
@@ -595,7 +600,7 @@ TDomSimpleXMLElemClassic* TDomSimpleXMLElems::Add(std::string_view name, std::st
 TDomSimpleXMLElem* TDomSimpleXMLElems::AddChild(TDomSimpleXMLElem* value) {
     if (!value)
         return nullptr;
-    if (value->FOwnedByDocument)
+    if (value->OwnedByDocument())
         throw EDomError("Invalid XML Element: the root and the prolog items belong to their document");
     if (value->IsInSubtree(FParent))
         throw EDomError("Invalid XML Element: an element cannot be added below itself");
@@ -657,7 +662,7 @@ void TDomSimpleXMLElemsProlog::Clear() {
 }
 
 void TDomSimpleXMLElemsProlog::Append(TDomSimpleXMLElem* value) {
-    value->FOwnedByDocument = true;
+    value->SetOwnedByDocument();
     FList.push_back(value);
 }
 
@@ -669,7 +674,7 @@ TDomSimpleXMLElem* TDomSimpleXMLElemsProlog::Item(int index) const {
 
 TDomSimpleXMLElemHeader* TDomSimpleXMLElemsProlog::Header() const {
     for (TDomSimpleXMLElem* e : FList) {
-        if (e->FKind == TDomSimpleXMLElem::TKind::Header)
+        if (e->Kind() == TDomSimpleXMLElem::TKind::Header)
             return static_cast<TDomSimpleXMLElemHeader*>(e);
     }
     return nullptr;
@@ -681,7 +686,7 @@ TDomSimpleXMLElemHeader* TDomSimpleXMLElemsProlog::FindHeader() {
     // At the front: a declaration after other items would make the file no XML for other readers.
     auto* header = new TDomSimpleXMLElemHeader(nullptr);
     header->SetName("xml");
-    header->FOwnedByDocument = true;
+    header->SetOwnedByDocument();
     FList.insert(FList.begin(), header);
     return header;
 }
@@ -692,7 +697,7 @@ TDomSimpleXML::TDomSimpleXML()
     : FRoot(std::make_unique<TDomSimpleXMLElemClassic>(nullptr)),
       FProlog(std::make_unique<TDomSimpleXMLElemsProlog>()) {
     FRoot->FSimpleXML = this;
-    FRoot->FOwnedByDocument = true;
+    FRoot->SetOwnedByDocument();
 }
 
 TDomSimpleXML::~TDomSimpleXML() = default;

@@ -286,11 +286,14 @@ public:
     // NameSpace:Name, or Name without a namespace.
     virtual std::string FullName() const;
 
-    std::string_view Name() const { return FName.View().substr(FNameSpaceSize ? FNameSpaceSize + 1 : 0); }
+    std::string_view Name() const {
+        const size_t nameSpace = NameSpaceSize();
+        return FName.View().substr(nameSpace ? nameSpace + 1 : 0);
+    }
     // An empty name or the current name changes nothing, so a name never becomes empty again.
     void SetName(std::string_view Value);
     TDomSimpleXMLElem* Parent() const { return FParent; }
-    std::string_view NameSpace() const { return FName.View().substr(0, FNameSpaceSize); }
+    std::string_view NameSpace() const { return FName.View().substr(0, NameSpaceSize()); }
     void SetNameSpace(std::string_view Value);
     // The text value as plain text; escaping happens only in files.
     std::string_view Value() const { return FValue.View(); }
@@ -331,7 +334,9 @@ protected:
     enum class TKind : uint8_t { Classic, Text, Comment, CData, Header, DocType, Sheet };
     // Name empty; the document is taken over from the parent.
     TDomSimpleXMLElem(TDomSimpleXMLElem* AParent, TKind Kind)
-        : FParent(AParent), FProps(this), FSimpleXML(AParent ? AParent->FSimpleXML : nullptr), FKind(Kind) {}
+        : FParent(AParent), FProps(this), FSimpleXML(AParent ? AParent->FSimpleXML : nullptr) {
+        FValue.SetSpare(static_cast<uint16_t>(Kind));
+    }
     // Copies this node's own data (not its children) from Source.
     virtual void AssignData(const TDomSimpleXMLElem& Source);
 
@@ -350,8 +355,28 @@ private:
     inline void MarkChanged(); // in DomSimpleXmlPool.h
     void SetQualifiedName(std::string_view NameSpace, std::string_view Name);
 
-    // "namespace:name" when there is a namespace (FNameSpaceSize bytes of it): one text less in every
-    // element of a large document.
+    // A document holds a great many elements: "namespace:name" is one text, and the size of the
+    // namespace (in FName's spare bytes) and kind and flags (in FValue's) take no room of their own. A
+    // namespace of kLongNameSpace bytes or more ends at the first ":" from there on.
+    static constexpr size_t kLongNameSpace = 0xFFFF;
+    size_t NameSpaceSize() const {
+        const size_t size = FName.Spare();
+        return size < kLongNameSpace ? size : FName.View().find(':', kLongNameSpace);
+    }
+    void SetNameSpaceSize(size_t Size) {
+        FName.SetSpare(static_cast<uint16_t>(Size < kLongNameSpace ? Size : kLongNameSpace));
+    }
+    enum : uint16_t { kKindBits = 7, kOwnedByDocument = 8, kKeyed = 16 };
+    TKind Kind() const { return static_cast<TKind>(FValue.Spare() & kKindBits); }
+    // The root and the prolog items belong to their document and cannot be moved into a child list.
+    bool OwnedByDocument() const { return FValue.Spare() & kOwnedByDocument; }
+    void SetOwnedByDocument() { FValue.SetSpare(FValue.Spare() | kOwnedByDocument); }
+    // The key its child list finds it by is not its name (see TDomSimpleXMLElems::FKeys).
+    bool Keyed() const { return FValue.Spare() & kKeyed; }
+    void SetKeyed(bool Value) {
+        FValue.SetSpare(static_cast<uint16_t>(Value ? FValue.Spare() | kKeyed : FValue.Spare() & ~kKeyed));
+    }
+
     TDomString FName;
     TDomSimpleXMLElem* FParent;
     std::unique_ptr<TDomSimpleXMLElems> FItems;
@@ -359,12 +384,6 @@ private:
     TDomString FValue;
     TDomSimpleXML* FSimpleXML = nullptr;
     TDomSimpleXMLElems* FContainer = nullptr;
-    TKind FKind;
-    // The root and the prolog items belong to their document and cannot be moved into a child list.
-    bool FOwnedByDocument = false;
-    // The key its child list finds it by is not its name (see TDomSimpleXMLElems::FKeys).
-    bool FKeyed = false;
-    uint32_t FNameSpaceSize = 0;
 };
 
 // An ordinary element (the root is one).
@@ -504,7 +523,7 @@ private:
     // Frees the children of a list whose FLeafPool is set without visiting them.
     void ReleaseLeaves();
     std::string_view KeyOf(const TDomSimpleXMLElem* Value) const {
-        return Value->FKeyed ? std::string_view(FKeys->at(Value)) : Value->Name();
+        return Value->Keyed() ? std::string_view(FKeys->at(Value)) : Value->Name();
     }
     // Records Key for Value, or forgets it when it is Value's name.
     void SetKey(TDomSimpleXMLElem* Value, std::string_view Key);

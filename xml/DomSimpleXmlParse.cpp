@@ -852,7 +852,7 @@ void TDomParser::AddText(TOpenElement& open, char* from, char* to) {
 void TDomParser::FinishElement(TOpenElement& open) {
     TDomSimpleXMLElemClassic* e = open.Element;
     if (e->FItems && e->FItems->FList.size() == 1 &&
-        e->FItems->FList[0]->FKind == TDomSimpleXMLElem::TKind::Text) {
+        e->FItems->FList[0]->Kind() == TDomSimpleXMLElem::TKind::Text) {
         if (open.Pooled)
             e->FValue = std::move(e->FItems->FList[0]->FValue);
         else
@@ -863,14 +863,14 @@ void TDomParser::FinishElement(TOpenElement& open) {
     if (open.NameSpace.Size == 0) {
         if (open.Name.Size > 0)
             StoreName(e->FName, open.Name, open.Pooled, open.HighName);
-        else if (e->FNameSpaceSize > 0)
+        else if (e->NameSpaceSize() > 0)
             e->SetQualifiedName({}, std::string(e->Name()));
-        e->FNameSpaceSize = 0;
+        e->SetNameSpaceSize(0);
     } else if (open.Name.Size > 0 && !open.HighName &&
                open.NameSpace.Data + open.NameSpace.Size + 1 == open.Name.Data) {
         StoreName(e->FName, {open.NameSpace.Data, open.NameSpace.Size + 1 + open.Name.Size}, open.Pooled,
                   false);
-        e->FNameSpaceSize = static_cast<uint32_t>(open.NameSpace.Size);
+        e->SetNameSpaceSize(open.NameSpace.Size);
     } else {
         e->SetQualifiedName(FileText(open.NameSpace.View()),
                             open.Name.Size > 0 ? FileText(open.Name.View()) : std::string(e->Name()));
@@ -1368,7 +1368,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
     // A load starts from an empty root: nothing of the previous document may survive it.
     FRoot->Clear();
     FRoot->FName.Assign({});
-    FRoot->FNameSpaceSize = 0;
+    FRoot->SetNameSpaceSize(0);
     FRoot->FValue.Assign({});
     FProlog->Clear();
     TStream* source = &stream;

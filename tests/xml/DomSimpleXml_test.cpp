@@ -293,6 +293,25 @@ TEST(DomSimpleXmlTree, ElementNamesAndNamespacesChangeApart) {
         root->SetNameSpace({});
         EXPECT_EQ(root->FullName(), "renamed");
     }
+
+    // A namespace of 64 KiB or more is told from the name by its ":", so it may hold none of its own past
+    // that point.
+    const std::string longNameSpace(70000, 'n');
+    plat::TStringStream text("<" + longNameSpace + ":r><" + longNameSpace + ":c/></" + longNameSpace + ":r>");
+    doc.LoadFromStream(text);
+    TDomSimpleXMLElem* root = doc.Root();
+    EXPECT_TRUE(root->NameSpace() == longNameSpace);
+    EXPECT_EQ(root->Name(), "r");
+    EXPECT_TRUE(root->Items().Item(0)->NameSpace() == longNameSpace);
+    EXPECT_EQ(root->Items().Item(0)->Name(), "c");
+    root->SetName("with:colon");
+    EXPECT_EQ(root->Name(), "with:colon");
+    EXPECT_TRUE(root->NameSpace() == longNameSpace);
+    EXPECT_THROW(root->SetNameSpace(longNameSpace + ":x"), EDomError);
+    EXPECT_TRUE(root->NameSpace() == longNameSpace);
+    root->SetNameSpace("short:with:colons");
+    EXPECT_EQ(root->FullName(), "short:with:colons:with:colon");
+    EXPECT_EQ(root->Name(), "with:colon");
 }
 
 TEST(DomSimpleXmlTree, AutoCreateAddsMissingItemsOnLookup) {
