@@ -159,11 +159,11 @@ public:
 
     // Whether ReleaseBefore gives memory back.
     bool Releasable() const { return FMapped; }
-    // The whole pages before p are not read again.
+    // The whole large pages before p are not read again.
     void ReleaseBefore(const char* p) {
         if (!FMapped)
             return;
-        const size_t upTo = static_cast<size_t>(p - Data) & ~(kPage - 1);
+        const size_t upTo = static_cast<size_t>(p - Data) & ~(kLargePage - 1);
         if (upTo > FReleased) {
             ::madvise(Data + FReleased, upTo - FReleased, MADV_DONTNEED);
             FReleased = upTo;
@@ -171,33 +171,40 @@ public:
     }
 
 private:
-    static constexpr size_t kPage = 4096;
+    static constexpr size_t kLargePage = size_t(2) << 20;
     // Below this an input is not worth its own mapping.
     static constexpr size_t kSmallInput = size_t(1) << 20;
 
     // Room for Size bytes and the padding (zeroed) behind them; what was allocated before is freed.
     char* Allocate(size_t size) {
         Free();
-        FAllocated = size + kPadding;
-        if (FAllocated < kSmallInput) {
-            Data = static_cast<char*>(std::malloc(FAllocated));
+        const size_t bytes = size + kPadding;
+        if (bytes < kSmallInput) {
+            Data = static_cast<char*>(std::malloc(bytes));
             if (!Data)
                 throw std::bad_alloc();
         } else {
-            // Page-aligned, so that pages behind the reading position can be given back.
+            // Aligned to large pages, which the input is touched in (a few hundred faults for a large
+            // file rather than tens of thousands) and given back in.
+            FMappedSize = bytes + kLargePage;
             void* memory =
-                ::mmap(nullptr, FAllocated, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                ::mmap(nullptr, FMappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (memory == MAP_FAILED)
                 throw std::bad_alloc();
-            Data = static_cast<char*>(memory);
+            FMapping = static_cast<char*>(memory);
             FMapped = true;
+            const auto start = reinterpret_cast<uintptr_t>(memory);
+            Data = reinterpret_cast<char*>((start + kLargePage - 1) & ~(kLargePage - 1));
+#ifdef MADV_HUGEPAGE
+            ::madvise(Data, (bytes + kLargePage - 1) & ~(kLargePage - 1), MADV_HUGEPAGE);
+#endif
         }
         std::memset(Data + size, 0, kPadding);
         return Data;
     }
     void Free() {
         if (FMapped)
-            ::munmap(Data, FAllocated);
+            ::munmap(FMapping, FMappedSize);
         else
             std::free(Data);
         Data = nullptr;
@@ -205,7 +212,8 @@ private:
         FReleased = 0;
     }
 
-    size_t FAllocated = 0;
+    char* FMapping = nullptr;
+    size_t FMappedSize = 0;
     size_t FReleased = 0;
     bool FMapped = false;
 };
