@@ -190,10 +190,10 @@ void TDomSimpleXMLProps::FreeItems() {
             for (int32_t i = 0; i < c->Count; ++i)
                 items[i].~TDomSimpleXMLProp();
         }
-        if (c->Pool)
-            c->Pool->Release();
-        else
+        if (c->Memory == TChunk::kHeap)
             ::operator delete(c);
+        else if (c->Memory == TChunk::kOwnPool)
+            c->PoolWord()->Release();
         c = next;
     }
     FFirst = nullptr;
@@ -211,12 +211,15 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
     if (!last || last->Count == last->Capacity) {
         const int capacity =
             std::min(std::max(reserve, last ? last->Capacity * 2 : 2), int(TDomSimpleXMLProp::kMaxIndex + 1));
-        const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(capacity);
+        const auto kind = pool ? TChunk::kOwnPool : TChunk::kHeap;
+        const size_t bytes = TChunk::Bytes(static_cast<size_t>(capacity), kind);
         static_assert(sizeof(TChunk) % alignof(TDomSimpleXMLProp) == 0);
         void* memory = pool ? pool->Allocate(bytes) : ::operator new(bytes);
-        if (pool)
+        auto* chunk = new (memory) TChunk{TChunk::EndOf(this), 0, static_cast<uint32_t>(capacity), kind};
+        if (pool) {
+            chunk->PoolWord() = pool;
             pool->AddRef();
-        auto* chunk = new (memory) TChunk{TChunk::EndOf(this), pool, 0, capacity};
+        }
         if (last)
             last->Link = reinterpret_cast<uintptr_t>(chunk);
         else

@@ -249,8 +249,10 @@ private:
     // A new, empty attribute; the chunk for it holds at least Reserve of them (taken from Pool when given).
     TDomSimpleXMLProp* AppendEmpty(int Reserve, TDomPool* Pool);
     // Appends the chunk at Memory, taken from Pool, whose Count attributes the caller has made in place
-    // behind the chunk's header.
-    inline void AdoptChunk(void* Memory, int Count, TDomPool* Pool); // in DomSimpleXmlPool.h
+    // behind the chunk's header. ElementPool: the element of this list lives in Pool (and holds a
+    // reference to it); otherwise the chunk's bytes (TChunk::Bytes) end with room for a reference.
+    inline void AdoptChunk(void* Memory, int Count, TDomPool* Pool,
+                           bool ElementPool); // in DomSimpleXmlPool.h
     template <class F> void ForEach(F Visit) const;
 
     TDomSimpleXMLElem* FParent;

@@ -276,7 +276,7 @@ private:
     // one by position stays cheap.
     static constexpr int kChunkProps = 16;
     static constexpr size_t kChunkBytes =
-        sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp);
+        sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp) + sizeof(void*);
     static constexpr int kLargestChunkShift = 16;
     static_assert((size_t(kChunkProps) << kLargestChunkShift) <= TDomSimpleXMLProp::kMaxIndex + 1);
 
@@ -357,8 +357,10 @@ private:
 #endif
     }
 
-    int ParseAttributes(TDomSimpleXMLProps& props);
-    void AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next);
+    // ElementPool: the element of Props was made by this parse (in the pool, see TOpenElement::Pooled).
+    int ParseAttributes(TDomSimpleXMLProps& props, bool elementPool = false);
+    void AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next,
+                         bool elementPool);
     [[noreturn]] __attribute__((cold)) void FailInAttributes(const char* format, char* at);
     TStartTag ParseStartTag(TOpenElement& open);
     TStartTag ParseTagRest(TOpenElement& open);
@@ -544,13 +546,15 @@ template <char Quote> inline char* TDomParser::FindQuote(char* p, unsigned& flag
 }
 
 // Hands the attributes made in place from First up to Next (see ParseAttributes) over to Props.
-void TDomParser::AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first,
-                                 TDomSimpleXMLProp* next) {
+void TDomParser::AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next,
+                                 bool elementPool) {
     if (next == first)
         return;
     using TChunk = TDomSimpleXMLProps::TChunk;
-    FPool->Take(sizeof(TChunk) + static_cast<size_t>(next - first) * sizeof(TDomSimpleXMLProp));
-    props.AdoptChunk(reinterpret_cast<TChunk*>(first) - 1, static_cast<int>(next - first), FPool);
+    FPool->Take(TChunk::Bytes(static_cast<size_t>(next - first),
+                              elementPool ? TChunk::kElementPool : TChunk::kOwnPool));
+    props.AdoptChunk(reinterpret_cast<TChunk*>(first) - 1, static_cast<int>(next - first), FPool,
+                     elementPool);
 }
 
 // An error inside an attribute list; the attributes made so far are handed over on the way out.
@@ -565,7 +569,7 @@ void TDomParser::FailInAttributes(const char* format, char* at) {
 // The attributes are made where they stay: side by side in the pool's free room behind a chunk header,
 // the chunk taken and handed to the list when it is full or the tag ends, also when an error or a
 // decoder ends the tag early. No other object may be made in the pool meanwhile (texts may).
-int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
+int TDomParser::ParseAttributes(TDomSimpleXMLProps& props, bool elementPool) {
     using TChunk = TDomSimpleXMLProps::TChunk;
     if (props.FFirst)
         props.Clear();
@@ -581,8 +585,9 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         TDomSimpleXMLProps& Props;
         TDomSimpleXMLProp*& First;
         TDomSimpleXMLProp*& Next;
-        ~THandOver() { Parser.AdoptAttributes(Props, First, Next); }
-    } handOver{*this, props, first, next};
+        bool ElementPool;
+        ~THandOver() { Parser.AdoptAttributes(Props, First, Next, ElementPool); }
+    } handOver{*this, props, first, next, elementPool};
     // The loops below stop at the NUL bytes behind the data (none of the classes holds NUL).
     char* p = FP;
     char* const end = FEnd;
@@ -644,10 +649,12 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         const size_t valueSize = static_cast<size_t>(close - value);
 
         if (next == limit) {
-            AdoptAttributes(props, first, next);
+            AdoptAttributes(props, first, next, elementPool);
             first = next = nullptr;
             auto* chunk = reinterpret_cast<TChunk*>(FPool->Room(kChunkBytes));
-            const size_t fits = (FPool->RoomSize() - sizeof(TChunk)) / sizeof(TDomSimpleXMLProp);
+            // Room for the reference behind the items is kept whether it is needed or not.
+            const size_t fits =
+                (FPool->RoomSize() - sizeof(TChunk) - sizeof(void*)) / sizeof(TDomSimpleXMLProp);
             const size_t wanted = size_t(kChunkProps) << std::min(chunks, kLargestChunkShift);
             first = next = reinterpret_cast<TDomSimpleXMLProp*>(chunk + 1);
             limit = first + std::min(fits, wanted);
@@ -738,7 +745,7 @@ TDomParser::TStartTag TDomParser::ParseTagRest(TOpenElement& open) {
             return TStartTag::Empty;
         } else {
             // A blank ends the name; whatever follows the attributes still belongs to the name.
-            ParseAttributes(open.Element->FProps);
+            ParseAttributes(open.Element->FProps, open.Pooled);
             // The usual ends of a start tag, taken here rather than by another round.
             if (*FP == '/' && FP[1] == '>') {
                 FP += 2;
@@ -891,10 +898,12 @@ void TDomParser::FinishElement(TOpenElement& open) {
                 e->FItems->FLeafRefs = open.LeafRefs;
             }
         } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FProps.FOwnsTexts) {
-            // A leaf: its own reference and one for each attribute chunk, all of this pool.
+            // A leaf: its own reference and one for each attribute chunk that holds one, all of this pool.
             int64_t refs = 1;
-            for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next())
-                refs = c->Pool == FPool ? refs + 1 : 0;
+            for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next()) {
+                if (c->Memory != TDomSimpleXMLProps::TChunk::kElementPool)
+                    refs = c->Pool() == FPool ? refs + 1 : 0;
+            }
             FLastLeafRefs = refs;
         }
     }
@@ -954,10 +963,9 @@ void TDomParser::ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd) {
         char* name = FP + 1;
         const size_t nameSize = static_cast<size_t>(nameEnd - name);
         FP = nameEnd;
-        int chunks = 0;
         if (nameEnd[0] == ' ') {
             ++FP;
-            chunks = ParseAttributes(child->FProps);
+            ParseAttributes(child->FProps, true);
         }
         if (FP[0] == '/' && FP[1] == '>') {
             FP += 2;
@@ -967,7 +975,7 @@ void TDomParser::ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd) {
             int64_t refs = 0;
             if (TrackLeaves()) {
                 if (!child->FProps.FOwnsTexts)
-                    refs = 1 + chunks;
+                    refs = 1; // its attribute chunks live on its reference
             } else if (FEvents && (FEvents->OnTagParsed || FEvents->OnValueParsed)) {
                 TagParsed(child);
             }

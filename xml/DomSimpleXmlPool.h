@@ -89,14 +89,27 @@ namespace xml {
 
 // Attributes live in chunks that never move: the parser makes one chunk of exactly the size it needs,
 // later additions go into chunks of growing size.
+//
+// A document has a chunk for nearly every element, so a chunk's header is kept small: an attribute finds
+// its list rarely, by walking to the last chunk, which holds the list; and a chunk the parser made in the
+// pool of its own element holds no reference to the pool, as the element holds one for as long as the
+// chunk can live. A chunk in any other pool keeps its reference in a word behind its items.
 struct TDomSimpleXMLProps::TChunk {
-    // The next chunk; the last one holds its list instead, with the lowest bit set. A document has a
-    // chunk for nearly every element, and an attribute finds its list rarely: it walks to the last chunk.
+    enum TMemory : uint32_t { kHeap, kElementPool, kOwnPool };
+    // The next chunk; the last one holds its list instead, with the lowest bit set.
     uintptr_t Link;
-    TDomPool* Pool; // null for a chunk on the heap
     int32_t Count;
-    int32_t Capacity;
+    uint32_t Capacity : 30;
+    uint32_t Memory : 2; // a TMemory
     TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
+    // The bytes of a chunk of Capacity attributes, in memory of that kind.
+    static size_t Bytes(size_t capacity, TMemory memory) {
+        return sizeof(TChunk) + capacity * sizeof(TDomSimpleXMLProp) +
+               (memory == kOwnPool ? sizeof(void*) : 0);
+    }
+    TDomPool*& PoolWord() { return *reinterpret_cast<TDomPool**>(Items() + Capacity); }
+    // The pool the chunk holds a reference to, if any.
+    TDomPool* Pool() { return Memory == kOwnPool ? PoolWord() : nullptr; }
     TChunk* Next() const { return Link & 1 ? nullptr : reinterpret_cast<TChunk*>(Link); }
     static uintptr_t EndOf(const TDomSimpleXMLProps* owner) { return reinterpret_cast<uintptr_t>(owner) | 1; }
     void Append(TChunk* next) {
@@ -130,12 +143,16 @@ inline void TDomSimpleXMLElem::MarkChanged() {
         FContainer->FLeafPool = nullptr;
 }
 
-inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* pool) {
+inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* pool, bool elementPool) {
     if (FParent)
         FParent->MarkChanged();
     FCreated = true;
-    auto* chunk = new (memory) TChunk{TChunk::EndOf(this), pool, count, count};
-    pool->AddRef();
+    auto* chunk = new (memory) TChunk{TChunk::EndOf(this), count, static_cast<uint32_t>(count),
+                                      elementPool ? TChunk::kElementPool : TChunk::kOwnPool};
+    if (!elementPool) {
+        chunk->PoolWord() = pool;
+        pool->AddRef();
+    }
     if (FFirst)
         FFirst->Append(chunk);
     else
