@@ -69,7 +69,7 @@ enum TDomSimpleXMLOperation { dxoInsert = 0, dxoRemove = 1 };
 //
 // A text of the tree in 16 bytes: up to 13 bytes inline, longer texts on the heap or, for parsed
 // documents, in the memory block the parser keeps for the nodes it made (see TDomPool). Two bytes are
-// left to the owner of the string (Spare): an attribute keeps its place and its namespace there.
+// left to the owner of the string (Spare): elements and attributes keep small fields there.
 class TDomString {
 public:
     TDomString() {
