@@ -102,9 +102,10 @@ bool DecodesPlainly(const TDomSimpleXML* doc) {
            (typeid(*doc) == typeid(TDomSimpleXML) || typeid(*doc) == typeid(TDomHackSimpleXML));
 }
 
-// The bytes after the stream's position, followed by kPadding NUL bytes. The parser unescapes texts in
-// place; the tree keeps no pointer into these bytes (long texts are copied into the pool, see
-// TDomParser::Lasting), so a large input is given back to the system piece by piece behind the reading
+// The bytes after the stream's position, followed by kPadding NUL bytes; the parser unescapes texts in
+// place. A small input lies in the pool, and the tree keeps its long texts where they stand. A large
+// one has memory of its own: the tree keeps no pointer into it (long texts are copied into the pool,
+// see TDomParser::Lasting), so it is given back to the system piece by piece behind the reading
 // position, and a load takes little more than the larger of the file and its tree.
 class TInput {
 public:
@@ -113,7 +114,7 @@ public:
     int64_t Start = 0;
     int64_t StreamSize = 0;
 
-    TInput(TStream& stream) {
+    TInput(TStream& stream, TDomPool* pool) : FPool(pool) {
         Start = stream.Position();
         if (auto* memory = dynamic_cast<plat::TMemoryStream*>(&stream)) {
             StreamSize = memory->Size();
@@ -172,17 +173,17 @@ public:
 
 private:
     static constexpr size_t kLargePage = size_t(2) << 20;
-    // Below this an input is not worth its own mapping.
-    static constexpr size_t kSmallInput = size_t(1) << 20;
+    // Below this an input is kept whole in the pool: the memory it could give back is small, and a
+    // mapping of its own would cost the zeroing of every page on each load, where the heap reuses
+    // memory from one load to the next (up to the largest block it hands out without mapping it).
+    static constexpr size_t kSmallInput = size_t(32) << 20;
 
     // Room for Size bytes and the padding (zeroed) behind them; what was allocated before is freed.
     char* Allocate(size_t size) {
         Free();
         const size_t bytes = size + kPadding;
         if (bytes < kSmallInput) {
-            Data = static_cast<char*>(std::malloc(bytes));
-            if (!Data)
-                throw std::bad_alloc();
+            Data = FPool->AllocateText(bytes);
         } else {
             // Aligned to large pages, which the input is touched in (a few hundred faults for a large
             // file rather than tens of thousands) and given back in.
@@ -205,13 +206,12 @@ private:
     void Free() {
         if (FMapped)
             ::munmap(FMapping, FMappedSize);
-        else
-            std::free(Data);
         Data = nullptr;
         FMapped = false;
         FReleased = 0;
     }
 
+    TDomPool* FPool;
     char* FMapping = nullptr;
     size_t FMappedSize = 0;
     size_t FReleased = 0;
@@ -313,10 +313,10 @@ private:
     // flags of the bytes before it are added to Flags.
     template <char Quote>
     inline __attribute__((always_inline)) char* FindQuote(char* p, unsigned& flags) const;
-    // Data, or a copy of it in the pool when it is a long text in the input: the input is given back as
+    // Data, or a copy of it in the pool when it is a long text in a large input: that is given back as
     // the parse moves on, so nothing in the tree may point into it. Short texts are copied inline anyway.
     char* Lasting(char* data, size_t size) {
-        if (size <= TDomString::kInline || data < FBegin || data > FEnd)
+        if (!FInput.Releasable() || size <= TDomString::kInline || data < FBegin || data > FEnd)
             return data;
         // Long texts are never copied in a 16-byte move: no padding behind this one.
         char* copy = FPool->AllocateText(size);
@@ -1337,7 +1337,7 @@ namespace {
 
 template <class Parse> void LoadNode(TStream& stream, TDomSimpleXML* parser, Parse parse) {
     TDomPoolRef pool;
-    TInput input(stream);
+    TInput input(stream, pool.Get());
     TDomParser p(input, pool.Get(), parser, TDomParser::FileIsUtf8(parser));
     // The stream stands after what was read, also when the text was bad.
     plat::ScopeGuard reposition(
@@ -1396,7 +1396,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
         source = decoded.get();
     }
     TDomPoolRef pool;
-    TInput input(*source);
+    TInput input(*source, pool.Get());
     if (OnLoadProgress)
         OnLoadProgress(this, input.Start, input.StreamSize);
     TDomParser p(input, pool.Get(), this, false);

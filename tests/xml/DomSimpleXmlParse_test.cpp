@@ -565,7 +565,7 @@ TEST(DomSimpleXmlParse, ParsedNodesOutliveTheirDocument) {
     EXPECT_EQ(copy.Properties().ValueOf("v"), "a value well beyond fifteen bytes & escaped");
 }
 
-// The parser gives the input back while it reads a large one: every text it keeps, the names of
+// The parser gives a large input (32 MiB or more) back while it reads it: every text it keeps, the names of
 // elements still open (short ones too) and a text that runs across the pages given back must survive it.
 TEST(DomSimpleXmlParse, LargeInputsKeepEveryTextAfterReading) {
     constexpr int kSections = 3;
@@ -573,7 +573,7 @@ TEST(DomSimpleXmlParse, LargeInputsKeepEveryTextAfterReading) {
     auto label = [](int s, int i) {
         return "a label longer than fifteen bytes " + std::to_string(s * kItems + i);
     };
-    const std::string bigText(3 << 20, 'x');
+    const std::string bigText(24 << 20, 'x');
     std::string text = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
                        "<ns:a-root-element-with-a-long-name kind=\"a root attribute, long enough\">\r\n";
     for (int s = 0; s < kSections; ++s) {
