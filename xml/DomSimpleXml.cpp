@@ -16,6 +16,8 @@
 namespace xml {
 
 PLAT_CLASS_INFO(TDomSimpleXMLProp, TObject)
+static_assert(sizeof(TDomSimpleXMLProp) == 40, "a large document holds a great many attributes");
+static_assert(sizeof(TDomSimpleXMLElemClassic) == 104, "a large document holds a great many elements");
 PLAT_CLASS_INFO(TDomSimpleXMLProps, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElem, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElemClassic, TDomSimpleXMLElem)
@@ -95,14 +97,14 @@ void TDomString::SetExternal(const char* data, size_t size, unsigned char tag) {
 void TDomString::Assign(std::string_view value) {
     if (value.size() > UINT32_MAX)
         throw std::length_error("XML text too long");
-    if (value.size() <= 15) {
-        char copy[16];
+    if (value.size() <= kInline) {
+        char copy[kInline];
         if (!value.empty())
             std::memcpy(copy, value.data(), value.size());
         Release();
         if (!value.empty())
             std::memcpy(FBytes, copy, value.size());
-        FBytes[15] = static_cast<char>(15 - value.size());
+        FBytes[15] = static_cast<char>(kInline - value.size());
         return;
     }
     char* data = new char[value.size()];
@@ -131,18 +133,24 @@ long double TDomSimpleXMLProp::FloatValue() const {
 }
 
 TDomSimpleXMLProps* TDomSimpleXMLProp::Parent() const {
-    const auto* chunk = reinterpret_cast<const TDomSimpleXMLProps::TChunk*>(this - FIndex) - 1;
-    return chunk->Owner;
+    const auto* chunk = reinterpret_cast<const TDomSimpleXMLProps::TChunk*>(this - Index()) - 1;
+    while (const TDomSimpleXMLProps::TChunk* next = chunk->Next())
+        chunk = next;
+    return reinterpret_cast<TDomSimpleXMLProps*>(chunk->Link & ~uintptr_t(1));
 }
 
 void TDomSimpleXMLProp::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    // A namespace that long is found by its ":" (see NameSpaceSize); one of its own after that point
+    // cannot be told from it.
+    if (nameSpace.size() >= kLongNameSpace && nameSpace.find(':', kLongNameSpace) != std::string_view::npos)
+        throw EDomError("Invalid XML namespace: too long to hold a \":\"");
     Parent()->Changed();
     if (nameSpace.empty()) {
         FName.Assign(name);
     } else {
         FName.Assign(std::string(nameSpace) + ':' + std::string(name));
     }
-    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+    SetNameSpaceSize(nameSpace.size());
 }
 
 void TDomSimpleXMLProp::SetName(std::string_view value) {
@@ -176,16 +184,16 @@ void TDomSimpleXMLProps::Clear() {
 
 void TDomSimpleXMLProps::FreeItems() {
     for (TChunk* c = FFirst; c;) {
-        TChunk* next = c->Next;
+        TChunk* next = c->Next();
         if (FOwnsTexts) {
             TDomSimpleXMLProp* items = c->Items();
             for (int32_t i = 0; i < c->Count; ++i)
                 items[i].~TDomSimpleXMLProp();
         }
-        if (c->Pool)
-            c->Pool->Release();
-        else
+        if (c->Memory == TChunk::kHeap)
             ::operator delete(c);
+        else if (c->Memory == TChunk::kOwnPool)
+            c->PoolWord()->Release();
         c = next;
     }
     FFirst = nullptr;
@@ -198,18 +206,22 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
         FParent->MarkChanged();
     FCreated = true;
     TChunk* last = FFirst;
-    while (last && last->Next)
-        last = last->Next;
+    while (last && last->Next())
+        last = last->Next();
     if (!last || last->Count == last->Capacity) {
-        const int capacity = std::max(reserve, last ? last->Capacity * 2 : 2);
-        const size_t bytes = sizeof(TChunk) + sizeof(TDomSimpleXMLProp) * static_cast<size_t>(capacity);
+        const int capacity =
+            std::min(std::max(reserve, last ? last->Capacity * 2 : 2), int(TDomSimpleXMLProp::kMaxIndex + 1));
+        const auto kind = pool ? TChunk::kOwnPool : TChunk::kHeap;
+        const size_t bytes = TChunk::Bytes(static_cast<size_t>(capacity), kind);
         static_assert(sizeof(TChunk) % alignof(TDomSimpleXMLProp) == 0);
         void* memory = pool ? pool->Allocate(bytes) : ::operator new(bytes);
-        if (pool)
+        auto* chunk = new (memory) TChunk{TChunk::EndOf(this), 0, static_cast<uint32_t>(capacity), kind};
+        if (pool) {
+            chunk->PoolWord() = pool;
             pool->AddRef();
-        auto* chunk = new (memory) TChunk{nullptr, pool, this, 0, capacity};
+        }
         if (last)
-            last->Next = chunk;
+            last->Link = reinterpret_cast<uintptr_t>(chunk);
         else
             FFirst = chunk;
         last = chunk;
@@ -242,7 +254,7 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::Item(int index) const {
         return nullptr;
     if (index < 0 || index >= FCount)
         IndexError(index);
-    for (TChunk* c = FFirst; c; c = c->Next) {
+    for (TChunk* c = FFirst; c; c = c->Next()) {
         if (index < c->Count)
             return c->Items() + index;
         index -= c->Count;
@@ -251,7 +263,7 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::Item(int index) const {
 }
 
 TDomSimpleXMLProp* TDomSimpleXMLProps::Find(std::string_view name) const {
-    for (TChunk* c = FFirst; c; c = c->Next) {
+    for (TChunk* c = FFirst; c; c = c->Next()) {
         TDomSimpleXMLProp* items = c->Items();
         for (int32_t i = 0; i < c->Count; ++i) {
             if (SameName(items[i].Name(), name))
@@ -346,11 +358,15 @@ void TDomSimpleXMLElem::FreeChildren() {
 }
 
 void TDomSimpleXMLElem::SetQualifiedName(std::string_view nameSpace, std::string_view name) {
+    // A namespace that long is found by its ":" (see NameSpaceSize); one of its own after that point
+    // cannot be told from it.
+    if (nameSpace.size() >= kLongNameSpace && nameSpace.find(':', kLongNameSpace) != std::string_view::npos)
+        throw EDomError("Invalid XML namespace: too long to hold a \":\"");
     if (nameSpace.empty())
         FName.Assign(name);
     else
         FName.Assign(std::string(nameSpace) + ':' + std::string(name));
-    FNameSpaceSize = static_cast<uint32_t>(nameSpace.size());
+    SetNameSpaceSize(nameSpace.size());
 }
 
 void TDomSimpleXMLElem::SetName(std::string_view value) {
@@ -539,22 +555,22 @@ void TDomSimpleXMLElems::ForgetKeys() {
     if (!FKeys)
         return;
     for (auto& [element, key] : *FKeys)
-        const_cast<TDomSimpleXMLElem*>(element)->FKeyed = false;
+        const_cast<TDomSimpleXMLElem*>(element)->SetKeyed(false);
     FKeys.reset();
 }
 
 void TDomSimpleXMLElems::SetKey(TDomSimpleXMLElem* value, std::string_view key) {
     if (key == value->Name()) {
-        if (value->FKeyed) {
+        if (value->Keyed()) {
             FKeys->erase(value);
-            value->FKeyed = false;
+            value->SetKeyed(false);
         }
         return;
     }
     if (!FKeys)
         FKeys = std::make_unique<std::unordered_map<const TDomSimpleXMLElem*, std::string>>();
     (*FKeys)[value] = key;
-    value->FKeyed = true;
+    value->SetKeyed(true);
 }
 
 void TDomSimpleXMLElems::Rename(TDomSimpleXMLElem* value, std::string_view name) {
@@ -587,7 +603,7 @@ TDomSimpleXMLElemClassic* TDomSimpleXMLElems::Add(std::string_view name, std::st
 TDomSimpleXMLElem* TDomSimpleXMLElems::AddChild(TDomSimpleXMLElem* value) {
     if (!value)
         return nullptr;
-    if (value->FOwnedByDocument)
+    if (value->OwnedByDocument())
         throw EDomError("Invalid XML Element: the root and the prolog items belong to their document");
     if (value->IsInSubtree(FParent))
         throw EDomError("Invalid XML Element: an element cannot be added below itself");
@@ -649,7 +665,7 @@ void TDomSimpleXMLElemsProlog::Clear() {
 }
 
 void TDomSimpleXMLElemsProlog::Append(TDomSimpleXMLElem* value) {
-    value->FOwnedByDocument = true;
+    value->SetOwnedByDocument();
     FList.push_back(value);
 }
 
@@ -661,7 +677,7 @@ TDomSimpleXMLElem* TDomSimpleXMLElemsProlog::Item(int index) const {
 
 TDomSimpleXMLElemHeader* TDomSimpleXMLElemsProlog::Header() const {
     for (TDomSimpleXMLElem* e : FList) {
-        if (e->FKind == TDomSimpleXMLElem::TKind::Header)
+        if (e->Kind() == TDomSimpleXMLElem::TKind::Header)
             return static_cast<TDomSimpleXMLElemHeader*>(e);
     }
     return nullptr;
@@ -673,7 +689,7 @@ TDomSimpleXMLElemHeader* TDomSimpleXMLElemsProlog::FindHeader() {
     // At the front: a declaration after other items would make the file no XML for other readers.
     auto* header = new TDomSimpleXMLElemHeader(nullptr);
     header->SetName("xml");
-    header->FOwnedByDocument = true;
+    header->SetOwnedByDocument();
     FList.insert(FList.begin(), header);
     return header;
 }
@@ -684,7 +700,7 @@ TDomSimpleXML::TDomSimpleXML()
     : FRoot(std::make_unique<TDomSimpleXMLElemClassic>(nullptr)),
       FProlog(std::make_unique<TDomSimpleXMLElemsProlog>()) {
     FRoot->FSimpleXML = this;
-    FRoot->FOwnedByDocument = true;
+    FRoot->SetOwnedByDocument();
 }
 
 TDomSimpleXML::~TDomSimpleXML() = default;

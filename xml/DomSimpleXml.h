@@ -67,31 +67,32 @@ enum TDomSimpleXMLOperation { dxoInsert = 0, dxoRemove = 1 };
 // Texts of the tree are handed out as views; a view stays valid until its text is changed or its node
 // is freed.
 //
-// A text of the tree in 16 bytes: up to 15 bytes inline, longer texts on the heap or, for parsed
-// documents, in the memory block the parser keeps for the nodes it made (see TDomPool).
+// A text of the tree in 16 bytes: up to 13 bytes inline, longer texts on the heap or, for parsed
+// documents, in the memory block the parser keeps for the nodes it made (see TDomPool). Two bytes are
+// left to the owner of the string (Spare): elements and attributes keep small fields there.
 class TDomString {
 public:
-    TDomString() { FBytes[15] = 15; }
+    TDomString() {
+        FBytes[13] = FBytes[14] = 0;
+        FBytes[15] = kInline;
+    }
     ~TDomString() { Release(); }
     TDomString(const TDomString&) = delete;
     TDomString& operator=(const TDomString&) = delete;
-    TDomString(TDomString&& Other) noexcept {
-        std::memcpy(FBytes, Other.FBytes, 16);
-        Other.FBytes[15] = 15;
-    }
+    // The text moves; the spare bytes stay with their owners.
+    TDomString(TDomString&& Other) noexcept : TDomString() { Take(Other); }
     TDomString& operator=(TDomString&& Other) noexcept {
         if (this != &Other) {
             Release();
-            std::memcpy(FBytes, Other.FBytes, 16);
-            Other.FBytes[15] = 15;
+            Take(Other);
         }
         return *this;
     }
 
     std::string_view View() const {
         const auto tag = static_cast<unsigned char>(FBytes[15]);
-        if (tag <= 15)
-            return {FBytes, static_cast<size_t>(15 - tag)};
+        if (tag <= kInline)
+            return {FBytes, static_cast<size_t>(kInline - tag)};
         const char* data;
         uint32_t size;
         std::memcpy(&data, FBytes, sizeof data);
@@ -106,26 +107,32 @@ public:
     // Keeps Data without copying when it is long; Data must live as long as this string, and 16 bytes
     // must be readable there (the parser pads its memory for this).
     void Borrow(const char* Data, size_t Size) {
-        if (Size > 15) {
+        if (Size > kInline) {
             BorrowLong(Data, Size);
             return;
         }
         Release();
-        std::memcpy(FBytes, Data, 16);
-        FBytes[15] = static_cast<char>(15 - Size);
+        std::memcpy(FBytes, Data, kInline);
+        FBytes[15] = static_cast<char>(kInline - Size);
     }
+    uint16_t Spare() const {
+        uint16_t value;
+        std::memcpy(&value, FBytes + 13, sizeof value);
+        return value;
+    }
+    void SetSpare(uint16_t Value) { std::memcpy(FBytes + 13, &Value, sizeof Value); }
 
 private:
     friend class TDomParser;
-    enum : unsigned char { kBorrowed = 0x80, kOwned = 0x81 };
+    enum : unsigned char { kInline = 13, kBorrowed = 0x80, kOwned = 0x81 };
     // Borrow for a string that holds no text of its own (one just made): nothing to free first.
     void BorrowFresh(const char* Data, size_t Size) {
-        if (Size > 15) {
+        if (Size > kInline) {
             BorrowLong(Data, Size);
             return;
         }
-        std::memcpy(FBytes, Data, 16);
-        FBytes[15] = static_cast<char>(15 - Size);
+        std::memcpy(FBytes, Data, kInline);
+        FBytes[15] = static_cast<char>(kInline - Size);
     }
     void Release() {
         if (static_cast<unsigned char>(FBytes[15]) == kOwned) {
@@ -133,11 +140,18 @@ private:
             std::memcpy(&data, FBytes, sizeof data);
             delete[] data;
         }
-        FBytes[15] = 15;
+        FBytes[15] = kInline;
+    }
+    // The text of Other (this one holds none), leaving Other empty.
+    void Take(TDomString& Other) {
+        std::memcpy(FBytes, Other.FBytes, 13);
+        FBytes[15] = Other.FBytes[15];
+        Other.FBytes[15] = kInline;
     }
     void SetExternal(const char* Data, size_t Size, unsigned char Tag);
     void BorrowLong(const char* Data, size_t Size);
-    // Inline: the bytes, and 15 minus the size in the last byte. External: pointer, 32-bit size, tag.
+    // Inline: the bytes, and 13 minus the size in the last byte. External: pointer, 32-bit size, tag.
+    // Bytes 13 and 14 are the spare ones in both.
     char FBytes[16];
 };
 
@@ -146,11 +160,14 @@ private:
 class TDomSimpleXMLProp final : public TObject {
     PLAT_CLASS(TDomSimpleXMLProp)
 public:
-    std::string_view Name() const { return FName.View().substr(FNameSpaceSize ? FNameSpaceSize + 1 : 0); }
+    std::string_view Name() const {
+        const size_t nameSpace = NameSpaceSize();
+        return FName.View().substr(nameSpace ? nameSpace + 1 : 0);
+    }
     void SetName(std::string_view Value);
     std::string_view Value() const { return FValue.View(); }
     void SetValue(std::string_view Value);
-    std::string_view NameSpace() const { return FName.View().substr(0, FNameSpaceSize); }
+    std::string_view NameSpace() const { return FName.View().substr(0, NameSpaceSize()); }
     void SetNameSpace(std::string_view Value);
     TDomSimpleXMLProps* Parent() const;
 
@@ -162,15 +179,30 @@ public:
 private:
     friend class TDomParser;
     friend class TDomSimpleXMLProps;
-    // Index: the attribute's place in its chunk, whose header names the list (see Parent).
-    explicit TDomSimpleXMLProp(uint32_t Index) : FIndex(Index) {}
+    // A chunk holds up to this many attributes.
+    static constexpr uint32_t kMaxIndex = (uint32_t(1) << 20) - 1;
+    // Index: the attribute's place in its chunk, whose header leads to the list (see Parent).
+    explicit TDomSimpleXMLProp(uint32_t Index) {
+        FName.SetSpare(static_cast<uint16_t>(Index));
+        FValue.SetSpare(static_cast<uint16_t>(Index >> 16));
+    }
     void SetQualifiedName(std::string_view NameSpace, std::string_view Name);
-    // A document holds a great many attributes: the namespace is kept in front of the name
-    // ("namespace:name", FNameSpaceSize bytes of it), and the list is found through the chunk.
+    // A document holds a great many attributes, each in 40 bytes: the namespace is kept in front of the
+    // name ("namespace:name"), and the place in the chunk (20 bits) and the size of the namespace
+    // (12 bits) in the spare bytes of the two texts. A namespace of kLongNameSpace bytes or more ends
+    // at the first ":" from there on.
+    static constexpr size_t kLongNameSpace = 0xFFF;
+    uint32_t Index() const { return FName.Spare() | uint32_t(FValue.Spare() & 0xF) << 16; }
+    size_t NameSpaceSize() const {
+        const size_t size = FValue.Spare() >> 4;
+        return size < kLongNameSpace ? size : FName.View().find(':', kLongNameSpace);
+    }
+    void SetNameSpaceSize(size_t Size) {
+        const auto stored = static_cast<uint16_t>(Size < kLongNameSpace ? Size : kLongNameSpace);
+        FValue.SetSpare(static_cast<uint16_t>((FValue.Spare() & 0xF) | stored << 4));
+    }
     TDomString FName;
     TDomString FValue;
-    uint32_t FIndex;
-    uint32_t FNameSpaceSize = 0;
 };
 
 // The attributes of one element, in the order added. Names may repeat; lookups find the first.
@@ -217,8 +249,10 @@ private:
     // A new, empty attribute; the chunk for it holds at least Reserve of them (taken from Pool when given).
     TDomSimpleXMLProp* AppendEmpty(int Reserve, TDomPool* Pool);
     // Appends the chunk at Memory, taken from Pool, whose Count attributes the caller has made in place
-    // behind the chunk's header.
-    inline void AdoptChunk(void* Memory, int Count, TDomPool* Pool); // in DomSimpleXmlPool.h
+    // behind the chunk's header. ElementPool: the element of this list lives in Pool (and holds a
+    // reference to it); otherwise the chunk's bytes (TChunk::Bytes) end with room for a reference.
+    inline void AdoptChunk(void* Memory, int Count, TDomPool* Pool,
+                           bool ElementPool); // in DomSimpleXmlPool.h
     template <class F> void ForEach(F Visit) const;
 
     TDomSimpleXMLElem* FParent;
@@ -254,11 +288,14 @@ public:
     // NameSpace:Name, or Name without a namespace.
     virtual std::string FullName() const;
 
-    std::string_view Name() const { return FName.View().substr(FNameSpaceSize ? FNameSpaceSize + 1 : 0); }
+    std::string_view Name() const {
+        const size_t nameSpace = NameSpaceSize();
+        return FName.View().substr(nameSpace ? nameSpace + 1 : 0);
+    }
     // An empty name or the current name changes nothing, so a name never becomes empty again.
     void SetName(std::string_view Value);
     TDomSimpleXMLElem* Parent() const { return FParent; }
-    std::string_view NameSpace() const { return FName.View().substr(0, FNameSpaceSize); }
+    std::string_view NameSpace() const { return FName.View().substr(0, NameSpaceSize()); }
     void SetNameSpace(std::string_view Value);
     // The text value as plain text; escaping happens only in files.
     std::string_view Value() const { return FValue.View(); }
@@ -299,7 +336,9 @@ protected:
     enum class TKind : uint8_t { Classic, Text, Comment, CData, Header, DocType, Sheet };
     // Name empty; the document is taken over from the parent.
     TDomSimpleXMLElem(TDomSimpleXMLElem* AParent, TKind Kind)
-        : FParent(AParent), FProps(this), FSimpleXML(AParent ? AParent->FSimpleXML : nullptr), FKind(Kind) {}
+        : FParent(AParent), FProps(this), FSimpleXML(AParent ? AParent->FSimpleXML : nullptr) {
+        FValue.SetSpare(static_cast<uint16_t>(Kind));
+    }
     // Copies this node's own data (not its children) from Source.
     virtual void AssignData(const TDomSimpleXMLElem& Source);
 
@@ -318,8 +357,28 @@ private:
     inline void MarkChanged(); // in DomSimpleXmlPool.h
     void SetQualifiedName(std::string_view NameSpace, std::string_view Name);
 
-    // "namespace:name" when there is a namespace (FNameSpaceSize bytes of it): one text less in every
-    // element of a large document.
+    // A document holds a great many elements: "namespace:name" is one text, and the size of the
+    // namespace (in FName's spare bytes) and kind and flags (in FValue's) take no room of their own. A
+    // namespace of kLongNameSpace bytes or more ends at the first ":" from there on.
+    static constexpr size_t kLongNameSpace = 0xFFFF;
+    size_t NameSpaceSize() const {
+        const size_t size = FName.Spare();
+        return size < kLongNameSpace ? size : FName.View().find(':', kLongNameSpace);
+    }
+    void SetNameSpaceSize(size_t Size) {
+        FName.SetSpare(static_cast<uint16_t>(Size < kLongNameSpace ? Size : kLongNameSpace));
+    }
+    enum : uint16_t { kKindBits = 7, kOwnedByDocument = 8, kKeyed = 16 };
+    TKind Kind() const { return static_cast<TKind>(FValue.Spare() & kKindBits); }
+    // The root and the prolog items belong to their document and cannot be moved into a child list.
+    bool OwnedByDocument() const { return FValue.Spare() & kOwnedByDocument; }
+    void SetOwnedByDocument() { FValue.SetSpare(FValue.Spare() | kOwnedByDocument); }
+    // The key its child list finds it by is not its name (see TDomSimpleXMLElems::FKeys).
+    bool Keyed() const { return FValue.Spare() & kKeyed; }
+    void SetKeyed(bool Value) {
+        FValue.SetSpare(static_cast<uint16_t>(Value ? FValue.Spare() | kKeyed : FValue.Spare() & ~kKeyed));
+    }
+
     TDomString FName;
     TDomSimpleXMLElem* FParent;
     std::unique_ptr<TDomSimpleXMLElems> FItems;
@@ -327,12 +386,6 @@ private:
     TDomString FValue;
     TDomSimpleXML* FSimpleXML = nullptr;
     TDomSimpleXMLElems* FContainer = nullptr;
-    TKind FKind;
-    // The root and the prolog items belong to their document and cannot be moved into a child list.
-    bool FOwnedByDocument = false;
-    // The key its child list finds it by is not its name (see TDomSimpleXMLElems::FKeys).
-    bool FKeyed = false;
-    uint32_t FNameSpaceSize = 0;
 };
 
 // An ordinary element (the root is one).
@@ -472,7 +525,7 @@ private:
     // Frees the children of a list whose FLeafPool is set without visiting them.
     void ReleaseLeaves();
     std::string_view KeyOf(const TDomSimpleXMLElem* Value) const {
-        return Value->FKeyed ? std::string_view(FKeys->at(Value)) : Value->Name();
+        return Value->Keyed() ? std::string_view(FKeys->at(Value)) : Value->Name();
     }
     // Records Key for Value, or forgets it when it is Value's name.
     void SetKey(TDomSimpleXMLElem* Value, std::string_view Key);

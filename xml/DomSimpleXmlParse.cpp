@@ -2,11 +2,15 @@
 // in what it accepts (any byte in tag names, anything after the root element), strict in a fixed set
 // of error messages.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <typeinfo>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+
+#include <sys/mman.h>
 
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -98,30 +102,33 @@ bool DecodesPlainly(const TDomSimpleXML* doc) {
            (typeid(*doc) == typeid(TDomSimpleXML) || typeid(*doc) == typeid(TDomHackSimpleXML));
 }
 
-// The bytes after the stream's position, copied into the pool: the parser unescapes texts in place and
-// the tree keeps them there.
-struct TInput {
+// The bytes after the stream's position, followed by kPadding NUL bytes; the parser unescapes texts in
+// place. A small input lies in the pool, and the tree keeps its long texts where they stand. A large
+// one has memory of its own: the tree keeps no pointer into it (long texts are copied into the pool,
+// see TDomParser::Lasting), so it is given back to the system piece by piece behind the reading
+// position, and a load takes little more than the larger of the file and its tree.
+class TInput {
+public:
     char* Data = nullptr;
     size_t Size = 0;
     int64_t Start = 0;
     int64_t StreamSize = 0;
 
-    TInput(TStream& stream, TDomPool* pool) {
+    TInput(TStream& stream, TDomPool* pool) : FPool(pool) {
         Start = stream.Position();
         if (auto* memory = dynamic_cast<plat::TMemoryStream*>(&stream)) {
             StreamSize = memory->Size();
             Size = Start < StreamSize ? static_cast<size_t>(StreamSize - Start) : 0;
-            Data = pool->AllocateText(Size + kPadding);
+            Data = Allocate(Size);
             if (Size > 0)
                 std::memcpy(Data, memory->Memory() + Start, Size);
-            std::memset(Data + Size, 0, kPadding);
             return;
         }
-        // Read straight into the pool when the stream knows its size (a file does): a copy in between
+        // Read straight into place when the stream knows its size (a file does): a copy in between
         // would double the memory a load of a large file takes.
         const int64_t size = stream.Size();
         const size_t expected = size > Start ? static_cast<size_t>(size - Start) : 0;
-        char* data = pool->AllocateText(expected + kPadding);
+        char* data = Allocate(expected);
         size_t have = 0;
         while (have < expected) {
             const int64_t n = stream.Read(data + have, static_cast<int64_t>(expected - have));
@@ -139,7 +146,7 @@ struct TInput {
                 n = stream.Read(probe, sizeof probe);
             } while (n > 0);
             have = bytes.size();
-            data = pool->AllocateText(have + kPadding);
+            data = Allocate(have);
             std::memcpy(data, bytes.data(), have);
         }
         Data = data;
@@ -147,15 +154,78 @@ struct TInput {
         std::memset(Data + Size, 0, kPadding);
         StreamSize = Start + static_cast<int64_t>(Size);
     }
+    ~TInput() { Free(); }
+    TInput(const TInput&) = delete;
+    TInput& operator=(const TInput&) = delete;
+
+    // Whether ReleaseBefore gives memory back.
+    bool Releasable() const { return FMapped; }
+    // The whole large pages before p are not read again.
+    void ReleaseBefore(const char* p) {
+        if (!FMapped)
+            return;
+        const size_t upTo = static_cast<size_t>(p - Data) & ~(kLargePage - 1);
+        if (upTo > FReleased) {
+            ::madvise(Data + FReleased, upTo - FReleased, MADV_DONTNEED);
+            FReleased = upTo;
+        }
+    }
+
+private:
+    static constexpr size_t kLargePage = size_t(2) << 20;
+    // Below this an input is kept whole in the pool: the memory it could give back is small, and a
+    // mapping of its own would cost the zeroing of every page on each load, where the heap reuses
+    // memory from one load to the next (up to the largest block it hands out without mapping it).
+    static constexpr size_t kSmallInput = size_t(32) << 20;
+
+    // Room for Size bytes and the padding (zeroed) behind them; what was allocated before is freed.
+    char* Allocate(size_t size) {
+        Free();
+        const size_t bytes = size + kPadding;
+        if (bytes < kSmallInput) {
+            Data = FPool->AllocateText(bytes);
+        } else {
+            // Aligned to large pages, which the input is touched in (a few hundred faults for a large
+            // file rather than tens of thousands) and given back in.
+            FMappedSize = bytes + kLargePage;
+            void* memory =
+                ::mmap(nullptr, FMappedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (memory == MAP_FAILED)
+                throw std::bad_alloc();
+            FMapping = static_cast<char*>(memory);
+            FMapped = true;
+            const auto start = reinterpret_cast<uintptr_t>(memory);
+            Data = reinterpret_cast<char*>((start + kLargePage - 1) & ~(kLargePage - 1));
+#ifdef MADV_HUGEPAGE
+            ::madvise(Data, (bytes + kLargePage - 1) & ~(kLargePage - 1), MADV_HUGEPAGE);
+#endif
+        }
+        std::memset(Data + size, 0, kPadding);
+        return Data;
+    }
+    void Free() {
+        if (FMapped)
+            ::munmap(FMapping, FMappedSize);
+        Data = nullptr;
+        FMapped = false;
+        FReleased = 0;
+    }
+
+    TDomPool* FPool;
+    char* FMapping = nullptr;
+    size_t FMappedSize = 0;
+    size_t FReleased = 0;
+    bool FMapped = false;
 };
 
 } // namespace
 
 class TDomParser {
 public:
-    TDomParser(const TInput& input, TDomPool* pool, TDomSimpleXML* events, bool utf8)
+    TDomParser(TInput& input, TDomPool* pool, TDomSimpleXML* events, bool utf8)
         : FBegin(input.Data), FP(input.Data), FEnd(input.Data + input.Size), FPool(pool), FEvents(events),
-          FUtf8(utf8), FStart(input.Start), FStreamSize(input.StreamSize) {
+          FUtf8(utf8), FStart(input.Start), FStreamSize(input.StreamSize), FInput(input) {
+        FNextRelease = input.Releasable() ? FBegin + kReleaseStep : FEnd + kPadding;
         FProgress = events && events->OnLoadProgress;
         FTrim = events && (events->Options() & sxoTrimPrecedingTextWhitespace);
         FTrackLeaves = !events || !(events->OnTagParsed || events->OnValueParsed || events->OnLoadProgress);
@@ -206,8 +276,9 @@ private:
     // one by position stays cheap.
     static constexpr int kChunkProps = 16;
     static constexpr size_t kChunkBytes =
-        sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp);
+        sizeof(TDomSimpleXMLProps::TChunk) + kChunkProps * sizeof(TDomSimpleXMLProp) + sizeof(void*);
     static constexpr int kLargestChunkShift = 16;
+    static_assert((size_t(kChunkProps) << kLargestChunkShift) <= TDomSimpleXMLProp::kMaxIndex + 1);
 
     bool AtEnd() const { return FP >= FEnd; }
     std::string CharAt(const char* p) const;
@@ -242,10 +313,22 @@ private:
     // flags of the bytes before it are added to Flags.
     template <char Quote>
     inline __attribute__((always_inline)) char* FindQuote(char* p, unsigned& flags) const;
-    // A tag name: most are ASCII and kept where they stand.
+    // Data, or a copy of it in the pool when it is a long text in a large input: that is given back as
+    // the parse moves on, so nothing in the tree may point into it. Short texts are copied inline anyway.
+    char* Lasting(char* data, size_t size) {
+        if (!FInput.Releasable() || size <= TDomString::kInline || data < FBegin || data > FEnd)
+            return data;
+        // Long texts are never copied in a 16-byte move: no padding behind this one.
+        char* copy = FPool->AllocateText(size);
+        std::memcpy(copy, data, size);
+        return copy;
+    }
+    // Gives back the input before the reading position, keeping what the open elements still need.
+    void ReleaseInput();
+    // A tag name: most are ASCII and kept as they stand.
     void StoreName(TDomString& out, const TSpan& name, bool borrow, bool high) {
         if (borrow && !high)
-            out.Borrow(name.Data, name.Size);
+            out.Borrow(Lasting(name.Data, name.Size), name.Size);
         else
             StoreText(out, name.Data, name.Size, false, borrow);
     }
@@ -274,8 +357,10 @@ private:
 #endif
     }
 
-    int ParseAttributes(TDomSimpleXMLProps& props);
-    void AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next);
+    // ElementPool: the element of Props was made by this parse (in the pool, see TOpenElement::Pooled).
+    int ParseAttributes(TDomSimpleXMLProps& props, bool elementPool = false);
+    void AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next,
+                         bool elementPool);
     [[noreturn]] __attribute__((cold)) void FailInAttributes(const char* format, char* at);
     TStartTag ParseStartTag(TOpenElement& open);
     TStartTag ParseTagRest(TOpenElement& open);
@@ -319,7 +404,39 @@ private:
     bool FLeavesTracked = false; // FTrackLeaves, and the decoder in use runs no code of others
     int64_t FLastLeafRefs = 0;   // of the element FinishElement finished last
     std::string FScratch;
+    TInput& FInput;
+    char* FNextRelease; // ReleaseInput is due when the reading position passes it
+    static constexpr size_t kReleaseStep = size_t(2) << 20;
 };
+
+void TDomParser::ReleaseInput() {
+    char* keep = FP;
+    if (FDepth > 0)
+        keep = std::min(keep, FStack[FDepth - 1].BlockStart);
+    // The names of open elements are checked against their end tags and stored when they finish.
+    auto lasting = [&](TSpan& span) {
+        if (span.Size > 0 && span.Data >= FBegin && span.Data < keep) {
+            char* copy = FPool->AllocateText(span.Size + kPadding);
+            std::memcpy(copy, span.Data, span.Size);
+            span.Data = copy;
+        }
+    };
+    for (size_t i = 0; i < FDepth; ++i) {
+        TOpenElement& open = FStack[i];
+        if (open.NameSpace.Size > 0 && open.NameSpace.Data + open.NameSpace.Size + 1 == open.Name.Data) {
+            // Kept together, as "namespace:name" is stored in one piece.
+            TSpan whole{open.NameSpace.Data, open.NameSpace.Size + 1 + open.Name.Size};
+            lasting(whole);
+            open.NameSpace.Data = whole.Data;
+            open.Name.Data = whole.Data + open.NameSpace.Size + 1;
+        } else {
+            lasting(open.NameSpace);
+            lasting(open.Name);
+        }
+    }
+    FInput.ReleaseBefore(keep);
+    FNextRelease = FP + kReleaseStep;
+}
 
 std::string TDomParser::CharAt(const char* p) const {
     auto c = static_cast<unsigned char>(*p);
@@ -380,7 +497,7 @@ void TDomParser::StoreScanned(TDomString& out, char* data, size_t size, unsigned
             size = DecodeInPlace(data, size, (options & sxoAutoEncodeValue) != 0);
     }
     if (borrow)
-        out.Borrow(data, size);
+        out.Borrow(Lasting(data, size), size);
     else
         out.Assign(std::string_view(data, size));
 }
@@ -429,13 +546,15 @@ template <char Quote> inline char* TDomParser::FindQuote(char* p, unsigned& flag
 }
 
 // Hands the attributes made in place from First up to Next (see ParseAttributes) over to Props.
-void TDomParser::AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first,
-                                 TDomSimpleXMLProp* next) {
+void TDomParser::AdoptAttributes(TDomSimpleXMLProps& props, TDomSimpleXMLProp* first, TDomSimpleXMLProp* next,
+                                 bool elementPool) {
     if (next == first)
         return;
     using TChunk = TDomSimpleXMLProps::TChunk;
-    FPool->Take(sizeof(TChunk) + static_cast<size_t>(next - first) * sizeof(TDomSimpleXMLProp));
-    props.AdoptChunk(reinterpret_cast<TChunk*>(first) - 1, static_cast<int>(next - first), FPool);
+    FPool->Take(TChunk::Bytes(static_cast<size_t>(next - first),
+                              elementPool ? TChunk::kElementPool : TChunk::kOwnPool));
+    props.AdoptChunk(reinterpret_cast<TChunk*>(first) - 1, static_cast<int>(next - first), FPool,
+                     elementPool);
 }
 
 // An error inside an attribute list; the attributes made so far are handed over on the way out.
@@ -450,7 +569,7 @@ void TDomParser::FailInAttributes(const char* format, char* at) {
 // The attributes are made where they stay: side by side in the pool's free room behind a chunk header,
 // the chunk taken and handed to the list when it is full or the tag ends, also when an error or a
 // decoder ends the tag early. No other object may be made in the pool meanwhile (texts may).
-int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
+int TDomParser::ParseAttributes(TDomSimpleXMLProps& props, bool elementPool) {
     using TChunk = TDomSimpleXMLProps::TChunk;
     if (props.FFirst)
         props.Clear();
@@ -466,8 +585,9 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         TDomSimpleXMLProps& Props;
         TDomSimpleXMLProp*& First;
         TDomSimpleXMLProp*& Next;
-        ~THandOver() { Parser.AdoptAttributes(Props, First, Next); }
-    } handOver{*this, props, first, next};
+        bool ElementPool;
+        ~THandOver() { Parser.AdoptAttributes(Props, First, Next, ElementPool); }
+    } handOver{*this, props, first, next, elementPool};
     // The loops below stop at the NUL bytes behind the data (none of the classes holds NUL).
     char* p = FP;
     char* const end = FEnd;
@@ -529,10 +649,12 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         const size_t valueSize = static_cast<size_t>(close - value);
 
         if (next == limit) {
-            AdoptAttributes(props, first, next);
+            AdoptAttributes(props, first, next, elementPool);
             first = next = nullptr;
             auto* chunk = reinterpret_cast<TChunk*>(FPool->Room(kChunkBytes));
-            const size_t fits = (FPool->RoomSize() - sizeof(TChunk)) / sizeof(TDomSimpleXMLProp);
+            // Room for the reference behind the items is kept whether it is needed or not.
+            const size_t fits =
+                (FPool->RoomSize() - sizeof(TChunk) - sizeof(void*)) / sizeof(TDomSimpleXMLProp);
             const size_t wanted = size_t(kChunkProps) << std::min(chunks, kLargestChunkShift);
             first = next = reinterpret_cast<TDomSimpleXMLProp*>(chunk + 1);
             limit = first + std::min(fits, wanted);
@@ -542,13 +664,14 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props) {
         ++next;
         // Names are ASCII; a namespace stands right before its name.
         if (nameSpaceSize > 0) {
-            prop->FName.BorrowFresh(name - 1 - nameSpaceSize, nameSpaceSize + 1 + nameSize);
-            prop->FNameSpaceSize = static_cast<uint32_t>(nameSpaceSize);
+            const size_t size = nameSpaceSize + 1 + nameSize;
+            prop->FName.BorrowFresh(Lasting(name - 1 - nameSpaceSize, size), size);
+            prop->SetNameSpaceSize(nameSpaceSize);
         } else {
-            prop->FName.BorrowFresh(name, nameSize);
+            prop->FName.BorrowFresh(Lasting(name, nameSize), nameSize);
         }
         if (flags == 0) {
-            prop->FValue.BorrowFresh(value, valueSize);
+            prop->FValue.BorrowFresh(Lasting(value, valueSize), valueSize);
         } else {
             StoreScanned(prop->FValue, value, valueSize, flags & 3, true, true);
             if (prop->FValue.Owned())
@@ -622,7 +745,7 @@ TDomParser::TStartTag TDomParser::ParseTagRest(TOpenElement& open) {
             return TStartTag::Empty;
         } else {
             // A blank ends the name; whatever follows the attributes still belongs to the name.
-            ParseAttributes(open.Element->FProps);
+            ParseAttributes(open.Element->FProps, open.Pooled);
             // The usual ends of a start tag, taken here rather than by another round.
             if (*FP == '/' && FP[1] == '>') {
                 FP += 2;
@@ -744,7 +867,7 @@ void TDomParser::AddText(TOpenElement& open, char* from, char* to) {
 void TDomParser::FinishElement(TOpenElement& open) {
     TDomSimpleXMLElemClassic* e = open.Element;
     if (e->FItems && e->FItems->FList.size() == 1 &&
-        e->FItems->FList[0]->FKind == TDomSimpleXMLElem::TKind::Text) {
+        e->FItems->FList[0]->Kind() == TDomSimpleXMLElem::TKind::Text) {
         if (open.Pooled)
             e->FValue = std::move(e->FItems->FList[0]->FValue);
         else
@@ -755,14 +878,14 @@ void TDomParser::FinishElement(TOpenElement& open) {
     if (open.NameSpace.Size == 0) {
         if (open.Name.Size > 0)
             StoreName(e->FName, open.Name, open.Pooled, open.HighName);
-        else if (e->FNameSpaceSize > 0)
+        else if (e->NameSpaceSize() > 0)
             e->SetQualifiedName({}, std::string(e->Name()));
-        e->FNameSpaceSize = 0;
+        e->SetNameSpaceSize(0);
     } else if (open.Name.Size > 0 && !open.HighName &&
                open.NameSpace.Data + open.NameSpace.Size + 1 == open.Name.Data) {
         StoreName(e->FName, {open.NameSpace.Data, open.NameSpace.Size + 1 + open.Name.Size}, open.Pooled,
                   false);
-        e->FNameSpaceSize = static_cast<uint32_t>(open.NameSpace.Size);
+        e->SetNameSpaceSize(open.NameSpace.Size);
     } else {
         e->SetQualifiedName(FileText(open.NameSpace.View()),
                             open.Name.Size > 0 ? FileText(open.Name.View()) : std::string(e->Name()));
@@ -775,10 +898,12 @@ void TDomParser::FinishElement(TOpenElement& open) {
                 e->FItems->FLeafRefs = open.LeafRefs;
             }
         } else if (open.Pooled && !e->FName.Owned() && !e->FValue.Owned() && !e->FProps.FOwnsTexts) {
-            // A leaf: its own reference and one for each attribute chunk, all of this pool.
+            // A leaf: its own reference and one for each attribute chunk that holds one, all of this pool.
             int64_t refs = 1;
-            for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next)
-                refs = c->Pool == FPool ? refs + 1 : 0;
+            for (TDomSimpleXMLProps::TChunk* c = e->FProps.FFirst; c && refs > 0; c = c->Next()) {
+                if (c->Memory != TDomSimpleXMLProps::TChunk::kElementPool)
+                    refs = c->Pool() == FPool ? refs + 1 : 0;
+            }
             FLastLeafRefs = refs;
         }
     }
@@ -838,20 +963,19 @@ void TDomParser::ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd) {
         char* name = FP + 1;
         const size_t nameSize = static_cast<size_t>(nameEnd - name);
         FP = nameEnd;
-        int chunks = 0;
         if (nameEnd[0] == ' ') {
             ++FP;
-            chunks = ParseAttributes(child->FProps);
+            ParseAttributes(child->FProps, true);
         }
         if (FP[0] == '/' && FP[1] == '>') {
             FP += 2;
-            child->FName.BorrowFresh(name, nameSize);
+            child->FName.BorrowFresh(Lasting(name, nameSize), nameSize);
             // A plain name and attributes of this parse: nothing of its own on the heap unless a value
             // was decoded by a class of another kind.
             int64_t refs = 0;
             if (TrackLeaves()) {
                 if (!child->FProps.FOwnsTexts)
-                    refs = 1 + chunks;
+                    refs = 1; // its attribute chunks live on its reference
             } else if (FEvents && (FEvents->OnTagParsed || FEvents->OnValueParsed)) {
                 TagParsed(child);
             }
@@ -910,6 +1034,8 @@ void TDomParser::ParseElement(TDomSimpleXMLElemClassic* element) {
             SkipBlankRun();
         }
         Progress();
+        if (FP >= FNextRelease)
+            ReleaseInput();
         if (AtEnd()) {
             // Unclosed: an empty end-tag name, which only a nameless element matches.
             FEndName = {};
@@ -1258,7 +1384,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
     // A load starts from an empty root: nothing of the previous document may survive it.
     FRoot->Clear();
     FRoot->FName.Assign({});
-    FRoot->FNameSpaceSize = 0;
+    FRoot->SetNameSpaceSize(0);
     FRoot->FValue.Assign({});
     FProlog->Clear();
     TStream* source = &stream;

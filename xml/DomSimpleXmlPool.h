@@ -89,14 +89,37 @@ namespace xml {
 
 // Attributes live in chunks that never move: the parser makes one chunk of exactly the size it needs,
 // later additions go into chunks of growing size.
+//
+// A document has a chunk for nearly every element, so a chunk's header is kept small: an attribute finds
+// its list rarely, by walking to the last chunk, which holds the list; and a chunk the parser made in the
+// pool of its own element holds no reference to the pool, as the element holds one for as long as the
+// chunk can live. A chunk in any other pool keeps its reference in a word behind its items.
 struct TDomSimpleXMLProps::TChunk {
-    TChunk* Next;
-    TDomPool* Pool; // null for a chunk on the heap
-    TDomSimpleXMLProps* Owner;
+    enum TMemory : uint32_t { kHeap, kElementPool, kOwnPool };
+    // The next chunk; the last one holds its list instead, with the lowest bit set.
+    uintptr_t Link;
     int32_t Count;
-    int32_t Capacity;
+    uint32_t Capacity : 30;
+    uint32_t Memory : 2; // a TMemory
     TDomSimpleXMLProp* Items() { return reinterpret_cast<TDomSimpleXMLProp*>(this + 1); }
+    // The bytes of a chunk of Capacity attributes, in memory of that kind.
+    static size_t Bytes(size_t capacity, TMemory memory) {
+        return sizeof(TChunk) + capacity * sizeof(TDomSimpleXMLProp) +
+               (memory == kOwnPool ? sizeof(void*) : 0);
+    }
+    TDomPool*& PoolWord() { return *reinterpret_cast<TDomPool**>(Items() + Capacity); }
+    // The pool the chunk holds a reference to, if any.
+    TDomPool* Pool() { return Memory == kOwnPool ? PoolWord() : nullptr; }
+    TChunk* Next() const { return Link & 1 ? nullptr : reinterpret_cast<TChunk*>(Link); }
+    static uintptr_t EndOf(const TDomSimpleXMLProps* owner) { return reinterpret_cast<uintptr_t>(owner) | 1; }
+    void Append(TChunk* next) {
+        TChunk* last = this;
+        while (last->Next())
+            last = last->Next();
+        last->Link = reinterpret_cast<uintptr_t>(next);
+    }
 };
+static_assert(alignof(TDomSimpleXMLProps) > 1, "the lowest bit of a list's address marks the last chunk");
 
 // The word before an element that says where its memory came from.
 constexpr size_t kElementHeader = 8;
@@ -120,21 +143,25 @@ inline void TDomSimpleXMLElem::MarkChanged() {
         FContainer->FLeafPool = nullptr;
 }
 
-inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* pool) {
+inline void TDomSimpleXMLProps::AdoptChunk(void* memory, int count, TDomPool* pool, bool elementPool) {
     if (FParent)
         FParent->MarkChanged();
     FCreated = true;
-    auto* chunk = new (memory) TChunk{nullptr, pool, this, count, count};
-    pool->AddRef();
-    TChunk** link = &FFirst;
-    while (*link)
-        link = &(*link)->Next;
-    *link = chunk;
+    auto* chunk = new (memory) TChunk{TChunk::EndOf(this), count, static_cast<uint32_t>(count),
+                                      elementPool ? TChunk::kElementPool : TChunk::kOwnPool};
+    if (!elementPool) {
+        chunk->PoolWord() = pool;
+        pool->AddRef();
+    }
+    if (FFirst)
+        FFirst->Append(chunk);
+    else
+        FFirst = chunk;
     FCount += count;
 }
 
 template <class F> void TDomSimpleXMLProps::ForEach(F visit) const {
-    for (TChunk* c = FFirst; c; c = c->Next) {
+    for (TChunk* c = FFirst; c; c = c->Next()) {
         TDomSimpleXMLProp* items = c->Items();
         for (int32_t i = 0; i < c->Count; ++i)
             visit(items[i]);

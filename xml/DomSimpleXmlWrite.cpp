@@ -266,7 +266,7 @@ private:
     // is never escaped: an escaped name would be no name at all. Valid until the next call.
     std::string_view TagOf(TDomSimpleXMLElem* e) {
         if (!FEncoder || !FEncoder->OnEncodeValue)
-            return e->FNameSpaceSize == 0 ? e->Name() : std::string_view(FTag = e->FullName());
+            return e->NameSpaceSize() == 0 ? e->Name() : std::string_view(FTag = e->FullName());
         FTag = e->FullName();
         FEncoder->OnEncodeValue(FEncoder, FTag);
         return FTag;
@@ -342,7 +342,7 @@ void TDomWriter::CloseElement(std::string_view tag, size_t depth) {
 
 void TDomWriter::WriteLeaf(TDomSimpleXMLElem* e, const std::string& indent) {
     using K = TDomSimpleXMLElem::TKind;
-    switch (e->FKind) {
+    switch (e->Kind()) {
     case K::Classic:
         break;
     case K::Text:
@@ -404,7 +404,7 @@ void TDomWriter::WriteNode(TDomSimpleXMLElem* node, const std::string& indent) {
     }
     FDirectValues = FEncoder && FPlainEncode && FEscape != 0;
     FIndents.assign(1, indent);
-    if (node->FKind != TDomSimpleXMLElem::TKind::Classic) {
+    if (node->Kind() != TDomSimpleXMLElem::TKind::Classic) {
         WriteLeaf(node, indent);
         MaybeFlush();
         return;
@@ -431,7 +431,7 @@ void TDomWriter::WriteNode(TDomSimpleXMLElem* node, const std::string& indent) {
         if (top.Next < children.size()) {
             TDomSimpleXMLElem* child = children[top.Next++];
             const size_t depth = top.Depth + 1;
-            if (child->FKind == TDomSimpleXMLElem::TKind::Classic) {
+            if (child->Kind() == TDomSimpleXMLElem::TKind::Classic) {
                 open(child, depth);
             } else {
                 WriteLeaf(child, IndentAt(depth));

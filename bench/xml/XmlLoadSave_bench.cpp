@@ -15,7 +15,6 @@
 #include <pugixml.hpp>
 #include <string>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -245,35 +244,69 @@ void WriteChartFile(const std::string& fileName, int64_t bytes) {
     std::fclose(f);
 }
 
-// The peak resident memory of a fresh run of this program that loads FileName (none: only starts),
-// from the kernel's record of the finished child.
+// The peak resident memory of a fresh run of this program that loads FileName (none: only starts), as
+// the child reports it. The kernel's record of a finished child (wait4) will not do: exec keeps the
+// peak of the memory the child was forked with, which is this whole process, and subtracting an idle
+// run then hides as much of the load as this process holds.
 int64_t ChildPeakBytes(const std::string& fileName) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::close(fds[0]);
+        ::close(fds[1]);
         ::execl("/proc/self/exe", "xml_load_save_bench", "--load-peak", fileName.c_str(), nullptr);
         ::_exit(127);
     }
+    ::close(fds[1]);
+    std::string report;
+    char buffer[256];
+    ssize_t n;
+    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+        report.append(buffer, static_cast<size_t>(n));
+    ::close(fds[0]);
     if (pid < 0)
         return -1;
     int status = 0;
-    struct rusage usage {};
-    if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return -1;
-    return static_cast<int64_t>(usage.ru_maxrss) * 1024;
+    char* end = nullptr;
+    const long long bytes = std::strtoll(report.c_str(), &end, 10);
+    return end != report.c_str() ? bytes : -1;
 }
 
-// The child's side: load the file (when one is named) and leave.
+// The peak resident memory of this process so far (the kernel's high-water mark).
+int64_t OwnPeakBytes() {
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long long kb = -1;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %lld kB", &kb) == 1)
+            break;
+    std::fclose(f);
+    return kb < 0 ? -1 : kb * 1024;
+}
+
+// The child's side: load the file (when one is named), then print the peak memory.
 int LoadForPeak(const char* fileName) {
-    if (*fileName == 0)
-        return 0;
-    try {
-        xml::TDomSimpleXML doc;
-        doc.LoadFromFile(fileName);
-        benchmark::DoNotOptimize(doc.Root());
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+    if (*fileName != 0) {
+        try {
+            xml::TDomSimpleXML doc;
+            doc.LoadFromFile(fileName);
+            benchmark::DoNotOptimize(doc.Root());
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
     }
+    const int64_t peak = OwnPeakBytes();
+    if (peak < 0)
+        return 1;
+    std::printf("%lld\n", static_cast<long long>(peak));
     return 0;
 }
 

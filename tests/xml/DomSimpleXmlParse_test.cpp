@@ -225,6 +225,7 @@ TEST(DomSimpleXmlParse, LongAttributeListsKeepEveryAttributeInOrder) {
             EXPECT_EQ(prop->NameSpace(), attributes[i].NameSpace);
             EXPECT_EQ(prop->Name(), attributes[i].Name);
             EXPECT_EQ(prop->Value(), attributes[i].Value + decoded);
+            EXPECT_EQ(prop->Parent(), &p);
         }
     };
 
@@ -562,6 +563,59 @@ TEST(DomSimpleXmlParse, ParsedNodesOutliveTheirDocument) {
     target.Root()->Items().Clear();
     EXPECT_EQ(copy.Name(), "long-element-name-here");
     EXPECT_EQ(copy.Properties().ValueOf("v"), "a value well beyond fifteen bytes & escaped");
+}
+
+// The parser gives a large input (32 MiB or more) back while it reads it: every text it keeps, the names of
+// elements still open (short ones too) and a text that runs across the pages given back must survive it.
+TEST(DomSimpleXmlParse, LargeInputsKeepEveryTextAfterReading) {
+    constexpr int kSections = 3;
+    constexpr int kItems = 20000;
+    auto label = [](int s, int i) {
+        return "a label longer than fifteen bytes " + std::to_string(s * kItems + i);
+    };
+    const std::string bigText(24 << 20, 'x');
+    std::string text = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n"
+                       "<ns:a-root-element-with-a-long-name kind=\"a root attribute, long enough\">\r\n";
+    for (int s = 0; s < kSections; ++s) {
+        text += "  <section" + std::to_string(s) + ">\r\n";
+        for (int i = 0; i < kItems; ++i)
+            text += "    <item-with-a-long-name index=\"" + std::to_string(i) + "\" label=\"" + label(s, i) +
+                    "\" ns:qualified-attribute=\"&amp;" + std::to_string(i) +
+                    "\">element text, long enough " + std::to_string(i) + "</item-with-a-long-name>\r\n";
+        text += "  </section" + std::to_string(s) + ">\r\n";
+    }
+    text += "  <big>" + bigText + "</big>\r\n";
+    text += "</ns:a-root-element-with-a-long-name>\r\n";
+
+    auto doc = Parse(text);
+    TDomSimpleXMLElem* root = doc->Root();
+    EXPECT_EQ(root->Name(), "a-root-element-with-a-long-name");
+    EXPECT_EQ(root->NameSpace(), "ns");
+    EXPECT_EQ(root->Properties().ValueOf("kind"), "a root attribute, long enough");
+    ASSERT_EQ(root->Items().Count(), kSections + 1);
+    int wrong = 0;
+    for (int s = 0; s < kSections; ++s) {
+        TDomSimpleXMLElem* section = root->Items().Item(s);
+        EXPECT_EQ(section->Name(), "section" + std::to_string(s));
+        ASSERT_EQ(section->Items().Count(), kItems);
+        for (int i = 0; i < kItems; ++i) {
+            TDomSimpleXMLElem* item = section->Items().Item(i);
+            TDomSimpleXMLProps& props = item->Properties();
+            wrong += item->Name() != "item-with-a-long-name" ||
+                     item->Value() != "element text, long enough " + std::to_string(i) ||
+                     props.Count() != 3 || props.Item(1)->Value() != label(s, i) ||
+                     props.Item(2)->Name() != "qualified-attribute" || props.Item(2)->NameSpace() != "ns" ||
+                     props.Item(2)->Value() != "&" + std::to_string(i);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_TRUE(root->Items().Item(kSections)->Value() == bigText);
+
+    // The writer puts back the same bytes.
+    plat::TMemoryStream out;
+    doc->SaveToStream(out);
+    EXPECT_TRUE(std::string(reinterpret_cast<const char*>(out.Memory()), static_cast<size_t>(out.Size())) ==
+                text);
 }
 
 TEST(DomSimpleXmlParse, ReadsFromAnyStream) {

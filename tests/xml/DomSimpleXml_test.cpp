@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Locale.h"
+#include "platform/rtl/Stream.h"
 
 using namespace xml;
 
@@ -187,6 +190,79 @@ TEST(DomSimpleXmlTree, AttributeNamesAndNamespacesChangeApart) {
     EXPECT_EQ(props.ItemByName("c:d"), added);
 }
 
+// An attribute keeps its place in the list and the size of its namespace beside its texts: texts of
+// every length around the inline limit, very long namespaces and attributes far into one chunk must
+// keep them through changes of the texts.
+TEST(DomSimpleXmlTree, AttributesKeepTheirListAndNamespaceWhateverTheirTexts) {
+    const size_t lengths[] = {0, 1, 12, 13, 14, 15, 16, 40};
+    const std::string longNameSpace(5000, 'n');
+    std::string text = "<r";
+    std::vector<std::pair<std::string, std::string>> expected; // qualified name, value
+    for (size_t n : lengths) {
+        for (const std::string& nameSpace : {std::string(), std::string("p"), longNameSpace}) {
+            const std::string name = "a" + std::string(n, 'b') + std::to_string(expected.size());
+            const std::string qualified = nameSpace.empty() ? name : nameSpace + ":" + name;
+            expected.emplace_back(qualified, std::string(n, 'v'));
+            text += " " + qualified + "=\"" + expected.back().second + "\"";
+        }
+    }
+    // Beyond the first 65536 places of one chunk.
+    constexpr int kMany = 200000;
+    for (int i = static_cast<int>(expected.size()); i < kMany; ++i) {
+        expected.emplace_back("x" + std::to_string(i), std::to_string(i));
+        text += " " + expected.back().first + "=\"" + expected.back().second + "\"";
+    }
+    TDomSimpleXML doc;
+    plat::TStringStream stream(text + "/>");
+    doc.LoadFromStream(stream);
+    TDomSimpleXMLProps& props = doc.Root()->Properties();
+    ASSERT_EQ(props.Count(), kMany);
+    auto qualified = [](TDomSimpleXMLProp* p) {
+        return p->NameSpace().empty() ? std::string(p->Name())
+                                      : std::string(p->NameSpace()) + ":" + std::string(p->Name());
+    };
+    int wrong = 0;
+    for (int i = 0; i < kMany; ++i) {
+        TDomSimpleXMLProp* p = props.Item(i);
+        wrong +=
+            qualified(p) != expected[i].first || p->Value() != expected[i].second || p->Parent() != &props;
+    }
+    EXPECT_EQ(wrong, 0);
+
+    for (int i : {0, 5, 6, 8, 11, 14, 17, 23, 65535, 65536, 131072, kMany - 1}) {
+        SCOPED_TRACE(i);
+        TDomSimpleXMLProp* p = props.Item(i);
+        const std::string nameSpace(p->NameSpace()), name(p->Name());
+        for (size_t n : lengths) {
+            const std::string value(n, 'w');
+            p->SetValue(value);
+            EXPECT_EQ(p->Value(), value);
+            EXPECT_EQ(p->NameSpace(), nameSpace);
+            EXPECT_EQ(p->Name(), name);
+            EXPECT_EQ(p->Parent(), &props);
+            p->SetName(std::string(n, 'c'));
+            EXPECT_EQ(p->Name(), std::string(n, 'c'));
+            EXPECT_EQ(p->NameSpace(), nameSpace);
+            EXPECT_EQ(p->Value(), value);
+            p->SetName(name);
+        }
+        EXPECT_EQ(props.ItemByName(name), p);
+    }
+
+    // A long namespace is told from the name by its ":", so it may hold none of its own past that point.
+    TDomSimpleXMLProp* p = props.Item(1);
+    p->SetNameSpace(longNameSpace + "x");
+    EXPECT_EQ(p->NameSpace(), longNameSpace + "x");
+    p->SetName("with:colon");
+    EXPECT_EQ(p->Name(), "with:colon");
+    EXPECT_EQ(p->NameSpace(), longNameSpace + "x");
+    EXPECT_THROW(p->SetNameSpace(longNameSpace + ":x"), EDomError);
+    EXPECT_EQ(p->NameSpace(), longNameSpace + "x");
+    p->SetNameSpace("short:with:colons");
+    EXPECT_EQ(p->NameSpace(), "short:with:colons");
+    EXPECT_EQ(p->Name(), "with:colon");
+}
+
 TEST(DomSimpleXmlTree, ElementNamesAndNamespacesChangeApart) {
     struct TCase {
         const char* Text;
@@ -217,6 +293,25 @@ TEST(DomSimpleXmlTree, ElementNamesAndNamespacesChangeApart) {
         root->SetNameSpace({});
         EXPECT_EQ(root->FullName(), "renamed");
     }
+
+    // A namespace of 64 KiB or more is told from the name by its ":", so it may hold none of its own past
+    // that point.
+    const std::string longNameSpace(70000, 'n');
+    plat::TStringStream text("<" + longNameSpace + ":r><" + longNameSpace + ":c/></" + longNameSpace + ":r>");
+    doc.LoadFromStream(text);
+    TDomSimpleXMLElem* root = doc.Root();
+    EXPECT_TRUE(root->NameSpace() == longNameSpace);
+    EXPECT_EQ(root->Name(), "r");
+    EXPECT_TRUE(root->Items().Item(0)->NameSpace() == longNameSpace);
+    EXPECT_EQ(root->Items().Item(0)->Name(), "c");
+    root->SetName("with:colon");
+    EXPECT_EQ(root->Name(), "with:colon");
+    EXPECT_TRUE(root->NameSpace() == longNameSpace);
+    EXPECT_THROW(root->SetNameSpace(longNameSpace + ":x"), EDomError);
+    EXPECT_TRUE(root->NameSpace() == longNameSpace);
+    root->SetNameSpace("short:with:colons");
+    EXPECT_EQ(root->FullName(), "short:with:colons:with:colon");
+    EXPECT_EQ(root->Name(), "with:colon");
 }
 
 TEST(DomSimpleXmlTree, AutoCreateAddsMissingItemsOnLookup) {
