@@ -22,9 +22,8 @@
 #include <unistd.h>
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/InputCodes.h"
 #include "platform/gfx/Surface.h"
-#include "platform/ui/Keys.h"
-#include "platform/ui/Messages.h"
 
 namespace plat {
 

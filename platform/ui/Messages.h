@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/backend/InputCodes.h"
 #include "platform/rtl/Types.h"
 
 namespace plat {
@@ -312,10 +313,7 @@ inline constexpr int MA_ACTIVATE = 1;
 inline constexpr int MA_ACTIVATEANDEAT = 2;
 inline constexpr int MA_NOACTIVATE = 3;
 inline constexpr int MA_NOACTIVATEANDEAT = 4;
-// WM_SIZE kinds.
-inline constexpr int SIZE_RESTORED = 0;
-inline constexpr int SIZE_MINIMIZED = 1;
-inline constexpr int SIZE_MAXIMIZED = 2;
+// WM_SIZE kinds: SIZE_RESTORED, SIZE_MINIMIZED, SIZE_MAXIMIZED (InputCodes.h).
 
 // WM_NCHITTEST answers.
 inline constexpr int HTERROR = -2;
@@ -375,7 +373,7 @@ inline constexpr uint32_t MK_SHIFT = 0x0004;
 inline constexpr uint32_t MK_CONTROL = 0x0008;
 inline constexpr uint32_t MK_MBUTTON = 0x0010;
 
-constexpr int WHEEL_DELTA = 120;
+// WHEEL_DELTA, the wheel step, is in InputCodes.h.
 
 // WM_MDITILE and WM_MDICASCADE flags.
 inline constexpr uint32_t MDITILE_VERTICAL = 0x0000;
