@@ -569,8 +569,9 @@ TEST_F(FormTest, CaptionlessFormsAreMovedAndSizedByTheirOwnHitTest) {
     Driver.Drag(TPoint(500, 210), TPoint(560, 250));
     EXPECT_EQ(form->BoundsRect(), Bounds(360, 240, 400, 300));
     EXPECT_EQ(loop, (std::vector<UINT>{WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}));
-    if (Driver.IsHeadless())
+    if (Driver.IsHeadless()) {
         EXPECT_EQ(Driver.Backend().NativeBounds(GetNativeWindow(form->Handle())), form->BoundsRect());
+    }
     // The bottom-right corner sizes it; the left edge moves that edge only.
     Driver.Drag(TPoint(755, 535), TPoint(805, 575));
     EXPECT_EQ(form->BoundsRect(), Bounds(360, 240, 450, 340));
