@@ -9,15 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/DisplayError.h"
 #include "platform/gfx/Region.h"
-#include "platform/rtl/Exception.h"
 #include "platform/ui/Messages.h"
 
 namespace plat {
-
-// No display to show windows on: the first window (or anything else that needs the display) raises it,
-// and a program ends with its message rather than the library ending the program.
-PLAT_EXCEPTION(EDisplayError, EOSError);
 
 struct TCursorHandle;
 using HCURSOR = const TCursorHandle*;

@@ -4,10 +4,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/DisplayError.h"
 #include "platform/gfx/Region.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
@@ -422,4 +427,59 @@ TEST(X11BackendTest, TheWindowManagerMovesAndSizesCaptionlessForms) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].data.l[2], 4) << "bottom-right";
     driver.Release(TPoint(695, 495));
+}
+
+// The X server going away ends the event loop, not the process: the backend raises, and closing the dead
+// connection is harmless. Runs wherever Xvfb is installed, on a server of its own that it can kill.
+TEST(X11BackendDeathTest, ALostConnectionRaisesInsteadOfEndingTheProcess) {
+    if (std::system("command -v Xvfb > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs Xvfb";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Xvfb picks a free display number and writes it to the pipe.
+            int fds[2];
+            if (pipe(fds) != 0)
+                std::exit(5);
+            pid_t server = fork();
+            if (server == 0) {
+                close(fds[0]);
+                std::string fd = std::to_string(fds[1]);
+                execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
+                       "tcp", static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            close(fds[1]);
+            char number[32] = {};
+            ssize_t n = read(fds[0], number, sizeof number - 1);
+            close(fds[0]);
+            if (n <= 0)
+                std::exit(6);
+            setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+            std::string error;
+            std::unique_ptr<TBackend> backend = CreateX11Backend(error);
+            if (!backend)
+                std::exit(7);
+            TNativeWindowSpec spec;
+            spec.Bounds = TRect(10, 10, 110, 110);
+            spec.ClientInWindow = TRect(0, 0, 100, 100);
+            backend->ShowWindow(backend->CreateWindow(spec), true, false);
+            backend->Flush();
+            kill(server, SIGKILL);
+            waitpid(server, nullptr, 0);
+            try {
+                for (int i = 0; i < 100; ++i) {
+                    backend->Wait(50);
+                    TBackendEvent event;
+                    while (backend->Poll(event)) {
+                    }
+                }
+                std::exit(2); // the loss went unnoticed
+            } catch (const EDisplayError& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+            }
+            backend.reset();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "connection to the X display was lost");
 }
