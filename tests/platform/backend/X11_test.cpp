@@ -429,35 +429,47 @@ TEST(X11BackendTest, TheWindowManagerMovesAndSizesCaptionlessForms) {
     driver.Release(TPoint(695, 495));
 }
 
-// The X server going away ends the event loop, not the process: the backend raises, and closing the dead
-// connection is harmless. Runs wherever Xvfb is installed, on a server of its own that it can kill.
+// Starts an X server of the test's own, one it can kill, and points DISPLAY at it; its process id, or 0.
+pid_t StartOwnXServer() {
+    // Xvfb picks a free display number and writes it to the pipe.
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    pid_t server = fork();
+    if (server == 0) {
+        close(fds[0]);
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    char number[32] = {};
+    ssize_t n = read(fds[0], number, sizeof number - 1);
+    close(fds[0]);
+    if (n <= 0)
+        return 0;
+    setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+    return server;
+}
+
+void StopXServer(pid_t server) {
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+}
+
+// The X server going away ends the event loop, not the process: the backend raises, the application's
+// loop passes the error on (there is nothing left to show it on), and closing the dead connection is
+// harmless. Runs wherever Xvfb is installed, each case in a process of its own.
 TEST(X11BackendDeathTest, ALostConnectionRaisesInsteadOfEndingTheProcess) {
     if (std::system("command -v Xvfb > /dev/null 2>&1") != 0)
         GTEST_SKIP() << "needs Xvfb";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            // Xvfb picks a free display number and writes it to the pipe.
-            int fds[2];
-            if (pipe(fds) != 0)
-                std::exit(5);
-            pid_t server = fork();
-            if (server == 0) {
-                close(fds[0]);
-                std::string fd = std::to_string(fds[1]);
-                execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-                       "tcp", static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            close(fds[1]);
-            char number[32] = {};
-            ssize_t n = read(fds[0], number, sizeof number - 1);
-            close(fds[0]);
-            if (n <= 0)
-                std::exit(6);
-            setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+            pid_t server = StartOwnXServer();
             std::string error;
-            std::unique_ptr<TBackend> backend = CreateX11Backend(error);
+            std::unique_ptr<TBackend> backend = server ? CreateX11Backend(error) : nullptr;
             if (!backend)
                 std::exit(7);
             TNativeWindowSpec spec;
@@ -465,8 +477,7 @@ TEST(X11BackendDeathTest, ALostConnectionRaisesInsteadOfEndingTheProcess) {
             spec.ClientInWindow = TRect(0, 0, 100, 100);
             backend->ShowWindow(backend->CreateWindow(spec), true, false);
             backend->Flush();
-            kill(server, SIGKILL);
-            waitpid(server, nullptr, 0);
+            StopXServer(server);
             try {
                 for (int i = 0; i < 100; ++i) {
                     backend->Wait(50);
@@ -479,6 +490,36 @@ TEST(X11BackendDeathTest, ALostConnectionRaisesInsteadOfEndingTheProcess) {
                 std::fprintf(stderr, "%s\n", e.what());
             }
             backend.reset();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "connection to the X display was lost");
+
+    EXPECT_EXIT(
+        {
+            ShutdownWindowSystem();
+            unsetenv("LUMETRA_BACKEND");
+            pid_t server = StartOwnXServer();
+            if (!server)
+                std::exit(7);
+            Application->Initialize();
+            // A program that logs errors and carries on, as most do.
+            Application->OnException = [](TObject*, Exception&) {};
+            TForm* form = nullptr;
+            Application->CreateForm(form);
+            int idles = 0;
+            Application->OnIdle = [&](TObject*, bool& done) {
+                if (++idles == 1)
+                    StopXServer(server);
+                if (idles > 1000)
+                    std::exit(2); // the loss went unnoticed
+                done = false;
+            };
+            try {
+                Application->Run();
+                std::exit(3);
+            } catch (const EDisplayError& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+            }
             std::exit(0);
         },
         ::testing::ExitedWithCode(0), "connection to the X display was lost");
