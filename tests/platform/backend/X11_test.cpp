@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -429,33 +433,57 @@ TEST(X11BackendTest, TheWindowManagerMovesAndSizesCaptionlessForms) {
     driver.Release(TPoint(695, 495));
 }
 
-// Starts an X server of the test's own, one it can kill, and points DISPLAY at it; its process id, or 0.
-pid_t StartOwnXServer() {
-    // Xvfb picks a free display number and writes it to the pipe.
-    int fds[2];
-    if (pipe(fds) != 0)
-        return 0;
-    pid_t server = fork();
-    if (server == 0) {
-        close(fds[0]);
-        std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    char number[32] = {};
-    ssize_t n = read(fds[0], number, sizeof number - 1);
-    close(fds[0]);
-    if (n <= 0)
-        return 0;
-    setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
-    return server;
-}
-
 void StopXServer(pid_t server) {
     kill(server, SIGKILL);
     waitpid(server, nullptr, 0);
+}
+
+// Starts an X server of the test's own, one it can kill, and points DISPLAY at it; its process id, or 0.
+// A busy machine (other servers starting, a display number just freed) may spoil an attempt: it retries.
+pid_t StartOwnXServer() {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        // Xvfb picks a free display number and writes it to the pipe once it accepts connections.
+        int fds[2];
+        if (pipe(fds) != 0)
+            return 0;
+        pid_t server = fork();
+        if (server == 0) {
+            // The server dies with the test and keeps off its output, which the test runner reads to the end.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            close(fds[0]);
+            std::string fd = std::to_string(fds[1]);
+            // -noreset: the probe below is the last client when it leaves, which would reset the server.
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+                   "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        ssize_t n;
+        while ((n = read(fds[0], &c, 1)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0) {
+                if (c == '\n')
+                    break;
+                number += c;
+            }
+        close(fds[0]);
+        if (!number.empty()) {
+            setenv("DISPLAY", (":" + number).c_str(), 1);
+            for (int probe = 0; probe < 40; ++probe) {
+                if (Display* dpy = XOpenDisplay(nullptr)) {
+                    XCloseDisplay(dpy);
+                    return server;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+        StopXServer(server);
+    }
+    return 0;
 }
 
 // The X server going away ends the event loop, not the process: the backend raises, the application's
@@ -479,7 +507,7 @@ TEST(X11BackendDeathTest, ALostConnectionRaisesInsteadOfEndingTheProcess) {
             backend->Flush();
             StopXServer(server);
             try {
-                for (int i = 0; i < 100; ++i) {
+                for (int i = 0; i < 200; ++i) {
                     backend->Wait(50);
                     TBackendEvent event;
                     while (backend->Poll(event)) {
@@ -506,11 +534,13 @@ TEST(X11BackendDeathTest, ALostConnectionRaisesInsteadOfEndingTheProcess) {
             Application->OnException = [](TObject*, Exception&) {};
             TForm* form = nullptr;
             Application->CreateForm(form);
-            int idles = 0;
+            std::optional<std::chrono::steady_clock::time_point> stopped;
             Application->OnIdle = [&](TObject*, bool& done) {
-                if (++idles == 1)
+                if (!stopped) {
                     StopXServer(server);
-                if (idles > 1000)
+                    stopped = std::chrono::steady_clock::now();
+                }
+                if (std::chrono::steady_clock::now() - *stopped > std::chrono::seconds(10))
                     std::exit(2); // the loss went unnoticed
                 done = false;
             };
