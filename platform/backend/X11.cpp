@@ -22,10 +22,10 @@
 #include <unistd.h>
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/DisplayError.h"
+#include "platform/backend/InputCodes.h"
 #include "platform/gfx/Surface.h"
 #include "platform/rtl/StringUtils.h"
-#include "platform/ui/Keys.h"
-#include "platform/ui/Messages.h"
 
 namespace plat {
 
@@ -214,6 +214,8 @@ class TX11Backend : public TBackend {
 public:
     ~TX11Backend() override;
     bool Open(std::string& error);
+    // Raises EDisplayError once the connection has broken.
+    void CheckConnection() const;
 
     const char* Name() const override { return "x11"; }
     bool DrawsFrames() const override { return true; }
@@ -297,6 +299,7 @@ private:
     std::vector<Atom> TargetsFor(const std::string& mime) const;
 
     Display* FDpy = nullptr;
+    bool FLost = false; // the connection broke; Xlib calls on it do nothing from then on
     int FScreen = 0;
     Window FRoot = 0;
     Window FHelper = 0; // owns the selection
@@ -349,6 +352,11 @@ bool TX11Backend::Open(std::string& error) {
         error = std::string("cannot connect to the X display ") + name;
         return false;
     }
+    // Xlib ends the process when the connection breaks (the server quit or was killed); instead the
+    // display is marked lost and the event loop raises.
+    XSetIOErrorHandler([](Display*) { return 0; });
+    XSetIOErrorExitHandler(
+        FDpy, [](Display*, void* self) { static_cast<TX11Backend*>(self)->FLost = true; }, this);
     FScreen = DefaultScreen(FDpy);
     FRoot = RootWindow(FDpy, FScreen);
     if (DefaultDepth(FDpy, FScreen) < 24) {
@@ -1336,7 +1344,13 @@ void TX11Backend::Translate(XEvent& ev) {
     }
 }
 
+void TX11Backend::CheckConnection() const {
+    if (FLost)
+        throw EDisplayError("The connection to the X display was lost.");
+}
+
 bool TX11Backend::Poll(TBackendEvent& event) {
+    CheckConnection();
     if (!FIncr.empty())
         DropStaleIncr();
     if (FEvents.empty()) {
@@ -1347,6 +1361,7 @@ bool TX11Backend::Poll(TBackendEvent& event) {
                 continue;
             Translate(ev);
         }
+        CheckConnection();
     }
     if (FEvents.empty())
         return false;
@@ -1356,6 +1371,7 @@ bool TX11Backend::Poll(TBackendEvent& event) {
 }
 
 bool TX11Backend::Wait(int timeoutMs) {
+    CheckConnection();
     XFlush(FDpy);
     if (!FEvents.empty() || XPending(FDpy))
         return true;

@@ -94,6 +94,9 @@ void TApplication::Run() {
         do {
             try {
                 HandleMessage();
+            } catch (const EDisplayError&) {
+                // Nothing can be shown any more and every message would raise it again: the program ends.
+                throw;
             } catch (...) {
                 HandleException(this);
             }

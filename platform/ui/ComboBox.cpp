@@ -627,7 +627,7 @@ void TCustomComboBox::PaintButton(TCanvas& Canvas, const TRect& Rect, bool Press
     TRect r = Rect;
     DrawFrameControl(*Canvas.Handle(), r, DFC_SCROLL,
                      DFCS_SCROLLCOMBOBOX | (Pressed ? DFCS_PUSHED | DFCS_FLAT : 0) |
-                         (Enabled() ? 0 : DFCS_INACTIVE));
+                         (Enabled() ? 0 : uint32_t{DFCS_INACTIVE}));
 }
 
 void TCustomComboBox::Paint() {

@@ -968,7 +968,8 @@ void TDateTimePicker::PaintBackground(TCanvas& Canvas, const TRect& Rect) {
 
 void TDateTimePicker::PaintCheckBox(TCanvas& Canvas, const TRect& Rect) {
     TRect r = Rect;
-    uint32_t state = DFCS_BUTTONCHECK | (FChecked ? DFCS_CHECKED : 0) | (Enabled() ? 0 : DFCS_INACTIVE);
+    uint32_t state = DFCS_BUTTONCHECK | (FChecked ? uint32_t{DFCS_CHECKED} : 0) |
+                     (Enabled() ? 0 : uint32_t{DFCS_INACTIVE});
     DrawFrameControl(*Canvas.Handle(), r, DFC_BUTTON, state);
 }
 
@@ -997,7 +998,7 @@ void TDateTimePicker::PaintFields(TCanvas& Canvas) {
 }
 
 void TDateTimePicker::PaintButton(TCanvas& Canvas, const TRect& Rect) {
-    uint32_t inactive = Enabled() ? 0 : DFCS_INACTIVE;
+    uint32_t inactive = Enabled() ? 0 : uint32_t{DFCS_INACTIVE};
     if (FKind == dtkDate) {
         TRect r = Rect;
         uint32_t pushed = DroppedDown() ? DFCS_PUSHED | DFCS_FLAT : 0;

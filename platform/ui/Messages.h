@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/backend/InputCodes.h"
 #include "platform/rtl/Types.h"
 
 namespace plat {
@@ -79,45 +80,57 @@ constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM w) {
     return static_cast<int16_t>(HIWORD(w));
 }
 
+// Message numbers. Where a parameter carries a pointer or a handle, the note beside the number says what
+// it is. A pointer to data is valid only during the call (SendMessage, Perform); such messages are never
+// posted.
 inline constexpr UINT WM_NULL = 0x0000;
-inline constexpr UINT WM_CREATE = 0x0001;
+inline constexpr UINT WM_CREATE = 0x0001; // lParam: TCreateStruct* (Window.h)
 inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_MOVE = 0x0003;
 inline constexpr UINT WM_SIZE = 0x0005;
+// wParam: WA_*; lParam: the HWND of the window losing or gaining activation, or null.
 inline constexpr UINT WM_ACTIVATE = 0x0006;
-inline constexpr UINT WM_SETFOCUS = 0x0007;
-inline constexpr UINT WM_KILLFOCUS = 0x0008;
+inline constexpr UINT WM_SETFOCUS = 0x0007;  // wParam: the HWND that lost the focus, or null
+inline constexpr UINT WM_KILLFOCUS = 0x0008; // wParam: the HWND that gets the focus, or null
 inline constexpr UINT WM_ENABLE = 0x000A;
 inline constexpr UINT WM_SETREDRAW = 0x000B;
+// lParam: const char*, the new text in UTF-8 (null: empty); result nonzero when set.
 inline constexpr UINT WM_SETTEXT = 0x000C;
+// lParam: std::string* that receives the text (null: only the length); result: its length.
 inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
+// wParam: HDC to paint into, or 0 to paint the update region through BeginPaint.
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
-inline constexpr UINT WM_ERASEBKGND = 0x0014;
+inline constexpr UINT WM_ERASEBKGND = 0x0014; // wParam: HDC to erase into
 inline constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_SETTINGCHANGE = 0x001A;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
 inline constexpr UINT WM_CANCELMODE = 0x001F;
+// wParam: the HWND under the pointer; lParam: hit-test code, mouse message.
 inline constexpr UINT WM_SETCURSOR = 0x0020;
-inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+inline constexpr UINT WM_MOUSEACTIVATE = 0x0021; // wParam: the top-level HWND being activated
 inline constexpr UINT WM_CHILDACTIVATE = 0x0022;
-inline constexpr UINT WM_GETMINMAXINFO = 0x0024;
+inline constexpr UINT WM_GETMINMAXINFO = 0x0024; // lParam: TMinMaxInfo* (Window.h) to adjust
 inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_MEASUREITEM = 0x002C;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
+// lParam: TWindowPos* (Window.h); changing it changes the move.
 inline constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
-inline constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
+inline constexpr UINT WM_WINDOWPOSCHANGED = 0x0047; // lParam: const TWindowPos* (Window.h)
+// wParam: the HWND clicked; lParam: pointer position in screen coordinates.
 inline constexpr UINT WM_CONTEXTMENU = 0x007B;
+// wParam: GWL_STYLE or GWL_EXSTYLE; lParam: points to {uint32_t Old, New}.
 inline constexpr UINT WM_STYLECHANGING = 0x007C;
-inline constexpr UINT WM_STYLECHANGED = 0x007D;
-inline constexpr UINT WM_GETICON = 0x007F;
-inline constexpr UINT WM_SETICON = 0x0080;
-inline constexpr UINT WM_NCCREATE = 0x0081;
+inline constexpr UINT WM_STYLECHANGED = 0x007D; // as WM_STYLECHANGING, after the change
+inline constexpr UINT WM_GETICON = 0x007F;      // wParam: ICON_BIG or ICON_SMALL; result: HICON
+inline constexpr UINT WM_SETICON = 0x0080;  // wParam: ICON_BIG or ICON_SMALL; lParam: HICON (SystemIcons.h)
+inline constexpr UINT WM_NCCREATE = 0x0081; // lParam: TCreateStruct* (Window.h); result 0 refuses the window
 inline constexpr UINT WM_NCDESTROY = 0x0082;
+// lParam: TNCCalcSizeParams* (Window.h); rgrc[0] in: window, out: client rectangle.
 inline constexpr UINT WM_NCCALCSIZE = 0x0083;
 inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_NCPAINT = 0x0085;
@@ -145,6 +158,7 @@ inline constexpr UINT WM_KEYLAST = 0x0109;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+// wParam: timer id; lParam: the TTimerProc given to SetTimer, or null.
 inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_HSCROLL = 0x0114;
 inline constexpr UINT WM_VSCROLL = 0x0115;
@@ -172,18 +186,23 @@ inline constexpr UINT WM_MOUSELAST = 0x020E;
 inline constexpr UINT WM_PARENTNOTIFY = 0x0210;
 inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
 inline constexpr UINT WM_EXITMENULOOP = 0x0212;
+// wParam: the edge dragged; lParam: TRect* in screen coordinates to adjust.
 inline constexpr UINT WM_SIZING = 0x0214;
-inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
-inline constexpr UINT WM_MOVING = 0x0216;
+inline constexpr UINT WM_CAPTURECHANGED = 0x0215; // lParam: the HWND that takes the capture, or null
+inline constexpr UINT WM_MOVING = 0x0216;         // lParam: TRect* in screen coordinates to adjust
 inline constexpr UINT WM_MDICREATE = 0x0220;
 inline constexpr UINT WM_MDIDESTROY = 0x0221;
+// To the client: wParam the child HWND to activate; to the children: wParam the HWND deactivated, lParam the
+// HWND activated.
 inline constexpr UINT WM_MDIACTIVATE = 0x0222;
 inline constexpr UINT WM_MDIRESTORE = 0x0223;
+// wParam: the child HWND to start from (0: the active one); lParam: nonzero for the previous.
 inline constexpr UINT WM_MDINEXT = 0x0224;
-inline constexpr UINT WM_MDIMAXIMIZE = 0x0225;
+inline constexpr UINT WM_MDIMAXIMIZE = 0x0225; // wParam: the child HWND
 inline constexpr UINT WM_MDITILE = 0x0226;
 inline constexpr UINT WM_MDICASCADE = 0x0227;
 inline constexpr UINT WM_MDIICONARRANGE = 0x0228;
+// Result: the active child HWND; lParam: bool* (may be null) set when it is maximised.
 inline constexpr UINT WM_MDIGETACTIVE = 0x0229;
 inline constexpr UINT WM_MDISETMENU = 0x0230;
 inline constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
@@ -196,8 +215,8 @@ inline constexpr UINT WM_COPY = 0x0301;
 inline constexpr UINT WM_PASTE = 0x0302;
 inline constexpr UINT WM_CLEAR = 0x0303;
 inline constexpr UINT WM_UNDO = 0x0304;
-inline constexpr UINT WM_PRINT = 0x0317;
-inline constexpr UINT WM_PRINTCLIENT = 0x0318;
+inline constexpr UINT WM_PRINT = 0x0317;       // wParam: HDC to draw into; lParam: PRF_* flags
+inline constexpr UINT WM_PRINTCLIENT = 0x0318; // as WM_PRINT, the client area only
 // What WM_PRINT and WM_PRINTCLIENT draw (lParam).
 inline constexpr LPARAM PRF_CHECKVISIBLE = 0x1;
 inline constexpr LPARAM PRF_NONCLIENT = 0x2;
@@ -214,10 +233,11 @@ inline constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 inline constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
 inline constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
 inline constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
-inline constexpr UINT CM_CANCELMODE = CM_BASE + 4;
+inline constexpr UINT CM_CANCELMODE = CM_BASE + 4; // lParam: the TControl* that cancels the mode, or null
 inline constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
 inline constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
-inline constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7;
+inline constexpr UINT CM_FOCUSCHANGED = CM_BASE + 7; // lParam: the TWinControl* that now has the focus
+// lParam: TFont* to take when wParam is nonzero, else the parent's font.
 inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 8;
 inline constexpr UINT CM_PARENTCOLORCHANGED = CM_BASE + 9;
 inline constexpr UINT CM_HITTEST = CM_BASE + 10;
@@ -253,17 +273,20 @@ inline constexpr UINT CM_TABSTOPCHANGED = CM_BASE + 40;
 inline constexpr UINT CM_UIACTIVATE = CM_BASE + 41;
 inline constexpr UINT CM_UIDEACTIVATE = CM_BASE + 42;
 inline constexpr UINT CM_DOCWINDOWACTIVATE = CM_BASE + 43;
+// wParam: the TControl* inserted or removed; lParam: nonzero when inserted.
 inline constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 44;
 inline constexpr UINT CM_GETDATALINK = CM_BASE + 45;
+// wParam: virtual key; lParam: the TWinControl* the key came to.
 inline constexpr UINT CM_CHILDKEY = CM_BASE + 46;
 inline constexpr UINT CM_DRAG = CM_BASE + 47;
+// lParam: THintInfo* (Application.h) to adjust; result nonzero keeps the hint hidden.
 inline constexpr UINT CM_HINTSHOW = CM_BASE + 48;
 inline constexpr UINT CM_DIALOGHANDLE = CM_BASE + 49;
 inline constexpr UINT CM_ISTOOLCONTROL = CM_BASE + 50;
 inline constexpr UINT CM_RECREATEWND = CM_BASE + 51;
 inline constexpr UINT CM_INVALIDATE = CM_BASE + 52;
 inline constexpr UINT CM_SYSFONTCHANGED = CM_BASE + 53;
-inline constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54;
+inline constexpr UINT CM_CONTROLCHANGE = CM_BASE + 54; // as CM_CONTROLLISTCHANGE
 inline constexpr UINT CM_CHANGED = CM_BASE + 55;
 inline constexpr UINT CM_DOCKCLIENT = CM_BASE + 56;
 inline constexpr UINT CM_UNDOCKCLIENT = CM_BASE + 57;
@@ -284,7 +307,7 @@ inline constexpr UINT CM_POPUPHWNDDESTROY = CM_BASE + 72;
 inline constexpr UINT CM_CREATEPOPUP = CM_BASE + 73;
 inline constexpr UINT CM_DESTROYHANDLE = CM_BASE + 74;
 inline constexpr UINT CM_MOUSEACTIVATE = CM_BASE + 75;
-inline constexpr UINT CM_CONTROLLISTCHANGING = CM_BASE + 76;
+inline constexpr UINT CM_CONTROLLISTCHANGING = CM_BASE + 76; // as CM_CONTROLLISTCHANGE, before the change
 inline constexpr UINT CM_BUFFEREDPRINTCLIENT = CM_BASE + 77;
 inline constexpr UINT CM_UNTHEMECONTROL = CM_BASE + 78;
 inline constexpr UINT CM_DEACTIVATEAPP = CM_BASE + 79;
@@ -312,10 +335,7 @@ inline constexpr int MA_ACTIVATE = 1;
 inline constexpr int MA_ACTIVATEANDEAT = 2;
 inline constexpr int MA_NOACTIVATE = 3;
 inline constexpr int MA_NOACTIVATEANDEAT = 4;
-// WM_SIZE kinds.
-inline constexpr int SIZE_RESTORED = 0;
-inline constexpr int SIZE_MINIMIZED = 1;
-inline constexpr int SIZE_MAXIMIZED = 2;
+// WM_SIZE kinds: SIZE_RESTORED, SIZE_MINIMIZED, SIZE_MAXIMIZED (InputCodes.h).
 
 // WM_NCHITTEST answers.
 inline constexpr int HTERROR = -2;
@@ -375,7 +395,7 @@ inline constexpr uint32_t MK_SHIFT = 0x0004;
 inline constexpr uint32_t MK_CONTROL = 0x0008;
 inline constexpr uint32_t MK_MBUTTON = 0x0010;
 
-constexpr int WHEEL_DELTA = 120;
+// WHEEL_DELTA, the wheel step, is in InputCodes.h.
 
 // WM_MDITILE and WM_MDICASCADE flags.
 inline constexpr uint32_t MDITILE_VERTICAL = 0x0000;

@@ -246,7 +246,7 @@ void TTrackBar::PaintThumb(TCanvas& Canvas, const TRect& Thumb) {
     TRect r = Thumb;
     Canvas.Brush()->SetColor(clBtnFace);
     Canvas.FillRect(r);
-    DrawEdge(*Canvas.Handle(), r, EDGE_RAISED, BF_RECT | (FDragging ? BF_FLAT : 0));
+    DrawEdge(*Canvas.Handle(), r, EDGE_RAISED, BF_RECT | (FDragging ? uint32_t{BF_FLAT} : 0));
 }
 
 void TTrackBar::Paint() {

@@ -234,7 +234,7 @@ TRect TUpDown::ButtonRect(TUDBtnType Button) const {
 void TUpDown::PaintButton(TCanvas& Canvas, TRect Rect, TUDBtnType Button, bool Pressed) {
     uint32_t part = FOrientation == udVertical ? (Button == btNext ? DFCS_SCROLLUP : DFCS_SCROLLDOWN)
                                                : (Button == btNext ? DFCS_SCROLLRIGHT : DFCS_SCROLLLEFT);
-    uint32_t state = part | (Pressed ? DFCS_PUSHED : 0) | (Enabled() ? 0 : DFCS_INACTIVE);
+    uint32_t state = part | (Pressed ? uint32_t{DFCS_PUSHED} : 0) | (Enabled() ? 0 : uint32_t{DFCS_INACTIVE});
     DrawFrameControl(*Canvas.Handle(), Rect, DFC_SCROLL, state);
 }
 

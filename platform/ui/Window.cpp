@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,8 +30,7 @@ std::unique_ptr<TBackend> ChooseDefaultBackend() {
     std::unique_ptr<TBackend> x11 = CreateX11Backend(error);
     if (x11)
         return x11;
-    std::fprintf(stderr, "Lumetra needs a graphical display and cannot open one (%s).\n", error.c_str());
-    std::exit(1);
+    throw EDisplayError("Lumetra needs a graphical display and cannot open one (" + error + ").");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/DisplayError.h"
 #include "platform/gfx/Region.h"
 #include "platform/ui/Messages.h"
 

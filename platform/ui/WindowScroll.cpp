@@ -122,8 +122,8 @@ void DrawScrollBar(HDC dc, const TWindow* w, int bar) {
     bool vertical = bar == SB_VERT;
     const TScrollState& s = w->Scroll[bar];
     dc->FillSolidRect(p.Bar, ColorToRGB(clScrollBar));
-    uint32_t upDisabled = (!p.Enabled || (s.Disabled & ESB_DISABLE_LTUP)) ? DFCS_INACTIVE : 0;
-    uint32_t downDisabled = (!p.Enabled || (s.Disabled & ESB_DISABLE_RTDN)) ? DFCS_INACTIVE : 0;
+    uint32_t upDisabled = (!p.Enabled || (s.Disabled & ESB_DISABLE_LTUP)) ? uint32_t{DFCS_INACTIVE} : 0;
+    uint32_t downDisabled = (!p.Enabled || (s.Disabled & ESB_DISABLE_RTDN)) ? uint32_t{DFCS_INACTIVE} : 0;
     uint32_t upPushed = s.PressedPart == spLineUp ? DFCS_PUSHED | DFCS_FLAT : 0;
     uint32_t downPushed = s.PressedPart == spLineDown ? DFCS_PUSHED | DFCS_FLAT : 0;
     DrawFrameControl(*dc, p.Up, DFC_SCROLL,

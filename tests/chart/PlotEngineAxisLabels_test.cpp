@@ -119,8 +119,9 @@ TEST(AxisIncrement, MeasuredLabelsKeepTheirSeparation) {
         a->SetPixels(20, 20 + size);
         a->SetRange(0, 1000);
         double inc = a->CalcIncrement();
-        if (previous != 0)
+        if (previous != 0) {
             EXPECT_LE(inc, previous) << "a longer axis never takes a larger step, size " << size;
+        }
         previous = inc;
         std::vector<double> values = a->LabelValues();
         ASSERT_GE(values.size(), 1u) << size;

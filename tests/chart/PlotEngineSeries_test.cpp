@@ -245,8 +245,9 @@ TEST(ChartSeriesDelete, RangeIsClampedToThePoints) {
         EXPECT_EQ(Values(series.YValues()), c.Y) << c.Start << "," << c.Quantity;
         for (int i = 0; i < series.Count(); ++i)
             EXPECT_EQ(series.XLabel(i), "p" + std::to_string(static_cast<int>(series.YValues()->Items(i))));
-        if (!c.Y.empty() && c.Y.back() == 4)
+        if (!c.Y.empty() && c.Y.back() == 4) {
             EXPECT_EQ(series.PointColor(series.Count() - 1), plat::clRed);
+        }
     }
 }
 

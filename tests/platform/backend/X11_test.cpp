@@ -3,11 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <optional>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/DisplayError.h"
 #include "platform/gfx/Region.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
@@ -422,4 +431,126 @@ TEST(X11BackendTest, TheWindowManagerMovesAndSizesCaptionlessForms) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].data.l[2], 4) << "bottom-right";
     driver.Release(TPoint(695, 495));
+}
+
+void StopXServer(pid_t server) {
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+}
+
+// Starts an X server of the test's own, one it can kill, and points DISPLAY at it; its process id, or 0.
+// A busy machine (other servers starting, a display number just freed) may spoil an attempt: it retries.
+pid_t StartOwnXServer() {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        // Xvfb picks a free display number and writes it to the pipe once it accepts connections.
+        int fds[2];
+        if (pipe(fds) != 0)
+            return 0;
+        pid_t server = fork();
+        if (server == 0) {
+            // The server dies with the test and keeps off its output, which the test runner reads to the end.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            close(fds[0]);
+            std::string fd = std::to_string(fds[1]);
+            // -noreset: the probe below is the last client when it leaves, which would reset the server.
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+                   "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        char c;
+        ssize_t n;
+        while ((n = read(fds[0], &c, 1)) > 0 || (n < 0 && errno == EINTR))
+            if (n > 0) {
+                if (c == '\n')
+                    break;
+                number += c;
+            }
+        close(fds[0]);
+        if (!number.empty()) {
+            setenv("DISPLAY", (":" + number).c_str(), 1);
+            for (int probe = 0; probe < 40; ++probe) {
+                if (Display* dpy = XOpenDisplay(nullptr)) {
+                    XCloseDisplay(dpy);
+                    return server;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        }
+        StopXServer(server);
+    }
+    return 0;
+}
+
+// The X server going away ends the event loop, not the process: the backend raises, the application's
+// loop passes the error on (there is nothing left to show it on), and closing the dead connection is
+// harmless. Runs wherever Xvfb is installed, each case in a process of its own.
+TEST(X11BackendDeathTest, ALostConnectionRaisesInsteadOfEndingTheProcess) {
+    if (std::system("command -v Xvfb > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "needs Xvfb";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            pid_t server = StartOwnXServer();
+            std::string error;
+            std::unique_ptr<TBackend> backend = server ? CreateX11Backend(error) : nullptr;
+            if (!backend)
+                std::exit(7);
+            TNativeWindowSpec spec;
+            spec.Bounds = TRect(10, 10, 110, 110);
+            spec.ClientInWindow = TRect(0, 0, 100, 100);
+            backend->ShowWindow(backend->CreateWindow(spec), true, false);
+            backend->Flush();
+            StopXServer(server);
+            try {
+                for (int i = 0; i < 200; ++i) {
+                    backend->Wait(50);
+                    TBackendEvent event;
+                    while (backend->Poll(event)) {
+                    }
+                }
+                std::exit(2); // the loss went unnoticed
+            } catch (const EDisplayError& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+            }
+            backend.reset();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "connection to the X display was lost");
+
+    EXPECT_EXIT(
+        {
+            ShutdownWindowSystem();
+            unsetenv("LUMETRA_BACKEND");
+            pid_t server = StartOwnXServer();
+            if (!server)
+                std::exit(7);
+            Application->Initialize();
+            // A program that logs errors and carries on, as most do.
+            Application->OnException = [](TObject*, Exception&) {};
+            TForm* form = nullptr;
+            Application->CreateForm(form);
+            std::optional<std::chrono::steady_clock::time_point> stopped;
+            Application->OnIdle = [&](TObject*, bool& done) {
+                if (!stopped) {
+                    StopXServer(server);
+                    stopped = std::chrono::steady_clock::now();
+                }
+                if (std::chrono::steady_clock::now() - *stopped > std::chrono::seconds(10))
+                    std::exit(2); // the loss went unnoticed
+                done = false;
+            };
+            try {
+                Application->Run();
+                std::exit(3);
+            } catch (const EDisplayError& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+            }
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "connection to the X display was lost");
 }

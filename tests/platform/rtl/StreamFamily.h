@@ -1,5 +1,6 @@
 // A small family of components with a property of every kind, shared by the property and stream tests.
-// Include it in one source file per test program.
+// Several files of one test program include it: the class records are inline, and each file's property
+// registration fills the same table the same way.
 #pragma once
 
 #include <string>
@@ -38,8 +39,7 @@ private:
     int FWidth = 1;
     TColor FColor = clBlack;
 };
-PLAT_CLASS_INFO(TPen, TPersistent)
-PLAT_PROPERTIES(TPen) {
+inline PLAT_CLASS_INFO(TPen, TPersistent) PLAT_PROPERTIES(TPen) {
     props.Integer("Width", &TPen::Width, &TPen::SetWidth, 1);
     props.Color("Color", &TPen::Color, &TPen::SetColor, clBlack);
 }
@@ -52,8 +52,7 @@ public:
     double Value = 0;
     TShape Shape = stRect;
 };
-PLAT_CLASS_INFO(TMark, TCollectionItem)
-PLAT_PROPERTIES(TMark) {
+inline PLAT_CLASS_INFO(TMark, TCollectionItem) PLAT_PROPERTIES(TMark) {
     props.String("Text", &TMark::Text, &TMark::Text);
     props.Float("Value", &TMark::Value, &TMark::Value);
     props.Enum("Shape", &TMark::Shape, &TMark::Shape, kShapeNames, stRect);
@@ -144,8 +143,7 @@ private:
     TOwnedCollection FMarks;
     TWidget* FBuddy = nullptr;
 };
-PLAT_CLASS_INFO_CREATABLE(TWidget, TComponent)
-PLAT_PROPERTIES(TWidget) {
+inline PLAT_CLASS_INFO_CREATABLE(TWidget, TComponent) PLAT_PROPERTIES(TWidget) {
     props.Integer("Width", &TWidget::Width, &TWidget::SetWidth, 64);
     props.Int64("Big", &TWidget::Big, &TWidget::Big, 0);
     props.Float("Ratio", &TWidget::Ratio, &TWidget::Ratio);
@@ -170,8 +168,7 @@ class TPanelWidget : public TWidget {
 public:
     explicit TPanelWidget(TComponent* owner) : TWidget(owner) { FWidth = 200; }
 };
-PLAT_CLASS_INFO_CREATABLE(TPanelWidget, TWidget)
-PLAT_PROPERTIES(TPanelWidget) {
+inline PLAT_CLASS_INFO_CREATABLE(TPanelWidget, TWidget) PLAT_PROPERTIES(TPanelWidget) {
     props.Default("Width", 200);
     props.Hide("Accel");
 }
@@ -191,8 +188,7 @@ public:
     TWidget* btn_ok = nullptr;
     std::vector<TObject*> Clicks;
 };
-PLAT_CLASS_INFO_CREATABLE(TTestForm, TComponent)
-PLAT_PROPERTIES(TTestForm) {
+inline PLAT_CLASS_INFO_CREATABLE(TTestForm, TComponent) PLAT_PROPERTIES(TTestForm) {
     props.Field("btn_ok", &TTestForm::btn_ok);
     props.Method("btn_okClick", &TTestForm::btn_okClick);
     props.Method("MeasureIt", &TTestForm::MeasureIt);

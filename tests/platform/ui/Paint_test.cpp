@@ -105,8 +105,9 @@ TEST_F(PaintTest, DrawingOutsidePaintStaysInsideTheWindowsVisibleArea) {
     EXPECT_EQ(Driver.Pixel(FTop, 70, 20), clYellow);
     EXPECT_EQ(Driver.Pixel(FTop, 5, 5), clBlue);
     EXPECT_EQ(Driver.Pixel(FTop, 30, 100), clBlue);
-    if (Driver.IsHeadless())
+    if (Driver.IsHeadless()) {
         EXPECT_GT(Driver.Backend().Presents(), 0);
+    }
 }
 
 TEST_F(PaintTest, UpdateWindowPaintsNowAndScrollingMovesPixels) {

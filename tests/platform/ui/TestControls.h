@@ -131,13 +131,15 @@ protected:
     }
 };
 
-// Class records and published properties (this header goes into one source file per test program).
-PLAT_CLASS_INFO_CREATABLE(TTestButton, TCustomControl)
-PLAT_CLASS_INFO_CREATABLE(TTestEdit, TCustomControl)
-PLAT_CLASS_INFO_CREATABLE(TTestBox, TGraphicControl)
-PLAT_CLASS_INFO_CREATABLE(TTestPanel, TCustomControl)
+// Class records and published properties. Several files of one test program include this header: the
+// records are inline, and each file's property registration fills the same table the same way.
+inline PLAT_CLASS_INFO_CREATABLE(TTestButton, TCustomControl) inline PLAT_CLASS_INFO_CREATABLE(
+    TTestEdit,
+    TCustomControl) inline PLAT_CLASS_INFO_CREATABLE(TTestBox,
+                                                     TGraphicControl) inline PLAT_CLASS_INFO_CREATABLE(TTestPanel,
+                                                                                                       TCustomControl)
 
-PLAT_PROPERTIES(TTestButton) {
+    PLAT_PROPERTIES(TTestButton) {
     props.String("Caption", &TTestButton::Caption, &TTestButton::SetCaption);
     props.Boolean("Default", &TTestButton::Default, &TTestButton::SetDefault, false);
     props.Boolean("Cancel", &TTestButton::Cancel, &TTestButton::SetCancel, false);
