@@ -23,6 +23,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/SystemServices.h"
+#include "platform/ui/TestControls.h"
 #include "platform/ui/WindowSystem.h"
 
 // Xlib's macros (None, Bool, Status…) would clash with the headers above.
@@ -381,10 +382,7 @@ public:
     explicit TOwnFrameForm(TComponent* AOwner) : TForm(AOwner) { SetBorderStyle(bsNone); }
     void Dispatch(TMessage& m) override {
         if (m.Msg == WM_NCHITTEST) {
-            TPoint p = ScreenToClient(PointFromLParam(m.LParam));
-            m.Result = p.X >= Width() - 12 && p.Y >= Height() - 12 ? HTBOTTOMRIGHT
-                       : p.Y < 20                                  ? HTCAPTION
-                                                                   : HTCLIENT;
+            m.Result = uitest::OwnFrameHitTest(*this, m.LParam);
             return;
         }
         TForm::Dispatch(m);

@@ -38,10 +38,7 @@ public:
             return;
         }
         if (m.Msg == WM_NCHITTEST) {
-            TPoint p = ScreenToClient(PointFromLParam(m.LParam));
-            m.Result = p.X >= Width() - 12 && p.Y >= Height() - 12 ? HTBOTTOMRIGHT
-                       : p.Y < 20                                  ? HTCAPTION
-                                                                   : HTCLIENT;
+            m.Result = uitest::OwnFrameHitTest(*this, m.LParam);
             return;
         }
         Entered += m.Msg == WM_ENTERSIZEMOVE;

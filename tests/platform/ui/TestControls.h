@@ -155,4 +155,13 @@ inline void RegisterTestControls() {
                      &TTestPanel::StaticClass()});
 }
 
+// The answer to WM_NCHITTEST of a form that draws no frame of its own: a caption band along the top and a
+// size grip in the bottom-right corner, so tests can move and size it with the mouse.
+inline LRESULT OwnFrameHitTest(TControl& form, LPARAM at) {
+    TPoint p = form.ScreenToClient(PointFromLParam(at));
+    if (p.X >= form.Width() - 12 && p.Y >= form.Height() - 12)
+        return HTBOTTOMRIGHT;
+    return p.Y < 20 ? HTCAPTION : HTCLIENT;
+}
+
 } // namespace uitest
