@@ -439,12 +439,13 @@ int ReadWholeFile(const std::string& fileName, std::string& data, struct stat& b
 
 } // namespace
 
+TIniFile::TFileStamp TIniFile::StampOf(const struct ::stat& st) {
+    return TFileStamp{st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
+}
+
 int TIniFile::Refresh() const {
-    auto stampOf = [](const struct stat& st) {
-        return TFileStamp{st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
-    };
     struct stat st {};
-    if (FKnown && ::stat(FileName().c_str(), &st) == 0 && stampOf(st) == FStamp &&
+    if (FKnown && ::stat(FileName().c_str(), &st) == 0 && StampOf(st) == FStamp &&
         std::max(FStamp.Modified, FStamp.Changed) + StampStep(FStamp.Modified, FStamp.Changed) < FVerifiedAt)
         return 0;
 
@@ -465,9 +466,9 @@ int TIniFile::Refresh() const {
         FText = std::move(data);
     }
     FKnown = true;
-    FStamp = stampOf(before);
+    FStamp = StampOf(before);
     // Changed while being read: what was read may be torn, so it is read again next time.
-    FVerifiedAt = stampOf(after) == FStamp ? readAt : INT64_MIN;
+    FVerifiedAt = StampOf(after) == FStamp ? readAt : INT64_MIN;
     return 0;
 }
 
@@ -490,7 +491,7 @@ void TIniFile::Store() const {
     struct stat st {};
     FKnown = ::stat(FileName().c_str(), &st) == 0;
     FText = text;
-    FStamp = TFileStamp{st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
+    FStamp = StampOf(st);
     FVerifiedAt = INT64_MIN;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unordered_map>
 #include <utility>
@@ -169,6 +170,7 @@ private:
         int64_t Modified = 0, Changed = 0; // nanoseconds since 1970
         bool operator==(const TFileStamp&) const = default;
     };
+    static TFileStamp StampOf(const struct ::stat& st);
     [[noreturn]] void WriteError(const std::string& reason) const;
     // Brings FDocument in step with the file; 0, or the errno of a missing or unreadable file (FDocument
     // is empty then).
