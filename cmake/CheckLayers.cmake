@@ -12,13 +12,20 @@ set(allowed_camera camera)
 set(allowed_resources resources platform/gfx platform/rtl)
 set(allowed_xml xml platform/rtl)
 set(allowed_chart chart platform/ui platform/backend platform/gfx platform/rtl)
-set(allowed_ui ui chart xml platform/ui platform/backend platform/gfx platform/rtl)
-set(allowed_chart_dialogs chart_dialogs ${allowed_ui})
+set(platform_all platform/ui platform/backend platform/gfx platform/rtl)
+# The component set knows nothing of charts; its libraries stack markup ← drawing ← office.
+set(allowed_ui/markup ui/markup ${platform_all})
+set(allowed_ui/drawing ui/drawing ui/markup ${platform_all})
+set(allowed_ui/office ui/office ui/drawing ui/markup ${platform_all})
+set(allowed_ui/controls ui/controls ui/drawing ui/markup ${platform_all})
+set(allowed_ui/toolbars ui/toolbars ui/office ui/drawing ui/markup ${platform_all})
+set(allowed_chart_dialogs chart_dialogs ui/toolbars ui/office ui/controls ui/drawing ui/markup chart xml
+    ${platform_all})
 set(allowed_analysis analysis ${allowed_chart_dialogs})
 set(allowed_app app camera ${allowed_analysis})
 
-set(folders platform/rtl platform/gfx platform/backend platform/ui platform/testing camera resources xml chart ui
-            chart_dialogs analysis app)
+set(folders platform/rtl platform/gfx platform/backend platform/ui platform/testing camera resources xml chart
+            ui/markup ui/drawing ui/office ui/controls ui/toolbars chart_dialogs analysis app)
 set(faults "")
 foreach(folder ${folders})
     if(NOT IS_DIRECTORY "${ROOT}/${folder}")
@@ -29,7 +36,7 @@ foreach(folder ${folders})
         file(STRINGS "${src}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"]+/")
         foreach(line ${lines})
             string(REGEX REPLACE "^[^\"]*\"([^\"]+)\".*$" "\\1" header "${line}")
-            string(REGEX MATCH "^(platform/[^/]+|[^/]+)/" layer "${header}")
+            string(REGEX MATCH "^(platform/[^/]+|ui/[^/]+|[^/]+)/" layer "${header}")
             string(REGEX REPLACE "/$" "" layer "${layer}")
             if(NOT EXISTS "${ROOT}/${layer}")
                 continue() # a system or third-party header written with quotes

@@ -9,6 +9,7 @@ namespace {
 
 struct TSettings {
     TSystemVersion Version;
+    int CommonControlsMajor = 6;
     bool VisualStyles = false;
 };
 
@@ -25,6 +26,14 @@ TSystemVersion GetSystemVersion() {
 
 void SetSystemVersion(const TSystemVersion& version) {
     Settings().Version = version;
+}
+
+int CommonControlsMajorVersion() {
+    return Settings().CommonControlsMajor;
+}
+
+void SetCommonControlsMajorVersion(int major) {
+    Settings().CommonControlsMajor = major;
 }
 
 bool VisualStylesEnabled() {

@@ -15,6 +15,9 @@ struct TSystemVersion {
 };
 TSystemVersion GetSystemVersion();
 void SetSystemVersion(const TSystemVersion& version);
+// The major version of the common controls library the program reports (6: the newer controls).
+int CommonControlsMajorVersion();
+void SetCommonControlsMajorVersion(int major);
 // Whether controls should draw with visual styles; classic drawing runs while this is off.
 bool VisualStylesEnabled();
 void SetVisualStylesEnabled(bool enabled);
