@@ -1,0 +1,239 @@
+#include "ui/office/KvxAppStyler.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/ClassRegistry.h"
+#include "platform/rtl/FormText.h"
+#include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/testing/TestDriver.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Frame.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/SystemServices.h"
+
+using namespace plat;
+using namespace ui;
+
+namespace {
+
+// What the styled components and the stylers' events saw, in order: "a1=tsWhidbey", "sA:change".
+std::vector<std::string>& Log() {
+    static std::vector<std::string> log;
+    return log;
+}
+
+void Note(const TComponent* Who, const std::string& What) {
+    Log().push_back(Who->Name() + What);
+}
+
+class TStyledProbe : public TComponent, public IStyleable {
+    PLAT_CLASS(TStyledProbe)
+public:
+    explicit TStyledProbe(TComponent* AOwner) : TComponent(AOwner) {}
+    void ApplyStyle(TKVXStyle Style) override { Note(this, std::string("=") + kKVXStyleNames[Style]); }
+};
+
+class TStyledFrame : public TFrame, public IStyleable {
+    PLAT_CLASS(TStyledFrame)
+public:
+    explicit TStyledFrame(TComponent* AOwner) : TFrame(AOwner) {}
+    void ApplyStyle(TKVXStyle Style) override { Note(this, std::string("=") + kKVXStyleNames[Style]); }
+};
+
+// A form whose layout carries both stylers and probes on either side of the form styler.
+class TfmStyled : public TForm {
+    PLAT_CLASS(TfmStyled)
+public:
+    using TForm::TForm;
+    TKvxAppStyler* KvxAppStyler1 = nullptr;
+    TKvxFormStyler* KvxFormStyler1 = nullptr;
+    void StylerChange(TObject* Sender) { Note(static_cast<TComponent*>(Sender), ":change"); }
+};
+
+} // namespace
+
+PLAT_CLASS_INFO_CREATABLE(TStyledProbe, TComponent)
+PLAT_CLASS_INFO_CREATABLE(TStyledFrame, TFrame)
+PLAT_CLASS_INFO_CREATABLE(TfmStyled, TForm)
+
+PLAT_PROPERTIES(TfmStyled) {
+    props.Field("KvxAppStyler1", &TfmStyled::KvxAppStyler1);
+    props.Field("KvxFormStyler1", &TfmStyled::KvxFormStyler1);
+    props.Method("StylerChange", &TfmStyled::StylerChange);
+}
+
+namespace {
+
+template <class T> T* Named(TComponent* Owner, const char* Name) {
+    T* c = new T(Owner);
+    c->SetName(Name);
+    return c;
+}
+
+void LogChanges(TKvxAppStyler* S) {
+    S->OnChange = [S](TObject*) { Note(S, ":change"); };
+}
+void LogChanges(TKvxFormStyler* S) {
+    S->OnChange = [S](TObject*) { Note(S, ":change"); };
+}
+
+// Two forms following one application styler, which sits on a third form as in the application. Form A
+// holds a frame with a nested frame; the outer frame has a styler of its own that follows nobody.
+//   formA: a1, plain (not styleable), a2, F1 [f1a, F2 [f2a], sF], sA
+//   formB: b1, sB
+struct TScene {
+    TForm* about = NewForm<TForm>(Application);
+    TForm* formA = NewForm<TForm>(Application);
+    TForm* formB = NewForm<TForm>(Application);
+    TKvxAppStyler* app = Named<TKvxAppStyler>(about, "app");
+    TKvxFormStyler *sA = nullptr, *sB = nullptr, *sF = nullptr;
+
+    TScene() {
+        Named<TStyledProbe>(formA, "a1");
+        Named<TComponent>(formA, "plain");
+        Named<TStyledProbe>(formA, "a2");
+        auto* f1 = Named<TStyledFrame>(formA, "F1");
+        f1->SetParent(formA);
+        Named<TStyledProbe>(f1, "f1a");
+        auto* f2 = Named<TStyledFrame>(f1, "F2");
+        f2->SetParent(f1);
+        Named<TStyledProbe>(f2, "f2a");
+        sF = Named<TKvxFormStyler>(f1, "sF");
+        sA = Named<TKvxFormStyler>(formA, "sA");
+        Named<TStyledProbe>(formB, "b1");
+        sB = Named<TKvxFormStyler>(formB, "sB");
+        sA->SetAppStyle(app);
+        sB->SetAppStyle(app);
+        app->SetStyle(tsOffice2007Luna);
+        for (TKvxFormStyler* s : {sA, sB, sF})
+            LogChanges(s);
+        LogChanges(app);
+        Log().clear();
+    }
+};
+
+class KvxAppStylerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterClasses({&TStyledProbe::StaticClass(), &TStyledFrame::StaticClass()});
+        Log().clear();
+    }
+    TTestDriver Driver;
+};
+
+using TLog = std::vector<std::string>;
+
+struct TFlowCase {
+    const char* Name;
+    std::function<void(TScene&)> Act;
+    TLog Expected;
+    std::function<void(TScene&)> Check;
+};
+
+} // namespace
+
+TEST_F(KvxAppStylerTest, StyleFlowsFromTheApplicationToEveryStyledComponent) {
+    const TFlowCase cases[] = {
+        {"a new style reaches each form in registration order, not the components inside frames",
+         [](TScene& s) { s.app->SetStyle(tsWhidbey); },
+         {"a1=tsWhidbey", "a2=tsWhidbey", "F1=tsWhidbey", "sA:change", "b1=tsWhidbey", "sB:change",
+          "app:change"},
+         [](TScene& s) { EXPECT_EQ(s.sB->Style(), tsWhidbey); }},
+        {"the style already held makes no calls",
+         [](TScene& s) { s.app->SetStyle(tsOffice2007Luna); },
+         {},
+         {}},
+        {"tsCustom is stored and reported but restyles nothing",
+         [](TScene& s) { s.app->SetStyle(tsCustom); },
+         {"sA:change", "sB:change", "app:change"},
+         [](TScene& s) {
+             EXPECT_EQ(s.sA->Style(), tsCustom);
+             EXPECT_EQ(s.sB->Style(), tsCustom);
+         }},
+        {"a handler that clears Allow skips exactly that component",
+         [](TScene& s) {
+             s.sA->OnApplyStyle = [](TObject*, TComponent* c, bool& allow) { allow = c->Name() != "a2"; };
+             s.app->SetStyle(tsOffice2003Olive);
+         },
+         {"a1=tsOffice2003Olive", "F1=tsOffice2003Olive", "sA:change", "b1=tsOffice2003Olive", "sB:change",
+          "app:change"},
+         {}},
+        {"a frame's styler walks nested frames, each frame before its own components",
+         [](TScene& s) { s.sF->SetStyle(tsOffice2003Silver); },
+         {"f1a=tsOffice2003Silver", "F2=tsOffice2003Silver", "f2a=tsOffice2003Silver", "sF:change"},
+         {}},
+        {"a form styler set directly styles its own form only",
+         [](TScene& s) { s.sB->SetStyle(tsWindowsXP); },
+         {"b1=tsWindowsXP", "sB:change"},
+         [](TScene& s) { EXPECT_EQ(s.app->Style(), tsOffice2007Luna); }},
+        {"a destroyed application styler leaves its form stylers alone with their style",
+         [](TScene& s) {
+             s.app->Free();
+             EXPECT_EQ(s.sA->AppStyle(), nullptr);
+             EXPECT_EQ(s.sB->AppStyle(), nullptr);
+             EXPECT_EQ(s.sA->Style(), tsOffice2007Luna);
+             s.sA->SetStyle(tsWhidbey);
+         },
+         {"a1=tsWhidbey", "a2=tsWhidbey", "F1=tsWhidbey", "sA:change"},
+         {}},
+        {"a form styler given another application styler follows only the new one",
+         [](TScene& s) {
+             auto* other = Named<TKvxAppStyler>(s.about, "other");
+             other->SetStyle(tsOffice2007Obsidian);
+             s.sB->SetAppStyle(other);
+             EXPECT_EQ(s.app->FormStylerCount(), 1);
+             EXPECT_EQ(other->FormStylerCount(), 1);
+             s.app->SetStyle(tsWhidbey);
+             other->Free();
+             s.app->SetStyle(tsOffice2003Blue);
+         },
+         {"b1=tsOffice2007Obsidian", "sB:change", "a1=tsWhidbey", "a2=tsWhidbey", "F1=tsWhidbey", "sA:change",
+          "app:change", "a1=tsOffice2003Blue", "a2=tsOffice2003Blue", "F1=tsOffice2003Blue", "sA:change",
+          "app:change"},
+         [](TScene& s) { EXPECT_EQ(s.sB->AppStyle(), nullptr); }},
+        {"a form styler let go of its application styler no longer follows it",
+         [](TScene& s) {
+             s.sB->SetAppStyle(nullptr);
+             s.app->SetStyle(tsWhidbey);
+         },
+         {"a1=tsWhidbey", "a2=tsWhidbey", "F1=tsWhidbey", "sA:change", "app:change"},
+         [](TScene& s) { EXPECT_EQ(s.app->FormStylerCount(), 1); }},
+        {"a closed form leaves the application styler's list",
+         [](TScene& s) {
+             s.formB->Free();
+             s.formB = nullptr;
+             s.app->SetStyle(tsWhidbey);
+         },
+         {"a1=tsWhidbey", "a2=tsWhidbey", "F1=tsWhidbey", "sA:change", "app:change"},
+         [](TScene& s) { EXPECT_EQ(s.app->FormStylerCount(), 1); }},
+        {"a form styler that closes another form while styling does not reach the closed one",
+         [](TScene& s) {
+             s.sA->OnChange = [&s](TObject*) {
+                 Note(s.sA, ":change");
+                 s.formB->Free();
+                 s.formB = nullptr;
+             };
+             s.app->SetStyle(tsWhidbey);
+         },
+         {"a1=tsWhidbey", "a2=tsWhidbey", "F1=tsWhidbey", "sA:change", "app:change"},
+         {}},
+    };
+    for (const TFlowCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TScene scene;
+        c.Act(scene);
+        EXPECT_EQ(Log(), c.Expected);
+        if (c.Check)
+            c.Check(scene);
+        for (TForm* f : {scene.about, scene.formA, scene.formB})
+            if (f)
+                f->Free();
+        Log().clear();
+    }
+}
