@@ -237,3 +237,166 @@ TEST_F(KvxAppStylerTest, StyleFlowsFromTheApplicationToEveryStyledComponent) {
         Log().clear();
     }
 }
+
+namespace {
+
+const char* const kStyledLayout = R"(object fmStyled: TfmStyled
+  Caption = 'Styled'
+  object p1: TStyledProbe
+  end
+  object KvxAppStyler1: TKvxAppStyler
+    AutoThemeAdapt = False
+    Style = tsWhidbey
+    OnChange = StylerChange
+  end
+  object KvxFormStyler1: TKvxFormStyler
+    AutoThemeAdapt = False
+    Style = tsWhidbey
+    AppStyle = KvxAppStyler1
+    OnChange = StylerChange
+  end
+  object p2: TStyledProbe
+  end
+end
+)";
+
+} // namespace
+
+TEST_F(KvxAppStylerTest, LoadedFormStylerStylesTheWholeFormEvenWithTheStyleItHeld) {
+    RegisterFormResource("TfmStyled", kStyledLayout);
+    auto* form = NewForm<TfmStyled>(Application);
+    ASSERT_NE(form->KvxFormStyler1, nullptr);
+    EXPECT_EQ(form->KvxFormStyler1->AppStyle(), form->KvxAppStyler1);
+    // Reading the style reached p1 only; after loading the whole form gets it, p2 included.
+    EXPECT_EQ(Log(), (TLog{"p1=tsWhidbey", "KvxFormStyler1:change", "p1=tsWhidbey", "p2=tsWhidbey",
+                           "KvxFormStyler1:change"}));
+    Log().clear();
+    form->KvxAppStyler1->SetStyle(tsOffice2007Luna);
+    EXPECT_EQ(Log(), (TLog{"p1=tsOffice2007Luna", "p2=tsOffice2007Luna", "KvxFormStyler1:change",
+                           "KvxAppStyler1:change"}));
+    form->Free();
+}
+
+TEST_F(KvxAppStylerTest, LayoutWithStylersLoadsSavesAndComparesEqual) {
+    RegisterFormResource("TfmStyled", kStyledLayout);
+    // tsOffice2003Blue is ordinal 0 and still written; tsCustom is the stream default and left out.
+    for (TKVXStyle style : {tsWhidbey, tsOffice2003Blue, tsCustom, tsOffice2007Silver}) {
+        SCOPED_TRACE(kKVXStyleNames[style]);
+        auto* form = NewForm<TfmStyled>(Application);
+        form->KvxAppStyler1->SetStyle(style);
+        ASSERT_EQ(form->KvxFormStyler1->Style(), style);
+        const std::string text = WriteComponentToText(form);
+        EXPECT_NE(text.find("AppStyle = KvxAppStyler1"), std::string::npos) << text;
+        EXPECT_NE(text.find("AutoThemeAdapt = False"), std::string::npos) << text;
+        EXPECT_NE(text.find("Version = '1.2.0.1'"), std::string::npos) << text;
+        EXPECT_EQ(text.find(std::string("Style = ") + kKVXStyleNames[style]) != std::string::npos,
+                  style != tsCustom)
+            << text;
+        form->Free();
+
+        auto* back = new TfmStyled(Application);
+        ReadComponentFromText(text, back);
+        EXPECT_EQ(back->KvxAppStyler1->Style(), style);
+        EXPECT_EQ(back->KvxFormStyler1->Style(), style);
+        EXPECT_EQ(back->KvxFormStyler1->AppStyle(), back->KvxAppStyler1);
+        EXPECT_EQ(back->KvxAppStyler1->FormStylerCount(), 1);
+        EXPECT_EQ(WriteComponentToText(back), text);
+        back->Free();
+    }
+}
+
+TEST_F(KvxAppStylerTest, VersionReadsOneTwoZeroOneAndIgnoresWrites) {
+    TKvxAppStyler app(nullptr);
+    TKvxFormStyler form(nullptr);
+    for (TComponent* c : std::initializer_list<TComponent*>{&app, &form}) {
+        SetStrProp(c, "Version", "9.9.9.9");
+        EXPECT_EQ(GetStrProp(c, "Version"), "1.2.0.1") << c->ClassName();
+    }
+}
+
+TEST_F(KvxAppStylerTest, AssignTakesOnlyStylersOfItsOwnKind) {
+    TKvxAppStyler source(nullptr), app(nullptr);
+    source.SetStyle(tsOffice2007Obsidian);
+    source.SetAutoThemeAdapt(false);
+    TKvxFormStyler follower(nullptr), form(nullptr);
+    follower.SetAppStyle(&app);
+    app.Assign(&source);
+    EXPECT_EQ(app.Style(), tsOffice2007Obsidian);
+    EXPECT_EQ(follower.Style(), tsOffice2007Obsidian) << "assigned through the setter, which pushes";
+    form.Assign(&follower);
+    EXPECT_EQ(form.Style(), tsOffice2007Obsidian);
+    EXPECT_EQ(form.AppStyle(), nullptr) << "the application styler is not part of the copy";
+    // Another kind of source is ignored, without an error.
+    app.Assign(&form);
+    form.Assign(&source);
+    EXPECT_EQ(app.Style(), tsOffice2007Obsidian);
+}
+
+TEST_F(KvxAppStylerTest, WithoutARecognisedColourSchemeAutoThemeAdaptPicksTheClassicLook) {
+    const TSystemVersion savedVersion = GetSystemVersion();
+    const bool savedStyles = VisualStylesEnabled();
+    ScopeGuard restore([&] {
+        SetSystemVersion(savedVersion);
+        SetVisualStylesEnabled(savedStyles);
+    });
+    const struct {
+        TSystemVersion Version;
+        bool VisualStyles;
+        bool XPOrLater;
+    } systems[] = {
+        {{5, 0, 2195}, false, false}, {{5, 1, 2600}, true, true},    {{5, 2, 3790}, false, true},
+        {{6, 0, 6000}, true, true},   {{10, 0, 19045}, false, true}, {{4, 90, 3000}, true, false},
+    };
+    for (const auto& sys : systems) {
+        SCOPED_TRACE(std::to_string(sys.Version.Major) + "." + std::to_string(sys.Version.Minor));
+        SetSystemVersion(sys.Version);
+        SetVisualStylesEnabled(sys.VisualStyles);
+        EXPECT_EQ(IsWindowsXPOrLater(), sys.XPOrLater);
+        EXPECT_EQ(DetectXPColorScheme(), 0);
+
+        TKvxAppStyler app(nullptr);
+        TKvxFormStyler form(nullptr);
+        form.SetAppStyle(&app);
+        app.SetStyle(tsWhidbey);
+        app.SetAutoThemeAdapt(true);
+        EXPECT_EQ(app.Style(), tsOffice2003Classic);
+        EXPECT_EQ(form.Style(), tsOffice2003Classic);
+    }
+}
+
+TEST_F(KvxAppStylerTest, NotifierWindowTurnsAThemeChangeIntoTheAutomaticStyle) {
+    ASSERT_EQ(Application->MainForm(), nullptr);
+    auto* early = new TKvxAppStyler(nullptr);
+    ASSERT_NE(early->NotifierWindow(), nullptr);
+    EXPECT_EQ(early->NotifierWindow()->Parent(), nullptr) << "no main form yet: the window never hears";
+
+    TForm* main = NewForm<TForm>(Application);
+    Application->SetMainForm(main);
+    auto* app = new TKvxAppStyler(nullptr);
+    EXPECT_EQ(app->NotifierWindow()->Parent(), main);
+    // A form styler's window goes to the first windowed control up its owner chain.
+    auto* frame = new TFrame(main);
+    auto* onFrame = new TKvxFormStyler(frame);
+    auto* loose = new TKvxFormStyler(nullptr);
+    EXPECT_EQ(onFrame->NotifierWindow()->Parent(), frame);
+    EXPECT_EQ(loose->NotifierWindow()->Parent(), nullptr);
+
+    const struct {
+        bool AutoThemeAdapt;
+        TKVXStyle After;
+    } cases[] = {{false, tsOffice2007Luna}, {true, tsOffice2003Classic}};
+    for (const auto& c : cases) {
+        onFrame->SetAutoThemeAdapt(c.AutoThemeAdapt);
+        onFrame->SetStyle(tsOffice2007Luna);
+        onFrame->NotifierWindow()->Perform(WM_THEMECHANGED, 0, 0);
+        EXPECT_EQ(onFrame->Style(), c.After) << c.AutoThemeAdapt;
+    }
+
+    // The main form takes the application styler's window with it; the styler lives on without it.
+    main->Free();
+    EXPECT_EQ(app->NotifierWindow(), nullptr);
+    app->SetAutoThemeAdapt(true);
+    EXPECT_EQ(app->Style(), tsOffice2003Classic);
+    for (TComponent* c : std::initializer_list<TComponent*>{early, app, loose})
+        c->Free();
+}
