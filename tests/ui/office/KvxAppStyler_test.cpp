@@ -56,11 +56,25 @@ public:
     void StylerChange(TObject* Sender) { Note(static_cast<TComponent*>(Sender), ":change"); }
 };
 
+// A form whose styler follows the application styler of another form, as every window of the
+// application follows the About box's.
+class TfmFollower : public TForm {
+    PLAT_CLASS(TfmFollower)
+public:
+    using TForm::TForm;
+    TKvxFormStyler* KvxFormStyler1 = nullptr;
+};
+
 } // namespace
 
+PLAT_CLASS_INFO_CREATABLE(TfmFollower, TForm)
 PLAT_CLASS_INFO_CREATABLE(TStyledProbe, TComponent)
 PLAT_CLASS_INFO_CREATABLE(TStyledFrame, TFrame)
 PLAT_CLASS_INFO_CREATABLE(TfmStyled, TForm)
+
+PLAT_PROPERTIES(TfmFollower) {
+    props.Field("KvxFormStyler1", &TfmFollower::KvxFormStyler1);
+}
 
 PLAT_PROPERTIES(TfmStyled) {
     props.Field("KvxAppStyler1", &TfmStyled::KvxAppStyler1);
@@ -303,6 +317,33 @@ TEST_F(KvxAppStylerTest, LayoutWithStylersLoadsSavesAndComparesEqual) {
         EXPECT_EQ(WriteComponentToText(back), text);
         back->Free();
     }
+}
+
+TEST_F(KvxAppStylerTest, LayoutNamesTheApplicationStylerOfAnotherForm) {
+    RegisterFormResource("TfmStyled", kStyledLayout);
+    RegisterFormResource("TfmFollower", R"(object fmFollower: TfmFollower
+  object KvxFormStyler1: TKvxFormStyler
+    AutoThemeAdapt = False
+    Style = tsOffice2007Luna
+    AppStyle = fmStyled.KvxAppStyler1
+  end
+  object f1: TStyledProbe
+  end
+end
+)");
+    auto* about = NewForm<TfmStyled>(Application);
+    Log().clear();
+    auto* follower = NewForm<TfmFollower>(Application);
+    EXPECT_EQ(follower->KvxFormStyler1->AppStyle(), about->KvxAppStyler1);
+    EXPECT_EQ(about->KvxAppStyler1->FormStylerCount(), 2);
+    EXPECT_EQ(Log(), TLog{"f1=tsWhidbey"}) << "the application's style wins over the one in the layout";
+    const std::string text = WriteComponentToText(follower);
+    EXPECT_NE(text.find("AppStyle = fmStyled.KvxAppStyler1"), std::string::npos) << text;
+
+    about->Free();
+    EXPECT_EQ(follower->KvxFormStyler1->AppStyle(), nullptr);
+    EXPECT_EQ(follower->KvxFormStyler1->Style(), tsWhidbey);
+    follower->Free();
 }
 
 TEST_F(KvxAppStylerTest, VersionReadsOneTwoZeroOneAndIgnoresWrites) {
