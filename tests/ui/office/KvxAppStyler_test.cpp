@@ -54,6 +54,9 @@ public:
     TKvxAppStyler* KvxAppStyler1 = nullptr;
     TKvxFormStyler* KvxFormStyler1 = nullptr;
     void StylerChange(TObject* Sender) { Note(static_cast<TComponent*>(Sender), ":change"); }
+    void StylerApplyStyle(TObject*, TComponent* AComponent, bool& Allow) {
+        Allow = AComponent->Name() != "skipped";
+    }
 };
 
 // A form whose styler follows the application styler of another form, as every window of the
@@ -80,6 +83,7 @@ PLAT_PROPERTIES(TfmStyled) {
     props.Field("KvxAppStyler1", &TfmStyled::KvxAppStyler1);
     props.Field("KvxFormStyler1", &TfmStyled::KvxFormStyler1);
     props.Method("StylerChange", &TfmStyled::StylerChange);
+    props.Method("StylerApplyStyle", &TfmStyled::StylerApplyStyle);
 }
 
 namespace {
@@ -267,9 +271,12 @@ const char* const kStyledLayout = R"(object fmStyled: TfmStyled
     AutoThemeAdapt = False
     Style = tsWhidbey
     AppStyle = KvxAppStyler1
+    OnApplyStyle = StylerApplyStyle
     OnChange = StylerChange
   end
   object p2: TStyledProbe
+  end
+  object skipped: TStyledProbe
   end
 end
 )";
@@ -281,7 +288,8 @@ TEST_F(KvxAppStylerTest, LoadedFormStylerStylesTheWholeFormEvenWithTheStyleItHel
     auto* form = NewForm<TfmStyled>(Application);
     ASSERT_NE(form->KvxFormStyler1, nullptr);
     EXPECT_EQ(form->KvxFormStyler1->AppStyle(), form->KvxAppStyler1);
-    // Reading the style reached p1 only; after loading the whole form gets it, p2 included.
+    // Reading the style reached p1 only; after loading the whole form gets it, p2 included (the
+    // layout's handler keeps "skipped" out).
     EXPECT_EQ(Log(), (TLog{"p1=tsWhidbey", "KvxFormStyler1:change", "p1=tsWhidbey", "p2=tsWhidbey",
                            "KvxFormStyler1:change"}));
     Log().clear();
@@ -303,6 +311,7 @@ TEST_F(KvxAppStylerTest, LayoutWithStylersLoadsSavesAndComparesEqual) {
         EXPECT_NE(text.find("AppStyle = KvxAppStyler1"), std::string::npos) << text;
         EXPECT_NE(text.find("AutoThemeAdapt = False"), std::string::npos) << text;
         EXPECT_NE(text.find("Version = '1.2.0.1'"), std::string::npos) << text;
+        EXPECT_NE(text.find("OnApplyStyle = StylerApplyStyle"), std::string::npos) << text;
         EXPECT_EQ(text.find(std::string("Style = ") + kKVXStyleNames[style]) != std::string::npos,
                   style != tsCustom)
             << text;
