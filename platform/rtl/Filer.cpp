@@ -30,6 +30,20 @@ bool IsStreamIdent(std::string_view s) {
 
 namespace {
 
+TGlobalComponentFinder& GlobalFinder() {
+    static TGlobalComponentFinder finder;
+    return finder;
+}
+
+// "Root.Name": a component of another root, or null.
+TComponent* FindGlobalReference(const std::string& Path) {
+    const size_t dot = Path.find('.');
+    if (dot == std::string::npos)
+        return nullptr;
+    TComponent* root = FindGlobalComponent(Path.substr(0, dot));
+    return root ? root->FindComponent(Path.substr(dot + 1)) : nullptr;
+}
+
 std::string LineSuffix(int line) {
     return line > 0 ? " on line " + std::to_string(line) : std::string();
 }
@@ -74,6 +88,14 @@ template <class F> void AtLine(int line, bool& lined, F&& f) {
 }
 
 } // namespace
+
+void SetGlobalComponentFinder(TGlobalComponentFinder Finder) {
+    GlobalFinder() = std::move(Finder);
+}
+
+TComponent* FindGlobalComponent(const std::string& Name) {
+    return GlobalFinder() && !Name.empty() ? GlobalFinder()(Name) : nullptr;
+}
 
 // ---- TReader
 
@@ -402,6 +424,8 @@ void TReader::ResolveFixups() {
         else
             target = FRoot->FindComponent(f.Name);
         if (!target)
+            target = FindGlobalReference(f.Name);
+        if (!target)
             Error("Component " + f.Name + " not found for property " + f.Prop->Name, f.Line);
         if (f.Prop->ObjectClass && !target->InheritsFrom(*f.Prop->ObjectClass))
             Error("Component " + f.Name + " is not a " + f.Prop->ObjectClass->Name, f.Line);
@@ -644,10 +668,18 @@ bool TWriter::WriteValue(TPersistent* Instance, const TPropInfo* Prop, TFilerVal
         if (!FRoot || !Prop->IsWritable())
             return false;
         auto* ref = dynamic_cast<TComponent*>(Prop->GetObject(Instance));
-        if (!ref || ref->Name().empty() || (ref != FRoot && ref->Owner() != FRoot))
+        if (!ref || ref->Name().empty())
             return false;
+        if (ref == FRoot || ref->Owner() == FRoot) {
+            Value.Text = ref->Name();
+        } else {
+            // Written only where the reader will find it again.
+            TComponent* root = ref->Owner();
+            if (!root || root->Name().empty() || FindGlobalComponent(root->Name()) != root)
+                return false;
+            Value.Text = root->Name() + "." + ref->Name();
+        }
         Value.Kind = TFilerValue::Ident;
-        Value.Text = ref->Name();
         return true;
     }
     case pkEvent: {

@@ -57,6 +57,13 @@ constexpr int kMaxStreamDepth = 128;
 // letters, digits, '_' and '.'.
 bool IsStreamIdent(std::string_view s);
 
+// A layout may name a component of another root, "fmAbout.KvxAppStyler1": the finder answers the root (a
+// form) of that name. The window layer installs one over the screen's forms; without one, and for a root
+// it does not know, such references are neither read nor written.
+using TGlobalComponentFinder = std::function<TComponent*(const std::string& Name)>;
+void SetGlobalComponentFinder(TGlobalComponentFinder Finder);
+TComponent* FindGlobalComponent(const std::string& Name);
+
 struct TFilerProperty;
 
 // One value of the tree.

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "platform/gfx/FontManager.h"
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/StringUtils.h"
 #include "platform/ui/Cursor.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
@@ -58,9 +60,18 @@ TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {
     for (const auto& [cursor, id] : standard)
         FCursors[cursor] = LoadCursor(id);
     FCursors[crDefault] = LoadCursor(IDC_ARROW);
+    // A layout names a component of another form by the form's name ("fmAbout.KvxAppStyler1").
+    SetGlobalComponentFinder([this](const std::string& Name) -> TComponent* {
+        for (TCustomForm* form : FCustomForms) {
+            if (SameText(form->Name(), Name))
+                return form;
+        }
+        return nullptr;
+    });
 }
 
 TScreen::~TScreen() {
+    SetGlobalComponentFinder(nullptr);
     for (auto& [index, handle] : FCursors)
         if (handle && handle->Image.Shape == csrCustom)
             DestroyCursor(handle);

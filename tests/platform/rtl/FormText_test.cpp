@@ -7,8 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "StreamFamily.h"
+#include "platform/rtl/ComponentStream.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Locale.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/Stream.h"
+#include "platform/rtl/StringUtils.h"
 
 using namespace plat;
 using namespace family;
@@ -300,6 +304,48 @@ TEST_F(FormTextTest, ReadsIntoAnExistingRoot) {
     for (int i = 0; i < first->ComponentCount(); ++i)
         EXPECT_EQ(first->Components(i)->ComponentState() & (csLoading | csReading), 0u);
     EXPECT_THROW(Read(bad), EReadError);
+}
+
+TEST_F(FormTextTest, ReferencesToAnotherRootGoByThatRootsName) {
+    TTestForm other(nullptr);
+    other.SetName("fmOther");
+    auto* far = new TWidget(&other);
+    far->SetName("btn_far");
+    TTestForm stranger(nullptr);
+    stranger.SetName("fmStranger");
+    auto* lost = new TWidget(&stranger);
+    lost->SetName("btn_lost");
+    // Only fmOther is known by name.
+    SetGlobalComponentFinder(
+        [&](const std::string& name) -> TComponent* { return SameText(name, "fmother") ? &other : nullptr; });
+    ScopeGuard forget([] { SetGlobalComponentFinder(nullptr); });
+
+    TTestForm form(nullptr);
+    form.SetName("fmTest");
+    auto* near = new TWidget(&form);
+    near->SetName("btn_near");
+    near->ParentComp = &form;
+    near->SetBuddy(far);
+    const std::string text = WriteComponentToText(&form);
+    EXPECT_NE(text.find("Buddy = fmOther.btn_far"), std::string::npos) << text;
+    TTestForm back(nullptr);
+    ReadComponentFromText(text, &back);
+    ASSERT_NE(back.FindComponent("btn_near"), nullptr);
+    EXPECT_EQ(static_cast<TWidget*>(back.FindComponent("btn_near"))->Buddy(), far);
+    TMemoryStream binary;
+    WriteComponent(binary, &form);
+    binary.SetPosition(0);
+    TTestForm fromBinary(nullptr);
+    ReadComponentFromStream(binary, &fromBinary);
+    EXPECT_EQ(static_cast<TWidget*>(fromBinary.FindComponent("btn_near"))->Buddy(), far);
+
+    // A root the finder does not know cannot be named: such a reference is not written, and reading one
+    // fails as any unknown name does.
+    near->SetBuddy(lost);
+    EXPECT_EQ(WriteComponentToText(&form).find("Buddy"), std::string::npos);
+    EXPECT_EQ(ErrorOf<EReadError>("object fmTest: TTestForm\n  object w: TWidget\n"
+                                  "    Buddy = fmStranger.btn_lost\n  end\nend\n"),
+              "Component fmStranger.btn_lost not found for property Buddy on line 3");
 }
 
 TEST_F(FormTextTest, DeepNestingIsRefused) {

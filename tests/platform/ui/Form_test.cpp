@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/rtl/FormText.h"
 #include "platform/rtl/Thread.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
@@ -597,4 +598,26 @@ TEST_F(FormTest, CaptionlessFormsAreMovedAndSizedByTheirOwnHitTest) {
     EXPECT_EQ(form->BoundsRect(), Bounds(340, 240, 470, 340));
     EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
     form->WindowProc = old;
+}
+
+TEST_F(FormTest, LayoutsNameComponentsOfOtherFormsByTheFormsName) {
+    auto* layout = NewForm<TfmLayout>(Application);
+    EXPECT_EQ(FindGlobalComponent("FMLAYOUT"), layout);
+    EXPECT_EQ(FindGlobalComponent("fmNowhere"), nullptr);
+    // A label of another form points at this form's edit, and the reference survives the text form.
+    TForm* other = PlainForm("other", Bounds(10, 10, 200, 100));
+    other->SetName("fmOther");
+    auto* label = new TLabel(other);
+    label->SetParent(other);
+    label->SetName("lbl_far");
+    label->SetFocusControl(layout->ed_name);
+    const std::string text = WriteComponentToText(other);
+    EXPECT_NE(text.find("FocusControl = fmLayout.ed_name"), std::string::npos) << text;
+    other->Free();
+    auto* back = new TForm(Application);
+    ReadComponentFromText(text, back);
+    EXPECT_EQ(static_cast<TLabel*>(back->FindComponent("lbl_far"))->FocusControl(), layout->ed_name);
+    back->Free();
+    layout->Free();
+    EXPECT_EQ(FindGlobalComponent("fmLayout"), nullptr);
 }
