@@ -80,8 +80,9 @@ constexpr TNamedColor kColorNames[] = {
 // Entities replaced in the whole text before layout (letters in any case). "&amp;" stays a doubled
 // ampersand so that prefix processing shows one.
 constexpr std::pair<std::string_view, std::string_view> kTextEntities[] = {
-    {"&amp;", "&&"},      {"&quot;", "\""},    {"&sect;", "\u00A7"}, {"&permil;", "\u2030"}, {"&reg;", "\u00AE"},
-    {"&copy;", "\u00A9"}, {"&para;", "\u00B6"}, {"&trade;", "\u2122"}, {"&euro;", "\u20AC"},
+    {"&amp;", "&&"},        {"&quot;", "\""},      {"&sect;", "\u00A7"},
+    {"&permil;", "\u2030"}, {"&reg;", "\u00AE"},   {"&copy;", "\u00A9"},
+    {"&para;", "\u00B6"},   {"&trade;", "\u2122"}, {"&euro;", "\u20AC"},
 };
 
 char Upper(char c) {
@@ -399,7 +400,8 @@ TPictureRef TMarkupRenderer::ResolvePicture(std::string_view source) {
                 ref.Width = O.Images->Width();
                 ref.Height = O.Images->Height();
             }
-        } else if (size_t sys = upper.find("SSYS:"), large = upper.find("LSYS:"); sys != npos || large != npos) {
+        } else if (size_t sys = upper.find("SSYS:"), large = upper.find("LSYS:");
+                   sys != npos || large != npos) {
             // The platform's system icons stand in for the shell's icon list: a number names one of
             // them, any file or folder name shows the application icon.
             const std::string_view rest = source.substr((sys != npos ? sys : large) + 5);
@@ -630,8 +632,8 @@ void TMarkupRenderer::Paragraph(std::string_view upper, std::string_view tag, bo
     TDeviceContext& dc = *C.Handle();
     if (bgTo.Found) {
         area.Bottom += 2;
-        const TColor last = DrawGradient(dc, Car.ParaColor, MarkupColor(bgTo.Value), clNone, kGradientSteps,
-                                         area, true);
+        const TColor last =
+            DrawGradient(dc, Car.ParaColor, MarkupColor(bgTo.Value), clNone, kGradientSteps, area, true);
         // The rest of the paragraph is framed in the gradient's end colour.
         Car.ParaColorTo = last;
     } else {
@@ -742,7 +744,9 @@ void TMarkupRenderer::Tag(std::string_view tag, bool measure, bool firstPass, TL
     const char c1 = name.empty() ? '\0' : name[0];
     const char c2 = name.size() > 1 ? name[1] : '\0';
     TFont& font = *C.Font();
-    auto style = [&](TFontStyles bit, bool on) { font.SetStyle(on ? font.Style() | bit : font.Style() & ~bit); };
+    auto style = [&](TFontStyles bit, bool on) {
+        font.SetStyle(on ? font.Style() | bit : font.Style() & ~bit);
+    };
 
     if (closing) {
         switch (c1) {
@@ -1022,7 +1026,8 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
                 const int spaceWidth = raw.back() == ' ' ? C.TextWidth(" ") : 0;
                 if (firstPass && O.WordWrap) {
                     const int available = line.Right - (line.Left + FCarriedOffset);
-                    fits = L.Width - spaceWidth <= available || w >= available || continuing || source.empty();
+                    fits =
+                        L.Width - spaceWidth <= available || w >= available || continuing || source.empty();
                 }
                 if (fits) {
                     source.append(raw);

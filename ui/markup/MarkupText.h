@@ -41,7 +41,7 @@ struct TMarkupOptions {
     plat::TColor HoverColor = plat::clNone;
     plat::TColor HoverFontColor = plat::clNone;
     plat::TColor ShadowColor = plat::clGray;
-    THTMLPictureCache* PictureCache = nullptr;   // sources with "://"
+    THTMLPictureCache* PictureCache = nullptr;     // sources with "://"
     TPictureContainer* PictureContainer = nullptr; // named pictures
     int LineSpacing = 0;
 };

@@ -146,7 +146,12 @@ void THTMLPicture::LoadFromStream(TStream& Stream) {
 }
 
 void THTMLPicture::ReadData(TStream& Stream) {
-    TakeBytes(Stream);
+    // A layout holding a picture that does not decode still loads; the bytes stay, so that saving
+    // writes them back, but the picture is empty.
+    try {
+        TakeBytes(Stream);
+    } catch (const EInvalidGraphic&) {
+    }
 }
 
 void THTMLPicture::SaveToStream(TStream& Stream) {

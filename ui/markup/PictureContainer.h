@@ -53,7 +53,8 @@ public:
     std::unique_ptr<plat::TGraphic> CreateEmpty() const override { return std::make_unique<THTMLPicture>(); }
     void Assign(plat::TPersistent* Source) override;
 
-    // Form reading and writing of the bytes ("Data"); reading fires no OnChange.
+    // Form reading and writing of the bytes ("Data"); reading fires no OnChange, and bytes that do not
+    // decode are kept but leave the picture empty.
     void ReadData(plat::TStream& Stream);
     void WriteData(plat::TStream& Stream);
     // From the program's RCDATA resource of that name; nothing when there is none.
