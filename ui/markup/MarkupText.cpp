@@ -1181,8 +1181,10 @@ bool TMarkupRenderer::Run(std::string_view input, const TRect& rect) {
 } // namespace
 
 TColor MarkupColor(std::string_view value) {
-    if (!value.empty() && value[0] == '#')
-        return RGB(HexByte(value, 1), HexByte(value, 3), HexByte(value, 5));
+    if (!value.empty() && value[0] == '#') {
+        const std::string hex = UpperCase(value);
+        return RGB(HexByte(hex, 1), HexByte(hex, 3), HexByte(hex, 5));
+    }
     const std::string name = LowerCase(value);
     for (const TNamedColor& entry : kColorNames)
         if (entry.Name == name)

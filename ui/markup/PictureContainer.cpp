@@ -107,9 +107,10 @@ void THTMLPicture::Decode() {
             FLogicalWidth = gif.Width;
             FLogicalHeight = gif.Height;
             FGifFrame = std::move(gif.Frames[frame]);
-        } else if (SniffImageFormat(data, size) != iffUnknown) {
+        } else if (const TImageFileFormat format = SniffImageFormat(data, size); format != iffUnknown) {
             FGraphic = LoadGraphicFromBytes(data, size);
-            FGraphic->SetTransparent(true);
+            // Pictures with an alpha channel blend; a bitmap is drawn as it is.
+            FGraphic->SetTransparent(format == iffPng || format == iffIcon);
         } else {
             // Neither a raster format nor anything else we know: a metafile or nothing.
             auto metafile = std::make_unique<TMetafile>();
