@@ -896,7 +896,7 @@ void TMarkupRenderer::Tag(std::string_view tag, bool measure, bool firstPass, TL
                 const std::string oldName = font.Name();
                 font.SetName("Symbol");
                 TRect r(box.Left, line.Top, line.Right, line.Bottom - L.TextRaise);
-                C.TextRect(r, level % 2 == 1 ? "\u2022" : "o", FFlags & ~DT_EXTERNALLEADING);
+                C.TextRect(r, level % 2 == 1 ? "\u2022" : "\u03BF", FFlags & ~DT_EXTERNALLEADING);
                 font.SetName(oldName);
             }
             box.Left += kListIndent;
