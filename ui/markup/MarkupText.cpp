@@ -332,7 +332,10 @@ private:
                const TRect& line, TRect& box, bool& ended, bool& stop, const std::string& source);
     void DrawRun(const std::string& run, TSize size, TRect& box, const TRect& line, const TLine& L);
 
-    TSize RunSize(const std::string& run, bool firstPass);
+    TSize Measure(const std::string& run);
+    // The size the measuring pass found for the next rawLength bytes of the line.
+    TSize CachedSize(size_t rawLength, const std::string& run);
+    int SpaceWidth();
     int TextHeightGh() { return C.TextHeight("gh"); }
     TColor CurrentBg() { return C.Brush()->Style() == bsClear ? clNone : C.Brush()->Color(); }
     void SetBg(TColor color);
@@ -362,8 +365,19 @@ private:
     bool FFocusOpen = false;
     TPoint FFocusStart;
     // Sizes of the runs of the line being laid out, in order, for the painting pass.
-    std::vector<std::pair<std::string, TSize>> FRunSizes;
+    struct TRunSize {
+        size_t RawLength;
+        TSize Size;
+    };
+    std::vector<TRunSize> FRunSizes;
     size_t FRunIndex = 0;
+    struct TSpaceWidth {
+        std::string Name;
+        int Height;
+        TFontStyles Style;
+        int Width;
+    };
+    std::vector<TSpaceWidth> FSpaceWidths;
 };
 
 void TMarkupRenderer::SetBg(TColor color) {
@@ -375,15 +389,33 @@ void TMarkupRenderer::SetBg(TColor color) {
     }
 }
 
-TSize TMarkupRenderer::RunSize(const std::string& run, bool firstPass) {
-    if (!firstPass && FRunIndex < FRunSizes.size() && FRunSizes[FRunIndex].first == run)
-        return FRunSizes[FRunIndex++].second;
+TSize TMarkupRenderer::Measure(const std::string& run) {
     TRect r(0, 0, SHRT_MAX, SHRT_MAX);
     C.TextRect(r, run, FFlags | DT_CALCRECT);
-    TSize size(r.Width(), r.Height());
-    if (firstPass)
-        FRunSizes.emplace_back(run, size);
+    return TSize(r.Width(), r.Height());
+}
+
+TSize TMarkupRenderer::CachedSize(size_t rawLength, const std::string& run) {
+    size_t covered = 0, i = FRunIndex;
+    TSize size(0, 0);
+    for (; i < FRunSizes.size() && covered < rawLength; ++i) {
+        covered += FRunSizes[i].RawLength;
+        size.cx += FRunSizes[i].Size.cx;
+        size.cy = std::max(size.cy, FRunSizes[i].Size.cy);
+    }
+    if (covered != rawLength)
+        return Measure(run);
+    FRunIndex = i;
     return size;
+}
+
+int TMarkupRenderer::SpaceWidth() {
+    const TFont& f = *C.Font();
+    for (const TSpaceWidth& known : FSpaceWidths)
+        if (known.Height == f.Height() && known.Style == f.Style() && known.Name == f.Name())
+            return known.Width;
+    FSpaceWidths.push_back({f.Name(), f.Height(), f.Style(), C.TextWidth(" ")});
+    return FSpaceWidths.back().Width;
 }
 
 TPictureRef TMarkupRenderer::ResolvePicture(std::string_view source) {
@@ -984,16 +1016,36 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
 
     while (!text.empty() && !ended && !stop) {
         const size_t lt = text.find('<');
-        const size_t space = O.WordWrap ? text.find(' ') : npos;
-        size_t rawLength;
-        if (lt == npos || (space != npos && space < lt))
-            rawLength = space == npos ? text.size() : space + 1;
-        else
-            rawLength = lt;
+        const size_t segment = lt == npos ? text.size() : lt;
+        // The measuring pass breaks lines at spaces; the painting pass takes what lies between two tags
+        // at once, as the line is already decided.
+        size_t rawLength = segment;
+        std::string run;
+        TSize size;
+        bool sized = false;
+        if (firstPass && O.WordWrap) {
+            const size_t space = text.substr(0, segment).find(' ');
+            if (space != npos && space + 1 < segment) {
+                rawLength = space + 1;
+                if (!Car.Hidden) {
+                    // Most segments fit whole: one measurement instead of one per word.
+                    run = RunText(text.substr(0, segment));
+                    size = Measure(run);
+                    const int available = line.Right - (line.Left + FCarriedOffset);
+                    const int spaceWidth = text[segment - 1] == ' ' ? SpaceWidth() : 0;
+                    if (L.Width + size.cx - spaceWidth <= available) {
+                        rawLength = segment;
+                        sized = true;
+                    }
+                }
+            }
+        }
         if (rawLength > 0) {
             const std::string_view raw = text.substr(0, rawLength);
-            const std::string run = RunText(raw);
-            const TSize size = RunSize(run, firstPass);
+            if (!sized) {
+                run = RunText(raw);
+                size = firstPass ? Measure(run) : CachedSize(rawLength, run);
+            }
             if (firstPass) {
                 const int h = size.cy;
                 if (Car.Sub)
@@ -1022,18 +1074,20 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
                 } else {
                     DrawRun(run, size, box, line, L);
                 }
+                const bool endsInSpace = raw.back() == ' ';
                 bool fits = true;
-                const int spaceWidth = raw.back() == ' ' ? C.TextWidth(" ") : 0;
                 if (firstPass && O.WordWrap) {
                     const int available = line.Right - (line.Left + FCarriedOffset);
-                    fits =
-                        L.Width - spaceWidth <= available || w >= available || continuing || source.empty();
+                    fits = L.Width <= available || w >= available || continuing || source.empty() ||
+                           (endsInSpace && L.Width - SpaceWidth() <= available);
                 }
                 if (fits) {
                     source.append(raw);
                     text.remove_prefix(rawLength);
-                    trailing = spaceWidth;
-                    continuing = raw.back() != ' ';
+                    trailing = endsInSpace ? SpaceWidth() : 0;
+                    continuing = !endsInSpace;
+                    if (firstPass)
+                        FRunSizes.push_back({rawLength, size});
                 } else {
                     ended = true;
                     L.Width -= w;
