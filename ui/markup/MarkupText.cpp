@@ -332,11 +332,19 @@ private:
                const TRect& line, TRect& box, bool& ended, bool& stop, const std::string& source);
     void DrawRun(const std::string& run, TSize size, TRect& box, const TRect& line, const TLine& L);
 
+    // Runs without prefixes or tabs are measured and drawn directly, without formatted-text layout.
+    bool IsPlain(const std::string& run) const;
     TSize Measure(const std::string& run);
+    void TextOut(TRect& r, const std::string& run, int width, uint32_t flags);
     // The size the measuring pass found for the next rawLength bytes of the line.
     TSize CachedSize(size_t rawLength, const std::string& run);
     int SpaceWidth();
-    int TextHeightGh() { return C.TextHeight("gh"); }
+    // The height of "gh": the font's cell height, which does not depend on the letters.
+    int TextHeightGh() {
+        TTextMetric tm;
+        C.Handle()->GetTextMetrics(tm);
+        return tm.tmHeight;
+    }
     TColor CurrentBg() { return C.Brush()->Style() == bsClear ? clNone : C.Brush()->Color(); }
     void SetBg(TColor color);
     bool IsFocusLink() const { return O.FocusLinkIndex >= 0 && Car.LinkCounter == O.FocusLinkIndex + 1; }
@@ -389,10 +397,37 @@ void TMarkupRenderer::SetBg(TColor color) {
     }
 }
 
+bool TMarkupRenderer::IsPlain(const std::string& run) const {
+    return run.find('\t') == npos && ((FFlags & DT_NOPREFIX) || run.find('&') == npos);
+}
+
 TSize TMarkupRenderer::Measure(const std::string& run) {
+    if (IsPlain(run)) {
+        // What formatted output would find for one line without prefixes or tabs, without laying it out.
+        const int width = C.TextWidth(run);
+        TTextMetric tm;
+        C.Handle()->GetTextMetrics(tm);
+        return TSize(width, tm.tmHeight + tm.tmExternalLeading);
+    }
     TRect r(0, 0, SHRT_MAX, SHRT_MAX);
     C.TextRect(r, run, FFlags | DT_CALCRECT);
     return TSize(r.Width(), r.Height());
+}
+
+void TMarkupRenderer::TextOut(TRect& r, const std::string& run, int width, uint32_t flags) {
+    if (IsPlain(run) && !(flags & DT_END_ELLIPSIS)) {
+        TDeviceContext& dc = *C.Handle();
+        TTextMetric tm;
+        dc.GetTextMetrics(tm);
+        const uint32_t oldAlign = dc.SetTextAlign(TA_LEFT | TA_TOP);
+        // A run inside its box needs no clip, and clipping costs as much as the glyphs.
+        const int top = r.Bottom - tm.tmHeight;
+        const bool inside = top >= r.Top && r.Left + width <= r.Right;
+        dc.ExtTextOut(r.Left, top, inside ? 0u : uint32_t(ETO_CLIPPED), inside ? nullptr : &r, run);
+        dc.SetTextAlign(oldAlign);
+        return;
+    }
+    C.TextRect(r, run, flags);
 }
 
 TSize TMarkupRenderer::CachedSize(size_t rawLength, const std::string& run) {
@@ -524,11 +559,10 @@ void TMarkupRenderer::DrawRun(const std::string& run, TSize size, TRect& box, co
         TRect shadow = r;
         OffsetRect(shadow, O.ShadowOffset, O.ShadowOffset);
         C.Font()->SetColor(O.ShadowColor);
-        C.TextRect(shadow, run, flags);
+        TextOut(shadow, run, size.cx, flags);
         C.Font()->SetColor(color);
     }
-    TRect drawn = r;
-    C.TextRect(drawn, run, flags);
+    TextOut(r, run, size.cx, flags);
     const int right = std::min(r.Left + size.cx, r.Right);
     if (Car.LinkOpen && IsFocusLink())
         R.FocusTarget = Car.LinkTarget;
