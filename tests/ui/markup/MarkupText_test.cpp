@@ -318,3 +318,53 @@ TEST(MarkupText, LinkedPictureIsFoundByPaintingAndShowsItsAltPicture) {
     EXPECT_FALSE(DrawMarkupText(page.Canvas(), markup, TRect(0, 0, 100, 100), options, result));
     EXPECT_EQ(page.At(5, 5), clRed);
 }
+
+TEST(MarkupText, PaintedMarksAndBackgrounds) {
+    const TColor highlight = ColorToRGB(clHighlight);
+    struct TCase {
+        const char* Markup;
+        bool Selected;
+        bool BlinkOn;
+        TColor Colour;
+        int AtLeast; // pixels of that colour; 0: none at all
+    } cases[] = {
+        {"<e>mistake</e>", false, true, clRed, 10},
+        {"<font color=\"clred\">red</font>", false, true, clRed, 10},
+        {"<font color=\"clred\">red</font>", true, true, clRed, 0},
+        {"<font bgcolor=\"#00FF00\">on green</font>", false, true, clLime, 200},
+        {"<hi>marked</hi>", false, true, highlight, 200},
+        {"<body bgcolor=\"clyellow\">text", false, true, clYellow, 300 * 100 - 2000},
+        {"<body bgcolor=\"clyellow\">text", true, true, clYellow, 0},
+        {"<p bgcolor=\"clyellow\">one<br>two</p><br>three", false, true, clYellow, 2 * 280 * 14},
+        {"plain <blink>blinking</blink>", false, true, clBlack, 100},
+        {"<blink>blinking</blink>", false, false, clBlack, 0},
+        {"<shad>shadow</shad>", false, true, clGray, 5},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Markup);
+        TPage page;
+        TMarkupOptions options;
+        options.Selected = c.Selected;
+        options.BlinkOn = c.BlinkOn;
+        options.ShadowOffset = 2;
+        DrawMarkupText(page.Canvas(), c.Markup, TRect(0, 0, 300, 100), options);
+        const int count = page.Count(TRect(0, 0, 400, 200), c.Colour);
+        if (c.AtLeast == 0)
+            EXPECT_EQ(count, 0);
+        else
+            EXPECT_GE(count, c.AtLeast);
+    }
+}
+
+TEST(MarkupText, HiddenTextAcrossALineBreakHidesExactlyItsPart) {
+    TPage page;
+    TMarkupResult r = Measure(page.Canvas(), "ab<z>cd<br>ef</z>g", TRect(0, 0, 400, 200));
+    EXPECT_EQ(r.PlainText, "abcd\refg");
+    EXPECT_EQ(r.MaxLineWidth, page.Width("ab") + 2);
+    EXPECT_EQ(r.TotalHeight, 2 * page.Gh());
+    TPage drawn;
+    DrawMarkupText(drawn.Canvas(), "ab<z>cd<br>ef</z>g", TRect(0, 0, 400, 200));
+    const int gh = drawn.Gh();
+    EXPECT_NEAR(drawn.Ink(TRect(0, 0, 400, gh)).Right, 1 + page.Width("ab"), 2);
+    EXPECT_NEAR(drawn.Ink(TRect(0, gh, 400, 2 * gh)).Right, 1 + page.Width("g"), 2);
+}
