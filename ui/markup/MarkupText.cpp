@@ -325,7 +325,7 @@ private:
     void OpenLink(std::string_view tag, bool measure, bool firstPass, const TRect& line, const TRect& box,
                   const TLine& L);
     void CloseLink(bool measure, bool firstPass, const TRect& line, const TRect& box, const TLine& L);
-    void Font(std::string_view upper, std::string_view tag, bool draw);
+    void Font(std::string_view upper, bool draw);
     void Paragraph(std::string_view upper, std::string_view tag, bool draw, const TRect& line);
     void Body(std::string_view upper, std::string_view tag, const TRect& box);
     void Image(std::string_view upper, std::string_view tag, bool measure, bool firstPass, TLine& L,
@@ -647,7 +647,7 @@ void TMarkupRenderer::CloseLink(bool measure, bool firstPass, const TRect& line,
     Car.LinkOpen = false;
 }
 
-void TMarkupRenderer::Font(std::string_view upper, std::string_view tag, bool draw) {
+void TMarkupRenderer::Font(std::string_view upper, bool draw) {
     if (TAttr face = Attr(upper, upper, "FACE"); face.Found && !face.Value.empty())
         C.Font()->SetName(std::string(face.Value));
     if (TAttr color = Attr(upper, upper, " COLOR"); color.Found && !O.Selected)
@@ -673,7 +673,6 @@ void TMarkupRenderer::Font(std::string_view upper, std::string_view tag, bool dr
                 C.Font()->SetSize(points);
         }
     }
-    (void)tag;
 }
 
 void TMarkupRenderer::Paragraph(std::string_view upper, std::string_view tag, bool draw, const TRect& line) {
@@ -911,7 +910,7 @@ void TMarkupRenderer::Tag(std::string_view tag, bool measure, bool firstPass, TL
         Car.Error = true;
         break;
     case 'F':
-        Font(upper, tag, draw);
+        Font(upper, draw);
         break;
     case 'H':
         if (c2 == 'I') {
