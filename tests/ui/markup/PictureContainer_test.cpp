@@ -4,6 +4,9 @@
 
 #include "MarkupTestUtil.h"
 #include "platform/gfx/Canvas.h"
+#include "platform/gfx/Icon.h"
+#include "platform/gfx/JpegImage.h"
+#include "platform/gfx/Metafile.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/Stream.h"
@@ -28,6 +31,49 @@ TColor PixelOf(THTMLPicture& picture) {
 }
 
 } // namespace
+
+TEST(PictureContainer, EveryFormatOfTheLoaderDecodesAndDraws) {
+    TPixelImage red(6, 4);
+    for (uint32_t& p : red.Pixels)
+        p = 0xFFFF0000;
+    TIcon icon;
+    icon.AddImage(red, false);
+    TMemoryStream icoStream;
+    icon.SaveToStream(icoStream);
+    const std::vector<uint8_t> ico(icoStream.Memory(), icoStream.Memory() + icoStream.Size());
+    TMetafileContent content;
+    content.Width = 6;
+    content.Height = 4;
+    TMetaRecord fill;
+    fill.Op = TMetaOp::PatBlt;
+    fill.Rect = TRect(0, 0, 6, 4);
+    fill.Value = PATCOPY;
+    TMetaRecord brush;
+    brush.Op = TMetaOp::SelectBrush;
+    brush.Brush = CreateSolidBrush(clRed);
+    content.Records = {brush, fill};
+    struct TCase {
+        const char* Format;
+        std::vector<uint8_t> Bytes;
+    } cases[] = {
+        {"BMP", BmpBytes(6, 4, clRed)}, {"ICO", ico},
+        {"GIF", GifBytes({0})},         {"JPEG", WriteJpeg(red, 95)},
+        {"EMF", WriteEmf(content)},     {"WMF", WriteWmf(content)},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Format);
+        THTMLPicture picture;
+        Load(picture, c.Bytes);
+        EXPECT_FALSE(picture.Empty());
+        EXPECT_GT(picture.Width(), 0);
+        TPage page(20, 20);
+        picture.SetStretch(true);
+        picture.Draw(page.Canvas(), TRect(0, 0, 10, 10));
+        const TColor centre = page.At(5, 5);
+        EXPECT_GT(GetRValue(centre), 200);
+        EXPECT_LT(GetGValue(centre), 60);
+    }
+}
 
 TEST(PictureContainer, GifFrameChoiceShowsThatFrameAndTellsItsListener) {
     THTMLPicture picture;
