@@ -7,6 +7,7 @@
 #include "platform/gfx/GifImage.h"
 #include "platform/gfx/Metafile.h"
 #include "platform/gfx/PictureFormats.h"
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
@@ -40,6 +41,11 @@ PLAT_PROPERTIES(TPictureContainer) {
 }
 
 namespace {
+
+// Layouts create the container by its class name.
+struct TRegistrar {
+    TRegistrar() { RegisterClass(TPictureContainer::StaticClass()); }
+} registrar;
 
 // A GIF frame starts at a graphic control extension that is followed by an image descriptor.
 bool FrameStartsAt(const std::vector<uint8_t>& d, size_t i) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "MarkupTestUtil.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/Icon.h"
@@ -185,4 +187,15 @@ TEST(PictureContainer, ItemsCopyOnlyFromItemsAndPicturesTravelInLayouts) {
     EXPECT_TRUE(picture->Stretch());
     EXPECT_EQ(picture->Width(), 2);
     EXPECT_EQ(WriteComponentToText(&copy), text);
+
+    // A layout names the container's class; a picture in it that does not decode does not stop the load.
+    std::string broken = text;
+    const size_t data = broken.find("Picture.Data = {");
+    ASSERT_NE(data, std::string::npos);
+    broken.replace(data + 16, 4, "0000");
+    std::unique_ptr<TComponent> created(ReadComponentFromText(broken));
+    auto* loaded = dynamic_cast<TPictureContainer*>(created.get());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(loaded->PictureByName("DOT")->Empty());
+    EXPECT_FALSE(loaded->PictureByName("DOT")->Bytes().empty());
 }
