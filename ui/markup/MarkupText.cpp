@@ -85,43 +85,6 @@ constexpr std::pair<std::string_view, std::string_view> kTextEntities[] = {
     {"&para;", "\u00B6"},   {"&trade;", "\u2122"}, {"&euro;", "\u20AC"},
 };
 
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Position of an upper-case needle in s, letters of s compared without case.
-size_t FindNoCase(std::string_view s, std::string_view needle, size_t from = 0) {
-    if (needle.size() > s.size())
-        return npos;
-    for (size_t i = from; i + needle.size() <= s.size(); ++i) {
-        size_t k = 0;
-        while (k < needle.size() && Upper(s[i + k]) == needle[k])
-            ++k;
-        if (k == needle.size())
-            return i;
-    }
-    return npos;
-}
-
-// Replaces every occurrence of the entity (any letter case); true when there was one.
-bool ReplaceAllNoCase(std::string& s, std::string_view entity, std::string_view with) {
-    std::string upperEntity = UpperCase(entity);
-    size_t at = FindNoCase(s, upperEntity);
-    if (at == npos)
-        return false;
-    std::string out;
-    out.reserve(s.size());
-    size_t from = 0;
-    for (; at != npos; at = FindNoCase(s, upperEntity, from)) {
-        out.append(s, from, at - from);
-        out.append(with);
-        from = at + entity.size();
-    }
-    out.append(s, from, npos);
-    s = std::move(out);
-    return true;
-}
-
 // "&nbsp;", "&lt;" and "&gt;" inside one run, after the tags were split off (lower case only).
 std::string RunText(std::string_view raw) {
     if (raw.find('&') == npos)
@@ -167,8 +130,12 @@ int ValInt(std::string_view s) {
     }
     int64_t value = 0;
     for (; i < s.size(); ++i) {
-        char c = Upper(s[i]);
-        int d = c >= '0' && c <= '9' ? c - '0' : (base == 16 && c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1);
+        const char c = s[i];
+        int d = -1;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && ((c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')))
+            d = (c | 0x20) - 'a' + 10;
         if (d < 0)
             break;
         value = std::min<int64_t>(value * base + d, INT_MAX);
@@ -1188,8 +1155,13 @@ bool TMarkupRenderer::Run(std::string_view input, const TRect& rect) {
     if (prepared.find('&') != npos)
         for (bool again = true; again;) {
             again = false;
-            for (const auto& [entity, with] : kTextEntities)
-                again |= ReplaceAllNoCase(prepared, entity, with);
+            for (const auto& [entity, with] : kTextEntities) {
+                std::string replaced = StringReplace(prepared, entity, with, rfReplaceAll | rfIgnoreCase);
+                if (replaced != prepared) {
+                    prepared = std::move(replaced);
+                    again = true;
+                }
+            }
         }
     // "<#word>" shows as "#word".
     if (size_t hash = prepared.find("<#"); hash != npos) {
