@@ -79,4 +79,25 @@ void BM_MarkupFourTagLineAgainstTextOut(benchmark::State& state) {
 }
 BENCHMARK(BM_MarkupFourTagLineAgainstTextOut)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
+// A long caption without tags, wrapped into a narrow column: the cost grows with the words, not with
+// their square.
+void BM_LongParagraphMeasure(benchmark::State& state) {
+    TSetup setup;
+    std::string text;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        text += i % 7 == 0 ? "frame " : "pixels ";
+    ui::TMarkupOptions options;
+    options.MeasureOnly = true;
+    for (auto _ : state) {
+        ui::TMarkupResult result;
+        ui::DrawMarkupText(*setup.Bitmap.Canvas(), text, TRect(0, 0, 200, 40), options, result);
+        benchmark::DoNotOptimize(result.TotalHeight);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LongParagraphMeasure)
+    ->Range(256, 8192)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -28,6 +28,7 @@ constexpr size_t npos = std::string_view::npos;
 constexpr uint32_t kTextFlags = DT_BOTTOM | DT_SINGLELINE | DT_EXPANDTABS | DT_EXTERNALLEADING;
 constexpr int kListIndent = 12;
 constexpr int kGradientSteps = 64;
+constexpr size_t kWholeSegmentBytes = 256;
 
 struct TNamedColor {
     std::string_view Name;
@@ -995,6 +996,7 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
     bool ended = false, stop = false, listItem = false;
     // The line holds text that does not end with a space, so a word that goes on after a tag stays whole.
     bool continuing = false;
+    bool segmentTried = false;
     TRect box = line;
     if (!measure) {
         box.Left += FCarriedOffset;
@@ -1015,20 +1017,27 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
         FRunSizes.clear();
 
     while (!text.empty() && !ended && !stop) {
-        const size_t lt = text.find('<');
-        const size_t segment = lt == npos ? text.size() : lt;
         // The measuring pass breaks lines at spaces; the painting pass takes what lies between two tags
-        // at once, as the line is already decided.
-        size_t rawLength = segment;
+        // at once, as the line is already decided. Searches look no further than they must, so a long
+        // text is read once, not once per word.
+        size_t rawLength;
         std::string run;
         TSize size;
         bool sized = false;
         if (firstPass && O.WordWrap) {
-            const size_t space = text.substr(0, segment).find(' ');
-            if (space != npos && space + 1 < segment) {
-                rawLength = space + 1;
-                if (!Car.Hidden) {
-                    // Most segments fit whole: one measurement instead of one per word.
+            const size_t stop = text.find_first_of("< ");
+            if (stop == npos || text[stop] == '<') {
+                rawLength = stop == npos ? text.size() : stop;
+            } else {
+                rawLength = stop + 1;
+                const size_t window = std::min(text.size(), kWholeSegmentBytes + 1);
+                size_t segment = text.substr(0, window).find('<');
+                if (segment == npos && text.size() <= kWholeSegmentBytes)
+                    segment = text.size();
+                if (segment != npos && rawLength < segment && !Car.Hidden && !segmentTried) {
+                    // Most segments fit whole: one measurement instead of one per word; each is tried
+                    // once.
+                    segmentTried = true;
                     run = RunText(text.substr(0, segment));
                     size = Measure(run);
                     const int available = line.Right - (line.Left + FCarriedOffset);
@@ -1039,6 +1048,8 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
                     }
                 }
             }
+        } else {
+            rawLength = std::min(text.find('<'), text.size());
         }
         if (rawLength > 0) {
             const std::string_view raw = text.substr(0, rawLength);
@@ -1103,6 +1114,7 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
             text = {};
             continue;
         }
+        segmentTried = false;
         Tag(text.substr(1, gt - 1), measure, firstPass, L, line, box, ended, stop, listItem, source);
         if (!stop) {
             source.append(text.substr(0, gt + 1));
