@@ -1025,11 +1025,11 @@ void TMarkupRenderer::RenderLine(std::string_view& text, const TRect& rect, bool
         TSize size;
         bool sized = false;
         if (firstPass && O.WordWrap) {
-            const size_t stop = text.find_first_of("< ");
-            if (stop == npos || text[stop] == '<') {
-                rawLength = stop == npos ? text.size() : stop;
+            const size_t cut = text.find_first_of("< ");
+            if (cut == npos || text[cut] == '<') {
+                rawLength = cut == npos ? text.size() : cut;
             } else {
-                rawLength = stop + 1;
+                rawLength = cut + 1;
                 const size_t window = std::min(text.size(), kWholeSegmentBytes + 1);
                 size_t segment = text.substr(0, window).find('<');
                 if (segment == npos && text.size() <= kWholeSegmentBytes)
