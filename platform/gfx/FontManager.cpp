@@ -4,6 +4,7 @@
 #include <cairo-ft.h>
 #include <cairo.h>
 #include <cmath>
+#include <deque>
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -76,6 +77,16 @@ struct TFontManager::TImpl {
     std::map<std::string, std::string> FamilyCache;
     std::map<std::tuple<std::string, int, bool, int, int, int, int>, std::weak_ptr<const TFontInstance>>
         Instances;
+    // The fonts realised last stay alive, so that text switching between a few fonts (bold words in a
+    // caption) does not look each one up in fontconfig again whenever no context holds it.
+    static constexpr size_t kRecentCount = 32;
+    std::deque<std::shared_ptr<const TFontInstance>> Recent;
+
+    void Keep(const std::shared_ptr<const TFontInstance>& inst) {
+        Recent.push_back(inst);
+        if (Recent.size() > kRecentCount)
+            Recent.pop_front();
+    }
 
     TFace* OpenFace(const std::string& file, int index) {
         auto key = std::make_pair(file, index);
@@ -235,6 +246,7 @@ std::shared_ptr<const TFontInstance> TFontManager::Realize(const TLogFont& lf) {
         inst->Metrics.tmAveCharWidth = std::max(1, em / 2);
         inst->Metrics.tmMaxCharWidth = em;
         FImpl->Instances[key] = inst;
+        FImpl->Keep(inst);
         return inst;
     }
     bool wantBold = lf.Weight >= 600;
@@ -279,6 +291,7 @@ std::shared_ptr<const TFontInstance> TFontManager::Realize(const TLogFont& lf) {
     inst->StrikeThickness = std::max(1, static_cast<int>(std::lround(face->StrikeSize * scale)));
     inst->EscapementDeg = lf.Escapement / 10.0;
     FImpl->Instances[key] = inst;
+    FImpl->Keep(inst);
     return inst;
 }
 

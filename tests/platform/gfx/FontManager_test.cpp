@@ -39,3 +39,19 @@ TEST(FontManager, FamiliesAndFontsResolveAlikeFromManyThreads) {
             EXPECT_EQ(seen[t][round], expected[round % 6]);
     }
 }
+
+// Text that switches fonts word by word (bold words in a caption) must not look each font up again
+// whenever no context holds it any more.
+TEST(FontManager, RecentlyRealisedFontsOutliveTheirUsers) {
+    auto& fm = TFontManager::Instance();
+    TLogFont lf;
+    lf.FaceName = "Arial";
+    lf.Height = -17;
+    lf.Weight = 700;
+    std::weak_ptr<const TFontInstance> bold = fm.Realize(lf);
+    lf.Weight = 400;
+    fm.Realize(lf);
+    ASSERT_FALSE(bold.expired());
+    lf.Weight = 700;
+    EXPECT_EQ(fm.Realize(lf), bold.lock());
+}
