@@ -1,0 +1,65 @@
+#include "ui/drawing/KvxMenuUtil.h"
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/rtl/NumberFormat.h"
+
+using namespace plat;
+
+namespace ui {
+
+void RaiseInvalidPropertyIndex(int Index) {
+    throw EInvalidPropertyIndex(Format("Invalid property index %d.", {Index}));
+}
+
+HFONT CreateRotatedFont(TFont* Font, int Angle) {
+    TLogFont lf;
+    lf.Height = Font->Height();
+    lf.Width = 0;
+    lf.Escapement = Angle * 10;
+    lf.Orientation = 0;
+    lf.Weight = (Font->Style() & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.Italic = (Font->Style() & fsItalic) != 0;
+    lf.Underline = (Font->Style() & fsUnderline) != 0;
+    lf.StrikeOut = (Font->Style() & fsStrikeOut) != 0;
+    lf.CharSet = DEFAULT_CHARSET;
+    lf.FaceName = Font->Name();
+    switch (Font->Pitch()) {
+    case fpVariable:
+        lf.PitchAndFamily = VARIABLE_PITCH;
+        break;
+    case fpFixed:
+        lf.PitchAndFamily = FIXED_PITCH;
+        break;
+    case fpDefault:
+        lf.PitchAndFamily = DEFAULT_PITCH;
+        break;
+    }
+    return CreateFontIndirect(lf);
+}
+
+TRect CenterBox(const TRect& R, int W, int H) {
+    TRect b;
+    b.Right = (R.Left + R.Right + W) / 2;
+    b.Left = b.Right - W;
+    b.Bottom = (R.Top + R.Bottom + H) / 2;
+    b.Top = b.Bottom - H;
+    return b;
+}
+
+TRect BitmapRect(TBitmap* Bitmap) {
+    if (!Bitmap)
+        return TRect();
+    return TRect(0, 0, Bitmap->Width(), Bitmap->Height());
+}
+
+TRGB SplitColor(TColor Color) {
+    TColor c = ColorToRGB(Color);
+    return {c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF};
+}
+
+uint32_t PackRGBA(uint8_t R, uint8_t G, uint8_t B, uint8_t A) {
+    return uint32_t(R) | uint32_t(G) << 8 | uint32_t(B) << 16 | uint32_t(A) << 24;
+}
+
+} // namespace ui
