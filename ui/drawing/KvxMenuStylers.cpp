@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/ui/SystemServices.h"
 
@@ -127,6 +128,13 @@ int DetectXPColorScheme() {
 }
 
 PLAT_CLASS_INFO_CREATABLE(TKvxMenuOfficeStyler, TCustomKvxMenuStyler)
+
+namespace {
+struct TRegistrar {
+    TRegistrar() { RegisterClass(TKvxMenuOfficeStyler::StaticClass()); }
+} gRegistrar;
+} // namespace
+
 PLAT_PROPERTIES(TKvxMenuOfficeStyler) {
     props.Enum("Style", &TKvxMenuOfficeStyler::Style, &TKvxMenuOfficeStyler::SetStyle, kOfficeStyleNames);
     props.Boolean("AutoThemeAdapt", &TKvxMenuOfficeStyler::AutoThemeAdapt,

@@ -366,7 +366,9 @@ void MeasureKvxMenuItem(TMenuItem* Item, TCanvas* Canvas, int& Width, int& Heigh
         Width += Canvas->TextWidth("Win+");
     if (SideBarShown && !ColumnBreakApplies(Item))
         Width += s->SideBar()->Size() + s->SideBar()->SplitterWidth();
+    // The last 17 pixels leave room for the sub-menu arrow.
     Height = (Height + 1) / 2 * 2;
+    Width += 17;
     if (HasNotes(menu, Item->Caption())) {
         Canvas->Font()->Assign(s->NotesFont());
         int h = Canvas->TextHeight("gh");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Form.h"
@@ -84,6 +85,15 @@ std::string Capitalized(std::string Name) {
         Name[paren + 1] = static_cast<char>(std::toupper(static_cast<unsigned char>(Name[paren + 1])));
     return Name;
 }
+
+// Layouts create the menus and the designer styler by name.
+struct TRegistrar {
+    TRegistrar() {
+        RegisterClass(TKvxMainMenu::StaticClass());
+        RegisterClass(TKvxPopupMenu::StaticClass());
+        RegisterClass(TKvxMenuStyler::StaticClass());
+    }
+} gRegistrar;
 
 } // namespace
 
