@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/rtl/MainThread.h"
 #include "platform/ui/Form.h"
@@ -418,7 +419,7 @@ void TApplication::ActivateHint(TPoint CursorPos) {
     if (!canShow || info.HintStr.empty())
         return;
     if (!FHintWindow) {
-        FHintWindow = new THintWindow(this);
+        FHintWindow = FHintWindowFactory ? FHintWindowFactory(this) : new THintWindow(this);
         FHintWindow->SetColor(info.HintColor);
     }
     FHintWindow->SetColor(info.HintColor);
@@ -443,6 +444,13 @@ void TApplication::HideHint() {
     FHintActive = false;
     if (FHintWindow)
         FHintWindow->ReleaseHandle();
+}
+
+void TApplication::SetHintWindowClass(THintWindowFactory Factory) {
+    CancelHint();
+    FHintWindowFactory = std::move(Factory);
+    if (THintWindow* old = std::exchange(FHintWindow, nullptr))
+        old->Free();
 }
 
 void TApplication::CancelHint() {

@@ -40,6 +40,8 @@ using TExceptionEvent = std::function<void(TObject* Sender, Exception& E)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 using TMessageEvent = std::function<void(TMsg& Msg, bool& Handled)>;
 using TShowHintEvent = std::function<void(std::string& HintStr, bool& CanShow, THintInfo& HintInfo)>;
+// Makes the window that shows hints, owned by Owner.
+using THintWindowFactory = std::function<THintWindow*(TComponent* Owner)>;
 
 class TApplication : public TComponent {
     PLAT_CLASS(TApplication)
@@ -116,6 +118,8 @@ public:
     void CancelHint();
     void HideHint();
     THintWindow* HintWindow() const { return FHintWindow; }
+    // Hints show in windows the factory makes from the next hint on (null: the plain hint window).
+    void SetHintWindowClass(THintWindowFactory Factory);
     // The control under the pointer, as the last idle step saw it.
     TControl* MouseControl() const { return FMouseControl; }
 
@@ -171,6 +175,7 @@ private:
     int FHintHidePause = 2500;
     TColor FHintColor = clInfoBk;
     THintWindow* FHintWindow = nullptr;
+    THintWindowFactory FHintWindowFactory;
     TControl* FHintControl = nullptr;
     TControl* FMouseControl = nullptr;
     TRect FHintCursorRect;

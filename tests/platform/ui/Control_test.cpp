@@ -429,6 +429,39 @@ TEST_F(ControlTest, HintsShowAfterThePauseAndHideAgain) {
     Application->OnHint = nullptr;
 }
 
+// A hint window of another class, as a component set installs its own.
+class TOtherHintWindow : public THintWindow {
+public:
+    using THintWindow::THintWindow;
+};
+
+TEST_F(ControlTest, HintsShowInWindowsOfTheInstalledClass) {
+    auto* button = Make<TTestButton>(Form, Bounds(10, 10, 80, 30));
+    button->SetHint("Start");
+    button->SetShowHint(true);
+    Form->Show();
+    int made = 0;
+    Application->SetHintWindowClass([&](TComponent* owner) {
+        ++made;
+        return new TOtherHintWindow(owner);
+    });
+    Driver.MoveTo(Driver.CenterOf(button));
+    Driver.Advance(Application->HintPause());
+    EXPECT_EQ(made, 1);
+    ASSERT_NE(dynamic_cast<TOtherHintWindow*>(Application->HintWindow()), nullptr);
+    EXPECT_TRUE(Application->HintWindow()->IsHintShowing());
+
+    // Going back hides and frees the installed window; the next hint is a plain one.
+    Application->SetHintWindowClass(nullptr);
+    EXPECT_EQ(Application->HintWindow(), nullptr);
+    Driver.MoveTo(Driver.CenterOf(Form));
+    Driver.MoveTo(Driver.CenterOf(button));
+    Driver.Advance(Application->HintPause());
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(dynamic_cast<TOtherHintWindow*>(Application->HintWindow()), nullptr);
+    EXPECT_EQ(made, 1);
+}
+
 TEST_F(ControlTest, CursorsComeFromTheControlUnlessTheScreenOverrides) {
     auto* box = Make<TTestBox>(Form, Bounds(150, 10, 40, 40));
     box->SetCursor(crHandPoint);
