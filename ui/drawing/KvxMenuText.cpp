@@ -1,6 +1,5 @@
 #include "ui/drawing/KvxMenuText.h"
 
-#include "platform/gfx/AAGraphics.h"
 #include "platform/gfx/GdiTypes.h"
 
 using namespace plat;
@@ -9,22 +8,20 @@ namespace ui {
 
 void DrawAntiAliasedText(TCanvas* Canvas, const std::string& Text, const TRect& Rect, uint32_t Align,
                          bool VCenter, TAntiAlias Quality) {
-    TAAGraphics g(Canvas->Handle());
-    g.SetTextRenderingHint(Quality == aaClearType ? 5 : 4);
-    auto family = std::make_unique<TAAFontFamily>(Canvas->Font()->Name());
-    if (family->LastStatus() != TAAStatus::Ok)
-        family = std::make_unique<TAAFontFamily>("Arial");
-    TAAFont font(family.get(), static_cast<float>(Canvas->Font()->Size()), aafsRegular, aauPoint);
-    TAAStringFormat format(aasfNoWrap);
-    format.SetHotkeyPrefix(aahpShow);
-    format.SetAlignment(Align == DT_CENTER ? aasaCenter : Align == DT_RIGHT ? aasaFar : aasaNear);
+    TGPGraphics g(Canvas->Handle());
+    ApplyAntiAlias(g, Quality);
+    std::unique_ptr<TGPFontFamily> family = CreateGdipFontFamily(Canvas->Font()->Name());
+    TGPFont font(family.get(), static_cast<float>(Canvas->Font()->Size()), 0, 3);
+    TGPStringFormat format(0x1000);
+    format.SetHotkeyPrefix(1);
+    format.SetAlign(Align == DT_CENTER ? 1 : Align == DT_RIGHT ? 2 : 0);
     if (VCenter)
-        format.SetLineAlignment(aasaCenter);
-    TColor c = ColorToRGB(Canvas->Font()->Color());
-    TAASolidBrush brush(MakeARGB(255, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-    TAARectF layout{float(Rect.Left), float(Rect.Top), float(Rect.Right - Rect.Left),
-                    float(Rect.Bottom - Rect.Top)};
-    g.DrawString(Text, &font, layout, &format, &brush);
+        format.SetLineAlign(1);
+    TGPSolidBrush brush(MakeGdipColor(Canvas->Font()->Color()));
+    g.DrawString(Text, -1, &font,
+                 MakeGdipRectF(float(Rect.Left), float(Rect.Top), float(Rect.Right - Rect.Left),
+                               float(Rect.Bottom - Rect.Top)),
+                 &format, &brush);
 }
 
 } // namespace ui

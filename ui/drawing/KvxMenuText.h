@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/gfx/Canvas.h"
-#include "ui/drawing/KvxMenuAntiAlias.h"
+#include "ui/drawing/KvxGDIP.h"
 
 namespace ui {
 

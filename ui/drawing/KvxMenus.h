@@ -14,7 +14,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/TextAlignment.h"
 #include "platform/ui/WindowFilter.h"
-#include "ui/drawing/KvxMenuAntiAlias.h"
+#include "ui/drawing/KvxGDIP.h"
 #include "ui/drawing/KvxMenuUtil.h"
 
 namespace plat {

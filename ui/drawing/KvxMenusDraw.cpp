@@ -20,6 +20,7 @@ namespace {
 
 constexpr TOwnerDrawState kSelected = odSelected;
 constexpr uint32_t kWinKeyFlag = 0x0200;
+constexpr int kBarItemPadding = 7;
 // The caption's own line break: backslash and n, as typed in the designer.
 constexpr std::string_view kNoteBreak = "\\n";
 
@@ -134,7 +135,9 @@ IKvxMenu* KvxMenuOf(const TMenuItem* Item) {
     TComponent* menu = Item->GetParentMenu();
     if (!menu)
         menu = Item->Owner();
-    return dynamic_cast<IKvxMenu*>(menu);
+    // A menu on its way out may have no styler left to paint with.
+    auto* kvx = dynamic_cast<IKvxMenu*>(menu);
+    return kvx && kvx->GetStylerInUse() ? kvx : nullptr;
 }
 
 // ---- Gradients ----
@@ -360,8 +363,11 @@ void MeasureKvxMenuItem(TMenuItem* Item, TCanvas* Canvas, int& Width, int& Heigh
     Width += RectWidth(r) + 7;
     if (!s->UseSystemFont())
         Height = RectHeight(r) + 6;
-    if (bar)
+    if (bar) {
+        // The room a menu bar leaves on either side of an owner-drawn item's text.
+        Width += 2 * kBarItemPadding;
         return;
+    }
     if (Item->ShortCut() & kWinKeyFlag)
         Width += Canvas->TextWidth("Win+");
     if (SideBarShown && !ColumnBreakApplies(Item))
@@ -451,10 +457,14 @@ void DrawGlyph(TCanvas* Canvas, TBitmap* Glyph, int X, int Y, TColor Color) {
     // The glyphs are masks: their dark pixels take the colour asked for.
     if (!Glyph || Glyph->Empty())
         return;
+    // A colour copy: a one-bit picture would be drawn in the canvas colours instead.
     TBitmap tinted;
     tinted.Assign(Glyph);
+    tinted.SetPixelFormat(pf24bit);
     TColor ink = ColorToRGB(Color);
-    TColor key = ColorToRGB(Glyph->TransparentColor());
+    // Glyphs are drawn dark on white (the sub-menu arrow's corner pixel is ink, so the automatic
+    // transparent colour would not do).
+    const TColor key = 0xFFFFFF;
     for (int y = 0; y < tinted.Height(); ++y)
         for (int x = 0; x < tinted.Width(); ++x)
             if (tinted.Canvas()->Pixels(x, y) != key)

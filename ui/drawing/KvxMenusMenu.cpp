@@ -216,9 +216,13 @@ void TKvxMenuCore::ComponentGone(TComponent* AComponent) {
         }
         return;
     }
-    if (AComponent != FAssigned || (FMenu->ComponentState() & csDestroying) || AComponent->Owner() == FMenu)
+    if (AComponent != FAssigned)
         return;
+    // Forgotten in any case: the form may be freeing the styler and the menu together.
     FAssigned = nullptr;
+    FInUse = nullptr;
+    if ((FMenu->ComponentState() & csDestroying) || AComponent->Owner() == FMenu)
+        return;
     MakeInternal();
     Attach();
 }
