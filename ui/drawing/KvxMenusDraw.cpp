@@ -4,6 +4,7 @@
 
 #include "platform/gfx/TextLayout.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/ActionList.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Screen.h"
@@ -546,21 +547,29 @@ void DrawContent(IKvxMenu* menu, TMenuItem* Item, TCanvas* Canvas, TRect R, TOwn
 
     TCustomImageList* images = Item->GetImageList();
     bool listImage = images && Item->ImageIndex() >= 0 && Item->ImageIndex() < images->Count();
+    auto* action = dynamic_cast<TCustomAction*>(Item->Action());
+    TCustomImageList* actionImages =
+        action && action->ActionList() ? action->ActionList()->Images() : nullptr;
+    bool actionImage =
+        actionImages && action->ImageIndex() != -1 && action->ImageIndex() < actionImages->Count();
     bool bitmap = !listImage && Item->HasBitmap() && !Item->Bitmap()->Empty();
     bool glyph = Item->Checked() && !bar && !listImage && !bitmap;
     TRect d = check;
-    if (listImage || bitmap || glyph) {
+    if (listImage || actionImage || bitmap || glyph) {
         const TBoxColors& box = Item->RadioItem() && glyph
                                     ? (selected ? s->SelectedItem()->Radio() : s->IconBar()->Radio())
                                     : (selected ? s->SelectedItem()->Check() : s->IconBar()->Check());
         if (Item->Checked())
             DrawGradientBox(Canvas, check, !disabled, box.Border, box.Direction, box.Color[1], box.Color[0]);
-        if (listImage) {
-            d = CenterBox(d, images->Width(), images->Height());
+        if (listImage || actionImage) {
+            TCustomImageList* shown = listImage ? images : actionImages;
+            d = CenterBox(d, shown->Width(), shown->Height());
             if (bar)
                 OffsetRect(d, R.Left + 6 - d.Left, 0);
             TCustomImageList* disabledImages = menu->GetDisabledImages();
-            if (!disabledImages || Item->Enabled())
+            if (!listImage)
+                actionImages->Draw(Canvas, d.Left, d.Top, action->ImageIndex(), Item->Enabled());
+            else if (!disabledImages || Item->Enabled())
                 images->Draw(Canvas, d.Left, d.Top, Item->ImageIndex(), Item->Enabled());
             else if (Item->ImageIndex() < disabledImages->Count())
                 disabledImages->Draw(Canvas, d.Left, d.Top, Item->ImageIndex(), true);
@@ -742,11 +751,10 @@ void DrawMenuCaption(TMenuItem* Item, TCanvas* Canvas, const std::string& Text, 
         return;
     }
     if (s->AntiAlias() != aaNone) {
-        if (calc) {
-            // Measuring goes through the platform text either way, so sizes agree between the two.
-            DrawText(*Canvas->Handle(), text, Rect, Format);
+        // Anti-aliased text lays itself out in the whole rectangle (centred vertically), so measuring
+        // leaves the rectangle as it is.
+        if (calc)
             return;
-        }
         DrawAntiAliasedText(Canvas, text, Rect,
                             bar                   ? DT_CENTER
                             : (Format & DT_RIGHT) ? DT_RIGHT

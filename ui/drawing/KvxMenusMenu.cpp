@@ -405,13 +405,12 @@ LRESULT TKvxMainMenu::RefreshWindowList(HWND Client) {
         item->SetRadioItem(true);
         item->SetGroupIndex(kWindowListGroup);
         item->SetChecked(e.Child == active);
-        item->OnClick = [menu, Client](TObject* Sender) {
+        item->OnClick = [Client](TObject* Sender) {
             auto* it = static_cast<TMenuItem*>(Sender);
             if (it->Tag() == 0)
                 return;
             if (SendMessage(Client, WM_MDIACTIVATE, static_cast<WPARAM>(it->Tag()), 0) == 0)
                 it->SetChecked(true);
-            (void)menu;
         };
         windowMenu->Add(item);
     }

@@ -290,6 +290,8 @@ TEST_F(KvxMenusTest, PopupPicturesInTwoStyles) {
     popup->SetMenuStyler(styler);
     for (TOfficeStyle style : {osOffice2003Blue, osOffice2007Luna}) {
         styler->SetStyle(style);
+        // The second picture shows the anti-aliased captions.
+        styler->SetAntiAlias(style == osOffice2007Luna ? aaAntiAlias : aaNone);
         RunPopup(popup, TPoint(200, 150), [&] {
             for (int i = 0; i < 6; ++i)
                 Driver.PressKey(VK_DOWN); // to Export
