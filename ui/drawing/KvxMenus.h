@@ -561,6 +561,7 @@ public:
 private:
     void MakeInternal();
     void Attach();
+    void Detach(TCustomKvxMenuStyler* Styler);
     plat::TMenu* FMenu;
     IKvxMenu* FSelf;
     bool FMainMenu;

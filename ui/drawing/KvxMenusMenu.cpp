@@ -44,6 +44,10 @@ struct TKvxDrawHandler {
     IKvxMenu* Menu;
     void operator()(TObject* Sender, TCanvas* Canvas, TRect Rect, TOwnerDrawState State) const {
         auto* item = static_cast<TMenuItem*>(Sender);
+        // The form had no window when the menu was made; by the time its bar paints it has, and the
+        // window list must be ours before the Window menu can open.
+        if (auto* main = dynamic_cast<TKvxMainMenu*>(Menu->GetMenu()))
+            main->WatchMdiClient();
         DrawKvxMenuItem(item, Canvas, Rect, SideBarShownFor(item), State);
     }
 };
@@ -162,10 +166,17 @@ void TKvxMenuCore::Start() {
     Attach();
 }
 
+void TKvxMenuCore::Detach(TCustomKvxMenuStyler* Styler) {
+    if (Styler->Menu() == FSelf)
+        Styler->AttachMenu(nullptr);
+    // The styler may outlive the menu: its font must not call back into it.
+    if (FMainMenu)
+        Styler->Font()->OnChange = nullptr;
+}
+
 void TKvxMenuCore::Stop() {
     if (FAssigned) {
-        if (FAssigned->Menu() == FSelf)
-            FAssigned->AttachMenu(nullptr);
+        Detach(FAssigned);
         FAssigned->RemoveFreeNotification(FMenu);
         FAssigned = nullptr;
     }
@@ -188,11 +199,10 @@ void TKvxMenuCore::Attach() {
 void TKvxMenuCore::SetMenuStyler(TCustomKvxMenuStyler* Value) {
     if (Value == FAssigned)
         return;
-    TCustomKvxMenuStyler* previous = FInUse;
     if (FAssigned)
         FAssigned->RemoveFreeNotification(FMenu);
-    if (previous && previous->Menu() == FSelf)
-        previous->AttachMenu(nullptr);
+    if (FInUse)
+        Detach(FInUse);
     if (Value) {
         delete std::exchange(FInternal, nullptr);
         FAssigned = Value;

@@ -114,6 +114,10 @@ TEST_F(KvxMenusTest, MenusKeepAStylerFromConstructionToDestruction) {
     delete popup;
     EXPECT_EQ(shared->Menu(), nullptr) << "the styler forgets a menu that went";
     shared->IconBar()->SetSize(40); // reaches no menu
+    main->SetMenuStyler(shared);
+    delete main;
+    EXPECT_EQ(shared->Menu(), nullptr);
+    shared->Font()->SetSize(14); // a main menu follows its styler's font while it lives, not after
     bool on = true;
     SystemParametersInfo(SPI_GETMENUANIMATION, 0, &on);
     EXPECT_FALSE(on) << "menu animation is off while the menus are in use";
@@ -375,7 +379,6 @@ TEST_F(KvxMenusTest, WindowListIsSortedAndRebuiltInPlace) {
         Driver.Pump();
         children.push_back(c);
     }
-    RefreshKvxMenu(main, false, false);
     for (int round = 0; round < 2; ++round) {
         LRESULT answer = SendMessage(frame->ClientHandle(), WM_MDIREFRESHMENU, 0, 0);
         EXPECT_EQ(answer, static_cast<LRESULT>(main->Handle()));
@@ -439,6 +442,57 @@ TEST_F(KvxMenusTest, LayoutWithMenusAndStylerLoadsSavesAndComparesEqual) {
     EXPECT_EQ(styler2->Style(), osOffice2007Luna);
     EXPECT_EQ(styler2->SideBar()->Caption(), "Lumetra");
     EXPECT_EQ(WriteComponentToText(copy), text);
+}
+
+} // namespace
+
+namespace {
+
+// The red channel of each row (vertical) or column (horizontal) of a strip.
+std::vector<int> Reds(TBitmap& Bmp, bool Rows) {
+    std::vector<int> out;
+    int n = Rows ? Bmp.Height() : Bmp.Width();
+    for (int i = 0; i < n; ++i)
+        out.push_back(ColorToRGB(Rows ? Bmp.Canvas()->Pixels(0, i) : Bmp.Canvas()->Pixels(i, 0)) & 0xFF);
+    return out;
+}
+
+TEST(KvxMenuGradients, FillsInterpolatePerChannelAndClipsContinueTheWhole) {
+    TTestDriver driver;
+    TBitmap bmp(1, 10, pf24bit);
+    DrawGradient(bmp.Canvas(), TRect(0, 0, 1, 10), gdVertical, RGB(100, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(Reds(bmp, true), (std::vector<int>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90}));
+
+    TBitmap clipped(1, 10, pf24bit);
+    DrawGradient(clipped.Canvas(), TRect(0, 0, 1, 10), gdVertical, RGB(7, 7, 7), RGB(7, 7, 7));
+    DrawClippedGradient(clipped.Canvas(), TRect(0, 0, 1, 10), gdVertical, RGB(100, 0, 0), RGB(0, 0, 0),
+                        TRect(0, 5, 1, 10));
+    EXPECT_EQ(Reds(clipped, true), (std::vector<int>{7, 7, 7, 7, 7, 50, 60, 70, 80, 90}))
+        << "the clipped part carries on the gradient of the whole";
+
+    TBitmap solid(4, 1, pf24bit);
+    DrawGradient(solid.Canvas(), TRect(0, 0, 4, 1), gdHorizontal, clNone, RGB(33, 0, 0));
+    EXPECT_EQ(Reds(solid, false), (std::vector<int>{33, 33, 33, 33})) << "clNone as the end colour";
+
+    struct Case {
+        TGradientType Type;
+        int Width;
+        std::vector<int> Reds;
+    } lines[] = {
+        // Margin 1 on a 12-pixel strip: ten pixels of line; fades from the end colour (200) to the colour
+        // (0).
+        {gtBoth, 4, {9, 200, 100, 0, 0, 0, 0, 0, 0, 0, 100, 9}},
+        {gtLeft, 4, {9, 0, 50, 100, 150, 200, 200, 200, 200, 200, 200, 9}},
+        {gtRight, 4, {9, 200, 200, 200, 200, 200, 200, 200, 150, 100, 50, 9}},
+        {gtBoth, 0, {9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9}},
+    };
+    for (const Case& c : lines) {
+        TBitmap line(12, 1, pf24bit);
+        DrawGradient(line.Canvas(), TRect(0, 0, 12, 1), gdHorizontal, RGB(9, 9, 9), RGB(9, 9, 9));
+        DrawGradientLine(line.Canvas(), TRect(0, 0, 12, 1), 1, c.Width, c.Type, gdHorizontal, RGB(200, 0, 0),
+                         RGB(0, 0, 0));
+        EXPECT_EQ(Reds(line, false), c.Reds) << kGradientTypeNames[c.Type] << " " << c.Width;
+    }
 }
 
 } // namespace
