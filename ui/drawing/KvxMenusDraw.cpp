@@ -667,9 +667,14 @@ void DrawKvxMenuItem(TMenuItem* Item, TCanvas* Canvas, TRect Rect, bool SideBarS
     DrawClippedGradient(Canvas, full, back->GradientDirection(), back->ColorTo(), back->Color(), a);
     if (back->HasPicture()) {
         TBitmap* cache = s->CacheBitmap();
-        if (cache->Width() != RectWidth(p) || cache->Height() != RectHeight(p)) {
+        // Rendered again for a new size, and once per paint of the drop-down (at its first item), so a
+        // picture changed in between shows.
+        if (cache->Width() != RectWidth(p) || cache->Height() != RectHeight(p) ||
+            Item == FirstVisible(Item->Parent())) {
             cache->SetSize(RectWidth(p), RectHeight(p));
-            back->Paint(cache->Canvas(), TRect(0, 0, RectWidth(p), RectHeight(p)), false);
+            // With the gradient under it: the copy below replaces what is there, and the see-through
+            // parts of the picture must show the background, not an empty bitmap.
+            back->Paint(cache->Canvas(), TRect(0, 0, RectWidth(p), RectHeight(p)), true);
         }
         TRect src = a;
         OffsetRect(src, -p.Left, -p.Top);

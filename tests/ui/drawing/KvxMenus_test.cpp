@@ -317,6 +317,41 @@ TEST_F(KvxMenusTest, PopupPicturesInTwoStyles) {
     }
 }
 
+TEST_F(KvxMenusTest, BackgroundPictureShowsBesideTheIconColumnAndFollowsChanges) {
+    UI_HEADLESS_ONLY(Driver);
+    TKvxPopupMenu* popup = RichPopup();
+    TCustomKvxMenuStyler* s = popup->GetStylerInUse();
+    s->Background()->SetPosition(bpTopLeft);
+    for (TColor colour : {TColor(clRed), TColor(clBlue)}) {
+        TBitmap strip(200, 6, pf24bit);
+        strip.Canvas()->Brush()->SetColor(colour);
+        strip.Canvas()->FillRect(TRect(0, 0, 200, 6));
+        // The see-through colour is the bottom-left pixel's; row 1 is all see-through.
+        strip.Canvas()->Brush()->SetColor(clWhite);
+        strip.Canvas()->FillRect(TRect(0, 1, 200, 2));
+        strip.Canvas()->SetPixels(0, 5, clWhite);
+        TPicture picture;
+        picture.SetGraphic(&strip);
+        s->Background()->SetImage(&picture);
+        RunPopup(popup, TPoint(200, 150), [&] {
+            HWND wnd = MenuItemWindow(Open);
+            ASSERT_NE(wnd, nullptr);
+            TRect wr, first;
+            GetWindowRect(wnd, wr);
+            ASSERT_TRUE(GetMenuItemRect(Open, first));
+            OffsetRect(first, -wr.Left, -wr.Top);
+            const int y = first.Top + 2;
+            EXPECT_EQ(Driver.Pixel(wnd, first.Right - 4, y), colour);
+            EXPECT_NE(Driver.Pixel(wnd, first.Left + 2, y), colour) << "the icon column keeps its gradient";
+            EXPECT_EQ(Driver.Pixel(wnd, first.Right - 4, y + 8), s->Background()->Color())
+                << "below the picture the background colour shows";
+            EXPECT_EQ(Driver.Pixel(wnd, first.Right - 4, first.Top + 1), s->Background()->Color())
+                << "and through the picture's transparent colour";
+            Driver.PressKey(VK_ESCAPE);
+        });
+    }
+}
+
 TEST_F(KvxMenusTest, BarDropDownIsAttachedToItsItem) {
     UI_HEADLESS_ONLY(Driver);
     auto* styler = new TKvxMenuOfficeStyler(Form);
