@@ -585,7 +585,7 @@ public:
     bool ShowNotes() const { return FShowNotes; }
     bool IntlKeybShortCuts() const { return FIntlKeybShortCuts; }
     // True while the window list is being rebuilt.
-    bool Updating() const { return FUpdateCount > 0; }
+    bool Updating() const { return FUpdating; }
 
     // IKvxMenu
     void UpdateItems() override { plat::TMainMenu::UpdateItems(); }

@@ -438,6 +438,14 @@ TEST_F(KvxMenusTest, WindowListIsSortedAndRebuiltInPlace) {
     EXPECT_EQ(markers, 1) << "a second refresh keeps one marker";
     EXPECT_EQ(captions, (std::vector<std::string>{"1 a", "2 a", "3 b"}));
     EXPECT_EQ(window->Items(0)->Caption(), "&Cascade");
+
+    // Choosing an entry activates its window.
+    TMenuItem* third = window->Items(window->Count() - 1);
+    ASSERT_EQ(third->Caption(), "3 b");
+    third->Click();
+    Driver.Pump();
+    EXPECT_EQ(frame->ActiveMDIChild(), children[0]);
+    EXPECT_TRUE(third->Checked());
 }
 
 TEST_F(KvxMenusTest, LayoutWithMenusAndStylerLoadsSavesAndComparesEqual) {
