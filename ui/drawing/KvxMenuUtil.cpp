@@ -1,6 +1,5 @@
 #include "ui/drawing/KvxMenuUtil.h"
 
-#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/rtl/NumberFormat.h"
 
@@ -47,19 +46,9 @@ TRect CenterBox(const TRect& R, int W, int H) {
     return b;
 }
 
-TRect BitmapRect(TBitmap* Bitmap) {
-    if (!Bitmap)
-        return TRect();
-    return TRect(0, 0, Bitmap->Width(), Bitmap->Height());
-}
-
 TRGB SplitColor(TColor Color) {
     TColor c = ColorToRGB(Color);
-    return {c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF};
-}
-
-uint32_t PackRGBA(uint8_t R, uint8_t G, uint8_t B, uint8_t A) {
-    return uint32_t(R) | uint32_t(G) << 8 | uint32_t(B) << 16 | uint32_t(A) << 24;
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
 } // namespace ui

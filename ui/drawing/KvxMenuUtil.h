@@ -9,7 +9,6 @@
 #include "platform/rtl/Types.h"
 
 namespace plat {
-class TBitmap;
 class TFont;
 } // namespace plat
 
@@ -25,23 +24,13 @@ PLAT_EXCEPTION(EInvalidPropertyIndex, Exception);
 // deletes it.
 plat::HFONT CreateRotatedFont(plat::TFont* Font, int Angle);
 
-inline int RectWidth(const plat::TRect& R) {
-    return R.Right - R.Left;
-}
-inline int RectHeight(const plat::TRect& R) {
-    return R.Bottom - R.Top;
-}
 // A W x H box centred in R; odd leftovers go to the left and top.
 plat::TRect CenterBox(const plat::TRect& R, int W, int H);
-// (0, 0, width, height) of a bitmap; empty for none.
-plat::TRect BitmapRect(plat::TBitmap* Bitmap);
 
 struct TRGB {
     int R = 0, G = 0, B = 0;
 };
 // The channels of a colour, system colours resolved.
 TRGB SplitColor(plat::TColor Color);
-// Red in the lowest byte, alpha in the highest.
-uint32_t PackRGBA(uint8_t R, uint8_t G, uint8_t B, uint8_t A);
 
 } // namespace ui

@@ -374,7 +374,7 @@ void TBackground::Paint(TCanvas* Canvas, TRect Rect, bool GradientFirst) {
     Rect.Right -= FMarginX;
     Rect.Top += FMarginY;
     Rect.Bottom -= FMarginY;
-    int w = RectWidth(Rect), h = RectHeight(Rect);
+    int w = Rect.Width(), h = Rect.Height();
     if (w <= 0 || h <= 0)
         return;
     if (!FCache)

@@ -153,15 +153,15 @@ void DrawGradient(TCanvas* Canvas, const TRect& R, TGradientDirection Direction,
         Canvas->FillRect(R);
         return;
     }
-    if (RectHeight(R) <= 0)
+    if (R.Height() <= 0)
         return;
     TRGB a = SplitColor(Color), b = SplitColor(ColorTo);
     if (Direction == gdVertical) {
         for (int y = R.Top; y < R.Bottom; ++y)
-            Line(Canvas, R.Left, y, R.Right, y, Mix(a, b, y - R.Top, RectHeight(R)));
+            Line(Canvas, R.Left, y, R.Right, y, Mix(a, b, y - R.Top, R.Height()));
     } else {
         for (int x = R.Left; x < R.Right; ++x)
-            Line(Canvas, x, R.Top, x, R.Bottom, Mix(a, b, x - R.Left, RectWidth(R)));
+            Line(Canvas, x, R.Top, x, R.Bottom, Mix(a, b, x - R.Left, R.Width()));
     }
 }
 
@@ -175,11 +175,11 @@ void DrawClippedGradient(TCanvas* Canvas, const TRect& Full, TGradientDirection 
     TRGB a = SplitColor(Color), b = SplitColor(ColorTo);
     TColor from, to;
     if (Direction == gdVertical) {
-        int extent = std::max(1, RectHeight(Full));
+        int extent = std::max(1, Full.Height());
         from = Mix(a, b, part.Top - Full.Top, extent);
         to = Mix(a, b, part.Bottom - Full.Top, extent);
     } else {
-        int extent = std::max(1, RectWidth(Full));
+        int extent = std::max(1, Full.Width());
         from = Mix(a, b, part.Left - Full.Left, extent);
         to = Mix(a, b, part.Right - Full.Left, extent);
     }
@@ -198,7 +198,7 @@ void DrawMirrorBox(TCanvas* Canvas, const TRect& R, bool Fill, TColor Border, TG
                    TColor MirrorTo, TColor Mirror, TColor ColorTo, TColor Color) {
     if (Fill && Color != clNone) {
         if (Mirror != clNone) {
-            int mid = R.Top + RectHeight(R) / 2;
+            int mid = R.Top + R.Height() / 2;
             DrawGradient(Canvas, TRect(R.Left, R.Top, R.Right, mid), Direction, ColorTo, Color);
             DrawGradient(Canvas, TRect(R.Left, mid, R.Right, R.Bottom), Direction, MirrorTo, Mirror);
         } else {
@@ -218,7 +218,7 @@ void DrawGradientLine(TCanvas* Canvas, TRect R, int Margin, int GradientWidth, T
     if (Direction == gdHorizontal) {
         R.Left += Margin;
         R.Right -= Margin;
-        int length = RectWidth(R);
+        int length = R.Width();
         if (w < length) {
             switch (Type) {
             case gtLeft:
@@ -256,7 +256,7 @@ void DrawGradientLine(TCanvas* Canvas, TRect R, int Margin, int GradientWidth, T
     R.Bottom -= Margin;
     if (Type == gtBoth)
         w *= 2;
-    int length = RectHeight(R);
+    int length = R.Height();
     if (w < length) {
         switch (Type) {
         case gtLeft:
@@ -361,9 +361,9 @@ void MeasureKvxMenuItem(TMenuItem* Item, TCanvas* Canvas, int& Width, int& Heigh
         Canvas->Font()->Assign(s->SelectedItem()->Font());
     }
     TRect r = Measure(Canvas, text, DT_SINGLELINE | DT_EXPANDTABS);
-    Width += RectWidth(r) + 7;
+    Width += r.Width() + 7;
     if (!s->UseSystemFont())
-        Height = RectHeight(r) + 6;
+        Height = r.Height() + 6;
     if (bar) {
         // The room a menu bar leaves on either side of an owner-drawn item's text.
         Width += 2 * kBarItemPadding;
@@ -407,11 +407,11 @@ void DrawSideBar(TCustomKvxMenuStyler* s, TCanvas* Canvas, const TRect& B) {
         int y = 0;
         bool downToUp = bar->Direction() == dDownToUp;
         if (bar->Alignment() == taCenter) {
-            y = static_cast<int>(Round((RectHeight(B) + cx) / 2.0 - 0.5));
+            y = static_cast<int>(Round((B.Height() + cx) / 2.0 - 0.5));
         } else if ((bar->Alignment() == taRightJustify) == downToUp) {
             y = bar->VerticalOffset() + cx;
         } else {
-            y = RectHeight(B) - bar->VerticalOffset();
+            y = B.Height() - bar->VerticalOffset();
             TBackgroundPosition pos = bar->Image()->Position();
             if (bar->Image()->HasPicture() && (pos == bpBottomLeft || pos == bpBottomRight))
                 y -= bar->Image()->Image()->Height();
@@ -542,7 +542,7 @@ void DrawContent(IKvxMenu* menu, TMenuItem* Item, TCanvas* Canvas, TRect R, TOwn
         align = pm->Alignment() == paRight ? DT_RIGHT : pm->Alignment() == paCenter ? DT_CENTER : DT_LEFT;
 
     TRect q(R.Left, R.Top + 1, R.Left + s->IconBar()->Size(), R.Bottom - 1);
-    int side = std::min(RectWidth(q), RectHeight(q));
+    int side = std::min(q.Width(), q.Height());
     TRect check = CenterBox(q, side, side);
 
     TCustomImageList* images = Item->GetImageList();
@@ -602,13 +602,13 @@ void DrawContent(IKvxMenu* menu, TMenuItem* Item, TCanvas* Canvas, TRect R, TOwn
     if (!bar)
         R.Left += s->IconBar()->Size() + 8;
     else if (listImage || bitmap)
-        R.Left += RectWidth(d);
+        R.Left += d.Width();
     uint32_t format = align | DT_SINGLELINE | DT_EXPANDTABS;
     if (State & odDefault)
         Canvas->Font()->SetStyle(Canvas->Font()->Style() | fsBold);
     TRect m = R;
     DrawMenuCaption(Item, Canvas, Item->Caption(), format | DT_CALCRECT | DT_NOCLIP, State, m);
-    OffsetRect(m, 0, (RectHeight(R) - RectHeight(m)) / 2 - (m.Top - R.Top));
+    OffsetRect(m, 0, (R.Height() - m.Height()) / 2 - (m.Top - R.Top));
     if (bar) {
         m.Left = R.Left;
         m.Right = R.Right;
@@ -641,7 +641,7 @@ void DrawKvxMenuItem(TMenuItem* Item, TCanvas* Canvas, TRect Rect, bool SideBarS
         return;
     }
     TRect p = PopupRect(Item);
-    if (RectWidth(p) <= 0)
+    if (p.Width() <= 0)
         p = Rect;
     if (sideBar && Item == FirstVisible(Item->Parent())) {
         TRect b = p;
@@ -669,12 +669,12 @@ void DrawKvxMenuItem(TMenuItem* Item, TCanvas* Canvas, TRect Rect, bool SideBarS
         TBitmap* cache = s->CacheBitmap();
         // Rendered again for a new size, and once per paint of the drop-down (at its first item), so a
         // picture changed in between shows.
-        if (cache->Width() != RectWidth(p) || cache->Height() != RectHeight(p) ||
+        if (cache->Width() != p.Width() || cache->Height() != p.Height() ||
             Item == FirstVisible(Item->Parent())) {
-            cache->SetSize(RectWidth(p), RectHeight(p));
+            cache->SetSize(p.Width(), p.Height());
             // With the gradient under it: the copy below replaces what is there, and the see-through
             // parts of the picture must show the background, not an empty bitmap.
-            back->Paint(cache->Canvas(), TRect(0, 0, RectWidth(p), RectHeight(p)), true);
+            back->Paint(cache->Canvas(), TRect(0, 0, p.Width(), p.Height()), true);
         }
         TRect src = a;
         OffsetRect(src, -p.Left, -p.Top);

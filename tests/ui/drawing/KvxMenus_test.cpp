@@ -255,14 +255,14 @@ TEST_F(KvxMenusTest, KeyboardWalksAStyledPopupAndItsSubMenu) {
         GetWindowRect(wnd, wr);
         OffsetRect(item, -wr.Left, -wr.Top);
         EXPECT_EQ(Driver.Pixel(wnd, 0, 0), s->MenuBorderColor()) << "one-pixel frame";
-        EXPECT_EQ(Driver.Pixel(wnd, 1, RectHeight(wr) / 2), s->Background()->Color()) << "inside the frame";
+        EXPECT_EQ(Driver.Pixel(wnd, 1, wr.Height() / 2), s->Background()->Color()) << "inside the frame";
         int rowMid = (item.Top + item.Bottom) / 2;
         EXPECT_EQ(Driver.Pixel(wnd, item.Right - 20, rowMid), s->SelectedItem()->Color()) << "selection box";
         EXPECT_EQ(Driver.Pixel(wnd, item.Left, rowMid), s->SelectedItem()->BorderColor());
         TRect check;
         ASSERT_TRUE(GetMenuItemRect(Check, check));
         OffsetRect(check, -wr.Left, -wr.Top);
-        const int side = std::min(s->IconBar()->Size(), RectHeight(check) - 2);
+        const int side = std::min(s->IconBar()->Size(), check.Height() - 2);
         TRect box =
             CenterBox(TRect(check.Left, check.Top + 1, check.Left + s->IconBar()->Size(), check.Bottom - 1),
                       side, side);
@@ -382,8 +382,8 @@ TEST_F(KvxMenusTest, BarDropDownIsAttachedToItsItem) {
         SavePicture(*shot, "kvx-menu-bar-drop-down.png");
         // Under the bar item the drop-down has no top border; beside it it has.
         EXPECT_EQ(Driver.Pixel(drop, 3, 0), styler->Background()->Color());
-        if (RectWidth(wr) > RectWidth(bar) + 2) {
-            EXPECT_EQ(Driver.Pixel(drop, RectWidth(bar) + 1, 0), styler->MenuBorderColor());
+        if (wr.Width() > bar.Width() + 2) {
+            EXPECT_EQ(Driver.Pixel(drop, bar.Width() + 1, 0), styler->MenuBorderColor());
         }
         Driver.PressKey(VK_ESCAPE);
         Driver.PressKey(VK_ESCAPE);
