@@ -5,6 +5,7 @@
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/ui/SystemServices.h"
+#include "ui/drawing/KvxMenuStylerProperties.h"
 
 using namespace plat;
 
@@ -139,6 +140,7 @@ PLAT_PROPERTIES(TKvxMenuOfficeStyler) {
     props.Enum("Style", &TKvxMenuOfficeStyler::Style, &TKvxMenuOfficeStyler::SetStyle, kOfficeStyleNames);
     props.Boolean("AutoThemeAdapt", &TKvxMenuOfficeStyler::AutoThemeAdapt,
                   &TKvxMenuOfficeStyler::SetAutoThemeAdapt);
+    PublishMenuStylerProperties(props);
 }
 
 TKvxMenuOfficeStyler::TKvxMenuOfficeStyler(TComponent* AOwner) : TCustomKvxMenuStyler(AOwner) {

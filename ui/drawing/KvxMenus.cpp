@@ -4,6 +4,7 @@
 #include "platform/gfx/GfxResources.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/ui/Screen.h"
+#include "ui/drawing/KvxMenuStylerProperties.h"
 #include "ui/drawing/KvxStyleIF.h"
 
 using namespace plat;
@@ -815,25 +816,8 @@ void TCustomKvxMenuStyler::Assign(TPersistent* Source) {
 }
 
 PLAT_CLASS_INFO_CREATABLE(TKvxMenuStyler, TCustomKvxMenuStyler)
-// Declared on the base so that the office styler publishes the same.
-PLAT_PROPERTIES(TCustomKvxMenuStyler) {
-    props.Enum("AntiAlias", &TCustomKvxMenuStyler::AntiAlias, &TCustomKvxMenuStyler::SetAntiAlias,
-               kAntiAliasNames);
-    props.Object("Background", &TCustomKvxMenuStyler::Background, &TCustomKvxMenuStyler::SetBackground);
-    props.Object("IconBar", &TCustomKvxMenuStyler::IconBar, &TCustomKvxMenuStyler::SetIconBar);
-    props.Object("SelectedItem", &TCustomKvxMenuStyler::SelectedItem, &TCustomKvxMenuStyler::SetSelectedItem);
-    props.Object("RootItem", &TCustomKvxMenuStyler::RootItem, &TCustomKvxMenuStyler::SetRootItem);
-    props.Object("Glyphs", &TCustomKvxMenuStyler::Glyphs, &TCustomKvxMenuStyler::SetGlyphs);
-    props.Object("SideBar", &TCustomKvxMenuStyler::SideBar, &TCustomKvxMenuStyler::SetSideBar);
-    props.Object("Separator", &TCustomKvxMenuStyler::Separator, &TCustomKvxMenuStyler::SetSeparator);
-    props.Object("Font", &TCustomKvxMenuStyler::Font, &TCustomKvxMenuStyler::SetFont);
-    props.Object("NotesFont", &TCustomKvxMenuStyler::NotesFont, &TCustomKvxMenuStyler::SetNotesFont);
-    props.Boolean("UseSystemFont", &TCustomKvxMenuStyler::UseSystemFont,
-                  &TCustomKvxMenuStyler::SetUseSystemFont, true);
-    props.Color("MenuBorderColor", &TCustomKvxMenuStyler::MenuBorderColor,
-                &TCustomKvxMenuStyler::SetMenuBorderColor, 0x7C7C94);
-    props.Object("ButtonAppearance", &TCustomKvxMenuStyler::ButtonAppearance,
-                 &TCustomKvxMenuStyler::SetButtonAppearance);
+PLAT_PROPERTIES(TKvxMenuStyler) {
+    PublishMenuStylerProperties(props);
 }
 
 } // namespace ui

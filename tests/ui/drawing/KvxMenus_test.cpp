@@ -454,6 +454,7 @@ TEST_F(KvxMenusTest, LayoutWithMenusAndStylerLoadsSavesAndComparesEqual) {
     styler->SetStyle(osOffice2007Luna);
     styler->SideBar()->SetCaption("Lumetra");
     styler->SetAntiAlias(aaClearType);
+    styler->IconBar()->SetColor(0x123456); // typed over the Luna set
     auto* main = new TKvxMainMenu(Form);
     main->SetName("MainMenu1");
     main->SetMenuStyler(styler);
@@ -484,6 +485,7 @@ TEST_F(KvxMenusTest, LayoutWithMenusAndStylerLoadsSavesAndComparesEqual) {
     auto* styler2 = static_cast<TKvxMenuOfficeStyler*>(copy->FindComponent("MenuStyler1"));
     EXPECT_EQ(styler2->Style(), osOffice2007Luna);
     EXPECT_EQ(styler2->SideBar()->Caption(), "Lumetra");
+    EXPECT_EQ(styler2->IconBar()->Color(), 0x123456) << "a stored colour wins over the streamed style's set";
     EXPECT_EQ(WriteComponentToText(copy), text);
 }
 
@@ -535,6 +537,53 @@ TEST(KvxMenuGradients, FillsInterpolatePerChannelAndClipsContinueTheWhole) {
         DrawGradientLine(line.Canvas(), TRect(0, 0, 12, 1), 1, c.Width, c.Type, gdHorizontal, RGB(200, 0, 0),
                          RGB(0, 0, 0));
         EXPECT_EQ(Reds(line, false), c.Reds) << kGradientTypeNames[c.Type] << " " << c.Width;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Every enumeration the menus and stylers publish, directly or in their appearance objects, at every
+// value, survives a layout written and read back: name tables, setters and readers agree.
+void CheckEnums(TComponent* Root, TObject* Holder, const std::function<TComponent*()>& Fresh,
+                std::vector<const TPropInfo*>& Path) {
+    for (const TPropInfo* p : GetPropList(Holder->ClassType())) {
+        if (p->Kind == pkObject) {
+            if (TPersistent* sub = GetObjectProp(Holder, p); sub && Path.size() < 2) {
+                Path.push_back(p);
+                CheckEnums(Root, sub, Fresh, Path);
+                Path.pop_back();
+            }
+            continue;
+        }
+        if (p->Kind != pkEnum || !p->IsWritable())
+            continue;
+        for (int64_t v = 0; v < static_cast<int64_t>(p->Names.size()); ++v) {
+            SetOrdProp(Holder, p, v);
+            std::unique_ptr<TComponent> back(Fresh());
+            ReadComponentFromText(WriteComponentToText(Root), back.get());
+            TObject* o = back.get();
+            for (const TPropInfo* step : Path)
+                o = GetObjectProp(o, step);
+            EXPECT_EQ(GetOrdProp(o, p), v) << Root->ClassName() << " " << p->Name << " = " << p->Names[v];
+        }
+    }
+}
+
+TEST(KvxMenuLayouts, EveryPublishedEnumerationRoundTrips) {
+    TTestDriver driver;
+    const std::vector<std::function<TComponent*()>> makers = {
+        [] { return new TKvxMenuOfficeStyler(nullptr); },
+        [] { return new TKvxMenuStyler(nullptr); },
+        [] { return new TKvxMainMenu(nullptr); },
+        [] { return new TKvxPopupMenu(nullptr); },
+    };
+    for (const auto& make : makers) {
+        std::unique_ptr<TComponent> c(make());
+        c->SetName("Subject");
+        std::vector<const TPropInfo*> path;
+        CheckEnums(c.get(), c.get(), make, path);
     }
 }
 
