@@ -317,6 +317,28 @@ TEST_F(KvxMenusTest, PopupPicturesInTwoStyles) {
     }
 }
 
+TEST_F(KvxMenusTest, SubMenuArrowSitsOnTheSideAwayFromTheText) {
+    UI_HEADLESS_ONLY(Driver);
+    TKvxPopupMenu* popup = RichPopup();
+    for (TPopupAlignment align : {paLeft, paRight}) {
+        popup->SetAlignment(align);
+        RunPopup(popup, TPoint(400, 150), [&] {
+            HWND wnd = MenuItemWindow(Sub);
+            ASSERT_NE(wnd, nullptr);
+            TRect wr, r;
+            GetWindowRect(wnd, wr);
+            ASSERT_TRUE(GetMenuItemRect(Sub, r));
+            OffsetRect(r, -wr.Left, -wr.Top);
+            // The arrow's flat side: a column of seven ink pixels left of its cell's centre.
+            const int y = (r.Top + r.Bottom - 5) / 2 + 2;
+            const int left = r.Left + 4, right = r.Right - 9;
+            EXPECT_EQ(Driver.Pixel(wnd, align == paRight ? left : right, y), clBlack) << "arrow side";
+            EXPECT_NE(Driver.Pixel(wnd, align == paRight ? right : left, y), clBlack) << "other side";
+            Driver.PressKey(VK_ESCAPE);
+        });
+    }
+}
+
 TEST_F(KvxMenusTest, BackgroundPictureShowsBesideTheIconColumnAndFollowsChanges) {
     UI_HEADLESS_ONLY(Driver);
     TKvxPopupMenu* popup = RichPopup();
