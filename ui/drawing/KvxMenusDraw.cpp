@@ -10,7 +10,6 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/Window.h"
-#include "ui/drawing/KvxMenuText.h"
 #include "ui/drawing/KvxMenus.h"
 
 using namespace plat;
@@ -126,6 +125,25 @@ TRect PopupRect(TMenuItem* Item) {
         any = true;
     }
     return all;
+}
+
+// One line in the canvas font and colour, laid out in Rect without wrapping, '&' underlines shown.
+void DrawAntiAliasedText(TCanvas* Canvas, const std::string& Text, const TRect& Rect, uint32_t Align,
+                         bool VCenter, TAntiAlias Quality) {
+    TGPGraphics g(Canvas->Handle());
+    ApplyAntiAlias(g, Quality);
+    std::unique_ptr<TGPFontFamily> family = CreateGdipFontFamily(Canvas->Font()->Name());
+    TGPFont font(family.get(), static_cast<float>(Canvas->Font()->Size()), 0, 3);
+    TGPStringFormat format(0x1000);
+    format.SetHotkeyPrefix(1);
+    format.SetAlign(Align == DT_CENTER ? 1 : Align == DT_RIGHT ? 2 : 0);
+    if (VCenter)
+        format.SetLineAlign(1);
+    TGPSolidBrush brush(MakeGdipColor(Canvas->Font()->Color()));
+    g.DrawString(Text, -1, &font,
+                 MakeGdipRectF(float(Rect.Left), float(Rect.Top), float(Rect.Right - Rect.Left),
+                               float(Rect.Bottom - Rect.Top)),
+                 &format, &brush);
 }
 
 } // namespace
