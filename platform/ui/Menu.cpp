@@ -678,6 +678,11 @@ void TMenu::SetOwnerDraw(bool Value) {
     MenuChanged(this, nullptr, true);
 }
 
+void TMenu::SetDropDownFrame(TDropDownFrame Value) {
+    FDropDownFrame = std::move(Value);
+    UpdateItems();
+}
+
 void TMenu::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FImages) {

@@ -191,6 +191,16 @@ public:
     // The menu's items changed (Source null: many); the menu bars and open menus follow.
     virtual void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild);
 
+    // The frame of the menu's drop-downs. Items sit Width pixels in from the window's edges; with Paint
+    // set the menu draws the frame itself (after the items; Parent is the item whose sub-items show,
+    // Bounds the whole window), without it the classic raised edge is drawn.
+    struct TDropDownFrame {
+        int Width = 3;
+        std::function<void(TMenuItem* Parent, TCanvas* ACanvas, const TRect& Bounds)> Paint;
+    };
+    const TDropDownFrame& DropDownFrame() const { return FDropDownFrame; }
+    void SetDropDownFrame(TDropDownFrame Value);
+
     TMenuChangeEvent OnChange;
 
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
@@ -200,6 +210,7 @@ private:
     std::unique_ptr<TMenuItem> FItems;
     TCustomImageList* FImages = nullptr;
     bool FOwnerDraw = false;
+    TDropDownFrame FDropDownFrame;
 };
 
 // The menu bar of the form it is set to (TForm::Menu). The bar lives in the form's frame above the

@@ -131,14 +131,21 @@ struct TLevel {
     int Selected = -1;
 };
 
+// How far in from the drop-down's edges its items sit.
+int FrameWidth(const TMenuItem* parent) {
+    TMenu* menu = parent ? parent->GetParentMenu() : nullptr;
+    return menu ? std::max(0, menu->DropDownFrame().Width) : kFrame;
+}
+
 void LayoutLevel(TLevel& level) {
+    const int frame = FrameWidth(level.Parent);
     level.Items = VisibleItems(level.Parent);
     level.Rects.assign(level.Items.size(), TRect());
     level.BarBreaks.clear();
     TBitmap bmp(1, 1);
     TCanvas& c = *bmp.Canvas();
     PrepareCanvas(c);
-    int x = kFrame, y = kFrame, colWidth = 0, height = 0;
+    int x = frame, y = frame, colWidth = 0, height = 0;
     size_t colStart = 0;
     auto closeColumn = [&](size_t end) {
         for (size_t j = colStart; j < end; ++j) {
@@ -158,7 +165,7 @@ void LayoutLevel(TLevel& level) {
             }
             colStart = i;
             colWidth = 0;
-            y = kFrame;
+            y = frame;
         }
         level.Rects[i] = TRect(x, y, x, y + s.cy);
         colWidth = std::max(colWidth, s.cx);
@@ -166,7 +173,7 @@ void LayoutLevel(TLevel& level) {
         height = std::max(height, y);
     }
     closeColumn(level.Items.size());
-    level.Size = TSize(x + colWidth + kFrame, height + kFrame);
+    level.Size = TSize(x + colWidth + frame, height + frame);
 }
 
 TRect WorkArea() {
@@ -668,11 +675,12 @@ private:
         if (level.Items.empty())
             return;
         TRect work = WorkArea();
+        const int frame = FrameWidth(parent);
         int w = level.Size.cx, h = level.Size.cy;
-        int x = fromBar ? anchor.Left : anchor.Right - kFrame;
-        int y = fromBar ? anchor.Bottom : anchor.Top - kFrame;
+        int x = fromBar ? anchor.Left : anchor.Right - frame;
+        int y = fromBar ? anchor.Bottom : anchor.Top - frame;
         if (x + w > work.Right)
-            x = fromBar ? work.Right - w : anchor.Left - w + kFrame;
+            x = fromBar ? work.Right - w : anchor.Left - w + frame;
         if (y + h > work.Bottom)
             y = fromBar && anchor.Top - h >= work.Top ? anchor.Top - h : work.Bottom - h;
         x = std::max(work.Left, x);
@@ -807,17 +815,27 @@ private:
         TCanvas canvas(dc);
         PrepareCanvas(canvas);
         TRect all(0, 0, l.Size.cx, l.Size.cy);
+        TMenu* menu = l.Parent->GetParentMenu();
+        const TMenu::TDropDownFrame* frame =
+            menu && menu->DropDownFrame().Paint ? &menu->DropDownFrame() : nullptr;
+        const int inset = FrameWidth(l.Parent);
         dc->FillSolidRect(all, clMenu);
-        TRect edge = all;
-        DrawEdge(*dc, edge, EDGE_RAISED, BF_RECT);
+        if (!frame) {
+            TRect edge = all;
+            DrawEdge(*dc, edge, EDGE_RAISED, BF_RECT);
+        }
         for (int x : l.BarBreaks) {
-            dc->FillSolidRect(TRect(x, kFrame, x + 1, l.Size.cy - kFrame), clBtnShadow);
-            dc->FillSolidRect(TRect(x + 1, kFrame, x + 2, l.Size.cy - kFrame), clBtnHighlight);
+            dc->FillSolidRect(TRect(x, inset, x + 1, l.Size.cy - inset), clBtnShadow);
+            dc->FillSolidRect(TRect(x + 1, inset, x + 2, l.Size.cy - inset), clBtnHighlight);
         }
         for (size_t i = 0; i < l.Items.size(); ++i) {
             PrepareCanvas(canvas);
             l.Items[i]->AdvancedDrawItem(&canvas, l.Rects[i],
                                          StateOf(l.Items[i], static_cast<int>(i) == l.Selected), false);
+        }
+        if (frame) {
+            PrepareCanvas(canvas);
+            frame->Paint(l.Parent, &canvas, all);
         }
         canvas.SetHandle(nullptr);
     }

@@ -229,6 +229,45 @@ TEST_F(MenuTest, OwnerDrawHooksGetTheMeasuredRectsAndStates) {
     EXPECT_EQ(drawn["&Delta"].first.Top, drawn["&Gamma"].first.Bottom) << "rows follow each other";
 }
 
+TEST_F(MenuTest, MenuCanDrawTheFrameOfItsDropDowns) {
+    std::vector<std::pair<TMenuItem*, TRect>> framed;
+    Popup->SetDropDownFrame({1, [&](TMenuItem* parent, TCanvas* c, const TRect& bounds) {
+                                 framed.emplace_back(parent, bounds);
+                                 c->Brush()->SetColor(clRed);
+                                 c->FrameRect(bounds);
+                             }});
+    RunPopup([&] {
+        Driver.PressKey(VK_DOWN);
+        Driver.PressKey(VK_DOWN);
+        Driver.PressKey(VK_RIGHT);
+        HWND top = MenuItemWindow(A);
+        HWND sub = MenuItemWindow(B1);
+        ASSERT_NE(sub, nullptr);
+        TRect wr, first, parent;
+        GetWindowRect(top, wr);
+        ASSERT_TRUE(GetMenuItemRect(A, first));
+        EXPECT_EQ(first.Left - wr.Left, 1) << "items sit inside the one-pixel frame";
+        EXPECT_EQ(first.Top - wr.Top, 1);
+        EXPECT_EQ(Driver.Pixel(top, 0, 0), clRed);
+        EXPECT_NE(Driver.Pixel(top, 1, 1), clRed) << "no classic edge inside it";
+        TRect subRect, subFirst;
+        GetWindowRect(sub, subRect);
+        ASSERT_TRUE(GetMenuItemRect(B, parent));
+        ASSERT_TRUE(GetMenuItemRect(B1, subFirst));
+        EXPECT_EQ(subRect.Left, wr.Right - 1) << "a sub-menu's frame lies on its parent's";
+        EXPECT_EQ(subFirst.Top, parent.Top) << "and its first item beside the parent item";
+        Driver.PressKey(VK_ESCAPE);
+        Driver.PressKey(VK_ESCAPE);
+    });
+    ASSERT_FALSE(framed.empty());
+    EXPECT_EQ(framed.front().first, Popup->Items());
+    EXPECT_EQ(framed.front().second.Left, 0);
+    bool subFramed = false;
+    for (auto& f : framed)
+        subFramed |= f.first == B;
+    EXPECT_TRUE(subFramed) << "each drop-down is framed with its parent item";
+}
+
 TEST_F(MenuTest, ContextMenuOfAControlKnowsItsComponent) {
     auto* panel = new TTestPanel(Form);
     panel->SetParent(Form);
