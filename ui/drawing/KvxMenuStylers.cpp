@@ -123,11 +123,6 @@ constexpr int kRootDirection[kSetCount] = {gdHorizontal, gdHorizontal, gdHorizon
 
 } // namespace
 
-int DetectXPColorScheme() {
-    // The colour schemes belong to a theme service this platform does not have.
-    return 0;
-}
-
 PLAT_CLASS_INFO_CREATABLE(TKvxMenuOfficeStyler, TCustomKvxMenuStyler)
 
 namespace {
@@ -145,6 +140,14 @@ PLAT_PROPERTIES(TKvxMenuOfficeStyler) {
 
 TKvxMenuOfficeStyler::TKvxMenuOfficeStyler(TComponent* AOwner) : TCustomKvxMenuStyler(AOwner) {
     SetStyle(osOffice2003Blue);
+    FNotifierWindow = new TThemeNotifierWindow(this);
+    for (TComponent* c = AOwner; c; c = c->Owner()) {
+        if (auto* windowed = dynamic_cast<TWinControl*>(c)) {
+            FNotifierWindow->SetParent(windowed);
+            break;
+        }
+    }
+    FNotifierWindow->OnThemeChange = [this](TObject*) { ThemeChanged(); };
 }
 
 void TKvxMenuOfficeStyler::SetStyle(TOfficeStyle Value) {
@@ -186,6 +189,13 @@ void TKvxMenuOfficeStyler::ApplyStyle(TKVXStyle AStyle) {
     static_assert(std::size(kMap) == tsOffice2007Silver + 1);
     if (kMap[AStyle] >= 0)
         SetStyle(static_cast<TOfficeStyle>(kMap[AStyle]));
+}
+
+void TKvxMenuOfficeStyler::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomKvxMenuStyler::Notification(AComponent, Operation);
+    // The window goes with its parent form when that form is freed first.
+    if (Operation == opRemove && AComponent == FNotifierWindow)
+        FNotifierWindow = nullptr;
 }
 
 void TKvxMenuOfficeStyler::Loaded() {

@@ -7,6 +7,7 @@
 
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxStyleIF.h"
+#include "ui/drawing/KvxThemeNotifier.h"
 
 namespace ui {
 
@@ -28,9 +29,6 @@ inline constexpr const char* kOfficeStyleNames[] = {
 };
 static_assert(std::size(kOfficeStyleNames) == osWhidbey + 1);
 
-// The system's colour scheme: 1 blue, 2 olive, 3 silver; 0 without theme services or with themes off.
-int DetectXPColorScheme();
-
 class TKvxMenuOfficeStyler : public TCustomKvxMenuStyler, public IStyleable {
     PLAT_CLASS(TKvxMenuOfficeStyler)
 public:
@@ -48,8 +46,12 @@ public:
     // tsCustom leaves the colours alone.
     void ApplyStyle(TKVXStyle AStyle) override;
     void Loaded() override;
+    void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
+
+    TThemeNotifierWindow* NotifierWindow() const { return FNotifierWindow; }
 
 private:
+    TThemeNotifierWindow* FNotifierWindow = nullptr;
     TOfficeStyle FStyle = osOffice2003Blue;
     bool FAutoThemeAdapt = false;
 };

@@ -14,6 +14,7 @@
 #include "platform/ui/SystemServices.h"
 #include "platform/ui/Window.h"
 #include "ui/drawing/KvxMenus.h"
+#include "ui/drawing/KvxVersion.h"
 
 using namespace plat;
 
@@ -21,16 +22,11 @@ namespace ui {
 
 namespace {
 
-constexpr uint32_t kPackedVersion = 2u << 24 | 5u << 16 | 2u << 8 | 1u;
+constexpr uint32_t kPackedVersion = PackVersion(2, 5, 2, 1);
 constexpr TShortCut kWindowListMarker = 0xABCD;
 constexpr int kWindowListGroup = 205;
 // The frame of a drop-down: the border line and the background line inside it.
 constexpr int kDropDownFrame = 2;
-
-std::string VersionText(uint32_t v) {
-    return std::to_string(v >> 24) + "." + std::to_string((v >> 16) & 0xFF) + "." +
-           std::to_string((v >> 8) & 0xFF) + "." + std::to_string(v & 0xFF);
-}
 
 // The handlers are callables of their own types, so that hooking again can tell them from the user's.
 struct TKvxMeasureHandler {

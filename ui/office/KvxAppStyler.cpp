@@ -10,18 +10,14 @@
 #include "platform/ui/Frame.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemServices.h"
+#include "ui/drawing/KvxVersion.h"
 
 namespace ui {
 
 using namespace plat;
 
-PLAT_CLASS_INFO(TThemeNotifierWindow, TWinControl)
 PLAT_CLASS_INFO_CREATABLE(TKvxAppStyler, TComponent)
 PLAT_CLASS_INFO_CREATABLE(TKvxFormStyler, TComponent)
-
-PLAT_PROPERTIES(TThemeNotifierWindow) {
-    props.Event("OnThemeChange", &TThemeNotifierWindow::OnThemeChange);
-}
 
 PLAT_PROPERTIES(TKvxAppStyler) {
     props.Boolean("AutoThemeAdapt", &TKvxAppStyler::AutoThemeAdapt, &TKvxAppStyler::SetAutoThemeAdapt);
@@ -45,13 +41,7 @@ struct TRegistrar {
     TRegistrar() { RegisterClasses({&TKvxAppStyler::StaticClass(), &TKvxFormStyler::StaticClass()}); }
 } registrar;
 
-// Major, minor, release and build in the four bytes from the top.
-constexpr uint32_t kStylerVersion = (1u << 24) | (2u << 16) | (0u << 8) | 1u;
-
-std::string VersionText(uint32_t Nr) {
-    return std::to_string((Nr >> 24) & 0xFF) + "." + std::to_string((Nr >> 16) & 0xFF) + "." +
-           std::to_string((Nr >> 8) & 0xFF) + "." + std::to_string(Nr & 0xFF);
-}
+constexpr uint32_t kStylerVersion = PackVersion(1, 2, 0, 1);
 
 bool Designing(const TComponent* C) {
     return (C->ComponentState() & csDesigning) != 0;
@@ -68,23 +58,6 @@ TKVXStyle AutoThemeStyle() {
 }
 
 } // namespace
-
-bool IsWindowsXPOrLater() {
-    const TSystemVersion v = GetSystemVersion();
-    return v.Major > 5 || (v.Major == 5 && v.Minor >= 1);
-}
-
-int DetectXPColorScheme() {
-    // The scheme's name comes from an active desktop theme, and this platform draws without one, so no
-    // scheme is ever recognised.
-    return 0;
-}
-
-void TThemeNotifierWindow::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_THEMECHANGED && OnThemeChange)
-        OnThemeChange(this);
-    TWinControl::WndProc(Message);
-}
 
 // --- Application styler ---------------------------------------------------------------------------------
 

@@ -6,7 +6,10 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/testing/TestDriver.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/Messages.h"
 #include "platform/ui/SystemServices.h"
 #include "ui/drawing/KvxMenuStylers.h"
 #include "ui/drawing/KvxMenus.h"
@@ -260,13 +263,24 @@ TEST_F(KvxMenuStylerTest, SuiteStylesMapOntoOfficeStyles) {
     EXPECT_EQ(s.IconBar()->Color(), 0x123456) << "tsCustom keeps the colours";
 }
 
-TEST_F(KvxMenuStylerTest, ThemeAdaptationFallsBackToTheXPSetWithoutThemes) {
-    TKvxMenuOfficeStyler s(nullptr);
-    s.ThemeChanged();
-    EXPECT_EQ(s.Style(), osOffice2003Blue) << "without AutoThemeAdapt nothing happens";
-    s.SetAutoThemeAdapt(true);
-    s.ThemeChanged();
-    EXPECT_EQ(s.Style(), osOfficeXP);
+TEST_F(KvxMenuStylerTest, ThemeChangesReachTheStylerThroughItsWindow) {
+    auto* form = NewForm<TForm>(Application);
+    auto* s = new TKvxMenuOfficeStyler(form);
+    ASSERT_NE(s->NotifierWindow(), nullptr);
+    EXPECT_EQ(s->NotifierWindow()->Parent(), form);
+    s->NotifierWindow()->Perform(WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(s->Style(), osOffice2003Blue) << "without AutoThemeAdapt nothing happens";
+    s->SetAutoThemeAdapt(true);
+    s->NotifierWindow()->Perform(WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(s->Style(), osOfficeXP) << "without themes no colour scheme is recognised";
+
+    // A styler owned elsewhere outlives the form its window sat on.
+    auto* loose = new TKvxMenuOfficeStyler(nullptr);
+    loose->NotifierWindow()->SetParent(form);
+    form->Free();
+    EXPECT_EQ(loose->NotifierWindow(), nullptr);
+    loose->ThemeChanged();
+    delete loose;
 }
 
 } // namespace
