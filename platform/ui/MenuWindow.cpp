@@ -87,6 +87,9 @@ int BarHeight() {
 }
 
 TSize ItemSize(TMenuItem* item, TCanvas& c, bool top) {
+    // Every item is measured from the menu font: an owner's measuring handler may leave another font in
+    // the canvas, which must not size the items after it.
+    PrepareCanvas(c);
     int w = 0, h = 0;
     std::string text = StripHotkey(item->Caption());
     if (top) {

@@ -11,6 +11,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/TestControls.h"
 #include "platform/ui/Window.h"
@@ -227,6 +228,21 @@ TEST_F(MenuTest, OwnerDrawHooksGetTheMeasuredRectsAndStates) {
     EXPECT_TRUE(drawn["&Delta"].second & odChecked);
     EXPECT_TRUE(drawn["&Delta"].second & odDefault);
     EXPECT_EQ(drawn["&Delta"].first.Top, drawn["&Gamma"].first.Bottom) << "rows follow each other";
+}
+
+TEST_F(MenuTest, EachItemIsMeasuredWithTheMenuFont) {
+    // A handler that changes the canvas font (to measure notes, say) must not size the items after it.
+    std::vector<std::pair<std::string, int>> sizes;
+    for (TMenuItem* it : {A, C, D}) {
+        it->OnMeasureItem = [&sizes](TObject* s, TCanvas* c, int& w, int&) {
+            sizes.emplace_back(static_cast<TMenuItem*>(s)->Caption(), c->Font()->Size());
+            c->Font()->SetSize(30);
+        };
+    }
+    RunPopup([&] { Driver.PressKey(VK_ESCAPE); });
+    ASSERT_GE(sizes.size(), 3u);
+    for (const auto& [caption, size] : sizes)
+        EXPECT_EQ(size, Screen->MenuFont()->Size()) << caption;
 }
 
 TEST_F(MenuTest, MenuCanDrawTheFrameOfItsDropDowns) {
