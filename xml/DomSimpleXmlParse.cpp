@@ -315,19 +315,14 @@ private:
     inline __attribute__((always_inline)) char* FindQuote(char* p, unsigned& flags) const;
     // Keeps a text in Out, a short one inline, a long one in the pool: nothing in the tree points into
     // the input, which a large load gives back as it moves on. Padded: kInline bytes may be read at Data.
-    void Keep(TDomString& out, const char* data, size_t size, bool padded = true) {
-        if (size <= TDomString::kInline) {
+    inline __attribute__((always_inline)) void Keep(TDomString& out, const char* data, size_t size,
+                                                    bool padded = true) {
+        if (size <= TDomString::kInline)
             out.SetShort(data, size, padded);
-            return;
-        }
-        if (size > UINT32_MAX)
-            throw std::length_error("XML text too long");
-        auto* text =
-            reinterpret_cast<TDomString::TLong*>(FPool->AllocateText(sizeof(TDomString::TLong) + size));
-        text->Size = static_cast<uint32_t>(size);
-        std::memcpy(text + 1, data, size);
-        out.SetLong(text, false);
+        else
+            KeepLong(out, data, size);
     }
+    void KeepLong(TDomString& out, const char* data, size_t size);
     // Gives back the input before the reading position, keeping what the open elements still need.
     void ReleaseInput();
     // A tag name: most are ASCII and kept as they stand.
@@ -465,6 +460,15 @@ void TDomParser::Expect(const char* literal, const char* mismatch, const char* e
             Fail(plat::Format(mismatch, {std::string(1, *l), CharAt(FP)}));
         ++FP;
     }
+}
+
+void TDomParser::KeepLong(TDomString& out, const char* data, size_t size) {
+    if (size > UINT32_MAX)
+        throw std::length_error("XML text too long");
+    auto* text = reinterpret_cast<TDomString::TLong*>(FPool->AllocateText(sizeof(TDomString::TLong) + size));
+    text->Size = static_cast<uint32_t>(size);
+    std::memcpy(text + 1, data, size);
+    out.SetLong(text, false);
 }
 
 void TDomParser::StoreText(TDomString& out, char* data, size_t size, bool decode, bool borrow) {
