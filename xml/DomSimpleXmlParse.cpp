@@ -104,9 +104,9 @@ bool DecodesPlainly(const TDomSimpleXML* doc) {
 }
 
 // The bytes after the stream's position, followed by kPadding NUL bytes; the parser unescapes texts in
-// place. The tree keeps no pointer into them (see TDomParser::Keep). A small input lies in the pool; a
-// large one has memory of its own, given back to the system piece by piece behind the reading
-// position, so a load takes little more than the larger of the file and its tree.
+// place. The tree keeps no pointer into them (see TDomParser::Keep), so they are freed when the parse
+// ends, and a large input is given back to the system piece by piece behind the reading position: a
+// load takes little more than the larger of the file and its tree, and the tree no more after it.
 class TInput {
 public:
     char* Data = nullptr;
@@ -114,7 +114,7 @@ public:
     int64_t Start = 0;
     int64_t StreamSize = 0;
 
-    TInput(TStream& stream, TDomPool* pool) : FPool(pool) {
+    explicit TInput(TStream& stream) {
         Start = stream.Position();
         if (auto* memory = dynamic_cast<plat::TMemoryStream*>(&stream)) {
             StreamSize = memory->Size();
@@ -173,9 +173,10 @@ public:
 
 private:
     static constexpr size_t kLargePage = size_t(2) << 20;
-    // Below this an input is kept whole in the pool: the memory it could give back is small, and a
-    // mapping of its own would cost the zeroing of every page on each load, where the heap reuses
-    // memory from one load to the next (up to the largest block it hands out without mapping it).
+    // Below this an input comes from the heap and is kept whole until the parse ends: the memory it
+    // could give back is small, and a mapping of its own would cost the zeroing of every page on each
+    // load, where the heap reuses memory from one load to the next (up to the largest block it hands
+    // out without mapping it).
     static constexpr size_t kSmallInput = size_t(32) << 20;
 
     // Room for Size bytes and the padding (zeroed) behind them; what was allocated before is freed.
@@ -183,7 +184,9 @@ private:
         Free();
         const size_t bytes = size + kPadding;
         if (bytes < kSmallInput) {
-            Data = FPool->AllocateText(bytes);
+            Data = static_cast<char*>(std::malloc(bytes));
+            if (!Data)
+                throw std::bad_alloc();
         } else {
             // Aligned to large pages, which the input is touched in (a few hundred faults for a large
             // file rather than tens of thousands) and given back in.
@@ -206,12 +209,13 @@ private:
     void Free() {
         if (FMapped)
             ::munmap(FMapping, FMappedSize);
+        else
+            std::free(Data);
         Data = nullptr;
         FMapped = false;
         FReleased = 0;
     }
 
-    TDomPool* FPool;
     char* FMapping = nullptr;
     size_t FMappedSize = 0;
     size_t FReleased = 0;
@@ -1347,7 +1351,7 @@ namespace {
 
 template <class Parse> void LoadNode(TStream& stream, TDomSimpleXML* parser, Parse parse) {
     TDomPoolRef pool;
-    TInput input(stream, pool.Get());
+    TInput input(stream);
     TDomParser p(input, pool.Get(), parser, TDomParser::FileIsUtf8(parser));
     // The stream stands after what was read, also when the text was bad.
     plat::ScopeGuard reposition(
@@ -1406,7 +1410,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
         source = decoded.get();
     }
     TDomPoolRef pool;
-    TInput input(*source, pool.Get());
+    TInput input(*source);
     if (OnLoadProgress)
         OnLoadProgress(this, input.Start, input.StreamSize);
     TDomParser p(input, pool.Get(), this, false);
