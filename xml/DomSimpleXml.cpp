@@ -16,8 +16,8 @@
 namespace xml {
 
 PLAT_CLASS_INFO(TDomSimpleXMLProp, TObject)
-static_assert(sizeof(TDomSimpleXMLProp) == 40, "a large document holds a great many attributes");
-static_assert(sizeof(TDomSimpleXMLElemClassic) == 104, "a large document holds a great many elements");
+static_assert(sizeof(TDomSimpleXMLProp) == 24, "a large document holds a great many attributes");
+static_assert(sizeof(TDomSimpleXMLElemClassic) == 88, "a large document holds a great many elements");
 PLAT_CLASS_INFO(TDomSimpleXMLProps, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElem, TObject)
 PLAT_CLASS_INFO(TDomSimpleXMLElemClassic, TDomSimpleXMLElem)
@@ -87,13 +87,6 @@ void TDomPool::NewBlock(TRegion& region, size_t size) {
 
 // --- TDomString -----------------------------------------------------------------------------------------
 
-void TDomString::SetExternal(const char* data, size_t size, unsigned char tag) {
-    const auto size32 = static_cast<uint32_t>(size);
-    std::memcpy(FBytes, &data, sizeof data);
-    std::memcpy(FBytes + 8, &size32, sizeof size32);
-    FBytes[15] = static_cast<char>(tag);
-}
-
 void TDomString::Assign(std::string_view value) {
     if (value.size() > UINT32_MAX)
         throw std::length_error("XML text too long");
@@ -101,23 +94,13 @@ void TDomString::Assign(std::string_view value) {
         char copy[kInline];
         if (!value.empty())
             std::memcpy(copy, value.data(), value.size());
-        Release();
-        if (!value.empty())
-            std::memcpy(FBytes, copy, value.size());
-        FBytes[15] = static_cast<char>(kInline - value.size());
+        SetShort(copy, value.size(), false);
         return;
     }
-    char* data = new char[value.size()];
-    std::memcpy(data, value.data(), value.size());
-    Release();
-    SetExternal(data, value.size(), kOwned);
-}
-
-void TDomString::BorrowLong(const char* data, size_t size) {
-    if (size > UINT32_MAX)
-        throw std::length_error("XML text too long");
-    Release();
-    SetExternal(data, size, kBorrowed);
+    auto* text = static_cast<TLong*>(::operator new(sizeof(TLong) + value.size()));
+    text->Size = static_cast<uint32_t>(value.size());
+    std::memcpy(text + 1, value.data(), value.size());
+    SetLong(text, true);
 }
 
 // --- TDomSimpleXMLProp ---------------------------------------------------------------------------------

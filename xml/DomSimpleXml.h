@@ -6,6 +6,7 @@
 // mark) says UTF-8; the writer turns characters the file cannot hold into character references.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -67,16 +68,20 @@ enum TDomSimpleXMLOperation { dxoInsert = 0, dxoRemove = 1 };
 // Texts of the tree are handed out as views; a view stays valid until its text is changed or its node
 // is freed.
 //
-// A text of the tree in 16 bytes: up to 13 bytes inline, longer texts on the heap or, for parsed
-// documents, in the memory block the parser keeps for the nodes it made (see TDomPool). Two bytes are
-// left to the owner of the string (Spare): elements and attributes keep small fields there.
+// A text of the tree in 8 bytes, as a document holds a great many of them: up to 5 bytes inline, a
+// longer one in a buffer that starts with its size, on the heap or, for parsed documents, in the memory
+// block the parser keeps for the nodes it made (see TDomPool). Two bytes are left to the owner of the
+// string (Spare): elements and attributes keep small fields there. An inline text keeps them beside its
+// bytes, a long one in its buffer.
 class TDomString {
 public:
-    TDomString() {
-        FBytes[13] = FBytes[14] = 0;
-        FBytes[15] = kInline;
+    static constexpr size_t kInline = 5;
+
+    TDomString() { SetEmpty(0); }
+    ~TDomString() {
+        if (Owned())
+            ::operator delete(Long());
     }
-    ~TDomString() { Release(); }
     TDomString(const TDomString&) = delete;
     TDomString& operator=(const TDomString&) = delete;
     // The text moves; the spare bytes stay with their owners.
@@ -90,69 +95,96 @@ public:
     }
 
     std::string_view View() const {
-        const auto tag = static_cast<unsigned char>(FBytes[15]);
-        if (tag <= kInline)
-            return {FBytes, static_cast<size_t>(kInline - tag)};
-        const char* data;
-        uint32_t size;
-        std::memcpy(&data, FBytes, sizeof data);
-        std::memcpy(&size, FBytes + 8, sizeof size);
-        return {data, size};
+        if (IsInline())
+            return {reinterpret_cast<const char*>(FBytes + 1), static_cast<size_t>(FBytes[0] >> 1)};
+        const TLong* text = Long();
+        return {reinterpret_cast<const char*>(text + 1), text->Size};
     }
-    bool Empty() const { return View().empty(); }
+    bool Empty() const { return IsInline() ? FBytes[0] == kInlineTag : Long()->Size == 0; }
     // The text lies on the heap and is freed with the string.
-    bool Owned() const { return static_cast<unsigned char>(FBytes[15]) == kOwned; }
+    bool Owned() const { return (FBytes[0] & (kInlineTag | kOwnedTag)) == kOwnedTag; }
     // A copy of Value (which may lie inside this string).
     void Assign(std::string_view Value);
-    // Keeps Data without copying when it is long; Data must live as long as this string, and 16 bytes
-    // must be readable there (the parser pads its memory for this).
-    void Borrow(const char* Data, size_t Size) {
-        if (Size > kInline) {
-            BorrowLong(Data, Size);
-            return;
-        }
-        Release();
-        std::memcpy(FBytes, Data, kInline);
-        FBytes[15] = static_cast<char>(kInline - Size);
-    }
     uint16_t Spare() const {
+        if (!IsInline())
+            return Long()->Spare;
         uint16_t value;
-        std::memcpy(&value, FBytes + 13, sizeof value);
+        std::memcpy(&value, FBytes + 6, sizeof value);
         return value;
     }
-    void SetSpare(uint16_t Value) { std::memcpy(FBytes + 13, &Value, sizeof Value); }
+    void SetSpare(uint16_t Value) {
+        if (IsInline())
+            std::memcpy(FBytes + 6, &Value, sizeof Value);
+        else
+            Long()->Spare = Value;
+    }
 
 private:
     friend class TDomParser;
-    enum : unsigned char { kInline = 13, kBorrowed = 0x80, kOwned = 0x81 };
-    // Borrow for a string that holds no text of its own (one just made): nothing to free first.
-    void BorrowFresh(const char* Data, size_t Size) {
-        if (Size > kInline) {
-            BorrowLong(Data, Size);
+    // The buffer of a long text; the bytes follow it.
+    struct TLong {
+        uint32_t Size;
+        uint16_t Spare;
+        uint16_t Unused;
+    };
+    // Inline: the first byte is the tag (size * 2 + 1), the text follows, the spare bytes are the last
+    // two. Long: the address of the buffer (eight-byte aligned, so the tag bit is clear), kOwnedTag
+    // set when it is on the heap.
+    enum : unsigned char { kInlineTag = 1, kOwnedTag = 2 };
+    static_assert(std::endian::native == std::endian::little, "the tag is the lowest byte of an address");
+
+    bool IsInline() const { return FBytes[0] & kInlineTag; }
+    TLong* Long() const {
+        uintptr_t word;
+        std::memcpy(&word, FBytes, sizeof word);
+        return reinterpret_cast<TLong*>(word & ~uintptr_t(kInlineTag | kOwnedTag));
+    }
+    void SetEmpty(uint16_t Spare) {
+        FBytes[0] = kInlineTag;
+        std::memcpy(FBytes + 6, &Spare, sizeof Spare);
+    }
+    // Frees a text of its own; the string is then empty and keeps its spare bytes.
+    void Release() {
+        if (IsInline()) {
+            FBytes[0] = kInlineTag;
             return;
         }
-        std::memcpy(FBytes, Data, kInline);
-        FBytes[15] = static_cast<char>(kInline - Size);
-    }
-    void Release() {
-        if (static_cast<unsigned char>(FBytes[15]) == kOwned) {
-            char* data;
-            std::memcpy(&data, FBytes, sizeof data);
-            delete[] data;
-        }
-        FBytes[15] = kInline;
+        TLong* text = Long();
+        const uint16_t spare = text->Spare;
+        if (Owned())
+            ::operator delete(text);
+        SetEmpty(spare);
     }
     // The text of Other (this one holds none), leaving Other empty.
     void Take(TDomString& Other) {
-        std::memcpy(FBytes, Other.FBytes, 13);
-        FBytes[15] = Other.FBytes[15];
-        Other.FBytes[15] = kInline;
+        const uint16_t mine = Spare();
+        const uint16_t theirs = Other.Spare();
+        std::memcpy(FBytes, Other.FBytes, sizeof FBytes);
+        SetSpare(mine);
+        Other.SetEmpty(theirs);
     }
-    void SetExternal(const char* Data, size_t Size, unsigned char Tag);
-    void BorrowLong(const char* Data, size_t Size);
-    // Inline: the bytes, and 13 minus the size in the last byte. External: pointer, 32-bit size, tag.
-    // Bytes 13 and 14 are the spare ones in both.
-    char FBytes[16];
+    // A short text (Size <= kInline) in place of the current one. Padded: kInline bytes may be read at
+    // Data whatever its size.
+    void SetShort(const char* Data, size_t Size, bool Padded) {
+        Release();
+        if (Padded)
+            std::memcpy(FBytes + 1, Data, kInline);
+        else if (Size > 0)
+            std::memcpy(FBytes + 1, Data, Size);
+        FBytes[0] = static_cast<unsigned char>(Size << 1 | kInlineTag);
+    }
+    // Takes Text (Size already set) in place of the current text; Owned: it is on the heap.
+    void SetLong(TLong* Text, bool Owned) {
+        const uint16_t spare = Spare();
+        Release();
+        Text->Spare = spare;
+        Text->Unused = 0;
+        auto word = reinterpret_cast<uintptr_t>(Text);
+        if (Owned)
+            word |= kOwnedTag;
+        std::memcpy(FBytes, &word, sizeof word);
+    }
+    alignas(8) unsigned char FBytes[8];
 };
 
 // --- Attributes -----------------------------------------------------------------------------------------
@@ -187,7 +219,7 @@ private:
         FValue.SetSpare(static_cast<uint16_t>(Index >> 16));
     }
     void SetQualifiedName(std::string_view NameSpace, std::string_view Name);
-    // A document holds a great many attributes, each in 40 bytes: the namespace is kept in front of the
+    // A document holds a great many attributes, each in 24 bytes: the namespace is kept in front of the
     // name ("namespace:name"), and the place in the chunk (20 bits) and the size of the namespace
     // (12 bits) in the spare bytes of the two texts. A namespace of kLongNameSpace bytes or more ends
     // at the first ":" from there on.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <typeinfo>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -91,8 +92,8 @@ inline bool IsPrologFiller(unsigned char c) {
     throw EDomSimpleXMLError(message);
 }
 
-// Text the parser puts in the pool is followed by this many spare bytes, so short texts can be copied
-// in one 16-byte move (see TDomString::Borrow).
+// The input and the names the parser puts in the pool are followed by this many spare bytes, so a short
+// text can be copied in one move of fixed size (see TDomString::SetShort).
 constexpr size_t kPadding = 16;
 
 // Values can be unescaped where they stand when the document is one of ours and no event wants to see
@@ -103,10 +104,9 @@ bool DecodesPlainly(const TDomSimpleXML* doc) {
 }
 
 // The bytes after the stream's position, followed by kPadding NUL bytes; the parser unescapes texts in
-// place. A small input lies in the pool, and the tree keeps its long texts where they stand. A large
-// one has memory of its own: the tree keeps no pointer into it (long texts are copied into the pool,
-// see TDomParser::Lasting), so it is given back to the system piece by piece behind the reading
-// position, and a load takes little more than the larger of the file and its tree.
+// place. The tree keeps no pointer into them (see TDomParser::Keep), so they are freed when the parse
+// ends, and a large input is given back to the system piece by piece behind the reading position: a
+// load takes little more than the larger of the file and its tree, and the tree no more after it.
 class TInput {
 public:
     char* Data = nullptr;
@@ -114,7 +114,7 @@ public:
     int64_t Start = 0;
     int64_t StreamSize = 0;
 
-    TInput(TStream& stream, TDomPool* pool) : FPool(pool) {
+    explicit TInput(TStream& stream) {
         Start = stream.Position();
         if (auto* memory = dynamic_cast<plat::TMemoryStream*>(&stream)) {
             StreamSize = memory->Size();
@@ -173,9 +173,10 @@ public:
 
 private:
     static constexpr size_t kLargePage = size_t(2) << 20;
-    // Below this an input is kept whole in the pool: the memory it could give back is small, and a
-    // mapping of its own would cost the zeroing of every page on each load, where the heap reuses
-    // memory from one load to the next (up to the largest block it hands out without mapping it).
+    // Below this an input comes from the heap and is kept whole until the parse ends: the memory it
+    // could give back is small, and a mapping of its own would cost the zeroing of every page on each
+    // load, where the heap reuses memory from one load to the next (up to the largest block it hands
+    // out without mapping it).
     static constexpr size_t kSmallInput = size_t(32) << 20;
 
     // Room for Size bytes and the padding (zeroed) behind them; what was allocated before is freed.
@@ -183,7 +184,9 @@ private:
         Free();
         const size_t bytes = size + kPadding;
         if (bytes < kSmallInput) {
-            Data = FPool->AllocateText(bytes);
+            Data = static_cast<char*>(std::malloc(bytes));
+            if (!Data)
+                throw std::bad_alloc();
         } else {
             // Aligned to large pages, which the input is touched in (a few hundred faults for a large
             // file rather than tens of thousands) and given back in.
@@ -206,12 +209,13 @@ private:
     void Free() {
         if (FMapped)
             ::munmap(FMapping, FMappedSize);
+        else
+            std::free(Data);
         Data = nullptr;
         FMapped = false;
         FReleased = 0;
     }
 
-    TDomPool* FPool;
     char* FMapping = nullptr;
     size_t FMappedSize = 0;
     size_t FReleased = 0;
@@ -313,22 +317,22 @@ private:
     // flags of the bytes before it are added to Flags.
     template <char Quote>
     inline __attribute__((always_inline)) char* FindQuote(char* p, unsigned& flags) const;
-    // Data, or a copy of it in the pool when it is a long text in a large input: that is given back as
-    // the parse moves on, so nothing in the tree may point into it. Short texts are copied inline anyway.
-    char* Lasting(char* data, size_t size) {
-        if (!FInput.Releasable() || size <= TDomString::kInline || data < FBegin || data > FEnd)
-            return data;
-        // Long texts are never copied in a 16-byte move: no padding behind this one.
-        char* copy = FPool->AllocateText(size);
-        std::memcpy(copy, data, size);
-        return copy;
+    // Keeps a text in Out, a short one inline, a long one in the pool: nothing in the tree points into
+    // the input, which a large load gives back as it moves on. Padded: kInline bytes may be read at Data.
+    inline __attribute__((always_inline)) void Keep(TDomString& out, const char* data, size_t size,
+                                                    bool padded = true) {
+        if (size <= TDomString::kInline)
+            out.SetShort(data, size, padded);
+        else
+            KeepLong(out, data, size);
     }
+    void KeepLong(TDomString& out, const char* data, size_t size);
     // Gives back the input before the reading position, keeping what the open elements still need.
     void ReleaseInput();
     // A tag name: most are ASCII and kept as they stand.
     void StoreName(TDomString& out, const TSpan& name, bool borrow, bool high) {
         if (borrow && !high)
-            out.Borrow(Lasting(name.Data, name.Size), name.Size);
+            Keep(out, name.Data, name.Size);
         else
             StoreText(out, name.Data, name.Size, false, borrow);
     }
@@ -462,6 +466,15 @@ void TDomParser::Expect(const char* literal, const char* mismatch, const char* e
     }
 }
 
+void TDomParser::KeepLong(TDomString& out, const char* data, size_t size) {
+    if (size > UINT32_MAX)
+        throw std::length_error("XML text too long");
+    auto* text = reinterpret_cast<TDomString::TLong*>(FPool->AllocateText(sizeof(TDomString::TLong) + size));
+    text->Size = static_cast<uint32_t>(size);
+    std::memcpy(text + 1, data, size);
+    out.SetLong(text, false);
+}
+
 void TDomParser::StoreText(TDomString& out, char* data, size_t size, bool decode, bool borrow) {
     unsigned flags = 0;
     if (decode) {
@@ -476,13 +489,14 @@ void TDomParser::StoreText(TDomString& out, char* data, size_t size, bool decode
 
 void TDomParser::StoreScanned(TDomString& out, char* data, size_t size, unsigned flags, bool decode,
                               bool borrow) {
+    bool padded = true;
     if (flags & 1) {
         FScratch.clear();
         AppendFileText(FScratch, data, size, FUtf8);
         if (FScratch.size() != size || std::memcmp(FScratch.data(), data, size) != 0) {
-            data = FPool->AllocateText(FScratch.size() + kPadding);
-            std::memcpy(data, FScratch.data(), FScratch.size());
+            data = FScratch.data();
             size = FScratch.size();
+            padded = false;
         }
     }
     if (decode && FDecoder) {
@@ -497,7 +511,7 @@ void TDomParser::StoreScanned(TDomString& out, char* data, size_t size, unsigned
             size = DecodeInPlace(data, size, (options & sxoAutoEncodeValue) != 0);
     }
     if (borrow)
-        out.Borrow(Lasting(data, size), size);
+        Keep(out, data, size, padded);
     else
         out.Assign(std::string_view(data, size));
 }
@@ -665,13 +679,13 @@ int TDomParser::ParseAttributes(TDomSimpleXMLProps& props, bool elementPool) {
         // Names are ASCII; a namespace stands right before its name.
         if (nameSpaceSize > 0) {
             const size_t size = nameSpaceSize + 1 + nameSize;
-            prop->FName.BorrowFresh(Lasting(name - 1 - nameSpaceSize, size), size);
+            Keep(prop->FName, name - 1 - nameSpaceSize, size);
             prop->SetNameSpaceSize(nameSpaceSize);
         } else {
-            prop->FName.BorrowFresh(Lasting(name, nameSize), nameSize);
+            Keep(prop->FName, name, nameSize);
         }
         if (flags == 0) {
-            prop->FValue.BorrowFresh(Lasting(value, valueSize), valueSize);
+            Keep(prop->FValue, value, valueSize);
         } else {
             StoreScanned(prop->FValue, value, valueSize, flags & 3, true, true);
             if (prop->FValue.Owned())
@@ -969,7 +983,7 @@ void TDomParser::ParseChild(TDomSimpleXMLElemClassic* parent, char* nameEnd) {
         }
         if (FP[0] == '/' && FP[1] == '>') {
             FP += 2;
-            child->FName.BorrowFresh(Lasting(name, nameSize), nameSize);
+            Keep(child->FName, name, nameSize);
             // A plain name and attributes of this parse: nothing of its own on the heap unless a value
             // was decoded by a class of another kind.
             int64_t refs = 0;
@@ -1337,7 +1351,7 @@ namespace {
 
 template <class Parse> void LoadNode(TStream& stream, TDomSimpleXML* parser, Parse parse) {
     TDomPoolRef pool;
-    TInput input(stream, pool.Get());
+    TInput input(stream);
     TDomParser p(input, pool.Get(), parser, TDomParser::FileIsUtf8(parser));
     // The stream stands after what was read, also when the text was bad.
     plat::ScopeGuard reposition(
@@ -1396,7 +1410,7 @@ void TDomSimpleXML::LoadFromStream(TStream& stream) {
         source = decoded.get();
     }
     TDomPoolRef pool;
-    TInput input(*source, pool.Get());
+    TInput input(*source);
     if (OnLoadProgress)
         OnLoadProgress(this, input.Start, input.StreamSize);
     TDomParser p(input, pool.Get(), this, false);

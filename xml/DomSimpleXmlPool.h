@@ -1,5 +1,5 @@
 // The memory a parse puts its nodes, attributes and long texts in: large blocks filled one after the
-// other, so a parse makes few allocations and its texts can stay where the parser decoded them. Every
+// other, so a parse makes few allocations and a text costs no more than its bytes and its size. Every
 // node and attribute chunk taken from the pool holds a reference to it; the pool is freed with the last
 // of them, wherever they went meanwhile (moved into another document, say). Like the rest of the model
 // it belongs to one thread at a time.

@@ -158,6 +158,76 @@ TEST(DomSimpleXmlParse, BytesAreLatin1UnlessTheFileSaysUtf8) {
               "\xC3\xA9");
 }
 
+// Texts of a few bytes are kept inside their node and longer ones apart, converted and unescaped ones
+// too; a node keeps its kind and flags beside its texts. Whatever the length, every node must come out
+// as it went in, and be written and read back the same.
+TEST(DomSimpleXmlParse, NodesKeepTheirKindWhateverTheLengthOfTheirTexts) {
+    struct TCase {
+        std::string File;    // as it stands in the file
+        std::string Raw;     // converted to UTF-8 (comments, CDATA)
+        std::string Decoded; // and unescaped (values, attributes, texts)
+    };
+    const TCase cases[] = {
+        {"", "", ""},
+        {"v", "v", "v"},
+        {"vvvvv", "vvvvv", "vvvvv"},
+        {"vvvvvv", "vvvvvv", "vvvvvv"},
+        {"\xE9\xE9", "\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9"},
+        {"\xE9\xE9\xE9", "\xC3\xA9\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9\xC3\xA9"},
+        {"a&amp;b", "a&amp;b", "a&b"},
+        {"ab&amp;cd", "ab&amp;cd", "ab&cd"},
+        {std::string(40, 'v'), std::string(40, 'v'), std::string(40, 'v')},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.File);
+        const std::string name = "e" + std::string(c.File.size(), 'n');
+        const std::string text = "<r a=\"" + c.File + "\"><!--" + c.File + "--><![CDATA[" + c.File + "]]><" +
+                                 name + ">" + c.File + "</" + name + ">t" + c.File + "<p:" + name +
+                                 " p:b=\"" + c.File + "\"/></r>";
+        // Written back, a text between elements gains the layout's line ends: it is checked in the
+        // document as read, then freed.
+        auto check = [&](TDomSimpleXML& doc, bool withText) {
+            TDomSimpleXMLElem* r = doc.Root();
+            EXPECT_EQ(r->Properties().ValueOf("a"), c.Decoded);
+            std::vector<std::string> classes = {"TDomSimpleXMLElemComment", "TDomSimpleXMLElemCData",
+                                                "TDomSimpleXMLElemClassic", "TDomSimpleXMLElemClassic"};
+            if (withText)
+                classes.insert(classes.begin() + 3, "TDomSimpleXMLElemText");
+            ASSERT_EQ(r->Items().Count(), static_cast<int>(classes.size()));
+            for (size_t i = 0; i < classes.size(); ++i)
+                EXPECT_EQ(Child(r, static_cast<int>(i))->ClassName(), classes[i]) << i;
+            EXPECT_EQ(Child(r, 0)->Value(), c.Raw);
+            EXPECT_EQ(Child(r, 1)->Value(), c.Raw);
+            EXPECT_EQ(Child(r, 2)->Name(), name);
+            EXPECT_EQ(Child(r, 2)->Value(), c.Decoded);
+            if (withText) {
+                EXPECT_EQ(Child(r, 3)->Value(), "t" + c.Decoded);
+            }
+            TDomSimpleXMLElem* last = Child(r, r->Items().Count() - 1);
+            EXPECT_EQ(last->FullName(), "p:" + name);
+            TDomSimpleXMLProp* b = last->Properties().Item(0);
+            EXPECT_EQ(b->NameSpace(), "p");
+            EXPECT_EQ(b->Name(), "b");
+            EXPECT_EQ(b->Value(), c.Decoded);
+            EXPECT_EQ(b->Parent(), &last->Properties());
+        };
+        auto doc = Parse(text);
+        check(*doc, true);
+        delete Child(doc->Root(), 3);
+        plat::TMemoryStream first;
+        doc->SaveToStream(first);
+        first.SetPosition(0);
+        TDomSimpleXML again;
+        again.LoadFromStream(first);
+        check(again, false);
+        plat::TMemoryStream second;
+        again.SaveToStream(second);
+        EXPECT_EQ(
+            std::string(reinterpret_cast<const char*>(second.Memory()), static_cast<size_t>(second.Size())),
+            std::string(reinterpret_cast<const char*>(first.Memory()), static_cast<size_t>(first.Size())));
+    }
+}
+
 TEST(DomSimpleXmlParse, AttributesAndNamespaces) {
     auto doc = Parse("<x:r  a = '\"q\"' b=\"it's\" c='line\r\nnext' p:d=\"1\" e='1'f='2'></X:R>");
     TDomSimpleXMLElem* r = doc->Root();

@@ -194,7 +194,7 @@ TEST(DomSimpleXmlTree, AttributeNamesAndNamespacesChangeApart) {
 // every length around the inline limit, very long namespaces and attributes far into one chunk must
 // keep them through changes of the texts.
 TEST(DomSimpleXmlTree, AttributesKeepTheirListAndNamespaceWhateverTheirTexts) {
-    const size_t lengths[] = {0, 1, 12, 13, 14, 15, 16, 40};
+    const size_t lengths[] = {0, 1, 4, 5, 6, 7, 12, 13, 14, 15, 16, 40};
     const std::string longNameSpace(5000, 'n');
     std::string text = "<r";
     std::vector<std::pair<std::string, std::string>> expected; // qualified name, value
@@ -312,6 +312,39 @@ TEST(DomSimpleXmlTree, ElementNamesAndNamespacesChangeApart) {
     root->SetNameSpace("short:with:colons");
     EXPECT_EQ(root->FullName(), "short:with:colons:with:colon");
     EXPECT_EQ(root->Name(), "with:colon");
+}
+
+// An element keeps the size of its namespace, its kind and its flags beside its texts: texts of every
+// length around the inline limit must leave them as they were.
+TEST(DomSimpleXmlTree, ElementsKeepTheirNamespaceAndFlagsWhateverTheirTexts) {
+    TDomSimpleXML doc;
+    TDomSimpleXMLElem* root = doc.Root();
+    root->SetName("r");
+    root->SetNameSpace("ns");
+    TDomSimpleXMLElem* child = root->Items().Add("child");
+    root->Items().Rename(child, "key");
+    TDomSimpleXMLElem* other = root->Items().Add("other");
+    TDomSimpleXML elsewhere;
+    for (size_t n : {0, 1, 4, 5, 6, 7, 13, 14, 40}) {
+        SCOPED_TRACE(n);
+        const std::string text(n, 't');
+        for (TDomSimpleXMLElem* e : {root, child})
+            e->SetValue(text);
+        child->SetNameSpace(text);
+        other->SetName("o" + text);
+        other->SetNameSpace("p");
+        EXPECT_EQ(root->Value(), text);
+        EXPECT_EQ(root->FullName(), "ns:r");
+        EXPECT_EQ(child->Value(), text);
+        EXPECT_EQ(child->NameSpace(), text);
+        EXPECT_EQ(child->Name(), "child");
+        EXPECT_EQ(other->FullName(), "p:o" + text);
+        // The list still finds the child by its key, and the root still belongs to its document.
+        EXPECT_EQ(root->Items().ItemByName("key"), child);
+        EXPECT_EQ(root->Items().ItemByName("child"), nullptr);
+        EXPECT_THROW(elsewhere.Root()->Items().AddChild(root), EDomError);
+    }
+    EXPECT_EQ(root->Items().Count(), 2);
 }
 
 TEST(DomSimpleXmlTree, AutoCreateAddsMissingItemsOnLookup) {
