@@ -575,6 +575,7 @@ void TCustomTrackBar::DrawTicks(TCanvas& Canvas) {
         return;
     const TRect R = TrackRect();
     TRect TL = TopTickRect(), BR = BottomTickRect();
+    const bool top = !IsAbsent(TL), bottom = !IsAbsent(BR);
     const int topBefore = TL.Top;
     const bool showText = FTickMark->ShowText();
     if (showText) {
@@ -589,7 +590,6 @@ void TCustomTrackBar::DrawTicks(TCanvas& Canvas) {
     const int extent = Horizontal() ? R.Width() : R.Height();
     const double step = double(extent - FThumb->Width()) / double(range);
     const TColor tickColor = Enabled() ? FTickMark->Color() : FTickMark->ColorDisabled();
-    const bool top = !IsAbsent(TL), bottom = !IsAbsent(BR);
     const int steps = FTickMark->ShowImageAtSteps();
     const bool images = FTickImages && FTickImages->Count() > 0;
 
@@ -950,25 +950,34 @@ void TCustomTrackBar::DrawButton(TCanvas& Canvas, bool MaxButton) {
     const int n = std::max(0, size / 2 - 4);
     const int cx = glyphFace.Left + glyphFace.Width() / 2, cy = glyphFace.Top + glyphFace.Height() / 2;
     const int len = n + 4;
-    auto bar = [&](bool upright) {
+    // Outlines first, then the inner lines, so that the bars of the plus cross cleanly.
+    auto barRect = [&](bool upright) {
+        return upright ? TRect(cx - 1, cy - len / 2, cx + 3, cy - len / 2 + len)
+                       : TRect(cx - len / 2, cy - 1, cx - len / 2 + len, cy + 3);
+    };
+    auto outline = [&](bool upright) {
+        const TRect r = barRect(upright);
         Canvas.Brush()->SetStyle(bsClear);
         Canvas.Pen()->SetColor(face.Color);
-        if (!upright) {
-            const int x0 = cx - len / 2, y0 = cy - 1;
-            Canvas.Rectangle(x0, y0, x0 + len, y0 + 4);
-            Line(Canvas, face.BorderColor, x0 + 1, y0 + 1, x0 + len - 1, y0 + 1);
-            Line(Canvas, face.BorderColor, x0 + 1, y0 + 2, x0 + len - 1, y0 + 2);
+        Canvas.Rectangle(r);
+    };
+    auto inner = [&](bool upright) {
+        const TRect r = barRect(upright);
+        if (upright) {
+            Line(Canvas, face.BorderColor, r.Left + 1, r.Top + 1, r.Left + 1, r.Bottom - 1);
+            Line(Canvas, face.BorderColor, r.Left + 2, r.Top + 1, r.Left + 2, r.Bottom - 1);
         } else {
-            const int x0 = cx - 1, y0 = cy - len / 2;
-            Canvas.Rectangle(x0, y0, x0 + 4, y0 + len);
-            Line(Canvas, face.BorderColor, x0 + 1, y0 + 1, x0 + 1, y0 + len - 1);
-            Line(Canvas, face.BorderColor, x0 + 2, y0 + 1, x0 + 2, y0 + len - 1);
+            Line(Canvas, face.BorderColor, r.Left + 1, r.Top + 1, r.Right - 1, r.Top + 1);
+            Line(Canvas, face.BorderColor, r.Left + 1, r.Top + 2, r.Right - 1, r.Top + 2);
         }
     };
     const bool rotated = !Horizontal() && b.RotateText();
-    bar(rotated);
+    outline(rotated);
     if (MaxButton)
-        bar(!rotated);
+        outline(!rotated);
+    inner(rotated);
+    if (MaxButton)
+        inner(!rotated);
 }
 
 void TCustomTrackBar::DrawRating(TCanvas&) {

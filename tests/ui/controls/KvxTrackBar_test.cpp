@@ -337,7 +337,9 @@ TEST_F(TrackBarTest, StylesResetTheLookAndSetTheirColours) {
     for (const Case& c : cases) {
         SCOPED_TRACE(kKVXStyleNames[c.Style]);
         customise();
-        IStyleable* styleable = Bar;
+        // Stylers find the interface on the component they hold.
+        IStyleable* styleable = dynamic_cast<IStyleable*>(static_cast<TComponent*>(Bar));
+        ASSERT_NE(styleable, nullptr);
         styleable->ApplyStyle(c.Style);
         EXPECT_EQ(Bar->Slider()->Offset(), 10);
         EXPECT_EQ(Bar->Thumb()->Shape(), tsPointer);
@@ -379,9 +381,13 @@ TEST_F(TrackBarTest, PicturesDecideTheSizeOfTheirParts) {
 // before it.
 TEST_F(TrackBarTest, TicksAreDrawnOncePerColumnAndFiltered) {
     Bar->SetBounds(10, 10, 306, 60);
+    Bar->TickMark()->SetShowText(true);
     std::vector<int> asked;
-    Bar->OnDrawTick = [&](TObject*, TCanvas*, TPoint, int Position, TTickMark, int&, TColor&, TColor&,
-                          std::string&, bool&) { asked.push_back(Position); };
+    Bar->OnDrawTick = [&](TObject*, TCanvas*, TPoint, int Position, TTickMark Side, int&, TColor&, TColor&,
+                          std::string&, bool&) {
+        EXPECT_EQ(Side, tmBottomRight) << "only the row that is there";
+        asked.push_back(Position);
+    };
     struct Case {
         int Min, Max, Steps;
         bool ThumbOnly;
@@ -482,6 +488,45 @@ TEST_F(TrackBarTest, LayoutRoundTrip) {
     EXPECT_EQ(trapped.Buttons()->ColorMirrorTo(), 0xF7E1D0u);
 }
 
+TEST_F(TrackBarTest, BackgroundFollowsTheEnabledState) {
+    TBitmap bmp(20, 20, pf24bit);
+    bmp.Canvas()->Brush()->SetColor(0x3060C0);
+    bmp.Canvas()->FillRect(TRect(0, 0, 20, 20));
+    bmp.Canvas()->Brush()->SetColor(0x00A000);
+    bmp.Canvas()->FillRect(TRect(2, 2, 18, 18));
+    TGDIPPicture picture;
+    picture.Assign(&bmp);
+    Bar->SetTransparent(false);
+    Bar->SetColor(0xFFE0C0);
+    Bar->SetBorderColor(0x000080);
+    Bar->SetBorderColorDisabled(0x808080);
+    Bar->SetColorDisabled(0xD0D0D0);
+    Bar->Slider()->SetVisible(false);
+    Bar->TickMark()->SetStyle(tsNone);
+    Bar->Thumb()->SetShowAtMinMax(false);
+    struct Case {
+        bool Enabled, Picture;
+        TColor Inside, Frame;
+    };
+    const Case cases[] = {
+        {true, false, 0xFFE0C0, 0x000080},
+        {false, false, 0xD0D0D0, 0x808080},
+        {true, true, 0x00A000, 0x000080},
+        {false, true, 0x00A000, 0x808080}, // no disabled picture: the enabled one stands in
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Enabled) + std::to_string(c.Picture));
+        Bar->SetEnabled(c.Enabled);
+        Bar->SetBackGround(c.Picture ? &picture : nullptr);
+        auto image = Driver.Render(Bar);
+        EXPECT_EQ(TTestDriver::PixelOf(*image, 10, 10), c.Inside);
+        EXPECT_EQ(TTestDriver::PixelOf(*image, 0, 30), c.Frame);
+        if (!c.Picture) {
+            EXPECT_EQ(TTestDriver::PixelOf(*image, 60, 30), c.Inside) << "the colour fills the whole control";
+        }
+    }
+}
+
 // ---- Pictures for people, with pixel checks --------------------------------------------------------
 
 // A slider that paints its thumb in a chosen state, so that a sheet can show every state at once.
@@ -550,7 +595,7 @@ TEST_F(TrackBarTest, ThumbShapesInEveryState) {
 }
 
 TEST_F(TrackBarTest, TicksTextsButtonsLabelAndRating) {
-    Form->SetBounds(0, 0, 420, 420);
+    Form->SetBounds(0, 0, 420, 460);
     Bar->Hide();
     TKvxTrackBar* ticks = NewBar(10, 10, 380, 70);
     ticks->TickMark()->SetShowText(true);
@@ -578,6 +623,16 @@ TEST_F(TrackBarTest, TicksTextsButtonsLabelAndRating) {
     vertical->Buttons()->SetVisible(true);
     vertical->Buttons()->SetShape(bsRectangle);
     vertical->SetPosition(7);
+
+    TKvxTrackBar* labelled = NewBar(330, 160, 70, 240);
+    labelled->SetOrientation(trVertical);
+    labelled->SetBounds(330, 160, 70, 240);
+    labelled->TrackLabel()->SetVisible(true);
+    labelled->TrackLabel()->SetFormat("%d V");
+    labelled->TickMark()->SetPosition(tmTopLeft);
+    labelled->Thumb()->SetShape(tsRound);
+    labelled->Thumb()->SetWidth(15);
+    labelled->SetPosition(2);
 
     TKvxTrackBar* rating = NewBar(120, 160, 200, 40);
     TBitmap on(16, 16, pf24bit), off(16, 16, pf24bit);
