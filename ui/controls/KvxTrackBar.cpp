@@ -462,12 +462,14 @@ TRect TCustomTrackBar::RatingItemRect(int Value) {
         return kAbsent;
     const TRect r = TrackRect();
     int x = r.Left, y = r.Top;
+    // A row wraps when the next cell would end past the track's right edge.
     for (int64_t v = int64_t(FMin) + 1; v <= Value; ++v) {
-        if (v > FMin + 1) {
-            x += cw;
+        if (v > int64_t(FMin) + 1) {
             if (r.Right < x + 2 * cw) {
                 x = r.Left;
                 y += ch;
+            } else {
+                x += cw;
             }
         }
         if (y > r.Bottom)
@@ -526,8 +528,12 @@ void TCustomTrackBar::SetPosition(int Value) {
         return;
     }
     if (RatingMode()) {
-        for (int64_t v = std::min(old, Value); v <= std::max(old, Value); ++v)
+        // Items past the last one that fits have no place; a jump across a huge range stops there.
+        for (int64_t v = std::min(old, Value); v <= std::max(old, Value); ++v) {
+            if (v > FMin && RatingItemRect(static_cast<int>(v)) == kAbsent)
+                break;
             DrawRatingItem(static_cast<int>(v));
+        }
     } else {
         InflateRect(before, 1, 1);
         InflateRect(after, 1, 1);

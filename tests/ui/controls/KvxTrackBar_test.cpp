@@ -15,6 +15,7 @@
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Screen.h"
 
@@ -426,6 +427,32 @@ TEST_F(TrackBarTest, TicksAreDrawnOncePerColumnAndFiltered) {
     }
 }
 
+TEST_F(TrackBarTest, TickImagesStandInForLinesUntilTheListIsFreed) {
+    Bar->SetBounds(10, 10, 306, 60);
+    Bar->SetMax(2);
+    auto* images = new TImageList(Form);
+    images->SetWidth(6);
+    images->SetHeight(6);
+    TBitmap red(6, 6, pf24bit), blue(6, 6, pf24bit);
+    red.Canvas()->Brush()->SetColor(0x0000FF);
+    red.Canvas()->FillRect(TRect(0, 0, 6, 6));
+    blue.Canvas()->Brush()->SetColor(0xFF0000);
+    blue.Canvas()->FillRect(TRect(0, 0, 6, 6));
+    images->Add(&red, nullptr);
+    images->Add(&blue, nullptr);
+    Bar->SetTickImages(images);
+    const TRect b = Bar->BottomTickRect();
+    // Value v shows image v, a value past the list image 0.
+    auto image = Driver.Render(Bar);
+    EXPECT_EQ(TTestDriver::PixelOf(*image, b.Left, b.Top + 2), 0x0000FFu);
+    EXPECT_EQ(TTestDriver::PixelOf(*image, (b.Left + b.Right) / 2, b.Top + 2), 0xFF0000u);
+    EXPECT_EQ(TTestDriver::PixelOf(*image, b.Right, b.Top + 2), 0x0000FFu);
+    delete images;
+    EXPECT_EQ(Bar->TickImages(), nullptr);
+    image = Driver.Render(Bar);
+    EXPECT_NE(TTestDriver::PixelOf(*image, b.Left, b.Top + 2), 0x0000FFu);
+}
+
 TEST_F(TrackBarTest, DeclinedTickIsNotDrawn) {
     Bar->SetBounds(10, 10, 306, 60);
     Bar->Slider()->SetVisible(false);
@@ -527,6 +554,43 @@ TEST_F(TrackBarTest, BackgroundFollowsTheEnabledState) {
     }
 }
 
+TEST_F(TrackBarTest, RatingCellsWrapAndTakeClicks) {
+    TBitmap cell(16, 12, pf24bit);
+    cell.Canvas()->Brush()->SetColor(0x00C0FF);
+    cell.Canvas()->FillRect(TRect(0, 0, 16, 12));
+    TGDIPPicture picture;
+    picture.Assign(&cell);
+    // A 60-pixel track holds three 16-pixel cells in a row (a fourth would end past the edge).
+    Bar->SetBounds(10, 10, 66, 60);
+    Bar->Slider()->SetOffset(0);
+    Bar->SetMax(1000000);
+    Bar->SetRateActive(&picture);
+    Bar->SetRateInActive(&picture);
+    ASSERT_TRUE(Bar->RatingMode());
+    const TRect track = Bar->TrackRect();
+    struct Case {
+        int Value;
+        TPoint TopLeft; // relative to the track; (-1, -1): no place
+    };
+    const Case cases[] = {{1, {0, 0}},    {3, {32, 0}},  {4, {0, 12}},
+                          {12, {32, 36}}, {13, {0, 48}}, {17, {-1, -1}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Value);
+        const TRect r = Bar->RatingItemRect(c.Value);
+        const TRect expected = c.TopLeft.X < 0
+                                   ? TRect(-1, -1, -1, -1)
+                                   : TRect(track.Left + c.TopLeft.X, track.Top + c.TopLeft.Y,
+                                           track.Left + c.TopLeft.X + 16, track.Top + c.TopLeft.Y + 12);
+        EXPECT_EQ(r, expected);
+    }
+    Driver.Click(Bar, TPoint(track.Left + 40, track.Top + 15));
+    EXPECT_EQ(Bar->Position(), 6);
+    Driver.Click(Bar, TPoint(track.Left - 2, track.Top + 5));
+    EXPECT_EQ(Bar->Position(), 0) << "just left of the first cell means none";
+    Bar->SetPosition(999999); // only the cells that have a place are redrawn
+    EXPECT_EQ(Bar->Position(), 999999);
+}
+
 // ---- Pictures for people, with pixel checks --------------------------------------------------------
 
 // A slider that paints its thumb in a chosen state, so that a sheet can show every state at once.
@@ -540,8 +604,12 @@ protected:
 };
 
 TEST_F(TrackBarTest, HotTrackingFollowsThePointer) {
+    const TRect t = Bar->ThumbRect();
+    const TPoint face(t.Left + 3, t.Top + 3);
+    const TColor normal = Driver.Pixel(Bar, face.X, face.Y);
     Driver.MoveTo(TTestDriver::ScreenPoint(Bar, TrackPoint(5)));
     EXPECT_TRUE(Bar->ThumbHot());
+    EXPECT_NE(Driver.Pixel(Bar, face.X, face.Y), normal) << "the thumb is redrawn in its hot colours";
     Driver.MoveTo(TTestDriver::ScreenPoint(Bar, TrackPoint(60)));
     EXPECT_FALSE(Bar->ThumbHot());
     Driver.MoveTo(TTestDriver::ScreenPoint(Bar, TrackPoint(5)));
