@@ -139,19 +139,12 @@ protected:
         F##Name->Assign(Value);                                                                              \
     }
 
-class TTrackBarThumb : public TTrackBarPart {
-    PLAT_CLASS(TTrackBarThumb)
+// The colours of a glass face in its normal, hot and down states, shared by the thumb and the step
+// buttons. The lower (mirror) colours of the hot and down states are plain fields: writing them does not
+// fire OnChange.
+class TTrackBarFace : public TTrackBarPart {
+    PLAT_CLASS(TTrackBarFace)
 public:
-    explicit TTrackBarThumb(TCustomTrackBar* Owner = nullptr);
-    void Assign(plat::TPersistent* Source) override;
-
-    KVX_TRACKBAR_PROP(trackbar::TThumbShape, Shape)
-    int Width() const { return FWidth; }
-    // Ignored while Picture is set: the picture decides the size.
-    void SetWidth(int Value);
-    int Size() const { return FSize; }
-    void SetSize(int Value);
-    KVX_TRACKBAR_PROP(bool, ShowAtMinMax)
     KVX_TRACKBAR_PROP(plat::TColor, Color)
     KVX_TRACKBAR_PROP(plat::TColor, ColorTo)
     KVX_TRACKBAR_PROP(plat::TColor, ColorMirror)
@@ -167,13 +160,42 @@ public:
     KVX_TRACKBAR_FIELD(plat::TColor, ColorMirrorDown)
     KVX_TRACKBAR_FIELD(plat::TColor, ColorMirrorDownTo)
     KVX_TRACKBAR_PROP(plat::TColor, BorderColorDown)
+    KVX_TRACKBAR_PROP(TGDIPGradient, Gradient)
+    KVX_TRACKBAR_PROP(TGDIPGradient, GradientMirror)
+
+protected:
+    TTrackBarFace(TCustomTrackBar* Owner, plat::TColor BorderColor, TGDIPGradient GradientMirror)
+        : TTrackBarPart(Owner), FBorderColor(BorderColor), FGradientMirror(GradientMirror) {}
+    // The colours, plain fields included; not the gradients.
+    void AssignColours(const TTrackBarFace& Source);
+
+    plat::TColor FColor = 0xEEDBC8, FColorTo = 0xF6DDC9, FColorMirror = 0xEDD4C0, FColorMirrorTo = 0xF7E1D0;
+    plat::TColor FBorderColor;
+    plat::TColor FColorHot = 0xEBFDFF, FColorHotTo = 0xACECFF, FColorMirrorHot = 0x59DAFF,
+                 FColorMirrorHotTo = 0xA4E9FF, FBorderColorHot = 0x99CEDB;
+    plat::TColor FColorDown = 0x76AFF1, FColorDownTo = 0x4190F3, FColorMirrorDown = 0x0E72F1,
+                 FColorMirrorDownTo = 0x4C9FFD, FBorderColorDown = 0x45667B;
+    TGDIPGradient FGradient = ggVertical, FGradientMirror;
+};
+
+class TTrackBarThumb : public TTrackBarFace {
+    PLAT_CLASS(TTrackBarThumb)
+public:
+    explicit TTrackBarThumb(TCustomTrackBar* Owner = nullptr);
+    void Assign(plat::TPersistent* Source) override;
+
+    KVX_TRACKBAR_PROP(trackbar::TThumbShape, Shape)
+    int Width() const { return FWidth; }
+    // Ignored while Picture is set: the picture decides the size.
+    void SetWidth(int Value);
+    int Size() const { return FSize; }
+    void SetSize(int Value);
+    KVX_TRACKBAR_PROP(bool, ShowAtMinMax)
     KVX_TRACKBAR_PROP(plat::TColor, ColorDisabled)
     KVX_TRACKBAR_PROP(plat::TColor, ColorDisabledTo)
     KVX_TRACKBAR_PROP(plat::TColor, ColorMirrorDisabled)
     KVX_TRACKBAR_PROP(plat::TColor, ColorMirrorDisabledTo)
     KVX_TRACKBAR_PROP(plat::TColor, BorderColorDisabled)
-    KVX_TRACKBAR_PROP(TGDIPGradient, Gradient)
-    KVX_TRACKBAR_PROP(TGDIPGradient, GradientMirror)
     KVX_TRACKBAR_PICTURE(Picture)
     KVX_TRACKBAR_PICTURE(PictureHot)
     KVX_TRACKBAR_PICTURE(PictureDown)
@@ -189,15 +211,8 @@ private:
     trackbar::TThumbShape FShape = trackbar::tsPointer;
     int FWidth = 10, FSize = 15;
     bool FShowAtMinMax = true;
-    plat::TColor FColor = 0xEEDBC8, FColorTo = 0xF6DDC9, FColorMirror = 0xEDD4C0, FColorMirrorTo = 0xF7E1D0;
-    plat::TColor FBorderColor = 0x9D6F40;
-    plat::TColor FColorHot = 0xEBFDFF, FColorHotTo = 0xACECFF, FColorMirrorHot = 0x59DAFF,
-                 FColorMirrorHotTo = 0xA4E9FF, FBorderColorHot = 0x99CEDB;
-    plat::TColor FColorDown = 0x76AFF1, FColorDownTo = 0x4190F3, FColorMirrorDown = 0x0E72F1,
-                 FColorMirrorDownTo = 0x4C9FFD, FBorderColorDown = 0x45667B;
     plat::TColor FColorDisabled = 0, FColorDisabledTo = 0, FColorMirrorDisabled = 0,
                  FColorMirrorDisabledTo = 0, FBorderColorDisabled = 0;
-    TGDIPGradient FGradient = ggVertical, FGradientMirror = ggRadial;
     int FSteps = 64;
     int FStyleValue = 0;
     std::unique_ptr<TGDIPPicture> FPicture, FPictureHot, FPictureDown, FPictureDisabled;
@@ -283,7 +298,7 @@ private:
     std::unique_ptr<TGDIPPicture> FPicture, FPictureDisabled;
 };
 
-class TTrackBarButtons : public TTrackBarPart {
+class TTrackBarButtons : public TTrackBarFace {
     PLAT_CLASS(TTrackBarButtons)
 public:
     explicit TTrackBarButtons(TCustomTrackBar* Owner = nullptr);
@@ -297,23 +312,9 @@ public:
     KVX_TRACKBAR_FIELD(bool, RepeatClick)
     KVX_TRACKBAR_FIELD(int, InitRepeatPause)
     KVX_TRACKBAR_FIELD(int, RepeatPause)
-    KVX_TRACKBAR_PROP(plat::TColor, Color)
-    KVX_TRACKBAR_PROP(plat::TColor, ColorTo)
+    // On the buttons the upper mirror colours are plain fields as well.
     KVX_TRACKBAR_FIELD(plat::TColor, ColorMirror)
     KVX_TRACKBAR_FIELD(plat::TColor, ColorMirrorTo)
-    KVX_TRACKBAR_PROP(plat::TColor, BorderColor)
-    KVX_TRACKBAR_PROP(plat::TColor, ColorHot)
-    KVX_TRACKBAR_PROP(plat::TColor, ColorHotTo)
-    KVX_TRACKBAR_FIELD(plat::TColor, ColorMirrorHot)
-    KVX_TRACKBAR_FIELD(plat::TColor, ColorMirrorHotTo)
-    KVX_TRACKBAR_PROP(plat::TColor, BorderColorHot)
-    KVX_TRACKBAR_PROP(plat::TColor, ColorDown)
-    KVX_TRACKBAR_PROP(plat::TColor, ColorDownTo)
-    KVX_TRACKBAR_FIELD(plat::TColor, ColorMirrorDown)
-    KVX_TRACKBAR_FIELD(plat::TColor, ColorMirrorDownTo)
-    KVX_TRACKBAR_PROP(plat::TColor, BorderColorDown)
-    KVX_TRACKBAR_PROP(TGDIPGradient, Gradient)
-    KVX_TRACKBAR_PROP(TGDIPGradient, GradientMirror)
     KVX_TRACKBAR_PICTURE(MinPicture)
     KVX_TRACKBAR_PICTURE(MinPictureHot)
     KVX_TRACKBAR_PICTURE(MinPictureDown)
@@ -333,13 +334,6 @@ private:
     int FSpacing = 2;
     bool FRotateText = true, FRepeatClick = true;
     int FInitRepeatPause = 400, FRepeatPause = 100;
-    plat::TColor FColor = 0xEEDBC8, FColorTo = 0xF6DDC9, FColorMirror = 0xEDD4C0, FColorMirrorTo = 0xF7E1D0;
-    plat::TColor FBorderColor = 0x8D572F;
-    plat::TColor FColorHot = 0xEBFDFF, FColorHotTo = 0xACECFF, FColorMirrorHot = 0x59DAFF,
-                 FColorMirrorHotTo = 0xA4E9FF, FBorderColorHot = 0x99CEDB;
-    plat::TColor FColorDown = 0x76AFF1, FColorDownTo = 0x4190F3, FColorMirrorDown = 0x0E72F1,
-                 FColorMirrorDownTo = 0x4C9FFD, FBorderColorDown = 0x45667B;
-    TGDIPGradient FGradient = ggVertical, FGradientMirror = ggVertical;
     std::unique_ptr<TGDIPPicture> FMinPicture, FMinPictureHot, FMinPictureDown, FMaxPicture, FMaxPictureHot,
         FMaxPictureDown;
 };
@@ -388,7 +382,8 @@ private:
     int FTextWidth = 0, FTextHeight = 0;
 };
 
-// Transparent painting lets a parent of this class paint its graphic children under the slider.
+// A plain windowed container that layouts and descendants may name. A transparent slider shows the
+// graphic controls of any parent under it, not only of this class's.
 class TWinCtrl : public plat::TWinControl {
     PLAT_CLASS(TWinCtrl)
 public:
@@ -485,7 +480,7 @@ public:
     bool MaxButtonDown() const { return FMaxButtonDown; }
     bool HintVisible() const { return FHintVisible; }
     TTrackHintWindow* HintWindow() const { return FHintWindow; }
-    // How many ticks the last paint drew (a tick on a pixel column already drawn is skipped).
+    // How many values got a tick in the last paint (a value on a pixel column already drawn is skipped).
     int TicksDrawn() const { return FTicksDrawn; }
 
     // Called when a part, picture or label changes.

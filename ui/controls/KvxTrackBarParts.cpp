@@ -14,10 +14,11 @@ using namespace plat;
 using namespace trackbar;
 
 PLAT_CLASS_INFO(TTrackBarPart, plat::TPersistent)
-PLAT_CLASS_INFO(TTrackBarThumb, TTrackBarPart)
+PLAT_CLASS_INFO(TTrackBarFace, TTrackBarPart)
+PLAT_CLASS_INFO(TTrackBarThumb, TTrackBarFace)
 PLAT_CLASS_INFO(TTrackBarSlider, TTrackBarPart)
 PLAT_CLASS_INFO(TTrackBarTick, TTrackBarPart)
-PLAT_CLASS_INFO(TTrackBarButtons, TTrackBarPart)
+PLAT_CLASS_INFO(TTrackBarButtons, TTrackBarFace)
 PLAT_CLASS_INFO(TTrackBarLabel, TTrackBarPart)
 PLAT_CLASS_INFO(TTrackHintWindow, plat::THintWindow)
 
@@ -109,18 +110,14 @@ std::unique_ptr<TFont> NewPartFont(TNotifyEvent Handler) {
 }
 } // namespace
 
-// ---- Thumb ---------------------------------------------------------------------------------------------
+// ---- Faces ---------------------------------------------------------------------------------------------
 
-PLAT_PROPERTIES(TTrackBarThumb) {
-    using T = TTrackBarThumb;
-    props.Enum("Shape", &T::Shape, &T::SetShape, kThumbShapeNames);
-    props.Integer("Width", &T::Width, &T::SetWidth, 10);
-    props.Integer("Size", &T::Size, &T::SetSize, 15);
-    props.Boolean("ShowAtMinMax", &T::ShowAtMinMax, &T::SetShowAtMinMax, true);
+namespace {
+// The face colours both tables publish; the upper mirror colours and the gradients differ in their
+// declared defaults and are declared by each.
+template <class T> void DeclareFaceColours(TPropertyBuilder<T>& props) {
     props.Color("Color", &T::Color, &T::SetColor);
     props.Color("ColorTo", &T::ColorTo, &T::SetColorTo);
-    props.Color("ColorMirror", &T::ColorMirror, &T::SetColorMirror);
-    props.Color("ColorMirrorTo", &T::ColorMirrorTo, &T::SetColorMirrorTo);
     props.Color("BorderColor", &T::BorderColor, &T::SetBorderColor);
     props.Color("ColorHot", &T::ColorHot, &T::SetColorHot);
     props.Color("ColorHotTo", &T::ColorHotTo, &T::SetColorHotTo);
@@ -132,6 +129,38 @@ PLAT_PROPERTIES(TTrackBarThumb) {
     props.Color("ColorMirrorDown", &T::ColorMirrorDown, &T::SetColorMirrorDown);
     props.Color("ColorMirrorDownTo", &T::ColorMirrorDownTo, &T::SetColorMirrorDownTo);
     props.Color("BorderColorDown", &T::BorderColorDown, &T::SetBorderColorDown);
+}
+} // namespace
+
+void TTrackBarFace::AssignColours(const TTrackBarFace& Source) {
+    FColor = Source.FColor;
+    FColorTo = Source.FColorTo;
+    FColorMirror = Source.FColorMirror;
+    FColorMirrorTo = Source.FColorMirrorTo;
+    FBorderColor = Source.FBorderColor;
+    FColorHot = Source.FColorHot;
+    FColorHotTo = Source.FColorHotTo;
+    FColorMirrorHot = Source.FColorMirrorHot;
+    FColorMirrorHotTo = Source.FColorMirrorHotTo;
+    FBorderColorHot = Source.FBorderColorHot;
+    FColorDown = Source.FColorDown;
+    FColorDownTo = Source.FColorDownTo;
+    FColorMirrorDown = Source.FColorMirrorDown;
+    FColorMirrorDownTo = Source.FColorMirrorDownTo;
+    FBorderColorDown = Source.FBorderColorDown;
+}
+
+// ---- Thumb ---------------------------------------------------------------------------------------------
+
+PLAT_PROPERTIES(TTrackBarThumb) {
+    using T = TTrackBarThumb;
+    props.Enum("Shape", &T::Shape, &T::SetShape, kThumbShapeNames);
+    props.Integer("Width", &T::Width, &T::SetWidth, 10);
+    props.Integer("Size", &T::Size, &T::SetSize, 15);
+    props.Boolean("ShowAtMinMax", &T::ShowAtMinMax, &T::SetShowAtMinMax, true);
+    DeclareFaceColours(props);
+    props.Color("ColorMirror", &T::ColorMirror, &T::SetColorMirror);
+    props.Color("ColorMirrorTo", &T::ColorMirrorTo, &T::SetColorMirrorTo);
     props.Color("ColorDisabled", &T::ColorDisabled, &T::SetColorDisabled);
     props.Color("ColorDisabledTo", &T::ColorDisabledTo, &T::SetColorDisabledTo);
     props.Color("ColorMirrorDisabled", &T::ColorMirrorDisabled, &T::SetColorMirrorDisabled);
@@ -146,7 +175,7 @@ PLAT_PROPERTIES(TTrackBarThumb) {
     props.Event("OnChange", &T::OnChange);
 }
 
-TTrackBarThumb::TTrackBarThumb(TCustomTrackBar* Owner) : TTrackBarPart(Owner) {
+TTrackBarThumb::TTrackBarThumb(TCustomTrackBar* Owner) : TTrackBarFace(Owner, 0x9D6F40, ggRadial) {
     auto handler = [this](TObject* s) { PictureChanged(s); };
     FPicture = NewPicture(handler);
     FPictureHot = NewPicture(handler);
@@ -188,21 +217,7 @@ void TTrackBarThumb::Assign(TPersistent* Source) {
         TTrackBarPart::Assign(Source);
         return;
     }
-    FColor = src->FColor;
-    FColorTo = src->FColorTo;
-    FColorMirror = src->FColorMirror;
-    FColorMirrorTo = src->FColorMirrorTo;
-    FBorderColor = src->FBorderColor;
-    FColorHot = src->FColorHot;
-    FColorHotTo = src->FColorHotTo;
-    FColorMirrorHot = src->FColorMirrorHot;
-    FColorMirrorHotTo = src->FColorMirrorHotTo;
-    FBorderColorHot = src->FBorderColorHot;
-    FColorDown = src->FColorDown;
-    FColorDownTo = src->FColorDownTo;
-    FColorMirrorDown = src->FColorMirrorDown;
-    FColorMirrorDownTo = src->FColorMirrorDownTo;
-    FBorderColorDown = src->FBorderColorDown;
+    AssignColours(*src);
     FColorDisabled = src->FColorDisabled;
     FColorDisabledTo = src->FColorDisabledTo;
     FColorMirrorDisabled = src->FColorMirrorDisabled;
@@ -359,23 +374,11 @@ PLAT_PROPERTIES(TTrackBarButtons) {
     props.Boolean("RepeatClick", &T::RepeatClick, &T::SetRepeatClick, true);
     props.Integer("InitRepeatPause", &T::InitRepeatPause, &T::SetInitRepeatPause, 400);
     props.Integer("RepeatPause", &T::RepeatPause, &T::SetRepeatPause, 100);
-    props.Color("Color", &T::Color, &T::SetColor);
-    props.Color("ColorTo", &T::ColorTo, &T::SetColorTo);
+    DeclareFaceColours(props);
     // The declared defaults differ from the creation values on purpose: layouts written with them read
     // back the way they always did (0xC0C0C0 and 0xFFFFFF are not stored and come back as created).
     props.Color("ColorMirror", &T::ColorMirror, &T::SetColorMirror, 0xC0C0C0);
     props.Color("ColorMirrorTo", &T::ColorMirrorTo, &T::SetColorMirrorTo, 0xFFFFFF);
-    props.Color("BorderColor", &T::BorderColor, &T::SetBorderColor);
-    props.Color("ColorHot", &T::ColorHot, &T::SetColorHot);
-    props.Color("ColorHotTo", &T::ColorHotTo, &T::SetColorHotTo);
-    props.Color("ColorMirrorHot", &T::ColorMirrorHot, &T::SetColorMirrorHot);
-    props.Color("ColorMirrorHotTo", &T::ColorMirrorHotTo, &T::SetColorMirrorHotTo);
-    props.Color("BorderColorHot", &T::BorderColorHot, &T::SetBorderColorHot);
-    props.Color("ColorDown", &T::ColorDown, &T::SetColorDown);
-    props.Color("ColorDownTo", &T::ColorDownTo, &T::SetColorDownTo);
-    props.Color("ColorMirrorDown", &T::ColorMirrorDown, &T::SetColorMirrorDown);
-    props.Color("ColorMirrorDownTo", &T::ColorMirrorDownTo, &T::SetColorMirrorDownTo);
-    props.Color("BorderColorDown", &T::BorderColorDown, &T::SetBorderColorDown);
     props.Enum("Gradient", &T::Gradient, &T::SetGradient, kGDIPGradientNames, ggVertical);
     props.Enum("GradientMirror", &T::GradientMirror, &T::SetGradientMirror, kGDIPGradientNames);
     props.Object("MinPicture", &T::MinPicture, &T::SetMinPicture);
@@ -387,7 +390,7 @@ PLAT_PROPERTIES(TTrackBarButtons) {
     props.Event("OnChange", &T::OnChange);
 }
 
-TTrackBarButtons::TTrackBarButtons(TCustomTrackBar* Owner) : TTrackBarPart(Owner) {
+TTrackBarButtons::TTrackBarButtons(TCustomTrackBar* Owner) : TTrackBarFace(Owner, 0x8D572F, ggVertical) {
     auto handler = [this](TObject* s) { PictureChanged(s); };
     FMinPicture = NewPicture(handler);
     FMaxPicture = NewPicture(handler);
@@ -424,21 +427,7 @@ void TTrackBarButtons::Assign(TPersistent* Source) {
     FRepeatClick = src->FRepeatClick;
     FInitRepeatPause = src->FInitRepeatPause;
     FRepeatPause = src->FRepeatPause;
-    FColor = src->FColor;
-    FColorTo = src->FColorTo;
-    FColorMirror = src->FColorMirror;
-    FColorMirrorTo = src->FColorMirrorTo;
-    FBorderColor = src->FBorderColor;
-    FColorHot = src->FColorHot;
-    FColorHotTo = src->FColorHotTo;
-    FColorMirrorHot = src->FColorMirrorHot;
-    FColorMirrorHotTo = src->FColorMirrorHotTo;
-    FBorderColorHot = src->FBorderColorHot;
-    FColorDown = src->FColorDown;
-    FColorDownTo = src->FColorDownTo;
-    FColorMirrorDown = src->FColorMirrorDown;
-    FColorMirrorDownTo = src->FColorMirrorDownTo;
-    FBorderColorDown = src->FBorderColorDown;
+    AssignColours(*src);
     FMinPicture->Assign(src->FMinPicture.get());
     FMinPictureHot->Assign(src->FMinPictureHot.get());
     FMinPictureDown->Assign(src->FMinPictureDown.get());

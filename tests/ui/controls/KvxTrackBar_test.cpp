@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -354,6 +356,59 @@ TEST_F(TrackBarTest, StylesResetTheLookAndSetTheirColours) {
             EXPECT_EQ(Bar->TickMark()->Color(), 0x654321u);
         else
             EXPECT_EQ(Bar->TickMark()->Color(), Bar->Slider()->BorderColor());
+    }
+}
+
+// Assign copies every published value of a part but the few it leaves to the target.
+TEST(TrackBarParts, AssignCopiesAllButWhatEachPartKeeps) {
+    struct Case {
+        std::function<std::unique_ptr<TPersistent>()> Make;
+        std::vector<std::string> Kept;
+    };
+    const Case cases[] = {
+        {[] { return std::make_unique<TTrackBarThumb>(); }, {"ShowAtMinMax"}},
+        {[] { return std::make_unique<TTrackBarSlider>(); }, {"Direction"}},
+        {[] { return std::make_unique<TTrackBarTick>(); }, {"RotateFontVert"}},
+        {[] { return std::make_unique<TTrackBarButtons>(); }, {"Gradient", "GradientMirror"}},
+        {[] { return std::make_unique<TTrackBarLabel>(); }, {"Spacing"}},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<TPersistent> source = c.Make(), target = c.Make();
+        SCOPED_TRACE(source->ClassType().Name);
+        for (const TPropInfo* p : GetPropList(source->ClassType())) {
+            const int64_t v = p->GetOrd ? GetOrdProp(source.get(), p) : 0;
+            switch (p->Kind) {
+            case pkBoolean:
+                SetOrdProp(source.get(), p, !v);
+                break;
+            case pkEnum:
+                SetOrdProp(source.get(), p, (v + 1) % int64_t(p->Names.size()));
+                break;
+            case pkInteger:
+                SetOrdProp(source.get(), p, v + 3);
+                break;
+            case pkColor:
+                SetOrdProp(source.get(), p, (v & 0xFFFFFF) ^ 0x010203);
+                break;
+            case pkString:
+                SetStrProp(source.get(), p, "x%d");
+                break;
+            default:
+                break;
+            }
+        }
+        target->Assign(source.get());
+        for (const TPropInfo* p : GetPropList(source->ClassType())) {
+            const bool kept = std::find(c.Kept.begin(), c.Kept.end(), p->Name) != c.Kept.end();
+            if (p->Kind == pkString) {
+                EXPECT_EQ(GetStrProp(target.get(), p), GetStrProp(source.get(), p)) << p->Name;
+            } else if (p->IsOrdinal()) {
+                if (kept)
+                    EXPECT_NE(GetOrdProp(target.get(), p), GetOrdProp(source.get(), p)) << p->Name;
+                else
+                    EXPECT_EQ(GetOrdProp(target.get(), p), GetOrdProp(source.get(), p)) << p->Name;
+            }
+        }
     }
 }
 
