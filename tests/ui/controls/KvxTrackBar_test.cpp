@@ -673,7 +673,7 @@ TEST_F(TrackBarTest, HotTrackingFollowsThePointer) {
 }
 
 TEST_F(TrackBarTest, ThumbShapesInEveryState) {
-    Form->SetBounds(0, 0, 4 * 130 + 20, 10 * 50 + 40);
+    Form->SetBounds(0, 0, 4 * 130 + 20, 10 * 64 + 40);
     Bar->Hide();
     struct State {
         bool Enabled, Hot, Down;
@@ -685,10 +685,15 @@ TEST_F(TrackBarTest, ThumbShapesInEveryState) {
         for (int s = 0; s < 4; ++s) {
             auto* bar = new TStateBar(Form);
             bar->SetParent(Form);
-            bar->SetBounds(10 + s * 130, 10 + shape * 50, 120, 46);
+            bar->SetBounds(10 + s * 130, 10 + shape * 64, 120, 60);
             bar->Thumb()->SetShape(static_cast<TThumbShape>(shape));
+            bar->Thumb()->SetWidth(16);
+            bar->Thumb()->SetSize(24);
+            bar->Slider()->SetSize(4);
             bar->Thumb()->SetColorDisabled(0xC0C0C0);
             bar->Thumb()->SetColorDisabledTo(0xE0E0E0);
+            bar->Thumb()->SetColorMirrorDisabled(0xB8B8B8);
+            bar->Thumb()->SetColorMirrorDisabledTo(0xD8D8D8);
             bar->Thumb()->SetBorderColorDisabled(0x808080);
             bar->TickMark()->SetPosition(shape % 3 == 0   ? tmBoth
                                          : shape % 3 == 1 ? tmBottomRight
