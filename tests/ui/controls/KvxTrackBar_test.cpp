@@ -117,6 +117,22 @@ TEST_F(TrackBarTest, DraggingMapsThePointerToAValue) {
     }
 }
 
+TEST_F(TrackBarTest, DraggingAVerticalThumbUpRaisesTheValue) {
+    Bar->SetOrientation(trVertical);
+    const TRect r = Bar->TrackRect();
+    const int x = Bar->ThumbRect().Left + Bar->ThumbRect().Width() / 2;
+    struct Case {
+        int Up, Value; // pointer distance above the track's bottom
+    };
+    const Case cases[] = {{50, 5}, {100, 10}, {-20, 0}, {33, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Up);
+        Bar->SetPosition(0);
+        Driver.Drag(Bar, TPoint(x, r.Bottom - 5), TPoint(x, r.Bottom - c.Up));
+        EXPECT_EQ(Bar->Position(), c.Value);
+    }
+}
+
 TEST_F(TrackBarTest, HintShowsTheValueOnlyWhenAskedFor) {
     std::vector<int> asked;
     Bar->OnGetTrackHint = [&](TObject*, int Position, std::string& Text) {
