@@ -12,12 +12,6 @@ namespace plat {
 PLAT_CLASS_INFO_CREATABLE(TTrackBar, TCustomControl)
 
 namespace {
-const char* const kOrientationNames[] = {"trHorizontal", "trVertical"};
-static_assert(std::size(kOrientationNames) == trVertical + 1);
-const char* const kTickMarkNames[] = {"tmBottomRight", "tmTopLeft", "tmBoth"};
-static_assert(std::size(kTickMarkNames) == tmBoth + 1);
-const char* const kTickStyleNames[] = {"tsNone", "tsAuto", "tsManual"};
-static_assert(std::size(kTickStyleNames) == tsManual + 1);
 struct TRegistrar {
     TRegistrar() { RegisterClass(TTrackBar::StaticClass()); }
 } registrar;
@@ -32,7 +26,7 @@ PLAT_PROPERTIES(TTrackBar) {
     props.Integer("Frequency", &TTrackBar::Frequency, &TTrackBar::SetFrequency, 1);
     props.Integer("LineSize", &TTrackBar::LineSize, &TTrackBar::SetLineSize, 1);
     props.Integer("PageSize", &TTrackBar::PageSize, &TTrackBar::SetPageSize, 2);
-    props.Enum("Orientation", &TTrackBar::Orientation, &TTrackBar::SetOrientation, kOrientationNames,
+    props.Enum("Orientation", &TTrackBar::Orientation, &TTrackBar::SetOrientation, kTrackBarOrientationNames,
                trHorizontal);
     props.Enum("TickMarks", &TTrackBar::TickMarks, &TTrackBar::SetTickMarks, kTickMarkNames, tmBottomRight);
     props.Enum("TickStyle", &TTrackBar::TickStyle, &TTrackBar::SetTickStyle, kTickStyleNames, tsAuto);

@@ -2,6 +2,8 @@
 // marks, a selection range and OnChange on every change of the position.
 #pragma once
 
+#include <iterator>
+
 #include "platform/ui/Control.h"
 
 namespace plat {
@@ -9,6 +11,13 @@ namespace plat {
 enum TTrackBarOrientation { trHorizontal, trVertical };
 enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
 enum TTickStyle { tsNone, tsAuto, tsManual };
+// Identifiers as layouts write them; other sliders publish the same enumerations.
+inline constexpr const char* kTrackBarOrientationNames[] = {"trHorizontal", "trVertical"};
+static_assert(std::size(kTrackBarOrientationNames) == trVertical + 1);
+inline constexpr const char* kTickMarkNames[] = {"tmBottomRight", "tmTopLeft", "tmBoth"};
+static_assert(std::size(kTickMarkNames) == tmBoth + 1);
+inline constexpr const char* kTickStyleNames[] = {"tsNone", "tsAuto", "tsManual"};
+static_assert(std::size(kTickStyleNames) == tsManual + 1);
 
 class TTrackBar : public TCustomControl {
     PLAT_CLASS(TTrackBar)
