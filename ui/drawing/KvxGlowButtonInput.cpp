@@ -161,6 +161,9 @@ void TKvxCustomGlowButton::MouseDown(plat::TMouseButton Button, plat::TShiftStat
     const bool opens = (!FDropDownButton && HasDropDown()) || (FDropDownButton && FDropDownSplit && inZone) ||
                        (FDropDownButton && !FDropDownSplit && FStyle == bsButton && FGroupIndex <= 0);
     if (opens) {
+        // A press on the drop-down part is not also a click of the button when it is released.
+        FLButtonWentDown = false;
+        SetControlState(ControlState() & ~plat::csClicked);
         FMouseInside = false;
         DoOnDropDown();
         if (FDropDownMenu) {
