@@ -443,6 +443,12 @@ void TKvxCustomGlowButton::SetDown(bool Value) {
         Repaint();
         return;
     }
+    if (!Value && !FDown && FPaintState == psPressed) {
+        // Owners raise a button they showed pressed (a pager's caption button) this way.
+        FPaintState = psNormal;
+        Repaint();
+        return;
+    }
     if (Value == FDown || (FDown && !FAllowAllUp))
         return;
     FDown = Value;

@@ -64,6 +64,9 @@ protected:
              &A::SetBorderColorHot, &A::SetGradientHot, &A::SetGradientMirrorHot, a);
         flat(0x00A000, &A::SetColorDown, &A::SetColorDownTo, &A::SetColorMirrorDown, &A::SetColorMirrorDownTo,
              &A::SetBorderColorDown, &A::SetGradientDown, &A::SetGradientMirrorDown, a);
+        flat(0xB0B0B0, &A::SetColorDisabled, &A::SetColorDisabledTo, &A::SetColorMirrorDisabled,
+             &A::SetColorMirrorDisabledTo, &A::SetBorderColorDisabled, &A::SetGradientDisabled,
+             &A::SetGradientMirrorDisabled, a);
         flat(0x0000C0, &A::SetColorChecked, &A::SetColorCheckedTo, &A::SetColorMirrorChecked,
              &A::SetColorMirrorCheckedTo, &A::SetBorderColorChecked, &A::SetGradientChecked,
              &A::SetGradientMirrorChecked, a);
@@ -317,6 +320,29 @@ TEST_F(GlowButtonTest, PressFadeMixesDownIntoHot) {
     EXPECT_EQ(Driver.Pixel(b, 50, 20), 0xE0C0A0);
 }
 
+TEST_F(GlowButtonTest, DisabledAndTransparentLooks) {
+    auto* form = MakeForm();
+    form->SetColor(0x3070F0);
+    auto* b = AddButton(form, TRect(10, 10, 110, 51), "");
+    FlatLooks(*b->Appearance());
+    form->Show();
+    Driver.Pump();
+    b->SetEnabled(false);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0xB0B0B0);
+    b->SetShowDisabled(false);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0x204060) << "without the disabled look the normal one shows";
+    b->SetEnabled(true);
+    b->SetTransparent(true);
+    b->Invalidate();
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0x3070F0) << "the parent shows through a transparent button at rest";
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(b, TPoint(50, 20)));
+    Driver.Advance(ui::FadeTimerInterval * 7, ui::FadeTimerInterval);
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0xE0C0A0) << "hovered, the face is painted";
+}
+
 // ---- Input -------------------------------------------------------------------------------------------
 
 TEST_F(GlowButtonTest, DropDownZonesOfASplitButton) {
@@ -357,6 +383,47 @@ TEST_F(GlowButtonTest, DropDownZonesOfASplitButton) {
     Click(b, TPoint(20, 20));
     EXPECT_EQ(dropDowns, 3);
     EXPECT_TRUE(b->Down());
+}
+
+TEST_F(GlowButtonTest, PressedLookFollowsThePointerWhileHeld) {
+    auto* form = MakeForm();
+    auto* b = AddButton(form, TRect(10, 10, 110, 51));
+    form->Show();
+    Driver.Pump();
+    const TPoint inside = plat::TTestDriver::ScreenPoint(b, TPoint(50, 20));
+    Driver.MoveTo(inside);
+    Driver.Press(inside);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psPressed);
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(b, TPoint(50, 80)));
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psNormal);
+    Driver.MoveTo(inside);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psPressed) << "coming back resumes the pressed look";
+    Driver.Release(inside);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psNormal);
+
+    // A button an owner showed pressed comes up when told it is not down.
+    b->ClickFromKeyboard();
+    b->SetDown(false);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psNormal);
+}
+
+TEST_F(GlowButtonTest, ReleaseOnTheRowBelowStillCountsAsInside) {
+    auto* form = MakeForm();
+    struct Case {
+        int Y;
+        bool Down;
+    };
+    int i = 0;
+    for (const Case& c : {Case{40, true}, Case{41, true}, Case{42, false}}) {
+        auto* b = AddButton(form, plat::Bounds(10 + 110 * i, 10, 100, 41));
+        b->SetGroupIndex(5 + i++);
+        b->SetAllowAllUp(true);
+        form->Show();
+        Driver.Pump();
+        Driver.Advance(1000, 50);
+        Driver.Drag(b, TPoint(50, 20), TPoint(50, c.Y));
+        EXPECT_EQ(b->Down(), c.Down) << "release at y = " << c.Y;
+    }
 }
 
 TEST_F(GlowButtonTest, GroupOfThreeKeepsOneDown) {
