@@ -415,6 +415,15 @@ void TKvxCustomGlowButton::SetBorderStyle(plat::TBorderStyle Value) {
     Invalidate();
 }
 
+void TKvxCustomGlowButton::SetDefault(bool Value) {
+    FDefault = Value;
+    // Made default while no glow button has the focus, it takes Enter at once rather than after the
+    // next focus change.
+    plat::TCustomForm* form = plat::GetParentForm(this);
+    if (!dynamic_cast<TKvxCustomGlowButton*>(form ? form->ActiveControl() : nullptr))
+        FActive = Value;
+}
+
 void TKvxCustomGlowButton::SetDisabledImages(plat::TCustomImageList* Value) {
     FDisabledImages = Value;
     if (Value)

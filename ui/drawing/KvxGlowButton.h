@@ -359,7 +359,7 @@ public:
     bool Cancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
     bool Default() const { return FDefault; }
-    void SetDefault(bool Value) { FDefault = Value; }
+    void SetDefault(bool Value);
     plat::TCustomImageList* DisabledImages() const { return FDisabledImages; }
     void SetDisabledImages(plat::TCustomImageList* Value);
     TGDIPPicture* DisabledPicture() const { return FDisabledPicture.get(); }

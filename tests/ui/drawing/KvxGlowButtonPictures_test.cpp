@@ -12,6 +12,7 @@
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
+#include "ui/drawing/DBKvxGlowButton.h"
 #include "ui/drawing/KvxGlowButton.h"
 
 namespace {
@@ -184,6 +185,29 @@ TEST(GlowButtonPictures, KeyTips) {
     EXPECT_LT(tip.Top, buttons[0]->ClientOrigin().Y);
     EXPECT_GT(tip.Bottom, buttons[0]->ClientOrigin().Y);
     EXPECT_EQ(plat::TTestDriver::PixelOf(*image, tip.Left - 100, tip.Top - 100), 0x808080) << "the outline";
+}
+
+// Every action of the data-aware button with its glyph, enabled (top row) and disabled (bottom row).
+TEST(GlowButtonPictures, DataAwareGlyphs) {
+    plat::TTestDriver driver;
+    auto* form = plat::NewForm<plat::TForm>(plat::Application);
+    form->SetBoundsRect(TRect(0, 0, 11 * 44 + 24, 140));
+    for (int row = 0; row < 2; ++row)
+        for (int type = ui::dbFirst; type <= ui::dbRefresh; ++type) {
+            auto* b = new ui::TDBKvxGlowButton(form);
+            b->SetParent(form);
+            b->SetBoundsRect(plat::Bounds(8 + (type - 1) * 44, 8 + row * 48, 40, 40));
+            b->SetAutoDisable(false);
+            b->SetDBButtonType(static_cast<ui::TDBGlowButtonType>(type));
+            b->SetEnabled(row == 0);
+            b->LoadActionGlyph();
+            ASSERT_NE(b->InternalGlyphs(), nullptr);
+            EXPECT_EQ(b->InternalGlyphs()->Count(), 1);
+        }
+    form->Show();
+    driver.Pump();
+    auto image = driver.Render(form);
+    plat::TTestDriver::SavePng(*image, plat::TestOutputDir("drawing") + "/glow-data-aware.png");
 }
 
 } // namespace

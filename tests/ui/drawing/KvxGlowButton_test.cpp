@@ -20,6 +20,7 @@
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/StandardClasses.h"
+#include "tests/ui/drawing/PictureBytes.h"
 
 namespace {
 
@@ -558,6 +559,16 @@ TEST_F(GlowButtonTest, EnterAndEscapeWhileAnEditHasTheFocus) {
     EXPECT_EQ(dialog->ShowModal(), plat::mrRetry);
     EXPECT_EQ(okClicks, 1);
 
+    // A button made default while the dialog shows takes Enter at once.
+    Driver.AnswerNextModal([&](plat::TCustomForm&) {
+        edit->SetFocus();
+        ok->SetDefault(false);
+        cancel->SetDefault(true);
+        Driver.PressKey(plat::VK_RETURN);
+    });
+    EXPECT_EQ(dialog->ShowModal(), plat::mrCancel);
+    EXPECT_EQ(okClicks, 1);
+
     // The accelerator clicks too.
     Driver.AnswerNextModal([&](plat::TCustomForm&) {
         edit->SetFocus();
@@ -667,6 +678,34 @@ TEST_F(GlowButtonTest, AutoSizeFollowsGlyphCaptionAndDropDown) {
     Driver.Pump();
     EXPECT_EQ(b->Width(), width + 5);
     EXPECT_EQ(b->Height(), 30);
+}
+
+TEST_F(GlowButtonTest, PictureGlyphAtItsSizeAndShrunkToSixteen) {
+    auto* form = MakeForm();
+    auto* b = AddButton(form, TRect(10, 10, 110, 51), "");
+    auto red = drawingtest::MakeBitmap(32, 32, plat::clRed);
+    const drawingtest::TBytes png = drawingtest::Encoded<plat::TPngImage>(*red);
+    plat::TMemoryStream bytes;
+    bytes.Write(png.data(), int64_t(png.size()));
+    b->Picture()->LoadFromStream(bytes);
+    form->Show();
+    Driver.Pump();
+    // Alone on the face, the glyph is centred at its own size: x 34 to 65, y 4 to 35.
+    for (int x : {34, 65})
+        EXPECT_EQ(Driver.Pixel(b, x, 20), plat::clRed) << x;
+    for (int x : {33, 66})
+        EXPECT_NE(Driver.Pixel(b, x, 20), plat::clRed) << x;
+    EXPECT_EQ(Driver.Pixel(b, 50, 4), plat::clRed);
+    EXPECT_NE(Driver.Pixel(b, 50, 3), plat::clRed);
+
+    b->SetAutoSize(true);
+    // Glyph only: the picture is stretched to 16 x 16 and nothing else needs room.
+    EXPECT_EQ(b->CalcSizeForState(ui::bsGlyph), TPoint(3 * 2 + 16 + 2 + 2, 2 * 2 + 16 + 2));
+    b->SetButtonSizeState(ui::bsGlyph);
+    Driver.Pump();
+    EXPECT_EQ(b->Width(), 26);
+    EXPECT_EQ(Driver.Pixel(b, 13, 11), plat::clRed);
+    EXPECT_NE(Driver.Pixel(b, 13, 2), plat::clRed);
 }
 
 TEST_F(GlowButtonTest, SizeStatesSwitchLayoutAndCaption) {
