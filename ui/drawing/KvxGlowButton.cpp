@@ -950,11 +950,9 @@ void TKvxCustomGlowButton::Paint() {
                 OnLargeButtonHeight(this, h);
             if (OnInternalAutoSize)
                 OnInternalAutoSize(this, w, h);
-            FSizeDirty = false;
-            if (w != Width() || h != Height()) {
+            // A new size paints again; this paint still finishes the face it started.
+            if (w != Width() || h != Height())
                 SetBounds(Left(), Top(), w, h);
-                return; // the new size paints again
-            }
         }
         FSizeDirty = false;
     }
