@@ -372,11 +372,6 @@ TKvxCustomGlowButton::TKvxCustomGlowButton(plat::TComponent* AOwner) : plat::TCu
 }
 
 TKvxCustomGlowButton::~TKvxCustomGlowButton() {
-    // The timers are owned components; their handlers must not reach a half-destroyed button.
-    if (FFadeTimer)
-        FFadeTimer->SetEnabled(false);
-    if (FRepeatTimer)
-        FRepeatTimer->SetEnabled(false);
     FActionLink.reset();
 }
 
@@ -542,13 +537,7 @@ void TKvxCustomGlowButton::SetWideCaption(const std::string& Value) {
     if (FWideCaption == Value)
         return;
     FWideCaption = Value;
-    if (AutoSize()) {
-        FForceMeasure = true;
-        Repaint();
-        FForceMeasure = false;
-    } else {
-        Invalidate();
-    }
+    UpdateSize();
 }
 
 void TKvxCustomGlowButton::SetAppearance(TGlowButtonAppearance* Value) {
@@ -644,6 +633,15 @@ void TKvxCustomGlowButton::Notification(plat::TComponent* AComponent, plat::TOpe
         FInternalImages = nullptr;
     if (AComponent == FDropDownMenu)
         FDropDownMenu = nullptr;
+    // Owned parts go before the button's own destructor runs.
+    if (AComponent == FFadeTimer) {
+        FFadeTimer = nullptr;
+        FFadeRunning = false;
+    }
+    if (AComponent == FRepeatTimer)
+        FRepeatTimer = nullptr;
+    if (AComponent == FShortCutHintWindow)
+        FShortCutHintWindow = nullptr;
     if (FActionLink && AComponent == FActionLink->Action())
         FActionLink.reset();
 }

@@ -510,6 +510,8 @@ protected:
     void DoExit() override;
     void DoDropDown();
     void DoOnDropDown();
+    // Shows the drop-down menu below the button (or at its right) and returns when it has closed.
+    void PopupDropDownMenu();
     void UpdateTracking();
     void UpdateExclusive();
 

@@ -187,6 +187,40 @@ TEST(GlowButtonPictures, KeyTips) {
     EXPECT_EQ(plat::TTestDriver::PixelOf(*image, tip.Left - 100, tip.Top - 100), 0x808080) << "the outline";
 }
 
+// Every layout of glyph and caption, in anti-aliased text (top row) and in plain text (bottom row).
+TEST(GlowButtonPictures, Layouts) {
+    plat::TTestDriver driver;
+    plat::TImageList images(nullptr);
+    AddDiscGlyph(images);
+    plat::TFont font;
+    font.SetName("Tahoma");
+    font.SetSize(8);
+    const int w = 120, h = 56, n = ui::blGlyphBottomAdjusted + 1;
+    plat::TBitmap sheet;
+    sheet.SetSize(n * (w + 6) + 6, 2 * (h + 6) + 6);
+    sheet.Canvas()->Brush()->SetColor(plat::clWhite);
+    sheet.Canvas()->FillRect(TRect(0, 0, sheet.Width(), sheet.Height()));
+    for (int row = 0; row < 2; ++row)
+        for (int layout = 0; layout < n; ++layout) {
+            ui::TGlowFaceParams p;
+            p.R = TRect(0, 0, w, h);
+            p.Look = ui::TGlowButtonAppearance().Look(ui::glNormal);
+            p.Caption = "&Layout";
+            p.Font = &font;
+            p.Images = &images;
+            p.ImageIndex = 0;
+            p.Layout = static_cast<ui::TButtonLayout>(layout);
+            p.AntiAlias = row == 0 ? ui::aaClearType : ui::aaNone;
+            plat::TBitmap cell;
+            cell.SetSize(w, h);
+            ui::DrawGlowButtonFace(cell.Canvas(), p);
+            const TRect at = plat::Bounds(6 + layout * (w + 6), 6 + row * (h + 6), w, h);
+            sheet.Canvas()->Draw(at.Left, at.Top, &cell);
+            EXPECT_TRUE(HasInk(sheet, at, 200)) << ui::kButtonLayoutNames[layout] << " row " << row;
+        }
+    SaveBitmap(sheet, "glow-layouts.png");
+}
+
 // Every action of the data-aware button with its glyph, enabled (top row) and disabled (bottom row).
 TEST(GlowButtonPictures, DataAwareGlyphs) {
     plat::TTestDriver driver;

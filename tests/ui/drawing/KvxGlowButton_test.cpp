@@ -11,12 +11,14 @@
 #include "platform/rtl/ComponentStream.h"
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/StandardClasses.h"
@@ -384,6 +386,36 @@ TEST_F(GlowButtonTest, DropDownZonesOfASplitButton) {
     Click(b, TPoint(20, 20));
     EXPECT_EQ(dropDowns, 3);
     EXPECT_TRUE(b->Down());
+}
+
+TEST_F(GlowButtonTest, DropDownMenuOpensBelowAndMayFreeTheButton) {
+    auto* form = MakeForm();
+    auto* b = AddButton(form, TRect(10, 10, 110, 51));
+    b->SetDropDownButton(true);
+    auto* menu = new plat::TPopupMenu(form);
+    auto* item = new plat::TMenuItem(form);
+    item->SetCaption("&Remove");
+    menu->Items()->Add(item);
+    b->SetDropDownMenu(menu);
+    std::vector<std::string> log;
+    b->OnDropDown = [&](plat::TObject*) { log.push_back("drop down"); };
+    item->OnClick = [&](plat::TObject*) {
+        log.push_back("item");
+        delete b; // the chosen command removes the button that offered it
+    };
+    form->Show();
+    Driver.Pump();
+    const TPoint below = plat::TTestDriver::ScreenPoint(b, TPoint(0, 41));
+    plat::SetMenuLoopHook([&](plat::TMenu*) {
+        log.push_back(b->DroppedDown() ? "shown, dropped down" : "shown");
+        EXPECT_EQ(menu->PopupPoint(), below);
+        Driver.PressKey('R');
+    });
+    plat::ScopeGuard unhook([] { plat::SetMenuLoopHook(nullptr); });
+    Driver.Press(plat::TTestDriver::ScreenPoint(b, TPoint(95, 20)));
+    Driver.Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"drop down", "shown, dropped down", "item"}));
+    EXPECT_EQ(form->ControlCount(), 0);
 }
 
 TEST_F(GlowButtonTest, PressedLookFollowsThePointerWhileHeld) {
