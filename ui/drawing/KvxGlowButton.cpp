@@ -832,11 +832,11 @@ void TKvxCustomGlowButton::Paint() {
     const TRect client = ClientRect();
     const bool enabled = Enabled();
 
-    // 1. The parent shows behind a transparent button at rest.
+    // The parent shows behind a transparent button at rest.
     if (FTransparent && !FHot)
         PaintParentBackground(false);
 
-    // 2. Paint state.
+    // Paint state.
     if (!enabled) {
         FPaintState = psDisabled;
         FPressing = false;
@@ -846,7 +846,7 @@ void TKvxCustomGlowButton::Paint() {
     if (FStyle == bsCheck && FDown)
         FPaintState = psPressed;
 
-    // 3. The look.
+    // The look.
     const TGlowButtonAppearance& a = *FAppearance;
     const bool disabledLook = (FPaintState == psDisabled || !enabled) && FShowDisabled;
     TGlowFaceParams P;
@@ -873,7 +873,7 @@ void TKvxCustomGlowButton::Paint() {
         look = a.Look(glNormal);
     }
 
-    // 4. Fades: colours only, the gradient kinds stay those of the look chosen above.
+    // Fades: colours only, the gradient kinds stay those of the look chosen above.
     auto mixInto = [&look](const TGlowLook& one, const TGlowLook& other, int pct, bool border) {
         look.Color = MixColors(one.Color, other.Color, pct);
         look.ColorTo = MixColors(one.ColorTo, other.ColorTo, pct);
@@ -892,12 +892,12 @@ void TKvxCustomGlowButton::Paint() {
             mixInto(a.Look(glDown), a.Look(glHot), FDownPct, true);
     }
 
-    // 5.-7. Glyphs, captions and the drop-down state.
+    // Glyphs, captions and the drop-down state.
     PrepareFace(P, false);
     if (FPosition != bpStandalone && FPressed)
         look.BorderColor = a.BorderColor();
 
-    // 8. The disabled look wins over fades; a focused button may show the hot look.
+    // The disabled look wins over fades; a focused button may show the hot look.
     if (disabledLook)
         look = a.Look(glDisabled);
     if (IsFocusedWindow() && (FFocusType == ftHot || FFocusType == ftHotBorder) && !FDownFade) {
@@ -906,20 +906,20 @@ void TKvxCustomGlowButton::Paint() {
     }
     P.Look = look;
 
-    // 9. Font.
+    // Font.
     plat::TFont font;
     font.Assign(Font());
     if (!ParentFont() && a.SystemFont())
         font.SetName(IsVistaOrLater() ? "Segoe UI" : "Tahoma");
     P.Font = &font;
 
-    // 10. Overlay.
+    // Overlay.
     plat::TBitmap overlay;
     overlay.SetSize(1, 1);
     PaintOverlay(&overlay);
     P.Overlay = &overlay;
 
-    // 12. Size states and auto size.
+    // Size states and auto size.
     if (AutoSize() && (FSizeState == bsGlyph || FSizeState == bsLabel)) {
         P.GlyphSize = TPoint(16, 16);
         if (P.Images && P.ImageIndex >= 0)
@@ -955,15 +955,15 @@ void TKvxCustomGlowButton::Paint() {
         FSizeDirty = false;
     }
 
-    // 13. The face.
+    // The face.
     DrawGlowButtonFace(canvas, P);
 
-    // 14. Afterwards.
+    // Afterwards.
     AfterPaint();
     if (OnDrawButton)
         OnDrawButton(this, canvas, client, FPaintState == psPressed ? gsDown : FHot ? gsHot : gsNormal);
 
-    // 15. The parent's look in the corners outside the rounded border.
+    // The parent's look in the corners outside the rounded border.
     if (Parent() && !(FTransparent && !FHot && FPaintState != psPressed && !FMouseOver))
         PaintParentBackground(true);
 }
