@@ -1,3 +1,4 @@
+#include "ui/drawing/DBKvxGlowButton.h"
 #include "ui/drawing/KvxGlowButton.h"
 
 #include <gtest/gtest.h>
@@ -886,6 +887,53 @@ TEST_F(GlowButtonTest, LayoutTextLoadsSavesAndComparesEqual) {
     EXPECT_NE(saved.find("ColorDown = "), std::string::npos)
         << "colours without a stream default are written";
     EXPECT_EQ(saved.find("DoubleBuffered"), std::string::npos);
+}
+
+// Every enumeration and set the buttons publish, their colour set's included, comes back from a layout
+// text at every value.
+TEST(GlowButtonLayout, EveryEnumerationAndSetComesBackAtEveryValue) {
+    plat::TTestDriver driver;
+    int checked = 0;
+    for (const plat::TClassInfo* cls :
+         {&TKvxGlowButton::StaticClass(), &ui::TDBKvxGlowButton::StaticClass()}) {
+        auto make = [cls] {
+            auto* c = static_cast<plat::TComponent*>(cls->Create(nullptr));
+            c->SetName("Probe");
+            return std::unique_ptr<plat::TComponent>(c);
+        };
+        auto probe = make();
+        std::vector<std::pair<std::string, const plat::TPropInfo*>> props; // holder path ("" or "Appearance")
+        for (const plat::TPropInfo* p : plat::GetPropList(*cls))
+            if ((p->Kind == plat::pkEnum || p->Kind == plat::pkSet) && p->IsWritable())
+                props.push_back({"", p});
+        for (const plat::TPropInfo* p : plat::GetPropList(TGlowButtonAppearance::StaticClass()))
+            if (p->Kind == plat::pkEnum)
+                props.push_back({"Appearance", p});
+        for (const auto& [path, prop] : props) {
+            const int64_t n = int64_t(prop->Names.size());
+            std::vector<int64_t> values;
+            for (int64_t v = 0; v < n; ++v)
+                values.push_back(prop->Kind == plat::pkEnum ? v : int64_t(1) << v);
+            if (prop->Kind == plat::pkSet)
+                values.push_back((int64_t(1) << n) - 1);
+            for (int64_t v : values) {
+                auto holderOf = [&](plat::TComponent* c) -> plat::TObject* {
+                    return path.empty() ? static_cast<plat::TObject*>(c) : plat::GetObjectProp(c, path);
+                };
+                auto original = make();
+                plat::SetOrdProp(holderOf(original.get()), prop, v);
+                const int64_t held = plat::GetOrdProp(holderOf(original.get()), prop);
+                const std::string text = plat::WriteComponentToText(original.get());
+                auto back = make();
+                plat::ReadComponentFromText(text, back.get());
+                EXPECT_EQ(plat::GetOrdProp(holderOf(back.get()), prop), held)
+                    << cls->Name << " " << path << "." << prop->Name << " = " << v << "\n"
+                    << text;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
 }
 
 } // namespace
