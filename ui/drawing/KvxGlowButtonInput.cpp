@@ -483,7 +483,8 @@ void TKvxCustomGlowButton::UpdateExclusive() {
     plat::TMessage m;
     m.Msg = plat::CM_BUTTONPRESSED;
     m.WParam = static_cast<plat::WPARAM>(FGroupIndex);
-    m.LParam = reinterpret_cast<plat::LPARAM>(this);
+    // Receivers read the sender back as the object it is.
+    m.LParam = reinterpret_cast<plat::LPARAM>(static_cast<plat::TObject*>(this));
     Parent()->Broadcast(m);
 }
 
