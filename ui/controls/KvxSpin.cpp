@@ -1020,14 +1020,26 @@ void TKvxSpinEdit::DoExit() {
     }
 }
 
+void TKvxSpinEdit::SetFocusBorderColor(TColor Value) {
+    if (Value == FFocusBorderColor)
+        return;
+    FFocusBorderColor = Value;
+    RedrawWithFrame();
+}
+
+void TKvxSpinEdit::RedrawWithFrame() {
+    // The focus frame lies on the border too.
+    if (HandleAllocated())
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
+}
+
 void TKvxSpinEdit::WindowFocusLost() {
     if (FFocusColor != clNone && FNormalColor != clNone)
         SetColor(FNormalColor);
     FillEmptyText();
     if (IsWinXPOrLater())
         NudgeWidth();
-    else
-        Invalidate();
+    RedrawWithFrame();
 }
 
 // ---- Look ------------------------------------------------------------------------------------------------
@@ -1180,6 +1192,7 @@ void TKvxSpinEdit::Paint() {
         c.MoveTo(r.Left, Height() - 1);
         c.LineTo(r.Right, Height() - 1);
     }
+    DrawFocusBorder();
 }
 
 void TKvxSpinEdit::DrawFocusBorder() {
@@ -1295,8 +1308,11 @@ void TKvxSpinEdit::Dispatch(TMessage& Message) {
     case WM_SETFOCUS:
         TCustomEdit::Dispatch(Message);
         if (FFocusBorderColor != clNone)
-            Invalidate();
+            RedrawWithFrame();
         if (FFocusColor != clNone) {
+            // What the edit shows now is what it returns to, also when its colour was set in code.
+            if (Color() != FFocusColor)
+                FNormalColor = Color();
             SetColor(FFocusColor);
             if (IsWinXPOrLater())
                 NudgeWidth();
@@ -1305,10 +1321,6 @@ void TKvxSpinEdit::Dispatch(TMessage& Message) {
     case WM_KILLFOCUS:
         TCustomEdit::Dispatch(Message);
         WindowFocusLost();
-        return;
-    case WM_PAINT:
-        TCustomEdit::Dispatch(Message);
-        DrawFocusBorder();
         return;
     case WM_NCPAINT:
         TCustomEdit::Dispatch(Message);

@@ -208,7 +208,7 @@ public:
     plat::TColor FocusColor() const { return FFocusColor; }
     void SetFocusColor(plat::TColor Value) { FFocusColor = Value; }
     plat::TColor FocusBorderColor() const { return FFocusBorderColor; }
-    void SetFocusBorderColor(plat::TColor Value) { FFocusBorderColor = Value; }
+    void SetFocusBorderColor(plat::TColor Value);
     plat::TColor NormalColor() const { return FNormalColor; }
 
     // ---- Label ----
@@ -273,6 +273,7 @@ private:
     void LayoutLabel();
     void NudgeWidth();
     void DrawFocusBorder();
+    void RedrawWithFrame();
     void WindowFocusLost();
     void FillEmptyText();
 

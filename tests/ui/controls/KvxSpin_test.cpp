@@ -516,4 +516,18 @@ TEST_F(SpinTest, FocusColourAndFlatLine) {
     TTestDriver::SavePng(*focusedForm, TestOutputDir("controls") + "/spin_focused.png");
 }
 
+TEST_F(SpinTest, FocusFrameAroundTheWholeControlWhileFocused) {
+    Spin->SetFocusBorderColor(clRed);
+    Spin->SetFocus();
+    Driver.Pump();
+    auto focused = Driver.Render(Spin);
+    EXPECT_EQ(TTestDriver::PixelOf(*focused, 10, 0), clRed);
+    EXPECT_EQ(TTestDriver::PixelOf(*focused, 0, 10), clRed);
+    EXPECT_EQ(TTestDriver::PixelOf(*focused, Spin->Width() - 1, Spin->Height() - 1), clRed);
+    Other->SetFocus();
+    Driver.Pump();
+    auto left = Driver.Render(Spin);
+    EXPECT_NE(TTestDriver::PixelOf(*left, 10, 0), clRed);
+}
+
 } // namespace
