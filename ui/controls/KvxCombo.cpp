@@ -52,6 +52,8 @@ PLAT_PROPERTIES(TKvxCustomCombo) {
     props.Object("LabelFont", &C::LabelFont, &C::SetLabelFont);
     props.Boolean("LabelAlwaysEnabled", &C::LabelAlwaysEnabled, &C::SetLabelAlwaysEnabled, false);
     props.Event("OnDropUp", &C::OnDropUp);
+    // DropWidth carries the dropped width.
+    props.Hide("DropDownWidth");
 }
 
 PLAT_PROPERTIES(TKvxComboBox) {}

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/gfx/FrameControls.h"
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Locale.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
@@ -29,6 +30,10 @@ namespace {
 constexpr UINT kSelectNextMessage = WM_USER + 0x0B01;
 
 constexpr TColor kGlyphGround = 0x00008080; // olive: red 128, green 128, blue 0
+
+struct TRegistrar {
+    TRegistrar() { RegisterClasses({&TKvxSpinEdit::StaticClass(), &TKvxSpinButton::StaticClass()}); }
+} registrar;
 
 int ClampToInt(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
@@ -450,6 +455,7 @@ TKvxSpinEdit::TKvxSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner), FLabelFont
     FButton->OnUpClick = [this](TObject*) { UpClick(this); };
     FButton->OnDownClick = [this](TObject*) { DownClick(this); };
     SetTextProp("0");
+    SetAutoSize(true);
     FNormalColor = Color();
 }
 
