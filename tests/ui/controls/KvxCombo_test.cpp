@@ -176,6 +176,14 @@ TEST_F(ComboTest, ThemedButtonFollowsThePointer) {
     EXPECT_TRUE(Combo->ButtonHot());
     EXPECT_NE(At(Combo, face.X, face.Y), normal) << "hot over the button";
     Driver.MoveTo(TTestDriver::ScreenPoint(Form, TPoint(5, 200)));
+    // Disabled without the platform's border: a thin blue-grey frame.
+    Combo->SetDisabledBorder(false);
+    Combo->SetFlat(false);
+    Combo->SetEnabled(false);
+    EXPECT_TRUE(Combo->OwnFrame());
+    EXPECT_EQ(At(Combo, 10, 0), TColor(0xB99D7F));
+    Combo->SetEnabled(true);
+    Combo->SetFlat(true);
     SetVisualStylesEnabled(false);
     Combo->Invalidate();
     EXPECT_EQ(At(Combo, face.X, face.Y), classic) << "the classic look at the next paint";

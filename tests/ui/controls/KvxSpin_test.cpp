@@ -11,6 +11,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/SystemServices.h"
+#include "ui/controls/XPVisualStyles.h"
 
 using namespace plat;
 using ui::TKvxSpinButton;
@@ -528,6 +530,79 @@ TEST_F(SpinTest, FocusFrameAroundTheWholeControlWhileFocused) {
     Driver.Pump();
     auto left = Driver.Render(Spin);
     EXPECT_NE(TTestDriver::PixelOf(*left, 10, 0), clRed);
+}
+
+// The arrows follow the visual style at each paint, and without a bound service they stay classic.
+TEST_F(SpinTest, ArrowsThemedOnlyThroughABoundActiveService) {
+    struct Restore {
+        bool Styles = VisualStylesEnabled();
+        ~Restore() {
+            SetVisualStylesEnabled(Styles);
+            ui::ASXPVS().LoadThemeApi();
+        }
+    } restore;
+    TControl* up = Spin->Button()->UpButton();
+    auto face = [&] {
+        up->Invalidate();
+        return Driver.Pixel(up, 2, 2);
+    };
+    const TColor classic = face();
+    SetVisualStylesEnabled(true);
+    const TColor themed = face();
+    EXPECT_NE(themed, classic);
+    Driver.MoveTo(TTestDriver::CenterOf(up));
+    EXPECT_TRUE(Spin->Button()->UpButton()->Hot());
+    EXPECT_NE(face(), themed) << "hot";
+    ui::ASXPVS().FreeThemeApi();
+    EXPECT_EQ(face(), classic) << "no service: classic, and nothing called through an empty entry";
+    ui::ASXPVS().LoadThemeApi();
+    SetVisualStylesEnabled(false);
+    EXPECT_EQ(face(), classic);
+}
+
+TEST_F(SpinTest, PicturesOfLabelsAndLooks) {
+    Form->SetColor(TColor(0xD8E8D0));
+    Spin->SetLabelCaption("Frames");
+    Spin->SetLabelPosition(ui::lpLeftCenter);
+    Spin->SetLabelTransparent(true);
+    const struct {
+        ui::TLabelPosition Position;
+        int X, Y;
+    } placed[] = {{ui::lpTopLeft, 120, 80}, {ui::lpBottomCenter, 260, 80}, {ui::lpLeftBottom, 120, 140}};
+    for (const auto& p : placed) {
+        auto* s = new TKvxSpinEdit(Form);
+        s->SetParent(Form);
+        s->SetBounds(p.X, p.Y, 100, 21);
+        s->SetLabelCaption(ui::kLabelPositionNames[p.Position]);
+        s->SetLabelPosition(p.Position);
+        s->SetLabelTransparent(true);
+    }
+    auto* horizontal = new TKvxSpinEdit(Form);
+    horizontal->SetParent(Form);
+    horizontal->SetBounds(260, 140, 100, 21);
+    horizontal->SetDirection(ui::spHorizontal);
+    horizontal->SetSpinType(ui::sptTime);
+    horizontal->SetTimeValue(EncodeTime(13, 45, 30, 0));
+    auto* transparent = new TKvxSpinEdit(Form);
+    transparent->SetParent(Form);
+    transparent->SetBounds(120, 235, 100, 21);
+    transparent->SetTransparent(true);
+    transparent->SetFlat(true);
+    transparent->SetSpinFlat(true);
+    transparent->SetValue(250);
+    auto* disabled = new TKvxSpinEdit(Form);
+    disabled->SetParent(Form);
+    disabled->SetBounds(260, 235, 100, 21);
+    disabled->SetLabelCaption("Off");
+    disabled->SetEnabled(false);
+    Spin->SetFocus();
+    Driver.Pump();
+    auto image = Driver.Render(Form);
+    TTestDriver::SavePng(*image, TestOutputDir("controls") + "/spin_labels.png");
+    // The form shows through the transparent edit's text area.
+    EXPECT_EQ(Driver.Pixel(transparent, 40, 8), ColorToRGB(Form->Color()));
+    EXPECT_FALSE(disabled->EditLabel()->Enabled());
+    EXPECT_FALSE(disabled->Button()->UpButton()->Enabled());
 }
 
 } // namespace
