@@ -111,7 +111,7 @@ int TKvxCustomCombo::ButtonStripWidth() const {
     return std::max(0, FButtonWidth - BorderOffset());
 }
 
-// ---- Properties ------------------------------------------------------------------------------------------
+// ---- Properties -------------------------------------------------------------------------------------------
 
 void TKvxCustomCombo::SetColorProp(TColor Value) {
     if (Loading())
@@ -174,7 +174,7 @@ void TKvxCustomCombo::SetFocusBorderColor(TColor Value) {
     Redraw();
 }
 
-// ---- Label -----------------------------------------------------------------------------------------------
+// ---- Label ------------------------------------------------------------------------------------------------
 
 void TKvxCustomCombo::LayoutLabel() {
     TLabel* label = FLabel.Label();
@@ -244,7 +244,7 @@ void TKvxCustomCombo::Notification(TComponent* AComponent, TOperation Operation)
     FLabel.Notification(AComponent, Operation);
 }
 
-// ---- Painting --------------------------------------------------------------------------------------------
+// ---- Painting ---------------------------------------------------------------------------------------------
 
 void TKvxCustomCombo::DrawButton(TDeviceContext& DC) {
     const int w = Width(), h = Height();
@@ -327,8 +327,6 @@ void TKvxCustomCombo::DrawFrame() {
 void TKvxCustomCombo::Paint() {
     if (!OwnFrame()) {
         TCustomComboBox::Paint();
-        if (Themed() && Style() != csSimple)
-            DrawFrame();
         return;
     }
     TCanvas& c = *Canvas();
@@ -358,7 +356,7 @@ void TKvxCustomCombo::InvalidateButton() {
     InvalidateRect(Handle(), &r, false);
 }
 
-// ---- Mouse, focus and list -------------------------------------------------------------------------------
+// ---- Mouse, focus and list --------------------------------------------------------------------------------
 
 void TKvxCustomCombo::MouseMove(TShiftState Shift, int X, int Y) {
     TCustomComboBox::MouseMove(Shift, X, Y);

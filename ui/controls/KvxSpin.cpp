@@ -105,8 +105,7 @@ void LoadSpinGlyph(TBitmap& Bitmap, bool Up) {
     Bitmap.SetTransparent(true);
 }
 
-// ---- TKvxTimerSpeedButton
-// ----------------------------------------------------------------------------------
+// ---- TKvxTimerSpeedButton ---------------------------------------------------------------------------------
 
 PLAT_CLASS_INFO(TKvxTimerSpeedButton, plat::TSpeedButton)
 
@@ -210,7 +209,7 @@ void TKvxTimerSpeedButton::Paint() {
     PaintGlyphAndCaption(c, r, state);
 }
 
-// ---- TKvxSpinButton --------------------------------------------------------------------------------------
+// ---- TKvxSpinButton ---------------------------------------------------------------------------------------
 
 PLAT_CLASS_INFO_CREATABLE(TKvxSpinButton, plat::TWinControl)
 
@@ -390,7 +389,7 @@ void TKvxSpinButton::Loaded() {
         SetBounds(Left(), Top(), w, Height());
 }
 
-// ---- TKvxSpinEdit ----------------------------------------------------------------------------------------
+// ---- TKvxSpinEdit -----------------------------------------------------------------------------------------
 
 PLAT_CLASS_INFO_CREATABLE(TKvxSpinEdit, plat::TCustomEdit)
 
@@ -481,7 +480,7 @@ void TKvxSpinEdit::WriteText(const std::string& Value) {
     SetTextProp(Value);
 }
 
-// ---- Ranges and text forms -------------------------------------------------------------------------------
+// ---- Ranges and text forms --------------------------------------------------------------------------------
 
 int TKvxSpinEdit::CheckValue(int Value) const {
     if (Loading() || !IntegerRangeActive())
@@ -529,7 +528,7 @@ std::string TKvxSpinEdit::HexText(int Value) const {
     return "0x" + HexDigits(static_cast<uint32_t>(Value), 1);
 }
 
-// ---- Values ----------------------------------------------------------------------------------------------
+// ---- Values -----------------------------------------------------------------------------------------------
 
 int TKvxSpinEdit::Value() const {
     const TFormatSettings& fs = FormatSettings();
@@ -664,7 +663,7 @@ void TKvxSpinEdit::SetShowSeconds(bool Value) {
         SetTimeValue(FTimeValue);
 }
 
-// ---- Stepping --------------------------------------------------------------------------------------------
+// ---- Stepping ---------------------------------------------------------------------------------------------
 
 void TKvxSpinEdit::ComputeMonthFirst() {
     std::string f = UpperCase(FormatSettings().ShortDateFormat);
@@ -807,7 +806,7 @@ void TKvxSpinEdit::DownClick(TObject*) {
         OnDownClick(this);
 }
 
-// ---- Keyboard --------------------------------------------------------------------------------------------
+// ---- Keyboard ---------------------------------------------------------------------------------------------
 
 void TKvxSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     TCustomEdit::KeyDown(Key, Shift);
@@ -959,7 +958,7 @@ bool TKvxSpinEdit::IsValidChar(char32_t& Key) {
     return valid;
 }
 
-// ---- Focus -----------------------------------------------------------------------------------------------
+// ---- Focus ------------------------------------------------------------------------------------------------
 
 void TKvxSpinEdit::DoEnter() {
     if (AutoSelect() && (GetKeyState(VK_LBUTTON) >= 0 || !FEditorEnabled))
@@ -1048,7 +1047,7 @@ void TKvxSpinEdit::WindowFocusLost() {
     RedrawWithFrame();
 }
 
-// ---- Look ------------------------------------------------------------------------------------------------
+// ---- Look -------------------------------------------------------------------------------------------------
 
 void TKvxSpinEdit::NudgeWidth() {
     SetWidth(Width() + 1);
@@ -1214,7 +1213,7 @@ void TKvxSpinEdit::Change() {
     TCustomEdit::Change();
 }
 
-// ---- Label -----------------------------------------------------------------------------------------------
+// ---- Label ------------------------------------------------------------------------------------------------
 
 void TKvxSpinEdit::LayoutLabel() {
     if (!FLabel.Label())
@@ -1298,7 +1297,7 @@ void TKvxSpinEdit::Loaded() {
     SetBounds(Left(), Top(), Width(), Height());
 }
 
-// ---- Messages --------------------------------------------------------------------------------------------
+// ---- Messages ---------------------------------------------------------------------------------------------
 
 void TKvxSpinEdit::Dispatch(TMessage& Message) {
     switch (Message.Msg) {

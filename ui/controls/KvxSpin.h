@@ -260,8 +260,8 @@ private:
     std::string FloatText(double Value) const;
     std::string HexText(int Value) const;
     void WriteText(const std::string& Value);
-    // The place value of the digit left of the caret (or the plain step); false when the caret is at
-    // the start, in which case the plain step applies.
+    // The place value of the digit left of the caret; the plain increment when the caret is at the start
+    // (or right behind a leading minus).
     double SmartStep(bool IsFloat) const;
     void StepSmart(int Sign);
     void StepDate(int Sign, int Caret);

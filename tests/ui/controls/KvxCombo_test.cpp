@@ -158,6 +158,17 @@ TEST_F(ComboTest, FocusColourAndFocusFrame) {
     EXPECT_NE(At(Combo, 10, 0), clRed);
 }
 
+TEST_F(ComboTest, EditableComboTakesTheFocusColourThroughItsEditPart) {
+    Combo->SetStyle(csDropDown);
+    Combo->SetFocusColor(clYellow);
+    Driver.Click(Combo->EditPart());
+    EXPECT_EQ(Combo->Color(), clYellow);
+    EXPECT_EQ(Combo->EditPart()->Color(), clYellow) << "the text part shows the combo's colour";
+    Driver.Click(Other);
+    EXPECT_EQ(Combo->Color(), clWindow);
+    EXPECT_EQ(Combo->EditPart()->Color(), clWindow);
+}
+
 TEST_F(ComboTest, ThemedButtonFollowsThePointer) {
     bool saved = VisualStylesEnabled();
     struct Restore {

@@ -64,7 +64,7 @@ protected:
     int Ups = 0, Downs = 0;
 };
 
-// ---- Spin buttons ----------------------------------------------------------------------------------------
+// ---- Spin buttons -----------------------------------------------------------------------------------------
 
 TEST_F(SpinTest, SpinButtonLayoutKeepsItsMinimumWidthAndSplitsTheHeight) {
     struct Case {
@@ -180,7 +180,7 @@ TEST_F(SpinTest, SpinButtonKeysAndGlyphs) {
     EXPECT_EQ(b->DownGlyph()->Canvas()->Pixels(1, 2), TColor(0x008080));
 }
 
-// ---- Values and steps ------------------------------------------------------------------------------------
+// ---- Values and steps -------------------------------------------------------------------------------------
 
 TEST_F(SpinTest, StepsByKindAndCaretPart) {
     struct Case {
@@ -291,8 +291,7 @@ TEST_F(SpinTest, UnreadableTextFallsBackWithoutRaising) {
     EXPECT_EQ(Spin->Text(), "12");
 }
 
-// ---- Keyboard
-// ------------------------------------------------------------------------------------------------
+// ---- Keyboard ---------------------------------------------------------------------------------------------
 
 TEST_F(SpinTest, TypingIsFilteredPerKind) {
     struct Case {
@@ -398,6 +397,18 @@ TEST_F(SpinTest, EnterKeys) {
     EXPECT_EQ(Spin->Text(), "5");
 }
 
+TEST_F(SpinTest, AutoFocusTakesTheFocusWhenTheMouseEnters) {
+    Other->SetFocus();
+    Driver.Pump();
+    Driver.MoveTo(TTestDriver::CenterOf(Spin));
+    EXPECT_FALSE(Spin->Focused());
+    Driver.MoveTo(TTestDriver::ScreenPoint(Form, TPoint(5, 5)));
+    Spin->SetAutoFocus(true);
+    Driver.MoveTo(TTestDriver::CenterOf(Spin));
+    EXPECT_TRUE(Spin->Focused());
+    EXPECT_EQ(Spin->SelLength(), 1) << "entered without a click: the text is selected";
+}
+
 TEST_F(SpinTest, ReadOnlyStepKeepsTheValueButFiresTheEvent) {
     Spin->SetReadOnly(true);
     Spin->SetValue(4);
@@ -431,7 +442,7 @@ TEST_F(SpinTest, EmptyTextIsFilledOnLeavingWhenNullIsRefused) {
     }
 }
 
-// ---- Look and label --------------------------------------------------------------------------------------
+// ---- Look and label ---------------------------------------------------------------------------------------
 
 TEST_F(SpinTest, LabelFollowsPositionEnabledAndVisible) {
     Spin->SetLabelCaption("Frames");
