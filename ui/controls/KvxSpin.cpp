@@ -823,7 +823,11 @@ void TKvxSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
             PostMessage(Handle(), kSelectNextMessage, (Shift & ssShift) ? 0 : 1, 0);
             restore = false;
         } else if (Shift & ssCtrl) {
-            UpClick(this);
+            // The same as the Up key.
+            if (smart)
+                StepSmart(+1);
+            else
+                UpClick(this);
         }
         break;
     case VK_PRIOR:
