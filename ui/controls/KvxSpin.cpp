@@ -291,7 +291,8 @@ void TKvxSpinButton::KeyDown(uint16_t& Key, TShiftState Shift) {
         FDownButton->Click();
         break;
     case VK_SPACE:
-        FFocusedButton->Click();
+        if (FFocusedButton)
+            FFocusedButton->Click();
         break;
     }
 }
@@ -355,6 +356,8 @@ void TKvxSpinButton::Notification(TComponent* AComponent, TOperation Operation) 
         return;
     if (AComponent == FFocusControl)
         FFocusControl = nullptr;
+    if (AComponent == FFocusedButton)
+        FFocusedButton = nullptr;
     if (AComponent == FUpButton)
         FUpButton = nullptr;
     if (AComponent == FDownButton)
@@ -1127,7 +1130,8 @@ void TKvxSpinEdit::SetDirection(TSpinDirection Value) {
     if (Value == FDirection)
         return;
     FDirection = Value;
-    FButton->SetDirection(Value);
+    if (FButton)
+        FButton->SetDirection(Value);
     NudgeWidth();
 }
 
@@ -1162,16 +1166,22 @@ void TKvxSpinEdit::SetFlatLineColor(TColor Value) {
     Invalidate();
 }
 
+template <class F> void TKvxSpinEdit::ForEachArrow(F Action) {
+    if (!FButton)
+        return;
+    for (TKvxTimerSpeedButton* b : {FButton->UpButton(), FButton->DownButton()})
+        if (b)
+            Action(b);
+}
+
 void TKvxSpinEdit::SetSpinFlat(bool Value) {
     FSpinFlat = Value;
-    FButton->UpButton()->SetFlat(Value);
-    FButton->DownButton()->SetFlat(Value);
+    ForEachArrow([&](TKvxTimerSpeedButton* b) { b->SetFlat(Value); });
 }
 
 void TKvxSpinEdit::SetSpinTransparent(bool Value) {
     FSpinTransparent = Value;
-    FButton->UpButton()->SetTransparent(Value);
-    FButton->DownButton()->SetTransparent(Value);
+    ForEachArrow([&](TKvxTimerSpeedButton* b) { b->SetTransparent(Value); });
     NudgeWidth();
 }
 
@@ -1337,11 +1347,9 @@ void TKvxSpinEdit::Dispatch(TMessage& Message) {
         return;
     case CM_ENABLEDCHANGED:
         TCustomEdit::Dispatch(Message);
-        if (FButton) {
+        if (FButton)
             FButton->SetEnabled(Enabled());
-            FButton->UpButton()->SetEnabled(Enabled());
-            FButton->DownButton()->SetEnabled(Enabled());
-        }
+        ForEachArrow([&](TKvxTimerSpeedButton* b) { b->SetEnabled(Enabled()); });
         return;
     case CM_VISIBLECHANGED:
     case CM_SHOWINGCHANGED:

@@ -272,6 +272,7 @@ private:
     void LayoutButton();
     void LayoutLabel();
     void NudgeWidth();
+    template <class F> void ForEachArrow(F Action);
     void DrawFocusBorder();
     void RedrawWithFrame();
     void WindowFocusLost();
