@@ -164,6 +164,8 @@ public:
     void SetTextProp(const std::string& Value);
     // The whole window text, affixes included.
     std::string WindowText() const { return plat::TCustomEdit::GetText(); }
+    // Writes the window text as it is, without formatting.
+    void SetWindowTextRaw(const std::string& Value);
     double FloatValue() const;
     void SetFloatValue(double Value);
     int IntegerValue() const;
@@ -367,8 +369,6 @@ protected:
     int IntegerPartLength(const std::string& Value) const;
     int IntegerPartLimit() const;
     bool IsSignKey(char32_t C) const;
-    void SetWindowTextRaw(const std::string& Value);
-    void NudgeWidth();
     void SetURLLook(bool On);
     bool IsHot() const;
     void PaintBorder();
