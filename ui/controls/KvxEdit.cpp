@@ -1353,8 +1353,11 @@ void TKvxEdit::HandleChar(TMessage& Message) {
             OnKeyPress(this, copy);
         return;
     }
-    if (c == 27 && !FCanUndo) {
-        standard();
+    if (c == 27) {
+        // With CanUndo the key-down already put the value back; the character itself must not mark
+        // the restored value modified again.
+        if (!FCanUndo)
+            standard();
         return;
     }
     if (ctrl && (c == 3 || c == 22 || c == 24)) {

@@ -16,8 +16,8 @@ TEST(EditValueRules, ClassifiesNumberTexts) {
     struct Case {
         const char* Text;
         int Class;
-    } cases[] = {{"123", 0},  {"-1.5", 1}, {"1A", 5},   {"", 2},    {"1.2.3", 2}, {"--1", 2},
-                 {"1,234.5", 1}, {",12", 2}, {"1,2,3", 2}, {"abc", 5}, {"1x", 2}};
+    } cases[] = {{"123", 0},     {"-1.5", 1}, {"1A", 5},    {"", 2},    {"1.2.3", 2}, {"--1", 2},
+                 {"1,234.5", 1}, {",12", 2},  {"1,2,3", 2}, {"abc", 5}, {"1x", 2}};
     for (const Case& c : cases)
         EXPECT_EQ(TKvxEdit::ClassifyNumberText(c.Text), c.Class) << c.Text;
 }
@@ -26,9 +26,12 @@ TEST(EditValueRules, MixedCaseCapitalisesWordsAndNamePrefixes) {
     struct Case {
         const char* In;
         const char* Out;
-    } cases[] = {{"mcdonald", "McDonald"},           {"macarthur", "MacArthur"},
-                 {"henry iii", "Henry III"},         {"o-brien smith", "O-Brien Smith"},
-                 {"d'ARTAGNAN", "D'artagnan"},       {"JOHN (jack) doe", "John (Jack) Doe"},
+    } cases[] = {{"mcdonald", "McDonald"},
+                 {"macarthur", "MacArthur"},
+                 {"henry iii", "Henry III"},
+                 {"o-brien smith", "O-Brien Smith"},
+                 {"d'ARTAGNAN", "D'artagnan"},
+                 {"JOHN (jack) doe", "John (Jack) Doe"},
                  {"", ""}};
     for (const Case& c : cases)
         EXPECT_EQ(TKvxEdit::ToMixedCase(c.In), c.Out) << c.In;
@@ -61,11 +64,16 @@ TEST_F(EditValueTest, WritingAValueFormatsItByType) {
         const char* Value;
         const char* Shown;
     } cases[] = {
-        {etNumeric, 0, pdNormal, "", "0"},       {etFloat, 0, pdNormal, "", "0"},
-        {etMoney, 0, pdNormal, "", "0"},         {etHex, 0, pdNormal, "", "0"},
-        {etString, 0, pdNormal, "", ""},         {etFloat, 2, pdNormal, "3", "3.00"},
-        {etFloat, 2, pdShortest, "3.50", "3.5"}, {etMoney, 2, pdNormal, "1234.5", "1,234.50"},
-        {etHex, 0, pdNormal, "ab", "AB"},        {etNumeric, 0, pdNormal, "abc", "abc"},
+        {etNumeric, 0, pdNormal, "", "0"},
+        {etFloat, 0, pdNormal, "", "0"},
+        {etMoney, 0, pdNormal, "", "0"},
+        {etHex, 0, pdNormal, "", "0"},
+        {etString, 0, pdNormal, "", ""},
+        {etFloat, 2, pdNormal, "3", "3.00"},
+        {etFloat, 2, pdShortest, "3.50", "3.5"},
+        {etMoney, 2, pdNormal, "1234.5", "1,234.50"},
+        {etHex, 0, pdNormal, "ab", "AB"},
+        {etNumeric, 0, pdNormal, "abc", "abc"},
         {etFloat, -1, pdNormal, "1.2345", "1.2345"},
     };
     for (const Case& c : cases) {
@@ -131,10 +139,18 @@ TEST_F(EditValueTest, ReadsNumbersPerType) {
         double Float;
         int Integer;
     } cases[] = {
-        {etFloat, "-", 0, 0},          {etFloat, "1,234.5", 1234.5, 1}, {etFloat, "12.50", 12.5, 12},
-        {etMoney, "12.", 12, 12},      {etMoney, "1,234.56", 1234.56, 1234}, {etString, "3.5abc", 3.5, 0},
-        {etString, "abc", 0, 0},       {etHex, "FF", 255, 255},         {etRange, "1-5", 0, 0},
-        {etNumeric, "0x1F", 0, 31},    {etNumeric, "", 0, 0},           {etNumeric, "-12a", 0, 12},
+        {etFloat, "-", 0, 0},
+        {etFloat, "1,234.5", 1234.5, 1},
+        {etFloat, "12.50", 12.5, 12},
+        {etMoney, "12.", 12, 12},
+        {etMoney, "1,234.56", 1234.56, 1234},
+        {etString, "3.5abc", 3.5, 0},
+        {etString, "abc", 0, 0},
+        {etHex, "FF", 255, 255},
+        {etRange, "1-5", 0, 0},
+        {etNumeric, "0x1F", 0, 31},
+        {etNumeric, "", 0, 0},
+        {etNumeric, "-12a", 0, 12},
     };
     for (const Case& c : cases) {
         Edit->SetEditType(c.Type);
@@ -180,8 +196,8 @@ TEST_F(EditValueTest, ChangingTheTypeResetsValuesItCannotRead) {
         TKvxEditType To;
         const char* Text;
         const char* After;
-    } cases[] = {{etNumeric, "12", "12"}, {etNumeric, "1.5", "0"}, {etFloat, "1.5", "1.5"},
-                 {etFloat, "abc", "0.00"}, {etHex, "1A", "1A"},   {etHex, "xyz", "0"}};
+    } cases[] = {{etNumeric, "12", "12"},  {etNumeric, "1.5", "0"}, {etFloat, "1.5", "1.5"},
+                 {etFloat, "abc", "0.00"}, {etHex, "1A", "1A"},     {etHex, "xyz", "0"}};
     for (const Case& c : cases) {
         Edit->SetEditType(etString);
         Edit->SetPrecision(c.To == etFloat ? 2 : 0);
@@ -201,7 +217,7 @@ TEST_F(EditValueTest, LinksAreRecognisedBySchemeAtSignOrWwwPrefix) {
     struct Case {
         const char* Text;
         bool Link;
-    } cases[] = {{"http://x.org", true}, {"a@b", true},   {"@b", false}, {"WWW.x.org", true},
+    } cases[] = {{"http://x.org", true}, {"a@b", true},    {"@b", false},        {"WWW.x.org", true},
                  {"www", false},         {"plain", false}, {"mailto:me@x", true}};
     for (const Case& c : cases) {
         Edit->SetTextProp(c.Text);
