@@ -289,8 +289,8 @@ TKvxEdit::TKvxEdit(TComponent* AOwner)
     FXPOrLater = v.Major > 5 || (v.Major == 5 && v.Minor != 0);
     FComCtl6 = CommonControlsMajorVersion() >= 6;
     FLabelFont->OnChange = [this](TObject*) {
-        if (FLabel && !FLabelUsesEditFont)
-            FLabel->Font()->Assign(FLabelFont.get());
+        if (Lbl() && !FLabelUsesEditFont)
+            Lbl()->Font()->Assign(FLabelFont.get());
         PlaceLabel();
     };
     if (!(ComponentState() & csDesigning)) {
@@ -308,11 +308,6 @@ TKvxEdit::TKvxEdit(TComponent* AOwner)
 TKvxEdit::~TKvxEdit() {
     if (FDropTarget && FDropTargetRegistered && HandleAllocated())
         RevokeDragDrop(WindowHandle());
-    if (FLabel) {
-        TLabel* label = std::exchange(FLabel, nullptr);
-        label->SetParent(nullptr);
-        delete label;
-    }
 }
 
 uint32_t TKvxEdit::PackedVersion() const {
@@ -779,8 +774,8 @@ void TKvxEdit::SetColor(TColor Value) {
 
 void TKvxEdit::SetVisible(bool Value) {
     TCustomEdit::SetVisible(Value);
-    if (FLabel)
-        FLabel->SetVisible(Value);
+    if (Lbl())
+        Lbl()->SetVisible(Value);
 }
 
 void TKvxEdit::SetEnabled(bool Value) {
@@ -795,8 +790,8 @@ void TKvxEdit::SetEnabled(bool Value) {
         SetColor(FDisabledColor);
         FNormalColor = keep;
     }
-    if (FLabel && !FLabelAlwaysEnabled)
-        FLabel->SetEnabled(Value);
+    if (Lbl() && !FLabelAlwaysEnabled)
+        Lbl()->SetEnabled(Value);
 }
 
 void TKvxEdit::SetFlat(bool Value) {
@@ -849,26 +844,23 @@ void TKvxEdit::SetOleDropTarget(bool Value) {
 // ---- Attached label ----------------------------------------------------------------------------------
 
 std::string TKvxEdit::LabelCaption() const {
-    return FLabel ? FLabel->Caption() : std::string();
+    return FLabel.Caption();
 }
 
 void TKvxEdit::SetLabelCaption(const std::string& Value) {
-    if (!FLabel) {
-        FLabel = new TLabel(this);
-        FLabel->SetParent(Parent());
-        FLabel->SetFocusControl(this);
-        FLabel->Font()->Assign(FLabelFont.get());
-        FLabel->SetParentFont(ParentFont());
-        FLabel->OnClick = [this](TObject*) {
+    bool first = !Lbl();
+    FLabel.SetCaption(Value, FLabelFont.get());
+    if (first) {
+        Lbl()->SetParentFont(ParentFont());
+        Lbl()->OnClick = [this](TObject*) {
             if (OnLabelClick)
                 OnLabelClick(this);
         };
-        FLabel->OnDblClick = [this](TObject*) {
+        Lbl()->OnDblClick = [this](TObject*) {
             if (OnLabelDblClick)
                 OnLabelDblClick(this);
         };
     }
-    FLabel->SetCaption(Value);
     PlaceLabel();
 }
 
@@ -889,8 +881,8 @@ void TKvxEdit::SetLabelTransparent(bool Value) {
 
 void TKvxEdit::SetLabelAlwaysEnabled(bool Value) {
     FLabelAlwaysEnabled = Value;
-    if (FLabel && Value)
-        FLabel->SetEnabled(true);
+    if (Lbl() && Value)
+        Lbl()->SetEnabled(true);
 }
 
 void TKvxEdit::SetLabelFont(TFont* Value) {
@@ -898,71 +890,18 @@ void TKvxEdit::SetLabelFont(TFont* Value) {
 }
 
 void TKvxEdit::PlaceLabel() {
-    if (!FLabel || !FLabel->Parent())
+    if (!Lbl() || !Lbl()->Parent())
         return;
-    FLabel->SetTransparent(FLabelTransparent);
-    FLabel->Font()->Assign(FLabelUsesEditFont ? Font() : FLabelFont.get());
-    int L = Left(), T = Top(), W = Width(), H = Height(), m = FLabelMargin;
-    int h = FLabel->Height();
-    bool leftOf = FLabelPosition <= lpLeftBottom;
-    int w = FLabel->Width();
-    if (leftOf) {
-        TCanvas* c = FLabel->Canvas();
-        c->Font()->Assign(FLabel->Font());
-        w = c->TextWidth(FLabel->Caption());
-    }
-    int vc = T + (H - h) / 2, hc = L + (W - w) / 2;
-    int top = T, left = L;
-    switch (FLabelPosition) {
-    case lpLeftTop:
-        top = T, left = L - w - m;
-        break;
-    case lpLeftCenter:
-        top = vc, left = L - w - m;
-        break;
-    case lpLeftBottom:
-        top = T + H - h, left = L - w - m;
-        break;
-    case lpTopLeft:
-        top = T - h - m, left = L;
-        break;
-    case lpBottomLeft:
-        top = T + H + m, left = L;
-        break;
-    case lpLeftTopLeft:
-        top = T, left = L - m;
-        break;
-    case lpLeftCenterLeft:
-        top = vc, left = L - m;
-        break;
-    case lpLeftBottomLeft:
-        top = T + H - h, left = L - m;
-        break;
-    case lpTopCenter:
-        top = T - h - m, left = hc;
-        break;
-    case lpBottomCenter:
-        top = T + H + m, left = hc;
-        break;
-    case lpRightTop:
-        top = T, left = L + W + m;
-        break;
-    case lpRightCenter:
-        top = vc, left = L + W + m;
-        break;
-    case lpRighBottom:
-        top = T + H - h, left = L + W + m;
-        break;
-    }
-    FLabel->SetBounds(left, top, FLabel->Width(), FLabel->Height());
-    FLabel->SetVisible(Visible());
+    Lbl()->Font()->Assign(FLabelUsesEditFont ? Font() : FLabelFont.get());
+    FLabel.Place(FLabelPosition, FLabelMargin, FLabelTransparent);
+    Lbl()->SetVisible(Visible());
 }
 
 void TKvxEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (ComponentState() & csLoading)
         FLoadedHeight = AHeight;
     TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
-    if (FLabel && FLabel->Parent())
+    if (Lbl() && Lbl()->Parent())
         PlaceLabel();
     if (HandleAllocated())
         UpdateEditRect(FFlat);
@@ -970,16 +909,15 @@ void TKvxEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 
 void TKvxEdit::SetParent(TWinControl* AParent) {
     TCustomEdit::SetParent(AParent);
-    if (FLabel) {
-        FLabel->SetParent(AParent);
+    if (Lbl()) {
+        Lbl()->SetParent(AParent);
         PlaceLabel();
     }
 }
 
 void TKvxEdit::Notification(TComponent* AComponent, TOperation Operation) {
     TCustomEdit::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FLabel)
-        FLabel = nullptr;
+    FLabel.Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FListWindow) {
         FListWindow = nullptr;
         FListBox = nullptr;
@@ -1045,11 +983,11 @@ void TKvxEdit::Loaded() {
         SetBounds(Left(), Top(), Width(), FLoadedHeight);
     if (!designing)
         LoadPersistence();
-    if (FLabel) {
+    if (Lbl()) {
         if (!FLabelAlwaysEnabled)
-            FLabel->SetEnabled(Enabled());
+            Lbl()->SetEnabled(Enabled());
         if (ParentFont())
-            FLabel->Font()->Assign(Font());
+            Lbl()->Font()->Assign(Font());
     }
     FLabelUsesEditFont = ParentFont();
     PlaceLabel();
@@ -1200,22 +1138,22 @@ void TKvxEdit::WndProc(TMessage& Message) {
         return;
     case CM_SHOWINGCHANGED:
         TCustomEdit::WndProc(Message);
-        if (FLabel)
-            FLabel->SetVisible(Visible());
+        if (Lbl())
+            Lbl()->SetVisible(Visible());
         return;
     case CM_ENABLEDCHANGED:
         TCustomEdit::WndProc(Message);
         return;
     case CM_FONTCHANGED:
         TCustomEdit::WndProc(Message);
-        if (FLabel && ParentFont() && (ComponentState() & (csLoading | csDesigning)))
-            FLabel->Font()->Assign(Font());
+        if (Lbl() && ParentFont() && (ComponentState() & (csLoading | csDesigning)))
+            Lbl()->Font()->Assign(Font());
         UpdateEditRect(FFlat);
         return;
     case CM_PARENTFONTCHANGED:
         TCustomEdit::WndProc(Message);
-        if (FLabel && ParentFont())
-            FLabel->Font()->Assign(Font());
+        if (Lbl() && ParentFont())
+            Lbl()->Font()->Assign(Font());
         return;
     case WM_NCPAINT:
         TCustomEdit::WndProc(Message);
@@ -1799,8 +1737,8 @@ void TKvxEdit::HandleFocusEntry(TMessage& Message) {
     }
     if (AutoSelect())
         SelectValue();
-    if (FFocusLabel && FLabel)
-        FLabel->Font()->SetStyle(FLabel->Font()->Style() | fsBold);
+    if (FFocusLabel && Lbl())
+        Lbl()->Font()->SetStyle(Lbl()->Font()->Style() | fsBold);
     if (FFocusWidthInc > 0 && !FInFocusAlign)
         SetWidth(Width() + FFocusWidthInc);
     FSavedEditAlign = FEditAlign;
@@ -1825,8 +1763,8 @@ void TKvxEdit::HandleFocusExit(TMessage& Message) {
         TCustomEdit::SetColor(FNormalColor);
     if (!((FErrorState && FShowError) || FShowModified || (IsURL() && FShowURL)))
         Font()->SetColor(FNormalFontColor);
-    if (FFocusLabel && FLabel)
-        FLabel->Font()->SetStyle(FLabel->Font()->Style() & ~fsBold);
+    if (FFocusLabel && Lbl())
+        Lbl()->Font()->SetStyle(Lbl()->Font()->Style() & ~fsBold);
     std::string v = Text();
     if ((FEditType == etFloat || FEditType == etMoney) && FPrecision > 0 &&
         !(v.empty() && FAllowNumericNullValue)) {

@@ -14,6 +14,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Label.h"
+#include "ui/controls/AttachedLabel.h"
 
 namespace plat {
 class TListBox;
@@ -47,28 +48,6 @@ static_assert(std::size(kEditAlignNames) == eaCenter + 1);
 enum TPrecisionDisplay { pdNormal, pdShortest };
 inline constexpr const char* kPrecisionDisplayNames[] = {"pdNormal", "pdShortest"};
 static_assert(std::size(kPrecisionDisplayNames) == pdShortest + 1);
-
-// Where an attached label stands beside its control (the last one keeps its historical spelling).
-enum TLabelPosition {
-    lpLeftTop,
-    lpLeftCenter,
-    lpLeftBottom,
-    lpTopLeft,
-    lpBottomLeft,
-    lpLeftTopLeft,
-    lpLeftCenterLeft,
-    lpLeftBottomLeft,
-    lpTopCenter,
-    lpBottomCenter,
-    lpRightTop,
-    lpRightCenter,
-    lpRighBottom
-};
-inline constexpr const char* kLabelPositionNames[] = {
-    "lpLeftTop",     "lpLeftCenter",     "lpLeftBottom",     "lpTopLeft",   "lpBottomLeft",
-    "lpLeftTopLeft", "lpLeftCenterLeft", "lpLeftBottomLeft", "lpTopCenter", "lpBottomCenter",
-    "lpRightTop",    "lpRightCenter",    "lpRighBottom"};
-static_assert(std::size(kLabelPositionNames) == lpRighBottom + 1);
 
 enum TPersistenceLocation { plInifile, plRegistry };
 inline constexpr const char* kPersistenceLocationNames[] = {"plInifile", "plRegistry"};
@@ -309,7 +288,7 @@ public:
     void SetParent(plat::TWinControl* AParent) override;
 
     // The attached label (null until LabelCaption was first set).
-    plat::TLabel* EditLabel() const { return FLabel; }
+    plat::TLabel* EditLabel() const { return FLabel.Label(); }
     // The lookup list, shown while typing (for tests and the list's own keys).
     plat::TWinControl* LookupWindow() const;
     plat::TListBox* LookupListBox() const { return FListBox; }
@@ -384,6 +363,7 @@ protected:
 
 private:
     void ApplyFlat(bool Value);
+    plat::TLabel* Lbl() const { return FLabel.Label(); }
     void SignToggle(bool WholeValueRule);
     bool ValueIsNumberType() const {
         return FEditType == etNumeric || FEditType == etFloat || FEditType == etMoney;
@@ -444,7 +424,7 @@ private:
     bool FOleDropTarget = false;
 
     bool FInFocusAlign = false;
-    plat::TLabel* FLabel = nullptr;
+    TAttachedLabel FLabel{this};
     std::unique_ptr<plat::TFont> FLabelFont;
     TEditAlign FSavedEditAlign = eaLeft;
     plat::TBorderStyle FSavedBorderStyle = plat::bsSingle;
