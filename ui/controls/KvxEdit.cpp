@@ -893,6 +893,9 @@ void TKvxEdit::PlaceLabel() {
     if (!Lbl() || !Lbl()->Parent())
         return;
     Lbl()->Font()->Assign(FLabelUsesEditFont ? Font() : FLabelFont.get());
+    // Re-placing while focused (a focus width increase does) keeps the focus label bold.
+    if (FFocusLabel && Focused())
+        Lbl()->Font()->SetStyle(Lbl()->Font()->Style() | fsBold);
     FLabel.Place(FLabelPosition, FLabelMargin, FLabelTransparent);
     Lbl()->SetVisible(Visible());
 }
