@@ -2147,7 +2147,6 @@ void TKvxEdit::SelectLookupItem() {
         OnLookupSelect(this, value);
     if (OnLookupIndexSelect)
         OnLookupIndexSelect(this, i, value);
-    SetModifiedState(true);
     if (FLookup->Multi()) {
         std::string t = Text();
         size_t p = t.rfind(FLookup->Separator());
@@ -2160,6 +2159,7 @@ void TKvxEdit::SelectLookupItem() {
         SetTextProp(value);
         SelectValue();
     }
+    SetModifiedState(true);
 }
 
 // ---- Persistence ---------------------------------------------------------------------------------------
