@@ -154,12 +154,13 @@ HRESULT TAEDropTarget::Drop(IDataObject* Data, TDragKeys Keys, TPoint Point, uin
         return S_OK;
     }
     FKeys = Keys;
+    FDropRefused = false;
     TEnumFormats formats(Data);
     if (formats.HasFormat(CF_TEXT))
         DropText(Point, formats.GetText());
     if (formats.HasFormat(CF_HDROP) && formats.GetFileNames())
         DropFiles(Point, formats.FileNames());
-    Effect = EffectOf(Keys);
+    Effect = FDropRefused ? DROPEFFECT_NONE : EffectOf(Keys);
     return S_OK;
 }
 
@@ -174,7 +175,7 @@ void TEditDropTarget::DragOverCheck(TPoint Point, bool& Accept) {
 }
 
 void TEditDropTarget::DropText(TPoint Point, const std::string& Text) {
-    FEdit->DropText(Point, Text, (FKeys & MK_CONTROL) != 0);
+    FDropRefused = !FEdit->DropText(Point, Text, (FKeys & MK_CONTROL) != 0);
 }
 
 // ---- Drop source and data object -------------------------------------------------------------------------

@@ -127,6 +127,9 @@ public:
 protected:
     // The keys of the drop being handled (Control copies).
     TDragKeys FKeys = 0;
+    // Set by a handler that took nothing: the drop reports no effect, so a source does not remove what
+    // it dragged.
+    bool FDropRefused = false;
 
 private:
     bool FAccepted = false;

@@ -306,8 +306,7 @@ TKvxEdit::TKvxEdit(TComponent* AOwner)
 }
 
 TKvxEdit::~TKvxEdit() {
-    if (FDropTarget && FDropTargetRegistered && HandleAllocated())
-        RevokeDragDrop(WindowHandle());
+    RevokeDropTarget();
 }
 
 uint32_t TKvxEdit::PackedVersion() const {
@@ -830,15 +829,29 @@ void TKvxEdit::SetOleDropTarget(bool Value) {
     if (ComponentState() & csDesigning)
         return;
     if (Value) {
-        if (!FDropTargetRegistered && HandleAllocated()) {
-            FDropTarget = std::make_unique<TEditDropTarget>(this);
-            FDropTargetRegistered = RegisterDragDrop(WindowHandle(), FDropTarget.get());
-        }
-    } else if (FDropTargetRegistered) {
-        RevokeDragDrop(WindowHandle());
-        FDropTargetRegistered = false;
-        FDropTarget.reset();
+        if (HandleAllocated())
+            RegisterDropTarget();
+    } else {
+        RevokeDropTarget();
     }
+}
+
+void TKvxEdit::RegisterDropTarget() {
+    if (FDropTargetRegistered)
+        return;
+    if (!FDropTarget)
+        FDropTarget = std::make_unique<TEditDropTarget>(this);
+    FDropTargetRegistered = RegisterDragDrop(WindowHandle(), FDropTarget.get());
+    if (FDropTargetRegistered)
+        FDropWindow = WindowHandle();
+}
+
+// The registration goes with the window it was made for, however that window ends.
+void TKvxEdit::RevokeDropTarget() {
+    if (FDropTargetRegistered)
+        RevokeDragDrop(FDropWindow);
+    FDropTargetRegistered = false;
+    FDropWindow = nullptr;
 }
 
 // ---- Attached label ----------------------------------------------------------------------------------
@@ -940,19 +953,14 @@ void TKvxEdit::CreateParams(TCreateParams& Params) {
 void TKvxEdit::CreateWnd() {
     TCustomEdit::CreateWnd();
     UpdateEditRect(FFlat);
-    if (FOleDropTarget && !FDropTargetRegistered && !(ComponentState() & csDesigning)) {
-        FDropTarget = std::make_unique<TEditDropTarget>(this);
-        FDropTargetRegistered = RegisterDragDrop(WindowHandle(), FDropTarget.get());
-    }
+    if (FOleDropTarget && !(ComponentState() & csDesigning))
+        RegisterDropTarget();
 }
 
 void TKvxEdit::DestroyWnd() {
     if (!(ComponentState() & csDesigning))
         SavePersistence();
-    if (FDropTargetRegistered) {
-        RevokeDragDrop(WindowHandle());
-        FDropTargetRegistered = false;
-    }
+    RevokeDropTarget();
     TCustomEdit::DestroyWnd();
 }
 
@@ -1158,6 +1166,9 @@ void TKvxEdit::WndProc(TMessage& Message) {
         if (Lbl() && ParentFont())
             Lbl()->Font()->Assign(Font());
         return;
+    case WM_DESTROY:
+        RevokeDropTarget();
+        break;
     case WM_NCPAINT:
         TCustomEdit::WndProc(Message);
         if (FFocusBorderColor != clNone || (!Enabled() && FDisabledBorder))
@@ -1832,6 +1843,9 @@ void TKvxEdit::HandleMouseDown(TMessage& Message, bool& Skip) {
         Message.Msg == WM_LBUTTONDOWN) {
         FDragArmed = true;
         Skip = true;
+        // The standard handling that would capture the mouse is skipped; the moves that may start a
+        // drag must still reach this edit.
+        SetCapture(Handle());
     }
 }
 
@@ -1857,6 +1871,8 @@ void TKvxEdit::HandleMouseMove(TMessage& Message) {
 
 void TKvxEdit::HandleMouseUp(TMessage& Message) {
     if (FDragArmed) {
+        if (GetCapture() == WindowHandle())
+            ReleaseCapture();
         TPoint p = PointFromLParam(Message.LParam);
         int c = LOWORD(Perform(EM_CHARFROMPOS, 0, MAKELPARAM(p.X, p.Y)));
         SetSelStart(c);
@@ -1907,7 +1923,7 @@ void TKvxEdit::HideDropCaret() {
     FDropCaretPos = TPoint(-1, -1);
 }
 
-void TKvxEdit::DropText(TPoint ScreenPoint, const std::string& Text, bool Copy) {
+bool TKvxEdit::DropText(TPoint ScreenPoint, const std::string& Text, bool Copy) {
     std::string t = Text;
     if (size_t p = t.find('\r'); p != std::string::npos)
         t.erase(p);
@@ -1916,7 +1932,7 @@ void TKvxEdit::DropText(TPoint ScreenPoint, const std::string& Text, bool Copy) 
     TPoint client = ScreenToClient(ScreenPoint);
     int c = LOWORD(Perform(EM_CHARFROMPOS, 0, MAKELPARAM(client.X, client.Y)));
     if (FDragFromSelf && c >= SelStart() && c <= SelStart() + SelLength())
-        return;
+        return false;
     if (FDragFromSelf && !Copy) {
         int start = SelStart(), len = SelLength();
         SetSelText("");
@@ -1928,6 +1944,7 @@ void TKvxEdit::DropText(TPoint ScreenPoint, const std::string& Text, bool Copy) 
     SetSelLength(0);
     SetSelText(t);
     Invalidate();
+    return true;
 }
 
 // ---- Painting --------------------------------------------------------------------------------------------

@@ -314,8 +314,8 @@ public:
     void TrackDropCaret(plat::TPoint ScreenPoint);
     void HideDropCaret();
     // Inserts the first line of Text at the character under the screen point (a drop); a drag from
-    // this edit moves its selection there unless Copy.
-    void DropText(plat::TPoint ScreenPoint, const std::string& Text, bool Copy);
+    // this edit moves its selection there unless Copy. False for a drop onto the own selection.
+    bool DropText(plat::TPoint ScreenPoint, const std::string& Text, bool Copy);
     bool DragFromSelf() const { return FDragFromSelf; }
 
 protected:
@@ -363,6 +363,8 @@ protected:
 
 private:
     void ApplyFlat(bool Value);
+    void RegisterDropTarget();
+    void RevokeDropTarget();
     plat::TLabel* Lbl() const { return FLabel.Label(); }
     void SignToggle(bool WholeValueRule);
     bool ValueIsNumberType() const {
@@ -438,6 +440,7 @@ private:
     bool FCutInProgress = false;
     plat::TPoint FDropCaretPos{-1, -1};
     bool FDropTargetRegistered = false;
+    plat::HWND FDropWindow = nullptr;
     bool FDragFromSelf = false;
     bool FDragArmed = false;
     int FLoadedHeight = 0;
