@@ -36,6 +36,13 @@ std::unique_ptr<TBitmap> FolderGlyph() {
 } // namespace
 
 PLAT_CLASS_INFO_CREATABLE(TKvxDirectoryEdit, TKvxEditBtn)
+
+namespace {
+// Layouts create the edits by name.
+struct TRegistrar {
+    TRegistrar() { RegisterClass(TKvxDirectoryEdit::StaticClass()); }
+} registrar;
+} // namespace
 PLAT_PROPERTIES(TKvxDirectoryEdit) {
     props.Boolean("AllowNewFolder", &TKvxDirectoryEdit::AllowNewFolder, &TKvxDirectoryEdit::SetAllowNewFolder,
                   true);

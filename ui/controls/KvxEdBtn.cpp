@@ -217,6 +217,13 @@ void TEditButton::ButtonMouseUp(TMouseButton Button) {
 // ---- The edit with button -----------------------------------------------------------------------------
 
 PLAT_CLASS_INFO_CREATABLE(TKvxEditBtn, TKvxEdit)
+
+namespace {
+// Layouts create the edits by name.
+struct TRegistrar {
+    TRegistrar() { RegisterClass(TKvxEditBtn::StaticClass()); }
+} registrar;
+} // namespace
 PLAT_PROPERTIES(TKvxEditBtn) {
     props.Enum("ButtonStyle", &TKvxEditBtn::ButtonStyle, &TKvxEditBtn::SetButtonStyle, kButtonStyleNames,
                bsButton);

@@ -206,6 +206,13 @@ void TPersistence::Assign(TPersistent* Source) {
 
 PLAT_CLASS_INFO_CREATABLE(TKvxEdit, TCustomEdit)
 
+namespace {
+// Layouts create the edits by name.
+struct TRegistrar {
+    TRegistrar() { RegisterClass(TKvxEdit::StaticClass()); }
+} registrar;
+} // namespace
+
 PLAT_PROPERTIES(TKvxEdit) {
     props.Enum("EditType", &TKvxEdit::EditType, &TKvxEdit::SetEditType, kKvxEditTypeNames, etString);
     props.Integer("Precision", &TKvxEdit::Precision, &TKvxEdit::SetPrecision, 0)
