@@ -25,6 +25,7 @@
 #include "platform/ui/ListBox.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Paint.h"
+#include "platform/ui/ParentBackground.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/SystemServices.h"
@@ -134,8 +135,23 @@ public:
     }
     TListBox* List = nullptr;
 
+    // A hint shows without updating its children; the list box must show with it.
+    void ActivateHint(TRect Rect, const std::string& AHint) override {
+        THintWindow::ActivateHint(Rect, AHint);
+        UpdateShowing();
+    }
+
 protected:
     void Paint() override {}
+    // Unlike a hint, the list takes the mouse; its bottom-right corner sizes it.
+    void Dispatch(TMessage& Message) override {
+        if (Message.Msg == WM_NCHITTEST) {
+            TPoint p = ScreenToClient(PointFromLParam(Message.LParam));
+            Message.Result = p.X >= Width() - 10 && p.Y >= Height() - 10 ? HTBOTTOMRIGHT : HTCLIENT;
+            return;
+        }
+        THintWindow::Dispatch(Message);
+    }
 };
 
 PLAT_CLASS_INFO(TListHintWindow, THintWindow)
@@ -1587,7 +1603,7 @@ void TKvxEdit::HandleKeyDown(TMessage& Message) {
         return consume();
     }
     if (key == VK_BACK && !FPrefix.empty()) {
-        if (SelStart() <= lp + 1 && SelLength() == 0 && SelStart() <= lp)
+        if (SelStart() <= lp + 1)
             return consume();
         SetModifiedState(true);
     }
@@ -1959,6 +1975,17 @@ bool TKvxEdit::DropText(TPoint ScreenPoint, const std::string& Text, bool Copy) 
 void TKvxEdit::Paint() {
     TCustomEdit::Paint();
     PaintExtras(*Canvas());
+}
+
+// The edit's colour holds its disabled colour too; a transparent edit shows what its parent paints.
+void TKvxEdit::PaintBackground(TCanvas& Canvas, const TRect& Rect) {
+    if (FTransparent && Parent() && Canvas.Handle()) {
+        DrawParentBackground(this, Canvas.Handle(), &Rect);
+        return;
+    }
+    Canvas.Brush()->SetStyle(bsSolid);
+    Canvas.Brush()->SetColor(Color());
+    Canvas.FillRect(Rect);
 }
 
 void TKvxEdit::PaintExtras(TCanvas& Canvas) {

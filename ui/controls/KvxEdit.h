@@ -325,6 +325,7 @@ protected:
     void WndProc(plat::TMessage& Message) override;
     void Change() override;
     void Paint() override;
+    void PaintBackground(plat::TCanvas& Canvas, const plat::TRect& Rect) override;
     void Loaded() override;
     void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
 

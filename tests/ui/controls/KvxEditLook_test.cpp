@@ -105,6 +105,17 @@ TEST_F(EditLookTest, AFlatEditTakesItsParentsColourAndReturnsToItsOwnOnExit) {
     EXPECT_EQ(Edit->BorderStyle(), bsSingle);
 }
 
+TEST_F(EditLookTest, DisabledAndTransparentEditsShowTheirBackgrounds) {
+    Form->SetColor(0x40C040);
+    Edit->SetEnabled(false);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(Edit, 5, 5), clSilver);
+    Edit->SetEnabled(true);
+    Edit->SetTransparent(true);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(Edit, 5, 5), static_cast<TColor>(0x40C040));
+}
+
 TEST_F(EditLookTest, TheLabelStandsWhereItsPositionSays) {
     Edit->SetBounds(150, 100, 100, 21);
     Edit->SetLabelCaption("Step Size");

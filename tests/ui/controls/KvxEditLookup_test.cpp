@@ -67,6 +67,14 @@ TEST_F(EditLookupTest, KeysMoveTheHighlightAndReturnTakesTheEntry) {
     EXPECT_TRUE(Edit->ModifiedState());
 }
 
+TEST_F(EditLookupTest, ReleasingTheMouseOverTheListTakesTheEntry) {
+    TypeAt(Edit, 0, 0, "xy");
+    ASSERT_TRUE(Edit->LookupShown());
+    Driver.Click(Edit->LookupListBox(), TPoint(10, 6));
+    EXPECT_EQ(Edit->Text(), "xyz");
+    EXPECT_FALSE(Edit->LookupShown());
+}
+
 TEST_F(EditLookupTest, MultiCompletesTheLastItem) {
     Edit->Lookup()->SetMulti(true);
     Edit->SetWindowTextRaw("x;");
