@@ -69,6 +69,15 @@ void TKvxSpeedButton::Paint() {
         SetEnabled(!disabled);
         TSpeedButton::Paint();
         int W = Width(), H = Height();
+        if (!Glyph() || Glyph()->Empty()) {
+            // Without a glyph of its own the button shows the drop-down arrow.
+            TPoint tip[] = {{W / 2 - 3 + (down ? 1 : 0), H / 2 - 1 + (down ? 1 : 0)},
+                            {W / 2 + 3 + (down ? 1 : 0), H / 2 - 1 + (down ? 1 : 0)},
+                            {W / 2 + (down ? 1 : 0), H / 2 + 2 + (down ? 1 : 0)}};
+            c.Pen()->SetColor(disabled ? clGray : clBlack);
+            c.Brush()->SetColor(disabled ? clGray : clBlack);
+            c.Polygon(tip);
+        }
         c.Pen()->SetWidth(1);
         c.Pen()->SetColor(clBtnFace);
         c.MoveTo(W - 2, 0);

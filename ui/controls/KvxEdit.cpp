@@ -550,8 +550,8 @@ void TKvxEdit::FormatMoney() {
     std::string text = FPrefix + value + FSuffix;
     if (text != WindowText()) {
         FSuppressNextChange = true;
+        ScopeGuard clear([this] { FSuppressNextChange = false; });
         SetWindowTextRaw(text);
-        FSuppressNextChange = false;
     }
     SetSelStart(std::max(0, c + (Len(value) - n)));
     SetSelLength(0);
@@ -1171,6 +1171,7 @@ void TKvxEdit::WndProc(TMessage& Message) {
             static_cast<THintWindow*>(FListWindow)->ReleaseHandle();
         return;
     case CM_SHOWINGCHANGED:
+    case CM_VISIBLECHANGED:
         TCustomEdit::WndProc(Message);
         if (Lbl())
             Lbl()->SetVisible(Visible());
@@ -1831,7 +1832,9 @@ void TKvxEdit::HandleFocusExit(TMessage& Message) {
         if (!FEmptyText.empty() && Text().empty())
             Invalidate();
         AddHistory();
-        if (FFocusBorderColor != clNone || FErrorMarkerLen > 0)
+        if (FFocusBorderColor != clNone && HandleAllocated())
+            RedrawWindow(WindowHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        if (FErrorMarkerLen > 0)
             Invalidate();
     }
 }
@@ -2028,6 +2031,8 @@ void TKvxEdit::PaintExtras(TCanvas& Canvas) {
     }
     if (!focused && FErrorMarkerLen > 0)
         DrawErrorMarker(Canvas, FErrorMarkerPos, FErrorMarkerLen);
+    if (FFocusBorderColor != clNone || (!Enabled() && FDisabledBorder))
+        PaintBorder();
 }
 
 void TKvxEdit::DrawErrorMarker(TCanvas& Canvas, int Pos, int Len) {

@@ -14,6 +14,8 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/ListBox.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/SystemServices.h"
+#include "ui/controls/XPVisualStyles.h"
 
 using namespace plat;
 using namespace ui;
@@ -138,6 +140,30 @@ TEST_F(DirectoryEditTest, F4OpensTheBrowserOnceAndAnEmptyValueStartsInTheCurrent
     EXPECT_EQ(initial, GetCurrentDir());
     EXPECT_EQ(Driver.PendingModalAnswers(), 0);
     ASSERT_EQ(::chdir(cwd.c_str()), 0);
+}
+
+// The button draws through the theme service only while a visual style is active, in both styles, and
+// shows its state there.
+TEST_F(DirectoryEditTest, TheButtonIsThemedOnlyWhileAVisualStyleIsActive) {
+    auto* drop = New<TKvxEditBtn>(20, 120, 200);
+    drop->SetButtonStyle(bsDropDown);
+    Driver.Pump();
+    auto face = [&](TKvxEditBtn* e) { return Driver.Pixel(e->Button(), e->ButtonWidth() / 2, 2); };
+    TColor classicButton = face(Dir), classicDrop = face(drop);
+    bool styles = VisualStylesEnabled();
+    SetVisualStylesEnabled(true);
+    Dir->Button()->Button()->Invalidate();
+    drop->Button()->Button()->Invalidate();
+    Driver.Pump();
+    TColor themedButton = face(Dir), themedDrop = face(drop);
+    Dir->SetEnabled(false);
+    Driver.Pump();
+    TColor themedDisabled = face(Dir);
+    SetVisualStylesEnabled(styles);
+    EXPECT_NE(themedButton, classicButton);
+    EXPECT_NE(themedDrop, classicDrop);
+    EXPECT_NE(themedDisabled, themedButton);
+    EXPECT_EQ(themedButton, static_cast<TColor>(0xF5E9DC));
 }
 
 TEST_F(DirectoryEditTest, OnlyExistingFoldersAreValid) {

@@ -5,6 +5,7 @@
 #include "EditTestUtil.h"
 #include "platform/rtl/OpenLink.h"
 #include "platform/testing/TestOutput.h"
+#include "platform/ui/Application.h"
 #include "ui/controls/KvxDirectoryEdit.h"
 
 using namespace plat;
@@ -147,6 +148,12 @@ TEST_F(EditLookTest, TheLabelStandsWhereItsPositionSays) {
     Edit->SetVisible(false);
     EXPECT_FALSE(label->Visible());
     Edit->SetVisible(true);
+    EXPECT_TRUE(label->Visible());
+    // Also when hidden as a plain control (a layout, a parent's code).
+    static_cast<TControl*>(Edit)->SetVisible(false);
+    EXPECT_FALSE(label->Visible());
+    static_cast<TControl*>(Edit)->SetVisible(true);
+    EXPECT_TRUE(label->Visible());
     Edit->SetEnabled(false);
     EXPECT_FALSE(label->Enabled());
     EXPECT_EQ(Edit->Color(), clSilver);
@@ -155,6 +162,21 @@ TEST_F(EditLookTest, TheLabelStandsWhereItsPositionSays) {
     Edit->SetLabelAlwaysEnabled(true);
     Edit->SetEnabled(false);
     EXPECT_TRUE(label->Enabled());
+}
+
+TEST_F(EditLookTest, AValueWiderThanTheEditBecomesItsHint) {
+    Edit->SetHintShowLargeText(true);
+    Edit->SetHint("plain hint");
+    for (bool wide : {false, true}) {
+        Edit->SetTextProp(wide ? std::string(60, 'W') : "short");
+        THintInfo info;
+        info.HintStr = Edit->Hint();
+        Edit->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.HintStr, wide ? Edit->Text() : "plain hint");
+        if (wide) {
+            EXPECT_EQ(info.HintPos, Edit->ClientToScreen(TPoint(0, 0)));
+        }
+    }
 }
 
 TEST_F(EditLookTest, FocusColoursAndBoldLabelFollowTheFocus) {
@@ -176,10 +198,10 @@ TEST_F(EditLookTest, FocusColoursAndBoldLabelFollowTheFocus) {
 }
 
 TEST_F(EditLookTest, Pictures) {
-    Form->SetBounds(100, 100, 460, 330);
+    Form->SetBounds(100, 100, 470, 330);
     Form->SetColor(clBtnFace);
     auto add = [&](int y, const std::string& caption) {
-        auto* e = New(120, y, 200);
+        auto* e = New(110, y, 200);
         e->SetLabelCaption(caption);
         e->SetLabelPosition(lpLeftCenter);
         return e;
@@ -215,10 +237,26 @@ TEST_F(EditLookTest, Pictures) {
     money->SetPrecision(2);
     money->SetPrefix("$ ");
     money->SetFloatValue(-1234567.891);
+    auto* bordered = New(340, 10, 100);
+    bordered->SetFocusBorderColor(clRed);
+    bordered->SetTextProp("red frame");
+    auto* drop = New<TKvxEditBtn>(340, 40, 100);
+    drop->SetButtonStyle(bsDropDown);
+    drop->SetTextProp("drop-down");
+    auto* flatButton = New<TKvxEditBtn>(340, 70, 100);
+    flatButton->SetFlat(true);
+    flatButton->SetButtonCaption("...");
+    flatButton->SetTextProp("flat button");
     auto* folder = New<TKvxDirectoryEdit>(120, 270, 250);
     folder->SetLabelCaption("Directory");
     folder->SetLabelPosition(lpTopLeft);
     folder->SetTextProp("/home/user/frames");
+    focused->SetFocus();
+    Driver.Pump();
+    bordered->SetFocus(); // its frame shows while it has the focus
+    Driver.Pump();
+    auto framed = Driver.Render(bordered);
+    EXPECT_EQ(TTestDriver::PixelOf(*framed, 0, 5), clRed);
     focused->SetFocus();
     Driver.Pump();
     auto image = Driver.Render(Form);
