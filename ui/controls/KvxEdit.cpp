@@ -1779,6 +1779,10 @@ void TKvxEdit::HandleFocusEntry(TMessage& Message) {
         Lbl()->Font()->SetStyle(Lbl()->Font()->Style() | fsBold);
     if (FFocusWidthInc > 0 && !FInFocusAlign)
         SetWidth(Width() + FFocusWidthInc);
+    // Recreating the window for the focus alignment may hand the focus back to it: that second entry
+    // must not take the focus alignment for the one to restore.
+    if (FInFocusAlign)
+        return;
     FSavedEditAlign = FEditAlign;
     if (FFocusAlign != eaDefault && FFocusAlign != FEditAlign) {
         FInFocusAlign = true;

@@ -295,6 +295,40 @@ TEST_F(EditInputTest, CaretKeysStayOutOfTheAffixes) {
     EXPECT_EQ(Edit->Text(), "712");
 }
 
+TEST_F(EditInputTest, AClickKeepsTheCaretInsideTheAffixes) {
+    Edit->SetPrefix("$$$");
+    Edit->SetSuffix(" kg");
+    Edit->SetTextProp("12");
+    Edit->SetFocus();
+    Driver.Pump();
+    Driver.Click(Edit, TPoint(3, 8)); // on the prefix: the value is selected
+    EXPECT_EQ(Edit->SelStart(), 3);
+    EXPECT_EQ(Edit->SelLength(), 2);
+    Driver.Advance(1000);
+    Driver.Click(Edit, TPoint(Edit->ClientWidth() - 30, 8)); // behind the suffix
+    EXPECT_EQ(Edit->SelStart(), 5);
+    EXPECT_EQ(Edit->SelLength(), 0);
+}
+
+TEST_F(EditInputTest, FocusAlignmentReturnIsTabAndTheModifiedLook) {
+    Edit->SetFocusAlign(eaRight);
+    Edit->SetReturnIsTab(true);
+    Edit->SetShowModified(true);
+    Other->SetTabOrder(1);
+    Edit->SetFocus();
+    Driver.Pump();
+    EXPECT_EQ(Edit->EditAlign(), eaRight);
+    Driver.Type("x");
+    EXPECT_EQ(Edit->Font()->Color(), Edit->ModifiedColor());
+    Driver.PressKey(VK_RETURN);
+    Driver.Pump();
+    EXPECT_FALSE(Edit->Focused());
+    EXPECT_EQ(Edit->EditAlign(), eaLeft);
+    EXPECT_EQ(Edit->Text(), "x");
+    Edit->SetTextProp("y");
+    EXPECT_EQ(Edit->Font()->Color(), clWindowText);
+}
+
 TEST_F(EditInputTest, ShowErrorRecoloursAFailingValue) {
     Edit->SetShowError(true);
     Edit->OnValueValidate = [](TObject*, const std::string& value, bool& valid) { valid = value != "bad"; };
