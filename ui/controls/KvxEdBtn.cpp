@@ -364,9 +364,25 @@ void TKvxEditBtn::Loaded() {
     Layout();
 }
 
+int TKvxEditBtn::MinHeight() const {
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    TCanvas& c = *measure.Canvas();
+    c.Font()->Assign(Font());
+    int fontHeight = c.TextHeight("Wg");
+    TFont systemFont;
+    c.Font()->Assign(&systemFont);
+    int systemHeight = c.TextHeight("Wg");
+    return fontHeight + std::min(fontHeight, systemHeight) / 4;
+}
+
 void TKvxEditBtn::Layout() {
     if (!FButton)
         return;
+    if (int least = MinHeight(); Height() < least) {
+        SetHeight(least); // lays out again from the resize
+        return;
+    }
     // The button fills the right end of the client area; the text keeps clear of it.
     int bw = FButton->ButtonWidth();
     int top = Flat() ? 2 : 0;

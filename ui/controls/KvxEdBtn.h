@@ -104,6 +104,8 @@ public:
     TEditButton* Button() const { return FButton; }
     // The button counts as disabled while the edit is disabled or read-only.
     bool ButtonDisabled() const { return !Enabled() || ReadOnly(); }
+    // The least height that shows the font: lower edits are raised to it.
+    int MinHeight() const;
 
     plat::TNotifyEvent OnClickBtn;
 

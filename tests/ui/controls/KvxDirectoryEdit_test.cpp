@@ -69,6 +69,16 @@ TEST_F(DirectoryEditTest, TheButtonKeepsTheRightEndAndTheTextClearOfIt) {
     EXPECT_NE(face, clWhite);
 }
 
+TEST_F(DirectoryEditTest, ALowEditIsRaisedToShowItsFont) {
+    Dir->SetBounds(20, 60, 240, 8);
+    EXPECT_EQ(Dir->Height(), Dir->MinHeight());
+    EXPECT_GT(Dir->MinHeight(), 12);
+    EXPECT_EQ(Dir->Button()->Height(), Dir->ClientHeight());
+    Dir->Font()->SetSize(20);
+    Dir->SetBounds(20, 60, 240, 21);
+    EXPECT_GT(Dir->Height(), 21);
+}
+
 TEST_F(DirectoryEditTest, BrowsingStartsAtTheValueUnderTheEditAndTakesTheChosenFolder) {
     Dir->SetTextProp(Root + "/frames/");
     std::string shownAt, reported;
