@@ -2226,13 +2226,13 @@ void TKvxEdit::SelectLookupItem() {
 
 namespace {
 
-// The store of a persistent edit: the INI file of the program, or the settings registry with keys as
-// sections.
+// The store of a persistent edit: an INI file (by default the program's, in the config folder), or the
+// settings registry with keys as sections.
 std::unique_ptr<TCustomIniFile> OpenStore(TPersistence& P) {
     if (P.Location() == plRegistry)
         return std::make_unique<TRegistryIniFile>(P.Key());
     if (P.Key().empty())
-        P.SetKey(SettingsFilePath(ChangeFileExt(ExtractFileName(ApplicationExeName()), ".INI")));
+        P.SetKey(ConfigFolder() + ChangeFileExt(ExtractFileName(ApplicationExeName()), ".INI"));
     return std::make_unique<TIniFile>(P.Key());
 }
 

@@ -219,6 +219,34 @@ TEST_F(EditInputTest, PasteIsCheckedAsAWholeNewValue) {
     EXPECT_EQ(Edit->Text(), "ad");
 }
 
+TEST_F(EditInputTest, CopyAndCutEventsSeeTheSelectedPartOfTheValueAndMayRefuse) {
+    Edit->SetPrefix("$");
+    Edit->SetTextProp("12345");
+    std::vector<std::string> copied, cut;
+    bool allow = false;
+    Edit->OnClipboardCopy = [&](TObject*, const std::string& v, bool& a) {
+        copied.push_back(v);
+        a = allow;
+    };
+    Edit->OnClipboardCut = [&](TObject*, const std::string& v, bool& a) {
+        cut.push_back(v);
+        a = allow;
+    };
+    Clipboard()->SetAsText("before");
+    Edit->SetSelStart(2);
+    Edit->SetSelLength(3);
+    Edit->CopyToClipboard();
+    Edit->CutToClipboard();
+    EXPECT_EQ(Clipboard()->AsText(), "before");
+    EXPECT_EQ(Edit->Text(), "12345");
+    allow = true;
+    Edit->CutToClipboard();
+    EXPECT_EQ(copied, (std::vector<std::string>{"234"}));
+    EXPECT_EQ(cut, (std::vector<std::string>{"234", "234"}));
+    EXPECT_EQ(Clipboard()->AsText(), "234");
+    EXPECT_EQ(Edit->Text(), "15");
+}
+
 TEST_F(EditInputTest, FocusExitTidiesNumbersAndValidatesWithoutHoldingTheFocus) {
     struct Case {
         TKvxEditType Type;
