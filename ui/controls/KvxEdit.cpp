@@ -329,7 +329,17 @@ TKvxEdit::TKvxEdit(TComponent* AOwner)
 }
 
 TKvxEdit::~TKvxEdit() {
-    RevokeDropTarget();
+    TKvxEdit::BeforeDestruction();
+}
+
+// The window goes with the edit without passing DestroyWnd: the text is stored before that.
+void TKvxEdit::BeforeDestruction() {
+    if (!(ComponentState() & csDestroying)) {
+        if (HandleAllocated() && !(ComponentState() & csDesigning))
+            SavePersistence();
+        RevokeDropTarget();
+    }
+    TCustomEdit::BeforeDestruction();
 }
 
 uint32_t TKvxEdit::PackedVersion() const {

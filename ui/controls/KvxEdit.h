@@ -135,6 +135,7 @@ class TKvxEdit : public plat::TCustomEdit {
 public:
     explicit TKvxEdit(plat::TComponent* AOwner);
     ~TKvxEdit() override;
+    void BeforeDestruction() override;
 
     // ---- The value ----
     // The value: the window text without Prefix and Suffix. Hides the window text of the base class.

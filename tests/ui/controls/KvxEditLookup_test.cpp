@@ -134,6 +134,12 @@ TEST_F(EditLookupTest, PersistenceStoresTextAndHistoryAndReadsThemBack) {
     EXPECT_EQ(back->Lookup()->DisplayList()->Count(), 0);
     Edit->Persistence()->SetEnable(false);
     back->Persistence()->SetEnable(false);
+    // Freeing an enabled edit stores its text.
+    back->Persistence()->SetEnable(true);
+    back->Persistence()->SetSection("Frames");
+    back->SetTextProp("last words");
+    back->Free();
+    EXPECT_EQ(TIniFile(ini).ReadString("Frames", "Frames2", ""), "last words");
     fs::remove(ini);
 }
 
