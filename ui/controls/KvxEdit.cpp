@@ -1269,14 +1269,14 @@ bool ThousandSeparatorMisplaced(std::u32string Value, int Caret, int Lp) {
 
 } // namespace
 
-void TKvxEdit::SignToggle(bool WholeValueRule) {
+bool TKvxEdit::SignToggle(bool WholeValueRule) {
     std::string v = Text();
     int lp = Lp();
     if (WholeValueRule && SelLength() == Len(v)) {
         SetWindowTextRaw(FPrefix + "-" + FSuffix);
         SetSelStart(lp + 1);
         SetSelLength(0);
-        return;
+        return true;
     }
     int caret = SelStart();
     if (Contains(v, '-')) {
@@ -1293,6 +1293,7 @@ void TKvxEdit::SignToggle(bool WholeValueRule) {
         SetSelLength(0);
         SetModifiedState(true);
     }
+    return false;
 }
 
 void TKvxEdit::RunTail() {
@@ -1397,9 +1398,8 @@ void TKvxEdit::HandleChar(TMessage& Message) {
     case etNumeric:
         if (c == '-') {
             accept();
-            SignToggle(true);
-            if (SelLength() == 0 && Text() == "-")
-                return;
+            if (SignToggle(true))
+                return; // the whole value became the sign: nothing else
             break;
         }
         if (basic || IsDigit(c) || ctrl)

@@ -368,7 +368,8 @@ private:
     void RegisterDropTarget();
     void RevokeDropTarget();
     plat::TLabel* Lbl() const { return FLabel.Label(); }
-    void SignToggle(bool WholeValueRule);
+    // True when the whole value was replaced by the sign alone.
+    bool SignToggle(bool WholeValueRule);
     bool ValueIsNumberType() const {
         return FEditType == etNumeric || FEditType == etFloat || FEditType == etMoney;
     }
