@@ -61,6 +61,17 @@ bool IsDigit(char32_t c) {
     return c >= '0' && c <= '9';
 }
 
+// The value of a hexadecimal digit, -1 for any other character.
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 bool IsAsciiLetter(char32_t c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -102,14 +113,9 @@ int ReadIntegerPrefix(std::string_view s) {
     }
     uint32_t v = 0;
     for (; i < s.size(); ++i) {
-        char c = s[i];
-        int d = -1;
-        if (c >= '0' && c <= '9')
-            d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            d = c - 'A' + 10;
+        int d = HexDigitValue(s[i]);
+        if (d >= base)
+            d = -1;
         if (d < 0)
             return static_cast<int>(v);
         v = v * static_cast<uint32_t>(base) + static_cast<uint32_t>(d);
@@ -440,14 +446,7 @@ double TKvxEdit::ValueToFloat(const std::string& Text) {
 int TKvxEdit::HexTextToInt(const std::string& Text) {
     uint32_t sum = 0, weight = 1;
     for (auto it = Text.rbegin(); it != Text.rend(); ++it) {
-        char c = *it;
-        uint32_t d = 0;
-        if (c >= '0' && c <= '9')
-            d = static_cast<uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            d = static_cast<uint32_t>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            d = static_cast<uint32_t>(c - 'A' + 10);
+        uint32_t d = static_cast<uint32_t>(std::max(0, HexDigitValue(*it)));
         sum += d * weight;
         weight *= 16;
     }
@@ -1389,6 +1388,30 @@ void TKvxEdit::HandleChar(TMessage& Message) {
     std::u32string selected = U(SelText());
     std::u32string v = U(value);
 
+    // The decimals, an empty value and the sign of the float and money types; true when they ended the
+    // handling of the character.
+    auto decimalRules = [&] {
+        if (DecimalsFull(v, SelStart(), lp, FPrecision) && (IsDigit(c) || c == dec) && nothingSelected) {
+            int p = PosOf(v, dec);
+            if (SelStart() - lp < p || !IsDigit(c) || SelStart() - lp >= static_cast<int>(v.size()))
+                return true;
+            SetSelLength(1); // the typed digit replaces the next decimal
+        }
+        if (v.empty() && SelStart() <= lp && c == dec) {
+            accept();
+            SetWindowTextRaw(FPrefix + "0" + S(std::u32string(1, dec)) + FSuffix);
+            SetSelStart(lp + 2);
+            SetSelLength(0);
+            SetModifiedState(true);
+            return true;
+        }
+        if (c == '-' && nothingSelected) {
+            accept();
+            SignToggle(false);
+            return true;
+        }
+        return false;
+    };
     switch (FEditType) {
     case etString:
     case etPassword:
@@ -1424,25 +1447,8 @@ void TKvxEdit::HandleChar(TMessage& Message) {
             return;
         if ((c == thou || c == dec) && ThousandSeparatorMisplaced(v, SelStart(), lp))
             return;
-        if (DecimalsFull(v, SelStart(), lp, FPrecision) && (IsDigit(c) || c == dec) && nothingSelected) {
-            int p = PosOf(v, dec);
-            if (SelStart() - lp < p || !IsDigit(c) || SelStart() - lp >= static_cast<int>(v.size()))
-                return;
-            SetSelLength(1);
-        }
-        if (v.empty() && SelStart() <= lp && c == dec) {
-            accept();
-            SetWindowTextRaw(FPrefix + "0" + S(std::u32string(1, dec)) + FSuffix);
-            SetSelStart(lp + 2);
-            SetSelLength(0);
-            SetModifiedState(true);
+        if (decimalRules())
             return;
-        }
-        if (c == '-' && nothingSelected) {
-            accept();
-            SignToggle(false);
-            return;
-        }
         standard();
         break;
     }
@@ -1461,25 +1467,8 @@ void TKvxEdit::HandleChar(TMessage& Message) {
             break;
         if (c == dec && ThousandSeparatorMisplaced(v, SelStart(), lp))
             return;
-        if (DecimalsFull(v, SelStart(), lp, FPrecision) && (IsDigit(c) || c == dec) && nothingSelected) {
-            int p = PosOf(v, dec);
-            if (SelStart() - lp < p || !IsDigit(c) || SelStart() - lp >= static_cast<int>(v.size()))
-                return;
-            SetSelLength(1);
-        }
-        if (v.empty() && SelStart() <= lp && c == dec) {
-            accept();
-            SetWindowTextRaw(FPrefix + "0" + S(std::u32string(1, dec)) + FSuffix);
-            SetSelStart(lp + 2);
-            SetSelLength(0);
-            SetModifiedState(true);
+        if (decimalRules())
             return;
-        }
-        if (c == '-' && nothingSelected) {
-            accept();
-            SignToggle(false);
-            return;
-        }
         standard();
         std::string now = Text();
         if (!now.empty() && now != "-" && c != dec) {
