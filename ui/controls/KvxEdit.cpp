@@ -792,12 +792,6 @@ void TKvxEdit::SetColor(TColor Value) {
     FNormalColor = Value;
 }
 
-void TKvxEdit::SetVisible(bool Value) {
-    TCustomEdit::SetVisible(Value);
-    if (Lbl())
-        Lbl()->SetVisible(Value);
-}
-
 void TKvxEdit::SetEnabled(bool Value) {
     bool changed = Enabled() != Value;
     TCustomEdit::SetEnabled(Value);
@@ -1169,7 +1163,7 @@ void TKvxEdit::WndProc(TMessage& Message) {
             static_cast<THintWindow*>(FListWindow)->ReleaseHandle();
         return;
     case CM_SHOWINGCHANGED:
-    case CM_VISIBLECHANGED:
+    case CM_VISIBLECHANGED: // the label shows and hides with the edit
         TCustomEdit::WndProc(Message);
         if (Lbl())
             Lbl()->SetVisible(Visible());

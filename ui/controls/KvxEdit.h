@@ -150,8 +150,6 @@ public:
     void SetFloatValue(double Value);
     int IntegerValue() const;
     void SetIntegerValue(int Value);
-    bool Visible() const { return plat::TCustomEdit::Visible(); }
-    void SetVisible(bool Value);
 
     // Reading class of a text: 0 integer, 1 decimal, 5 hexadecimal, 2 anything else.
     static int ClassifyNumberText(const std::string& Text);
