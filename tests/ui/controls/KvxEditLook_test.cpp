@@ -164,6 +164,21 @@ TEST_F(EditLookTest, TheLabelStandsWhereItsPositionSays) {
     EXPECT_TRUE(label->Enabled());
 }
 
+TEST_F(EditLookTest, AutoFocusTakesTheFocusWhenTheMouseComesIn) {
+    std::vector<std::string> events;
+    Edit->OnMouseEnter = [&](TObject*) { events.push_back("enter"); };
+    Edit->OnMouseLeave = [&](TObject*) { events.push_back("leave"); };
+    Other->SetFocus();
+    Driver.Pump();
+    Driver.MoveTo(TTestDriver::CenterOf(Edit));
+    EXPECT_FALSE(Edit->Focused());
+    Driver.MoveTo(TTestDriver::CenterOf(Other));
+    Edit->SetAutoFocus(true);
+    Driver.MoveTo(TTestDriver::CenterOf(Edit));
+    EXPECT_TRUE(Edit->Focused());
+    EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave", "enter"}));
+}
+
 TEST_F(EditLookTest, AValueWiderThanTheEditBecomesItsHint) {
     Edit->SetHintShowLargeText(true);
     Edit->SetHint("plain hint");
