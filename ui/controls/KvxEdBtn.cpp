@@ -66,7 +66,6 @@ void TKvxSpeedButton::Paint() {
                 return;
             }
         }
-        SetEnabled(!disabled);
         TSpeedButton::Paint();
         int W = Width(), H = Height();
         if (!Glyph() || Glyph()->Empty()) {
@@ -101,7 +100,6 @@ void TKvxSpeedButton::Paint() {
         }
     }
     if (Edit->Flat()) {
-        SetEnabled(!disabled);
         c.FillRect(client);
         c.Brush()->SetColor(clBtnFace);
         c.FillRect(client);
