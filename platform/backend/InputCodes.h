@@ -78,14 +78,20 @@ inline constexpr uint16_t VK_OEM_5 = 0xDC;      // \|
 inline constexpr uint16_t VK_OEM_6 = 0xDD;      // ]}
 inline constexpr uint16_t VK_OEM_7 = 0xDE;      // '"
 
-// Key message lParam: repeat count in bits 0-15, bit 29 set while Alt is down, bit 30 set when the key
-// was down before, bit 31 set on release.
+// Key message lParam: repeat count in bits 0-15, bit 24 set for a key of the numeric keypad (so its
+// decimal key, say, is told apart from the main one; the characters it types carry the bit too), bit 29
+// set while Alt is down, bit 30 set when the key was down before, bit 31 set on release.
+constexpr intptr_t KF_KEYPAD_BIT = 1 << 24;
 constexpr intptr_t KF_ALTDOWN_BIT = 1 << 29;
 constexpr intptr_t KF_REPEAT_BIT = 1 << 30;
 constexpr intptr_t KF_UP_BIT = static_cast<intptr_t>(1u << 31);
 
 // Wheel rotation per notch.
 constexpr int WHEEL_DELTA = 120;
+
+constexpr bool IsKeypadVirtualKey(int vk) {
+    return vk >= VK_NUMPAD0 && vk <= VK_DIVIDE;
+}
 
 // WM_SIZE kinds; also what a backend reports when the window manager changes a window's state.
 inline constexpr int SIZE_RESTORED = 0;

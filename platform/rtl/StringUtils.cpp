@@ -17,9 +17,7 @@ std::string IntToStr(int64_t value) {
     return std::string(buf, res.ptr);
 }
 
-namespace {
-
-int HexDigit(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -28,6 +26,8 @@ int HexDigit(char c) {
         return c - 'A' + 10;
     return -1;
 }
+
+namespace {
 
 // Reads an integer of the given width in bits (32 or 64).
 bool ParseInteger(std::string_view s, int bits, int64_t& out) {
@@ -53,7 +53,7 @@ bool ParseInteger(std::string_view s, int bits, int64_t& out) {
     uint64_t value = 0;
     if (hex) {
         for (; i < s.size(); ++i) {
-            int d = HexDigit(s[i]);
+            int d = HexDigitValue(s[i]);
             if (d < 0 || value > (unsignedMax >> 4))
                 return false;
             value = (value << 4) | static_cast<uint64_t>(d);

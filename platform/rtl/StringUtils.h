@@ -25,6 +25,9 @@ int64_t StrToInt64Def(std::string_view s, int64_t def);
 bool TryStrToInt(std::string_view s, int& value);
 bool TryStrToInt64(std::string_view s, int64_t& value);
 
+// The value of a hexadecimal digit (either case), -1 for any other character.
+int HexDigitValue(char c);
+
 // Upper-case hexadecimal of the bits with at least `digits` digits.
 std::string HexDigits(uint64_t bits, int digits);
 // Negative values give their two's complement in the argument's own width (8 digits for a 32-bit

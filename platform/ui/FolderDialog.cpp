@@ -218,10 +218,21 @@ void TFolderForm::Accept() {
 } // namespace
 
 bool SelectDirectory(const std::string& Caption, const std::string& Root, std::string& Directory) {
+    return SelectDirectory(Caption, Root, Directory, {});
+}
+
+bool SelectDirectory(const std::string& Caption, const std::string& Root, std::string& Directory,
+                     const TDialogPlacement& Place) {
     auto form = MakeDialogForm<TFolderForm>(nullptr);
     form->Build(Caption, Root, Directory);
-    TCustomForm* over = Screen ? Screen->ActiveCustomForm() : nullptr;
-    form->CentreOver(over && over->Visible() ? over : nullptr);
+    if (Place) {
+        TPoint at = Place(TSize(form->Width(), form->Height()), Screen ? Screen->WorkAreaRect() : TRect());
+        form->SetPosition(poDesigned);
+        form->SetBounds(at.X, at.Y, form->Width(), form->Height());
+    } else {
+        TCustomForm* over = Screen ? Screen->ActiveCustomForm() : nullptr;
+        form->CentreOver(over && over->Visible() ? over : nullptr);
+    }
     if (form->ShowModal() != mrOk || form->Chosen.empty())
         return false;
     Directory = form->Chosen;

@@ -287,7 +287,7 @@ void KeyEvent(const TBackendEvent& e) {
     m.message = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
     m.wParam = static_cast<WPARAM>(vk);
     m.lParam = 1 | (alt ? KF_ALTDOWN_BIT : 0) | ((down && wasDown) || !down ? KF_REPEAT_BIT : 0) |
-               (down ? 0 : KF_UP_BIT);
+               (down ? 0 : KF_UP_BIT) | (IsKeypadVirtualKey(vk) ? KF_KEYPAD_BIT : 0);
     m.time = e.Time ? e.Time : GetTickCount();
     m.pt = s.Pointer;
     if (down)

@@ -29,6 +29,12 @@ plat::TPoint AttachedLabelOrigin(TLabelPosition Position, const plat::TRect& Bou
         return {L + (W - lw) / 2, T - lh - Margin};
     case lpBottomCenter:
         return {L + (W - lw) / 2, T + H + Margin};
+    case lpRightTop:
+        return {L + W + Margin, T};
+    case lpRightCenter:
+        return {L + W + Margin, T + (H - lh) / 2};
+    case lpRighBottom:
+        return {L + W + Margin, T + H - lh};
     }
     return {L, T};
 }

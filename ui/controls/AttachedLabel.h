@@ -21,12 +21,16 @@ enum TLabelPosition : uint8_t {
     lpLeftBottomLeft,
     lpTopCenter,
     lpBottomCenter,
+    lpRightTop, // the right-hand places are the typed edit's
+    lpRightCenter,
+    lpRighBottom,
 };
 inline constexpr const char* kLabelPositionNames[] = {
     "lpLeftTop",     "lpLeftCenter",     "lpLeftBottom",     "lpTopLeft",   "lpBottomLeft",
     "lpLeftTopLeft", "lpLeftCenterLeft", "lpLeftBottomLeft", "lpTopCenter", "lpBottomCenter",
+    "lpRightTop",    "lpRightCenter",    "lpRighBottom",
 };
-static_assert(std::size(kLabelPositionNames) == lpBottomCenter + 1);
+static_assert(std::size(kLabelPositionNames) == lpRighBottom + 1);
 
 // The label's top-left for a control at Bounds (parent coordinates). Centring halves signed
 // differences toward zero, so a label larger than the control overhangs both edges alike.

@@ -48,6 +48,16 @@ TEST(IntegerText, ReadsDecimalAndHex) {
     }
 }
 
+TEST(IntegerText, HexDigitValues) {
+    struct Case {
+        char C;
+        int Value;
+    } cases[] = {{'0', 0},  {'9', 9},  {'a', 10}, {'F', 15}, {'g', -1},
+                 {'G', -1}, {'-', -1}, {' ', -1}, {'\0', -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(HexDigitValue(c.C), c.Value) << c.C;
+}
+
 TEST(IntegerText, SixtyFourBits) {
     EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
     EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);

@@ -129,6 +129,28 @@ TEST_F(FolderDialogTest, TypedFoldersAreCheckedAgainstTheDiskAndTheRoot) {
     EXPECT_EQ(dir, Root + "/Gamma");
 }
 
+TEST_F(FolderDialogTest, ACallerPlacesTheBrowserFromItsSizeAndTheWorkArea) {
+    std::string dir = Root + "/alpha";
+    TSize seenSize;
+    TRect seenArea, bounds;
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        bounds = form.BoundsRect();
+        form.SetModalResult(mrCancel);
+    });
+    EXPECT_FALSE(SelectDirectory("Folder", "", dir, [&](const TSize& size, const TRect& area) {
+        seenSize = size;
+        seenArea = area;
+        return TPoint(area.Right - 10, 40);
+    }));
+    EXPECT_EQ(dir, Root + "/alpha");
+    EXPECT_GT(seenSize.cx, 0);
+    EXPECT_GT(seenSize.cy, 0);
+    EXPECT_FALSE(seenArea.IsEmpty());
+    EXPECT_EQ(bounds.TopLeft(), TPoint(seenArea.Right - 10, 40));
+    EXPECT_EQ(bounds.Width(), seenSize.cx);
+    EXPECT_EQ(bounds.Height(), seenSize.cy);
+}
+
 TEST_F(FolderDialogTest, Screenshot) {
     std::string dir = Root + "/alpha";
     Driver.AnswerNextModal([&](TCustomForm& form) {

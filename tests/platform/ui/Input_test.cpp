@@ -173,6 +173,26 @@ TEST_F(InputTest, KeysGoToTheFocusAndTurnIntoCharacters) {
     EXPECT_FALSE(IsWindow(FTop));
 }
 
+// The keypad's decimal key and the main period key type the same character; only the keypad bit,
+// carried from the key to its character, tells them apart.
+TEST_F(InputTest, KeypadKeysAndTheirCharactersCarryTheKeypadBit) {
+    SetFocus(FChild);
+    struct Case {
+        uint16_t Vk;
+        bool Keypad;
+    } cases[] = {{VK_DECIMAL, true}, {VK_OEM_PERIOD, false}, {VK_NUMPAD0 + 7, true}, {'7', false}};
+    for (const Case& c : cases) {
+        Rec().Log.clear();
+        Driver.KeyDown(c.Vk, 0, c.Vk == VK_DECIMAL || c.Vk == VK_OEM_PERIOD ? "." : "7");
+        Driver.KeyUp(c.Vk, 0);
+        const auto* down = Rec().Last(FChild, WM_KEYDOWN);
+        const auto* ch = Rec().Last(FChild, WM_CHAR);
+        ASSERT_TRUE(down && ch) << c.Vk;
+        EXPECT_EQ((down->LParam & KF_KEYPAD_BIT) != 0, c.Keypad) << c.Vk;
+        EXPECT_EQ((ch->LParam & KF_KEYPAD_BIT) != 0, c.Keypad) << c.Vk;
+    }
+}
+
 TEST_F(InputTest, TheMenuKeyAloneAndAltWithALetterAskForTheKeyboardMenu) {
     SetFocus(FChild);
     std::vector<WPARAM> commands;
