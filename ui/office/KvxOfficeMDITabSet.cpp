@@ -47,6 +47,10 @@ TKvxOfficeMDITabSet::TKvxOfficeMDITabSet(TComponent* AOwner) : TKvxCustomOfficeT
 }
 
 TKvxOfficeMDITabSet::~TKvxOfficeMDITabSet() {
+    BeforeDestruction();
+}
+
+void TKvxOfficeMDITabSet::BeforeDestruction() {
     FDestroying = true;
     // The children may outlive the strip: they get their own handlers back so none of them calls into it.
     for (int i = 0; i < Tabs()->Count(); ++i) {
@@ -56,6 +60,7 @@ TKvxOfficeMDITabSet::~TKvxOfficeMDITabSet() {
             child->OnDestroy = tab->SavedOnDestroy;
         }
     }
+    TKvxCustomOfficeTabSet::BeforeDestruction();
 }
 
 TOfficeTabCollectionItem* TKvxOfficeMDITabSet::AddChildTab(TCustomForm* Form) {

@@ -332,6 +332,7 @@ TCustomKvxOfficeTabSetStyler::TCustomKvxOfficeTabSetStyler(TComponent* AOwner)
 }
 
 TCustomKvxOfficeTabSetStyler::~TCustomKvxOfficeTabSetStyler() {
+    BeforeDestruction();
     // The tab sets that still use this styler go back to their own: nothing may reach it afterwards.
     while (FClients.Count() > 0) {
         auto* client = static_cast<TKvxCustomOfficeTabSet*>(FClients.Items(0));
@@ -645,14 +646,24 @@ TKvxCustomOfficeTabSet::TKvxCustomOfficeTabSet(TComponent* AOwner) : TCustomCont
 }
 
 TKvxCustomOfficeTabSet::~TKvxCustomOfficeTabSet() {
+    BeforeDestruction();
+}
+
+void TKvxCustomOfficeTabSet::BeforeDestruction() {
+    // Before the owned components go: the internal styler and the glow buttons are among them, and a
+    // dying tab must not find its tab set half gone.
     if (FTabSetStyler)
-        FTabSetStyler->UnregisterStylerClient(this);
-    FInternalStyler->UnregisterStylerClient(this);
-    // The tabs go first: a dying tab must not find its tab set half gone.
-    FTabs->Clear();
-    FTabs.reset();
-    FTabSettings->OnChange = nullptr;
-    FButtonSettings->OnChange = nullptr;
+        std::exchange(FTabSetStyler, nullptr)->UnregisterStylerClient(this);
+    if (FInternalStyler)
+        FInternalStyler->UnregisterStylerClient(this);
+    FCurrentStyler = FInternalStyler;
+    if (FTabs)
+        FTabs->Clear();
+    if (FTabSettings)
+        FTabSettings->OnChange = nullptr;
+    if (FButtonSettings)
+        FButtonSettings->OnChange = nullptr;
+    TCustomControl::BeforeDestruction();
 }
 
 bool TKvxCustomOfficeTabSet::Designing() const {
@@ -686,6 +697,8 @@ void TKvxCustomOfficeTabSet::Notification(TComponent* AComponent, TOperation Ope
         return;
     if (AComponent == FTabSetStyler)
         SetKvxOfficeTabSetStyler(nullptr);
+    if (AComponent == FInternalStyler)
+        FInternalStyler = nullptr;
     if (AComponent == FImages)
         FImages = nullptr;
     if (AComponent == FDisabledImages)
@@ -721,10 +734,12 @@ void TKvxCustomOfficeTabSet::SetKvxOfficeTabSetStyler(TCustomKvxOfficeTabSetStyl
         FTabSetStyler->UnregisterStylerClient(this);
         FTabSetStyler->RemoveFreeNotification(this);
     }
-    FInternalStyler->UnregisterStylerClient(this);
+    if (FInternalStyler)
+        FInternalStyler->UnregisterStylerClient(this);
     FTabSetStyler = Value;
     FCurrentStyler = Value ? Value : FInternalStyler;
-    FCurrentStyler->RegisterStylerClient(this);
+    if (FCurrentStyler)
+        FCurrentStyler->RegisterStylerClient(this);
     if (Value)
         Value->FreeNotification(this);
     StylerChanged(0);
@@ -2036,7 +2051,8 @@ void TKvxCustomOfficeTabSet::DrawTab(int Index) {
 
 void TKvxCustomOfficeTabSet::StartFade(TOfficeTabCollectionItem* Tab, bool In) {
     if (!Tab->GlowTimer && FGlow) {
-        Tab->GlowTimer = new TTimer(this);
+        // The tab frees its timer; one owned by the tab set as well could go first when both are freed.
+        Tab->GlowTimer = new TTimer(nullptr);
         Tab->GlowTimer->SetInterval(50);
         Tab->GlowTimer->SetOnTimer([Tab](TObject* s) { Tab->GlowFadeStep(s); });
         Tab->GlowTimer->SetEnabled(true);

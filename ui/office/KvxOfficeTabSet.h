@@ -588,6 +588,7 @@ public:
     TDrawTabEvent OnDrawTab;
 
     void Loaded() override;
+    void BeforeDestruction() override;
 
 protected:
     virtual void SelectTabIndex(int Index);
@@ -675,8 +676,9 @@ class TKvxOfficeMDITabSet : public TKvxCustomOfficeTabSet {
 public:
     // The owner must be an MDI frame form without another MDI tab set; otherwise raises Exception.
     explicit TKvxOfficeMDITabSet(plat::TComponent* AOwner);
-    // Gives the children back the handlers they had before AddChildTab.
     ~TKvxOfficeMDITabSet() override;
+    // Gives the children back the handlers they had before AddChildTab.
+    void BeforeDestruction() override;
 
     // Null for a null form or one that already has a tab.
     TOfficeTabCollectionItem* AddChildTab(plat::TCustomForm* Form);
