@@ -542,7 +542,7 @@ public:
     int VisibleTabCount() const;
     bool ActiveTabShowsClose() const;
 
-    void StylerChanged(int Code);
+    virtual void StylerChanged(int Code);
 
     // ---- Geometry ----
     plat::TRect GetTabsBandRect() const;
