@@ -135,10 +135,14 @@ PLAT_PROPERTIES(TTabSetButtonSettings) {
     props.Boolean("CloseButton", &B::CloseButton, &B::SetCloseButton, false);
     props.Boolean("TabListButton", &B::TabListButton, &B::SetTabListButton, false);
     props.Boolean("ScrollButtonsAlways", &B::ScrollButtonsAlways, &B::SetScrollButtonsAlways, false);
-    props.Object("CloseButtonPicture", &B::CloseButtonPicture, &B::SetCloseButtonPicture);
-    props.Object("TabListButtonPicture", &B::TabListButtonPicture, &B::SetTabListButtonPicture);
-    props.Object("ScrollButtonPrevPicture", &B::ScrollButtonPrevPicture, &B::SetScrollButtonPrevPicture);
-    props.Object("ScrollButtonNextPicture", &B::ScrollButtonNextPicture, &B::SetScrollButtonNextPicture);
+    props.Object("CloseButtonPicture", &B::CloseButtonPicture, &B::SetCloseButtonPicture)
+        .Stored(&B::IsCloseButtonPictureStored);
+    props.Object("TabListButtonPicture", &B::TabListButtonPicture, &B::SetTabListButtonPicture)
+        .Stored(&B::IsTabListButtonPictureStored);
+    props.Object("ScrollButtonPrevPicture", &B::ScrollButtonPrevPicture, &B::SetScrollButtonPrevPicture)
+        .Stored(&B::IsScrollButtonPrevPictureStored);
+    props.Object("ScrollButtonNextPicture", &B::ScrollButtonNextPicture, &B::SetScrollButtonNextPicture)
+        .Stored(&B::IsScrollButtonNextPictureStored);
     props.String("CloseButtonHint", &B::CloseButtonHint, &B::CloseButtonHint, "Close");
     props.String("TabListButtonHint", &B::TabListButtonHint, &B::TabListButtonHint, "TabList");
     props.String("ScrollButtonPrevHint", &B::ScrollButtonPrevHint, &B::ScrollButtonPrevHint, "Previous");
@@ -594,6 +598,12 @@ TTabSetButtonSettings::TTabSetButtonSettings()
 TTabSetButtonSettings::~TTabSetButtonSettings() {
     for (TGDIPPicture* p : {FClosePicture.get(), FListPicture.get(), FPrevPicture.get(), FNextPicture.get()})
         p->OnChange = nullptr;
+}
+
+bool TTabSetButtonSettings::IsBuiltIn(const TGDIPPicture& Picture, const char* ResName) {
+    TGDIPPicture builtIn;
+    builtIn.LoadFromRCData(ResName);
+    return Picture.Data() == builtIn.Data();
 }
 
 void TTabSetButtonSettings::Assign(TPersistent* Source) {

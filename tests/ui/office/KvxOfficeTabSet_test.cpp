@@ -9,6 +9,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -439,6 +440,39 @@ TEST_F(TabSetTest, VersionAndButtonSettingsCopy) {
     EXPECT_TRUE(ts->ButtonSettings()->CloseButton());
     EXPECT_TRUE(ts->ButtonSettings()->CloseButtonPicture()->Empty());
     EXPECT_EQ(ts->ButtonSettings()->CloseButtonHint, "Close") << "hint texts stay";
+}
+
+TEST_F(TabSetTest, LayoutRoundTripOfTheSettings) {
+    for (int margin : {4, 60, 0}) {
+        SCOPED_TRACE(margin);
+        auto* form = new plat::TForm(plat::Application);
+        form->SetName("fmTabs");
+        auto* ts = new TKvxCustomOfficeTabSet(form);
+        ts->SetParent(form);
+        ts->SetName("KvxOfficeTabSet1");
+        ts->TabSettings()->SetStartMargin(margin);
+        ts->TabSettings()->SetShape(tsLeftRamp);
+        ts->ButtonSettings()->SetCloseButton(true);
+        ts->SetTabPosition(plat::tpLeft);
+        ts->Loaded();
+        const std::string text = plat::WriteComponentToText(form);
+        EXPECT_EQ(text.find("StartMargin") != std::string::npos, margin != 4) << text;
+        EXPECT_NE(text.find("TabSettings.Shape = tsLeftRamp"), std::string::npos) << text;
+        EXPECT_NE(text.find("ButtonSettings.CloseButton = True"), std::string::npos) << text;
+        EXPECT_EQ(text.find("Picture"), std::string::npos) << "the built-in pictures are not stored";
+        EXPECT_EQ(text.find("InternalStyler"), std::string::npos) << text;
+        form->Free();
+        auto* back = new plat::TForm(plat::Application);
+        plat::ReadComponentFromText(text, back);
+        auto* read = dynamic_cast<TKvxCustomOfficeTabSet*>(back->FindComponent("KvxOfficeTabSet1"));
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->TabSettings()->StartMargin(), margin);
+        EXPECT_EQ(read->TabSettings()->Shape(), tsLeftRamp);
+        EXPECT_EQ(read->TabPosition(), plat::tpLeft);
+        EXPECT_NE(read->CloseButton(), nullptr) << "loading finished the buttons";
+        EXPECT_EQ(plat::WriteComponentToText(back), text);
+        back->Free();
+    }
 }
 
 // ---- Pictures --------------------------------------------------------------------------------------------
