@@ -11,6 +11,8 @@
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Keys.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
@@ -39,8 +41,9 @@ PLAT_PROPERTIES(TTabSetTabSettings) {
     using S = TTabSetTabSettings;
     props.Integer("LeftMargin", &S::LeftMargin, &S::SetLeftMargin, 4);
     props.Integer("RightMargin", &S::RightMargin, &S::SetRightMargin, 4);
-    // The streamed default is the value a new object holds, so a stored 4 and an absent value agree.
-    props.Integer("StartMargin", &S::StartMargin, &S::SetStartMargin, 4);
+    // The streamed default differs from the value a new object holds: 4 is written, and 60 is left out
+    // and reads back as 4. Layouts that mean 4 say so.
+    props.Integer("StartMargin", &S::StartMargin, &S::SetStartMargin, 60);
     props.Integer("Height", &S::Height, &S::SetHeight, 26);
     props.Integer("Spacing", &S::Spacing, &S::SetSpacing, 4);
     props.Integer("Width", &S::Width, &S::SetWidth, 0);
@@ -2327,7 +2330,8 @@ void TKvxCustomOfficeTabSet::WndProc(TMessage& Message) {
         if (Designing()) {
             const int x = static_cast<int16_t>(Message.LParamLo()),
                       y = static_cast<int16_t>(Message.LParamHi());
-            if (GetTabsRect().Contains(TPoint(x, y)) && TabAtPos(x, y) >= 0) {
+            if (GetTabsRect().Contains(TPoint(x, y)) && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) &&
+                TabAtPos(x, y) >= 0) {
                 Message.Result = 1;
                 return;
             }
