@@ -164,8 +164,11 @@ PLAT_PROPERTIES(TKvxCustomOfficeTabSet) {
     props.Boolean("CloseOnTab", &T::CloseOnTab, &T::SetCloseOnTab, false);
     props.Enum("CloseOnTabPosition", &T::CloseOnTabPosition, &T::SetCloseOnTabPosition, kCloseOnTabPosNames,
                cpRight);
+    props.Component("DisabledImages", &T::DisabledImages, &T::SetDisabledImages);
     props.Boolean("Glow", &T::Glow, &T::SetGlow, true);
+    props.Component("Images", &T::Images, &T::SetImages);
     props.Object("OfficeHint", &T::OfficeHint, &T::SetOfficeHint);
+    props.Component("TabListMenu", &T::TabListMenu, &T::SetTabListMenu);
     props.Boolean("RotateTabLeftRight", &T::RotateTabLeftRight, &T::SetRotateTabLeftRight, true);
     props.Boolean("ShowNonSelectedTabs", &T::ShowNonSelectedTabs, &T::SetShowNonSelectedTabs, false);
     props.Boolean("ShowTabHint", &T::ShowTabHint, &T::SetShowTabHint, false);
@@ -663,6 +666,11 @@ TKvxCustomOfficeTabSet::~TKvxCustomOfficeTabSet() {
 }
 
 void TKvxCustomOfficeTabSet::BeforeDestruction() {
+    // Runs from Free and again from the destructor; the owned components are gone after the first.
+    if (std::exchange(FLetGo, true)) {
+        TCustomControl::BeforeDestruction();
+        return;
+    }
     // Before the owned components go: the internal styler and the glow buttons are among them, and a
     // dying tab must not find its tab set half gone.
     if (FTabSetStyler)

@@ -668,6 +668,7 @@ private:
     bool FLoaded = false;
     bool FMDIMode = false;
     bool FAddDesignTabs = false;
+    bool FLetGo = false;
     TDummyHintControl* FDummyHintControl = nullptr;
     TKvxGlowButton* FCloseButton = nullptr;
     TKvxGlowButton* FTabListButton = nullptr;
