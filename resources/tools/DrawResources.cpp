@@ -1,9 +1,10 @@
 // Draws the program's small pictures into resources/ from the pixel drawings below. Run it by hand after
 // changing a drawing and keep its output in the tree; the build only embeds the files.
 //
-// In the drawings '#' is ink, '.' paper and ' ' (cursors only) see-through. Glyphs are monochrome: ink is
-// palette entry 0 (black), which drawing code paints in the canvas's text colour, paper entry 1 (white),
-// which it treats as transparent.
+// In the drawings '#' is ink, '.' paper and ' ' (cursors only) see-through. Most glyphs are monochrome:
+// ink is palette entry 0 (black), which drawing code paints in the canvas's text colour, paper entry 1
+// (white), which it treats as transparent. Colour glyphs (SaveColourGlyph) have magenta paper, the
+// colour image lists take as transparent.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -141,6 +142,188 @@ const TDrawing TabSetCloseGlyph = {
     ".........",
 };
 
+// The data-aware glow button's action glyphs, 16 by 16: ink on magenta, which is see-through.
+const TDrawing DbGlyphFirst = {
+    "................",
+    "................",
+    "................",
+    "...##......##...",
+    "...##.....###...",
+    "...##....####...",
+    "...##...#####...",
+    "...##..######...",
+    "...##..######...",
+    "...##...#####...",
+    "...##....####...",
+    "...##.....###...",
+    "...##......##...",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphPrior = {
+    "................",
+    "................",
+    "................",
+    "..........##....",
+    ".........###....",
+    "........####....",
+    ".......#####....",
+    "......######....",
+    "......######....",
+    ".......#####....",
+    "........####....",
+    ".........###....",
+    "..........##....",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphNext = {
+    "................",
+    "................",
+    "................",
+    "....##..........",
+    "....###.........",
+    "....####........",
+    "....#####.......",
+    "....######......",
+    "....######......",
+    "....#####.......",
+    "....####........",
+    "....###.........",
+    "....##..........",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphLast = {
+    "................",
+    "................",
+    "................",
+    "...##......##...",
+    "...###.....##...",
+    "...####....##...",
+    "...#####...##...",
+    "...######..##...",
+    "...######..##...",
+    "...#####...##...",
+    "...####....##...",
+    "...###.....##...",
+    "...##......##...",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphInsert = {
+    "................",
+    "................",
+    "................",
+    "......###.......",
+    "......###.......",
+    "......###.......",
+    "...#########....",
+    "...#########....",
+    "...#########....",
+    "......###.......",
+    "......###.......",
+    "......###.......",
+    "................",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphDelete = {
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "...#########....",
+    "...#########....",
+    "...#########....",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphEdit = {
+    "................",
+    "................",
+    "...........##...",
+    "..........####..",
+    ".........#.####.",
+    "........#...##..",
+    ".......#...#....",
+    "......#...#.....",
+    ".....#...#......",
+    "....#...#.......",
+    "...##..#........",
+    "...###.#........",
+    "...#####........",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphPost = {
+    "................",
+    "................",
+    "................",
+    "............##..",
+    "...........###..",
+    "..........###...",
+    ".........###....",
+    "..##....###.....",
+    "..###..###......",
+    "...######.......",
+    "....####........",
+    ".....##.........",
+    "................",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphCancel = {
+    "................",
+    "................",
+    "................",
+    "...##......##...",
+    "...###....###...",
+    "....###..###....",
+    ".....######.....",
+    "......####......",
+    "......####......",
+    ".....######.....",
+    "....###..###....",
+    "...###....###...",
+    "...##......##...",
+    "................",
+    "................",
+    "................",
+};
+const TDrawing DbGlyphRefresh = {
+    "................",
+    "................",
+    ".....#####......",
+    "....##...##.#...",
+    "...##.....###...",
+    "...#.....####...",
+    "..##............",
+    "..##............",
+    "..##.......##...",
+    "..##.......##...",
+    "...#.......#....",
+    "...##.....##....",
+    "....##...##.....",
+    ".....#####......",
+    "................",
+    "................",
+};
+
 // clang-format on
 
 void Save(const std::string& relative, const std::vector<uint8_t>& bytes) {
@@ -176,6 +359,25 @@ void SavePicture8(const std::string& relative, const TDrawing& drawing) {
     Save(relative, WriteBmp(dib));
 }
 
+// A colour glyph on magenta: ink in the given colour; a disabled glyph is grey ink with a white relief
+// below and to the right, as greyed glyphs are drawn.
+void SaveColourGlyph(const std::string& relative, const TDrawing& drawing, bool enabled) {
+    TDib dib(static_cast<int>(drawing[0].size()), static_cast<int>(drawing.size()), pf24bit);
+    auto ink = [&](int x, int y) {
+        return y >= 0 && x >= 0 && y < dib.Height && x < dib.Width && drawing[y][x] == '#';
+    };
+    for (int y = 0; y < dib.Height; ++y)
+        for (int x = 0; x < dib.Width; ++x) {
+            uint32_t rgb = 0xFF00FF;
+            if (ink(x, y))
+                rgb = enabled ? 0x1F3F7F : 0x808080;
+            else if (!enabled && ink(x - 1, y - 1))
+                rgb = 0xFFFFFF;
+            dib.SetPixel(x, y, rgb);
+        }
+    Save(relative, WriteBmp(dib));
+}
+
 void SaveCursor(const std::string& relative, const TDrawing& drawing, TPoint hotSpot, int size) {
     TCursorPicture cursor;
     cursor.Image = TPixelImage(size, size);
@@ -200,5 +402,25 @@ int main() {
     SavePicture8("bitmaps/KvxTsPrev.bmp", TabSetPrevGlyph);
     SavePicture8("bitmaps/KvxTsList.bmp", TabSetListGlyph);
     SavePicture8("bitmaps/KvxTsClose.bmp", TabSetCloseGlyph);
+    SaveColourGlyph("bitmaps/DbImgFirst.bmp", DbGlyphFirst, true);
+    SaveColourGlyph("bitmaps/DbImgFirstD.bmp", DbGlyphFirst, false);
+    SaveColourGlyph("bitmaps/DbImgPrior.bmp", DbGlyphPrior, true);
+    SaveColourGlyph("bitmaps/DbImgPriorD.bmp", DbGlyphPrior, false);
+    SaveColourGlyph("bitmaps/DbImgNext.bmp", DbGlyphNext, true);
+    SaveColourGlyph("bitmaps/DbImgNextD.bmp", DbGlyphNext, false);
+    SaveColourGlyph("bitmaps/DbImgLast.bmp", DbGlyphLast, true);
+    SaveColourGlyph("bitmaps/DbImgLastD.bmp", DbGlyphLast, false);
+    SaveColourGlyph("bitmaps/DbImgInsert.bmp", DbGlyphInsert, true);
+    SaveColourGlyph("bitmaps/DbImgInsertD.bmp", DbGlyphInsert, false);
+    SaveColourGlyph("bitmaps/DbImgDelete.bmp", DbGlyphDelete, true);
+    SaveColourGlyph("bitmaps/DbImgDeleteD.bmp", DbGlyphDelete, false);
+    SaveColourGlyph("bitmaps/DbImgEdit.bmp", DbGlyphEdit, true);
+    SaveColourGlyph("bitmaps/DbImgEditD.bmp", DbGlyphEdit, false);
+    SaveColourGlyph("bitmaps/DbImgPost.bmp", DbGlyphPost, true);
+    SaveColourGlyph("bitmaps/DbImgPostD.bmp", DbGlyphPost, false);
+    SaveColourGlyph("bitmaps/DbImgCancel.bmp", DbGlyphCancel, true);
+    SaveColourGlyph("bitmaps/DbImgCancelD.bmp", DbGlyphCancel, false);
+    SaveColourGlyph("bitmaps/DbImgRefresh.bmp", DbGlyphRefresh, true);
+    SaveColourGlyph("bitmaps/DbImgRefreshD.bmp", DbGlyphRefresh, false);
     return 0;
 }

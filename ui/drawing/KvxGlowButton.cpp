@@ -372,11 +372,6 @@ TKvxCustomGlowButton::TKvxCustomGlowButton(plat::TComponent* AOwner) : plat::TCu
 }
 
 TKvxCustomGlowButton::~TKvxCustomGlowButton() {
-    // The timers are owned components; their handlers must not reach a half-destroyed button.
-    if (FFadeTimer)
-        FFadeTimer->SetEnabled(false);
-    if (FRepeatTimer)
-        FRepeatTimer->SetEnabled(false);
     FActionLink.reset();
 }
 
@@ -413,6 +408,15 @@ void TKvxCustomGlowButton::SetAutoSize(bool Value) {
 void TKvxCustomGlowButton::SetBorderStyle(plat::TBorderStyle Value) {
     FBorderStyle = Value;
     Invalidate();
+}
+
+void TKvxCustomGlowButton::SetDefault(bool Value) {
+    FDefault = Value;
+    // Made default while no glow button has the focus, it takes Enter at once rather than after the
+    // next focus change.
+    plat::TCustomForm* form = plat::GetParentForm(this);
+    if (!dynamic_cast<TKvxCustomGlowButton*>(form ? form->ActiveControl() : nullptr))
+        FActive = Value;
 }
 
 void TKvxCustomGlowButton::SetDisabledImages(plat::TCustomImageList* Value) {
@@ -533,13 +537,7 @@ void TKvxCustomGlowButton::SetWideCaption(const std::string& Value) {
     if (FWideCaption == Value)
         return;
     FWideCaption = Value;
-    if (AutoSize()) {
-        FForceMeasure = true;
-        Repaint();
-        FForceMeasure = false;
-    } else {
-        Invalidate();
-    }
+    UpdateSize();
 }
 
 void TKvxCustomGlowButton::SetAppearance(TGlowButtonAppearance* Value) {
@@ -635,6 +633,15 @@ void TKvxCustomGlowButton::Notification(plat::TComponent* AComponent, plat::TOpe
         FInternalImages = nullptr;
     if (AComponent == FDropDownMenu)
         FDropDownMenu = nullptr;
+    // Owned parts go before the button's own destructor runs.
+    if (AComponent == FFadeTimer) {
+        FFadeTimer = nullptr;
+        FFadeRunning = false;
+    }
+    if (AComponent == FRepeatTimer)
+        FRepeatTimer = nullptr;
+    if (AComponent == FShortCutHintWindow)
+        FShortCutHintWindow = nullptr;
     if (FActionLink && AComponent == FActionLink->Action())
         FActionLink.reset();
 }
@@ -825,11 +832,11 @@ void TKvxCustomGlowButton::Paint() {
     const TRect client = ClientRect();
     const bool enabled = Enabled();
 
-    // 1. The parent shows behind a transparent button at rest.
+    // The parent shows behind a transparent button at rest.
     if (FTransparent && !FHot)
         PaintParentBackground(false);
 
-    // 2. Paint state.
+    // Paint state.
     if (!enabled) {
         FPaintState = psDisabled;
         FPressing = false;
@@ -839,7 +846,7 @@ void TKvxCustomGlowButton::Paint() {
     if (FStyle == bsCheck && FDown)
         FPaintState = psPressed;
 
-    // 3. The look.
+    // The look.
     const TGlowButtonAppearance& a = *FAppearance;
     const bool disabledLook = (FPaintState == psDisabled || !enabled) && FShowDisabled;
     TGlowFaceParams P;
@@ -866,7 +873,7 @@ void TKvxCustomGlowButton::Paint() {
         look = a.Look(glNormal);
     }
 
-    // 4. Fades: colours only, the gradient kinds stay those of the look chosen above.
+    // Fades: colours only, the gradient kinds stay those of the look chosen above.
     auto mixInto = [&look](const TGlowLook& one, const TGlowLook& other, int pct, bool border) {
         look.Color = MixColors(one.Color, other.Color, pct);
         look.ColorTo = MixColors(one.ColorTo, other.ColorTo, pct);
@@ -885,12 +892,12 @@ void TKvxCustomGlowButton::Paint() {
             mixInto(a.Look(glDown), a.Look(glHot), FDownPct, true);
     }
 
-    // 5.-7. Glyphs, captions and the drop-down state.
+    // Glyphs, captions and the drop-down state.
     PrepareFace(P, false);
     if (FPosition != bpStandalone && FPressed)
         look.BorderColor = a.BorderColor();
 
-    // 8. The disabled look wins over fades; a focused button may show the hot look.
+    // The disabled look wins over fades; a focused button may show the hot look.
     if (disabledLook)
         look = a.Look(glDisabled);
     if (IsFocusedWindow() && (FFocusType == ftHot || FFocusType == ftHotBorder) && !FDownFade) {
@@ -899,20 +906,20 @@ void TKvxCustomGlowButton::Paint() {
     }
     P.Look = look;
 
-    // 9. Font.
+    // Font.
     plat::TFont font;
     font.Assign(Font());
     if (!ParentFont() && a.SystemFont())
         font.SetName(IsVistaOrLater() ? "Segoe UI" : "Tahoma");
     P.Font = &font;
 
-    // 10. Overlay.
+    // Overlay.
     plat::TBitmap overlay;
     overlay.SetSize(1, 1);
     PaintOverlay(&overlay);
     P.Overlay = &overlay;
 
-    // 12. Size states and auto size.
+    // Size states and auto size.
     if (AutoSize() && (FSizeState == bsGlyph || FSizeState == bsLabel)) {
         P.GlyphSize = TPoint(16, 16);
         if (P.Images && P.ImageIndex >= 0)
@@ -941,24 +948,22 @@ void TKvxCustomGlowButton::Paint() {
                 OnLargeButtonHeight(this, h);
             if (OnInternalAutoSize)
                 OnInternalAutoSize(this, w, h);
-            FSizeDirty = false;
-            if (w != Width() || h != Height()) {
+            // A new size paints again; this paint still finishes the face it started.
+            if (w != Width() || h != Height())
                 SetBounds(Left(), Top(), w, h);
-                return; // the new size paints again
-            }
         }
         FSizeDirty = false;
     }
 
-    // 13. The face.
+    // The face.
     DrawGlowButtonFace(canvas, P);
 
-    // 14. Afterwards.
+    // Afterwards.
     AfterPaint();
     if (OnDrawButton)
         OnDrawButton(this, canvas, client, FPaintState == psPressed ? gsDown : FHot ? gsHot : gsNormal);
 
-    // 15. The parent's look in the corners outside the rounded border.
+    // The parent's look in the corners outside the rounded border.
     if (Parent() && !(FTransparent && !FHot && FPaintState != psPressed && !FMouseOver))
         PaintParentBackground(true);
 }

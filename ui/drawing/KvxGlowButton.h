@@ -359,7 +359,7 @@ public:
     bool Cancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
     bool Default() const { return FDefault; }
-    void SetDefault(bool Value) { FDefault = Value; }
+    void SetDefault(bool Value);
     plat::TCustomImageList* DisabledImages() const { return FDisabledImages; }
     void SetDisabledImages(plat::TCustomImageList* Value);
     TGDIPPicture* DisabledPicture() const { return FDisabledPicture.get(); }
@@ -510,6 +510,8 @@ protected:
     void DoExit() override;
     void DoDropDown();
     void DoOnDropDown();
+    // Shows the drop-down menu below the button (or at its right) and returns when it has closed.
+    void PopupDropDownMenu();
     void UpdateTracking();
     void UpdateExclusive();
 

@@ -265,20 +265,6 @@ int FontStyleBits(const plat::TFont* Font) {
     return Font->Style() & (plat::fsBold | plat::fsItalic | plat::fsUnderline);
 }
 
-// Replaces the two characters backslash-n (either case) in a caption.
-std::string ReplaceLineMarks(const std::string& text, const std::string& with) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == 'n' || text[i + 1] == 'N')) {
-            out += with;
-            ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 bool GlyphSizeSet(TPoint s) {
     return s.X > 0 && s.Y > 0;
 }
@@ -290,7 +276,7 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
     TPoint Size(0, 0);
     TGPGraphics g(*Canvas);
 
-    // 1. Zones.
+    // Zones.
     TRect R2 = R;
     TRect DDR = P.DropDownPosition == dpRight ? TRect(R.Right - 13, R.Top, R.Right, R.Bottom)
                                               : TRect(R.Left, R.Bottom - 13, R.Right, R.Bottom);
@@ -308,7 +294,7 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
     const int radius = P.Rounded ? 3 : 0;
     const TGlowLook& L = P.Look;
 
-    // 2. Background.
+    // Background.
     if (!P.SkipBackground) {
         auto upper = [&](const TRect& part, bool darker, bool radial) {
             DrawGlowEllipse(g, part, darker ? DarkenColor(L.Color, -10) : L.Color,
@@ -339,10 +325,10 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
         }
     }
 
-    // 3. Smoothing from here on.
+    // Smoothing from here on.
     g.SetSmoothingMode(plat::aasmAntiAlias);
 
-    // 4. Border.
+    // Border.
     const int X = R.Left, Y = R.Top, Wb = R.Right - 1, Hb = R.Bottom - 1;
     if (!P.SkipBackground && P.SingleBorder) {
         switch (P.Position) {
@@ -361,13 +347,13 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
         }
     }
 
-    // 5. Focus mark.
+    // Focus mark.
     if (P.FocusBorder) {
         DrawGlowRoundRect(g, 0xE4AD89, X + 1, Y + 1, R.Right - 3, R.Bottom - 3, radius);
         DrawGlowFocusRect(g, 0x808080, X + 2, Y + 2, R.Right - 5, R.Bottom - 5, radius);
     }
 
-    // 6. Fonts and glyph size.
+    // Fonts and glyph size.
     plat::TFont* font = P.Font ? P.Font : Canvas->Font();
     plat::TFont* notesFont = P.NotesFont ? P.NotesFont : font;
     auto family = CreateGdipFontFamily(font->Name());
@@ -407,10 +393,10 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
     int GX = 0, GY = 0;
     double MidY = 0;
     if (hasCaption) {
-        // 7. Caption set-up and measuring. A line break stands for the two characters unless the glyph
+        // Caption set-up and measuring. A line break stands for the two characters unless the glyph
         // has a fixed size, where the caption stays on one line.
-        if (caption.find("\\n") != std::string::npos || caption.find("\\N") != std::string::npos)
-            caption = ReplaceLineMarks(caption, GlyphSizeSet(P.GlyphSize) ? " " : "\n");
+        caption = plat::StringReplace(caption, "\\n", GlyphSizeSet(P.GlyphSize) ? " " : "\n",
+                                      plat::rfReplaceAll | plat::rfIgnoreCase);
         const std::string& text = caption.empty() ? P.WideCaption : caption;
         Canvas->Font()->SetName(font->Name());
         // Every font of the platform is an outline font; one whose family the layer cannot find takes
@@ -506,7 +492,7 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
         if (P.MeasureOnly)
             return Size;
 
-        // 8. Caption rectangle and glyph position.
+        // Caption rectangle and glyph position.
         const int vCentre = R.Top + std::max(0, (H - GlyphH) / 2);
         const int hCentre = R.Left + std::max(0, (W - GlyphW) / 2);
         switch (layout) {
@@ -575,7 +561,7 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
                 Canvas->Draw(GX, GY, P.Overlay);
         }
 
-        // 9. Caption and notes.
+        // Caption and notes.
         if (P.DrawCaption) {
             if (mode == tmGdi) {
                 TRect TR(RoundInt(LR.X), RoundInt(LR.Y), RoundInt(LR.X) + RoundInt(LR.Width),
@@ -657,7 +643,7 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
         return Size;
     }
 
-    // 10. Glyph.
+    // Glyph.
     if (P.DrawGlyph && !P.CaptionOverFace) {
         if (P.DropDownButton) {
             if (P.DropDownPosition == dpRight)
@@ -686,7 +672,7 @@ TPoint DrawGlowButtonFace(plat::TCanvas* Canvas, const TGlowFaceParams& P) {
         }
     }
 
-    // 11. Drop-down part.
+    // Drop-down part.
     if (P.DropDownButton) {
         Canvas->Brush()->SetStyle(plat::bsClear);
         if (P.SplitLook && P.DropDownSplit) {

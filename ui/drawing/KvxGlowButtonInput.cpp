@@ -8,6 +8,7 @@
 #include "platform/ui/ActionList.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Menu.h"
+#include "platform/ui/ModalLoop.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
 #include "ui/drawing/KvxGlowButton.h"
@@ -172,12 +173,18 @@ void TKvxCustomGlowButton::MouseDown(plat::TMouseButton Button, plat::TShiftStat
             FDroppedDown = true;
             FHot = true;
             Repaint();
-            const TPoint at =
-                ClientToScreen(FDropDownDirection == ddDown ? TPoint(0, Height()) : TPoint(Width(), 0));
+            // The menu runs a loop of its own, in which a chosen item may free this button.
+            plat::TModalLoop menu;
+            menu.Watch(this);
             {
-                plat::ScopeGuard closed([this] { FDroppedDown = false; });
-                FDropDownMenu->Popup(at.X, at.Y);
+                plat::ScopeGuard closed([&] {
+                    if (menu.Alive())
+                        FDroppedDown = false;
+                });
+                PopupDropDownMenu();
             }
+            if (!menu.Alive())
+                return;
             if (!ClientRect().Contains(ScreenToClient(plat::Mouse->CursorPos()))) {
                 FHot = false;
                 FMouseInside = false;
@@ -391,6 +398,11 @@ void TKvxCustomGlowButton::ClickFromKeyboard() {
     Click();
 }
 
+void TKvxCustomGlowButton::PopupDropDownMenu() {
+    const TPoint at = ClientToScreen(FDropDownDirection == ddDown ? TPoint(0, Height()) : TPoint(Width(), 0));
+    FDropDownMenu->Popup(at.X, at.Y);
+}
+
 void TKvxCustomGlowButton::DoDropDown() {
     if (!HasDropDown() && !FDropDownMenu)
         return;
@@ -398,9 +410,11 @@ void TKvxCustomGlowButton::DoDropDown() {
         FPaintState = psPressed;
         DoOnDropDown();
         Invalidate();
-        const TPoint at =
-            ClientToScreen(FDropDownDirection == ddDown ? TPoint(0, Height()) : TPoint(Width(), 0));
-        FDropDownMenu->Popup(at.X, at.Y);
+        plat::TModalLoop menu;
+        menu.Watch(this);
+        PopupDropDownMenu();
+        if (!menu.Alive())
+            return;
         FPaintState = psNormal;
         Repaint();
     }
@@ -443,6 +457,12 @@ void TKvxCustomGlowButton::SetDown(bool Value) {
         Repaint();
         return;
     }
+    if (!Value && !FDown && FPaintState == psPressed) {
+        // Owners raise a button they showed pressed (a pager's caption button) this way.
+        FPaintState = psNormal;
+        Repaint();
+        return;
+    }
     if (Value == FDown || (FDown && !FAllowAllUp))
         return;
     FDown = Value;
@@ -463,7 +483,8 @@ void TKvxCustomGlowButton::UpdateExclusive() {
     plat::TMessage m;
     m.Msg = plat::CM_BUTTONPRESSED;
     m.WParam = static_cast<plat::WPARAM>(FGroupIndex);
-    m.LParam = reinterpret_cast<plat::LPARAM>(this);
+    // Receivers read the sender back as the object it is.
+    m.LParam = reinterpret_cast<plat::LPARAM>(static_cast<plat::TObject*>(this));
     Parent()->Broadcast(m);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
+#include "ui/drawing/DBKvxGlowButton.h"
 #include "ui/drawing/KvxGlowButton.h"
 
 namespace {
@@ -184,6 +185,63 @@ TEST(GlowButtonPictures, KeyTips) {
     EXPECT_LT(tip.Top, buttons[0]->ClientOrigin().Y);
     EXPECT_GT(tip.Bottom, buttons[0]->ClientOrigin().Y);
     EXPECT_EQ(plat::TTestDriver::PixelOf(*image, tip.Left - 100, tip.Top - 100), 0x808080) << "the outline";
+}
+
+// Every layout of glyph and caption, in anti-aliased text (top row) and in plain text (bottom row).
+TEST(GlowButtonPictures, Layouts) {
+    plat::TTestDriver driver;
+    plat::TImageList images(nullptr);
+    AddDiscGlyph(images);
+    plat::TFont font;
+    font.SetName("Tahoma");
+    font.SetSize(8);
+    const int w = 120, h = 56, n = ui::blGlyphBottomAdjusted + 1;
+    plat::TBitmap sheet;
+    sheet.SetSize(n * (w + 6) + 6, 2 * (h + 6) + 6);
+    sheet.Canvas()->Brush()->SetColor(plat::clWhite);
+    sheet.Canvas()->FillRect(TRect(0, 0, sheet.Width(), sheet.Height()));
+    for (int row = 0; row < 2; ++row)
+        for (int layout = 0; layout < n; ++layout) {
+            ui::TGlowFaceParams p;
+            p.R = TRect(0, 0, w, h);
+            p.Look = ui::TGlowButtonAppearance().Look(ui::glNormal);
+            p.Caption = "&Layout";
+            p.Font = &font;
+            p.Images = &images;
+            p.ImageIndex = 0;
+            p.Layout = static_cast<ui::TButtonLayout>(layout);
+            p.AntiAlias = row == 0 ? ui::aaClearType : ui::aaNone;
+            plat::TBitmap cell;
+            cell.SetSize(w, h);
+            ui::DrawGlowButtonFace(cell.Canvas(), p);
+            const TRect at = plat::Bounds(6 + layout * (w + 6), 6 + row * (h + 6), w, h);
+            sheet.Canvas()->Draw(at.Left, at.Top, &cell);
+            EXPECT_TRUE(HasInk(sheet, at, 200)) << ui::kButtonLayoutNames[layout] << " row " << row;
+        }
+    SaveBitmap(sheet, "glow-layouts.png");
+}
+
+// Every action of the data-aware button with its glyph, enabled (top row) and disabled (bottom row).
+TEST(GlowButtonPictures, DataAwareGlyphs) {
+    plat::TTestDriver driver;
+    auto* form = plat::NewForm<plat::TForm>(plat::Application);
+    form->SetBoundsRect(TRect(0, 0, 11 * 44 + 24, 140));
+    for (int row = 0; row < 2; ++row)
+        for (int type = ui::dbFirst; type <= ui::dbRefresh; ++type) {
+            auto* b = new ui::TDBKvxGlowButton(form);
+            b->SetParent(form);
+            b->SetBoundsRect(plat::Bounds(8 + (type - 1) * 44, 8 + row * 48, 40, 40));
+            b->SetAutoDisable(false);
+            b->SetDBButtonType(static_cast<ui::TDBGlowButtonType>(type));
+            b->SetEnabled(row == 0);
+            b->LoadActionGlyph();
+            ASSERT_NE(b->InternalGlyphs(), nullptr);
+            EXPECT_EQ(b->InternalGlyphs()->Count(), 1);
+        }
+    form->Show();
+    driver.Pump();
+    auto image = driver.Render(form);
+    plat::TTestDriver::SavePng(*image, plat::TestOutputDir("drawing") + "/glow-data-aware.png");
 }
 
 } // namespace

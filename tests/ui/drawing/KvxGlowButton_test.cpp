@@ -1,3 +1,4 @@
+#include "ui/drawing/DBKvxGlowButton.h"
 #include "ui/drawing/KvxGlowButton.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,18 @@
 #include "platform/rtl/ComponentStream.h"
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/StandardClasses.h"
+#include "tests/ui/drawing/PictureBytes.h"
 
 namespace {
 
@@ -64,9 +68,20 @@ protected:
              &A::SetBorderColorHot, &A::SetGradientHot, &A::SetGradientMirrorHot, a);
         flat(0x00A000, &A::SetColorDown, &A::SetColorDownTo, &A::SetColorMirrorDown, &A::SetColorMirrorDownTo,
              &A::SetBorderColorDown, &A::SetGradientDown, &A::SetGradientMirrorDown, a);
+        flat(0xB0B0B0, &A::SetColorDisabled, &A::SetColorDisabledTo, &A::SetColorMirrorDisabled,
+             &A::SetColorMirrorDisabledTo, &A::SetBorderColorDisabled, &A::SetGradientDisabled,
+             &A::SetGradientMirrorDisabled, a);
         flat(0x0000C0, &A::SetColorChecked, &A::SetColorCheckedTo, &A::SetColorMirrorChecked,
              &A::SetColorMirrorCheckedTo, &A::SetBorderColorChecked, &A::SetGradientChecked,
              &A::SetGradientMirrorChecked, a);
+    }
+    // Clicks far enough apart that none of them counts as the second half of a double click.
+    void Click(plat::TControl* c, TPoint at = TPoint(-1, -1)) {
+        Driver.Advance(1000, 50);
+        if (at.X < 0)
+            Driver.Click(c);
+        else
+            Driver.Click(c, at);
     }
     plat::TTestDriver Driver;
 };
@@ -309,6 +324,29 @@ TEST_F(GlowButtonTest, PressFadeMixesDownIntoHot) {
     EXPECT_EQ(Driver.Pixel(b, 50, 20), 0xE0C0A0);
 }
 
+TEST_F(GlowButtonTest, DisabledAndTransparentLooks) {
+    auto* form = MakeForm();
+    form->SetColor(0x3070F0);
+    auto* b = AddButton(form, TRect(10, 10, 110, 51), "");
+    FlatLooks(*b->Appearance());
+    form->Show();
+    Driver.Pump();
+    b->SetEnabled(false);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0xB0B0B0);
+    b->SetShowDisabled(false);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0x204060) << "without the disabled look the normal one shows";
+    b->SetEnabled(true);
+    b->SetTransparent(true);
+    b->Invalidate();
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0x3070F0) << "the parent shows through a transparent button at rest";
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(b, TPoint(50, 20)));
+    Driver.Advance(ui::FadeTimerInterval * 7, ui::FadeTimerInterval);
+    EXPECT_EQ(Driver.Pixel(b, 50, 20), 0xE0C0A0) << "hovered, the face is painted";
+}
+
 // ---- Input -------------------------------------------------------------------------------------------
 
 TEST_F(GlowButtonTest, DropDownZonesOfASplitButton) {
@@ -343,12 +381,83 @@ TEST_F(GlowButtonTest, DropDownZonesOfASplitButton) {
 
     // Without a split part a press anywhere drops down, unless the button belongs to a group.
     b->SetDropDownSplit(false);
-    Driver.Click(b, TPoint(20, 20));
+    Click(b, TPoint(20, 20));
     EXPECT_EQ(dropDowns, 3);
     b->SetGroupIndex(1);
-    Driver.Click(b, TPoint(20, 20));
+    Click(b, TPoint(20, 20));
     EXPECT_EQ(dropDowns, 3);
     EXPECT_TRUE(b->Down());
+}
+
+TEST_F(GlowButtonTest, DropDownMenuOpensBelowAndMayFreeTheButton) {
+    auto* form = MakeForm();
+    auto* b = AddButton(form, TRect(10, 10, 110, 51));
+    b->SetDropDownButton(true);
+    auto* menu = new plat::TPopupMenu(form);
+    auto* item = new plat::TMenuItem(form);
+    item->SetCaption("&Remove");
+    menu->Items()->Add(item);
+    b->SetDropDownMenu(menu);
+    std::vector<std::string> log;
+    b->OnDropDown = [&](plat::TObject*) { log.push_back("drop down"); };
+    item->OnClick = [&](plat::TObject*) {
+        log.push_back("item");
+        delete b; // the chosen command removes the button that offered it
+    };
+    form->Show();
+    Driver.Pump();
+    const TPoint below = plat::TTestDriver::ScreenPoint(b, TPoint(0, 41));
+    plat::SetMenuLoopHook([&](plat::TMenu*) {
+        log.push_back(b->DroppedDown() ? "shown, dropped down" : "shown");
+        EXPECT_EQ(menu->PopupPoint(), below);
+        Driver.PressKey('R');
+    });
+    plat::ScopeGuard unhook([] { plat::SetMenuLoopHook(nullptr); });
+    Driver.Press(plat::TTestDriver::ScreenPoint(b, TPoint(95, 20)));
+    Driver.Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"drop down", "shown, dropped down", "item"}));
+    EXPECT_EQ(form->ControlCount(), 0);
+}
+
+TEST_F(GlowButtonTest, PressedLookFollowsThePointerWhileHeld) {
+    auto* form = MakeForm();
+    auto* b = AddButton(form, TRect(10, 10, 110, 51));
+    form->Show();
+    Driver.Pump();
+    const TPoint inside = plat::TTestDriver::ScreenPoint(b, TPoint(50, 20));
+    Driver.MoveTo(inside);
+    Driver.Press(inside);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psPressed);
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(b, TPoint(50, 80)));
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psNormal);
+    Driver.MoveTo(inside);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psPressed) << "coming back resumes the pressed look";
+    Driver.Release(inside);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psNormal);
+
+    // A button an owner showed pressed comes up when told it is not down.
+    b->ClickFromKeyboard();
+    b->SetDown(false);
+    EXPECT_EQ(b->PaintState(), TKvxCustomGlowButton::psNormal);
+}
+
+TEST_F(GlowButtonTest, ReleaseOnTheRowBelowStillCountsAsInside) {
+    auto* form = MakeForm();
+    struct Case {
+        int Y;
+        bool Down;
+    };
+    int i = 0;
+    for (const Case& c : {Case{40, true}, Case{41, true}, Case{42, false}}) {
+        auto* b = AddButton(form, plat::Bounds(10 + 110 * i, 10, 100, 41));
+        b->SetGroupIndex(5 + i++);
+        b->SetAllowAllUp(true);
+        form->Show();
+        Driver.Pump();
+        Driver.Advance(1000, 50);
+        Driver.Drag(b, TPoint(50, 20), TPoint(50, c.Y));
+        EXPECT_EQ(b->Down(), c.Down) << "release at y = " << c.Y;
+    }
 }
 
 TEST_F(GlowButtonTest, GroupOfThreeKeepsOneDown) {
@@ -367,17 +476,17 @@ TEST_F(GlowButtonTest, GroupOfThreeKeepsOneDown) {
 
     g[0]->SetDown(true);
     EXPECT_EQ(downs(), (std::vector<bool>{true, false, false}));
-    Driver.Click(g[1]);
+    Click(g[1]);
     EXPECT_EQ(downs(), (std::vector<bool>{false, true, false}));
     EXPECT_EQ(g[1]->PaintState(), TKvxCustomGlowButton::psLatched);
     EXPECT_TRUE(loner->Down()) << "another group is left alone";
-    Driver.Click(g[1]);
+    Click(g[1]);
     EXPECT_EQ(downs(), (std::vector<bool>{false, true, false})) << "a down member cannot raise itself";
     for (auto* b : g)
         b->SetAllowAllUp(true);
-    Driver.Click(g[1]);
+    Click(g[1]);
     EXPECT_EQ(downs(), (std::vector<bool>{false, false, false}));
-    Driver.Click(g[2]);
+    Click(g[2]);
     EXPECT_EQ(downs(), (std::vector<bool>{false, false, true}));
 }
 
@@ -387,9 +496,9 @@ TEST_F(GlowButtonTest, CheckButtonTogglesAndReleaseOutsideUndoes) {
     b->SetStyle(ui::bsCheck);
     form->Show();
     Driver.Pump();
-    Driver.Click(b);
+    Click(b);
     EXPECT_TRUE(b->Down());
-    Driver.Click(b);
+    Click(b);
     EXPECT_FALSE(b->Down());
     Driver.Drag(b, TPoint(50, 20), TPoint(200, 200));
     EXPECT_FALSE(b->Down()) << "a press toggles at once, a release outside toggles back";
@@ -481,6 +590,16 @@ TEST_F(GlowButtonTest, EnterAndEscapeWhileAnEditHasTheFocus) {
         Driver.PressKey(plat::VK_RETURN);
     });
     EXPECT_EQ(dialog->ShowModal(), plat::mrRetry);
+    EXPECT_EQ(okClicks, 1);
+
+    // A button made default while the dialog shows takes Enter at once.
+    Driver.AnswerNextModal([&](plat::TCustomForm&) {
+        edit->SetFocus();
+        ok->SetDefault(false);
+        cancel->SetDefault(true);
+        Driver.PressKey(plat::VK_RETURN);
+    });
+    EXPECT_EQ(dialog->ShowModal(), plat::mrCancel);
     EXPECT_EQ(okClicks, 1);
 
     // The accelerator clicks too.
@@ -592,6 +711,34 @@ TEST_F(GlowButtonTest, AutoSizeFollowsGlyphCaptionAndDropDown) {
     Driver.Pump();
     EXPECT_EQ(b->Width(), width + 5);
     EXPECT_EQ(b->Height(), 30);
+}
+
+TEST_F(GlowButtonTest, PictureGlyphAtItsSizeAndShrunkToSixteen) {
+    auto* form = MakeForm();
+    auto* b = AddButton(form, TRect(10, 10, 110, 51), "");
+    auto red = drawingtest::MakeBitmap(32, 32, plat::clRed);
+    const drawingtest::TBytes png = drawingtest::Encoded<plat::TPngImage>(*red);
+    plat::TMemoryStream bytes;
+    bytes.Write(png.data(), int64_t(png.size()));
+    b->Picture()->LoadFromStream(bytes);
+    form->Show();
+    Driver.Pump();
+    // Alone on the face, the glyph is centred at its own size: x 34 to 65, y 4 to 35.
+    for (int x : {34, 65})
+        EXPECT_EQ(Driver.Pixel(b, x, 20), plat::clRed) << x;
+    for (int x : {33, 66})
+        EXPECT_NE(Driver.Pixel(b, x, 20), plat::clRed) << x;
+    EXPECT_EQ(Driver.Pixel(b, 50, 4), plat::clRed);
+    EXPECT_NE(Driver.Pixel(b, 50, 3), plat::clRed);
+
+    b->SetAutoSize(true);
+    // Glyph only: the picture is stretched to 16 x 16 and nothing else needs room.
+    EXPECT_EQ(b->CalcSizeForState(ui::bsGlyph), TPoint(3 * 2 + 16 + 2 + 2, 2 * 2 + 16 + 2));
+    b->SetButtonSizeState(ui::bsGlyph);
+    Driver.Pump();
+    EXPECT_EQ(b->Width(), 26);
+    EXPECT_EQ(Driver.Pixel(b, 13, 11), plat::clRed);
+    EXPECT_NE(Driver.Pixel(b, 13, 2), plat::clRed);
 }
 
 TEST_F(GlowButtonTest, SizeStatesSwitchLayoutAndCaption) {
@@ -740,6 +887,53 @@ TEST_F(GlowButtonTest, LayoutTextLoadsSavesAndComparesEqual) {
     EXPECT_NE(saved.find("ColorDown = "), std::string::npos)
         << "colours without a stream default are written";
     EXPECT_EQ(saved.find("DoubleBuffered"), std::string::npos);
+}
+
+// Every enumeration and set the buttons publish, their colour set's included, comes back from a layout
+// text at every value.
+TEST(GlowButtonLayout, EveryEnumerationAndSetComesBackAtEveryValue) {
+    plat::TTestDriver driver;
+    int checked = 0;
+    for (const plat::TClassInfo* cls :
+         {&TKvxGlowButton::StaticClass(), &ui::TDBKvxGlowButton::StaticClass()}) {
+        auto make = [cls] {
+            auto* c = static_cast<plat::TComponent*>(cls->Create(nullptr));
+            c->SetName("Probe");
+            return std::unique_ptr<plat::TComponent>(c);
+        };
+        auto probe = make();
+        std::vector<std::pair<std::string, const plat::TPropInfo*>> props; // holder path ("" or "Appearance")
+        for (const plat::TPropInfo* p : plat::GetPropList(*cls))
+            if ((p->Kind == plat::pkEnum || p->Kind == plat::pkSet) && p->IsWritable())
+                props.push_back({"", p});
+        for (const plat::TPropInfo* p : plat::GetPropList(TGlowButtonAppearance::StaticClass()))
+            if (p->Kind == plat::pkEnum)
+                props.push_back({"Appearance", p});
+        for (const auto& [path, prop] : props) {
+            const int64_t n = int64_t(prop->Names.size());
+            std::vector<int64_t> values;
+            for (int64_t v = 0; v < n; ++v)
+                values.push_back(prop->Kind == plat::pkEnum ? v : int64_t(1) << v);
+            if (prop->Kind == plat::pkSet)
+                values.push_back((int64_t(1) << n) - 1);
+            for (int64_t v : values) {
+                auto holderOf = [&](plat::TComponent* c) -> plat::TObject* {
+                    return path.empty() ? static_cast<plat::TObject*>(c) : plat::GetObjectProp(c, path);
+                };
+                auto original = make();
+                plat::SetOrdProp(holderOf(original.get()), prop, v);
+                const int64_t held = plat::GetOrdProp(holderOf(original.get()), prop);
+                const std::string text = plat::WriteComponentToText(original.get());
+                auto back = make();
+                plat::ReadComponentFromText(text, back.get());
+                EXPECT_EQ(plat::GetOrdProp(holderOf(back.get()), prop), held)
+                    << cls->Name << " " << path << "." << prop->Name << " = " << v << "\n"
+                    << text;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
 }
 
 } // namespace
