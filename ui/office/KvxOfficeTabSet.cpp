@@ -9,6 +9,7 @@
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
@@ -2012,12 +2013,12 @@ void TKvxCustomOfficeTabSet::DrawTab(int Index) {
                        cr.Bottom + tw);
             TFont saved;
             saved.Assign(canvas.Font());
+            ScopeGuard restoreFont([&] { canvas.Font()->Assign(&saved); });
             canvas.Font()->SetOrientation(FTabPosition == tpLeft ? 900 : 2700);
             if (FTabPosition == tpLeft)
                 canvas.TextOut(cr.Left + (cr.Width() - th) / 2, cr.Bottom, caption);
             else
                 canvas.TextOut(cr.Right - (cr.Width() - th) / 2, cr.Top, caption);
-            canvas.Font()->Assign(&saved);
         }
     } else {
         tabpaint::DrawTabCaption(canvas, taLeftJustify, cr, tab->Caption(), canvas.Font(), tab->Enabled(),

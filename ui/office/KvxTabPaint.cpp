@@ -20,8 +20,9 @@ constexpr TColor kFocusDots = 0x808080;
 constexpr int kDropDownZone = 13;
 constexpr int kBorderRadius = 3;
 
+// Halves go to the even neighbour.
 int RoundHalfEven(double V) {
-    return static_cast<int>(std::nearbyint(V));
+    return static_cast<int>(Round(V));
 }
 
 uint8_t R(TColor C) {

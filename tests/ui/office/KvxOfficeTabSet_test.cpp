@@ -230,6 +230,11 @@ TEST_F(TabSetTest, SixTabsOfWhichFourFit) {
     ts->SetActiveTabIndex(0);
     EXPECT_EQ(ts->Scroller().Position(), 0) << "selecting a scrolled-out tab scrolls it into view";
     EXPECT_EQ(ts->ActiveTabIndex(), 0);
+
+    ts->SetWidth(500);
+    Driver.Pump();
+    EXPECT_FALSE(ts->Scroller().Visible()) << "all six fit once the strip is wider";
+    EXPECT_EQ(ts->ScrollNextButton(), nullptr);
 }
 
 TEST_F(TabSetTest, HiddenTabsNeitherTakePlaceNorCountForTheScrollPosition) {
@@ -520,7 +525,8 @@ TEST_F(TabSetTest, LayoutRoundTripOfTheSettings) {
 
 // ---- Pictures --------------------------------------------------------------------------------------------
 
-// Every tab position and shape with a selected, a hot and a plain tab, and one disabled tab.
+// Every tab position and shape with a selected, a hot and a plain tab, and one disabled tab; the second
+// and fourth columns show the faces of tabs that are not selected.
 TEST_F(TabSetTest, SheetOfPositionsShapesAndStates) {
     auto* form = MakeForm(TRect(0, 0, 1300, 900));
     auto* styler = new TKvxOfficeTabSetOfficeStyler(form);
@@ -540,6 +546,8 @@ TEST_F(TabSetTest, SheetOfPositionsShapesAndStates) {
             ts->TabSettings()->SetShape(shapes[s]);
             ts->TabSettings()->SetRounding(s == 0 ? 1 : 3);
             ts->SetShowNonSelectedTabs(s % 2 == 1);
+            // The third column writes its captions without anti-aliasing.
+            ts->SetAntiAlias(s == 2 ? ui::aaNone : ui::aaClearType);
             ts->Tabs()->Items(3)->SetEnabled(false);
             ts->SetActiveTabIndex(1);
             ts->SetHotTabIndex(2);
