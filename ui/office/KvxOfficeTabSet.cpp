@@ -657,8 +657,8 @@ TKvxCustomOfficeTabSet::TKvxCustomOfficeTabSet(TComponent* AOwner) : TCustomCont
     {
         TKvxOfficeTabSetOfficeStyler preset(nullptr);
         preset.SetStyle(tsOffice2007Luna);
+        // The tab colours only: an assignment leaves the glow button colours at their defaults.
         FInternalStyler->Assign(&preset);
-        FInternalStyler->GlowButtonAppearance()->Assign(preset.GlowButtonAppearance());
     }
 }
 
