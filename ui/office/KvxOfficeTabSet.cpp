@@ -2296,15 +2296,16 @@ void TKvxCustomOfficeTabSet::WndProc(TMessage& Message) {
         // Onto a glow button inside the tabs: the tab stays lit.
         if (inner.Contains(p))
             return;
+        // The active tab has no hover glow to fade; it only stops being hot.
         const int h = FHotTabIndex;
-        if (h == FActiveTabIndex && h >= 0)
-            return;
-        if (h == -1)
-            return;
-        if (h >= 0 && h < FTabs->Count()) {
-            TOfficeTabCollectionItem* tab = FTabs->Items(h);
-            StartFade(tab, false);
-            tab->GlowState = 0;
+        if (h != FActiveTabIndex) {
+            if (h == -1)
+                return;
+            if (h >= 0 && h < FTabs->Count()) {
+                TOfficeTabCollectionItem* tab = FTabs->Items(h);
+                StartFade(tab, false);
+                tab->GlowState = 0;
+            }
         }
         FHotTabIndex = -1;
         InvalidateTab(h);

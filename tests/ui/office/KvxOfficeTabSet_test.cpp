@@ -337,6 +337,47 @@ TEST_F(TabSetTest, HoverGlowRisesParksAndFadesOut) {
     EXPECT_EQ(tab->GlowState, 2);
 }
 
+TEST_F(TabSetTest, LeavingTheBandOrTheControlEndsTheHotTab) {
+    struct Case {
+        bool Glow;
+        bool HotAfterLeavingTheBand;
+    };
+    for (const Case c : {Case{true, true}, Case{false, false}}) {
+        SCOPED_TRACE(c.Glow);
+        auto* form = MakeForm();
+        auto* ts = AddTabSet(form, TRect(0, 0, 500, 80), 3);
+        ts->SetGlow(c.Glow);
+        form->Show();
+        Driver.Pump();
+        const TPoint second(4 + kTabWidth + 4 + 10, 12);
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, second));
+        EXPECT_EQ(ts->HotTabIndex(), 1);
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(second.X, 60)));
+        EXPECT_EQ(ts->HotTabIndex() == 1, c.HotAfterLeavingTheBand) << "below the band, still in the control";
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(second.X, 200)));
+        EXPECT_EQ(ts->HotTabIndex(), -1) << "outside the control";
+        form->Free();
+    }
+}
+
+// With the close button on the active tab, moving onto it leaves the control for the button but not the
+// tab: the tab stays hot.
+TEST_F(TabSetTest, TheCloseButtonOnTheTabKeepsItHot) {
+    auto* form = MakeForm();
+    auto* ts = AddTabSet(form, TRect(0, 0, 500, 40), 3, 0);
+    ts->ButtonSettings()->SetCloseButton(true);
+    ts->SetCloseOnTab(true);
+    ts->SetActiveTabIndex(1);
+    form->Show();
+    Driver.Pump();
+    ASSERT_NE(ts->CloseButton(), nullptr);
+    const TRect t = ts->GetTabRect(1);
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(t.Left + 3, t.Top + 10)));
+    EXPECT_EQ(ts->HotTabIndex(), 1);
+    Driver.MoveTo(plat::TTestDriver::CenterOf(ts->CloseButton()));
+    EXPECT_EQ(ts->HotTabIndex(), 1);
+}
+
 TEST_F(TabSetTest, DraggingTheActiveTabRearranges) {
     auto* form = MakeForm();
     auto* ts = AddTabSet(form, TRect(0, 0, 500, 27), 4);
