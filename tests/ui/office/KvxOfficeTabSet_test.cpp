@@ -309,6 +309,19 @@ TEST_F(TabSetTest, PressingTabsClicksSelectsAndShowsThePressedTab) {
     EXPECT_EQ(log, (std::vector<std::string>{"click1"}));
     Driver.Click(ts, TPoint(10, 12), plat::tbMiddle);
     EXPECT_EQ(ts->ActiveTabIndex(), 0) << "the middle button selects without a click event";
+    EXPECT_EQ(log, (std::vector<std::string>{"click1", "changing0"}));
+
+    log.clear();
+    ts->OnTabRightClick = [&](plat::TObject*, int i) { log.push_back("right" + std::to_string(i)); };
+    ts->OnTabDblClick = [&](plat::TObject*, int i) { log.push_back("double" + std::to_string(i)); };
+    Driver.Advance(1000, 50);
+    Driver.Click(ts, TPoint(4 + 2 * (kTabWidth + 4) + 10, 12), plat::tbRight);
+    Driver.Advance(1000, 50);
+    Driver.DoubleClick(ts, TPoint(10, 12));
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], "right2");
+    EXPECT_EQ(log[1], "changing2");
+    EXPECT_EQ(log.back(), "double0");
 }
 
 TEST_F(TabSetTest, HoverGlowRisesParksAndFadesOut) {
