@@ -350,6 +350,32 @@ TEST_F(TabSetTest, HoverGlowRisesParksAndFadesOut) {
     EXPECT_EQ(tab->GlowState, 2);
 }
 
+// With flat colours the face of a tab that lights up shows exactly how far the glow has come: from the
+// band's colour to the hot colour in 20 % steps.
+TEST_F(TabSetTest, TheHoverGlowBlendsTheFaceOutOfTheBand) {
+    auto* form = MakeForm();
+    auto* ts = AddTabSet(form, TRect(0, 0, 500, 40), 3);
+    TTabAppearance& a = *ts->CurrentStyler()->TabAppearance();
+    const TColor band = 0x804020, hot = 0x20C0E0;
+    a.BackGround()->SetColor(band);
+    a.BackGround()->SetColorTo(band);
+    for (auto set : {&TTabAppearance::SetColorHot, &TTabAppearance::SetColorHotTo,
+                     &TTabAppearance::SetColorMirrorHot, &TTabAppearance::SetColorMirrorHotTo})
+        (a.*set)(hot);
+    a.SetGradientHot(ui::ggVertical);
+    a.SetGradientMirrorHot(ui::ggVertical);
+    form->Show();
+    Driver.Pump();
+    const TRect t = ts->GetTabRect(1);
+    const plat::TPoint probe((t.Left + t.Right) / 2, t.Top + 16);
+    EXPECT_EQ(Driver.Pixel(ts, probe.X, probe.Y), band);
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(t.Left + 5, t.Top + 5)));
+    for (int pct : {20, 40, 60, 80, 100}) {
+        Driver.Advance(50, 50);
+        EXPECT_EQ(Driver.Pixel(ts, probe.X, probe.Y), ui::tabpaint::MixColors(hot, band, pct)) << pct << " %";
+    }
+}
+
 TEST_F(TabSetTest, LeavingTheBandOrTheControlEndsTheHotTab) {
     struct Case {
         bool Glow;
