@@ -96,6 +96,52 @@ const TDrawing SubMenuGlyph = {
     "#...",
 };
 
+// The tab set's button pictures, 9 x 9: scroll forward and back, the tab list and close.
+const TDrawing TabSetNextGlyph = {
+    ".........",
+    "...#.....",
+    "...##....",
+    "...###...",
+    "...####..",
+    "...###...",
+    "...##....",
+    "...#.....",
+    ".........",
+};
+const TDrawing TabSetPrevGlyph = {
+    ".........",
+    ".....#...",
+    "....##...",
+    "...###...",
+    "..####...",
+    "...###...",
+    "....##...",
+    ".....#...",
+    ".........",
+};
+const TDrawing TabSetListGlyph = {
+    ".........",
+    ".#######.",
+    ".........",
+    ".#######.",
+    "..#####..",
+    "...###...",
+    "....#....",
+    ".........",
+    ".........",
+};
+const TDrawing TabSetCloseGlyph = {
+    ".........",
+    ".##...##.",
+    "..##.##..",
+    "...###...",
+    "....#....",
+    "...###...",
+    "..##.##..",
+    ".##...##.",
+    ".........",
+};
+
 // The data-aware glow button's action glyphs, 16 by 16: ink on magenta, which is see-through.
 const TDrawing DbGlyphFirst = {
     "................",
@@ -300,6 +346,19 @@ void SaveGlyph(const std::string& relative, const TDrawing& drawing) {
     Save(relative, WriteBmp(dib));
 }
 
+// An 8-bit picture whose paper, the colour of its bottom-left pixel, the component set's pictures draw
+// see-through.
+void SavePicture8(const std::string& relative, const TDrawing& drawing) {
+    TDib dib(static_cast<int>(drawing[0].size()), static_cast<int>(drawing.size()), pf8bit);
+    dib.Palette.assign(256, 0);
+    dib.Palette[0] = 0xFF00FF; // paper
+    dib.Palette[1] = 0x000000; // ink
+    for (int y = 0; y < dib.Height; ++y)
+        for (int x = 0; x < dib.Width; ++x)
+            dib.Row(y)[x] = drawing[y][x] == '#' ? 1 : 0;
+    Save(relative, WriteBmp(dib));
+}
+
 // A colour glyph on magenta: ink in the given colour; a disabled glyph is grey ink with a white relief
 // below and to the right, as greyed glyphs are drawn.
 void SaveColourGlyph(const std::string& relative, const TDrawing& drawing, bool enabled) {
@@ -339,6 +398,10 @@ int main() {
     SaveGlyph("bitmaps/KvxCheckItem.bmp", CheckGlyph);
     SaveGlyph("bitmaps/KvxRadioItem.bmp", RadioGlyph);
     SaveGlyph("bitmaps/KvxSubMenuItem.bmp", SubMenuGlyph);
+    SavePicture8("bitmaps/KvxTsNext.bmp", TabSetNextGlyph);
+    SavePicture8("bitmaps/KvxTsPrev.bmp", TabSetPrevGlyph);
+    SavePicture8("bitmaps/KvxTsList.bmp", TabSetListGlyph);
+    SavePicture8("bitmaps/KvxTsClose.bmp", TabSetCloseGlyph);
     SaveColourGlyph("bitmaps/DbImgFirst.bmp", DbGlyphFirst, true);
     SaveColourGlyph("bitmaps/DbImgFirstD.bmp", DbGlyphFirst, false);
     SaveColourGlyph("bitmaps/DbImgPrior.bmp", DbGlyphPrior, true);
