@@ -140,10 +140,6 @@ private:
 
 } // namespace
 
-std::string ExpandNewlineEscapes(const std::string& Text) {
-    return ReplaceAll(Text, "\\n", "\n");
-}
-
 void OpenHyperlink(const std::string& Url) {
     // The desktop's handler with the link as one argument; it refuses what is not a web or mail link.
     OpenLink(Url);
@@ -402,8 +398,13 @@ int ShowEmulatedTaskDialog(TCustomKvxTaskDialog* Dialog, int X, int Y) {
         Dialog->MessageForm = nullptr;
         form->Free();
     });
-    if (Dialog->OnDialogCreated)
+    if (Dialog->OnDialogCreated) {
         Dialog->OnDialogCreated(Dialog);
+        if (TProgressBar* bar = form->ProgressBar(); bar && Dialog->HasOption(doProgressBar)) {
+            bar->SetMin(Dialog->ProgressBarMin());
+            bar->SetMax(Dialog->ProgressBarMax());
+        }
+    }
     form->SetColor(clWhite);
     if (X >= 0)
         form->SetLeft(X);
@@ -689,20 +690,20 @@ void TKvxMessageForm::BuildDialog(TCustomKvxTaskDialog* Dialog) {
     if (Dialog->HasOption(doTimer)) {
         FTimer = new TTimer(this);
         FTimer->SetInterval(100);
-        FTimer->OnTimer = [this](TObject* s) { TimerTick(s); };
+        FTimer->SetOnTimer([this](TObject* s) { TimerTick(s); });
     }
     if (Dialog->HasOption(doProgressBar)) {
         FProgressBar = new TProgressBar(this);
         FProgressBar->SetName("ProgressBar");
         FProgressBar->SetParent(this);
         FProgressBar->SetBounds(FHorzMargin, y, std::max(0, ClientWidth() - 2 * FHorzMargin), 12);
-        FProgressBar->SetMin(Dialog->ProgressBarMin());
-        FProgressBar->SetMax(Dialog->ProgressBarMax());
+        // The bar keeps its own range until the dialog is created with a handler for that (see
+        // ShowEmulatedTaskDialog), as a native dialog would.
         FProgressBar->SetPosition(0);
         if (!FTimer) {
             FTimer = new TTimer(this);
             FTimer->SetInterval(100);
-            FTimer->OnTimer = [this](TObject* s) { TimerTick(s); };
+            FTimer->SetOnTimer([this](TObject* s) { TimerTick(s); });
         }
     }
 

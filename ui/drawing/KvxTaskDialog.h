@@ -101,9 +101,6 @@ using TDialogProgressEvent =
 using TDialogInputSetTextEvent = std::function<void(plat::TObject* Sender, const std::string& Text)>;
 using TDialogInputGetTextEvent = std::function<void(plat::TObject* Sender, std::string& Text)>;
 
-// Replaces every "\n" escape (backslash and n) with a line feed.
-std::string ExpandNewlineEscapes(const std::string& Text);
-
 // Opens a link of a dialog text the way the desktop does (web and mail links only), never elevated.
 void OpenHyperlink(const std::string& Url);
 
@@ -281,6 +278,7 @@ public:
     const std::vector<plat::TWinControl*>& CustomButtonList() const { return FCustomButtons; }
     const std::vector<plat::TWinControl*>& RadioButtonList() const { return FRadioButtons; }
     plat::TTimer* Timer() const { return FTimer; }
+    plat::TProgressBar* ProgressBar() const { return FProgressBar; }
     // The link target under a client point, empty for none.
     std::string AnchorAt(int X, int Y);
     // Width and height of a plain text as the dialog draws it (word-wrapped in Width, 1000 when 0).
