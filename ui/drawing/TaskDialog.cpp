@@ -170,7 +170,8 @@ void TTaskDialogButton::Paint() {
             canvas.Font()->Assign(FHeadingFont.get());
             canvas.Font()->SetColor(lineColor(FHeadingFont->Color()));
             TRect r(textLeft, 0, client.Right, client.Bottom);
-            canvas.TextRect(r, caption, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+            // The accelerator is shown underlined: typing it clicks the link.
+            canvas.TextRect(r, caption, DT_SINGLELINE | DT_VCENTER);
         } else {
             std::vector<std::string> lines;
             SplitCaptionRows(caption, lines);
@@ -181,7 +182,8 @@ void TTaskDialogButton::Paint() {
                 TFont* font = i == 0 ? FHeadingFont.get() : Font();
                 canvas.Font()->Assign(font);
                 canvas.Font()->SetColor(lineColor(font->Color()));
-                canvas.TextOut(textLeft, y, lines[i]);
+                TRect r(textLeft, y, client.Right, client.Bottom);
+                canvas.TextRect(r, lines[i], DT_SINGLELINE | DT_NOCLIP);
                 y += canvas.TextHeight("gh") + (i == 0 ? 4 : 2);
             }
         }

@@ -475,3 +475,120 @@ TEST(TaskDialogComponent, PublishesItsPropertiesWithTheirDefaults) {
 }
 
 } // namespace
+
+namespace {
+
+// Pictures for people: each kind of dialog rendered while it shows, with a few pixels that show it was
+// drawn at all (the grey band under the buttons, the blue instruction).
+TEST_F(TaskDialogTest, PicturesOfTheDialogs) {
+    UI_HEADLESS_ONLY(Driver);
+    struct TCase {
+        const char* Name;
+        std::function<void(TCustomKvxTaskDialog&)> Setup;
+        bool Band;
+    };
+    const TCase cases[] = {
+        {"taskdialog-error",
+         [](TCustomKvxTaskDialog& d) {
+             d.SetTitle("Error");
+             d.SetIcon(tiError);
+             d.SetCommonButtons(Buttons({cbOK}));
+             d.SetInstruction("The frame file could not be read");
+             d.SetContent("The file ends in the middle of a frame.\\nOpen another file or record again.");
+         },
+         true},
+        {"taskdialog-question",
+         [](TCustomKvxTaskDialog& d) {
+             d.SetTitle("Confirm");
+             d.SetIcon(tiQuestion);
+             d.SetCommonButtons(Buttons({cbYes, cbNo}));
+             d.SetInstruction("Delete the selected series?");
+             d.SetContent("The series and their marks are removed from the chart.");
+         },
+         true},
+        {"taskdialog-commandlinks",
+         [](TCustomKvxTaskDialog& d) {
+             d.SetTitle("Unsaved frames");
+             d.SetIcon(tiWarning);
+             d.SetOptions(OptionBit(doCommandLinks));
+             d.SetCommonButtons(Buttons({cbCancel}));
+             d.SetInstruction("The recorded frames are not saved");
+             d.CustomButtons()->Add("&Save the frames\\nWrites them to the file chosen next");
+             d.CustomButtons()->Add("&Discard them\\nThe frames of this run are lost");
+         },
+         true},
+        {"taskdialog-radio-verify-expanded-footer",
+         [](TCustomKvxTaskDialog& d) {
+             d.SetTitle("Import");
+             d.SetIcon(tiInformation);
+             d.SetOptions(OptionBit(doExpandedDefault) | OptionBit(doHyperlinks));
+             d.SetCommonButtons(Buttons({cbOK, cbCancel}));
+             d.SetInstruction("How should the frames be imported?");
+             d.SetContent("Frames with the same number <b>already exist</b>.");
+             d.RadioButtons()->Add("Keep the existing frames");
+             d.RadioButtons()->Add("Replace them");
+             d.SetDefaultRadioButton(201);
+             d.SetVerificationText("Do this for all conflicts");
+             d.SetExpandedText("12 frames of 40 have numbers that are taken.");
+             d.SetExpandControlText("Hide details");
+             d.SetCollapsControlText("Show details");
+             d.SetFooter("See <a href=\"https://example.org/import\">importing frames</a>.");
+             d.SetFooterIcon(tfiInformation);
+         },
+         true},
+        {"taskdialog-progress",
+         [](TCustomKvxTaskDialog& d) {
+             d.SetTitle("Export");
+             d.SetIcon(tiInformation);
+             d.SetOptions(OptionBit(doProgressBar));
+             d.SetCommonButtons(Buttons({cbCancel}));
+             d.SetInstruction("Exporting frames");
+             d.SetContent("Frame 40 of 100");
+             d.OnDialogProgress = [](TObject*, int& pos, TTaskDialogProgressState&) { pos = 40; };
+         },
+         true},
+    };
+    for (const TCase& c : cases) {
+        TKvxTaskDialog dialog(nullptr);
+        c.Setup(dialog);
+        Run(dialog, [&](TKvxMessageForm& form) {
+            Driver.Advance(100, 10);
+            SavePicture(form, c.Name);
+            auto image = Driver.Render(&form);
+            TPoint origin = form.ScreenToClient(TPoint(form.Left(), form.Top()));
+            // The client area starts inside the frame: find the pixel of a client point in the image.
+            auto at = [&](int x, int y) { return TTestDriver::PixelOf(*image, x - origin.X, y - origin.Y); };
+            EXPECT_EQ(at(form.ClientWidth() - 3, form.BandTop()), TColor(0xF0F0F0)) << c.Name << " band";
+            EXPECT_EQ(at(form.ClientWidth() / 2, 2), clWhite) << c.Name << " face";
+            bool blue = false;
+            auto* instr = static_cast<TControl*>(form.FindComponent("Instr"));
+            for (int x = instr->Left(); x < instr->Left() + instr->Width() && !blue; ++x)
+                for (int y = instr->Top(); y < instr->Top() + instr->Height() && !blue; ++y)
+                    blue = at(x, y) == TColor(0xC45300);
+            EXPECT_TRUE(blue) << c.Name << " instruction";
+            form.SetModalResult(mrCancel);
+        });
+    }
+
+    const TInputType inputs[] = {itEdit, itComboEdit, itDate};
+    const char* names[] = {"taskdialog-input-edit", "taskdialog-input-combo", "taskdialog-input-date"};
+    for (int i = 0; i < 3; ++i) {
+        TKvxInputTaskDialog dialog(nullptr);
+        dialog.SetTitle("Options");
+        dialog.SetIcon(tiQuestion);
+        dialog.SetCommonButtons(Buttons({cbOK, cbCancel}));
+        dialog.SetInstruction("Sample Title");
+        dialog.SetContent("Please input a new Title:");
+        dialog.SetVerificationText("Only positive Values");
+        dialog.SetInputType(inputs[i]);
+        dialog.InputItems()->Add("Intensity");
+        dialog.InputItems()->Add("Position");
+        dialog.SetInputText("Intensity");
+        Run(dialog, [&](TKvxMessageForm& form) {
+            SavePicture(form, names[i]);
+            form.SetModalResult(mrCancel);
+        });
+    }
+}
+
+} // namespace
