@@ -246,6 +246,8 @@ void TTaskDialogButton::Dispatch(TMessage& Message) {
         break;
     case CM_ENTER:
     case CM_EXIT:
+    case CM_TEXTCHANGED:
+    case CM_FONTCHANGED:
         Invalidate();
         break;
     default:
