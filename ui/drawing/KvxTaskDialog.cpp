@@ -277,10 +277,10 @@ PLAT_PROPERTIES(TKvxTaskDialog) {
     props.Object("CustomIcon", &D::CustomIcon, &D::SetCustomIcon);
     props.Set("CommonButtons", &D::CommonButtons, &D::SetCommonButtons, kCommonButtonNames,
               TCommonButtons(0));
-    props.Integer("DefaultButton", &D::DefaultButton, &D::SetDefaultButton, 0);
+    props.Integer("DefaultButton", &D::DefaultButton, &D::SetDefaultButton);
     props.Object("CustomButtons", &D::CustomButtons, &D::SetCustomButtons);
     props.Object("RadioButtons", &D::RadioButtons, &D::SetRadioButtons);
-    props.Integer("DefaultRadioButton", &D::DefaultRadioButton, &D::SetDefaultRadioButton, 200);
+    props.Integer("DefaultRadioButton", &D::DefaultRadioButton, &D::SetDefaultRadioButton);
     props.Enum("DialogPosition", &D::DialogPosition, &D::SetDialogPosition, kTaskDialogPositionNames,
                dpScreenCenter);
     props.String("ExpandedText", &D::ExpandedText, &D::SetExpandedText);
@@ -318,7 +318,7 @@ PLAT_PROPERTIES(TKvxInputTaskDialog) {
     props.Object("CustomIcon", &D::CustomIcon, &D::SetCustomIcon);
     props.Set("CommonButtons", &D::CommonButtons, &D::SetCommonButtons, kCommonButtonNames,
               TCommonButtons(0));
-    props.Integer("DefaultButton", &D::DefaultButton, &D::SetDefaultButton, 0);
+    props.Integer("DefaultButton", &D::DefaultButton, &D::SetDefaultButton);
     props.Object("CustomButtons", &D::CustomButtons, &D::SetCustomButtons);
     props.Enum("DialogPosition", &D::DialogPosition, &D::SetDialogPosition, kTaskDialogPositionNames,
                dpScreenCenter);

@@ -7,11 +7,14 @@
 #include <vector>
 
 #include "platform/gfx/PngImage.h"
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/FormText.h"
 #include "platform/rtl/MainThread.h"
 #include "platform/rtl/OpenLink.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/ComboBox.h"
@@ -589,6 +592,70 @@ TEST_F(TaskDialogTest, PicturesOfTheDialogs) {
             form.SetModalResult(mrCancel);
         });
     }
+}
+
+} // namespace
+
+namespace {
+
+// The chart window's two dialogs as its layout stores them come back with those values, and a written
+// layout reads back to the same text.
+TEST(TaskDialogLayout, ChartWindowDialogsRoundTrip) {
+    TTestDriver driver;
+    const std::string text = "object Form1: TForm\n"
+                             "  object KvxTaskDialog1: TKvxTaskDialog\n"
+                             "    CommonButtons = [cbOK]\n"
+                             "    DefaultButton = 0\n"
+                             "    DefaultRadioButton = 200\n"
+                             "    Icon = tiError\n"
+                             "    Title = 'Error'\n"
+                             "    Options = [doAllowDialogCancel]\n"
+                             "  end\n"
+                             "  object KvxInputTaskDialog1: TKvxInputTaskDialog\n"
+                             "    CommonButtons = [cbOK, cbCancel]\n"
+                             "    Icon = tiQuestion\n"
+                             "    InputType = itEdit\n"
+                             "    Title = 'Options'\n"
+                             "    Instruction = 'Sample Title'\n"
+                             "    Content = 'Please input a new Title:'\n"
+                             "    VerificationText = 'Only positive Values'\n"
+                             "  end\n"
+                             "end\n";
+    auto load = [](const std::string& t) {
+        auto* form = NewForm<TForm>(Application);
+        ReadComponentFromText(t, form);
+        return form;
+    };
+    TForm* first = load(text);
+    auto* plain = dynamic_cast<TKvxTaskDialog*>(first->FindComponent("KvxTaskDialog1"));
+    auto* input = dynamic_cast<TKvxInputTaskDialog*>(first->FindComponent("KvxInputTaskDialog1"));
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(input, nullptr);
+    EXPECT_EQ(plain->CommonButtons(), Buttons({cbOK}));
+    EXPECT_EQ(plain->Icon(), tiError);
+    EXPECT_EQ(plain->Title(), "Error");
+    EXPECT_EQ(plain->Options(), OptionBit(doAllowDialogCancel));
+    EXPECT_EQ(input->CommonButtons(), Buttons({cbOK, cbCancel}));
+    EXPECT_EQ(input->InputType(), itEdit);
+    EXPECT_EQ(input->Instruction(), "Sample Title");
+    EXPECT_EQ(input->VerificationText(), "Only positive Values");
+    const std::string saved = WriteComponentToText(first);
+    // Layouts always carry the two default identifiers, whatever their value.
+    EXPECT_NE(saved.find("DefaultButton = 0"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("DefaultRadioButton = 200"), std::string::npos) << saved;
+    delete first;
+    TForm* second = load(saved);
+    EXPECT_EQ(WriteComponentToText(second), saved);
+    delete second;
+}
+
+TEST(TaskDialogOwner, ANonFormOwnerWithoutTheApplicationAsParentIsRefused) {
+    TTestDriver driver;
+    TComponent owner(nullptr);
+    auto* dialog = new TKvxTaskDialog(&owner);
+    dialog->SetApplicationIsParent(false);
+    EXPECT_THROW(dialog->Execute(), EInvalidCast);
+    EXPECT_EQ(dialog->MessageForm, nullptr);
 }
 
 } // namespace
