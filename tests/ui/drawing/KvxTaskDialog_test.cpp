@@ -659,3 +659,122 @@ TEST(TaskDialogOwner, ANonFormOwnerWithoutTheApplicationAsParentIsRefused) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TaskDialogTest, AltF4DoesNotCloseTheDialog) {
+    Dialog->SetCommonButtons(Buttons({cbOK, cbCancel}));
+    Dialog->SetOptions(OptionBit(doAllowDialogCancel));
+    bool stillShown = false;
+    EXPECT_EQ(Run([&](TKvxMessageForm& form) {
+                  Driver.PressKey(VK_F4, modAlt);
+                  stillShown = form.Visible() && form.ModalResult() == mrNone;
+                  form.SetModalResult(mrOk);
+              }),
+              1);
+    EXPECT_TRUE(stillShown);
+}
+
+TEST_F(TaskDialogTest, TheIconKindDecidesWhereTheTextStarts) {
+    struct TCase {
+        TTaskDialogIcon Icon;
+        bool Image;
+    };
+    const TCase cases[] = {{tiError, true}, {tiBlank, true}, {tiShield, true}, {tiNotUsed, false}};
+    for (const TCase& c : cases) {
+        Dialog->SetIcon(c.Icon);
+        Dialog->SetInstruction("Instruction");
+        Dialog->SetContent("Content");
+        int instrLeft = 0, contentLeft = 0, hm = 0, hs = 0;
+        bool image = false;
+        Run([&](TKvxMessageForm& form) {
+            image = form.FindComponent("Image") != nullptr;
+            instrLeft = static_cast<TControl*>(form.FindComponent("Instr"))->Left();
+            contentLeft = form.ContentRect().Left;
+            hm = form.HorzMargin();
+            hs = form.HorzSpacing();
+            form.SetModalResult(mrOk);
+        });
+        EXPECT_EQ(image, c.Image) << c.Icon;
+        EXPECT_EQ(instrLeft, c.Image ? hm + hs + 32 : hm) << c.Icon;
+        EXPECT_EQ(contentLeft, instrLeft) << c.Icon;
+    }
+}
+
+TEST_F(TaskDialogTest, CommandLinksStartBesideTheIconOrAtTheEdge) {
+    struct TCase {
+        TTaskDialogIcon Icon;
+        TTaskDialogOptions Options;
+        bool Arrow;
+    };
+    const TCase cases[] = {
+        {tiWarning, OptionBit(doCommandLinks), true},
+        {tiNotUsed, OptionBit(doCommandLinks), true},
+        {tiWarning, OptionBit(doCommandLinks) | OptionBit(doCommandLinksNoIcon), false},
+    };
+    Dialog->CustomButtons()->Add("Save\\nWrites the frames");
+    for (const TCase& c : cases) {
+        Dialog->SetIcon(c.Icon);
+        Dialog->SetOptions(c.Options);
+        int left = -1, contentLeft = -1;
+        bool arrow = false;
+        Run([&](TKvxMessageForm& form) {
+            auto* link = dynamic_cast<TTaskDialogButton*>(form.CustomButtonList().at(0));
+            ASSERT_NE(link, nullptr);
+            left = link->Left();
+            contentLeft = form.ContentRect().Left;
+            arrow = !link->Picture()->Empty();
+            form.SetModalResult(mrOk);
+        });
+        EXPECT_EQ(left, c.Icon == tiNotUsed ? 0 : contentLeft) << c.Icon;
+        EXPECT_EQ(arrow, c.Arrow) << c.Options;
+    }
+}
+
+TEST_F(TaskDialogTest, ExpandedTextFoldsByButtonAndAccelerator) {
+    Dialog->SetContent("Content");
+    Dialog->SetExpandedText("Details of the run");
+    Dialog->SetExpandControlText("&Hide details");
+    Dialog->SetCollapsControlText("&Show details");
+    std::vector<std::pair<bool, int>> states;
+    Run([&](TKvxMessageForm& form) {
+        auto note = [&] { states.emplace_back(form.Expanded(), form.ClientHeight()); };
+        note();
+        Driver.Click(static_cast<TControl*>(form.FindComponent("ExpandButton")));
+        note();
+        Driver.PressKey('S'); // the collapsed caption's accelerator does nothing while expanded
+        note();
+        Driver.PressKey('H');
+        note();
+        form.SetModalResult(mrOk);
+    });
+    ASSERT_EQ(states.size(), 4u);
+    EXPECT_FALSE(states[0].first) << "collapsed unless expanded by default";
+    EXPECT_TRUE(states[1].first);
+    EXPECT_GT(states[1].second, states[0].second) << "the text takes room";
+    EXPECT_TRUE(states[2].first);
+    EXPECT_FALSE(states[3].first);
+    EXPECT_EQ(states[3].second, states[0].second);
+}
+
+TEST_F(TaskDialogTest, TextsChangedWhileShownRelayTheForm) {
+    Dialog->SetInstruction("Short");
+    Dialog->SetContent("One line");
+    int before = 0, after = 0, widthBefore = 0, widthAfter = 0;
+    std::string instr;
+    Run([&](TKvxMessageForm& form) {
+        before = form.ClientHeight();
+        widthBefore = form.ClientWidth();
+        Dialog->SetInstruction("A much longer instruction that needs far more room than before");
+        Dialog->SetFooter("A footer line");
+        after = form.ClientHeight();
+        widthAfter = form.ClientWidth();
+        instr = static_cast<TControl*>(form.FindComponent("Instr"))->Caption();
+        form.SetModalResult(mrOk);
+    });
+    EXPECT_EQ(instr, "A much longer instruction that needs far more room than before");
+    EXPECT_GT(widthAfter, widthBefore);
+    EXPECT_GT(after, before) << "the footer adds a line";
+}
+
+} // namespace
