@@ -778,3 +778,39 @@ TEST_F(TaskDialogTest, TextsChangedWhileShownRelayTheForm) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TaskDialogTest, TheDefaultCommandLinkHasTheFocusAndTakesEnter) {
+    Dialog->SetOptions(OptionBit(doCommandLinks));
+    Dialog->SetCommonButtons(Buttons({cbCancel}));
+    Dialog->CustomButtons()->Add("First");
+    Dialog->CustomButtons()->Add("Second");
+    Dialog->SetDefaultButton(101);
+    std::string focused;
+    EXPECT_EQ(Run([&](TKvxMessageForm&) {
+                  TControl* f = TTestDriver::FocusedControl();
+                  focused = f ? f->Name() : std::string();
+                  Driver.PressKey(VK_RETURN);
+              }),
+              101);
+    EXPECT_EQ(focused, "Button1");
+}
+
+TEST_F(TaskDialogTest, OwnerFormCentreIsHonoured) {
+    auto* owner = NewForm<TForm>(nullptr);
+    owner->SetBounds(100, 80, 900, 700);
+    auto* dialog = new TKvxTaskDialog(owner);
+    dialog->SetApplicationIsParent(false);
+    dialog->SetDialogPosition(dpOwnerFormCenter);
+    TRect shown;
+    Run(*dialog, [&](TKvxMessageForm& form) {
+        shown = form.BoundsRect();
+        form.SetModalResult(mrOk);
+    });
+    EXPECT_NEAR(shown.Left + shown.Width() / 2, 100 + 900 / 2, 1);
+    EXPECT_NEAR(shown.Top + shown.Height() / 2, 80 + 700 / 2, 1);
+    owner->Free();
+}
+
+} // namespace
