@@ -78,23 +78,14 @@ int MulDiv(int a, int b, int c) {
 
 const std::string kAveCharText = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
-std::string ReplaceAll(std::string Text, const std::string& From, const std::string& To) {
-    size_t at = 0;
-    while ((at = Text.find(From, at)) != std::string::npos) {
-        Text.replace(at, From.size(), To);
-        at += To.size();
-    }
-    return Text;
-}
-
 // A text as the markup renderer gets it: "\n" escapes and line feeds become <br>.
 std::string MarkupBreaks(const std::string& Text) {
-    return ReplaceAll(ReplaceAll(Text, "\\n", "<br>"), "\n", "<br>");
+    return StringReplace(StringReplace(Text, "\\n", "<br>", rfReplaceAll), "\n", "<br>", rfReplaceAll);
 }
 
 // A text as plain drawing gets it: "\n" escapes become line breaks.
 std::string PlainBreaks(const std::string& Text) {
-    return ReplaceAll(Text, "\\n", "\r");
+    return StringReplace(Text, "\\n", "\r", rfReplaceAll);
 }
 
 TMarkupOptions DialogMarkupOptions() {
@@ -266,10 +257,10 @@ int TCustomKvxTaskDialog::GetButtonModalResult(TWinControl* Button) {
     return b ? b->ModalResult() : 0;
 }
 
-PLAT_CLASS_INFO_CREATABLE(TKvxTaskDialog, TCustomKvxTaskDialog)
+namespace {
 
-PLAT_PROPERTIES(TKvxTaskDialog) {
-    using D = TKvxTaskDialog;
+// What both dialog classes publish.
+template <class D> void PublishDialogTexts(TPropertyBuilder<D>& props) {
     props.String("Title", &D::Title, &D::SetTitle);
     props.String("Instruction", &D::Instruction, &D::SetInstruction);
     props.String("Content", &D::Content, &D::SetContent);
@@ -277,10 +268,9 @@ PLAT_PROPERTIES(TKvxTaskDialog) {
     props.Object("CustomIcon", &D::CustomIcon, &D::SetCustomIcon);
     props.Set("CommonButtons", &D::CommonButtons, &D::SetCommonButtons, kCommonButtonNames,
               TCommonButtons(0));
+    // Layouts always carry it, whatever its value.
     props.Integer("DefaultButton", &D::DefaultButton, &D::SetDefaultButton);
     props.Object("CustomButtons", &D::CustomButtons, &D::SetCustomButtons);
-    props.Object("RadioButtons", &D::RadioButtons, &D::SetRadioButtons);
-    props.Integer("DefaultRadioButton", &D::DefaultRadioButton, &D::SetDefaultRadioButton);
     props.Enum("DialogPosition", &D::DialogPosition, &D::SetDialogPosition, kTaskDialogPositionNames,
                dpScreenCenter);
     props.String("ExpandedText", &D::ExpandedText, &D::SetExpandedText);
@@ -289,21 +279,32 @@ PLAT_PROPERTIES(TKvxTaskDialog) {
     props.String("Footer", &D::Footer, &D::SetFooter);
     props.Enum("FooterIcon", &D::FooterIcon, &D::SetFooterIcon, kTaskDialogFooterIconNames, tfiBlank);
     props.String("VerificationText", &D::VerificationText, &D::SetVerificationText);
-    props.Set("Options", &D::Options, &D::SetOptions, kTaskDialogOptionNames, TTaskDialogOptions(0));
     props.Boolean("ApplicationIsParent", &D::ApplicationIsParent, &D::SetApplicationIsParent, true);
+    props.String("Version", &D::Version, &D::SetVersion);
+    props.Event("OnDialogCreated", &D::OnDialogCreated);
+    props.Event("OnDialogClose", &D::OnDialogClose);
+    props.Event("OnDialogButtonClick", &D::OnDialogButtonClick);
+    props.Event("OnDialogVerifyClick", &D::OnDialogVerifyClick);
+}
+
+} // namespace
+
+PLAT_CLASS_INFO_CREATABLE(TKvxTaskDialog, TCustomKvxTaskDialog)
+
+PLAT_PROPERTIES(TKvxTaskDialog) {
+    using D = TKvxTaskDialog;
+    PublishDialogTexts(props);
+    props.Object("RadioButtons", &D::RadioButtons, &D::SetRadioButtons);
+    props.Integer("DefaultRadioButton", &D::DefaultRadioButton, &D::SetDefaultRadioButton);
+    props.Set("Options", &D::Options, &D::SetOptions, kTaskDialogOptionNames, TTaskDialogOptions(0));
     props.Enum("NonNativeDialog", &D::NonNativeDialog, &D::SetNonNativeDialog, kNonNativeDialogNames,
                nndAuto);
     props.Integer("NonNativeMinFormWidth", &D::NonNativeMinFormWidth, &D::SetNonNativeMinFormWidth, 350);
     props.Integer("ProgressBarMin", &D::ProgressBarMin, &D::SetProgressBarMin, 0);
     props.Integer("ProgressBarMax", &D::ProgressBarMax, &D::SetProgressBarMax, 100);
-    props.String("Version", &D::Version, &D::SetVersion);
-    props.Event("OnDialogCreated", &D::OnDialogCreated);
-    props.Event("OnDialogClose", &D::OnDialogClose);
-    props.Event("OnDialogButtonClick", &D::OnDialogButtonClick);
     props.Event("OnDialogRadioClick", &D::OnDialogRadioClick);
     props.Event("OnDialogHyperlinkClick", &D::OnDialogHyperlinkClick);
     props.Event("OnDialogTimer", &D::OnDialogTimer);
-    props.Event("OnDialogVerifyClick", &D::OnDialogVerifyClick);
     props.Event("OnDialogProgress", &D::OnDialogProgress);
 }
 
@@ -311,33 +312,11 @@ PLAT_CLASS_INFO_CREATABLE(TKvxInputTaskDialog, TCustomKvxTaskDialog)
 
 PLAT_PROPERTIES(TKvxInputTaskDialog) {
     using D = TKvxInputTaskDialog;
-    props.String("Title", &D::Title, &D::SetTitle);
-    props.String("Instruction", &D::Instruction, &D::SetInstruction);
-    props.String("Content", &D::Content, &D::SetContent);
-    props.Enum("Icon", &D::Icon, &D::SetIcon, kTaskDialogIconNames, tiBlank);
-    props.Object("CustomIcon", &D::CustomIcon, &D::SetCustomIcon);
-    props.Set("CommonButtons", &D::CommonButtons, &D::SetCommonButtons, kCommonButtonNames,
-              TCommonButtons(0));
-    props.Integer("DefaultButton", &D::DefaultButton, &D::SetDefaultButton);
-    props.Object("CustomButtons", &D::CustomButtons, &D::SetCustomButtons);
-    props.Enum("DialogPosition", &D::DialogPosition, &D::SetDialogPosition, kTaskDialogPositionNames,
-               dpScreenCenter);
-    props.String("ExpandedText", &D::ExpandedText, &D::SetExpandedText);
-    props.String("ExpandControlText", &D::ExpandControlText, &D::SetExpandControlText);
-    props.String("CollapsControlText", &D::CollapsControlText, &D::SetCollapsControlText);
-    props.String("Footer", &D::Footer, &D::SetFooter);
-    props.Enum("FooterIcon", &D::FooterIcon, &D::SetFooterIcon, kTaskDialogFooterIconNames, tfiBlank);
-    props.String("VerificationText", &D::VerificationText, &D::SetVerificationText);
-    props.Boolean("ApplicationIsParent", &D::ApplicationIsParent, &D::SetApplicationIsParent, true);
+    PublishDialogTexts(props);
     props.Enum("InputType", &D::InputType, &D::SetInputType, kInputTypeNames, itNone);
     props.String("InputText", &D::InputText, &D::SetInputText);
     props.Object("InputItems", &D::InputItems, &D::SetInputItems);
     props.Component("InputControl", &D::InputControl, &D::SetInputControl);
-    props.String("Version", &D::Version, &D::SetVersion);
-    props.Event("OnDialogCreated", &D::OnDialogCreated);
-    props.Event("OnDialogClose", &D::OnDialogClose);
-    props.Event("OnDialogButtonClick", &D::OnDialogButtonClick);
-    props.Event("OnDialogVerifyClick", &D::OnDialogVerifyClick);
     props.Event("OnDialogInputSetText", &D::OnDialogInputSetText);
     props.Event("OnDialogInputGetText", &D::OnDialogInputGetText);
 }
