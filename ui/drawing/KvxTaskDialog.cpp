@@ -1254,6 +1254,10 @@ void TKvxMessageForm::Dispatch(TMessage& Message) {
         CMDialogChar(Message);
         return;
     }
+    // The dialog stays above the windows it was opened over, whichever of them the user clicks. The
+    // form's own activation handling still runs: the focus bookkeeping of this platform rests on it.
+    if (Message.Msg == WM_ACTIVATE && HandleAllocated())
+        SetWindowPos(WindowHandle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TForm::Dispatch(Message);
 }
 

@@ -67,6 +67,14 @@ protected:
         return out;
     }
 
+    // A client point on the first link found along the top line of the rectangle; (-1, -1) for none.
+    static TPoint LinkPoint(TKvxMessageForm& form, const TRect& r) {
+        for (int x = r.Left; x < r.Right; ++x)
+            if (!form.AnchorAt(x, r.Top + 4).empty())
+                return TPoint(x + 3, r.Top + 4);
+        return TPoint(-1, -1);
+    }
+
     void SavePicture(TKvxMessageForm& form, const std::string& name) {
         auto image = Driver.Render(&form);
         ASSERT_TRUE(image);
@@ -362,12 +370,7 @@ TEST_F(TaskDialogTest, LinksOpenThroughTheLinkServiceOrTheHandler) {
             Dialog->OnDialogHyperlinkClick = [&](TObject*, const std::string& href) { handled = href; };
         Dialog->SetFooter(std::string("See <a href=\"") + c.Href + "\">the help page</a>.");
         Run([&](TKvxMessageForm& form) {
-            TRect r = form.FooterRect();
-            // The link starts after "See ": find it by probing the footer line.
-            TPoint hit{-1, -1};
-            for (int x = r.Left; x < r.Right && hit.X < 0; ++x)
-                if (!form.AnchorAt(x, r.Top + 4).empty())
-                    hit = TPoint(x + 3, r.Top + 4);
+            TPoint hit = LinkPoint(form, form.FooterRect());
             ASSERT_GE(hit.X, 0) << c.Href;
             EXPECT_EQ(form.AnchorAt(hit.X, hit.Y), c.Href);
             Driver.Click(&form, hit);
@@ -811,6 +814,34 @@ TEST_F(TaskDialogTest, OwnerFormCentreIsHonoured) {
     EXPECT_NEAR(shown.Left + shown.Width() / 2, 100 + 900 / 2, 1);
     EXPECT_NEAR(shown.Top + shown.Height() / 2, 80 + 700 / 2, 1);
     owner->Free();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TaskDialogTest, ContentLinksNeedHyperlinksAndShowTheHandCursor) {
+    Dialog->SetContent("Read <a href=\"https://example.org\">the manual</a> first.");
+    TPoint plain{0, 0}, linked{0, 0};
+    TCursor over = crDefault, away = crHandPoint;
+    Run([&](TKvxMessageForm& form) {
+        plain = LinkPoint(form, form.ContentRect());
+        form.SetModalResult(mrOk);
+    });
+    EXPECT_EQ(plain, TPoint(-1, -1)) << "without doHyperlinks the content is plain text";
+
+    Dialog->SetOptions(OptionBit(doHyperlinks));
+    Run([&](TKvxMessageForm& form) {
+        linked = LinkPoint(form, form.ContentRect());
+        Driver.MoveTo(TTestDriver::ScreenPoint(&form, linked));
+        over = form.Cursor();
+        Driver.MoveTo(TTestDriver::ScreenPoint(&form, TPoint(2, 2)));
+        away = form.Cursor();
+        form.SetModalResult(mrOk);
+    });
+    EXPECT_GE(linked.X, 0);
+    EXPECT_EQ(over, crHandPoint);
+    EXPECT_EQ(away, crDefault);
 }
 
 } // namespace
