@@ -171,6 +171,11 @@ TEST_F(TaskDialogTest, EscapeClosesThroughTheOKButtonOnlyWhenCancelIsAllowed) {
     Dialog->SetOptions(OptionBit(doAllowDialogCancel));
     EXPECT_EQ(Run([&](TKvxMessageForm&) { Driver.PressKey(VK_ESCAPE); }), 1);
 
+    // Without a cancel button the Escape character closes the form as cancelled.
+    Dialog->SetCommonButtons(Buttons({cbYes}));
+    EXPECT_EQ(Run([&](TKvxMessageForm&) { Driver.PressKey(VK_ESCAPE); }), 2);
+
+    Dialog->SetCommonButtons(Buttons({cbOK}));
     Dialog->SetOptions(0);
     bool stillShown = false;
     EXPECT_EQ(Run([&](TKvxMessageForm& form) {
