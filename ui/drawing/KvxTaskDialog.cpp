@@ -739,6 +739,8 @@ void TKvxMessageForm::BuildDialog(TCustomKvxTaskDialog* Dialog) {
         FVerification->SetBounds(FHorzMargin, y, captionWidth, instrRect.Height());
         FVerification->SetColor(kBandColor);
         FVerification->SetChecked(Dialog->HasOption(doVerifyChecked));
+        // What is reported is what the box shows, also when it is never clicked.
+        Dialog->VerifyResult = FVerification->Checked();
         FVerification->OnClick = [this](TObject* s) { VerificationClick(s); };
         FVerification->SetTabStop(true);
         verificationWidth = 2 * FVertSpacing + captionWidth;

@@ -246,6 +246,12 @@ TEST_F(TaskDialogTest, VerificationBoxReportsItsState) {
     EXPECT_EQ(reported, std::vector<bool>{true});
     EXPECT_TRUE(Dialog->VerifyResult);
     EXPECT_EQ(caption, "Don't ask again\\n") << "the verification text keeps its escapes";
+
+    // A box checked from the start reports so without a click.
+    Dialog->SetOptions(OptionBit(doVerifyChecked));
+    Dialog->VerifyResult = false;
+    Run([&](TKvxMessageForm& form) { form.SetModalResult(mrOk); });
+    EXPECT_TRUE(Dialog->VerifyResult);
 }
 
 TEST_F(TaskDialogTest, ProgressTimerRunsOnTheClock) {
