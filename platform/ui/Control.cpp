@@ -2723,8 +2723,13 @@ void TControlCanvas::SetControl(TControl* Value) {
 }
 
 void TControlCanvas::CreateHandle() {
-    if (!FControl || FDeviceContext)
+    if (!FControl)
         return;
+    if (FDeviceContext) {
+        // Kept from before a paint that lent the canvas its own context and took it back.
+        SetHandle(FDeviceContext);
+        return;
+    }
     if (auto* w = dynamic_cast<TWinControl*>(FControl)) {
         FWindowHandle = w->Handle();
         FDeviceContext = GetDC(FWindowHandle);
