@@ -246,8 +246,9 @@ void TKvxOfficeButtonControl::DrawGlyph(TCanvas& Canvas) {
 void TKvxOfficeButtonControl::Paint() {
     TCanvas& c = *Canvas();
     c.Font()->Assign(Font());
-    if (FPaintParent)
-        DrawParentBackground(this, c.Handle());
+    // A parent never paints beneath its child windows here, so every button, the radio group's too,
+    // draws what its parent shows under it; otherwise the old caption and focus mark would stay.
+    DrawParentBackground(this, c.Handle());
     DrawGlyph(c);
 
     TRect r = ClientRect();
@@ -408,11 +409,7 @@ void TKvxOfficeButtonControl::DoEnter() {
 
 void TKvxOfficeButtonControl::DoExit() {
     FFocused = false;
-    {
-        // Painted over the parent this once, so the focus mark goes even where the group paints below.
-        TemporaryChange<bool> paintParent(FPaintParent, true);
-        Repaint();
-    }
+    Repaint();
     TCustomControl::DoExit();
 }
 
@@ -808,7 +805,6 @@ void TCustomKvxOfficeRadioGroup::ArrangeButtons() {
         b->SetEllipsis(FEllipsis);
         b->SetShadowOffset(FShadowOffset);
         b->SetShadowColor(FShadowColor);
-        b->SetPaintParent(false);
         bool enabled = Enabled() && b->Enabled();
         if (OnIsEnabled)
             OnIsEnabled(this, i, enabled);

@@ -59,10 +59,6 @@ public:
     bool ReturnIsTab() const { return FReturnIsTab; }
     void SetReturnIsTab(bool Value) { FReturnIsTab = Value; }
 
-    // Whether the control paints its parent's background under itself; the radio group turns it off for
-    // its buttons, which it paints beneath.
-    bool PaintParent() const { return FPaintParent; }
-    void SetPaintParent(bool Value) { FPaintParent = Value; }
     bool Hot() const { return FHot; }
     bool HasFocusMark() const { return FFocused; }
 
@@ -127,7 +123,6 @@ private:
     bool FFocused = false;
     bool FHot = false;
     bool FPressedHere = false;
-    bool FPaintParent = true;
     std::string FLastAnchor;
     plat::TCursor FRememberedCursor = plat::crDefault;
 };
