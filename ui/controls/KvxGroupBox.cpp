@@ -32,7 +32,7 @@ PLAT_PROPERTIES(TKvxGroupBox) {
     props.String("Version", &C::Version, &C::SetVersion).Stored(false);
     props.Color("BorderColor", &C::BorderColor, &C::SetBorderColor, clSilver);
     props.Enum("BorderStyle", &C::BorderStyle, &C::SetBorderStyle, kGroupBorderStyleNames,
-               TBorderStyle::bsSingle);
+               TKvxBorderStyle::bsSingle);
     props.Enum("CaptionPosition", &C::CaptionPosition, &C::SetCaptionPosition, kCaptionPositionNames,
                cpTopLeft);
     props.Component("Images", &C::Images, &C::SetImages);
@@ -68,7 +68,7 @@ void TKvxCustomGroupBox::SetBorderColor(TColor Value) {
     Invalidate();
 }
 
-void TKvxCustomGroupBox::SetBorderStyle(TBorderStyle Value) {
+void TKvxCustomGroupBox::SetBorderStyle(TKvxBorderStyle Value) {
     if (FBorderStyle == Value)
         return;
     FBorderStyle = Value;
@@ -132,11 +132,11 @@ void TKvxCustomGroupBox::Notification(TComponent* AComponent, TOperation Operati
 
 int TKvxCustomGroupBox::EdgeWidth() const {
     switch (FBorderStyle) {
-    case TBorderStyle::bsNone:
+    case TKvxBorderStyle::bsNone:
         return 1;
-    case TBorderStyle::bsSingle:
+    case TKvxBorderStyle::bsSingle:
         return FCtl3D ? 2 : 1;
-    case TBorderStyle::bsDouble:
+    case TKvxBorderStyle::bsDouble:
         return FCtl3D ? 4 : 2;
     }
     return 1;
@@ -184,7 +184,7 @@ TRect TKvxCustomGroupBox::FrameRect() const {
         f.Top += ch / 2;
     } else if (HasCaptionContent()) {
         f.Bottom -= ch / 2;
-        if (FBorderStyle == TBorderStyle::bsDouble)
+        if (FBorderStyle == TKvxBorderStyle::bsDouble)
             f.Bottom += 1;
     }
     return f;
@@ -258,14 +258,14 @@ void TKvxCustomGroupBox::Paint() {
         }
     };
     switch (FBorderStyle) {
-    case TBorderStyle::bsSingle:
+    case TKvxBorderStyle::bsSingle:
         border(f);
         break;
-    case TBorderStyle::bsDouble:
+    case TKvxBorderStyle::bsDouble:
         border(f);
         border(TRect(f.Left + 2, f.Top + 2, f.Right - 2, f.Bottom - 2));
         break;
-    case TBorderStyle::bsNone:
+    case TKvxBorderStyle::bsNone:
         break;
     }
 

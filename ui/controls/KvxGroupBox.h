@@ -11,10 +11,11 @@
 
 namespace ui {
 
-// Scoped, so that the platform's form border style keeps its plain names beside it.
-enum class TBorderStyle { bsNone, bsSingle, bsDouble };
+// The group box's own border styles, named apart from the platform's form border style so that code
+// using both namespaces can name each; scoped for the same reason.
+enum class TKvxBorderStyle { bsNone, bsSingle, bsDouble };
 inline constexpr const char* kGroupBorderStyleNames[] = {"bsNone", "bsSingle", "bsDouble"};
-static_assert(std::size(kGroupBorderStyleNames) == static_cast<int>(TBorderStyle::bsDouble) + 1);
+static_assert(std::size(kGroupBorderStyleNames) == static_cast<int>(TKvxBorderStyle::bsDouble) + 1);
 
 enum TCaptionPosition { cpTopLeft, cpTopRight, cpTopCenter, cpBottomLeft, cpBottomRight, cpBottomCenter };
 inline constexpr const char* kCaptionPositionNames[] = {"cpTopLeft",    "cpTopRight",    "cpTopCenter",
@@ -32,8 +33,8 @@ public:
 
     plat::TColor BorderColor() const { return FBorderColor; }
     void SetBorderColor(plat::TColor Value);
-    TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TBorderStyle Value);
+    TKvxBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TKvxBorderStyle Value);
     TCaptionPosition CaptionPosition() const { return FCaptionPosition; }
     void SetCaptionPosition(TCaptionPosition Value);
     plat::TCustomImageList* Images() const { return FImages; }
@@ -64,7 +65,7 @@ private:
     void Relayout();
 
     plat::TColor FBorderColor = plat::clSilver;
-    TBorderStyle FBorderStyle = TBorderStyle::bsSingle;
+    TKvxBorderStyle FBorderStyle = TKvxBorderStyle::bsSingle;
     TCaptionPosition FCaptionPosition = cpTopLeft;
     plat::TCustomImageList* FImages = nullptr;
     int FImageIndex = -1;
