@@ -403,7 +403,9 @@ void TKvxOfficeButtonControl::KeyPress(char32_t& Key) {
 
 void TKvxOfficeButtonControl::DoEnter() {
     FFocused = true;
-    InvalidateGlyphColumn(kPressColumn, false);
+    // The whole control, not only the glyph: the focus mark around the caption must show now, as
+    // leaving takes it away at once.
+    Invalidate();
     TCustomControl::DoEnter();
 }
 
@@ -629,6 +631,11 @@ TCustomKvxOfficeRadioGroup::~TCustomKvxOfficeRadioGroup() {
     FItems->OnChange = nullptr;
     while (!FButtons.empty())
         FButtons.back()->Free();
+    // Buttons dropped from the list and still waiting to be freed go now, while the list they would
+    // leave exists.
+    for (int i = ComponentCount() - 1; i >= 0; --i)
+        if (auto* dropped = dynamic_cast<TKvxGroupButton*>(Components(i)))
+            dropped->Free();
 }
 
 uint32_t TCustomKvxOfficeRadioGroup::PackedVersion() const {

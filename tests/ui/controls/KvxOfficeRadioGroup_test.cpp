@@ -128,28 +128,39 @@ TEST_F(RadioGroupTest, FewerItemsCutTheIndexAndTheButtons) {
     g->Items()->Clear();
     EXPECT_EQ(g->ItemIndex(), -1);
     EXPECT_EQ(g->ButtonCount(), 0);
+    // The group goes before the dropped buttons were freed.
+    g->Free();
     Driver.Pump();
 }
 
 TEST_F(RadioGroupTest, TheClickedButtonMayBeDroppedByItsOwnClick) {
-    // The handler rebuilds the items while the button that reported the click is still in its release
-    // handling.
-    auto* g = Group(153, 145, kFormats);
-    int clicks = 0;
-    g->OnClick = [&](TObject*) {
-        ++clicks;
-        g->Items()->Clear();
-        g->Items()->Add("only");
-    };
-    Driver.Click(g->Buttons(6), TPoint(5, 9));
-    Driver.Pump();
-    EXPECT_GE(clicks, 1);
-    EXPECT_EQ(g->ButtonCount(), 1);
-    EXPECT_EQ(g->Buttons(0)->Caption(), "only");
-    int children = 0;
-    for (int i = 0; i < g->ControlCount(); ++i)
-        children += dynamic_cast<TKvxGroupButton*>(g->Controls(i)) != nullptr;
-    EXPECT_EQ(children, 1) << "the dropped buttons are freed once their handling ended";
+    // The handler rebuilds the items while the button that reported the click is still inside its own
+    // handling: of the mouse release, or of its accelerator, after which it would take the focus.
+    for (bool mouse : {true, false}) {
+        SCOPED_TRACE(mouse ? "mouse" : "accelerator");
+        auto* g = Group(153, 145, kFormats);
+        g->Items()->SetStrings(6, "&Windows MetaFile");
+        int clicks = 0;
+        g->OnClick = [&](TObject*) {
+            ++clicks;
+            g->Items()->Clear();
+            g->Items()->Add("only");
+        };
+        if (mouse)
+            Driver.Click(g->Buttons(6), TPoint(5, 9));
+        else
+            Driver.PressKey('W', modAlt);
+        Driver.Pump();
+        EXPECT_EQ(clicks, 1);
+        EXPECT_EQ(g->ButtonCount(), 1);
+        EXPECT_EQ(g->Buttons(0)->Caption(), "only");
+        int children = 0;
+        for (int i = 0; i < g->ControlCount(); ++i)
+            children += dynamic_cast<TKvxGroupButton*>(g->Controls(i)) != nullptr;
+        EXPECT_EQ(children, 1) << "the dropped buttons are freed once their handling ended";
+        g->Free();
+        Driver.Pump();
+    }
 }
 
 TEST_F(RadioGroupTest, OnIsEnabledDecidesAtEveryArrangement) {
