@@ -279,6 +279,9 @@ TEST_F(OfficeButtonsTest, EveryStateLooksDifferentAndShowsTheParentAround) {
         }
         ++row;
     }
+    auto* grayed = Make<TKvxOfficeCheckBox>(Form, 10 + 26 * row, "Check box: grayed");
+    grayed->SetBounds(260, 10 + 26 * row, 240, 22);
+    grayed->SetState(cbGrayed);
     auto* focused = Make<TKvxOfficeCheckBox>(Form, 10 + 26 * row, "Focused, with a <a href=\"x\">link</a>");
     focused->SetBounds(10, 10 + 26 * row, 240, 22);
     focused->SetTabStop(true);
@@ -306,6 +309,11 @@ TEST_F(OfficeButtonsTest, EveryStateLooksDifferentAndShowsTheParentAround) {
     for (size_t i = 0; i < 12; ++i)
         for (size_t j = i + 2; j < 12; j += 2)
             EXPECT_NE(glyphs[i], glyphs[j]) << "looks " << i / 2 << " and " << j / 2;
+    auto grayedImage = Driver.Render(grayed);
+    for (int y = 4; y < 17; ++y)
+        for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(TTestDriver::PixelOf(*grayedImage, x, y), glyphs[0][(y - 4) * 13 + x])
+                << "a grayed box shows the unchecked glyph";
 
     // Disabled captions are embossed: white under gray.
     auto disabled = Driver.Render(controls[12]);
