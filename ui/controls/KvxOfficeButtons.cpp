@@ -42,6 +42,18 @@ constexpr int kHitTestIndent = 17;
 constexpr int kCaptionTop = 4;
 // What a press, a release or the focus repaints of the glyph.
 constexpr int kPressColumn = 16;
+
+// Points Field at Value, watching for the freeing of the component it points at; false when unchanged.
+template <class T> bool ExchangeReference(TComponent* Self, T*& Field, T* Value) {
+    if (Field == Value)
+        return false;
+    if (Field)
+        Field->RemoveFreeNotification(Self);
+    Field = Value;
+    if (Field)
+        Field->FreeNotification(Self);
+    return true;
+}
 } // namespace
 
 PLAT_PROPERTIES(TKvxOfficeButtonControl) {
@@ -141,25 +153,13 @@ void TKvxOfficeButtonControl::SetEllipsis(bool Value) {
 }
 
 void TKvxOfficeButtonControl::SetImages(TCustomImageList* Value) {
-    if (FImages == Value)
-        return;
-    if (FImages)
-        FImages->RemoveFreeNotification(this);
-    FImages = Value;
-    if (FImages)
-        FImages->FreeNotification(this);
-    Invalidate();
+    if (ExchangeReference(this, FImages, Value))
+        Invalidate();
 }
 
 void TKvxOfficeButtonControl::SetPictureContainer(TPictureContainer* Value) {
-    if (FPictureContainer == Value)
-        return;
-    if (FPictureContainer)
-        FPictureContainer->RemoveFreeNotification(this);
-    FPictureContainer = Value;
-    if (FPictureContainer)
-        FPictureContainer->FreeNotification(this);
-    Invalidate();
+    if (ExchangeReference(this, FPictureContainer, Value))
+        Invalidate();
 }
 
 void TKvxOfficeButtonControl::SetShadowColor(TColor Value) {
@@ -225,8 +225,14 @@ void TKvxOfficeButtonControl::InvalidateGlyphColumn(int ColumnWidth, bool AtRigh
 }
 
 void TKvxOfficeButtonControl::DrawGlyph(TCanvas& Canvas) {
+    // "KVXOF", the kind, checked or not, then pressed (which wins) or hot.
+    std::string name = std::string("KVXOF") + GlyphKind() + (GlyphChecked() ? "C" : "U");
+    if (FDown)
+        name += "D";
+    else if (FHot)
+        name += "H";
     TBitmap glyph;
-    LoadBitmapResource(glyph, GlyphName(GlyphChecked(), FHot, FDown));
+    LoadBitmapResource(glyph, name);
     glyph.SetTransparent(true);
     int y = kCaptionTop;
     switch (FButtonVertAlign) {
@@ -241,6 +247,17 @@ void TKvxOfficeButtonControl::DrawGlyph(TCanvas& Canvas) {
     }
     const int x = GlyphAtRight() ? ClientRect().Right - glyph.Width() - 1 : 0;
     Canvas.Draw(x, y, &glyph);
+}
+
+TMarkupOptions TKvxOfficeButtonControl::CaptionOptions() const {
+    TMarkupOptions o;
+    o.Images = FImages;
+    o.PictureContainer = FPictureContainer;
+    o.PictureCache = FCache.get();
+    o.ShadowOffset = FShadowOffset;
+    o.ShadowColor = FShadowColor;
+    o.WordWrap = !FEllipsis;
+    return o;
 }
 
 void TKvxOfficeButtonControl::Paint() {
@@ -260,13 +277,7 @@ void TKvxOfficeButtonControl::Paint() {
         r.Left += CaptionIndent();
     }
 
-    TMarkupOptions o;
-    o.Images = FImages;
-    o.PictureContainer = FPictureContainer;
-    o.PictureCache = FCache.get();
-    o.ShadowOffset = FShadowOffset;
-    o.ShadowColor = FShadowColor;
-    o.WordWrap = !FEllipsis;
+    TMarkupOptions o = CaptionOptions();
     o.NoDraw = true;
     const std::string caption = Caption();
     TMarkupResult layout;
@@ -319,13 +330,7 @@ std::string TKvxOfficeButtonControl::LinkAt(int X, int Y) {
     TRect r = ClientRect();
     r.Left += kHitTestIndent;
     r.Top += kCaptionTop;
-    TMarkupOptions o;
-    o.Images = FImages;
-    o.PictureContainer = FPictureContainer;
-    o.PictureCache = FCache.get();
-    o.ShadowOffset = FShadowOffset;
-    o.ShadowColor = FShadowColor;
-    o.WordWrap = !FEllipsis;
+    TMarkupOptions o = CaptionOptions();
     o.NoDraw = true;
     o.X = X;
     o.Y = Y;
@@ -455,16 +460,6 @@ TCustomKvxOfficeCheckBox::TCustomKvxOfficeCheckBox(TComponent* AOwner) : TKvxOff
     SetCaption("TKvxOfficeCheckBox");
 }
 
-uint32_t TCustomKvxOfficeCheckBox::PackedVersion() const {
-    return PackVersion(1, 1, 1, 1);
-}
-
-const char* TCustomKvxOfficeCheckBox::GlyphName(bool Checked, bool Hot, bool Pressed) const {
-    if (Checked)
-        return Pressed ? "KVXOFCCD" : Hot ? "KVXOFCCH" : "KVXOFCC";
-    return Pressed ? "KVXOFCUD" : Hot ? "KVXOFCUH" : "KVXOFCU";
-}
-
 void TCustomKvxOfficeCheckBox::Toggle() {
     if (!FReadOnly)
         SetChecked(!GetChecked());
@@ -514,16 +509,6 @@ void TCustomKvxOfficeCheckBox::AcceleratorPressed() {
 TKvxOfficeRadioButton::TKvxOfficeRadioButton(TComponent* AOwner) : TKvxOfficeButtonControl(AOwner) {
     SetBounds(Left(), Top(), 135, 20);
     SetCaption("TKvxOfficeRadioButton");
-}
-
-uint32_t TKvxOfficeRadioButton::PackedVersion() const {
-    return PackVersion(1, 1, 1, 1);
-}
-
-const char* TKvxOfficeRadioButton::GlyphName(bool Checked, bool Hot, bool Pressed) const {
-    if (Checked)
-        return Pressed ? "KVXOFRCD" : Hot ? "KVXOFRCH" : "KVXOFRC";
-    return Pressed ? "KVXOFRUD" : Hot ? "KVXOFRUH" : "KVXOFRU";
 }
 
 void TKvxOfficeRadioButton::DoClick() {
@@ -691,13 +676,7 @@ void TCustomKvxOfficeRadioGroup::SetImages(TCustomImageList* Value) {
 }
 
 void TCustomKvxOfficeRadioGroup::SetPictureContainer(TPictureContainer* Value) {
-    if (FPictureContainer != Value) {
-        if (FPictureContainer)
-            FPictureContainer->RemoveFreeNotification(this);
-        FPictureContainer = Value;
-        if (FPictureContainer)
-            FPictureContainer->FreeNotification(this);
-    }
+    ExchangeReference(this, FPictureContainer, Value);
     SettingChanged();
 }
 

@@ -14,6 +14,7 @@
 #include "platform/ui/ImageList.h"
 #include "platform/ui/TextAlignment.h"
 #include "ui/controls/KvxGroupBox.h"
+#include "ui/markup/MarkupText.h"
 
 namespace ui {
 
@@ -69,10 +70,10 @@ public:
     TAnchorClick OnAnchorExit;
 
 protected:
-    // Per kind: the glyph's picture names (checked or not; normal, hot, pressed), its size and the room
-    // the caption leaves for it.
+    // Per kind: the letter that names its glyph pictures, the state they show, and the room the caption
+    // leaves for the glyph.
+    virtual char GlyphKind() const = 0;
     virtual bool GlyphChecked() const = 0;
-    virtual const char* GlyphName(bool Checked, bool Hot, bool Pressed) const = 0;
     virtual int CaptionIndent() const = 0;
     virtual int GlyphColumn() const = 0;
     virtual int BottomGlyphMargin() const { return 0; }
@@ -103,6 +104,8 @@ protected:
     bool InsideControl(int X, int Y) const { return X >= 0 && X <= Width() && Y >= 0 && Y <= Height(); }
 
 private:
+    // What every layout of the caption passes to the markup renderer.
+    TMarkupOptions CaptionOptions() const;
     // The link under a client point of the caption, found by laying it out without drawing.
     std::string LinkAt(int X, int Y);
     void OpenOrReport(const std::string& Link);
@@ -132,7 +135,6 @@ class TCustomKvxOfficeCheckBox : public TKvxOfficeButtonControl {
 public:
     explicit TCustomKvxOfficeCheckBox(plat::TComponent* AOwner);
 
-    uint32_t PackedVersion() const override;
     // Unless ReadOnly, Checked := not Checked.
     virtual void Toggle();
 
@@ -146,8 +148,8 @@ public:
     void SetReadOnly(bool Value) { FReadOnly = Value; }
 
 protected:
+    char GlyphKind() const override { return 'C'; }
     bool GlyphChecked() const override { return GetChecked(); }
-    const char* GlyphName(bool Checked, bool Hot, bool Pressed) const override;
     int CaptionIndent() const override { return 16; }
     int GlyphColumn() const override { return 20; }
     void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
@@ -170,7 +172,6 @@ class TKvxOfficeRadioButton : public TKvxOfficeButtonControl {
 public:
     explicit TKvxOfficeRadioButton(plat::TComponent* AOwner);
 
-    uint32_t PackedVersion() const override;
     // Fires OnClick; the only way the radio button's OnClick fires.
     virtual void DoClick();
 
@@ -182,8 +183,8 @@ public:
     void SetGroupIndex(uint8_t Value) { FGroupIndex = Value; }
 
 protected:
+    char GlyphKind() const override { return 'R'; }
     bool GlyphChecked() const override { return FChecked; }
-    const char* GlyphName(bool Checked, bool Hot, bool Pressed) const override;
     int CaptionIndent() const override { return 18; }
     int GlyphColumn() const override { return 16; }
     int BottomGlyphMargin() const override { return 2; }
