@@ -244,6 +244,55 @@ bool HasColour(const TImageSurface& Image, const TRect& R, TColor Colour) {
     return false;
 }
 
+// The first row of the glyph column (x 0..12) that shows something other than the parent, which shows
+// at the far right.
+int FirstGlyphRow(const TImageSurface& Image) {
+    const TColor background = TTestDriver::PixelOf(Image, Image.Width() - 1, 0);
+    for (int y = 0; y < Image.Height(); ++y)
+        for (int x = 0; x < 13; ++x)
+            if (TTestDriver::PixelOf(Image, x, y) != background)
+                return y;
+    return -1;
+}
+
+TEST_F(OfficeButtonsTest, TheGlyphStandsWhereButtonVertAlignSays) {
+    UI_HEADLESS_ONLY(Driver);
+    // In a 40-pixel control; the check box's outermost ring is see-through, the radio's top is not.
+    struct Case {
+        TTextLayout Layout;
+        int CheckRow, RadioRow;
+    };
+    for (Case c : {Case{tlTop, 5, 4}, Case{tlCenter, 15, 14}, Case{tlBottom, 28, 26}}) {
+        SCOPED_TRACE(c.Layout);
+        auto* box = Make<TKvxOfficeCheckBox>(Form, 10, "");
+        auto* radio = Make<TKvxOfficeRadioButton>(Form, 60, "");
+        for (TKvxOfficeButtonControl* b :
+             {static_cast<TKvxOfficeButtonControl*>(box), static_cast<TKvxOfficeButtonControl*>(radio)}) {
+            b->SetHeight(40);
+            b->SetButtonVertAlign(c.Layout);
+        }
+        Driver.Pump();
+        EXPECT_EQ(FirstGlyphRow(*Driver.Render(box)), c.CheckRow);
+        EXPECT_EQ(FirstGlyphRow(*Driver.Render(radio)), c.RadioRow);
+        box->Free();
+        radio->Free();
+        Driver.Pump();
+    }
+}
+
+TEST_F(OfficeButtonsTest, ThePointerOverTheControlLightsTheGlyphAtOnce) {
+    UI_HEADLESS_ONLY(Driver);
+    auto* box = Make<TKvxOfficeCheckBox>(Form, 10, "Nearest point");
+    const TColor frame = Driver.Pixel(box, 1, 8);
+    Driver.MoveTo(TTestDriver::ScreenPoint(box, TPoint(100, 10)));
+    EXPECT_TRUE(box->Hot());
+    const TColor hot = Driver.Pixel(box, 1, 8);
+    EXPECT_NE(hot, frame);
+    Driver.MoveTo(TTestDriver::ScreenPoint(Form, TPoint(300, 250)));
+    EXPECT_FALSE(box->Hot());
+    EXPECT_EQ(Driver.Pixel(box, 1, 8), frame);
+}
+
 TEST_F(OfficeButtonsTest, EveryStateLooksDifferentAndShowsTheParentAround) {
     UI_HEADLESS_ONLY(Driver);
     Form->SetColor(0x00E0F0E0);
