@@ -8,8 +8,6 @@
 namespace plat {
 
 namespace {
-const char* const kCheckBoxStateNames[] = {"cbUnchecked", "cbChecked", "cbGrayed"};
-static_assert(std::size(kCheckBoxStateNames) == cbGrayed + 1);
 constexpr int kBoxSize = 13;
 } // namespace
 

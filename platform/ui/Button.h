@@ -62,6 +62,8 @@ private:
 };
 
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+inline constexpr const char* kCheckBoxStateNames[] = {"cbUnchecked", "cbChecked", "cbGrayed"};
+static_assert(std::size(kCheckBoxStateNames) == cbGrayed + 1);
 
 class TCustomCheckBox : public TButtonControl {
     PLAT_CLASS(TCustomCheckBox)

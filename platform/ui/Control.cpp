@@ -2726,8 +2726,13 @@ void TControlCanvas::SetControl(TControl* Value) {
 }
 
 void TControlCanvas::CreateHandle() {
-    if (!FControl || FDeviceContext)
+    if (!FControl)
         return;
+    if (FDeviceContext) {
+        // Kept from before a paint that lent the canvas its own context and took it back.
+        SetHandle(FDeviceContext);
+        return;
+    }
     if (auto* w = dynamic_cast<TWinControl*>(FControl)) {
         FWindowHandle = w->Handle();
         FDeviceContext = GetDC(FWindowHandle);

@@ -8,11 +8,6 @@
 
 namespace plat {
 
-namespace {
-const char* const kLayoutNames[] = {"tlTop", "tlCenter", "tlBottom"};
-static_assert(std::size(kLayoutNames) == tlBottom + 1);
-} // namespace
-
 PLAT_CLASS_INFO(TCustomLabel, TGraphicControl)
 PLAT_CLASS_INFO_CREATABLE(TLabel, TCustomLabel)
 
@@ -20,7 +15,7 @@ PLAT_PROPERTIES(TCustomLabel) {
     props.String("Caption", &TCustomLabel::Caption, &TCustomLabel::SetCaption);
     props.Enum("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, kAlignmentNames,
                taLeftJustify);
-    props.Enum("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, kLayoutNames, tlTop);
+    props.Enum("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, kTextLayoutNames, tlTop);
     props.Boolean("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap, false);
     props.Boolean("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent, false);
     props.Boolean("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar, true);

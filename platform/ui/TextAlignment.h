@@ -13,6 +13,8 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 // Identifiers as layouts write them, by ordinal.
 inline constexpr const char* kAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 static_assert(std::size(kAlignmentNames) == taCenter + 1);
+inline constexpr const char* kTextLayoutNames[] = {"tlTop", "tlCenter", "tlBottom"};
+static_assert(std::size(kTextLayoutNames) == tlBottom + 1);
 inline constexpr const char* kScrollStyleNames[] = {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
 static_assert(std::size(kScrollStyleNames) == ssBoth + 1);
 

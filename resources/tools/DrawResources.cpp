@@ -5,9 +5,12 @@
 // ink is palette entry 0 (black), which drawing code paints in the canvas's text colour, paper entry 1
 // (white), which it treats as transparent. Colour glyphs (SaveColourGlyph) have magenta paper, the
 // colour image lists take as transparent.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -326,6 +329,75 @@ const TDrawing DbGlyphRefresh = {
 
 // clang-format on
 
+// The office check box and radio button glyphs: one picture per checked state and look (normal, hot,
+// pressed). The controls draw them transparent with their bottom-left pixel's colour, so that colour is
+// kept out of everything that must show: the outer ring of the check box and the corners of the radio.
+enum TGlyphLook { glNormal, glHot, glDown };
+
+struct TGlyphColours {
+    uint32_t Frame, InnerRing, FaceTop, FaceBottom, Mark;
+};
+
+constexpr TGlyphColours kGlyphColours[] = {
+    {0x808080, 0xFCFCFC, 0xDCDCDC, 0xFAFAFA, 0x2A2A2A}, // gray and white
+    {0x7F9DB9, 0xF4FCFF, 0xC6F0FA, 0xF2FCFF, 0x1C4A7A}, // blue-gray ring, light cyan face
+    {0x1C3A6B, 0xDCE8FA, 0xA8C8F0, 0xD6E6FC, 0x10284C}, // dark blue ring, light blue face
+};
+static_assert(std::size(kGlyphColours) == glDown + 1);
+
+constexpr uint32_t kCheckSeeThrough = 0xFF00FF;
+constexpr uint32_t kRadioSeeThrough = 0xFFFFFF;
+
+uint32_t Mix(uint32_t from, uint32_t to, int step, int steps) {
+    uint32_t r = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int a = static_cast<int>((from >> shift) & 0xFF), b = static_cast<int>((to >> shift) & 0xFF);
+        r |= static_cast<uint32_t>(a + (b - a) * step / steps) << shift;
+    }
+    return r;
+}
+
+TDib OfficeCheckGlyph(bool checked, TGlyphLook look) {
+    const TGlyphColours& c = kGlyphColours[look];
+    constexpr int n = 13;
+    TDib dib(n, n, pf24bit);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            int ring = std::min(std::min(x, y), std::min(n - 1 - x, n - 1 - y));
+            uint32_t rgb = ring == 0   ? kCheckSeeThrough
+                           : ring == 1 ? c.Frame
+                           : ring == 2 ? c.InnerRing
+                                       : Mix(c.FaceTop, c.FaceBottom, y - 3, n - 7);
+            dib.SetPixel(x, y, rgb);
+        }
+    if (checked) {
+        // A tick three pixels thick over seven columns.
+        constexpr int rise[] = {2, 3, 4, 3, 2, 1, 0};
+        for (int i = 0; i < 7; ++i)
+            for (int k = 0; k < 3; ++k)
+                dib.SetPixel(3 + i, 3 + rise[i] + k, c.Mark);
+    }
+    return dib;
+}
+
+TDib OfficeRadioGlyph(bool checked, TGlyphLook look) {
+    const TGlyphColours& c = kGlyphColours[look];
+    constexpr int n = 12;
+    TDib dib(n, n, pf24bit);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            double dx = x - 5.5, dy = y - 5.5;
+            double d = std::sqrt(dx * dx + dy * dy);
+            uint32_t rgb = d > 6.0               ? kRadioSeeThrough
+                           : d > 5.0             ? c.Frame
+                           : d > 4.0             ? c.InnerRing
+                           : checked && d <= 2.3 ? c.Mark
+                                                 : Mix(c.FaceTop, c.FaceBottom, y - 2, n - 5);
+            dib.SetPixel(x, y, rgb);
+        }
+    return dib;
+}
+
 void Save(const std::string& relative, const std::vector<uint8_t>& bytes) {
     const std::string path = std::string(LUMETRA_RESOURCE_DIR) + "/" + relative;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -422,5 +494,13 @@ int main() {
     SaveColourGlyph("bitmaps/DbImgCancelD.bmp", DbGlyphCancel, false);
     SaveColourGlyph("bitmaps/DbImgRefresh.bmp", DbGlyphRefresh, true);
     SaveColourGlyph("bitmaps/DbImgRefreshD.bmp", DbGlyphRefresh, false);
+    // Named by checked (C) or not (U), then hot (H) or pressed (D).
+    const char* const lookSuffix[] = {"", "H", "D"};
+    for (bool checked : {true, false})
+        for (TGlyphLook look : {glNormal, glHot, glDown}) {
+            std::string state = std::string(checked ? "C" : "U") + lookSuffix[look];
+            Save("bitmaps/KVXOFC" + state + ".bmp", WriteBmp(OfficeCheckGlyph(checked, look)));
+            Save("bitmaps/KVXOFR" + state + ".bmp", WriteBmp(OfficeRadioGlyph(checked, look)));
+        }
     return 0;
 }

@@ -549,3 +549,25 @@ TEST_F(ControlTest, APaintThatRaisesStillValidatesTheWindow) {
     EXPECT_FALSE(GetUpdateRect(failing->Handle(), &pending, false));
     Application->OnException = nullptr;
 }
+
+namespace {
+// Draws outside painting, as controls do when the mouse enters them.
+class TOutsidePainter : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    void Mark(TColor Colour) { Canvas()->SetPixels(1, 1, Colour); }
+};
+} // namespace
+
+TEST_F(ControlTest, TheCanvasDrawsOutsidePaintingAgainAfterAPaint) {
+    auto* c = Make<TOutsidePainter>(Form, Bounds(10, 10, 40, 30));
+    Form->Show();
+    Driver.Pump();
+    // The first drawing takes a context that is kept until idle time; the paint in between lends the
+    // canvas its own and takes it back.
+    c->Mark(clRed);
+    c->Repaint();
+    EXPECT_NO_THROW(c->Mark(clBlue));
+    Driver.Pump();
+    EXPECT_NO_THROW(c->Mark(clGreen));
+}
