@@ -1394,6 +1394,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 
 TWinControl::~TWinControl() {
     TWinControl::BeforeDestruction();
+    // While this is still a windowed control, so that the parent also drops it from its tab order.
+    if (FParent)
+        FParent->RemoveControl(this);
 }
 
 void TWinControl::BeforeDestruction() {

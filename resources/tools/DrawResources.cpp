@@ -277,6 +277,51 @@ const TDrawing DbGlyphRefresh = {
     "................",
     "................",
 };
+// The tab set's button pictures, 9 x 9: scroll forward and back, the tab list and close.
+const TDrawing TabSetNextGlyph = {
+    ".........",
+    "...#.....",
+    "...##....",
+    "...###...",
+    "...####..",
+    "...###...",
+    "...##....",
+    "...#.....",
+    ".........",
+};
+const TDrawing TabSetPrevGlyph = {
+    ".........",
+    ".....#...",
+    "....##...",
+    "...###...",
+    "..####...",
+    "...###...",
+    "....##...",
+    ".....#...",
+    ".........",
+};
+const TDrawing TabSetListGlyph = {
+    ".........",
+    ".#######.",
+    ".........",
+    ".#######.",
+    "..#####..",
+    "...###...",
+    "....#....",
+    ".........",
+    ".........",
+};
+const TDrawing TabSetCloseGlyph = {
+    ".........",
+    ".##...##.",
+    "..##.##..",
+    "...###...",
+    "....#....",
+    "...###...",
+    "..##.##..",
+    ".##...##.",
+    ".........",
+};
 
 // clang-format on
 
@@ -316,6 +361,19 @@ void SaveColourGlyph(const std::string& relative, const TDrawing& drawing, bool 
                 rgb = 0xFFFFFF;
             dib.SetPixel(x, y, rgb);
         }
+    Save(relative, WriteBmp(dib));
+}
+
+// An 8-bit picture whose paper, the colour of its bottom-left pixel, the component set's pictures draw
+// see-through.
+void SavePicture8(const std::string& relative, const TDrawing& drawing) {
+    TDib dib(static_cast<int>(drawing[0].size()), static_cast<int>(drawing.size()), pf8bit);
+    dib.Palette.assign(256, 0);
+    dib.Palette[0] = 0xFF00FF; // paper
+    dib.Palette[1] = 0x000000; // ink
+    for (int y = 0; y < dib.Height; ++y)
+        for (int x = 0; x < dib.Width; ++x)
+            dib.Row(y)[x] = drawing[y][x] == '#' ? 1 : 0;
     Save(relative, WriteBmp(dib));
 }
 
@@ -359,5 +417,9 @@ int main() {
     SaveColourGlyph("bitmaps/DbImgCancelD.bmp", DbGlyphCancel, false);
     SaveColourGlyph("bitmaps/DbImgRefresh.bmp", DbGlyphRefresh, true);
     SaveColourGlyph("bitmaps/DbImgRefreshD.bmp", DbGlyphRefresh, false);
+    SavePicture8("bitmaps/KvxTsNext.bmp", TabSetNextGlyph);
+    SavePicture8("bitmaps/KvxTsPrev.bmp", TabSetPrevGlyph);
+    SavePicture8("bitmaps/KvxTsList.bmp", TabSetListGlyph);
+    SavePicture8("bitmaps/KvxTsClose.bmp", TabSetCloseGlyph);
     return 0;
 }

@@ -37,6 +37,22 @@ template <class T> T* Make(TWinControl* parent, TRect bounds) {
 
 } // namespace
 
+// Freed (or deleted) while parented, a windowed control leaves its parent's tab order too: walking the
+// tab order when the form is shown must not meet it.
+TEST_F(ControlTest, AFreedWindowedChildLeavesTheTabOrder) {
+    auto* panel = Make<TTestEdit>(Form, Bounds(10, 10, 100, 21));
+    auto* freed = Make<TTestEdit>(Form, Bounds(10, 40, 100, 21));
+    auto* deleted = Make<TTestEdit>(Form, Bounds(10, 70, 100, 21));
+    freed->Free();
+    delete deleted;
+    std::vector<TWinControl*> order;
+    Form->GetTabOrderList(order);
+    EXPECT_EQ(order, std::vector<TWinControl*>{panel});
+    Form->Show();
+    Driver.Pump();
+    EXPECT_EQ(Form->ActiveControl(), panel);
+}
+
 TEST_F(ControlTest, AlignedChildrenShareTheClientArea) {
     auto* top = Make<TTestPanel>(Form, Bounds(0, 0, 50, 30));
     auto* bottom = Make<TTestPanel>(Form, Bounds(0, 0, 50, 20));
