@@ -248,13 +248,17 @@ void TKvxOfficePager::FormWindowProc(TMessage& Message) {
 
 void TKvxOfficePager::ShortCutKey(uint16_t Key) {
     const char c = KeyTipChar(Key);
-    if (c)
-        FShortCutPrefix += c;
+    if (!c) {
+        // Nothing a tip could hold: the tips stay as they are.
+        MessageBeep(0);
+        return;
+    }
+    FShortCutPrefix += c;
     bool found = false;
     int visible = 0;
     for (int i = 0; i < PageCount(); ++i) {
         TKvxOfficePage* page = Pages(i);
-        if (c && SameIgnoringCase(page->ShortCutHint, FShortCutPrefix)) {
+        if (SameIgnoringCase(page->ShortCutHint, FShortCutPrefix)) {
             HideShortCutHints();
             SetActivePageIndex(i);
             found = true;
