@@ -720,3 +720,93 @@ TEST_F(PagerTest, PictureOfTheCameraWindowsPager) {
 }
 
 } // namespace
+
+namespace {
+
+// ---- Layouts ---------------------------------------------------------------------------------------------
+
+// The camera window's pager as its layout holds it: the styler first, the pages inside the pager in their
+// order, the active page by name.
+const char* const kCameraLayout = "object Camera: TForm\n"
+                                  "  Left = 0\n"
+                                  "  Top = 0\n"
+                                  "  Width = 420\n"
+                                  "  Height = 480\n"
+                                  "  object PagerStyler: TKvxOfficePagerOfficeStyler\n"
+                                  "    Style = psWhidbey\n"
+                                  "    PageAppearance.Color = 16119285\n"
+                                  "  end\n"
+                                  "  object Pager: TKvxOfficePager\n"
+                                  "    Left = 0\n"
+                                  "    Top = 0\n"
+                                  "    Width = 193\n"
+                                  "    Height = 448\n"
+                                  "    KvxOfficePagerStyler = PagerStyler\n"
+                                  "    ActivePage = pgSignal\n"
+                                  "    TabPosition = tpLeft\n"
+                                  "    TabSettings.Height = 22\n"
+                                  "    TabSettings.Shape = tsLeftRamp\n"
+                                  "    ShowShortCutHints = False\n"
+                                  "    TabReorder = False\n"
+                                  "    NextPictureChanged = False\n"
+                                  "    PrevPictureChanged = False\n"
+                                  "    object pgCamera: TKvxOfficePage\n"
+                                  "      Caption = 'Camera'\n"
+                                  "    end\n"
+                                  "    object pgSignal: TKvxOfficePage\n"
+                                  "      Caption = 'Signal'\n"
+                                  "    end\n"
+                                  "    object pgDisplay: TKvxOfficePage\n"
+                                  "      Caption = 'Display'\n"
+                                  "    end\n"
+                                  "  end\n"
+                                  "end\n";
+
+TEST(PagerLayout, TheCameraWindowsPagerComesBackWhole) {
+    plat::TTestDriver driver;
+    auto load = [](const std::string& t) {
+        auto* form = plat::NewForm<plat::TForm>(plat::Application);
+        plat::ReadComponentFromText(t, form);
+        return form;
+    };
+    plat::TForm* first = load(kCameraLayout);
+    auto* pager = dynamic_cast<TKvxOfficePager*>(first->FindComponent("Pager"));
+    auto* styler = dynamic_cast<TKvxOfficePagerOfficeStyler*>(first->FindComponent("PagerStyler"));
+    ASSERT_NE(pager, nullptr);
+    ASSERT_NE(styler, nullptr);
+    EXPECT_EQ(styler->Style(), psWhidbey);
+    EXPECT_EQ(styler->PageAppearance()->Color(), 16119285) << "stored after the style, it wins";
+    EXPECT_EQ(pager->CurrentStyler(), styler);
+    ASSERT_EQ(pager->PageCount(), 3);
+    EXPECT_EQ(pager->Pages(0)->Caption(), "Camera");
+    EXPECT_EQ(pager->Pages(2)->Caption(), "Display");
+    ASSERT_NE(pager->ActivePage(), nullptr);
+    EXPECT_EQ(pager->ActivePage()->Caption(), "Signal");
+    EXPECT_EQ(pager->Pages(1)->BoundsRect(), TRect(22, 2, 192, 446));
+    EXPECT_FALSE(pager->ButtonSettings()->NextPictureChanged);
+    const std::string saved = plat::WriteComponentToText(first);
+    delete first;
+    plat::TForm* second = load(saved);
+    EXPECT_EQ(plat::WriteComponentToText(second), saved);
+    EXPECT_LT(saved.find("object pgCamera"), saved.find("object pgSignal"));
+    delete second;
+}
+
+// A stored forward picture sets the flag while it loads; the flag stored after it puts back the saved value.
+TEST(PagerLayout, StoredPictureFlagsWinOverTheLoadingOfThePictures) {
+    TPageButtonSettings s;
+    ui::TGDIPPicture pic;
+    pic.LoadFromRCData("KVXAOCLOSE");
+    s.SetScrollButtonNextPicture(&pic);
+    EXPECT_TRUE(s.NextPictureChanged) << "replacing the picture sets the flag";
+    EXPECT_FALSE(s.PrevPictureChanged);
+    TPageButtonSettings copy;
+    copy.Assign(&s);
+    EXPECT_TRUE(copy.NextPictureChanged) << "assigning the pictures sets the flags too";
+    TPageButtonSettings fresh;
+    EXPECT_FALSE(fresh.NextPictureChanged) << "the default pictures leave them clear";
+    EXPECT_FALSE(fresh.VerticalNextPicture()->Empty());
+    EXPECT_FALSE(fresh.CloseButtonPicture()->Empty());
+}
+
+} // namespace
