@@ -26,10 +26,10 @@ TKvxOfficePage::TKvxOfficePage(TComponent* AOwner)
 }
 
 TKvxOfficePage::~TKvxOfficePage() {
+    HideShortCutHint();
     if (FPager)
         FPager->RemovePage(this);
     FreeGlowTimer();
-    HideShortCutHint();
     FPicture->OnChange = nullptr;
     FDisabledPicture->OnChange = nullptr;
     FTabAppearance->OnChange = nullptr;

@@ -481,11 +481,17 @@ TEST_F(PagerTest, ChangingIsVetoableAndRemovalBeforeTheActivePageRefiresIt) {
         a = allow;
     };
     p->OnChange = [&](plat::TObject*) { log.push_back("change"); };
+    p->Pages(0)->OnHide = [&](plat::TObject*) { log.push_back("hide 1"); };
+    p->Pages(2)->OnShow = [&](plat::TObject*) { log.push_back("show 3"); };
+    form->Show();
+    Driver.Pump();
     allow = false;
     p->SetActivePageIndex(2);
     EXPECT_EQ(p->ActivePageIndex(), 0);
     allow = true;
     p->SetActivePageIndex(2);
+    Driver.Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"0>2", "0>2", "hide 1", "show 3", "change"}));
     log.clear();
     auto* gone = p->Pages(0);
     p->RemovePage(gone);
@@ -644,13 +650,16 @@ TEST_F(PagerInputTest, DraggingATabReordersAfterTheThreshold) {
     p->OnTabMoved = [&](plat::TObject*, int f, int t) { moves.emplace_back(f, t); };
     form->Show();
     Driver.Pump();
+    int drags = 0;
+    p->OnStartDrag = [&](plat::TObject*, plat::TDragObject*&) { ++drags; };
     TKvxOfficePage* first = p->Pages(0);
     const TRect t0 = p->GetTabRect(0), t2 = p->GetTabRect(2);
-    Driver.Drag(p, TPoint(t0.Left + 5, t0.Top + 5), TPoint(t0.Left + 7, t0.Top + 5), 2);
+    Driver.Drag(p, TPoint(t0.Left + 5, t0.Top + 5), TPoint(t0.Left + 8, t0.Top + 5), 3);
     Driver.Pump();
-    EXPECT_TRUE(moves.empty()) << "two pixels: no drag";
+    EXPECT_EQ(drags, 0) << "three pixels: no drag yet";
     Driver.Drag(p, TPoint(t0.Left + 5, t0.Top + 5), TPoint(t2.Left + 5, t2.Top + 5), 8);
     Driver.Pump();
+    EXPECT_EQ(drags, 1);
     EXPECT_EQ(moves, (std::vector<std::pair<int, int>>{{0, 2}}));
     EXPECT_EQ(p->Pages(2), first);
     EXPECT_EQ(p->ActivePage(), first);
@@ -664,16 +673,30 @@ TEST_F(PagerInputTest, DraggingATabReordersAfterTheThreshold) {
 TEST_F(PagerTest, CornersNextToTheEdgeKeepTheirColour) {
     auto* form = MakeForm();
     auto* s = new TKvxOfficePagerOfficeStyler(form);
-    s->SetStyle(psWhidbey);
+    s->SetStyle(psOffice2003Blue);
     auto* p = AddPager(form, TRect(0, 0, 300, 200), 2);
     p->SetKvxOfficePagerStyler(s);
     p->TabSettings()->SetHeight(0);
+    p->SetPageMargin(0);
+    p->UpdatePageBounds();
     form->Show();
     Driver.Pump();
     TKvxOfficePage* page = p->ActivePage();
-    ASSERT_EQ(page->Top(), 0);
-    auto image = Driver.Render(page);
-    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(page->BoundsRect(), TRect(0, 0, 300, 199));
+    // Without a page margin no corner is copied: these are the face's own pixels.
+    const TPoint corners[] = {{0, 0}, {1, 0}, {0, 1}, {299, 0}, {298, 0}, {299, 1}};
+    std::vector<TColor> own;
+    for (const TPoint& c : corners)
+        own.push_back(Driver.Pixel(page, c.X, c.Y));
+    // With a margin the page reads the pager's pixels outside its bounds, which here lie off the pager.
+    p->SetPageMargin(1);
+    page->Invalidate();
+    Driver.Pump();
+    ASSERT_EQ(page->BoundsRect(), TRect(0, 0, 300, 199)) << "a margin change does not move the pages";
+    for (size_t i = 0; i < std::size(corners); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(Driver.Pixel(page, corners[i].X, corners[i].Y), own[i]);
+    }
     EXPECT_EQ(page->Color(), s->PageAppearance()->Color()) << "the page took the styler's colour";
     form->Free();
 }
