@@ -96,6 +96,121 @@ const TDrawing SubMenuGlyph = {
     "#...",
 };
 
+// The tab set's button pictures, 9 x 9: scroll forward and back, the tab list and close.
+const TDrawing TabSetNextGlyph = {
+    ".........",
+    "...#.....",
+    "...##....",
+    "...###...",
+    "...####..",
+    "...###...",
+    "...##....",
+    "...#.....",
+    ".........",
+};
+const TDrawing TabSetPrevGlyph = {
+    ".........",
+    ".....#...",
+    "....##...",
+    "...###...",
+    "..####...",
+    "...###...",
+    "....##...",
+    ".....#...",
+    ".........",
+};
+const TDrawing TabSetListGlyph = {
+    ".........",
+    ".#######.",
+    ".........",
+    ".#######.",
+    "..#####..",
+    "...###...",
+    "....#....",
+    ".........",
+    ".........",
+};
+const TDrawing TabSetCloseGlyph = {
+    ".........",
+    ".##...##.",
+    "..##.##..",
+    "...###...",
+    "....#....",
+    "...###...",
+    "..##.##..",
+    ".##...##.",
+    ".........",
+};
+
+// The pager's button pictures, 9 x 9: a white symbol ('o') in a dark outline ('#') on paper ('.') that
+// the pictures draw see-through. Forward, back, down, up, the page list and close.
+const TDrawing PagerNextGlyph = {
+    ".........",
+    ".##......",
+    ".#o#.....",
+    "..#o#....",
+    "...#o#...",
+    "..#o#....",
+    ".#o#.....",
+    ".##......",
+    ".........",
+};
+const TDrawing PagerPrevGlyph = {
+    ".........",
+    "......##.",
+    ".....#o#.",
+    "....#o#..",
+    "...#o#...",
+    "....#o#..",
+    ".....#o#.",
+    "......##.",
+    ".........",
+};
+const TDrawing PagerDownGlyph = {
+    ".........",
+    ".........",
+    "#.......#",
+    "#o#...#o#",
+    ".#o#.#o#.",
+    "..#o#o#..",
+    "...#o#...",
+    "....#....",
+    ".........",
+};
+const TDrawing PagerUpGlyph = {
+    ".........",
+    "....#....",
+    "...#o#...",
+    "..#o#o#..",
+    ".#o#.#o#.",
+    "#o#...#o#",
+    "#.......#",
+    ".........",
+    ".........",
+};
+const TDrawing PagerListGlyph = {
+    ".........",
+    ".........",
+    ".........",
+    ".........",
+    ".#######.",
+    ".#ooooo#.",
+    "..#ooo#..",
+    "...#o#...",
+    "....#....",
+};
+const TDrawing PagerCloseGlyph = {
+    "##.....##",
+    "#o#...#o#",
+    ".#o#.#o#.",
+    "..#o#o#..",
+    "...#o#...",
+    "..#o#o#..",
+    ".#o#.#o#.",
+    "#o#...#o#",
+    "##.....##",
+};
+
 // The data-aware glow button's action glyphs, 16 by 16: ink on magenta, which is see-through.
 const TDrawing DbGlyphFirst = {
     "................",
@@ -277,120 +392,6 @@ const TDrawing DbGlyphRefresh = {
     "................",
     "................",
 };
-// The tab set's button pictures, 9 x 9: scroll forward and back, the tab list and close.
-const TDrawing TabSetNextGlyph = {
-    ".........",
-    "...#.....",
-    "...##....",
-    "...###...",
-    "...####..",
-    "...###...",
-    "...##....",
-    "...#.....",
-    ".........",
-};
-const TDrawing TabSetPrevGlyph = {
-    ".........",
-    ".....#...",
-    "....##...",
-    "...###...",
-    "..####...",
-    "...###...",
-    "....##...",
-    ".....#...",
-    ".........",
-};
-const TDrawing TabSetListGlyph = {
-    ".........",
-    ".#######.",
-    ".........",
-    ".#######.",
-    "..#####..",
-    "...###...",
-    "....#....",
-    ".........",
-    ".........",
-};
-const TDrawing TabSetCloseGlyph = {
-    ".........",
-    ".##...##.",
-    "..##.##..",
-    "...###...",
-    "....#....",
-    "...###...",
-    "..##.##..",
-    ".##...##.",
-    ".........",
-};
-
-// The pager's button pictures, 9 x 9: a white symbol ('o') in a dark outline ('#') on paper ('.') that
-// the pictures draw see-through. Forward, back, down, up, the page list and close.
-const TDrawing PagerNextGlyph = {
-    ".........",
-    ".##......",
-    ".#o#.....",
-    "..#o#....",
-    "...#o#...",
-    "..#o#....",
-    ".#o#.....",
-    ".##......",
-    ".........",
-};
-const TDrawing PagerPrevGlyph = {
-    ".........",
-    "......##.",
-    ".....#o#.",
-    "....#o#..",
-    "...#o#...",
-    "....#o#..",
-    ".....#o#.",
-    "......##.",
-    ".........",
-};
-const TDrawing PagerDownGlyph = {
-    ".........",
-    ".........",
-    "#.......#",
-    "#o#...#o#",
-    ".#o#.#o#.",
-    "..#o#o#..",
-    "...#o#...",
-    "....#....",
-    ".........",
-};
-const TDrawing PagerUpGlyph = {
-    ".........",
-    "....#....",
-    "...#o#...",
-    "..#o#o#..",
-    ".#o#.#o#.",
-    "#o#...#o#",
-    "#.......#",
-    ".........",
-    ".........",
-};
-const TDrawing PagerListGlyph = {
-    ".........",
-    ".........",
-    ".........",
-    ".........",
-    ".#######.",
-    ".#ooooo#.",
-    "..#ooo#..",
-    "...#o#...",
-    "....#....",
-};
-const TDrawing PagerCloseGlyph = {
-    "##.....##",
-    "#o#...#o#",
-    ".#o#.#o#.",
-    "..#o#o#..",
-    "...#o#...",
-    "..#o#o#..",
-    ".#o#.#o#.",
-    "#o#...#o#",
-    "##.....##",
-};
 
 // clang-format on
 
@@ -411,25 +412,6 @@ void SaveGlyph(const std::string& relative, const TDrawing& drawing) {
     for (int y = 0; y < dib.Height; ++y)
         for (int x = 0; x < dib.Width; ++x)
             dib.SetPixel(x, y, drawing[y][x] == '#' ? 0x000000 : 0xFFFFFF);
-    Save(relative, WriteBmp(dib));
-}
-
-// A colour glyph on magenta: ink in the given colour; a disabled glyph is grey ink with a white relief
-// below and to the right, as greyed glyphs are drawn.
-void SaveColourGlyph(const std::string& relative, const TDrawing& drawing, bool enabled) {
-    TDib dib(static_cast<int>(drawing[0].size()), static_cast<int>(drawing.size()), pf24bit);
-    auto ink = [&](int x, int y) {
-        return y >= 0 && x >= 0 && y < dib.Height && x < dib.Width && drawing[y][x] == '#';
-    };
-    for (int y = 0; y < dib.Height; ++y)
-        for (int x = 0; x < dib.Width; ++x) {
-            uint32_t rgb = 0xFF00FF;
-            if (ink(x, y))
-                rgb = enabled ? 0x1F3F7F : 0x808080;
-            else if (!enabled && ink(x - 1, y - 1))
-                rgb = 0xFFFFFF;
-            dib.SetPixel(x, y, rgb);
-        }
     Save(relative, WriteBmp(dib));
 }
 
@@ -462,6 +444,25 @@ void SaveOutlinedPicture8(const std::string& relative, const TDrawing& drawing) 
     Save(relative, WriteBmp(dib));
 }
 
+// A colour glyph on magenta: ink in the given colour; a disabled glyph is grey ink with a white relief
+// below and to the right, as greyed glyphs are drawn.
+void SaveColourGlyph(const std::string& relative, const TDrawing& drawing, bool enabled) {
+    TDib dib(static_cast<int>(drawing[0].size()), static_cast<int>(drawing.size()), pf24bit);
+    auto ink = [&](int x, int y) {
+        return y >= 0 && x >= 0 && y < dib.Height && x < dib.Width && drawing[y][x] == '#';
+    };
+    for (int y = 0; y < dib.Height; ++y)
+        for (int x = 0; x < dib.Width; ++x) {
+            uint32_t rgb = 0xFF00FF;
+            if (ink(x, y))
+                rgb = enabled ? 0x1F3F7F : 0x808080;
+            else if (!enabled && ink(x - 1, y - 1))
+                rgb = 0xFFFFFF;
+            dib.SetPixel(x, y, rgb);
+        }
+    Save(relative, WriteBmp(dib));
+}
+
 void SaveCursor(const std::string& relative, const TDrawing& drawing, TPoint hotSpot, int size) {
     TCursorPicture cursor;
     cursor.Image = TPixelImage(size, size);
@@ -482,6 +483,16 @@ int main() {
     SaveGlyph("bitmaps/KvxCheckItem.bmp", CheckGlyph);
     SaveGlyph("bitmaps/KvxRadioItem.bmp", RadioGlyph);
     SaveGlyph("bitmaps/KvxSubMenuItem.bmp", SubMenuGlyph);
+    SavePicture8("bitmaps/KvxTsNext.bmp", TabSetNextGlyph);
+    SavePicture8("bitmaps/KvxTsPrev.bmp", TabSetPrevGlyph);
+    SavePicture8("bitmaps/KvxTsList.bmp", TabSetListGlyph);
+    SavePicture8("bitmaps/KvxTsClose.bmp", TabSetCloseGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoNext.bmp", PagerNextGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoPrev.bmp", PagerPrevGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoDown.bmp", PagerDownGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoUp.bmp", PagerUpGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoList.bmp", PagerListGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoClose.bmp", PagerCloseGlyph);
     SaveColourGlyph("bitmaps/DbImgFirst.bmp", DbGlyphFirst, true);
     SaveColourGlyph("bitmaps/DbImgFirstD.bmp", DbGlyphFirst, false);
     SaveColourGlyph("bitmaps/DbImgPrior.bmp", DbGlyphPrior, true);
@@ -502,15 +513,5 @@ int main() {
     SaveColourGlyph("bitmaps/DbImgCancelD.bmp", DbGlyphCancel, false);
     SaveColourGlyph("bitmaps/DbImgRefresh.bmp", DbGlyphRefresh, true);
     SaveColourGlyph("bitmaps/DbImgRefreshD.bmp", DbGlyphRefresh, false);
-    SavePicture8("bitmaps/KvxTsNext.bmp", TabSetNextGlyph);
-    SavePicture8("bitmaps/KvxTsPrev.bmp", TabSetPrevGlyph);
-    SavePicture8("bitmaps/KvxTsList.bmp", TabSetListGlyph);
-    SavePicture8("bitmaps/KvxTsClose.bmp", TabSetCloseGlyph);
-    SaveOutlinedPicture8("bitmaps/KvxAoNext.bmp", PagerNextGlyph);
-    SaveOutlinedPicture8("bitmaps/KvxAoPrev.bmp", PagerPrevGlyph);
-    SaveOutlinedPicture8("bitmaps/KvxAoDown.bmp", PagerDownGlyph);
-    SaveOutlinedPicture8("bitmaps/KvxAoUp.bmp", PagerUpGlyph);
-    SaveOutlinedPicture8("bitmaps/KvxAoList.bmp", PagerListGlyph);
-    SaveOutlinedPicture8("bitmaps/KvxAoClose.bmp", PagerCloseGlyph);
     return 0;
 }

@@ -153,10 +153,14 @@ void TKvxOfficeMDITabSet::ActivateTabForm() {
     }
     if (form->WindowState() == wsMinimized)
         form->SetWindowState(wsNormal);
-    if (form->CanFocus())
+    // A hidden child cannot take the focus until it shows again.
+    const bool focusable = form->CanFocus();
+    if (focusable)
         form->SetFocus();
     form->SetVisible(true);
     form->BringToFront();
+    if (!focusable && form->CanFocus())
+        form->SetFocus();
 }
 
 bool TKvxOfficeMDITabSet::AskTabClose(int TabIndex, TCloseAction& Action) {

@@ -9,8 +9,11 @@
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Keys.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
@@ -39,8 +42,9 @@ PLAT_PROPERTIES(TTabSetTabSettings) {
     using S = TTabSetTabSettings;
     props.Integer("LeftMargin", &S::LeftMargin, &S::SetLeftMargin, 4);
     props.Integer("RightMargin", &S::RightMargin, &S::SetRightMargin, 4);
-    // The streamed default is the value a new object holds, so a stored 4 and an absent value agree.
-    props.Integer("StartMargin", &S::StartMargin, &S::SetStartMargin, 4);
+    // The streamed default differs from the value a new object holds: 4 is written, and 60 is left out
+    // and reads back as 4. Layouts that mean 4 say so.
+    props.Integer("StartMargin", &S::StartMargin, &S::SetStartMargin, 60);
     props.Integer("Height", &S::Height, &S::SetHeight, 26);
     props.Integer("Spacing", &S::Spacing, &S::SetSpacing, 4);
     props.Integer("Width", &S::Width, &S::SetWidth, 0);
@@ -135,10 +139,14 @@ PLAT_PROPERTIES(TTabSetButtonSettings) {
     props.Boolean("CloseButton", &B::CloseButton, &B::SetCloseButton, false);
     props.Boolean("TabListButton", &B::TabListButton, &B::SetTabListButton, false);
     props.Boolean("ScrollButtonsAlways", &B::ScrollButtonsAlways, &B::SetScrollButtonsAlways, false);
-    props.Object("CloseButtonPicture", &B::CloseButtonPicture, &B::SetCloseButtonPicture);
-    props.Object("TabListButtonPicture", &B::TabListButtonPicture, &B::SetTabListButtonPicture);
-    props.Object("ScrollButtonPrevPicture", &B::ScrollButtonPrevPicture, &B::SetScrollButtonPrevPicture);
-    props.Object("ScrollButtonNextPicture", &B::ScrollButtonNextPicture, &B::SetScrollButtonNextPicture);
+    props.Object("CloseButtonPicture", &B::CloseButtonPicture, &B::SetCloseButtonPicture)
+        .Stored(&B::IsCloseButtonPictureStored);
+    props.Object("TabListButtonPicture", &B::TabListButtonPicture, &B::SetTabListButtonPicture)
+        .Stored(&B::IsTabListButtonPictureStored);
+    props.Object("ScrollButtonPrevPicture", &B::ScrollButtonPrevPicture, &B::SetScrollButtonPrevPicture)
+        .Stored(&B::IsScrollButtonPrevPictureStored);
+    props.Object("ScrollButtonNextPicture", &B::ScrollButtonNextPicture, &B::SetScrollButtonNextPicture)
+        .Stored(&B::IsScrollButtonNextPictureStored);
     props.String("CloseButtonHint", &B::CloseButtonHint, &B::CloseButtonHint, "Close");
     props.String("TabListButtonHint", &B::TabListButtonHint, &B::TabListButtonHint, "TabList");
     props.String("ScrollButtonPrevHint", &B::ScrollButtonPrevHint, &B::ScrollButtonPrevHint, "Previous");
@@ -157,8 +165,11 @@ PLAT_PROPERTIES(TKvxCustomOfficeTabSet) {
     props.Boolean("CloseOnTab", &T::CloseOnTab, &T::SetCloseOnTab, false);
     props.Enum("CloseOnTabPosition", &T::CloseOnTabPosition, &T::SetCloseOnTabPosition, kCloseOnTabPosNames,
                cpRight);
+    props.Component("DisabledImages", &T::DisabledImages, &T::SetDisabledImages);
     props.Boolean("Glow", &T::Glow, &T::SetGlow, true);
+    props.Component("Images", &T::Images, &T::SetImages);
     props.Object("OfficeHint", &T::OfficeHint, &T::SetOfficeHint);
+    props.Component("TabListMenu", &T::TabListMenu, &T::SetTabListMenu);
     props.Boolean("RotateTabLeftRight", &T::RotateTabLeftRight, &T::SetRotateTabLeftRight, true);
     props.Boolean("ShowNonSelectedTabs", &T::ShowNonSelectedTabs, &T::SetShowNonSelectedTabs, false);
     props.Boolean("ShowTabHint", &T::ShowTabHint, &T::SetShowTabHint, false);
@@ -596,6 +607,12 @@ TTabSetButtonSettings::~TTabSetButtonSettings() {
         p->OnChange = nullptr;
 }
 
+bool TTabSetButtonSettings::IsBuiltIn(const TGDIPPicture& Picture, const char* ResName) {
+    TGDIPPicture builtIn;
+    builtIn.LoadFromRCData(ResName);
+    return Picture.Data() == builtIn.Data();
+}
+
 void TTabSetButtonSettings::Assign(TPersistent* Source) {
     auto* s = dynamic_cast<TTabSetButtonSettings*>(Source);
     if (!s) {
@@ -640,8 +657,8 @@ TKvxCustomOfficeTabSet::TKvxCustomOfficeTabSet(TComponent* AOwner) : TCustomCont
     {
         TKvxOfficeTabSetOfficeStyler preset(nullptr);
         preset.SetStyle(tsOffice2007Luna);
+        // The tab colours only: an assignment leaves the glow button colours at their defaults.
         FInternalStyler->Assign(&preset);
-        FInternalStyler->GlowButtonAppearance()->Assign(preset.GlowButtonAppearance());
     }
 }
 
@@ -650,6 +667,11 @@ TKvxCustomOfficeTabSet::~TKvxCustomOfficeTabSet() {
 }
 
 void TKvxCustomOfficeTabSet::BeforeDestruction() {
+    // Runs from Free and again from the destructor; the owned components are gone after the first.
+    if (std::exchange(FLetGo, true)) {
+        TCustomControl::BeforeDestruction();
+        return;
+    }
     // Before the owned components go: the internal styler and the glow buttons are among them, and a
     // dying tab must not find its tab set half gone.
     if (FTabSetStyler)
@@ -1991,12 +2013,12 @@ void TKvxCustomOfficeTabSet::DrawTab(int Index) {
                        cr.Bottom + tw);
             TFont saved;
             saved.Assign(canvas.Font());
+            ScopeGuard restoreFont([&] { canvas.Font()->Assign(&saved); });
             canvas.Font()->SetOrientation(FTabPosition == tpLeft ? 900 : 2700);
             if (FTabPosition == tpLeft)
                 canvas.TextOut(cr.Left + (cr.Width() - th) / 2, cr.Bottom, caption);
             else
                 canvas.TextOut(cr.Right - (cr.Width() - th) / 2, cr.Top, caption);
-            canvas.Font()->Assign(&saved);
         }
     } else {
         tabpaint::DrawTabCaption(canvas, taLeftJustify, cr, tab->Caption(), canvas.Font(), tab->Enabled(),
@@ -2274,15 +2296,16 @@ void TKvxCustomOfficeTabSet::WndProc(TMessage& Message) {
         // Onto a glow button inside the tabs: the tab stays lit.
         if (inner.Contains(p))
             return;
+        // The active tab has no hover glow to fade; it only stops being hot.
         const int h = FHotTabIndex;
-        if (h == FActiveTabIndex && h >= 0)
-            return;
-        if (h == -1)
-            return;
-        if (h >= 0 && h < FTabs->Count()) {
-            TOfficeTabCollectionItem* tab = FTabs->Items(h);
-            StartFade(tab, false);
-            tab->GlowState = 0;
+        if (h != FActiveTabIndex) {
+            if (h == -1)
+                return;
+            if (h >= 0 && h < FTabs->Count()) {
+                TOfficeTabCollectionItem* tab = FTabs->Items(h);
+                StartFade(tab, false);
+                tab->GlowState = 0;
+            }
         }
         FHotTabIndex = -1;
         InvalidateTab(h);
@@ -2317,7 +2340,8 @@ void TKvxCustomOfficeTabSet::WndProc(TMessage& Message) {
         if (Designing()) {
             const int x = static_cast<int16_t>(Message.LParamLo()),
                       y = static_cast<int16_t>(Message.LParamHi());
-            if (GetTabsRect().Contains(TPoint(x, y)) && TabAtPos(x, y) >= 0) {
+            if (GetTabsRect().Contains(TPoint(x, y)) && (GetAsyncKeyState(VK_LBUTTON) & 0x8000) &&
+                TabAtPos(x, y) >= 0) {
                 Message.Result = 1;
                 return;
             }

@@ -439,7 +439,14 @@ public:
     void Assign(plat::TPersistent* Source) override;
     plat::TNotifyEvent OnChange;
 
+    // A picture is stored only when it is not the built-in one.
+    bool IsCloseButtonPictureStored() const { return !IsBuiltIn(*FClosePicture, "KVXTSCLOSE"); }
+    bool IsTabListButtonPictureStored() const { return !IsBuiltIn(*FListPicture, "KVXTSLIST"); }
+    bool IsScrollButtonPrevPictureStored() const { return !IsBuiltIn(*FPrevPicture, "KVXTSPREV"); }
+    bool IsScrollButtonNextPictureStored() const { return !IsBuiltIn(*FNextPicture, "KVXTSNEXT"); }
+
 private:
+    static bool IsBuiltIn(const TGDIPPicture& Picture, const char* ResName);
     void Changed(plat::TObject* = nullptr) {
         if (OnChange)
             OnChange(this);
@@ -661,6 +668,7 @@ private:
     bool FLoaded = false;
     bool FMDIMode = false;
     bool FAddDesignTabs = false;
+    bool FLetGo = false;
     TDummyHintControl* FDummyHintControl = nullptr;
     TKvxGlowButton* FCloseButton = nullptr;
     TKvxGlowButton* FTabListButton = nullptr;

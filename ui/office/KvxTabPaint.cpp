@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gfx/DeviceContext.h"
 #include "platform/gfx/GdiTypes.h"
 #include "platform/ui/ImageList.h"
 
@@ -19,8 +20,9 @@ constexpr TColor kFocusDots = 0x808080;
 constexpr int kDropDownZone = 13;
 constexpr int kBorderRadius = 3;
 
+// Halves go to the even neighbour.
 int RoundHalfEven(double V) {
-    return static_cast<int>(std::nearbyint(V));
+    return static_cast<int>(Round(V));
 }
 
 uint8_t R(TColor C) {
@@ -169,9 +171,12 @@ std::string TruncateCaption(const std::string& Caption, const TRect& Rect, bool 
     return caption + suffix;
 }
 
-void DrawTabCaption(TCanvas& Canvas, TAlignment Alignment, const TRect& Rect, std::string Caption,
-                    TFont* Font, bool Enabled, bool DoDraw, TAntiAlias AntiAlias, TTabPosition TabPosition,
-                    bool Ellipsis, TRect& TextRect) {
+namespace {
+
+// The caption painter of both units; Pager selects the pager's placement without anti-aliasing.
+void PaintCaption(TCanvas& Canvas, TAlignment Alignment, const TRect& Rect, std::string Caption, TFont* Font,
+                  bool Enabled, bool DoDraw, TAntiAlias AntiAlias, TTabPosition TabPosition, bool Ellipsis,
+                  TRect& TextRect, bool Pager) {
     if (Caption.empty())
         return;
     const TGdipRectF L = MakeGdipRectF(Rect.Left, Rect.Top, Rect.Right - Rect.Left, Rect.Bottom - Rect.Top);
@@ -198,13 +203,16 @@ void DrawTabCaption(TCanvas& Canvas, TAlignment Alignment, const TRect& Rect, st
         if (DoDraw && Ellipsis)
             Caption = TruncateCaption(Caption, Rect, false, nullptr, &Canvas, nullptr, true, TabPosition);
         const int h = TextHeightGdi(Canvas, Caption, cr, flags);
-        box = MakeGdipRectF(cr.Left, Rect.Top + (Rect.Bottom - Rect.Top - h) / 2, cr.Right - cr.Left, h);
+        const int top = Pager ? Rect.Top : Rect.Top + (Rect.Bottom - Rect.Top - h) / 2;
+        box = MakeGdipRectF(cr.Left, top, cr.Right - cr.Left, h);
     }
     TextRect = TRect(RoundHalfEven(box.X), RoundHalfEven(box.Y), RoundHalfEven(box.X + box.Width),
                      RoundHalfEven(box.Y + box.Height));
     if (DoDraw && AntiAlias == aaNone) {
         Canvas.Brush()->SetStyle(bsClear);
-        TRect r(RoundHalfEven(L.X), RoundHalfEven(L.Y), RoundHalfEven(L.X) + RoundHalfEven(L.Width),
+        const int shift = Pager ? 3 : 0;
+        TRect r(RoundHalfEven(L.X) + shift, RoundHalfEven(L.Y),
+                RoundHalfEven(L.X) + shift + RoundHalfEven(L.Width),
                 RoundHalfEven(L.Y) + RoundHalfEven(L.Height));
         uint32_t flags = DT_SINGLELINE | DT_VCENTER;
         if (Alignment == taRightJustify)
@@ -213,6 +221,40 @@ void DrawTabCaption(TCanvas& Canvas, TAlignment Alignment, const TRect& Rect, st
             flags |= DT_CENTER;
         Canvas.TextRect(r, Caption, flags);
     }
+}
+
+} // namespace
+
+void DrawTabCaption(TCanvas& Canvas, TAlignment Alignment, const TRect& Rect, std::string Caption,
+                    TFont* Font, bool Enabled, bool DoDraw, TAntiAlias AntiAlias, TTabPosition TabPosition,
+                    bool Ellipsis, TRect& TextRect) {
+    PaintCaption(Canvas, Alignment, Rect, std::move(Caption), Font, Enabled, DoDraw, AntiAlias, TabPosition,
+                 Ellipsis, TextRect, false);
+}
+
+void DrawTabCaptionW(TCanvas& Canvas, TAlignment Alignment, const TRect& Rect, const std::string& Caption,
+                     const std::string& WideCaption, TFont* Font, bool Enabled, bool DoDraw,
+                     TAntiAlias AntiAlias, TTabPosition TabPosition, bool Ellipsis, TRect& TextRect) {
+    PaintCaption(Canvas, Alignment, Rect, Caption.empty() ? WideCaption : Caption, Font, Enabled, DoDraw,
+                 AntiAlias, TabPosition, Ellipsis, TextRect, true);
+}
+
+bool TextExtentW(TDeviceContext* DC, const std::string& S, TSize& Size) {
+    Size = TSize();
+    return DC && DC->GetTextExtentPoint(S, Size);
+}
+
+bool CanvasTextExtentW(TCanvas& Canvas, const std::string& S, TSize& Size) {
+    Size = TSize();
+    // The canvas's own measuring makes its handle and font valid first.
+    Size = Canvas.TextExtent(S);
+    return Canvas.HandleAllocated();
+}
+
+int CanvasTextWidthW(TCanvas& Canvas, const std::string& S) {
+    TSize size;
+    CanvasTextExtentW(Canvas, S, size);
+    return size.cx;
 }
 
 // ---- Faces -----------------------------------------------------------------------------------------------

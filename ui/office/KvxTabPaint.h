@@ -19,7 +19,8 @@
 
 namespace plat {
 class TCustomImageList;
-}
+class TDeviceContext;
+} // namespace plat
 
 namespace ui::tabpaint {
 
@@ -63,6 +64,24 @@ std::string TruncateCaption(const std::string& Caption, const plat::TRect& R, bo
 void DrawTabCaption(plat::TCanvas& Canvas, plat::TAlignment Alignment, const plat::TRect& R,
                     std::string Caption, plat::TFont* Font, bool Enabled, bool DoDraw, TAntiAlias AntiAlias,
                     plat::TTabPosition TabPosition, bool Ellipsis, plat::TRect& TextRect);
+
+// The pager's caption painter: Caption when it is not empty, else WideCaption. Without anti-aliasing it
+// measures the box from R's top and draws 3 pixels further right than DrawTabCaption.
+void DrawTabCaptionW(plat::TCanvas& Canvas, plat::TAlignment Alignment, const plat::TRect& R,
+                     const std::string& Caption, const std::string& WideCaption, plat::TFont* Font,
+                     bool Enabled, bool DoDraw, TAntiAlias AntiAlias, plat::TTabPosition TabPosition,
+                     bool Ellipsis, plat::TRect& TextRect);
+// Text is UTF-8 throughout, so the pager's wide forms are the same routines under its names.
+inline std::string TruncateCaptionW(const std::string& Caption, const plat::TRect& R, bool UseGdip,
+                                    TGPGraphics* Graphics, plat::TCanvas* Canvas, const TGPFont* Font,
+                                    bool Ellipsis, plat::TTabPosition TabPosition) {
+    return TruncateCaption(Caption, R, UseGdip, Graphics, Canvas, Font, Ellipsis, TabPosition);
+}
+// The size of the text in the context's font; Size is (0, 0) when the measuring fails.
+bool TextExtentW(plat::TDeviceContext* DC, const std::string& S, plat::TSize& Size);
+// The same in the canvas's font.
+bool CanvasTextExtentW(plat::TCanvas& Canvas, const std::string& S, plat::TSize& Size);
+int CanvasTextWidthW(plat::TCanvas& Canvas, const std::string& S);
 
 // The colours of a two-part face: the main part Color to ColorTo, the mirror part (the half away from
 // the tab's outer edge) ColorMirror to ColorMirrorTo.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -224,6 +225,48 @@ TEST_F(MDITabSetTest, AFreedTabSetGivesTheChildrenTheirHandlersBack) {
     EXPECT_EQ(log, std::vector<std::string>{"activate a"});
     a->Free();
     EXPECT_EQ(log, (std::vector<std::string>{"activate a", "destroy a"}));
+}
+
+// The main window's layout: the strip, its styler and its tab list menu, read like the application's.
+TEST(MDITabSetLayout, TheMainWindowsStripReadsFromItsLayout) {
+    plat::TTestDriver driver;
+    const char* layout = R"(object fmMain: TForm
+  Left = 0
+  Top = 0
+  Width = 700
+  Height = 400
+  FormStyle = fsMDIForm
+  object KvxOfficeMDITabSet1: TKvxOfficeMDITabSet
+    Left = 0
+    Top = 0
+    Width = 692
+    Height = 27
+    Align = alTop
+    KvxOfficeTabSetStyler = KvxOfficeTabSetOfficeStyler1
+    ButtonSettings.CloseButton = True
+    ButtonSettings.TabListButton = True
+    CloseOnTab = True
+    TabListMenu = pmTabs
+    TabSettings.StartMargin = 4
+  end
+  object KvxOfficeTabSetOfficeStyler1: TKvxOfficeTabSetOfficeStyler
+    Style = tsOffice2007Luna
+  end
+  object pmTabs: TPopupMenu
+  end
+end
+)";
+    auto* form = new TForm(plat::Application);
+    plat::ReadComponentFromText(layout, form);
+    auto* ts = dynamic_cast<TKvxOfficeMDITabSet*>(form->FindComponent("KvxOfficeMDITabSet1"));
+    ASSERT_NE(ts, nullptr);
+    EXPECT_EQ(ts->KvxOfficeTabSetStyler(), form->FindComponent("KvxOfficeTabSetOfficeStyler1"));
+    EXPECT_EQ(ts->TabListMenu(), form->FindComponent("pmTabs"));
+    EXPECT_EQ(ts->TabSettings()->StartMargin(), 4);
+    EXPECT_TRUE(ts->CloseOnTab());
+    EXPECT_NE(ts->TabListButton(), nullptr) << "loading placed the buttons";
+    EXPECT_EQ(ts->CurrentStyler()->TabAppearance()->TextColor(), 0x8B4215) << "the Luna colours";
+    form->Free();
 }
 
 } // namespace

@@ -9,12 +9,14 @@
 #include "platform/backend/Backend.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Menu.h"
+#include "ui/drawing/KvxOfficeHint.h"
 #include "ui/office/KvxOfficeTabSetStylers.h"
 
 namespace {
@@ -228,6 +230,11 @@ TEST_F(TabSetTest, SixTabsOfWhichFourFit) {
     ts->SetActiveTabIndex(0);
     EXPECT_EQ(ts->Scroller().Position(), 0) << "selecting a scrolled-out tab scrolls it into view";
     EXPECT_EQ(ts->ActiveTabIndex(), 0);
+
+    ts->SetWidth(500);
+    Driver.Pump();
+    EXPECT_FALSE(ts->Scroller().Visible()) << "all six fit once the strip is wider";
+    EXPECT_EQ(ts->ScrollNextButton(), nullptr);
 }
 
 TEST_F(TabSetTest, HiddenTabsNeitherTakePlaceNorCountForTheScrollPosition) {
@@ -302,6 +309,19 @@ TEST_F(TabSetTest, PressingTabsClicksSelectsAndShowsThePressedTab) {
     EXPECT_EQ(log, (std::vector<std::string>{"click1"}));
     Driver.Click(ts, TPoint(10, 12), plat::tbMiddle);
     EXPECT_EQ(ts->ActiveTabIndex(), 0) << "the middle button selects without a click event";
+    EXPECT_EQ(log, (std::vector<std::string>{"click1", "changing0"}));
+
+    log.clear();
+    ts->OnTabRightClick = [&](plat::TObject*, int i) { log.push_back("right" + std::to_string(i)); };
+    ts->OnTabDblClick = [&](plat::TObject*, int i) { log.push_back("double" + std::to_string(i)); };
+    Driver.Advance(1000, 50);
+    Driver.Click(ts, TPoint(4 + 2 * (kTabWidth + 4) + 10, 12), plat::tbRight);
+    Driver.Advance(1000, 50);
+    Driver.DoubleClick(ts, TPoint(10, 12));
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], "right2");
+    EXPECT_EQ(log[1], "changing2");
+    EXPECT_EQ(log.back(), "double0");
 }
 
 TEST_F(TabSetTest, HoverGlowRisesParksAndFadesOut) {
@@ -328,6 +348,47 @@ TEST_F(TabSetTest, HoverGlowRisesParksAndFadesOut) {
         Driver.Advance(50, 50);
     EXPECT_EQ(tab->GlowTimer, nullptr) << "the fade out ended at -20";
     EXPECT_EQ(tab->GlowState, 2);
+}
+
+TEST_F(TabSetTest, LeavingTheBandOrTheControlEndsTheHotTab) {
+    struct Case {
+        bool Glow;
+        bool HotAfterLeavingTheBand;
+    };
+    for (const Case c : {Case{true, true}, Case{false, false}}) {
+        SCOPED_TRACE(c.Glow);
+        auto* form = MakeForm();
+        auto* ts = AddTabSet(form, TRect(0, 0, 500, 80), 3);
+        ts->SetGlow(c.Glow);
+        form->Show();
+        Driver.Pump();
+        const TPoint second(4 + kTabWidth + 4 + 10, 12);
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, second));
+        EXPECT_EQ(ts->HotTabIndex(), 1);
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(second.X, 60)));
+        EXPECT_EQ(ts->HotTabIndex() == 1, c.HotAfterLeavingTheBand) << "below the band, still in the control";
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(second.X, 200)));
+        EXPECT_EQ(ts->HotTabIndex(), -1) << "outside the control";
+        form->Free();
+    }
+}
+
+// With the close button on the active tab, moving onto it leaves the control for the button but not the
+// tab: the tab stays hot.
+TEST_F(TabSetTest, TheCloseButtonOnTheTabKeepsItHot) {
+    auto* form = MakeForm();
+    auto* ts = AddTabSet(form, TRect(0, 0, 500, 40), 3, 0);
+    ts->ButtonSettings()->SetCloseButton(true);
+    ts->SetCloseOnTab(true);
+    ts->SetActiveTabIndex(1);
+    form->Show();
+    Driver.Pump();
+    ASSERT_NE(ts->CloseButton(), nullptr);
+    const TRect t = ts->GetTabRect(1);
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(t.Left + 3, t.Top + 10)));
+    EXPECT_EQ(ts->HotTabIndex(), 1);
+    Driver.MoveTo(plat::TTestDriver::CenterOf(ts->CloseButton()));
+    EXPECT_EQ(ts->HotTabIndex(), 1);
 }
 
 TEST_F(TabSetTest, DraggingTheActiveTabRearranges) {
@@ -392,6 +453,40 @@ TEST_F(TabSetTest, TabListShowsTheVisibleTabsWithTheirIndexes) {
     EXPECT_EQ(ts->ActiveTabIndex(), 3);
 }
 
+// Each tab's own office hint shows, through the tab set's carrier; without tab hints the tab set shows
+// none at all.
+TEST_F(TabSetTest, TheHintOfTheTabUnderTheMouse) {
+    UI_HEADLESS_ONLY(Driver);
+    auto* form = MakeForm();
+    ui::TKvxOfficeHint officeHint(form);
+    auto* ts = AddTabSet(form, TRect(0, 0, 500, 27), 3);
+    ts->SetShowHint(true);
+    ts->SetShowTabHint(true);
+    ts->SetHint("The strip");
+    ts->Tabs()->Items(1)->OfficeHint()->SetTitle("Chart 1");
+    ts->Tabs()->Items(2)->OfficeHint()->SetTitle("Chart 2");
+    form->Show();
+    Driver.Pump();
+    auto hover = [&](int tab) -> std::string {
+        Driver.MoveTo(TPoint(5, 5));
+        Driver.Advance(1000, 50);
+        // Entering a tab cancels the hint of the one before; the next move starts the pause again.
+        const TPoint at = ts->GetTabRect(tab).CenterPoint();
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, at));
+        Driver.MoveTo(plat::TTestDriver::ScreenPoint(ts, TPoint(at.X + 1, at.Y)));
+        Driver.Advance(plat::Application->HintPause(), 50);
+        auto* window = dynamic_cast<ui::TKvxOfficeHintWindow*>(plat::Application->HintWindow());
+        if (!window || !window->IsHintShowing())
+            return "(none)";
+        return window->Content().Title();
+    };
+    EXPECT_EQ(hover(1), "Chart 1");
+    EXPECT_EQ(ts->HintTabIndex(), 1);
+    EXPECT_EQ(hover(2), "Chart 2");
+    ts->SetShowTabHint(false);
+    EXPECT_EQ(hover(1), "(none)");
+}
+
 TEST_F(TabSetTest, ClosingOnAPlainTabSetHides) {
     auto* form = MakeForm();
     auto* ts = AddTabSet(form, TRect(0, 0, 500, 27), 2);
@@ -441,9 +536,51 @@ TEST_F(TabSetTest, VersionAndButtonSettingsCopy) {
     EXPECT_EQ(ts->ButtonSettings()->CloseButtonHint, "Close") << "hint texts stay";
 }
 
+TEST_F(TabSetTest, LayoutRoundTripOfTheSettings) {
+    // 60 is the stream default while a new tab set holds 4: a stored 4 is written, 60 is not and comes
+    // back as 4.
+    struct Case {
+        int Margin, ReadBack;
+    };
+    for (const Case c : {Case{4, 4}, Case{60, 4}, Case{0, 0}}) {
+        const int margin = c.Margin;
+        SCOPED_TRACE(margin);
+        auto* form = new plat::TForm(plat::Application);
+        form->SetName("fmTabs");
+        auto* ts = new TKvxCustomOfficeTabSet(form);
+        ts->SetParent(form);
+        ts->SetName("KvxOfficeTabSet1");
+        ts->TabSettings()->SetStartMargin(margin);
+        ts->TabSettings()->SetShape(tsLeftRamp);
+        ts->ButtonSettings()->SetCloseButton(true);
+        ts->SetTabPosition(plat::tpLeft);
+        ts->Loaded();
+        const std::string text = plat::WriteComponentToText(form);
+        EXPECT_EQ(text.find("StartMargin") != std::string::npos, margin != 60) << text;
+        EXPECT_NE(text.find("TabSettings.Shape = tsLeftRamp"), std::string::npos) << text;
+        EXPECT_NE(text.find("ButtonSettings.CloseButton = True"), std::string::npos) << text;
+        EXPECT_EQ(text.find("Picture"), std::string::npos) << "the built-in pictures are not stored";
+        EXPECT_EQ(text.find("InternalStyler"), std::string::npos) << text;
+        form->Free();
+        auto* back = new plat::TForm(plat::Application);
+        plat::ReadComponentFromText(text, back);
+        auto* read = dynamic_cast<TKvxCustomOfficeTabSet*>(back->FindComponent("KvxOfficeTabSet1"));
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->TabSettings()->StartMargin(), c.ReadBack);
+        EXPECT_EQ(read->TabSettings()->Shape(), tsLeftRamp);
+        EXPECT_EQ(read->TabPosition(), plat::tpLeft);
+        EXPECT_NE(read->CloseButton(), nullptr) << "loading finished the buttons";
+        if (c.ReadBack == margin) {
+            EXPECT_EQ(plat::WriteComponentToText(back), text);
+        }
+        back->Free();
+    }
+}
+
 // ---- Pictures --------------------------------------------------------------------------------------------
 
-// Every tab position and shape with a selected, a hot and a plain tab, and one disabled tab.
+// Every tab position and shape with a selected, a hot and a plain tab, and one disabled tab; the second
+// and fourth columns show the faces of tabs that are not selected.
 TEST_F(TabSetTest, SheetOfPositionsShapesAndStates) {
     auto* form = MakeForm(TRect(0, 0, 1300, 900));
     auto* styler = new TKvxOfficeTabSetOfficeStyler(form);
@@ -463,6 +600,8 @@ TEST_F(TabSetTest, SheetOfPositionsShapesAndStates) {
             ts->TabSettings()->SetShape(shapes[s]);
             ts->TabSettings()->SetRounding(s == 0 ? 1 : 3);
             ts->SetShowNonSelectedTabs(s % 2 == 1);
+            // The third column writes its captions without anti-aliasing.
+            ts->SetAntiAlias(s == 2 ? ui::aaNone : ui::aaClearType);
             ts->Tabs()->Items(3)->SetEnabled(false);
             ts->SetActiveTabIndex(1);
             ts->SetHotTabIndex(2);

@@ -122,6 +122,37 @@ TEST(TabPaintCaptions, MeasuringLeavesTheCanvasAndEmptyCaptionsTheRect) {
     EXPECT_TRUE(grey) << "a disabled caption is grey";
 }
 
+// Without anti-aliasing the canvas's font and colour draw; the tab set centres the box in R, the pager
+// puts it at R's top and draws 3 pixels further right, and takes the wide caption when the plain one is
+// empty.
+TEST(TabPaintCaptions, PlainOutputOfBothUnits) {
+    TSheet s(200, 40);
+    s.Canvas().Font()->SetName("Arial");
+    s.Canvas().Font()->SetSize(9);
+    s.Canvas().Font()->SetColor(0x0000FF);
+    plat::TFont unused;
+    unused.SetColor(0x00FF00);
+    const TRect r(10, 0, 190, 40);
+    TRect tabSet, pager;
+    DrawTabCaption(s.Canvas(), plat::taLeftJustify, r, "Live", &unused, false, true, ui::aaNone, plat::tpTop,
+                   false, tabSet);
+    EXPECT_EQ(tabSet.Top, (40 - tabSet.Height()) / 2);
+    bool red = false;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            red = red || s.At(x, y) == 0x0000FF;
+    EXPECT_TRUE(red) << "the canvas's colour although disabled";
+    DrawTabCaptionW(s.Canvas(), plat::taLeftJustify, r, "", "Live", &unused, true, false, ui::aaNone,
+                    plat::tpTop, false, pager);
+    EXPECT_EQ(pager.Top, 0);
+    EXPECT_EQ(pager.Width(), tabSet.Width());
+    EXPECT_EQ(CanvasTextWidthW(s.Canvas(), "Live"), s.Canvas().TextWidth("Live"));
+    TRect untouched(1, 2, 3, 4);
+    DrawTabCaptionW(s.Canvas(), plat::taLeftJustify, r, "", "", &unused, true, true, ui::aaNone, plat::tpTop,
+                    false, untouched);
+    EXPECT_EQ(untouched, TRect(1, 2, 3, 4));
+}
+
 TEST(TabPaintFaces, TwoPartFaceAndOptionalBorder) {
     TSheet s(60, 26);
     TFaceColors c;
@@ -150,6 +181,26 @@ TEST(TabPaintFaces, RampOutlineClipsTheFace) {
     EXPECT_EQ(s.At(30, 2), 0x0000C0);
     EXPECT_EQ(s.At(2, 24), 0x0000C0) << "the foot of the ramp";
     EXPECT_EQ(s.At(79, 13), 0x0000C0) << "the right edge is square below its small corner";
+}
+
+// A side ramp spans a third of the tab's width when the tabs are turned, a third of its height when not.
+TEST(TabPaintFaces, SideRampsMeasureAcrossOrAlong) {
+    struct Case {
+        bool Rotated;
+        int Probe; // a row at the foot of the ramp: inside the face only for the shorter ramp
+        bool Inside;
+    };
+    const Case cases[] = {{true, 75, true}, {false, 75, false}};
+    for (const Case& c : cases) {
+        TSheet s(30, 90);
+        TFaceColors f;
+        f.Color = f.ColorTo = f.ColorMirror = f.ColorMirrorTo = 0x0000C0;
+        f.BorderColor = plat::clNone;
+        PaintTabShape(s.Canvas(), TRect(0, 0, 30, 90), f, tsLeftRamp, false, 1, c.Rotated, plat::tpLeft);
+        // The ramp of a left tab ends at the bottom: I = 1 + 30 / 3 = 11 turned, 1 + 90 / 3 = 31 not.
+        EXPECT_EQ(s.At(2, c.Probe) == 0x0000C0, c.Inside) << c.Rotated;
+        EXPECT_EQ(s.At(15, 30), 0x0000C0) << c.Rotated;
+    }
 }
 
 } // namespace
