@@ -127,10 +127,14 @@ PLAT_PROPERTIES(TPageButtonSettings) {
     using B = TPageButtonSettings;
     props.Boolean("PageListButton", &B::PageListButton, &B::SetPageListButton, false);
     props.Boolean("CloseButton", &B::CloseButton, &B::SetCloseButton, false);
-    props.Object("ScrollButtonNextPicture", &B::ScrollButtonNextPicture, &B::SetScrollButtonNextPicture);
-    props.Object("ScrollButtonPrevPicture", &B::ScrollButtonPrevPicture, &B::SetScrollButtonPrevPicture);
-    props.Object("PageListButtonPicture", &B::PageListButtonPicture, &B::SetPageListButtonPicture);
-    props.Object("CloseButtonPicture", &B::CloseButtonPicture, &B::SetCloseButtonPicture);
+    props.Object("ScrollButtonNextPicture", &B::ScrollButtonNextPicture, &B::SetScrollButtonNextPicture)
+        .Stored(&B::IsNextPictureStored);
+    props.Object("ScrollButtonPrevPicture", &B::ScrollButtonPrevPicture, &B::SetScrollButtonPrevPicture)
+        .Stored(&B::IsPrevPictureStored);
+    props.Object("PageListButtonPicture", &B::PageListButtonPicture, &B::SetPageListButtonPicture)
+        .Stored(&B::IsListPictureStored);
+    props.Object("CloseButtonPicture", &B::CloseButtonPicture, &B::SetCloseButtonPicture)
+        .Stored(&B::IsClosePictureStored);
     props.String("ScrollButtonPrevHint", &B::ScrollButtonPrevHint, &B::ScrollButtonPrevHint, "Previous");
     props.String("ScrollButtonNextHint", &B::ScrollButtonNextHint, &B::ScrollButtonNextHint, "Next");
     props.String("CloseButtonHint", &B::CloseButtonHint, &B::CloseButtonHint, "Close");
@@ -478,6 +482,12 @@ TPageButtonSettings::TPageButtonSettings()
 TPageButtonSettings::~TPageButtonSettings() {
     for (TGDIPPicture* p : {FNextPicture.get(), FPrevPicture.get(), FListPicture.get(), FClosePicture.get()})
         p->OnChange = nullptr;
+}
+
+bool TPageButtonSettings::IsBuiltIn(const TGDIPPicture& Picture, const char* ResName) {
+    TGDIPPicture builtIn;
+    builtIn.LoadFromRCData(ResName);
+    return Picture.Data() == builtIn.Data();
 }
 
 void TPageButtonSettings::Assign(TPersistent* Source) {

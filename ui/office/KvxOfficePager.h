@@ -394,7 +394,14 @@ public:
     void Assign(plat::TPersistent* Source) override;
     plat::TNotifyEvent OnChange;
 
+    // A picture is stored only when it is not the built-in one.
+    bool IsNextPictureStored() const { return !IsBuiltIn(*FNextPicture, "KVXAONEXT"); }
+    bool IsPrevPictureStored() const { return !IsBuiltIn(*FPrevPicture, "KVXAOPREV"); }
+    bool IsListPictureStored() const { return !IsBuiltIn(*FListPicture, "KVXAOLIST"); }
+    bool IsClosePictureStored() const { return !IsBuiltIn(*FClosePicture, "KVXAOCLOSE"); }
+
 private:
+    static bool IsBuiltIn(const TGDIPPicture& Picture, const char* ResName);
     void Changed() {
         if (OnChange)
             OnChange(this);

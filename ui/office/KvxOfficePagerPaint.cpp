@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/GdiTypes.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/ImageList.h"
 #include "ui/office/KvxOfficePager.h"
 
@@ -509,7 +510,6 @@ void TKvxOfficePager::DrawTab(int Index) {
 
     // ---- Caption ----
     canvas.Brush()->SetStyle(bsClear);
-    const std::string caption = !page->Caption().empty() ? page->Caption() : page->WideCaption();
     TRect tr = cr;
     const bool gdiRotated = RotatedSide() && (FTabPosition == tpLeft || FAntiAlias == aaNone);
     if (UnrotatedSide()) {
@@ -519,32 +519,37 @@ void TKvxOfficePager::DrawTab(int Index) {
             if (FTabPosition == tpLeft)
                 cr.Left -= lm, cr.Right -= 3;
         }
-        tabpaint::DrawTabCaption(canvas, alignment, cr, caption, canvas.Font(), page->Enabled(), true,
-                                 FAntiAlias, tpTop, ellipsis, tr);
+        tabpaint::DrawTabCaptionW(canvas, alignment, cr, page->Caption(), page->WideCaption(), canvas.Font(),
+                                  page->Enabled(), true, FAntiAlias, tpTop, ellipsis, tr);
     } else if (gdiRotated) {
+        const std::string caption = !page->Caption().empty() ? page->Caption() : page->WideCaption();
         if (!caption.empty()) {
             const int th = canvas.TextHeight("gh");
             tr.Left = cr.Left + (cr.Width() - th) / 2;
             tr.Right = tr.Left + th;
             const std::string shown =
-                tabpaint::TruncateCaption(caption, cr, false, nullptr, &canvas, nullptr, true, FTabPosition);
-            TFont saved;
-            saved.Assign(canvas.Font());
+                tabpaint::TruncateCaptionW(caption, cr, false, nullptr, &canvas, nullptr, true, FTabPosition);
+            TFont upright;
+            upright.Assign(canvas.Font());
+            const ScopeGuard restore([&] { canvas.Font()->Assign(&upright); });
             canvas.Font()->SetOrientation(FTabPosition == tpLeft ? 900 : 2700);
             if (FTabPosition == tpLeft)
                 canvas.TextOut(cr.Left + (cr.Width() - th) / 2, cr.Bottom, shown);
             else
                 canvas.TextOut(cr.Right - (cr.Width() - th) / 2, cr.Top, shown);
-            canvas.Font()->Assign(&saved);
         }
     } else {
-        TAlignment alignment = ip == ipTop || ip == ipBottom ? taCenter : taLeftJustify;
+        const TAlignment alignment = ip == ipTop || ip == ipBottom ? taCenter : taLeftJustify;
         if (FCloseOnTab && FTabSettings->Width() != 0 && active && page->ShowClose())
             (FCloseOnTabPosition == cpLeft ? cr.Left += 18 : cr.Right -= 18);
-        const std::string shown =
-            tabpaint::TruncateCaption(caption, cr, false, nullptr, &canvas, nullptr, ellipsis, FTabPosition);
-        tabpaint::DrawTabCaption(canvas, alignment, cr, shown, canvas.Font(), page->Enabled(), true,
-                                 FAntiAlias, FTabPosition, ellipsis, tr);
+        const std::string caption = tabpaint::TruncateCaptionW(page->Caption(), cr, false, nullptr, &canvas,
+                                                               nullptr, ellipsis, FTabPosition);
+        const std::string wide = page->Caption().empty()
+                                     ? tabpaint::TruncateCaptionW(page->WideCaption(), cr, false, nullptr,
+                                                                  &canvas, nullptr, ellipsis, FTabPosition)
+                                     : page->WideCaption();
+        tabpaint::DrawTabCaptionW(canvas, alignment, cr, caption, wide, canvas.Font(), page->Enabled(), true,
+                                  FAntiAlias, FTabPosition, ellipsis, tr);
     }
 
     if (hasPic) {

@@ -812,6 +812,7 @@ TEST(PagerLayout, TheCameraWindowsPagerComesBackWhole) {
     plat::TForm* second = load(saved);
     EXPECT_EQ(plat::WriteComponentToText(second), saved);
     EXPECT_LT(saved.find("object pgCamera"), saved.find("object pgSignal"));
+    EXPECT_EQ(saved.find("Picture.Data"), std::string::npos) << "the built-in pictures are not stored";
     delete second;
 }
 
