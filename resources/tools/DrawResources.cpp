@@ -143,7 +143,8 @@ const TDrawing TabSetCloseGlyph = {
 };
 
 // The pager's button pictures, 9 x 9: a white symbol ('o') in a dark outline ('#') on paper ('.') that
-// the pictures draw see-through. Forward, back, down, up, the page list and close.
+// the pictures draw see-through (so the bottom-left pixel must be paper). Forward, back, down, up, the page
+// list and close.
 const TDrawing PagerNextGlyph = {
     ".........",
     ".##......",
@@ -200,15 +201,15 @@ const TDrawing PagerListGlyph = {
     "....#....",
 };
 const TDrawing PagerCloseGlyph = {
-    "##.....##",
-    "#o#...#o#",
+    ".........",
+    ".##...##.",
     ".#o#.#o#.",
     "..#o#o#..",
     "...#o#...",
     "..#o#o#..",
     ".#o#.#o#.",
-    "#o#...#o#",
-    "##.....##",
+    ".##...##.",
+    ".........",
 };
 
 // The data-aware glow button's action glyphs, 16 by 16: ink on magenta, which is see-through.

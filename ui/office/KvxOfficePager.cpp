@@ -36,6 +36,7 @@ PLAT_PROPERTIES(TPagerTabSettings) {
     using S = TPagerTabSettings;
     props.Integer("LeftMargin", &S::LeftMargin, &S::SetLeftMargin, 4);
     props.Integer("RightMargin", &S::RightMargin, &S::SetRightMargin, 4);
+    // The streamed default is the value a new object holds, so no stored margin is lost on reading.
     props.Integer("StartMargin", &S::StartMargin, &S::SetStartMargin, 4);
     props.Integer("Height", &S::Height, &S::SetHeight, 26);
     props.Integer("Spacing", &S::Spacing, &S::SetSpacing, 4);
@@ -514,8 +515,8 @@ TKvxOfficePager::TKvxOfficePager(TComponent* AOwner) : TCustomControl(AOwner) {
     {
         TKvxOfficePagerOfficeStyler preset(nullptr);
         preset.SetStyle(psOffice2007Luna);
+        // The copy leaves the glow button colours at their defaults.
         FInternalStyler->Assign(&preset);
-        FInternalStyler->GlowButtonAppearance()->Assign(preset.GlowButtonAppearance());
     }
     FCurrentStyler = FInternalStyler;
     FTabSettings = std::make_unique<TPagerTabSettings>();

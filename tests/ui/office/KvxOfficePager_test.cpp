@@ -555,12 +555,29 @@ TEST_F(PagerInputTest, HoverFadesInAndOutOnItsTimer) {
     EXPECT_EQ(page->GlowTimer, nullptr) << "the fade out ends its timer";
     EXPECT_EQ(page->GlowState, 2);
 
+    // A disabled tab is never hot, but its hint is the one shown.
+    p->Pages(0)->SetTabEnabled(false);
+    p->Pages(0)->TabHint = "Off for now";
+    p->SetActivePageIndex(2);
+    const TRect t0 = p->GetTabRect(0);
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(p, TPoint(t0.Left + 5, t0.Top + 5)));
+    Driver.Pump();
+    EXPECT_EQ(p->HotTabIndex(), -1);
+    EXPECT_EQ(p->HintTabIndex(), 0);
+    plat::THintInfo info;
+    info.HintStr = "pager";
+    p->Perform(plat::CM_HINTSHOW, 0, reinterpret_cast<plat::LPARAM>(&info));
+    EXPECT_EQ(info.HintStr, "") << "without tab hints the pager shows none";
+    p->ShowTabHint = true;
+    p->Perform(plat::CM_HINTSHOW, 0, reinterpret_cast<plat::LPARAM>(&info));
+    EXPECT_EQ(info.HintStr, "Off for now");
+
     p->Glow = false;
-    const TRect t2 = p->GetTabRect(2);
+    const TRect t2 = p->GetTabRect(1);
     Driver.MoveTo(plat::TTestDriver::ScreenPoint(p, TPoint(t2.Left + 5, t2.Top + 5)));
     Driver.Pump();
-    EXPECT_EQ(p->HotTabIndex(), 2);
-    EXPECT_EQ(p->Pages(2)->GlowTimer, nullptr) << "no glow, no timer";
+    EXPECT_EQ(p->HotTabIndex(), 1);
+    EXPECT_EQ(p->Pages(1)->GlowTimer, nullptr) << "no glow, no timer";
     form->Free();
 }
 
@@ -698,6 +715,38 @@ TEST_F(PagerTest, CornersNextToTheEdgeKeepTheirColour) {
         EXPECT_EQ(Driver.Pixel(page, corners[i].X, corners[i].Y), own[i]);
     }
     EXPECT_EQ(page->Color(), s->PageAppearance()->Color()) << "the page took the styler's colour";
+    form->Free();
+}
+
+TEST_F(PagerTest, PictureOfTheFourPositions) {
+    auto* form = MakeForm(TRect(0, 0, 2 * 260 + 30, 2 * 170 + 50));
+    auto* s = new TKvxOfficePagerOfficeStyler(form);
+    s->SetStyle(psOffice2007Luna);
+    std::vector<TKvxOfficePager*> pagers;
+    for (plat::TTabPosition pos : {plat::tpTop, plat::tpBottom, plat::tpLeft, plat::tpRight}) {
+        const int i = static_cast<int>(pagers.size());
+        auto* p = AddPager(
+            form, TRect((i % 2) * 260, (i / 2) * 170, (i % 2) * 260 + 250, (i / 2) * 170 + 160), 3, 0);
+        p->SetKvxOfficePagerStyler(s);
+        p->SetTabPosition(pos);
+        p->ButtonSettings()->SetCloseButton(true);
+        p->SetActivePageIndex(1);
+        p->Pages(2)->SetTabEnabled(false);
+        pagers.push_back(p);
+    }
+    form->Show();
+    Driver.Pump();
+    auto image = Driver.Render(form);
+    ASSERT_NE(image, nullptr);
+    plat::TTestDriver::SavePng(*image, plat::TestOutputDir("office") + "/pager-positions.png");
+    // The tab band never runs into the page: a pixel in the middle of each page has the page's colours.
+    for (TKvxOfficePager* p : pagers) {
+        SCOPED_TRACE(ui::tabpaint::kTabPositionNames[p->TabPosition()]);
+        const TRect pr = p->GetPageRect();
+        EXPECT_EQ(p->ActivePage()->BoundsRect(), pr);
+        EXPECT_NE(p->CloseButton(), nullptr);
+        EXPECT_FALSE(pr.Contains(TPoint(p->GetTabsBandRect().Left + 1, p->GetTabsBandRect().Top + 1)));
+    }
     form->Free();
 }
 
