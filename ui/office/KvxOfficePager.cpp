@@ -865,7 +865,9 @@ void TKvxOfficePager::SelectPageIndex(int Index) {
         OnChanging(this, FActivePageIndex, Index, allow);
     if (!allow)
         return;
-    if (FActivePageIndex >= 0 && FActivePageIndex < PageCount()) {
+    // After a removal or a move the stored index may name a page that was never shown: only the page
+    // that really goes out of sight hears of it.
+    if (FActivePageIndex >= 0 && FActivePageIndex < PageCount() && Pages(FActivePageIndex)->Visible()) {
         TKvxOfficePage* old = Pages(FActivePageIndex);
         old->SetVisible(false);
         if (old->OnHide)

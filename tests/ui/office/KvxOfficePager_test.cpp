@@ -374,6 +374,7 @@ struct TRemoveCase {
 
 const TRemoveCase kRemoveCases[] = {
     {"active in the middle: the next one stays", 3, 1, 1, 1, 3},
+    {"active in the middle of four", 4, 1, 1, 1, 3},
     {"active last: wraps to the first", 3, 2, 2, 0, 1},
     {"before the active one: same page, new index", 3, 2, 0, 1, 3},
     {"after the active one", 3, 0, 2, 0, 1},
@@ -386,8 +387,18 @@ TEST_F(PagerTest, RemovingAPageKeepsTheRightPageActive) {
         auto* form = MakeForm();
         auto* p = AddPager(form, TRect(0, 0, 400, 200), c.Pages);
         p->SetActivePageIndex(c.Active);
+        std::vector<std::string> hidden;
+        for (int i = 0; i < p->PageCount(); ++i)
+            p->Pages(i)->OnHide = [&hidden](plat::TObject* s) {
+                hidden.push_back(static_cast<TKvxOfficePage*>(s)->Caption());
+            };
         TKvxOfficePage* removed = p->Pages(c.Removed);
         p->RemovePage(removed);
+        // Only the page that goes out of sight is told, never one the stale index names afterwards.
+        const std::vector<std::string> expectHidden = c.Active == c.Removed && c.Pages > 1
+                                                          ? std::vector<std::string>{removed->Caption()}
+                                                          : std::vector<std::string>{};
+        EXPECT_EQ(hidden, expectHidden);
         EXPECT_EQ(removed->Pager(), nullptr);
         EXPECT_EQ(p->ActivePageIndex(), c.ActiveAfter);
         if (c.ActiveCaptionPage) {
