@@ -729,6 +729,39 @@ TEST_F(PagerTest, CornersNextToTheEdgeKeepTheirColour) {
     form->Free();
 }
 
+// Windows XP colours: the hot face is one flat colour, the band another, so a pixel tells the state.
+TEST_F(PagerTest, TabFacesShowTheirState) {
+    auto* form = MakeForm();
+    auto* s = new TKvxOfficePagerOfficeStyler(form);
+    s->SetStyle(psWindowsXP);
+    auto* p = AddPager(form, TRect(0, 0, 400, 200), 3, 90);
+    p->SetKvxOfficePagerStyler(s);
+    p->Glow = false;
+    form->Show();
+    Driver.Pump();
+    ASSERT_FALSE(p->Focused());
+    const TColor hot = plat::ColorToRGB(s->TabAppearance()->ColorHot());
+    const TColor band = plat::ColorToRGB(s->TabAppearance()->BackGround()->Color());
+    ASSERT_NE(hot, band);
+    // Right of the caption, below the tab's light lines.
+    auto probe = [&](int i) {
+        const TRect r = p->GetTabRect(i);
+        return Driver.Pixel(p, r.Right - 12, r.Top + 8);
+    };
+    const TRect t1 = p->GetTabRect(1);
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(p, TPoint(t1.Left + 5, t1.Top + 10)));
+    Driver.Pump();
+    EXPECT_EQ(probe(1), hot) << "the hot tab";
+    EXPECT_EQ(probe(2), band) << "a plain tab has no face without ShowNonSelectedTabs";
+    EXPECT_NE(probe(0), hot) << "the active tab, not focused";
+    Driver.MoveTo(plat::TTestDriver::ScreenPoint(p, TPoint(200, 150)));
+    p->SetTabStop(true);
+    p->SetFocus();
+    Driver.Pump();
+    EXPECT_EQ(probe(0), hot) << "a focused pager's active tab takes the hot colours";
+    form->Free();
+}
+
 TEST_F(PagerTest, PictureOfTheFourPositions) {
     auto* form = MakeForm(TRect(0, 0, 2 * 260 + 30, 2 * 170 + 50));
     auto* s = new TKvxOfficePagerOfficeStyler(form);
