@@ -15,6 +15,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Keys.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Panel.h"
 #include "ui/office/KvxAppStyler.h"
 #include "ui/office/KvxOfficePagerStylers.h"
 
@@ -454,6 +455,17 @@ TEST_F(PagerTest, ClosingWithoutFreeHidesTheTabAndCanBeVetoed) {
     p->CloseButtonClick();
     EXPECT_FALSE(p->Pages(1)->TabVisible());
     EXPECT_EQ(p->ActivePageIndex(), 1) << "no other page qualifies: the index stays on it";
+    form->Free();
+}
+
+TEST_F(PagerTest, APageAlignsItsChildrenTwoPixelsIn) {
+    auto* form = MakeForm();
+    auto* p = AddPager(form, TRect(0, 0, 300, 200), 1);
+    auto* child = new plat::TPanel(form);
+    child->SetParent(p->Pages(0));
+    child->SetAlign(plat::alClient);
+    const TRect page = p->Pages(0)->BoundsRect();
+    EXPECT_EQ(child->BoundsRect(), TRect(2, 2, page.Width() - 2, page.Height() - 2));
     form->Free();
 }
 
