@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <iterator>
 
 #include "platform/gfx/GdiTypes.h"
 #include "platform/rtl/Exception.h"
@@ -285,6 +286,10 @@ void TKvxOfficePage::PaintJoin(const TVistaBackground& A) {
                                                   {false, false, true, true},
                                                   {false, true, false, true},
                                                   {false, false, true, true}};
+        static_assert(std::size(kInsets) == plat::tpRight + 1 &&
+                      std::size(kInsets[0]) == tsLeftRightRamp + 1);
+        static_assert(std::size(kStartRounds) == std::size(kInsets) &&
+                      std::size(kEndRounds) == std::size(kInsets));
         const TInset in = kInsets[pos][shape];
         start += in.Start + (kStartRounds[pos][shape] ? R2 : 0);
         end += in.End - (kEndRounds[pos][shape] ? R2 : 0);

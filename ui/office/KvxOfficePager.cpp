@@ -795,9 +795,8 @@ int TKvxOfficePager::AddPage(TKvxOfficePage* Page) {
     }
     Page->FPager = this;
     if (Page->Parent() != this) {
-        Page->FReparentGuard = true;
+        const TemporaryChange guard(Page->FReparentGuard, true);
         Page->TCustomControl::SetParent(this);
-        Page->FReparentGuard = false;
     }
     SetPageBounds(Page);
     if (Page != ActivePage())

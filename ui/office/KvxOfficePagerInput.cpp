@@ -1,6 +1,6 @@
 #include <algorithm>
-#include <cctype>
 
+#include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Keys.h"
@@ -17,13 +17,6 @@ namespace {
 
 constexpr int kGlowInterval = 50;
 constexpr int kGlowStep = 20;
-
-bool SameIgnoringCase(const std::string& A, const std::string& B) {
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char a, char b) {
-               return std::toupper(static_cast<unsigned char>(a)) ==
-                      std::toupper(static_cast<unsigned char>(b));
-           });
-}
 
 // The key tips hold letters and digits only; any other key (F1 included, whose code is a letter's) adds
 // nothing to the typed prefix.
@@ -258,15 +251,14 @@ void TKvxOfficePager::ShortCutKey(uint16_t Key) {
     int visible = 0;
     for (int i = 0; i < PageCount(); ++i) {
         TKvxOfficePage* page = Pages(i);
-        if (SameIgnoringCase(page->ShortCutHint, FShortCutPrefix)) {
+        if (SameText(page->ShortCutHint, FShortCutPrefix)) {
             HideShortCutHints();
             SetActivePageIndex(i);
             found = true;
             break;
         }
         if (!page->ShortCutHint.empty()) {
-            if (!c ||
-                !SameIgnoringCase(page->ShortCutHint.substr(0, FShortCutPrefix.size()), FShortCutPrefix))
+            if (!c || !SameText(page->ShortCutHint.substr(0, FShortCutPrefix.size()), FShortCutPrefix))
                 page->HideShortCutHint();
             else
                 found = true;
