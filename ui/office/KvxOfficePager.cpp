@@ -1158,9 +1158,11 @@ int TKvxOfficePager::TabExtent(int Index) const {
     TKvxOfficePage* page = Pages(Index);
     int tw = 0, th = 0;
     if (!page->Caption().empty() || !page->WideCaption().empty()) {
-        TBitmap scratch;
-        scratch.SetSize(1, 1);
-        TCanvas* canvas = scratch.Canvas();
+        if (!FMeasureBitmap) {
+            FMeasureBitmap = std::make_unique<TBitmap>();
+            FMeasureBitmap->SetSize(1, 1);
+        }
+        TCanvas* canvas = FMeasureBitmap->Canvas();
         canvas->Font()->Assign(FCurrentStyler->TabAppearance()->Font());
         TRect r(0, 0, 1000, 100);
         const std::string text = !page->Caption().empty() ? page->Caption() : page->WideCaption();

@@ -740,6 +740,8 @@ private:
     TKvxGlowButton* FScrollPrevButton = nullptr;
     TKvxGlowButton* FScrollNextButton = nullptr;
     std::unique_ptr<plat::TBitmap> FButtonsBackground;
+    // Measures captions: every tab rectangle is computed from them, many times per mouse move.
+    mutable std::unique_ptr<plat::TBitmap> FMeasureBitmap;
     bool FClosingPage = false;
     std::vector<TShortCutHintWindow*> FShortCutHintWindows;
     bool FShortCutHintsShowing = false;
