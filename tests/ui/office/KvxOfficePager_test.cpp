@@ -14,6 +14,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Keys.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Panel.h"
 #include "ui/office/KvxAppStyler.h"
@@ -455,6 +456,32 @@ TEST_F(PagerTest, ClosingWithoutFreeHidesTheTabAndCanBeVetoed) {
     p->CloseButtonClick();
     EXPECT_FALSE(p->Pages(1)->TabVisible());
     EXPECT_EQ(p->ActivePageIndex(), 1) << "no other page qualifies: the index stays on it";
+    form->Free();
+}
+
+TEST_F(PagerTest, ThePageListOffersTheVisibleTabsAndSelectsOne) {
+    auto* form = MakeForm();
+    auto* p = AddPager(form, TRect(0, 0, 400, 200), 4);
+    auto* menu = new plat::TPopupMenu(form);
+    p->SetPageListMenu(menu);
+    p->ButtonSettings()->SetPageListButton(true);
+    p->Pages(1)->SetTabVisible(false);
+    p->SetActivePageIndex(2);
+    TPoint at(-1, -1);
+    p->OnPageListClick = [&](plat::TObject*, int X, int Y) { at = TPoint(X, Y); };
+    form->Show();
+    Driver.Pump();
+    ASSERT_NE(p->PageListButton(), nullptr);
+    Driver.Click(p->PageListButton());
+    Driver.Pump();
+    ASSERT_EQ(menu->Items()->Count(), 3);
+    EXPECT_EQ(menu->Items()->Items(1)->Caption(), "Page 3");
+    EXPECT_TRUE(menu->Items()->Items(1)->Checked());
+    EXPECT_FALSE(menu->Items()->Items(0)->Checked());
+    const TRect l = p->GetPageListButtonRect();
+    EXPECT_EQ(at, p->ClientToScreen(TPoint(l.Left, l.Bottom))) << "below the button's left edge";
+    menu->Items()->Items(2)->Click();
+    EXPECT_EQ(p->ActivePageIndex(), 3);
     form->Free();
 }
 
