@@ -145,6 +145,76 @@ const TDrawing TabSetCloseGlyph = {
     ".........",
 };
 
+// The pager's button pictures, 9 x 9: a white symbol ('o') in a dark outline ('#') on paper ('.') that
+// the pictures draw see-through (so the bottom-left pixel must be paper). Forward, back, down, up, the page
+// list and close.
+const TDrawing PagerNextGlyph = {
+    ".........",
+    ".##......",
+    ".#o#.....",
+    "..#o#....",
+    "...#o#...",
+    "..#o#....",
+    ".#o#.....",
+    ".##......",
+    ".........",
+};
+const TDrawing PagerPrevGlyph = {
+    ".........",
+    "......##.",
+    ".....#o#.",
+    "....#o#..",
+    "...#o#...",
+    "....#o#..",
+    ".....#o#.",
+    "......##.",
+    ".........",
+};
+const TDrawing PagerDownGlyph = {
+    ".........",
+    ".........",
+    "#.......#",
+    "#o#...#o#",
+    ".#o#.#o#.",
+    "..#o#o#..",
+    "...#o#...",
+    "....#....",
+    ".........",
+};
+const TDrawing PagerUpGlyph = {
+    ".........",
+    "....#....",
+    "...#o#...",
+    "..#o#o#..",
+    ".#o#.#o#.",
+    "#o#...#o#",
+    "#.......#",
+    ".........",
+    ".........",
+};
+const TDrawing PagerListGlyph = {
+    ".........",
+    ".........",
+    ".........",
+    ".........",
+    ".#######.",
+    ".#ooooo#.",
+    "..#ooo#..",
+    "...#o#...",
+    "....#....",
+};
+const TDrawing PagerCloseGlyph = {
+    ".........",
+    ".##...##.",
+    ".#o#.#o#.",
+    "..#o#o#..",
+    "...#o#...",
+    "..#o#o#..",
+    ".#o#.#o#.",
+    ".##...##.",
+    ".........",
+};
+
 // The data-aware glow button's action glyphs, 16 by 16: ink on magenta, which is see-through.
 const TDrawing DbGlyphFirst = {
     "................",
@@ -431,6 +501,22 @@ void SavePicture8(const std::string& relative, const TDrawing& drawing) {
     Save(relative, WriteBmp(dib));
 }
 
+// A 256-colour picture of a white symbol with a teal outline on a pale paper, the colour of its
+// bottom-left pixel, that the component set's pictures draw see-through.
+void SaveOutlinedPicture8(const std::string& relative, const TDrawing& drawing) {
+    TDib dib(static_cast<int>(drawing[0].size()), static_cast<int>(drawing.size()), pf8bit);
+    dib.Palette.assign(256, 0);
+    dib.Palette[0] = 0xEFEFDE; // paper
+    dib.Palette[1] = 0x847B42; // outline
+    dib.Palette[2] = 0xFFFFFF; // symbol
+    for (int y = 0; y < dib.Height; ++y)
+        for (int x = 0; x < dib.Width; ++x) {
+            const char c = drawing[y][x];
+            dib.Row(y)[x] = c == '#' ? 1 : c == 'o' ? 2 : 0;
+        }
+    Save(relative, WriteBmp(dib));
+}
+
 // A colour glyph on magenta: ink in the given colour; a disabled glyph is grey ink with a white relief
 // below and to the right, as greyed glyphs are drawn.
 void SaveColourGlyph(const std::string& relative, const TDrawing& drawing, bool enabled) {
@@ -474,6 +560,12 @@ int main() {
     SavePicture8("bitmaps/KvxTsPrev.bmp", TabSetPrevGlyph);
     SavePicture8("bitmaps/KvxTsList.bmp", TabSetListGlyph);
     SavePicture8("bitmaps/KvxTsClose.bmp", TabSetCloseGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoNext.bmp", PagerNextGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoPrev.bmp", PagerPrevGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoDown.bmp", PagerDownGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoUp.bmp", PagerUpGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoList.bmp", PagerListGlyph);
+    SaveOutlinedPicture8("bitmaps/KvxAoClose.bmp", PagerCloseGlyph);
     SaveColourGlyph("bitmaps/DbImgFirst.bmp", DbGlyphFirst, true);
     SaveColourGlyph("bitmaps/DbImgFirstD.bmp", DbGlyphFirst, false);
     SaveColourGlyph("bitmaps/DbImgPrior.bmp", DbGlyphPrior, true);
