@@ -36,7 +36,10 @@ PLAT_PROPERTIES(TSelectorTool) {
 namespace {
 
 struct TSelectorRegistrar {
-    TSelectorRegistrar() { RegisterPlotTools({&TSelectorTool::StaticClass()}); }
+    TSelectorRegistrar() {
+        RegisterChartToolClasses();
+        RegisterPlotTools({&TSelectorTool::StaticClass()});
+    }
     ~TSelectorRegistrar() { UnRegisterPlotTools({&TSelectorTool::StaticClass()}); }
 } registrar;
 

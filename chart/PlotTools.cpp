@@ -9,30 +9,28 @@ namespace chart {
 
 namespace {
 
+// Hands the unit's tool classes, in gallery order, to the registry's add or remove routine.
+void WithToolClasses(void (*Apply)(std::initializer_list<const plat::TClassInfo*>)) {
+    Apply({
+        &TDragMarksTool::StaticClass(),
+        &TAxisArrowTool::StaticClass(),
+        &TNearestTool::StaticClass(),
+        &TColorBandTool::StaticClass(),
+        &TColorLineTool::StaticClass(),
+        &TAnnotationTool::StaticClass(),
+    });
+}
+
 struct TToolRegistrar {
-    TToolRegistrar() {
-        RegisterPlotTools({
-            &TDragMarksTool::StaticClass(),
-            &TAxisArrowTool::StaticClass(),
-            &TNearestTool::StaticClass(),
-            &TColorBandTool::StaticClass(),
-            &TColorLineTool::StaticClass(),
-            &TAnnotationTool::StaticClass(),
-        });
-    }
-    ~TToolRegistrar() {
-        UnRegisterPlotTools({
-            &TDragMarksTool::StaticClass(),
-            &TAxisArrowTool::StaticClass(),
-            &TNearestTool::StaticClass(),
-            &TColorBandTool::StaticClass(),
-            &TColorLineTool::StaticClass(),
-            &TAnnotationTool::StaticClass(),
-        });
-    }
+    TToolRegistrar() { RegisterChartToolClasses(); }
+    ~TToolRegistrar() { WithToolClasses(UnRegisterPlotTools); }
 } registrar;
 
 } // namespace
+
+void RegisterChartToolClasses() {
+    WithToolClasses(RegisterPlotTools);
+}
 
 void LinkPlotToolRegistration() {}
 

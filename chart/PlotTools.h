@@ -23,6 +23,9 @@ class TAnnotationTool;
 // Called by the tools' constructors so that a program using any tool also links the unit's class
 // registration (the engine's library is linked piece by piece).
 void LinkPlotToolRegistration();
+// Puts the tool classes into the tool registry in their gallery order (once; later calls change
+// nothing). Units with tools of their own call it first, so that theirs come after.
+void RegisterChartToolClasses();
 
 // --- Colour line ------------------------------------------------------------------------------------
 
@@ -103,6 +106,20 @@ private:
 enum TNearestToolStyle : uint8_t { hsNone, hsCircle, hsRectangle, hsDiamond };
 inline constexpr const char* kNearestToolStyleNames[] = {"hsNone", "hsCircle", "hsRectangle", "hsDiamond"};
 static_assert(std::size(kNearestToolStyleNames) == hsDiamond + 1);
+
+// The marker's outline: white dots, streamed against those defaults.
+class TNearestToolPen : public TChartPen {
+    PLAT_CLASS(TNearestToolPen)
+public:
+    explicit TNearestToolPen(TNotifyEvent ChangeHandler);
+};
+
+// The marker's fill: none, streamed against that default.
+class TNearestToolBrush : public TChartBrush {
+    PLAT_CLASS(TNearestToolBrush)
+public:
+    explicit TNearestToolBrush(TNotifyEvent ChangeHandler);
+};
 
 // Marks the point of a series nearest to the mouse, optionally with a line from the mouse to it.
 class TNearestTool : public TPlotCustomToolSeries {

@@ -1,6 +1,7 @@
 // The nearest-point tool: without FullRepaint its marker is XOR-drawn, so each move erases the old
 // marker by drawing it once more before drawing the new one.
 #include <cmath>
+#include <utility>
 
 #include "chart/PlotEngine.h"
 #include "chart/PlotProCo.h"
@@ -12,6 +13,28 @@ namespace chart {
 using namespace plat;
 
 PLAT_CLASS_INFO_CREATABLE(TNearestTool, TPlotCustomToolSeries)
+PLAT_CLASS_INFO(TNearestToolPen, TChartPen)
+PLAT_CLASS_INFO(TNearestToolBrush, TChartBrush)
+
+PLAT_PROPERTIES(TNearestToolPen) {
+    props.Default("Color", clWhite);
+    props.Default("Style", psDot);
+}
+
+PLAT_PROPERTIES(TNearestToolBrush) {
+    props.Default("Style", bsClear);
+}
+
+TNearestToolPen::TNearestToolPen(TNotifyEvent ChangeHandler) : TChartPen(nullptr) {
+    SetColor(clWhite);
+    SetStyle(psDot);
+    OnChange = std::move(ChangeHandler);
+}
+
+TNearestToolBrush::TNearestToolBrush(TNotifyEvent ChangeHandler) : TChartBrush(nullptr) {
+    SetStyle(bsClear);
+    OnChange = std::move(ChangeHandler);
+}
 
 PLAT_PROPERTIES(TNearestTool) {
     props.Boolean("Active", &TNearestTool::Active, &TNearestTool::SetActive, true);
@@ -28,9 +51,8 @@ PLAT_PROPERTIES(TNearestTool) {
 TNearestTool::TNearestTool(TComponent* AOwner) : TPlotCustomToolSeries(AOwner) {
     LinkPlotToolRegistration();
     FLinePen = CreateChartPen();
-    Brush()->SetStyle(bsClear);
-    Pen()->SetStyle(psDot);
-    Pen()->SetColor(clWhite);
+    FPen = std::make_unique<TNearestToolPen>(RepaintHandler());
+    FBrush = std::make_unique<TNearestToolBrush>(RepaintHandler());
 }
 
 std::string TNearestTool::Description() const {
