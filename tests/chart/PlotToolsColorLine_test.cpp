@@ -257,4 +257,52 @@ TEST(ColorLineOnWindow, ADragRedrawsOnlyItsXorImageUntilTheReleaseAndReportsInOr
     EXPECT_EQ(log[log.size() - 2], "drag 4095");
 }
 
+TEST(ColorLineOnWindow, InThreeDimensionsBothPassesMoveAndLeaveNoTrace) {
+    TTestDriver driver;
+    auto* form = NewForm<TForm>(Application);
+    form->SetBounds(0, 0, 520, 400);
+    auto* chart = new TChart(form);
+    chart->SetParent(form);
+    chart->SetBounds(10, 10, 480, 340);
+    chart->Legend()->SetVisible(false);
+    chart->BottomAxis()->SetAxisRange(0, 10);
+    chart->LeftAxis()->SetAxisRange(0, 10);
+    auto* dots = new TDotSeries(form);
+    dots->AddXY(0, 0);
+    dots->AddXY(10, 10);
+    chart->AddSeries(dots);
+    auto* line = new TColorLineTool(form);
+    line->SetAxis(chart->BottomAxis());
+    line->SetValue(5);
+    line->Pen()->SetColor(clRed);
+    form->Show();
+    driver.Pump();
+    ASSERT_TRUE(chart->View3D());
+    ASSERT_GT(chart->Width3D(), 0);
+
+    const int y = (chart->ChartRect().Top + chart->ChartRect().Bottom) / 2;
+    const int p = chart->BottomAxis()->ValueToPixel(5);
+    driver.Press(TTestDriver::ScreenPoint(chart, TPoint(p, y)));
+    driver.MoveTo(TTestDriver::ScreenPoint(chart, TPoint(p + 40, y)));
+    driver.Pump();
+    auto atA = driver.Render(chart);
+    driver.MoveTo(TTestDriver::ScreenPoint(chart, TPoint(p + 90, y)));
+    driver.Pump();
+    auto atB = driver.Render(chart);
+    driver.MoveTo(TTestDriver::ScreenPoint(chart, TPoint(p + 40, y)));
+    driver.Pump();
+    auto back = driver.Render(chart);
+    int moved = 0, differ = 0;
+    for (int yy = 0; yy < chart->Height(); ++yy)
+        for (int xx = 0; xx < chart->Width(); ++xx) {
+            moved += TTestDriver::PixelOf(*atA, xx, yy) != TTestDriver::PixelOf(*atB, xx, yy);
+            differ += TTestDriver::PixelOf(*atA, xx, yy) != TTestDriver::PixelOf(*back, xx, yy);
+        }
+    EXPECT_GT(moved, chart->ChartRect().Height()) << "the line and its depth part moved";
+    EXPECT_EQ(differ, 0);
+    driver.Release(TTestDriver::ScreenPoint(chart, TPoint(p + 40, y)));
+    driver.Pump();
+    EXPECT_NEAR(line->Value(), chart->BottomAxis()->PixelToValue(p + 40), 1e-9);
+}
+
 } // namespace
