@@ -57,6 +57,26 @@ void TSelectorTool::Changed() {
         OnSelected(this);
 }
 
+void TSelectorTool::SetParentChart(TCustomAxisPanel* Value) {
+    if (Value != ParentChart())
+        ClearSelection();
+    TPlotCustomTool::SetParentChart(Value);
+}
+
+void TSelectorTool::Watch(TComponent* Component) {
+    if (Component != nullptr)
+        Component->FreeNotification(this);
+}
+
+void TSelectorTool::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == opRemove && AComponent != nullptr &&
+        (AComponent == FAnnotation || AComponent == FPart.ASeries)) {
+        ClearSelection();
+        ResetDragState();
+    }
+    TPlotCustomTool::Notification(AComponent, Operation);
+}
+
 void TSelectorTool::ClearSelection() {
     FPart = TChartClickedPart();
     FAnnotation = nullptr;
@@ -70,6 +90,7 @@ void TSelectorTool::PickAnnotation(TAnnotationTool* Annotation) {
     ClearSelection();
     FAnnotation = Annotation;
     FShape = Annotation != nullptr ? Annotation->Shape() : nullptr;
+    Watch(Annotation);
     Changed();
 }
 
@@ -77,10 +98,11 @@ void TSelectorTool::PickSeries(TChartSeries* Series) {
     if (FPart.Part == cpSeries && FPart.ASeries == Series)
         return;
     ClearSelection();
+    SetParentChart(Series != nullptr ? Series->ParentChart() : nullptr);
     FPart.Part = cpSeries;
     FPart.ASeries = Series;
     FPart.PointIndex = -1;
-    SetParentChart(Series != nullptr ? Series->ParentChart() : nullptr);
+    Watch(Series);
     Changed();
 }
 
@@ -212,10 +234,12 @@ void TSelectorTool::ChartMouseEvent(TChartMouseEventKind Kind, TMouseButton Butt
             if (annotation != nullptr && RectContainsXY(annotation->Shape()->ShapeBounds(), X, Y)) {
                 FAnnotation = annotation;
                 FShape = annotation->Shape();
+                Watch(annotation);
             }
         }
         if (FAnnotation == nullptr) {
             FPart = chart->ClickedPartAt(X, Y);
+            Watch(FPart.ASeries);
             switch (FPart.Part) {
             case cpLegend:
                 FShape = chart->Legend();

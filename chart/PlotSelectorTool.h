@@ -19,6 +19,8 @@ public:
     void ChartMouseEvent(TChartMouseEventKind Kind, plat::TMouseButton Button, plat::TShiftState Shift, int X,
                          int Y) override;
     std::string Description() const override;
+    // A pick belongs to its chart: moving to another chart drops it.
+    void SetParentChart(TCustomAxisPanel* Value) override;
     // Repaints the chart, then tells OnSelected.
     virtual void Changed();
 
@@ -46,8 +48,13 @@ public:
     plat::TNotifyEvent OnResizing;
     plat::TNotifyEvent OnSelected;
 
+protected:
+    // A picked annotation or series that goes away is no longer picked.
+    void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
+
 private:
     void ClearSelection();
+    void Watch(plat::TComponent* Component);
     void DrawHandles();
     bool FAllowDrag = true;
     bool FAllowResizeChart = false;

@@ -417,6 +417,10 @@ public:
     TDragMarkEvent OnDraggedMark;
     TDragMarkEvent OnDraggingMark;
 
+protected:
+    // A held series that goes away ends the drag.
+    void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
+
 private:
     // The series and index of the mark under the point; with OnlyVisible, hidden marks do not count.
     bool FindMark(int X, int Y, bool OnlyVisible, TChartSeries*& Series, int& Index) const;

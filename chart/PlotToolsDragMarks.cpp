@@ -48,6 +48,14 @@ bool TDragMarksTool::FindMark(int X, int Y, bool OnlyVisible, TChartSeries*& Ser
     return false;
 }
 
+void TDragMarksTool::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == opRemove && AComponent != nullptr && AComponent == FDragSeries) {
+        FDragSeries = nullptr;
+        FIndex = -1;
+    }
+    TPlotCustomToolSeries::Notification(AComponent, Operation);
+}
+
 void TDragMarksTool::ChartMouseEvent(TChartMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X,
                                      int Y) {
     TCustomAxisPanel* chart = ParentChart();
@@ -60,6 +68,7 @@ void TDragMarksTool::ChartMouseEvent(TChartMouseEventKind Kind, TMouseButton But
         if (FindMark(X, Y, false, series, index)) {
             FDragSeries = series;
             FIndex = index;
+            series->FreeNotification(this);
             FOld = TPoint(X, Y);
             chart->SetCancelMouse(true);
         }

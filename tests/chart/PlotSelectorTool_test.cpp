@@ -184,6 +184,35 @@ TEST_F(SelectorFixture, HandlesMarkTheClientAreaOrThePick) {
     SaveToolPng(Picture.Target, "selector-series.png");
 }
 
+TEST_F(SelectorFixture, APickThatGoesAwayIsDroppedBeforeTheNextDraw) {
+    const TRect note = Note->Shape()->ShapeBounds();
+    Picture.Mouse(cmeDown, note.Left + 2, note.Top + 2);
+    ASSERT_EQ(Tool->PickedAnnotation(), Note);
+    delete Note;
+    Note = nullptr;
+    EXPECT_EQ(Tool->PickedAnnotation(), nullptr);
+    EXPECT_EQ(Tool->DraggedShape(), nullptr);
+    Picture.Mouse(cmeMove, note.Left + 40, note.Top + 40);
+    Picture.Mouse(cmeUp, note.Left + 40, note.Top + 40);
+    Picture.Render();
+
+    auto* extra = new TDotSeries(nullptr);
+    extra->AddXY(2, 8);
+    Picture.Chart->AddSeries(extra);
+    Tool->PickSeries(extra);
+    EXPECT_EQ(Tool->PickedSeries(), extra);
+    delete extra;
+    EXPECT_EQ(Tool->PickedSeries(), nullptr);
+    Picture.Render();
+
+    // Another chart's parts are not this one's.
+    Tool->PickSeries(Dots);
+    TToolChart other;
+    Tool->SetParentChart(other.Chart.get());
+    EXPECT_EQ(Tool->PickedPart().Part, cpNone);
+    Tool->SetParentChart(nullptr);
+}
+
 TEST(SelectorOnWindow, PicksAndDragsATextBoxLyingOverTheLegend) {
     TTestDriver driver;
     auto* form = NewForm<TForm>(Application);

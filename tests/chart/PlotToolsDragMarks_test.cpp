@@ -96,6 +96,19 @@ TEST_F(DragMarksFixture, ASeriesToolTouchesOnlyItsSeriesMarks) {
     EXPECT_EQ(Picture.Chart->Cursor(), crHandPoint);
 }
 
+TEST_F(DragMarksFixture, ASeriesFreedDuringADragEndsIt) {
+    const TPoint grab = CentreOf(MarkOf(B, 5));
+    Picture.Mouse(cmeDown, grab);
+    ASSERT_EQ(Tool->DraggedSeries(), B);
+    Picture.Chart->RemoveSeries(B);
+    delete B;
+    B = nullptr;
+    EXPECT_EQ(Tool->DraggedIndex(), -1);
+    Picture.Mouse(cmeMove, grab.X + 10, grab.Y);
+    Picture.Mouse(cmeUp, grab.X + 10, grab.Y);
+    EXPECT_TRUE(Log.empty());
+}
+
 TEST(DragMarksPicture, AMarkMovedAwayFromItsPoint) {
     TToolChart picture;
     TDotSeries* s = picture.AddDots(11, 0, 1, "Frame");
