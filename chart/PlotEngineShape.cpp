@@ -383,8 +383,11 @@ PLAT_PROPERTIES(TPlotCustomShapePosition) {
         .Boolean("CustomPosition", &TPlotCustomShapePosition::CustomPosition,
                  &TPlotCustomShapePosition::SetCustomPosition)
         .Stored(&TPlotCustomShapePosition::IsCustomPositionStored);
-    props.Integer("Left", &TPlotCustomShapePosition::Left, &TPlotCustomShapePosition::SetLeft, 0);
-    props.Integer("Top", &TPlotCustomShapePosition::Top, &TPlotCustomShapePosition::SetTop, 0);
+    // A laid-out box has no place of its own: writing it would read back as a custom position.
+    props.Integer("Left", &TPlotCustomShapePosition::Left, &TPlotCustomShapePosition::SetLeft, 0)
+        .Stored(&TPlotCustomShapePosition::CustomPosition);
+    props.Integer("Top", &TPlotCustomShapePosition::Top, &TPlotCustomShapePosition::SetTop, 0)
+        .Stored(&TPlotCustomShapePosition::CustomPosition);
 }
 
 } // namespace chart

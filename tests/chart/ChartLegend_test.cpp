@@ -6,6 +6,8 @@
 
 #include "ChartTestUtil.h"
 #include "chart/PlotConst.h"
+#include "chart/Series.h"
+#include "platform/rtl/FormText.h"
 
 using namespace plat;
 using namespace chart;
@@ -324,6 +326,32 @@ TEST_F(LegendTest, EventsMoveTheBoxAndTheRows) {
     EXPECT_EQ(Legend->ShapeBounds().Left, before.Left - 50);
     EXPECT_EQ(Legend->Items().Item(1)->SymbolRect.Left, symbolBefore.Left - 50);
     EXPECT_EQ(asked, (std::vector<int>{0, 1}));
+}
+
+// A legend placed by the layout keeps no place of its own in a stored chart: read back, it is laid out
+// again rather than pinned where the last draw put it.
+TEST(ChartLegendStreaming, OnlyACustomPlaceIsStored) {
+    TChartPicture picture;
+    auto* line = new TLineSeries(nullptr);
+    line->SetTitle("Frame");
+    for (int i = 0; i < 3; ++i)
+        line->AddXY(i, i);
+    picture.Chart->AddSeries(line);
+    picture.Render();
+    ASSERT_GT(picture.Chart->Legend()->Left(), 0);
+    std::string text = WriteComponentToText(picture.Chart.get());
+    EXPECT_EQ(text.find("Legend.Left"), std::string::npos) << text;
+    TChart back(nullptr);
+    ReadComponentFromText(text, &back);
+    EXPECT_FALSE(back.Legend()->CustomPosition());
+
+    picture.Chart->Legend()->SetLeft(30);
+    text = WriteComponentToText(picture.Chart.get());
+    EXPECT_NE(text.find("Legend.Left = 30"), std::string::npos) << text;
+    TChart pinned(nullptr);
+    ReadComponentFromText(text, &pinned);
+    EXPECT_TRUE(pinned.Legend()->CustomPosition());
+    EXPECT_EQ(pinned.Legend()->Left(), 30);
 }
 
 } // namespace
