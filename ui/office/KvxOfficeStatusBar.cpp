@@ -879,6 +879,8 @@ void TKvxOfficeStatusBar::DrawPanel(TKvxOfficeStatusPanel* Panel, const TRect& R
         textColour = a->TextColorHot();
     const TColor progressColour = textColour;
     c->Font()->SetColor(Panel->Enabled() ? textColour : kDisabledText);
+    // Markup draws hidden blink text in the brush colour: the tile's colour where the text sits.
+    c->Brush()->SetColor(a->ColorTo());
     c->Brush()->SetStyle(bsClear);
 
     auto alignFlags = [](TAlignment A) -> uint32_t {
