@@ -711,6 +711,7 @@ void TKvxOfficeStatusBar::DrawPanels() {
     if (!FCurrentStyler)
         return;
     const int W = Width(), H = Height(), n = FPanels->Count();
+    const TRect clip = Canvas()->ClipRect();
     if (FSimplePanel) {
         DrawSimplePanel();
     } else {
@@ -730,7 +731,10 @@ void TKvxOfficeStatusBar::DrawPanels() {
                 r.Left = 1;
             if (r.Right == W - 1)
                 r.Right = W - 2;
-            DrawPanel(p, r);
+            // A panel outside the part being repainted would draw nothing that shows.
+            TRect visible;
+            if (IntersectRect(visible, TRect(r.Left, r.Top, r.Right, r.Bottom + 1), clip))
+                DrawPanel(p, r);
         }
     }
     if (IsSizeGripVisible())

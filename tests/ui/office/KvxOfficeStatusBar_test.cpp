@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -616,6 +617,52 @@ TEST_F(StatusBarTest, EveryPanelKindInTwoStylesPicture) {
             << kOfficeStatusBarStyleNames[style];
         TTestDriver::SavePng(*img, TestOutputDir("office") + "/statusbar-panels-" +
                                        kOfficeStatusBarStyleNames[style] + ".png");
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The gradient fills bands instead of drawing outlined rectangles and skips bands the next one covers;
+// the pixels must be those of every band drawn as an outlined rectangle in turn.
+TEST(StatusBarDrawing, StepGradientMatchesOverlappingRectangles) {
+    struct TCase {
+        TRect R;
+        int Steps;
+        bool Horizontal;
+    } cases[] = {
+        {{0, 0, 30, 9}, 128, false}, {{2, 1, 40, 18}, 40, false}, {{0, 0, 50, 6}, 11, true},
+        {{3, 0, 25, 20}, 7, false},  {{0, 0, 1, 19}, 40, false},
+    };
+    for (const TCase& c : cases) {
+        TBitmap fast, reference;
+        for (TBitmap* b : {&fast, &reference}) {
+            b->SetSize(60, 30);
+            FillRectColor(*b->Canvas(), TRect(0, 0, 60, 30), clWhite);
+        }
+        FillStepGradient(*fast.Canvas(), 0x2040F0, 0xF08010, c.Steps, c.R, c.Horizontal);
+        TCanvas& ref = *reference.Canvas();
+        const double s = double(c.Horizontal ? c.R.Right - c.R.Left : c.R.Bottom - c.R.Top) / c.Steps;
+        for (int n = 0; n < c.Steps; ++n) {
+            auto mix = [&](int a, int b) { return a + int(std::nearbyint(n * double(b - a) / c.Steps)); };
+            const TColor col = mix(0xF0, 0x10) | mix(0x40, 0x80) << 8 | mix(0x20, 0xF0) << 16;
+            ref.Pen()->SetColor(col);
+            ref.Brush()->SetColor(col);
+            const int o = int(std::nearbyint(n * s)), band = int(std::nearbyint(s)) + 1;
+            if (c.Horizontal)
+                ref.Rectangle(c.R.Left + o, c.R.Top, c.R.Left + o + band, c.R.Bottom);
+            else if (c.R.Left + 1 < c.R.Right)
+                ref.Rectangle(c.R.Left, c.R.Top + o, c.R.Right, c.R.Top + o + band);
+            else {
+                ref.MoveTo(c.R.Left, c.R.Top + o);
+                ref.LineTo(c.R.Right, c.R.Top + o + band);
+            }
+        }
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 60; ++x)
+                ASSERT_EQ(fast.Canvas()->Pixels(x, y), reference.Canvas()->Pixels(x, y))
+                    << x << "," << y << " steps " << c.Steps;
     }
 }
 
