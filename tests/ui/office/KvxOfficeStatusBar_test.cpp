@@ -10,6 +10,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Surface.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/FormText.h"
 #include "platform/rtl/OpenLink.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
@@ -664,6 +665,131 @@ TEST(StatusBarDrawing, StepGradientMatchesOverlappingRectangles) {
                 ASSERT_EQ(fast.Canvas()->Pixels(x, y), reference.Canvas()->Pixels(x, y))
                     << x << "," << y << " steps " << c.Steps;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The chart window's bar as its layout streams it.
+const char* const kChartBarLayout = R"(object fmChartBar: TForm
+  Left = 10
+  Top = 10
+  Width = 700
+  Height = 120
+  object KvxOfficeStatusBarOfficeStyler1: TKvxOfficeStatusBarOfficeStyler
+    Style = psOffice2007Luna
+  end
+  object KvxOfficeStatusBar1: TKvxOfficeStatusBar
+    Panels = <
+      item
+        Width = 200
+      end
+      item
+        Text = 'X='
+        Width = 22
+      end
+      item
+        AutoSize = True
+        Style = psText
+        Text = '123.5'
+        Width = 60
+      end
+      item
+        Text = 'Y='
+        Width = 22
+      end
+      item
+        AutoSize = True
+        Style = psText
+        Width = 60
+      end
+      item
+        Width = 938
+      end>
+    StretchPanel = 5
+    AnchorHint = False
+    URLColor = clBlue
+    Styler = KvxOfficeStatusBarOfficeStyler1
+  end
+end
+)";
+
+TEST(StatusBarLayout, TheChartWindowsBarLoadsAndWritesBackUnchanged) {
+    TTestDriver driver;
+    auto* form = new TForm(Application);
+    ReadComponentFromText(kChartBarLayout, form);
+    auto* bar = dynamic_cast<TKvxOfficeStatusBar*>(form->FindComponent("KvxOfficeStatusBar1"));
+    auto* styler = dynamic_cast<TKvxOfficeStatusBarOfficeStyler*>(
+        form->FindComponent("KvxOfficeStatusBarOfficeStyler1"));
+    ASSERT_TRUE(bar && styler);
+    EXPECT_EQ(bar->Styler(), styler);
+    EXPECT_EQ(styler->Style(), statusbar::psOffice2007Luna);
+    EXPECT_EQ(styler->BorderColor(), 0xB07D56);
+    ASSERT_EQ(bar->Panels()->Count(), 6);
+    EXPECT_EQ(bar->StretchPanel(), 5);
+    EXPECT_EQ(bar->Panels()->GetItem(1)->Style(), psHTML);
+    EXPECT_EQ(bar->Panels()->GetItem(1)->Text(), "X=");
+    EXPECT_TRUE(bar->Panels()->GetItem(2)->AutoSize());
+    EXPECT_LT(bar->Panels()->GetItem(2)->Width(), 60) << "laid out once loaded: measured '123.5' + 12";
+    EXPECT_EQ(bar->Panels()->GetItem(4)->Width(), 60) << "nothing to measure yet";
+    EXPECT_EQ(bar->Height(), 19);
+    EXPECT_EQ(bar->Align(), alBottom);
+
+    const std::string text = WriteComponentToText(form);
+    form->Free();
+    auto* back = new TForm(Application);
+    ReadComponentFromText(text, back);
+    EXPECT_EQ(WriteComponentToText(back), text);
+    back->Free();
+}
+
+TEST_F(StatusBarTest, SizeGripAnswersTheCornerAndLeavesTheEdgesToTheWindowBelow) {
+    AddPanel(psText, 100, "a");
+    AddPanel(psText, 100, "b");
+    const int W = Bar->Width(), H = Bar->Height();
+    auto hit = [&](int X, int Y) {
+        const TPoint p = Bar->ClientToScreen(TPoint(X, Y));
+        return Bar->Perform(WM_NCHITTEST, 0, static_cast<LPARAM>((p.X & 0xFFFF) | (p.Y & 0xFFFF) << 16));
+    };
+    ASSERT_TRUE(Bar->IsSizeGripVisible());
+    EXPECT_EQ(hit(W - 2, H - 2), HTBOTTOMRIGHT);
+    EXPECT_EQ(hit(W / 2, H - 2), HTTRANSPARENT) << "the bottom band";
+    EXPECT_EQ(hit(W - 2, 3), HTTRANSPARENT) << "the right band";
+    EXPECT_EQ(hit(W / 2, 5), HTCLIENT);
+
+    Form->SetWindowState(wsMaximized);
+    Driver.Pump();
+    EXPECT_FALSE(Bar->IsSizeGripVisible());
+    EXPECT_NE(hit(Bar->Width() - 2, Bar->Height() - 2), HTBOTTOMRIGHT);
+    Form->SetWindowState(wsNormal);
+    Form->SetBorderStyle(bsSingle);
+    Driver.Pump();
+    EXPECT_FALSE(Bar->IsSizeGripVisible());
+}
+
+TEST_F(StatusBarTest, SimplePanelAndProgressChangesRepaintWhatTheyShow) {
+    TKvxOfficeStatusPanel* progress = AddPanel(psProgress, 150);
+    AddPanel(psText, 100, "text");
+    Driver.Pump();
+    progress->Progress()->SetPosition(40);
+    EXPECT_EQ(UpdateRect(), Bar->PanelRect(0));
+    Driver.Pump();
+
+    Bar->SetSimpleText("<b>Simple</b>");
+    Bar->SetSimplePanel(true);
+    Driver.Pump();
+    EXPECT_EQ(Bar->Perform(WM_GETTEXTLENGTH, 0, 0), 13);
+    Bar->Panels()->GetItem(1)->SetText("changed");
+    EXPECT_EQ(UpdateRect(), Bar->ClientRect()) << "in simple mode a panel change repaints the whole bar";
+    Driver.Pump();
+    auto img = Driver.Render(Bar);
+    TTestDriver::SavePng(*img, TestOutputDir("office") + "/statusbar-simple.png");
+    bool dark = false;
+    for (int x = 3; x < 60 && !dark; ++x)
+        for (int y = 3; y < Bar->Height() - 2 && !dark; ++y)
+            dark = (PixelAt(*img, x, y) & 0xFF) < 0x40;
+    EXPECT_TRUE(dark) << "the simple text is drawn";
 }
 
 } // namespace
