@@ -285,7 +285,7 @@ bool IsVectorScreenFont(TCanvas* Canvas) {
     TTextMetric tm;
     if (!Canvas->Handle() || !Canvas->Handle()->GetTextMetrics(tm))
         return false;
-    if (!(tm.tmPitchAndFamily & 2) || (tm.tmPitchAndFamily & 8))
+    if (!(tm.tmPitchAndFamily & TMPF_VECTOR) || (tm.tmPitchAndFamily & TMPF_DEVICE))
         return false;
     return Screen && Screen->Fonts()->IndexOf(Canvas->Font()->Name()) >= 0;
 }
