@@ -21,6 +21,7 @@
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/SystemServices.h"
 
 using namespace plat;
@@ -790,6 +791,67 @@ TEST_F(StatusBarTest, SimplePanelAndProgressChangesRepaintWhatTheyShow) {
         for (int y = 3; y < Bar->Height() - 2 && !dark; ++y)
             dark = (PixelAt(*img, x, y) & 0xFF) < 0x40;
     EXPECT_TRUE(dark) << "the simple text is drawn";
+}
+
+} // namespace
+
+namespace {
+
+// Both text forms stay inside their rectangle and grey out a disabled text: the plain output for aaNone
+// or a font that is not an installed vector font, the anti-aliased one otherwise.
+TEST(StatusBarDrawing, PanelTextStaysInsideItsRectangleInBothForms) {
+    TTestDriver driver;
+    std::string installed;
+    for (int i = 0; i < Screen->Fonts()->Count(); ++i)
+        if ((*Screen->Fonts())[i] == "DejaVu Sans")
+            installed = "DejaVu Sans";
+    if (installed.empty())
+        GTEST_SKIP() << "DejaVu Sans is not installed";
+    struct TCase {
+        const char* Font;
+        TAntiAlias AntiAlias;
+        bool Enabled;
+    } cases[] = {
+        {"DejaVu Sans", aaNone, true},
+        {"DejaVu Sans", aaClearType, true},
+        {"DejaVu Sans", aaAntiAlias, false},
+        {"Tahoma", aaClearType, true}, // mapped, not installed under that name: the plain form
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Font) + " " + kAntiAliasNames[c.AntiAlias]);
+        TBitmap bmp;
+        bmp.SetSize(200, 20);
+        TCanvas& canvas = *bmp.Canvas();
+        canvas.Font()->SetName(c.Font);
+        canvas.Font()->SetSize(8);
+        canvas.Font()->SetColor(clBlack);
+        FillRectColor(canvas, TRect(0, 0, 200, 20), clWhite);
+        canvas.Brush()->SetStyle(bsClear);
+        const TRect r(10, 0, 80, 20);
+        TRect calc;
+        DrawPanelText(canvas, taLeftJustify, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS, r,
+                      "An ellipsis text that does not fit", canvas.Font(), c.Enabled, true, c.AntiAlias, true,
+                      calc);
+        int inked = 0, darkest = 255;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const TColor p = canvas.Pixels(x, y);
+                if (p == clWhite)
+                    continue;
+                ASSERT_TRUE(x >= r.Left && x < r.Right) << "ink at " << x;
+                ++inked;
+                darkest = std::min(darkest, int(p & 0xFF));
+            }
+        EXPECT_GT(inked, 20);
+        if (!c.Enabled)
+            EXPECT_GE(darkest, 0x60) << "disabled text is grey";
+        else
+            EXPECT_LT(darkest, 0x40);
+        TRect measured;
+        DrawPanelText(canvas, taLeftJustify, DT_SINGLELINE, TRect(0, 0, 1000, 100), "NUM", canvas.Font(),
+                      true, false, c.AntiAlias, true, measured);
+        EXPECT_GT(measured.Right - measured.Left, 10);
+    }
 }
 
 } // namespace
