@@ -1322,6 +1322,12 @@ void TKvxOfficeStatusBar::Dispatch(TMessage& Message) {
         if (OnPanelDblClick)
             OnPanelDblClick(this, PanelAt(SignedLo(Message.LParam)));
         return;
+    case CM_PARENTFONTCHANGED:
+        // The parent's font and the system's hint font cannot both be followed.
+        if (ParentFont())
+            FUseSystemFont = false;
+        TCustomControl::Dispatch(Message);
+        return;
     case CM_SYSFONTCHANGED:
         TCustomControl::Dispatch(Message);
         ApplySystemFont();

@@ -579,6 +579,18 @@ TEST_F(StatusBarTest, AutoHintWritesPanelZeroOrTheSimpleText) {
     EXPECT_EQ(first->Text(), "in panel 0");
 }
 
+TEST_F(StatusBarTest, TheSystemFontAndTheParentFontExcludeEachOther) {
+    Form->Font()->SetName("Courier New");
+    ASSERT_TRUE(Bar->UseSystemFont());
+    EXPECT_EQ(Bar->Font()->Name(), Screen->HintFont()->Name());
+    Bar->SetParentFont(true);
+    EXPECT_FALSE(Bar->UseSystemFont());
+    EXPECT_EQ(Bar->Font()->Name(), "Courier New");
+    Bar->SetUseSystemFont(true);
+    EXPECT_FALSE(Bar->ParentFont());
+    EXPECT_EQ(Bar->Font()->Name(), Screen->HintFont()->Name());
+}
+
 // ---- Pictures for people ----------------------------------------------------------------------------
 
 TEST_F(StatusBarTest, EveryPanelKindInTwoStylesPicture) {
