@@ -591,6 +591,60 @@ TEST_F(StatusBarTest, TheSystemFontAndTheParentFontExcludeEachOther) {
     EXPECT_EQ(Bar->Font()->Name(), Screen->HintFont()->Name());
 }
 
+// Stands in for the toolbar family, which answers these questions once it exists.
+class TToolBarFormQuery : public IStatusBarFrameQuery {
+public:
+    bool IsToolBarForm(TWinControl* Parent) const override { return Parent == Form; }
+    bool PagerCaptionTextColor(TWinControl*, TColor& Colour) const override {
+        Colour = PagerColour;
+        return HasPager;
+    }
+    TWinControl* Form = nullptr;
+    bool HasPager = false;
+    TColor PagerColour = clNone;
+};
+
+TEST_F(StatusBarTest, RoundedCornersOnlyOnTheToolbarFormOfOlderSystems) {
+    AddPanel(psText, 100, "a");
+    const TSystemVersion saved = GetSystemVersion();
+    TToolBarFormQuery query;
+    query.Form = Form;
+    auto restore = ScopeGuard([&] {
+        SetSystemVersion(saved);
+        SetStatusBarFrameQuery(nullptr);
+    });
+    auto corner = [&] {
+        Bar->Invalidate();
+        Driver.Pump();
+        return Driver.Pixel(Bar, 1, Bar->Height() - 2);
+    };
+    const TColor plain = corner();
+    SetStatusBarFrameQuery(&query);
+    EXPECT_EQ(corner(), plain) << "a newer system draws no corners";
+
+    SetSystemVersion({5, 1, 2600});
+    struct TCase {
+        bool HasPager;
+        TColor PagerColour;
+        TKvxOfficeStatusBarOfficeStyler* Styler;
+        TColor Expected;
+    } cases[] = {
+        {false, clNone, nullptr, 0x808080},
+        {true, 0x00A000, nullptr, 0x00A000},
+        {true, clWhite, nullptr, clBlack}, // white would vanish against the frame
+        {true, 0x00A000, new TKvxOfficeStatusBarOfficeStyler(Form), 0xE4AE88},
+    };
+    for (const TCase& c : cases) {
+        query.HasPager = c.HasPager;
+        query.PagerColour = c.PagerColour;
+        Bar->SetStyler(c.Styler);
+        EXPECT_EQ(corner(), c.Expected) << std::hex << c.PagerColour;
+    }
+    SetStatusBarFrameQuery(nullptr);
+    Bar->SetStyler(nullptr);
+    EXPECT_EQ(corner(), plain) << "without the toolbar family the answer is no";
+}
+
 // ---- Pictures for people ----------------------------------------------------------------------------
 
 TEST_F(StatusBarTest, EveryPanelKindInTwoStylesPicture) {
