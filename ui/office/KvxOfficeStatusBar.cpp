@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/backend/InputCodes.h"
+#include "platform/gfx/Bitmap.h"
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DateTime.h"
@@ -620,12 +621,23 @@ void TKvxOfficeStatusBar::MarkupOptions(TMarkupOptions& Options) const {
     Options.BlinkOn = FTickCounter <= 5;
 }
 
+TCanvas& TKvxOfficeStatusBar::MeasureCanvas() {
+    if (HandleAllocated())
+        return *Canvas();
+    // Panels are measured while the bar is being built or loaded, before it has a window to ask.
+    if (!FMeasureBitmap) {
+        FMeasureBitmap = std::make_unique<TBitmap>();
+        FMeasureBitmap->SetSize(1, 1);
+    }
+    return *FMeasureBitmap->Canvas();
+}
+
 int TKvxOfficeStatusBar::MeasureMarkup(const std::string& Text) {
     TMarkupOptions options;
     MarkupOptions(options);
     options.MeasureOnly = true;
     TMarkupResult result;
-    DrawMarkupText(*Canvas(), Text, TRect(0, 0, 1000, 100), options, result);
+    DrawMarkupText(MeasureCanvas(), Text, TRect(0, 0, 1000, 100), options, result);
     return result.MaxLineWidth;
 }
 
@@ -637,7 +649,8 @@ void TKvxOfficeStatusBar::AutoSizePanels() {
         bool& Flag;
         ~TReset() { Flag = false; }
     } reset{FInAutoSize};
-    Canvas()->SetFont(Font());
+    TCanvas& canvas = MeasureCanvas();
+    canvas.SetFont(Font());
     const int n = FPanels->Count();
     for (int i = 0; i < n; ++i) {
         TKvxOfficeStatusPanel* p = FPanels->GetItem(i);
@@ -678,9 +691,8 @@ void TKvxOfficeStatusBar::AutoSizePanels() {
             }
             if (!s.empty()) {
                 TRect calc;
-                DrawPanelText(*Canvas(), p->Alignment(), DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
-                              TRect(0, 0, 1000, 100), s, Canvas()->Font(), true, false, FAntiAlias, true,
-                              calc);
+                DrawPanelText(canvas, p->Alignment(), DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS,
+                              TRect(0, 0, 1000, 100), s, canvas.Font(), true, false, FAntiAlias, true, calc);
                 width = std::max(calc.Right - calc.Left + extra + 12, p->MinWidth());
             }
             // Room for the grip is added to what was measured, once: never to the width of the last run.

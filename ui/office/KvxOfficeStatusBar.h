@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Canvas.h"
 #include "platform/rtl/Collection.h"
 #include "platform/rtl/StringList.h"
@@ -444,6 +445,7 @@ private:
                            const plat::TRect& R, bool Ellipsis);
     int OtherPanelsWidth() const;
     int MeasureMarkup(const std::string& Text);
+    plat::TCanvas& MeasureCanvas();
     void MarkupOptions(TMarkupOptions& Options) const;
     void SetHotPanel(int Index);
     void SetDownPanel(int Index);
@@ -452,6 +454,7 @@ private:
     void Tick();
 
     std::unique_ptr<TKvxOfficeStatusPanels> FPanels;
+    std::unique_ptr<plat::TBitmap> FMeasureBitmap;
     TCustomKvxOfficeStatusBarStyler* FInternalStyler = nullptr;
     TCustomKvxOfficeStatusBarStyler* FStyler = nullptr;
     TCustomKvxOfficeStatusBarStyler* FCurrentStyler = nullptr;

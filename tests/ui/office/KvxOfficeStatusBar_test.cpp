@@ -264,6 +264,17 @@ TEST_F(StatusBarTest, AutoSizeMeasuresTheTextOrTheKeyName) {
     }
 }
 
+TEST(StatusBarLayoutWithoutWindow, AutoSizeMeasuresBeforeTheBarHasAParent) {
+    TTestDriver driver;
+    TKvxOfficeStatusBar bar(nullptr);
+    TKvxOfficeStatusPanel* p = bar.Panels()->Add();
+    p->SetStyle(psText);
+    p->SetAutoSize(true);
+    p->SetText("Measured without a window");
+    EXPECT_GT(p->Width(), 60);
+    EXPECT_FALSE(bar.HandleAllocated());
+}
+
 TEST_F(StatusBarTest, GripRoomIsAddedToTheLastAutoSizePanelOnce) {
     AddPanel(psText, 50, "first");
     TKvxOfficeStatusPanel* last = AddPanel(psText, 50, "last panel");
