@@ -11,6 +11,7 @@
 #include "platform/rtl/Locale.h"
 #include "platform/rtl/OpenLink.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -644,11 +645,8 @@ int TKvxOfficeStatusBar::MeasureMarkup(const std::string& Text) {
 void TKvxOfficeStatusBar::AutoSizePanels() {
     if (FInAutoSize || !FPanels)
         return;
-    FInAutoSize = true;
-    struct TReset {
-        bool& Flag;
-        ~TReset() { Flag = false; }
-    } reset{FInAutoSize};
+    // A width change repaints and may measure again; one layout at a time.
+    TemporaryChange<bool> inAutoSize(FInAutoSize, true);
     TCanvas& canvas = MeasureCanvas();
     canvas.SetFont(Font());
     const int n = FPanels->Count();
@@ -1291,10 +1289,7 @@ void TKvxOfficeStatusBar::FlipChildren(bool) {
     // Moving the items themselves keeps every setting; copying them would lose what Assign leaves out.
     FPanels->BeginUpdate();
     {
-        struct TEnd {
-            TKvxOfficeStatusPanels* P;
-            ~TEnd() { P->EndUpdate(); }
-        } end{FPanels.get()};
+        auto end = ScopeGuard([this] { FPanels->EndUpdate(); });
         std::vector<TKvxOfficeStatusPanel*> items;
         for (int i = 0; i < n; ++i)
             items.push_back(FPanels->GetItem(i));
