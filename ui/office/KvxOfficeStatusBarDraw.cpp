@@ -17,22 +17,12 @@ using namespace plat;
 
 namespace {
 
-int Red(TColor C) {
-    return C & 0xFF;
-}
-int Green(TColor C) {
-    return (C >> 8) & 0xFF;
-}
-int Blue(TColor C) {
-    return (C >> 16) & 0xFF;
-}
+// Channels from rounding stay within a byte; clamped so a mix can never spill into the next channel.
 TColor Rgb(int R, int G, int B) {
-    return static_cast<TColor>(std::clamp(R, 0, 255) | std::clamp(G, 0, 255) << 8 |
-                               std::clamp(B, 0, 255) << 16);
+    return RGB(std::clamp(R, 0, 255), std::clamp(G, 0, 255), std::clamp(B, 0, 255));
 }
-
 int RoundHalfEven(double V) {
-    return static_cast<int>(std::nearbyint(V));
+    return static_cast<int>(Round(V));
 }
 
 // Fills the upper half from the level's ColorTo to Color and the lower half back, or flat without
@@ -68,8 +58,9 @@ TColor MixColors(TColor A, TColor B, int P) {
         return B;
     const TColor a = ColorToRGB(A), b = ColorToRGB(B);
     const double f = P / 100.0;
-    return Rgb(RoundHalfEven(f * Red(a) + (1 - f) * Red(b)), RoundHalfEven(f * Green(a) + (1 - f) * Green(b)),
-               RoundHalfEven(f * Blue(a) + (1 - f) * Blue(b)));
+    return Rgb(RoundHalfEven(f * GetRValue(a) + (1 - f) * GetRValue(b)),
+               RoundHalfEven(f * GetGValue(a) + (1 - f) * GetGValue(b)),
+               RoundHalfEven(f * GetBValue(a) + (1 - f) * GetBValue(b)));
 }
 
 void FillStepGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Steps, const TRect& R,
@@ -77,8 +68,9 @@ void FillStepGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Ste
     if (Steps <= 0)
         Steps = 1;
     const TColor from = ColorToRGB(FromColor), to = ColorToRGB(ToColor);
-    const double dr = double(Red(to) - Red(from)) / Steps, dg = double(Green(to) - Green(from)) / Steps,
-                 db = double(Blue(to) - Blue(from)) / Steps;
+    const double dr = double(GetRValue(to) - GetRValue(from)) / Steps,
+                 dg = double(GetGValue(to) - GetGValue(from)) / Steps,
+                 db = double(GetBValue(to) - GetBValue(from)) / Steps;
     const double s = double(Horizontal ? R.Right - R.Left : R.Bottom - R.Top) / Steps;
     const int band = RoundHalfEven(s) + 1;
     TPen* pen = Canvas.Pen();
@@ -94,8 +86,8 @@ void FillStepGradient(TCanvas& Canvas, TColor FromColor, TColor ToColor, int Ste
         // changes no pixel and saves most of the work when there are more steps than pixels.
         if (n + 1 < Steps && RoundHalfEven((n + 1) * s) % 65536 == o)
             continue;
-        c = Rgb(Red(from) + RoundHalfEven(n * dr), Green(from) + RoundHalfEven(n * dg),
-                Blue(from) + RoundHalfEven(n * db));
+        c = Rgb(GetRValue(from) + RoundHalfEven(n * dr), GetGValue(from) + RoundHalfEven(n * dg),
+                GetBValue(from) + RoundHalfEven(n * db));
         if (line) {
             pen->SetColor(c);
             Canvas.MoveTo(R.Left, R.Top + o);
