@@ -23,6 +23,7 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemServices.h"
+#include "ui/drawing/KvxOfficeHint.h"
 
 using namespace plat;
 using namespace ui;
@@ -554,6 +555,33 @@ TEST_F(StatusBarTest, HintRequestsShowTheCarrierWithThePanelOrLinkHint) {
         else
             EXPECT_EQ(info.HintPos, TPoint(-1, -1));
     }
+}
+
+TEST_F(StatusBarTest, TheOfficeHintWindowShowsThePanelUnderTheMouse) {
+    UI_HEADLESS_ONLY(Driver);
+    TKvxOfficeHint officeHint(Form);
+    Bar->SetShowHint(true);
+    Bar->SetHint("Status"); // the application's hint machinery asks only controls with a hint
+    AddPanel(psText, 100, "fps")->OfficeHint()->SetTitle("Frames per second");
+    AddPanel(psText, 100, "mem")->OfficeHint()->SetTitle("Memory in use");
+    auto hover = [&](int X) {
+        // The first move into a panel cancels the previous panel's hint; the next one asks again.
+        Driver.MoveTo(At(X, 8));
+        Driver.MoveTo(At(X + 1, 8));
+        Driver.Advance(Application->HintPause() + 100, 10);
+        return dynamic_cast<TKvxOfficeHintWindow*>(Application->HintWindow());
+    };
+    Driver.MoveTo(TPoint(5, 5));
+    TKvxOfficeHintWindow* window = hover(40);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->IsHintShowing());
+    EXPECT_EQ(window->Content().Title(), "Frames per second");
+    Driver.MoveTo(At(150, 8));
+    EXPECT_FALSE(window->IsHintShowing()) << "moving to another panel hides the hint";
+    window = hover(160);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->IsHintShowing());
+    EXPECT_EQ(window->Content().Title(), "Memory in use");
 }
 
 TEST_F(StatusBarTest, FlipChildrenReordersThePanelsWithAllTheirSettings) {
