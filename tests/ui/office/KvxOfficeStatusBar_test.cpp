@@ -603,6 +603,37 @@ TEST_F(StatusBarTest, FlipChildrenReordersThePanelsWithAllTheirSettings) {
     EXPECT_EQ(c->Width(), Bar->ClientWidth() - 250) << "the new first panel takes what the last occupied";
 }
 
+TEST_F(StatusBarTest, PanelAssignCopiesItsListAndRefusesOtherSources) {
+    TKvxOfficeStatusPanel* src = AddPanel(psProgress, 120, "src");
+    src->SetAlignment(taCenter);
+    src->SetDateFormat("yyyy");
+    src->SetTimeFormat("hh");
+    src->Progress()->SetPosition(33);
+    src->OfficeHint()->SetTitle("hint");
+    src->SetAppearanceStyle(psDark);
+    src->SetMinWidth(30);
+    src->SetButton(true); // not on the list
+    src->SetImageIndex(4);
+    TKvxOfficeStatusPanel* dst = AddPanel(psText, 50);
+    dst->Assign(src);
+    EXPECT_EQ(dst->Text(), "src");
+    EXPECT_EQ(dst->Width(), 120);
+    EXPECT_EQ(dst->Alignment(), taCenter);
+    EXPECT_EQ(dst->Style(), psProgress);
+    EXPECT_EQ(dst->DateFormat(), "yyyy");
+    EXPECT_EQ(dst->TimeFormat(), "hh");
+    EXPECT_EQ(dst->Progress()->Position(), 33);
+    EXPECT_EQ(dst->OfficeHint()->Title(), "hint");
+    EXPECT_EQ(dst->AppearanceStyle(), psDark);
+    EXPECT_EQ(dst->MinWidth(), 30);
+    EXPECT_FALSE(dst->Button());
+    EXPECT_EQ(dst->ImageIndex(), -1);
+
+    TKvxHintInfo other;
+    EXPECT_ANY_THROW(dst->Assign(&other));
+    EXPECT_THROW(dst->Progress()->Assign(&other), EInvalidCast);
+}
+
 TEST_F(StatusBarTest, AutoHintWritesPanelZeroOrTheSimpleText) {
     EXPECT_FALSE(Bar->ShowApplicationHint("ignored")) << "AutoHint off";
     Bar->SetAutoHint(true);
