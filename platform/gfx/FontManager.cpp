@@ -53,6 +53,7 @@ struct TFace {
     int WinAscent = 0, WinDescent = 0, LineGapExtra = 0, AvgWidth = 0, MaxWidth = 0;
     int UnderlinePos = 0, UnderlineThickness = 0, StrikePos = 0, StrikeSize = 0;
     bool Fixed = false;
+    bool Scalable = false;
 };
 
 bool HasFamily(FcConfig* config, const char* family) {
@@ -121,6 +122,7 @@ struct TFontManager::TImpl {
         face->UnderlinePos = ft->underline_position;
         face->UnderlineThickness = ft->underline_thickness;
         face->Fixed = FT_IS_FIXED_WIDTH(ft);
+        face->Scalable = FT_IS_SCALABLE(ft);
 
         hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
         hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(index));
@@ -283,8 +285,10 @@ std::shared_ptr<const TFontInstance> TFontManager::Realize(const TLogFont& lf) {
     tm.tmUnderlined = lf.Underline;
     tm.tmStruckOut = lf.StrikeOut;
     tm.tmCharSet = lf.CharSet;
-    // Like the classic flag, the low bit is set for a variable-pitch font.
-    tm.tmPitchAndFamily = face->Fixed ? 0 : 1;
+    // Like the classic flags: the low bit is set for a variable-pitch font; outline faces count as vector
+    // and TrueType fonts (painters decide on that whether anti-aliased text output suits the font).
+    tm.tmPitchAndFamily = static_cast<uint8_t>((face->Fixed ? 0 : TMPF_FIXED_PITCH) |
+                                               (face->Scalable ? TMPF_VECTOR | TMPF_TRUETYPE : 0));
     inst->UnderlineOffset = std::max(1, static_cast<int>(std::lround(-face->UnderlinePos * scale)));
     inst->UnderlineThickness = std::max(1, static_cast<int>(std::lround(face->UnderlineThickness * scale)));
     inst->StrikeOffset = std::max(1, static_cast<int>(std::lround(face->StrikePos * scale)));

@@ -246,6 +246,12 @@ struct TLogFont {
     bool operator==(const TLogFont&) const = default;
 };
 
+// Bits of TTextMetric::tmPitchAndFamily.
+inline constexpr uint8_t TMPF_FIXED_PITCH = 0x01; // set for a variable-pitch font, despite the name
+inline constexpr uint8_t TMPF_VECTOR = 0x02;      // an outline font
+inline constexpr uint8_t TMPF_TRUETYPE = 0x04;
+inline constexpr uint8_t TMPF_DEVICE = 0x08;
+
 struct TTextMetric {
     int tmHeight = 0;
     int tmAscent = 0;

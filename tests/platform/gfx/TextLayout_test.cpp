@@ -43,9 +43,14 @@ TEST(FontText, FamiliesMapToMetricCompatibleFontsWithConsistentMetrics) {
     s.Dc.SelectFont(Font("Arial", 20));
     s.Dc.GetTextMetrics(tm);
     EXPECT_NEAR(tm.tmHeight, 20, 1);
+    EXPECT_EQ(tm.tmPitchAndFamily & (TMPF_FIXED_PITCH | TMPF_VECTOR | TMPF_DEVICE),
+              TMPF_FIXED_PITCH | TMPF_VECTOR)
+        << "a variable-pitch outline font";
     // A fixed-pitch family measures every character alike.
     s.Dc.SelectFont(Font("Courier New", -13));
     EXPECT_EQ(s.Dc.TextExtent("iiii").cx, s.Dc.TextExtent("WWWW").cx);
+    s.Dc.GetTextMetrics(tm);
+    EXPECT_EQ(tm.tmPitchAndFamily & (TMPF_FIXED_PITCH | TMPF_VECTOR), TMPF_VECTOR);
 }
 
 TEST(FontText, ExtentsAddUpAndTextLandsInItsBox) {
