@@ -364,7 +364,7 @@ void TKvxSpinButton::Notification(TComponent* AComponent, TOperation Operation) 
         FDownButton = nullptr;
 }
 
-void TKvxSpinButton::AdjustSize(int& W, int H) {
+void TKvxSpinButton::AdjustButtonSize(int& W, int H) {
     if (!FUpButton || !FDownButton || (ComponentState() & csLoading))
         return;
     if (FDirection == spVertical) {
@@ -380,14 +380,14 @@ void TKvxSpinButton::AdjustSize(int& W, int H) {
 }
 
 void TKvxSpinButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    AdjustSize(AWidth, AHeight);
+    AdjustButtonSize(AWidth, AHeight);
     TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
 void TKvxSpinButton::Loaded() {
     TWinControl::Loaded();
     int w = Width();
-    AdjustSize(w, Height());
+    AdjustButtonSize(w, Height());
     if (w != Width())
         SetBounds(Left(), Top(), w, Height());
 }

@@ -100,7 +100,7 @@ private:
     void BtnMouseDown(plat::TObject* Sender, plat::TMouseButton Button);
     void SetFocusBtn(TKvxTimerSpeedButton* Btn);
     // Widens W to the direction's minimum and places the buttons for W by H.
-    void AdjustSize(int& W, int H);
+    void AdjustButtonSize(int& W, int H);
 
     TKvxTimerSpeedButton* FUpButton = nullptr;
     TKvxTimerSpeedButton* FDownButton = nullptr;

@@ -917,8 +917,10 @@ TEST(GlowButtonLayout, EveryEnumerationAndSetComesBackAtEveryValue) {
             if (prop->Kind == plat::pkSet)
                 values.push_back((int64_t(1) << n) - 1);
             for (int64_t v : values) {
+                // clang 14 cannot capture a structured binding in a lambda.
+                const std::string& holder = path;
                 auto holderOf = [&](plat::TComponent* c) -> plat::TObject* {
-                    return path.empty() ? static_cast<plat::TObject*>(c) : plat::GetObjectProp(c, path);
+                    return holder.empty() ? static_cast<plat::TObject*>(c) : plat::GetObjectProp(c, holder);
                 };
                 auto original = make();
                 plat::SetOrdProp(holderOf(original.get()), prop, v);
