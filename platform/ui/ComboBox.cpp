@@ -337,7 +337,11 @@ TRect TCustomComboBox::ButtonRect() const {
     if (FStyle == csSimple)
         return TRect();
     TRect c = ClientRect();
-    return TRect(c.Right - GetSystemMetrics(SM_CXVSCROLL), c.Top, c.Right, c.Bottom);
+    return TRect(c.Right - std::clamp(ButtonStripWidth(), 0, c.Width()), c.Top, c.Right, c.Bottom);
+}
+
+int TCustomComboBox::ButtonStripWidth() const {
+    return GetSystemMetrics(SM_CXVSCROLL);
 }
 
 TRect TCustomComboBox::TextRect() const {

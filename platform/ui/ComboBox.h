@@ -90,6 +90,9 @@ protected:
     virtual void PaintButton(TCanvas& Canvas, const TRect& Rect, bool Pressed);
     virtual void DrawItem(int Index, TRect Rect, TOwnerDrawState State);
     TRect TextRect() const;
+    // The width of the drop-down button strip at the right; a restyled combo that paints a wider (or
+    // narrower) button of its own returns its width, and the text part makes room for it.
+    virtual int ButtonStripWidth() const;
 
 private:
     friend class TComboDropList;

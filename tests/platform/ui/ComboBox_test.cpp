@@ -136,4 +136,33 @@ TEST_F(ComboBoxTest, OwnerDrawnItemsGetTheEditState) {
     Combo->SetDroppedDown(false);
 }
 
+// A combo that paints a wider button of its own gets the whole strip: the edit part stops before it and a
+// press anywhere on it drops the list.
+class TWideButtonCombo : public TComboBox {
+public:
+    using TComboBox::TComboBox;
+    int Strip = 30;
+
+protected:
+    int ButtonStripWidth() const override { return Strip; }
+};
+
+TEST_F(ComboBoxTest, ButtonStripWidthIsTheOwnersChoice) {
+    auto* wide = new TWideButtonCombo(Form);
+    wide->SetParent(Form);
+    wide->SetBounds(10, 60, 150, 21);
+    wide->Items()->Assign(Combo->Items());
+    Driver.Pump();
+    TRect b = wide->ButtonRect();
+    EXPECT_EQ(b.Width(), 30);
+    EXPECT_EQ(b.Right, wide->ClientWidth());
+    EXPECT_LE(wide->EditPart()->Left() + wide->EditPart()->Width(), b.Left);
+    Driver.Click(wide, TPoint(b.Left + 2, b.Top + 4));
+    EXPECT_TRUE(wide->DroppedDown());
+    wide->SetDroppedDown(false);
+    wide->Strip = 1000; // never wider than the control
+    wide->SetBounds(10, 60, 151, 21);
+    EXPECT_EQ(wide->ButtonRect().Left, 0);
+}
+
 } // namespace
