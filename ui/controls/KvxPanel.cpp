@@ -39,7 +39,7 @@ PLAT_CLASS_INFO(TPanelStatusBar, TPersistent)
 PLAT_CLASS_INFO(TAutoSize, TPersistent)
 PLAT_CLASS_INFO(TPanelPosition, TPersistent)
 PLAT_CLASS_INFO(TCustomKvxPanel, TCustomPanel)
-PLAT_CLASS_INFO(TKvxPanel, TCustomKvxPanel)
+PLAT_CLASS_INFO_CREATABLE(TKvxPanel, TCustomKvxPanel)
 
 // ---- Caption --------------------------------------------------------------------------------------------
 
@@ -1096,9 +1096,9 @@ void TCustomKvxPanel::Dispatch(TMessage& Message) {
 
 std::string TCustomKvxPanel::AnchorAt(int X, int Y, TRect& AnchorRect) {
     AnchorRect = TRect();
-    if (!HandleAllocated() && !Parent())
-        return {};
-    TCanvas& canvas = *Canvas();
+    // Laid out on a canvas of its own: hit tests also come outside painting.
+    TBitmap scratch(1, 1);
+    TCanvas& canvas = *scratch.Canvas();
     TRect r = ClientRect();
     if (BevelInner() != bvNone || BevelOuter() != bvNone)
         InflateRect(r, -BevelWidth(), -BevelWidth());

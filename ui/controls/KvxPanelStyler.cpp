@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Messages.h"
 #include "ui/controls/XPVisualStyles.h"
 
@@ -12,9 +14,9 @@ using namespace plat;
 namespace ui {
 
 PLAT_CLASS_INFO(TKvxPanelSettings, TPersistent)
-PLAT_CLASS_INFO(TThemeNotifierWindow, TWinControl)
-PLAT_CLASS_INFO(TKvxPanelStyler, TComponent)
-PLAT_CLASS_INFO(TKvxPanelGroup, TKvxPanel)
+PLAT_CLASS_INFO_CREATABLE(TThemeNotifierWindow, TWinControl)
+PLAT_CLASS_INFO_CREATABLE(TKvxPanelStyler, TComponent)
+PLAT_CLASS_INFO_CREATABLE(TKvxPanelGroup, TKvxPanel)
 
 // ---- Settings -------------------------------------------------------------------------------------------
 
@@ -127,6 +129,14 @@ void TThemeNotifierWindow::Dispatch(TMessage& Message) {
 // ---- Styler ---------------------------------------------------------------------------------------------
 
 namespace {
+
+// Layouts create the panel family by class name.
+struct TRegistrar {
+    TRegistrar() {
+        RegisterClasses({&TKvxPanel::StaticClass(), &TKvxPanelGroup::StaticClass(), &TKvxPanelStyler::StaticClass(),
+                         &TThemeNotifierWindow::StaticClass()});
+    }
+} registrar;
 
 constexpr int kKeep = INT_MIN;
 

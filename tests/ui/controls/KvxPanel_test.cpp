@@ -1,0 +1,527 @@
+#include "ui/controls/KvxPanel.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Canvas.h"
+#include "platform/gfx/PngImage.h"
+#include "platform/rtl/FormText.h"
+#include "platform/rtl/OpenLink.h"
+#include "platform/rtl/Stream.h"
+#include "platform/testing/TestDriver.h"
+#include "platform/testing/TestOutput.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Messages.h"
+#include "ui/controls/KvxImage.h"
+#include "ui/controls/KvxPanelStyler.h"
+
+using namespace plat;
+using namespace ui;
+
+namespace {
+
+// The look the program's windows give their panels: a visible caption 20 high with the collapse button,
+// no animation.
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = NewForm<TForm>(Application);
+        Form->SetBounds(100, 100, 500, 400);
+        Panel = NewPanel(10, 10, 200, 175);
+        Form->Show();
+        Driver.Pump();
+    }
+    TKvxPanel* NewPanel(int X, int Y, int W, int H, TWinControl* Parent = nullptr) {
+        auto* p = new TKvxPanel(Form);
+        p->SetParent(Parent ? Parent : Form);
+        p->SetBounds(X, Y, W, H);
+        p->PanelCaption()->SetVisible(true);
+        p->PanelCaption()->SetText("Memory");
+        p->PanelCaption()->SetMinMaxButton(true);
+        p->SetCollapsSteps(0);
+        return p;
+    }
+    LRESULT HitTest(TKvxPanel* P, TPoint Client) {
+        const TPoint s = P->ClientToScreen(Client);
+        return P->Perform(WM_NCHITTEST, 0, static_cast<LPARAM>((s.Y << 16) | (s.X & 0xFFFF)));
+    }
+
+    TTestDriver Driver;
+    TForm* Form = nullptr;
+    TKvxPanel* Panel = nullptr;
+};
+
+TEST_F(PanelTest, CollapsesToItsCaptionAndExpandsToTheHeightItHad) {
+    struct Case {
+        int BorderWidth;
+        bool Shadow;
+        bool StatusBar;
+        int Collapsed;
+    };
+    // Caption 20 less 2; a shadowed border adds its width and 4; a status bar its height.
+    const Case cases[] = {{0, false, false, 18}, {2, true, false, 24}, {2, false, false, 18}, {0, false, true, 36}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.BorderWidth * 10 + c.Shadow);
+        Panel->SetBorderWidth(c.BorderWidth);
+        Panel->SetBorderShadow(c.Shadow);
+        Panel->StatusBar()->SetVisible(c.StatusBar);
+        Panel->SetHeight(175);
+        int ends = 0;
+        Panel->OnEndCollapsExpand = [&](TObject*) { ++ends; };
+        Panel->SetCollaps(true);
+        EXPECT_EQ(Panel->Height(), c.Collapsed);
+        EXPECT_EQ(Panel->FullHeight(), 175);
+        Panel->SetCollaps(false);
+        EXPECT_EQ(Panel->Height(), 175);
+        // The same state again changes nothing but still ends a transition.
+        Panel->SetCollaps(false);
+        EXPECT_EQ(Panel->Height(), 175);
+        EXPECT_EQ(ends, 3);
+    }
+}
+
+TEST_F(PanelTest, AnimatedCollapseStepsOnTheClockAndRestoresTheColour) {
+    Panel->SetHeight(100);
+    Panel->SetColor(clWhite);
+    Panel->SetCollapsSteps(4);
+    Panel->SetCollapsDelay(20);
+    Panel->SetCollapsColor(clRed);
+    std::vector<int> heights;
+    std::vector<uint64_t> times;
+    std::vector<TColor> colours;
+    Panel->OnResize = [&](TObject*) {
+        heights.push_back(Panel->Height());
+        times.push_back(Driver.Clock().MonotonicMilliseconds());
+        colours.push_back(Panel->Color());
+    };
+    Panel->SetCollaps(true);
+    EXPECT_EQ(heights, (std::vector<int>{80, 60, 40, 20, 18}));
+    for (size_t i = 1; i < 4; ++i)
+        EXPECT_EQ(times[i] - times[i - 1], 20u);
+    for (TColor c : colours)
+        EXPECT_EQ(c, clRed);
+    heights.clear();
+    colours.clear();
+    Panel->SetCollaps(false);
+    EXPECT_EQ(heights, (std::vector<int>{38, 58, 78, 98, 100}));
+    for (TColor c : colours)
+        EXPECT_EQ(c, clWhite);
+}
+
+TEST_F(PanelTest, ChildrenHiddenBeforeACollapseStayHidden) {
+    auto* shown = new TPanel(Form);
+    shown->SetParent(Panel);
+    auto* hidden = new TPanel(Form);
+    hidden->SetParent(Panel);
+    hidden->SetVisible(false);
+    Panel->SetCollaps(true);
+    EXPECT_FALSE(shown->Visible());
+    Panel->SetCollaps(false);
+    EXPECT_TRUE(shown->Visible());
+    EXPECT_FALSE(hidden->Visible());
+    // A child freed while the panel is collapsed is forgotten, not shown again.
+    Panel->SetCollaps(true);
+    delete hidden;
+    Panel->SetCollaps(false);
+    EXPECT_TRUE(shown->Visible());
+}
+
+TEST_F(PanelTest, CaptionButtonsAndCaptionClicks) {
+    int captionClicks = 0, closes = 0;
+    Panel->OnCaptionClick = [&](TObject*) { ++captionClicks; };
+    Panel->OnClose = [&](TObject*) { ++closes; };
+    Panel->PanelCaption()->SetMinMaxCaption(true);
+    const TRect minMax = Panel->MinMaxButtonRect();
+    EXPECT_EQ(minMax, TRect(200 - 14, 2, 198, 14));
+    // With MinMaxCaption on, the button still toggles once.
+    Driver.Click(Panel, minMax.CenterPoint());
+    EXPECT_TRUE(Panel->Collaps());
+    EXPECT_EQ(captionClicks, 1);
+    Driver.Click(Panel, TPoint(40, 8));
+    EXPECT_FALSE(Panel->Collaps());
+    EXPECT_EQ(captionClicks, 2);
+    // The body is no caption.
+    Driver.Click(Panel, TPoint(40, 100));
+    EXPECT_EQ(captionClicks, 2);
+
+    Panel->PanelCaption()->SetCloseButton(true);
+    const TRect close = Panel->CloseButtonRect();
+    EXPECT_EQ(close, TRect(186, 2, 198, 14));
+    EXPECT_EQ(Panel->MinMaxButtonRect(), TRect(174, 2, 186, 14));
+    Driver.Click(Panel, close.CenterPoint());
+    EXPECT_FALSE(Panel->Visible());
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(PanelTest, FreeOnCloseFreesThePanelAfterItsClickReturns) {
+    auto* group = new TKvxPanelGroup(Form);
+    group->SetParent(Form);
+    group->SetBounds(220, 10, 200, 300);
+    TKvxPanel* a = NewPanel(0, 0, 100, 100, group);
+    TKvxPanel* b = NewPanel(0, 120, 100, 100, group);
+    b->PanelCaption()->SetCloseButton(true);
+    b->SetFreeOnClose(true);
+    int closes = 0, captionClicks = 0, released = 0;
+    b->OnClose = [&](TObject*) { ++closes; };
+    b->OnCaptionClick = [&](TObject*) { ++captionClicks; };
+    // Seen by the test after the release handler has run: the panel is still alive then.
+    b->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++released; };
+    Driver.Pump();
+    const TPoint closeAt = b->CloseButtonRect().CenterPoint();
+    Driver.Click(b, closeAt);
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(captionClicks, 0);
+    EXPECT_EQ(released, 1);
+    Driver.Pump();
+    ASSERT_EQ(group->ControlCount(), 2); // the scroll bar and a
+    EXPECT_EQ(group->Controls(1), a);
+    group->UpdateGroup();
+    // The group still frees what it holds, once.
+    delete group;
+}
+
+TEST_F(PanelTest, HitTestsForMovingAndSizing) {
+    Panel->SetCanMove(true);
+    Panel->SetCanSize(true);
+    EXPECT_EQ(HitTest(Panel, {50, 10}), HTCAPTION);
+    EXPECT_EQ(HitTest(Panel, {190, 8}), HTCLIENT); // the collapse button's zone
+    EXPECT_EQ(HitTest(Panel, {50, 80}), HTCLIENT);
+    EXPECT_EQ(HitTest(Panel, {198, 173}), HTBOTTOMRIGHT);
+    Panel->SetCollaps(true);
+    EXPECT_NE(HitTest(Panel, {198, 16}), HTBOTTOMRIGHT);
+    Panel->SetCollaps(false);
+    Panel->SetCanMove(false);
+    Panel->SetCanSize(false);
+    EXPECT_EQ(HitTest(Panel, {50, 10}), HTCLIENT);
+    EXPECT_EQ(HitTest(Panel, {198, 173}), HTCLIENT);
+    // A caption anchor is clicked, not dragged.
+    Panel->SetCanMove(true);
+    Panel->PanelCaption()->SetText("<a href=\"go\">go there now</a>");
+    EXPECT_EQ(HitTest(Panel, {8, 8}), HTCLIENT);
+}
+
+TEST_F(PanelTest, UserSizingKeepsTheFixedSideAndTheFullHeight) {
+    Panel->SetCanSize(true);
+    Panel->SetFixedHeight(true);
+    TRect proposed(10, 10, 300, 400);
+    // The load size is taken in the loaded step; a panel made in code has the size it was made with.
+    Panel->Perform(WM_SIZING, 0, reinterpret_cast<LPARAM>(&proposed));
+    EXPECT_EQ(proposed.Width(), 290);
+    EXPECT_EQ(proposed.Bottom, 10);
+}
+
+TEST_F(PanelTest, AnchorsGoToTheEventOrToTheLinkService) {
+    std::vector<std::string> launched;
+    const TLinkLauncher previous =
+        SetLinkLauncher([&](const std::string&, const std::vector<std::string>& args) {
+            launched.push_back(args.empty() ? "" : args.back());
+            return true;
+        });
+    std::vector<std::string> clicked;
+    Panel->OnAnchorClick = [&](TObject*, const std::string& a) { clicked.push_back(a); };
+    Panel->SetBodyText("<a href=\"details\">details</a><br><a href=\"https://example.org/\">web</a><br>"
+                       "<a href=\"file:///etc/passwd\">local</a>");
+    Driver.Pump();
+    Driver.Click(Panel, TPoint(6, 24));
+    Driver.Click(Panel, TPoint(6, 24 + Panel->Canvas()->TextHeight("gh")));
+    Driver.Click(Panel, TPoint(6, 24 + 2 * Panel->Canvas()->TextHeight("gh")));
+    SetLinkLauncher(previous);
+    EXPECT_EQ(clicked, (std::vector<std::string>{"details"}));
+    EXPECT_EQ(launched, (std::vector<std::string>{"https://example.org/"}));
+    // A caption on the left has no anchors.
+    Panel->PanelCaption()->SetText("<a href=\"x\">xxxxxxxx</a>");
+    Panel->PanelCaption()->SetPosition(cpLeft);
+    EXPECT_EQ(Panel->AnchorAt(8, 8), "");
+}
+
+// ---- Shading --------------------------------------------------------------------------------------------
+
+TColor ShadeAt(TKvxPanel* P, int X, int Y) {
+    return P->ShadeBitmap()->Canvas()->Pixels(X, Y);
+}
+
+TEST_F(PanelTest, HorizontalShadeFollowsTheLightLevel) {
+    Panel->SetWidth(100);
+    Panel->PanelCaption()->SetColor(clWhite);
+    Panel->PanelCaption()->SetShadeLight(300); // only the low byte counts: 44
+    Panel->PanelCaption()->SetShadeType(stHShade);
+    ASSERT_EQ(Panel->ShadeBitmap()->Width(), 100);
+    ASSERT_EQ(Panel->ShadeBitmap()->Height(), 20);
+    // Column 0 is L - 123 and negative levels wrap: 255 * -79 div 255 = -79, 177 as a byte.
+    EXPECT_EQ(ShadeAt(Panel, 0, 5), RGB(177, 177, 177));
+    EXPECT_EQ(ShadeAt(Panel, 99, 5), RGB(42, 42, 42)); // L - ((1 * 239 / 100 + 8) / 2) = 44 - 5
+    Panel->PanelCaption()->SetShadeLight(255);
+    EXPECT_EQ(ShadeAt(Panel, 99, 5), RGB(250, 250, 250));
+}
+
+TEST_F(PanelTest, ShadesThatWouldDivideByZeroFallBackToTheCaptionColour) {
+    struct Case {
+        TShadeType Type;
+        int Width, Height;
+    };
+    const Case cases[] = {{stIRadial, 20, 20}, {stORadial, 20, 20}, {stHardBump, 5, 20}, {stHardBump, 60, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(kShadeTypeNames[c.Type]);
+        Panel->SetWidth(c.Width);
+        Panel->PanelCaption()->SetHeight(c.Height);
+        Panel->PanelCaption()->SetColor(RGB(10, 20, 30));
+        Panel->PanelCaption()->SetShadeType(c.Type);
+        EXPECT_EQ(ShadeAt(Panel, 0, 0), RGB(10, 20, 30));
+        EXPECT_EQ(ShadeAt(Panel, c.Width - 1, c.Height - 1), RGB(10, 20, 30));
+    }
+    // Not square: the radial shade is computed.
+    Panel->SetWidth(100);
+    Panel->PanelCaption()->SetHeight(20);
+    Panel->PanelCaption()->SetColor(clWhite);
+    Panel->PanelCaption()->SetShadeType(stORadial);
+    EXPECT_NE(ShadeAt(Panel, 0, 0), ShadeAt(Panel, 50, 10));
+}
+
+// ---- Background picture ---------------------------------------------------------------------------------
+
+std::string SmallPng() {
+    TBitmap bmp(10, 6, pf24bit);
+    bmp.Canvas()->Brush()->SetColor(clRed);
+    bmp.Canvas()->FillRect(TRect(0, 0, 10, 6));
+    TPngImage png;
+    png.Assign(&bmp);
+    TMemoryStream s;
+    png.SaveToStream(s);
+    return std::string(s.Bytes().begin(), s.Bytes().begin() + s.Size());
+}
+
+TEST(KvxImageTest, KeepsTheBytesAndClearsThemWhenAnEmptyPictureIsAssigned) {
+    const std::string bytes = SmallPng();
+    TKvxImage image;
+    TStringStream in(bytes);
+    int changes = 0;
+    image.OnChange = [&](TObject*) { ++changes; };
+    image.LoadFromStream(in);
+    EXPECT_FALSE(image.Empty());
+    EXPECT_EQ(image.Width(), 10);
+    EXPECT_EQ(image.Height(), 6);
+    EXPECT_EQ(std::string(image.Data().begin(), image.Data().end()), bytes);
+    EXPECT_EQ(changes, 1);
+
+    TKvxImage copy;
+    copy.Assign(&image);
+    EXPECT_EQ(copy.Data(), image.Data());
+    EXPECT_EQ(copy.Width(), 10);
+
+    // A cleared background must not come back with the next save.
+    TKvxImage empty;
+    copy.Assign(&empty);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_TRUE(copy.Data().empty());
+    image.Assign(nullptr);
+    EXPECT_TRUE(image.Empty());
+    EXPECT_TRUE(image.Data().empty());
+    image.SetWidth(50);
+    EXPECT_EQ(image.Width(), 0);
+}
+
+TEST(KvxImageTest, UndecodableBytesRaiseFromStreamsAndAreSwallowedFromFiles) {
+    TKvxImage image;
+    TStringStream junk("not a picture at all");
+    try {
+        image.LoadFromStream(junk);
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Could not load image. Invalid format");
+    }
+    EXPECT_FALSE(image.Empty());
+    EXPECT_EQ(image.Width(), 0);
+    image.LoadFromFile("/nonexistent/picture.bmp");
+    EXPECT_TRUE(image.Empty());
+}
+
+// ---- Styler and group -----------------------------------------------------------------------------------
+
+TEST_F(PanelTest, StylerRecoloursItsPanelsAndKeepsTheirCaptions) {
+    auto* styler = new TKvxPanelStyler(Form);
+    auto* other = NewPanel(220, 10, 200, 100);
+    Panel->SetStyler(styler);
+    Panel->PanelCaption()->SetText("Operation Mode");
+    styler->ApplyStyle(tsWhidbey);
+    EXPECT_EQ(Panel->PanelCaption()->Color(), 0xF3F7F8);
+    EXPECT_EQ(Panel->PanelCaption()->ColorTo(), 0xACC3C3);
+    EXPECT_EQ(Panel->PanelCaption()->GradientDirection(), gdVertical);
+    EXPECT_EQ(Panel->Color(), clWhite);
+    EXPECT_EQ(Panel->ColorTo(), 0xE3F0F2);
+    EXPECT_EQ(Panel->BorderColor(), clGray);
+    EXPECT_TRUE(Panel->BorderShadow());
+    EXPECT_EQ(Panel->StatusBar()->Color(), 0xE3F0F2);
+    EXPECT_EQ(Panel->StatusBar()->BorderColor(), clSilver);
+    EXPECT_EQ(Panel->PanelCaption()->Text(), "Operation Mode");
+    EXPECT_TRUE(Panel->PanelCaption()->Visible());
+    EXPECT_EQ(other->PanelCaption()->Color(), clHighlight); // not pointing to the styler
+
+    styler->ApplyStyle(tsCustom);
+    EXPECT_EQ(styler->Style(), psWhidbey);
+    styler->SetStyle(psClassic);
+    EXPECT_FALSE(Panel->PanelCaption()->Visible());
+    styler->SetStyle(psKVX);
+    EXPECT_TRUE(Panel->PanelCaption()->Visible());
+    EXPECT_EQ(Panel->PanelCaption()->ShadeType(), stRMetal);
+    styler->ApplyStyle(tsOffice2003Classic);
+    EXPECT_EQ(Panel->PanelCaption()->Color(), clHighlight);
+    EXPECT_EQ(Panel->PanelCaption()->ColorTo(), clBlue);
+    // The styler is a style target of the form stylers.
+    EXPECT_NE(dynamic_cast<IStyleable*>(static_cast<TComponent*>(styler)), nullptr);
+    delete styler;
+    EXPECT_EQ(Panel->Styler(), nullptr);
+}
+
+TEST_F(PanelTest, VerticalGroupArrangesColumnsAndScrollsWhenTaller) {
+    auto* group = new TKvxPanelGroup(Form);
+    group->SetParent(Form);
+    group->SetBounds(0, 0, 200, 300);
+    group->SetColumns(2);
+    std::vector<TKvxPanel*> panels;
+    for (int i = 0; i < 4; ++i) {
+        panels.push_back(NewPanel(0, i * 10, 50, 100, group));
+        panels.back()->PanelCaption()->SetVisible(false);
+    }
+    group->UpdateGroup();
+    const int lefts[] = {8, 104, 8, 104}, tops[] = {8, 8, 116, 116};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(panels[i]->Left(), lefts[i]);
+        EXPECT_EQ(panels[i]->Top(), tops[i]);
+        EXPECT_EQ(panels[i]->Width(), 92);
+    }
+    EXPECT_FALSE(group->ScrollBar()->Visible());
+    panels.push_back(NewPanel(0, 50, 50, 100, group));
+    panels.back()->PanelCaption()->SetVisible(false);
+    group->UpdateGroup();
+    EXPECT_TRUE(group->ScrollBar()->Visible());
+    EXPECT_EQ(group->ScrollBar()->Max(), 332);
+    EXPECT_EQ(group->ScrollBar()->PageSize(), 300);
+    EXPECT_EQ(panels[0]->Left(), 8);
+    EXPECT_EQ(panels[1]->Left(), 96);
+    EXPECT_EQ(panels[0]->Width(), 84);
+    group->SetColumns(0); // ignored
+    EXPECT_EQ(group->Columns(), 2);
+}
+
+TEST_F(PanelTest, CollapsingInsideAGroupMovesThePanelsBelowUp) {
+    auto* group = new TKvxPanelGroup(Form);
+    group->SetParent(Form);
+    group->SetBounds(0, 0, 200, 300);
+    TKvxPanel* upper = NewPanel(0, 0, 50, 100, group);
+    TKvxPanel* lower = NewPanel(0, 200, 50, 100, group);
+    group->UpdateGroup();
+    EXPECT_EQ(lower->Top(), 116);
+    upper->SetCollapsSteps(2);
+    upper->SetCollapsDelay(0);
+    std::vector<int> tops;
+    lower->OnResize = nullptr;
+    upper->OnResize = [&](TObject*) { tops.push_back(lower->Top()); };
+    upper->SetCollaps(true);
+    EXPECT_EQ(lower->Top(), 8 + 18 + 8);
+    ASSERT_GE(tops.size(), 2u);
+}
+
+// ---- Layouts and pictures -------------------------------------------------------------------------------
+
+TEST_F(PanelTest, LayoutRoundTripKeepsCollapsedPanelsAndTheirFullHeight) {
+    auto* root = NewForm<TForm>(Application);
+    auto* styler = new TKvxPanelStyler(root);
+    styler->SetName("KvxPanelStyler1");
+    auto* p = new TKvxPanel(root);
+    p->SetName("KvxPanel1");
+    p->SetParent(root);
+    p->SetBounds(8, 8, 230, 175);
+    p->PanelCaption()->SetVisible(true);
+    p->PanelCaption()->SetText("Soft Trigger Time");
+    p->PanelCaption()->SetMinMaxButton(true);
+    p->PanelCaption()->SetMinMaxButtonColor(clBlack);
+    p->PanelCaption()->SetMinMaxButtonHoverColor(clRed);
+    p->SetCollapsDelay(0);
+    p->SetStyler(styler);
+    p->SetBodyText("<b>USB</b> 2.0");
+    p->SetCollaps(true);
+    styler->SetStyle(psWhidbey);
+    const std::string text = WriteComponentToText(root);
+    EXPECT_NE(text.find("FullHeight = 175"), std::string::npos) << text;
+    EXPECT_NE(text.find("Collaps = True"), std::string::npos);
+    EXPECT_NE(text.find("Style = psWhidbey"), std::string::npos);
+
+    auto* back = NewForm<TForm>(Application);
+    ReadComponentFromText(text, back);
+    auto* q = dynamic_cast<TKvxPanel*>(back->FindComponent("KvxPanel1"));
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->Height(), 18);
+    EXPECT_TRUE(q->Collaps());
+    EXPECT_EQ(q->PanelCaption()->Text(), "Soft Trigger Time");
+    EXPECT_EQ(q->PanelCaption()->MinMaxButtonHoverColor(), clRed);
+    EXPECT_EQ(q->PanelCaption()->Color(), 0xF3F7F8);
+    EXPECT_EQ(q->Styler(), back->FindComponent("KvxPanelStyler1"));
+    EXPECT_EQ(WriteComponentToText(back), text);
+    q->SetCollaps(false);
+    EXPECT_EQ(q->Height(), 175);
+    delete back;
+    delete root;
+}
+
+TEST_F(PanelTest, PicturesOfPanelsExpandedCollapsedAndCaptionShades) {
+    UI_HEADLESS_ONLY(Driver);
+    auto* styler = new TKvxPanelStyler(Form);
+    styler->SetStyle(psWhidbey);
+    Panel->SetStyler(styler);
+    Panel->PanelCaption()->SetMinMaxButtonColor(clBlack);
+    Panel->SetBodyText("Exposure <b>12 ms</b><br>Gain <font color=\"clRed\">high</font><br>"
+                       "<a href=\"more\">more settings</a>");
+    Panel->StatusBar()->SetVisible(true);
+    Panel->StatusBar()->SetText("ready");
+    TKvxPanel* collapsed = NewPanel(220, 10, 200, 175);
+    collapsed->SetStyler(styler);
+    collapsed->PanelCaption()->SetText("Refresh-Interval");
+    collapsed->SetCollaps(true);
+    TKvxPanel* left = NewPanel(220, 60, 200, 120);
+    left->PanelCaption()->SetPosition(cpLeft);
+    left->PanelCaption()->SetText("Misc");
+    left->PanelCaption()->SetCloseButton(true);
+    left->SetBodyText("caption on the left");
+    Driver.Pump();
+    auto image = Driver.Render(Form);
+    // The caption band is the styler's gradient, the body below it white.
+    EXPECT_EQ(Driver.Pixel(Panel, 2, 2), TTestDriver::PixelOf(*image, 10 + 2, 10 + 2));
+    EXPECT_NE(Driver.Pixel(Panel, 100, 2), clWhite);
+    EXPECT_EQ(Driver.Pixel(Panel, 150, 120), clWhite);
+    TTestDriver::SavePng(*image, TestOutputDir("controls") + "/panels.png");
+
+    // One caption per computed shading.
+    auto* sheet = NewForm<TForm>(Application);
+    sheet->SetBounds(0, 0, 520, 14 * 28 + 40);
+    const TShadeType shades[] = {stNormal, stNoise,   stDiagShade, stHShade,  stVShade,  stHBump,     stVBump,
+                                 stSoftBump, stHardBump, stLMetal, stRMetal, stIRadial, stORadial, stHShadeInv};
+    int y = 4;
+    for (TShadeType s : shades) {
+        auto* p = new TKvxPanel(sheet);
+        p->SetParent(sheet);
+        p->SetBounds(4, y, 250, 24);
+        p->PanelCaption()->SetVisible(true);
+        p->PanelCaption()->SetColor(RGB(90, 140, 220));
+        p->PanelCaption()->SetShadeLight(255);
+        p->PanelCaption()->SetText(kShadeTypeNames[s]);
+        p->PanelCaption()->SetFont(Panel->Font());
+        p->PanelCaption()->SetShadeType(s);
+        auto* r = new TKvxPanel(sheet);
+        r->SetParent(sheet);
+        r->SetBounds(260, y, 250, 24);
+        r->PanelCaption()->Assign(p->PanelCaption());
+        r->PanelCaption()->SetVisible(true);
+        r->PanelCaption()->SetShape(s % 2 ? csRounded : csSemiRounded);
+        y += 28;
+    }
+    sheet->Show();
+    Driver.Pump();
+    auto shadesImage = Driver.Render(sheet);
+    TTestDriver::SavePng(*shadesImage, TestOutputDir("controls") + "/panel_caption_shades.png");
+}
+
+} // namespace
