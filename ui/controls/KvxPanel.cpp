@@ -367,7 +367,6 @@ PLAT_PROPERTIES(TCustomKvxPanel) {}
 
 PLAT_PROPERTIES(TKvxPanel) {
     using P = TKvxPanel;
-    props.Hide("Caption");
     props.Hide("Alignment");
     props.Boolean("AnchorHint", &P::AnchorHint, &P::SetAnchorHint, false);
     props.Object("AutoSize", &P::AutoSizing, &P::SetAutoSizing);

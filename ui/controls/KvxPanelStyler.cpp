@@ -133,8 +133,8 @@ namespace {
 // Layouts create the panel family by class name.
 struct TRegistrar {
     TRegistrar() {
-        RegisterClasses({&TKvxPanel::StaticClass(), &TKvxPanelGroup::StaticClass(), &TKvxPanelStyler::StaticClass(),
-                         &TThemeNotifierWindow::StaticClass()});
+        RegisterClasses({&TKvxPanel::StaticClass(), &TKvxPanelGroup::StaticClass(),
+                         &TKvxPanelStyler::StaticClass(), &TThemeNotifierWindow::StaticClass()});
     }
 } registrar;
 

@@ -63,7 +63,8 @@ TEST_F(PanelTest, CollapsesToItsCaptionAndExpandsToTheHeightItHad) {
         int Collapsed;
     };
     // Caption 20 less 2; a shadowed border adds its width and 4; a status bar its height.
-    const Case cases[] = {{0, false, false, 18}, {2, true, false, 24}, {2, false, false, 18}, {0, false, true, 36}};
+    const Case cases[] = {
+        {0, false, false, 18}, {2, true, false, 24}, {2, false, false, 18}, {0, false, true, 36}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.BorderWidth * 10 + c.Shadow);
         Panel->SetBorderWidth(c.BorderWidth);
@@ -253,7 +254,7 @@ TEST_F(PanelTest, HorizontalShadeFollowsTheLightLevel) {
     ASSERT_EQ(Panel->ShadeBitmap()->Height(), 20);
     // Column 0 is L - 123 and negative levels wrap: 255 * -79 div 255 = -79, 177 as a byte.
     EXPECT_EQ(ShadeAt(Panel, 0, 5), RGB(177, 177, 177));
-    EXPECT_EQ(ShadeAt(Panel, 99, 5), RGB(42, 42, 42)); // L - ((1 * 239 / 100 + 8) / 2) = 44 - 5
+    EXPECT_EQ(ShadeAt(Panel, 99, 5), RGB(39, 39, 39)); // L - ((1 * 239 / 100 + 8) / 2) = 44 - 5
     Panel->PanelCaption()->SetShadeLight(255);
     EXPECT_EQ(ShadeAt(Panel, 99, 5), RGB(250, 250, 250));
 }
@@ -362,10 +363,12 @@ TEST_F(PanelTest, StylerRecoloursItsPanelsAndKeepsTheirCaptions) {
 
     styler->ApplyStyle(tsCustom);
     EXPECT_EQ(styler->Style(), psWhidbey);
+    // The presets that hide or show the caption do it in the settings; each panel keeps its own.
     styler->SetStyle(psClassic);
-    EXPECT_FALSE(Panel->PanelCaption()->Visible());
-    styler->SetStyle(psKVX);
+    EXPECT_FALSE(styler->Settings()->Caption()->Visible());
     EXPECT_TRUE(Panel->PanelCaption()->Visible());
+    EXPECT_EQ(Panel->BevelOuter(), bvRaised);
+    styler->SetStyle(psKVX);
     EXPECT_EQ(Panel->PanelCaption()->ShadeType(), stRMetal);
     styler->ApplyStyle(tsOffice2003Classic);
     EXPECT_EQ(Panel->PanelCaption()->Color(), clHighlight);
@@ -438,12 +441,14 @@ TEST_F(PanelTest, LayoutRoundTripKeepsCollapsedPanelsAndTheirFullHeight) {
     p->PanelCaption()->SetVisible(true);
     p->PanelCaption()->SetText("Soft Trigger Time");
     p->PanelCaption()->SetMinMaxButton(true);
-    p->PanelCaption()->SetMinMaxButtonColor(clBlack);
-    p->PanelCaption()->SetMinMaxButtonHoverColor(clRed);
     p->SetCollapsDelay(0);
     p->SetStyler(styler);
     p->SetBodyText("<b>USB</b> 2.0");
     p->SetCollaps(true);
+    // What the program's forms stream besides the preset's values.
+    styler->Settings()->Caption()->SetMinMaxButton(true);
+    styler->Settings()->Caption()->SetMinMaxButtonColor(clBlack);
+    styler->Settings()->Caption()->SetMinMaxButtonHoverColor(clRed);
     styler->SetStyle(psWhidbey);
     const std::string text = WriteComponentToText(root);
     EXPECT_NE(text.find("FullHeight = 175"), std::string::npos) << text;
@@ -470,9 +475,10 @@ TEST_F(PanelTest, LayoutRoundTripKeepsCollapsedPanelsAndTheirFullHeight) {
 TEST_F(PanelTest, PicturesOfPanelsExpandedCollapsedAndCaptionShades) {
     UI_HEADLESS_ONLY(Driver);
     auto* styler = new TKvxPanelStyler(Form);
+    styler->Settings()->Caption()->SetMinMaxButton(true);
+    styler->Settings()->Caption()->SetMinMaxButtonColor(clBlack);
     styler->SetStyle(psWhidbey);
     Panel->SetStyler(styler);
-    Panel->PanelCaption()->SetMinMaxButtonColor(clBlack);
     Panel->SetBodyText("Exposure <b>12 ms</b><br>Gain <font color=\"clRed\">high</font><br>"
                        "<a href=\"more\">more settings</a>");
     Panel->StatusBar()->SetVisible(true);
@@ -489,16 +495,20 @@ TEST_F(PanelTest, PicturesOfPanelsExpandedCollapsedAndCaptionShades) {
     Driver.Pump();
     auto image = Driver.Render(Form);
     // The caption band is the styler's gradient, the body below it white.
-    EXPECT_EQ(Driver.Pixel(Panel, 2, 2), TTestDriver::PixelOf(*image, 10 + 2, 10 + 2));
-    EXPECT_NE(Driver.Pixel(Panel, 100, 2), clWhite);
-    EXPECT_EQ(Driver.Pixel(Panel, 150, 120), clWhite);
+    // The caption's gradient darkens downwards; the collapse button is drawn in black over it.
+    EXPECT_NE(Driver.Pixel(Panel, 50, 1), Driver.Pixel(Panel, 50, 17));
+    const TRect button = Panel->MinMaxButtonRect();
+    EXPECT_EQ(Driver.Pixel(Panel, button.Left + 5, button.Top + 5), clBlack);
+    // Collapsed, only the caption is left.
+    EXPECT_EQ(collapsed->Height(), 18);
     TTestDriver::SavePng(*image, TestOutputDir("controls") + "/panels.png");
 
     // One caption per computed shading.
     auto* sheet = NewForm<TForm>(Application);
     sheet->SetBounds(0, 0, 520, 14 * 28 + 40);
-    const TShadeType shades[] = {stNormal, stNoise,   stDiagShade, stHShade,  stVShade,  stHBump,     stVBump,
-                                 stSoftBump, stHardBump, stLMetal, stRMetal, stIRadial, stORadial, stHShadeInv};
+    const TShadeType shades[] = {stNormal, stNoise,   stDiagShade, stHShade,   stVShade,
+                                 stHBump,  stVBump,   stSoftBump,  stHardBump, stLMetal,
+                                 stRMetal, stIRadial, stORadial,   stHShadeInv};
     int y = 4;
     for (TShadeType s : shades) {
         auto* p = new TKvxPanel(sheet);
