@@ -447,7 +447,10 @@ TCustomKvxPanel::TCustomKvxPanel(TComponent* AOwner)
     FFullHeight = Height();
 }
 
-TCustomKvxPanel::~TCustomKvxPanel() = default;
+TCustomKvxPanel::~TCustomKvxPanel() {
+    // A deferred free that has not run yet must not reach a panel freed with its form.
+    RemoveQueuedCalls(this);
+}
 
 uint32_t TCustomKvxPanel::PackedVersion() const {
     return (1u << 24) | (7u << 16) | (8u << 8) | 0u;
@@ -979,6 +982,14 @@ void TCustomKvxPanel::MouseMove(TShiftState Shift, int X, int Y) {
     AnchorHover(X, Y, anchor, anchorRect);
 }
 
+void TCustomKvxPanel::BringAboveSiblings() {
+    // Hit tests come with every mouse move; a panel already on top is left alone, so the z-order change
+    // and its repaint happen once.
+    HWND wnd = Handle();
+    if (GetTopWindow(GetParent(wnd)) != wnd)
+        SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
 void TCustomKvxPanel::NCHitTest(TMessage& Message) {
     if (Designing())
         return;
@@ -1005,12 +1016,12 @@ void TCustomKvxPanel::NCHitTest(TMessage& Message) {
             MouseMove(0, p.X, p.Y);
             Message.Result = HTCAPTION;
             FMoving = true;
-            SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            BringAboveSiblings();
         }
     }
     if (p.Y > Height() - GetSystemMetrics(SM_CYHSCROLL) && p.X > Width() - GetSystemMetrics(SM_CXHSCROLL) &&
         Message.Result == HTCLIENT && FCanSize && !FCollaps) {
-        SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        BringAboveSiblings();
         Message.Result = HTBOTTOMRIGHT;
     }
 }
@@ -1054,10 +1065,11 @@ void TCustomKvxPanel::Dispatch(TMessage& Message) {
     case WM_SIZING:
         if (!Designing() && Message.LParam) {
             auto& r = *reinterpret_cast<TRect*>(Message.LParam);
+            // A panel made in code has no load size; it keeps the size it has.
             if (FFixedWidth)
-                r.Right = r.Left + FLoadSize.cx;
+                r.Right = r.Left + (FLoadSize.cx >= 0 ? FLoadSize.cx : Width());
             if (FFixedHeight)
-                r.Bottom = r.Top + FLoadSize.cy;
+                r.Bottom = r.Top + (FLoadSize.cy >= 0 ? FLoadSize.cy : Height());
             FFullHeight = FCaption->Position() == cpTop ? r.Height() : r.Width();
             if (r.Width() != Width())
                 UpdateShade();

@@ -484,6 +484,7 @@ private:
     void AnchorClick(int X, int Y);
     void HintShow(plat::THintInfo& Info);
     void NCHitTest(plat::TMessage& Message);
+    void BringAboveSiblings();
     void InvalidateArea(const plat::TRect& R);
     void PaintTo(plat::TCanvas& Canvas);
     void PaintCaptionBar(plat::TCanvas& Canvas);
@@ -548,7 +549,7 @@ private:
     std::string FLastAnchor;
     plat::TCursor FSavedCursor = plat::crDefault;
     plat::TPoint FLoadOrigin;
-    plat::TSize FLoadSize;
+    plat::TSize FLoadSize{-1, -1}; // -1: not loaded from a form; the current size counts
     bool FMoving = false;
     bool FCloseHot = false;
     bool FMinMaxHot = false;

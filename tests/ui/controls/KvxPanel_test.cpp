@@ -205,14 +205,25 @@ TEST_F(PanelTest, HitTestsForMovingAndSizing) {
     EXPECT_EQ(HitTest(Panel, {8, 8}), HTCLIENT);
 }
 
-TEST_F(PanelTest, UserSizingKeepsTheFixedSideAndTheFullHeight) {
+TEST_F(PanelTest, TheUserMovesByTheCaptionAndSizesByTheGrip) {
+    Panel->SetCanMove(true);
     Panel->SetCanSize(true);
+    int ends = 0;
+    Panel->OnEndMoveSize = [&](TObject*) { ++ends; };
+    Driver.Drag(Panel, {50, 10}, {80, 30});
+    EXPECT_EQ(Panel->BoundsRect(), TRect(40, 30, 240, 205));
+    Driver.Drag(Panel, {198, 173}, {248, 193});
+    EXPECT_EQ(Panel->BoundsRect(), TRect(40, 30, 290, 225));
+    EXPECT_EQ(Panel->FullHeight(), 195);
+    EXPECT_EQ(ends, 2);
+
+    // Fixed sides stay where they are: a panel made in code keeps its current size and place.
     Panel->SetFixedHeight(true);
-    TRect proposed(10, 10, 300, 400);
-    // The load size is taken in the loaded step; a panel made in code has the size it was made with.
-    Panel->Perform(WM_SIZING, 0, reinterpret_cast<LPARAM>(&proposed));
-    EXPECT_EQ(proposed.Width(), 290);
-    EXPECT_EQ(proposed.Bottom, 10);
+    Panel->SetFixedLeft(true);
+    Driver.Drag(Panel, {248, 193}, {198, 233});
+    EXPECT_EQ(Panel->BoundsRect(), TRect(40, 30, 240, 225));
+    Driver.Drag(Panel, {50, 10}, {90, 50});
+    EXPECT_EQ(Panel->BoundsRect(), TRect(40, 70, 240, 265));
 }
 
 TEST_F(PanelTest, AnchorsGoToTheEventOrToTheLinkService) {
