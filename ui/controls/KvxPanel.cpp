@@ -1,6 +1,7 @@
 #include "ui/controls/KvxPanel.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exception.h"
@@ -1031,6 +1032,10 @@ void TCustomKvxPanel::Dispatch(TMessage& Message) {
     case CM_RELEASE:
         delete this;
         return;
+    case WM_DESTROY:
+        // Heard also when the window goes with its form's window.
+        WindowDestroyed();
+        break;
     case WM_NCHITTEST:
         TCustomPanel::Dispatch(Message);
         NCHitTest(Message);
@@ -1155,6 +1160,7 @@ std::string TCustomKvxPanel::AnchorAt(int X, int Y, TRect& AnchorRect) {
     const bool top = FCaption->Position() == cpTop;
     const bool inBand = top ? Y < FCaption->Height() : X < FCaption->Height();
     TMarkupResult res;
+    bool found = false;
     if (FCaption->Visible() && inBand) {
         // A caption on the left is drawn as plain rotated text: it has no anchors.
         if (!top)
@@ -1163,8 +1169,8 @@ std::string TCustomKvxPanel::AnchorAt(int X, int Y, TRect& AnchorRect) {
         canvas.Font()->Assign(FCaption->Font());
         r.Left += FCaption->Indent();
         r.Top += FCaption->TopIndent();
-        DrawMarkupText(canvas, FCaption->Text(), r, opt, res);
-        FCaptionHoverLink = res.LinkUnderPoint;
+        found = DrawMarkupText(canvas, FCaption->Text(), r, opt, res);
+        FCaptionHoverLink = found ? res.LinkUnderPoint : -1;
     } else {
         if (FCaption->Visible()) {
             if (top)
@@ -1176,10 +1182,10 @@ std::string TCustomKvxPanel::AnchorAt(int X, int Y, TRect& AnchorRect) {
             r.Top = FTextVAlign == tvaCenter ? r.Top + (r.Height() - textHeight) / 2 : r.Bottom - textHeight;
         canvas.Font()->Assign(Font());
         r.Bottom += 20;
-        DrawMarkupText(canvas, FText, r, opt, res);
-        FBodyHoverLink = res.LinkUnderPoint;
+        found = DrawMarkupText(canvas, FText, r, opt, res);
+        FBodyHoverLink = found ? res.LinkUnderPoint : -1;
     }
-    if (res.LinkTarget.empty() || res.LinkUnderPoint < 0)
+    if (!found || res.LinkTarget.empty())
         return {};
     AnchorRect = res.LinkRect;
     return res.LinkTarget;
@@ -1352,10 +1358,15 @@ void TCustomKvxPanel::Loaded() {
         ApplySettings(FStyler->Settings());
 }
 
-void TCustomKvxPanel::DestroyWnd() {
-    if (FPosition->Save())
-        SaveBounds();
-    TCustomPanel::DestroyWnd();
+void TCustomKvxPanel::WindowDestroyed() {
+    if (FPosition->Save()) {
+        try {
+            SaveBounds();
+        } catch (const std::exception&) {
+            // The window goes away while its form closes; bounds that could not be kept are not worth
+            // an error there, and the next run starts from the form's own bounds.
+        }
+    }
 }
 
 namespace {

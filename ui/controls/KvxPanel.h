@@ -462,7 +462,6 @@ protected:
     void DblClick() override;
     void Resize() override;
     void Dispatch(plat::TMessage& Message) override;
-    void DestroyWnd() override;
     void DefineProperties(plat::TFiler& Filer) override;
 
     void DrawCaptionShade(plat::TCanvas& Canvas, plat::TRect Rect);
@@ -490,6 +489,7 @@ private:
     void PaintCaptionBar(plat::TCanvas& Canvas);
     void PaintStatusBar(plat::TCanvas& Canvas);
     void SaveBounds();
+    void WindowDestroyed();
     void RestoreBounds();
     void Changed();
     void CaptionPositionChanged();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "platform/ui/Messages.h"
 #include "ui/controls/KvxImage.h"
 #include "ui/controls/KvxPanelStyler.h"
+#include "ui/markup/MarkupText.h"
 
 using namespace plat;
 using namespace ui;
@@ -159,30 +162,51 @@ TEST_F(PanelTest, CaptionButtonsAndCaptionClicks) {
 }
 
 TEST_F(PanelTest, FreeOnCloseFreesThePanelAfterItsClickReturns) {
-    auto* group = new TKvxPanelGroup(Form);
-    group->SetParent(Form);
-    group->SetBounds(220, 10, 200, 300);
-    TKvxPanel* a = NewPanel(0, 0, 100, 100, group);
-    TKvxPanel* b = NewPanel(0, 120, 100, 100, group);
-    b->PanelCaption()->SetCloseButton(true);
-    b->SetFreeOnClose(true);
+    // A group read from a layout records its panels and frees them with itself.
+    auto* source = NewForm<TForm>(Application);
+    source->SetBounds(100, 100, 500, 400);
+    auto* g = new TKvxPanelGroup(source);
+    g->SetName("Group");
+    g->SetParent(source);
+    g->SetBounds(220, 10, 200, 300);
+    const char* names[] = {"PanelA", "PanelB"};
+    for (const char* name : names) {
+        auto* p = new TKvxPanel(source);
+        p->SetName(name);
+        p->SetParent(g);
+        p->SetBounds(0, name[5] == 'A' ? 0 : 120, 100, 100);
+        p->PanelCaption()->SetVisible(true);
+        p->PanelCaption()->SetCloseButton(true);
+        p->SetFreeOnClose(true);
+    }
+    const std::string layout = WriteComponentToText(source);
+    auto* form = NewForm<TForm>(Application);
+    ReadComponentFromText(layout, form);
+    form->Show();
+    Driver.Pump();
+    auto* group = dynamic_cast<TKvxPanelGroup*>(form->FindComponent("Group"));
+    auto* a = dynamic_cast<TKvxPanel*>(form->FindComponent("PanelA"));
+    auto* b = dynamic_cast<TKvxPanel*>(form->FindComponent("PanelB"));
+    ASSERT_TRUE(group && a && b);
+
     int closes = 0, captionClicks = 0, released = 0;
     b->OnClose = [&](TObject*) { ++closes; };
     b->OnCaptionClick = [&](TObject*) { ++captionClicks; };
-    // Seen by the test after the release handler has run: the panel is still alive then.
+    // Runs after the panel's own release handling: the panel is still alive then.
     b->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++released; };
-    Driver.Pump();
-    const TPoint closeAt = b->CloseButtonRect().CenterPoint();
-    Driver.Click(b, closeAt);
+    Driver.Click(b, b->CloseButtonRect().CenterPoint());
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(captionClicks, 0);
     EXPECT_EQ(released, 1);
     Driver.Pump();
+    EXPECT_EQ(form->FindComponent("PanelB"), nullptr);
     ASSERT_EQ(group->ControlCount(), 2); // the scroll bar and a
     EXPECT_EQ(group->Controls(1), a);
     group->UpdateGroup();
-    // The group still frees what it holds, once.
-    delete group;
+    EXPECT_EQ(a->Top(), 8);
+    // The group frees the panel it still holds, once, and not the one that went.
+    delete form;
+    delete source;
 }
 
 TEST_F(PanelTest, HitTestsForMovingAndSizing) {
@@ -226,6 +250,18 @@ TEST_F(PanelTest, TheUserMovesByTheCaptionAndSizesByTheGrip) {
     EXPECT_EQ(Panel->BoundsRect(), TRect(40, 70, 240, 265));
 }
 
+// The distance of two lines of the panel's body text.
+int LinePitch(TKvxPanel* P) {
+    TBitmap bmp(1, 1);
+    bmp.Canvas()->Font()->Assign(P->Font());
+    TMarkupOptions opt;
+    opt.NoDraw = true;
+    TMarkupResult one, two;
+    DrawMarkupText(*bmp.Canvas(), "x", TRect(0, 0, 200, 200), opt, one);
+    DrawMarkupText(*bmp.Canvas(), "x<br>x", TRect(0, 0, 200, 200), opt, two);
+    return two.TotalHeight - one.TotalHeight;
+}
+
 TEST_F(PanelTest, AnchorsGoToTheEventOrToTheLinkService) {
     std::vector<std::string> launched;
     const TLinkLauncher previous =
@@ -239,8 +275,8 @@ TEST_F(PanelTest, AnchorsGoToTheEventOrToTheLinkService) {
                        "<a href=\"file:///etc/passwd\">local</a>");
     Driver.Pump();
     Driver.Click(Panel, TPoint(6, 24));
-    Driver.Click(Panel, TPoint(6, 24 + Panel->Canvas()->TextHeight("gh")));
-    Driver.Click(Panel, TPoint(6, 24 + 2 * Panel->Canvas()->TextHeight("gh")));
+    Driver.Click(Panel, TPoint(6, 24 + LinePitch(Panel)));
+    Driver.Click(Panel, TPoint(6, 24 + 2 * LinePitch(Panel)));
     SetLinkLauncher(previous);
     EXPECT_EQ(clicked, (std::vector<std::string>{"details"}));
     EXPECT_EQ(launched, (std::vector<std::string>{"https://example.org/"}));
@@ -248,6 +284,130 @@ TEST_F(PanelTest, AnchorsGoToTheEventOrToTheLinkService) {
     Panel->PanelCaption()->SetText("<a href=\"x\">xxxxxxxx</a>");
     Panel->PanelCaption()->SetPosition(cpLeft);
     EXPECT_EQ(Panel->AnchorAt(8, 8), "");
+}
+
+TEST_F(PanelTest, HoveringAnchorsFiresEnterAndOneExitAndSetsTheHandCursor) {
+    Panel->SetBodyText("<a href=\"one\">one one one</a><br><a href=\"two\">two two two</a><br>plain text");
+    Panel->SetHover(true);
+    Driver.Pump();
+    const int line = LinePitch(Panel);
+    std::vector<std::string> events;
+    Panel->OnAnchorEnter = [&](TObject*, const std::string& a) { events.push_back("enter " + a); };
+    Panel->OnAnchorExit = [&](TObject*, const std::string& a) { events.push_back("exit " + a); };
+    const TCursor before = Panel->Cursor();
+    Driver.MoveTo(TTestDriver::ScreenPoint(Panel, {8, 24}));
+    EXPECT_EQ(Panel->Cursor(), crHandPoint);
+    Driver.MoveTo(TTestDriver::ScreenPoint(Panel, {8, 24 + line}));
+    Driver.MoveTo(TTestDriver::ScreenPoint(Panel, {10, 24 + line}));
+    Driver.MoveTo(TTestDriver::ScreenPoint(Panel, {8, 24 + 2 * line}));
+    EXPECT_EQ(events, (std::vector<std::string>{"enter one", "enter two", "exit "}));
+    EXPECT_EQ(Panel->Cursor(), before);
+}
+
+TEST_F(PanelTest, AnchorHintShowsTheAnchorUnlessTheHandlerChangesIt) {
+    Panel->SetBodyText("<a href=\"help\">help</a> and more");
+    Panel->SetAnchorHint(true);
+    Panel->SetHint("plain hint");
+    Driver.Pump();
+    struct Case {
+        TPoint At;
+        bool Rename;
+        std::string Hint;
+    };
+    const Case cases[] = {
+        {{6, 24}, false, "help"}, {{6, 24}, true, "help!"}, {{150, 120}, false, "plain hint"}};
+    for (const Case& c : cases) {
+        Panel->OnAnchorHint =
+            c.Rename ? TAnchorHintEvent([](TObject*, std::string& a) { a += "!"; }) : nullptr;
+        THintInfo info;
+        info.HintControl = Panel;
+        info.CursorPos = c.At;
+        info.HintStr = Panel->Hint();
+        EXPECT_EQ(Panel->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)), 0);
+        EXPECT_EQ(info.HintStr, c.Hint);
+        if (c.Hint != "plain hint") {
+            const TPoint s = Panel->ClientToScreen(c.At);
+            EXPECT_EQ(info.HintPos, TPoint(s.X + 10, s.Y - 10));
+        }
+    }
+}
+
+TEST_F(PanelTest, AutoSizeFitsTheBodyTextBelowTheCaption) {
+    Panel->SetBodyText("one line");
+    Panel->AutoSizing()->SetWidth(false);
+    Panel->AutoSizing()->SetEnabled(true);
+    const int line = Panel->Canvas()->TextHeight("gh");
+    // Caption, text and the bevel on both sides.
+    EXPECT_EQ(Panel->Height(), 20 + line + 2);
+    Panel->SetBodyText("one line<br>two lines");
+    EXPECT_EQ(Panel->Height(), 20 + 2 * line + 2);
+    EXPECT_EQ(Panel->Width(), 200);
+}
+
+// The config folder of the test: bounds are kept in an INI file in it or in the settings registry.
+class PanelBoundsTest : public PanelTest {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/lumetra-panel-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        Dir = tmpl;
+        if (const char* old = std::getenv("XDG_CONFIG_HOME"))
+            OldXdg = old;
+        setenv("XDG_CONFIG_HOME", Dir.c_str(), 1);
+        PanelTest::SetUp();
+    }
+    void TearDown() override {
+        PanelTest::TearDown();
+        OldXdg.empty() ? unsetenv("XDG_CONFIG_HOME") : setenv("XDG_CONFIG_HOME", OldXdg.c_str(), 1);
+        std::filesystem::remove_all(Dir);
+    }
+    std::string Dir, OldXdg;
+};
+
+TEST_F(PanelBoundsTest, BoundsAreKeptOnlyWhenAskedAndComeBackCollapsed) {
+    const TPanelPositionLocation locations[] = {clInifile, clRegistry};
+    for (TPanelPositionLocation location : locations) {
+        SCOPED_TRACE(kPanelPositionLocationNames[location]);
+        auto* source = NewForm<TForm>(Application);
+        auto* p = new TKvxPanel(source);
+        p->SetName("Kept");
+        p->SetParent(source);
+        p->SetBounds(12, 14, 150, 175);
+        p->PanelCaption()->SetVisible(true);
+        p->PanelPosition()->SetKey(location == clInifile ? "panels.ini" : "Software\\Lumetra\\Panels");
+        p->PanelPosition()->SetSection("Memory");
+        p->PanelPosition()->SetLocation(location);
+        const std::string layout = WriteComponentToText(source);
+        p->HandleNeeded();
+        // Off: nothing is written when the window goes.
+        delete source;
+        EXPECT_FALSE(std::filesystem::exists(
+            Dir + (location == clInifile ? "/lumetra/panels.ini" : "/lumetra/registry.ini")));
+
+        auto* first = NewForm<TForm>(Application);
+        ReadComponentFromText(layout, first);
+        auto* kept = dynamic_cast<TKvxPanel*>(first->FindComponent("Kept"));
+        ASSERT_NE(kept, nullptr);
+        kept->PanelPosition()->SetSave(true);
+        kept->HandleNeeded();
+        kept->SetBounds(30, 40, 160, 120);
+        kept->SetCollaps(true);
+        delete first; // the window goes: the bounds are written
+
+        auto* second = NewForm<TForm>(Application);
+        std::string saving = layout;
+        saving.replace(saving.find("Position.Key"), 0, "Position.Save = True\n    ");
+        ReadComponentFromText(saving, second);
+        auto* back = dynamic_cast<TKvxPanel*>(second->FindComponent("Kept"));
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->BoundsRect(), TRect(30, 40, 190, 58));
+        EXPECT_TRUE(back->Collaps());
+        EXPECT_EQ(back->FullHeight(), 120);
+        back->SetCollaps(false);
+        EXPECT_EQ(back->Height(), 120);
+        back->PanelPosition()->SetSave(false);
+        delete second;
+    }
 }
 
 // ---- Shading --------------------------------------------------------------------------------------------
