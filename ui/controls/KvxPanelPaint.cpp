@@ -2,6 +2,8 @@
 // its buttons and shading, status bar and size grip.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -268,10 +270,16 @@ void TCustomKvxPanel::UpdateShade() {
 
     FShade->SetPixelFormat(pf32bit);
     FShade->SetSize(w, h);
-    TCanvas& canvas = *FShade->Canvas();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            canvas.SetPixels(x, y, px[static_cast<size_t>(y) * w + x]);
+    // Rows of 32-bit pixels, blue in the low byte.
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = FShade->ScanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const TColor c = px[static_cast<size_t>(y) * w + x];
+            const uint32_t argb = 0xFF000000u | (static_cast<uint32_t>(RedOf(c)) << 16) |
+                                  (static_cast<uint32_t>(GreenOf(c)) << 8) | static_cast<uint32_t>(BlueOf(c));
+            std::memcpy(row + 4 * static_cast<size_t>(x), &argb, 4);
+        }
+    }
     Invalidate();
 }
 

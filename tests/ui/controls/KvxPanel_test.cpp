@@ -102,7 +102,18 @@ TEST_F(PanelTest, AnimatedCollapseStepsOnTheClockAndRestoresTheColour) {
         times.push_back(Driver.Clock().MonotonicMilliseconds());
         colours.push_back(Panel->Color());
     };
+    // A transition asked for while one runs (a click handled between the steps) is ignored after its
+    // event.
+    int maximizes = 0;
+    Panel->OnMaximize = [&](TObject*) { ++maximizes; };
+    Panel->OnResize = [&, record = Panel->OnResize](TObject* s) {
+        record(s);
+        if (heights.size() == 2 && Panel->Collaps())
+            Panel->SetCollaps(false);
+    };
     Panel->SetCollaps(true);
+    EXPECT_EQ(maximizes, 1);
+    EXPECT_TRUE(Panel->Collaps());
     EXPECT_EQ(heights, (std::vector<int>{80, 60, 40, 20, 18}));
     for (size_t i = 1; i < 4; ++i)
         EXPECT_EQ(times[i] - times[i - 1], 20u);
@@ -114,6 +125,16 @@ TEST_F(PanelTest, AnimatedCollapseStepsOnTheClockAndRestoresTheColour) {
     EXPECT_EQ(heights, (std::vector<int>{38, 58, 78, 98, 100}));
     for (TColor c : colours)
         EXPECT_EQ(c, clWhite);
+}
+
+TEST_F(PanelTest, ACaptionOnTheLeftCollapsesTheWidth) {
+    Panel->PanelCaption()->SetPosition(cpLeft);
+    Panel->SetWidth(150);
+    Panel->SetCollaps(true);
+    EXPECT_EQ(Panel->Width(), 20); // the caption's thickness, nothing taken off
+    EXPECT_EQ(Panel->Height(), 175);
+    Panel->SetCollaps(false);
+    EXPECT_EQ(Panel->Width(), 150);
 }
 
 TEST_F(PanelTest, ChildrenHiddenBeforeACollapseStayHidden) {
@@ -581,6 +602,33 @@ TEST_F(PanelTest, VerticalGroupArrangesColumnsAndScrollsWhenTaller) {
     EXPECT_EQ(group->Columns(), 2);
 }
 
+TEST_F(PanelTest, HorizontalGroupLinesPanelsUpAndTheWheelScrollsAVerticalOne) {
+    auto* group = new TKvxPanelGroup(Form);
+    group->SetParent(Form);
+    group->SetBounds(0, 0, 300, 200);
+    group->SetGroupStyle(gsHorizontal);
+    TKvxPanel* second = NewPanel(150, 0, 100, 50, group);
+    TKvxPanel* first = NewPanel(10, 0, 100, 50, group);
+    TKvxPanel* hidden = NewPanel(60, 0, 100, 50, group);
+    hidden->SetVisible(false);
+    group->UpdateGroup();
+    EXPECT_EQ(first->BoundsRect(), TRect(8, 8, 108, 192));
+    EXPECT_EQ(hidden->Left(), 116); // takes the place of the next one
+    EXPECT_EQ(second->BoundsRect(), TRect(116, 8, 216, 192));
+    EXPECT_FALSE(group->ScrollBar()->Visible());
+
+    group->SetGroupStyle(gsVertical);
+    for (int i = 0; i < 4; ++i)
+        NewPanel(0, 300 + i, 50, 100, group);
+    group->UpdateGroup();
+    ASSERT_TRUE(group->ScrollBar()->Visible());
+    Driver.Pump();
+    const int top = first->Top();
+    Driver.Wheel(group, {50, 50}, -120);
+    EXPECT_EQ(group->ScrollBar()->Position(), 4);
+    EXPECT_EQ(first->Top(), top - 4);
+}
+
 TEST_F(PanelTest, CollapsingInsideAGroupMovesThePanelsBelowUp) {
     auto* group = new TKvxPanelGroup(Form);
     group->SetParent(Form);
@@ -615,6 +663,8 @@ TEST_F(PanelTest, LayoutRoundTripKeepsCollapsedPanelsAndTheirFullHeight) {
     p->SetCollapsDelay(0);
     p->SetStyler(styler);
     p->SetBodyText("<b>USB</b> 2.0");
+    TStringStream picture(SmallPng());
+    p->Background()->LoadFromStream(picture);
     p->SetCollaps(true);
     // What the program's forms stream besides the preset's values.
     styler->Settings()->Caption()->SetMinMaxButton(true);
@@ -636,6 +686,8 @@ TEST_F(PanelTest, LayoutRoundTripKeepsCollapsedPanelsAndTheirFullHeight) {
     EXPECT_EQ(q->PanelCaption()->MinMaxButtonHoverColor(), clRed);
     EXPECT_EQ(q->PanelCaption()->Color(), 0xF3F7F8);
     EXPECT_EQ(q->Styler(), back->FindComponent("KvxPanelStyler1"));
+    EXPECT_EQ(q->Background()->Data(), p->Background()->Data());
+    EXPECT_EQ(q->Background()->Width(), 10);
     EXPECT_EQ(WriteComponentToText(back), text);
     q->SetCollaps(false);
     EXPECT_EQ(q->Height(), 175);
