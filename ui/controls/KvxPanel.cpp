@@ -784,7 +784,9 @@ void TCustomKvxPanel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
         Invalidate();
     }
     FLastBoundsSize = {Width(), Height()};
-    if (FShade && FCaption && FCaption->Position() == cpTop && FShade->Width() != Width())
+    // The shade runs along the caption: a top caption's follows the width, a left one's the height.
+    if (FShade && FCaption &&
+        (FCaption->Position() == cpTop ? FShade->Width() != Width() : FShade->Height() != Height()))
         UpdateShade();
 }
 

@@ -563,8 +563,10 @@ void TKvxPanelGroup::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     TKvxPanel::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (FLastSize.cx != AWidth || FLastSize.cy != AHeight) {
         FLastSize = {AWidth, AHeight};
-        if (FScrollBar)
+        if (FScrollBar) {
             Arrange();
+            UpdateScrollBar();
+        }
     }
 }
 

@@ -12,12 +12,14 @@
 #include "platform/gfx/PngImage.h"
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/OpenLink.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/SystemServices.h"
 #include "ui/controls/KvxImage.h"
 #include "ui/controls/KvxPanelStyler.h"
 #include "ui/markup/MarkupText.h"
@@ -472,6 +474,35 @@ TEST_F(PanelTest, ShadesThatWouldDivideByZeroFallBackToTheCaptionColour) {
     Panel->PanelCaption()->SetColor(clWhite);
     Panel->PanelCaption()->SetShadeType(stORadial);
     EXPECT_NE(ShadeAt(Panel, 0, 0), ShadeAt(Panel, 50, 10));
+}
+
+TEST_F(PanelTest, XPCaptionDrawsThemedOnlyWhileAVisualStyleIsActive) {
+    UI_HEADLESS_ONLY(Driver);
+    Panel->SetBevelOuter(bvNone);
+    Panel->PanelCaption()->SetColor(clRed);
+    Panel->PanelCaption()->SetShadeType(stXPCaption);
+    Panel->PanelCaption()->SetCloseButton(true);
+    Panel->PanelCaption()->SetCloseButtonColor(clLime);
+    const bool before = VisualStylesEnabled();
+    ScopeGuard restore([before] { SetVisualStylesEnabled(before); });
+    struct Case {
+        bool Styles;
+        TColor Caption;
+        int ButtonSize;
+    };
+    // The service's window face is 0xF5E9DC; without a style the caption is plain and the cross drawn.
+    const Case cases[] = {{false, clRed, 12}, {true, 0xF5E9DC, 16}, {false, clRed, 12}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Styles);
+        SetVisualStylesEnabled(c.Styles);
+        Panel->Invalidate();
+        Driver.Pump();
+        EXPECT_EQ(Driver.Pixel(Panel, 60, 8), c.Caption);
+        EXPECT_EQ(Panel->CloseButtonRect().Width(), c.ButtonSize);
+        if (!c.Styles) {
+            EXPECT_EQ(Driver.Pixel(Panel, 200 - 7, 7), clLime);
+        }
+    }
 }
 
 // ---- Background picture ---------------------------------------------------------------------------------
