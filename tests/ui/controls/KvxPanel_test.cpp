@@ -505,6 +505,32 @@ TEST_F(PanelTest, XPCaptionDrawsThemedOnlyWhileAVisualStyleIsActive) {
     }
 }
 
+TEST_F(PanelTest, ACollapsedCaptionTakesCloseColourUnlessItIsAGradient) {
+    UI_HEADLESS_ONLY(Driver);
+    Panel->SetBevelOuter(bvNone);
+    Panel->PanelCaption()->SetColor(clRed);
+    Panel->PanelCaption()->SetCloseColor(clYellow);
+    Panel->SetCollaps(true);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(Panel, 60, 8), clYellow);
+    Panel->PanelCaption()->SetColorTo(clRed);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(Panel, 60, 8), clRed);
+    Panel->SetCollaps(false);
+    Panel->PanelCaption()->SetColorTo(clNone);
+    Driver.Pump();
+    EXPECT_EQ(Driver.Pixel(Panel, 60, 8), clRed);
+}
+
+TEST_F(PanelTest, DoubleClickOnTheCaptionOnly) {
+    int doubles = 0;
+    Panel->OnCaptionDBlClick = [&](TObject*) { ++doubles; };
+    Driver.DoubleClick(Panel, {40, 8});
+    EXPECT_EQ(doubles, 1);
+    Driver.DoubleClick(Panel, {40, 100});
+    EXPECT_EQ(doubles, 1);
+}
+
 // ---- Background picture ---------------------------------------------------------------------------------
 
 std::string SmallPng() {
@@ -746,6 +772,27 @@ TEST_F(PanelTest, PicturesOfPanelsExpandedCollapsedAndCaptionShades) {
     left->PanelCaption()->SetText("Misc");
     left->PanelCaption()->SetCloseButton(true);
     left->SetBodyText("caption on the left");
+    TKvxPanel* bordered = NewPanel(10, 200, 200, 150);
+    bordered->SetBorderWidth(2);
+    bordered->SetBorderShadow(true);
+    bordered->SetBorderColor(clNavy);
+    bordered->SetCanSize(true);
+    bordered->SetTextVAlign(tvaCenter);
+    bordered->SetBodyText("centred, with a grip");
+    bordered->PanelCaption()->SetText("Shadowed border");
+    bordered->PanelCaption()->SetCloseButton(true);
+    TKvxPanel* mirrored = NewPanel(220, 200, 200, 150);
+    mirrored->SetColor(0xFAF1E9);
+    mirrored->SetColorTo(0xEDD8C7);
+    mirrored->SetColorMirror(0xEDD8C7);
+    mirrored->SetColorMirrorTo(0xFFF2E7);
+    mirrored->PanelCaption()->SetColor(0xFFEFE3);
+    mirrored->PanelCaption()->SetColorTo(0xFFD2AF);
+    mirrored->PanelCaption()->SetGradientDirection(gdVertical);
+    mirrored->PanelCaption()->Font()->SetColor(clBlack);
+    mirrored->PanelCaption()->SetText("Mirrored <i>body</i>");
+    mirrored->SetTextVAlign(tvaBottom);
+    mirrored->SetBodyText("at the bottom");
     Driver.Pump();
     auto image = Driver.Render(Form);
     // The caption band is the styler's gradient, the body below it white.
@@ -753,6 +800,10 @@ TEST_F(PanelTest, PicturesOfPanelsExpandedCollapsedAndCaptionShades) {
     EXPECT_NE(Driver.Pixel(Panel, 50, 1), Driver.Pixel(Panel, 50, 17));
     const TRect button = Panel->MinMaxButtonRect();
     EXPECT_EQ(Driver.Pixel(Panel, button.Left + 5, button.Top + 5), clBlack);
+    // The program's look: a caption band 18 high that ends 2 pixels short of the right edge.
+    EXPECT_NE(Driver.Pixel(Panel, 100, 17), Driver.Pixel(Panel, 100, 18));
+    EXPECT_NE(Driver.Pixel(Panel, 197, 5), Driver.Pixel(Panel, 198, 5));
+    EXPECT_EQ(Driver.Pixel(Panel, 198, 5), Driver.Pixel(Panel, 199, 5));
     // Collapsed, only the caption is left.
     EXPECT_EQ(collapsed->Height(), 18);
     TTestDriver::SavePng(*image, TestOutputDir("controls") + "/panels.png");
