@@ -691,7 +691,7 @@ void TCustomKvxPanel::Notification(TComponent* AComponent, TOperation Operation)
         FPictureContainer = nullptr;
     if (AComponent == FStyler)
         FStyler = nullptr;
-    std::erase(FHiddenChildren, static_cast<TControl*>(static_cast<void*>(AComponent)));
+    std::erase_if(FHiddenChildren, [AComponent](TControl* c) { return c == AComponent; });
 }
 
 // ---- Geometry -------------------------------------------------------------------------------------------
@@ -850,7 +850,13 @@ void TCustomKvxPanel::SetCollaps(bool Value) {
 
 void TCustomKvxPanel::DoCollaps(bool Value) {
     FBusy = true;
-    ScopeGuard notBusy([this] { FBusy = false; });
+    ScopeGuard notBusy([this] {
+        FBusy = false;
+        if (FReleasePending && HandleAllocated()) {
+            FReleasePending = false;
+            PostMessage(WindowHandle(), CM_RELEASE, 0, 0);
+        }
+    });
     FCollaps = Value;
     if (Loading())
         return;
@@ -1032,6 +1038,12 @@ void TCustomKvxPanel::NCHitTest(TMessage& Message) {
 void TCustomKvxPanel::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
     case CM_RELEASE:
+        // A release that arrives while a collapse animation processes messages waits for its end: the
+        // animation still runs on this panel.
+        if (FBusy) {
+            FReleasePending = true;
+            return;
+        }
         delete this;
         return;
     case WM_DESTROY:

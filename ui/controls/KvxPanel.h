@@ -555,6 +555,7 @@ private:
     bool FMinMaxHot = false;
     plat::TSize FLastBoundsSize{-1, -1};
     bool FClosing = false;
+    bool FReleasePending = false;
 };
 
 class TKvxPanel : public TCustomKvxPanel {

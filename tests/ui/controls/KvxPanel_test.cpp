@@ -18,6 +18,7 @@
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/SystemServices.h"
 #include "ui/controls/KvxImage.h"
@@ -230,6 +231,24 @@ TEST_F(PanelTest, FreeOnCloseFreesThePanelAfterItsClickReturns) {
     // The group frees the panel it still holds, once, and not the one that went.
     delete form;
     delete source;
+}
+
+TEST_F(PanelTest, AReleaseDuringTheCollapseAnimationWaitsForItsEnd) {
+    Panel->SetName("Animated");
+    Panel->SetCollapsSteps(3);
+    Panel->SetCollapsDelay(0);
+    Driver.Pump();
+    int steps = 0;
+    // What a FreeOnClose close button posts, handled by the animation's own message processing.
+    Panel->OnResize = [&](TObject*) {
+        if (++steps == 1)
+            PostMessage(Panel->Handle(), CM_RELEASE, 0, 0);
+    };
+    Panel->SetCollaps(true);
+    EXPECT_EQ(Panel->Height(), 18);
+    EXPECT_EQ(Form->FindComponent("Animated"), Panel);
+    Driver.Pump();
+    EXPECT_EQ(Form->FindComponent("Animated"), nullptr);
 }
 
 TEST_F(PanelTest, HitTestsForMovingAndSizing) {
