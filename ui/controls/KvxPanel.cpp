@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/FileUtils.h"
@@ -41,6 +42,15 @@ PLAT_CLASS_INFO(TAutoSize, TPersistent)
 PLAT_CLASS_INFO(TPanelPosition, TPersistent)
 PLAT_CLASS_INFO(TCustomKvxPanel, TCustomPanel)
 PLAT_CLASS_INFO_CREATABLE(TKvxPanel, TCustomKvxPanel)
+
+namespace {
+
+// Layouts create the panel by class name.
+struct TRegistrar {
+    TRegistrar() { RegisterClass(TKvxPanel::StaticClass()); }
+} registrar;
+
+} // namespace
 
 // ---- Caption --------------------------------------------------------------------------------------------
 

@@ -483,7 +483,7 @@ void TCustomKvxPanel::PaintTo(TCanvas& Canvas) {
     {
         TClipScope clip(Canvas);
         Canvas.Handle()->IntersectClipRect(content.Left, content.Top, content.Right, content.Bottom);
-        if (!FBackground->Empty() && FBackground->Width() > 0) {
+        if (!FBackground->Empty() && FBackground->Width() > 0 && FBackground->Height() > 0) {
             const int pw = FBackground->Width(), ph = FBackground->Height();
             const int rx = std::max(content.Left, content.Right - content.Left - pw - bw);
             const int by = std::max(content.Top, Height() - ph - bw);

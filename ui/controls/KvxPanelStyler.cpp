@@ -130,11 +130,11 @@ void TThemeNotifierWindow::Dispatch(TMessage& Message) {
 
 namespace {
 
-// Layouts create the panel family by class name.
+// Layouts create the styler and the group by class name.
 struct TRegistrar {
     TRegistrar() {
-        RegisterClasses({&TKvxPanel::StaticClass(), &TKvxPanelGroup::StaticClass(),
-                         &TKvxPanelStyler::StaticClass(), &TThemeNotifierWindow::StaticClass()});
+        RegisterClasses({&TKvxPanelGroup::StaticClass(), &TKvxPanelStyler::StaticClass(),
+                         &TThemeNotifierWindow::StaticClass()});
     }
 } registrar;
 

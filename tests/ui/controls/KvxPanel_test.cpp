@@ -798,6 +798,9 @@ TEST_F(PanelTest, PicturesOfPanelsExpandedCollapsedAndCaptionShades) {
     bordered->SetCanSize(true);
     bordered->SetTextVAlign(tvaCenter);
     bordered->SetBodyText("centred, with a grip");
+    TStringStream picture(SmallPng());
+    bordered->Background()->LoadFromStream(picture);
+    bordered->SetBackgroundPosition(bpTopRight);
     bordered->PanelCaption()->SetText("Shadowed border");
     bordered->PanelCaption()->SetCloseButton(true);
     TKvxPanel* mirrored = NewPanel(220, 200, 200, 150);
