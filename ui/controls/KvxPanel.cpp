@@ -446,11 +446,18 @@ TCustomKvxPanel::TCustomKvxPanel(TComponent* AOwner)
       FStatusBar(std::make_unique<TPanelStatusBar>()), FAutoSize(std::make_unique<TAutoSize>(this)),
       FPosition(std::make_unique<TPanelPosition>()), FBackground(std::make_unique<TKvxImage>()),
       FShade(std::make_unique<TBitmap>()), FCache(std::make_unique<THTMLPictureCache>()) {
-    FCaption->OnChange = [this](TObject*) { Changed(); };
+    // The caption band and the status bar border the area aligned children share.
+    FCaption->OnChange = [this](TObject*) {
+        Realign();
+        Changed();
+    };
     FCaption->OnShadeChange = [this](TObject*) { UpdateShade(); };
     FCaption->OnStateChange = [this](TObject*) { StateChanged(); };
     FCaption->OnPositionChange = [this](TObject*) { CaptionPositionChanged(); };
-    FStatusBar->OnChange = [this](TObject*) { Changed(); };
+    FStatusBar->OnChange = [this](TObject*) {
+        Realign();
+        Changed();
+    };
     FBackground->OnChange = [this](TObject*) { Changed(); };
     // The same test as the binding's, taken once: later version changes need a new panel.
     FXP = IsWinXPOrLater();
@@ -490,6 +497,7 @@ void TCustomKvxPanel::Changed() {
 }
 
 void TCustomKvxPanel::CaptionPositionChanged() {
+    Realign();
     UpdateAutoSize();
     UpdateShade();
     Invalidate();

@@ -140,6 +140,21 @@ TEST_F(PanelTest, ACaptionOnTheLeftCollapsesTheWidth) {
     EXPECT_EQ(Panel->Width(), 150);
 }
 
+TEST_F(PanelTest, AlignedChildrenShareTheAreaBetweenCaptionAndStatusBar) {
+    Panel->SetBevelOuter(bvNone);
+    auto* child = new TPanel(Form);
+    child->SetParent(Panel);
+    child->SetAlign(alClient);
+    EXPECT_EQ(child->BoundsRect(), TRect(0, 20, 200, 175));
+    Panel->StatusBar()->SetVisible(true);
+    EXPECT_EQ(child->BoundsRect(), TRect(0, 20, 200, 157));
+    Panel->PanelCaption()->SetPosition(cpLeft);
+    EXPECT_EQ(child->BoundsRect(), TRect(20, 0, 182, 175));
+    Panel->PanelCaption()->SetVisible(false);
+    Panel->StatusBar()->SetVisible(false);
+    EXPECT_EQ(child->BoundsRect(), TRect(0, 0, 200, 175));
+}
+
 TEST_F(PanelTest, ChildrenHiddenBeforeACollapseStayHidden) {
     auto* shown = new TPanel(Form);
     shown->SetParent(Panel);
