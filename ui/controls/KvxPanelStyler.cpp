@@ -205,7 +205,7 @@ static_assert(std::size(kPresets) == psOffice2007Silver + 1);
 PLAT_PROPERTIES(TKvxPanelStyler) {
     using S = TKvxPanelStyler;
     // Settings are read before Style, so the preset covers the streamed values it names.
-    props.Object("Settings", &S::Settings, &S::SetSettings);
+    props.Object("Settings", &S::Settings);
     props.Boolean("AutoThemeAdapt", &S::AutoThemeAdapt, &S::SetAutoThemeAdapt, false);
     props.String("Comments", &S::Comments, &S::SetComments);
     props.Enum("Style", &S::Style, &S::SetStyle, kKvxPanelStyleNames, psXP);
@@ -270,11 +270,6 @@ void TKvxPanelStyler::Assign(TPersistent* Source) {
     FAutoThemeAdapt = src->FAutoThemeAdapt;
     FComments = src->FComments;
     SetStyle(src->FStyle);
-}
-
-void TKvxPanelStyler::SetSettings(TKvxPanelSettings* Value) {
-    // Settings copy nothing onto settings; the stream fills this object through its properties.
-    (void)Value;
 }
 
 void TKvxPanelStyler::SetStyle(TKvxPanelStyle Value) {
@@ -368,7 +363,7 @@ PLAT_PROPERTIES(TKvxPanelGroup) {
     props.Integer("HorzPadding", &G::HorzPadding, &G::SetHorzPadding, 8);
     props.Integer("VertPadding", &G::VertPadding, &G::SetVertPadding, 8);
     props.Boolean("ScrollSmooth", &G::ScrollSmooth, &G::SetScrollSmooth, false);
-    props.Object("DefaultPanel", &G::DefaultPanel, &G::SetDefaultPanel);
+    props.Object("DefaultPanel", &G::DefaultPanel);
 }
 
 TKvxPanelGroup::TKvxPanelGroup(TComponent* AOwner)

@@ -189,9 +189,8 @@ public:
 
     TKvxPanelStyle Style() const { return FStyle; }
     void SetStyle(TKvxPanelStyle Value);
+    // Filled through its properties (forms, presets); settings are never copied onto settings.
     TKvxPanelSettings* Settings() const { return FSettings.get(); }
-    // Copies the values; the styler keeps its own settings object.
-    void SetSettings(TKvxPanelSettings* Value);
     bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
     void SetAutoThemeAdapt(bool Value) { FAutoThemeAdapt = Value; }
     const std::string& Comments() const { return FComments; }
@@ -233,8 +232,8 @@ public:
     void SetVertPadding(int Value);
     bool ScrollSmooth() const { return FScrollSmooth; }
     void SetScrollSmooth(bool Value) { FScrollSmooth = Value; }
+    // Stored with the form; nothing reads it.
     TKvxPanelSettings* DefaultPanel() const { return FDefaultPanel.get(); }
-    void SetDefaultPanel(TKvxPanelSettings*) {}
     plat::TScrollBar* ScrollBar() const { return FScrollBar; }
 
     void Arrange();
