@@ -14,6 +14,7 @@ using namespace plat;
 namespace ui {
 
 PLAT_CLASS_INFO(TKvxPanelSettings, TPersistent)
+PLAT_CLASS_INFO_CREATABLE(TThemeNotifierWindow, TWinControl)
 PLAT_CLASS_INFO_CREATABLE(TKvxPanelStyler, TComponent)
 PLAT_CLASS_INFO_CREATABLE(TKvxPanelGroup, TKvxPanel)
 
@@ -109,13 +110,32 @@ void TKvxPanelSettings::SetStatusBar(TPanelStatusBar* Value) {
     FStatusBar->Assign(Value);
 }
 
+// ---- Theme notifier -------------------------------------------------------------------------------------
+
+PLAT_PROPERTIES(TThemeNotifierWindow) {
+    props.Event("OnThemeChange", &TThemeNotifierWindow::OnThemeChange);
+}
+
+TThemeNotifierWindow::TThemeNotifierWindow(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(0, 0, 0, 0);
+}
+
+void TThemeNotifierWindow::Dispatch(TMessage& Message) {
+    if (Message.Msg == WM_THEMECHANGED && OnThemeChange)
+        OnThemeChange(this);
+    TWinControl::Dispatch(Message);
+}
+
 // ---- Styler ---------------------------------------------------------------------------------------------
 
 namespace {
 
 // Layouts create the styler and the group by class name.
 struct TRegistrar {
-    TRegistrar() { RegisterClasses({&TKvxPanelGroup::StaticClass(), &TKvxPanelStyler::StaticClass()}); }
+    TRegistrar() {
+        RegisterClasses({&TKvxPanelGroup::StaticClass(), &TKvxPanelStyler::StaticClass(),
+                         &TThemeNotifierWindow::StaticClass()});
+    }
 } registrar;
 
 constexpr int kKeep = INT_MIN;
@@ -327,6 +347,11 @@ void TKvxPanelStyler::UpdatePanels() {
         if (auto* panel = dynamic_cast<TCustomKvxPanel*>(owner->Components(i));
             panel && panel->Styler() == this)
             panel->ApplySettings(FSettings.get());
+}
+
+int TKvxPanelStyler::DetectXPColorScheme() {
+    // The theme service reports no colour scheme names; an active style counts as none of the three.
+    return 0;
 }
 
 void TKvxPanelStyler::ApplyAutoThemeStyle() {

@@ -177,6 +177,17 @@ private:
     std::unique_ptr<TPanelStatusBar> FStatusBar;
 };
 
+// A window that hears the system's visual-style change.
+class TThemeNotifierWindow : public plat::TWinControl {
+    PLAT_CLASS(TThemeNotifierWindow)
+public:
+    explicit TThemeNotifierWindow(plat::TComponent* AOwner);
+    plat::TNotifyEvent OnThemeChange;
+
+protected:
+    void Dispatch(plat::TMessage& Message) override;
+};
+
 class TKvxPanelStyler : public plat::TComponent, public IStyleable {
     PLAT_CLASS(TKvxPanelStyler)
 public:
@@ -198,8 +209,9 @@ public:
 
     // Pushes the settings to every panel of the owner that points here.
     void UpdatePanels();
-    // Picks the preset of the desktop's colour scheme when AutoThemeAdapt is on.
     void ApplyAutoThemeStyle();
+    // 1 blue, 2 olive, 3 silver; 0 when no such visual style is active.
+    static int DetectXPColorScheme();
 
 protected:
     void Loaded() override;

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <iterator>
 
-#include "platform/ui/Control.h"
-
 namespace ui {
 
 // Stored forms write these names and compare ordinals, which is why tsOffice2007Silver comes after
@@ -43,24 +41,5 @@ protected:
 // True on systems from the generation that added the newer locale functions on (the platform's reported
 // version 6 or later). Every unit that needs the test asks this one.
 bool IsVistaOrLater();
-
-// True on the desktop generation that introduced colour schemes and later (reported version 5.1 on).
-bool IsWindowsXPOrLater();
-
-// The desktop's colour scheme: 1 blue, 2 olive green, 3 silver, 0 none recognised.
-int DetectXPColorScheme();
-
-// A windowed control that exists only to hear the system's theme-change message; the stylers that
-// follow the desktop's colour scheme keep one.
-class TThemeNotifierWindow : public plat::TWinControl {
-    PLAT_CLASS(TThemeNotifierWindow)
-public:
-    explicit TThemeNotifierWindow(plat::TComponent* AOwner) : plat::TWinControl(AOwner) {}
-
-    plat::TNotifyEvent OnThemeChange;
-
-protected:
-    void WndProc(plat::TMessage& Message) override;
-};
 
 } // namespace ui

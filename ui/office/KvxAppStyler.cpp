@@ -15,8 +15,13 @@ namespace ui {
 
 using namespace plat;
 
+PLAT_CLASS_INFO(TThemeNotifierWindow, TWinControl)
 PLAT_CLASS_INFO_CREATABLE(TKvxAppStyler, TComponent)
 PLAT_CLASS_INFO_CREATABLE(TKvxFormStyler, TComponent)
+
+PLAT_PROPERTIES(TThemeNotifierWindow) {
+    props.Event("OnThemeChange", &TThemeNotifierWindow::OnThemeChange);
+}
 
 PLAT_PROPERTIES(TKvxAppStyler) {
     props.Boolean("AutoThemeAdapt", &TKvxAppStyler::AutoThemeAdapt, &TKvxAppStyler::SetAutoThemeAdapt);
@@ -63,6 +68,23 @@ TKVXStyle AutoThemeStyle() {
 }
 
 } // namespace
+
+bool IsWindowsXPOrLater() {
+    const TSystemVersion v = GetSystemVersion();
+    return v.Major > 5 || (v.Major == 5 && v.Minor >= 1);
+}
+
+int DetectXPColorScheme() {
+    // The scheme's name comes from an active desktop theme, and this platform draws without one, so no
+    // scheme is ever recognised.
+    return 0;
+}
+
+void TThemeNotifierWindow::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_THEMECHANGED && OnThemeChange)
+        OnThemeChange(this);
+    TWinControl::WndProc(Message);
+}
 
 // --- Application styler ---------------------------------------------------------------------------------
 
