@@ -36,6 +36,8 @@ using namespace plat;
 
 namespace ui {
 
+using namespace kvxpanel;
+
 PLAT_CLASS_INFO(TPanelCaption, TPersistent)
 PLAT_CLASS_INFO(TPanelStatusBar, TPersistent)
 PLAT_CLASS_INFO(TAutoSize, TPersistent)

@@ -29,6 +29,10 @@ class TKvxPanelStyler;
 class TKvxPanelSettings;
 class TCustomKvxPanel;
 
+// The panel's own enumerations and events, apart from the like-named ones of other controls (a
+// group box's caption position, a pager's gradient direction) that a form may use beside it.
+namespace kvxpanel {
+
 enum TGradientDirection : uint8_t { gdVertical, gdHorizontal };
 inline constexpr const char* kGradientDirectionNames[] = {"gdVertical", "gdHorizontal"};
 static_assert(std::size(kGradientDirectionNames) == gdHorizontal + 1);
@@ -99,6 +103,8 @@ using TAnchorHintEvent = std::function<void(plat::TObject* Sender, std::string& 
 using TPanelPaintEvent =
     std::function<void(plat::TObject* Sender, plat::TCanvas& ACanvas, const plat::TRect& ARect)>;
 
+} // namespace kvxpanel
+
 // The caption bar of a panel.
 class TPanelCaption : public plat::TPersistent {
     PLAT_CLASS(TPanelCaption)
@@ -114,16 +120,16 @@ public:
     void SetText(const std::string& Value);
     int Height() const { return FHeight; }
     void SetHeight(int Value);
-    TCaptionPosition Position() const { return FPosition; }
-    void SetPosition(TCaptionPosition Value);
-    TCaptionButtonPosition ButtonPosition() const { return FButtonPosition; }
-    void SetButtonPosition(TCaptionButtonPosition Value);
+    kvxpanel::TCaptionPosition Position() const { return FPosition; }
+    void SetPosition(kvxpanel::TCaptionPosition Value);
+    kvxpanel::TCaptionButtonPosition ButtonPosition() const { return FButtonPosition; }
+    void SetButtonPosition(kvxpanel::TCaptionButtonPosition Value);
     plat::TColor Color() const { return FColor; }
     void SetColor(plat::TColor Value);
     plat::TColor ColorTo() const { return FColorTo; }
     void SetColorTo(plat::TColor Value);
-    TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection Value);
+    kvxpanel::TGradientDirection GradientDirection() const { return FGradientDirection; }
+    void SetGradientDirection(kvxpanel::TGradientDirection Value);
     plat::TColor CloseColor() const { return FCloseColor; }
     void SetCloseColor(plat::TColor Value);
     plat::TFont* Font() const { return FFont.get(); }
@@ -156,10 +162,10 @@ public:
     void SetMinMaxCaption(bool Value) { FMinMaxCaption = Value; }
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
-    TCaptionShape Shape() const { return FShape; }
-    void SetShape(TCaptionShape Value);
-    TShadeType ShadeType() const { return FShadeType; }
-    void SetShadeType(TShadeType Value);
+    kvxpanel::TCaptionShape Shape() const { return FShape; }
+    void SetShape(kvxpanel::TCaptionShape Value);
+    kvxpanel::TShadeType ShadeType() const { return FShadeType; }
+    void SetShadeType(kvxpanel::TShadeType Value);
     int ShadeLight() const { return FShadeLight; }
     void SetShadeLight(int Value);
     uint8_t ShadeGrain() const { return FShadeGrain; }
@@ -179,11 +185,11 @@ private:
     bool FVisible = false;
     std::string FText;
     int FHeight = 20;
-    TCaptionPosition FPosition = cpTop;
-    TCaptionButtonPosition FButtonPosition = cbpRight;
+    kvxpanel::TCaptionPosition FPosition = kvxpanel::cpTop;
+    kvxpanel::TCaptionButtonPosition FButtonPosition = kvxpanel::cbpRight;
     plat::TColor FColor = plat::clHighlight;
     plat::TColor FColorTo = plat::clNone;
-    TGradientDirection FGradientDirection = gdHorizontal;
+    kvxpanel::TGradientDirection FGradientDirection = kvxpanel::gdHorizontal;
     plat::TColor FCloseColor = plat::clBtnFace;
     std::unique_ptr<plat::TFont> FFont;
     int FIndent = 0;
@@ -197,8 +203,8 @@ private:
     plat::TColor FMinMaxButtonHoverColor = plat::clNone;
     bool FMinMaxCaption = false;
     bool FFlat = false;
-    TCaptionShape FShape = csRectangle;
-    TShadeType FShadeType = stNormal;
+    kvxpanel::TCaptionShape FShape = kvxpanel::csRectangle;
+    kvxpanel::TShadeType FShadeType = kvxpanel::stNormal;
     int FShadeLight = 200;
     uint8_t FShadeGrain = 32;
 };
@@ -222,8 +228,8 @@ public:
     void SetColor(plat::TColor Value) { Set(FColor, Value); }
     plat::TColor ColorTo() const { return FColorTo; }
     void SetColorTo(plat::TColor Value) { Set(FColorTo, Value); }
-    TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection Value) { Set(FGradientDirection, Value); }
+    kvxpanel::TGradientDirection GradientDirection() const { return FGradientDirection; }
+    void SetGradientDirection(kvxpanel::TGradientDirection Value) { Set(FGradientDirection, Value); }
     plat::TFont* Font() const { return FFont.get(); }
     void SetFont(plat::TFont* Value) { FFont->Assign(Value); }
     int ImageIndex() const { return FImageIndex; }
@@ -249,7 +255,7 @@ private:
     int FHeight = 18;
     plat::TColor FColor = plat::clBtnFace;
     plat::TColor FColorTo = plat::clNone;
-    TGradientDirection FGradientDirection = gdHorizontal;
+    kvxpanel::TGradientDirection FGradientDirection = kvxpanel::gdHorizontal;
     std::unique_ptr<plat::TFont> FFont;
     int FImageIndex = -1;
     plat::TBorderStyle FBorderStyle = plat::bsNone;
@@ -288,14 +294,14 @@ public:
     void SetKey(const std::string& Value) { FKey = Value; }
     const std::string& Section() const { return FSection; }
     void SetSection(const std::string& Value) { FSection = Value; }
-    TPanelPositionLocation Location() const { return FLocation; }
-    void SetLocation(TPanelPositionLocation Value) { FLocation = Value; }
+    kvxpanel::TPanelPositionLocation Location() const { return FLocation; }
+    void SetLocation(kvxpanel::TPanelPositionLocation Value) { FLocation = Value; }
 
 private:
     bool FSave = false;
     std::string FKey;
     std::string FSection;
-    TPanelPositionLocation FLocation = clRegistry;
+    kvxpanel::TPanelPositionLocation FLocation = kvxpanel::clRegistry;
 };
 
 class TCustomKvxPanel : public plat::TCustomPanel {
@@ -338,8 +344,8 @@ public:
     void SetAutoHideChildren(bool Value) { FAutoHideChildren = Value; }
     TKvxImage* Background() const { return FBackground.get(); }
     void SetBackground(TKvxImage* Value);
-    TBackGroundPosition BackgroundPosition() const { return FBackgroundPosition; }
-    void SetBackgroundPosition(TBackGroundPosition Value);
+    kvxpanel::TBackGroundPosition BackgroundPosition() const { return FBackgroundPosition; }
+    void SetBackgroundPosition(kvxpanel::TBackGroundPosition Value);
     plat::TColor BorderColor() const { return FBorderColor; }
     void SetBorderColor(plat::TColor Value);
     bool BorderShadow() const { return FBorderShadow; }
@@ -378,8 +384,8 @@ public:
     void SetFixedWidth(bool Value) { FFixedWidth = Value; }
     bool FreeOnClose() const { return FFreeOnClose; }
     void SetFreeOnClose(bool Value) { FFreeOnClose = Value; }
-    TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void SetGradientDirection(TGradientDirection Value);
+    kvxpanel::TGradientDirection GradientDirection() const { return FGradientDirection; }
+    void SetGradientDirection(kvxpanel::TGradientDirection Value);
     bool Hover() const { return FHover; }
     void SetHover(bool Value) { FHover = Value; }
     plat::TColor HoverColor() const { return FHoverColor; }
@@ -409,8 +415,8 @@ public:
     TKvxPanelStyler* Styler() const { return FStyler; }
     const std::string& BodyText() const { return FText; }
     void SetBodyText(const std::string& Value);
-    TTextVAlignment TextVAlign() const { return FTextVAlign; }
-    void SetTextVAlign(TTextVAlignment Value);
+    kvxpanel::TTextVAlignment TextVAlign() const { return FTextVAlign; }
+    void SetTextVAlign(kvxpanel::TTextVAlignment Value);
     plat::TColor URLColor() const { return FURLColor; }
     void SetURLColor(plat::TColor Value);
 
@@ -430,11 +436,11 @@ public:
     plat::TNotifyEvent OnEndMoveSize;
     plat::TNotifyEvent OnMouseEnter;
     plat::TNotifyEvent OnMouseLeave;
-    TAnchorEvent OnAnchorClick;
-    TAnchorEvent OnAnchorEnter;
-    TAnchorEvent OnAnchorExit;
-    TAnchorHintEvent OnAnchorHint;
-    TPanelPaintEvent OnPaint;
+    kvxpanel::TAnchorEvent OnAnchorClick;
+    kvxpanel::TAnchorEvent OnAnchorEnter;
+    kvxpanel::TAnchorEvent OnAnchorExit;
+    kvxpanel::TAnchorHintEvent OnAnchorHint;
+    kvxpanel::TPanelPaintEvent OnPaint;
 
     // Shared colour routines of the component set.
     // A banded two-colour gradient; Steps 0 counts as 1.
@@ -442,7 +448,7 @@ public:
                                  bool Horizontal, const plat::TRect& Rect, int Steps);
     static void DrawMirrorGradient(plat::TCanvas& Canvas, const plat::TRect& Rect, plat::TColor Color,
                                    plat::TColor ColorTo, plat::TColor ColorMirror, plat::TColor ColorMirrorTo,
-                                   TGradientDirection Direction);
+                                   kvxpanel::TGradientDirection Direction);
     // Percent of A mixed with the rest of B.
     static plat::TColor BlendColor(plat::TColor A, plat::TColor B, int Percent);
 
@@ -505,7 +511,7 @@ private:
 
     bool FAnchorHint = false;
     bool FAutoHideChildren = true;
-    TBackGroundPosition FBackgroundPosition = bpTopLeft;
+    kvxpanel::TBackGroundPosition FBackgroundPosition = kvxpanel::bpTopLeft;
     plat::TColor FBorderColor = plat::clBlack;
     bool FBorderShadow = false;
     bool FBuffered = true;
@@ -521,7 +527,7 @@ private:
     bool FEllipsis = false;
     bool FFixedTop = false, FFixedLeft = false, FFixedHeight = false, FFixedWidth = false;
     bool FFreeOnClose = false;
-    TGradientDirection FGradientDirection = gdVertical;
+    kvxpanel::TGradientDirection FGradientDirection = kvxpanel::gdVertical;
     bool FHover = false;
     plat::TColor FHoverColor = plat::clNone;
     plat::TColor FHoverFontColor = plat::clNone;
@@ -534,7 +540,7 @@ private:
     int FShadowOffset = 2;
     bool FShowMoveCursor = false;
     std::string FText;
-    TTextVAlignment FTextVAlign = tvaTop;
+    kvxpanel::TTextVAlignment FTextVAlign = kvxpanel::tvaTop;
     plat::TColor FURLColor = plat::clBlue;
 
     int FFullHeight = 0;

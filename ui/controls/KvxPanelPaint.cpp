@@ -22,6 +22,8 @@ using namespace plat;
 
 namespace ui {
 
+using namespace kvxpanel;
+
 namespace {
 
 int RedOf(TColor c) {

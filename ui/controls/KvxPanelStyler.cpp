@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
+#include <utility>
 
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
@@ -13,8 +15,9 @@ using namespace plat;
 
 namespace ui {
 
+using namespace kvxpanel;
+
 PLAT_CLASS_INFO(TKvxPanelSettings, TPersistent)
-PLAT_CLASS_INFO_CREATABLE(TThemeNotifierWindow, TWinControl)
 PLAT_CLASS_INFO_CREATABLE(TKvxPanelStyler, TComponent)
 PLAT_CLASS_INFO_CREATABLE(TKvxPanelGroup, TKvxPanel)
 
@@ -112,19 +115,28 @@ void TKvxPanelSettings::SetStatusBar(TPanelStatusBar* Value) {
 
 // ---- Theme notifier -------------------------------------------------------------------------------------
 
-PLAT_PROPERTIES(TThemeNotifierWindow) {
-    props.Event("OnThemeChange", &TThemeNotifierWindow::OnThemeChange);
-}
+namespace {
 
-TThemeNotifierWindow::TThemeNotifierWindow(TComponent* AOwner) : TWinControl(AOwner) {
-    SetBounds(0, 0, 0, 0);
-}
+// A window without size that only hears the system's visual-style change.
+class TPanelThemeNotifier : public TWinControl {
+public:
+    TPanelThemeNotifier(TComponent* AOwner, std::function<void()> OnThemeChange)
+        : TWinControl(AOwner), FOnThemeChange(std::move(OnThemeChange)) {
+        SetBounds(0, 0, 0, 0);
+    }
 
-void TThemeNotifierWindow::Dispatch(TMessage& Message) {
-    if (Message.Msg == WM_THEMECHANGED && OnThemeChange)
-        OnThemeChange(this);
-    TWinControl::Dispatch(Message);
-}
+protected:
+    void Dispatch(TMessage& Message) override {
+        if (Message.Msg == WM_THEMECHANGED && FOnThemeChange)
+            FOnThemeChange();
+        TWinControl::Dispatch(Message);
+    }
+
+private:
+    std::function<void()> FOnThemeChange;
+};
+
+} // namespace
 
 // ---- Styler ---------------------------------------------------------------------------------------------
 
@@ -132,10 +144,7 @@ namespace {
 
 // Layouts create the styler and the group by class name.
 struct TRegistrar {
-    TRegistrar() {
-        RegisterClasses({&TKvxPanelGroup::StaticClass(), &TKvxPanelStyler::StaticClass(),
-                         &TThemeNotifierWindow::StaticClass()});
-    }
+    TRegistrar() { RegisterClasses({&TKvxPanelGroup::StaticClass(), &TKvxPanelStyler::StaticClass()}); }
 } registrar;
 
 constexpr int kKeep = INT_MIN;
@@ -237,9 +246,8 @@ TKvxPanelStyler::TKvxPanelStyler(TComponent* AOwner)
     SetStyle(psXP);
     for (TComponent* c = AOwner; c; c = c->Owner()) {
         if (auto* win = dynamic_cast<TWinControl*>(c)) {
-            FNotifier = new TThemeNotifierWindow(this);
+            FNotifier = new TPanelThemeNotifier(this, [this] { ApplyAutoThemeStyle(); });
             FNotifier->SetParent(win);
-            FNotifier->OnThemeChange = [this](TObject*) { ApplyAutoThemeStyle(); };
             break;
         }
     }

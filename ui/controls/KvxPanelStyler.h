@@ -16,6 +16,8 @@
 
 namespace ui {
 
+namespace kvxpanel {
+
 enum TKvxPanelStyle : uint8_t {
     psXP,
     psFlat,
@@ -47,6 +49,8 @@ inline constexpr const char* kKvxPanelStyleNames[] = {"psXP",
                                                       "psCustom",
                                                       "psOffice2007Silver"};
 static_assert(std::size(kKvxPanelStyleNames) == psOffice2007Silver + 1);
+
+} // namespace kvxpanel
 
 // What a styler hands its panels. Every property is written to the form.
 class TKvxPanelSettings : public plat::TPersistent {
@@ -116,7 +120,7 @@ private:                                                                        
     KVX_SILENT_SETTING(bool, ShowHint, false)
     KVX_SILENT_SETTING(bool, ShowMoveCursor, false)
     KVX_SETTING(std::string, Text, {})
-    KVX_SETTING(TTextVAlignment, TextVAlign, tvaTop)
+    KVX_SETTING(kvxpanel::TTextVAlignment, TextVAlign, kvxpanel::tvaTop)
     KVX_SETTING(plat::TColor, URLColor, plat::clBlue)
     KVX_SILENT_SETTING(int, Width, 0)
 #undef KVX_SETTING
@@ -177,17 +181,6 @@ private:
     std::unique_ptr<TPanelStatusBar> FStatusBar;
 };
 
-// A window that hears the system's visual-style change.
-class TThemeNotifierWindow : public plat::TWinControl {
-    PLAT_CLASS(TThemeNotifierWindow)
-public:
-    explicit TThemeNotifierWindow(plat::TComponent* AOwner);
-    plat::TNotifyEvent OnThemeChange;
-
-protected:
-    void Dispatch(plat::TMessage& Message) override;
-};
-
 class TKvxPanelStyler : public plat::TComponent, public IStyleable {
     PLAT_CLASS(TKvxPanelStyler)
 public:
@@ -198,8 +191,8 @@ public:
     void ApplyStyle(TKVXStyle Style) override;
     void Assign(plat::TPersistent* Source) override;
 
-    TKvxPanelStyle Style() const { return FStyle; }
-    void SetStyle(TKvxPanelStyle Value);
+    kvxpanel::TKvxPanelStyle Style() const { return FStyle; }
+    void SetStyle(kvxpanel::TKvxPanelStyle Value);
     // Filled through its properties (forms, presets); settings are never copied onto settings.
     TKvxPanelSettings* Settings() const { return FSettings.get(); }
     bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
@@ -210,23 +203,28 @@ public:
     // Pushes the settings to every panel of the owner that points here.
     void UpdatePanels();
     void ApplyAutoThemeStyle();
-    // 1 blue, 2 olive, 3 silver; 0 when no such visual style is active.
+    // The desktop's colour scheme: 1 blue, 2 olive, 3 silver; 0 when none of them is active.
     static int DetectXPColorScheme();
 
 protected:
     void Loaded() override;
 
 private:
-    TKvxPanelStyle FStyle = psXP;
+    kvxpanel::TKvxPanelStyle FStyle = kvxpanel::psXP;
     std::unique_ptr<TKvxPanelSettings> FSettings;
     bool FAutoThemeAdapt = false;
     std::string FComments;
-    TThemeNotifierWindow* FNotifier = nullptr;
+    // Hears the system's visual-style changes.
+    plat::TWinControl* FNotifier = nullptr;
 };
+
+namespace kvxpanel {
 
 enum TGroupStyle : uint8_t { gsVertical, gsHorizontal };
 inline constexpr const char* kGroupStyleNames[] = {"gsVertical", "gsHorizontal"};
 static_assert(std::size(kGroupStyleNames) == gsHorizontal + 1);
+
+} // namespace kvxpanel
 
 class TKvxPanelGroup : public TKvxPanel {
     PLAT_CLASS(TKvxPanelGroup)
@@ -234,8 +232,8 @@ public:
     explicit TKvxPanelGroup(plat::TComponent* AOwner);
     ~TKvxPanelGroup() override;
 
-    TGroupStyle GroupStyle() const { return FGroupStyle; }
-    void SetGroupStyle(TGroupStyle Value);
+    kvxpanel::TGroupStyle GroupStyle() const { return FGroupStyle; }
+    void SetGroupStyle(kvxpanel::TGroupStyle Value);
     int Columns() const { return FColumns; }
     void SetColumns(int Value);
     int HorzPadding() const { return FHorzPadding; }
@@ -263,7 +261,7 @@ private:
     std::vector<TCustomKvxPanel*> Panels(bool ByLeft) const;
     void ScrollChanged();
 
-    TGroupStyle FGroupStyle = gsVertical;
+    kvxpanel::TGroupStyle FGroupStyle = kvxpanel::gsVertical;
     int FColumns = 1;
     int FHorzPadding = 8;
     int FVertPadding = 8;

@@ -27,6 +27,7 @@
 
 using namespace plat;
 using namespace ui;
+using namespace ui::kvxpanel;
 
 namespace {
 
