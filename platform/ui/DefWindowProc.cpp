@@ -254,6 +254,20 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
         }
     }
     TRect start = w->Bounds;
+    // WM_MOVING and WM_SIZING carry screen coordinates; a child window's bounds are in its parent's
+    // client area.
+    HWND boundsParent = w->IsTopLevel() ? nullptr : GetParent(wnd);
+    auto notify = [&](UINT msg, WPARAM wParam, TRect& r) {
+        TPoint corners[2] = {r.TopLeft(), r.BottomRight()};
+        MapWindowPoints(boundsParent, nullptr, corners, 2);
+        TRect screen(corners[0], corners[1]);
+        SendMessage(wnd, msg, wParam, reinterpret_cast<LPARAM>(&screen));
+        corners[0] = screen.TopLeft();
+        corners[1] = screen.BottomRight();
+        if (IsWindow(boundsParent))
+            MapWindowPoints(nullptr, boundsParent, corners, 2);
+        r = TRect(corners[0], corners[1]);
+    };
     SendMessage(wnd, WM_ENTERSIZEMOVE, 0, 0);
     // The window hears WM_EXITSIZEMOVE and loses the capture however the loop ends, also when a handler
     // of WM_MOVING, WM_SIZING or a move raises.
@@ -282,7 +296,7 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
             TRect r = start;
             if (hit == HTCAPTION) {
                 OffsetRect(r, dx, dy);
-                SendMessage(wnd, WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
+                notify(WM_MOVING, 0, r);
             } else {
                 TMinMaxInfo info;
                 MinMaxOf(wnd, info);
@@ -306,7 +320,7 @@ void RunMoveSizeLoop(HWND wnd, int hit, TPoint startScreen) {
                     else
                         r.Bottom = r.Top + info.ptMaxTrackSize.Y;
                 }
-                SendMessage(wnd, WM_SIZING, static_cast<WPARAM>(sizeCode), reinterpret_cast<LPARAM>(&r));
+                notify(WM_SIZING, static_cast<WPARAM>(sizeCode), r);
             }
             if (!IsWindow(wnd))
                 break;
