@@ -10,7 +10,7 @@
 namespace ui {
 
 using TDirectoryShowEvent = std::function<void(plat::TObject* Sender, std::string& InitialPath)>;
-using TDialogCloseEvent =
+using TDirectoryDialogCloseEvent =
     std::function<void(plat::TObject* Sender, const std::string& NewDirectory, bool OK)>;
 
 class TKvxDirectoryEdit : public TKvxEditBtn {
@@ -27,7 +27,7 @@ public:
     void SetBrowseDialogText(const std::string& Value) { FBrowseDialogText = Value; }
 
     TDirectoryShowEvent OnShowDirectoryDialog;
-    TDialogCloseEvent OnDialogClose;
+    TDirectoryDialogCloseEvent OnDialogClose;
 
 protected:
     void DoValueValidate(const std::string& Value, bool& IsValid) override;

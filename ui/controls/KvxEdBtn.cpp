@@ -57,7 +57,7 @@ void TKvxSpeedButton::Paint() {
     TRect client = ClientRect();
     HWND owner = Parent() ? Parent()->Handle() : nullptr;
 
-    if (Edit->ButtonStyle() == bsDropDown) {
+    if (Edit->ButtonStyle() == edbtn::bsDropDown) {
         if (themed) {
             if (HTHEME theme = themes.Api().OpenThemeData(owner, "combobox")) {
                 TRect r(client.Left - 1 + 2, client.Top - 1, client.Right + 1, client.Bottom + 1);
@@ -232,8 +232,8 @@ struct TRegistrar {
 } registrar;
 } // namespace
 PLAT_PROPERTIES(TKvxEditBtn) {
-    props.Enum("ButtonStyle", &TKvxEditBtn::ButtonStyle, &TKvxEditBtn::SetButtonStyle, kButtonStyleNames,
-               bsButton);
+    props.Enum("ButtonStyle", &TKvxEditBtn::ButtonStyle, &TKvxEditBtn::SetButtonStyle, edbtn::kButtonStyleNames,
+               edbtn::bsButton);
     props.Integer("ButtonWidth", &TKvxEditBtn::ButtonWidth, &TKvxEditBtn::SetButtonWidth, 17);
     props.String("ButtonHint", &TKvxEditBtn::ButtonHint, &TKvxEditBtn::SetButtonHint);
     props.String("ButtonCaption", &TKvxEditBtn::ButtonCaption, &TKvxEditBtn::SetButtonCaption);
@@ -280,7 +280,7 @@ void TKvxEditBtn::Notification(TComponent* AComponent, TOperation Operation) {
         FButton = nullptr;
 }
 
-void TKvxEditBtn::SetButtonStyle(TButtonStyle Value) {
+void TKvxEditBtn::SetButtonStyle(edbtn::TButtonStyle Value) {
     if (FButtonStyle == Value)
         return;
     FButtonStyle = Value;

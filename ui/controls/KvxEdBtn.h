@@ -10,9 +10,12 @@
 
 namespace ui {
 
+// The glow button has a button style of its own with a like-named value; each unit keeps its own.
+namespace edbtn {
 enum TButtonStyle { bsButton, bsDropDown };
 inline constexpr const char* kButtonStyleNames[] = {"bsButton", "bsDropDown"};
 static_assert(std::size(kButtonStyleNames) == bsDropDown + 1);
+} // namespace edbtn
 
 class TKvxEditBtn;
 
@@ -82,8 +85,8 @@ public:
     // Fires OnClickBtn; descendants show their dialog here.
     virtual void ButtonClick();
 
-    TButtonStyle ButtonStyle() const { return FButtonStyle; }
-    void SetButtonStyle(TButtonStyle Value);
+    edbtn::TButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(edbtn::TButtonStyle Value);
     int ButtonWidth() const { return FButton ? FButton->ButtonWidth() : 17; }
     void SetButtonWidth(int Value);
     const std::string& ButtonHint() const { return FButtonHint; }
@@ -120,7 +123,7 @@ private:
     void Layout();
     void UpdateButtonLook();
     TEditButton* FButton = nullptr;
-    TButtonStyle FButtonStyle = bsButton;
+    edbtn::TButtonStyle FButtonStyle = edbtn::bsButton;
     std::string FButtonHint;
     bool FEditorEnabled = true;
     bool FEtched = false;

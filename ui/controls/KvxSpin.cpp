@@ -426,7 +426,7 @@ PLAT_PROPERTIES(TKvxSpinEdit) {
     props.Boolean("ReturnIsTab", &E::ReturnIsTab, &E::SetReturnIsTab, false);
     props.Boolean("AutoFocus", &E::AutoFocus, &E::SetAutoFocus, false);
     props.Enum("Direction", &E::Direction, &E::SetDirection, kSpinDirectionNames, spVertical);
-    props.Enum("EditAlign", &E::EditAlign, &E::SetEditAlign, kEditAlignNames, eaLeft);
+    props.Enum("EditAlign", &E::EditAlign, &E::SetEditAlign, spin::kEditAlignNames, spin::eaLeft);
     props.Boolean("Flat", &E::Flat, &E::SetFlat, false);
     props.Color("FlatLineColor", &E::FlatLineColor, &E::SetFlatLineColor, clBlack);
     props.Boolean("SpinFlat", &E::SpinFlat, &E::SetSpinFlat, false);
@@ -1114,9 +1114,9 @@ void TKvxSpinEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 void TKvxSpinEdit::CreateParams(TCreateParams& Params) {
     TCustomEdit::CreateParams(Params);
     Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
-    if (FEditAlign == eaRight)
+    if (FEditAlign == spin::eaRight)
         Params.Style |= ES_RIGHT;
-    else if (FEditAlign == eaCenter)
+    else if (FEditAlign == spin::eaCenter)
         Params.Style |= ES_CENTER;
 }
 
@@ -1135,10 +1135,10 @@ void TKvxSpinEdit::SetDirection(TSpinDirection Value) {
     NudgeWidth();
 }
 
-void TKvxSpinEdit::SetEditAlign(TEditAlign Value) {
+void TKvxSpinEdit::SetEditAlign(spin::TEditAlign Value) {
     FEditAlign = Value;
-    SetEditStyle((EditStyle() & ~(ES_RIGHT | ES_CENTER)) | (Value == eaRight    ? ES_RIGHT
-                                                            : Value == eaCenter ? ES_CENTER
+    SetEditStyle((EditStyle() & ~(ES_RIGHT | ES_CENTER)) | (Value == spin::eaRight    ? ES_RIGHT
+                                                            : Value == spin::eaCenter ? ES_CENTER
                                                                                 : 0));
     if (HandleAllocated())
         RecreateWnd();

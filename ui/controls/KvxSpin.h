@@ -117,9 +117,12 @@ enum TKvxSpinType : uint8_t { sptNormal, sptFloat, sptDate, sptTime, sptHex };
 inline constexpr const char* kKvxSpinTypeNames[] = {"sptNormal", "sptFloat", "sptDate", "sptTime", "sptHex"};
 static_assert(std::size(kKvxSpinTypeNames) == sptHex + 1);
 
+// The typed edit has an alignment of the same name with one value more; each unit keeps its own.
+namespace spin {
 enum TEditAlign : uint8_t { eaLeft, eaRight, eaCenter };
 inline constexpr const char* kEditAlignNames[] = {"eaLeft", "eaRight", "eaCenter"};
 static_assert(std::size(kEditAlignNames) == eaCenter + 1);
+} // namespace spin
 
 class TKvxSpinEdit : public plat::TCustomEdit {
     PLAT_CLASS(TKvxSpinEdit)
@@ -193,8 +196,8 @@ public:
     // ---- Look ----
     TSpinDirection Direction() const { return FDirection; }
     void SetDirection(TSpinDirection Value);
-    TEditAlign EditAlign() const { return FEditAlign; }
-    void SetEditAlign(TEditAlign Value);
+    spin::TEditAlign EditAlign() const { return FEditAlign; }
+    void SetEditAlign(spin::TEditAlign Value);
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
     plat::TColor FlatLineColor() const { return FFlatLineColor; }
@@ -304,7 +307,7 @@ private:
     bool FAutoFocus = false;
 
     TSpinDirection FDirection = spVertical;
-    TEditAlign FEditAlign = eaLeft;
+    spin::TEditAlign FEditAlign = spin::eaLeft;
     bool FFlat = false;
     plat::TColor FFlatLineColor = plat::clBlack;
     bool FSpinFlat = false;

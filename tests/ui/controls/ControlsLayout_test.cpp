@@ -52,7 +52,7 @@ TEST(ControlsLayout, SpinAndComboSurviveARoundTrip) {
     ratio->SetMinFloatValue(-5);
     ratio->SetMaxFloatValue(5);
     ratio->SetFloatValue(1.5);
-    ratio->SetEditAlign(ui::eaRight);
+    ratio->SetEditAlign(ui::spin::eaRight);
 
     auto* mask = new ui::TKvxSpinEdit(form);
     mask->SetName("sp_mask");
@@ -108,7 +108,7 @@ TEST(ControlsLayout, SpinAndComboSurviveARoundTrip) {
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(r->Text(), "1.50");
     EXPECT_EQ(r->FloatValue(), 1.5);
-    EXPECT_EQ(r->EditAlign(), ui::eaRight);
+    EXPECT_EQ(r->EditAlign(), ui::spin::eaRight);
     auto* m = Child<ui::TKvxSpinEdit>(copy, "sp_mask");
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->Text(), "0xBEEF") << "the stored value is written once loading ended";

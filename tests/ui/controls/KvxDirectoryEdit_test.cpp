@@ -156,7 +156,7 @@ TEST_F(DirectoryEditTest, F4OpensTheBrowserOnceAndAnEmptyValueStartsInTheCurrent
 // shows its state there.
 TEST_F(DirectoryEditTest, TheButtonIsThemedOnlyWhileAVisualStyleIsActive) {
     auto* drop = New<TKvxEditBtn>(20, 120, 200);
-    drop->SetButtonStyle(bsDropDown);
+    drop->SetButtonStyle(edbtn::bsDropDown);
     Driver.Pump();
     auto face = [&](TKvxEditBtn* e) { return Driver.Pixel(e->Button(), e->ButtonWidth() / 2, 2); };
     TColor classicButton = face(Dir), classicDrop = face(drop);

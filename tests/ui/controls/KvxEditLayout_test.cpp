@@ -83,7 +83,7 @@ TEST_F(EditLayoutTest, EditsSurviveTextAndBinaryLayouts) {
     auto* button = new TKvxEditBtn(form);
     button->SetName("Pick");
     button->SetParent(form);
-    button->SetButtonStyle(bsDropDown);
+    button->SetButtonStyle(edbtn::bsDropDown);
     button->SetButtonHint("Choose");
     button->SetEditorEnabled(false);
     auto* folder = new TKvxDirectoryEdit(form);

@@ -256,7 +256,7 @@ TEST_F(EditLookTest, Pictures) {
     bordered->SetFocusBorderColor(clRed);
     bordered->SetTextProp("red frame");
     auto* drop = New<TKvxEditBtn>(340, 40, 100);
-    drop->SetButtonStyle(bsDropDown);
+    drop->SetButtonStyle(edbtn::bsDropDown);
     drop->SetTextProp("drop-down");
     auto* flatButton = New<TKvxEditBtn>(340, 70, 100);
     flatButton->SetFlat(true);
