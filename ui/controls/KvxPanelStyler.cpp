@@ -10,6 +10,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Messages.h"
 #include "ui/controls/XPVisualStyles.h"
+#include "ui/drawing/KvxThemeNotifier.h"
 
 using namespace plat;
 
@@ -112,31 +113,6 @@ void TKvxPanelSettings::SetFont(TFont* Value) {
 void TKvxPanelSettings::SetStatusBar(TPanelStatusBar* Value) {
     FStatusBar->Assign(Value);
 }
-
-// ---- Theme notifier -------------------------------------------------------------------------------------
-
-namespace {
-
-// A window without size that only hears the system's visual-style change.
-class TPanelThemeNotifier : public TWinControl {
-public:
-    TPanelThemeNotifier(TComponent* AOwner, std::function<void()> OnThemeChange)
-        : TWinControl(AOwner), FOnThemeChange(std::move(OnThemeChange)) {
-        SetBounds(0, 0, 0, 0);
-    }
-
-protected:
-    void Dispatch(TMessage& Message) override {
-        if (Message.Msg == WM_THEMECHANGED && FOnThemeChange)
-            FOnThemeChange();
-        TWinControl::Dispatch(Message);
-    }
-
-private:
-    std::function<void()> FOnThemeChange;
-};
-
-} // namespace
 
 // ---- Styler ---------------------------------------------------------------------------------------------
 
@@ -246,8 +222,10 @@ TKvxPanelStyler::TKvxPanelStyler(TComponent* AOwner)
     SetStyle(psXP);
     for (TComponent* c = AOwner; c; c = c->Owner()) {
         if (auto* win = dynamic_cast<TWinControl*>(c)) {
-            FNotifier = new TPanelThemeNotifier(this, [this] { ApplyAutoThemeStyle(); });
-            FNotifier->SetParent(win);
+            auto* notifier = new TThemeNotifierWindow(this);
+            notifier->OnThemeChange = [this](TObject*) { ApplyAutoThemeStyle(); };
+            notifier->SetParent(win);
+            FNotifier = notifier;
             break;
         }
     }
@@ -355,11 +333,6 @@ void TKvxPanelStyler::UpdatePanels() {
         if (auto* panel = dynamic_cast<TCustomKvxPanel*>(owner->Components(i));
             panel && panel->Styler() == this)
             panel->ApplySettings(FSettings.get());
-}
-
-int TKvxPanelStyler::DetectXPColorScheme() {
-    // The theme service reports no colour scheme names; an active style counts as none of the three.
-    return 0;
 }
 
 void TKvxPanelStyler::ApplyAutoThemeStyle() {

@@ -204,7 +204,6 @@ public:
     void UpdatePanels();
     void ApplyAutoThemeStyle();
     // The desktop's colour scheme: 1 blue, 2 olive, 3 silver; 0 when none of them is active.
-    static int DetectXPColorScheme();
 
 protected:
     void Loaded() override;
