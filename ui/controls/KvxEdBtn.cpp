@@ -474,3 +474,16 @@ void TKvxEditBtn::WndProc(TMessage& Message) {
 }
 
 } // namespace ui
+
+namespace ui {
+
+void TKvxEditBtn::GetChildren(const plat::TGetChildProc& Proc, plat::TComponent* Root) {
+    TKvxEdit::GetChildren(
+        [&](plat::TComponent* Child) {
+            if (Child != FButton)
+                Proc(Child);
+        },
+        Root);
+}
+
+} // namespace ui

@@ -118,6 +118,8 @@ protected:
     void UpdateEditRect(bool AFlat) override;
     void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
     void Loaded() override;
+    // The button is part of the edit, made by its constructor: it is never written as a child.
+    void GetChildren(const plat::TGetChildProc& Proc, plat::TComponent* Root) override;
 
 private:
     void Layout();

@@ -1372,3 +1372,16 @@ void TKvxSpinEdit::Dispatch(TMessage& Message) {
 }
 
 } // namespace ui
+
+namespace ui {
+
+void TKvxSpinButton::GetChildren(const plat::TGetChildProc& Proc, plat::TComponent* Root) {
+    plat::TWinControl::GetChildren(
+        [&](plat::TComponent* Child) {
+            if (Child != FUpButton && Child != FDownButton)
+                Proc(Child);
+        },
+        Root);
+}
+
+} // namespace ui

@@ -93,6 +93,8 @@ protected:
     void Dispatch(plat::TMessage& Message) override;
     void Loaded() override;
     void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
+    // The arrow buttons are part of the control, made by its constructor: never written as children.
+    void GetChildren(const plat::TGetChildProc& Proc, plat::TComponent* Root) override;
 
 private:
     TKvxTimerSpeedButton* CreateButton();

@@ -313,7 +313,8 @@ PLAT_CLASS_INFO_CREATABLE(TKvxInputTaskDialog, TCustomKvxTaskDialog)
 PLAT_PROPERTIES(TKvxInputTaskDialog) {
     using D = TKvxInputTaskDialog;
     PublishDialogTexts(props);
-    props.Enum("InputType", &D::InputType, &D::SetInputType, kInputTypeNames, itNone);
+    // The stream default is the value the constructor gives, so that an input type of none is stored.
+    props.Enum("InputType", &D::InputType, &D::SetInputType, kInputTypeNames, itEdit);
     props.String("InputText", &D::InputText, &D::SetInputText);
     props.Object("InputItems", &D::InputItems, &D::SetInputItems);
     props.Component("InputControl", &D::InputControl, &D::SetInputControl);

@@ -98,6 +98,7 @@ PLAT_PROPERTIES(TDummyHintControl) {
 
 PLAT_PROPERTIES(TKvxOfficeStatusBar) {
     using B = TKvxOfficeStatusBar;
+    props.Default("Align", static_cast<int>(alBottom));
     props.Boolean("AnchorHint", &B::AnchorHint, &B::SetAnchorHint);
     props.Enum("AntiAlias", &B::AntiAlias, &B::SetAntiAlias, kAntiAliasNames, aaClearType);
     props.Boolean("AutoHint", &B::AutoHint, &B::SetAutoHint, false);
