@@ -111,10 +111,7 @@ THTMLCheckList::THTMLCheckList(TComponent* AOwner)
     HTMLXPVS().LoadThemeApi();
 }
 
-THTMLCheckList::~THTMLCheckList() {
-    // The items go before the wrappers their object slots point at.
-    FItems->Clear();
-}
+THTMLCheckList::~THTMLCheckList() = default;
 
 int THTMLCheckList::CheckWidth() {
     return kCheckSize;
@@ -242,15 +239,8 @@ int THTMLCheckList::CheckAreaWidth(int Index) const {
     return GetHeader(Index) ? 0 : (GetLevel(Index) + 1) * (CheckWidth() + 2);
 }
 
-bool THTMLCheckList::IsRightToLeft() const {
-    return false; // the platform lays out left to right only
-}
-
 TRect THTMLCheckList::CheckCell(int Index, const TRect& ItemRect) const {
     int area = CheckAreaWidth(Index);
-    if (IsRightToLeft())
-        return TRect(ItemRect.Right - area, ItemRect.Top, ItemRect.Right - area + CheckWidth() + 2,
-                     ItemRect.Bottom);
     return TRect(ItemRect.Left + area - CheckWidth() - 2, ItemRect.Top, ItemRect.Left + area,
                  ItemRect.Bottom);
 }
@@ -259,15 +249,29 @@ void THTMLCheckList::InvalidateCheckArea(int Index) {
     if (!HandleAllocated())
         return;
     TRect r = ItemRect(Index);
-    int area = CheckAreaWidth(Index);
-    if (IsRightToLeft())
-        r.Left = r.Right - area;
-    else
-        r.Right = r.Left + area;
+    r.Right = r.Left + CheckAreaWidth(Index);
     InvalidateRect(WindowHandle(), &r, false);
 }
 
 // ---- Painting ----
+
+TRect THTMLCheckList::TextRect(int Index, const TRect& ItemRect) const {
+    int left = ItemRect.Left + CheckAreaWidth(Index);
+    return TRect(left + 2, ItemRect.Top + 2, ItemRect.Right + 2, ItemRect.Bottom + 2);
+}
+
+// What painting and hit testing pass alike, so that a link is found where it was drawn.
+TMarkupOptions THTMLCheckList::MarkupOptions() const {
+    TMarkupOptions o;
+    o.Images = FImages;
+    o.PictureContainer = FPictureContainer;
+    o.PictureCache = FPictureCache.get();
+    o.ShadowColor = FShadowColor;
+    o.ShadowOffset = FShadowOffset;
+    o.LineSpacing = FLineSpacing;
+    o.WordWrap = !FEllipsis;
+    return o;
+}
 
 void THTMLCheckList::Paint() {
     TCanvas* c = Canvas();
@@ -292,14 +296,7 @@ void THTMLCheckList::Paint() {
 
 void THTMLCheckList::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
     TCanvas& c = *Canvas();
-    bool rtl = IsRightToLeft();
-    int checkArea = CheckAreaWidth(Index);
     TRect row = Rect;
-    // The text lies past the box area.
-    if (rtl)
-        Rect.Right -= checkArea;
-    else
-        Rect.Left += checkArea;
     bool selected = (State & odSelected) != 0;
     TColor linkColor = FURLColor;
     if (FShowSelection) {
@@ -335,21 +332,13 @@ void THTMLCheckList::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
     if (!GetItemEnabled(Index))
         c.Font()->SetColor(clGrayText);
 
-    TRect text(Rect.Left + 2, Rect.Top + 2, Rect.Right + 2, Rect.Bottom + 2);
-    TMarkupOptions o;
-    o.Images = FImages;
-    o.PictureContainer = FPictureContainer;
-    o.PictureCache = FPictureCache.get();
-    o.ShadowColor = FShadowColor;
-    o.ShadowOffset = FShadowOffset;
+    TMarkupOptions o = MarkupOptions();
     o.URLColor = linkColor;
-    o.LineSpacing = FLineSpacing;
-    o.WordWrap = !FEllipsis;
     o.Selected = selected && FShowSelection;
     TPoint mouse = ScreenToClient(Mouse->CursorPos());
     o.X = mouse.X;
     o.Y = mouse.Y;
-    DrawMarkupText(c, FItems->Get(Index), text, o);
+    DrawMarkupText(c, FItems->Get(Index), TextRect(Index, row), o);
 
     if ((State & odFocused) && FShowFocus && FShowSelection && Focused())
         c.DrawFocusRect(TRect(0, row.Top, row.Right, row.Bottom));
@@ -415,9 +404,7 @@ void THTMLCheckList::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     if (index >= 0 && GetItemEnabled(index) && !GetHeader(index)) {
         TRect r = ItemRect(index);
         int area = CheckAreaWidth(index), cell = CheckWidth() + 2;
-        bool inBox = IsRightToLeft() ? X >= r.Right - cell && X < r.Right
-                                     : X >= r.Left + GetLevel(index) * cell && X < r.Left + area;
-        if (inBox)
+        if (X >= r.Left + GetLevel(index) * cell && X < r.Left + area)
             ToggleClickCheck(index);
     }
     std::string anchor;
@@ -461,19 +448,8 @@ int THTMLCheckList::AnchorAt(int X, int Y, std::string& Anchor) {
     int index = ItemAtPos(TPoint(X, Y), true);
     if (index < 0 || index >= Count() || !HandleAllocated())
         return -1;
-    TRect r = ItemRect(index);
-    int area = CheckAreaWidth(index);
-    if (IsRightToLeft())
-        r.Right -= area;
-    else
-        r.Left += area;
-    r = TRect(r.Left + 2, r.Top + 2, r.Right + 2, r.Bottom + 2);
-    TMarkupOptions o;
-    o.Images = FImages;
-    o.PictureContainer = FPictureContainer;
-    o.PictureCache = FPictureCache.get();
-    o.LineSpacing = FLineSpacing;
-    o.WordWrap = !FEllipsis;
+    TRect r = TextRect(index, ItemRect(index));
+    TMarkupOptions o = MarkupOptions();
     o.NoDraw = true;
     o.X = X;
     o.Y = Y;
@@ -534,17 +510,15 @@ void THTMLCheckList::DoExit() {
 void THTMLCheckList::WndProc(TMessage& Message) {
     if (Message.Msg == CM_HINTSHOW) {
         auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
-        if (FAnchorHint) {
-            std::string anchor;
-            int index = AnchorAt(info->CursorPos.X, info->CursorPos.Y, anchor);
-            if (!anchor.empty()) {
-                if (OnAnchorHint)
-                    OnAnchorHint(this, index, anchor);
-                info->HintStr = anchor;
-                info->HintPos = ClientToScreen(TPoint(info->CursorPos.X + 10, info->CursorPos.Y - 10));
-                info->CursorRect =
-                    TRect(info->CursorPos.X, info->CursorPos.Y, info->CursorPos.X + 1, info->CursorPos.Y + 1);
-            }
+        std::string anchor;
+        int anchorItem = FAnchorHint ? AnchorAt(info->CursorPos.X, info->CursorPos.Y, anchor) : -1;
+        if (!anchor.empty()) {
+            if (OnAnchorHint)
+                OnAnchorHint(this, anchorItem, anchor);
+            info->HintStr = anchor;
+            info->HintPos = ClientToScreen(TPoint(info->CursorPos.X + 10, info->CursorPos.Y - 10));
+            info->CursorRect =
+                TRect(info->CursorPos.X, info->CursorPos.Y, info->CursorPos.X + 1, info->CursorPos.Y + 1);
         } else if (FItemHint) {
             int index = ItemAtPos(info->CursorPos, true);
             if (index >= 0) {

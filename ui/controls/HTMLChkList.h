@@ -13,6 +13,7 @@
 #include "platform/ui/ListBox.h"
 #include "ui/drawing/KvxGradient.h"
 #include "ui/drawing/KvxStyleIF.h"
+#include "ui/markup/MarkupText.h"
 
 namespace plat {
 class TCustomImageList;
@@ -27,7 +28,8 @@ class THTMLCheckList;
 enum TCheckState : uint8_t { csUnchecked = 0, csChecked = 1, csGrayed = 2 };
 
 // What a row keeps besides its text. It lives in the item's object slot, owned by the list, so the
-// fields survive sorting, moving and the window being re-created.
+// fields survive sorting, moving and the window being re-created; callers keep their own value in Data
+// (GetItemData/SetItemData), not in the items' objects.
 class THTMLCheckListDataWrapper : public plat::TObject {
     PLAT_CLASS(THTMLCheckListDataWrapper)
 public:
@@ -145,7 +147,8 @@ private:
     void DrawCheckBox(plat::TCanvas& Canvas, const plat::TRect& Cell, TCheckState State, bool Enabled);
     void InvalidateCheckArea(int Index);
     void SelectionColorsChanged(plat::TObject*);
-    bool IsRightToLeft() const;
+    plat::TRect TextRect(int Index, const plat::TRect& ItemRect) const;
+    TMarkupOptions MarkupOptions() const;
     void LeaveAnchor();
 
     std::vector<std::unique_ptr<THTMLCheckListDataWrapper>> FWrappers;

@@ -13,6 +13,7 @@
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Messages.h"
 
 using namespace plat;
 using namespace ui;
@@ -166,6 +167,42 @@ TEST_F(CheckListTest, DuplicatesHideRepeatedTextAndBringItBackWithLevelAndData) 
     EXPECT_EQ(List->Items()->Get(3), "ONE");
     EXPECT_EQ(List->GetLevel(3), 1);
     EXPECT_EQ(List->GetItemData(3), 7);
+}
+
+TEST_F(CheckListTest, TheMouseOverAnAnchorShowsTheHandAndReportsEnterAndExit) {
+    List->Items()->Add("<a href=\"local\">linklinklinklink</a> and plain text");
+    std::vector<std::string> events;
+    List->OnAnchorEnter = [&](TObject*, int, const std::string& a) { events.push_back("enter " + a); };
+    List->OnAnchorExit = [&](TObject*, int, const std::string& a) { events.push_back("exit " + a); };
+    TRect r = List->ItemRect(0);
+    int y = r.Top + r.Height() / 2;
+    Driver.MoveTo(List->ClientToScreen(TPoint(List->CheckAreaWidth(0) + 20, y)));
+    Driver.MoveTo(List->ClientToScreen(TPoint(List->CheckAreaWidth(0) + 24, y)));
+    EXPECT_EQ(List->Cursor(), crHandPoint);
+    Driver.MoveTo(List->ClientToScreen(TPoint(250, y)));
+    EXPECT_EQ(List->Cursor(), crDefault);
+    EXPECT_EQ(events, (std::vector<std::string>{"enter local", "exit local"}));
+}
+
+TEST_F(CheckListTest, HintsShowTheItemOrTheAnchor) {
+    List->Items()->Add("Frame <b>1</b>");
+    List->Items()->Add("<a href=\"http://x\">linklinklinklink</a>");
+    auto hintAt = [&](int index, int x) {
+        THintInfo info;
+        TRect r = List->ItemRect(index);
+        info.CursorPos = TPoint(x, r.Top + r.Height() / 2);
+        List->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+        return info.HintStr;
+    };
+    EXPECT_EQ(hintAt(0, 60), "");
+    List->SetItemHint(true);
+    EXPECT_EQ(hintAt(0, 60), "Frame 1");
+    List->SetHTMLHint(true);
+    EXPECT_EQ(hintAt(0, 60), "Frame <b>1</b>");
+    List->SetAnchorHint(true);
+    List->OnAnchorHint = [](TObject*, int index, std::string& a) { a += " #" + std::to_string(index); };
+    EXPECT_EQ(hintAt(1, List->CheckAreaWidth(1) + 20), "http://x #1");
+    EXPECT_EQ(hintAt(0, 60), "Frame <b>1</b>") << "off an anchor the item hint shows";
 }
 
 TEST(StripMarkupText, KeepsTextDropsTagsAndHiddenSections) {
