@@ -361,13 +361,13 @@ void THTMLCheckList::DrawCheckBox(TCanvas& Canvas, const TRect& Cell, TCheckStat
         });
         TThemeBinding& themes = HTMLXPVS();
         bool themed = false;
-        if (IsWinXPOrLater() && themes.UseThemes()) {
+        // The theme has no grayed picture among the states drawn here; a grayed box keeps the classic
+        // look rather than vanishing.
+        if (State != csGrayed && IsWinXPOrLater() && themes.UseThemes()) {
             if (HTHEME theme = themes.Api().OpenThemeData(WindowHandle(), "button")) {
-                // A grayed box has no themed picture: it stays undrawn, as the theme has none.
                 int stateId = State == csChecked ? (Enabled ? kThemeChecked : kThemeCheckedDisabled)
                                                  : (Enabled ? kThemeUnchecked : kThemeUncheckedDisabled);
-                if (State != csGrayed)
-                    themes.Api().DrawThemeBackground(theme, &dc, kCheckBoxPart, stateId, box, nullptr);
+                themes.Api().DrawThemeBackground(theme, &dc, kCheckBoxPart, stateId, box, nullptr);
                 themes.Api().CloseThemeData(theme);
                 themed = true;
             }

@@ -9,11 +9,13 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/OpenLink.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/SystemServices.h"
 
 using namespace plat;
 using namespace ui;
@@ -203,6 +205,34 @@ TEST_F(CheckListTest, HintsShowTheItemOrTheAnchor) {
     List->OnAnchorHint = [](TObject*, int index, std::string& a) { a += " #" + std::to_string(index); };
     EXPECT_EQ(hintAt(1, List->CheckAreaWidth(1) + 20), "http://x #1");
     EXPECT_EQ(hintAt(0, 60), "Frame <b>1</b>") << "off an anchor the item hint shows";
+}
+
+// Under an active visual style the boxes come from the theme; a grayed box, which the theme has no
+// picture for, keeps its classic look instead of vanishing.
+TEST_F(CheckListTest, ThemedBoxesAndTheGrayedOneStillShows) {
+    for (const char* s : {"unchecked", "checked", "grayed"})
+        List->Items()->Add(s);
+    List->SetState(1, csChecked);
+    List->SetState(2, csGrayed);
+    List->SetFlat(false);
+    auto boxes = [&] {
+        List->Invalidate();
+        Driver.Pump();
+        std::vector<TColor> px;
+        for (int i = 0; i < 3; ++i) {
+            TRect r = List->ItemRect(i);
+            px.push_back(Driver.Pixel(List, BoxX(i) - 3, r.Top + r.Height() / 2));
+        }
+        return px;
+    };
+    std::vector<TColor> classic = boxes();
+    bool styles = VisualStylesEnabled();
+    ScopeGuard restore([&] { SetVisualStylesEnabled(styles); });
+    SetVisualStylesEnabled(true);
+    std::vector<TColor> themed = boxes();
+    EXPECT_NE(themed[0], classic[0]);
+    EXPECT_EQ(themed[2], classic[2]);
+    EXPECT_NE(themed[2], List->Color());
 }
 
 TEST(StripMarkupText, KeepsTextDropsTagsAndHiddenSections) {
