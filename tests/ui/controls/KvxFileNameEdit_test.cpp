@@ -109,6 +109,35 @@ TEST_F(FileNameEditTest, EveryDialogKindRunsItsDialog) {
     }
 }
 
+// The next dialog starts at the edit's file and the type chosen last; the picture kinds keep the edit's
+// own types first, so the index means the same type in both kinds.
+TEST_F(FileNameEditTest, TheNextDialogStartsAtTheFileAndTheLastType) {
+    File->SetDialogKind(fdOpenPicture);
+    File->SetFilterIndex(2);
+    std::string nameShown;
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        TypeShown = dynamic_cast<TComboBox*>(form.FindComponent("FileTypeCombo"))->ItemIndex();
+        nameShown = dynamic_cast<TEdit*>(form.FindComponent("FileNameEdit"))->Text();
+        form.SetModalResult(mrCancel);
+    });
+    File->SetFileName(Root + "/frames.xml");
+    File->ButtonClick();
+    EXPECT_EQ(TypeShown, 1);
+    EXPECT_EQ(nameShown, "frames.xml");
+    EXPECT_EQ(File->FilterIndex(), 2);
+}
+
+TEST_F(FileNameEditTest, AnExistingFileLooksLikeALinkWithShowURL) {
+    File->SetShowURL(true);
+    File->SetFileName(Root + "/frames.xml");
+    EXPECT_TRUE(File->IsURL());
+    File->SetFileName(Root + "/frames.xm");
+    EXPECT_FALSE(File->IsURL());
+    File->SetShowURL(false);
+    File->SetFileName(Root + "/frames.xml");
+    EXPECT_FALSE(File->IsURL());
+}
+
 TEST_F(FileNameEditTest, OnlyAnExistingFileIsValid) {
     File->SetShowError(true);
     File->SetFileName(Root + "/frames.xml");
