@@ -29,7 +29,6 @@ PLAT_CLASS_INFO_CREATABLE(TSaveDialog, TOpenDialog)
 
 namespace {
 
-
 struct TRegistrar {
     TRegistrar() { RegisterClasses({&TOpenDialog::StaticClass(), &TSaveDialog::StaticClass()}); }
 } registrar;
