@@ -29,15 +29,6 @@ PLAT_CLASS_INFO_CREATABLE(TSaveDialog, TOpenDialog)
 
 namespace {
 
-// Every option by its bit, for the component streams.
-const char* const kOpenOptionNames[] = {
-    "ofReadOnly",         "ofOverwritePrompt",    "ofHideReadOnly",        "ofNoChangeDir",
-    "ofShowHelp",         "ofNoValidate",         "ofAllowMultiSelect",    "ofExtensionDifferent",
-    "ofPathMustExist",    "ofFileMustExist",      "ofCreatePrompt",        "ofShareAware",
-    "ofNoReadOnlyReturn", "ofNoTestFileCreate",   "ofNoNetworkButton",     "ofNoLongNames",
-    "ofOldStyleDialog",   "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing"};
-static_assert(TOpenOptions(1) << (std::size(kOpenOptionNames) - 1) == ofEnableSizing);
-
 struct TRegistrar {
     TRegistrar() { RegisterClasses({&TOpenDialog::StaticClass(), &TSaveDialog::StaticClass()}); }
 } registrar;

@@ -3,6 +3,7 @@
 // file name or names.
 #pragma once
 
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,15 @@ inline constexpr TOpenOptions ofExtensionDifferent = 1u << 7; // the chosen name
 inline constexpr TOpenOptions ofPathMustExist = 1u << 8;
 inline constexpr TOpenOptions ofFileMustExist = 1u << 9;
 inline constexpr TOpenOptions ofEnableSizing = 1u << 19; // the dialog can be resized
+
+// Every option by its bit, for the component streams.
+inline constexpr const char* kOpenOptionNames[] = {
+    "ofReadOnly",         "ofOverwritePrompt",    "ofHideReadOnly",        "ofNoChangeDir",
+    "ofShowHelp",         "ofNoValidate",         "ofAllowMultiSelect",    "ofExtensionDifferent",
+    "ofPathMustExist",    "ofFileMustExist",      "ofCreatePrompt",        "ofShareAware",
+    "ofNoReadOnlyReturn", "ofNoTestFileCreate",   "ofNoNetworkButton",     "ofNoLongNames",
+    "ofOldStyleDialog",   "ofNoDereferenceLinks", "ofEnableIncludeNotify", "ofEnableSizing"};
+static_assert(TOpenOptions(1) << (std::size(kOpenOptionNames) - 1) == ofEnableSizing);
 
 class TOpenDialog : public TCommonDialog {
     PLAT_CLASS(TOpenDialog)
