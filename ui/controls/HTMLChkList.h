@@ -42,7 +42,10 @@ public:
     bool Header = false;
 };
 
+// The office buttons' anchor event has no item index; each unit keeps its own.
+namespace checklist {
 using TAnchorClick = std::function<void(plat::TObject* Sender, int Index, const std::string& Anchor)>;
+} // namespace checklist
 
 // The plain text of a markup caption: line-break and rule tags become CR LF, hidden sections and tags
 // go. Text in front of a hidden section is taken as it stands, tags included.
@@ -118,9 +121,9 @@ public:
     void SetDuplicates(bool Value);
 
     plat::TNotifyEvent OnCheckClick;
-    TAnchorClick OnAnchorClick;
-    TAnchorClick OnAnchorEnter;
-    TAnchorClick OnAnchorExit;
+    checklist::TAnchorClick OnAnchorClick;
+    checklist::TAnchorClick OnAnchorEnter;
+    checklist::TAnchorClick OnAnchorExit;
     std::function<void(plat::TObject* Sender, int Index, std::string& Anchor)> OnAnchorHint;
 
     void ItemsChanged() override;
