@@ -507,25 +507,13 @@ void DrawVistaButtonFace(TCanvas& Canvas, const TRect& R, TColor Color, TColor C
 
 // ---- Keyboard navigation --------------------------------------------------------------------------------
 
-namespace {
-
-// The toolbar container is built above this unit's routines; it is known here by its class name.
-bool IsToolBarContainer(const TControl* Control) {
-    for (const TClassInfo* c = &Control->ClassType(); c; c = c->Parent)
-        if (std::string_view(c->Name) == "TKvxToolBarContainer")
-            return true;
-    return false;
-}
-
-} // namespace
-
 void RemoveUnfocusableControls(TDbgList<TControl>* List) {
     if (!List)
         return;
     for (int i = 0; i < List->Count();) {
         TControl* c = (*List)[i];
         auto* windowed = dynamic_cast<TWinControl*>(c);
-        const bool drop = c && (dynamic_cast<THintWindow*>(c) || IsToolBarContainer(c) ||
+        const bool drop = c && (dynamic_cast<THintWindow*>(c) || IsOfClassNamed(c, "TKvxToolBarContainer") ||
                                 (windowed && !windowed->CanFocus()));
         if (drop)
             List->Delete(i);
