@@ -145,6 +145,17 @@ TEST(ToolBarOfficeStyler, WhidbeyOverLunaKeepsWhatWhidbeyDoesNotWrite) {
     EXPECT_EQ(s.RightHandleColorDown(), 0xE8E6E1);
 }
 
+TEST(ToolBarOfficeStyler, AutoThemeAdaptWithoutAVisualStyleChoosesClassicAfterLoading) {
+    TKvxToolBarOfficeStyler s(nullptr);
+    ASSERT_EQ(DetectXPColorScheme(), 0);
+    s.Loaded();
+    EXPECT_EQ(s.Style(), bsOffice2003Blue) << "off: nothing chosen";
+    s.SetAutoThemeAdapt(true);
+    EXPECT_EQ(s.Style(), bsOffice2003Blue) << "switching it on chooses nothing yet";
+    s.Loaded();
+    EXPECT_EQ(s.Style(), bsOffice2003Classic);
+}
+
 TEST_F(ToolBarStylerForm, CustomAndTheSameStyleAgainKeepEveryColour) {
     TForm* form = NewForm<TForm>(Application);
     auto* s = new TKvxToolBarOfficeStyler(form);
