@@ -505,6 +505,42 @@ void DrawVistaButtonFace(TCanvas& Canvas, const TRect& R, TColor Color, TColor C
     Canvas.Brush()->SetStyle(bsClear);
 }
 
+// ---- Button looks ---------------------------------------------------------------------------------------
+
+TButtonFace ButtonFaceOf(const TButtonAppearance& A, TButtonFaceLook Look) {
+    switch (Look) {
+    case flHot:
+        return {A.ColorHot(), A.ColorHotTo(), A.BorderHotColor(), A.CaptionTextColorHot(),
+                A.GradientDirectionHot()};
+    case flDown:
+        return {A.ColorDown(), A.ColorDownTo(), A.BorderDownColor(), A.CaptionTextColorDown(),
+                A.GradientDirectionDown()};
+    case flChecked:
+        return {A.ColorChecked(), A.ColorCheckedTo(), A.BorderCheckedColor(), A.CaptionTextColorChecked(),
+                A.GradientDirectionChecked()};
+    case flNormal:
+        break;
+    }
+    return {A.Color(), A.ColorTo(), A.BorderColor(), A.CaptionTextColor(), A.GradientDirection()};
+}
+
+void PaintButtonFace(TCanvas& Canvas, const TRect& R, const TButtonFace& Face, int Steps) {
+    if (Face.Color != clNone) {
+        if (Face.ColorTo != clNone) {
+            DrawBandGradient(Canvas, Face.Color, Face.ColorTo, Steps, R, Face.Direction == gdHorizontal);
+        } else {
+            Canvas.Brush()->SetStyle(bsSolid);
+            Canvas.Brush()->SetColor(Face.Color);
+            Canvas.FillRect(R);
+        }
+    }
+    if (Face.Border != clNone) {
+        Canvas.Brush()->SetStyle(bsSolid);
+        Canvas.Brush()->SetColor(Face.Border);
+        Canvas.FrameRect(R);
+    }
+}
+
 // ---- Keyboard navigation --------------------------------------------------------------------------------
 
 void RemoveUnfocusableControls(TDbgList<TControl>* List) {

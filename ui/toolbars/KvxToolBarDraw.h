@@ -77,6 +77,25 @@ void DrawVistaButtonFace(plat::TCanvas& Canvas, const plat::TRect& R, plat::TCol
                          const std::string& Caption, plat::TFont& Font, bool Enabled, bool Focus,
                          TAntiAlias AntiAlias, bool RoundEdges);
 
+// ---- Button looks ---------------------------------------------------------------------------------------
+
+// The four looks of a toolbar button; a pressed button shows down, a hovered one hot, and checked applies
+// to buttons that stay down.
+enum TButtonFaceLook : uint8_t { flNormal, flHot, flDown, flChecked };
+
+// One look of a button appearance as a painter takes it.
+struct TButtonFace {
+    plat::TColor Color;
+    plat::TColor ColorTo;
+    plat::TColor Border;
+    plat::TColor Text;
+    TGradientDirection Direction;
+};
+TButtonFace ButtonFaceOf(const TButtonAppearance& Appearance, TButtonFaceLook Look);
+// Fills R with the face (a gradient when both colours are set, flat when only the first is, nothing
+// when neither) and frames it unless its border is clNone. The caption is the caller's.
+void PaintButtonFace(plat::TCanvas& Canvas, const plat::TRect& R, const TButtonFace& Face, int Steps = 40);
+
 // ---- Keyboard navigation --------------------------------------------------------------------------------
 
 // Drops hint windows, toolbar containers and windowed controls that cannot take the focus.

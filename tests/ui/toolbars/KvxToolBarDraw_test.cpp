@@ -178,6 +178,37 @@ TEST_F(ToolBarDrawTest, EmptyCaptionsMeasureNothing) {
             ASSERT_EQ(At(*narrow, x, y), kPaper) << x << "," << y;
 }
 
+TEST_F(ToolBarDrawTest, ButtonFacesFillOnlyWhatTheLookSets) {
+    toolbar::TButtonAppearance a;
+    a.SetColor(clNone);
+    a.SetColorHot(0x00FF00);
+    a.SetColorHotTo(clNone);
+    a.SetColorDown(0x000000);
+    a.SetColorDownTo(0xFFFFFF);
+    a.SetBorderDownColor(0x0000FF);
+    a.SetGradientDirectionDown(toolbar::gdHorizontal);
+    a.SetColorChecked(0x123456);
+    a.SetBorderCheckedColor(clNone);
+    struct {
+        TButtonFaceLook Look;
+        TColor Inside, Edge; // pixels at (3, 5) and (0, 5)
+        TColor Right;        // pixel at (36, 5)
+    } const cases[] = {
+        {flNormal, kPaper, kPaper, kPaper},        // no fill, no border
+        {flHot, 0x00FF00, 0x6A240A, 0x00FF00},     // flat, default hot border
+        {flDown, 0x000000, 0x0000FF, 0x808080},    // two bands, left to right
+        {flChecked, 0x123456, 0x123456, 0x123456}, // flat, no frame
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Look);
+        auto b = Paper(40, 10);
+        PaintButtonFace(*b->Canvas(), TRect(0, 0, 40, 10), ButtonFaceOf(a, c.Look), 2);
+        EXPECT_EQ(At(*b, 3, 5), c.Inside);
+        EXPECT_EQ(At(*b, 0, 5), c.Edge);
+        EXPECT_EQ(At(*b, 36, 5), c.Right);
+    }
+}
+
 TEST_F(ToolBarDrawTest, NavigationListDropsHintsAndUnfocusableWindows) {
     TComponent owner(nullptr);
     auto* hint1 = new THintWindow(&owner);
@@ -218,28 +249,16 @@ TEST_F(ToolBarDrawTest, PresetButtonFacesPicture) {
             c, body, body.Height() / 2, m.Color(), m.ColorTo(), m.ColorMirror(), m.ColorMirrorTo(),
             s.BorderColor() == clNone ? s.Color()->ColorTo() : s.BorderColor(), s.RoundedFrame() ? 3 : 0);
         const toolbar::TButtonAppearance& a = *s.ButtonAppearance();
-        const struct {
-            TColor From, To, Border;
-            const char* Caption;
-        } faces[] = {
-            {a.Color(), a.ColorTo(), a.BorderColor(), "Normal"},
-            {a.ColorHot(), a.ColorHotTo(), a.BorderHotColor(), "Hot"},
-            {a.ColorDown(), a.ColorDownTo(), a.BorderDownColor(), "Down"},
-            {a.ColorChecked(), a.ColorCheckedTo(), a.BorderCheckedColor(), "Checked"},
-        };
+        const char* const captions[] = {"Normal", "Hot", "Down", "Checked"};
         int x = 10;
-        for (const auto& f : faces) {
+        for (TButtonFaceLook look : {flNormal, flHot, flDown, flChecked}) {
             const TRect r(x, y + 5, x + 60, y + kRow - 5);
-            if (f.From != clNone)
-                DrawBandGradient(c, f.From, f.To == clNone ? f.From : f.To, 16, r, false);
-            if (f.Border != clNone) {
-                c.Brush()->SetColor(f.Border);
-                c.FrameRect(r);
-            }
+            const TButtonFace face = ButtonFaceOf(a, look);
+            PaintButtonFace(c, r, face);
             c.Brush()->SetStyle(bsClear);
-            c.Font()->SetColor(a.CaptionTextColor());
+            c.Font()->SetColor(face.Text);
             TRect t = r;
-            c.TextRect(t, f.Caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            c.TextRect(t, captions[look], DT_CENTER | DT_VCENTER | DT_SINGLELINE);
             x += 66;
         }
         const TGlowButtonAppearance& g = *s.GlowButtonAppearance();
