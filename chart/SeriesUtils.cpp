@@ -2,12 +2,15 @@
 
 #include <vector>
 
+#include "chart/Chart.h"
 #include "chart/PlotEngine.h"
 #include "chart/PlotEngineAxisPanel.h"
 #include "chart/PlotEngineSeries.h"
 #include "chart/PlotEngineTools.h"
 #include "chart/PlotProcsServices.h"
+#include "platform/gfx/Canvas.h"
 #include "platform/rtl/Component.h"
+#include "platform/rtl/ScopeGuard.h"
 
 namespace chart {
 
@@ -118,6 +121,37 @@ void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries) {
     newSeries->RefreshFromSource();
     if (newSeries->DataSources().Count() == 0)
         newSeries->NotifyDependents(veRefresh, -1);
+}
+
+void DrawSeriesSymbol(TChartSeries* Series, plat::TCanvas* Canvas, const plat::TRect& Rect,
+                      TCustomAxisPanel* Chart) {
+    std::unique_ptr<TCustomChart> temporary;
+    TCustomAxisPanel* chart = Series->ParentChart();
+    const bool borrowed = chart == nullptr;
+    bool eventsWereOff = false;
+    if (borrowed) {
+        if (!Chart) {
+            temporary = std::make_unique<TCustomChart>(nullptr);
+            Chart = temporary.get();
+        }
+        chart = Chart;
+        eventsWereOff = chart->SeriesEventsOff();
+        // Attached without the chart's series events: the call borrows the chart, it does not add to it.
+        chart->SetSeriesEventsOff(true);
+        Series->SetParentChart(chart);
+    }
+    plat::ScopeGuard detach([&] {
+        if (borrowed) {
+            Series->SetParentChart(nullptr);
+            chart->SetSeriesEventsOff(eventsWereOff);
+        }
+    });
+    TPlotCanvas3D* drawCanvas = chart->DrawCanvas();
+    plat::TCanvas* own = drawCanvas->TargetCanvas();
+    Canvas->Brush()->SetStyle(plat::bsSolid);
+    drawCanvas->SetTargetCanvas(Canvas);
+    plat::ScopeGuard restore([&] { drawCanvas->SetTargetCanvas(own); });
+    Series->DrawLegendItem(-1, Rect);
 }
 
 } // namespace chart

@@ -5,9 +5,12 @@
 
 #include "platform/rtl/Object.h"
 
+#include "platform/rtl/Types.h"
+
 namespace plat {
+class TCanvas;
 class TComponent;
-}
+} // namespace plat
 
 namespace chart {
 
@@ -30,5 +33,10 @@ TChartSeries* CloneSeries(TChartSeries* Series);
 void ChangeSeriesClass(TChartSeries*& Series, const plat::TClassInfo& NewClass);
 // NewSeries takes OldSeries' settings, events, name, dependents, tools and place; OldSeries is freed.
 void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries);
+
+// The series' legend symbol drawn into Rect of any canvas; a series without a chart borrows Chart, or a
+// chart made for the call.
+void DrawSeriesSymbol(TChartSeries* Series, plat::TCanvas* Canvas, const plat::TRect& Rect,
+                      TCustomAxisPanel* Chart = nullptr);
 
 } // namespace chart
