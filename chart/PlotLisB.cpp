@@ -8,6 +8,8 @@
 #include "chart/PlotEngineSeries.h"
 #include "chart/SeriesUtils.h"
 #include "platform/gfx/FrameControls.h"
+#include "platform/rtl/ClassRegistry.h"
+#include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Keys.h"
@@ -16,6 +18,38 @@
 namespace chart {
 
 PLAT_CLASS_INFO_CREATABLE(TChartListBox, plat::TCustomListBox)
+
+PLAT_PROPERTIES(TChartListBox) {
+    using L = TChartListBox;
+    props.Boolean("AllowAddSeries", &L::AllowAddSeries, &L::SetAllowAddSeries, true);
+    props.Boolean("AllowDeleteSeries", &L::AllowDeleteSeries, &L::SetAllowDeleteSeries, true);
+    props.Boolean("AskDelete", &L::AskDelete, &L::SetAskDelete, true);
+    props.Component("Chart", &L::Chart, &L::SetChart);
+    props.Enum("CheckStyle", &L::CheckStyle, &L::SetCheckStyle, kCheckBoxesStyleNames, cbsCheck);
+    props.Boolean("EnableChangeColor", &L::EnableChangeColor, &L::SetEnableChangeColor, true);
+    props.Boolean("EnableDragSeries", &L::EnableDragSeries, &L::SetEnableDragSeries, true);
+    props.Boolean("EnableChangeType", &L::EnableChangeType, &L::SetEnableChangeType, true);
+    props.Boolean("ShowActiveCheck", &L::ShowActiveCheck, &L::SetShowActiveCheck, true);
+    props.Boolean("ShowSeriesColor", &L::ShowSeriesColor, &L::SetShowSeriesColor, true);
+    props.Boolean("ShowSeriesIcon", &L::ShowSeriesIcon, &L::SetShowSeriesIcon, true);
+    props.Boolean("ShowSeriesTitle", &L::ShowSeriesTitle, &L::SetShowSeriesTitle, true);
+    props.Default("MultiSelect", true);
+    props.Default("Style", plat::lbOwnerDrawFixed);
+    props.Default("ItemHeight", 24);
+    props.Event("OnChangeActive", &L::OnChangeActive);
+    props.Event("OnChangeColor", &L::OnChangeColor);
+    props.Event("OnChangeOrder", &L::OnChangeOrder);
+    props.Event("OnDblClickSeries", &L::OnDblClickSeries);
+    props.Event("OnOtherItemsChange", &L::OnOtherItemsChange);
+    props.Event("OnRefresh", &L::OnRefresh);
+    props.Event("OnRemovedSeries", &L::OnRemovedSeries);
+}
+
+namespace {
+struct TRegistrar {
+    TRegistrar() { plat::RegisterClass(TChartListBox::StaticClass()); }
+} registrar;
+} // namespace
 
 TChartListBoxGalleryHook ChartListBoxGalleryHook;
 TChartListBoxTypeHook ChartListBoxTypeHook;

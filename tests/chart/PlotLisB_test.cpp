@@ -6,7 +6,10 @@
 #include "chart/Chart.h"
 #include "chart/PlotConst.h"
 #include "chart/Series.h"
+#include "chart/SeriesUtils.h"
 #include "platform/backend/Backend.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -210,6 +213,98 @@ TEST_F(ChartListBoxTest, DeleteAsksAndCollectsTheSelectionFirst) {
     EXPECT_EQ(Chart->Series(0), S[1]);
     EXPECT_EQ(Rows(), Expected({"Frame 2"}));
     EXPECT_EQ(List->ItemIndex(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ChartListBoxTest, RenameThroughTheInputBox) {
+    List->FocusSeries(S[0]);
+    std::string caption, prompt;
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        caption = form.Caption();
+        auto* label = dynamic_cast<TLabel*>(form.FindComponent("Prompt"));
+        prompt = label ? label->Caption() : "";
+        Driver.Type("Series1"); // replaces the selected text
+        Driver.PressKey(VK_RETURN);
+    });
+    EXPECT_TRUE(List->RenameCurrentSeries());
+    EXPECT_EQ(caption, "Change Series Title");
+    EXPECT_EQ(prompt, "New Series Title:");
+    EXPECT_EQ(S[0]->Title(), "") << "a title equal to the name is no title of its own";
+    EXPECT_EQ(List->Items()->Strings(0), "Series1");
+    EXPECT_TRUE(List->Selected(0));
+
+    List->SetShowSeriesNames(true);
+    List->FocusSeries(S[0]);
+    bool told = false;
+    Driver.AnswerNextModal([&](TCustomForm&) {
+        Driver.Type("Series3");
+        Driver.AnswerNextModal([&](TCustomForm&) {
+            told = true;
+            Driver.PressKey(VK_RETURN);
+        });
+        Driver.PressKey(VK_RETURN);
+    });
+    EXPECT_FALSE(List->RenameCurrentSeries());
+    EXPECT_TRUE(told) << "a name another component has is refused with a message";
+    EXPECT_EQ(S[0]->Name(), "Series1");
+}
+
+TEST_F(ChartListBoxTest, DoubleClickOnTheColourRunsTheColourDialog) {
+    List->FocusSeries(S[1]);
+    std::vector<TCustomChartSeries*> changed;
+    List->OnChangeColor = [&](TObject*, TCustomChartSeries* s) { changed.push_back(s); };
+    auto answer = [&](const char* Button, int Red) {
+        Driver.AnswerNextModal([&, Button, Red](TCustomForm& form) {
+            for (auto [name, value] :
+                 {std::pair{"RedEdit", Red}, std::pair{"GreenEdit", 0}, std::pair{"BlueEdit", 0}})
+                dynamic_cast<TEdit*>(form.FindComponent(name))->SetTextProp(std::to_string(value));
+            Driver.ClickButton(&form, Button);
+        });
+    };
+    answer("Cancel", 200);
+    Driver.Advance(1000);
+    Driver.DoubleClick(List, Cell(1, lbsColor));
+    EXPECT_EQ(S[1]->SeriesColor(), clGreen);
+    EXPECT_TRUE(changed.empty());
+
+    answer("OK", 200);
+    Driver.Advance(1000);
+    Driver.DoubleClick(List, Cell(1, lbsColor));
+    EXPECT_EQ(S[1]->SeriesColor(), TColor(200));
+    ASSERT_EQ(changed.size(), 1u);
+
+    // The same colour again is no change.
+    TColor same = TColor(200);
+    answer("OK", 200);
+    EXPECT_FALSE(RunColorDialog(List, same));
+}
+
+TEST_F(ChartListBoxTest, PublishedSettingsKeepTheirDefaultsOutOfTheLayout) {
+    List->SetName("ChartListBox1");
+    Chart->SetName("Chart1");
+    List->SetCheckStyle(cbsRadio);
+    List->SetShowSeriesIcon(false);
+    List->SetAskDelete(false);
+    const std::string text = WriteComponentToText(List, Form);
+    for (const char* line :
+         {"Chart = Chart1", "CheckStyle = cbsRadio", "ShowSeriesIcon = False", "AskDelete = False"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    for (const char* absent : {"MultiSelect", "\n  Style", "ItemHeight", "AllowAddSeries", "ShowSeriesTitle"})
+        EXPECT_EQ(text.find(absent), std::string::npos) << absent << "\n" << text;
+}
+
+TEST(SeriesSymbol, ASeriesWithoutAChartBorrowsOneAndLeavesNoneBehind) {
+    TLineSeries series(nullptr);
+    series.SetSeriesColor(clRed);
+    TBitmap target(40, 20);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(TRect(0, 0, 40, 20));
+    DrawSeriesSymbol(&series, target.Canvas(), TRect(4, 4, 36, 16));
+    EXPECT_EQ(series.ParentChart(), nullptr);
+    EXPECT_EQ(target.Canvas()->Pixels(20, 10), clRed);
 }
 
 } // namespace
