@@ -9,6 +9,7 @@
 #include "chart/PlotConst.h"
 #include "chart/PlotStore.h"
 #include "chart/PlotTools.h"
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/ComponentStream.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/FormText.h"
@@ -136,6 +137,43 @@ TEST_F(TStoredChart, FilesAndTheirNames) {
     EXPECT_THROW(StoreChartToFile(&Chart, kept, true, false), plat::Exception);
     EXPECT_TRUE(std::filesystem::is_directory(kept));
     std::filesystem::remove_all(kept);
+}
+
+// Every registered tool class and series class in one chart: what the file stores reads back to the same
+// file, so no setting is written that its reader loses or reads differently.
+TEST(StoredChartClasses, EveryToolAndSeriesClassRoundTrips) {
+    TChart chart(nullptr);
+    chart.SetBounds(0, 0, 500, 320);
+    int tools = 0, series = 0;
+    for (const TClassInfo* cls : RegisteredClasses()) {
+        if (!cls->Create)
+            continue;
+        if (cls->InheritsFrom(TPlotCustomTool::StaticClass())) {
+            auto* tool = dynamic_cast<TPlotCustomTool*>(cls->Create(&chart));
+            ASSERT_NE(tool, nullptr) << cls->Name;
+            tool->SetName(std::string("Tool") + std::to_string(++tools));
+            chart.Tools()->Add(tool);
+        } else if (cls->InheritsFrom(TChartSeries::StaticClass())) {
+            auto* s = dynamic_cast<TChartSeries*>(cls->Create(&chart));
+            ASSERT_NE(s, nullptr) << cls->Name;
+            s->SetName(std::string("Series") + std::to_string(++series));
+            chart.AddSeries(s);
+            s->AddXY(1, 2, "a");
+            s->AddXY(3, 4, "b");
+        }
+    }
+    EXPECT_GT(tools, 0);
+    EXPECT_GT(series, 0);
+    const std::string text = Stored(&chart, true, true);
+    const std::string binary = Stored(&chart, true, false);
+    TMemoryStream stream;
+    stream.WriteBuffer(binary.data() + 4, static_cast<int64_t>(binary.size() - 4));
+    stream.SetPosition(0);
+    TChart read(nullptr);
+    plat::ReadComponentFromStream(stream, &read);
+    EXPECT_EQ(read.Tools()->Count(), tools);
+    EXPECT_EQ(read.SeriesCount(), series);
+    EXPECT_EQ(Stored(&read, true, true), text);
 }
 
 } // namespace
