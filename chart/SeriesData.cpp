@@ -219,8 +219,21 @@ std::vector<TSeriesDataText::TRowSource> TSeriesDataText::RowSources() {
 }
 
 void TSeriesDataText::AppendQuoted(std::string& Out, const std::string& Text) const {
+    if (FQuote.empty()) {
+        // Without quotes a separator or line break inside a label would start a new field or row.
+        for (size_t pos = 0; pos < Text.size();) {
+            if (!FDelimiter.empty() && Text.compare(pos, FDelimiter.size(), FDelimiter) == 0) {
+                Out += ' ';
+                pos += FDelimiter.size();
+            } else {
+                Out += Text[pos] == '\r' || Text[pos] == '\n' ? ' ' : Text[pos];
+                ++pos;
+            }
+        }
+        return;
+    }
     Out += FQuote;
-    if (FQuote.empty() || Text.find(FQuote) == std::string::npos) {
+    if (Text.find(FQuote) == std::string::npos) {
         Out += Text;
     } else {
         // A quote inside the text is doubled, so the field still ends where the reader expects.

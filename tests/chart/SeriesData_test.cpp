@@ -81,6 +81,13 @@ TEST_F(TExportChart, DelimitedTextKeepsColumnsPositional) {
          "1.5\t10\r\n2\t20\r\n-3\t\r\n\r\n"},
         {"number mask", [](TSeriesDataText& d) { d.SetValueFormat("0.00"); }, true,
          "0.50\t10.00\r\n1.50\t20.00\r\n\r\n"},
+        // Last: it changes a label.
+        {"no quotes: a separator or line break inside a label is a blank",
+         [this](TSeriesDataText& d) {
+             A->SetXLabel(0, "a;b\r\nc");
+             d.SetTextDelimiter(";");
+         },
+         false, "a b  c;1.5;10\r\n;2;20\r\nx & <y>;-3;\r\n\r\n"},
     };
     for (const TCase& c : cases) {
         TSeriesDataText data(C.Chart.get(), c.Single ? B : nullptr);
