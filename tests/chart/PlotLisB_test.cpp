@@ -308,3 +308,28 @@ TEST(SeriesSymbol, ASeriesWithoutAChartBorrowsOneAndLeavesNoneBehind) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ChartListBoxTest, ChangingTheTypeOfTheSelectedSeriesKeepsThemSelectedInPlace) {
+    struct THookScope {
+        ~THookScope() { ChartListBoxTypeHook = nullptr; }
+    } scope;
+    ChartListBoxTypeHook = [](TChartSeries*) { return &TFastLineSeries::StaticClass(); };
+    List->ClearSelection();
+    List->SetSelected(0, true);
+    List->SetSelected(2, true);
+    List->ChangeSelectedSeriesType();
+    ASSERT_EQ(Chart->SeriesCount(), 3);
+    EXPECT_EQ(&Chart->Series(0)->ClassType(), &TFastLineSeries::StaticClass());
+    EXPECT_EQ(Chart->Series(1), S[1]);
+    EXPECT_EQ(&Chart->Series(2)->ClassType(), &TFastLineSeries::StaticClass());
+    EXPECT_EQ(Chart->Series(0)->Name(), "Series1");
+    EXPECT_EQ(Chart->Series(2)->Name(), "Series3");
+    EXPECT_EQ(Rows(), Expected({"Frame 1", "Frame 2", "Series3"}));
+    EXPECT_TRUE(List->Selected(0));
+    EXPECT_FALSE(List->Selected(1));
+    EXPECT_TRUE(List->Selected(2));
+}
+
+} // namespace

@@ -207,6 +207,24 @@ TEST_F(TExportChart, WorksheetRecords) {
     EXPECT_EQ(value, 1.5);
 }
 
+// A target that cannot be replaced raises and stays as it was; a file is replaced whole.
+TEST_F(TExportChart, FilesAreReplacedWholeOrNotAtAll) {
+    const std::string dir = TestOutputDir("chart-tools");
+    const std::string blocked = dir + "/export-blocked.txt";
+    std::filesystem::remove_all(blocked);
+    std::filesystem::create_directory(blocked);
+    TSeriesDataText data(C.Chart.get(), B);
+    EXPECT_THROW(data.SaveToFile(blocked), plat::Exception);
+    EXPECT_TRUE(std::filesystem::is_directory(blocked));
+    std::filesystem::remove_all(blocked);
+
+    const std::string file = dir + "/export-replaced.txt";
+    WriteFileAtomically(file, std::string(1000, 'x'));
+    data.SaveToFile(file);
+    EXPECT_EQ(ReadAllText(file), data.AsString());
+    std::filesystem::remove(file);
+}
+
 // Nothing to export: what each exporter gives for a chart without series.
 TEST(SeriesDataEmpty, EveryExporterOnAChartWithoutSeries) {
     TSeriesChart c;
