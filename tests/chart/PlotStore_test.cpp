@@ -139,6 +139,28 @@ TEST_F(TStoredChart, FilesAndTheirNames) {
     std::filesystem::remove_all(kept);
 }
 
+// A series on custom axes finds them again by their index in the chart's custom axes.
+TEST(StoredChartAxes, CustomAxesOfASeriesComeBack) {
+    TChart chart(nullptr);
+    auto* first = static_cast<TChartAxis*>(chart.CustomAxes()->Add());
+    auto* second = static_cast<TChartAxis*>(chart.CustomAxes()->Add());
+    second->SetHorizontal(true);
+    auto* s = new TLineSeries(&chart);
+    s->SetName("Series1");
+    chart.AddSeries(s);
+    s->SetCustomVertAxis(first);
+    s->SetCustomHorizAxis(second);
+    const std::string text = Stored(&chart, false, true);
+    EXPECT_NE(text.find("CustomHorizAxis = 1"), std::string::npos) << text;
+    EXPECT_NE(text.find("CustomVertAxis = 0"), std::string::npos) << text;
+    TChart read(nullptr);
+    plat::ReadComponentFromText(text, &read);
+    ASSERT_EQ(read.SeriesCount(), 1);
+    ASSERT_EQ(read.CustomAxes()->Count(), 2);
+    EXPECT_EQ(read.Series(0)->CustomVertAxis(), read.CustomAxes()->AxisAt(0));
+    EXPECT_EQ(read.Series(0)->CustomHorizAxis(), read.CustomAxes()->AxisAt(1));
+}
+
 // Every registered tool class and series class in one chart: what the file stores reads back to the same
 // file, so no setting is written that its reader loses or reads differently.
 TEST(StoredChartClasses, EveryToolAndSeriesClassRoundTrips) {
