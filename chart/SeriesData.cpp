@@ -485,12 +485,22 @@ void TSeriesDataXML::AppendSeries(std::string& Out, TChartSeries* Series) {
     Out += CrLf;
 
     const std::vector<TChartValueList*> further = FurtherLists(Series);
+    // An attribute may appear once per element: a list named like another attribute gets a suffix.
+    std::vector<std::string> used = {"index", "text", "color"};
     std::vector<std::string> names;
+    auto attribute = [&](const std::string& ListName) {
+        const std::string base = AttributeName(ListName);
+        std::string name = base;
+        for (int n = 2; std::find(used.begin(), used.end(), name) != used.end(); ++n)
+            name = base + "_" + std::to_string(n);
+        used.push_back(name);
+        names.push_back(" " + name + "=\"");
+    };
     if (FColumnFlags & sdfXValues)
-        names.push_back(" " + AttributeName(Series->XValues()->Name()) + "=\"");
-    names.push_back(" " + AttributeName(Series->YValues()->Name()) + "=\"");
+        attribute(Series->XValues()->Name());
+    attribute(Series->YValues()->Name());
     for (TChartValueList* list : further)
-        names.push_back(" " + AttributeName(list->Name()) + "=\"");
+        attribute(list->Name());
 
     for (int i = 0; i < count; ++i) {
         Out += "<point";

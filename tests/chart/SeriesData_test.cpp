@@ -134,6 +134,16 @@ TEST_F(TExportChart, XmlEscapesAndDeclaresWhatItWrites) {
     }
 }
 
+TEST_F(TExportChart, XmlAttributeNamesAreValidAndUnique) {
+    B->XValues()->SetName("color");
+    B->YValues()->SetName("2 nd <value>");
+    TSeriesDataXML data(C.Chart.get(), B);
+    data.SetWithColors(true);
+    EXPECT_NE(data.AsString().find("<point color=\"#FF0000\" color_2=\"0.5\" __nd__value_=\"10\"/>"),
+              std::string::npos)
+        << data.AsString();
+}
+
 TEST_F(TExportChart, XmlSingleSeriesWithColours) {
     TSeriesDataXML data(C.Chart.get(), B);
     data.SetWithColors(true);
