@@ -22,8 +22,6 @@ PLAT_CLASS_INFO(TChartLegend, TCustomChartLegend)
 namespace {
 const char* const kLegendAlignmentNames[] = {"laLeft", "laRight", "laTop", "laBottom"};
 static_assert(std::size(kLegendAlignmentNames) == laBottom + 1);
-const char* const kCheckBoxesStyleNames[] = {"cbsCheck", "cbsRadio"};
-static_assert(std::size(kCheckBoxesStyleNames) == cbsRadio + 1);
 const char* const kLegendStyleNames[] = {"lsAuto", "lsSeries", "lsValues", "lsLastValues"};
 static_assert(std::size(kLegendStyleNames) == lsLastValues + 1);
 const char* const kSymbolPositionNames[] = {"spLeft", "spRight"};

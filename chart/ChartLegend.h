@@ -4,6 +4,8 @@
 // row's text into two columns, and tells which row is under the mouse.
 #pragma once
 
+#include <iterator>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,6 +35,8 @@ public:
 
 enum TLegendAlignment : uint8_t { laLeft, laRight, laTop, laBottom };
 enum TCheckBoxesStyle : uint8_t { cbsCheck, cbsRadio };
+inline constexpr const char* kCheckBoxesStyleNames[] = {"cbsCheck", "cbsRadio"};
+static_assert(std::size(kCheckBoxesStyleNames) == cbsRadio + 1);
 enum TLegendStyle : uint8_t { lsAuto, lsSeries, lsValues, lsLastValues };
 enum TLegendSymbolPosition : uint8_t { spLeft, spRight };
 enum TLegendSymbolSize : uint8_t { lcsPercent, lcsPixels };

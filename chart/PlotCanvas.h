@@ -18,6 +18,11 @@
 #include "platform/gfx/Region.h"
 #include "platform/rtl/Persistent.h"
 
+namespace plat {
+class TControl;
+class TWinControl;
+} // namespace plat
+
 namespace chart {
 
 using plat::TNotifyEvent;
@@ -800,5 +805,16 @@ private:
     bool FKeepBitmap = false;
     TPoint FQuad[4];
 };
+
+// --- Questions the engine and its editors ask -----------------------------------------------------
+
+// The colour dialog, owned by Owner, starting on Color and offering the custom colours chosen in
+// earlier calls. True (and Color changed) only when confirmed with a different colour.
+bool RunColorDialog(plat::TWinControl* Owner, plat::TColor& Color);
+// A Yes/No confirmation; with an owner it opens 20 pixels right of and 30 below the owner's client
+// origin. True for Yes.
+bool ConfirmAtControl(const std::string& Message, plat::TControl* Owner);
+// "Delete <name> ?" through ConfirmAtControl.
+bool ConfirmDeletion(const std::string& Name, plat::TControl* Owner);
 
 } // namespace chart

@@ -597,6 +597,13 @@ public:
     void SetDontSaveData(bool Value) { FDontSaveData = Value; }
     bool ForceSaveData() const { return FForceSaveData; }
     void SetForceSaveData(bool Value) { FForceSaveData = Value; }
+    // Whether a component stream stores the points ("Data"): forced, or the series' own points unless
+    // told not to.
+    bool HasData() const { return FForceSaveData || (FManualData && !FDontSaveData); }
+    // The points as the "Data" property holds them; reading replaces the points and makes them the
+    // series' own.
+    virtual void WriteData(plat::TStream& Stream);
+    virtual void ReadData(plat::TStream& Stream);
     bool HasOwnXValues() const { return FHasOwnXValues; }
     // False for kinds whose X part is not stored.
     bool StoreXValues() const { return FStoreXValues; }
@@ -650,6 +657,11 @@ protected:
     THorizAxis FHorizAxis = aBottomAxis;
     TChartAxis* FCustomHorizAxis = nullptr;
     TChartAxis* FCustomVertAxis = nullptr;
+    void DefineCustomAxisProperty(plat::TFiler& Filer, const char* Name, TChartAxis* Axis, int& ReadIndex);
+    void BindReadCustomAxes();
+    // Custom axes read by their index, bound once the chart's axes are there.
+    int FReadHorizAxis = -1;
+    int FReadVertAxis = -1;
     int FZOrder = -1;
     TVertAxis FVertAxis = aLeftAxis;
     TDependentUpdates FDependentUpdates = duAll;

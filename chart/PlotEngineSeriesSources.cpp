@@ -401,10 +401,16 @@ void TChartSeries::DefineProperties(plat::TFiler& Filer) {
             Writer.WriteListEnd();
         },
         FDataSources.Count() > 1);
+    DefineCustomAxisProperty(Filer, "CustomHorizAxis", FCustomHorizAxis, FReadHorizAxis);
+    DefineCustomAxisProperty(Filer, "CustomVertAxis", FCustomVertAxis, FReadVertAxis);
+    Filer.DefineBinaryProperty(
+        "Data", [this](plat::TStream& Stream) { ReadData(Stream); },
+        [this](plat::TStream& Stream) { WriteData(Stream); }, HasData());
 }
 
 void TChartSeries::Loaded() {
     TCustomChartSeries::Loaded();
+    BindReadCustomAxes();
     if (FTempDataSources) {
         std::unique_ptr<plat::TStringList> names = std::move(FTempDataSources);
         FDataSources.Clear();
