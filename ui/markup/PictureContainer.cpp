@@ -12,6 +12,7 @@
 #include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/Resources.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/StringUtils.h"
 
@@ -138,13 +139,10 @@ void THTMLPicture::TakeBytes(TStream& Stream) {
     FFrameCount = -1;
     FData = ReadGraphicBytes(Stream, "Picture");
     FEmpty = false;
-    try {
-        Decode();
-    } catch (...) {
-        // Bytes that do not decode are no picture: it draws nothing and takes no space.
-        FEmpty = true;
-        throw;
-    }
+    // Bytes that do not decode are no picture: it draws nothing and takes no space.
+    plat::ScopeGuard emptyOnFailure([this] { FEmpty = true; });
+    Decode();
+    emptyOnFailure.Dismiss();
 }
 
 void THTMLPicture::LoadFromStream(TStream& Stream) {
@@ -233,12 +231,9 @@ void THTMLPicture::Assign(TPersistent* Source) {
     FData = source->FData;
     FEmpty = FData.empty();
     if (!FEmpty) {
-        try {
-            Decode();
-        } catch (...) {
-            FEmpty = true;
-            throw;
-        }
+        plat::ScopeGuard emptyOnFailure([this] { FEmpty = true; });
+        Decode();
+        emptyOnFailure.Dismiss();
     }
     Changed();
 }
