@@ -621,7 +621,7 @@ void TRowCollection::ResolveRowChange(IDockRowClient* ToolBar, int& Top, int& He
 
 void TRowCollection::AdjustToolBarBounds(IDockRowClient* ToolBar, int& Left, int& Top, int& Width,
                                          int& Height) {
-    if (!ToolBar->DockVisible() || ToolBar->DockLoading())
+    if (!ToolBar->DockVisible())
         return;
     const bool horizontal = Horizontal();
     if (horizontal)

@@ -128,7 +128,7 @@ public:
     // Turns a requested position and thickness across the rows into a row for the toolbar.
     void ResolveRowChange(IDockRowClient* ToolBar, int& Top, int& Height);
     // A docked toolbar asks for new bounds: across the rows first, then along its row. The four values
-    // come back as the toolbar is to apply them. Nothing changes for a hidden or loading toolbar.
+    // come back as the toolbar is to apply them. Nothing changes for a hidden toolbar.
     void AdjustToolBarBounds(IDockRowClient* ToolBar, int& Left, int& Top, int& Width, int& Height);
     // After loading: the toolbars, sorted by where they were designed, each open a row of their own and
     // then ask for their designed position again, which merges them into the rows they were designed in.

@@ -1,0 +1,632 @@
+#include <algorithm>
+
+#include "platform/rtl/Exception.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/Input.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Timer.h"
+#include "ui/drawing/KvxVersion.h"
+#include "ui/toolbars/KvxToolBarControl.h"
+
+namespace ui {
+
+using namespace kvxtoolbar;
+using plat::TRect;
+
+PLAT_CLASS_INFO(TKvxCustomToolBarControl, plat::TGraphicControl)
+PLAT_CLASS_INFO_CREATABLE(TKvxToolBarSeparator, TKvxCustomToolBarControl)
+PLAT_CLASS_INFO(TKvxCustomToolBarButton, TKvxCustomToolBarControl)
+PLAT_CLASS_INFO_CREATABLE(TKvxToolBarButton, TKvxCustomToolBarButton)
+PLAT_CLASS_INFO_CREATABLE(TKvxToolBarMenuButton, TKvxCustomToolBarButton)
+
+// ---- TKvxCustomToolBarControl ----
+
+TKvxCustomToolBarControl::TKvxCustomToolBarControl(plat::TComponent* AOwner) : TGraphicControl(AOwner) {}
+
+void TKvxCustomToolBarControl::SetKvxToolBar(TKvxCustomToolBar* Value) {
+    if (Value == FToolBar)
+        return;
+    if (FToolBar)
+        FToolBar->RemoveToolBarControl(this);
+    if (!Value) {
+        SetParent(nullptr);
+        return;
+    }
+    Value->AddToolBarControl(this);
+    if (FToolBar != Value)
+        throw plat::Exception("KvxToolBar not set");
+}
+
+void TKvxCustomToolBarControl::SetPosition(TDockAlign Value) {
+    if (Value == FPosition)
+        return;
+    FPosition = Value;
+    CalcSize();
+    Invalidate();
+}
+
+// ---- TKvxToolBarSeparator ----
+
+TKvxToolBarSeparator::TKvxToolBarSeparator(plat::TComponent* AOwner)
+    : TKvxCustomToolBarControl(AOwner), FLineColor(plat::clBtnShadow) {
+    TControl::SetAutoSize(true);
+    SetBounds(0, 0, 10, 22);
+}
+
+void TKvxToolBarSeparator::SetSeparatorStyle(TKvxSeparatorStyle Value) {
+    if (Value == FSeparatorStyle)
+        return;
+    FSeparatorStyle = Value;
+    Invalidate();
+}
+
+void TKvxToolBarSeparator::SetLineColor(plat::TColor Value) {
+    if (Value == FLineColor)
+        return;
+    FLineColor = Value;
+    Invalidate();
+}
+
+void TKvxToolBarSeparator::Assign(plat::TPersistent* Source) {
+    if (auto* other = dynamic_cast<TKvxToolBarSeparator*>(Source)) {
+        SetSeparatorStyle(other->FSeparatorStyle);
+        SetLineColor(other->FLineColor);
+        return;
+    }
+    TKvxCustomToolBarControl::Assign(Source);
+}
+
+void TKvxToolBarSeparator::AdjustSize() {
+    if (!TControl::AutoSize())
+        return;
+    if (Horizontal())
+        SetBounds(Left(), Top(), 10, FToolBar ? FToolBar->Height() - 4 : Height());
+    else
+        SetBounds(Left(), Top(), FToolBar ? FToolBar->Width() - 4 : Width(), 10);
+}
+
+void TKvxToolBarSeparator::Paint() {
+    if (FSeparatorStyle == ssBlank)
+        return;
+    plat::TCanvas* c = Canvas();
+    // An etched line: the line colour with a highlight beside it.
+    if (Horizontal()) {
+        const int x = Width() / 2 - 1;
+        c->Pen()->SetColor(FLineColor);
+        c->MoveTo(x, 2);
+        c->LineTo(x, Height() - 2);
+        c->Pen()->SetColor(plat::clBtnHighlight);
+        c->MoveTo(x + 1, 3);
+        c->LineTo(x + 1, Height() - 1);
+    } else {
+        const int y = Height() / 2 - 1;
+        c->Pen()->SetColor(FLineColor);
+        c->MoveTo(2, y);
+        c->LineTo(Width() - 2, y);
+        c->Pen()->SetColor(plat::clBtnHighlight);
+        c->MoveTo(3, y + 1);
+        c->LineTo(Width() - 1, y + 1);
+    }
+}
+
+// ---- TKvxCustomToolBarButton ----
+
+TKvxCustomToolBarButton::TKvxCustomToolBarButton(plat::TComponent* AOwner)
+    : TKvxCustomToolBarControl(AOwner), FGlyph(std::make_unique<plat::TBitmap>()),
+      FGlyphDisabled(std::make_unique<plat::TBitmap>()), FGlyphHot(std::make_unique<plat::TBitmap>()),
+      FGlyphDown(std::make_unique<plat::TBitmap>()), FGlyphChecked(std::make_unique<plat::TBitmap>()),
+      FLeaveTimer(std::make_unique<plat::TTimer>(nullptr)) {
+    SetBounds(0, 0, 23, 22);
+    SetControlStyle(ControlStyle() | plat::csCaptureMouse | plat::csDoubleClicks);
+    SetParentFont(true);
+    Font()->SetName("Tahoma");
+    FLeaveTimer->SetEnabled(false);
+    FLeaveTimer->SetInterval(1);
+    FLeaveTimer->OnTimer = [this](plat::TObject*) {
+        plat::TPoint p;
+        if (!plat::GetCursorPos(p))
+            return;
+        const bool inside = ClientRect().Contains(ScreenToClient(p));
+        const bool droppedMenu =
+            FDropDownButton && IsMenuButton() && FMenuShowing && (FDropDownMenu || FMenuItem);
+        if (inside && !droppedMenu)
+            return;
+        MouseLeft(false);
+    };
+}
+
+TKvxCustomToolBarButton::~TKvxCustomToolBarButton() = default;
+
+std::string TKvxCustomToolBarButton::Version() const {
+    return VersionText(PackVersion(3, 1, 1, 0));
+}
+
+int TKvxCustomToolBarButton::IndexInToolBar() const {
+    return FToolBar ? FToolBar->IndexOfControl(this) : -1;
+}
+
+void TKvxCustomToolBarButton::SetDown(bool Value) {
+    if (ComponentState() & plat::csLoading)
+        FStreamedDown = Value;
+    if (FGroupIndex == 0 && FStyle == tasButton)
+        Value = false;
+    if (FStyle == tasCheck) {
+        FDown = Value;
+        FDrawState = Value ? dsDown : dsNormal;
+        Repaint();
+        return;
+    }
+    if (Value == FDown || (FDown && !FAllowAllUp))
+        return;
+    FDown = Value;
+    if (Value) {
+        if (FDrawState == dsNormal)
+            Invalidate();
+        FDrawState = dsChecked;
+        ReleaseGroupSiblings();
+    } else {
+        FDrawState = dsNormal;
+        Repaint();
+    }
+}
+
+void TKvxCustomToolBarButton::SetGroupIndex(int Value) {
+    if (Value == FGroupIndex)
+        return;
+    FGroupIndex = Value;
+    ReleaseGroupSiblings();
+}
+
+void TKvxCustomToolBarButton::SetAllowAllUp(bool Value) {
+    if (Value == FAllowAllUp)
+        return;
+    FAllowAllUp = Value;
+    ReleaseGroupSiblings();
+}
+
+void TKvxCustomToolBarButton::ReleaseGroupSiblings() {
+    if (FGroupIndex == 0 || !Parent())
+        return;
+    plat::TMessage m;
+    m.Msg = plat::CM_BUTTONPRESSED;
+    m.WParam = static_cast<plat::WPARAM>(FGroupIndex);
+    m.LParam = reinterpret_cast<plat::LPARAM>(this);
+    Parent()->Broadcast(m);
+    // Members moved into the toolbar's option panel are told there as well; until that panel exists
+    // only a button outside its toolbar tells the toolbar.
+    if (FToolBar && Parent() != FToolBar)
+        FToolBar->Broadcast(m);
+}
+
+void TKvxCustomToolBarButton::Dispatch(plat::TMessage& Message) {
+    switch (Message.Msg) {
+    case plat::CM_BUTTONPRESSED: {
+        auto* sender = reinterpret_cast<TKvxCustomToolBarButton*>(Message.LParam);
+        if (static_cast<int>(Message.WParam) != FGroupIndex || !sender || sender == this)
+            return;
+        if (sender->FDown && FDown) {
+            FDown = false;
+            FDrawState = dsNormal;
+            Invalidate();
+        }
+        FAllowAllUp = sender->FAllowAllUp;
+        return;
+    }
+    case plat::CM_MOUSEENTER:
+        TKvxCustomToolBarControl::Dispatch(Message);
+        MouseEntered();
+        return;
+    case plat::CM_MOUSELEAVE:
+        TKvxCustomToolBarControl::Dispatch(Message);
+        MouseLeft(true);
+        return;
+    case plat::CM_TEXTCHANGED:
+        TKvxCustomToolBarControl::Dispatch(Message);
+        CalcButtonSize();
+        Invalidate();
+        return;
+    default:
+        TKvxCustomToolBarControl::Dispatch(Message);
+    }
+}
+
+void TKvxCustomToolBarButton::SetDropDownButton(bool Value) {
+    if (Value == FDropDownButton)
+        return;
+    FDropDownButton = Value;
+    CalcButtonSize();
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::SetDropDownMenu(plat::TPopupMenu* Value) {
+    if (Value == FDropDownMenu)
+        return;
+    if (FDropDownMenu)
+        FDropDownMenu->RemoveFreeNotification(this);
+    FDropDownMenu = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TKvxCustomToolBarButton::SetGlyphPosition(TGlyphPosition Value) {
+    if (Value == FGlyphPosition)
+        return;
+    FGlyphPosition = Value;
+    CalcButtonSize();
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::SetShowCaption(bool Value) {
+    FShowCaption = Value;
+    CalcButtonSize();
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::SetAutoSize(bool Value) {
+    FAutoSizeButton = Value;
+    if (Value)
+        CalcButtonSize();
+}
+
+void TKvxCustomToolBarButton::SetImageIndex(int Value) {
+    if (Value == FImageIndex)
+        return;
+    FImageIndex = Value;
+    CalcButtonSize();
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::SetShaded(bool Value) {
+    FShaded = Value;
+}
+
+void TKvxCustomToolBarButton::SetParentStyler(bool Value) {
+    if (Value == FParentStyler)
+        return;
+    FParentStyler = Value;
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::SetGlyph(plat::TBitmap* Value) {
+    FGlyph->Assign(Value);
+    if (FGlyphDisabled->Empty() && !FGlyph->Empty()) {
+        // A grey copy: every pixel, the background included, maps to 96..223.
+        FGlyphDisabled->Assign(FGlyph.get());
+        plat::TCanvas* c = FGlyphDisabled->Canvas();
+        for (int y = 0; y < FGlyphDisabled->Height(); ++y)
+            for (int x = 0; x < FGlyphDisabled->Width(); ++x) {
+                const plat::TColor p = c->Pixels(x, y);
+                const int v = ((plat::GetRValue(p) + plat::GetGValue(p) + plat::GetBValue(p)) / 3) / 2 + 96;
+                c->SetPixels(x, y, plat::RGB(v, v, v));
+            }
+    }
+    CalcButtonSize();
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::SetGlyphDisabled(plat::TBitmap* Value) {
+    FGlyphDisabled->Assign(Value);
+}
+
+void TKvxCustomToolBarButton::SetMenuItem(plat::TMenuItem* Value) {
+    if (Value && Value != FMenuItem) {
+        if (FMenuItem)
+            FMenuItem->RemoveFreeNotification(this);
+        Value->FreeNotification(this);
+    }
+    FMenuItem = Value;
+    if (!Value)
+        return;
+    SetCaption(Value->Caption());
+    SetDown(Value->Checked());
+    SetEnabled(Value->Enabled());
+    SetHint(Value->Hint());
+    SetImageIndex(Value->ImageIndex());
+    SetVisible(Value->Visible());
+}
+
+void TKvxCustomToolBarButton::Loaded() {
+    TKvxCustomToolBarControl::Loaded();
+    if (FStreamedDown != FDown)
+        SetDown(FStreamedDown);
+    CalcButtonSize();
+}
+
+void TKvxCustomToolBarButton::Notification(plat::TComponent* AComponent, plat::TOperation Operation) {
+    TKvxCustomToolBarControl::Notification(AComponent, Operation);
+    if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
+        return;
+    if (AComponent == FDropDownMenu)
+        FDropDownMenu = nullptr;
+    if (AComponent == FMenuItem)
+        FMenuItem = nullptr;
+    if (FToolBar && AComponent == reinterpret_cast<plat::TComponent*>(FToolBar->Images()))
+        FImageIndex = -1;
+}
+
+// ---- Click, press, move, release ----
+
+void TKvxCustomToolBarButton::Click() {
+    if (FToolBar)
+        FToolBar->HideOptionWindow();
+    TKvxCustomToolBarControl::Click();
+    if (FToolBar)
+        FToolBar->PromoteOverflowButton(this);
+}
+
+void TKvxCustomToolBarButton::DoDropDown() {
+    Invalidate();
+    if (OnDropDown)
+        OnDropDown(this);
+}
+
+void TKvxCustomToolBarButton::OpenButtonMenu() {
+    if (!IsMenuButton())
+        return;
+    FDrawState = dsDropped;
+    Repaint();
+    TrackButtonMenu();
+}
+
+bool TKvxCustomToolBarButton::TrackButtonMenu() {
+    if (ComponentState() & plat::csDesigning)
+        return false;
+    if (((FDropDownMenu && FDropDownMenu->AutoPopup()) || FMenuItem) && FToolBar)
+        return FToolBar->DropMenuButton(this);
+    return false;
+}
+
+void TKvxCustomToolBarButton::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
+    TKvxCustomToolBarControl::MouseDown(Button, Shift, X, Y);
+    if (Button != plat::mbLeft || !Enabled() || (ComponentState() & plat::csDesigning))
+        return;
+    FPressed = true;
+    if (IsMenuButton() && !FDropDownButton && (FDropDownMenu || FMenuItem)) {
+        Invalidate();
+        const bool toolbarDropped = FToolBar && FToolBar->MenuDropped();
+        if ((!toolbarDropped && !ClosingPress && !MenuDropped) || ReDropRequested) {
+            ReDropRequested = false;
+            OpenButtonMenu();
+        } else if (ClosingPress) {
+            ClosingPress = false;
+        }
+        return;
+    }
+    const bool partHit = Horizontal() ? X > Width() - 13 : Y > Height() - 13;
+    if (!FDropDownButton || (!partHit && FDropDownSplit)) {
+        if (!FDown) {
+            FDrawState = dsDown;
+            Invalidate();
+        }
+        if (FStyle == tasCheck) {
+            FDrawState = dsDown;
+            Repaint();
+        }
+        FTracking = true;
+        return;
+    }
+    FDrawState = dsNormal;
+    FMouseInside = false;
+    FPressed = false;
+    DoDropDown();
+    if (FDropDownMenu) {
+        if (FStyle == tasButton)
+            FDown = false;
+        FMenuShowing = true;
+        Repaint();
+        const plat::TPoint corner = Parent()
+                                        ? Parent()->ClientToScreen(plat::TPoint(Left(), Top() + Height()))
+                                        : ClientToScreen(plat::TPoint(0, Height()));
+        FDropDownMenu->Popup(corner.X, corner.Y);
+        FMenuShowing = false;
+        Repaint();
+    }
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::MouseMove(plat::TShiftState Shift, int X, int Y) {
+    TKvxCustomToolBarControl::MouseMove(Shift, X, Y);
+    if (ComponentState() & plat::csDesigning)
+        return;
+    if (FTracking) {
+        TButtonDrawState want = FDown ? dsChecked : dsNormal;
+        if (X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight())
+            want = FDown ? dsChecked : dsDown;
+        if (FStyle == tasCheck && FDown)
+            want = dsDown;
+        if (want != FDrawState) {
+            FDrawState = want;
+            Invalidate();
+        }
+    } else if (!FMouseInside) {
+        SyncHotWithCursor();
+    }
+}
+
+void TKvxCustomToolBarButton::MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
+    ClosingPress = false;
+    MenuDropped = false;
+    TKvxCustomToolBarControl::MouseUp(Button, Shift, X, Y);
+    if (ComponentState() & plat::csDesigning)
+        return;
+    FPressed = false;
+    Invalidate();
+    const bool menuCase = IsMenuButton() && !FDropDownButton && (FDropDownMenu || FMenuItem);
+    if (menuCase || !FTracking)
+        return;
+    FTracking = false;
+    const bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+    if (FGroupIndex != 0) {
+        if (inside) {
+            SetDown(!FDown);
+            if (FDown)
+                Repaint();
+        } else if (FDown) {
+            FDrawState = dsChecked;
+        }
+        Repaint();
+    } else {
+        FDrawState = dsNormal;
+        FMouseInside = false;
+        if (FStyle == tasCheck)
+            SetDown(!FDown);
+        if (inside && FDrawState != dsDown && FDrawState != dsChecked)
+            Invalidate();
+    }
+    if (inside)
+        Click();
+    SyncHotWithCursor();
+}
+
+// ---- Hot tracking ----
+
+void TKvxCustomToolBarButton::SetHot(bool Value) {
+    const bool old = FHot;
+    FHot = Value && FDrawState == dsNormal && FToolBar;
+    if (FToolBar && FHot != old)
+        FToolBar->HotButtonChanged(this);
+    if (FHot != old)
+        Invalidate();
+}
+
+void TKvxCustomToolBarButton::MouseEntered() {
+    if (ComponentState() & plat::csDesigning)
+        return;
+    FMouseInside = true;
+    if (Enabled()) {
+        if (FToolBar)
+            SetHot(true);
+        Invalidate();
+    }
+    FLeaveTimer->SetEnabled(true);
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TKvxCustomToolBarButton::MouseLeft(bool FireEvent) {
+    if (ComponentState() & plat::csDesigning)
+        return;
+    FLeaveTimer->SetEnabled(false);
+    FMouseInside = false;
+    if (FToolBar && !(FToolBar->InMenuMode() && FToolBar->MouseCapture()))
+        SetHot(false);
+    if (Enabled())
+        Invalidate();
+    if (FireEvent && OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TKvxCustomToolBarButton::SyncHotWithCursor() {
+    if (!FHotTrack || !Enabled())
+        return;
+    plat::TPoint p;
+    if (!plat::GetCursorPos(p))
+        return;
+    if (plat::FindDragTarget(p, true) == this) {
+        if (!FMouseInside)
+            Perform(plat::CM_MOUSEENTER, 0, 0);
+    } else if (FMouseInside) {
+        Perform(plat::CM_MOUSELEAVE, 0, 0);
+    }
+}
+
+void TKvxCustomToolBarButton::ResetButtonState() {
+    FPressed = false;
+    FMouseInside = false;
+    FHot = false;
+    FDrawState = dsNormal;
+    Invalidate();
+}
+
+// ---- Size and paint ----
+
+plat::TSize TKvxCustomToolBarButton::ImageSize() const {
+    if (FToolBar && FToolBar->Images() && FImageIndex >= 0)
+        return plat::TSize(FToolBar->Images()->Width(), FToolBar->Images()->Height());
+    int w = 0, h = 0;
+    for (const auto* g :
+         {FGlyph.get(), FGlyphHot.get(), FGlyphDown.get(), FGlyphChecked.get(), FGlyphDisabled.get()})
+        if (!g->Empty()) {
+            w = std::max(w, g->Width());
+            h = std::max(h, g->Height());
+        }
+    return plat::TSize(w, h);
+}
+
+void TKvxCustomToolBarButton::CalcButtonSize() {
+    if (!Parent() || !FAutoSizeButton)
+        return;
+    const plat::TSize image = ImageSize();
+    plat::TCanvas* c = Canvas();
+    c->Font()->Assign(Font());
+    const std::string caption = Caption();
+    const int tw = FShowCaption && !caption.empty() ? c->TextWidth(caption) : 0;
+    const int lh = c->TextHeight("gh");
+    const int gw = image.cx, gh = image.cy;
+    const int m = FMargin;
+    int along, across;
+    if (FGlyphPosition == gpLeft || FGlyphPosition == gpRight) {
+        const int content = gw > 0 && tw > 0 ? gw + FSpacing + tw : std::max(gw, tw);
+        along = content + 2 * m;
+        across = std::max(gh, lh) + 2 * m;
+    } else {
+        along = std::max(gw, tw) + 2 * m;
+        across = lh + gh + FSpacing + 2 * m;
+    }
+    along = std::max(along, 15) + (FDropDownButton ? FDropDownWidth : 0);
+    bool setAcross = false;
+    if (FToolBar) {
+        const bool floating = FToolBar->State() == tbsFloating;
+        const int thickness = Horizontal() ? FToolBar->Height() : FToolBar->Width();
+        int least = thickness - 4;
+        if (floating)
+            least = FToolBar->RowSize() - 4;
+        else if (FToolBar->ShowCaption())
+            least = thickness - FToolBar->CaptionHeight() - 4;
+        across = std::max(across, least);
+        setAcross = FToolBar->AutoPositionControls() || floating;
+    } else if (!Horizontal()) {
+        setAcross = true;
+    }
+    if (Horizontal())
+        SetBounds(Left(), Top(), along, setAcross ? across : Height());
+    else
+        SetBounds(Left(), Top(), setAcross ? across : Width(), along);
+}
+
+void TKvxCustomToolBarButton::ReconcileDrawState() {
+    if (!Enabled()) {
+        FDrawState = dsDisabled;
+        FTracking = false;
+    } else if (FDrawState == dsDisabled) {
+        FDrawState = FDown && FGroupIndex != 0 ? dsChecked : dsNormal;
+    }
+    if (FStyle == tasCheck && FDown)
+        FDrawState = dsDown;
+}
+
+void TKvxCustomToolBarButton::Paint() {
+    ReconcileDrawState();
+    plat::TCanvas* c = Canvas();
+    const TRect r = ClientRect();
+    plat::TBitmap* glyph = FGlyph.get();
+    if (FDrawState == dsDisabled && !FGlyphDisabled->Empty())
+        glyph = FGlyphDisabled.get();
+    if (FToolBar && FToolBar->Images() && FImageIndex >= 0) {
+        plat::TCustomImageList* list = FToolBar->Images();
+        list->Draw(c, (r.Width() - list->Width()) / 2, (r.Height() - list->Height()) / 2, FImageIndex,
+                   Enabled());
+    } else if (!glyph->Empty()) {
+        glyph->SetTransparent(true);
+        c->Draw((r.Width() - glyph->Width()) / 2, (r.Height() - glyph->Height()) / 2, glyph);
+    }
+}
+
+// ---- TKvxToolBarMenuButton ----
+
+TKvxToolBarMenuButton::TKvxToolBarMenuButton(plat::TComponent* AOwner) : TKvxCustomToolBarButton(AOwner) {
+    SetParentStyler(true);
+}
+
+} // namespace ui
