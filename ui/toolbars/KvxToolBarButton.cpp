@@ -118,7 +118,8 @@ TKvxCustomToolBarButton::TKvxCustomToolBarButton(plat::TComponent* AOwner)
       FGlyphDown(std::make_unique<plat::TBitmap>()), FGlyphChecked(std::make_unique<plat::TBitmap>()),
       FLeaveTimer(std::make_unique<plat::TTimer>(nullptr)) {
     SetBounds(0, 0, 23, 22);
-    SetControlStyle(ControlStyle() | plat::csCaptureMouse | plat::csDoubleClicks);
+    // Clicks come from the release handling, not from the platform.
+    SetControlStyle(plat::csCaptureMouse | plat::csDoubleClicks);
     SetParentFont(true);
     Font()->SetName("Tahoma");
     FLeaveTimer->SetEnabled(false);

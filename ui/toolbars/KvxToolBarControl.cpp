@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Messages.h"
@@ -276,6 +278,13 @@ void TKvxCustomToolBar::AlignControls(TControl* AControl, TRect& Rect) {
     TCustomControl::AlignControls(AControl, Rect);
     if (!FArranging && AControl)
         ControlMoved(AControl);
+}
+
+void TKvxCustomToolBar::Resize() {
+    TCustomControl::Resize();
+    // The row gave the toolbar another length: controls move into or out of the overflow.
+    if (Docked() && !FArranging)
+        UpdateOverflow();
 }
 
 void TKvxCustomToolBar::Paint() {
@@ -689,5 +698,87 @@ void TKvxCustomToolBar::PromoteOverflowButton(TControl* Control) {
     HideOptionWindow();
     UpdateOverflow();
 }
+
+// ---- Published properties and registration for layouts ----
+
+PLAT_PROPERTIES(TKvxDockPanel) {
+    using P = TKvxDockPanel;
+    props.Enum("Align", &P::Align, &P::SetAlign, kDockAlignNames, daTop);
+    props.Integer("MinimumSize", &P::MinimumSize, &P::SetMinimumSize, 3);
+    props.Boolean("LockHeight", &P::LockHeight, &P::SetLockHeight, false);
+    props.Boolean("UseRunTimeHeight", &P::UseRunTimeHeight, &P::SetUseRunTimeHeight, false);
+    props.String("Version", &P::Version, &P::SetVersion).Stored(false);
+}
+
+PLAT_PROPERTIES(TKvxCustomToolBar) {}
+
+PLAT_PROPERTIES(TKvxToolBar) {
+    using T = TKvxToolBar;
+    props.Boolean("AutoSize", &T::AutoSize, &T::SetAutoSize, true);
+    props.Boolean("ShowCaption", &T::ShowCaption, &T::SetShowCaption, false);
+    props.Integer("CaptionHeight", &T::CaptionHeight, &T::SetCaptionHeight, 16);
+    props.Enum("CaptionPosition", &T::CaptionPosition, &T::SetCaptionPosition, kCaptionPositionNames, cpTop);
+    props.Boolean("ShowRightHandle", &T::ShowRightHandle, &T::SetShowRightHandle, true);
+    props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
+    props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
+    props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);
+    props.String("Version", &T::Version, &T::SetVersion).Stored(false);
+}
+
+PLAT_PROPERTIES(TKvxCustomToolBarControl) {}
+
+PLAT_PROPERTIES(TKvxToolBarSeparator) {
+    using S = TKvxToolBarSeparator;
+    props.Enum("SeparatorStyle", &S::SeparatorStyle, &S::SetSeparatorStyle, kSeparatorStyleNames,
+               ssOffice2003);
+    props.Color("LineColor", &S::LineColor, &S::SetLineColor);
+    props.Enum("Position", &S::Position, &S::SetPosition, kDockAlignNames);
+}
+
+PLAT_PROPERTIES(TKvxCustomToolBarButton) {}
+
+PLAT_PROPERTIES(TKvxToolBarButton) {
+    using B = TKvxToolBarButton;
+    props.Boolean("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp, false);
+    props.Boolean("AutoSize", &B::AutoSize, &B::SetAutoSize, true);
+    props.Enum("GlyphPosition", &B::GlyphPosition, &B::SetGlyphPosition, kGlyphPositionNames, gpLeft);
+    props.Integer("GroupIndex", &B::GroupIndex, &B::SetGroupIndex, 0);
+    props.Boolean("Down", &B::Down, &B::SetDown, false);
+    props.Boolean("DropDownButton", &B::DropDownButton, &B::SetDropDownButton, false);
+    props.Boolean("DropDownSplit", &B::DropDownSplit, &B::SetDropDownSplit, true);
+    props.Object("Glyph", &B::Glyph, &B::SetGlyph);
+    props.Object("GlyphDisabled", &B::GlyphDisabled, &B::SetGlyphDisabled);
+    props.Integer("ImageIndex", &B::ImageIndex, &B::SetImageIndex, -1);
+    props.Boolean("ParentStyler", &B::ParentStyler, &B::SetParentStyler, true);
+    props.Enum("Position", &B::Position, &B::SetPosition, kDockAlignNames);
+    props.Boolean("Shaded", &B::Shaded, &B::SetShaded, true);
+    props.Boolean("ShowCaption", &B::ShowCaption, &B::SetShowCaption, false);
+    props.Enum("Style", &B::Style, &B::SetStyle, kToolButtonStyleNames, tasButton);
+    props.String("Version", &B::Version, &B::SetVersion).Stored(false);
+}
+
+PLAT_PROPERTIES(TKvxToolBarMenuButton) {
+    using B = TKvxToolBarMenuButton;
+    props.Boolean("DropDownButton", &B::DropDownButton, &B::SetDropDownButton, false);
+    props.Boolean("DropDownSplit", &B::DropDownSplit, &B::SetDropDownSplit, true);
+    props.Object("Glyph", &B::Glyph, &B::SetGlyph);
+    props.Integer("ImageIndex", &B::ImageIndex, &B::SetImageIndex, -1);
+    props.Boolean("ParentStyler", &B::ParentStyler, &B::SetParentStyler, true);
+    props.Enum("Position", &B::Position, &B::SetPosition, kDockAlignNames);
+    props.Boolean("ShowCaption", &B::ShowCaption, &B::SetShowCaption, false);
+    props.String("Version", &B::Version, &B::SetVersion).Stored(false);
+}
+
+namespace {
+struct TRegistrar {
+    TRegistrar() {
+        plat::RegisterClass(TKvxDockPanel::StaticClass());
+        plat::RegisterClass(TKvxToolBar::StaticClass());
+        plat::RegisterClass(TKvxToolBarButton::StaticClass());
+        plat::RegisterClass(TKvxToolBarMenuButton::StaticClass());
+        plat::RegisterClass(TKvxToolBarSeparator::StaticClass());
+    }
+} registrar;
+} // namespace
 
 } // namespace ui

@@ -337,6 +337,7 @@ protected:
     void Dispatch(plat::TMessage& Message) override;
     void AlignControls(plat::TControl* AControl, plat::TRect& Rect) override;
     void Paint() override;
+    void Resize() override;
 
     void RebuildControlLists();
     void ControlInserted(plat::TControl* Control);
