@@ -4,12 +4,14 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/Menu.h"
+#include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 
 namespace ui {
 
-using namespace kvxtoolbar;
+using namespace toolbar;
 using plat::TRect;
 
 PLAT_CLASS_INFO_CREATABLE(TKvxDockPanel, plat::TCustomControl)
@@ -34,7 +36,13 @@ plat::TAlign PlatformAlign(TDockAlign Value) {
 
 TKvxDockPanel::TKvxDockPanel(plat::TComponent* AOwner)
     : TCustomControl(AOwner), FRows(std::make_unique<TRowCollection>(this)),
-      FBackgroundBitmap(std::make_unique<plat::TBitmap>()) {
+      FBackgroundBitmap(std::make_unique<plat::TBitmap>()),
+      FPersistence(std::make_unique<TPersistence>(this)) {
+    FInternalStyler = new TCustomKvxToolBarStyler(this);
+    FInternalStyler->SetName("InternalStyler");
+    FInternalStyler->RegisterStylerClient(this);
+    FCurrentStyler = FInternalStyler;
+    FPersistence->OnChange = [this](plat::TObject*) { PropagatePersistence(); };
     SetControlStyle((ControlStyle() | plat::csAcceptsControls) & ~plat::csOpaque);
     TControl::SetAlign(plat::alTop);
     SetDoubleBuffered(true);
@@ -42,6 +50,8 @@ TKvxDockPanel::TKvxDockPanel(plat::TComponent* AOwner)
 }
 
 TKvxDockPanel::~TKvxDockPanel() {
+    if (FToolBarStyler)
+        FToolBarStyler->UnregisterStylerClient(this);
     // Toolbars that outlive the panel must not call back into it.
     for (TKvxCustomToolBar* bar : FToolBars)
         if (bar->DockPanel() == this)
@@ -121,8 +131,11 @@ int TKvxDockPanel::AddToolBar(TKvxCustomToolBar* ToolBar) {
     ToolBar->SetDockPanel(this);
     if (std::find(FToolBars.begin(), FToolBars.end(), ToolBar) == FToolBars.end())
         FToolBars.push_back(ToolBar);
-    if (Loading())
+    if (Loading()) {
+        ToolBar->CopyDockPersistence(FPersistence.get());
         return 0; // Loaded distributes the toolbars
+    }
+    ToolBar->CopyDockPersistence(FPersistence.get());
     TRowCollectionItem* target = row >= 0 ? FRows->Rows(row) : FRows->AddRow();
     return target->AddToolBar(ToolBar);
 }
@@ -168,6 +181,8 @@ void TKvxDockPanel::Notification(plat::TComponent* AComponent, plat::TOperation 
     TCustomControl::Notification(AComponent, Operation);
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
+    if (AComponent == FToolBarStyler)
+        SetToolBarStyler(nullptr);
     if (auto* bar = dynamic_cast<TKvxCustomToolBar*>(AComponent)) {
         const int r = bar->RowIndex();
         if (r >= 0 && r < FRows->Count())
@@ -188,16 +203,98 @@ void TKvxDockPanel::Resize() {
     FRows->UpdateRows();
 }
 
-void TKvxDockPanel::PaintBackground(plat::TCanvas* Canvas, const TRect& R) {
-    Canvas->Brush()->SetColor(Color());
-    Canvas->FillRect(R);
-}
-
 void TKvxDockPanel::Paint() {
     TCustomControl::Paint();
     FBackgroundBitmap->SetSize(Width(), Height());
-    PaintBackground(FBackgroundBitmap->Canvas(), ClientRect());
+    plat::TCanvas* c = FBackgroundBitmap->Canvas();
+    const TRect R = ClientRect();
+    const TGradientBackground* D = FCurrentStyler->DockColor();
+    if (D->ColorTo() == plat::clNone) {
+        c->Pen()->SetColor(D->Color());
+        c->Brush()->SetColor(D->Color());
+        c->Rectangle(R);
+    } else {
+        DrawGradient(c, R, D->Direction() == toolbar::gdHorizontal ? ui::gdHorizontal : ui::gdVertical,
+                     D->ColorTo(), D->Color());
+    }
+    plat::TBitmap* picture = FCurrentStyler->BackGround();
+    if (!picture->Empty()) {
+        const int w = picture->Width(), h = picture->Height();
+        switch (FCurrentStyler->BackGroundDisplay()) {
+        case bdTile:
+            for (int y = 1; y < Height() - 2; y += h)
+                for (int x = 1; x < Width() - 2; x += w)
+                    c->Draw(x, y, picture);
+            break;
+        case bdCenter:
+            c->Draw((Width() - w) / 2, (Height() - h) / 2, picture);
+            break;
+        case bdStretch:
+            c->StretchDraw(TRect(R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2), picture);
+            break;
+        }
+    }
     Canvas()->Draw(0, 0, FBackgroundBitmap.get());
+}
+
+// ---- Styler ----
+
+void TKvxDockPanel::SetToolBarStyler(TCustomKvxToolBarStyler* Value) {
+    if (Value == FToolBarStyler && Value)
+        return;
+    if (FToolBarStyler && FToolBarStyler != FInternalStyler) {
+        FToolBarStyler->UnregisterStylerClient(this);
+        FToolBarStyler->RemoveFreeNotification(this);
+    }
+    FToolBarStyler = Value;
+    if (Value) {
+        FCurrentStyler = Value;
+        Value->RegisterStylerClient(this);
+        Value->FreeNotification(this);
+    } else {
+        FCurrentStyler = FInternalStyler;
+    }
+    if (!(ComponentState() & (plat::csLoading | plat::csDestroying)))
+        for (TKvxCustomToolBar* bar : FToolBars)
+            bar->SetParentStyler(bar->ParentStyler());
+    SetPopupMenu(PopupMenu());
+    Invalidate();
+}
+
+void TKvxDockPanel::StylerDestroyed(TCustomKvxToolBarStyler* Styler) {
+    if (Styler == FToolBarStyler) {
+        FToolBarStyler = nullptr;
+        SetToolBarStyler(nullptr);
+    }
+}
+
+void TKvxDockPanel::StylerChanged(int Code) {
+    SetColor(FCurrentStyler->DockColor()->Color());
+    if (Code == scMenuStyler)
+        SetPopupMenu(PopupMenu());
+    Invalidate();
+}
+
+void TKvxDockPanel::SetPopupMenu(plat::TComponent* Value) {
+    TCustomControl::SetPopupMenu(Value);
+    if (auto* menu = dynamic_cast<TKvxPopupMenu*>(Value); menu && FCurrentStyler)
+        menu->SetMenuStyler(FCurrentStyler->CurrentMenuStyler());
+}
+
+void TKvxDockPanel::SetPersistence(plat::TPersistent* Value) {
+    if (auto* p = dynamic_cast<TPersistence*>(Value)) {
+        FPersistence->SetLocation(p->Location());
+        FPersistence->SetKey(p->Key());
+        FPersistence->SetSection(p->Section());
+        FPersistence->SetEnabled(p->Enabled());
+    }
+}
+
+void TKvxDockPanel::PropagatePersistence() {
+    for (int r = 0; r < FRows->Count(); ++r)
+        for (int i = 0; i < FRows->Rows(r)->Count(); ++i)
+            if (auto* bar = dynamic_cast<TKvxCustomToolBar*>(FRows->Rows(r)->ToolBars(i)))
+                bar->CopyDockPersistence(FPersistence.get());
 }
 
 } // namespace ui

@@ -10,19 +10,20 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
 #include "ui/toolbars/KvxDockRows.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 namespace ui {
 
 class TKvxCustomToolBar;
 
-class TKvxDockPanel : public plat::TCustomControl, public IDockRowsOwner {
+class TKvxDockPanel : public plat::TCustomControl, public IDockRowsOwner, public IToolBarStylerClient {
     PLAT_CLASS(TKvxDockPanel)
 public:
     explicit TKvxDockPanel(plat::TComponent* AOwner);
     ~TKvxDockPanel() override;
 
-    kvxtoolbar::TDockAlign Align() const { return FAlign; }
-    void SetAlign(kvxtoolbar::TDockAlign Value);
+    toolbar::TDockAlign Align() const { return FAlign; }
+    void SetAlign(toolbar::TDockAlign Value);
     int MinimumSize() const override { return FMinimumSize; }
     void SetMinimumSize(int Value);
     bool LockHeight() const override { return FLockHeight; }
@@ -31,6 +32,18 @@ public:
     void SetUseRunTimeHeight(bool Value);
     std::string Version() const;
     void SetVersion(const std::string&) {}
+    TCustomKvxToolBarStyler* ToolBarStyler() const { return FToolBarStyler; }
+    void SetToolBarStyler(TCustomKvxToolBarStyler* Value);
+    // The assigned styler, else the panel's own.
+    TCustomKvxToolBarStyler* CurrentStyler() const { return FCurrentStyler; }
+    TCustomKvxToolBarStyler* InternalStyler() const { return FInternalStyler; }
+    toolbar::TPersistence* Persistence() const { return FPersistence.get(); }
+    void SetPersistence(plat::TPersistent* Value);
+    void SetPopupMenu(plat::TComponent* Value);
+
+    // IToolBarStylerClient
+    void StylerChanged(int Code) override;
+    void StylerDestroyed(TCustomKvxToolBarStyler* Styler) override;
 
     TRowCollection* Rows() const { return FRows.get(); }
     int RowCount() const { return FRows->Count(); }
@@ -51,7 +64,7 @@ public:
     void SetParent(plat::TWinControl* AParent) override;
 
     // IDockRowsOwner
-    kvxtoolbar::TDockAlign DockAlign() const override { return FAlign; }
+    toolbar::TDockAlign DockAlign() const override { return FAlign; }
     bool Designing() const override;
     bool RowsLoaded() const override { return FLoaded; }
     plat::TRect PanelBounds() const override { return BoundsRect(); }
@@ -63,14 +76,13 @@ protected:
     void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
     void Paint() override;
     void Resize() override;
-    // The background behind the toolbars; the styler's dock colours once one is attached.
-    virtual void PaintBackground(plat::TCanvas* Canvas, const plat::TRect& R);
+    void PropagatePersistence();
 
 private:
     bool Loading() const;
     bool RowChangesLocked() const;
 
-    kvxtoolbar::TDockAlign FAlign = kvxtoolbar::daTop;
+    toolbar::TDockAlign FAlign = toolbar::daTop;
     int FMinimumSize = 3;
     bool FLockHeight = false;
     bool FUseRunTimeHeight = false;
@@ -80,6 +92,10 @@ private:
     std::vector<TKvxCustomToolBar*> FToolBars;
     std::vector<TKvxCustomToolBar*> FHiddenToolBars;
     std::unique_ptr<plat::TBitmap> FBackgroundBitmap;
+    TCustomKvxToolBarStyler* FInternalStyler = nullptr; // owned as a component
+    TCustomKvxToolBarStyler* FToolBarStyler = nullptr;
+    TCustomKvxToolBarStyler* FCurrentStyler = nullptr;
+    std::unique_ptr<toolbar::TPersistence> FPersistence;
 };
 
 } // namespace ui

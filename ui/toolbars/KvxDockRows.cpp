@@ -8,7 +8,7 @@
 
 namespace ui {
 
-using namespace kvxtoolbar;
+using namespace toolbar;
 using plat::TRect;
 
 PLAT_CLASS_INFO(TRowCollectionItem, plat::TCollectionItem)

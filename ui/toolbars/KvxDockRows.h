@@ -14,13 +14,13 @@
 namespace ui {
 
 // The toolbar family's own enumerations, apart from like-named ones of other controls.
-namespace kvxtoolbar {
+namespace toolbar {
 
 enum TDockAlign : uint8_t { daLeft, daTop, daRight, daBottom };
 inline constexpr const char* kDockAlignNames[] = {"daLeft", "daTop", "daRight", "daBottom"};
 static_assert(std::size(kDockAlignNames) == daBottom + 1);
 
-} // namespace kvxtoolbar
+} // namespace toolbar
 
 // What the rows need of a docked toolbar. Bounds set through SetDockBounds while the positioning flag is
 // set are applied as they are and not sent back through the rows.
@@ -48,7 +48,7 @@ public:
 class IDockRowsOwner {
 public:
     virtual ~IDockRowsOwner() = default;
-    virtual kvxtoolbar::TDockAlign DockAlign() const = 0;
+    virtual toolbar::TDockAlign DockAlign() const = 0;
     virtual bool LockHeight() const = 0;
     virtual int MinimumSize() const = 0;
     virtual bool UseRunTimeHeight() const = 0;

@@ -11,7 +11,7 @@
 
 namespace ui {
 
-using namespace kvxtoolbar;
+using namespace toolbar;
 using plat::TRect;
 
 PLAT_CLASS_INFO(TKvxCustomToolBarControl, plat::TGraphicControl)

@@ -8,25 +8,34 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Messages.h"
+#include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 
 namespace ui {
 
-using namespace kvxtoolbar;
+using namespace toolbar;
 using plat::TControl;
 using plat::TRect;
 
 PLAT_CLASS_INFO(TKvxCustomToolBar, plat::TCustomControl)
 PLAT_CLASS_INFO_CREATABLE(TKvxToolBar, TKvxCustomToolBar)
 
-TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner) : TCustomControl(AOwner) {
+TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
+    : TCustomControl(AOwner), FPersistence(std::make_unique<TPersistence>(this)) {
     SetControlStyle((ControlStyle() | plat::csAcceptsControls) & ~plat::csOpaque);
+    FInternalStyler = new TCustomKvxToolBarStyler(this);
+    FInternalStyler->SetName("InternalStyler");
+    FInternalStyler->RegisterStylerClient(this);
+    FCurrentStyler = FInternalStyler;
+    FPersistence->SetSection("UnDockedKvxToolBars");
     SetDoubleBuffered(true);
     TCustomControl::SetBounds(0, 0, 185, 26);
     Constraints()->SetMinWidth(FMinLength);
 }
 
 TKvxCustomToolBar::~TKvxCustomToolBar() {
+    if (FToolBarStyler)
+        FToolBarStyler->UnregisterStylerClient(this);
     if (FDockPanel)
         FDockPanel->RemoveToolBar(this);
 }
@@ -93,6 +102,8 @@ void TKvxCustomToolBar::SetParent(plat::TWinControl* AParent) {
     if (auto* panel = dynamic_cast<TKvxDockPanel*>(AParent)) {
         FState = tbsDocked;
         panel->AddToolBar(this);
+        if (FParentStyler)
+            SetToolBarStyler(nullptr);
     } else if (AParent) {
         FState = tbsPlaced;
     }
@@ -121,6 +132,95 @@ void TKvxCustomToolBar::SetFullSize(bool Value) {
         ArrangeControls(true);
     }
     Invalidate();
+}
+
+// ---- Styler ----
+
+void TKvxCustomToolBar::SetToolBarStyler(TCustomKvxToolBarStyler* Value) {
+    if (Value == FToolBarStyler && Value)
+        return;
+    if (FToolBarStyler && FToolBarStyler != FInternalStyler) {
+        FToolBarStyler->UnregisterStylerClient(this);
+        FToolBarStyler->RemoveFreeNotification(this);
+    }
+    FToolBarStyler = Value;
+    if (FParentStyler && FLastDockPanel && FLastDockPanel->CurrentStyler() &&
+        !(FLastDockPanel->CurrentStyler()->ComponentState() & plat::csDestroying))
+        FToolBarStyler = FLastDockPanel->CurrentStyler();
+    if (FToolBarStyler) {
+        FCurrentStyler = FToolBarStyler;
+        FToolBarStyler->RegisterStylerClient(this);
+        FToolBarStyler->FreeNotification(this);
+    } else {
+        FCurrentStyler = FInternalStyler;
+    }
+    if (Parent()) {
+        for (TControl* c : FOrderedControls)
+            if (auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c))
+                b->CalcButtonSize();
+        ApplyStylerToControls();
+    }
+    Invalidate();
+}
+
+void TKvxCustomToolBar::SetParentStyler(bool Value) {
+    if (!Value && Value == FParentStyler)
+        return;
+    FParentStyler = Value;
+    SetToolBarStyler(nullptr);
+}
+
+void TKvxCustomToolBar::StylerDestroyed(TCustomKvxToolBarStyler* Styler) {
+    if (Styler != FToolBarStyler)
+        return;
+    // Its clients list is being emptied: no unregistering, only the fall-back.
+    FToolBarStyler = nullptr;
+    FCurrentStyler = FInternalStyler;
+    if (FLastDockPanel && FLastDockPanel->CurrentStyler() == Styler)
+        FLastDockPanel = FDockPanel && FDockPanel->CurrentStyler() != Styler ? FDockPanel : FLastDockPanel;
+    Invalidate();
+}
+
+void TKvxCustomToolBar::ApplyStylerToControls() {
+    if (!FCurrentStyler)
+        return;
+    auto* styleable = dynamic_cast<IStyleable*>(FCurrentStyler);
+    for (TControl* c : FOrderedControls) {
+        if (auto* glow = dynamic_cast<TKvxGlowButton*>(c))
+            glow->SetAppearance(FCurrentStyler->GlowButtonAppearance());
+        if (styleable && FCurrentStyler->ChildStyle() != tsCustom)
+            if (auto* s = dynamic_cast<IStyleable*>(c))
+                s->ApplyStyle(FCurrentStyler->ChildStyle());
+    }
+}
+
+void TKvxCustomToolBar::StylerChanged(int Code) {
+    SetColor(FCurrentStyler->Color()->Color());
+    switch (Code) {
+    case scColors:
+    case scGlowButtons:
+        ApplyStylerToControls();
+        break;
+    case scDragGrip:
+        ArrangeControls(true);
+        UpdateOverflow();
+        break;
+    case scMenuStyler:
+        if (!Loading())
+            for (TControl* c : FOrderedControls)
+                if (auto* b = dynamic_cast<TKvxToolBarMenuButton*>(c))
+                    b->CalcButtonSize();
+        break;
+    default:
+        break;
+    }
+    Invalidate();
+}
+
+void TKvxCustomToolBar::CopyDockPersistence(const TPersistence* From) {
+    FPersistence->SetEnabled(From->Enabled());
+    FPersistence->SetKey(From->Key());
+    FPersistence->SetLocation(From->Location());
 }
 
 // ---- Settings ----
@@ -244,6 +344,11 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
     }
     if (AComponent == FHotButton)
         FHotButton = nullptr;
+    if (AComponent == FToolBarStyler) {
+        FToolBarStyler = nullptr;
+        FCurrentStyler = FInternalStyler;
+        Invalidate();
+    }
     if (auto* c = dynamic_cast<TControl*>(AComponent))
         if (IndexOfControl(c) >= 0 || InOverflow(c))
             ControlRemoved(c);
@@ -285,11 +390,6 @@ void TKvxCustomToolBar::Resize() {
     // The row gave the toolbar another length: controls move into or out of the overflow.
     if (Docked() && !FArranging)
         UpdateOverflow();
-}
-
-void TKvxCustomToolBar::Paint() {
-    Canvas()->Brush()->SetColor(Color());
-    Canvas()->FillRect(ClientRect());
 }
 
 // ---- Registry ----
@@ -406,7 +506,7 @@ void TKvxCustomToolBar::HotButtonChanged(TKvxCustomToolBarButton* Button) {
 // ---- Layout ----
 
 bool TKvxCustomToolBar::GripDrawn() const {
-    return !Floating() && !OnPagerPage();
+    return FCurrentStyler->DragGripStyle() != dsNone && !Floating() && !OnPagerPage();
 }
 
 void TKvxCustomToolBar::ParkControl(TControl* Control) {

@@ -27,7 +27,7 @@ namespace ui {
 class TKvxCustomToolBar;
 class TKvxCustomToolBarButton;
 
-namespace kvxtoolbar {
+namespace toolbar {
 
 enum TToolBarState : uint8_t { tbsDocked, tbsFloating, tbsPlaced };
 
@@ -54,7 +54,7 @@ inline bool IsHorizontal(TDockAlign Position) {
     return Position == daTop || Position == daBottom;
 }
 
-} // namespace kvxtoolbar
+} // namespace toolbar
 
 // ---- The windowless controls of a toolbar ----
 
@@ -67,8 +67,8 @@ public:
     // Moves the control onto a toolbar (or off any); raises "KvxToolBar not set" when the toolbar did
     // not take it.
     virtual void SetKvxToolBar(TKvxCustomToolBar* Value);
-    kvxtoolbar::TDockAlign Position() const { return FPosition; }
-    void SetPosition(kvxtoolbar::TDockAlign Value);
+    toolbar::TDockAlign Position() const { return FPosition; }
+    void SetPosition(toolbar::TDockAlign Value);
     // Re-measures the control for its toolbar.
     virtual void CalcSize() {}
 
@@ -77,18 +77,18 @@ public:
 
 protected:
     friend class TKvxCustomToolBar;
-    bool Horizontal() const { return kvxtoolbar::IsHorizontal(FPosition); }
+    bool Horizontal() const { return toolbar::IsHorizontal(FPosition); }
 
     TKvxCustomToolBar* FToolBar = nullptr;
-    kvxtoolbar::TDockAlign FPosition = kvxtoolbar::daTop;
+    toolbar::TDockAlign FPosition = toolbar::daTop;
 };
 
 class TKvxToolBarSeparator : public TKvxCustomToolBarControl {
     PLAT_CLASS(TKvxToolBarSeparator)
 public:
     explicit TKvxToolBarSeparator(plat::TComponent* AOwner);
-    kvxtoolbar::TKvxSeparatorStyle SeparatorStyle() const { return FSeparatorStyle; }
-    void SetSeparatorStyle(kvxtoolbar::TKvxSeparatorStyle Value);
+    toolbar::TKvxSeparatorStyle SeparatorStyle() const { return FSeparatorStyle; }
+    void SetSeparatorStyle(toolbar::TKvxSeparatorStyle Value);
     plat::TColor LineColor() const { return FLineColor; }
     void SetLineColor(plat::TColor Value);
     void Assign(plat::TPersistent* Source) override;
@@ -99,7 +99,7 @@ protected:
     void Paint() override;
 
 private:
-    kvxtoolbar::TKvxSeparatorStyle FSeparatorStyle = kvxtoolbar::ssOffice2003;
+    toolbar::TKvxSeparatorStyle FSeparatorStyle = toolbar::ssOffice2003;
     plat::TColor FLineColor;
 };
 
@@ -115,8 +115,8 @@ public:
     void SetGroupIndex(int Value);
     bool AllowAllUp() const { return FAllowAllUp; }
     void SetAllowAllUp(bool Value);
-    kvxtoolbar::TKvxToolButtonStyle Style() const { return FStyle; }
-    void SetStyle(kvxtoolbar::TKvxToolButtonStyle Value) { FStyle = Value; }
+    toolbar::TKvxToolButtonStyle Style() const { return FStyle; }
+    void SetStyle(toolbar::TKvxToolButtonStyle Value) { FStyle = Value; }
     bool DropDownButton() const { return FDropDownButton; }
     void SetDropDownButton(bool Value);
     bool DropDownSplit() const { return FDropDownSplit; }
@@ -124,8 +124,8 @@ public:
     // The popup opened by the drop-down part (a TKvxPopupMenu in the application).
     plat::TPopupMenu* DropDownMenu() const { return FDropDownMenu; }
     void SetDropDownMenu(plat::TPopupMenu* Value);
-    kvxtoolbar::TGlyphPosition GlyphPosition() const { return FGlyphPosition; }
-    void SetGlyphPosition(kvxtoolbar::TGlyphPosition Value);
+    toolbar::TGlyphPosition GlyphPosition() const { return FGlyphPosition; }
+    void SetGlyphPosition(toolbar::TGlyphPosition Value);
     bool ShowCaption() const { return FShowCaption; }
     void SetShowCaption(bool Value);
     bool AutoSize() const { return FAutoSizeButton; }
@@ -153,8 +153,8 @@ public:
     plat::TNotifyEvent OnMouseEnter;
     plat::TNotifyEvent OnMouseLeave;
 
-    kvxtoolbar::TButtonDrawState DrawState() const { return FDrawState; }
-    void SetDrawState(kvxtoolbar::TButtonDrawState Value) { FDrawState = Value; }
+    toolbar::TButtonDrawState DrawState() const { return FDrawState; }
+    void SetDrawState(toolbar::TButtonDrawState Value) { FDrawState = Value; }
     void ResetButtonState();
     bool Hot() const { return FHot; }
     void SetHot(bool Value);
@@ -200,12 +200,12 @@ protected:
     bool FMouseInside = false;
     bool FMenuShowing = false;
     bool FShaded = true;
-    kvxtoolbar::TKvxToolButtonStyle FStyle = kvxtoolbar::tasButton;
+    toolbar::TKvxToolButtonStyle FStyle = toolbar::tasButton;
     bool FDropDownButton = false;
     plat::TPopupMenu* FDropDownMenu = nullptr;
     bool FParentStyler = true;
-    kvxtoolbar::TButtonDrawState FDrawState = kvxtoolbar::dsNormal;
-    kvxtoolbar::TGlyphPosition FGlyphPosition = kvxtoolbar::gpLeft;
+    toolbar::TButtonDrawState FDrawState = toolbar::dsNormal;
+    toolbar::TGlyphPosition FGlyphPosition = toolbar::gpLeft;
     bool FPressed = false;
     int FDropDownWidth = 12;
     int FImageIndex = -1;
@@ -238,7 +238,7 @@ public:
 
 // ---- The toolbar ----
 
-class TKvxCustomToolBar : public plat::TCustomControl, public IDockRowClient {
+class TKvxCustomToolBar : public plat::TCustomControl, public IDockRowClient, public IToolBarStylerClient {
     PLAT_CLASS(TKvxCustomToolBar)
 public:
     explicit TKvxCustomToolBar(plat::TComponent* AOwner);
@@ -251,8 +251,8 @@ public:
     void SetShowCaption(bool Value);
     int CaptionHeight() const { return FCaptionHeight; }
     void SetCaptionHeight(int Value);
-    kvxtoolbar::TCaptionPosition CaptionPosition() const { return FCaptionPosition; }
-    void SetCaptionPosition(kvxtoolbar::TCaptionPosition Value);
+    toolbar::TCaptionPosition CaptionPosition() const { return FCaptionPosition; }
+    void SetCaptionPosition(toolbar::TCaptionPosition Value);
     bool ShowRightHandle() const { return FShowRightHandle; }
     void SetShowRightHandle(bool Value);
     bool FullSize() const { return FFullSize; }
@@ -270,9 +270,9 @@ public:
     std::string Version() const;
     void SetVersion(const std::string&) {}
 
-    kvxtoolbar::TDockAlign Position() const { return FPosition; }
-    void SetPosition(kvxtoolbar::TDockAlign Value);
-    kvxtoolbar::TToolBarState State() const { return FState; }
+    toolbar::TDockAlign Position() const { return FPosition; }
+    void SetPosition(toolbar::TDockAlign Value);
+    toolbar::TToolBarState State() const { return FState; }
     int GripSize() const { return FGripSize; }
     int RightHandleSize() const { return FRightHandleSize; }
     int RowSize() const { return FRowSize; }
@@ -317,6 +317,28 @@ public:
 
     plat::TNotifyEvent OnClose;
 
+    // Styler: the assigned one, or with ParentStyler the dock panel's, else the toolbar's own.
+    TCustomKvxToolBarStyler* ToolBarStyler() const { return FToolBarStyler; }
+    void SetToolBarStyler(TCustomKvxToolBarStyler* Value);
+    bool ParentStyler() const { return FParentStyler; }
+    void SetParentStyler(bool Value);
+    TCustomKvxToolBarStyler* CurrentStyler() const { return FCurrentStyler; }
+    TCustomKvxToolBarStyler* InternalStyler() const { return FInternalStyler; }
+    void StylerChanged(int Code) override;
+    void StylerDestroyed(TCustomKvxToolBarStyler* Styler) override;
+    // The floating state's storage; a dock panel hands down its Enabled, Key and Location.
+    toolbar::TPersistence* FloatingPersistence() const { return FPersistence.get(); }
+    void CopyDockPersistence(const toolbar::TPersistence* From);
+
+    // Hot and pressed parts of the toolbar itself.
+    bool RightHandleHot() const { return FRightHandleHot; }
+    plat::TRect RightHandleRect() const;
+    plat::TRect GripRect() const;
+    plat::TRect CaptionRect() const;
+    plat::TRect ContentRect() const;
+    // How many times the toolbar painted itself (not its buttons); hover changes must not repaint it.
+    int PaintCount() const { return FPaintCount; }
+
     // IDockRowClient
     plat::TRect DockBounds() const override { return BoundsRect(); }
     void SetDockBounds(int Left, int Top, int Width, int Height) override;
@@ -338,14 +360,26 @@ protected:
     void AlignControls(plat::TControl* AControl, plat::TRect& Rect) override;
     void Paint() override;
     void Resize() override;
+    void MouseMove(plat::TShiftState Shift, int X, int Y) override;
+    void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void PaintCaption(plat::TCanvas* C);
+    void PaintBackground(plat::TCanvas* C);
+    void PaintGrip(plat::TCanvas* C);
+    void PaintRightHandle(plat::TCanvas* C);
+    void PaintRoundedCorners(plat::TCanvas* C);
+    // The colour of a pixel of the dock panel's background under the toolbar, or none outside it.
+    bool PanelPixel(int X, int Y, plat::TColor& Color) const;
+    void ApplyStylerToControls();
+    void InvalidatePart(const plat::TRect& R);
 
     void RebuildControlLists();
     void ControlInserted(plat::TControl* Control);
     void ControlRemoved(plat::TControl* Control);
     void ControlMoved(plat::TControl* Control);
-    bool Horizontal() const { return kvxtoolbar::IsHorizontal(FPosition); }
-    bool Floating() const { return FState == kvxtoolbar::tbsFloating; }
-    bool Docked() const { return FState == kvxtoolbar::tbsDocked && FDockPanel; }
+    bool Horizontal() const { return toolbar::IsHorizontal(FPosition); }
+    bool Floating() const { return FState == toolbar::tbsFloating; }
+    bool Docked() const { return FState == toolbar::tbsDocked && FDockPanel; }
     bool Loading() const;
     bool Designing() const;
     bool IsSeparator(const plat::TControl* Control) const;
@@ -359,11 +393,11 @@ protected:
     void ReturnFromOverflow(plat::TControl* Control);
     void ParkControl(plat::TControl* Control);
 
-    kvxtoolbar::TDockAlign FPosition = kvxtoolbar::daTop;
-    kvxtoolbar::TToolBarState FState = kvxtoolbar::tbsPlaced;
+    toolbar::TDockAlign FPosition = toolbar::daTop;
+    toolbar::TToolBarState FState = toolbar::tbsPlaced;
     bool FShowCaption = false;
     int FCaptionHeight = 16;
-    kvxtoolbar::TCaptionPosition FCaptionPosition = kvxtoolbar::cpTop;
+    toolbar::TCaptionPosition FCaptionPosition = toolbar::cpTop;
     bool FShowRightHandle = true;
     bool FFullSize = false;
     bool FAutoArrangeButtons = true;
@@ -388,6 +422,14 @@ protected:
     std::vector<plat::TControl*> FOrderedControls;
     std::vector<plat::TControl*> FArrangeOrder;
     std::vector<plat::TControl*> FOverflowControls;
+    TCustomKvxToolBarStyler* FInternalStyler = nullptr; // owned as a component
+    TCustomKvxToolBarStyler* FToolBarStyler = nullptr;
+    TCustomKvxToolBarStyler* FCurrentStyler = nullptr;
+    bool FParentStyler = true;
+    std::unique_ptr<toolbar::TPersistence> FPersistence;
+    bool FRightHandleHot = false;
+    bool FRightHandleDown = false;
+    int FPaintCount = 0;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

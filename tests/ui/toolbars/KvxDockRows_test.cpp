@@ -9,7 +9,7 @@
 #include "platform/rtl/Exception.h"
 
 using namespace ui;
-using namespace ui::kvxtoolbar;
+using namespace ui::toolbar;
 using plat::TRect;
 
 namespace {

@@ -15,7 +15,7 @@
 
 using namespace plat;
 using namespace ui;
-using namespace ui::kvxtoolbar;
+using namespace ui::toolbar;
 
 namespace {
 
