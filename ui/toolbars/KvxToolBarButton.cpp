@@ -1,17 +1,20 @@
 #include <algorithm>
 
+#include "platform/gfx/GdiTypes.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Timer.h"
+#include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 
 namespace ui {
 
 using namespace toolbar;
+using plat::TColor;
 using plat::TRect;
 
 PLAT_CLASS_INFO(TKvxCustomToolBarControl, plat::TGraphicControl)
@@ -116,7 +119,9 @@ TKvxCustomToolBarButton::TKvxCustomToolBarButton(plat::TComponent* AOwner)
     : TKvxCustomToolBarControl(AOwner), FGlyph(std::make_unique<plat::TBitmap>()),
       FGlyphDisabled(std::make_unique<plat::TBitmap>()), FGlyphHot(std::make_unique<plat::TBitmap>()),
       FGlyphDown(std::make_unique<plat::TBitmap>()), FGlyphChecked(std::make_unique<plat::TBitmap>()),
+      FAppearance(std::make_unique<toolbar::TButtonAppearance>()),
       FLeaveTimer(std::make_unique<plat::TTimer>(nullptr)) {
+    FAppearance->OnChange = [this](plat::TObject*) { Invalidate(); };
     SetBounds(0, 0, 23, 22);
     // Clicks come from the release handling, not from the platform.
     SetControlStyle(plat::csCaptureMouse | plat::csDoubleClicks);
@@ -492,28 +497,24 @@ void TKvxCustomToolBarButton::SetHot(bool Value) {
 }
 
 void TKvxCustomToolBarButton::MouseEntered() {
-    if (ComponentState() & plat::csDesigning)
+    // The platform's entry message and the button's own pointer check may both report one entry.
+    if ((ComponentState() & plat::csDesigning) || FMouseInside)
         return;
     FMouseInside = true;
-    if (Enabled()) {
-        if (FToolBar)
-            SetHot(true);
-        Invalidate();
-    }
+    if (Enabled() && FToolBar)
+        SetHot(true);
     FLeaveTimer->SetEnabled(true);
     if (OnMouseEnter)
         OnMouseEnter(this);
 }
 
 void TKvxCustomToolBarButton::MouseLeft(bool FireEvent) {
-    if (ComponentState() & plat::csDesigning)
+    if ((ComponentState() & plat::csDesigning) || !FMouseInside)
         return;
     FLeaveTimer->SetEnabled(false);
     FMouseInside = false;
     if (FToolBar && !(FToolBar->InMenuMode() && FToolBar->MouseCapture()))
         SetHot(false);
-    if (Enabled())
-        Invalidate();
     if (FireEvent && OnMouseLeave)
         OnMouseLeave(this);
 }
@@ -607,20 +608,206 @@ void TKvxCustomToolBarButton::ReconcileDrawState() {
         FDrawState = dsDown;
 }
 
+const toolbar::TButtonAppearance* TKvxCustomToolBarButton::ColorSource() const {
+    if (FParentStyler && FToolBar && FToolBar->CurrentStyler())
+        return FToolBar->CurrentStyler()->ButtonAppearance();
+    return FAppearance.get();
+}
+
 void TKvxCustomToolBarButton::Paint() {
     ReconcileDrawState();
-    plat::TCanvas* c = Canvas();
-    const TRect r = ClientRect();
+    DrawButtonFrame(Canvas());
+}
+
+namespace {
+
+ui::TGradientDirection Direction(toolbar::TGradientDirection d) {
+    return d == toolbar::gdHorizontal ? ui::gdHorizontal : ui::gdVertical;
+}
+
+} // namespace
+
+void TKvxCustomToolBarButton::DrawButtonFrame(plat::TCanvas* C) {
+    const TRect R = ClientRect();
+    const bool horizontal = Horizontal();
+    const TRect D = horizontal ? TRect(R.Right - FDropDownWidth, R.Top, R.Right, R.Bottom)
+                               : TRect(R.Left, R.Bottom - FDropDownWidth, R.Right, R.Bottom);
+    TRect Cr = R;
+    if (FDropDownButton) {
+        if (horizontal)
+            Cr.Right = D.Left;
+        else
+            Cr.Bottom = D.Top;
+    }
+    const toolbar::TButtonAppearance* src = ColorSource();
+    TColor fill = plat::clNone, fillTo = plat::clNone, border = plat::clNone, part = plat::clNone,
+           partTo = plat::clNone;
+    TColor caption = src->CaptionTextColor();
+    toolbar::TGradientDirection dir = FAppearance->GradientDirection();
     plat::TBitmap* glyph = FGlyph.get();
-    if (FDrawState == dsDisabled && !FGlyphDisabled->Empty())
+    const bool checkDown = FStyle == tasCheck && FDrawState == dsDown;
+    if (FDrawState == dsDisabled || !Enabled()) {
+        caption = FAppearance->CaptionTextColor();
         glyph = FGlyphDisabled.get();
-    if (FToolBar && FToolBar->Images() && FImageIndex >= 0) {
-        plat::TCustomImageList* list = FToolBar->Images();
-        list->Draw(c, (r.Width() - list->Width()) / 2, (r.Height() - list->Height()) / 2, FImageIndex,
-                   Enabled());
-    } else if (!glyph->Empty()) {
-        glyph->SetTransparent(true);
-        c->Draw((r.Width() - glyph->Width()) / 2, (r.Height() - glyph->Height()) / 2, glyph);
+    } else if ((FDrawState == dsDown || (FHot && FDrawState == dsChecked) || FPressed) && !checkDown) {
+        fill = src->ColorDown();
+        fillTo = src->ColorDownTo();
+        border = src->BorderDownColor();
+        caption = src->CaptionTextColorDown();
+        dir = src->GradientDirectionDown();
+        part = src->ColorHot();
+        partTo = src->ColorHotTo();
+        glyph = FGlyphDown.get();
+    } else if (FDrawState == dsChecked || checkDown) {
+        fill = part = src->ColorChecked();
+        fillTo = partTo = src->ColorCheckedTo();
+        border = src->BorderCheckedColor();
+        caption = src->CaptionTextColorChecked();
+        dir = src->GradientDirectionChecked();
+        glyph = FGlyphChecked.get();
+    } else if (FHot) {
+        fill = part = src->ColorHot();
+        fillTo = partTo = src->ColorHotTo();
+        border = src->BorderHotColor();
+        caption = src->CaptionTextColorHot();
+        dir = src->GradientDirectionHot();
+        glyph = FGlyphHot.get();
+    }
+    if (fill != plat::clNone) {
+        if (fillTo != plat::clNone) {
+            if (FDropDownButton)
+                DrawGradient(C, R, Direction(dir), partTo, part);
+            DrawGradient(C, Cr, Direction(dir), fillTo, fill);
+        } else {
+            if (FDropDownButton) {
+                C->Brush()->SetColor(part);
+                C->Pen()->SetColor(part);
+                C->Rectangle(R);
+            }
+            C->Brush()->SetColor(fill);
+            C->Pen()->SetColor(fill);
+            C->Rectangle(Cr);
+        }
+    }
+    if (border != plat::clNone) {
+        C->Brush()->SetStyle(plat::bsClear);
+        C->Pen()->SetColor(border);
+        if (FDropDownButton && FDropDownSplit) {
+            C->Rectangle(R);
+            C->Rectangle(Cr);
+        } else if (FDropDownButton) {
+            C->Rectangle(TRect(Cr.Left, Cr.Top, R.Right, horizontal ? Cr.Bottom : R.Bottom));
+        } else {
+            C->Rectangle(Cr);
+        }
+        C->Brush()->SetStyle(plat::bsSolid);
+    }
+    if (FMenuShowing && FDropDownSplit) {
+        const int top = horizontal ? D.Top : Cr.Top;
+        C->Pen()->SetColor(0x800000);
+        C->MoveTo(Cr.Left, D.Bottom);
+        C->LineTo(Cr.Left, top);
+        C->LineTo(D.Right - 1, top);
+        C->LineTo(D.Right - 1, D.Bottom);
+    }
+    if (FDropDownButton) {
+        C->Pen()->SetColor(plat::clBlack);
+        if (horizontal) {
+            const int x = D.Left + (D.Width() - 5) / 2, y = D.Top + (D.Height() - 3) / 2 + 1;
+            C->MoveTo(x, y);
+            C->LineTo(x + 5, y);
+            C->MoveTo(x + 1, y + 1);
+            C->LineTo(x + 4, y + 1);
+            C->SetPixels(x + 2, y + 2, plat::clBlack);
+        } else {
+            const int x = D.Left + (D.Width() - 3) / 2 + 1, y = D.Top + (D.Height() - 5) / 2;
+            C->MoveTo(x, y);
+            C->LineTo(x, y + 5);
+            C->MoveTo(x - 1, y + 1);
+            C->LineTo(x - 1, y + 4);
+            C->SetPixels(x - 2, y + 2, plat::clBlack);
+        }
+    }
+    if (glyph->Empty() && !FGlyph->Empty())
+        glyph = FGlyph.get();
+    DrawButtonContent(C, Cr, glyph, caption);
+}
+
+void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& Content, plat::TBitmap* Glyph,
+                                                TColor CaptionColor) {
+    const int W = Content.Width(), H = Height();
+    C->Font()->Assign(Font());
+    if (FShowCaption && FParentStyler && FToolBar && FToolBar->CurrentStyler())
+        C->Font()->Assign(FToolBar->CurrentStyler()->ButtonAppearance()->CaptionFont());
+    const std::string caption = Caption();
+    const int tw = FShowCaption ? C->TextWidth(caption) : 0;
+    const int th = FShowCaption ? C->TextHeight(caption) : 0;
+    const int s = tw >= 1 && th >= 1 ? FSpacing : 0;
+    plat::TCustomImageList* list = FToolBar ? FToolBar->Images() : nullptr;
+    if (list && !Enabled() && FToolBar->DisabledImages())
+        list = FToolBar->DisabledImages();
+    int gw = 0, gh = 0;
+    const bool useList = list && FImageIndex >= 0;
+    if (useList) {
+        gw = list->Width();
+        gh = list->Height();
+    } else if (Glyph && !Glyph->Empty()) {
+        gw = Glyph->Width();
+        gh = Glyph->Height();
+    }
+    int x = 0, y = 0;
+    TRect text = Content;
+    uint32_t align = plat::DT_SINGLELINE;
+    switch (FGlyphPosition) {
+    case gpLeft:
+        x = (W - (tw + gw + s)) / 2;
+        y = (H - gh) / 2;
+        text = TRect(x + gw + s, Content.Top, Content.Right, Content.Bottom);
+        align |= plat::DT_LEFT | plat::DT_VCENTER;
+        break;
+    case gpTop:
+        x = (W - gw) / 2;
+        y = (H - (th + gh + s)) / 2;
+        text = TRect(Content.Left, y + gh + s, Content.Right, Content.Bottom);
+        align |= plat::DT_CENTER | plat::DT_TOP;
+        break;
+    case gpRight:
+        x = W - (W - (gw + s + tw)) / 2 - gw;
+        y = (H - gh) / 2;
+        text = TRect((W - (tw + gw + s)) / 2, Content.Top, x - s, Content.Bottom);
+        align |= plat::DT_RIGHT | plat::DT_VCENTER;
+        break;
+    case gpBottom:
+        x = (W - gw) / 2;
+        y = H - (H - (gh + s + th)) / 2 - gh;
+        text = TRect(Content.Left, y - s - th, Content.Right, y);
+        align |= plat::DT_CENTER | plat::DT_VCENTER;
+        break;
+    }
+    if (!FAutoSizeButton && x < 0) {
+        text.Left += 1 - x;
+        x = 1;
+        align |= plat::DT_END_ELLIPSIS;
+    }
+    if (useList) {
+        list->Draw(C, x, y, FImageIndex, Enabled() || list == FToolBar->DisabledImages());
+    } else if (Glyph && !Glyph->Empty()) {
+        Glyph->SetTransparent(true);
+        C->Draw(x, y, Glyph);
+    }
+    if (FShowCaption && !caption.empty()) {
+        C->Brush()->SetStyle(plat::bsClear);
+        if (FDrawState == dsDisabled) {
+            TRect shifted = text;
+            plat::OffsetRect(shifted, 1, 1);
+            C->Font()->SetColor(plat::clBtnHighlight);
+            C->TextRect(shifted, caption, align);
+            C->Font()->SetColor(plat::clBtnShadow);
+        } else {
+            C->Font()->SetColor(CaptionColor);
+        }
+        C->TextRect(text, caption, align);
+        C->Brush()->SetStyle(plat::bsSolid);
     }
 }
 

@@ -148,6 +148,10 @@ public:
     void SetGlyphChecked(plat::TBitmap* Value) { FGlyphChecked->Assign(Value); }
     std::string Version() const;
     void SetVersion(const std::string&) {}
+    toolbar::TButtonAppearance* Appearance() const { return FAppearance.get(); }
+    void SetAppearance(toolbar::TButtonAppearance* Value) { FAppearance->Assign(Value); }
+    // The colours in use: the toolbar styler's with ParentStyler, else the button's own.
+    const toolbar::TButtonAppearance* ColorSource() const;
 
     plat::TNotifyEvent OnDropDown;
     plat::TNotifyEvent OnMouseEnter;
@@ -182,6 +186,9 @@ protected:
     void MouseMove(plat::TShiftState Shift, int X, int Y) override;
     void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
     void Paint() override;
+    virtual void DrawButtonFrame(plat::TCanvas* Canvas);
+    virtual void DrawButtonContent(plat::TCanvas* Canvas, const plat::TRect& Content, plat::TBitmap* Glyph,
+                                   plat::TColor CaptionColor);
     void DoDropDown();
     void ReleaseGroupSiblings();
     void OpenButtonMenu();
@@ -219,6 +226,7 @@ protected:
     int FMargin = 4;
     std::unique_ptr<plat::TBitmap> FGlyph, FGlyphDisabled, FGlyphHot, FGlyphDown, FGlyphChecked;
     plat::TMenuItem* FMenuItem = nullptr;
+    std::unique_ptr<toolbar::TButtonAppearance> FAppearance;
     std::unique_ptr<plat::TTimer> FLeaveTimer;
 };
 
@@ -336,8 +344,9 @@ public:
     plat::TRect GripRect() const;
     plat::TRect CaptionRect() const;
     plat::TRect ContentRect() const;
-    // How many times the toolbar painted itself (not its buttons); hover changes must not repaint it.
-    int PaintCount() const { return FPaintCount; }
+    // The pixels the toolbar painted so far, each paint counted by its clip box; a hover repaints only
+    // under the buttons whose look changed.
+    int64_t PaintedArea() const { return FPaintedArea; }
 
     // IDockRowClient
     plat::TRect DockBounds() const override { return BoundsRect(); }
@@ -429,7 +438,7 @@ protected:
     std::unique_ptr<toolbar::TPersistence> FPersistence;
     bool FRightHandleHot = false;
     bool FRightHandleDown = false;
-    int FPaintCount = 0;
+    int64_t FPaintedArea = 0;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

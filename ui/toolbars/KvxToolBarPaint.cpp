@@ -92,8 +92,9 @@ bool TKvxCustomToolBar::PanelPixel(int X, int Y, TColor& Color) const {
 }
 
 void TKvxCustomToolBar::Paint() {
-    ++FPaintCount;
     TCanvas* C = Canvas();
+    const TRect clip = C->ClipRect();
+    FPaintedArea += static_cast<int64_t>(clip.Width()) * clip.Height();
     PaintCaption(C);
     PaintBackground(C);
     if (FCurrentStyler->ShowFrameBevel() && !Floating()) {
