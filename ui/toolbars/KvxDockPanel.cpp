@@ -8,6 +8,7 @@
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarDraw.h"
 
 namespace ui {
 
@@ -214,8 +215,8 @@ void TKvxDockPanel::Paint() {
         c->Brush()->SetColor(D->Color());
         c->Rectangle(R);
     } else {
-        DrawGradient(c, R, D->Direction() == toolbar::gdHorizontal ? ui::gdHorizontal : ui::gdVertical,
-                     D->ColorTo(), D->Color());
+        DrawBandGradient(*c, D->Color(), D->ColorTo(), D->Steps(), R,
+                         D->Direction() == toolbar::gdHorizontal);
     }
     plat::TBitmap* picture = FCurrentStyler->BackGround();
     if (!picture->Empty()) {
