@@ -206,6 +206,12 @@ void TKvxDockPanel::Resize() {
 
 void TKvxDockPanel::Paint() {
     TCustomControl::Paint();
+    if (FBackgroundValid && FBackgroundBitmap->Width() == Width() &&
+        FBackgroundBitmap->Height() == Height()) {
+        Canvas()->Draw(0, 0, FBackgroundBitmap.get());
+        return;
+    }
+    FBackgroundValid = true;
     FBackgroundBitmap->SetSize(Width(), Height());
     plat::TCanvas* c = FBackgroundBitmap->Canvas();
     const TRect R = ClientRect();
@@ -248,6 +254,7 @@ void TKvxDockPanel::SetToolBarStyler(TCustomKvxToolBarStyler* Value) {
         FToolBarStyler->RemoveFreeNotification(this);
     }
     FToolBarStyler = Value;
+    FBackgroundValid = false;
     if (Value) {
         FCurrentStyler = Value;
         Value->RegisterStylerClient(this);
@@ -270,6 +277,7 @@ void TKvxDockPanel::StylerDestroyed(TCustomKvxToolBarStyler* Styler) {
 }
 
 void TKvxDockPanel::StylerChanged(int Code) {
+    FBackgroundValid = false;
     SetColor(FCurrentStyler->DockColor()->Color());
     if (Code == scMenuStyler)
         SetPopupMenu(PopupMenu());

@@ -729,9 +729,10 @@ void TKvxCustomToolBarButton::DrawButtonFrame(plat::TCanvas* C) {
 void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& Content, plat::TBitmap* Glyph,
                                                 TColor CaptionColor) {
     const int W = Content.Width(), H = Height();
-    C->Font()->Assign(Font());
-    if (FShowCaption && FParentStyler && FToolBar && FToolBar->CurrentStyler())
-        C->Font()->Assign(FToolBar->CurrentStyler()->ButtonAppearance()->CaptionFont());
+    if (FShowCaption)
+        C->Font()->Assign(FParentStyler && FToolBar && FToolBar->CurrentStyler()
+                              ? FToolBar->CurrentStyler()->ButtonAppearance()->CaptionFont()
+                              : Font());
     const std::string caption = Caption();
     const int tw = FShowCaption ? C->TextWidth(caption) : 0;
     const int th = FShowCaption ? C->TextHeight(caption) : 0;

@@ -91,25 +91,33 @@ void TKvxCustomToolBar::Paint() {
     TCanvas* C = Canvas();
     const TRect clip = C->ClipRect();
     FPaintedArea += static_cast<int64_t>(clip.Width()) * clip.Height();
-    PaintCaption(C);
-    PaintBackground(C);
-    if (FCurrentStyler->ShowFrameBevel() && !Floating()) {
-        const int W = Width(), H = Height();
-        auto line = [&](TColor c, int x1, int y1, int x2, int y2, int x3, int y3) {
-            C->Pen()->SetColor(c);
-            C->MoveTo(x1, y1);
-            C->LineTo(x2, y2);
-            C->LineTo(x3, y3);
-        };
-        if (FCurrentStyler->FrameBevel() == 1) {
-            line(plat::clBtnShadow, 1, H, 1, 1, W, 1);
-            line(plat::clWhite, W - 1, 1, W - 1, H - 1, 1, H - 1);
-        } else if (FCurrentStyler->FrameBevel() == 2 || FCurrentStyler->FrameBevel() == 3) {
-            line(plat::clWhite, 0, H, 0, 0, W, 0);
-            line(plat::clBtnShadow, W - 1, 0, W - 1, H - 1, 0, H - 1);
+    if (!FBackground)
+        FBackground = std::make_unique<plat::TBitmap>();
+    if (!FBackgroundValid || FBackground->Width() != Width() || FBackground->Height() != Height()) {
+        FBackground->SetSize(Width(), Height());
+        TCanvas* B = FBackground->Canvas();
+        PaintCaption(B);
+        PaintBackground(B);
+        if (FCurrentStyler->ShowFrameBevel() && !Floating()) {
+            const int W = Width(), H = Height();
+            auto line = [&](TColor c, int x1, int y1, int x2, int y2, int x3, int y3) {
+                B->Pen()->SetColor(c);
+                B->MoveTo(x1, y1);
+                B->LineTo(x2, y2);
+                B->LineTo(x3, y3);
+            };
+            if (FCurrentStyler->FrameBevel() == 1) {
+                line(plat::clBtnShadow, 1, H, 1, 1, W, 1);
+                line(plat::clWhite, W - 1, 1, W - 1, H - 1, 1, H - 1);
+            } else if (FCurrentStyler->FrameBevel() == 2 || FCurrentStyler->FrameBevel() == 3) {
+                line(plat::clWhite, 0, H, 0, 0, W, 0);
+                line(plat::clBtnShadow, W - 1, 0, W - 1, H - 1, 0, H - 1);
+            }
         }
+        PaintGrip(B);
+        FBackgroundValid = true;
     }
-    PaintGrip(C);
+    C->Draw(0, 0, FBackground.get());
     PaintRightHandle(C);
     const bool rounded = FCurrentStyler->RoundedFrame() && FCurrentStyler->FrameBevel() == 0 && !FFullSize;
     if (rounded)
