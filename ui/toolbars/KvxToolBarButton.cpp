@@ -348,8 +348,6 @@ void TKvxCustomToolBarButton::Notification(plat::TComponent* AComponent, plat::T
         FDropDownMenu = nullptr;
     if (AComponent == FMenuItem)
         FMenuItem = nullptr;
-    if (FToolBar && AComponent == reinterpret_cast<plat::TComponent*>(FToolBar->Images()))
-        FImageIndex = -1;
 }
 
 // ---- Click, press, move, release ----

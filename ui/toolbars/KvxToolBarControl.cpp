@@ -345,6 +345,10 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
         return;
     if (AComponent == FImages) {
         FImages = nullptr;
+        // The indexes pointed into the list that went; the buttons would show another list's images.
+        for (TControl* c : FOrderedControls)
+            if (auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c))
+                b->SetImageIndex(-1);
         Invalidate();
     }
     if (AComponent == FDisabledImages) {
