@@ -338,8 +338,23 @@ public:
     toolbar::TPersistence* FloatingPersistence() const { return FPersistence.get(); }
     void CopyDockPersistence(const toolbar::TPersistence* From);
 
+    bool ShowOptionIndicator() const { return FShowOptionIndicator; }
+    void SetShowOptionIndicator(bool Value);
+    TAntiAlias AntiAlias() const { return FAntiAlias; }
+    void SetAntiAlias(TAntiAlias Value);
+    // The option button was pressed: the point below the toolbar's far end, in the parent's coordinates
+    // and on the screen.
+    std::function<void(plat::TObject* Sender, plat::TPoint ClientPoint, plat::TPoint ScreenPoint)>
+        OnOptionClick;
+
     // Hot and pressed parts of the toolbar itself.
     bool RightHandleHot() const { return FRightHandleHot; }
+    // The option button in the caption strip of a toolbar without a right handle.
+    plat::TRect CaptionOptionRect() const;
+    bool CaptionOptionHot() const { return FCaptionOptionHot; }
+    bool CaptionOptionDown() const { return FCaptionOptionDown; }
+    int CaptionOptionHotFade() const { return FHotFade; }
+    bool CaptionOptionFading() const { return FHotStep != 0 || FDownStep != 0; }
     plat::TRect RightHandleRect() const;
     plat::TRect GripRect() const;
     plat::TRect CaptionRect() const;
@@ -381,6 +396,9 @@ protected:
     bool PanelPixel(int X, int Y, plat::TColor& Color) const;
     void ApplyStylerToControls();
     void InvalidatePart(const plat::TRect& R);
+    void PaintCaptionOption(plat::TCanvas* C);
+    void StartFade(int& Step, int Value);
+    void FadeTick();
     // The caption strip, background, bevel and grip change only with the styler, size and settings;
     // they are kept in a picture that each paint copies.
     void BackgroundChanged() { FBackgroundValid = false; }
@@ -444,6 +462,14 @@ protected:
     int64_t FPaintedArea = 0;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;
+    bool FShowOptionIndicator = true;
+    TAntiAlias FAntiAlias = aaClearType;
+    bool FCaptionOptionHot = false;
+    bool FCaptionOptionDown = false;
+    // Fade positions 0..100 and their running steps (+20, -20, or 0 when still).
+    int FHotFade = 0, FDownFade = 0;
+    int FHotStep = 0, FDownStep = 0;
+    std::unique_ptr<plat::TTimer> FFadeTimer;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

@@ -210,6 +210,50 @@ TEST_F(ChartToolBars, CornersStayInsideThePanelPicture) {
     (void)own;
 }
 
+// Without a right handle the caption strip carries an option button that fades in and out in 30 ms
+// steps of the test's clock.
+TEST_F(ChartToolBars, CaptionOptionButtonFadesOnTheClock) {
+    TKvxToolBar* t = Bars[2];
+    t->SetShowRightHandle(false);
+    Driver.Pump();
+    const TRect r = t->CaptionOptionRect();
+    ASSERT_FALSE(r.IsEmpty());
+    EXPECT_EQ(r, TRect(t->Width() - 16 + 1, 2, t->Width() - 1, 15));
+    TPoint clicked, screen;
+    int clicks = 0;
+    t->OnOptionClick = [&](TObject*, TPoint c, TPoint s) {
+        ++clicks;
+        clicked = c;
+        screen = s;
+    };
+    const TColor idle = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, r.CenterPoint()));
+    EXPECT_TRUE(t->CaptionOptionHot());
+    EXPECT_EQ(t->CaptionOptionHotFade(), 0);
+    Driver.Advance(30);
+    EXPECT_EQ(t->CaptionOptionHotFade(), 20);
+    const TColor midway = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    Driver.Advance(30 * 5);
+    EXPECT_EQ(t->CaptionOptionHotFade(), 100);
+    EXPECT_FALSE(t->CaptionOptionFading());
+    const TColor full = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    EXPECT_NE(idle, full);
+    EXPECT_NE(midway, full);
+    // Pressing reports the point below the far end; it opens nothing.
+    Driver.Click(TTestDriver::ScreenPoint(t, r.CenterPoint()));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicked, TPoint(t->Left() + t->Width() - 12, t->Top() + t->Height() + 1));
+    EXPECT_EQ(screen, Panel->ClientToScreen(clicked));
+    // Leaving for the caption strip fades out; the hot flag goes when the fade is through. (Leaving the
+    // toolbar, or entering a button, ends the hot state at once.)
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, TPoint(30, 5)));
+    EXPECT_TRUE(t->CaptionOptionHot());
+    Driver.Advance(30 * 6);
+    EXPECT_FALSE(t->CaptionOptionHot());
+    EXPECT_FALSE(t->CaptionOptionFading());
+    EXPECT_EQ(Driver.Pixel(t, r.Left + 3, r.Top + 3), idle);
+}
+
 TEST_F(ChartToolBars, ButtonFaces) {
     // One toolbar of buttons in each look: normal, hot, down, checked, disabled, drop-down.
     auto* form = NewForm<TForm>(Application);
