@@ -94,23 +94,24 @@ void TKvxToolBarSeparator::Paint() {
     if (FSeparatorStyle == ssBlank)
         return;
     plat::TCanvas* c = Canvas();
-    // An etched line: the line colour with a highlight beside it.
+    const TRect r = ClientRect();
+    // An etched line: the line colour with a white one beside it.
     if (Horizontal()) {
-        const int x = Width() / 2 - 1;
+        const int x = r.Left + r.Width() / 2;
         c->Pen()->SetColor(FLineColor);
-        c->MoveTo(x, 2);
-        c->LineTo(x, Height() - 2);
-        c->Pen()->SetColor(plat::clBtnHighlight);
-        c->MoveTo(x + 1, 3);
-        c->LineTo(x + 1, Height() - 1);
+        c->MoveTo(x, r.Top + 3);
+        c->LineTo(x, r.Bottom - 3);
+        c->Pen()->SetColor(plat::clWhite);
+        c->MoveTo(x + 1, r.Top + 4);
+        c->LineTo(x + 1, r.Bottom - 2);
     } else {
-        const int y = Height() / 2 - 1;
+        const int y = r.Top + r.Height() / 2;
         c->Pen()->SetColor(FLineColor);
-        c->MoveTo(2, y);
-        c->LineTo(Width() - 2, y);
-        c->Pen()->SetColor(plat::clBtnHighlight);
-        c->MoveTo(3, y + 1);
-        c->LineTo(Width() - 1, y + 1);
+        c->MoveTo(r.Left + 3, y);
+        c->LineTo(r.Right - 3, y);
+        c->Pen()->SetColor(plat::clWhite);
+        c->MoveTo(r.Left + 4, y + 1);
+        c->LineTo(r.Right - 2, y + 1);
     }
 }
 

@@ -368,6 +368,26 @@ TEST_F(ToolBarTest, ImagesSizeButtonsAndTheirRemovalClearsIndexes) {
     EXPECT_EQ(b->ImageIndex(), -1);
 }
 
+TEST_F(ToolBarTest, SeparatorIsAnEtchedLineOrAGap) {
+    TKvxToolBar* bar = NewToolBar(Form, "Bar");
+    bar->SetShowRightHandle(false);
+    TKvxToolBarSeparator* s = NewSeparator(bar);
+    TKvxToolBarSeparator* blank = NewSeparator(bar);
+    blank->SetSeparatorStyle(ssBlank);
+    ASSERT_EQ(bar->Height(), 26);
+    EXPECT_EQ(s->BoundsRect().Width(), 10);
+    EXPECT_EQ(s->Height(), 22);
+    Driver.Pump();
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    int shadowRun = 0;
+    for (int y = 0; y < s->Height(); ++y)
+        shadowRun += Driver.Pixel(s, 5, y) == shadow;
+    EXPECT_EQ(shadowRun, 16);
+    EXPECT_EQ(Driver.Pixel(s, 6, 10), ColorToRGB(clWhite));
+    for (int y = 0; y < blank->Height(); ++y)
+        EXPECT_NE(Driver.Pixel(blank, 5, y), shadow) << "a blank separator draws nothing";
+}
+
 TEST_F(ToolBarTest, DisabledGlyphIsDerivedGrey) {
     TKvxToolBar* bar = NewToolBar(Form, "Bar");
     TKvxToolBarButton* b = NewButton(bar);
