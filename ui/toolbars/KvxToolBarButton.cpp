@@ -619,6 +619,71 @@ void TKvxCustomToolBarButton::Paint() {
     DrawButtonFrame(Canvas());
 }
 
+// Values of one look: the values of a button appearance for that look.
+TKvxCustomToolBarButton::TButtonLook TKvxCustomToolBarButton::LookOf(const toolbar::TButtonAppearance* A,
+                                                                     TButtonDrawState State) const {
+    TButtonLook l;
+    l.Caption = A->CaptionTextColor();
+    l.Direction = FAppearance->GradientDirection();
+    l.Glyph = FGlyph.get();
+    switch (State) {
+    case dsDown:
+        l = {A->ColorDown(),  A->ColorDownTo(),          A->BorderDownColor(),       A->ColorHot(),
+             A->ColorHotTo(), A->CaptionTextColorDown(), A->GradientDirectionDown(), FGlyphDown.get()};
+        break;
+    case dsChecked:
+        l = {A->ColorChecked(),
+             A->ColorCheckedTo(),
+             A->BorderCheckedColor(),
+             A->ColorChecked(),
+             A->ColorCheckedTo(),
+             A->CaptionTextColorChecked(),
+             A->GradientDirectionChecked(),
+             FGlyphChecked.get()};
+        break;
+    case dsDropped: // the hot look
+        l = {A->ColorHot(),   A->ColorHotTo(),          A->BorderHotColor(),       A->ColorHot(),
+             A->ColorHotTo(), A->CaptionTextColorHot(), A->GradientDirectionHot(), FGlyphHot.get()};
+        break;
+    case dsDisabled:
+        l.Caption = FAppearance->CaptionTextColor();
+        l.Glyph = FGlyphDisabled.get();
+        break;
+    case dsNormal:
+        break;
+    }
+    return l;
+}
+
+TKvxCustomToolBarButton::TButtonLook TKvxCustomToolBarButton::ChooseLook() const {
+    const toolbar::TButtonAppearance* src = ColorSource();
+    const bool checkDown = FStyle == tasCheck && FDrawState == dsDown;
+    if (FDrawState == dsDisabled || !Enabled())
+        return LookOf(src, dsDisabled);
+    if ((FDrawState == dsDown || (FHot && FDrawState == dsChecked) || FPressed) && !checkDown)
+        return LookOf(src, dsDown);
+    if (FDrawState == dsChecked || checkDown)
+        return LookOf(src, dsChecked);
+    if (FHot)
+        return LookOf(src, dsDropped);
+    return LookOf(src, dsNormal);
+}
+
+// A menu button: dropped counts as down, the checked look is always its own, and the normal caption
+// colour is its own too.
+TKvxCustomToolBarButton::TButtonLook TKvxToolBarMenuButton::ChooseLook() const {
+    const toolbar::TButtonAppearance* src = ColorSource();
+    if (FDrawState == dsDisabled || !Enabled())
+        return LookOf(Appearance(), dsDisabled);
+    if (FDrawState == dsDown || FDrawState == dsDropped || (FHot && FDrawState == dsChecked) || FPressed)
+        return LookOf(src, dsDown);
+    if (FDrawState == dsChecked)
+        return LookOf(Appearance(), dsChecked);
+    if (FHot)
+        return LookOf(src, dsDropped);
+    return LookOf(Appearance(), dsNormal);
+}
+
 void TKvxCustomToolBarButton::DrawButtonFrame(plat::TCanvas* C) {
     const TRect R = ClientRect();
     const bool horizontal = Horizontal();
@@ -631,40 +696,11 @@ void TKvxCustomToolBarButton::DrawButtonFrame(plat::TCanvas* C) {
         else
             Cr.Bottom = D.Top;
     }
-    const toolbar::TButtonAppearance* src = ColorSource();
-    TColor fill = plat::clNone, fillTo = plat::clNone, border = plat::clNone, part = plat::clNone,
-           partTo = plat::clNone;
-    TColor caption = src->CaptionTextColor();
-    toolbar::TGradientDirection dir = FAppearance->GradientDirection();
-    plat::TBitmap* glyph = FGlyph.get();
-    const bool checkDown = FStyle == tasCheck && FDrawState == dsDown;
-    if (FDrawState == dsDisabled || !Enabled()) {
-        caption = FAppearance->CaptionTextColor();
-        glyph = FGlyphDisabled.get();
-    } else if ((FDrawState == dsDown || (FHot && FDrawState == dsChecked) || FPressed) && !checkDown) {
-        fill = src->ColorDown();
-        fillTo = src->ColorDownTo();
-        border = src->BorderDownColor();
-        caption = src->CaptionTextColorDown();
-        dir = src->GradientDirectionDown();
-        part = src->ColorHot();
-        partTo = src->ColorHotTo();
-        glyph = FGlyphDown.get();
-    } else if (FDrawState == dsChecked || checkDown) {
-        fill = part = src->ColorChecked();
-        fillTo = partTo = src->ColorCheckedTo();
-        border = src->BorderCheckedColor();
-        caption = src->CaptionTextColorChecked();
-        dir = src->GradientDirectionChecked();
-        glyph = FGlyphChecked.get();
-    } else if (FHot) {
-        fill = part = src->ColorHot();
-        fillTo = partTo = src->ColorHotTo();
-        border = src->BorderHotColor();
-        caption = src->CaptionTextColorHot();
-        dir = src->GradientDirectionHot();
-        glyph = FGlyphHot.get();
-    }
+    const TButtonLook look = ChooseLook();
+    const TColor fill = look.Fill, fillTo = look.FillTo, border = look.Border, part = look.Part,
+                 partTo = look.PartTo, caption = look.Caption;
+    const toolbar::TGradientDirection dir = look.Direction;
+    plat::TBitmap* glyph = look.Glyph;
     if (fill != plat::clNone) {
         if (fillTo != plat::clNone) {
             if (FDropDownButton)

@@ -186,6 +186,16 @@ protected:
     void MouseMove(plat::TShiftState Shift, int X, int Y) override;
     void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
     void Paint() override;
+    // The colours, direction and glyph of the look the button shows now.
+    struct TButtonLook {
+        plat::TColor Fill = plat::clNone, FillTo = plat::clNone, Border = plat::clNone;
+        plat::TColor Part = plat::clNone, PartTo = plat::clNone; // the drop-down part
+        plat::TColor Caption = 0;
+        toolbar::TGradientDirection Direction = toolbar::gdVertical;
+        plat::TBitmap* Glyph = nullptr;
+    };
+    virtual TButtonLook ChooseLook() const;
+    TButtonLook LookOf(const toolbar::TButtonAppearance* Appearance, toolbar::TButtonDrawState State) const;
     virtual void DrawButtonFrame(plat::TCanvas* Canvas);
     virtual void DrawButtonContent(plat::TCanvas* Canvas, const plat::TRect& Content, plat::TBitmap* Glyph,
                                    plat::TColor CaptionColor);
@@ -242,6 +252,9 @@ class TKvxToolBarMenuButton : public TKvxCustomToolBarButton {
 public:
     explicit TKvxToolBarMenuButton(plat::TComponent* AOwner);
     bool IsMenuButton() const override { return true; }
+
+protected:
+    TButtonLook ChooseLook() const override;
 };
 
 // ---- The toolbar ----

@@ -289,6 +289,20 @@ TEST_F(ChartToolBars, ButtonFaces) {
     EXPECT_TRUE(Near(Driver.Pixel(b[1], 0, 0), a->BorderHotColor(), 0));
     // A normal face shows the toolbar through it.
     EXPECT_EQ(Driver.Pixel(b[0], 1, 1), Driver.Pixel(t, b[0]->Left() + 1, b[0]->Top() + 1));
+    // A menu button whose menu is open shows the down look; its checked look is its own appearance's.
+    auto* menu = new TKvxToolBarMenuButton(form);
+    menu->SetCaption("File");
+    menu->SetShowCaption(true);
+    menu->SetKvxToolBar(t);
+    menu->SetDrawState(dsDropped);
+    menu->Appearance()->SetColorChecked(clLime);
+    auto* checked = new TKvxToolBarMenuButton(form);
+    checked->SetKvxToolBar(t);
+    checked->SetDrawState(dsChecked);
+    checked->Appearance()->SetColorChecked(clLime);
+    Driver.Pump();
+    EXPECT_TRUE(Near(Driver.Pixel(menu, 1, 1), a->ColorDown()));
+    EXPECT_EQ(Driver.Pixel(checked, 1, 1), ColorToRGB(clLime));
     // The disabled glyph is grey.
     const TColor g = Driver.Pixel(b[4], 16, 16);
     EXPECT_EQ(GetRValue(g), GetGValue(g));

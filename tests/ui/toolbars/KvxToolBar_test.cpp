@@ -368,6 +368,21 @@ TEST_F(ToolBarTest, ImagesSizeButtonsAndTheirRemovalClearsIndexes) {
     EXPECT_EQ(b->ImageIndex(), -1);
 }
 
+TEST_F(ToolBarTest, MenuButtonWithoutMenuClicksLikeAPushButton) {
+    TKvxToolBar* bar = NewToolBar(Form, "Bar");
+    auto* b = new TKvxToolBarMenuButton(Form);
+    b->SetCaption("Subtract Frames");
+    b->SetShowCaption(true);
+    b->SetKvxToolBar(bar);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    Driver.Click(b);
+    Driver.Click(b);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(b->Down());
+    EXPECT_GT(b->Width(), 40) << "sized to its caption";
+}
+
 TEST_F(ToolBarTest, SeparatorIsAnEtchedLineOrAGap) {
     TKvxToolBar* bar = NewToolBar(Form, "Bar");
     bar->SetShowRightHandle(false);
