@@ -13,6 +13,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/ImageList.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
 using namespace ui;
@@ -160,6 +161,65 @@ TEST_F(ToolBarTest, EmptyPanelIsMinimumSizeAndRowsFollowToolBars) {
     EXPECT_EQ(a->RowIndex(), 0);
     delete b;
     EXPECT_EQ(panel->ToolBarCount(), 1);
+}
+
+// A toolbar docked onto a loaded panel whose rows are locked joins a row with room, or is refused.
+TEST_F(ToolBarTest, LockedPanelDocksIntoExistingRowsOnly) {
+    struct Case {
+        const char* name;
+        TDockAlign align;
+        bool fullSizeRow;
+        int expectRow; // -1: refused
+    } cases[] = {
+        {"top, full-size row", daTop, true, -1},
+        {"top, two rows", daTop, false, 1},
+        {"bottom, two rows", daBottom, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string layout =
+            std::string("object F: TForm\n  object P: TKvxDockPanel\n    Align = ") +
+            kDockAlignNames[c.align] + "\n    LockHeight = True\n" +
+            (c.fullSizeRow ? "    object A: TKvxToolBar\n      FullSize = True\n    end\n"
+                           : "    object A: TKvxToolBar\n      Top = 1\n    end\n"
+                             "    object B: TKvxToolBar\n      Top = 40\n    end\n") +
+            "  end\nend\n";
+        auto* form = NewForm<TForm>(Application);
+        ReadComponentFromText(layout, form);
+        auto* panel = dynamic_cast<TKvxDockPanel*>(form->FindComponent("P"));
+        ASSERT_NE(panel, nullptr);
+        const int rows = panel->RowCount();
+        ASSERT_EQ(rows, c.fullSizeRow ? 1 : 2);
+        auto* t = new TKvxToolBar(form);
+        EXPECT_EQ(panel->AddToolBar(t) >= 0, c.expectRow >= 0);
+        EXPECT_EQ(panel->RowCount(), rows) << "locked rows are neither added nor removed";
+        if (c.expectRow >= 0) {
+            EXPECT_EQ(t->RowIndex(), c.expectRow);
+        }
+        delete t;
+        delete form;
+    }
+}
+
+TEST_F(ToolBarTest, ParentStylerTakesThePanelsStyler) {
+    TKvxDockPanel* panel = NewPanel(Form);
+    auto* panelStyler = new TKvxToolBarOfficeStyler(Form);
+    auto* own = new TKvxToolBarOfficeStyler(Form);
+    panel->SetToolBarStyler(panelStyler);
+    TKvxToolBar* bar = NewToolBar(panel, "Bar");
+    EXPECT_EQ(bar->CurrentStyler(), panelStyler);
+    // Assigned while ParentStyler is on: the panel's wins.
+    bar->SetToolBarStyler(own);
+    EXPECT_EQ(bar->CurrentStyler(), panelStyler);
+    bar->SetParentStyler(false);
+    bar->SetToolBarStyler(own);
+    EXPECT_EQ(bar->CurrentStyler(), own);
+    // Back to the panel's, which in turn goes back to its own when its styler is taken away.
+    bar->SetParentStyler(true);
+    EXPECT_EQ(bar->CurrentStyler(), panelStyler);
+    panel->SetToolBarStyler(nullptr);
+    EXPECT_EQ(panel->CurrentStyler(), panel->InternalStyler());
+    EXPECT_EQ(bar->CurrentStyler(), panel->InternalStyler());
 }
 
 // ---- Toolbar layout ----
