@@ -403,7 +403,7 @@ protected:
     void PaintCaption(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);
-    void PaintRightHandle(plat::TCanvas* C);
+    void PaintRightHandle(plat::TCanvas* C, bool Hot, bool Down);
     void PaintRoundedCorners(plat::TCanvas* C);
     // The colour of a pixel of the dock panel's background under the toolbar, or none outside it.
     bool PanelPixel(int X, int Y, plat::TColor& Color) const;
@@ -475,6 +475,7 @@ protected:
     int64_t FPaintedArea = 0;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;
+    bool FBackgroundChevron = false;
     bool FShowOptionIndicator = true;
     TAntiAlias FAntiAlias = aaClearType;
     bool FCaptionOptionHot = false;

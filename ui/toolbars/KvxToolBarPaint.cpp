@@ -95,7 +95,14 @@ void TKvxCustomToolBar::Paint() {
     FPaintedArea += static_cast<int64_t>(clip.Width()) * clip.Height();
     if (!FBackground)
         FBackground = std::make_unique<plat::TBitmap>();
-    if (!FBackgroundValid || FBackground->Width() != Width() || FBackground->Height() != Height()) {
+    // The handle at rest (with or without its chevron) belongs to the kept picture; hot or pressed it is
+    // painted over it.
+    const bool chevron =
+        Horizontal() ? Constraints()->MaxWidth() > Width() : Constraints()->MaxHeight() > Height();
+    const bool handleAtRest = !FRightHandleHot && !FRightHandleDown;
+    if (!FBackgroundValid || FBackground->Width() != Width() || FBackground->Height() != Height() ||
+        chevron != FBackgroundChevron) {
+        FBackgroundChevron = chevron;
         FBackground->SetSize(Width(), Height());
         TCanvas* B = FBackground->Canvas();
         PaintCaption(B);
@@ -117,10 +124,12 @@ void TKvxCustomToolBar::Paint() {
             }
         }
         PaintGrip(B);
+        PaintRightHandle(B, false, false);
         FBackgroundValid = true;
     }
     C->Draw(0, 0, FBackground.get());
-    PaintRightHandle(C);
+    if (!handleAtRest)
+        PaintRightHandle(C, FRightHandleHot, FRightHandleDown);
     PaintCaptionOption(C);
     const bool rounded = FCurrentStyler->RoundedFrame() && FCurrentStyler->FrameBevel() == 0 && !FFullSize;
     if (rounded)
@@ -253,7 +262,7 @@ void TKvxCustomToolBar::PaintGrip(TCanvas* C) {
     }
 }
 
-void TKvxCustomToolBar::PaintRightHandle(TCanvas* C) {
+void TKvxCustomToolBar::PaintRightHandle(TCanvas* C, bool Hot, bool Down) {
     TRect r = RightHandleRect();
     if (r.IsEmpty())
         return;
@@ -269,11 +278,11 @@ void TKvxCustomToolBar::PaintRightHandle(TCanvas* C) {
     const toolbar::TButtonAppearance* ba = FCurrentStyler->ButtonAppearance();
     TColor from = FCurrentStyler->RightHandleColor(), to = FCurrentStyler->RightHandleColorTo();
     TColor frame = ba->BorderColor();
-    if (FRightHandleDown) {
+    if (Down) {
         from = FCurrentStyler->RightHandleColorDown();
         to = FCurrentStyler->RightHandleColorDownTo();
         frame = ba->BorderDownColor();
-    } else if (FRightHandleHot) {
+    } else if (Hot) {
         from = FCurrentStyler->RightHandleColorHot();
         to = FCurrentStyler->RightHandleColorHotTo();
         frame = ba->BorderHotColor();
