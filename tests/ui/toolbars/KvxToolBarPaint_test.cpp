@@ -211,6 +211,22 @@ TEST_F(ChartToolBars, CornersStayInsideThePanelPicture) {
     EXPECT_TRUE(Near(Driver.Pixel(t, 0, 0), Driver.Pixel(t, 3, 0), 8));
 }
 
+TEST_F(ChartToolBars, RightHandleLightsUpUnderThePointerAndOnlyItRepaints) {
+    TKvxToolBar* t = Bars[1];
+    const TRect handle = t->RightHandleRect();
+    ASSERT_EQ(handle.Width(), 14);
+    const TPoint probe(handle.Left + 5, handle.Top + 20);
+    const TColor rest = Driver.Pixel(t, probe.X, probe.Y);
+    const int64_t area = t->PaintedArea();
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, probe));
+    EXPECT_TRUE(t->RightHandleHot());
+    EXPECT_TRUE(Near(Driver.Pixel(t, probe.X, probe.Y), Styler->RightHandleColorHot(), 40));
+    EXPECT_LE(t->PaintedArea() - area, static_cast<int64_t>(handle.Width()) * handle.Height());
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, TPoint(handle.Left - 40, 5)));
+    EXPECT_FALSE(t->RightHandleHot());
+    EXPECT_EQ(Driver.Pixel(t, probe.X, probe.Y), rest);
+}
+
 // Without a right handle the caption strip carries an option button that fades in and out in 30 ms
 // steps of the test's clock.
 TEST_F(ChartToolBars, CaptionOptionButtonFadesOnTheClock) {
