@@ -222,6 +222,21 @@ TEST_F(ToolBarTest, ParentStylerTakesThePanelsStyler) {
     EXPECT_EQ(bar->CurrentStyler(), panel->InternalStyler());
 }
 
+TEST_F(ToolBarTest, LeftPanelStacksButtonsDownwards) {
+    TKvxDockPanel* panel = NewPanel(Form);
+    panel->SetAlign(daLeft);
+    TKvxToolBar* bar = NewToolBar(panel, "Bar");
+    EXPECT_EQ(bar->Position(), daLeft);
+    TKvxToolBarButton* a = NewButton(bar);
+    TKvxToolBarButton* b = NewButton(bar);
+    EXPECT_EQ(a->BoundsRect(), Bounds(2, 9, 32, 32));
+    EXPECT_EQ(b->BoundsRect(), Bounds(2, 41, 32, 32));
+    EXPECT_EQ(bar->Width(), 36);
+    EXPECT_EQ(bar->Height(), 9 + 64 + 14);
+    EXPECT_EQ(bar->Left(), 1);
+    EXPECT_EQ(panel->Width(), 1 + 36 + 1 + 1);
+}
+
 // ---- Toolbar layout ----
 
 TEST_F(ToolBarTest, ButtonsSizeToTheirGlyphAndFollowTheGrip) {
