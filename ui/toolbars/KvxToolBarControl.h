@@ -12,6 +12,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/TextAlignment.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxDockRows.h"
 
@@ -351,6 +352,12 @@ public:
     toolbar::TPersistence* FloatingPersistence() const { return FPersistence.get(); }
     void CopyDockPersistence(const toolbar::TPersistence* From);
 
+    plat::TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(plat::TAlignment Value);
+    const std::string& HintOptionButton() const { return FHintOptionButton; }
+    void SetHintOptionButton(const std::string& Value) { FHintOptionButton = Value; }
+    const std::string& HintCloseButton() const { return FHintCloseButton; }
+    void SetHintCloseButton(const std::string& Value) { FHintCloseButton = Value; }
     bool ShowOptionIndicator() const { return FShowOptionIndicator; }
     void SetShowOptionIndicator(bool Value);
     TAntiAlias AntiAlias() const { return FAntiAlias; }
@@ -477,6 +484,8 @@ protected:
     bool FBackgroundValid = false;
     bool FBackgroundChevron = false;
     bool FShowOptionIndicator = true;
+    plat::TAlignment FCaptionAlignment = plat::taLeftJustify;
+    std::string FHintOptionButton, FHintCloseButton;
     TAntiAlias FAntiAlias = aaClearType;
     bool FCaptionOptionHot = false;
     bool FCaptionOptionDown = false;
