@@ -172,6 +172,9 @@ public:
     void SetMenuItem(plat::TMenuItem* Value);
     void CalcSize() override { CalcButtonSize(); }
     void CalcButtonSize();
+    // The grey silhouette drawn behind the image of a hot, shaded button.
+    void BuildShadowGlyph();
+    plat::TBitmap* ShadowGlyph() const { return FShadowGlyph.get(); }
     void Click() override;
 
     // Set by the toolbar's menu tracking on menu buttons.
@@ -236,6 +239,8 @@ protected:
     int FSpacing = 4;
     int FMargin = 4;
     std::unique_ptr<plat::TBitmap> FGlyph, FGlyphDisabled, FGlyphHot, FGlyphDown, FGlyphChecked;
+    std::unique_ptr<plat::TBitmap> FShadowGlyph;
+    bool FShadowFromList = false;
     plat::TMenuItem* FMenuItem = nullptr;
     std::unique_ptr<toolbar::TButtonAppearance> FAppearance;
     std::unique_ptr<plat::TTimer> FLeaveTimer;

@@ -180,6 +180,22 @@ TEST_F(ChartToolBars, HoverRepaintsOnlyTheButtonsWhoseStateChanged) {
     EXPECT_TRUE(Buttons[12]->Hot());
 }
 
+TEST_F(ChartToolBars, HotShadedButtonShowsAShadowBehindItsGlyph) {
+    CountingButton* b = Buttons[0];
+    // The glyph's square covers glyph pixels 4..19, drawn at (4, 4); the shadow lies 2 pixels further.
+    const TPoint shadowOnly(4 + 19 + 2, 4 + 19 + 2);
+    Driver.MoveTo(TTestDriver::ScreenPoint(Form, TPoint(700, 150)));
+    const TColor before = Driver.Pixel(b, shadowOnly.X, shadowOnly.Y);
+    EXPECT_NE(before, RGB(128, 128, 128));
+    Driver.MoveTo(TTestDriver::CenterOf(b));
+    ASSERT_TRUE(b->Hot());
+    EXPECT_EQ(Driver.Pixel(b, shadowOnly.X, shadowOnly.Y), RGB(128, 128, 128));
+    b->SetShaded(false);
+    b->Invalidate();
+    Driver.Pump();
+    EXPECT_NE(Driver.Pixel(b, shadowOnly.X, shadowOnly.Y), RGB(128, 128, 128));
+}
+
 TEST_F(ChartToolBars, DestroyedStylerLeavesClientsWithTheirOwn) {
     // A toolbar that picked the styler itself rather than from its panel.
     Bars[2]->SetParentStyler(false);
