@@ -643,7 +643,6 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
         return;
     const bool horizontal = Horizontal();
     int endOfContent = 15;
-    bool anyShown = false;
     int needed = GripOffset() + FRightHandleSize;
     int thickness = 26;
     for (TControl* c : FOrderedControls) {
@@ -652,12 +651,9 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
         needed += horizontal ? c->Width() : c->Height();
         if (!IsSeparator(c))
             thickness = std::max(thickness, (horizontal ? c->Height() : c->Width()) + 4);
-        if (!InOverflow(c)) {
+        if (!InOverflow(c))
             endOfContent = horizontal ? c->Left() + c->Width() : c->Top() + c->Height();
-            anyShown = true;
-        }
     }
-    (void)anyShown;
     if (FOrderedControls.empty())
         endOfContent = FMinLength;
     else
@@ -666,7 +662,6 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
     if (Floating() || FFullSize || !FAutoSizeBar)
         return;
 
-    plat::TemporaryChange<bool> resizing(FInternalResize, FInternalResize);
     plat::TSizeConstraints* k = Constraints();
     const int minLen = std::min(FMinLength, endOfContent);
     int length = horizontal ? Width() : Height();
