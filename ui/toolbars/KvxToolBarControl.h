@@ -1,0 +1,509 @@
+// The office-style toolbar and the windowless controls it arranges. A toolbar lays its controls out
+// along its orientation, sizes itself to them, moves trailing controls (by keep-visible priority) into an
+// overflow list when its row is too short, and docks into a TKvxDockPanel's rows.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/ui/Control.h"
+#include "platform/ui/TextAlignment.h"
+#include "ui/toolbars/KvxDockPanel.h"
+#include "ui/toolbars/KvxDockRows.h"
+
+namespace plat {
+class TCustomImageList;
+class TTimer;
+class TPopupMenu;
+class TMenuItem;
+} // namespace plat
+
+namespace ui {
+
+class TKvxCustomToolBar;
+class TKvxCustomToolBarButton;
+
+namespace toolbar {
+
+enum TToolBarState : uint8_t { tbsDocked, tbsFloating, tbsPlaced };
+
+enum TCaptionPosition : uint8_t { cpTop, cpBottom };
+inline constexpr const char* kCaptionPositionNames[] = {"cpTop", "cpBottom"};
+static_assert(std::size(kCaptionPositionNames) == cpBottom + 1);
+
+enum TKvxToolButtonStyle : uint8_t { tasButton, tasCheck };
+inline constexpr const char* kToolButtonStyleNames[] = {"tasButton", "tasCheck"};
+static_assert(std::size(kToolButtonStyleNames) == tasCheck + 1);
+
+enum TGlyphPosition : uint8_t { gpLeft, gpTop, gpRight, gpBottom };
+inline constexpr const char* kGlyphPositionNames[] = {"gpLeft", "gpTop", "gpRight", "gpBottom"};
+static_assert(std::size(kGlyphPositionNames) == gpBottom + 1);
+
+enum TKvxSeparatorStyle : uint8_t { ssOffice2003, ssBlank };
+inline constexpr const char* kSeparatorStyleNames[] = {"ssOffice2003", "ssBlank"};
+static_assert(std::size(kSeparatorStyleNames) == ssBlank + 1);
+
+// The look a button paints.
+enum TButtonDrawState : uint8_t { dsNormal, dsDisabled, dsDown, dsDropped, dsChecked };
+
+inline bool IsHorizontal(TDockAlign Position) {
+    return Position == daTop || Position == daBottom;
+}
+
+} // namespace toolbar
+
+// ---- The windowless controls of a toolbar ----
+
+class TKvxCustomToolBarControl : public plat::TGraphicControl {
+    PLAT_CLASS(TKvxCustomToolBarControl)
+public:
+    explicit TKvxCustomToolBarControl(plat::TComponent* AOwner);
+
+    TKvxCustomToolBar* KvxToolBar() const { return FToolBar; }
+    // Moves the control onto a toolbar (or off any); raises "KvxToolBar not set" when the toolbar did
+    // not take it.
+    virtual void SetKvxToolBar(TKvxCustomToolBar* Value);
+    toolbar::TDockAlign Position() const { return FPosition; }
+    void SetPosition(toolbar::TDockAlign Value);
+    // Re-measures the control for its toolbar.
+    virtual void CalcSize() {}
+
+    // Pager pages hold controls instead of toolbars; until they exist no control is on one.
+    bool OnQuickAccessToolBar() const { return false; }
+
+protected:
+    friend class TKvxCustomToolBar;
+    bool Horizontal() const { return toolbar::IsHorizontal(FPosition); }
+
+    TKvxCustomToolBar* FToolBar = nullptr;
+    toolbar::TDockAlign FPosition = toolbar::daTop;
+};
+
+class TKvxToolBarSeparator : public TKvxCustomToolBarControl {
+    PLAT_CLASS(TKvxToolBarSeparator)
+public:
+    explicit TKvxToolBarSeparator(plat::TComponent* AOwner);
+    toolbar::TKvxSeparatorStyle SeparatorStyle() const { return FSeparatorStyle; }
+    void SetSeparatorStyle(toolbar::TKvxSeparatorStyle Value);
+    plat::TColor LineColor() const { return FLineColor; }
+    void SetLineColor(plat::TColor Value);
+    void Assign(plat::TPersistent* Source) override;
+    void CalcSize() override { AdjustSize(); }
+
+protected:
+    void AdjustSize() override;
+    void Paint() override;
+
+private:
+    toolbar::TKvxSeparatorStyle FSeparatorStyle = toolbar::ssOffice2003;
+    plat::TColor FLineColor;
+};
+
+class TKvxCustomToolBarButton : public TKvxCustomToolBarControl {
+    PLAT_CLASS(TKvxCustomToolBarButton)
+public:
+    explicit TKvxCustomToolBarButton(plat::TComponent* AOwner);
+    ~TKvxCustomToolBarButton() override;
+
+    bool Down() const { return FDown; }
+    void SetDown(bool Value);
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value);
+    bool AllowAllUp() const { return FAllowAllUp; }
+    void SetAllowAllUp(bool Value);
+    toolbar::TKvxToolButtonStyle Style() const { return FStyle; }
+    void SetStyle(toolbar::TKvxToolButtonStyle Value) { FStyle = Value; }
+    bool DropDownButton() const { return FDropDownButton; }
+    void SetDropDownButton(bool Value);
+    bool DropDownSplit() const { return FDropDownSplit; }
+    void SetDropDownSplit(bool Value) { FDropDownSplit = Value; }
+    // The popup opened by the drop-down part (a TKvxPopupMenu in the application).
+    plat::TPopupMenu* DropDownMenu() const { return FDropDownMenu; }
+    void SetDropDownMenu(plat::TPopupMenu* Value);
+    toolbar::TGlyphPosition GlyphPosition() const { return FGlyphPosition; }
+    void SetGlyphPosition(toolbar::TGlyphPosition Value);
+    bool ShowCaption() const { return FShowCaption; }
+    void SetShowCaption(bool Value);
+    bool AutoSize() const { return FAutoSizeButton; }
+    void SetAutoSize(bool Value) override;
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    bool Shaded() const { return FShaded; }
+    void SetShaded(bool Value);
+    bool ParentStyler() const { return FParentStyler; }
+    void SetParentStyler(bool Value);
+    plat::TBitmap* Glyph() const { return FGlyph.get(); }
+    void SetGlyph(plat::TBitmap* Value);
+    plat::TBitmap* GlyphDisabled() const { return FGlyphDisabled.get(); }
+    void SetGlyphDisabled(plat::TBitmap* Value);
+    plat::TBitmap* GlyphHot() const { return FGlyphHot.get(); }
+    void SetGlyphHot(plat::TBitmap* Value) { FGlyphHot->Assign(Value); }
+    plat::TBitmap* GlyphDown() const { return FGlyphDown.get(); }
+    void SetGlyphDown(plat::TBitmap* Value) { FGlyphDown->Assign(Value); }
+    plat::TBitmap* GlyphChecked() const { return FGlyphChecked.get(); }
+    void SetGlyphChecked(plat::TBitmap* Value) { FGlyphChecked->Assign(Value); }
+    std::string Version() const;
+    void SetVersion(const std::string&) {}
+    toolbar::TButtonAppearance* Appearance() const { return FAppearance.get(); }
+    void SetAppearance(toolbar::TButtonAppearance* Value) { FAppearance->Assign(Value); }
+    // The colours in use: the toolbar styler's with ParentStyler, else the button's own.
+    const toolbar::TButtonAppearance* ColorSource() const;
+
+    plat::TNotifyEvent OnDropDown;
+    plat::TNotifyEvent OnMouseEnter;
+    plat::TNotifyEvent OnMouseLeave;
+
+    toolbar::TButtonDrawState DrawState() const { return FDrawState; }
+    void SetDrawState(toolbar::TButtonDrawState Value) { FDrawState = Value; }
+    void ResetButtonState();
+    bool Hot() const { return FHot; }
+    void SetHot(bool Value);
+    bool MouseInside() const { return FMouseInside; }
+    bool Pressed() const { return FPressed; }
+    bool MenuShowing() const { return FMenuShowing; }
+    virtual bool IsMenuButton() const { return false; }
+    int IndexInToolBar() const;
+    plat::TMenuItem* MenuItem() const { return FMenuItem; }
+    void SetMenuItem(plat::TMenuItem* Value);
+    void CalcSize() override { CalcButtonSize(); }
+    void CalcButtonSize();
+    // The grey silhouette drawn behind the image of a hot, shaded button.
+    void BuildShadowGlyph();
+    plat::TBitmap* ShadowGlyph() const { return FShadowGlyph.get(); }
+    void Click() override;
+
+    // Set by the toolbar's menu tracking on menu buttons.
+    bool ReDropRequested = false;
+    bool ClosingPress = false;
+    bool MenuDropped = false;
+
+protected:
+    void Loaded() override;
+    void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
+    void Dispatch(plat::TMessage& Message) override;
+    void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void MouseMove(plat::TShiftState Shift, int X, int Y) override;
+    void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void Paint() override;
+    // The colours, direction and glyph of the look the button shows now.
+    struct TButtonLook {
+        plat::TColor Fill = plat::clNone, FillTo = plat::clNone, Border = plat::clNone;
+        plat::TColor Part = plat::clNone, PartTo = plat::clNone; // the drop-down part
+        plat::TColor Caption = 0;
+        toolbar::TGradientDirection Direction = toolbar::gdVertical;
+        plat::TBitmap* Glyph = nullptr;
+    };
+    virtual TButtonLook ChooseLook() const;
+    TButtonLook LookOf(const toolbar::TButtonAppearance* Appearance, toolbar::TButtonDrawState State) const;
+    virtual void DrawButtonFrame(plat::TCanvas* Canvas);
+    virtual void DrawButtonContent(plat::TCanvas* Canvas, const plat::TRect& Content, plat::TBitmap* Glyph,
+                                   plat::TColor CaptionColor);
+    void DoDropDown();
+    void ReleaseGroupSiblings();
+    void OpenButtonMenu();
+    virtual bool TrackButtonMenu();
+    void MouseEntered();
+    void MouseLeft(bool FireEvent);
+    void SyncHotWithCursor();
+    // The look the paint step shows, after reconciling the state with Enabled and Style.
+    void ReconcileDrawState();
+    plat::TSize ImageSize() const;
+
+    int FGroupIndex = 0;
+    bool FDown = false;
+    bool FAllowAllUp = false;
+    bool FHotTrack = true;
+    bool FMouseInside = false;
+    bool FMenuShowing = false;
+    bool FShaded = true;
+    toolbar::TKvxToolButtonStyle FStyle = toolbar::tasButton;
+    bool FDropDownButton = false;
+    plat::TPopupMenu* FDropDownMenu = nullptr;
+    bool FParentStyler = true;
+    toolbar::TButtonDrawState FDrawState = toolbar::dsNormal;
+    toolbar::TGlyphPosition FGlyphPosition = toolbar::gpLeft;
+    bool FPressed = false;
+    int FDropDownWidth = 12;
+    int FImageIndex = -1;
+    bool FTracking = false;
+    bool FShowCaption = false;
+    bool FHot = false;
+    bool FStreamedDown = false;
+    bool FDropDownSplit = true;
+    bool FAutoSizeButton = true;
+    int FSpacing = 4;
+    int FMargin = 4;
+    std::unique_ptr<plat::TBitmap> FGlyph, FGlyphDisabled, FGlyphHot, FGlyphDown, FGlyphChecked;
+    std::unique_ptr<plat::TBitmap> FShadowGlyph;
+    bool FShadowFromList = false;
+    plat::TMenuItem* FMenuItem = nullptr;
+    std::unique_ptr<toolbar::TButtonAppearance> FAppearance;
+    std::unique_ptr<plat::TTimer> FLeaveTimer;
+};
+
+class TKvxToolBarButton : public TKvxCustomToolBarButton {
+    PLAT_CLASS(TKvxToolBarButton)
+public:
+    using TKvxCustomToolBarButton::TKvxCustomToolBarButton;
+};
+
+// A menu-bar item; without a menu it is a plain push button.
+class TKvxToolBarMenuButton : public TKvxCustomToolBarButton {
+    PLAT_CLASS(TKvxToolBarMenuButton)
+public:
+    explicit TKvxToolBarMenuButton(plat::TComponent* AOwner);
+    bool IsMenuButton() const override { return true; }
+
+protected:
+    TButtonLook ChooseLook() const override;
+};
+
+// ---- The toolbar ----
+
+class TKvxCustomToolBar : public plat::TCustomControl, public IDockRowClient, public IToolBarStylerClient {
+    PLAT_CLASS(TKvxCustomToolBar)
+public:
+    explicit TKvxCustomToolBar(plat::TComponent* AOwner);
+    ~TKvxCustomToolBar() override;
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetParent(plat::TWinControl* AParent) override;
+
+    bool ShowCaption() const { return FShowCaption; }
+    void SetShowCaption(bool Value);
+    int CaptionHeight() const { return FCaptionHeight; }
+    void SetCaptionHeight(int Value);
+    toolbar::TCaptionPosition CaptionPosition() const { return FCaptionPosition; }
+    void SetCaptionPosition(toolbar::TCaptionPosition Value);
+    bool ShowRightHandle() const { return FShowRightHandle; }
+    void SetShowRightHandle(bool Value);
+    bool FullSize() const { return FFullSize; }
+    void SetFullSize(bool Value);
+    bool AutoArrangeButtons() const { return FAutoArrangeButtons; }
+    void SetAutoArrangeButtons(bool Value);
+    bool AutoSize() const { return FAutoSizeBar; }
+    void SetAutoSize(bool Value) override;
+    bool AutoPositionControls() const { return FAutoPositionControls; }
+    void SetAutoPositionControls(bool Value);
+    plat::TCustomImageList* Images() const { return FImages; }
+    void SetImages(plat::TCustomImageList* Value);
+    plat::TCustomImageList* DisabledImages() const { return FDisabledImages; }
+    void SetDisabledImages(plat::TCustomImageList* Value);
+    std::string Version() const;
+    void SetVersion(const std::string&) {}
+
+    toolbar::TDockAlign Position() const { return FPosition; }
+    void SetPosition(toolbar::TDockAlign Value);
+    toolbar::TToolBarState State() const { return FState; }
+    int GripSize() const { return FGripSize; }
+    int RightHandleSize() const { return FRightHandleSize; }
+    int RowSize() const { return FRowSize; }
+    int MinLength() const { return FMinLength; }
+    int FullLength() const { return FFullLength; }
+    int FloatingRows() const { return FFloatingRows; }
+    TKvxDockPanel* DockPanel() const { return FDockPanel; }
+    TKvxDockPanel* LastDockPanel() const { return FLastDockPanel; }
+    void SetDockPanel(TKvxDockPanel* Value);
+
+    const std::vector<plat::TControl*>& OrderedControls() const { return FOrderedControls; }
+    const std::vector<plat::TControl*>& ArrangeOrder() const { return FArrangeOrder; }
+    const std::vector<plat::TControl*>& OverflowControls() const { return FOverflowControls; }
+    int IndexOfControl(const plat::TControl* Control) const;
+    bool InOverflow(const plat::TControl* Control) const;
+
+    void ArrangeControls(bool UpdateSize = true);
+    void UpdateToolBarSize();
+    void UpdateOverflow();
+    void RestoreOverflow();
+    void PromoteOverflowButton(plat::TControl* Control);
+    int ComputeFullLength() const;
+    int ComputeRowSize(bool Floating) const;
+    // Whether the drag grip is drawn; the offset of the first control follows from it.
+    bool GripDrawn() const;
+    int GripOffset() const { return GripDrawn() ? FGripSize + 2 : 2; }
+
+    // Registry of the controls; buttons call these through SetKvxToolBar.
+    void AddToolBarControl(TKvxCustomToolBarControl* Control);
+    void RemoveToolBarControl(TKvxCustomToolBarControl* Control);
+
+    // The one hot button of the toolbar.
+    TKvxCustomToolBarButton* HotButton() const { return FHotButton; }
+    void HotButtonChanged(TKvxCustomToolBarButton* Button);
+    // Menu tracking belongs to the menu bar; a plain toolbar never has a menu dropped.
+    virtual bool MenuDropped() const { return false; }
+    virtual bool InMenuMode() const { return false; }
+    virtual bool DropMenuButton(TKvxCustomToolBarButton*) { return false; }
+    virtual void HideOptionWindow() {}
+    // Ribbon pager pages are not built yet: no toolbar sits on a page.
+    bool OnPagerPage() const { return false; }
+
+    plat::TNotifyEvent OnClose;
+
+    // Styler: the assigned one, or with ParentStyler the dock panel's, else the toolbar's own.
+    TCustomKvxToolBarStyler* ToolBarStyler() const { return FToolBarStyler; }
+    void SetToolBarStyler(TCustomKvxToolBarStyler* Value);
+    bool ParentStyler() const { return FParentStyler; }
+    void SetParentStyler(bool Value);
+    TCustomKvxToolBarStyler* CurrentStyler() const { return FCurrentStyler; }
+    TCustomKvxToolBarStyler* InternalStyler() const { return FInternalStyler; }
+    void StylerChanged(int Code) override;
+    void StylerDestroyed(TCustomKvxToolBarStyler* Styler) override;
+    // The floating state's storage; a dock panel hands down its Enabled, Key and Location.
+    toolbar::TPersistence* FloatingPersistence() const { return FPersistence.get(); }
+    void CopyDockPersistence(const toolbar::TPersistence* From);
+
+    plat::TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(plat::TAlignment Value);
+    const std::string& HintOptionButton() const { return FHintOptionButton; }
+    void SetHintOptionButton(const std::string& Value) { FHintOptionButton = Value; }
+    const std::string& HintCloseButton() const { return FHintCloseButton; }
+    void SetHintCloseButton(const std::string& Value) { FHintCloseButton = Value; }
+    bool ShowOptionIndicator() const { return FShowOptionIndicator; }
+    void SetShowOptionIndicator(bool Value);
+    TAntiAlias AntiAlias() const { return FAntiAlias; }
+    void SetAntiAlias(TAntiAlias Value);
+    // The option button was pressed: the point below the toolbar's far end, in the parent's coordinates
+    // and on the screen.
+    std::function<void(plat::TObject* Sender, plat::TPoint ClientPoint, plat::TPoint ScreenPoint)>
+        OnOptionClick;
+
+    // Hot and pressed parts of the toolbar itself.
+    bool RightHandleHot() const { return FRightHandleHot; }
+    // The option button in the caption strip of a toolbar without a right handle.
+    plat::TRect CaptionOptionRect() const;
+    bool CaptionOptionHot() const { return FCaptionOptionHot; }
+    bool CaptionOptionDown() const { return FCaptionOptionDown; }
+    int CaptionOptionHotFade() const { return FHotFade; }
+    bool CaptionOptionFading() const { return FHotStep != 0 || FDownStep != 0; }
+    plat::TRect RightHandleRect() const;
+    plat::TRect GripRect() const;
+    plat::TRect CaptionRect() const;
+    plat::TRect ContentRect() const;
+    // The pixels the toolbar painted so far, each paint counted by its clip box; a hover repaints only
+    // under the buttons whose look changed.
+    int64_t PaintedArea() const { return FPaintedArea; }
+
+    // IDockRowClient
+    plat::TRect DockBounds() const override { return BoundsRect(); }
+    void SetDockBounds(int Left, int Top, int Width, int Height) override;
+    bool DockVisible() const override { return Visible(); }
+    bool DockFullSize() const override { return FFullSize; }
+    bool DockLoading() const override;
+    plat::TRect DockConstraints() const override;
+    void SetDockConstraints(int MinWidth, int MinHeight, int MaxWidth, int MaxHeight) override;
+    int RowIndex() const override { return FRowIndex; }
+    void SetRowIndex(int Value) override { FRowIndex = Value; }
+    bool Positioning() const override { return FInternalResize; }
+    void SetPositioning(bool Value) override { FInternalResize = Value; }
+    void ArrangeDockedControls() override { ArrangeControls(false); }
+
+protected:
+    void Loaded() override;
+    void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
+    void Dispatch(plat::TMessage& Message) override;
+    void AlignControls(plat::TControl* AControl, plat::TRect& Rect) override;
+    void Paint() override;
+    void Resize() override;
+    void MouseMove(plat::TShiftState Shift, int X, int Y) override;
+    void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void PaintCaption(plat::TCanvas* C);
+    void PaintBackground(plat::TCanvas* C);
+    void PaintGrip(plat::TCanvas* C);
+    void PaintRightHandle(plat::TCanvas* C, bool Hot, bool Down);
+    void PaintRoundedCorners(plat::TCanvas* C);
+    // The colour of a pixel of the dock panel's background under the toolbar, or none outside it.
+    bool PanelPixel(int X, int Y, plat::TColor& Color) const;
+    void ApplyStylerToControls();
+    void InvalidatePart(const plat::TRect& R);
+    void PaintCaptionOption(plat::TCanvas* C);
+    void StartFade(int& Step, int Value);
+    void FadeTick();
+    // The caption strip, background, bevel and grip change only with the styler, size and settings;
+    // they are kept in a picture that each paint copies.
+    void BackgroundChanged() { FBackgroundValid = false; }
+
+    void RebuildControlLists();
+    void ControlInserted(plat::TControl* Control);
+    void ControlRemoved(plat::TControl* Control);
+    void ControlMoved(plat::TControl* Control);
+    bool Horizontal() const { return toolbar::IsHorizontal(FPosition); }
+    bool Floating() const { return FState == toolbar::tbsFloating; }
+    bool Docked() const { return FState == toolbar::tbsDocked && FDockPanel; }
+    bool Loading() const;
+    bool Designing() const;
+    bool IsSeparator(const plat::TControl* Control) const;
+    bool Shown(const plat::TControl* Control) const;
+    int PosOf(const plat::TControl* Control) const;
+    int LenOf(const plat::TControl* Control) const;
+    int Length() const { return Horizontal() ? Width() : Height(); }
+    void GroupAround(plat::TControl* Control, int& First, int& Last, bool PassOverflowed) const;
+    plat::TControl* GroupSeparator(int First, int Last) const;
+    bool GroupHasShown(int First, int Last) const;
+    void ReturnFromOverflow(plat::TControl* Control);
+    void ParkControl(plat::TControl* Control);
+
+    toolbar::TDockAlign FPosition = toolbar::daTop;
+    toolbar::TToolBarState FState = toolbar::tbsPlaced;
+    bool FShowCaption = false;
+    int FCaptionHeight = 16;
+    toolbar::TCaptionPosition FCaptionPosition = toolbar::cpTop;
+    bool FShowRightHandle = true;
+    bool FFullSize = false;
+    bool FAutoArrangeButtons = true;
+    bool FAutoSizeBar = true;
+    bool FAutoPositionControls = true;
+    int FGripSize = 7;
+    int FRightHandleSize = 14;
+    int FRowSize = 26;
+    int FMinLength = 60;
+    int FFullLength = 60;
+    int FFloatingRows = 1;
+    int FRowIndex = -1;
+    bool FInternalResize = false;
+    bool FArranging = false;
+    bool FReparenting = false;
+    bool FLoadedFlag = false;
+    TKvxDockPanel* FDockPanel = nullptr;
+    TKvxDockPanel* FLastDockPanel = nullptr;
+    plat::TCustomImageList* FImages = nullptr;
+    plat::TCustomImageList* FDisabledImages = nullptr;
+    TKvxCustomToolBarButton* FHotButton = nullptr;
+    std::vector<plat::TControl*> FOrderedControls;
+    std::vector<plat::TControl*> FArrangeOrder;
+    std::vector<plat::TControl*> FOverflowControls;
+    TCustomKvxToolBarStyler* FInternalStyler = nullptr; // owned as a component
+    TCustomKvxToolBarStyler* FToolBarStyler = nullptr;
+    TCustomKvxToolBarStyler* FCurrentStyler = nullptr;
+    bool FParentStyler = true;
+    std::unique_ptr<toolbar::TPersistence> FPersistence;
+    bool FRightHandleHot = false;
+    bool FRightHandleDown = false;
+    int64_t FPaintedArea = 0;
+    std::unique_ptr<plat::TBitmap> FBackground;
+    bool FBackgroundValid = false;
+    bool FBackgroundChevron = false;
+    bool FShowOptionIndicator = true;
+    plat::TAlignment FCaptionAlignment = plat::taLeftJustify;
+    std::string FHintOptionButton, FHintCloseButton;
+    TAntiAlias FAntiAlias = aaClearType;
+    bool FCaptionOptionHot = false;
+    bool FCaptionOptionDown = false;
+    // Fade positions 0..100 and their running steps (+20, -20, or 0 when still).
+    int FHotFade = 0, FDownFade = 0;
+    int FHotStep = 0, FDownStep = 0;
+    std::unique_ptr<plat::TTimer> FFadeTimer;
+};
+
+class TKvxToolBar : public TKvxCustomToolBar {
+    PLAT_CLASS(TKvxToolBar)
+public:
+    using TKvxCustomToolBar::TKvxCustomToolBar;
+};
+
+} // namespace ui
