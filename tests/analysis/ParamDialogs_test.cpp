@@ -17,6 +17,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Memo.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/StandardClasses.h"
 #include "ui/controls/ControlsClasses.h"
 #include "ui/controls/KvxEdit.h"
@@ -302,4 +303,23 @@ TEST_F(ParamDialogs, TextBoxDialogStartsEmptyWithTheFocusInTheMemo) {
     EXPECT_EQ(focused, memo->Memo);
     EXPECT_EQ(memo->Memo->Text(), "Peak A");
     memo->Free();
+}
+
+// The dialogs follow the About box's styler, so the program makes the About box first. Out of that
+// order a dialog is refused with an error naming what it missed, and no half-made form stays behind.
+TEST_F(ParamDialogs, DialogMadeBeforeTheAboutBoxIsRefusedCleanly) {
+    about->Free();
+    about = nullptr;
+    const int forms = Screen->FormCount();
+    try {
+        NewForm<TfmPeakSettings>(Application);
+        ADD_FAILURE() << "made without the application's styler";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find("fmAbout.KvxAppStyler1"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(Screen->FormCount(), forms);
+    about = NewForm<TfmAbout>(Application);
+    auto* peaks = NewForm<TfmPeakSettings>(Application);
+    EXPECT_EQ(peaks->KvxFormStyler1->AppStyle(), about->KvxAppStyler1);
+    peaks->Free();
 }
