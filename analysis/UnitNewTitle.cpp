@@ -54,3 +54,41 @@ void TfmNewTitle::ShowTitleAndConstant() {
     Arrange(78, 48, -1);
     ed_constant->SetFloatValue(0);
 }
+
+bool TfmNewTitle::Submitted(std::string& Title) {
+    ed_samplename->SetTextProp(Title);
+    if (ShowModal() != mrOk)
+        return false;
+    Title = ed_samplename->Text();
+    return true;
+}
+
+bool TfmNewTitle::AskTitle(std::string& Title) {
+    ShowTitleOnly();
+    return Submitted(Title) && !Title.empty();
+}
+
+bool TfmNewTitle::AskTitleAndPositive(std::string& Title, bool& OnlyPositive) {
+    ShowTitleAndPositive();
+    if (!Submitted(Title))
+        return false;
+    OnlyPositive = cb_positivevalues->Checked();
+    return !Title.empty();
+}
+
+bool TfmNewTitle::AskTitleAndConstant(std::string& Title, double& Constant) {
+    ShowTitleAndConstant();
+    if (!Submitted(Title))
+        return false;
+    Constant = ed_constant->FloatValue();
+    return !Title.empty();
+}
+
+bool TfmNewTitle::AskTitleConstantAndPositive(std::string& Title, bool& OnlyPositive, double& Constant) {
+    ShowTitleConstantAndPositive();
+    if (!Submitted(Title))
+        return false;
+    OnlyPositive = cb_positivevalues->Checked();
+    Constant = ed_constant->FloatValue();
+    return !Title.empty();
+}

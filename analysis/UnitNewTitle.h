@@ -2,6 +2,8 @@
 // needs them.
 #pragma once
 
+#include <string>
+
 #include "analysis/UnitParamDialog.h"
 
 namespace ui {
@@ -19,6 +21,14 @@ public:
     void ShowTitleConstantAndPositive();
     void ShowTitleAndConstant();
 
+    // The questions of the chart window's commands: each shows the proposed title in its layout and
+    // answers true only for Submit with a title that is not empty. Submit hands back the title and the
+    // choices; Cancel leaves them as they were.
+    bool AskTitle(std::string& Title);
+    bool AskTitleAndPositive(std::string& Title, bool& OnlyPositive);
+    bool AskTitleAndConstant(std::string& Title, double& Constant);
+    bool AskTitleConstantAndPositive(std::string& Title, bool& OnlyPositive, double& Constant);
+
     ui::TKvxEdit* ed_samplename = nullptr;
     ui::TKvxOfficeCheckBox* cb_positivevalues = nullptr;
     ui::TKvxEdit* ed_constant = nullptr;
@@ -29,4 +39,6 @@ protected:
 private:
     // Tops in client pixels; a negative top hides the control.
     void Arrange(int ButtonsTop, int ConstantTop, int CheckBoxTop);
+    // Shows the dialog with the proposal; true for Submit, which also hands back the title.
+    bool Submitted(std::string& Title);
 };

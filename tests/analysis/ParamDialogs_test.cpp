@@ -323,3 +323,79 @@ TEST_F(ParamDialogs, DialogMadeBeforeTheAboutBoxIsRefusedCleanly) {
     EXPECT_EQ(peaks->KvxFormStyler1->AppStyle(), about->KvxAppStyler1);
     peaks->Free();
 }
+
+// The four questions: what the dialog offers (the proposal, an unticked box and 0 whatever the last
+// command left) and what comes back for Submit, Submit with an emptied title, and Cancel.
+TEST_F(ParamDialogs, TitleQuestionsOfferFreshChoicesAndAcceptOnlyASubmittedTitle) {
+    auto* title = NewForm<TfmNewTitle>(Application);
+    enum TAnswer { Submit, SubmitEmpty, Cancel };
+    struct TOutcome {
+        bool Accepted;
+        std::string Title;
+        bool OnlyPositive;
+        double Constant;
+    };
+    using TAsk = std::function<bool(std::string&, bool&, double&)>;
+    const struct {
+        const char* Name;
+        TAsk Ask;
+        bool HasCheckBox, HasConstant;
+    } questions[] = {
+        {"title", [&](std::string& t, bool&, double&) { return title->AskTitle(t); }, false, false},
+        {"title and positive",
+         [&](std::string& t, bool& p, double&) { return title->AskTitleAndPositive(t, p); }, true, false},
+        {"title and constant",
+         [&](std::string& t, bool&, double& c) { return title->AskTitleAndConstant(t, c); }, false, true},
+        {"title, constant and positive",
+         [&](std::string& t, bool& p, double& c) { return title->AskTitleConstantAndPositive(t, p, c); },
+         true, true},
+    };
+    for (const auto& q : questions) {
+        for (TAnswer answer : {Submit, SubmitEmpty, Cancel}) {
+            SCOPED_TRACE(std::string(q.Name) + " / answer " + std::to_string(answer));
+            // Left behind by the command before.
+            title->cb_positivevalues->SetChecked(true);
+            title->ed_constant->SetFloatValue(7);
+            std::string offeredTitle;
+            bool offeredBox = true, boxShown = false, constantShown = false;
+            double offeredConstant = -1;
+            driver.AnswerNextModal([&](TCustomForm& form) {
+                driver.Pump();
+                offeredTitle = title->ed_samplename->Text();
+                offeredBox = title->cb_positivevalues->Checked();
+                offeredConstant = title->ed_constant->FloatValue();
+                boxShown = title->cb_positivevalues->Visible();
+                constantShown = title->ed_constant->Visible();
+                if (answer == Cancel) {
+                    driver.ClickButton(&form, "Cancel");
+                    return;
+                }
+                TypeInto(driver, title->ed_samplename, answer == Submit ? "SUM" : "");
+                if (q.HasCheckBox)
+                    driver.Click(title->cb_positivevalues);
+                if (q.HasConstant)
+                    TypeInto(driver, title->ed_constant, "3");
+                driver.ClickButton(&form, "Submit");
+            });
+            TOutcome out{false, "FRAME 5", false, 42};
+            out.Accepted = q.Ask(out.Title, out.OnlyPositive, out.Constant);
+
+            EXPECT_EQ(offeredTitle, "FRAME 5");
+            EXPECT_EQ(boxShown, q.HasCheckBox);
+            EXPECT_EQ(constantShown, q.HasConstant);
+            if (q.HasCheckBox) {
+                EXPECT_FALSE(offeredBox);
+            }
+            if (q.HasConstant) {
+                EXPECT_DOUBLE_EQ(offeredConstant, 0);
+            }
+
+            EXPECT_EQ(out.Accepted, answer == Submit);
+            EXPECT_EQ(out.Title, answer == Submit ? "SUM" : answer == SubmitEmpty ? "" : "FRAME 5");
+            const bool submitted = answer != Cancel;
+            EXPECT_EQ(out.OnlyPositive, submitted && q.HasCheckBox);
+            EXPECT_DOUBLE_EQ(out.Constant, submitted && q.HasConstant ? 3 : 42);
+        }
+    }
+    title->Free();
+}
