@@ -1,5 +1,6 @@
 #include "app/UnitAbout.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/CameraDefs.h"
@@ -31,8 +32,13 @@ PLAT_PROPERTIES(TfmAbout) {
 TfmAbout::TfmAbout(TComponent* AOwner) : TForm(AOwner), FLibrary(&::CameraLibrary()) {}
 
 std::string TfmAbout::FileVersionText(const std::string& FileName) {
-    if (!FileName.empty() && FileName == ApplicationExeName() && FileExists(FileName))
-        return LUMETRA_VERSION;
+    if (!FileName.empty() && FileName == ApplicationExeName() && FileExists(FileName)) {
+        // Shown like a library's version: four numbers.
+        std::string version = LUMETRA_VERSION;
+        for (auto dots = std::count(version.begin(), version.end(), '.'); dots < 3; ++dots)
+            version += ".0";
+        return version;
+    }
     return LibraryFileVersion(FileName);
 }
 

@@ -26,8 +26,8 @@ public:
     TCameraLibrary* CameraLibrary() const { return FLibrary; }
     void SetCameraLibrary(TCameraLibrary* Value) { FLibrary = Value; }
 
-    // "-1" for a missing file; the build's version for the program file itself; else the version
-    // carried by a library's file name (empty when it has none).
+    // "-1" for a missing file; the build's version (four numbers) for the program file itself; else
+    // the version carried by a library's file name (empty when it has none).
     static std::string FileVersionText(const std::string& FileName);
     // Date of the file's last change in the user's date format; empty when there is no such file.
     static std::string FileDateText(const std::string& Path);
