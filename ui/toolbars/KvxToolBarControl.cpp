@@ -1,6 +1,7 @@
 #include "ui/toolbars/KvxToolBarControl.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
@@ -34,6 +35,9 @@ TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
 }
 
 TKvxCustomToolBar::~TKvxCustomToolBar() {
+    if (FMenuMode)
+        TKvxCustomToolBar::ExitMenuMode();
+    FMDIFilter.Remove();
     if (FToolBarStyler)
         FToolBarStyler->UnregisterStylerClient(this);
     if (FDockPanel)
@@ -328,12 +332,16 @@ void TKvxCustomToolBar::Loaded() {
     RebuildControlLists();
     ArrangeControls(true);
     FLoadedFlag = true;
+    // The hook on the form could not be set while loading.
+    if (std::exchange(FAutoMDIButtons, false))
+        SetAutoMDIButtons(true);
 }
 
 void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
+    MenuBarNotification(AComponent);
     if (AComponent == FImages) {
         FImages = nullptr;
         Invalidate();
@@ -355,6 +363,8 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
 }
 
 void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
+    if (MenuBarDispatch(Message))
+        return;
     switch (Message.Msg) {
     case plat::CM_CONTROLCHANGE:
         TCustomControl::Dispatch(Message);

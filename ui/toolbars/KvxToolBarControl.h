@@ -12,6 +12,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/WindowFilter.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxDockRows.h"
 
@@ -20,6 +21,8 @@ class TCustomImageList;
 class TTimer;
 class TPopupMenu;
 class TMenuItem;
+class TMainMenu;
+class TCustomForm;
 } // namespace plat
 
 namespace ui {
@@ -166,6 +169,8 @@ public:
     bool Pressed() const { return FPressed; }
     bool MenuShowing() const { return FMenuShowing; }
     virtual bool IsMenuButton() const { return false; }
+    // Shows the button dropped and drops its menu through the toolbar.
+    void OpenButtonMenu();
     int IndexInToolBar() const;
     plat::TMenuItem* MenuItem() const { return FMenuItem; }
     void SetMenuItem(plat::TMenuItem* Value);
@@ -175,6 +180,8 @@ public:
 
     // Set by the toolbar's menu tracking on menu buttons.
     bool ReDropRequested = false;
+    // Made by the toolbar from its Menu, and freed by it when the Menu changes.
+    bool AutoCreated = false;
     bool ClosingPress = false;
     bool MenuDropped = false;
 
@@ -191,7 +198,6 @@ protected:
                                    plat::TColor CaptionColor);
     void DoDropDown();
     void ReleaseGroupSiblings();
-    void OpenButtonMenu();
     virtual bool TrackButtonMenu();
     void MouseEntered();
     void MouseLeft(bool FireEvent);
@@ -325,6 +331,56 @@ public:
 
     plat::TNotifyEvent OnClose;
 
+    // ---- Menu bar ----
+    plat::TMainMenu* Menu() const { return FMenu; }
+    bool ShowOptionIndicator() const { return FShowOptionIndicator; }
+    void SetShowOptionIndicator(bool Value) { FShowOptionIndicator = Value; }
+    // One menu button per top-level item; the buttons made for the previous menu go.
+    void SetMenu(plat::TMainMenu* Value);
+    // Highlights the n-th eligible menu button (n < 0: none); false when there is no such button.
+    bool SelectMenuButton(int N);
+    bool SelectButton(TKvxCustomToolBarButton* Button);
+    // The hot button's place among the eligible menu buttons, or -1.
+    int HotMenuButtonOrdinal() const;
+    bool IsEligibleMenuButton(const plat::TControl* Control) const;
+    // Alt (Key 0) or Alt+letter: enters keyboard menu mode; false when nothing answered the key.
+    bool TrackMenu(TKvxCustomToolBarButton* Button);
+    bool EnterMenuMode(TKvxCustomToolBarButton* Button);
+    virtual void ExitMenuMode();
+    bool MenuMode() const { return FMenuMode; }
+    bool BarNavigation() const { return FBarNavigation; }
+    // The toolbar in keyboard menu mode, if any.
+    static TKvxCustomToolBar* MenuModeToolBar();
+
+    // Window list shown at the end of the form's Window menu while it is dropped.
+    struct TWindowListEntry {
+        std::string Caption;
+        plat::TCustomForm* Form;
+    };
+    void RegisterMDIChild(plat::TCustomForm* Form, const std::string& Caption = {});
+    // Removes the control's first entry, whatever caption it was registered under.
+    void UnregisterMDIChild(plat::TControl* Control, const std::string& Caption = {});
+    const std::vector<TWindowListEntry>& WindowList() const { return FWindowList; }
+    void AddWindowListItems(plat::TMenuItem* WindowMenu);
+    void RemoveWindowListItems();
+
+    // MDI child buttons at the end of a full-size menu bar.
+    bool AutoMDIButtons() const { return FAutoMDIButtons; }
+    void SetAutoMDIButtons(bool Value);
+    bool MDIHookInstalled() const { return FMDIFilter.Installed(); }
+    plat::TCustomForm* GetToolBarForm() const;
+    plat::TRect GetMDICloseRect();
+    plat::TRect GetMDIRestoreRect();
+    plat::TRect GetMDIMinimizeRect();
+    bool IsOnMDIClose(const plat::TPoint& P);
+    bool IsOnMDIRestore(const plat::TPoint& P);
+    bool IsOnMDIMinimize(const plat::TPoint& P);
+    void DrawMDIButtons();
+    bool MDIButtonsShown() const { return FMDIButtonsShown; }
+    void MDIChildClose();
+    void MDIChildRestore();
+    void MDIChildMinimize();
+
     // Styler: the assigned one, or with ParentStyler the dock panel's, else the toolbar's own.
     TCustomKvxToolBarStyler* ToolBarStyler() const { return FToolBarStyler; }
     void SetToolBarStyler(TCustomKvxToolBarStyler* Value);
@@ -381,6 +437,17 @@ protected:
     bool PanelPixel(int X, int Y, plat::TColor& Color) const;
     void ApplyStylerToControls();
     void InvalidatePart(const plat::TRect& R);
+    // Menu-bar parts of the message and mouse handling; true when the message was handled.
+    bool MenuBarDispatch(plat::TMessage& Message);
+    void MenuBarNotification(plat::TComponent* AComponent);
+    void MDIMouseDown(int X, int Y);
+    void MDIMouseMove(int X, int Y);
+    void MDIMouseUp(int X, int Y);
+    void MDIMouseLeave();
+    void DrawMDIButtonsOn(plat::TCanvas* C);
+    void RemoveMDIHook();
+    plat::TCustomForm* MaximizedChild();
+    plat::TRect MDIRect(int Step);
 
     void RebuildControlLists();
     void ControlInserted(plat::TControl* Control);
@@ -439,6 +506,22 @@ protected:
     bool FRightHandleHot = false;
     bool FRightHandleDown = false;
     int64_t FPaintedArea = 0;
+
+    plat::TMainMenu* FMenu = nullptr;
+    bool FShowOptionIndicator = false;
+    bool FMenuMode = false;
+    bool FBarNavigation = false;
+    bool FMenuResult = false;
+    std::vector<TWindowListEntry> FWindowList;
+    std::vector<plat::TMenuItem*> FWindowListItems;
+    bool FAutoMDIButtons = false;
+    bool FMDIButtonsShown = false;
+    bool FCloseDown = false, FCloseHot = false;
+    bool FRestoreDown = false, FRestoreHot = false;
+    bool FMinimizeDown = false, FMinimizeHot = false;
+    plat::TCustomForm* FActiveChild = nullptr; // looked up afresh each time, never owned
+    // Our own link in the form window's filter chain: it goes with the toolbar, whatever else filters.
+    plat::TWindowSubclass FMDIFilter;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

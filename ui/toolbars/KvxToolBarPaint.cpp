@@ -115,6 +115,7 @@ void TKvxCustomToolBar::Paint() {
     }
     PaintGrip(C);
     PaintRightHandle(C);
+    DrawMDIButtonsOn(C);
     const bool rounded = FCurrentStyler->RoundedFrame() && FCurrentStyler->FrameBevel() == 0 && !FFullSize;
     if (rounded)
         PaintRoundedCorners(C);
@@ -435,6 +436,7 @@ void TKvxCustomToolBar::MouseMove(plat::TShiftState Shift, int X, int Y) {
         FRightHandleHot = hot;
         InvalidatePart(RightHandleRect());
     }
+    MDIMouseMove(X, Y);
 }
 
 void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
@@ -444,6 +446,7 @@ void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState S
         FRightHandleDown = true;
         InvalidatePart(RightHandleRect());
     }
+    MDIMouseDown(X, Y);
 }
 
 void TKvxCustomToolBar::MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
@@ -452,6 +455,7 @@ void TKvxCustomToolBar::MouseUp(plat::TMouseButton Button, plat::TShiftState Shi
         FRightHandleDown = false;
         InvalidatePart(RightHandleRect());
     }
+    MDIMouseUp(X, Y);
 }
 
 } // namespace ui
