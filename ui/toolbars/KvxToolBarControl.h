@@ -439,6 +439,7 @@ protected:
     void InvalidatePart(const plat::TRect& R);
     // Menu-bar parts of the message and mouse handling; true when the message was handled.
     bool MenuBarDispatch(plat::TMessage& Message);
+    void FreeMenuButtons();
     void MenuBarNotification(plat::TComponent* AComponent);
     void MDIMouseDown(int X, int Y);
     void MDIMouseMove(int X, int Y);
@@ -522,6 +523,8 @@ protected:
     plat::TCustomForm* FActiveChild = nullptr; // looked up afresh each time, never owned
     // Our own link in the form window's filter chain: it goes with the toolbar, whatever else filters.
     plat::TWindowSubclass FMDIFilter;
+    // Hands the keys to the bar while it is in menu mode and no menu is dropped.
+    plat::TMessageHook FMenuKeyHook;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

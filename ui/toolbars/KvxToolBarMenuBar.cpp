@@ -43,13 +43,7 @@ TKvxCustomToolBar* TKvxCustomToolBar::MenuModeToolBar() {
 void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
     if (Value == FMenu)
         return;
-    // The buttons made for the old menu go; buttons the user placed stay.
-    for (auto it = FOrderedControls.rbegin(); it != FOrderedControls.rend();) {
-        auto* b = dynamic_cast<TKvxToolBarMenuButton*>(*it);
-        ++it;
-        if (b && b->AutoCreated)
-            delete b;
-    }
+    FreeMenuButtons();
     if (FMenu)
         FMenu->RemoveFreeNotification(this);
     FMenu = Value;
@@ -68,6 +62,16 @@ void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
         b->SetMenuItem(root->Items(i));
     }
     ArrangeControls();
+}
+
+// The buttons made from the menu go; buttons placed by hand stay.
+void TKvxCustomToolBar::FreeMenuButtons() {
+    for (auto it = FOrderedControls.rbegin(); it != FOrderedControls.rend();) {
+        auto* b = dynamic_cast<TKvxToolBarMenuButton*>(*it);
+        ++it;
+        if (b && b->AutoCreated)
+            delete b;
+    }
 }
 
 bool TKvxCustomToolBar::IsEligibleMenuButton(const plat::TControl* Control) const {
@@ -120,6 +124,22 @@ bool TKvxCustomToolBar::EnterMenuMode(TKvxCustomToolBarButton* Button) {
     gMenuModeToolBar = this;
     FMenuMode = true;
     plat::SetCaptureControl(this);
+    FMenuKeyHook.Install(plat::WH_GETMESSAGE, [this](int code, plat::WPARAM wParam, plat::LPARAM lParam) {
+        auto* msg = reinterpret_cast<plat::TMsg*>(lParam);
+        if (code == plat::HC_ACTION && (wParam & plat::PM_REMOVE) && msg && !MenuDropped() &&
+            HandleAllocated()) {
+            switch (msg->message) {
+            case plat::WM_KEYDOWN:
+            case plat::WM_KEYUP:
+            case plat::WM_CHAR:
+            case plat::WM_SYSKEYDOWN:
+            case plat::WM_SYSKEYUP:
+                msg->hwnd = WindowHandle();
+                break;
+            }
+        }
+        return FMenuKeyHook.CallNext(code, wParam, lParam);
+    });
     if (Button) {
         int ordinal = 0;
         for (plat::TControl* c : FOrderedControls) {
@@ -137,6 +157,7 @@ bool TKvxCustomToolBar::EnterMenuMode(TKvxCustomToolBarButton* Button) {
 }
 
 void TKvxCustomToolBar::ExitMenuMode() {
+    FMenuKeyHook.Remove();
     if (FMenuMode && plat::GetCaptureControl() == this)
         plat::SetCaptureControl(nullptr);
     if (gMenuModeToolBar == this)
@@ -271,7 +292,7 @@ bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
 void TKvxCustomToolBar::MenuBarNotification(plat::TComponent* AComponent) {
     if (AComponent == FMenu) {
         FMenu = nullptr;
-        SetMenu(nullptr);
+        FreeMenuButtons();
     }
     // A destroyed document window leaves the list, whatever caption it was registered under.
     std::erase_if(FWindowList, [AComponent](const TWindowListEntry& e) { return e.Form == AComponent; });
@@ -528,8 +549,11 @@ void TKvxCustomToolBar::MDIMouseDown(int X, int Y) {
         FRestoreDown = changed = true;
     if (IsOnMDIMinimize(p))
         FMinimizeDown = changed = true;
-    if (changed)
-        DrawMDIButtons();
+    if (!changed)
+        return;
+    // The release may come anywhere: restore and minimize act on it, close only over its button.
+    plat::SetCaptureControl(this);
+    DrawMDIButtons();
 }
 
 void TKvxCustomToolBar::MDIMouseMove(int X, int Y) {
@@ -558,6 +582,8 @@ void TKvxCustomToolBar::MDIMouseMove(int X, int Y) {
 void TKvxCustomToolBar::MDIMouseUp(int X, int Y) {
     if (!FAutoMDIButtons || Designing())
         return;
+    if ((FCloseDown || FRestoreDown || FMinimizeDown) && plat::GetCaptureControl() == this && !FMenuMode)
+        plat::SetCaptureControl(nullptr);
     if (FCloseDown) {
         FCloseDown = FCloseHot = false;
         DrawMDIButtons();
