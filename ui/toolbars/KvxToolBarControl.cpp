@@ -116,6 +116,7 @@ void TKvxCustomToolBar::SetParent(plat::TWinControl* AParent) {
 void TKvxCustomToolBar::SetPosition(TDockAlign Value) {
     if (Value == FPosition)
         return;
+    BackgroundChanged();
     FPosition = Value;
     for (TControl* c : FOrderedControls)
         if (auto* tc = dynamic_cast<TKvxCustomToolBarControl*>(c))
@@ -127,6 +128,7 @@ void TKvxCustomToolBar::SetPosition(TDockAlign Value) {
 void TKvxCustomToolBar::SetFullSize(bool Value) {
     if (Value == FFullSize)
         return;
+    BackgroundChanged();
     FFullSize = Value;
     if (Value) {
         RestoreOverflow();
@@ -151,6 +153,7 @@ void TKvxCustomToolBar::SetToolBarStyler(TCustomKvxToolBarStyler* Value) {
     if (FParentStyler && FLastDockPanel && FLastDockPanel->CurrentStyler() &&
         !(FLastDockPanel->CurrentStyler()->ComponentState() & plat::csDestroying))
         FToolBarStyler = FLastDockPanel->CurrentStyler();
+    BackgroundChanged();
     if (FToolBarStyler) {
         FCurrentStyler = FToolBarStyler;
         FToolBarStyler->RegisterStylerClient(this);
@@ -180,6 +183,7 @@ void TKvxCustomToolBar::StylerDestroyed(TCustomKvxToolBarStyler* Styler) {
     // Its clients list is being emptied: no unregistering, only the fall-back.
     FToolBarStyler = nullptr;
     FCurrentStyler = FInternalStyler;
+    BackgroundChanged();
     if (FLastDockPanel && FLastDockPanel->CurrentStyler() == Styler)
         FLastDockPanel = FDockPanel && FDockPanel->CurrentStyler() != Styler ? FDockPanel : FLastDockPanel;
     Invalidate();
@@ -199,6 +203,7 @@ void TKvxCustomToolBar::ApplyStylerToControls() {
 }
 
 void TKvxCustomToolBar::StylerChanged(int Code) {
+    BackgroundChanged();
     SetColor(FCurrentStyler->Color()->Color());
     switch (Code) {
     case scColors:
@@ -232,6 +237,7 @@ void TKvxCustomToolBar::CopyDockPersistence(const TPersistence* From) {
 void TKvxCustomToolBar::SetShowCaption(bool Value) {
     if (Value == FShowCaption)
         return;
+    BackgroundChanged();
     FShowCaption = Value;
     ArrangeControls(true);
     Invalidate();
@@ -240,6 +246,7 @@ void TKvxCustomToolBar::SetShowCaption(bool Value) {
 void TKvxCustomToolBar::SetCaptionHeight(int Value) {
     if (Value == FCaptionHeight)
         return;
+    BackgroundChanged();
     FCaptionHeight = Value;
     if (FShowCaption)
         ArrangeControls(true);
@@ -249,6 +256,7 @@ void TKvxCustomToolBar::SetCaptionHeight(int Value) {
 void TKvxCustomToolBar::SetCaptionPosition(TCaptionPosition Value) {
     if (Value == FCaptionPosition)
         return;
+    BackgroundChanged();
     FCaptionPosition = Value;
     if (FShowCaption)
         ArrangeControls(true);
@@ -258,6 +266,7 @@ void TKvxCustomToolBar::SetCaptionPosition(TCaptionPosition Value) {
 void TKvxCustomToolBar::SetShowRightHandle(bool Value) {
     if (Value == FShowRightHandle)
         return;
+    BackgroundChanged();
     FShowRightHandle = Value;
     FRightHandleSize = Value ? 14 : 4;
     ArrangeControls(true);
@@ -344,6 +353,10 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
     MenuBarNotification(AComponent);
     if (AComponent == FImages) {
         FImages = nullptr;
+        // The indexes pointed into the list that went; the buttons would show another list's images.
+        for (TControl* c : FOrderedControls)
+            if (auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c))
+                b->SetImageIndex(-1);
         Invalidate();
     }
     if (AComponent == FDisabledImages) {
@@ -355,6 +368,7 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
     if (AComponent == FToolBarStyler) {
         FToolBarStyler = nullptr;
         FCurrentStyler = FInternalStyler;
+        BackgroundChanged();
         Invalidate();
     }
     if (auto* c = dynamic_cast<TControl*>(AComponent))
@@ -375,6 +389,11 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
             else
                 ControlRemoved(c);
         }
+        return;
+    case plat::CM_TEXTCHANGED:
+    case plat::CM_ENABLEDCHANGED:
+        BackgroundChanged();
+        TCustomControl::Dispatch(Message);
         return;
     case plat::CM_VISIBLECHANGED:
         TCustomControl::Dispatch(Message);

@@ -449,6 +449,9 @@ protected:
     void RemoveMDIHook();
     plat::TCustomForm* MaximizedChild();
     plat::TRect MDIRect(int Step);
+    // The caption strip, background, bevel and grip change only with the styler, size and settings;
+    // they are kept in a picture that each paint copies.
+    void BackgroundChanged() { FBackgroundValid = false; }
 
     void RebuildControlLists();
     void ControlInserted(plat::TControl* Control);
@@ -525,6 +528,8 @@ protected:
     plat::TWindowSubclass FMDIFilter;
     // Hands the keys to the bar while it is in menu mode and no menu is dropped.
     plat::TMessageHook FMenuKeyHook;
+    std::unique_ptr<plat::TBitmap> FBackground;
+    bool FBackgroundValid = false;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

@@ -9,8 +9,8 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
-#include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarDraw.h"
 #include "ui/toolbars/KvxToolBarStylers.h"
 
 namespace ui {
@@ -474,8 +474,7 @@ void TKvxCustomToolBar::DrawMDIButtonsOn(TCanvas* C) {
             dir = a->GradientDirectionHot();
         }
         if (fill != plat::clNone && fillTo != plat::clNone) {
-            DrawGradient(C, r, dir == toolbar::gdHorizontal ? ui::gdHorizontal : ui::gdVertical, fillTo,
-                         fill);
+            toolbar::DrawBandGradient(*C, fill, fillTo, 40, r, dir == toolbar::gdHorizontal);
         } else if (fill != plat::clNone) {
             C->Brush()->SetStyle(plat::bsSolid);
             C->Brush()->SetColor(fill);

@@ -12,6 +12,7 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ImageList.h"
 
 using namespace plat;
 using namespace ui;
@@ -350,6 +351,21 @@ TEST_F(ToolBarTest, SplitDropDownOpensOnlyFromItsPart) {
         EXPECT_EQ(clicks, c.dropped ? 0 : 1);
         delete bar;
     }
+}
+
+TEST_F(ToolBarTest, ImagesSizeButtonsAndTheirRemovalClearsIndexes) {
+    TKvxToolBar* bar = NewToolBar(Form, "Bar");
+    auto* images = new TImageList(Form);
+    images->SetWidth(16);
+    images->SetHeight(16);
+    bar->SetImages(images);
+    auto* b = new TKvxToolBarButton(Form);
+    b->SetKvxToolBar(bar);
+    b->SetImageIndex(2);
+    EXPECT_EQ(b->Width(), 16 + 8);
+    delete images;
+    EXPECT_EQ(bar->Images(), nullptr);
+    EXPECT_EQ(b->ImageIndex(), -1);
 }
 
 TEST_F(ToolBarTest, DisabledGlyphIsDerivedGrey) {
