@@ -322,9 +322,14 @@ public:
     TKvxCustomToolBarButton* HotButton() const { return FHotButton; }
     void HotButtonChanged(TKvxCustomToolBarButton* Button);
     // Menu tracking belongs to the menu bar; a plain toolbar never has a menu dropped.
-    virtual bool MenuDropped() const { return false; }
-    virtual bool InMenuMode() const { return false; }
-    virtual bool DropMenuButton(TKvxCustomToolBarButton*) { return false; }
+    virtual bool MenuDropped() const { return FMenuDropped; }
+    virtual bool InMenuMode() const { return FMenuMode; }
+    // Drops the button's menu: its own drop-down menu, or the sub-items of its menu item lent to a
+    // temporary popup menu for as long as it shows. Returns when the menu (and any menu the user moved
+    // on to with the arrows or the pointer) has closed.
+    virtual bool DropMenuButton(TKvxCustomToolBarButton* Button);
+    // The popup that holds the dropped item's sub-items while it shows, or null.
+    plat::TPopupMenu* TemporaryMenu() const { return FTempMenu; }
     virtual void HideOptionWindow() {}
     // Ribbon pager pages are not built yet: no toolbar sits on a page.
     bool OnPagerPage() const { return false; }
@@ -439,6 +444,11 @@ protected:
     void InvalidatePart(const plat::TRect& R);
     // Menu-bar parts of the message and mouse handling; true when the message was handled.
     bool MenuBarDispatch(plat::TMessage& Message);
+    bool DropOneMenu(TKvxCustomToolBarButton* Button);
+    void ClearTemporaryMenu();
+    plat::TMenuItem* FormWindowMenu() const;
+    TKvxCustomToolBarButton* NeighbourMenuButton(TKvxCustomToolBarButton* From, int Step) const;
+    plat::LRESULT MenuTrackFilter(int Code, plat::WPARAM wParam, plat::LPARAM lParam);
     void FreeMenuButtons();
     void MenuBarNotification(plat::TComponent* AComponent);
     void MDIMouseDown(int X, int Y);
@@ -528,6 +538,15 @@ protected:
     plat::TWindowSubclass FMDIFilter;
     // Hands the keys to the bar while it is in menu mode and no menu is dropped.
     plat::TMessageHook FMenuKeyHook;
+    // Watches the keys and the pointer of a dropped menu-bar menu to move on to the neighbouring menu.
+    plat::TMessageHook FMenuTrackHook;
+    bool FMenuDropped = false;
+    bool FStayInMenuMode = false;          // Escape closed the menu: the bar keeps the keyboard
+    plat::TPopupMenu* FTempMenu = nullptr; // owned as a component while it exists
+    plat::TMenuItem* FDroppedItem = nullptr;
+    TKvxCustomToolBarButton* FTrackedButton = nullptr;
+    TKvxCustomToolBarButton* FSwitchTarget = nullptr;
+    plat::TPoint FLastMenuPointer;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;
 };

@@ -9,6 +9,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
+#include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 #include "ui/toolbars/KvxToolBarDraw.h"
 #include "ui/toolbars/KvxToolBarStylers.h"
@@ -299,6 +300,206 @@ void TKvxCustomToolBar::MenuBarNotification(plat::TComponent* AComponent) {
     std::erase(FWindowListItems, AComponent);
     if (AComponent == FActiveChild)
         FActiveChild = nullptr;
+}
+
+// ---- Dropping menus ----
+
+plat::TMenuItem* TKvxCustomToolBar::FormWindowMenu() const {
+    plat::TCustomForm* form = GetToolBarForm();
+    return form ? dynamic_cast<plat::TMenuItem*>(form->WindowMenu()) : nullptr;
+}
+
+TKvxCustomToolBarButton* TKvxCustomToolBar::NeighbourMenuButton(TKvxCustomToolBarButton* From,
+                                                                int Step) const {
+    std::vector<TKvxCustomToolBarButton*> eligible;
+    for (plat::TControl* c : FOrderedControls)
+        if (IsEligibleMenuButton(c))
+            eligible.push_back(static_cast<TKvxCustomToolBarButton*>(c));
+    if (eligible.empty())
+        return nullptr;
+    const auto it = std::find(eligible.begin(), eligible.end(), From);
+    const int n = static_cast<int>(eligible.size());
+    const int i = it == eligible.end() ? (Step > 0 ? -1 : 0) : static_cast<int>(it - eligible.begin());
+    return eligible[static_cast<size_t>(((i + Step) % n + n) % n)];
+}
+
+void TKvxCustomToolBar::ClearTemporaryMenu() {
+    if (FTempMenu) {
+        // The lent items go back to their item, in their order, before the popup goes.
+        plat::TMenuItem* lent = FTempMenu->Items();
+        if (FDroppedItem)
+            while (lent->Count() > 0) {
+                plat::TMenuItem* item = lent->Items(0);
+                lent->Remove(item);
+                FDroppedItem->Add(item);
+            }
+        delete std::exchange(FTempMenu, nullptr);
+    }
+    FDroppedItem = nullptr;
+    RemoveWindowListItems();
+}
+
+bool TKvxCustomToolBar::DropMenuButton(TKvxCustomToolBarButton* Button) {
+    bool result = false;
+    // Moving on to a neighbour closes the open menu first; the neighbour drops once it has closed.
+    for (TKvxCustomToolBarButton* next = Button; next; next = std::exchange(FSwitchTarget, nullptr)) {
+        if (next != Button)
+            next->SetDrawState(toolbar::dsDropped);
+        result = DropOneMenu(next);
+        if (ComponentState() & plat::csDestroying)
+            break;
+    }
+    return result;
+}
+
+bool TKvxCustomToolBar::DropOneMenu(TKvxCustomToolBarButton* Button) {
+    ClearTemporaryMenu();
+    FSwitchTarget = nullptr;
+    FStayInMenuMode = false;
+    plat::TPopupMenu* menu = Button->DropDownMenu();
+    plat::TMenuItem* item = menu ? nullptr : Button->MenuItem();
+    if (!menu && !item) {
+        Button->ResetButtonState();
+        return false;
+    }
+    if (item) {
+        item->Click();
+        auto* temp = new TKvxPopupMenu(this);
+        FTempMenu = temp;
+        if (FMenu) {
+            temp->SetImages(FMenu->Images());
+            if (auto* kvx = dynamic_cast<TKvxMainMenu*>(FMenu))
+                temp->SetDisabledImages(kvx->DisabledImages());
+        }
+        FDroppedItem = item;
+        plat::TMenuItem* windowMenu = FormWindowMenu();
+        for (plat::TMenuItem* p = windowMenu; p; p = p->Parent())
+            if (p == item) {
+                AddWindowListItems(windowMenu);
+                break;
+            }
+        while (item->Count() > 0) {
+            plat::TMenuItem* sub = item->Items(0);
+            item->Remove(sub);
+            temp->Items()->Add(sub);
+        }
+        menu = temp;
+    }
+    menu->SetPopupComponent(this);
+    if (auto* kvx = dynamic_cast<TKvxPopupMenu*>(menu); kvx && FCurrentStyler)
+        kvx->SetMenuStyler(FCurrentStyler->CurrentMenuStyler());
+    const bool hooked = menu->Items()->Count() > 0 && FMenu;
+    SelectButton(nullptr);
+
+    plat::TPoint at;
+    menu->SetAlignment(plat::paLeft);
+    switch (FPosition) {
+    case toolbar::daLeft:
+        at = Button->ClientToScreen(plat::TPoint(Button->Width(), 1));
+        break;
+    case toolbar::daRight:
+        at = Button->ClientToScreen(plat::TPoint(0, 1));
+        menu->SetAlignment(plat::paRight);
+        break;
+    default:
+        at = Button->ClientToScreen(plat::TPoint(0, Button->Height()));
+    }
+    {
+        FMenuDropped = true;
+        Button->MenuDropped = true;
+        FTrackedButton = Button;
+        plat::ScopeGuard closed([this, Button] {
+            FMenuTrackHook.Remove();
+            FMenuDropped = false;
+            Button->MenuDropped = false;
+            FTrackedButton = nullptr;
+            ClearTemporaryMenu();
+        });
+        if (hooked) {
+            FLastMenuPointer = plat::Mouse->CursorPos();
+            FMenuTrackHook.Install(plat::WH_MSGFILTER, [this](int code, plat::WPARAM w, plat::LPARAM l) {
+                return MenuTrackFilter(code, w, l);
+            });
+        }
+        if (menu->Items()->Count() > 0)
+            menu->Popup(at.X, at.Y);
+    }
+    if (ComponentState() & plat::csDestroying)
+        return true;
+    Button->ResetButtonState();
+    // The press that closed the menu over its own button must not drop it again.
+    if (!FSwitchTarget && Button->Parent() &&
+        Button->BoundsRect().Contains(Button->Parent()->ScreenToClient(plat::Mouse->CursorPos())))
+        Button->ClosingPress = true;
+    if (FMenuMode && !FSwitchTarget) {
+        if (FStayInMenuMode) {
+            // Escape: the bar keeps the keyboard with this button highlighted.
+            plat::SetCaptureControl(this);
+            FBarNavigation = true;
+            SelectButton(Button);
+        } else {
+            ExitMenuMode();
+        }
+    }
+    PromoteOverflowButton(Button);
+    Invalidate();
+    return true;
+}
+
+plat::LRESULT TKvxCustomToolBar::MenuTrackFilter(int Code, plat::WPARAM wParam, plat::LPARAM lParam) {
+    const plat::LRESULT next = FMenuTrackHook.CallNext(Code, wParam, lParam);
+    auto* msg = reinterpret_cast<plat::TMsg*>(lParam);
+    if (next || Code != plat::MSGF_MENU || !msg || !FTrackedButton)
+        return next;
+    TKvxCustomToolBarButton* target = nullptr;
+    switch (msg->message) {
+    case plat::WM_KEYDOWN: {
+        plat::TMenuItem* selected = plat::MenuSelectedItem();
+        switch (msg->wParam) {
+        case plat::VK_RETURN:
+            FMenuResult = true;
+            break;
+        case plat::VK_ESCAPE:
+            FStayInMenuMode = !selected || (FTempMenu && selected->Parent() == FTempMenu->Items());
+            break;
+        case plat::VK_RIGHT:
+            // An item with a sub-menu opens it; any other moves on to the next menu.
+            if (!selected || selected->Count() == 0)
+                target = NeighbourMenuButton(FTrackedButton, 1);
+            break;
+        case plat::VK_LEFT:
+            // Inside a sub-menu Left closes only that sub-menu.
+            if (!selected || (FTempMenu && selected->Parent() == FTempMenu->Items()))
+                target = NeighbourMenuButton(FTrackedButton, -1);
+            break;
+        }
+        break;
+    }
+    case plat::WM_SYSKEYDOWN:
+        if (msg->wParam == plat::VK_MENU && FMenuMode)
+            ExitMenuMode();
+        return next;
+    case plat::WM_MOUSEMOVE: {
+        if (msg->pt == FLastMenuPointer)
+            break;
+        FLastMenuPointer = msg->pt;
+        for (plat::TControl* c : FOrderedControls) {
+            if (!IsEligibleMenuButton(c) || !c->Parent())
+                continue;
+            const plat::TPoint p = c->Parent()->ScreenToClient(msg->pt);
+            if (c->BoundsRect().Contains(p)) {
+                target = static_cast<TKvxCustomToolBarButton*>(c);
+                break;
+            }
+        }
+        break;
+    }
+    }
+    if (!target || target == FTrackedButton)
+        return next;
+    FSwitchTarget = target;
+    plat::CloseMenus();
+    return 1;
 }
 
 // ---- Window list ----

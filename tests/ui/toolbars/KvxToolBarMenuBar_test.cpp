@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -368,6 +369,142 @@ TEST_F(MenuBarTest, PictureOfTheMenuBarWithMDIButtons) {
     EXPECT_EQ(TTestDriver::PixelOf(*image, restore.Left, restore.Top + 9),
               Bar->CurrentStyler()->ButtonAppearance()->BorderHotColor())
         << "the hot restore button is framed";
+}
+
+} // namespace
+
+namespace {
+
+// ---- Dropped menus ----
+
+// Records, in each menu loop, which item's sub-items the bar lent to its popup, then runs the next of
+// the given actions in it.
+class DroppedMenuTest : public MenuBarTest {
+protected:
+    void TearDown() override {
+        SetMenuLoopHook(nullptr);
+        MenuBarTest::TearDown();
+    }
+    void OnEachMenu(std::vector<std::function<void()>> actions) {
+        Actions = std::move(actions);
+        Dropped.clear();
+        SetMenuLoopHook([this](TMenu* m) {
+            const size_t n = Dropped.size();
+            Dropped.push_back(m == Bar->TemporaryMenu() && m->Items()->Count() > 0
+                                  ? m->Items()->Items(0)->Caption()
+                                  : std::string("?"));
+            if (n < Actions.size())
+                Actions[n]();
+            else
+                Driver.PressKey(VK_ESCAPE);
+        });
+    }
+    TPoint ButtonPoint(int i) { return TTestDriver::CenterOf(MenuButtons()[static_cast<size_t>(i)]); }
+
+    std::vector<std::function<void()>> Actions;
+    std::vector<std::string> Dropped;
+};
+
+TEST_F(DroppedMenuTest, AClickLendsTheSubItemsToAPopupAndGetsThemBack) {
+    TMenuItem* file = Menu->Items()->Items(0);
+    auto* second = new TMenuItem(Frame);
+    second->SetCaption("&Close");
+    file->Add(second);
+    int clicks = 0;
+    file->OnClick = [&](TObject*) { ++clicks; };
+    int lentCount = -1, leftBehind = -1;
+    OnEachMenu({[&] {
+        lentCount = Bar->TemporaryMenu()->Items()->Count();
+        leftBehind = file->Count();
+        EXPECT_TRUE(Bar->MenuDropped());
+        Driver.PressKey(VK_ESCAPE);
+    }});
+    Driver.Click(ButtonPoint(0));
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&File entry"}));
+    EXPECT_EQ(lentCount, 2);
+    EXPECT_EQ(leftBehind, 0);
+    EXPECT_EQ(clicks, 1) << "the item's own click runs as it drops";
+    ASSERT_EQ(file->Count(), 2) << "the items are back, in their order";
+    EXPECT_EQ(file->Items(0)->Caption(), "&File entry");
+    EXPECT_EQ(file->Items(1), second);
+    EXPECT_EQ(Bar->TemporaryMenu(), nullptr);
+    EXPECT_FALSE(Bar->MenuDropped());
+}
+
+TEST_F(DroppedMenuTest, ArrowsAndThePointerMoveOnToTheNeighbouringMenus) {
+    // Right on an item without sub-items wraps from the last menu to the first; Left on a top-level
+    // item wraps from the first to the last.
+    OnEachMenu({
+        [&] { Driver.PressKey(VK_DOWN), Driver.PressKey(VK_RIGHT); },
+        [&] { Driver.PressKey(VK_DOWN), Driver.PressKey(VK_LEFT); },
+        [&] { Driver.MoveTo(ButtonPoint(1)); },
+    });
+    Driver.Click(ButtonPoint(2));
+    EXPECT_EQ(Dropped,
+              (std::vector<std::string>{"&Window entry", "&File entry", "&Window entry", "&Options entry"}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(Menu->Items()->Items(i)->Count(), 1) << "every menu got its items back";
+}
+
+TEST_F(DroppedMenuTest, RightOpensASubMenuAndLeftClosesOnlyIt) {
+    TMenuItem* entry = Menu->Items()->Items(1)->Items(0);
+    auto* deeper = new TMenuItem(Frame);
+    deeper->SetCaption("Deeper");
+    entry->Add(deeper);
+    bool subOpened = false, subClosed = false;
+    OnEachMenu({[&] {
+        Driver.PressKey(VK_DOWN);
+        Driver.PressKey(VK_RIGHT);
+        subOpened = MenuItemWindow(deeper) != nullptr;
+        Driver.PressKey(VK_LEFT);
+        subClosed = MenuItemWindow(deeper) == nullptr && MenuTracking();
+        Driver.PressKey(VK_ESCAPE);
+    }});
+    Driver.Click(ButtonPoint(1));
+    EXPECT_TRUE(subOpened);
+    EXPECT_TRUE(subClosed);
+    EXPECT_EQ(Dropped.size(), 1u) << "no other menu dropped";
+}
+
+TEST_F(DroppedMenuTest, EscapeInMenuModeKeepsTheBarWithTheButtonHot) {
+    auto buttons = MenuButtons();
+    OnEachMenu({[&] { Driver.PressKey(VK_ESCAPE); }});
+    ASSERT_TRUE(Bar->EnterMenuMode(nullptr));
+    SendMessage(Bar->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    SendMessage(Bar->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&Options entry"}));
+    EXPECT_TRUE(Bar->MenuMode());
+    EXPECT_EQ(Bar->HotButton(), buttons[1]);
+    SendMessage(Bar->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(Bar->MenuMode());
+    EXPECT_EQ(Bar->HotButton(), nullptr);
+}
+
+TEST_F(DroppedMenuTest, TheWindowMenuListsTheRegisteredWindowsWhileDropped) {
+    Bar->SetAutoMDIButtons(true);
+    TForm* a = Child("Chart 1", false);
+    TForm* b = Child("Camera", true);
+    Bar->RegisterMDIChild(a);
+    Bar->RegisterMDIChild(b);
+    Bar->Invalidate();
+    Driver.Pump();
+    std::vector<std::string> captions;
+    std::vector<bool> checked;
+    OnEachMenu({[&] {
+        TMenuItem* items = Bar->TemporaryMenu()->Items();
+        for (int i = 0; i < items->Count(); ++i) {
+            captions.push_back(items->Items(i)->Caption());
+            checked.push_back(items->Items(i)->Checked());
+        }
+        auto shot = Driver.RenderScreen(TRect(50, 50, 850, 350));
+        TTestDriver::SavePng(*shot, TestOutputDir("toolbars") + "/menubar-dropped-window-menu.png");
+        Driver.PressKey(VK_ESCAPE);
+    }});
+    Driver.Click(ButtonPoint(2));
+    EXPECT_EQ(captions, (std::vector<std::string>{"&Window entry", "Chart 1", "Camera"}));
+    EXPECT_EQ(checked,
+              (std::vector<bool>{false, Frame->ActiveMDIChild() == a, Frame->ActiveMDIChild() == b}));
+    EXPECT_EQ(Menu->Items()->Items(2)->Count(), 1) << "the entries are gone after the menu closed";
 }
 
 } // namespace
