@@ -38,6 +38,7 @@ TKvxCustomToolBar::~TKvxCustomToolBar() {
     if (FMenuMode)
         TKvxCustomToolBar::ExitMenuMode();
     FMDIFilter.Remove();
+    FMDIClientFilter.Remove();
     // Items lent to an open menu go back to their menu before the temporary popup is freed with us.
     ClearTemporaryMenu();
     if (FToolBarStyler)

@@ -536,6 +536,9 @@ protected:
     plat::TCustomForm* FActiveChild = nullptr; // looked up afresh each time, never owned
     // Our own link in the form window's filter chain: it goes with the toolbar, whatever else filters.
     plat::TWindowSubclass FMDIFilter;
+    // The same on the frame's client window: a child maximized, restored, activated or closed there
+    // changes what the buttons show.
+    plat::TWindowSubclass FMDIClientFilter;
     // Hands the keys to the bar while it is in menu mode and no menu is dropped.
     plat::TMessageHook FMenuKeyHook;
     // Watches the keys and the pointer of a dropped menu-bar menu to move on to the neighbouring menu.

@@ -585,6 +585,14 @@ void TKvxCustomToolBar::SetAutoMDIButtons(bool Value) {
                                    Invalidate();
                                return plat::DefSubclassProc(wnd, msg, w, l);
                            });
+        if (form->ClientHandle())
+            FMDIClientFilter.Install(form->ClientHandle(),
+                                     [this](plat::HWND wnd, plat::UINT msg, plat::WPARAM w, plat::LPARAM l) {
+                                         const plat::LRESULT r = plat::DefSubclassProc(wnd, msg, w, l);
+                                         if (msg >= plat::WM_MDICREATE && msg <= plat::WM_MDIICONARRANGE)
+                                             Invalidate();
+                                         return r;
+                                     });
         return;
     }
     RemoveMDIHook();
@@ -592,6 +600,7 @@ void TKvxCustomToolBar::SetAutoMDIButtons(bool Value) {
 }
 
 void TKvxCustomToolBar::RemoveMDIHook() {
+    FMDIClientFilter.Remove();
     if (!FMDIFilter.Installed())
         return;
     FMDIFilter.Remove();
