@@ -29,6 +29,8 @@ namespace ui {
 
 class TKvxCustomToolBar;
 class TKvxCustomToolBarButton;
+class TOptionSelectorWindow;
+class TControlSelectorPanel;
 
 namespace toolbar {
 
@@ -257,6 +259,7 @@ class TKvxCustomToolBar : public plat::TCustomControl, public IDockRowClient, pu
 public:
     explicit TKvxCustomToolBar(plat::TComponent* AOwner);
     ~TKvxCustomToolBar() override;
+    void BeforeDestruction() override;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void SetParent(plat::TWinControl* AParent) override;
@@ -330,11 +333,29 @@ public:
     virtual bool DropMenuButton(TKvxCustomToolBarButton* Button);
     // The popup that holds the dropped item's sub-items while it shows, or null.
     plat::TPopupMenu* TemporaryMenu() const { return FTempMenu; }
-    virtual void HideOptionWindow() {}
+    virtual void HideOptionWindow();
     // Ribbon pager pages are not built yet: no toolbar sits on a page.
     bool OnPagerPage() const { return false; }
 
     plat::TNotifyEvent OnClose;
+
+    // ---- Option menu ----
+    bool AutoOptionMenu() const { return FAutoOptionMenu; }
+    void SetAutoOptionMenu(bool Value) { FAutoOptionMenu = Value; }
+    plat::TPopupMenu* OptionMenu() const { return FOptionMenu; }
+    void SetOptionMenu(plat::TPopupMenu* Value);
+    const std::string& TextAutoOptionMenu() const { return FTextAutoOptionMenu; }
+    void SetTextAutoOptionMenu(const std::string& Value) { FTextAutoOptionMenu = Value; }
+    const std::string& TextOptionMenu() const { return FTextOptionMenu; }
+    void SetTextOptionMenu(const std::string& Value) { FTextOptionMenu = Value; }
+    std::function<void(plat::TObject* Sender, plat::TPoint ScreenPoint)> OnOptionClick;
+    // The click on the option indicator.
+    void OptionClick();
+    // Fills the option window with the controls that did not fit and its entries; does not show it.
+    void BuildOptionWindow();
+    void ShowOptionWindow(int X = 0, int Y = 0, bool AtPosition = false);
+    TOptionSelectorWindow* OptionWindow() const { return FOptionWindow; }
+    TControlSelectorPanel* OptionPanel() const { return FOptionPanel; }
 
     // ---- Menu bar ----
     plat::TMainMenu* Menu() const { return FMenu; }
@@ -521,6 +542,14 @@ protected:
     bool FRightHandleDown = false;
     int64_t FPaintedArea = 0;
 
+    bool FAutoOptionMenu = false;
+    plat::TPopupMenu* FOptionMenu = nullptr;
+    std::string FTextAutoOptionMenu = "Add or Remove Buttons";
+    std::string FTextOptionMenu = "Options";
+    TOptionSelectorWindow* FOptionWindow = nullptr; // owned as a component
+    TControlSelectorPanel* FOptionPanel = nullptr;  // owned by the window
+    plat::TPoint OptionAnchor() const;
+    void TakeBackOverflow();
     plat::TMainMenu* FMenu = nullptr;
     bool FShowOptionIndicator = false;
     bool FMenuMode = false;

@@ -10,6 +10,7 @@
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
 #include "ui/drawing/KvxMenus.h"
+#include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 #include "ui/toolbars/KvxToolBarDraw.h"
 #include "ui/toolbars/KvxToolBarStylers.h"
@@ -300,6 +301,12 @@ void TKvxCustomToolBar::MenuBarNotification(plat::TComponent* AComponent) {
     std::erase(FWindowListItems, AComponent);
     if (AComponent == FActiveChild)
         FActiveChild = nullptr;
+    if (AComponent == FOptionMenu)
+        FOptionMenu = nullptr;
+    if (auto* c = dynamic_cast<plat::TControl*>(AComponent); c && c->Parent() != this && InOverflow(c))
+        ControlRemoved(c);
+    if (AComponent == static_cast<plat::TComponent*>(FOptionWindow))
+        FOptionWindow = nullptr, FOptionPanel = nullptr;
 }
 
 // ---- Dropping menus ----

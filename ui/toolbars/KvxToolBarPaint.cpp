@@ -449,6 +449,7 @@ void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState S
         RightHandleRect().Contains(plat::TPoint(X, Y))) {
         FRightHandleDown = true;
         InvalidatePart(RightHandleRect());
+        OptionClick();
     }
     MDIMouseDown(X, Y);
 }
