@@ -587,6 +587,7 @@ void TKvxCustomToolBar::ArrangeControls(bool UpdateSize) {
     }
     if (UpdateSize)
         UpdateToolBarSize();
+    OptionOverflowChanged();
 }
 
 void TKvxCustomToolBar::UpdateToolBarSize() {

@@ -543,6 +543,7 @@ protected:
     int64_t FPaintedArea = 0;
 
     bool FAutoOptionMenu = false;
+    bool FBuildingOptions = false;
     plat::TPopupMenu* FOptionMenu = nullptr;
     std::string FTextAutoOptionMenu = "Add or Remove Buttons";
     std::string FTextOptionMenu = "Options";
@@ -550,6 +551,8 @@ protected:
     TControlSelectorPanel* FOptionPanel = nullptr;  // owned by the window
     plat::TPoint OptionAnchor() const;
     void TakeBackOverflow();
+    // An open option window shows the overflow as it is now.
+    void OptionOverflowChanged();
     plat::TMainMenu* FMenu = nullptr;
     bool FShowOptionIndicator = false;
     bool FMenuMode = false;

@@ -57,6 +57,13 @@ void TKvxCustomToolBar::TakeBackOverflow() {
         }
 }
 
+void TKvxCustomToolBar::OptionOverflowChanged() {
+    if (!FOptionWindow || !FOptionWindow->Visible() || FBuildingOptions)
+        return;
+    plat::TemporaryChange<bool> building(FBuildingOptions, true);
+    BuildOptionWindow();
+}
+
 void TKvxCustomToolBar::BuildOptionWindow() {
     if (Designing())
         return;

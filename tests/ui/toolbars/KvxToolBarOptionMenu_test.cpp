@@ -48,9 +48,12 @@ protected:
         auto* b = new TKvxToolBarButton(Form);
         b->SetName(name);
         b->SetCaption(name);
+        // The corner colour is the transparent one.
         auto g = std::make_unique<TBitmap>(24, 24);
-        g->Canvas()->Brush()->SetColor(clRed);
+        g->Canvas()->Brush()->SetColor(clFuchsia);
         g->Canvas()->FillRect(TRect(0, 0, 24, 24));
+        g->Canvas()->Brush()->SetColor(clBlue);
+        g->Canvas()->FillRect(TRect(4, 4, 20, 20));
         b->SetGlyph(g.get());
         b->SetKvxToolBar(Bar);
         return b;
@@ -194,6 +197,17 @@ TEST_F(OptionMenuTest, TheCheckListShowsAndHidesTheToolbarsControls) {
     EXPECT_FALSE(Buttons[1]->Visible());
     EXPECT_FALSE(list->Items(1)->Checked);
     EXPECT_TRUE(second->Visible());
+    // The room B left takes C back onto the toolbar; the option window shows what still overflows.
+    for (TControl* c : Bar->OrderedControls()) {
+        if (!c->Visible())
+            continue;
+        const bool lent = Bar->InOverflow(c) && !dynamic_cast<TKvxToolBarSeparator*>(c);
+        EXPECT_EQ(c->Parent(),
+                  lent ? static_cast<TWinControl*>(OptionPanel()) : static_cast<TWinControl*>(Bar))
+            << c->Name();
+    }
+    for (TControl* c : OptionPanel()->Controls())
+        EXPECT_GE(c->Top(), 0) << "nothing parked out of the panel's sight";
 
     auto shot = Driver.RenderScreen(TRect(Form->Left(), Form->Top(), Form->Left() + 600, Form->Top() + 300));
     TTestDriver::SavePng(*shot, TestOutputDir("toolbars") + "/option-window-check-list.png");
