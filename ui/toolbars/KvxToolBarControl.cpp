@@ -855,6 +855,13 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
     props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);
+    props.Component("Menu", &T::Menu, &T::SetMenu);
+    props.Boolean("AutoMDIButtons", &T::AutoMDIButtons, &T::SetAutoMDIButtons, false);
+    props.Boolean("AutoOptionMenu", &T::AutoOptionMenu, &T::SetAutoOptionMenu, false);
+    props.Component("OptionMenu", &T::OptionMenu, &T::SetOptionMenu);
+    props.String("TextAutoOptionMenu", &T::TextAutoOptionMenu, &T::SetTextAutoOptionMenu,
+                 "Add or Remove Buttons");
+    props.String("TextOptionMenu", &T::TextOptionMenu, &T::SetTextOptionMenu, "Options");
     props.String("Version", &T::Version, &T::SetVersion).Stored(false);
 }
 

@@ -56,7 +56,8 @@ void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
         SetImages(FMenu->Images());
     plat::TMenuItem* root = FMenu->Items();
     for (int i = 0; i < root->Count(); ++i) {
-        auto* b = new TKvxToolBarMenuButton(Owner() ? Owner() : this);
+        // Owned by the toolbar, so that a layout written from the form does not store them.
+        auto* b = new TKvxToolBarMenuButton(this);
         b->AutoCreated = true;
         b->SetShowCaption(true);
         b->SetAutoSize(true);

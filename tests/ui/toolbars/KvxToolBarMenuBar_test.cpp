@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/backend/InputCodes.h"
+#include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -499,6 +500,79 @@ TEST_F(DroppedMenuTest, TheWindowMenuListsTheRegisteredWindowsWhileDropped) {
     EXPECT_EQ(checked,
               (std::vector<bool>{false, Frame->ActiveMDIChild() == a, Frame->ActiveMDIChild() == b}));
     EXPECT_EQ(Menu->Items()->Items(2)->Count(), 1) << "the entries are gone after the menu closed";
+}
+
+} // namespace
+
+namespace {
+
+// The main window's layout: the menu bar is made from the main menu and hooks the MDI frame once the
+// layout is read.
+const char* const kMainWindow = R"(object MainForm: TForm
+  Left = 0
+  Top = 0
+  ClientWidth = 600
+  ClientHeight = 400
+  FormStyle = fsMDIForm
+  object KvxDockPanel1: TKvxDockPanel
+    Left = 0
+    Top = 0
+    Width = 600
+    Height = 28
+    object KvxToolBar1: TKvxToolBar
+      Left = 3
+      Top = 1
+      Width = 594
+      Height = 26
+      Menu = KvxMainMenu1
+      FullSize = True
+      AutoMDIButtons = True
+      AutoOptionMenu = True
+      TextOptionMenu = 'More'
+    end
+  end
+  object KvxMainMenu1: TMainMenu
+    object File1: TMenuItem
+      Caption = '&File'
+      object Exit1: TMenuItem
+        Caption = 'E&xit'
+      end
+    end
+    object Options1: TMenuItem
+      Caption = '&Options'
+    end
+    object Window1: TMenuItem
+      Caption = '&Window'
+    end
+  end
+end
+)";
+
+TEST(MenuBarLayoutTest, ALoadedMenuBarHasItsButtonsAndItsFormHook) {
+    TTestDriver driver;
+    auto* form = NewForm<TForm>(Application);
+    ReadComponentFromText(kMainWindow, form);
+    form->Show();
+    driver.Pump();
+    auto* bar = dynamic_cast<TKvxToolBar*>(form->FindComponent("KvxToolBar1"));
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(bar->Menu(), nullptr);
+    int buttons = 0;
+    for (TControl* c : bar->OrderedControls())
+        buttons += dynamic_cast<TKvxToolBarMenuButton*>(c) ? 1 : 0;
+    EXPECT_EQ(buttons, 3);
+    EXPECT_TRUE(bar->AutoMDIButtons());
+    EXPECT_TRUE(bar->MDIHookInstalled());
+    EXPECT_TRUE(bar->AutoOptionMenu());
+    EXPECT_EQ(bar->TextOptionMenu(), "More");
+
+    // Written again, the layout keeps the references and leaves the made buttons out.
+    const std::string written = WriteComponentToText(form);
+    EXPECT_NE(written.find("Menu = KvxMainMenu1"), std::string::npos) << written;
+    EXPECT_NE(written.find("AutoMDIButtons = True"), std::string::npos);
+    EXPECT_EQ(written.find("TKvxToolBarMenuButton"), std::string::npos);
+    delete form;
+    driver.Pump();
 }
 
 } // namespace
