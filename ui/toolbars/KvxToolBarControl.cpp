@@ -7,8 +7,10 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Timer.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 
@@ -29,6 +31,7 @@ TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
     FInternalStyler->RegisterStylerClient(this);
     FCurrentStyler = FInternalStyler;
     FPersistence->SetSection("UnDockedKvxToolBars");
+    SetShowHint(true);
     SetDoubleBuffered(true);
     TCustomControl::SetBounds(0, 0, 185, 26);
     Constraints()->SetMinWidth(FMinLength);
@@ -266,6 +269,28 @@ void TKvxCustomToolBar::SetCaptionPosition(TCaptionPosition Value) {
     Invalidate();
 }
 
+void TKvxCustomToolBar::SetCaptionAlignment(plat::TAlignment Value) {
+    if (Value == FCaptionAlignment)
+        return;
+    FCaptionAlignment = Value;
+    BackgroundChanged();
+    Invalidate();
+}
+
+void TKvxCustomToolBar::SetShowOptionIndicator(bool Value) {
+    if (Value == FShowOptionIndicator)
+        return;
+    FShowOptionIndicator = Value;
+    Invalidate();
+}
+
+void TKvxCustomToolBar::SetAntiAlias(TAntiAlias Value) {
+    if (Value == FAntiAlias)
+        return;
+    FAntiAlias = Value;
+    Invalidate();
+}
+
 void TKvxCustomToolBar::SetShowRightHandle(bool Value) {
     if (Value == FShowRightHandle)
         return;
@@ -392,6 +417,43 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
             else
                 ControlRemoved(c);
         }
+        return;
+    case plat::CM_MOUSELEAVE:
+        TCustomControl::Dispatch(Message);
+        if (FRightHandleHot || FRightHandleDown) {
+            FRightHandleHot = FRightHandleDown = false;
+            InvalidatePart(RightHandleRect());
+        }
+        if (FCaptionOptionHot || FCaptionOptionDown) {
+            FCaptionOptionHot = FCaptionOptionDown = false;
+            FHotFade = FDownFade = 0;
+            FHotStep = FDownStep = 0;
+            InvalidatePart(CaptionOptionRect());
+        }
+        return;
+    case plat::CM_DIALOGCHAR:
+        // An accelerator typed in the form: the first shown, enabled button that carries it.
+        if (Enabled() && Showing())
+            for (TControl* c : FOrderedControls) {
+                auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c);
+                if (!b || !b->Visible() || !b->Enabled() ||
+                    !plat::IsAccel(static_cast<char32_t>(Message.WParam), b->Caption()))
+                    continue;
+                if (b->IsMenuButton() && (b->DropDownMenu() || b->MenuItem()))
+                    DropMenuButton(b);
+                else
+                    b->Click();
+                Message.Result = 1;
+                return;
+            }
+        TCustomControl::Dispatch(Message);
+        return;
+    case plat::CM_HINTSHOW:
+        TCustomControl::Dispatch(Message);
+        if (auto* info = reinterpret_cast<plat::THintInfo*>(Message.LParam);
+            info && ShowHint() && FShowOptionIndicator && !Floating() && !FHintOptionButton.empty() &&
+            RightHandleRect().Contains(info->CursorPos))
+            info->HintStr = FHintOptionButton;
         return;
     case plat::CM_TEXTCHANGED:
     case plat::CM_ENABLEDCHANGED:
@@ -595,7 +657,6 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
         return;
     const bool horizontal = Horizontal();
     int endOfContent = 15;
-    bool anyShown = false;
     int needed = GripOffset() + FRightHandleSize;
     int thickness = 26;
     for (TControl* c : FOrderedControls) {
@@ -604,12 +665,9 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
         needed += horizontal ? c->Width() : c->Height();
         if (!IsSeparator(c))
             thickness = std::max(thickness, (horizontal ? c->Height() : c->Width()) + 4);
-        if (!InOverflow(c)) {
+        if (!InOverflow(c))
             endOfContent = horizontal ? c->Left() + c->Width() : c->Top() + c->Height();
-            anyShown = true;
-        }
     }
-    (void)anyShown;
     if (FOrderedControls.empty())
         endOfContent = FMinLength;
     else
@@ -618,7 +676,6 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
     if (Floating() || FFullSize || !FAutoSizeBar)
         return;
 
-    plat::TemporaryChange<bool> resizing(FInternalResize, FInternalResize);
     plat::TSizeConstraints* k = Constraints();
     const int minLen = std::min(FMinLength, endOfContent);
     int length = horizontal ? Width() : Height();
@@ -852,6 +909,12 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Integer("CaptionHeight", &T::CaptionHeight, &T::SetCaptionHeight, 16);
     props.Enum("CaptionPosition", &T::CaptionPosition, &T::SetCaptionPosition, kCaptionPositionNames, cpTop);
     props.Boolean("ShowRightHandle", &T::ShowRightHandle, &T::SetShowRightHandle, true);
+    props.Boolean("ShowOptionIndicator", &T::ShowOptionIndicator, &T::SetShowOptionIndicator, true);
+    props.Enum("CaptionAlignment", &T::CaptionAlignment, &T::SetCaptionAlignment, plat::kAlignmentNames,
+               plat::taLeftJustify);
+    props.String("HintOptionButton", &T::HintOptionButton, &T::SetHintOptionButton);
+    props.String("HintCloseButton", &T::HintCloseButton, &T::SetHintCloseButton);
+    props.Enum("AntiAlias", &T::AntiAlias, &T::SetAntiAlias, kAntiAliasNames, aaClearType);
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
     props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);

@@ -12,6 +12,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/TextAlignment.h"
 #include "platform/ui/WindowFilter.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxDockRows.h"
@@ -178,6 +179,9 @@ public:
     void SetMenuItem(plat::TMenuItem* Value);
     void CalcSize() override { CalcButtonSize(); }
     void CalcButtonSize();
+    // The grey silhouette drawn behind the image of a hot, shaded button.
+    void BuildShadowGlyph();
+    plat::TBitmap* ShadowGlyph() const { return FShadowGlyph.get(); }
     void Click() override;
 
     // Set by the toolbar's menu tracking on menu buttons.
@@ -195,6 +199,16 @@ protected:
     void MouseMove(plat::TShiftState Shift, int X, int Y) override;
     void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
     void Paint() override;
+    // The colours, direction and glyph of the look the button shows now.
+    struct TButtonLook {
+        plat::TColor Fill = plat::clNone, FillTo = plat::clNone, Border = plat::clNone;
+        plat::TColor Part = plat::clNone, PartTo = plat::clNone; // the drop-down part
+        plat::TColor Caption = 0;
+        toolbar::TGradientDirection Direction = toolbar::gdVertical;
+        plat::TBitmap* Glyph = nullptr;
+    };
+    virtual TButtonLook ChooseLook() const;
+    TButtonLook LookOf(const toolbar::TButtonAppearance* Appearance, toolbar::TButtonDrawState State) const;
     virtual void DrawButtonFrame(plat::TCanvas* Canvas);
     virtual void DrawButtonContent(plat::TCanvas* Canvas, const plat::TRect& Content, plat::TBitmap* Glyph,
                                    plat::TColor CaptionColor);
@@ -233,6 +247,8 @@ protected:
     int FSpacing = 4;
     int FMargin = 4;
     std::unique_ptr<plat::TBitmap> FGlyph, FGlyphDisabled, FGlyphHot, FGlyphDown, FGlyphChecked;
+    std::unique_ptr<plat::TBitmap> FShadowGlyph;
+    bool FShadowFromList = false;
     plat::TMenuItem* FMenuItem = nullptr;
     std::unique_ptr<toolbar::TButtonAppearance> FAppearance;
     std::unique_ptr<plat::TTimer> FLeaveTimer;
@@ -250,6 +266,9 @@ class TKvxToolBarMenuButton : public TKvxCustomToolBarButton {
 public:
     explicit TKvxToolBarMenuButton(plat::TComponent* AOwner);
     bool IsMenuButton() const override { return true; }
+
+protected:
+    TButtonLook ChooseLook() const override;
 };
 
 // ---- The toolbar ----
@@ -348,7 +367,6 @@ public:
     void SetTextAutoOptionMenu(const std::string& Value) { FTextAutoOptionMenu = Value; }
     const std::string& TextOptionMenu() const { return FTextOptionMenu; }
     void SetTextOptionMenu(const std::string& Value) { FTextOptionMenu = Value; }
-    std::function<void(plat::TObject* Sender, plat::TPoint ScreenPoint)> OnOptionClick;
     // The click on the option indicator.
     void OptionClick();
     // Fills the option window with the controls that did not fit and its entries; does not show it.
@@ -359,8 +377,6 @@ public:
 
     // ---- Menu bar ----
     plat::TMainMenu* Menu() const { return FMenu; }
-    bool ShowOptionIndicator() const { return FShowOptionIndicator; }
-    void SetShowOptionIndicator(bool Value) { FShowOptionIndicator = Value; }
     // One menu button per top-level item; the buttons made for the previous menu go.
     void SetMenu(plat::TMainMenu* Value);
     // Highlights the n-th eligible menu button (n < 0: none); false when there is no such button.
@@ -420,8 +436,29 @@ public:
     toolbar::TPersistence* FloatingPersistence() const { return FPersistence.get(); }
     void CopyDockPersistence(const toolbar::TPersistence* From);
 
+    plat::TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(plat::TAlignment Value);
+    const std::string& HintOptionButton() const { return FHintOptionButton; }
+    void SetHintOptionButton(const std::string& Value) { FHintOptionButton = Value; }
+    const std::string& HintCloseButton() const { return FHintCloseButton; }
+    void SetHintCloseButton(const std::string& Value) { FHintCloseButton = Value; }
+    bool ShowOptionIndicator() const { return FShowOptionIndicator; }
+    void SetShowOptionIndicator(bool Value);
+    TAntiAlias AntiAlias() const { return FAntiAlias; }
+    void SetAntiAlias(TAntiAlias Value);
+    // The option button was pressed: the point below the toolbar's far end, in the parent's coordinates
+    // and on the screen.
+    std::function<void(plat::TObject* Sender, plat::TPoint ClientPoint, plat::TPoint ScreenPoint)>
+        OnOptionClick;
+
     // Hot and pressed parts of the toolbar itself.
     bool RightHandleHot() const { return FRightHandleHot; }
+    // The option button in the caption strip of a toolbar without a right handle.
+    plat::TRect CaptionOptionRect() const;
+    bool CaptionOptionHot() const { return FCaptionOptionHot; }
+    bool CaptionOptionDown() const { return FCaptionOptionDown; }
+    int CaptionOptionHotFade() const { return FHotFade; }
+    bool CaptionOptionFading() const { return FHotStep != 0 || FDownStep != 0; }
     plat::TRect RightHandleRect() const;
     plat::TRect GripRect() const;
     plat::TRect CaptionRect() const;
@@ -457,7 +494,7 @@ protected:
     void PaintCaption(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);
-    void PaintRightHandle(plat::TCanvas* C);
+    void PaintRightHandle(plat::TCanvas* C, bool Hot, bool Down);
     void PaintRoundedCorners(plat::TCanvas* C);
     // The colour of a pixel of the dock panel's background under the toolbar, or none outside it.
     bool PanelPixel(int X, int Y, plat::TColor& Color) const;
@@ -480,6 +517,9 @@ protected:
     void RemoveMDIHook();
     plat::TCustomForm* MaximizedChild();
     plat::TRect MDIRect(int Step);
+    void PaintCaptionOption(plat::TCanvas* C);
+    void StartFade(int& Step, int Value);
+    void FadeTick();
     // The caption strip, background, bevel and grip change only with the styler, size and settings;
     // they are kept in a picture that each paint copies.
     void BackgroundChanged() { FBackgroundValid = false; }
@@ -554,7 +594,6 @@ protected:
     // An open option window shows the overflow as it is now.
     void OptionOverflowChanged();
     plat::TMainMenu* FMenu = nullptr;
-    bool FShowOptionIndicator = false;
     bool FMenuMode = false;
     bool FBarNavigation = false;
     bool FMenuResult = false;
@@ -584,6 +623,17 @@ protected:
     plat::TPoint FLastMenuPointer;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;
+    bool FBackgroundChevron = false;
+    bool FShowOptionIndicator = true;
+    plat::TAlignment FCaptionAlignment = plat::taLeftJustify;
+    std::string FHintOptionButton, FHintCloseButton;
+    TAntiAlias FAntiAlias = aaClearType;
+    bool FCaptionOptionHot = false;
+    bool FCaptionOptionDown = false;
+    // Fade positions 0..100 and their running steps (+20, -20, or 0 when still).
+    int FHotFade = 0, FDownFade = 0;
+    int FHotStep = 0, FDownStep = 0;
+    std::unique_ptr<plat::TTimer> FFadeTimer;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

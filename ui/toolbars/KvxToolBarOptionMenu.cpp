@@ -32,8 +32,10 @@ TPoint TKvxCustomToolBar::OptionAnchor() const {
 void TKvxCustomToolBar::OptionClick() {
     if (!Parent())
         return;
-    if (OnOptionClick)
-        OnOptionClick(this, OptionAnchor());
+    if (OnOptionClick) {
+        const TPoint p(Left() + Width() - 12, Top() + Height() + 1);
+        OnOptionClick(this, p, OptionAnchor());
+    }
     ShowOptionWindow();
     if (FRightHandleHot || FRightHandleDown) {
         FRightHandleHot = FRightHandleDown = false;

@@ -180,6 +180,60 @@ TEST_F(ChartToolBars, HoverRepaintsOnlyTheButtonsWhoseStateChanged) {
     EXPECT_TRUE(Buttons[12]->Hot());
 }
 
+TEST_F(ChartToolBars, HotShadedButtonShowsAShadowBehindItsGlyph) {
+    CountingButton* b = Buttons[0];
+    // The glyph's square covers glyph pixels 4..19, drawn at (4, 4); the shadow lies 2 pixels further.
+    const TPoint shadowOnly(4 + 19 + 2, 4 + 19 + 2);
+    Driver.MoveTo(TTestDriver::ScreenPoint(Form, TPoint(700, 150)));
+    const TColor before = Driver.Pixel(b, shadowOnly.X, shadowOnly.Y);
+    EXPECT_NE(before, RGB(128, 128, 128));
+    Driver.MoveTo(TTestDriver::CenterOf(b));
+    ASSERT_TRUE(b->Hot());
+    EXPECT_EQ(Driver.Pixel(b, shadowOnly.X, shadowOnly.Y), RGB(128, 128, 128));
+    b->SetShaded(false);
+    b->Invalidate();
+    Driver.Pump();
+    EXPECT_NE(Driver.Pixel(b, shadowOnly.X, shadowOnly.Y), RGB(128, 128, 128));
+}
+
+// The camera window's buttons: caption only, a fixed 70 by 21 face, two of them check buttons.
+TEST_F(ChartToolBars, FixedSizeCaptionButtonsKeepTheirFace) {
+    auto* form = NewForm<TForm>(Application);
+    form->SetBounds(100, 400, 400, 80);
+    auto* t = new TKvxToolBar(form);
+    t->SetParent(form);
+    std::vector<TKvxToolBarButton*> b;
+    const char* captions[] = {"Start", "Record", "A much longer caption"};
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new TKvxToolBarButton(form);
+        button->SetAutoSize(false);
+        button->SetBounds(0, 0, 70, 21);
+        button->SetCaption(captions[i]);
+        button->SetShowCaption(true);
+        button->SetStyle(i < 2 ? tasCheck : tasButton);
+        button->SetKvxToolBar(t);
+        b.push_back(button);
+    }
+    form->Show();
+    Driver.Pump();
+    Driver.Click(b[0]);
+    Driver.Pump();
+    TTestDriver::SavePng(*Driver.Render(t), TestOutputDir("toolbars") + "/caption_buttons.png");
+    for (TKvxToolBarButton* button : b)
+        EXPECT_EQ(button->BoundsRect().Width() * 100 + button->Height(), 7021);
+    EXPECT_TRUE(b[0]->Down());
+    // Some caption ink on every face, the long one cut short inside its face.
+    for (TKvxToolBarButton* button : b) {
+        int dark = 0;
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < 70; ++x) {
+                const TColor p = Driver.Pixel(button, x, y);
+                dark += GetRValue(p) + GetGValue(p) + GetBValue(p) < 200;
+            }
+        EXPECT_GT(dark, 10) << button->Caption();
+    }
+}
+
 TEST_F(ChartToolBars, DestroyedStylerLeavesClientsWithTheirOwn) {
     // A toolbar that picked the styler itself rather than from its panel.
     Bars[2]->SetParentStyler(false);
@@ -201,13 +255,74 @@ TEST_F(ChartToolBars, DestroyedStylerLeavesClientsWithTheirOwn) {
 
 TEST_F(ChartToolBars, CornersStayInsideThePanelPicture) {
     TKvxToolBar* t = Bars[0];
-    const TColor own = Driver.Pixel(t, 1, 1 + t->CaptionHeight() + 5);
-    // The panel has not painted its picture yet (or it is smaller than the toolbar's surroundings).
+    const int bottom = t->Height() - 1;
+    // The panel has not painted its picture yet: nothing to blend with, the corner keeps the toolbar's
+    // own background instead of a colour read from outside the picture.
     Panel->BackgroundBitmap()->SetSize(0, 0);
-    t->Repaint();
-    const TColor corner = Driver.Pixel(t, 0, t->Height() - 1);
-    EXPECT_NE(corner, clBlack);
-    (void)own;
+    t->Invalidate();
+    Driver.Pump();
+    EXPECT_TRUE(Near(Driver.Pixel(t, 0, bottom), Driver.Pixel(t, 3, bottom), 8));
+    EXPECT_TRUE(Near(Driver.Pixel(t, 0, 0), Driver.Pixel(t, 3, 0), 8));
+}
+
+TEST_F(ChartToolBars, RightHandleLightsUpUnderThePointerAndOnlyItRepaints) {
+    TKvxToolBar* t = Bars[1];
+    const TRect handle = t->RightHandleRect();
+    ASSERT_EQ(handle.Width(), 14);
+    const TPoint probe(handle.Left + 5, handle.Top + 20);
+    const TColor rest = Driver.Pixel(t, probe.X, probe.Y);
+    const int64_t area = t->PaintedArea();
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, probe));
+    EXPECT_TRUE(t->RightHandleHot());
+    EXPECT_TRUE(Near(Driver.Pixel(t, probe.X, probe.Y), Styler->RightHandleColorHot(), 40));
+    EXPECT_LE(t->PaintedArea() - area, static_cast<int64_t>(handle.Width()) * handle.Height());
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, TPoint(handle.Left - 40, 5)));
+    EXPECT_FALSE(t->RightHandleHot());
+    EXPECT_EQ(Driver.Pixel(t, probe.X, probe.Y), rest);
+}
+
+// Without a right handle the caption strip carries an option button that fades in and out in 30 ms
+// steps of the test's clock.
+TEST_F(ChartToolBars, CaptionOptionButtonFadesOnTheClock) {
+    TKvxToolBar* t = Bars[2];
+    t->SetShowRightHandle(false);
+    Driver.Pump();
+    const TRect r = t->CaptionOptionRect();
+    ASSERT_FALSE(r.IsEmpty());
+    EXPECT_EQ(r, TRect(t->Width() - 16 + 1, 2, t->Width() - 1, 15));
+    TPoint clicked, screen;
+    int clicks = 0;
+    t->OnOptionClick = [&](TObject*, TPoint c, TPoint s) {
+        ++clicks;
+        clicked = c;
+        screen = s;
+    };
+    const TColor idle = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, r.CenterPoint()));
+    EXPECT_TRUE(t->CaptionOptionHot());
+    EXPECT_EQ(t->CaptionOptionHotFade(), 0);
+    Driver.Advance(30);
+    EXPECT_EQ(t->CaptionOptionHotFade(), 20);
+    const TColor midway = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    Driver.Advance(30 * 5);
+    EXPECT_EQ(t->CaptionOptionHotFade(), 100);
+    EXPECT_FALSE(t->CaptionOptionFading());
+    const TColor full = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    EXPECT_NE(idle, full);
+    EXPECT_NE(midway, full);
+    // Pressing reports the point below the far end; it opens nothing.
+    Driver.Click(TTestDriver::ScreenPoint(t, r.CenterPoint()));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicked, TPoint(t->Left() + t->Width() - 12, t->Top() + t->Height() + 1));
+    EXPECT_EQ(screen, Panel->ClientToScreen(clicked));
+    // Leaving for the caption strip fades out; the hot flag goes when the fade is through. (Leaving the
+    // toolbar, or entering a button, ends the hot state at once.)
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, TPoint(30, 5)));
+    EXPECT_TRUE(t->CaptionOptionHot());
+    Driver.Advance(30 * 6);
+    EXPECT_FALSE(t->CaptionOptionHot());
+    EXPECT_FALSE(t->CaptionOptionFading());
+    EXPECT_EQ(Driver.Pixel(t, r.Left + 3, r.Top + 3), idle);
 }
 
 TEST_F(ChartToolBars, ButtonFaces) {
@@ -245,6 +360,20 @@ TEST_F(ChartToolBars, ButtonFaces) {
     EXPECT_TRUE(Near(Driver.Pixel(b[1], 0, 0), a->BorderHotColor(), 0));
     // A normal face shows the toolbar through it.
     EXPECT_EQ(Driver.Pixel(b[0], 1, 1), Driver.Pixel(t, b[0]->Left() + 1, b[0]->Top() + 1));
+    // A menu button whose menu is open shows the down look; its checked look is its own appearance's.
+    auto* menu = new TKvxToolBarMenuButton(form);
+    menu->SetCaption("File");
+    menu->SetShowCaption(true);
+    menu->SetKvxToolBar(t);
+    menu->SetDrawState(dsDropped);
+    menu->Appearance()->SetColorChecked(clLime);
+    auto* checked = new TKvxToolBarMenuButton(form);
+    checked->SetKvxToolBar(t);
+    checked->SetDrawState(dsChecked);
+    checked->Appearance()->SetColorChecked(clLime);
+    Driver.Pump();
+    EXPECT_TRUE(Near(Driver.Pixel(menu, 1, 1), a->ColorDown()));
+    EXPECT_EQ(Driver.Pixel(checked, 1, 1), ColorToRGB(clLime));
     // The disabled glyph is grey.
     const TColor g = Driver.Pixel(b[4], 16, 16);
     EXPECT_EQ(GetRValue(g), GetGValue(g));
