@@ -42,6 +42,7 @@ TKvxCustomToolBar::~TKvxCustomToolBar() {
         TKvxCustomToolBar::ExitMenuMode();
     FMDIFilter.Remove();
     FMDIClientFilter.Remove();
+    FFormKeyFilter.Remove();
     // Items lent to an open menu go back to their menu before the temporary popup is freed with us.
     ClearTemporaryMenu();
     if (FToolBarStyler)
@@ -369,6 +370,7 @@ void TKvxCustomToolBar::Loaded() {
     RebuildControlLists();
     ArrangeControls(true);
     FLoadedFlag = true;
+    HookFormKeys();
     // The hook on the form could not be set while loading.
     if (std::exchange(FAutoMDIButtons, false))
         SetAutoMDIButtons(true);

@@ -508,6 +508,7 @@ protected:
     TKvxCustomToolBarButton* NeighbourMenuButton(TKvxCustomToolBarButton* From, int Step) const;
     plat::LRESULT MenuTrackFilter(int Code, plat::WPARAM wParam, plat::LPARAM lParam);
     void FreeMenuButtons();
+    void HookFormKeys();
     void MenuBarNotification(plat::TComponent* AComponent);
     void MDIMouseDown(int X, int Y);
     void MDIMouseMove(int X, int Y);
@@ -610,6 +611,8 @@ protected:
     // The same on the frame's client window: a child maximized, restored, activated or closed there
     // changes what the buttons show.
     plat::TWindowSubclass FMDIClientFilter;
+    // Alt and Alt+letter reach the form as a key-menu command; with a Menu the bar answers it.
+    plat::TWindowSubclass FFormKeyFilter;
     // Hands the keys to the bar while it is in menu mode and no menu is dropped.
     plat::TMessageHook FMenuKeyHook;
     // Watches the keys and the pointer of a dropped menu-bar menu to move on to the neighbouring menu.

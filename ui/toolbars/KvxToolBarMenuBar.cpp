@@ -49,9 +49,12 @@ void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
     if (FMenu)
         FMenu->RemoveFreeNotification(this);
     FMenu = Value;
-    if (!FMenu)
+    if (!FMenu) {
+        FFormKeyFilter.Remove();
         return;
+    }
     FMenu->FreeNotification(this);
+    HookFormKeys();
     if (FMenu->Images())
         SetImages(FMenu->Images());
     plat::TMenuItem* root = FMenu->Items();
@@ -65,6 +68,26 @@ void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
         b->SetMenuItem(root->Items(i));
     }
     ArrangeControls();
+}
+
+void TKvxCustomToolBar::HookFormKeys() {
+    plat::TCustomForm* form = FMenu && !Loading() && !Designing() ? GetToolBarForm() : nullptr;
+    if (!form) {
+        FFormKeyFilter.Remove();
+        return;
+    }
+    if (FFormKeyFilter.Installed() && FFormKeyFilter.Window() == form->Handle())
+        return;
+    FFormKeyFilter.Install(form->Handle(),
+                           [this](plat::HWND wnd, plat::UINT msg, plat::WPARAM w, plat::LPARAM l) {
+                               if (msg == plat::WM_SYSCOMMAND && FMenu) {
+                                   plat::TMessage m;
+                                   m.Msg = msg, m.WParam = w, m.LParam = l;
+                                   if (MenuBarDispatch(m))
+                                       return m.Result;
+                               }
+                               return plat::DefSubclassProc(wnd, msg, w, l);
+                           });
 }
 
 // The buttons made from the menu go; buttons placed by hand stay.
@@ -281,9 +304,13 @@ bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
     case plat::CM_MOUSELEAVE:
         MDIMouseLeave();
         return false;
+    case plat::WM_WINDOWPOSCHANGED:
+        // Moved to another form, or its form has a window now.
+        if (FMenu)
+            HookFormKeys();
+        return false;
     case plat::WM_GETDLGCODE:
-        // Pager pages and compact windows are not built yet, so only the menu mode wants the arrows.
-        if (FMenuMode) {
+        if (FMenuMode || OnPagerPage()) {
             Message.Result = 1;
             return true;
         }

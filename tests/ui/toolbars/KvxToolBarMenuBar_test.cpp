@@ -477,6 +477,19 @@ TEST_F(DroppedMenuTest, EscapeInMenuModeKeepsTheBarWithTheButtonHot) {
     EXPECT_EQ(Bar->HotButton(), nullptr);
 }
 
+// The platform turns Alt+letter into a key-menu command to the form; the bar drops the matching menu
+// and, after Escape, keeps the keyboard until a second Escape.
+TEST_F(DroppedMenuTest, AltAndALetterOnTheFormDropTheMatchingMenu) {
+    OnEachMenu({[&] {
+        Driver.PressKey(VK_ESCAPE);
+        PostMessage(Bar->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    }});
+    EXPECT_EQ(SendMessage(Frame->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'o'), 1);
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&Options entry"}));
+    EXPECT_FALSE(Bar->MenuMode());
+    EXPECT_EQ(Bar->HotButton(), nullptr);
+}
+
 TEST_F(DroppedMenuTest, TheWindowMenuListsTheRegisteredWindowsWhileDropped) {
     Bar->SetAutoMDIButtons(true);
     TForm* a = Child("Chart 1", false);
