@@ -218,3 +218,31 @@ TEST_F(OptionMenuTest, TheCheckListShowsAndHidesTheToolbarsControls) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(OptionMenuTest, AClickElsewhereClosesTheWholeChain) {
+    RowLength(100);
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    OptionPanel()->OpenCheckList();
+    TKTBPopupWindow* list = OptionPanel()->CheckListWindow();
+    ASSERT_TRUE(list && list->Visible());
+    TKTBPopupPanel* first = list->PopupPanel();
+    first->SetHotIndex(0);
+    first->OpenSubMenu();
+    ASSERT_TRUE(first->SubMenuWindow() && first->SubMenuWindow()->Visible());
+    Driver.Pump();
+
+    Driver.Click(TTestDriver::ScreenPoint(Form, TPoint(20, 200)));
+    Driver.Advance(5);
+    Driver.Pump();
+    EXPECT_FALSE(first->SubMenuWindow()->Visible());
+    EXPECT_FALSE(list->Visible());
+    EXPECT_FALSE(WindowShown());
+    for (TControl* c : Bar->OrderedControls())
+        EXPECT_EQ(c->Parent(), Bar) << "the lent controls are back";
+}
+
+} // namespace
