@@ -188,6 +188,8 @@ public:
     bool ReDropRequested = false;
     // Made by the toolbar from its Menu, and freed by it when the Menu changes.
     bool AutoCreated = false;
+    // Added or taken over by a merged child menu.
+    bool Merged = false;
     bool ClosingPress = false;
     bool MenuDropped = false;
 
@@ -380,6 +382,11 @@ public:
     // One menu button per top-level item; the buttons made for the previous menu go.
     void SetMenu(plat::TMainMenu* Value);
     // Highlights the n-th eligible menu button (n < 0: none); false when there is no such button.
+    // Merges an MDI child's main menu into the bar by group index; none unmerges.
+    void MergeMenu(plat::TMainMenu* ChildMenu);
+    plat::TMainMenu* MergedMenu() const { return FMergedMenu; }
+    // Refreshes the menu buttons from the top-level items, rebuilding them when one is missing.
+    void RelinkMenuButtons();
     bool SelectMenuButton(int N);
     bool SelectButton(TKvxCustomToolBarButton* Button);
     // The hot button's place among the eligible menu buttons, or -1.
@@ -595,6 +602,9 @@ protected:
     // An open option window shows the overflow as it is now.
     void OptionOverflowChanged();
     plat::TMainMenu* FMenu = nullptr;
+    plat::TMainMenu* FMergedMenu = nullptr;
+    void Unmerge();
+    void FreeMergedButtons();
     bool FMenuMode = false;
     bool FBarNavigation = false;
     bool FMenuResult = false;

@@ -90,6 +90,80 @@ void TKvxCustomToolBar::HookFormKeys() {
                            });
 }
 
+void TKvxCustomToolBar::RelinkMenuButtons() {
+    if (!FMenu)
+        return;
+    plat::TMenuItem* root = FMenu->Items();
+    for (int i = 0; i < root->Count(); ++i) {
+        TKvxToolBarMenuButton* found = nullptr;
+        for (plat::TControl* c : FOrderedControls)
+            if (auto* b = dynamic_cast<TKvxToolBarMenuButton*>(c);
+                b && b->AutoCreated && b->MenuItem() == root->Items(i))
+                found = b;
+        if (!found) {
+            plat::TMainMenu* menu = FMenu;
+            SetMenu(nullptr);
+            SetMenu(menu);
+            return;
+        }
+        found->SetMenuItem(root->Items(i));
+    }
+}
+
+void TKvxCustomToolBar::MergeMenu(plat::TMainMenu* ChildMenu) {
+    if (!ChildMenu || !FMenu) {
+        Unmerge();
+        return;
+    }
+    if (ChildMenu == FMergedMenu || ChildMenu == FMenu)
+        return;
+    Unmerge();
+    FMergedMenu = ChildMenu;
+    FMergedMenu->FreeNotification(this);
+    plat::TMenuItem* childRoot = ChildMenu->Items();
+    for (int i = 0; i < childRoot->Count(); ++i) {
+        plat::TMenuItem* item = childRoot->Items(i);
+        TKvxToolBarMenuButton* target = nullptr;
+        for (plat::TControl* c : FOrderedControls) {
+            auto* b = dynamic_cast<TKvxToolBarMenuButton*>(c);
+            if (b && b->AutoCreated && !b->Merged && b->MenuItem() && b->MenuItem()->GroupIndex() != 0 &&
+                b->MenuItem()->GroupIndex() == item->GroupIndex()) {
+                target = b;
+                break;
+            }
+        }
+        if (!target) {
+            target = new TKvxToolBarMenuButton(this);
+            target->SetShowCaption(true);
+            target->SetAutoSize(true);
+            target->SetKvxToolBar(this);
+        }
+        target->Merged = true;
+        target->SetMenuItem(item);
+    }
+    ArrangeControls();
+}
+
+void TKvxCustomToolBar::Unmerge() {
+    if (!FMergedMenu)
+        return;
+    FMergedMenu->RemoveFreeNotification(this);
+    FMergedMenu = nullptr;
+    FreeMergedButtons();
+    ArrangeControls();
+}
+
+// The buttons a merge added or took over go, last first; the main menu's are made again where needed.
+void TKvxCustomToolBar::FreeMergedButtons() {
+    for (auto it = FOrderedControls.rbegin(); it != FOrderedControls.rend();) {
+        auto* b = dynamic_cast<TKvxToolBarMenuButton*>(*it);
+        ++it;
+        if (b && b->Merged)
+            delete b;
+    }
+    RelinkMenuButtons();
+}
+
 // The buttons made from the menu go; buttons placed by hand stay.
 void TKvxCustomToolBar::FreeMenuButtons() {
     for (auto it = FOrderedControls.rbegin(); it != FOrderedControls.rend();) {
@@ -320,6 +394,11 @@ bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
 }
 
 void TKvxCustomToolBar::MenuBarNotification(plat::TComponent* AComponent) {
+    if (AComponent == FMergedMenu) {
+        // Its items are gone: the bar shows the main menu alone again.
+        FMergedMenu = nullptr;
+        FreeMergedButtons();
+    }
     if (AComponent == FMenu) {
         FMenu = nullptr;
         FreeMenuButtons();

@@ -589,3 +589,41 @@ TEST(MenuBarLayoutTest, ALoadedMenuBarHasItsButtonsAndItsFormHook) {
 }
 
 } // namespace
+
+namespace {
+
+// A chart window's menu carries the group indices of File and Window, and one item of its own.
+TEST_F(MenuBarTest, AChildMenuReplacesItsGroupsAndUnmergingRestoresTheMainMenu) {
+    Menu->Items()->Items(0)->SetGroupIndex(1);
+    Menu->Items()->Items(2)->SetGroupIndex(9);
+    auto* child = new TMainMenu(Frame);
+    for (auto [caption, group] :
+         {std::pair{"&Chart file", 1}, std::pair{"&Series", 5}, std::pair{"&Windows", 9}}) {
+        auto* item = new TMenuItem(Frame);
+        item->SetCaption(caption);
+        item->SetGroupIndex(group);
+        child->Items()->Add(item);
+    }
+    auto captions = [&] {
+        std::vector<std::string> result;
+        for (TKvxToolBarMenuButton* b : MenuButtons())
+            result.push_back(b->Caption());
+        return result;
+    };
+    Bar->MergeMenu(child);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&Chart file", "&Options", "&Windows", "&Series"}));
+    Bar->MergeMenu(child);
+    EXPECT_EQ(MenuButtons().size(), 4u) << "merging the same menu again changes nothing";
+
+    Bar->MergeMenu(nullptr);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&File", "&Options", "&Window"}));
+    EXPECT_EQ(Bar->MergedMenu(), nullptr);
+
+    // A merged menu destroyed with its window leaves the main menu's bar behind.
+    Bar->MergeMenu(child);
+    delete child;
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&File", "&Options", "&Window"}));
+    EXPECT_EQ(Bar->MergedMenu(), nullptr);
+}
+
+} // namespace
