@@ -516,6 +516,8 @@ protected:
     plat::LRESULT MenuTrackFilter(int Code, plat::WPARAM wParam, plat::LPARAM lParam);
     void FreeMenuButtons();
     void HookFormKeys();
+    // The first visible, enabled button whose caption marks Key as its accelerator.
+    TKvxCustomToolBarButton* FindAccelButton(int Key) const;
     void MenuBarNotification(plat::TComponent* AComponent);
     void MDIMouseDown(int X, int Y);
     void MDIMouseMove(int X, int Y);

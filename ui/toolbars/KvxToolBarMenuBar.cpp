@@ -1,6 +1,7 @@
 // The menu-bar side of the toolbar: menu buttons made from a main menu, the keyboard menu mode, the
 // window list of an MDI frame and the minimize, restore and close buttons of a maximized MDI child.
 #include <algorithm>
+#include <cctype>
 
 #include "platform/backend/InputCodes.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -291,6 +292,28 @@ bool TKvxCustomToolBar::TrackMenu(TKvxCustomToolBarButton* Button) {
     return FMenuResult;
 }
 
+TKvxCustomToolBarButton* TKvxCustomToolBar::FindAccelButton(int Key) const {
+    const int wanted = std::toupper(Key);
+    for (plat::TControl* c : FOrderedControls) {
+        auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c);
+        if (!b || !b->Visible() || !b->Enabled())
+            continue;
+        const std::string cap = b->Caption();
+        for (size_t i = 0; i + 1 < cap.size(); ++i) {
+            if (cap[i] != '&')
+                continue;
+            if (cap[i + 1] == '&') {
+                ++i; // "&&" is a plain ampersand
+                continue;
+            }
+            if (std::toupper(static_cast<unsigned char>(cap[i + 1])) == wanted)
+                return b;
+            break;
+        }
+    }
+    return nullptr;
+}
+
 bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
     switch (Message.Msg) {
     case plat::WM_SYSCOMMAND: {
@@ -300,23 +323,8 @@ bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
             plat::GetCaptureControl())
             return false;
         TKvxCustomToolBarButton* target = nullptr;
-        if (key != 0) {
-            const char wanted = static_cast<char>(std::toupper(key));
-            for (plat::TControl* c : FOrderedControls) {
-                auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c);
-                if (!b || !b->Visible() || !b->Enabled())
-                    continue;
-                const std::string& cap = b->Caption();
-                const auto amp = cap.find('&');
-                if (amp != std::string::npos && amp + 1 < cap.size() &&
-                    std::toupper(static_cast<unsigned char>(cap[amp + 1])) == wanted) {
-                    target = b;
-                    break;
-                }
-            }
-            if (!target)
-                return false;
-        }
+        if (key != 0 && !(target = FindAccelButton(key)))
+            return false;
         TrackMenu(target);
         Message.Result = 1;
         return true;
@@ -352,6 +360,23 @@ bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
         }
         return false;
     }
+    case plat::WM_CHAR:
+        // A letter in menu mode drops the menu it marks, or clicks a plain button.
+        if (FMenuMode && !Designing()) {
+            if (TKvxCustomToolBarButton* b = FindAccelButton(static_cast<int>(Message.WParam))) {
+                if (b->MenuItem() && b->MenuItem()->Count() > 0) {
+                    FBarNavigation = false;
+                    SelectButton(b);
+                    b->OpenButtonMenu();
+                } else {
+                    ExitMenuMode();
+                    b->Click();
+                }
+                Message.Result = 1;
+                return true;
+            }
+        }
+        return false;
     case plat::WM_SYSKEYDOWN:
         if (FMenuMode && Message.WParam == plat::VK_MENU) {
             ExitMenuMode();

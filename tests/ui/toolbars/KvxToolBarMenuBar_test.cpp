@@ -490,6 +490,16 @@ TEST_F(DroppedMenuTest, AltAndALetterOnTheFormDropTheMatchingMenu) {
     EXPECT_EQ(Bar->HotButton(), nullptr);
 }
 
+TEST_F(DroppedMenuTest, ALetterInMenuModeDropsTheMenuItMarks) {
+    OnEachMenu({[&] { Driver.PressKey(VK_ESCAPE); }});
+    ASSERT_TRUE(Bar->EnterMenuMode(nullptr));
+    EXPECT_EQ(SendMessage(Bar->Handle(), WM_CHAR, 'w', 0), 1);
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&Window entry"}));
+    EXPECT_EQ(SendMessage(Bar->Handle(), WM_CHAR, 'q', 0), 0) << "no button carries Q";
+    SendMessage(Bar->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(Bar->MenuMode());
+}
+
 TEST_F(DroppedMenuTest, TheWindowMenuListsTheRegisteredWindowsWhileDropped) {
     Bar->SetAutoMDIButtons(true);
     TForm* a = Child("Chart 1", false);
