@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/backend/InputCodes.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/Screen.h"
 #include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
@@ -243,6 +245,36 @@ TEST_F(OptionMenuTest, AClickElsewhereClosesTheWholeChain) {
     EXPECT_FALSE(WindowShown());
     for (TControl* c : Bar->OrderedControls())
         EXPECT_EQ(c->Parent(), Bar) << "the lent controls are back";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OptionMenuTest, HoveringOptionsPopsUpTheOptionMenuAndItsEndClosesTheWindow) {
+    auto* options = new TPopupMenu(Form);
+    auto* reset = new TMenuItem(Form);
+    reset->SetCaption("Reset toolbar");
+    options->Items()->Add(reset);
+    Bar->SetOptionMenu(options);
+    Bar->SetTextOptionMenu("More");
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown()) << "an option menu alone is worth the window";
+    const TRect entry = OptionPanel()->OptionsRect();
+    ASSERT_FALSE(entry.IsEmpty());
+    EXPECT_TRUE(OptionPanel()->AddRemoveRect().IsEmpty());
+    TMenu* shown = nullptr;
+    SetMenuLoopHook([&](TMenu* m) {
+        shown = m;
+        Driver.PressKey(VK_ESCAPE);
+    });
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    SetMenuLoopHook(nullptr);
+    EXPECT_EQ(shown, options);
+    EXPECT_FALSE(WindowShown());
+
+    delete options;
+    EXPECT_EQ(Bar->OptionMenu(), nullptr);
 }
 
 } // namespace
