@@ -566,10 +566,8 @@ bool TKvxCustomToolBar::DropOneMenu(TKvxCustomToolBarButton* Button) {
     if (ComponentState() & plat::csDestroying)
         return true;
     Button->ResetButtonState();
-    // The press that closed the menu over its own button must not drop it again.
-    if (!FSwitchTarget && Button->Parent() &&
-        Button->BoundsRect().Contains(Button->Parent()->ScreenToClient(plat::Mouse->CursorPos())))
-        Button->ClosingPress = true;
+    // The press that closes a menu is the menu's own: it never reaches the button, so the button needs
+    // no mark against dropping again, and the next press drops it.
     if (FMenuMode && !FSwitchTarget) {
         if (FStayInMenuMode) {
             // Escape: the bar keeps the keyboard with this button highlighted.

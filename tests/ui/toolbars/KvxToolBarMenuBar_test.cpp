@@ -443,6 +443,18 @@ TEST_F(DroppedMenuTest, ArrowsAndThePointerMoveOnToTheNeighbouringMenus) {
         EXPECT_EQ(Menu->Items()->Items(i)->Count(), 1) << "every menu got its items back";
 }
 
+TEST_F(DroppedMenuTest, ClickingTheOpenMenusButtonClosesItForGood) {
+    OnEachMenu({[&] { Driver.Click(ButtonPoint(1)); }});
+    Driver.Click(ButtonPoint(1));
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&Options entry"}));
+    EXPECT_FALSE(Bar->MenuDropped());
+    EXPECT_FALSE(MenuTracking());
+    // The next click drops it again.
+    OnEachMenu({});
+    Driver.Click(ButtonPoint(1));
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&Options entry"}));
+}
+
 TEST_F(DroppedMenuTest, RightOpensASubMenuAndLeftClosesOnlyIt) {
     TMenuItem* entry = Menu->Items()->Items(1)->Items(0);
     auto* deeper = new TMenuItem(Frame);
