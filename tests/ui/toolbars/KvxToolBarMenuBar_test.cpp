@@ -78,6 +78,7 @@ protected:
         Bar->Constraints()->SetMaxWidth(0);
         Bar->Constraints()->SetMaxHeight(0);
         Bar->Constraints()->SetMinHeight(0);
+        Bar->Constraints()->SetMinWidth(0);
         Bar->SetBounds(0, 0, width, height);
         ASSERT_EQ(Bar->BoundsRect(), TRect(0, 0, width, height));
         Driver.Pump();
@@ -231,26 +232,35 @@ TEST_F(MenuBarTest, WindowMenuShowsTheEntriesAsRadioItemsWhileDropped) {
 
 TEST_F(MenuBarTest, MDIButtonRectanglesAtTheEndOfTheBar) {
     Child("Chart 1");
+    // Close, restore and minimize step back from the bar's end by 19 pixels, centred across it.
     struct Case {
         const char* What;
-        int Width, Height;
+        toolbar::TDockAlign Position;
+        int Length, Thickness;
         bool OptionIndicator, RightHandle;
-        int CloseLeft, Top;
+        int CloseStart, Across;
     };
     const Case cases[] = {
-        {"600x26 menu bar", 600, 26, false, true, 579, 4},
-        {"option indicator with its handle", 600, 26, true, true, 579 - 14, 4},
-        {"option indicator without handle", 600, 26, true, false, 579 - 4, 4},
-        {"a low bar keeps the top at 2", 600, 20, false, true, 579, 2},
+        {"600x26 menu bar", toolbar::daTop, 600, 26, false, true, 579, 4},
+        {"option indicator with its handle", toolbar::daTop, 600, 26, true, true, 579 - 14, 4},
+        {"option indicator without handle", toolbar::daTop, 600, 26, true, false, 579 - 4, 4},
+        {"a low bar keeps the top at 2", toolbar::daTop, 600, 20, false, true, 579, 2},
+        {"a bar docked at the left stacks them upwards", toolbar::daLeft, 600, 26, false, true, 579, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
-        SizeBar(c.Width, c.Height);
+        Bar->SetPosition(c.Position);
+        const bool horizontal = c.Position == toolbar::daTop;
+        SizeBar(horizontal ? c.Length : c.Thickness, horizontal ? c.Thickness : c.Length);
         Bar->SetShowOptionIndicator(c.OptionIndicator);
         Bar->SetShowRightHandle(c.RightHandle);
-        EXPECT_EQ(Bar->GetMDICloseRect(), TRect(c.CloseLeft, c.Top, c.CloseLeft + 18, c.Top + 18));
-        EXPECT_EQ(Bar->GetMDIRestoreRect(), TRect(c.CloseLeft - 19, c.Top, c.CloseLeft - 1, c.Top + 18));
-        EXPECT_EQ(Bar->GetMDIMinimizeRect(), TRect(c.CloseLeft - 38, c.Top, c.CloseLeft - 20, c.Top + 18));
+        auto rect = [&](int start) {
+            return horizontal ? TRect(start, c.Across, start + 18, c.Across + 18)
+                              : TRect(c.Across, start, c.Across + 18, start + 18);
+        };
+        EXPECT_EQ(Bar->GetMDICloseRect(), rect(c.CloseStart));
+        EXPECT_EQ(Bar->GetMDIRestoreRect(), rect(c.CloseStart - 19));
+        EXPECT_EQ(Bar->GetMDIMinimizeRect(), rect(c.CloseStart - 38));
     }
 }
 
