@@ -178,6 +178,8 @@ public:
     void SetOptionsCaption(const std::string& Value);
     void SetColors(plat::TColor Down, plat::TColor DownTo, plat::TColor Hot, plat::TColor HotTo,
                    plat::TColor Text, plat::TColor HotText, plat::TColor DownText);
+    plat::TColor HotColor() const { return FHotColor; }
+    plat::TColor DownColor() const { return FDownColor; }
     void ClearControls();
     int AddControl(plat::TControl* Control);
     void AddSeparator(TKvxToolBarSeparator* Separator);

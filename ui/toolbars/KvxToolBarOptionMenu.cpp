@@ -94,9 +94,17 @@ void TKvxCustomToolBar::BuildOptionWindow() {
     panel->SetAddRemoveCaption(FTextAutoOptionMenu);
     panel->SetOptionsCaption(FTextOptionMenu);
     panel->SetKvxToolBar(this);
-    const toolbar::TButtonAppearance* a = FCurrentStyler->ButtonAppearance();
-    panel->SetColors(a->ColorDown(), a->ColorDownTo(), a->ColorHot(), a->ColorHotTo(), a->CaptionTextColor(),
-                     a->CaptionTextColorHot(), a->CaptionTextColorDown());
+    // A menu bar's option window looks like its menus; other toolbars' like their buttons.
+    TCustomKvxMenuStyler* menuStyler = FCurrentStyler->CurrentMenuStyler();
+    if (FMenu && menuStyler && menuStyler->RootItem()) {
+        const TRootItem* r = menuStyler->RootItem();
+        panel->SetColors(r->SelectedColor(), r->SelectedColorTo(), r->HoverColor(), r->HoverColorTo(),
+                         r->Font()->Color(), r->HoverTextColor(), r->SelectedTextColor());
+    } else {
+        const toolbar::TButtonAppearance* a = FCurrentStyler->ButtonAppearance();
+        panel->SetColors(a->ColorDown(), a->ColorDownTo(), a->ColorHot(), a->ColorHotTo(),
+                         a->CaptionTextColor(), a->CaptionTextColorHot(), a->CaptionTextColorDown());
+    }
     FOptionWindow->SetOptionsPanel(panel);
     panel->Hidden();
     panel->ClearControls();

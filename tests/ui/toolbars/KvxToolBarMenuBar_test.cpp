@@ -13,7 +13,10 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/WindowFilter.h"
+#include "ui/drawing/KvxMenus.h"
+#include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
 using namespace ui;
@@ -109,6 +112,21 @@ TEST_F(MenuBarTest, OneCaptionedButtonPerTopLevelItemRebuiltWithTheMenu) {
     delete other;
     EXPECT_EQ(Bar->Menu(), nullptr);
     EXPECT_TRUE(MenuButtons().empty());
+}
+
+TEST_F(MenuBarTest, TheMenuBarsOptionWindowTakesTheMenuColours) {
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_NE(Bar->OptionPanel(), nullptr);
+    const TRootItem* root = Bar->CurrentStyler()->CurrentMenuStyler()->RootItem();
+    EXPECT_EQ(Bar->OptionPanel()->HotColor(), root->HoverColor());
+    EXPECT_EQ(Bar->OptionPanel()->DownColor(), root->SelectedColor());
+    Bar->HideOptionWindow();
+
+    // Without its menu the bar takes its buttons' colours.
+    Bar->SetMenu(nullptr);
+    Bar->ShowOptionWindow();
+    EXPECT_EQ(Bar->OptionPanel()->HotColor(), Bar->CurrentStyler()->ButtonAppearance()->ColorHot());
 }
 
 // ---- Keyboard menu mode ----
