@@ -261,6 +261,9 @@ PLAT_EXCEPTION(EMenuError, Exception);
 bool MenuTracking();
 // The window of the open drop-down that shows the item, or null.
 HWND MenuItemWindow(const TMenuItem* Item);
+// The highlighted item of the innermost open drop-down, or null (a menu bar watching the keys of its
+// open menu needs it).
+TMenuItem* MenuSelectedItem();
 // The screen rectangle of a visible item in an open drop-down or a menu bar; false when it shows nowhere.
 bool GetMenuItemRect(const TMenuItem* Item, TRect& Rect);
 // Closes every open menu (as Escape to the end would).

@@ -1024,6 +1024,13 @@ bool MenuTracking() {
     return GTracker != nullptr;
 }
 
+TMenuItem* MenuSelectedItem() {
+    if (!GTracker || GTracker->Levels().empty())
+        return nullptr;
+    const TLevel& l = GTracker->Levels().back();
+    return l.Selected >= 0 && l.Selected < static_cast<int>(l.Items.size()) ? l.Items[l.Selected] : nullptr;
+}
+
 HWND MenuItemWindow(const TMenuItem* Item) {
     if (GTracker)
         for (const TLevel& l : GTracker->Levels())

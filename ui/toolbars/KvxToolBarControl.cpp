@@ -1,6 +1,7 @@
 #include "ui/toolbars/KvxToolBarControl.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
@@ -37,6 +38,13 @@ TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
 }
 
 TKvxCustomToolBar::~TKvxCustomToolBar() {
+    if (FMenuMode)
+        TKvxCustomToolBar::ExitMenuMode();
+    FMDIFilter.Remove();
+    FMDIClientFilter.Remove();
+    FFormKeyFilter.Remove();
+    // Items lent to an open menu go back to their menu before the temporary popup is freed with us.
+    ClearTemporaryMenu();
     if (FToolBarStyler)
         FToolBarStyler->UnregisterStylerClient(this);
     if (FDockPanel)
@@ -362,12 +370,17 @@ void TKvxCustomToolBar::Loaded() {
     RebuildControlLists();
     ArrangeControls(true);
     FLoadedFlag = true;
+    HookFormKeys();
+    // The hook on the form could not be set while loading.
+    if (std::exchange(FAutoMDIButtons, false))
+        SetAutoMDIButtons(true);
 }
 
 void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
+    MenuBarNotification(AComponent);
     if (AComponent == FImages) {
         FImages = nullptr;
         // The indexes pointed into the list that went; the buttons would show another list's images.
@@ -394,6 +407,8 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
 }
 
 void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
+    if (MenuBarDispatch(Message))
+        return;
     switch (Message.Msg) {
     case plat::CM_CONTROLCHANGE:
         TCustomControl::Dispatch(Message);
@@ -636,6 +651,7 @@ void TKvxCustomToolBar::ArrangeControls(bool UpdateSize) {
     }
     if (UpdateSize)
         UpdateToolBarSize();
+    OptionOverflowChanged();
 }
 
 void TKvxCustomToolBar::UpdateToolBarSize() {
@@ -904,6 +920,13 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
     props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);
+    props.Component("Menu", &T::Menu, &T::SetMenu);
+    props.Boolean("AutoMDIButtons", &T::AutoMDIButtons, &T::SetAutoMDIButtons, false);
+    props.Boolean("AutoOptionMenu", &T::AutoOptionMenu, &T::SetAutoOptionMenu, false);
+    props.Component("OptionMenu", &T::OptionMenu, &T::SetOptionMenu);
+    props.String("TextAutoOptionMenu", &T::TextAutoOptionMenu, &T::SetTextAutoOptionMenu,
+                 "Add or Remove Buttons");
+    props.String("TextOptionMenu", &T::TextOptionMenu, &T::SetTextOptionMenu, "Options");
     props.String("Version", &T::Version, &T::SetVersion).Stored(false);
 }
 

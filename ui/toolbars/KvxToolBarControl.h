@@ -13,6 +13,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/TextAlignment.h"
+#include "platform/ui/WindowFilter.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxDockRows.h"
 
@@ -21,12 +22,16 @@ class TCustomImageList;
 class TTimer;
 class TPopupMenu;
 class TMenuItem;
+class TMainMenu;
+class TCustomForm;
 } // namespace plat
 
 namespace ui {
 
 class TKvxCustomToolBar;
 class TKvxCustomToolBarButton;
+class TOptionSelectorWindow;
+class TControlSelectorPanel;
 
 namespace toolbar {
 
@@ -167,6 +172,8 @@ public:
     bool Pressed() const { return FPressed; }
     bool MenuShowing() const { return FMenuShowing; }
     virtual bool IsMenuButton() const { return false; }
+    // Shows the button dropped and drops its menu through the toolbar.
+    void OpenButtonMenu();
     int IndexInToolBar() const;
     plat::TMenuItem* MenuItem() const { return FMenuItem; }
     void SetMenuItem(plat::TMenuItem* Value);
@@ -179,6 +186,10 @@ public:
 
     // Set by the toolbar's menu tracking on menu buttons.
     bool ReDropRequested = false;
+    // Made by the toolbar from its Menu, and freed by it when the Menu changes.
+    bool AutoCreated = false;
+    // Added or taken over by a merged child menu.
+    bool Merged = false;
     bool ClosingPress = false;
     bool MenuDropped = false;
 
@@ -205,7 +216,6 @@ protected:
                                    plat::TColor CaptionColor);
     void DoDropDown();
     void ReleaseGroupSiblings();
-    void OpenButtonMenu();
     virtual bool TrackButtonMenu();
     void MouseEntered();
     void MouseLeft(bool FireEvent);
@@ -270,6 +280,7 @@ class TKvxCustomToolBar : public plat::TCustomControl, public IDockRowClient, pu
 public:
     explicit TKvxCustomToolBar(plat::TComponent* AOwner);
     ~TKvxCustomToolBar() override;
+    void BeforeDestruction() override;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void SetParent(plat::TWinControl* AParent) override;
@@ -335,14 +346,89 @@ public:
     TKvxCustomToolBarButton* HotButton() const { return FHotButton; }
     void HotButtonChanged(TKvxCustomToolBarButton* Button);
     // Menu tracking belongs to the menu bar; a plain toolbar never has a menu dropped.
-    virtual bool MenuDropped() const { return false; }
-    virtual bool InMenuMode() const { return false; }
-    virtual bool DropMenuButton(TKvxCustomToolBarButton*) { return false; }
-    virtual void HideOptionWindow() {}
+    virtual bool MenuDropped() const { return FMenuDropped; }
+    virtual bool InMenuMode() const { return FMenuMode; }
+    // Drops the button's menu: its own drop-down menu, or the sub-items of its menu item lent to a
+    // temporary popup menu for as long as it shows. Returns when the menu (and any menu the user moved
+    // on to with the arrows or the pointer) has closed.
+    virtual bool DropMenuButton(TKvxCustomToolBarButton* Button);
+    // The popup that holds the dropped item's sub-items while it shows, or null.
+    plat::TPopupMenu* TemporaryMenu() const { return FTempMenu; }
+    virtual void HideOptionWindow();
     // Ribbon pager pages are not built yet: no toolbar sits on a page.
     bool OnPagerPage() const { return false; }
 
     plat::TNotifyEvent OnClose;
+
+    // ---- Option menu ----
+    bool AutoOptionMenu() const { return FAutoOptionMenu; }
+    void SetAutoOptionMenu(bool Value) { FAutoOptionMenu = Value; }
+    plat::TPopupMenu* OptionMenu() const { return FOptionMenu; }
+    void SetOptionMenu(plat::TPopupMenu* Value);
+    const std::string& TextAutoOptionMenu() const { return FTextAutoOptionMenu; }
+    void SetTextAutoOptionMenu(const std::string& Value) { FTextAutoOptionMenu = Value; }
+    const std::string& TextOptionMenu() const { return FTextOptionMenu; }
+    void SetTextOptionMenu(const std::string& Value) { FTextOptionMenu = Value; }
+    // The click on the option indicator.
+    void OptionClick();
+    // Fills the option window with the controls that did not fit and its entries; does not show it.
+    void BuildOptionWindow();
+    void ShowOptionWindow(int X = 0, int Y = 0, bool AtPosition = false);
+    TOptionSelectorWindow* OptionWindow() const { return FOptionWindow; }
+    TControlSelectorPanel* OptionPanel() const { return FOptionPanel; }
+
+    // ---- Menu bar ----
+    plat::TMainMenu* Menu() const { return FMenu; }
+    // One menu button per top-level item; the buttons made for the previous menu go.
+    void SetMenu(plat::TMainMenu* Value);
+    // Highlights the n-th eligible menu button (n < 0: none); false when there is no such button.
+    // Merges an MDI child's main menu into the bar by group index; none unmerges.
+    void MergeMenu(plat::TMainMenu* ChildMenu);
+    plat::TMainMenu* MergedMenu() const { return FMergedMenu; }
+    // Refreshes the menu buttons from the top-level items, rebuilding them when one is missing.
+    void RelinkMenuButtons();
+    bool SelectMenuButton(int N);
+    bool SelectButton(TKvxCustomToolBarButton* Button);
+    // The hot button's place among the eligible menu buttons, or -1.
+    int HotMenuButtonOrdinal() const;
+    bool IsEligibleMenuButton(const plat::TControl* Control) const;
+    // Alt (Key 0) or Alt+letter: enters keyboard menu mode; false when nothing answered the key.
+    bool TrackMenu(TKvxCustomToolBarButton* Button);
+    bool EnterMenuMode(TKvxCustomToolBarButton* Button);
+    virtual void ExitMenuMode();
+    bool MenuMode() const { return FMenuMode; }
+    bool BarNavigation() const { return FBarNavigation; }
+    // The toolbar in keyboard menu mode, if any.
+    static TKvxCustomToolBar* MenuModeToolBar();
+
+    // Window list shown at the end of the form's Window menu while it is dropped.
+    struct TWindowListEntry {
+        std::string Caption;
+        plat::TCustomForm* Form;
+    };
+    void RegisterMDIChild(plat::TCustomForm* Form, const std::string& Caption = {});
+    // Removes the control's first entry, whatever caption it was registered under.
+    void UnregisterMDIChild(plat::TControl* Control, const std::string& Caption = {});
+    const std::vector<TWindowListEntry>& WindowList() const { return FWindowList; }
+    void AddWindowListItems(plat::TMenuItem* WindowMenu);
+    void RemoveWindowListItems();
+
+    // MDI child buttons at the end of a full-size menu bar.
+    bool AutoMDIButtons() const { return FAutoMDIButtons; }
+    void SetAutoMDIButtons(bool Value);
+    bool MDIHookInstalled() const { return FMDIFilter.Installed(); }
+    plat::TCustomForm* GetToolBarForm() const;
+    plat::TRect GetMDICloseRect();
+    plat::TRect GetMDIRestoreRect();
+    plat::TRect GetMDIMinimizeRect();
+    bool IsOnMDIClose(const plat::TPoint& P);
+    bool IsOnMDIRestore(const plat::TPoint& P);
+    bool IsOnMDIMinimize(const plat::TPoint& P);
+    void DrawMDIButtons();
+    bool MDIButtonsShown() const { return FMDIButtonsShown; }
+    void MDIChildClose();
+    void MDIChildRestore();
+    void MDIChildMinimize();
 
     // Styler: the assigned one, or with ParentStyler the dock panel's, else the toolbar's own.
     TCustomKvxToolBarStyler* ToolBarStyler() const { return FToolBarStyler; }
@@ -421,6 +507,26 @@ protected:
     bool PanelPixel(int X, int Y, plat::TColor& Color) const;
     void ApplyStylerToControls();
     void InvalidatePart(const plat::TRect& R);
+    // Menu-bar parts of the message and mouse handling; true when the message was handled.
+    bool MenuBarDispatch(plat::TMessage& Message);
+    bool DropOneMenu(TKvxCustomToolBarButton* Button);
+    void ClearTemporaryMenu();
+    plat::TMenuItem* FormWindowMenu() const;
+    TKvxCustomToolBarButton* NeighbourMenuButton(TKvxCustomToolBarButton* From, int Step) const;
+    plat::LRESULT MenuTrackFilter(int Code, plat::WPARAM wParam, plat::LPARAM lParam);
+    void FreeMenuButtons();
+    void HookFormKeys();
+    // The first visible, enabled button whose caption marks Key as its accelerator.
+    TKvxCustomToolBarButton* FindAccelButton(int Key) const;
+    void MenuBarNotification(plat::TComponent* AComponent);
+    void MDIMouseDown(int X, int Y);
+    void MDIMouseMove(int X, int Y);
+    void MDIMouseUp(int X, int Y);
+    void MDIMouseLeave();
+    void DrawMDIButtonsOn(plat::TCanvas* C);
+    void RemoveMDIHook();
+    plat::TCustomForm* MaximizedChild();
+    plat::TRect MDIRect(int Step);
     void PaintCaptionOption(plat::TCanvas* C);
     void StartFade(int& Step, int Value);
     void FadeTick();
@@ -485,6 +591,51 @@ protected:
     bool FRightHandleHot = false;
     bool FRightHandleDown = false;
     int64_t FPaintedArea = 0;
+
+    bool FAutoOptionMenu = false;
+    bool FBuildingOptions = false;
+    plat::TPopupMenu* FOptionMenu = nullptr;
+    std::string FTextAutoOptionMenu = "Add or Remove Buttons";
+    std::string FTextOptionMenu = "Options";
+    TOptionSelectorWindow* FOptionWindow = nullptr; // owned as a component
+    TControlSelectorPanel* FOptionPanel = nullptr;  // owned by the window
+    plat::TPoint OptionAnchor() const;
+    void TakeBackOverflow();
+    // An open option window shows the overflow as it is now.
+    void OptionOverflowChanged();
+    plat::TMainMenu* FMenu = nullptr;
+    plat::TMainMenu* FMergedMenu = nullptr;
+    void Unmerge();
+    void FreeMergedButtons();
+    bool FMenuMode = false;
+    bool FBarNavigation = false;
+    bool FMenuResult = false;
+    std::vector<TWindowListEntry> FWindowList;
+    std::vector<plat::TMenuItem*> FWindowListItems;
+    bool FAutoMDIButtons = false;
+    bool FMDIButtonsShown = false;
+    bool FCloseDown = false, FCloseHot = false;
+    bool FRestoreDown = false, FRestoreHot = false;
+    bool FMinimizeDown = false, FMinimizeHot = false;
+    plat::TCustomForm* FActiveChild = nullptr; // looked up afresh each time, never owned
+    // Our own link in the form window's filter chain: it goes with the toolbar, whatever else filters.
+    plat::TWindowSubclass FMDIFilter;
+    // The same on the frame's client window: a child maximized, restored, activated or closed there
+    // changes what the buttons show.
+    plat::TWindowSubclass FMDIClientFilter;
+    // Alt and Alt+letter reach the form as a key-menu command; with a Menu the bar answers it.
+    plat::TWindowSubclass FFormKeyFilter;
+    // Hands the keys to the bar while it is in menu mode and no menu is dropped.
+    plat::TMessageHook FMenuKeyHook;
+    // Watches the keys and the pointer of a dropped menu-bar menu to move on to the neighbouring menu.
+    plat::TMessageHook FMenuTrackHook;
+    bool FMenuDropped = false;
+    bool FStayInMenuMode = false;          // Escape closed the menu: the bar keeps the keyboard
+    plat::TPopupMenu* FTempMenu = nullptr; // owned as a component while it exists
+    plat::TMenuItem* FDroppedItem = nullptr;
+    TKvxCustomToolBarButton* FTrackedButton = nullptr;
+    TKvxCustomToolBarButton* FSwitchTarget = nullptr;
+    plat::TPoint FLastMenuPointer;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;
     bool FBackgroundChevron = false;

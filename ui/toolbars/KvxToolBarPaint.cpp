@@ -130,6 +130,7 @@ void TKvxCustomToolBar::Paint() {
     C->Draw(0, 0, FBackground.get());
     if (!handleAtRest)
         PaintRightHandle(C, FRightHandleHot, FRightHandleDown);
+    DrawMDIButtonsOn(C);
     PaintCaptionOption(C);
     const bool rounded = FCurrentStyler->RoundedFrame() && FCurrentStyler->FrameBevel() == 0 && !FFullSize;
     if (rounded)
@@ -534,6 +535,7 @@ void TKvxCustomToolBar::MouseMove(plat::TShiftState Shift, int X, int Y) {
         FRightHandleHot = hot;
         InvalidatePart(RightHandleRect());
     }
+    MDIMouseMove(X, Y);
     const bool overOption = CaptionOptionRect().Contains(plat::TPoint(X, Y));
     if (overOption && (!FCaptionOptionHot || FHotStep < 0)) {
         FCaptionOptionHot = true;
@@ -546,11 +548,13 @@ void TKvxCustomToolBar::MouseMove(plat::TShiftState Shift, int X, int Y) {
 
 void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
+    MDIMouseDown(X, Y);
     if (Button != plat::mbLeft || Designing())
         return;
     if (Docked() && RightHandleRect().Contains(plat::TPoint(X, Y))) {
         FRightHandleDown = true;
         InvalidatePart(RightHandleRect());
+        OptionClick();
     }
     if (CaptionOptionRect().Contains(plat::TPoint(X, Y))) {
         FCaptionOptionDown = true;
@@ -569,6 +573,7 @@ void TKvxCustomToolBar::MouseUp(plat::TMouseButton Button, plat::TShiftState Shi
         FRightHandleDown = false;
         InvalidatePart(RightHandleRect());
     }
+    MDIMouseUp(X, Y);
     if (FCaptionOptionDown && !Designing()) {
         FCaptionOptionDown = false;
         StartFade(FDownStep, -20);

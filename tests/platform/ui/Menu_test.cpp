@@ -11,8 +11,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
-#include "platform/ui/Screen.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/TestControls.h"
 #include "platform/ui/Window.h"
 
@@ -124,14 +124,18 @@ TEST(MenuItemTest, RadioItemsOfAGroupExcludeEachOther) {
 
 TEST_F(MenuTest, KeyboardWalksSkipsSeparatorsAndOpensSubMenus) {
     RunPopup([&] {
+        EXPECT_EQ(MenuSelectedItem(), nullptr) << "nothing is highlighted before a key";
         Driver.PressKey(VK_DOWN); // Alpha
+        EXPECT_EQ(MenuSelectedItem(), A);
         Driver.PressKey(VK_DOWN); // Beta (the separator is skipped)
         Driver.PressKey(VK_RIGHT);
         EXPECT_NE(MenuItemWindow(B1), nullptr) << "Right opens the sub-menu";
         Driver.PressKey(VK_DOWN); // Beta two
+        EXPECT_EQ(MenuSelectedItem()->Caption(), "Beta &two") << "the innermost drop-down answers";
         Driver.PressKey(VK_RETURN);
     });
     EXPECT_EQ(Clicks, (std::vector<std::string>{"Beta &two"}));
+    EXPECT_EQ(MenuSelectedItem(), nullptr) << "no menu is open";
 
     Clicks.clear();
     RunPopup([&] {

@@ -1,0 +1,280 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/backend/InputCodes.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/testing/TestDriver.h"
+#include "platform/testing/TestOutput.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/Screen.h"
+#include "ui/toolbars/KvxOptionWindow.h"
+#include "ui/toolbars/KvxToolBarControl.h"
+
+using namespace plat;
+using namespace ui;
+
+namespace {
+
+// A docked toolbar of 32-pixel buttons with a separator, on a row that can be made short.
+class OptionMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = NewForm<TForm>(Application);
+        Form->SetBounds(100, 100, 730, 300);
+        Form->Show();
+        Panel = new TKvxDockPanel(Form);
+        Panel->SetParent(Form);
+        Panel->SetUseRunTimeHeight(true);
+        Bar = new TKvxToolBar(Form);
+        Bar->SetName("Bar");
+        Bar->SetCaption("Frames");
+        Bar->SetParent(Panel);
+        for (const char* name : {"A", "B"})
+            Buttons.push_back(NewButton(name));
+        Sep = new TKvxToolBarSeparator(Form);
+        Sep->SetKvxToolBar(Bar);
+        for (const char* name : {"C", "D", "E"})
+            Buttons.push_back(NewButton(name));
+        Driver.Pump();
+    }
+    void TearDown() override {
+        delete Form;
+        Driver.Pump();
+    }
+    TKvxToolBarButton* NewButton(const char* name) {
+        auto* b = new TKvxToolBarButton(Form);
+        b->SetName(name);
+        b->SetCaption(name);
+        // The corner colour is the transparent one.
+        auto g = std::make_unique<TBitmap>(24, 24);
+        g->Canvas()->Brush()->SetColor(clFuchsia);
+        g->Canvas()->FillRect(TRect(0, 0, 24, 24));
+        g->Canvas()->Brush()->SetColor(clBlue);
+        g->Canvas()->FillRect(TRect(4, 4, 20, 20));
+        b->SetGlyph(g.get());
+        b->SetKvxToolBar(Bar);
+        return b;
+    }
+    void RowLength(int toolBarWidth) {
+        Form->SetClientWidth(toolBarWidth + 6);
+        Driver.Pump();
+    }
+    TControlSelectorPanel* OptionPanel() const { return Bar->OptionPanel(); }
+    bool WindowShown() const { return Bar->OptionWindow() && Bar->OptionWindow()->Visible(); }
+
+    TTestDriver Driver;
+    TForm* Form = nullptr;
+    TKvxDockPanel* Panel = nullptr;
+    TKvxToolBar* Bar = nullptr;
+    std::vector<TKvxToolBarButton*> Buttons; // A B C D E
+    TKvxToolBarSeparator* Sep = nullptr;
+};
+
+TEST_F(OptionMenuTest, OverflowEntriesFlowInOneRowAboveTheAddRemoveEntry) {
+    RowLength(100);
+    ASSERT_EQ(Bar->OverflowControls().size(), 4u) << "C, D, E and their separator overflow";
+    Bar->SetAutoOptionMenu(true);
+    Bar->SetTextAutoOptionMenu("Add");
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    TControlSelectorPanel* panel = OptionPanel();
+    // The separator leads the overflow entries and is left out.
+    EXPECT_EQ(panel->Controls(), (std::vector<TControl*>{Buttons[2], Buttons[3], Buttons[4]}));
+    EXPECT_EQ(Bar->OptionWindow()->Width(), 136);
+    for (size_t i = 2; i < 5; ++i) {
+        EXPECT_EQ(Buttons[i]->Parent(), panel);
+        EXPECT_EQ(Buttons[i]->Top(), 3) << "one row";
+    }
+    EXPECT_EQ(panel->AddRemoveRect().Top, Buttons[2]->Top() + Buttons[2]->Height() + 8);
+    EXPECT_EQ(panel->AddRemoveRect().Width(), 130);
+
+    Bar->HideOptionWindow();
+    for (size_t i = 2; i < 5; ++i)
+        EXPECT_EQ(Buttons[i]->Parent(), Bar) << "closing gives the controls back";
+    EXPECT_EQ(Bar->OverflowControls().size(), 4u);
+}
+
+TEST_F(OptionMenuTest, SeparatorsStandOnlyBetweenOverflowEntries) {
+    // A trailing separator that no entry follows is dropped; one between two entries is copied.
+    auto* trailing = new TKvxToolBarSeparator(Form);
+    trailing->SetKvxToolBar(Bar);
+    Driver.Pump();
+    RowLength(60);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    const std::vector<TControl*>& entries = OptionPanel()->Controls();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(dynamic_cast<TKvxToolBarSeparator*>(entries.front()), nullptr);
+    EXPECT_EQ(dynamic_cast<TKvxToolBarSeparator*>(entries.back()), nullptr);
+    int separators = 0;
+    for (TControl* c : entries)
+        if (auto* s = dynamic_cast<TKvxToolBarSeparator*>(c)) {
+            ++separators;
+            EXPECT_NE(s, Sep) << "the panel shows a copy; the toolbar's own separator stays";
+        }
+    if (Bar->InOverflow(Buttons[1])) {
+        EXPECT_EQ(separators, 1);
+    }
+    Bar->HideOptionWindow();
+    for (TControl* c : Bar->OrderedControls())
+        EXPECT_EQ(c->Parent(), Bar);
+}
+
+TEST_F(OptionMenuTest, NothingToOfferShowsNoWindow) {
+    RowLength(400);
+    ASSERT_TRUE(Bar->OverflowControls().empty());
+    Bar->ShowOptionWindow();
+    EXPECT_FALSE(WindowShown());
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown()) << "only the add-or-remove entry";
+    EXPECT_TRUE(OptionPanel()->Controls().empty());
+}
+
+TEST_F(OptionMenuTest, EntriesAreAtLeast130WideAndWidenForALongCaption) {
+    Bar->SetAutoOptionMenu(true);
+    auto measure = [&](const std::string& text) {
+        TBitmap b(1, 1);
+        b.Canvas()->Font()->SetName("Tahoma");
+        b.Canvas()->Font()->SetSize(8);
+        return b.Canvas()->TextWidth(text);
+    };
+    const std::string longCaption(40, 'W');
+    struct Case {
+        std::string Caption;
+        int Width;
+    };
+    const Case cases[] = {{"Add", 136}, {longCaption, measure(longCaption) + 15 + 6}};
+    for (const Case& c : cases) {
+        Bar->SetTextAutoOptionMenu(c.Caption);
+        Bar->ShowOptionWindow();
+        ASSERT_TRUE(WindowShown());
+        EXPECT_EQ(Bar->OptionWindow()->Width(), c.Width) << c.Caption;
+        EXPECT_EQ(OptionPanel()->AddRemoveRect().Width(), c.Width - 6);
+        Bar->HideOptionWindow();
+    }
+}
+
+TEST_F(OptionMenuTest, TheOptionWindowStaysOnTheScreen) {
+    Form->SetBounds(Screen->Width() - 300, 100, 300, 200);
+    Driver.Pump();
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    EXPECT_EQ(Bar->OptionWindow()->Left() + Bar->OptionWindow()->Width(), Screen->Width());
+}
+
+TEST_F(OptionMenuTest, TheCheckListShowsAndHidesTheToolbarsControls) {
+    RowLength(100);
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    const TRect entry = OptionPanel()->AddRemoveRect();
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    TKTBPopupWindow* first = OptionPanel()->CheckListWindow();
+    ASSERT_TRUE(first && first->Visible()) << "hovering the entry opens the check list";
+    TKTBMenuItem* root = first->RootItem();
+    ASSERT_EQ(root->Count(), 1);
+    EXPECT_EQ(root->Items(0)->Caption, "Frames");
+    TKTBMenuItem* list = root->Items(0);
+    ASSERT_EQ(list->Count(), 5) << "one entry per control, the separator left out";
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(list->Items(i)->Object, Buttons[static_cast<size_t>(i)]);
+        EXPECT_TRUE(list->Items(i)->Checked);
+    }
+
+    // Hovering the caption opens the second level; a click there toggles the button and the list stays.
+    const TRect caption = root->Items(0)->Bounds;
+    Driver.MoveTo(TTestDriver::ScreenPoint(first->PopupPanel(), TPoint(caption.Left + 10, caption.Top + 10)));
+    TKTBPopupWindow* second = first->PopupPanel()->SubMenuWindow();
+    ASSERT_TRUE(second && second->Visible());
+    const TRect b = list->Items(1)->Bounds;
+    const TPoint onB = TTestDriver::ScreenPoint(second->PopupPanel(), TPoint(b.Left + 30, b.Top + 10));
+    Driver.Click(onB);
+    EXPECT_FALSE(Buttons[1]->Visible());
+    EXPECT_FALSE(list->Items(1)->Checked);
+    EXPECT_TRUE(second->Visible());
+    // The room B left takes C back onto the toolbar; the option window shows what still overflows.
+    for (TControl* c : Bar->OrderedControls()) {
+        if (!c->Visible())
+            continue;
+        const bool lent = Bar->InOverflow(c) && !dynamic_cast<TKvxToolBarSeparator*>(c);
+        EXPECT_EQ(c->Parent(),
+                  lent ? static_cast<TWinControl*>(OptionPanel()) : static_cast<TWinControl*>(Bar))
+            << c->Name();
+    }
+    for (TControl* c : OptionPanel()->Controls())
+        EXPECT_GE(c->Top(), 0) << "nothing parked out of the panel's sight";
+
+    auto shot = Driver.RenderScreen(TRect(Form->Left(), Form->Top(), Form->Left() + 600, Form->Top() + 300));
+    TTestDriver::SavePng(*shot, TestOutputDir("toolbars") + "/option-window-check-list.png");
+
+    Driver.Click(onB);
+    EXPECT_TRUE(Buttons[1]->Visible());
+    EXPECT_TRUE(list->Items(1)->Checked);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OptionMenuTest, AClickElsewhereClosesTheWholeChain) {
+    RowLength(100);
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    OptionPanel()->OpenCheckList();
+    TKTBPopupWindow* list = OptionPanel()->CheckListWindow();
+    ASSERT_TRUE(list && list->Visible());
+    TKTBPopupPanel* first = list->PopupPanel();
+    first->SetHotIndex(0);
+    first->OpenSubMenu();
+    ASSERT_TRUE(first->SubMenuWindow() && first->SubMenuWindow()->Visible());
+    Driver.Pump();
+
+    Driver.Click(TTestDriver::ScreenPoint(Form, TPoint(20, 200)));
+    Driver.Advance(5);
+    Driver.Pump();
+    EXPECT_FALSE(first->SubMenuWindow()->Visible());
+    EXPECT_FALSE(list->Visible());
+    EXPECT_FALSE(WindowShown());
+    for (TControl* c : Bar->OrderedControls())
+        EXPECT_EQ(c->Parent(), Bar) << "the lent controls are back";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OptionMenuTest, HoveringOptionsPopsUpTheOptionMenuAndItsEndClosesTheWindow) {
+    auto* options = new TPopupMenu(Form);
+    auto* reset = new TMenuItem(Form);
+    reset->SetCaption("Reset toolbar");
+    options->Items()->Add(reset);
+    Bar->SetOptionMenu(options);
+    Bar->SetTextOptionMenu("More");
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown()) << "an option menu alone is worth the window";
+    const TRect entry = OptionPanel()->OptionsRect();
+    ASSERT_FALSE(entry.IsEmpty());
+    EXPECT_TRUE(OptionPanel()->AddRemoveRect().IsEmpty());
+    TMenu* shown = nullptr;
+    SetMenuLoopHook([&](TMenu* m) {
+        shown = m;
+        Driver.PressKey(VK_ESCAPE);
+    });
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    SetMenuLoopHook(nullptr);
+    EXPECT_EQ(shown, options);
+    EXPECT_FALSE(WindowShown());
+
+    delete options;
+    EXPECT_EQ(Bar->OptionMenu(), nullptr);
+}
+
+} // namespace
