@@ -807,6 +807,7 @@ PLAT_PROPERTIES(TKvxDockPanel) {
     props.Integer("MinimumSize", &P::MinimumSize, &P::SetMinimumSize, 3);
     props.Boolean("LockHeight", &P::LockHeight, &P::SetLockHeight, false);
     props.Boolean("UseRunTimeHeight", &P::UseRunTimeHeight, &P::SetUseRunTimeHeight, false);
+    props.Object("Persistence", &P::Persistence, &P::SetPersistence);
     props.String("Version", &P::Version, &P::SetVersion).Stored(false);
 }
 
