@@ -8,6 +8,7 @@
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarDraw.h"
 
 namespace ui {
 
@@ -223,6 +224,12 @@ void TKvxDockPanel::Resize() {
 
 void TKvxDockPanel::Paint() {
     TCustomControl::Paint();
+    if (FBackgroundValid && FBackgroundBitmap->Width() == Width() &&
+        FBackgroundBitmap->Height() == Height()) {
+        Canvas()->Draw(0, 0, FBackgroundBitmap.get());
+        return;
+    }
+    FBackgroundValid = true;
     FBackgroundBitmap->SetSize(Width(), Height());
     plat::TCanvas* c = FBackgroundBitmap->Canvas();
     const TRect R = ClientRect();
@@ -232,8 +239,8 @@ void TKvxDockPanel::Paint() {
         c->Brush()->SetColor(D->Color());
         c->Rectangle(R);
     } else {
-        DrawGradient(c, R, D->Direction() == toolbar::gdHorizontal ? ui::gdHorizontal : ui::gdVertical,
-                     D->ColorTo(), D->Color());
+        DrawBandGradient(*c, D->Color(), D->ColorTo(), D->Steps(), R,
+                         D->Direction() == toolbar::gdHorizontal);
     }
     plat::TBitmap* picture = FCurrentStyler->BackGround();
     if (!picture->Empty()) {
@@ -265,6 +272,7 @@ void TKvxDockPanel::SetToolBarStyler(TCustomKvxToolBarStyler* Value) {
         FToolBarStyler->RemoveFreeNotification(this);
     }
     FToolBarStyler = Value;
+    FBackgroundValid = false;
     if (Value) {
         FCurrentStyler = Value;
         Value->RegisterStylerClient(this);
@@ -287,6 +295,7 @@ void TKvxDockPanel::StylerDestroyed(TCustomKvxToolBarStyler* Styler) {
 }
 
 void TKvxDockPanel::StylerChanged(int Code) {
+    FBackgroundValid = false;
     SetColor(FCurrentStyler->DockColor()->Color());
     if (Code == scMenuStyler)
         SetPopupMenu(PopupMenu());

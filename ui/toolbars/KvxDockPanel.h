@@ -101,6 +101,8 @@ private:
     std::vector<TKvxCustomToolBar*> FToolBars;
     std::vector<TKvxCustomToolBar*> FHiddenToolBars;
     std::unique_ptr<plat::TBitmap> FBackgroundBitmap;
+    // The picture changes only with the styler and the size; each paint copies it.
+    bool FBackgroundValid = false;
     TCustomKvxToolBarStyler* FInternalStyler = nullptr; // owned as a component
     TCustomKvxToolBarStyler* FToolBarStyler = nullptr;
     TCustomKvxToolBarStyler* FCurrentStyler = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarDraw.h"
 
 namespace ui {
 
@@ -619,14 +620,6 @@ void TKvxCustomToolBarButton::Paint() {
     DrawButtonFrame(Canvas());
 }
 
-namespace {
-
-ui::TGradientDirection Direction(toolbar::TGradientDirection d) {
-    return d == toolbar::gdHorizontal ? ui::gdHorizontal : ui::gdVertical;
-}
-
-} // namespace
-
 void TKvxCustomToolBarButton::DrawButtonFrame(plat::TCanvas* C) {
     const TRect R = ClientRect();
     const bool horizontal = Horizontal();
@@ -676,8 +669,8 @@ void TKvxCustomToolBarButton::DrawButtonFrame(plat::TCanvas* C) {
     if (fill != plat::clNone) {
         if (fillTo != plat::clNone) {
             if (FDropDownButton)
-                DrawGradient(C, R, Direction(dir), partTo, part);
-            DrawGradient(C, Cr, Direction(dir), fillTo, fill);
+                DrawBandGradient(*C, part, partTo, 40, R, dir == toolbar::gdHorizontal);
+            DrawBandGradient(*C, fill, fillTo, 40, Cr, dir == toolbar::gdHorizontal);
         } else {
             if (FDropDownButton) {
                 C->Brush()->SetColor(part);
@@ -736,9 +729,10 @@ void TKvxCustomToolBarButton::DrawButtonFrame(plat::TCanvas* C) {
 void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& Content, plat::TBitmap* Glyph,
                                                 TColor CaptionColor) {
     const int W = Content.Width(), H = Height();
-    C->Font()->Assign(Font());
-    if (FShowCaption && FParentStyler && FToolBar && FToolBar->CurrentStyler())
-        C->Font()->Assign(FToolBar->CurrentStyler()->ButtonAppearance()->CaptionFont());
+    if (FShowCaption)
+        C->Font()->Assign(FParentStyler && FToolBar && FToolBar->CurrentStyler()
+                              ? FToolBar->CurrentStyler()->ButtonAppearance()->CaptionFont()
+                              : Font());
     const std::string caption = Caption();
     const int tw = FShowCaption ? C->TextWidth(caption) : 0;
     const int th = FShowCaption ? C->TextHeight(caption) : 0;

@@ -112,6 +112,7 @@ void TKvxCustomToolBar::SetParent(plat::TWinControl* AParent) {
 void TKvxCustomToolBar::SetPosition(TDockAlign Value) {
     if (Value == FPosition)
         return;
+    BackgroundChanged();
     FPosition = Value;
     for (TControl* c : FOrderedControls)
         if (auto* tc = dynamic_cast<TKvxCustomToolBarControl*>(c))
@@ -123,6 +124,7 @@ void TKvxCustomToolBar::SetPosition(TDockAlign Value) {
 void TKvxCustomToolBar::SetFullSize(bool Value) {
     if (Value == FFullSize)
         return;
+    BackgroundChanged();
     FFullSize = Value;
     if (Value) {
         RestoreOverflow();
@@ -147,6 +149,7 @@ void TKvxCustomToolBar::SetToolBarStyler(TCustomKvxToolBarStyler* Value) {
     if (FParentStyler && FLastDockPanel && FLastDockPanel->CurrentStyler() &&
         !(FLastDockPanel->CurrentStyler()->ComponentState() & plat::csDestroying))
         FToolBarStyler = FLastDockPanel->CurrentStyler();
+    BackgroundChanged();
     if (FToolBarStyler) {
         FCurrentStyler = FToolBarStyler;
         FToolBarStyler->RegisterStylerClient(this);
@@ -176,6 +179,7 @@ void TKvxCustomToolBar::StylerDestroyed(TCustomKvxToolBarStyler* Styler) {
     // Its clients list is being emptied: no unregistering, only the fall-back.
     FToolBarStyler = nullptr;
     FCurrentStyler = FInternalStyler;
+    BackgroundChanged();
     if (FLastDockPanel && FLastDockPanel->CurrentStyler() == Styler)
         FLastDockPanel = FDockPanel && FDockPanel->CurrentStyler() != Styler ? FDockPanel : FLastDockPanel;
     Invalidate();
@@ -195,6 +199,7 @@ void TKvxCustomToolBar::ApplyStylerToControls() {
 }
 
 void TKvxCustomToolBar::StylerChanged(int Code) {
+    BackgroundChanged();
     SetColor(FCurrentStyler->Color()->Color());
     switch (Code) {
     case scColors:
@@ -228,6 +233,7 @@ void TKvxCustomToolBar::CopyDockPersistence(const TPersistence* From) {
 void TKvxCustomToolBar::SetShowCaption(bool Value) {
     if (Value == FShowCaption)
         return;
+    BackgroundChanged();
     FShowCaption = Value;
     ArrangeControls(true);
     Invalidate();
@@ -236,6 +242,7 @@ void TKvxCustomToolBar::SetShowCaption(bool Value) {
 void TKvxCustomToolBar::SetCaptionHeight(int Value) {
     if (Value == FCaptionHeight)
         return;
+    BackgroundChanged();
     FCaptionHeight = Value;
     if (FShowCaption)
         ArrangeControls(true);
@@ -245,6 +252,7 @@ void TKvxCustomToolBar::SetCaptionHeight(int Value) {
 void TKvxCustomToolBar::SetCaptionPosition(TCaptionPosition Value) {
     if (Value == FCaptionPosition)
         return;
+    BackgroundChanged();
     FCaptionPosition = Value;
     if (FShowCaption)
         ArrangeControls(true);
@@ -254,6 +262,7 @@ void TKvxCustomToolBar::SetCaptionPosition(TCaptionPosition Value) {
 void TKvxCustomToolBar::SetShowRightHandle(bool Value) {
     if (Value == FShowRightHandle)
         return;
+    BackgroundChanged();
     FShowRightHandle = Value;
     FRightHandleSize = Value ? 14 : 4;
     ArrangeControls(true);
@@ -347,6 +356,7 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
     if (AComponent == FToolBarStyler) {
         FToolBarStyler = nullptr;
         FCurrentStyler = FInternalStyler;
+        BackgroundChanged();
         Invalidate();
     }
     if (auto* c = dynamic_cast<TControl*>(AComponent))
@@ -365,6 +375,11 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
             else
                 ControlRemoved(c);
         }
+        return;
+    case plat::CM_TEXTCHANGED:
+    case plat::CM_ENABLEDCHANGED:
+        BackgroundChanged();
+        TCustomControl::Dispatch(Message);
         return;
     case plat::CM_VISIBLECHANGED:
         TCustomControl::Dispatch(Message);

@@ -381,6 +381,9 @@ protected:
     bool PanelPixel(int X, int Y, plat::TColor& Color) const;
     void ApplyStylerToControls();
     void InvalidatePart(const plat::TRect& R);
+    // The caption strip, background, bevel and grip change only with the styler, size and settings;
+    // they are kept in a picture that each paint copies.
+    void BackgroundChanged() { FBackgroundValid = false; }
 
     void RebuildControlLists();
     void ControlInserted(plat::TControl* Control);
@@ -439,6 +442,8 @@ protected:
     bool FRightHandleHot = false;
     bool FRightHandleDown = false;
     int64_t FPaintedArea = 0;
+    std::unique_ptr<plat::TBitmap> FBackground;
+    bool FBackgroundValid = false;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

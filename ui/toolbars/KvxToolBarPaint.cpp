@@ -4,8 +4,8 @@
 
 #include "platform/gfx/GdiTypes.h"
 #include "platform/ui/Paint.h"
-#include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarDraw.h"
 
 namespace ui {
 
@@ -16,12 +16,8 @@ using plat::TRect;
 
 namespace {
 
-ui::TGradientDirection Direction(toolbar::TGradientDirection d) {
-    return d == toolbar::gdHorizontal ? ui::gdHorizontal : ui::gdVertical;
-}
-
-// A gradient from Color to ColorTo; solid when one of them is clNone, nothing when Color is.
-void FillGradient(TCanvas* C, const TRect& R, TColor Color, TColor ColorTo, ui::TGradientDirection Dir) {
+// Steps bands from Color to ColorTo; solid when one of them is clNone, nothing when both are.
+void FillGradient(TCanvas* C, const TRect& R, TColor Color, TColor ColorTo, int Steps, bool Horizontal) {
     if (Color == plat::clNone && ColorTo == plat::clNone)
         return;
     if (Color == plat::clNone || ColorTo == plat::clNone) {
@@ -30,7 +26,7 @@ void FillGradient(TCanvas* C, const TRect& R, TColor Color, TColor ColorTo, ui::
         C->FillRect(R);
         return;
     }
-    DrawGradient(C, R, Dir, ColorTo, Color);
+    DrawBandGradient(*C, Color, ColorTo, Steps, R, Horizontal);
 }
 
 void Segment(TCanvas* C, int x1, int y1, int x2, int y2) {
@@ -95,25 +91,33 @@ void TKvxCustomToolBar::Paint() {
     TCanvas* C = Canvas();
     const TRect clip = C->ClipRect();
     FPaintedArea += static_cast<int64_t>(clip.Width()) * clip.Height();
-    PaintCaption(C);
-    PaintBackground(C);
-    if (FCurrentStyler->ShowFrameBevel() && !Floating()) {
-        const int W = Width(), H = Height();
-        auto line = [&](TColor c, int x1, int y1, int x2, int y2, int x3, int y3) {
-            C->Pen()->SetColor(c);
-            C->MoveTo(x1, y1);
-            C->LineTo(x2, y2);
-            C->LineTo(x3, y3);
-        };
-        if (FCurrentStyler->FrameBevel() == 1) {
-            line(plat::clBtnShadow, 1, H, 1, 1, W, 1);
-            line(plat::clWhite, W - 1, 1, W - 1, H - 1, 1, H - 1);
-        } else if (FCurrentStyler->FrameBevel() == 2 || FCurrentStyler->FrameBevel() == 3) {
-            line(plat::clWhite, 0, H, 0, 0, W, 0);
-            line(plat::clBtnShadow, W - 1, 0, W - 1, H - 1, 0, H - 1);
+    if (!FBackground)
+        FBackground = std::make_unique<plat::TBitmap>();
+    if (!FBackgroundValid || FBackground->Width() != Width() || FBackground->Height() != Height()) {
+        FBackground->SetSize(Width(), Height());
+        TCanvas* B = FBackground->Canvas();
+        PaintCaption(B);
+        PaintBackground(B);
+        if (FCurrentStyler->ShowFrameBevel() && !Floating()) {
+            const int W = Width(), H = Height();
+            auto line = [&](TColor c, int x1, int y1, int x2, int y2, int x3, int y3) {
+                B->Pen()->SetColor(c);
+                B->MoveTo(x1, y1);
+                B->LineTo(x2, y2);
+                B->LineTo(x3, y3);
+            };
+            if (FCurrentStyler->FrameBevel() == 1) {
+                line(plat::clBtnShadow, 1, H, 1, 1, W, 1);
+                line(plat::clWhite, W - 1, 1, W - 1, H - 1, 1, H - 1);
+            } else if (FCurrentStyler->FrameBevel() == 2 || FCurrentStyler->FrameBevel() == 3) {
+                line(plat::clWhite, 0, H, 0, 0, W, 0);
+                line(plat::clBtnShadow, W - 1, 0, W - 1, H - 1, 0, H - 1);
+            }
         }
+        PaintGrip(B);
+        FBackgroundValid = true;
     }
-    PaintGrip(C);
+    C->Draw(0, 0, FBackground.get());
     PaintRightHandle(C);
     const bool rounded = FCurrentStyler->RoundedFrame() && FCurrentStyler->FrameBevel() == 0 && !FFullSize;
     if (rounded)
@@ -136,7 +140,7 @@ void TKvxCustomToolBar::PaintCaption(TCanvas* C) {
         return;
     const TRect strip = CaptionRect();
     const TCaptionAppearance* a = FCurrentStyler->CaptionAppearance();
-    FillGradient(C, strip, a->CaptionColor(), a->CaptionColorTo(), ui::gdVertical);
+    FillGradient(C, strip, a->CaptionColor(), a->CaptionColorTo(), 80, false);
     if (a->CaptionBorderColor() != plat::clNone) {
         C->Brush()->SetColor(a->CaptionBorderColor());
         C->FrameRect(strip);
@@ -163,15 +167,15 @@ void TKvxCustomToolBar::PaintBackground(TCanvas* C) {
     if (FFullSize) {
         const TGradientBackground* d = FCurrentStyler->DockColor();
         if (Floating())
-            FillGradient(C, r, d->Color(), plat::clNone, ui::gdVertical);
+            FillGradient(C, r, d->Color(), plat::clNone, 1, false);
         else
-            FillGradient(C, r, d->Color(), d->ColorTo(), Direction(d->Direction()));
+            FillGradient(C, r, d->Color(), d->ColorTo(), 256, d->Direction() == toolbar::gdHorizontal);
     } else {
         const TVistaGradientBackground* g = FCurrentStyler->Color();
-        ui::TGradientDirection dir = Direction(g->Direction());
+        bool horizontal = g->Direction() == toolbar::gdHorizontal;
         if (!Horizontal() && !FParentStyler)
-            dir = dir == ui::gdHorizontal ? ui::gdVertical : ui::gdHorizontal;
-        FillGradient(C, r, g->Color(), g->ColorTo(), dir);
+            horizontal = !horizontal;
+        FillGradient(C, r, g->Color(), g->ColorTo(), g->Steps(), horizontal);
     }
     plat::TBitmap* picture = FCurrentStyler->BackGround();
     if (picture->Empty())
@@ -280,7 +284,7 @@ void TKvxCustomToolBar::PaintRightHandle(TCanvas* C) {
         body.Left += 3;
     else
         body.Top += 3;
-    FillGradient(C, body, from, to, horizontal ? ui::gdVertical : ui::gdHorizontal);
+    FillGradient(C, body, from, to, 16, !horizontal);
     const bool chevron =
         horizontal ? Constraints()->MaxWidth() > Width() : Constraints()->MaxHeight() > Height();
     const int L = r.Left, T = r.Top, R = r.Right, B = r.Bottom;

@@ -248,6 +248,15 @@ std::string SystemFontName() {
     return IsVistaOrLater() ? "Segoe UI" : "Tahoma";
 }
 
+bool IsOfClassNamed(const TObject* Object, std::string_view ClassName) {
+    if (!Object)
+        return false;
+    for (const TClassInfo* c = &Object->ClassType(); c; c = c->Parent)
+        if (ClassName == c->Name)
+            return true;
+    return false;
+}
+
 namespace {
 
 std::unique_ptr<TFont> MakeSystemFont() {

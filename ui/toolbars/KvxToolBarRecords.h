@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/gfx/Canvas.h"
@@ -88,6 +89,10 @@ static_assert(std::size(kPersistenceLocationNames) == plIniFile + 1);
 
 // The face name of a record whose SystemFont is on.
 std::string SystemFontName();
+
+// Whether the object is of the named class or derives from it. The family asks this of its classes that
+// are built above the unit asking (the toolbar form, pager and container).
+bool IsOfClassNamed(const plat::TObject* Object, std::string_view ClassName);
 
 // A value with a getter and a setter that stores a differing value and tells the record's owner.
 #define KVX_TB_NOTIFYING(Type, Name, Init)                                                                   \

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "ui/office/KvxOfficeStatusBar.h"
 
 namespace ui::toolbar {
 
@@ -61,13 +62,43 @@ PLAT_PROPERTIES(TKvxToolBarOfficeStyler) {
 
 namespace {
 
+class TStatusBarFrameAnswer : public IStatusBarFrameQuery {
+public:
+    bool IsToolBarForm(TWinControl* Parent) const override { return toolbar::IsToolBarForm(Parent); }
+    bool PagerCaptionTextColor(TWinControl* Form, TColor& Colour) const override {
+        return toolbar::PagerCaptionTextColor(Form, Colour);
+    }
+} statusBarAnswer;
+
 struct TRegistrar {
     TRegistrar() {
         RegisterClasses({&TCustomKvxToolBarStyler::StaticClass(), &TKvxToolBarOfficeStyler::StaticClass()});
+        SetStatusBarFrameQuery(&statusBarAnswer);
     }
 } registrar;
 
 } // namespace
+
+bool IsToolBarForm(const TWinControl* Control) {
+    return IsOfClassNamed(Control, "TKvxToolBarForm");
+}
+
+bool PagerCaptionTextColor(const TWinControl* Form, TColor& Colour) {
+    if (!Form)
+        return false;
+    for (int i = Form->ControlCount() - 1; i >= 0; --i) {
+        TControl* c = Form->Controls(i);
+        if (!IsOfClassNamed(c, "TKvxToolBarPager"))
+            continue;
+        auto* user = dynamic_cast<IToolBarStylerUser*>(c);
+        TCustomKvxToolBarStyler* styler = user ? user->CurrentToolBarStyler() : nullptr;
+        if (!styler)
+            return false;
+        Colour = styler->CaptionAppearance()->CaptionTextColor();
+        return true;
+    }
+    return false;
+}
 
 // --- Base styler -----------------------------------------------------------------------------------------
 

@@ -82,6 +82,22 @@ protected:
     ~IToolBarStylerClient() = default;
 };
 
+// A control that paints with a toolbar styler: the assigned one or its own internal one. The status bar
+// reads a toolbar pager's caption colour through it.
+class IToolBarStylerUser {
+public:
+    virtual TCustomKvxToolBarStyler* CurrentToolBarStyler() const = 0;
+
+protected:
+    ~IToolBarStylerUser() = default;
+};
+
+// What the office status bar asks of the toolbar family: whether its parent is the family's office
+// form (TKvxToolBarForm), and the caption text colour of the last toolbar pager on that form. Until those
+// classes exist, no form is one and no pager answers.
+bool IsToolBarForm(const plat::TWinControl* Control);
+bool PagerCaptionTextColor(const plat::TWinControl* Form, plat::TColor& Colour);
+
 class TCustomKvxToolBarStyler : public plat::TComponent {
     PLAT_CLASS(TCustomKvxToolBarStyler)
 public:

@@ -127,6 +127,7 @@ TEST_F(ChartToolBars, LieInOneRowAndPaintInTwoStyles) {
         const char* file;
     } styles[] = {{bsOffice2003Blue, "chart_toolbars_2003blue.png"},
                   {bsOffice2007Luna, "chart_toolbars_2007luna.png"}};
+    std::vector<TColor> bodies;
     for (const auto& s : styles) {
         SCOPED_TRACE(s.file);
         Styler->SetStyle(s.style);
@@ -139,12 +140,14 @@ TEST_F(ChartToolBars, LieInOneRowAndPaintInTwoStyles) {
             EXPECT_EQ(Driver.Pixel(t, 40, 1), ColorToRGB(cap->CaptionColor()));
         }
         EXPECT_NE(Driver.Pixel(t, 40, 1), Driver.Pixel(t, 40, 30));
+        bodies.push_back(Driver.Pixel(t, 200, 30));
         EXPECT_NE(Driver.Pixel(t, 200, 30), Driver.Pixel(Panel, 1, 30))
             << "the toolbar is painted over the panel";
         // The leading top corner takes the panel's colour.
         EXPECT_EQ(Driver.Pixel(t, 0, 0),
                   Panel->BackgroundBitmap()->Canvas()->Pixels(t->Left() - 1, t->Top() - 1));
     }
+    EXPECT_NE(bodies[0], bodies[1]) << "a new style must not leave the old picture";
 }
 
 TEST_F(ChartToolBars, HoverRepaintsOnlyTheButtonsWhoseStateChanged) {

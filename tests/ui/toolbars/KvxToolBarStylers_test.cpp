@@ -10,6 +10,7 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "ui/office/KvxOfficeStatusBar.h"
 
 using namespace plat;
 using namespace ui;
@@ -142,6 +143,17 @@ TEST(ToolBarOfficeStyler, WhidbeyOverLunaKeepsWhatWhidbeyDoesNotWrite) {
     // Silver 2003 keeps the pressed right handle of the style before.
     s.SetStyle(bsOffice2003Silver);
     EXPECT_EQ(s.RightHandleColorDown(), 0xE8E6E1);
+}
+
+TEST(ToolBarOfficeStyler, AutoThemeAdaptWithoutAVisualStyleChoosesClassicAfterLoading) {
+    TKvxToolBarOfficeStyler s(nullptr);
+    ASSERT_EQ(DetectXPColorScheme(), 0);
+    s.Loaded();
+    EXPECT_EQ(s.Style(), bsOffice2003Blue) << "off: nothing chosen";
+    s.SetAutoThemeAdapt(true);
+    EXPECT_EQ(s.Style(), bsOffice2003Blue) << "switching it on chooses nothing yet";
+    s.Loaded();
+    EXPECT_EQ(s.Style(), bsOffice2003Classic);
 }
 
 TEST_F(ToolBarStylerForm, CustomAndTheSameStyleAgainKeepEveryColour) {
@@ -324,6 +336,61 @@ TEST(ToolBarOfficeStyler, LayoutRoundTripKeepsEditedValues) {
     EXPECT_EQ(back.GroupAppearance()->TabAppearance()->ShadowColor(), 0x111213);
     EXPECT_EQ(back.DragGripStyle(), dsDoubleLine);
     EXPECT_EQ(WriteComponentToText(&back), text);
+}
+
+// Stand-ins for the family's office form and ribbon pager, known to the status bar by class name.
+class TProbeToolBarForm : public TForm {
+public:
+    using TForm::TForm;
+    const TClassInfo& ClassType() const override {
+        static const TClassInfo info{"TKvxToolBarForm", &TForm::StaticClass()};
+        return info;
+    }
+};
+
+class TProbePager : public TCustomControl, public IToolBarStylerUser {
+public:
+    using TCustomControl::TCustomControl;
+    const TClassInfo& ClassType() const override {
+        static const TClassInfo info{"TKvxToolBarPager", &TCustomControl::StaticClass()};
+        return info;
+    }
+    TCustomKvxToolBarStyler* CurrentToolBarStyler() const override { return Styler; }
+    TCustomKvxToolBarStyler* Styler = nullptr;
+};
+
+TEST_F(ToolBarStylerForm, StatusBarLearnsTheFormAndTheLastPagersCaptionColour) {
+    auto* plain = NewForm<TForm>(Application);
+    auto* form = new TProbeToolBarForm(Application);
+    EXPECT_FALSE(IsToolBarForm(plain));
+    EXPECT_TRUE(IsToolBarForm(form));
+    EXPECT_FALSE(IsToolBarForm(nullptr));
+
+    TColor colour = 1;
+    EXPECT_FALSE(PagerCaptionTextColor(form, colour)) << "no pager yet";
+    auto* styler = new TKvxToolBarOfficeStyler(form);
+    styler->SetStyle(bsOffice2007Luna);
+    auto* first = new TProbePager(form);
+    first->SetParent(form);
+    first->Styler = new TCustomKvxToolBarStyler(form);
+    auto* last = new TProbePager(form);
+    last->SetParent(form);
+    last->Styler = styler;
+    auto* other = new TProbeClient(form);
+    other->SetParent(form);
+    ASSERT_TRUE(PagerCaptionTextColor(form, colour));
+    EXPECT_EQ(colour, 0xAA6A3E);
+
+    // The office status bar gets the same answers.
+    IStatusBarFrameQuery* installed = SetStatusBarFrameQuery(nullptr);
+    ASSERT_NE(installed, nullptr);
+    EXPECT_TRUE(installed->IsToolBarForm(form));
+    colour = 0;
+    EXPECT_TRUE(installed->PagerCaptionTextColor(form, colour));
+    EXPECT_EQ(colour, 0xAA6A3E);
+    SetStatusBarFrameQuery(installed);
+    form->Free();
+    plain->Free();
 }
 
 } // namespace
