@@ -7,9 +7,11 @@
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
+#include "ui/toolbars/KvxFloatingWindow.h"
 
 namespace ui {
 
@@ -94,18 +96,55 @@ void TKvxCustomToolBar::SetParent(plat::TWinControl* AParent) {
         TCustomControl::SetParent(AParent);
         return;
     }
-    if (auto* panel = dynamic_cast<TKvxDockPanel*>(old)) {
-        panel->RemoveToolBar(this);
+    if (!Loading() && !Designing())
+        HideOptionWindow();
+    auto* panel = dynamic_cast<TKvxDockPanel*>(AParent);
+    // A panel that cannot take the toolbar leaves it where it is.
+    if (panel && !Loading() && !CanDockOn(panel))
+        return;
+    const TToolBarState previous = FState;
+    if (auto* from = dynamic_cast<TKvxDockPanel*>(old)) {
+        from->RemoveToolBar(this);
         FDockPanel = nullptr;
     }
+    if (panel && previous == tbsFloating) {
+        if (FFloatingTimer && HandleAllocated())
+            plat::KillTimer(Handle(), kFloatingTimerId);
+        FFloatingTimer = false;
+        if (Horizontal()) {
+            Constraints()->SetMinHeight(0);
+            Constraints()->SetMaxHeight(0);
+            plat::TemporaryChange<bool> resizing(FInternalResize, true);
+            TCustomControl::SetBounds(Left(), Top(), Width(), FRowSize);
+        }
+    }
     TCustomControl::SetParent(AParent);
-    if (auto* panel = dynamic_cast<TKvxDockPanel*>(AParent)) {
+    // Grip, caption and corners all depend on where the toolbar lives.
+    BackgroundChanged();
+    Invalidate();
+    if (panel) {
         FState = tbsDocked;
-        panel->AddToolBar(this);
+        if (panel->AddToolBar(this) < 0 && !Loading()) {
+            FState = previous;
+            return;
+        }
         if (FParentStyler)
             SetToolBarStyler(nullptr);
+        if (FFloatingWindow && FFloatingWindow->Visible())
+            FFloatingWindow->Hide();
+        ArrangeControls(true);
+        if (!Loading() && OnDocked)
+            OnDocked(this, panel);
+    } else if (dynamic_cast<TFloatingWindow*>(AParent)) {
+        FState = tbsFloating;
+        if (!Horizontal())
+            SetPosition(daTop);
+        ArrangeControls(true);
+        if (!Loading() && OnUnDocked)
+            OnUnDocked(this);
     } else if (AParent) {
         FState = tbsPlaced;
+        ArrangeControls(true);
     }
 }
 
@@ -337,10 +376,16 @@ void TKvxCustomToolBar::Loaded() {
     RebuildControlLists();
     ArrangeControls(true);
     FLoadedFlag = true;
+    if (FPersistence->Enabled() && !Designing())
+        LoadFloatingState();
 }
 
 void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
+    if (Operation == plat::opRemove && AComponent == FFloatingWindow)
+        FFloatingWindow = nullptr;
+    if (Operation == plat::opRemove && AComponent == FHostForm)
+        FHostForm = nullptr;
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
     if (AComponent == FImages) {
@@ -385,9 +430,21 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
         TCustomControl::Dispatch(Message);
         if (Docked())
             FDockPanel->ToolBarVisibilityChanged(this);
+        // A floating toolbar's window shows and hides with it, and the form it came from follows that.
+        if (Floating() && FFloatingWindow && !FChangingVisibility) {
+            FHiddenWithForm = Visible();
+            FFloatingWindow->SetVisible(Visible());
+        }
         return;
     case plat::WM_ERASEBKGND:
         Message.Result = 1;
+        return;
+    case plat::WM_TIMER:
+        if (Message.WParam == kFloatingTimerId) {
+            FloatingTimerTick();
+            return;
+        }
+        TCustomControl::Dispatch(Message);
         return;
     default:
         TCustomControl::Dispatch(Message);

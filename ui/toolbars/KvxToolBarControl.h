@@ -26,6 +26,7 @@ namespace ui {
 
 class TKvxCustomToolBar;
 class TKvxCustomToolBarButton;
+class TFloatingWindow;
 
 namespace toolbar {
 
@@ -46,6 +47,19 @@ static_assert(std::size(kGlyphPositionNames) == gpBottom + 1);
 enum TKvxSeparatorStyle : uint8_t { ssOffice2003, ssBlank };
 inline constexpr const char* kSeparatorStyleNames[] = {"ssOffice2003", "ssBlank"};
 static_assert(std::size(kSeparatorStyleNames) == ssBlank + 1);
+
+// Where a dragged toolbar may dock: on every dock panel of its form, on the panels beside its own, or
+// only on the panel it came from.
+enum TDockMode : uint8_t { dmAll, dmAllParentDockPanels, dmParentDockPanelOnly };
+inline constexpr const char* kDockModeNames[] = {"dmAll", "dmAllParentDockPanels", "dmParentDockPanelOnly"};
+static_assert(std::size(kDockModeNames) == dmParentDockPanelOnly + 1);
+
+// The panel sides a toolbar accepts, one bit per TDockAlign.
+using TDockableTo = uint8_t;
+inline constexpr TDockableTo DockSide(TDockAlign Align) {
+    return static_cast<TDockableTo>(1u << Align);
+}
+inline constexpr TDockableTo kAllDockSides = 0x0F;
 
 // The look a button paints.
 enum TButtonDrawState : uint8_t { dsNormal, dsDisabled, dsDown, dsDropped, dsChecked };
@@ -324,6 +338,37 @@ public:
     bool OnPagerPage() const { return false; }
 
     plat::TNotifyEvent OnClose;
+    std::function<void(plat::TObject* Sender, TKvxDockPanel* Panel)> OnDocked;
+    plat::TNotifyEvent OnUnDocked;
+
+    // ---- Floating and dragging ----
+    bool AllowFloating() const { return FAllowFloating; }
+    void SetAllowFloating(bool Value);
+    bool Locked() const { return FLocked; }
+    void SetLocked(bool Value);
+    bool AutoDockOnClose() const { return FAutoDockOnClose; }
+    void SetAutoDockOnClose(bool Value) { FAutoDockOnClose = Value; }
+    toolbar::TDockMode DockMode() const { return FDockMode; }
+    void SetDockMode(toolbar::TDockMode Value) { FDockMode = Value; }
+    toolbar::TDockableTo DockableTo() const { return FDockableTo; }
+    void SetDockableTo(toolbar::TDockableTo Value) { FDockableTo = Value; }
+    TFloatingWindow* FloatingWindow() const { return FFloatingWindow; }
+    bool Dragging() const { return FDragging; }
+    // Tears the toolbar off into a floating window with its top-left corner at the screen point (the
+    // pointer's position without one).
+    void MakeFloating();
+    void MakeFloating(plat::TPoint Screen);
+    // The close button of the caption: back to the last dock panel, or hidden.
+    void CloseFloatingToolBar();
+    bool CanDockOn(const TKvxDockPanel* Panel) const;
+    // The floating toolbar wraps its controls into this many rows.
+    void SetFloatingRows(int Value);
+    int MaxFloatingRows() const;
+    // Width and height of the floating toolbar in that many rows.
+    plat::TPoint FloatingSizeFor(int Rows) const;
+    // Whether the toolbar floated, where and what was shown, kept through FloatingPersistence.
+    void LoadFloatingState();
+    void SaveFloatingState();
 
     // Styler: the assigned one, or with ParentStyler the dock panel's, else the toolbar's own.
     TCustomKvxToolBarStyler* ToolBarStyler() const { return FToolBarStyler; }
@@ -372,6 +417,14 @@ protected:
     void MouseMove(plat::TShiftState Shift, int X, int Y) override;
     void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
     void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void DestroyWnd() override;
+    void BeforeDestruction() override;
+    // The drag started by a press of Button at the client point; runs until that button is released.
+    void DragLoop(plat::TMouseButton Button, int X, int Y);
+    void DragMoveStep(int X, int Y);
+    void CollectDockTargets();
+    void MeasureDockTargets();
+    void FloatingTimerTick();
     void PaintCaption(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);
@@ -444,6 +497,27 @@ protected:
     int64_t FPaintedArea = 0;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;
+
+    struct TDockTarget {
+        TKvxDockPanel* Panel;
+        plat::TRect Zone; // screen rectangle, widened on the panel's inner side
+    };
+    bool FAllowFloating = true;
+    bool FLocked = false;
+    bool FAutoDockOnClose = false;
+    toolbar::TDockMode FDockMode = toolbar::dmAll;
+    toolbar::TDockableTo FDockableTo = toolbar::kAllDockSides;
+    TFloatingWindow* FFloatingWindow = nullptr;
+    plat::TCustomForm* FHostForm = nullptr;
+    bool FHiddenWithForm = false;
+    bool FFloatingTimer = false;
+    bool FDragging = false;
+    plat::TPoint FDragAnchor;
+    std::vector<TDockTarget> FDockTargets;
+    bool FFloatingStateLoaded = false;
+    bool FFloatingStateSaved = false;
+    bool FChangingVisibility = false;
+    static constexpr uintptr_t kFloatingTimerId = 500;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

@@ -443,6 +443,13 @@ void TKvxCustomToolBar::MouseMove(plat::TShiftState Shift, int X, int Y) {
 
 void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
+    if (!FDragging && !Designing()) {
+        const plat::TPoint at(X, Y);
+        if ((Docked() && !FLocked && GripRect().Contains(at)) || (Floating() && CaptionRect().Contains(at))) {
+            DragLoop(Button, X, Y);
+            return;
+        }
+    }
     if (Button == plat::mbLeft && Docked() && !Designing() &&
         RightHandleRect().Contains(plat::TPoint(X, Y))) {
         FRightHandleDown = true;

@@ -63,7 +63,7 @@ protected:
         return dynamic_cast<TKvxToolBar*>(form->FindComponent(name));
     }
     std::string File(const std::string& name) {
-        const std::string path = TestOutputDir("toolbars") + name;
+        const std::string path = TestOutputDir("toolbars") + "/" + name;
         std::filesystem::remove(path);
         return path;
     }
@@ -186,7 +186,7 @@ TEST_F(DockLayoutTest, NothingIsReadOrWrittenWithoutASettingOrAStore) {
 }
 
 TEST_F(DockLayoutTest, RelativeStoreNamesLiveInTheConfigFolder) {
-    const std::string home = TestOutputDir("toolbars") + "config-home";
+    const std::string home = TestOutputDir("toolbars") + "/config-home";
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = old ? old : "";
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
