@@ -318,17 +318,52 @@ void TKvxCustomToolBar::SetAutoArrangeButtons(bool Value) {
         FArrangeOrder = FOrderedControls;
 }
 
+bool TKvxCustomToolBar::FreelyPlaced() const {
+    return FState == tbsPlaced && !dynamic_cast<TKvxDockPanel*>(Parent());
+}
+
 void TKvxCustomToolBar::SetAutoSize(bool Value) {
     if (Value == FAutoSizeBar)
         return;
+    // Docked and floating toolbars are sized by their row or window; a stored layout is taken as it is.
+    if (!Value && !Loading() && !FreelyPlaced())
+        return;
     FAutoSizeBar = Value;
+    if (!Value) {
+        plat::TSizeConstraints* k = Constraints();
+        k->SetMinWidth(0);
+        k->SetMaxWidth(0);
+        k->SetMinHeight(0);
+        k->SetMaxHeight(0);
+    }
     ArrangeControls(true);
 }
 
 void TKvxCustomToolBar::SetAutoPositionControls(bool Value) {
     if (Value == FAutoPositionControls)
         return;
+    if (!Value && !Loading() && !FreelyPlaced())
+        return;
     FAutoPositionControls = Value;
+    if (Value)
+        ArrangeControls(true);
+    else
+        SetAutoSize(false);
+}
+
+plat::TControl* TKvxCustomToolBar::ToolBarControl(int Index) const {
+    if (Index < 0 || Index >= ToolBarControlCount())
+        return nullptr;
+    return FOrderedControls[Index];
+}
+
+void TKvxCustomToolBar::MoveToolBarControl(int From, int To) {
+    const int n = ToolBarControlCount();
+    if (From < 0 || From >= n || To < 0 || To >= n || From == To)
+        return;
+    plat::TControl* c = FOrderedControls[From];
+    FOrderedControls.erase(FOrderedControls.begin() + From);
+    FOrderedControls.insert(FOrderedControls.begin() + To, c);
     ArrangeControls(true);
 }
 
@@ -895,6 +930,10 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
     props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);
+    props.Boolean("AllowFloating", &T::AllowFloating, &T::SetAllowFloating);
+    props.Boolean("AutoDockOnClose", &T::AutoDockOnClose, &T::SetAutoDockOnClose, false);
+    props.Boolean("Locked", &T::Locked, &T::SetLocked, false);
+    props.Enum("DockMode", &T::DockMode, &T::SetDockMode, kDockModeNames, dmAll);
     props.String("Version", &T::Version, &T::SetVersion).Stored(false);
 }
 

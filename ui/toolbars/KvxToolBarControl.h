@@ -309,6 +309,12 @@ public:
     const std::vector<plat::TControl*>& ArrangeOrder() const { return FArrangeOrder; }
     const std::vector<plat::TControl*>& OverflowControls() const { return FOverflowControls; }
     int IndexOfControl(const plat::TControl* Control) const;
+    // The toolbar's controls in their order; none for an index outside the list.
+    int ToolBarControlCount() const { return static_cast<int>(FOrderedControls.size()); }
+    plat::TControl* ToolBarControl(int Index) const;
+    int IndexOfToolBarControl(const plat::TControl* Control) const { return IndexOfControl(Control); }
+    // Moves a control to another place in the order; out-of-range or equal positions change nothing.
+    void MoveToolBarControl(int From, int To);
     bool InOverflow(const plat::TControl* Control) const;
 
     void ArrangeControls(bool UpdateSize = true);
@@ -447,6 +453,8 @@ protected:
     bool Docked() const { return FState == toolbar::tbsDocked && FDockPanel; }
     bool Loading() const;
     bool Designing() const;
+    // Placed on an ordinary parent: only then may size and control positions be left to the program.
+    bool FreelyPlaced() const;
     bool IsSeparator(const plat::TControl* Control) const;
     bool Shown(const plat::TControl* Control) const;
     int PosOf(const plat::TControl* Control) const;
