@@ -9,6 +9,7 @@
 #include "platform/ui/ImageList.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Timer.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
 #include "ui/toolbars/KvxFloatingWindow.h"
@@ -298,6 +299,20 @@ void TKvxCustomToolBar::SetCaptionPosition(TCaptionPosition Value) {
     Invalidate();
 }
 
+void TKvxCustomToolBar::SetShowOptionIndicator(bool Value) {
+    if (Value == FShowOptionIndicator)
+        return;
+    FShowOptionIndicator = Value;
+    Invalidate();
+}
+
+void TKvxCustomToolBar::SetAntiAlias(TAntiAlias Value) {
+    if (Value == FAntiAlias)
+        return;
+    FAntiAlias = Value;
+    Invalidate();
+}
+
 void TKvxCustomToolBar::SetShowRightHandle(bool Value) {
     if (Value == FShowRightHandle)
         return;
@@ -425,6 +440,10 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
         return;
     if (AComponent == FImages) {
         FImages = nullptr;
+        // The indexes pointed into the list that went; the buttons would show another list's images.
+        for (TControl* c : FOrderedControls)
+            if (auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c))
+                b->SetImageIndex(-1);
         Invalidate();
     }
     if (AComponent == FDisabledImages) {
@@ -454,6 +473,19 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
                 ControlInserted(c);
             else
                 ControlRemoved(c);
+        }
+        return;
+    case plat::CM_MOUSELEAVE:
+        TCustomControl::Dispatch(Message);
+        if (FRightHandleHot || FRightHandleDown) {
+            FRightHandleHot = FRightHandleDown = false;
+            InvalidatePart(RightHandleRect());
+        }
+        if (FCaptionOptionHot || FCaptionOptionDown) {
+            FCaptionOptionHot = FCaptionOptionDown = false;
+            FHotFade = FDownFade = 0;
+            FHotStep = FDownStep = 0;
+            InvalidatePart(CaptionOptionRect());
         }
         return;
     case plat::CM_TEXTCHANGED:
@@ -927,6 +959,8 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Integer("CaptionHeight", &T::CaptionHeight, &T::SetCaptionHeight, 16);
     props.Enum("CaptionPosition", &T::CaptionPosition, &T::SetCaptionPosition, kCaptionPositionNames, cpTop);
     props.Boolean("ShowRightHandle", &T::ShowRightHandle, &T::SetShowRightHandle, true);
+    props.Boolean("ShowOptionIndicator", &T::ShowOptionIndicator, &T::SetShowOptionIndicator, true);
+    props.Enum("AntiAlias", &T::AntiAlias, &T::SetAntiAlias, kAntiAliasNames, aaClearType);
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
     props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);

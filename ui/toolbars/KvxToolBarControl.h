@@ -200,6 +200,16 @@ protected:
     void MouseMove(plat::TShiftState Shift, int X, int Y) override;
     void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
     void Paint() override;
+    // The colours, direction and glyph of the look the button shows now.
+    struct TButtonLook {
+        plat::TColor Fill = plat::clNone, FillTo = plat::clNone, Border = plat::clNone;
+        plat::TColor Part = plat::clNone, PartTo = plat::clNone; // the drop-down part
+        plat::TColor Caption = 0;
+        toolbar::TGradientDirection Direction = toolbar::gdVertical;
+        plat::TBitmap* Glyph = nullptr;
+    };
+    virtual TButtonLook ChooseLook() const;
+    TButtonLook LookOf(const toolbar::TButtonAppearance* Appearance, toolbar::TButtonDrawState State) const;
     virtual void DrawButtonFrame(plat::TCanvas* Canvas);
     virtual void DrawButtonContent(plat::TCanvas* Canvas, const plat::TRect& Content, plat::TBitmap* Glyph,
                                    plat::TColor CaptionColor);
@@ -256,6 +266,9 @@ class TKvxToolBarMenuButton : public TKvxCustomToolBarButton {
 public:
     explicit TKvxToolBarMenuButton(plat::TComponent* AOwner);
     bool IsMenuButton() const override { return true; }
+
+protected:
+    TButtonLook ChooseLook() const override;
 };
 
 // ---- The toolbar ----
@@ -389,8 +402,23 @@ public:
     toolbar::TPersistence* FloatingPersistence() const { return FPersistence.get(); }
     void CopyDockPersistence(const toolbar::TPersistence* From);
 
+    bool ShowOptionIndicator() const { return FShowOptionIndicator; }
+    void SetShowOptionIndicator(bool Value);
+    TAntiAlias AntiAlias() const { return FAntiAlias; }
+    void SetAntiAlias(TAntiAlias Value);
+    // The option button was pressed: the point below the toolbar's far end, in the parent's coordinates
+    // and on the screen.
+    std::function<void(plat::TObject* Sender, plat::TPoint ClientPoint, plat::TPoint ScreenPoint)>
+        OnOptionClick;
+
     // Hot and pressed parts of the toolbar itself.
     bool RightHandleHot() const { return FRightHandleHot; }
+    // The option button in the caption strip of a toolbar without a right handle.
+    plat::TRect CaptionOptionRect() const;
+    bool CaptionOptionHot() const { return FCaptionOptionHot; }
+    bool CaptionOptionDown() const { return FCaptionOptionDown; }
+    int CaptionOptionHotFade() const { return FHotFade; }
+    bool CaptionOptionFading() const { return FHotStep != 0 || FDownStep != 0; }
     plat::TRect RightHandleRect() const;
     plat::TRect GripRect() const;
     plat::TRect CaptionRect() const;
@@ -434,12 +462,15 @@ protected:
     void PaintCaption(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);
-    void PaintRightHandle(plat::TCanvas* C);
+    void PaintRightHandle(plat::TCanvas* C, bool Hot, bool Down);
     void PaintRoundedCorners(plat::TCanvas* C);
     // The colour of a pixel of the dock panel's background under the toolbar, or none outside it.
     bool PanelPixel(int X, int Y, plat::TColor& Color) const;
     void ApplyStylerToControls();
     void InvalidatePart(const plat::TRect& R);
+    void PaintCaptionOption(plat::TCanvas* C);
+    void StartFade(int& Step, int Value);
+    void FadeTick();
     // The caption strip, background, bevel and grip change only with the styler, size and settings;
     // they are kept in a picture that each paint copies.
     void BackgroundChanged() { FBackgroundValid = false; }
@@ -526,6 +557,15 @@ protected:
     bool FFloatingStateSaved = false;
     bool FChangingVisibility = false;
     static constexpr uintptr_t kFloatingTimerId = 500;
+    bool FBackgroundChevron = false;
+    bool FShowOptionIndicator = true;
+    TAntiAlias FAntiAlias = aaClearType;
+    bool FCaptionOptionHot = false;
+    bool FCaptionOptionDown = false;
+    // Fade positions 0..100 and their running steps (+20, -20, or 0 when still).
+    int FHotFade = 0, FDownFade = 0;
+    int FHotStep = 0, FDownStep = 0;
+    std::unique_ptr<plat::TTimer> FFadeTimer;
 };
 
 class TKvxToolBar : public TKvxCustomToolBar {

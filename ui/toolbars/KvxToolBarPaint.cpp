@@ -4,6 +4,8 @@
 
 #include "platform/gfx/GdiTypes.h"
 #include "platform/ui/Paint.h"
+#include "platform/ui/Timer.h"
+#include "ui/drawing/KvxGlowButton.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 #include "ui/toolbars/KvxToolBarDraw.h"
 
@@ -93,7 +95,14 @@ void TKvxCustomToolBar::Paint() {
     FPaintedArea += static_cast<int64_t>(clip.Width()) * clip.Height();
     if (!FBackground)
         FBackground = std::make_unique<plat::TBitmap>();
-    if (!FBackgroundValid || FBackground->Width() != Width() || FBackground->Height() != Height()) {
+    // The handle at rest (with or without its chevron) belongs to the kept picture; hot or pressed it is
+    // painted over it.
+    const bool chevron =
+        Horizontal() ? Constraints()->MaxWidth() > Width() : Constraints()->MaxHeight() > Height();
+    const bool handleAtRest = !FRightHandleHot && !FRightHandleDown;
+    if (!FBackgroundValid || FBackground->Width() != Width() || FBackground->Height() != Height() ||
+        chevron != FBackgroundChevron) {
+        FBackgroundChevron = chevron;
         FBackground->SetSize(Width(), Height());
         TCanvas* B = FBackground->Canvas();
         PaintCaption(B);
@@ -115,10 +124,13 @@ void TKvxCustomToolBar::Paint() {
             }
         }
         PaintGrip(B);
+        PaintRightHandle(B, false, false);
         FBackgroundValid = true;
     }
     C->Draw(0, 0, FBackground.get());
-    PaintRightHandle(C);
+    if (!handleAtRest)
+        PaintRightHandle(C, FRightHandleHot, FRightHandleDown);
+    PaintCaptionOption(C);
     const bool rounded = FCurrentStyler->RoundedFrame() && FCurrentStyler->FrameBevel() == 0 && !FFullSize;
     if (rounded)
         PaintRoundedCorners(C);
@@ -250,7 +262,7 @@ void TKvxCustomToolBar::PaintGrip(TCanvas* C) {
     }
 }
 
-void TKvxCustomToolBar::PaintRightHandle(TCanvas* C) {
+void TKvxCustomToolBar::PaintRightHandle(TCanvas* C, bool Hot, bool Down) {
     TRect r = RightHandleRect();
     if (r.IsEmpty())
         return;
@@ -266,11 +278,11 @@ void TKvxCustomToolBar::PaintRightHandle(TCanvas* C) {
     const toolbar::TButtonAppearance* ba = FCurrentStyler->ButtonAppearance();
     TColor from = FCurrentStyler->RightHandleColor(), to = FCurrentStyler->RightHandleColorTo();
     TColor frame = ba->BorderColor();
-    if (FRightHandleDown) {
+    if (Down) {
         from = FCurrentStyler->RightHandleColorDown();
         to = FCurrentStyler->RightHandleColorDownTo();
         frame = ba->BorderDownColor();
-    } else if (FRightHandleHot) {
+    } else if (Hot) {
         from = FCurrentStyler->RightHandleColorHot();
         to = FCurrentStyler->RightHandleColorHotTo();
         frame = ba->BorderHotColor();
@@ -424,6 +436,85 @@ void TKvxCustomToolBar::PaintRoundedCorners(TCanvas* C) {
 
 // ---- Hot and pressed parts ----
 
+TRect TKvxCustomToolBar::CaptionOptionRect() const {
+    if (Floating() || !Horizontal() || !FShowCaption || !FShowOptionIndicator || FShowRightHandle)
+        return TRect();
+    const TRect strip = CaptionRect();
+    return TRect(strip.Right - FCaptionHeight + 1, strip.Top + 2, strip.Right - 1, strip.Bottom - 1);
+}
+
+void TKvxCustomToolBar::PaintCaptionOption(TCanvas* C) {
+    const TRect r = CaptionOptionRect();
+    if (r.IsEmpty())
+        return;
+    const TGlowButtonAppearance* g = FCurrentStyler->GlowButtonAppearance();
+    const TCaptionAppearance* cap = FCurrentStyler->CaptionAppearance();
+    struct {
+        TColor Color, ColorTo, Mirror, MirrorTo, Border;
+        TGDIPGradient Gradient, GradientMirror;
+    } down{g->ColorDown(),       g->ColorDownTo(),  g->ColorMirrorDown(),   g->ColorMirrorDownTo(),
+           g->BorderColorDown(), g->GradientDown(), g->GradientMirrorDown()},
+        hot{g->ColorHot(),       g->ColorHotTo(),  g->ColorMirrorHot(),   g->ColorMirrorHotTo(),
+            g->BorderColorHot(), g->GradientHot(), g->GradientMirrorHot()},
+        face;
+    if (FCaptionOptionDown) {
+        face = down;
+    } else if (FDownStep < 0 && FDownFade > 0) {
+        // Fading out of pressed: from the down colours back to the hot ones.
+        face = hot;
+        face.Color = BlendColor(down.Color, hot.Color, FDownFade);
+        face.ColorTo = BlendColor(down.ColorTo, hot.ColorTo, FDownFade);
+        face.Mirror = BlendColor(down.Mirror, hot.Mirror, FDownFade);
+        face.MirrorTo = BlendColor(down.MirrorTo, hot.MirrorTo, FDownFade);
+    } else if (FCaptionOptionHot) {
+        face = hot;
+        if (FHotStep != 0) {
+            face.Color = BlendColor(hot.Color, cap->CaptionColor(), FHotFade);
+            face.ColorTo = BlendColor(hot.ColorTo, cap->CaptionColorTo(), FHotFade);
+            face.Mirror = BlendColor(hot.Mirror, cap->CaptionColor(), FHotFade);
+            face.MirrorTo = BlendColor(hot.MirrorTo, cap->CaptionColorTo(), FHotFade);
+        }
+    } else {
+        return;
+    }
+    DrawVistaButtonFace(*C, r, face.Color, face.ColorTo, face.Mirror, face.MirrorTo, face.Border,
+                        face.Gradient, face.GradientMirror, "", *Font(), Enabled(), false, FAntiAlias, true);
+}
+
+void TKvxCustomToolBar::StartFade(int& Step, int Value) {
+    Step = Value;
+    if (!FFadeTimer) {
+        FFadeTimer = std::make_unique<plat::TTimer>(nullptr);
+        FFadeTimer->SetEnabled(false);
+        FFadeTimer->SetInterval(30);
+        FFadeTimer->SetOnTimer([this](plat::TObject*) { FadeTick(); });
+    }
+    FFadeTimer->SetEnabled(true);
+}
+
+void TKvxCustomToolBar::FadeTick() {
+    auto advance = [](int& Fade, int& Step, bool& Flag) {
+        if (Step == 0)
+            return;
+        Fade += Step;
+        if (Fade > 100) {
+            Fade = 100;
+            Step = 0;
+        } else if (Fade < 0) {
+            Fade = 0;
+            Step = 0;
+            Flag = false;
+        }
+    };
+    advance(FHotFade, FHotStep, FCaptionOptionHot);
+    bool pressedFlag = FCaptionOptionDown;
+    advance(FDownFade, FDownStep, pressedFlag);
+    FCaptionOptionDown = pressedFlag;
+    if (FHotStep == 0 && FDownStep == 0 && FFadeTimer)
+        FFadeTimer->SetEnabled(false);
+    InvalidatePart(CaptionOptionRect());
+}
+
 // A small part changed its state: only its rectangle is painted again.
 void TKvxCustomToolBar::InvalidatePart(const TRect& R) {
     if (plat::HWND wnd = WindowHandle(); wnd && !R.IsEmpty())
@@ -439,21 +530,45 @@ void TKvxCustomToolBar::MouseMove(plat::TShiftState Shift, int X, int Y) {
         FRightHandleHot = hot;
         InvalidatePart(RightHandleRect());
     }
+    const bool overOption = CaptionOptionRect().Contains(plat::TPoint(X, Y));
+    if (overOption && (!FCaptionOptionHot || FHotStep < 0)) {
+        FCaptionOptionHot = true;
+        StartFade(FHotStep, 20);
+    } else if (!overOption && FCaptionOptionHot && FHotStep >= 0) {
+        StartFade(FHotStep, -20);
+        InvalidatePart(CaptionOptionRect());
+    }
 }
 
 void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
-    if (!FDragging && !Designing()) {
-        const plat::TPoint at(X, Y);
-        if ((Docked() && !FLocked && GripRect().Contains(at)) || (Floating() && CaptionRect().Contains(at))) {
+    if (Designing())
+        return;
+    const plat::TPoint at(X, Y);
+    if (!FDragging) {
+        // A floating toolbar is dragged by its caption, left of the option indicator.
+        const TRect option = CaptionOptionRect();
+        const bool byCaption =
+            Floating() && CaptionRect().Contains(at) && (option.IsEmpty() || X < option.Left);
+        if ((Docked() && !FLocked && GripRect().Contains(at)) || byCaption) {
             DragLoop(Button, X, Y);
             return;
         }
     }
-    if (Button == plat::mbLeft && Docked() && !Designing() &&
-        RightHandleRect().Contains(plat::TPoint(X, Y))) {
+    if (Button != plat::mbLeft)
+        return;
+    if (Docked() && RightHandleRect().Contains(at)) {
         FRightHandleDown = true;
         InvalidatePart(RightHandleRect());
+    }
+    if (CaptionOptionRect().Contains(plat::TPoint(X, Y))) {
+        FCaptionOptionDown = true;
+        StartFade(FDownStep, 20);
+        InvalidatePart(CaptionOptionRect());
+        if (OnOptionClick && Parent()) {
+            const plat::TPoint p(Left() + Width() - 12, Top() + Height() + 1);
+            OnOptionClick(this, p, Parent()->ClientToScreen(p));
+        }
     }
 }
 
@@ -462,6 +577,11 @@ void TKvxCustomToolBar::MouseUp(plat::TMouseButton Button, plat::TShiftState Shi
     if (FRightHandleDown) {
         FRightHandleDown = false;
         InvalidatePart(RightHandleRect());
+    }
+    if (FCaptionOptionDown && !Designing()) {
+        FCaptionOptionDown = false;
+        StartFade(FDownStep, -20);
+        InvalidatePart(CaptionOptionRect());
     }
 }
 

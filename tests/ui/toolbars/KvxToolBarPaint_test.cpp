@@ -201,13 +201,74 @@ TEST_F(ChartToolBars, DestroyedStylerLeavesClientsWithTheirOwn) {
 
 TEST_F(ChartToolBars, CornersStayInsideThePanelPicture) {
     TKvxToolBar* t = Bars[0];
-    const TColor own = Driver.Pixel(t, 1, 1 + t->CaptionHeight() + 5);
-    // The panel has not painted its picture yet (or it is smaller than the toolbar's surroundings).
+    const int bottom = t->Height() - 1;
+    // The panel has not painted its picture yet: nothing to blend with, the corner keeps the toolbar's
+    // own background instead of a colour read from outside the picture.
     Panel->BackgroundBitmap()->SetSize(0, 0);
-    t->Repaint();
-    const TColor corner = Driver.Pixel(t, 0, t->Height() - 1);
-    EXPECT_NE(corner, clBlack);
-    (void)own;
+    t->Invalidate();
+    Driver.Pump();
+    EXPECT_TRUE(Near(Driver.Pixel(t, 0, bottom), Driver.Pixel(t, 3, bottom), 8));
+    EXPECT_TRUE(Near(Driver.Pixel(t, 0, 0), Driver.Pixel(t, 3, 0), 8));
+}
+
+TEST_F(ChartToolBars, RightHandleLightsUpUnderThePointerAndOnlyItRepaints) {
+    TKvxToolBar* t = Bars[1];
+    const TRect handle = t->RightHandleRect();
+    ASSERT_EQ(handle.Width(), 14);
+    const TPoint probe(handle.Left + 5, handle.Top + 20);
+    const TColor rest = Driver.Pixel(t, probe.X, probe.Y);
+    const int64_t area = t->PaintedArea();
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, probe));
+    EXPECT_TRUE(t->RightHandleHot());
+    EXPECT_TRUE(Near(Driver.Pixel(t, probe.X, probe.Y), Styler->RightHandleColorHot(), 40));
+    EXPECT_LE(t->PaintedArea() - area, static_cast<int64_t>(handle.Width()) * handle.Height());
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, TPoint(handle.Left - 40, 5)));
+    EXPECT_FALSE(t->RightHandleHot());
+    EXPECT_EQ(Driver.Pixel(t, probe.X, probe.Y), rest);
+}
+
+// Without a right handle the caption strip carries an option button that fades in and out in 30 ms
+// steps of the test's clock.
+TEST_F(ChartToolBars, CaptionOptionButtonFadesOnTheClock) {
+    TKvxToolBar* t = Bars[2];
+    t->SetShowRightHandle(false);
+    Driver.Pump();
+    const TRect r = t->CaptionOptionRect();
+    ASSERT_FALSE(r.IsEmpty());
+    EXPECT_EQ(r, TRect(t->Width() - 16 + 1, 2, t->Width() - 1, 15));
+    TPoint clicked, screen;
+    int clicks = 0;
+    t->OnOptionClick = [&](TObject*, TPoint c, TPoint s) {
+        ++clicks;
+        clicked = c;
+        screen = s;
+    };
+    const TColor idle = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, r.CenterPoint()));
+    EXPECT_TRUE(t->CaptionOptionHot());
+    EXPECT_EQ(t->CaptionOptionHotFade(), 0);
+    Driver.Advance(30);
+    EXPECT_EQ(t->CaptionOptionHotFade(), 20);
+    const TColor midway = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    Driver.Advance(30 * 5);
+    EXPECT_EQ(t->CaptionOptionHotFade(), 100);
+    EXPECT_FALSE(t->CaptionOptionFading());
+    const TColor full = Driver.Pixel(t, r.Left + 3, r.Top + 3);
+    EXPECT_NE(idle, full);
+    EXPECT_NE(midway, full);
+    // Pressing reports the point below the far end; it opens nothing.
+    Driver.Click(TTestDriver::ScreenPoint(t, r.CenterPoint()));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clicked, TPoint(t->Left() + t->Width() - 12, t->Top() + t->Height() + 1));
+    EXPECT_EQ(screen, Panel->ClientToScreen(clicked));
+    // Leaving for the caption strip fades out; the hot flag goes when the fade is through. (Leaving the
+    // toolbar, or entering a button, ends the hot state at once.)
+    Driver.MoveTo(TTestDriver::ScreenPoint(t, TPoint(30, 5)));
+    EXPECT_TRUE(t->CaptionOptionHot());
+    Driver.Advance(30 * 6);
+    EXPECT_FALSE(t->CaptionOptionHot());
+    EXPECT_FALSE(t->CaptionOptionFading());
+    EXPECT_EQ(Driver.Pixel(t, r.Left + 3, r.Top + 3), idle);
 }
 
 TEST_F(ChartToolBars, ButtonFaces) {
@@ -245,6 +306,20 @@ TEST_F(ChartToolBars, ButtonFaces) {
     EXPECT_TRUE(Near(Driver.Pixel(b[1], 0, 0), a->BorderHotColor(), 0));
     // A normal face shows the toolbar through it.
     EXPECT_EQ(Driver.Pixel(b[0], 1, 1), Driver.Pixel(t, b[0]->Left() + 1, b[0]->Top() + 1));
+    // A menu button whose menu is open shows the down look; its checked look is its own appearance's.
+    auto* menu = new TKvxToolBarMenuButton(form);
+    menu->SetCaption("File");
+    menu->SetShowCaption(true);
+    menu->SetKvxToolBar(t);
+    menu->SetDrawState(dsDropped);
+    menu->Appearance()->SetColorChecked(clLime);
+    auto* checked = new TKvxToolBarMenuButton(form);
+    checked->SetKvxToolBar(t);
+    checked->SetDrawState(dsChecked);
+    checked->Appearance()->SetColorChecked(clLime);
+    Driver.Pump();
+    EXPECT_TRUE(Near(Driver.Pixel(menu, 1, 1), a->ColorDown()));
+    EXPECT_EQ(Driver.Pixel(checked, 1, 1), ColorToRGB(clLime));
     // The disabled glyph is grey.
     const TColor g = Driver.Pixel(b[4], 16, 16);
     EXPECT_EQ(GetRValue(g), GetGValue(g));

@@ -12,6 +12,8 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ImageList.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
 using namespace ui;
@@ -159,6 +161,80 @@ TEST_F(ToolBarTest, EmptyPanelIsMinimumSizeAndRowsFollowToolBars) {
     EXPECT_EQ(a->RowIndex(), 0);
     delete b;
     EXPECT_EQ(panel->ToolBarCount(), 1);
+}
+
+// A toolbar docked onto a loaded panel whose rows are locked joins a row with room, or is refused.
+TEST_F(ToolBarTest, LockedPanelDocksIntoExistingRowsOnly) {
+    struct Case {
+        const char* name;
+        TDockAlign align;
+        bool fullSizeRow;
+        int expectRow; // -1: refused
+    } cases[] = {
+        {"top, full-size row", daTop, true, -1},
+        {"top, two rows", daTop, false, 1},
+        {"bottom, two rows", daBottom, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string layout =
+            std::string("object F: TForm\n  object P: TKvxDockPanel\n    Align = ") +
+            kDockAlignNames[c.align] + "\n    LockHeight = True\n" +
+            (c.fullSizeRow ? "    object A: TKvxToolBar\n      FullSize = True\n    end\n"
+                           : "    object A: TKvxToolBar\n      Top = 1\n    end\n"
+                             "    object B: TKvxToolBar\n      Top = 40\n    end\n") +
+            "  end\nend\n";
+        auto* form = NewForm<TForm>(Application);
+        ReadComponentFromText(layout, form);
+        auto* panel = dynamic_cast<TKvxDockPanel*>(form->FindComponent("P"));
+        ASSERT_NE(panel, nullptr);
+        const int rows = panel->RowCount();
+        ASSERT_EQ(rows, c.fullSizeRow ? 1 : 2);
+        auto* t = new TKvxToolBar(form);
+        EXPECT_EQ(panel->AddToolBar(t) >= 0, c.expectRow >= 0);
+        EXPECT_EQ(panel->RowCount(), rows) << "locked rows are neither added nor removed";
+        if (c.expectRow >= 0) {
+            EXPECT_EQ(t->RowIndex(), c.expectRow);
+        }
+        delete t;
+        delete form;
+    }
+}
+
+TEST_F(ToolBarTest, ParentStylerTakesThePanelsStyler) {
+    TKvxDockPanel* panel = NewPanel(Form);
+    auto* panelStyler = new TKvxToolBarOfficeStyler(Form);
+    auto* own = new TKvxToolBarOfficeStyler(Form);
+    panel->SetToolBarStyler(panelStyler);
+    TKvxToolBar* bar = NewToolBar(panel, "Bar");
+    EXPECT_EQ(bar->CurrentStyler(), panelStyler);
+    // Assigned while ParentStyler is on: the panel's wins.
+    bar->SetToolBarStyler(own);
+    EXPECT_EQ(bar->CurrentStyler(), panelStyler);
+    bar->SetParentStyler(false);
+    bar->SetToolBarStyler(own);
+    EXPECT_EQ(bar->CurrentStyler(), own);
+    // Back to the panel's, which in turn goes back to its own when its styler is taken away.
+    bar->SetParentStyler(true);
+    EXPECT_EQ(bar->CurrentStyler(), panelStyler);
+    panel->SetToolBarStyler(nullptr);
+    EXPECT_EQ(panel->CurrentStyler(), panel->InternalStyler());
+    EXPECT_EQ(bar->CurrentStyler(), panel->InternalStyler());
+}
+
+TEST_F(ToolBarTest, LeftPanelStacksButtonsDownwards) {
+    TKvxDockPanel* panel = NewPanel(Form);
+    panel->SetAlign(daLeft);
+    TKvxToolBar* bar = NewToolBar(panel, "Bar");
+    EXPECT_EQ(bar->Position(), daLeft);
+    TKvxToolBarButton* a = NewButton(bar);
+    TKvxToolBarButton* b = NewButton(bar);
+    EXPECT_EQ(a->BoundsRect(), Bounds(2, 9, 32, 32));
+    EXPECT_EQ(b->BoundsRect(), Bounds(2, 41, 32, 32));
+    EXPECT_EQ(bar->Width(), 36);
+    EXPECT_EQ(bar->Height(), 9 + 64 + 14);
+    EXPECT_EQ(bar->Left(), 1);
+    EXPECT_EQ(panel->Width(), 1 + 36 + 1 + 1);
 }
 
 // ---- Toolbar layout ----
@@ -350,6 +426,56 @@ TEST_F(ToolBarTest, SplitDropDownOpensOnlyFromItsPart) {
         EXPECT_EQ(clicks, c.dropped ? 0 : 1);
         delete bar;
     }
+}
+
+TEST_F(ToolBarTest, ImagesSizeButtonsAndTheirRemovalClearsIndexes) {
+    TKvxToolBar* bar = NewToolBar(Form, "Bar");
+    auto* images = new TImageList(Form);
+    images->SetWidth(16);
+    images->SetHeight(16);
+    bar->SetImages(images);
+    auto* b = new TKvxToolBarButton(Form);
+    b->SetKvxToolBar(bar);
+    b->SetImageIndex(2);
+    EXPECT_EQ(b->Width(), 16 + 8);
+    delete images;
+    EXPECT_EQ(bar->Images(), nullptr);
+    EXPECT_EQ(b->ImageIndex(), -1);
+}
+
+TEST_F(ToolBarTest, MenuButtonWithoutMenuClicksLikeAPushButton) {
+    TKvxToolBar* bar = NewToolBar(Form, "Bar");
+    auto* b = new TKvxToolBarMenuButton(Form);
+    b->SetCaption("Subtract Frames");
+    b->SetShowCaption(true);
+    b->SetKvxToolBar(bar);
+    int clicks = 0;
+    b->OnClick = [&](TObject*) { ++clicks; };
+    Driver.Click(b);
+    Driver.Click(b);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(b->Down());
+    EXPECT_GT(b->Width(), 40) << "sized to its caption";
+}
+
+TEST_F(ToolBarTest, SeparatorIsAnEtchedLineOrAGap) {
+    TKvxToolBar* bar = NewToolBar(Form, "Bar");
+    bar->SetShowRightHandle(false);
+    TKvxToolBarSeparator* s = NewSeparator(bar);
+    TKvxToolBarSeparator* blank = NewSeparator(bar);
+    blank->SetSeparatorStyle(ssBlank);
+    ASSERT_EQ(bar->Height(), 26);
+    EXPECT_EQ(s->BoundsRect().Width(), 10);
+    EXPECT_EQ(s->Height(), 22);
+    Driver.Pump();
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    int shadowRun = 0;
+    for (int y = 0; y < s->Height(); ++y)
+        shadowRun += Driver.Pixel(s, 5, y) == shadow;
+    EXPECT_EQ(shadowRun, 16);
+    EXPECT_EQ(Driver.Pixel(s, 6, 10), ColorToRGB(clWhite));
+    for (int y = 0; y < blank->Height(); ++y)
+        EXPECT_NE(Driver.Pixel(blank, 5, y), shadow) << "a blank separator draws nothing";
 }
 
 TEST_F(ToolBarTest, DisabledGlyphIsDerivedGrey) {
