@@ -91,6 +91,7 @@ public:
 
 protected:
     friend class TKvxCustomToolBar;
+    friend class TKvxToolBarContainer; // lends its toolbar to the controls inside it
     bool Horizontal() const { return toolbar::IsHorizontal(FPosition); }
 
     TKvxCustomToolBar* FToolBar = nullptr;
