@@ -5,8 +5,14 @@
 
 #include "platform/rtl/IniFile.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ComboBox.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/SpeedButton.h"
+#include "ui/toolbars/CustomizerU.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 #include "ui/toolbars/KvxToolBarStore.h"
 
@@ -339,6 +345,68 @@ void TKvxToolBarCustomizer::RestoreInitialLayout() {
     }
     ApplyImages(large);
     ini.EraseSection(Section());
+}
+
+void TKvxToolBarCustomizer::ShowCustomizeDialog() {
+    if (!FToolBar)
+        return;
+    auto* dlg = new TCustomizerForm(this);
+    plat::ScopeGuard freeDialog([dlg] { dlg->Free(); });
+    dlg->SetCustomizer(this);
+    dlg->SetCaption(DialogSettings.Caption);
+    dlg->SetCaptionEditVisible(DialogSettings.EditCaption);
+    dlg->SetGlyphPositionEditVisible(DialogSettings.EditGlyphPosition);
+    dlg->ChkLargeIcon->SetVisible(DialogSettings.LargeIcon && FLargeImages);
+    dlg->CmBxIcon->SetEnabled(DialogSettings.EditGlyph);
+    dlg->FillDialog();
+
+    dlg->TopButton->SetVisible(Options.ReOrder);
+    dlg->UpButton->SetVisible(Options.ReOrder);
+    dlg->DownButton->SetVisible(Options.ReOrder);
+    dlg->BottomButton->SetVisible(Options.ReOrder);
+    dlg->AddButton->SetVisible(Options.AddButton && !FCommands.empty());
+    dlg->AddGlowButton->SetVisible(Options.AddGlowButton);
+    dlg->SeparatorButton->SetVisible(Options.AddSeparator);
+    dlg->DeleteButton->SetVisible(Options.Delete);
+    dlg->ClearButton->SetVisible(Options.DeleteAll);
+    dlg->BtnEdit->SetVisible(Options.EditButton);
+    // The shown buttons of the side column close up without gaps.
+    int top =
+        Options.ReOrder ? dlg->BottomButton->Top() + dlg->BottomButton->Height() : dlg->TopButton->Top();
+    for (plat::TSpeedButton* b : {dlg->AddButton, dlg->AddGlowButton, dlg->SeparatorButton, dlg->DeleteButton,
+                                  dlg->ClearButton, dlg->BtnEdit})
+        if (b->Visible()) {
+            b->SetTop(top);
+            top += b->Height();
+        }
+
+    plat::TPoint at(FToolBar->Left() + FToolBar->Width() - 12, FToolBar->Top() + FToolBar->Height() + 1);
+    if (FToolBar->Parent())
+        at = FToolBar->Parent()->ClientToScreen(at);
+    const plat::TRect work = plat::Screen->WorkAreaRect();
+    if (at.Y + dlg->Height() + 2 > work.Bottom)
+        at.Y = work.Bottom - dlg->Height() - 2;
+    if (at.X + dlg->Width() > work.Right)
+        at.X = FToolBar->Position() == toolbar::daRight
+                   ? FToolBar->ClientToScreen(plat::TPoint(0, 0)).X - dlg->Width()
+                   : work.Right - dlg->Width();
+    int x = at.X, y = at.Y;
+    bool canShow = true;
+    if (OnCanShow)
+        OnCanShow(this, x, y, canShow);
+    if (!canShow)
+        return;
+    dlg->SetBounds(x, y, dlg->Width(), dlg->Height());
+    if (OnBeforeDisplay)
+        OnBeforeDisplay(this);
+    const int result = dlg->ShowModal();
+    if (result == plat::mrOk && dlg->Modified()) {
+        LoadCustomization();
+        if (OnAfterPost)
+            OnAfterPost(this);
+    } else if (result == 9) {
+        RestoreInitialLayout();
+    }
 }
 
 PLAT_PROPERTIES(TKvxToolBarCustomizer) {

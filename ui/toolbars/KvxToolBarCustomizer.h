@@ -3,6 +3,7 @@
 // a reset can bring it back.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,9 +71,24 @@ public:
     // What the dialog lets the user change, and so what the file carries.
     struct {
         bool EditCaption = true, LargeIcon = false, EditGlyphPosition = true;
+        bool EditGlyph = true, EditGlyphVisible = true;
+        std::string Caption = "Customizer";
+        std::string GlyphEditNoneIconCaption = "None";
     } DialogSettings;
+    // Which actions the dialog offers.
+    struct {
+        bool AddButton = true, ReOrder = true, Delete = true, DeleteAll = false, AddSeparator = true;
+        bool AddGlowButton = true, EditButton = true;
+    } Options;
 
     plat::TNotifyEvent OnAfterPost;
+    plat::TNotifyEvent OnBeforeDisplay;
+    // May move the dialog or keep it from showing.
+    std::function<void(plat::TObject* Sender, int& X, int& Y, bool& CanShow)> OnCanShow;
+
+    // Lets the user edit the toolbar; an accepted dialog is applied to the toolbar, Reset brings back the
+    // initial layout.
+    virtual void ShowCustomizeDialog();
 
     virtual void LoadCustomization();
     virtual void RestoreInitialLayout();
