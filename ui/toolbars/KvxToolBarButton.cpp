@@ -121,6 +121,7 @@ TKvxCustomToolBarButton::TKvxCustomToolBarButton(plat::TComponent* AOwner)
     : TKvxCustomToolBarControl(AOwner), FGlyph(std::make_unique<plat::TBitmap>()),
       FGlyphDisabled(std::make_unique<plat::TBitmap>()), FGlyphHot(std::make_unique<plat::TBitmap>()),
       FGlyphDown(std::make_unique<plat::TBitmap>()), FGlyphChecked(std::make_unique<plat::TBitmap>()),
+      FShadowGlyph(std::make_unique<plat::TBitmap>()),
       FAppearance(std::make_unique<toolbar::TButtonAppearance>()),
       FLeaveTimer(std::make_unique<plat::TTimer>(nullptr)) {
     FAppearance->OnChange = [this](plat::TObject*) { Invalidate(); };
@@ -281,12 +282,40 @@ void TKvxCustomToolBarButton::SetImageIndex(int Value) {
     if (Value == FImageIndex)
         return;
     FImageIndex = Value;
+    if (FShaded)
+        BuildShadowGlyph();
     CalcButtonSize();
     Invalidate();
 }
 
 void TKvxCustomToolBarButton::SetShaded(bool Value) {
     FShaded = Value;
+    if (Value && !(ComponentState() & plat::csLoading))
+        BuildShadowGlyph();
+}
+
+void TKvxCustomToolBarButton::BuildShadowGlyph() {
+    plat::TBitmap source;
+    plat::TCustomImageList* list = FToolBar ? FToolBar->Images() : nullptr;
+    if (list && FImageIndex >= 0) {
+        source.SetSize(list->Width(), list->Height());
+        list->Draw(source.Canvas(), 0, 0, FImageIndex, true);
+        FShadowFromList = true;
+    } else if (!FGlyph->Empty()) {
+        source.Assign(FGlyph.get());
+        FShadowFromList = false;
+    } else {
+        return;
+    }
+    const int w = source.Width(), h = source.Height();
+    plat::TCanvas* in = source.Canvas();
+    const TColor key = in->Pixels(0, h - 1);
+    FShadowGlyph->SetSize(w, h);
+    plat::TCanvas* out = FShadowGlyph->Canvas();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            out->SetPixels(x, y, in->Pixels(x, y) != key ? plat::RGB(128, 128, 128) : key);
+    FShadowGlyph->SetTransparent(true);
 }
 
 void TKvxCustomToolBarButton::SetParentStyler(bool Value) {
@@ -309,6 +338,8 @@ void TKvxCustomToolBarButton::SetGlyph(plat::TBitmap* Value) {
                 c->SetPixels(x, y, plat::RGB(v, v, v));
             }
     }
+    if (FShaded)
+        BuildShadowGlyph();
     CalcButtonSize();
     Invalidate();
 }
@@ -338,6 +369,8 @@ void TKvxCustomToolBarButton::Loaded() {
     TKvxCustomToolBarControl::Loaded();
     if (FStreamedDown != FDown)
         SetDown(FStreamedDown);
+    if (FShaded)
+        BuildShadowGlyph();
     CalcButtonSize();
 }
 
@@ -817,6 +850,12 @@ void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& C
         text.Left += 1 - x;
         x = 1;
         align |= plat::DT_END_ELLIPSIS;
+    }
+    if (FMouseInside && FHot && FShaded && Enabled() && FDrawState == dsNormal && !FPressed &&
+        !FShadowGlyph->Empty()) {
+        if (FShadowFromList != useList)
+            BuildShadowGlyph();
+        C->Draw(x + 2, y + 2, FShadowGlyph.get());
     }
     if (useList) {
         list->Draw(C, x, y, FImageIndex, Enabled() || list == FToolBar->DisabledImages());

@@ -6,6 +6,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
@@ -31,6 +32,7 @@ TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
     FInternalStyler->RegisterStylerClient(this);
     FCurrentStyler = FInternalStyler;
     FPersistence->SetSection("UnDockedKvxToolBars");
+    SetShowHint(true);
     SetDoubleBuffered(true);
     TCustomControl::SetBounds(0, 0, 185, 26);
     Constraints()->SetMinWidth(FMinLength);
@@ -299,6 +301,14 @@ void TKvxCustomToolBar::SetCaptionPosition(TCaptionPosition Value) {
     Invalidate();
 }
 
+void TKvxCustomToolBar::SetCaptionAlignment(plat::TAlignment Value) {
+    if (Value == FCaptionAlignment)
+        return;
+    FCaptionAlignment = Value;
+    BackgroundChanged();
+    Invalidate();
+}
+
 void TKvxCustomToolBar::SetShowOptionIndicator(bool Value) {
     if (Value == FShowOptionIndicator)
         return;
@@ -487,6 +497,30 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
             FHotStep = FDownStep = 0;
             InvalidatePart(CaptionOptionRect());
         }
+        return;
+    case plat::CM_DIALOGCHAR:
+        // An accelerator typed in the form: the first shown, enabled button that carries it.
+        if (Enabled() && Showing())
+            for (TControl* c : FOrderedControls) {
+                auto* b = dynamic_cast<TKvxCustomToolBarButton*>(c);
+                if (!b || !b->Visible() || !b->Enabled() ||
+                    !plat::IsAccel(static_cast<char32_t>(Message.WParam), b->Caption()))
+                    continue;
+                if (b->IsMenuButton() && (b->DropDownMenu() || b->MenuItem()))
+                    DropMenuButton(b);
+                else
+                    b->Click();
+                Message.Result = 1;
+                return;
+            }
+        TCustomControl::Dispatch(Message);
+        return;
+    case plat::CM_HINTSHOW:
+        TCustomControl::Dispatch(Message);
+        if (auto* info = reinterpret_cast<plat::THintInfo*>(Message.LParam);
+            info && ShowHint() && FShowOptionIndicator && !Floating() && !FHintOptionButton.empty() &&
+            RightHandleRect().Contains(info->CursorPos))
+            info->HintStr = FHintOptionButton;
         return;
     case plat::CM_TEXTCHANGED:
     case plat::CM_ENABLEDCHANGED:
@@ -701,7 +735,6 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
         return;
     const bool horizontal = Horizontal();
     int endOfContent = 15;
-    bool anyShown = false;
     int needed = GripOffset() + FRightHandleSize;
     int thickness = 26;
     for (TControl* c : FOrderedControls) {
@@ -710,12 +743,9 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
         needed += horizontal ? c->Width() : c->Height();
         if (!IsSeparator(c))
             thickness = std::max(thickness, (horizontal ? c->Height() : c->Width()) + 4);
-        if (!InOverflow(c)) {
+        if (!InOverflow(c))
             endOfContent = horizontal ? c->Left() + c->Width() : c->Top() + c->Height();
-            anyShown = true;
-        }
     }
-    (void)anyShown;
     if (FOrderedControls.empty())
         endOfContent = FMinLength;
     else
@@ -724,7 +754,6 @@ void TKvxCustomToolBar::UpdateToolBarSize() {
     if (Floating() || FFullSize || !FAutoSizeBar)
         return;
 
-    plat::TemporaryChange<bool> resizing(FInternalResize, FInternalResize);
     plat::TSizeConstraints* k = Constraints();
     const int minLen = std::min(FMinLength, endOfContent);
     int length = horizontal ? Width() : Height();
@@ -960,6 +989,10 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Enum("CaptionPosition", &T::CaptionPosition, &T::SetCaptionPosition, kCaptionPositionNames, cpTop);
     props.Boolean("ShowRightHandle", &T::ShowRightHandle, &T::SetShowRightHandle, true);
     props.Boolean("ShowOptionIndicator", &T::ShowOptionIndicator, &T::SetShowOptionIndicator, true);
+    props.Enum("CaptionAlignment", &T::CaptionAlignment, &T::SetCaptionAlignment, plat::kAlignmentNames,
+               plat::taLeftJustify);
+    props.String("HintOptionButton", &T::HintOptionButton, &T::SetHintOptionButton);
+    props.String("HintCloseButton", &T::HintCloseButton, &T::SetHintCloseButton);
     props.Enum("AntiAlias", &T::AntiAlias, &T::SetAntiAlias, kAntiAliasNames, aaClearType);
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);

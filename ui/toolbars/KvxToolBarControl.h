@@ -12,6 +12,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Control.h"
+#include "platform/ui/TextAlignment.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxDockRows.h"
 
@@ -186,6 +187,9 @@ public:
     void SetMenuItem(plat::TMenuItem* Value);
     void CalcSize() override { CalcButtonSize(); }
     void CalcButtonSize();
+    // The grey silhouette drawn behind the image of a hot, shaded button.
+    void BuildShadowGlyph();
+    plat::TBitmap* ShadowGlyph() const { return FShadowGlyph.get(); }
     void Click() override;
 
     // Set by the toolbar's menu tracking on menu buttons.
@@ -250,6 +254,8 @@ protected:
     int FSpacing = 4;
     int FMargin = 4;
     std::unique_ptr<plat::TBitmap> FGlyph, FGlyphDisabled, FGlyphHot, FGlyphDown, FGlyphChecked;
+    std::unique_ptr<plat::TBitmap> FShadowGlyph;
+    bool FShadowFromList = false;
     plat::TMenuItem* FMenuItem = nullptr;
     std::unique_ptr<toolbar::TButtonAppearance> FAppearance;
     std::unique_ptr<plat::TTimer> FLeaveTimer;
@@ -403,6 +409,12 @@ public:
     toolbar::TPersistence* FloatingPersistence() const { return FPersistence.get(); }
     void CopyDockPersistence(const toolbar::TPersistence* From);
 
+    plat::TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(plat::TAlignment Value);
+    const std::string& HintOptionButton() const { return FHintOptionButton; }
+    void SetHintOptionButton(const std::string& Value) { FHintOptionButton = Value; }
+    const std::string& HintCloseButton() const { return FHintCloseButton; }
+    void SetHintCloseButton(const std::string& Value) { FHintCloseButton = Value; }
     bool ShowOptionIndicator() const { return FShowOptionIndicator; }
     void SetShowOptionIndicator(bool Value);
     TAntiAlias AntiAlias() const { return FAntiAlias; }
@@ -560,6 +572,8 @@ protected:
     static constexpr uintptr_t kFloatingTimerId = 500;
     bool FBackgroundChevron = false;
     bool FShowOptionIndicator = true;
+    plat::TAlignment FCaptionAlignment = plat::taLeftJustify;
+    std::string FHintOptionButton, FHintCloseButton;
     TAntiAlias FAntiAlias = aaClearType;
     bool FCaptionOptionHot = false;
     bool FCaptionOptionDown = false;

@@ -164,11 +164,15 @@ void TKvxCustomToolBar::PaintCaption(TCanvas* C) {
     text.Left += 3 + (GripDrawn() ? FGripSize : 0);
     if (!RightHandleRect().IsEmpty())
         text.Right -= FRightHandleSize + 2;
+    if (const TRect option = CaptionOptionRect(); !option.IsEmpty())
+        text.Right = option.Left;
     C->Font()->Assign(FCurrentStyler->CaptionFont());
     C->Font()->SetColor(a->CaptionTextColor());
     C->Brush()->SetStyle(plat::bsClear);
-    C->TextRect(text, caption,
-                plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_END_ELLIPSIS | plat::DT_LEFT);
+    const uint32_t align = FCaptionAlignment == plat::taRightJustify ? plat::DT_RIGHT
+                           : FCaptionAlignment == plat::taCenter     ? plat::DT_CENTER
+                                                                     : plat::DT_LEFT;
+    C->TextRect(text, caption, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_END_ELLIPSIS | align);
     C->Brush()->SetStyle(plat::bsSolid);
 }
 

@@ -180,6 +180,60 @@ TEST_F(ChartToolBars, HoverRepaintsOnlyTheButtonsWhoseStateChanged) {
     EXPECT_TRUE(Buttons[12]->Hot());
 }
 
+TEST_F(ChartToolBars, HotShadedButtonShowsAShadowBehindItsGlyph) {
+    CountingButton* b = Buttons[0];
+    // The glyph's square covers glyph pixels 4..19, drawn at (4, 4); the shadow lies 2 pixels further.
+    const TPoint shadowOnly(4 + 19 + 2, 4 + 19 + 2);
+    Driver.MoveTo(TTestDriver::ScreenPoint(Form, TPoint(700, 150)));
+    const TColor before = Driver.Pixel(b, shadowOnly.X, shadowOnly.Y);
+    EXPECT_NE(before, RGB(128, 128, 128));
+    Driver.MoveTo(TTestDriver::CenterOf(b));
+    ASSERT_TRUE(b->Hot());
+    EXPECT_EQ(Driver.Pixel(b, shadowOnly.X, shadowOnly.Y), RGB(128, 128, 128));
+    b->SetShaded(false);
+    b->Invalidate();
+    Driver.Pump();
+    EXPECT_NE(Driver.Pixel(b, shadowOnly.X, shadowOnly.Y), RGB(128, 128, 128));
+}
+
+// The camera window's buttons: caption only, a fixed 70 by 21 face, two of them check buttons.
+TEST_F(ChartToolBars, FixedSizeCaptionButtonsKeepTheirFace) {
+    auto* form = NewForm<TForm>(Application);
+    form->SetBounds(100, 400, 400, 80);
+    auto* t = new TKvxToolBar(form);
+    t->SetParent(form);
+    std::vector<TKvxToolBarButton*> b;
+    const char* captions[] = {"Start", "Record", "A much longer caption"};
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new TKvxToolBarButton(form);
+        button->SetAutoSize(false);
+        button->SetBounds(0, 0, 70, 21);
+        button->SetCaption(captions[i]);
+        button->SetShowCaption(true);
+        button->SetStyle(i < 2 ? tasCheck : tasButton);
+        button->SetKvxToolBar(t);
+        b.push_back(button);
+    }
+    form->Show();
+    Driver.Pump();
+    Driver.Click(b[0]);
+    Driver.Pump();
+    TTestDriver::SavePng(*Driver.Render(t), TestOutputDir("toolbars") + "/caption_buttons.png");
+    for (TKvxToolBarButton* button : b)
+        EXPECT_EQ(button->BoundsRect().Width() * 100 + button->Height(), 7021);
+    EXPECT_TRUE(b[0]->Down());
+    // Some caption ink on every face, the long one cut short inside its face.
+    for (TKvxToolBarButton* button : b) {
+        int dark = 0;
+        for (int y = 0; y < 21; ++y)
+            for (int x = 0; x < 70; ++x) {
+                const TColor p = Driver.Pixel(button, x, y);
+                dark += GetRValue(p) + GetGValue(p) + GetBValue(p) < 200;
+            }
+        EXPECT_GT(dark, 10) << button->Caption();
+    }
+}
+
 TEST_F(ChartToolBars, DestroyedStylerLeavesClientsWithTheirOwn) {
     // A toolbar that picked the styler itself rather than from its panel.
     Bars[2]->SetParentStyler(false);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/rtl/FormText.h"
+#include "platform/rtl/PropertyInfo.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -38,6 +39,37 @@ public:
 private:
     std::vector<std::string>* FLog;
 };
+
+// A window with a menu styler and a toolbar styler that takes its menu look from it, as the main
+// window's layout has them.
+class TfmToolBarStyled : public TForm {
+    PLAT_CLASS(TfmToolBarStyled)
+public:
+    using TForm::TForm;
+    TKvxMenuStyler* KvxMenuStyler1 = nullptr;
+    TKvxToolBarOfficeStyler* KvxToolBarOfficeStyler1 = nullptr;
+};
+
+constexpr const char* kStyledLayout = R"(object fmToolBarStyled: TfmToolBarStyled
+  object KvxMenuStyler1: TKvxMenuStyler
+  end
+  object KvxToolBarOfficeStyler1: TKvxToolBarOfficeStyler
+    Style = bsOffice2007Luna
+    KvxMenuStyler = KvxMenuStyler1
+    FloatingWindowBorderWidth = 3
+  end
+end
+)";
+
+} // namespace
+
+PLAT_CLASS_INFO_CREATABLE(TfmToolBarStyled, TForm)
+PLAT_PROPERTIES(TfmToolBarStyled) {
+    props.Field("KvxMenuStyler1", &TfmToolBarStyled::KvxMenuStyler1);
+    props.Field("KvxToolBarOfficeStyler1", &TfmToolBarStyled::KvxToolBarOfficeStyler1);
+}
+
+namespace {
 
 // The styler tests that need windows run on the headless display.
 class ToolBarStylerForm : public ::testing::Test {
@@ -391,6 +423,33 @@ TEST_F(ToolBarStylerForm, StatusBarLearnsTheFormAndTheLastPagersCaptionColour) {
     SetStatusBarFrameQuery(installed);
     form->Free();
     plain->Free();
+}
+
+TEST_F(ToolBarStylerForm, WindowLayoutKeepsTheStyleTheMenuStylerAndEditedValues) {
+    RegisterFormResource("TfmToolBarStyled", kStyledLayout);
+    auto* form = NewForm<TfmToolBarStyled>(Application);
+    TKvxToolBarOfficeStyler* s = form->KvxToolBarOfficeStyler1;
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Style(), bsOffice2007Luna);
+    EXPECT_EQ(s->DockColor()->Color(), 0xEDD8C7);
+    EXPECT_EQ(s->FloatingWindowBorderWidth(), 3) << "stored values are read over the preset";
+    EXPECT_EQ(s->CurrentMenuStyler(), form->KvxMenuStyler1);
+
+    // The application's style arrives after loading.
+    s->ApplyStyle(tsWhidbey);
+    const std::string text = WriteComponentToText(form);
+    EXPECT_NE(text.find("Style = bsWhidbeyStyle"), std::string::npos) << text;
+    EXPECT_NE(text.find("KvxMenuStyler = KvxMenuStyler1"), std::string::npos) << text;
+    form->Free();
+
+    auto* back = new TfmToolBarStyled(Application);
+    ReadComponentFromText(text, back);
+    ASSERT_NE(back->KvxToolBarOfficeStyler1, nullptr);
+    EXPECT_EQ(back->KvxToolBarOfficeStyler1->Style(), bsWhidbeyStyle);
+    EXPECT_EQ(back->KvxToolBarOfficeStyler1->BorderColor(), 0xD7C8B7) << "Luna's, which Whidbey keeps";
+    EXPECT_EQ(back->KvxToolBarOfficeStyler1->CurrentMenuStyler(), back->KvxMenuStyler1);
+    EXPECT_EQ(WriteComponentToText(back), text);
+    back->Free();
 }
 
 } // namespace

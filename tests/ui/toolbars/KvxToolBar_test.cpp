@@ -13,6 +13,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/Messages.h"
 #include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
@@ -456,6 +457,28 @@ TEST_F(ToolBarTest, MenuButtonWithoutMenuClicksLikeAPushButton) {
     EXPECT_EQ(clicks, 2);
     EXPECT_FALSE(b->Down());
     EXPECT_GT(b->Width(), 40) << "sized to its caption";
+}
+
+TEST_F(ToolBarTest, AcceleratorClicksTheFirstShownEnabledButton) {
+    TKvxToolBar* bar = NewToolBar(Form, "Bar");
+    bar->SetHintOptionButton("Options");
+    std::vector<TKvxToolBarButton*> b;
+    int clicks[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        b.push_back(NewButton(bar));
+        b[i]->SetCaption(i == 0 ? "&Start" : "&Stop");
+        b[i]->OnClick = [&clicks, i](TObject*) { ++clicks[i]; };
+    }
+    b[0]->SetEnabled(false);
+    EXPECT_EQ(bar->Perform(CM_DIALOGCHAR, 's', 0), 1);
+    EXPECT_EQ(clicks[0] + clicks[1] * 10 + clicks[2] * 100, 10);
+    EXPECT_EQ(bar->Perform(CM_DIALOGCHAR, 'x', 0), 0) << "no button carries it";
+    // The right handle's hint.
+    THintInfo info;
+    info.CursorPos = bar->RightHandleRect().CenterPoint();
+    info.HintStr = "toolbar";
+    bar->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.HintStr, "Options");
 }
 
 TEST_F(ToolBarTest, SeparatorIsAnEtchedLineOrAGap) {
