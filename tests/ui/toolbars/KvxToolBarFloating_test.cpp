@@ -203,6 +203,23 @@ TEST_F(FloatingTest, FloatingRowsWrapTheControls) {
     EXPECT_EQ(Bar->FloatingRows(), 2) << "more rows than controls allow are ignored";
 }
 
+TEST_F(FloatingTest, DraggingTheRightEdgeOutMoreThanFivePixelsTakesARowAway) {
+    Bar->MakeFloating(TPoint(300, 400));
+    Bar->SetFloatingRows(2);
+    ASSERT_EQ(Bar->FloatingRows(), 2);
+    TFloatingWindow* window = Bar->FloatingWindow();
+    const int left = window->Left();
+    // Pressed on the frame; the distance counts from the window's right edge.
+    const int right = window->Left() + window->Width();
+    const TPoint edge(right - 2, window->Top() + window->Height() / 2);
+    Driver.Drag(edge, TPoint(right + 5, edge.Y), 1);
+    EXPECT_EQ(Bar->FloatingRows(), 2) << "5 pixels are not enough";
+    Driver.Drag(edge, TPoint(right + 6, edge.Y), 1);
+    EXPECT_EQ(Bar->FloatingRows(), 1);
+    EXPECT_EQ(window->Left(), left) << "the left edge stays";
+    EXPECT_EQ(window->Width(), Bar->Width() + 6);
+}
+
 TEST_F(FloatingTest, FloatingStateIsSavedWhenTheToolBarGoesAndRestoredOnTheNextLoad) {
     const std::string ini = TestOutputDir("toolbars") + "/floating-state.ini";
     std::filesystem::remove(ini);
