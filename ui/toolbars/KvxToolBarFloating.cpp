@@ -144,8 +144,15 @@ void TKvxCustomToolBar::MakeFloating() {
 }
 
 void TKvxCustomToolBar::MakeFloating(TPoint Screen) {
-    if (OnPagerPage() || FFloatingWindow || Floating())
+    if (OnPagerPage() || Floating())
         return;
+    // A window left hidden by an earlier docking holds nothing any more; a fresh one takes the styler's
+    // current look.
+    if (FFloatingWindow) {
+        TFloatingWindow* old = FFloatingWindow;
+        FFloatingWindow = nullptr;
+        old->Free();
+    }
     auto* window = new TFloatingWindow(Owner());
     window->SetBorderIcons(0);
     window->SetBorderStyle(plat::bsNone);

@@ -105,6 +105,49 @@ TEST_F(FloatingTest, PulledMoreThan26PixelsOutItFloatsAndDocksAgainOverThePanel)
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
+TEST_F(FloatingTest, WhereAFloatingToolBarMayDock) {
+    auto* bottom = new TKvxDockPanel(Form);
+    bottom->SetName("Bottom");
+    bottom->SetAlign(daBottom);
+    bottom->SetParent(Form);
+    bottom->SetUseRunTimeHeight(true);
+    NewToolBar("Keeper", bottom, 1); // gives the bottom panel some height
+    Driver.Pump();
+    const struct {
+        const char* what;
+        TDockMode mode;
+        TKvxDockPanel* over;
+        int beyond; // pixels past the panel's inner edge
+        TKvxDockPanel* dockedOn;
+    } cases[] = {
+        {"own panel", dmParentDockPanelOnly, Dock, -1, Dock},
+        {"10 pixels below its own panel", dmParentDockPanelOnly, Dock, 10, Dock},
+        {"20 pixels below its own panel", dmParentDockPanelOnly, Dock, 20, nullptr},
+        {"another panel, only its own allowed", dmParentDockPanelOnly, bottom, -3, nullptr},
+        {"another panel of the form", dmAll, bottom, -3, bottom},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (Bar->State() != tbsDocked)
+            Bar->SetParent(Dock);
+        Bar->SetDockMode(c.mode);
+        Bar->MakeFloating(TPoint(700, 700));
+        ASSERT_EQ(Bar->State(), tbsFloating);
+        Driver.Pump();
+        // The inner edge: the bottom of a top panel, the top of a bottom panel.
+        const TPoint origin = TTestDriver::ScreenPoint(c.over, TPoint(0, 0));
+        const int y = c.over->Align() == daTop ? origin.Y + c.over->Height() + c.beyond : origin.Y - c.beyond;
+        const TPoint caption = TTestDriver::ScreenPoint(Bar, TPoint(Bar->Width() / 2, 5));
+        Driver.Drag(caption, TPoint(origin.X + 60, y), 6);
+        if (c.dockedOn) {
+            EXPECT_EQ(Bar->State(), tbsDocked);
+            EXPECT_EQ(Bar->DockPanel(), c.dockedOn);
+        } else {
+            EXPECT_EQ(Bar->State(), tbsFloating);
+        }
+    }
+}
+
 TEST_F(FloatingTest, WhatKeepsAToolBarDocked) {
     const struct {
         const char* what;
