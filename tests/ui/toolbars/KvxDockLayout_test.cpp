@@ -8,6 +8,7 @@
 
 #include "platform/rtl/FormText.h"
 #include "platform/rtl/IniFile.h"
+#include "platform/rtl/Registry.h"
 #include "platform/rtl/SettingsPaths.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
@@ -200,6 +201,17 @@ TEST_F(DockLayoutTest, RelativeStoreNamesLiveInTheConfigFolder) {
     TForm* form = Load(ChartDock("", ".\\untitled.ini"));
     form->Free();
     EXPECT_EQ(TIniFile(folder + "untitled.ini").ReadInteger("ChartDock", "ToolBarCount", 0), 3);
+
+    // The settings registry keeps the same values under the key, one subkey per section.
+    form = Load(ChartDock(""));
+    TPersistence* p = Dock(form)->Persistence();
+    p->SetLocation(plRegistry);
+    p->SetKey("Software\\Lumetra\\Layouts");
+    Dock(form)->SaveDockLayout();
+    TRegistryIniFile registry("Software\\Lumetra\\Layouts");
+    EXPECT_EQ(registry.ReadInteger("ChartDock", "ToolBarCount", 0), 3);
+    EXPECT_EQ(registry.ReadString("ChartDock", "Name1", ""), "Frames");
+    form->Free();
     if (old)
         setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else
