@@ -51,12 +51,29 @@ TKvxDockPanel::TKvxDockPanel(plat::TComponent* AOwner)
 }
 
 TKvxDockPanel::~TKvxDockPanel() {
+    SaveLayoutOnce();
     if (FToolBarStyler)
         FToolBarStyler->UnregisterStylerClient(this);
     // Toolbars that outlive the panel must not call back into it.
     for (TKvxCustomToolBar* bar : FToolBars)
         if (bar->DockPanel() == this)
             bar->SetDockPanel(nullptr);
+}
+
+void TKvxDockPanel::BeforeDestruction() {
+    SaveLayoutOnce();
+    TCustomControl::BeforeDestruction();
+}
+
+void TKvxDockPanel::SaveLayoutOnce() {
+    if (FLayoutSaved)
+        return;
+    FLayoutSaved = true;
+    // A store that cannot be written must not take the program down while its windows are going.
+    try {
+        SaveDockLayout();
+    } catch (const plat::Exception&) {
+    }
 }
 
 std::string TKvxDockPanel::Version() const {
@@ -175,6 +192,7 @@ void TKvxDockPanel::Loaded() {
     TCustomControl::Loaded();
     std::vector<IDockRowClient*> bars(FToolBars.begin(), FToolBars.end());
     FRows->LoadRows(bars);
+    LoadDockLayout();
     FLoaded = true;
 }
 

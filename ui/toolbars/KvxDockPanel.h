@@ -63,6 +63,11 @@ public:
 
     void SetParent(plat::TWinControl* AParent) override;
 
+    // The arrangement of the toolbars, kept through Persistence: written when the panel goes, read at
+    // the end of loading. Both do nothing unless Persistence is enabled with a key and a section.
+    void SaveDockLayout();
+    void LoadDockLayout();
+
     // IDockRowsOwner
     toolbar::TDockAlign DockAlign() const override { return FAlign; }
     bool Designing() const override;
@@ -73,6 +78,7 @@ public:
 
 protected:
     void Loaded() override;
+    void BeforeDestruction() override;
     void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
     void Paint() override;
     void Resize() override;
@@ -81,6 +87,8 @@ protected:
 private:
     bool Loading() const;
     bool RowChangesLocked() const;
+    // Writes the layout while every toolbar is still in its row, before the children go.
+    void SaveLayoutOnce();
 
     toolbar::TDockAlign FAlign = toolbar::daTop;
     int FMinimumSize = 3;
@@ -88,6 +96,7 @@ private:
     bool FUseRunTimeHeight = false;
     bool FLoaded = false;
     bool FLayingOut = false;
+    bool FLayoutSaved = false;
     std::unique_ptr<TRowCollection> FRows;
     std::vector<TKvxCustomToolBar*> FToolBars;
     std::vector<TKvxCustomToolBar*> FHiddenToolBars;

@@ -9,10 +9,12 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ImageList.h"
+#include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Timer.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/drawing/KvxVersion.h"
+#include "ui/toolbars/KvxFloatingWindow.h"
 
 namespace ui {
 
@@ -105,18 +107,55 @@ void TKvxCustomToolBar::SetParent(plat::TWinControl* AParent) {
         TCustomControl::SetParent(AParent);
         return;
     }
-    if (auto* panel = dynamic_cast<TKvxDockPanel*>(old)) {
-        panel->RemoveToolBar(this);
+    if (!Loading() && !Designing())
+        HideOptionWindow();
+    auto* panel = dynamic_cast<TKvxDockPanel*>(AParent);
+    // A panel that cannot take the toolbar leaves it where it is.
+    if (panel && !Loading() && !CanDockOn(panel))
+        return;
+    const TToolBarState previous = FState;
+    if (auto* from = dynamic_cast<TKvxDockPanel*>(old)) {
+        from->RemoveToolBar(this);
         FDockPanel = nullptr;
     }
+    if (panel && previous == tbsFloating) {
+        if (FFloatingTimer && HandleAllocated())
+            plat::KillTimer(Handle(), kFloatingTimerId);
+        FFloatingTimer = false;
+        if (Horizontal()) {
+            Constraints()->SetMinHeight(0);
+            Constraints()->SetMaxHeight(0);
+            plat::TemporaryChange<bool> resizing(FInternalResize, true);
+            TCustomControl::SetBounds(Left(), Top(), Width(), FRowSize);
+        }
+    }
     TCustomControl::SetParent(AParent);
-    if (auto* panel = dynamic_cast<TKvxDockPanel*>(AParent)) {
+    // Grip, caption and corners all depend on where the toolbar lives.
+    BackgroundChanged();
+    Invalidate();
+    if (panel) {
         FState = tbsDocked;
-        panel->AddToolBar(this);
+        if (panel->AddToolBar(this) < 0 && !Loading()) {
+            FState = previous;
+            return;
+        }
         if (FParentStyler)
             SetToolBarStyler(nullptr);
+        if (FFloatingWindow && FFloatingWindow->Visible())
+            FFloatingWindow->Hide();
+        ArrangeControls(true);
+        if (!Loading() && OnDocked)
+            OnDocked(this, panel);
+    } else if (dynamic_cast<TFloatingWindow*>(AParent)) {
+        FState = tbsFloating;
+        if (!Horizontal())
+            SetPosition(daTop);
+        ArrangeControls(true);
+        if (!Loading() && OnUnDocked)
+            OnUnDocked(this);
     } else if (AParent) {
         FState = tbsPlaced;
+        ArrangeControls(true);
     }
 }
 
@@ -312,17 +351,52 @@ void TKvxCustomToolBar::SetAutoArrangeButtons(bool Value) {
         FArrangeOrder = FOrderedControls;
 }
 
+bool TKvxCustomToolBar::FreelyPlaced() const {
+    return FState == tbsPlaced && !dynamic_cast<TKvxDockPanel*>(Parent());
+}
+
 void TKvxCustomToolBar::SetAutoSize(bool Value) {
     if (Value == FAutoSizeBar)
         return;
+    // Docked and floating toolbars are sized by their row or window; a stored layout is taken as it is.
+    if (!Value && !Loading() && !FreelyPlaced())
+        return;
     FAutoSizeBar = Value;
+    if (!Value) {
+        plat::TSizeConstraints* k = Constraints();
+        k->SetMinWidth(0);
+        k->SetMaxWidth(0);
+        k->SetMinHeight(0);
+        k->SetMaxHeight(0);
+    }
     ArrangeControls(true);
 }
 
 void TKvxCustomToolBar::SetAutoPositionControls(bool Value) {
     if (Value == FAutoPositionControls)
         return;
+    if (!Value && !Loading() && !FreelyPlaced())
+        return;
     FAutoPositionControls = Value;
+    if (Value)
+        ArrangeControls(true);
+    else
+        SetAutoSize(false);
+}
+
+plat::TControl* TKvxCustomToolBar::ToolBarControl(int Index) const {
+    if (Index < 0 || Index >= ToolBarControlCount())
+        return nullptr;
+    return FOrderedControls[Index];
+}
+
+void TKvxCustomToolBar::MoveToolBarControl(int From, int To) {
+    const int n = ToolBarControlCount();
+    if (From < 0 || From >= n || To < 0 || To >= n || From == To)
+        return;
+    plat::TControl* c = FOrderedControls[From];
+    FOrderedControls.erase(FOrderedControls.begin() + From);
+    FOrderedControls.insert(FOrderedControls.begin() + To, c);
     ArrangeControls(true);
 }
 
@@ -374,10 +448,16 @@ void TKvxCustomToolBar::Loaded() {
     // The hook on the form could not be set while loading.
     if (std::exchange(FAutoMDIButtons, false))
         SetAutoMDIButtons(true);
+    if (FPersistence->Enabled() && !Designing())
+        LoadFloatingState();
 }
 
 void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperation Operation) {
     TCustomControl::Notification(AComponent, Operation);
+    if (Operation == plat::opRemove && AComponent == FFloatingWindow)
+        FFloatingWindow = nullptr;
+    if (Operation == plat::opRemove && AComponent == FHostForm)
+        FHostForm = nullptr;
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
     MenuBarNotification(AComponent);
@@ -466,9 +546,21 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
         TCustomControl::Dispatch(Message);
         if (Docked())
             FDockPanel->ToolBarVisibilityChanged(this);
+        // A floating toolbar's window shows and hides with it, and the form it came from follows that.
+        if (Floating() && FFloatingWindow && !FChangingVisibility) {
+            FHiddenWithForm = Visible();
+            FFloatingWindow->SetVisible(Visible());
+        }
         return;
     case plat::WM_ERASEBKGND:
         Message.Result = 1;
+        return;
+    case plat::WM_TIMER:
+        if (Message.WParam == kFloatingTimerId) {
+            FloatingTimerTick();
+            return;
+        }
+        TCustomControl::Dispatch(Message);
         return;
     default:
         TCustomControl::Dispatch(Message);
@@ -899,6 +991,7 @@ PLAT_PROPERTIES(TKvxDockPanel) {
     props.Integer("MinimumSize", &P::MinimumSize, &P::SetMinimumSize, 3);
     props.Boolean("LockHeight", &P::LockHeight, &P::SetLockHeight, false);
     props.Boolean("UseRunTimeHeight", &P::UseRunTimeHeight, &P::SetUseRunTimeHeight, false);
+    props.Object("Persistence", &P::Persistence, &P::SetPersistence);
     props.String("Version", &P::Version, &P::SetVersion).Stored(false);
 }
 
@@ -927,6 +1020,10 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.String("TextAutoOptionMenu", &T::TextAutoOptionMenu, &T::SetTextAutoOptionMenu,
                  "Add or Remove Buttons");
     props.String("TextOptionMenu", &T::TextOptionMenu, &T::SetTextOptionMenu, "Options");
+    props.Boolean("AllowFloating", &T::AllowFloating, &T::SetAllowFloating);
+    props.Boolean("AutoDockOnClose", &T::AutoDockOnClose, &T::SetAutoDockOnClose, false);
+    props.Boolean("Locked", &T::Locked, &T::SetLocked, false);
+    props.Enum("DockMode", &T::DockMode, &T::SetDockMode, kDockModeNames, dmAll);
     props.String("Version", &T::Version, &T::SetVersion).Stored(false);
 }
 

@@ -32,6 +32,7 @@ class TKvxCustomToolBar;
 class TKvxCustomToolBarButton;
 class TOptionSelectorWindow;
 class TControlSelectorPanel;
+class TFloatingWindow;
 
 namespace toolbar {
 
@@ -52,6 +53,19 @@ static_assert(std::size(kGlyphPositionNames) == gpBottom + 1);
 enum TKvxSeparatorStyle : uint8_t { ssOffice2003, ssBlank };
 inline constexpr const char* kSeparatorStyleNames[] = {"ssOffice2003", "ssBlank"};
 static_assert(std::size(kSeparatorStyleNames) == ssBlank + 1);
+
+// Where a dragged toolbar may dock: on every dock panel of its form, on the panels beside its own, or
+// only on the panel it came from.
+enum TDockMode : uint8_t { dmAll, dmAllParentDockPanels, dmParentDockPanelOnly };
+inline constexpr const char* kDockModeNames[] = {"dmAll", "dmAllParentDockPanels", "dmParentDockPanelOnly"};
+static_assert(std::size(kDockModeNames) == dmParentDockPanelOnly + 1);
+
+// The panel sides a toolbar accepts, one bit per TDockAlign.
+using TDockableTo = uint8_t;
+inline constexpr TDockableTo DockSide(TDockAlign Align) {
+    return static_cast<TDockableTo>(1u << Align);
+}
+inline constexpr TDockableTo kAllDockSides = 0x0F;
 
 // The look a button paints.
 enum TButtonDrawState : uint8_t { dsNormal, dsDisabled, dsDown, dsDropped, dsChecked };
@@ -83,6 +97,7 @@ public:
 
 protected:
     friend class TKvxCustomToolBar;
+    friend class TKvxToolBarContainer; // lends its toolbar to the controls inside it
     bool Horizontal() const { return toolbar::IsHorizontal(FPosition); }
 
     TKvxCustomToolBar* FToolBar = nullptr;
@@ -325,6 +340,12 @@ public:
     const std::vector<plat::TControl*>& ArrangeOrder() const { return FArrangeOrder; }
     const std::vector<plat::TControl*>& OverflowControls() const { return FOverflowControls; }
     int IndexOfControl(const plat::TControl* Control) const;
+    // The toolbar's controls in their order; none for an index outside the list.
+    int ToolBarControlCount() const { return static_cast<int>(FOrderedControls.size()); }
+    plat::TControl* ToolBarControl(int Index) const;
+    int IndexOfToolBarControl(const plat::TControl* Control) const { return IndexOfControl(Control); }
+    // Moves a control to another place in the order; out-of-range or equal positions change nothing.
+    void MoveToolBarControl(int From, int To);
     bool InOverflow(const plat::TControl* Control) const;
 
     void ArrangeControls(bool UpdateSize = true);
@@ -359,6 +380,37 @@ public:
     bool OnPagerPage() const { return false; }
 
     plat::TNotifyEvent OnClose;
+    std::function<void(plat::TObject* Sender, TKvxDockPanel* Panel)> OnDocked;
+    plat::TNotifyEvent OnUnDocked;
+
+    // ---- Floating and dragging ----
+    bool AllowFloating() const { return FAllowFloating; }
+    void SetAllowFloating(bool Value);
+    bool Locked() const { return FLocked; }
+    void SetLocked(bool Value);
+    bool AutoDockOnClose() const { return FAutoDockOnClose; }
+    void SetAutoDockOnClose(bool Value) { FAutoDockOnClose = Value; }
+    toolbar::TDockMode DockMode() const { return FDockMode; }
+    void SetDockMode(toolbar::TDockMode Value) { FDockMode = Value; }
+    toolbar::TDockableTo DockableTo() const { return FDockableTo; }
+    void SetDockableTo(toolbar::TDockableTo Value) { FDockableTo = Value; }
+    TFloatingWindow* FloatingWindow() const { return FFloatingWindow; }
+    bool Dragging() const { return FDragging; }
+    // Tears the toolbar off into a floating window with its top-left corner at the screen point (the
+    // pointer's position without one).
+    void MakeFloating();
+    void MakeFloating(plat::TPoint Screen);
+    // The close button of the caption: back to the last dock panel, or hidden.
+    void CloseFloatingToolBar();
+    bool CanDockOn(const TKvxDockPanel* Panel) const;
+    // The floating toolbar wraps its controls into this many rows.
+    void SetFloatingRows(int Value);
+    int MaxFloatingRows() const;
+    // Width and height of the floating toolbar in that many rows.
+    plat::TPoint FloatingSizeFor(int Rows) const;
+    // Whether the toolbar floated, where and what was shown, kept through FloatingPersistence.
+    void LoadFloatingState();
+    void SaveFloatingState();
 
     // ---- Option menu ----
     bool AutoOptionMenu() const { return FAutoOptionMenu; }
@@ -498,6 +550,15 @@ protected:
     void MouseMove(plat::TShiftState Shift, int X, int Y) override;
     void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
     void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void DestroyWnd() override;
+    // Saves the floating state once, while the floating window still stands (part of BeforeDestruction).
+    void SaveFloatingStateBeforeDestruction();
+    // The drag started by a press of Button at the client point; runs until that button is released.
+    void DragLoop(plat::TMouseButton Button, int X, int Y);
+    void DragMoveStep(int X, int Y);
+    void CollectDockTargets();
+    void MeasureDockTargets();
+    void FloatingTimerTick();
     void PaintCaption(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);
@@ -543,6 +604,8 @@ protected:
     bool Docked() const { return FState == toolbar::tbsDocked && FDockPanel; }
     bool Loading() const;
     bool Designing() const;
+    // Placed on an ordinary parent: only then may size and control positions be left to the program.
+    bool FreelyPlaced() const;
     bool IsSeparator(const plat::TControl* Control) const;
     bool Shown(const plat::TControl* Control) const;
     int PosOf(const plat::TControl* Control) const;
@@ -638,6 +701,27 @@ protected:
     plat::TPoint FLastMenuPointer;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;
+
+    struct TDockTarget {
+        TKvxDockPanel* Panel;
+        plat::TRect Zone; // screen rectangle, widened on the panel's inner side
+    };
+    bool FAllowFloating = true;
+    bool FLocked = false;
+    bool FAutoDockOnClose = false;
+    toolbar::TDockMode FDockMode = toolbar::dmAll;
+    toolbar::TDockableTo FDockableTo = toolbar::kAllDockSides;
+    TFloatingWindow* FFloatingWindow = nullptr;
+    plat::TCustomForm* FHostForm = nullptr;
+    bool FHiddenWithForm = false;
+    bool FFloatingTimer = false;
+    bool FDragging = false;
+    plat::TPoint FDragAnchor;
+    std::vector<TDockTarget> FDockTargets;
+    bool FFloatingStateLoaded = false;
+    bool FFloatingStateSaved = false;
+    bool FChangingVisibility = false;
+    static constexpr uintptr_t kFloatingTimerId = 500;
     bool FBackgroundChevron = false;
     bool FShowOptionIndicator = true;
     plat::TAlignment FCaptionAlignment = plat::taLeftJustify;

@@ -44,6 +44,7 @@ void TKvxCustomToolBar::OptionClick() {
 }
 
 void TKvxCustomToolBar::BeforeDestruction() {
+    SaveFloatingStateBeforeDestruction();
     // Controls lent to the option window come home before the window and its panel are freed, or they
     // would go with the panel and leave the toolbar's lists pointing at nothing.
     if (!(ComponentState() & plat::csDestroying))

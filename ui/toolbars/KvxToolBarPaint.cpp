@@ -549,9 +549,22 @@ void TKvxCustomToolBar::MouseMove(plat::TShiftState Shift, int X, int Y) {
 void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
     TCustomControl::MouseDown(Button, Shift, X, Y);
     MDIMouseDown(X, Y);
-    if (Button != plat::mbLeft || Designing())
+    if (Designing())
         return;
-    if (Docked() && RightHandleRect().Contains(plat::TPoint(X, Y))) {
+    const plat::TPoint at(X, Y);
+    if (!FDragging) {
+        // A floating toolbar is dragged by its caption, left of the option indicator.
+        const TRect option = CaptionOptionRect();
+        const bool byCaption =
+            Floating() && CaptionRect().Contains(at) && (option.IsEmpty() || X < option.Left);
+        if ((Docked() && !FLocked && GripRect().Contains(at)) || byCaption) {
+            DragLoop(Button, X, Y);
+            return;
+        }
+    }
+    if (Button != plat::mbLeft)
+        return;
+    if (Docked() && RightHandleRect().Contains(at)) {
         FRightHandleDown = true;
         InvalidatePart(RightHandleRect());
         OptionClick();

@@ -324,3 +324,22 @@ TEST_F(InputTest, SynthesisedMouseInputTakesTheSamePathAsRealInput) {
     TRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     EXPECT_EQ(p, TPoint(screen.Width() / 2, screen.Height() / 2));
 }
+
+// A toolbar torn off into a floating window moves its live window while the drag holds the capture.
+TEST_F(InputTest, AWindowMovedToAnotherTopLevelWindowKeepsTheCapture) {
+    HWND other = Top(Bounds(600, 500, 200, 100), WS_POPUP | WS_VISIBLE);
+    Driver.Pump();
+    SetCapture(FChild);
+    SetParent(FChild, other);
+    SetWindowPos(FChild, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(GetCapture(), FChild);
+    EXPECT_EQ(GetParent(FChild), other);
+    Rec().Log.clear();
+    Driver.MoveTo(TPoint(150, 120));
+    // Still the child's, in its new place's client coordinates.
+    const TLogEntry* move = Rec().Last(FChild, WM_MOUSEMOVE);
+    ASSERT_NE(move, nullptr);
+    EXPECT_EQ(PointFromLParam(move->LParam), TPoint(150 - 610, 120 - 510));
+    EXPECT_EQ(Rec().Count(FChild, WM_CAPTURECHANGED), 0);
+    ReleaseCapture();
+}

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/testing/TestDriver.h"
+#include "platform/testing/TestOutput.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ComboBox.h"
+#include "platform/ui/Edit.h"
+#include "platform/ui/Form.h"
+#include "platform/ui/ListBox.h"
+#include "platform/ui/SpeedButton.h"
+#include "ui/toolbars/CustomizerBtnU.h"
+#include "ui/toolbars/CustomizerU.h"
+#include "ui/toolbars/KvxDockPanel.h"
+#include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
+
+using namespace plat;
+using namespace ui;
+
+namespace {
+
+class CustomizeDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = NewForm<TForm>(Application);
+        Form->SetBounds(100, 100, 600, 300);
+        auto* dock = new TKvxDockPanel(Form);
+        dock->SetParent(Form);
+        Bar = new TKvxToolBar(Form);
+        Bar->SetName("Tools");
+        Bar->SetParent(dock);
+        for (const char* name : {"Open", "kvxtoolbarseparator1", "Save", "KVXTOOLBARSEPARATOR2"}) {
+            TKvxCustomToolBarControl* c;
+            if (std::string(name).size() > 10)
+                c = new TKvxToolBarSeparator(Form);
+            else
+                c = new TKvxToolBarButton(Form);
+            c->SetName(name);
+            if (auto* b = dynamic_cast<TKvxToolBarButton*>(c))
+                b->SetCaption(name);
+            c->SetKvxToolBar(Bar);
+        }
+        Ini = TestOutputDir("toolbars") + "/customize-dialog.ini";
+        std::filesystem::remove(Ini);
+        Cust = new TKvxToolBarCustomizer(Form);
+        Cust->SetName("ChartTools");
+        Cust->SetFileName(Ini);
+        Cust->SetKvxToolBar(Bar);
+        Cust->Commands().resize(2);
+        Cust->Commands()[0].SetCaption("Zoom In");
+        Cust->Commands()[1].SetCaption("Zoom Out");
+        Cust->Options.DeleteAll = true;
+        Form->Show();
+        Driver.Pump();
+        Cust->SaveInitialLayout();
+    }
+    static std::vector<std::string> Texts(const TCustomizerForm& dlg) {
+        std::vector<std::string> t;
+        for (const auto& e : dlg.Entries())
+            t.push_back(e.Text);
+        return t;
+    }
+    std::vector<std::string> Order() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < Bar->ToolBarControlCount(); ++i)
+            names.push_back(Bar->ToolBarControl(i)->Name());
+        return names;
+    }
+
+    TTestDriver Driver;
+    TForm* Form = nullptr;
+    TKvxToolBar* Bar = nullptr;
+    TKvxToolBarCustomizer* Cust = nullptr;
+    std::string Ini;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(CustomizeDialogTest, EditedListIsWrittenAndAppliedOnOk) {
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        auto& dlg = dynamic_cast<TCustomizerForm&>(form);
+        EXPECT_EQ(Texts(dlg), (Names{"Open", "Separator", "Save", "Separator"}));
+        EXPECT_FALSE(dlg.CmBxIcon->Visible()) << "a toolbar without images has no icon box";
+        EXPECT_EQ(dlg.LstBxCommand->Height(), 219);
+        TTestDriver::SavePng(*Driver.Render(&dlg), TestOutputDir("toolbars") + "/customize-dialog.png");
+
+        // The first entry swaps with the last.
+        dlg.LstBxToolBarItems->SetItemIndex(0);
+        dlg.UpClick();
+        EXPECT_EQ(Texts(dlg), (Names{"Separator", "Separator", "Save", "Open"}));
+        EXPECT_EQ(dlg.LstBxToolBarItems->ItemIndex(), 3);
+        // Two new separators: names free on the toolbar and in the list.
+        dlg.SeparatorClick();
+        dlg.SeparatorClick();
+        EXPECT_EQ(dlg.Entries()[4].Prop.Name, "KvxToolBarSeparator3");
+        EXPECT_EQ(dlg.Entries()[5].Prop.Name, "KvxToolBarSeparator4");
+        dlg.LstBxCommand->SetItemIndex(1);
+        dlg.AddClick(false);
+        EXPECT_EQ(dlg.Entries().back().Text, "Zoom_Out");
+        // The button properties dialog renames the new button.
+        Driver.AnswerNextModal([&](TCustomForm& inner) {
+            auto& btn = dynamic_cast<TCusBtnForm&>(inner);
+            TTestDriver::SavePng(*Driver.Render(&btn),
+                                 TestOutputDir("toolbars") + "/customize-button-dialog.png");
+            btn.EdtBtnCaption->SetTextProp("Smaller");
+            btn.SetModalResult(mrOk);
+        });
+        dlg.EditClick();
+        EXPECT_EQ(dlg.Entries().back().Text, "Smaller");
+        EXPECT_TRUE(dlg.Modified());
+        Driver.Click(dlg.BtnOk);
+    });
+    Cust->ShowCustomizeDialog();
+    // A new button is named after its entry's text.
+    EXPECT_EQ(Order(), (Names{"KVXTOOLBARSEPARATOR2", "kvxtoolbarseparator1", "Save", "Open",
+                              "KvxToolBarSeparator3", "KvxToolBarSeparator4", "Smaller"}));
+    auto* made = dynamic_cast<TKvxToolBarButton*>(Bar->ToolBarControl(6));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Caption(), "Smaller");
+}
+
+TEST_F(CustomizeDialogTest, ClearAsksFirstAndResetRestores) {
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        auto& dlg = dynamic_cast<TCustomizerForm&>(form);
+        Driver.AnswerNextModal([&](TCustomForm& box) { Driver.ClickButton(&box, "No"); });
+        dlg.ClearClick();
+        EXPECT_EQ(dlg.Entries().size(), 4u);
+        EXPECT_FALSE(dlg.Modified());
+        Driver.AnswerNextModal([&](TCustomForm& box) { Driver.ClickButton(&box, "Yes"); });
+        dlg.ClearClick();
+        EXPECT_TRUE(dlg.Entries().empty());
+        Driver.Click(dlg.BtnOk);
+    });
+    Cust->ShowCustomizeDialog();
+    EXPECT_EQ(Bar->ToolBarControlCount(), 0);
+
+    Driver.AnswerNextModal(
+        [&](TCustomForm& form) { Driver.Click(dynamic_cast<TCustomizerForm&>(form).BtnReset); });
+    Cust->ShowCustomizeDialog();
+    EXPECT_EQ(Order(), (Names{"Open", "kvxtoolbarseparator1", "Save", "KVXTOOLBARSEPARATOR2"}));
+}
+
+} // namespace

@@ -1,0 +1,174 @@
+#include "ui/toolbars/KvxToolBarCustomizer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/IniFile.h"
+#include "platform/testing/TestDriver.h"
+#include "platform/testing/TestOutput.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "ui/toolbars/KvxDockPanel.h"
+#include "ui/toolbars/KvxToolBarControl.h"
+
+using namespace plat;
+using namespace ui;
+using namespace ui::toolbar;
+
+namespace {
+
+class CustomizerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = NewForm<TForm>(Application);
+        Form->SetBounds(100, 100, 600, 300);
+        auto* dock = new TKvxDockPanel(Form);
+        dock->SetName("Dock");
+        dock->SetParent(Form);
+        Bar = new TKvxToolBar(Form);
+        Bar->SetName("Tools");
+        Bar->SetParent(dock);
+        for (const char* name : {"B0", "S1", "B1", "B2"}) {
+            TKvxCustomToolBarControl* c;
+            if (name[0] == 'S')
+                c = new TKvxToolBarSeparator(Form);
+            else
+                c = new TKvxToolBarButton(Form);
+            c->SetName(name);
+            c->SetKvxToolBar(Bar);
+        }
+        Ini = TestOutputDir("toolbars") + "/" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
+        std::filesystem::remove(Ini);
+        Cust = new TKvxToolBarCustomizer(Form);
+        Cust->SetName("Cust");
+        Cust->SetFileName(Ini);
+        Cust->SetKvxToolBar(Bar);
+        Form->Show();
+    }
+    std::vector<std::string> Order() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < Bar->ToolBarControlCount(); ++i)
+            names.push_back(Bar->ToolBarControl(i)->Name());
+        return names;
+    }
+
+    TTestDriver Driver;
+    TForm* Form = nullptr;
+    TKvxToolBar* Bar = nullptr;
+    TKvxToolBarCustomizer* Cust = nullptr;
+    std::string Ini;
+};
+
+using Names = std::vector<std::string>;
+
+TEST_F(CustomizerTest, CustomizedLayoutIsAppliedAndResetBringsBackTheInitialOne) {
+    int executed = 0;
+    Cust->Commands().push_back({});
+    Cust->Commands()[0].SetCaption("Zoom In");
+    Cust->Commands()[0].OnExecute = [&](TObject*) { ++executed; };
+    EXPECT_EQ(Cust->Commands()[0].Caption(), "Zoom_In");
+    Cust->SaveInitialLayout();
+
+    TKTBItemProp b2;
+    b2.Control = Bar->ToolBarControl(3);
+    b2.Caption = "Two";
+    b2.ShowCaption = true;
+    TKTBItemProp added;
+    added.FromCommand = true;
+    added.CommandIndex = 0;
+    added.Name = Cust->Commands()[0].Caption();
+    added.Caption = "Zoom";
+    TKTBItemProp sep;
+    sep.Separator = true;
+    sep.Name = "NewSep";
+    Cust->SaveCustomization("Edited", gpTop, false, {b2, sep, added});
+    Cust->LoadCustomization();
+
+    EXPECT_EQ(Bar->Caption(), "Edited");
+    EXPECT_EQ(Order(), (Names{"B2", "NewSep", "Zoom_In"}));
+    auto* b = dynamic_cast<TKvxToolBarButton*>(Bar->ToolBarControl(0));
+    EXPECT_EQ(b->Caption(), "Two");
+    EXPECT_TRUE(b->ShowCaption());
+    EXPECT_EQ(b->GlyphPosition(), gpTop);
+    auto* made = dynamic_cast<TKvxToolBarButton*>(Bar->ToolBarControl(2));
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->Caption(), "Zoom");
+    made->Click();
+    EXPECT_EQ(executed, 1) << "the command runs from the button made for it";
+    EXPECT_EQ(Cust->RemovedControls().size(), 3u);
+
+    Cust->RestoreInitialLayout();
+    EXPECT_EQ(Order(), (Names{"B0", "S1", "B1", "B2"}));
+    EXPECT_TRUE(Cust->RemovedControls().empty());
+    EXPECT_EQ(Form->FindComponent("B2")->ComponentState() & csDestroying, 0u);
+    EXPECT_FALSE(TIniFile(Ini).SectionExists("Cust")) << "the next start shows the initial layout";
+    EXPECT_TRUE(TIniFile(Ini).SectionExists("CustOrg"));
+}
+
+// Layouts from a damaged or hand-edited file.
+TEST_F(CustomizerTest, StoredEntriesAreCheckedBeforeTheyChangeTheToolBar) {
+    Cust->Commands().resize(1);
+    const struct {
+        const char* what;
+        const char* section;
+        Names order;
+    } cases[] = {
+        {"an empty name without a command is skipped and removes nothing in its place",
+         "ToolBarItemCount=4\nName0=B0\nName0.ClassName=KVXTOOLBARBUTTON\nName1=\nName1.ClassName="
+         "KVXTOOLBARBUTTON\n"
+         "Name2=S1\nName2.ClassName=KVXTOOLBARSEPARATOR\nName3=B1\nName3.ClassName=KVXTOOLBARBUTTON\n",
+         {"B0", "S1", "B1"}},
+        {"an empty name with a command makes a button with a name of its own",
+         "ToolBarItemCount=2\nName0=\nName0.ClassName=KVXTOOLBARBUTTON\nName0.CommandID=0\nName1=B0\n"
+         "Name1.ClassName=KVXTOOLBARBUTTON\n",
+         {"KvxToolBarButton1", "B0"}},
+        {"a command outside the list leaves an unnamed entry out",
+         "ToolBarItemCount=2\nName0=\nName0.ClassName=KVXTOOLBARBUTTON\nName0.CommandID=5\nName1=B2\n"
+         "Name1.ClassName=KVXTOOLBARBUTTON\n",
+         {"B2"}},
+        {"names that are no identifiers or already taken are replaced",
+         "ToolBarItemCount=3\nName0=2 bad\nName0.ClassName=KVXTOOLBARBUTTON\nName1=Dock\n"
+         "Name1.ClassName=KVXTOOLBARSEPARATOR\nName2=b1\nName2.ClassName=KVXTOOLBARBUTTON\n",
+         {"KvxToolBarButton1", "Dock1", "B1"}},
+        {"unknown classes and entries without class create nothing",
+         "ToolBarItemCount=3\nName0=X\nName0.ClassName=TMEMO\nName1=B1\nName2=B2\nName2.ClassName="
+         "KVXTOOLBARBUTTON\n",
+         {"B2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Cust->SaveInitialLayout();
+        std::ofstream(Ini, std::ios::app) << "[Cust]\n" << c.section;
+        Cust->LoadCustomization();
+        EXPECT_EQ(Order(), c.order);
+        for (int i = 0; i < Bar->ToolBarControlCount(); ++i)
+            EXPECT_TRUE(IsValidIdent(Bar->ToolBarControl(i)->Name()));
+        Cust->RestoreInitialLayout();
+        EXPECT_EQ(Order(), (Names{"B0", "S1", "B1", "B2"}));
+        std::filesystem::remove(Ini);
+    }
+}
+
+TEST_F(CustomizerTest, EmptyLayoutEmptiesTheToolBarAndWithoutPersistenceNothingHappens) {
+    Cust->SaveInitialLayout();
+    Cust->SaveCustomization("", 0, false, {});
+    Cust->LoadCustomization();
+    EXPECT_EQ(Bar->ToolBarControlCount(), 0);
+    Cust->RestoreInitialLayout();
+    EXPECT_EQ(Order(), (Names{"B0", "S1", "B1", "B2"}));
+
+    std::filesystem::remove(Ini);
+    Cust->SetEnablePersistence(false);
+    Cust->SaveInitialLayout();
+    Cust->SaveCustomization("", 0, false, {});
+    Cust->LoadCustomization();
+    EXPECT_FALSE(std::filesystem::exists(Ini));
+    EXPECT_EQ(Bar->ToolBarControlCount(), 4);
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/gfx/Bitmap.h"
+#include "platform/rtl/FormText.h"
+#include "platform/testing/TestDriver.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
+#include "ui/toolbars/KvxDockPanel.h"
+#include "ui/toolbars/KvxToolBarControl.h"
+
+using namespace plat;
+using namespace ui;
+using namespace ui::toolbar;
+
+namespace {
+
+class ToolBarPropertiesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = NewForm<TForm>(Application);
+        Form->SetBounds(100, 100, 600, 300);
+        Dock = new TKvxDockPanel(Form);
+        Dock->SetParent(Form);
+        Form->Show();
+    }
+    TKvxToolBar* NewToolBar(TWinControl* parent, int buttons) {
+        auto* bar = new TKvxToolBar(Form);
+        bar->SetParent(parent);
+        for (int i = 0; i < buttons; ++i) {
+            auto* b = new TKvxToolBarButton(Form);
+            b->SetWidth(20 + 4 * i); // told apart by their widths
+            b->SetKvxToolBar(bar);
+        }
+        return bar;
+    }
+
+    TTestDriver Driver;
+    TForm* Form = nullptr;
+    TKvxDockPanel* Dock = nullptr;
+};
+
+TEST_F(ToolBarPropertiesTest, SizeAndPositionsAreLeftToTheProgramOnlyOnAnOrdinaryParent) {
+    TKvxToolBar* docked = NewToolBar(Dock, 2);
+    docked->SetAutoSize(false);
+    docked->SetAutoPositionControls(false);
+    EXPECT_TRUE(docked->AutoSize()) << "a docked toolbar is sized by its row";
+    EXPECT_TRUE(docked->AutoPositionControls());
+
+    TKvxToolBar* placed = NewToolBar(Form, 2);
+    ASSERT_EQ(placed->State(), tbsPlaced);
+    ASSERT_NE(placed->Constraints()->MinWidth(), 0);
+    placed->SetAutoSize(false);
+    EXPECT_FALSE(placed->AutoSize());
+    EXPECT_EQ(placed->Constraints()->MinWidth(), 0);
+    EXPECT_EQ(placed->Constraints()->MaxWidth(), 0);
+    EXPECT_EQ(placed->Constraints()->MinHeight(), 0);
+    EXPECT_EQ(placed->Constraints()->MaxHeight(), 0);
+    placed->SetBounds(10, 100, 300, 60);
+    EXPECT_EQ(placed->Width(), 300);
+
+    TKvxToolBar* free = NewToolBar(Form, 1);
+    free->SetAutoPositionControls(false);
+    EXPECT_FALSE(free->AutoPositionControls());
+    EXPECT_FALSE(free->AutoSize()) << "positions left to the program take the size with them";
+}
+
+TEST_F(ToolBarPropertiesTest, ControlAccessByPosition) {
+    TKvxToolBar* bar = NewToolBar(Dock, 3);
+    ASSERT_EQ(bar->ToolBarControlCount(), 3);
+    TControl* first = bar->ToolBarControl(0);
+    TControl* last = bar->ToolBarControl(2);
+    EXPECT_EQ(bar->ToolBarControl(-1), nullptr);
+    EXPECT_EQ(bar->ToolBarControl(3), nullptr);
+    EXPECT_EQ(bar->IndexOfToolBarControl(last), 2);
+    EXPECT_EQ(bar->IndexOfToolBarControl(Dock), -1);
+
+    for (auto [from, to] : {std::pair(-1, 0), std::pair(0, 3), std::pair(1, 1)}) {
+        bar->MoveToolBarControl(from, to);
+        EXPECT_EQ(bar->ToolBarControl(0), first) << from << "->" << to;
+        EXPECT_EQ(bar->ToolBarControl(2), last) << from << "->" << to;
+    }
+    const int firstLeft = first->Left();
+    bar->MoveToolBarControl(2, 0);
+    EXPECT_EQ(bar->ToolBarControl(0), last);
+    EXPECT_EQ(bar->ToolBarControl(1), first);
+    EXPECT_EQ(last->Left(), firstLeft) << "the moved control is placed where the order puts it";
+    EXPECT_EQ(first->Left(), firstLeft + last->Width());
+}
+
+TEST_F(ToolBarPropertiesTest, FloatingSettingsComeFromTheLayout) {
+    const char* text = R"(object F: TForm
+  object Dock: TKvxDockPanel
+    object Menu: TKvxToolBar
+      AllowFloating = False
+      Locked = True
+      AutoDockOnClose = True
+      DockMode = dmParentDockPanelOnly
+      Version = '9.9.9.9'
+    end
+  end
+end
+)";
+    auto* form = NewForm<TForm>(Application);
+    ReadComponentFromText(text, form);
+    auto* bar = dynamic_cast<TKvxToolBar*>(form->FindComponent("Menu"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->AllowFloating());
+    EXPECT_TRUE(bar->Locked());
+    EXPECT_TRUE(bar->AutoDockOnClose());
+    EXPECT_EQ(bar->DockMode(), dmParentDockPanelOnly);
+    EXPECT_EQ(bar->Version(), "3.1.1.0");
+    const std::string written = WriteComponentToText(form);
+    for (const char* line : {"AllowFloating = False", "Locked = True", "DockMode = dmParentDockPanelOnly"})
+        EXPECT_NE(written.find(line), std::string::npos) << line;
+}
+
+} // namespace
