@@ -56,7 +56,8 @@ TEST(SeriesUtils, ChangeOfClassKeepsNamePlacePointsEventsAndDependents) {
     int clicks = 0;
     series->OnClick = [&](TChartSeries*, int, TMouseButton, TShiftState, int, int) { ++clicks; };
     after->SetDataSource(series);
-    auto* tool = new TPlotCustomToolSeries(nullptr);
+    // The chart owns the tool, as a form's layout makes it.
+    auto* tool = new TPlotCustomToolSeries(c.Chart.get());
     c.Chart->Tools()->Add(tool);
     tool->SetSeries(series);
 
