@@ -36,25 +36,27 @@ struct TKvxMeasureHandler {
     }
 };
 
+// The handlers ask for the item's menu when they run: an item can move to another menu (a menu bar
+// lends a dropped item's sub-items to a temporary popup) and outlive the menu that hooked it.
 struct TKvxDrawHandler {
-    IKvxMenu* Menu;
     void operator()(TObject* Sender, TCanvas* Canvas, TRect Rect, TOwnerDrawState State) const {
         auto* item = static_cast<TMenuItem*>(Sender);
         // The form had no window when the menu was made; by the time its bar paints it has, and the
         // window list must be ours before the Window menu can open.
-        if (auto* main = dynamic_cast<TKvxMainMenu*>(Menu->GetMenu()))
-            main->WatchMdiClient();
+        if (IKvxMenu* menu = KvxMenuOf(item))
+            if (auto* main = dynamic_cast<TKvxMainMenu*>(menu->GetMenu()))
+                main->WatchMdiClient();
         DrawKvxMenuItem(item, Canvas, Rect, SideBarShownFor(item), State);
     }
 };
 
 void HookItem(IKvxMenu* Menu, TMenuItem* Item) {
-    if (auto* h = Item->OnAdvancedDrawItem.target<TKvxDrawHandler>(); h && h->Menu == Menu)
+    if (Item->OnAdvancedDrawItem.target<TKvxDrawHandler>())
         return;
     if (!Item->OnMeasureItem)
         Item->OnMeasureItem = TKvxMeasureHandler{};
     if (!Item->OnAdvancedDrawItem && !Item->OnDrawItem)
-        Item->OnAdvancedDrawItem = TKvxDrawHandler{Menu};
+        Item->OnAdvancedDrawItem = TKvxDrawHandler{};
 }
 
 TMenu::TDropDownFrame DropDownFrameOf(IKvxMenu* Menu) {

@@ -458,6 +458,13 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
         FFloatingWindow = nullptr;
     if (Operation == plat::opRemove && AComponent == FHostForm)
         FHostForm = nullptr;
+    // A styler that goes while the toolbar is going too (a dock panel's styler freed in the same
+    // teardown) must not stay behind for the destructor to unregister from.
+    if (Operation == plat::opRemove && AComponent == FToolBarStyler &&
+        (ComponentState() & plat::csDestroying)) {
+        FToolBarStyler = nullptr;
+        FCurrentStyler = FInternalStyler;
+    }
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
     MenuBarNotification(AComponent);
