@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 #include "ui/toolbars/KvxToolBarDraw.h"
 #include "ui/toolbars/KvxToolBarStylers.h"
 
@@ -24,6 +27,7 @@ PLAT_CLASS_INFO(TOptionSelectorWindow, TKvxPopupForm)
 PLAT_CLASS_INFO(TKTBPopupPanel, TOptionSelectorPanel)
 PLAT_CLASS_INFO(TKTBPopupWindow, TKvxPopupForm)
 PLAT_CLASS_INFO(TControlSelectorPanel, TOptionSelectorPanel)
+PLAT_CLASS_INFO(TCustomizeOption, TOptionSelectorPanel)
 
 namespace {
 
@@ -364,11 +368,146 @@ void TKTBPopupPanel::Dispatch(plat::TMessage& Message) {
         SetHotIndex(-1);
 }
 
+// ---- TCustomizeOption ----
+
+TCustomizeOption::TCustomizeOption(plat::TComponent* AOwner) : TOptionSelectorPanel(AOwner) {}
+
+TRect TCustomizeOption::InnerRect() const {
+    return TRect(3, 3, Width() - 3, Height() - 3);
+}
+
+void TCustomizeOption::SizeToText() {
+    Canvas()->Font()->Assign(Font());
+    SetBounds(Left(), Top(), Canvas()->TextWidth(FText) + 2 * 3 + 12, 25);
+}
+
+void TCustomizeOption::SetState(bool Value) {
+    if (FHot == Value && FDown == Value)
+        return;
+    FHot = FDown = Value;
+    Invalidate();
+}
+
+void TCustomizeOption::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
+    TOptionSelectorPanel::MouseDown(Button, Shift, X, Y);
+    if (InnerRect().Contains(TPoint(X, Y)) && !FDown)
+        SetState(true);
+}
+
+void TCustomizeOption::MouseMove(plat::TShiftState Shift, int X, int Y) {
+    TOptionSelectorPanel::MouseMove(Shift, X, Y);
+    const bool inside = InnerRect().Contains(TPoint(X, Y));
+    if (inside && !(Shift & plat::ssLeft))
+        SetState(true);
+    else if (!inside && FHot)
+        SetState(false);
+}
+
+void TCustomizeOption::MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
+    TOptionSelectorPanel::MouseUp(Button, Shift, X, Y);
+    if (!FDown || !InnerRect().Contains(TPoint(X, Y)))
+        return;
+    SetState(false);
+    if (auto* window = dynamic_cast<TOptionSelectorWindow*>(Owner()))
+        window->Hide();
+    if (FToolBar)
+        FToolBar->CustomizeRequest();
+}
+
+void TCustomizeOption::Dispatch(plat::TMessage& Message) {
+    TOptionSelectorPanel::Dispatch(Message);
+    if (Message.Msg == plat::CM_MOUSELEAVE)
+        SetState(false);
+}
+
+void TCustomizeOption::Paint() {
+    TOptionSelectorPanel::Paint();
+    if (!FToolBar || !FToolBar->CurrentStyler())
+        return;
+    TCanvas* C = Canvas();
+    // A menu bar's entry looks like its menus' selected items, other toolbars' like their pressed buttons.
+    const TRootItem* root = nullptr;
+    if (FToolBar->Menu())
+        if (TCustomKvxMenuStyler* ms = FToolBar->CurrentStyler()->CurrentMenuStyler())
+            root = ms->RootItem();
+    const toolbar::TButtonAppearance* a = FToolBar->CurrentStyler()->ButtonAppearance();
+    const TRect inner = InnerRect();
+    TColor text;
+    if (FDown) {
+        if (root)
+            FillEntry(C, inner, root->SelectedColor(), root->SelectedColorTo(), true);
+        else
+            FillEntry(C, inner, a->ColorDown(), a->ColorDownTo(), true);
+        text = root ? root->SelectedTextColor() : a->CaptionTextColorDown();
+    } else
+        text = root ? root->SelectedTextColor() : a->CaptionTextColor();
+    C->Font()->Assign(Font());
+    C->Font()->SetColor(text);
+    C->Brush()->SetStyle(plat::bsClear);
+    TRect t(inner.Left + 4, inner.Top, inner.Right - 4, inner.Bottom);
+    C->TextRect(t, FText, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_CENTER);
+    C->Brush()->SetStyle(plat::bsSolid);
+}
+
 // ---- TControlSelectorPanel ----
 
 TControlSelectorPanel::TControlSelectorPanel(plat::TComponent* AOwner)
     : TOptionSelectorPanel(AOwner), FDownColor(kGray), FDownColorTo(plat::clNone), FHotColor(0xD2BDB6),
-      FHotColorTo(plat::clNone), FTextColor(0), FHotTextColor(plat::clWhite), FDownTextColor(0) {}
+      FHotColorTo(plat::clNone), FTextColor(0), FHotTextColor(plat::clWhite), FDownTextColor(0) {
+    FAutoClickTimer = std::make_unique<plat::TTimer>(nullptr);
+    FAutoClickTimer->SetEnabled(false);
+    FAutoClickTimer->SetInterval(1);
+    FAutoClickTimer->OnTimer = [this](plat::TObject*) { AutoClickTick(); };
+}
+
+TControlSelectorPanel::~TControlSelectorPanel() {
+    SetCustomizer(nullptr);
+    // Its hide event would reach back into this panel and the option window while both are going.
+    if (FCustomizeWindow) {
+        FCustomizeWindow->OnHide = nullptr;
+        delete FCustomizeWindow;
+    }
+}
+
+void TControlSelectorPanel::SetCustomizer(TKvxToolBarCustomizer* Value) {
+    if (Value == FCustomizer)
+        return;
+    if (FCustomizer)
+        FCustomizer->RemoveFreeNotification(this);
+    FCustomizer = Value;
+    if (FCustomizer)
+        FCustomizer->FreeNotification(this);
+}
+
+void TControlSelectorPanel::Notification(plat::TComponent* AComponent, plat::TOperation Operation) {
+    TOptionSelectorPanel::Notification(AComponent, Operation);
+    if (Operation != plat::opRemove)
+        return;
+    if (AComponent == FCustomizer)
+        FCustomizer = nullptr;
+    if (AComponent == FCustomizeWindow) {
+        FCustomizeWindow = nullptr;
+        FCustomizeOption = nullptr;
+    }
+}
+
+void TControlSelectorPanel::HideCustomizeWindow() {
+    if (!FCustomizeWindow)
+        return;
+    plat::TemporaryChange<bool> suppress(FSuppressHide, true);
+    FCustomizeWindow->Hide();
+}
+
+void TControlSelectorPanel::AutoClickTick() {
+    plat::TPoint cursor;
+    if (!FShowAddRemove || !HandleAllocated() || !plat::GetCursorPos(cursor))
+        return;
+    if (!ScreenRect(this, FAddRemoveRect).Contains(cursor))
+        return;
+    FAutoClickTimer->SetEnabled(false);
+    // Ends the option menu's loop; the pointer's next move over the entry opens the check list.
+    plat::CloseMenus();
+}
 
 void TControlSelectorPanel::SetAddRemoveCaption(const std::string& Value) {
     FAddRemoveCaption = Value;
@@ -422,6 +561,8 @@ void TControlSelectorPanel::AddSeparator(TKvxToolBarSeparator* Separator) {
 }
 
 void TControlSelectorPanel::Hidden() {
+    HideCustomizeWindow();
+    FAutoClickTimer->SetEnabled(false);
     std::vector<TKvxToolBarSeparator*> copies;
     copies.swap(FSeparatorCopies);
     for (TKvxToolBarSeparator* s : copies) {
@@ -524,6 +665,7 @@ void TControlSelectorPanel::MouseMove(plat::TShiftState Shift, int X, int Y) {
     if (FShowAddRemove && FAddRemoveRect.Contains(p) && !left && !FAddRemoveHot) {
         FAddRemoveHot = FAddRemoveDown = true;
         Invalidate();
+        HideCustomizeWindow();
         OpenCheckList();
     } else if (!FAddRemoveRect.Contains(p) && FAddRemoveHot) {
         FAddRemoveHot = FAddRemoveDown = false;
@@ -536,6 +678,8 @@ void TControlSelectorPanel::MouseMove(plat::TShiftState Shift, int X, int Y) {
     } else if (!FOptionsRect.Contains(p) && FOptionsHot) {
         FOptionsHot = FOptionsDown = false;
         Invalidate();
+        if (Y < FOptionsRect.Top - 4)
+            HideCustomizeWindow();
     }
 }
 
@@ -602,19 +746,59 @@ void TControlSelectorPanel::OpenCheckList() {
 }
 
 void TControlSelectorPanel::OpenOptions() {
-    if (!FToolBar || !FOptionMenu)
+    if (!FToolBar || !HasOptions())
         return;
-    if (FCheckList)
-        FCheckList->CloseWindow();
+    if (FShowAddRemove) {
+        if (FCheckList)
+            FCheckList->CloseWindow();
+        FAutoClickTimer->SetEnabled(true);
+    }
     auto* window = dynamic_cast<TKvxPopupForm*>(Owner());
+    int width = 0;
+    if (!FOptionMenu) {
+        if (!FCustomizeWindow) {
+            FCustomizeWindow = new TOptionSelectorWindow(this);
+            FCustomizeWindow->SetKvxToolBar(FToolBar);
+            FCustomizeWindow->SetBounds(0, 0, 100, 40);
+            // The option window keeps itself open while the entry shows, and closes with it unless the
+            // panel hid the entry itself.
+            FCustomizeWindow->OnHide = [this, window](plat::TObject*) {
+                if (!window)
+                    return;
+                window->SetHideOnDeactivate(true);
+                if (!FSuppressHide)
+                    window->Hide();
+            };
+            FCustomizeOption = new TCustomizeOption(FCustomizeWindow);
+            FCustomizeOption->SetParent(FCustomizeWindow);
+        }
+        FCustomizeOption->SetKvxToolBar(FToolBar);
+        FCustomizeOption->SetText(FCustomizer->DialogSettings.Customize + " " + FToolBar->Caption());
+        FCustomizeOption->SizeToText();
+        FCustomizeWindow->SetOptionsPanel(FCustomizeOption);
+        FCustomizeWindow->SizeToPanel();
+        width = FCustomizeWindow->Width();
+    }
     const TRect entry = ScreenRect(this, FOptionsRect);
+    TPoint at(entry.Right, entry.Top);
+    if (width > 0 && at.X + width > plat::Screen->WorkAreaRect().Right)
+        at.X = entry.Left - width;
     if (window)
         window->SetHideOnDeactivate(false);
-    FOptionMenu->Popup(entry.Right, entry.Top);
-    FOptionsHot = FOptionsDown = false;
-    if (window) {
-        window->SetHideOnDeactivate(true);
-        window->Hide();
+    if (FOptionMenu) {
+        FOptionMenu->Popup(at.X, at.Y);
+        FOptionsHot = FOptionsDown = false;
+        FAutoClickTimer->SetEnabled(false);
+        plat::TPoint cursor;
+        const bool onAddRemove =
+            FShowAddRemove && plat::GetCursorPos(cursor) && ScreenRect(this, FAddRemoveRect).Contains(cursor);
+        if (window && !onAddRemove)
+            window->Hide();
+        if (window)
+            window->SetHideOnDeactivate(true);
+    } else {
+        FCustomizeWindow->SetBounds(at.X, at.Y, FCustomizeWindow->Width(), FCustomizeWindow->Height());
+        FCustomizeWindow->Show();
     }
     Invalidate();
 }

@@ -1,4 +1,5 @@
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 
 #include <algorithm>
 #include <utility>
@@ -461,6 +462,8 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
     MenuBarNotification(AComponent);
+    if (AComponent == FCustomizer)
+        FCustomizer = nullptr;
     if (AComponent == FImages) {
         FImages = nullptr;
         // The indexes pointed into the list that went; the buttons would show another list's images.

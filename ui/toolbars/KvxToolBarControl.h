@@ -33,6 +33,7 @@ class TKvxCustomToolBarButton;
 class TOptionSelectorWindow;
 class TControlSelectorPanel;
 class TFloatingWindow;
+class TKvxToolBarCustomizer;
 
 namespace toolbar {
 
@@ -421,6 +422,11 @@ public:
     void SetTextAutoOptionMenu(const std::string& Value) { FTextAutoOptionMenu = Value; }
     const std::string& TextOptionMenu() const { return FTextOptionMenu; }
     void SetTextOptionMenu(const std::string& Value) { FTextOptionMenu = Value; }
+    // The customizer that edits this toolbar; it registers itself when it is pointed at the toolbar.
+    TKvxToolBarCustomizer* Customizer() const { return FCustomizer; }
+    void SetCustomizer(TKvxToolBarCustomizer* Value);
+    // The option window's "Customize" entry asks for the customizer's dialog.
+    void CustomizeRequest();
     // The click on the option indicator.
     void OptionClick();
     // Fills the option window with the controls that did not fit and its entries; does not show it.
@@ -658,6 +664,7 @@ protected:
     bool FAutoOptionMenu = false;
     bool FBuildingOptions = false;
     plat::TPopupMenu* FOptionMenu = nullptr;
+    TKvxToolBarCustomizer* FCustomizer = nullptr;
     std::string FTextAutoOptionMenu = "Add or Remove Buttons";
     std::string FTextOptionMenu = "Options";
     TOptionSelectorWindow* FOptionWindow = nullptr; // owned as a component

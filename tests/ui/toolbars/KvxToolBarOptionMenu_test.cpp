@@ -14,6 +14,7 @@
 #include "platform/ui/Screen.h"
 #include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 
 using namespace plat;
 using namespace ui;
@@ -275,6 +276,93 @@ TEST_F(OptionMenuTest, HoveringOptionsPopsUpTheOptionMenuAndItsEndClosesTheWindo
 
     delete options;
     EXPECT_EQ(Bar->OptionMenu(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+class CountingCustomizer : public TKvxToolBarCustomizer {
+public:
+    using TKvxToolBarCustomizer::TKvxToolBarCustomizer;
+    void ShowCustomizeDialog() override { ++Shown; }
+    int Shown = 0;
+};
+
+TEST_F(OptionMenuTest, TheCustomizeEntryOpensTheCustomizersDialog) {
+    auto* customizer = new CountingCustomizer(Form);
+    customizer->SetKvxToolBar(Bar);
+    ASSERT_EQ(Bar->Customizer(), customizer) << "the customizer registers itself with its toolbar";
+    RowLength(100);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    const TRect entry = OptionPanel()->OptionsRect();
+    ASSERT_FALSE(entry.IsEmpty());
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    TOptionSelectorWindow* window = OptionPanel()->CustomizeWindow();
+    ASSERT_TRUE(window && window->Visible()) << "hovering Options shows the customize entry";
+    auto* option = dynamic_cast<TCustomizeOption*>(window->OptionsPanel());
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(option->Text(), "Customize Frames");
+    EXPECT_GE(window->Left(), TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Right, 0)).X - 1);
+    Driver.Advance(5);
+    EXPECT_TRUE(WindowShown()) << "showing the entry does not close the option window";
+
+    auto shot = Driver.RenderScreen(TRect(Form->Left(), Form->Top(), Form->Left() + 700, Form->Top() + 300));
+    TTestDriver::SavePng(*shot, TestOutputDir("toolbars") + "/option-window-customize.png");
+
+    // Up towards the lent buttons the customize entry goes, the option window stays.
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top - 6)));
+    EXPECT_FALSE(window->Visible());
+    EXPECT_TRUE(WindowShown());
+
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    ASSERT_TRUE(window->Visible());
+    Driver.Click(TTestDriver::CenterOf(option));
+    Driver.Advance(5);
+    EXPECT_EQ(customizer->Shown, 1);
+    EXPECT_FALSE(window->Visible());
+    EXPECT_FALSE(WindowShown()) << "the click closes the option window too";
+    for (TControl* c : Bar->OrderedControls())
+        EXPECT_EQ(c->Parent(), Bar);
+
+    // A customizer that goes takes its entry with it.
+    delete customizer;
+    EXPECT_EQ(Bar->Customizer(), nullptr);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown()) << "the overflow still shows";
+    EXPECT_FALSE(OptionPanel()->HasOptions());
+    EXPECT_TRUE(OptionPanel()->OptionsRect().IsEmpty());
+}
+
+TEST_F(OptionMenuTest, ThePointerLeavingTheOptionMenuForAddOrRemoveOpensTheCheckList) {
+    auto* options = new TPopupMenu(Form);
+    auto* reset = new TMenuItem(Form);
+    reset->SetCaption("Reset toolbar");
+    options->Items()->Add(reset);
+    Bar->SetOptionMenu(options);
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    const TRect entry = OptionPanel()->OptionsRect();
+    const TRect addRemove = OptionPanel()->AddRemoveRect();
+    const TPoint onAddRemove =
+        TTestDriver::ScreenPoint(OptionPanel(), TPoint(addRemove.Left + 20, addRemove.Top + 10));
+    bool shown = false;
+    SetMenuLoopHook([&](TMenu*) {
+        shown = true;
+        // No click: the pointer only moves over the entry while the menu is open.
+        Driver.MoveTo(onAddRemove);
+        Driver.Advance(3);
+    });
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    SetMenuLoopHook(nullptr);
+    ASSERT_TRUE(shown);
+    EXPECT_FALSE(MenuTracking()) << "the menu closed by itself";
+    EXPECT_TRUE(WindowShown()) << "the option window stays for the entry under the pointer";
+    Driver.MoveTo(TPoint(onAddRemove.X + 2, onAddRemove.Y));
+    TKTBPopupWindow* list = OptionPanel()->CheckListWindow();
+    ASSERT_TRUE(list && list->Visible());
 }
 
 } // namespace
