@@ -705,6 +705,10 @@ protected:
     plat::TMenuItem* FDroppedItem = nullptr;
     TKvxCustomToolBarButton* FTrackedButton = nullptr;
     TKvxCustomToolBarButton* FSwitchTarget = nullptr;
+    // An arrow key moved on to a menu button without a menu: it becomes hot once the open menu closed.
+    TKvxCustomToolBarButton* FDelayedHotButton = nullptr;
+    std::unique_ptr<plat::TTimer> FMenuTimer;
+    void DelayedHotTick();
     plat::TPoint FLastMenuPointer;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;

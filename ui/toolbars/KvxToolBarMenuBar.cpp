@@ -10,6 +10,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Timer.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
@@ -254,11 +255,31 @@ bool TKvxCustomToolBar::EnterMenuMode(TKvxCustomToolBarButton* Button) {
         return FMenuResult;
     }
     FBarNavigation = true;
+    if (FDelayedHotButton && IsEligibleMenuButton(FDelayedHotButton))
+        return SelectButton(std::exchange(FDelayedHotButton, nullptr));
     return SelectMenuButton(0);
+}
+
+void TKvxCustomToolBar::DelayedHotTick() {
+    FMenuTimer->SetEnabled(false);
+    if (!FDelayedHotButton)
+        return;
+    if (!FMenuMode) {
+        // The menu was dropped by the pointer: the keys now work the bar, from the delayed button.
+        TrackMenu(nullptr);
+        return;
+    }
+    FBarNavigation = true;
+    if (IsEligibleMenuButton(FDelayedHotButton))
+        SelectButton(FDelayedHotButton);
+    FDelayedHotButton = nullptr;
 }
 
 void TKvxCustomToolBar::ExitMenuMode() {
     FMenuKeyHook.Remove();
+    FDelayedHotButton = nullptr;
+    if (FMenuTimer)
+        FMenuTimer->SetEnabled(false);
     if (FMenuMode && plat::GetCaptureControl() == this)
         plat::SetCaptureControl(nullptr);
     if (gMenuModeToolBar == this)
@@ -419,6 +440,8 @@ bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
 }
 
 void TKvxCustomToolBar::MenuBarNotification(plat::TComponent* AComponent) {
+    if (AComponent == FDelayedHotButton)
+        FDelayedHotButton = nullptr;
     if (AComponent == FMergedMenu) {
         // Its items are gone: the bar shows the main menu alone again.
         FMergedMenu = nullptr;
@@ -634,6 +657,24 @@ plat::LRESULT TKvxCustomToolBar::MenuTrackFilter(int Code, plat::WPARAM wParam, 
     }
     if (!target || target == FTrackedButton)
         return next;
+    const bool byKey = msg->message == plat::WM_KEYDOWN;
+    const bool hasMenu = target->DropDownMenu() || (target->MenuItem() && target->MenuItem()->Count() > 0);
+    if (byKey && !hasMenu) {
+        // Nothing to drop: the bar keeps the keyboard and highlights the target once this menu closed,
+        // without running the target's command.
+        FStayInMenuMode = true;
+        FDelayedHotButton = target;
+        target->FreeNotification(this);
+        if (!FMenuTimer) {
+            FMenuTimer = std::make_unique<plat::TTimer>(nullptr);
+            FMenuTimer->SetInterval(1);
+            FMenuTimer->OnTimer = [this](plat::TObject*) { DelayedHotTick(); };
+        }
+        FMenuTimer->SetEnabled(false);
+        FMenuTimer->SetEnabled(true);
+        plat::CloseMenus();
+        return 1;
+    }
     FSwitchTarget = target;
     plat::CloseMenus();
     return 1;

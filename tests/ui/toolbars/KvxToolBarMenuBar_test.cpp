@@ -677,3 +677,46 @@ TEST_F(MenuBarTest, AChildMenuReplacesItsGroupsAndUnmergingRestoresTheMainMenu) 
 }
 
 } // namespace
+
+namespace {
+
+// Right from the last menu onto a menu without sub-items: nothing drops, its command does not run, and
+// the bar keeps the keyboard with that button highlighted once the menu timer ticked.
+TEST_F(DroppedMenuTest, AnArrowOntoAMenuWithoutItemsHighlightsItInMenuMode) {
+    auto* help = new TMenuItem(Frame);
+    help->SetCaption("&Help");
+    int helpClicks = 0;
+    help->OnClick = [&](TObject*) { ++helpClicks; };
+    Menu->Items()->Add(help);
+    Bar->SetMenu(nullptr);
+    Bar->SetMenu(Menu);
+    Driver.Pump();
+    auto buttons = MenuButtons();
+    ASSERT_EQ(buttons.size(), 4u);
+    for (bool byPointer : {false, true}) {
+        SCOPED_TRACE(byPointer ? "menu dropped by the pointer" : "menu dropped in menu mode");
+        helpClicks = 0;
+        OnEachMenu({[&] { Driver.PressKey(VK_DOWN), Driver.PressKey(VK_RIGHT); }});
+        if (byPointer)
+            // The mode the timer starts runs its own loop; a key there ends it.
+            Driver.Click(ButtonPoint(2));
+        else {
+            ASSERT_TRUE(Bar->EnterMenuMode(nullptr));
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_LEFT, 0);
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_LEFT, 0);
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+        }
+        EXPECT_EQ(Dropped, (std::vector<std::string>{"&Window entry"}));
+        EXPECT_FALSE(MenuTracking());
+        if (!byPointer) {
+            Driver.Advance(2);
+            EXPECT_TRUE(Bar->MenuMode());
+            EXPECT_EQ(Bar->HotButton(), buttons[3]);
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        EXPECT_EQ(helpClicks, 0) << "moving across a command does not run it";
+        EXPECT_FALSE(Bar->MenuMode());
+    }
+}
+
+} // namespace
