@@ -41,6 +41,8 @@ TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
 }
 
 TKvxCustomToolBar::~TKvxCustomToolBar() {
+    if (FMenu)
+        FMenu->RemoveChangeListener(this);
     if (FMenuMode)
         TKvxCustomToolBar::ExitMenuMode();
     FMDIFilter.Remove();

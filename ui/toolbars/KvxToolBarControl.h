@@ -709,6 +709,10 @@ protected:
     TKvxCustomToolBarButton* FDelayedHotButton = nullptr;
     std::unique_ptr<plat::TTimer> FMenuTimer;
     void DelayedHotTick();
+    // The menu changed after its buttons were made: they follow it.
+    void MenuItemsChanged(plat::TMenuItem* Source);
+    void SyncMenuButtons();
+    bool FMenuSyncPending = false;
     plat::TPoint FLastMenuPointer;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;

@@ -48,14 +48,18 @@ void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
     if (Value == FMenu)
         return;
     FreeMenuButtons();
-    if (FMenu)
+    if (FMenu) {
         FMenu->RemoveFreeNotification(this);
+        FMenu->RemoveChangeListener(this);
+    }
     FMenu = Value;
     if (!FMenu) {
         FFormKeyFilter.Remove();
         return;
     }
     FMenu->FreeNotification(this);
+    FMenu->AddChangeListener(
+        this, [this](plat::TObject*, plat::TMenuItem* Source, bool) { MenuItemsChanged(Source); });
     HookFormKeys();
     if (FMenu->Images())
         SetImages(FMenu->Images());
@@ -110,6 +114,59 @@ void TKvxCustomToolBar::RelinkMenuButtons() {
         }
         found->SetMenuItem(root->Items(i));
     }
+}
+
+void TKvxCustomToolBar::MenuItemsChanged(plat::TMenuItem* Source) {
+    if (!FMenu || (ComponentState() & (plat::csLoading | plat::csDestroying)))
+        return;
+    plat::TMenuItem* root = FMenu->Items();
+    if (Source && Source != root) {
+        // One item changed: its button takes its caption, state and visibility again.
+        if (Source->Parent() != root)
+            return;
+        bool changed = false;
+        for (plat::TControl* c : FOrderedControls)
+            if (auto* b = dynamic_cast<TKvxToolBarMenuButton*>(c);
+                b && b->MenuItem() == Source && !b->Merged) {
+                b->SetMenuItem(Source);
+                changed = true;
+            }
+        if (changed)
+            ArrangeControls();
+        return;
+    }
+    // Items came or went. The open menu's button must outlive its menu: follow once it closed.
+    if (FMenuDropped) {
+        FMenuSyncPending = true;
+        return;
+    }
+    SyncMenuButtons();
+}
+
+void TKvxCustomToolBar::SyncMenuButtons() {
+    FMenuSyncPending = false;
+    if (!FMenu)
+        return;
+    plat::TMenuItem* root = FMenu->Items();
+    std::vector<plat::TMenuItem*> shown;
+    for (plat::TControl* c : FOrderedControls)
+        if (auto* b = dynamic_cast<TKvxToolBarMenuButton*>(c); b && b->AutoCreated && !b->Merged)
+            shown.push_back(b->MenuItem());
+    std::vector<plat::TMenuItem*> wanted;
+    for (int i = 0; i < root->Count(); ++i)
+        wanted.push_back(root->Items(i));
+    if (shown == wanted)
+        return;
+    // The buttons are made again in the menu's order; a merged child menu is merged again.
+    plat::TMainMenu* menu = FMenu;
+    plat::TMainMenu* merged = FMergedMenu;
+    FSwitchTarget = nullptr;
+    FDelayedHotButton = nullptr;
+    Unmerge();
+    SetMenu(nullptr);
+    SetMenu(menu);
+    if (merged)
+        MergeMenu(merged);
 }
 
 void TKvxCustomToolBar::MergeMenu(plat::TMainMenu* ChildMenu) {
@@ -588,6 +645,15 @@ bool TKvxCustomToolBar::DropOneMenu(TKvxCustomToolBarButton* Button) {
     }
     if (ComponentState() & plat::csDestroying)
         return true;
+    if (FMenuSyncPending) {
+        // The button may go with the resync; nothing below may touch it then.
+        SyncMenuButtons();
+        if (std::find(FOrderedControls.begin(), FOrderedControls.end(), Button) == FOrderedControls.end()) {
+            if (FMenuMode)
+                ExitMenuMode();
+            return true;
+        }
+    }
     Button->ResetButtonState();
     // The press that closes a menu is the menu's own: it never reaches the button, so the button needs
     // no mark against dropping again, and the next press drops it.

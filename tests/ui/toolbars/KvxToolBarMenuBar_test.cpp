@@ -688,8 +688,6 @@ TEST_F(DroppedMenuTest, AnArrowOntoAMenuWithoutItemsHighlightsItInMenuMode) {
     int helpClicks = 0;
     help->OnClick = [&](TObject*) { ++helpClicks; };
     Menu->Items()->Add(help);
-    Bar->SetMenu(nullptr);
-    Bar->SetMenu(Menu);
     Driver.Pump();
     auto buttons = MenuButtons();
     ASSERT_EQ(buttons.size(), 4u);
@@ -717,6 +715,60 @@ TEST_F(DroppedMenuTest, AnArrowOntoAMenuWithoutItemsHighlightsItInMenuMode) {
         EXPECT_EQ(helpClicks, 0) << "moving across a command does not run it";
         EXPECT_FALSE(Bar->MenuMode());
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MenuBarTest, MenuButtonsFollowLaterChangesOfTheMenu) {
+    auto captions = [&] {
+        std::vector<std::string> result;
+        for (TKvxToolBarMenuButton* b : MenuButtons())
+            result.push_back(b->Caption() + (b->Visible() ? "" : "/hidden") + (b->Enabled() ? "" : "/off"));
+        return result;
+    };
+    TMenuItem* root = Menu->Items();
+    root->Items(0)->SetCaption("&Data");
+    root->Items(1)->SetVisible(false);
+    root->Items(2)->SetEnabled(false);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&Data", "&Options/hidden", "&Window/off"}));
+    root->Items(1)->SetVisible(true);
+    root->Items(2)->SetEnabled(true);
+
+    auto* help = new TMenuItem(Frame);
+    help->SetCaption("&Help");
+    root->Add(help);
+    auto* view = new TMenuItem(Frame);
+    view->SetCaption("&View");
+    root->Insert(1, view);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&Data", "&View", "&Options", "&Window", "&Help"}));
+    delete root->Items(2);
+    root->Remove(help);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&Data", "&View", "&Window"}));
+    delete help;
+    for (TKvxToolBarMenuButton* b : MenuButtons())
+        EXPECT_EQ(b->Parent(), Bar);
+    EXPECT_GT(MenuButtons()[2]->Left(), MenuButtons()[1]->Left()) << "the bar arranged the new order";
+}
+
+// An item added while a menu is dropped gets its button once the menu closed; the dropped button
+// lives until then.
+TEST_F(DroppedMenuTest, AnItemAddedWhileAMenuIsDroppedGetsItsButtonAfterwards) {
+    TMenuItem* root = Menu->Items();
+    OnEachMenu({[&] {
+        auto* help = new TMenuItem(Frame);
+        help->SetCaption("&Help");
+        root->Add(help);
+        EXPECT_EQ(MenuButtons().size(), 3u);
+        Driver.PressKey(VK_ESCAPE);
+    }});
+    Driver.Click(ButtonPoint(1));
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&Options entry"}));
+    ASSERT_EQ(MenuButtons().size(), 4u);
+    EXPECT_EQ(MenuButtons()[3]->Caption(), "&Help");
+    EXPECT_EQ(root->Items(1)->Count(), 1) << "the dropped menu got its items back";
+    EXPECT_FALSE(Bar->MenuDropped());
 }
 
 } // namespace
