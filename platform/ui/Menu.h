@@ -272,6 +272,9 @@ HWND MenuItemWindow(const TMenuItem* Item);
 TMenuItem* MenuSelectedItem();
 // The screen rectangle of a visible item in an open drop-down or a menu bar; false when it shows nowhere.
 bool GetMenuItemRect(const TMenuItem* Item, TRect& Rect);
+// The size of the drop-down that shows Parent's sub-items, frame included, measured as it would open
+// (a caller placing a menu beside or above something needs it before it opens).
+TSize DropDownSize(TMenuItem* Parent);
 // Closes every open menu (as Escape to the end would).
 void CloseMenus();
 // Tests run code inside each menu loop, first thing (as modal forms are answered).

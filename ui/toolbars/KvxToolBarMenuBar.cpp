@@ -10,6 +10,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxOptionWindow.h"
@@ -620,8 +621,13 @@ bool TKvxCustomToolBar::DropOneMenu(TKvxCustomToolBarButton* Button) {
         at = Button->ClientToScreen(plat::TPoint(0, 1));
         menu->SetAlignment(plat::paRight);
         break;
-    default:
+    default: {
         at = Button->ClientToScreen(plat::TPoint(0, Button->Height()));
+        // A menu that would run off the bottom of the screen opens above its button.
+        const int height = plat::DropDownSize(menu->Items()).cy;
+        if (at.Y + height + 10 > plat::Screen->Height())
+            at.Y -= height + Button->Height() + 4;
+    }
     }
     {
         FMenuDropped = true;

@@ -605,3 +605,27 @@ TEST(MenuChangeListenerTest, ListenersHearChangesBesideOnChangeAndMayLeaveWhileT
 }
 
 } // namespace
+
+namespace {
+
+// The size told before a drop-down opens is the size it opens with.
+TEST(DropDownSizeTest, TheMeasuredSizeIsTheSizeTheDropDownOpensWith) {
+    TTestDriver driver;
+    TPopupMenu menu(nullptr);
+    for (const char* caption : {"&Short", "A much longer caption", "-", "Last"})
+        Item(&menu, menu.Items(), caption);
+    Item(&menu, menu.Items(), "With shortcut")->SetShortCut(ShortCut('S', ssCtrl));
+    const TSize size = DropDownSize(menu.Items());
+    TRect shown;
+    SetMenuLoopHook([&](TMenu*) {
+        if (HWND wnd = MenuItemWindow(menu.Items()->Items(0)))
+            GetWindowRect(wnd, shown);
+        CloseMenus();
+    });
+    menu.Popup(100, 100);
+    SetMenuLoopHook(nullptr);
+    EXPECT_EQ(TSize(shown.Width(), shown.Height()), size);
+    EXPECT_EQ(DropDownSize(nullptr), TSize(0, 0));
+}
+
+} // namespace

@@ -12,6 +12,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/WindowFilter.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxOptionWindow.h"
@@ -769,6 +770,43 @@ TEST_F(DroppedMenuTest, AnItemAddedWhileAMenuIsDroppedGetsItsButtonAfterwards) {
     EXPECT_EQ(MenuButtons()[3]->Caption(), "&Help");
     EXPECT_EQ(root->Items(1)->Count(), 1) << "the dropped menu got its items back";
     EXPECT_FALSE(Bar->MenuDropped());
+}
+
+} // namespace
+
+namespace {
+
+// A bar near the bottom of the screen drops a long menu above its button, not over it.
+TEST_F(DroppedMenuTest, AMenuThatWouldPassTheScreenBottomOpensAboveItsButton) {
+    TMenuItem* file = Menu->Items()->Items(0);
+    for (int i = 0; i < 8; ++i) {
+        auto* more = new TMenuItem(Frame);
+        more->SetCaption("More " + std::to_string(i));
+        file->Add(more);
+    }
+    for (bool nearBottom : {false, true}) {
+        SCOPED_TRACE(nearBottom ? "near the bottom" : "with room below");
+        Frame->SetTop(nearBottom ? Screen->Height() - 120 : 50);
+        Driver.Pump();
+        const TRect button =
+            TRect(TTestDriver::ScreenPoint(MenuButtons()[0], TPoint(0, 0)),
+                  TTestDriver::ScreenPoint(MenuButtons()[0], MenuButtons()[0]->ClientRect().BottomRight()));
+        TRect first, last;
+        bool shown = false;
+        OnEachMenu({[&] {
+            TMenuItem* lent = Bar->TemporaryMenu()->Items();
+            shown = GetMenuItemRect(lent->Items(0), first) &&
+                    GetMenuItemRect(lent->Items(lent->Count() - 1), last);
+            Driver.PressKey(VK_ESCAPE);
+        }});
+        Driver.Click(ButtonPoint(0));
+        ASSERT_TRUE(shown);
+        if (nearBottom)
+            EXPECT_LE(last.Bottom, button.Top) << "the whole menu lies above the button";
+        else
+            EXPECT_GE(first.Top, button.Bottom) << "the menu lies below the button";
+        EXPECT_LE(last.Bottom, Screen->Height());
+    }
 }
 
 } // namespace
