@@ -495,6 +495,12 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
     if (MenuBarDispatch(Message))
         return;
     switch (Message.Msg) {
+    case plat::WM_SETFOCUS:
+        TCustomControl::Dispatch(Message);
+        // The toolbar itself takes no typing: the focus goes on to its first control that can have it.
+        if (plat::TWinControl* first = FirstFocusableControl(true))
+            first->SetFocus();
+        return;
     case plat::CM_CONTROLCHANGE:
         TCustomControl::Dispatch(Message);
         if (!FReparenting) {

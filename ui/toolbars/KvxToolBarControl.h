@@ -435,6 +435,11 @@ public:
     TOptionSelectorWindow* OptionWindow() const { return FOptionWindow; }
     TControlSelectorPanel* OptionPanel() const { return FOptionPanel; }
 
+    // The first and last windowed controls in the toolbar's tab order, leaving out hint windows and
+    // toolbars; with FocusableOnly only those that can take the focus now.
+    plat::TWinControl* FirstFocusableControl(bool FocusableOnly) const;
+    plat::TWinControl* LastFocusableControl(bool FocusableOnly) const;
+
     // ---- Menu bar ----
     plat::TMainMenu* Menu() const { return FMenu; }
     // One menu button per top-level item; the buttons made for the previous menu go.

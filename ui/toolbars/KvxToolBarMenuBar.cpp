@@ -7,6 +7,7 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/HintWindow.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
@@ -232,6 +233,30 @@ void TKvxCustomToolBar::FreeMenuButtons() {
         if (b && b->AutoCreated)
             delete b;
     }
+}
+
+namespace {
+
+std::vector<plat::TWinControl*> FocusCandidates(const TKvxCustomToolBar* Bar, bool FocusableOnly) {
+    std::vector<plat::TWinControl*> list;
+    Bar->GetTabOrderList(list);
+    std::erase_if(list, [FocusableOnly](plat::TWinControl* c) {
+        return dynamic_cast<plat::THintWindow*>(c) || dynamic_cast<TKvxCustomToolBar*>(c) ||
+               (FocusableOnly && !c->CanFocus());
+    });
+    return list;
+}
+
+} // namespace
+
+plat::TWinControl* TKvxCustomToolBar::FirstFocusableControl(bool FocusableOnly) const {
+    const auto list = FocusCandidates(this, FocusableOnly);
+    return list.empty() ? nullptr : list.front();
+}
+
+plat::TWinControl* TKvxCustomToolBar::LastFocusableControl(bool FocusableOnly) const {
+    const auto list = FocusCandidates(this, FocusableOnly);
+    return list.empty() ? nullptr : list.back();
 }
 
 bool TKvxCustomToolBar::IsEligibleMenuButton(const plat::TControl* Control) const {

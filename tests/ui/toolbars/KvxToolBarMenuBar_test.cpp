@@ -9,6 +9,7 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
@@ -807,6 +808,43 @@ TEST_F(DroppedMenuTest, AMenuThatWouldPassTheScreenBottomOpensAboveItsButton) {
             EXPECT_GE(first.Top, button.Bottom) << "the menu lies below the button";
         EXPECT_LE(last.Bottom, Screen->Height());
     }
+}
+
+} // namespace
+
+namespace {
+
+// A toolbar that receives the focus hands it to its first control that can take it.
+TEST(ToolBarFocusTest, TheFocusGoesOnToTheFirstControlThatCanTakeIt) {
+    TTestDriver driver;
+    std::unique_ptr<TForm> form(NewForm<TForm>(Application));
+    form->SetBounds(40, 40, 500, 200);
+    auto* bar = new TKvxToolBar(form.get());
+    bar->SetParent(form.get());
+    std::vector<TEdit*> edits;
+    for (const char* name : {"Off", "First", "Last"}) {
+        auto* e = new TEdit(form.get());
+        e->SetName(name);
+        e->SetParent(bar);
+        edits.push_back(e);
+    }
+    edits[0]->SetEnabled(false);
+    form->Show();
+    driver.Pump();
+    EXPECT_EQ(bar->FirstFocusableControl(false), edits[0]);
+    EXPECT_EQ(bar->FirstFocusableControl(true), edits[1]);
+    EXPECT_EQ(bar->LastFocusableControl(true), edits[2]);
+    bar->SetFocus();
+    driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), edits[1]);
+
+    // With nothing to take it the toolbar keeps the focus.
+    for (TEdit* e : edits)
+        delete e;
+    EXPECT_EQ(bar->FirstFocusableControl(false), nullptr);
+    bar->SetFocus();
+    driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), bar);
 }
 
 } // namespace
