@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
@@ -194,19 +195,51 @@ void TKTBPopupPanel::SetRootItem(TKTBMenuItem* Value) {
     Arrange();
 }
 
+namespace {
+
+// The image a control shows on the toolbar: an image list entry or a glyph.
+bool ControlImage(const plat::TControl* C, const TKvxCustomToolBar* Bar, plat::TCustomImageList*& List,
+                  int& Index, plat::TBitmap*& Glyph) {
+    List = nullptr, Index = -1, Glyph = nullptr;
+    const auto* b = dynamic_cast<const TKvxCustomToolBarButton*>(C);
+    if (!b)
+        return false;
+    if (Bar && Bar->Images() && b->ImageIndex() >= 0 && b->ImageIndex() < Bar->Images()->Count()) {
+        List = Bar->Images(), Index = b->ImageIndex();
+        return true;
+    }
+    if (b->Glyph() && !b->Glyph()->Empty()) {
+        Glyph = b->Glyph();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int TKTBPopupPanel::IconBarWidth() const {
+    const int bar = FMenuStyler && FIconBar && FMenuStyler->IconBar() ? FMenuStyler->IconBar()->Size() : 0;
+    return bar + (FImageColumn ? FImageColumnWidth : 0);
+}
+
 void TKTBPopupPanel::Arrange() {
     if (!FRoot)
         return;
     Canvas()->Font()->Assign(Font());
+    FImageColumn = false;
     int w = 0;
     for (int i = 0; i < FRoot->Count(); ++i) {
         const TKTBMenuItem* item = FRoot->Items(i);
         w = std::max(w, Canvas()->TextWidth(item->Caption) + 7);
         if (item->HasChildren())
             w += 30;
+        plat::TCustomImageList* list;
+        int index;
+        plat::TBitmap* glyph;
+        if (!FImageColumn && item->Object && ControlImage(item->Object, FToolBar, list, index, glyph))
+            FImageColumn = true;
     }
-    if (FIconBar)
-        w += 24;
+    w += IconBarWidth();
     w = std::max(w, 70);
     int y = FMargin;
     for (int i = 0; i < FRoot->Count(); ++i) {
@@ -214,6 +247,35 @@ void TKTBPopupPanel::Arrange() {
         y += FItemHeight + 2;
     }
     SetBounds(0, 0, w + 2 * FMargin, y);
+}
+
+void TKTBPopupPanel::DrawEntryImage(TCanvas* C, const TKTBMenuItem* Item, const TRect& Cell) {
+    plat::TCustomImageList* list;
+    int index;
+    plat::TBitmap* glyph;
+    if (!Item->Object || !ControlImage(Item->Object, FToolBar, list, index, glyph))
+        return;
+    const int w = list ? list->Width() : glyph->Width();
+    const int h = list ? list->Height() : glyph->Height();
+    if (w <= Cell.Width() && h <= Cell.Height()) {
+        const int x = Cell.Left + (Cell.Width() - w) / 2, y = Cell.Top + (Cell.Height() - h) / 2;
+        if (list)
+            list->Draw(C, x, y, index, Item->Enabled);
+        else
+            C->Draw(x, y, glyph);
+        return;
+    }
+    // Larger than the cell: shrunk into it.
+    if (list) {
+        plat::TBitmap image(w, h);
+        image.Canvas()->Brush()->SetColor(plat::clFuchsia);
+        image.Canvas()->FillRect(TRect(0, 0, w, h));
+        list->Draw(image.Canvas(), 0, 0, index, Item->Enabled);
+        image.SetTransparentColor(plat::clFuchsia);
+        image.SetTransparent(true);
+        C->StretchDraw(Cell, &image);
+    } else
+        C->StretchDraw(Cell, glyph);
 }
 
 TRect TKTBPopupPanel::EntryRect(int Index) const {
@@ -309,35 +371,96 @@ void TKTBPopupPanel::Paint() {
         return;
     TCanvas* C = Canvas();
     C->Font()->Assign(Font());
-    const int iconBar = FIconBar ? 24 : 0;
-    if (iconBar) {
-        const TRect bar(FMargin, FMargin, FMargin + iconBar, Height() - FMargin);
-        toolbar::DrawBandGradient(*C, 0xFEFEFE, 0xE0E0E0, 40, bar, true);
+    const TIconBar* iconBar = FMenuStyler && FIconBar ? FMenuStyler->IconBar() : nullptr;
+    const TSelectedItem* selected = FMenuStyler ? FMenuStyler->SelectedItem() : nullptr;
+    TMenuGlyphs* glyphs = FMenuStyler ? FMenuStyler->Glyphs() : nullptr; // the check mark
+    const int iconCell = iconBar ? iconBar->Size() : 0;
+    const int strip = IconBarWidth();
+    // Without a styler the list keeps a plain look of its own.
+    const TColor barFrom = iconBar ? iconBar->Color() : 0xFEFEFE,
+                 barTo = iconBar ? iconBar->ColorTo() : 0xE0E0E0;
+    if (strip > 0) {
+        const TRect bar(FMargin, FMargin, FMargin + strip, Height() - FMargin);
+        if (barFrom != plat::clNone && barTo != plat::clNone)
+            toolbar::DrawBandGradient(*C, barFrom, barTo, 40, bar, true);
+        else if (barFrom != plat::clNone) {
+            C->Brush()->SetColor(barFrom);
+            C->FillRect(bar);
+        }
     }
     for (int i = 0; i < FRoot->Count(); ++i) {
         const TKTBMenuItem* item = FRoot->Items(i);
         const TRect& R = item->Bounds;
-        if (i == FHotIndex)
-            FillEntry(C, R, 0xC2EEFF, plat::clNone, false);
-        if (item->AutoCheck && item->Checked && item->Enabled) {
-            // The check box in the icon cell.
-            const TRect box(R.Left + 3, R.Top + 3, R.Left + iconBar - 3, R.Bottom - 3);
-            FillEntry(C, box, 0x6FC0FF, plat::clNone, false);
-            C->Pen()->SetColor(plat::clBlack);
-            const int x = (box.Left + box.Right) / 2 - 4, y = (box.Top + box.Bottom) / 2;
-            for (int d = 0; d < 2; ++d) {
-                C->MoveTo(x, y - 1 + d);
-                C->LineTo(x + 3, y + 2 + d);
-                C->LineTo(x + 8, y - 3 + d);
-            }
+        const bool hot = i == FHotIndex;
+        if (hot) {
+            if (selected && selected->Color() != plat::clNone) {
+                if (selected->ColorTo() != plat::clNone)
+                    toolbar::DrawBandGradient(*C, selected->Color(), selected->ColorTo(), 40, R,
+                                              selected->GradientDirection() == gdHorizontal);
+                else {
+                    C->Brush()->SetColor(selected->Color());
+                    C->FillRect(R);
+                }
+                if (selected->BorderColor() != plat::clNone) {
+                    C->Brush()->SetStyle(plat::bsClear);
+                    C->Pen()->SetColor(selected->BorderColor());
+                    C->Rectangle(R);
+                    C->Brush()->SetStyle(plat::bsSolid);
+                }
+            } else if (!selected)
+                FillEntry(C, R, 0xC2EEFF, plat::clNone, false);
         }
-        TRect text(R.Left + iconBar + 4, R.Top, R.Right - 4, R.Bottom);
+        const TRect icon(R.Left, R.Top, R.Left + iconCell, R.Bottom);
+        if (item->AutoCheck && item->Checked && item->Enabled) {
+            const TRect box = iconCell > 0
+                                  ? TRect(icon.Left + 1, icon.Top + 1, icon.Right - 2, icon.Bottom - 1)
+                                  : TRect(R.Left + 3, R.Top + 3, R.Left + 21, R.Bottom - 3);
+            const TColor from = hot && selected ? selected->CheckColor()
+                                : iconBar       ? iconBar->CheckColor()
+                                                : 0x6FC0FF;
+            const TColor to = hot && selected ? selected->CheckColorTo()
+                              : iconBar       ? iconBar->CheckColorTo()
+                                              : plat::clNone;
+            const TColor frame = hot && selected ? selected->BorderColor()
+                                 : iconBar       ? iconBar->CheckBorder()
+                                                 : plat::clBlack;
+            if (from != plat::clNone && to != plat::clNone)
+                toolbar::DrawBandGradient(*C, from, to, 16, box, true);
+            else if (from != plat::clNone) {
+                C->Brush()->SetColor(from);
+                C->FillRect(box);
+            }
+            C->Brush()->SetStyle(plat::bsClear);
+            C->Pen()->SetColor(frame);
+            C->Rectangle(box);
+            C->Brush()->SetStyle(plat::bsSolid);
+            plat::TBitmap* check = glyphs ? glyphs->Check() : nullptr;
+            if (check && !check->Empty()) {
+                check->SetTransparent(true);
+                C->Draw(box.Left + (box.Width() - check->Width()) / 2,
+                        box.Top + (box.Height() - check->Height()) / 2, check);
+            } else {
+                C->Pen()->SetColor(plat::clBlack);
+                const int x = (box.Left + box.Right) / 2 - 4, y = (box.Top + box.Bottom) / 2;
+                for (int d = 0; d < 2; ++d) {
+                    C->MoveTo(x, y - 1 + d);
+                    C->LineTo(x + 3, y + 2 + d);
+                    C->LineTo(x + 8, y - 3 + d);
+                }
+            }
+        } else if (!item->AutoCheck && !FImageColumn && iconCell > 0)
+            DrawEntryImage(C, item, icon);
+        if (FImageColumn)
+            DrawEntryImage(
+                C, item,
+                TRect(R.Left + iconCell, R.Top + 2, R.Left + iconCell + FImageColumnWidth, R.Bottom - 2));
+        TRect text(R.Left + strip + 4, R.Top, R.Right - 4, R.Bottom);
         C->Brush()->SetStyle(plat::bsClear);
         C->Font()->SetColor(item->Enabled ? plat::clBlack : kGray);
         C->TextRect(text, item->Caption, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_LEFT);
         C->Brush()->SetStyle(plat::bsSolid);
         if (item->HasChildren()) {
-            // The sub-menu arrow.
+            // A small black arrow, as the menus draw their sub-menu glyph.
             C->Pen()->SetColor(plat::clBlack);
             const int mid = (R.Top + R.Bottom) / 2;
             for (int k = 0; k < 4; ++k) {

@@ -125,6 +125,8 @@ public:
     int HotIndex() const { return FHotIndex; }
     void SetHotIndex(int Index);
     int OpenIndex() const { return FOpenIndex; }
+    // Some entry's control shows an image: the list gets a column for them.
+    bool ImageColumn() const { return FImageColumn; }
     void Toggle(int Index);
     void Reset();
     // The next level's window, once an entry with children opened it.
@@ -141,7 +143,11 @@ protected:
 private:
     plat::TRect EntryRect(int Index) const;
     void InvalidatePart(const plat::TRect& R);
+    int IconBarWidth() const;
+    void DrawEntryImage(plat::TCanvas* C, const TKTBMenuItem* Item, const plat::TRect& Cell);
     TKTBMenuItem* FRoot = nullptr;
+    bool FImageColumn = false;
+    int FImageColumnWidth = 20;
     TCustomKvxMenuStyler* FMenuStyler = nullptr;
     int FItemHeight = 24;
     int FHotIndex = -1;

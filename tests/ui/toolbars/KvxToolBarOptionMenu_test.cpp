@@ -366,3 +366,51 @@ TEST_F(OptionMenuTest, ThePointerLeavingTheOptionMenuForAddOrRemoveOpensTheCheck
 }
 
 } // namespace
+
+namespace {
+
+// The check list looks like the styler's menus: its icon bar, its check boxes, and the buttons' images
+// in a column of their own.
+TEST_F(OptionMenuTest, TheCheckListShowsTheButtonsImagesInTheMenuStylersLook) {
+    RowLength(100);
+    Bar->SetAutoOptionMenu(true);
+    Buttons[2]->SetVisible(false);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    OptionPanel()->OpenCheckList();
+    TKTBPopupPanel* first = OptionPanel()->CheckListWindow()->PopupPanel();
+    first->SetHotIndex(0);
+    first->OpenSubMenu();
+    TKTBPopupWindow* second = first->SubMenuWindow();
+    ASSERT_TRUE(second && second->Visible());
+    TKTBPopupPanel* list = second->PopupPanel();
+    ASSERT_NE(list->MenuStyler(), nullptr);
+    EXPECT_TRUE(list->ImageColumn()) << "the buttons have glyphs";
+    EXPECT_FALSE(first->ImageColumn()) << "the caption entry has no control";
+    Driver.Pump();
+
+    const TPoint origin = TTestDriver::ScreenPoint(list, TPoint(0, 0));
+    auto shot =
+        Driver.RenderScreen(TRect(origin.X, origin.Y, origin.X + list->Width(), origin.Y + list->Height()));
+    const TIconBar* iconBar = list->MenuStyler()->IconBar();
+    const int cell = iconBar->Size();
+    TKTBMenuItem* entries = list->RootItem();
+    struct Row {
+        int Index;
+        bool Checked;
+    };
+    for (Row row : {Row{0, true}, Row{2, false}}) {
+        SCOPED_TRACE(entries->Items(row.Index)->Caption);
+        const TRect r = entries->Items(row.Index)->Bounds;
+        // The check box inside the icon cell carries the icon bar's check colour only when checked.
+        const TColor box = TTestDriver::PixelOf(*shot, r.Left + 3, r.Top + 3);
+        EXPECT_EQ(box == iconBar->CheckColor(), row.Checked);
+        // The image column right of the icon cell shows the button's blue glyph.
+        EXPECT_EQ(TTestDriver::PixelOf(*shot, r.Left + cell + 10, (r.Top + r.Bottom) / 2), clBlue);
+    }
+    auto screen =
+        Driver.RenderScreen(TRect(Form->Left(), Form->Top(), Form->Left() + 600, Form->Top() + 300));
+    TTestDriver::SavePng(*screen, TestOutputDir("toolbars") + "/option-window-check-list-images.png");
+}
+
+} // namespace
