@@ -877,7 +877,7 @@ void TControlSelectorPanel::OpenOptions() {
         FAutoClickTimer->SetEnabled(true);
     }
     auto* window = dynamic_cast<TKvxPopupForm*>(Owner());
-    int width = 0;
+    int width = FOptionMenu ? plat::DropDownSize(FOptionMenu->Items()).cx : 0;
     if (!FOptionMenu) {
         if (!FCustomizeWindow) {
             FCustomizeWindow = new TOptionSelectorWindow(this);

@@ -414,3 +414,42 @@ TEST_F(OptionMenuTest, TheCheckListShowsTheButtonsImagesInTheMenuStylersLook) {
 }
 
 } // namespace
+
+namespace {
+
+// Near the right edge of the work area the options menu opens to the left of its entry.
+TEST_F(OptionMenuTest, NearTheRightEdgeTheOptionMenuOpensLeftOfItsEntry) {
+    auto* options = new TPopupMenu(Form);
+    auto* reset = new TMenuItem(Form);
+    reset->SetCaption("Reset this toolbar to its first layout");
+    options->Items()->Add(reset);
+    Bar->SetOptionMenu(options);
+    RowLength(100);
+    const TRect work = Screen->WorkAreaRect();
+    for (bool nearEdge : {false, true}) {
+        SCOPED_TRACE(nearEdge ? "near the right edge" : "with room to the right");
+        Form->SetLeft(nearEdge ? work.Right - Form->Width() : 100);
+        Driver.Pump();
+        Bar->ShowOptionWindow();
+        ASSERT_TRUE(WindowShown());
+        const TRect entry = OptionPanel()->OptionsRect();
+        const TPoint left = TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left, entry.Top));
+        const TPoint right = TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Right, entry.Top));
+        TRect shown;
+        SetMenuLoopHook([&](TMenu*) {
+            EXPECT_TRUE(GetMenuItemRect(reset, shown));
+            Driver.PressKey(VK_ESCAPE);
+        });
+        Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+        SetMenuLoopHook(nullptr);
+        EXPECT_LE(shown.Right, work.Right);
+        if (nearEdge)
+            EXPECT_LE(shown.Right, left.X) << "the menu does not cover its entry";
+        else
+            EXPECT_GE(shown.Left, right.X);
+        Bar->HideOptionWindow();
+        Driver.MoveTo(TPoint(0, 0));
+    }
+}
+
+} // namespace
