@@ -729,7 +729,22 @@ bool TMenu::IsShortCut(TMessage& Message) {
 void TMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) {
     if (OnChange)
         OnChange(Sender, Source, Rebuild);
+    // A listener may remove itself or others while it is told.
+    const auto listeners = FChangeListeners;
+    for (const auto& [key, handler] : listeners)
+        if (std::any_of(FChangeListeners.begin(), FChangeListeners.end(),
+                        [k = key](const auto& l) { return l.first == k; }))
+            handler(Sender, Source, Rebuild);
     UpdateItems();
+}
+
+void TMenu::AddChangeListener(const void* Key, TMenuChangeEvent Handler) {
+    RemoveChangeListener(Key);
+    FChangeListeners.emplace_back(Key, std::move(Handler));
+}
+
+void TMenu::RemoveChangeListener(const void* Key) {
+    std::erase_if(FChangeListeners, [Key](const auto& l) { return l.first == Key; });
 }
 
 PLAT_CLASS_INFO_CREATABLE(TMainMenu, TMenu)

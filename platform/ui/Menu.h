@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gfx/Canvas.h"
@@ -202,6 +203,10 @@ public:
     void SetDropDownFrame(TDropDownFrame Value);
 
     TMenuChangeEvent OnChange;
+    // Components that follow the menu's changes beside the owner's OnChange (a toolbar showing the menu
+    // as buttons). Key identifies the listener for its removal.
+    void AddChangeListener(const void* Key, TMenuChangeEvent Handler);
+    void RemoveChangeListener(const void* Key);
 
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -211,6 +216,7 @@ private:
     TCustomImageList* FImages = nullptr;
     bool FOwnerDraw = false;
     TDropDownFrame FDropDownFrame;
+    std::vector<std::pair<const void*, TMenuChangeEvent>> FChangeListeners;
 };
 
 // The menu bar of the form it is set to (TForm::Menu). The bar lives in the form's frame above the
@@ -266,6 +272,9 @@ HWND MenuItemWindow(const TMenuItem* Item);
 TMenuItem* MenuSelectedItem();
 // The screen rectangle of a visible item in an open drop-down or a menu bar; false when it shows nowhere.
 bool GetMenuItemRect(const TMenuItem* Item, TRect& Rect);
+// The size of the drop-down that shows Parent's sub-items, frame included, measured as it would open
+// (a caller placing a menu beside or above something needs it before it opens).
+TSize DropDownSize(TMenuItem* Parent);
 // Closes every open menu (as Escape to the end would).
 void CloseMenus();
 // Tests run code inside each menu loop, first thing (as modal forms are answered).

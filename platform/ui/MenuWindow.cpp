@@ -1141,4 +1141,13 @@ void UpdateWindowList(TCustomForm* Frame) {
     }
 }
 
+TSize DropDownSize(TMenuItem* Parent) {
+    if (!Parent)
+        return TSize(0, 0);
+    TLevel level;
+    level.Parent = Parent;
+    LayoutLevel(level);
+    return level.Size;
+}
+
 } // namespace plat

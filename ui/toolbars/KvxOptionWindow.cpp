@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/ImageList.h"
+#include "platform/ui/Input.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/Timer.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 #include "ui/toolbars/KvxToolBarDraw.h"
 #include "ui/toolbars/KvxToolBarStylers.h"
 
@@ -24,6 +28,7 @@ PLAT_CLASS_INFO(TOptionSelectorWindow, TKvxPopupForm)
 PLAT_CLASS_INFO(TKTBPopupPanel, TOptionSelectorPanel)
 PLAT_CLASS_INFO(TKTBPopupWindow, TKvxPopupForm)
 PLAT_CLASS_INFO(TControlSelectorPanel, TOptionSelectorPanel)
+PLAT_CLASS_INFO(TCustomizeOption, TOptionSelectorPanel)
 
 namespace {
 
@@ -190,19 +195,51 @@ void TKTBPopupPanel::SetRootItem(TKTBMenuItem* Value) {
     Arrange();
 }
 
+namespace {
+
+// The image a control shows on the toolbar: an image list entry or a glyph.
+bool ControlImage(const plat::TControl* C, const TKvxCustomToolBar* Bar, plat::TCustomImageList*& List,
+                  int& Index, plat::TBitmap*& Glyph) {
+    List = nullptr, Index = -1, Glyph = nullptr;
+    const auto* b = dynamic_cast<const TKvxCustomToolBarButton*>(C);
+    if (!b)
+        return false;
+    if (Bar && Bar->Images() && b->ImageIndex() >= 0 && b->ImageIndex() < Bar->Images()->Count()) {
+        List = Bar->Images(), Index = b->ImageIndex();
+        return true;
+    }
+    if (b->Glyph() && !b->Glyph()->Empty()) {
+        Glyph = b->Glyph();
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int TKTBPopupPanel::IconBarWidth() const {
+    const int bar = FMenuStyler && FIconBar && FMenuStyler->IconBar() ? FMenuStyler->IconBar()->Size() : 0;
+    return bar + (FImageColumn ? FImageColumnWidth : 0);
+}
+
 void TKTBPopupPanel::Arrange() {
     if (!FRoot)
         return;
     Canvas()->Font()->Assign(Font());
+    FImageColumn = false;
     int w = 0;
     for (int i = 0; i < FRoot->Count(); ++i) {
         const TKTBMenuItem* item = FRoot->Items(i);
         w = std::max(w, Canvas()->TextWidth(item->Caption) + 7);
         if (item->HasChildren())
             w += 30;
+        plat::TCustomImageList* list;
+        int index;
+        plat::TBitmap* glyph;
+        if (!FImageColumn && item->Object && ControlImage(item->Object, FToolBar, list, index, glyph))
+            FImageColumn = true;
     }
-    if (FIconBar)
-        w += 24;
+    w += IconBarWidth();
     w = std::max(w, 70);
     int y = FMargin;
     for (int i = 0; i < FRoot->Count(); ++i) {
@@ -210,6 +247,35 @@ void TKTBPopupPanel::Arrange() {
         y += FItemHeight + 2;
     }
     SetBounds(0, 0, w + 2 * FMargin, y);
+}
+
+void TKTBPopupPanel::DrawEntryImage(TCanvas* C, const TKTBMenuItem* Item, const TRect& Cell) {
+    plat::TCustomImageList* list;
+    int index;
+    plat::TBitmap* glyph;
+    if (!Item->Object || !ControlImage(Item->Object, FToolBar, list, index, glyph))
+        return;
+    const int w = list ? list->Width() : glyph->Width();
+    const int h = list ? list->Height() : glyph->Height();
+    if (w <= Cell.Width() && h <= Cell.Height()) {
+        const int x = Cell.Left + (Cell.Width() - w) / 2, y = Cell.Top + (Cell.Height() - h) / 2;
+        if (list)
+            list->Draw(C, x, y, index, Item->Enabled);
+        else
+            C->Draw(x, y, glyph);
+        return;
+    }
+    // Larger than the cell: shrunk into it.
+    if (list) {
+        plat::TBitmap image(w, h);
+        image.Canvas()->Brush()->SetColor(plat::clFuchsia);
+        image.Canvas()->FillRect(TRect(0, 0, w, h));
+        list->Draw(image.Canvas(), 0, 0, index, Item->Enabled);
+        image.SetTransparentColor(plat::clFuchsia);
+        image.SetTransparent(true);
+        C->StretchDraw(Cell, &image);
+    } else
+        C->StretchDraw(Cell, glyph);
 }
 
 TRect TKTBPopupPanel::EntryRect(int Index) const {
@@ -305,35 +371,96 @@ void TKTBPopupPanel::Paint() {
         return;
     TCanvas* C = Canvas();
     C->Font()->Assign(Font());
-    const int iconBar = FIconBar ? 24 : 0;
-    if (iconBar) {
-        const TRect bar(FMargin, FMargin, FMargin + iconBar, Height() - FMargin);
-        toolbar::DrawBandGradient(*C, 0xFEFEFE, 0xE0E0E0, 40, bar, true);
+    const TIconBar* iconBar = FMenuStyler && FIconBar ? FMenuStyler->IconBar() : nullptr;
+    const TSelectedItem* selected = FMenuStyler ? FMenuStyler->SelectedItem() : nullptr;
+    TMenuGlyphs* glyphs = FMenuStyler ? FMenuStyler->Glyphs() : nullptr; // the check mark
+    const int iconCell = iconBar ? iconBar->Size() : 0;
+    const int strip = IconBarWidth();
+    // Without a styler the list keeps a plain look of its own.
+    const TColor barFrom = iconBar ? iconBar->Color() : 0xFEFEFE,
+                 barTo = iconBar ? iconBar->ColorTo() : 0xE0E0E0;
+    if (strip > 0) {
+        const TRect bar(FMargin, FMargin, FMargin + strip, Height() - FMargin);
+        if (barFrom != plat::clNone && barTo != plat::clNone)
+            toolbar::DrawBandGradient(*C, barFrom, barTo, 40, bar, true);
+        else if (barFrom != plat::clNone) {
+            C->Brush()->SetColor(barFrom);
+            C->FillRect(bar);
+        }
     }
     for (int i = 0; i < FRoot->Count(); ++i) {
         const TKTBMenuItem* item = FRoot->Items(i);
         const TRect& R = item->Bounds;
-        if (i == FHotIndex)
-            FillEntry(C, R, 0xC2EEFF, plat::clNone, false);
-        if (item->AutoCheck && item->Checked && item->Enabled) {
-            // The check box in the icon cell.
-            const TRect box(R.Left + 3, R.Top + 3, R.Left + iconBar - 3, R.Bottom - 3);
-            FillEntry(C, box, 0x6FC0FF, plat::clNone, false);
-            C->Pen()->SetColor(plat::clBlack);
-            const int x = (box.Left + box.Right) / 2 - 4, y = (box.Top + box.Bottom) / 2;
-            for (int d = 0; d < 2; ++d) {
-                C->MoveTo(x, y - 1 + d);
-                C->LineTo(x + 3, y + 2 + d);
-                C->LineTo(x + 8, y - 3 + d);
-            }
+        const bool hot = i == FHotIndex;
+        if (hot) {
+            if (selected && selected->Color() != plat::clNone) {
+                if (selected->ColorTo() != plat::clNone)
+                    toolbar::DrawBandGradient(*C, selected->Color(), selected->ColorTo(), 40, R,
+                                              selected->GradientDirection() == gdHorizontal);
+                else {
+                    C->Brush()->SetColor(selected->Color());
+                    C->FillRect(R);
+                }
+                if (selected->BorderColor() != plat::clNone) {
+                    C->Brush()->SetStyle(plat::bsClear);
+                    C->Pen()->SetColor(selected->BorderColor());
+                    C->Rectangle(R);
+                    C->Brush()->SetStyle(plat::bsSolid);
+                }
+            } else if (!selected)
+                FillEntry(C, R, 0xC2EEFF, plat::clNone, false);
         }
-        TRect text(R.Left + iconBar + 4, R.Top, R.Right - 4, R.Bottom);
+        const TRect icon(R.Left, R.Top, R.Left + iconCell, R.Bottom);
+        if (item->AutoCheck && item->Checked && item->Enabled) {
+            const TRect box = iconCell > 0
+                                  ? TRect(icon.Left + 1, icon.Top + 1, icon.Right - 2, icon.Bottom - 1)
+                                  : TRect(R.Left + 3, R.Top + 3, R.Left + 21, R.Bottom - 3);
+            const TColor from = hot && selected ? selected->CheckColor()
+                                : iconBar       ? iconBar->CheckColor()
+                                                : 0x6FC0FF;
+            const TColor to = hot && selected ? selected->CheckColorTo()
+                              : iconBar       ? iconBar->CheckColorTo()
+                                              : plat::clNone;
+            const TColor frame = hot && selected ? selected->BorderColor()
+                                 : iconBar       ? iconBar->CheckBorder()
+                                                 : plat::clBlack;
+            if (from != plat::clNone && to != plat::clNone)
+                toolbar::DrawBandGradient(*C, from, to, 16, box, true);
+            else if (from != plat::clNone) {
+                C->Brush()->SetColor(from);
+                C->FillRect(box);
+            }
+            C->Brush()->SetStyle(plat::bsClear);
+            C->Pen()->SetColor(frame);
+            C->Rectangle(box);
+            C->Brush()->SetStyle(plat::bsSolid);
+            plat::TBitmap* check = glyphs ? glyphs->Check() : nullptr;
+            if (check && !check->Empty()) {
+                check->SetTransparent(true);
+                C->Draw(box.Left + (box.Width() - check->Width()) / 2,
+                        box.Top + (box.Height() - check->Height()) / 2, check);
+            } else {
+                C->Pen()->SetColor(plat::clBlack);
+                const int x = (box.Left + box.Right) / 2 - 4, y = (box.Top + box.Bottom) / 2;
+                for (int d = 0; d < 2; ++d) {
+                    C->MoveTo(x, y - 1 + d);
+                    C->LineTo(x + 3, y + 2 + d);
+                    C->LineTo(x + 8, y - 3 + d);
+                }
+            }
+        } else if (!item->AutoCheck && !FImageColumn && iconCell > 0)
+            DrawEntryImage(C, item, icon);
+        if (FImageColumn)
+            DrawEntryImage(
+                C, item,
+                TRect(R.Left + iconCell, R.Top + 2, R.Left + iconCell + FImageColumnWidth, R.Bottom - 2));
+        TRect text(R.Left + strip + 4, R.Top, R.Right - 4, R.Bottom);
         C->Brush()->SetStyle(plat::bsClear);
         C->Font()->SetColor(item->Enabled ? plat::clBlack : kGray);
         C->TextRect(text, item->Caption, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_LEFT);
         C->Brush()->SetStyle(plat::bsSolid);
         if (item->HasChildren()) {
-            // The sub-menu arrow.
+            // A small black arrow, as the menus draw their sub-menu glyph.
             C->Pen()->SetColor(plat::clBlack);
             const int mid = (R.Top + R.Bottom) / 2;
             for (int k = 0; k < 4; ++k) {
@@ -364,11 +491,146 @@ void TKTBPopupPanel::Dispatch(plat::TMessage& Message) {
         SetHotIndex(-1);
 }
 
+// ---- TCustomizeOption ----
+
+TCustomizeOption::TCustomizeOption(plat::TComponent* AOwner) : TOptionSelectorPanel(AOwner) {}
+
+TRect TCustomizeOption::InnerRect() const {
+    return TRect(3, 3, Width() - 3, Height() - 3);
+}
+
+void TCustomizeOption::SizeToText() {
+    Canvas()->Font()->Assign(Font());
+    SetBounds(Left(), Top(), Canvas()->TextWidth(FText) + 2 * 3 + 12, 25);
+}
+
+void TCustomizeOption::SetState(bool Value) {
+    if (FHot == Value && FDown == Value)
+        return;
+    FHot = FDown = Value;
+    Invalidate();
+}
+
+void TCustomizeOption::MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
+    TOptionSelectorPanel::MouseDown(Button, Shift, X, Y);
+    if (InnerRect().Contains(TPoint(X, Y)) && !FDown)
+        SetState(true);
+}
+
+void TCustomizeOption::MouseMove(plat::TShiftState Shift, int X, int Y) {
+    TOptionSelectorPanel::MouseMove(Shift, X, Y);
+    const bool inside = InnerRect().Contains(TPoint(X, Y));
+    if (inside && !(Shift & plat::ssLeft))
+        SetState(true);
+    else if (!inside && FHot)
+        SetState(false);
+}
+
+void TCustomizeOption::MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) {
+    TOptionSelectorPanel::MouseUp(Button, Shift, X, Y);
+    if (!FDown || !InnerRect().Contains(TPoint(X, Y)))
+        return;
+    SetState(false);
+    if (auto* window = dynamic_cast<TOptionSelectorWindow*>(Owner()))
+        window->Hide();
+    if (FToolBar)
+        FToolBar->CustomizeRequest();
+}
+
+void TCustomizeOption::Dispatch(plat::TMessage& Message) {
+    TOptionSelectorPanel::Dispatch(Message);
+    if (Message.Msg == plat::CM_MOUSELEAVE)
+        SetState(false);
+}
+
+void TCustomizeOption::Paint() {
+    TOptionSelectorPanel::Paint();
+    if (!FToolBar || !FToolBar->CurrentStyler())
+        return;
+    TCanvas* C = Canvas();
+    // A menu bar's entry looks like its menus' selected items, other toolbars' like their pressed buttons.
+    const TRootItem* root = nullptr;
+    if (FToolBar->Menu())
+        if (TCustomKvxMenuStyler* ms = FToolBar->CurrentStyler()->CurrentMenuStyler())
+            root = ms->RootItem();
+    const toolbar::TButtonAppearance* a = FToolBar->CurrentStyler()->ButtonAppearance();
+    const TRect inner = InnerRect();
+    TColor text;
+    if (FDown) {
+        if (root)
+            FillEntry(C, inner, root->SelectedColor(), root->SelectedColorTo(), true);
+        else
+            FillEntry(C, inner, a->ColorDown(), a->ColorDownTo(), true);
+        text = root ? root->SelectedTextColor() : a->CaptionTextColorDown();
+    } else
+        text = root ? root->SelectedTextColor() : a->CaptionTextColor();
+    C->Font()->Assign(Font());
+    C->Font()->SetColor(text);
+    C->Brush()->SetStyle(plat::bsClear);
+    TRect t(inner.Left + 4, inner.Top, inner.Right - 4, inner.Bottom);
+    C->TextRect(t, FText, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_CENTER);
+    C->Brush()->SetStyle(plat::bsSolid);
+}
+
 // ---- TControlSelectorPanel ----
 
 TControlSelectorPanel::TControlSelectorPanel(plat::TComponent* AOwner)
     : TOptionSelectorPanel(AOwner), FDownColor(kGray), FDownColorTo(plat::clNone), FHotColor(0xD2BDB6),
-      FHotColorTo(plat::clNone), FTextColor(0), FHotTextColor(plat::clWhite), FDownTextColor(0) {}
+      FHotColorTo(plat::clNone), FTextColor(0), FHotTextColor(plat::clWhite), FDownTextColor(0) {
+    FAutoClickTimer = std::make_unique<plat::TTimer>(nullptr);
+    FAutoClickTimer->SetEnabled(false);
+    FAutoClickTimer->SetInterval(1);
+    FAutoClickTimer->OnTimer = [this](plat::TObject*) { AutoClickTick(); };
+}
+
+TControlSelectorPanel::~TControlSelectorPanel() {
+    SetCustomizer(nullptr);
+    // Its hide event would reach back into this panel and the option window while both are going.
+    if (FCustomizeWindow) {
+        FCustomizeWindow->OnHide = nullptr;
+        delete FCustomizeWindow;
+    }
+}
+
+void TControlSelectorPanel::SetCustomizer(TKvxToolBarCustomizer* Value) {
+    if (Value == FCustomizer)
+        return;
+    if (FCustomizer)
+        FCustomizer->RemoveFreeNotification(this);
+    FCustomizer = Value;
+    if (FCustomizer)
+        FCustomizer->FreeNotification(this);
+}
+
+void TControlSelectorPanel::Notification(plat::TComponent* AComponent, plat::TOperation Operation) {
+    TOptionSelectorPanel::Notification(AComponent, Operation);
+    if (Operation != plat::opRemove)
+        return;
+    if (AComponent == FCustomizer)
+        FCustomizer = nullptr;
+    if (AComponent == FCustomizeWindow) {
+        FCustomizeWindow = nullptr;
+        FCustomizeOption = nullptr;
+    }
+}
+
+void TControlSelectorPanel::HideCustomizeWindow() {
+    if (!FCustomizeWindow)
+        return;
+    plat::TemporaryChange<bool> suppress(FSuppressHide, true);
+    FCustomizeWindow->Hide();
+}
+
+void TControlSelectorPanel::AutoClickTick() {
+    plat::TPoint cursor;
+    if (!FShowAddRemove || !HandleAllocated() || !plat::GetCursorPos(cursor))
+        return;
+    if (!ScreenRect(this, FAddRemoveRect).Contains(cursor))
+        return;
+    FAutoClickTimer->SetEnabled(false);
+    // Ends the option menu's loop; the pointer's next move over the entry opens the check list.
+    plat::CloseMenus();
+}
 
 void TControlSelectorPanel::SetAddRemoveCaption(const std::string& Value) {
     FAddRemoveCaption = Value;
@@ -422,6 +684,8 @@ void TControlSelectorPanel::AddSeparator(TKvxToolBarSeparator* Separator) {
 }
 
 void TControlSelectorPanel::Hidden() {
+    HideCustomizeWindow();
+    FAutoClickTimer->SetEnabled(false);
     std::vector<TKvxToolBarSeparator*> copies;
     copies.swap(FSeparatorCopies);
     for (TKvxToolBarSeparator* s : copies) {
@@ -524,6 +788,7 @@ void TControlSelectorPanel::MouseMove(plat::TShiftState Shift, int X, int Y) {
     if (FShowAddRemove && FAddRemoveRect.Contains(p) && !left && !FAddRemoveHot) {
         FAddRemoveHot = FAddRemoveDown = true;
         Invalidate();
+        HideCustomizeWindow();
         OpenCheckList();
     } else if (!FAddRemoveRect.Contains(p) && FAddRemoveHot) {
         FAddRemoveHot = FAddRemoveDown = false;
@@ -536,6 +801,8 @@ void TControlSelectorPanel::MouseMove(plat::TShiftState Shift, int X, int Y) {
     } else if (!FOptionsRect.Contains(p) && FOptionsHot) {
         FOptionsHot = FOptionsDown = false;
         Invalidate();
+        if (Y < FOptionsRect.Top - 4)
+            HideCustomizeWindow();
     }
 }
 
@@ -602,19 +869,59 @@ void TControlSelectorPanel::OpenCheckList() {
 }
 
 void TControlSelectorPanel::OpenOptions() {
-    if (!FToolBar || !FOptionMenu)
+    if (!FToolBar || !HasOptions())
         return;
-    if (FCheckList)
-        FCheckList->CloseWindow();
+    if (FShowAddRemove) {
+        if (FCheckList)
+            FCheckList->CloseWindow();
+        FAutoClickTimer->SetEnabled(true);
+    }
     auto* window = dynamic_cast<TKvxPopupForm*>(Owner());
+    int width = FOptionMenu ? plat::DropDownSize(FOptionMenu->Items()).cx : 0;
+    if (!FOptionMenu) {
+        if (!FCustomizeWindow) {
+            FCustomizeWindow = new TOptionSelectorWindow(this);
+            FCustomizeWindow->SetKvxToolBar(FToolBar);
+            FCustomizeWindow->SetBounds(0, 0, 100, 40);
+            // The option window keeps itself open while the entry shows, and closes with it unless the
+            // panel hid the entry itself.
+            FCustomizeWindow->OnHide = [this, window](plat::TObject*) {
+                if (!window)
+                    return;
+                window->SetHideOnDeactivate(true);
+                if (!FSuppressHide)
+                    window->Hide();
+            };
+            FCustomizeOption = new TCustomizeOption(FCustomizeWindow);
+            FCustomizeOption->SetParent(FCustomizeWindow);
+        }
+        FCustomizeOption->SetKvxToolBar(FToolBar);
+        FCustomizeOption->SetText(FCustomizer->DialogSettings.Customize + " " + FToolBar->Caption());
+        FCustomizeOption->SizeToText();
+        FCustomizeWindow->SetOptionsPanel(FCustomizeOption);
+        FCustomizeWindow->SizeToPanel();
+        width = FCustomizeWindow->Width();
+    }
     const TRect entry = ScreenRect(this, FOptionsRect);
+    TPoint at(entry.Right, entry.Top);
+    if (width > 0 && at.X + width > plat::Screen->WorkAreaRect().Right)
+        at.X = entry.Left - width;
     if (window)
         window->SetHideOnDeactivate(false);
-    FOptionMenu->Popup(entry.Right, entry.Top);
-    FOptionsHot = FOptionsDown = false;
-    if (window) {
-        window->SetHideOnDeactivate(true);
-        window->Hide();
+    if (FOptionMenu) {
+        FOptionMenu->Popup(at.X, at.Y);
+        FOptionsHot = FOptionsDown = false;
+        FAutoClickTimer->SetEnabled(false);
+        plat::TPoint cursor;
+        const bool onAddRemove =
+            FShowAddRemove && plat::GetCursorPos(cursor) && ScreenRect(this, FAddRemoveRect).Contains(cursor);
+        if (window && !onAddRemove)
+            window->Hide();
+        if (window)
+            window->SetHideOnDeactivate(true);
+    } else {
+        FCustomizeWindow->SetBounds(at.X, at.Y, FCustomizeWindow->Width(), FCustomizeWindow->Height());
+        FCustomizeWindow->Show();
     }
     Invalidate();
 }

@@ -21,6 +21,7 @@ namespace ui {
 class TKvxCustomToolBar;
 class TKvxToolBarSeparator;
 class TCustomKvxMenuStyler;
+class TKvxToolBarCustomizer;
 
 // A borderless pop-up that hides itself one tick after it lost the activation.
 class TKvxPopupForm : public plat::TForm {
@@ -124,6 +125,8 @@ public:
     int HotIndex() const { return FHotIndex; }
     void SetHotIndex(int Index);
     int OpenIndex() const { return FOpenIndex; }
+    // Some entry's control shows an image: the list gets a column for them.
+    bool ImageColumn() const { return FImageColumn; }
     void Toggle(int Index);
     void Reset();
     // The next level's window, once an entry with children opened it.
@@ -140,7 +143,11 @@ protected:
 private:
     plat::TRect EntryRect(int Index) const;
     void InvalidatePart(const plat::TRect& R);
+    int IconBarWidth() const;
+    void DrawEntryImage(plat::TCanvas* C, const TKTBMenuItem* Item, const plat::TRect& Cell);
     TKTBMenuItem* FRoot = nullptr;
+    bool FImageColumn = false;
+    int FImageColumnWidth = 20;
     TCustomKvxMenuStyler* FMenuStyler = nullptr;
     int FItemHeight = 24;
     int FHotIndex = -1;
@@ -166,14 +173,42 @@ private:
 
 // ---- The option panel ----
 
+// The one entry of the window the "Options" entry opens when the toolbar has a customizer but no option
+// menu: a click on it opens the customizer's dialog.
+class TCustomizeOption : public TOptionSelectorPanel {
+    PLAT_CLASS(TCustomizeOption)
+public:
+    explicit TCustomizeOption(plat::TComponent* AOwner);
+    const std::string& Text() const { return FText; }
+    void SetText(const std::string& Value) { FText = Value; }
+    void SizeToText();
+    bool Down() const { return FDown; }
+
+protected:
+    void Paint() override;
+    void MouseDown(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void MouseMove(plat::TShiftState Shift, int X, int Y) override;
+    void MouseUp(plat::TMouseButton Button, plat::TShiftState Shift, int X, int Y) override;
+    void Dispatch(plat::TMessage& Message) override;
+
+private:
+    plat::TRect InnerRect() const;
+    void SetState(bool Value);
+    bool FHot = false, FDown = false;
+    std::string FText = "Customize";
+};
+
 class TControlSelectorPanel : public TOptionSelectorPanel {
     PLAT_CLASS(TControlSelectorPanel)
 public:
     explicit TControlSelectorPanel(plat::TComponent* AOwner);
+    ~TControlSelectorPanel() override;
 
     void SetShowAddRemove(bool Value) { FShowAddRemove = Value; }
     bool ShowAddRemove() const { return FShowAddRemove; }
     void SetOptionMenu(plat::TPopupMenu* Value) { FOptionMenu = Value; }
+    TKvxToolBarCustomizer* Customizer() const { return FCustomizer; }
+    void SetCustomizer(TKvxToolBarCustomizer* Value);
     void SetAddRemoveCaption(const std::string& Value);
     void SetOptionsCaption(const std::string& Value);
     void SetColors(plat::TColor Down, plat::TColor DownTo, plat::TColor Hot, plat::TColor HotTo,
@@ -184,7 +219,7 @@ public:
     int AddControl(plat::TControl* Control);
     void AddSeparator(TKvxToolBarSeparator* Separator);
     const std::vector<plat::TControl*>& Controls() const { return FControls; }
-    bool HasOptions() const { return FOptionMenu != nullptr; }
+    bool HasOptions() const { return FOptionMenu != nullptr || FCustomizer != nullptr; }
     bool IsEmpty() const { return FControls.empty() && !FShowAddRemove && !HasOptions(); }
     void Arrange();
     void Hidden() override;
@@ -195,16 +230,22 @@ public:
     // Shows the check list of the toolbar's controls beside the "Add or Remove Buttons" entry.
     void OpenCheckList();
     TKTBPopupWindow* CheckListWindow() const { return FCheckList; }
+    // The window of the "Customize" entry, once the options entry opened it.
+    TOptionSelectorWindow* CustomizeWindow() const { return FCustomizeWindow; }
+    // Opens what the "Options" entry leads to: the option menu, or the "Customize" entry.
+    void OpenOptions();
 
 protected:
     void Paint() override;
     void MouseMove(plat::TShiftState Shift, int X, int Y) override;
     void Dispatch(plat::TMessage& Message) override;
+    void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
 
 private:
     void UpdateEntryWidths();
     void PaintEntry(plat::TCanvas* C, const plat::TRect& R, const std::string& Caption, bool Hot, bool Down);
-    void OpenOptions();
+    void HideCustomizeWindow();
+    void AutoClickTick();
 
     std::vector<plat::TControl*> FControls;
     std::vector<TKvxToolBarSeparator*> FSeparatorCopies;
@@ -220,6 +261,12 @@ private:
     plat::TPopupMenu* FOptionMenu = nullptr;
     plat::TColor FDownColor, FDownColorTo, FHotColor, FHotColorTo, FTextColor, FHotTextColor, FDownTextColor;
     TKTBPopupWindow* FCheckList = nullptr;
+    TKvxToolBarCustomizer* FCustomizer = nullptr;
+    TOptionSelectorWindow* FCustomizeWindow = nullptr;
+    TCustomizeOption* FCustomizeOption = nullptr;
+    bool FSuppressHide = false;
+    // While the option menu is open, watches for the pointer reaching "Add or Remove Buttons".
+    std::unique_ptr<plat::TTimer> FAutoClickTimer;
 };
 
 } // namespace ui

@@ -1,4 +1,5 @@
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 
 #include <algorithm>
 #include <utility>
@@ -40,6 +41,8 @@ TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
 }
 
 TKvxCustomToolBar::~TKvxCustomToolBar() {
+    if (FMenu)
+        FMenu->RemoveChangeListener(this);
     if (FMenuMode)
         TKvxCustomToolBar::ExitMenuMode();
     FMDIFilter.Remove();
@@ -468,6 +471,8 @@ void TKvxCustomToolBar::Notification(plat::TComponent* AComponent, plat::TOperat
     if (Operation != plat::opRemove || (ComponentState() & plat::csDestroying))
         return;
     MenuBarNotification(AComponent);
+    if (AComponent == FCustomizer)
+        FCustomizer = nullptr;
     if (AComponent == FImages) {
         FImages = nullptr;
         // The indexes pointed into the list that went; the buttons would show another list's images.
@@ -497,6 +502,12 @@ void TKvxCustomToolBar::Dispatch(plat::TMessage& Message) {
     if (MenuBarDispatch(Message))
         return;
     switch (Message.Msg) {
+    case plat::WM_SETFOCUS:
+        TCustomControl::Dispatch(Message);
+        // The toolbar itself takes no typing: the focus goes on to its first control that can have it.
+        if (plat::TWinControl* first = FirstFocusableControl(true))
+            first->SetFocus();
+        return;
     case plat::CM_CONTROLCHANGE:
         TCustomControl::Dispatch(Message);
         if (!FReparenting) {

@@ -33,6 +33,7 @@ class TKvxCustomToolBarButton;
 class TOptionSelectorWindow;
 class TControlSelectorPanel;
 class TFloatingWindow;
+class TKvxToolBarCustomizer;
 
 namespace toolbar {
 
@@ -421,6 +422,11 @@ public:
     void SetTextAutoOptionMenu(const std::string& Value) { FTextAutoOptionMenu = Value; }
     const std::string& TextOptionMenu() const { return FTextOptionMenu; }
     void SetTextOptionMenu(const std::string& Value) { FTextOptionMenu = Value; }
+    // The customizer that edits this toolbar; it registers itself when it is pointed at the toolbar.
+    TKvxToolBarCustomizer* Customizer() const { return FCustomizer; }
+    void SetCustomizer(TKvxToolBarCustomizer* Value);
+    // The option window's "Customize" entry asks for the customizer's dialog.
+    void CustomizeRequest();
     // The click on the option indicator.
     void OptionClick();
     // Fills the option window with the controls that did not fit and its entries; does not show it.
@@ -428,6 +434,11 @@ public:
     void ShowOptionWindow(int X = 0, int Y = 0, bool AtPosition = false);
     TOptionSelectorWindow* OptionWindow() const { return FOptionWindow; }
     TControlSelectorPanel* OptionPanel() const { return FOptionPanel; }
+
+    // The first and last windowed controls in the toolbar's tab order, leaving out hint windows and
+    // toolbars; with FocusableOnly only those that can take the focus now.
+    plat::TWinControl* FirstFocusableControl(bool FocusableOnly) const;
+    plat::TWinControl* LastFocusableControl(bool FocusableOnly) const;
 
     // ---- Menu bar ----
     plat::TMainMenu* Menu() const { return FMenu; }
@@ -658,6 +669,7 @@ protected:
     bool FAutoOptionMenu = false;
     bool FBuildingOptions = false;
     plat::TPopupMenu* FOptionMenu = nullptr;
+    TKvxToolBarCustomizer* FCustomizer = nullptr;
     std::string FTextAutoOptionMenu = "Add or Remove Buttons";
     std::string FTextOptionMenu = "Options";
     TOptionSelectorWindow* FOptionWindow = nullptr; // owned as a component
@@ -698,6 +710,14 @@ protected:
     plat::TMenuItem* FDroppedItem = nullptr;
     TKvxCustomToolBarButton* FTrackedButton = nullptr;
     TKvxCustomToolBarButton* FSwitchTarget = nullptr;
+    // An arrow key moved on to a menu button without a menu: it becomes hot once the open menu closed.
+    TKvxCustomToolBarButton* FDelayedHotButton = nullptr;
+    std::unique_ptr<plat::TTimer> FMenuTimer;
+    void DelayedHotTick();
+    // The menu changed after its buttons were made: they follow it.
+    void MenuItemsChanged(plat::TMenuItem* Source);
+    void SyncMenuButtons();
+    bool FMenuSyncPending = false;
     plat::TPoint FLastMenuPointer;
     std::unique_ptr<plat::TBitmap> FBackground;
     bool FBackgroundValid = false;

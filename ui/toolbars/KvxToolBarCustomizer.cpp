@@ -62,11 +62,16 @@ TKvxToolBarCustomizer::~TKvxToolBarCustomizer() {
 void TKvxToolBarCustomizer::SetKvxToolBar(TKvxToolBar* Value) {
     if (Value == FToolBar)
         return;
-    if (FToolBar)
+    if (FToolBar) {
         FToolBar->RemoveFreeNotification(this);
+        if (FToolBar->Customizer() == this)
+            FToolBar->SetCustomizer(nullptr);
+    }
     FToolBar = Value;
-    if (Value)
+    if (Value) {
         Value->FreeNotification(this);
+        Value->SetCustomizer(this);
+    }
 }
 
 void TKvxToolBarCustomizer::SetLargeImages(plat::TCustomImageList* Value) {

@@ -73,6 +73,8 @@ public:
         bool EditCaption = true, LargeIcon = false, EditGlyphPosition = true;
         bool EditGlyph = true, EditGlyphVisible = true;
         std::string Caption = "Customizer";
+        // The option window's entry that opens the dialog.
+        std::string Customize = "Customize";
         std::string GlyphEditNoneIconCaption = "None";
     } DialogSettings;
     // Which actions the dialog offers.

@@ -7,9 +7,12 @@
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/HintWindow.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Timer.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
@@ -47,14 +50,18 @@ void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
     if (Value == FMenu)
         return;
     FreeMenuButtons();
-    if (FMenu)
+    if (FMenu) {
         FMenu->RemoveFreeNotification(this);
+        FMenu->RemoveChangeListener(this);
+    }
     FMenu = Value;
     if (!FMenu) {
         FFormKeyFilter.Remove();
         return;
     }
     FMenu->FreeNotification(this);
+    FMenu->AddChangeListener(
+        this, [this](plat::TObject*, plat::TMenuItem* Source, bool) { MenuItemsChanged(Source); });
     HookFormKeys();
     if (FMenu->Images())
         SetImages(FMenu->Images());
@@ -109,6 +116,59 @@ void TKvxCustomToolBar::RelinkMenuButtons() {
         }
         found->SetMenuItem(root->Items(i));
     }
+}
+
+void TKvxCustomToolBar::MenuItemsChanged(plat::TMenuItem* Source) {
+    if (!FMenu || (ComponentState() & (plat::csLoading | plat::csDestroying)))
+        return;
+    plat::TMenuItem* root = FMenu->Items();
+    if (Source && Source != root) {
+        // One item changed: its button takes its caption, state and visibility again.
+        if (Source->Parent() != root)
+            return;
+        bool changed = false;
+        for (plat::TControl* c : FOrderedControls)
+            if (auto* b = dynamic_cast<TKvxToolBarMenuButton*>(c);
+                b && b->MenuItem() == Source && !b->Merged) {
+                b->SetMenuItem(Source);
+                changed = true;
+            }
+        if (changed)
+            ArrangeControls();
+        return;
+    }
+    // Items came or went. The open menu's button must outlive its menu: follow once it closed.
+    if (FMenuDropped) {
+        FMenuSyncPending = true;
+        return;
+    }
+    SyncMenuButtons();
+}
+
+void TKvxCustomToolBar::SyncMenuButtons() {
+    FMenuSyncPending = false;
+    if (!FMenu)
+        return;
+    plat::TMenuItem* root = FMenu->Items();
+    std::vector<plat::TMenuItem*> shown;
+    for (plat::TControl* c : FOrderedControls)
+        if (auto* b = dynamic_cast<TKvxToolBarMenuButton*>(c); b && b->AutoCreated && !b->Merged)
+            shown.push_back(b->MenuItem());
+    std::vector<plat::TMenuItem*> wanted;
+    for (int i = 0; i < root->Count(); ++i)
+        wanted.push_back(root->Items(i));
+    if (shown == wanted)
+        return;
+    // The buttons are made again in the menu's order; a merged child menu is merged again.
+    plat::TMainMenu* menu = FMenu;
+    plat::TMainMenu* merged = FMergedMenu;
+    FSwitchTarget = nullptr;
+    FDelayedHotButton = nullptr;
+    Unmerge();
+    SetMenu(nullptr);
+    SetMenu(menu);
+    if (merged)
+        MergeMenu(merged);
 }
 
 void TKvxCustomToolBar::MergeMenu(plat::TMainMenu* ChildMenu) {
@@ -173,6 +233,30 @@ void TKvxCustomToolBar::FreeMenuButtons() {
         if (b && b->AutoCreated)
             delete b;
     }
+}
+
+namespace {
+
+std::vector<plat::TWinControl*> FocusCandidates(const TKvxCustomToolBar* Bar, bool FocusableOnly) {
+    std::vector<plat::TWinControl*> list;
+    Bar->GetTabOrderList(list);
+    std::erase_if(list, [FocusableOnly](plat::TWinControl* c) {
+        return dynamic_cast<plat::THintWindow*>(c) || dynamic_cast<TKvxCustomToolBar*>(c) ||
+               (FocusableOnly && !c->CanFocus());
+    });
+    return list;
+}
+
+} // namespace
+
+plat::TWinControl* TKvxCustomToolBar::FirstFocusableControl(bool FocusableOnly) const {
+    const auto list = FocusCandidates(this, FocusableOnly);
+    return list.empty() ? nullptr : list.front();
+}
+
+plat::TWinControl* TKvxCustomToolBar::LastFocusableControl(bool FocusableOnly) const {
+    const auto list = FocusCandidates(this, FocusableOnly);
+    return list.empty() ? nullptr : list.back();
 }
 
 bool TKvxCustomToolBar::IsEligibleMenuButton(const plat::TControl* Control) const {
@@ -254,11 +338,31 @@ bool TKvxCustomToolBar::EnterMenuMode(TKvxCustomToolBarButton* Button) {
         return FMenuResult;
     }
     FBarNavigation = true;
+    if (FDelayedHotButton && IsEligibleMenuButton(FDelayedHotButton))
+        return SelectButton(std::exchange(FDelayedHotButton, nullptr));
     return SelectMenuButton(0);
+}
+
+void TKvxCustomToolBar::DelayedHotTick() {
+    FMenuTimer->SetEnabled(false);
+    if (!FDelayedHotButton)
+        return;
+    if (!FMenuMode) {
+        // The menu was dropped by the pointer: the keys now work the bar, from the delayed button.
+        TrackMenu(nullptr);
+        return;
+    }
+    FBarNavigation = true;
+    if (IsEligibleMenuButton(FDelayedHotButton))
+        SelectButton(FDelayedHotButton);
+    FDelayedHotButton = nullptr;
 }
 
 void TKvxCustomToolBar::ExitMenuMode() {
     FMenuKeyHook.Remove();
+    FDelayedHotButton = nullptr;
+    if (FMenuTimer)
+        FMenuTimer->SetEnabled(false);
     if (FMenuMode && plat::GetCaptureControl() == this)
         plat::SetCaptureControl(nullptr);
     if (gMenuModeToolBar == this)
@@ -419,6 +523,8 @@ bool TKvxCustomToolBar::MenuBarDispatch(plat::TMessage& Message) {
 }
 
 void TKvxCustomToolBar::MenuBarNotification(plat::TComponent* AComponent) {
+    if (AComponent == FDelayedHotButton)
+        FDelayedHotButton = nullptr;
     if (AComponent == FMergedMenu) {
         // Its items are gone: the bar shows the main menu alone again.
         FMergedMenu = nullptr;
@@ -540,8 +646,13 @@ bool TKvxCustomToolBar::DropOneMenu(TKvxCustomToolBarButton* Button) {
         at = Button->ClientToScreen(plat::TPoint(0, 1));
         menu->SetAlignment(plat::paRight);
         break;
-    default:
+    default: {
         at = Button->ClientToScreen(plat::TPoint(0, Button->Height()));
+        // A menu that would run off the bottom of the screen opens above its button.
+        const int height = plat::DropDownSize(menu->Items()).cy;
+        if (at.Y + height + 10 > plat::Screen->Height())
+            at.Y -= height + Button->Height() + 4;
+    }
     }
     {
         FMenuDropped = true;
@@ -565,6 +676,15 @@ bool TKvxCustomToolBar::DropOneMenu(TKvxCustomToolBarButton* Button) {
     }
     if (ComponentState() & plat::csDestroying)
         return true;
+    if (FMenuSyncPending) {
+        // The button may go with the resync; nothing below may touch it then.
+        SyncMenuButtons();
+        if (std::find(FOrderedControls.begin(), FOrderedControls.end(), Button) == FOrderedControls.end()) {
+            if (FMenuMode)
+                ExitMenuMode();
+            return true;
+        }
+    }
     Button->ResetButtonState();
     // The press that closes a menu is the menu's own: it never reaches the button, so the button needs
     // no mark against dropping again, and the next press drops it.
@@ -634,6 +754,24 @@ plat::LRESULT TKvxCustomToolBar::MenuTrackFilter(int Code, plat::WPARAM wParam, 
     }
     if (!target || target == FTrackedButton)
         return next;
+    const bool byKey = msg->message == plat::WM_KEYDOWN;
+    const bool hasMenu = target->DropDownMenu() || (target->MenuItem() && target->MenuItem()->Count() > 0);
+    if (byKey && !hasMenu) {
+        // Nothing to drop: the bar keeps the keyboard and highlights the target once this menu closed,
+        // without running the target's command.
+        FStayInMenuMode = true;
+        FDelayedHotButton = target;
+        target->FreeNotification(this);
+        if (!FMenuTimer) {
+            FMenuTimer = std::make_unique<plat::TTimer>(nullptr);
+            FMenuTimer->SetInterval(1);
+            FMenuTimer->OnTimer = [this](plat::TObject*) { DelayedHotTick(); };
+        }
+        FMenuTimer->SetEnabled(false);
+        FMenuTimer->SetEnabled(true);
+        plat::CloseMenus();
+        return 1;
+    }
     FSwitchTarget = target;
     plat::CloseMenus();
     return 1;

@@ -6,6 +6,7 @@
 #include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 #include "ui/toolbars/KvxToolBarStylers.h"
 
 namespace ui {
@@ -20,6 +21,21 @@ void TKvxCustomToolBar::SetOptionMenu(plat::TPopupMenu* Value) {
     FOptionMenu = Value;
     if (FOptionMenu)
         FOptionMenu->FreeNotification(this);
+}
+
+void TKvxCustomToolBar::SetCustomizer(TKvxToolBarCustomizer* Value) {
+    if (Value == FCustomizer)
+        return;
+    if (FCustomizer)
+        FCustomizer->RemoveFreeNotification(this);
+    FCustomizer = Value;
+    if (FCustomizer)
+        FCustomizer->FreeNotification(this);
+}
+
+void TKvxCustomToolBar::CustomizeRequest() {
+    if (FCustomizer)
+        FCustomizer->ShowCustomizeDialog();
 }
 
 TPoint TKvxCustomToolBar::OptionAnchor() const {
@@ -94,6 +110,7 @@ void TKvxCustomToolBar::BuildOptionWindow() {
     panel->SetOptionMenu(FOptionMenu);
     panel->SetAddRemoveCaption(FTextAutoOptionMenu);
     panel->SetOptionsCaption(FTextOptionMenu);
+    panel->SetCustomizer(FCustomizer);
     panel->SetKvxToolBar(this);
     // A menu bar's option window looks like its menus; other toolbars' like their buttons.
     TCustomKvxMenuStyler* menuStyler = FCurrentStyler->CurrentMenuStyler();

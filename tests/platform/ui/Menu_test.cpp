@@ -578,3 +578,54 @@ TEST(MenuLayoutTest, MenusAndTheirItemsLoadFromFormLayouts) {
     driver.PressKey('O', modControl);
     EXPECT_EQ(form->Opens, 1);
 }
+
+namespace {
+
+// Listeners hear every change beside the owner's OnChange, and one may drop itself or another while
+// it is told.
+TEST(MenuChangeListenerTest, ListenersHearChangesBesideOnChangeAndMayLeaveWhileTold) {
+    TMainMenu menu(nullptr);
+    std::vector<std::string> heard;
+    menu.OnChange = [&](TObject*, TMenuItem*, bool) { heard.push_back("owner"); };
+    int a = 0, b = 0;
+    menu.AddChangeListener(&a, [&](TObject*, TMenuItem* source, bool) {
+        heard.push_back("a:" + (source ? source->Caption() : std::string("-")));
+        menu.RemoveChangeListener(&b);
+    });
+    menu.AddChangeListener(&b, [&](TObject*, TMenuItem*, bool) { heard.push_back("b"); });
+    auto* file = new TMenuItem(&menu);
+    menu.Items()->Add(file);
+    heard.clear();
+    file->SetCaption("&File");
+    EXPECT_EQ(heard, (std::vector<std::string>{"owner", "a:&File"})) << "b left before its turn";
+    menu.RemoveChangeListener(&a);
+    heard.clear();
+    file->SetEnabled(false);
+    EXPECT_EQ(heard, (std::vector<std::string>{"owner"}));
+}
+
+} // namespace
+
+namespace {
+
+// The size told before a drop-down opens is the size it opens with.
+TEST(DropDownSizeTest, TheMeasuredSizeIsTheSizeTheDropDownOpensWith) {
+    TTestDriver driver;
+    TPopupMenu menu(nullptr);
+    for (const char* caption : {"&Short", "A much longer caption", "-", "Last"})
+        Item(&menu, menu.Items(), caption);
+    Item(&menu, menu.Items(), "With shortcut")->SetShortCut(ShortCut('S', ssCtrl));
+    const TSize size = DropDownSize(menu.Items());
+    TRect shown;
+    SetMenuLoopHook([&](TMenu*) {
+        if (HWND wnd = MenuItemWindow(menu.Items()->Items(0)))
+            GetWindowRect(wnd, shown);
+        CloseMenus();
+    });
+    menu.Popup(100, 100);
+    SetMenuLoopHook(nullptr);
+    EXPECT_EQ(TSize(shown.Width(), shown.Height()), size);
+    EXPECT_EQ(DropDownSize(nullptr), TSize(0, 0));
+}
+
+} // namespace

@@ -9,9 +9,11 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/Screen.h"
 #include "platform/ui/WindowFilter.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/toolbars/KvxOptionWindow.h"
@@ -674,6 +676,175 @@ TEST_F(MenuBarTest, AChildMenuReplacesItsGroupsAndUnmergingRestoresTheMainMenu) 
     delete child;
     EXPECT_EQ(captions(), (std::vector<std::string>{"&File", "&Options", "&Window"}));
     EXPECT_EQ(Bar->MergedMenu(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Right from the last menu onto a menu without sub-items: nothing drops, its command does not run, and
+// the bar keeps the keyboard with that button highlighted once the menu timer ticked.
+TEST_F(DroppedMenuTest, AnArrowOntoAMenuWithoutItemsHighlightsItInMenuMode) {
+    auto* help = new TMenuItem(Frame);
+    help->SetCaption("&Help");
+    int helpClicks = 0;
+    help->OnClick = [&](TObject*) { ++helpClicks; };
+    Menu->Items()->Add(help);
+    Driver.Pump();
+    auto buttons = MenuButtons();
+    ASSERT_EQ(buttons.size(), 4u);
+    for (bool byPointer : {false, true}) {
+        SCOPED_TRACE(byPointer ? "menu dropped by the pointer" : "menu dropped in menu mode");
+        helpClicks = 0;
+        OnEachMenu({[&] { Driver.PressKey(VK_DOWN), Driver.PressKey(VK_RIGHT); }});
+        if (byPointer)
+            // The mode the timer starts runs its own loop; a key there ends it.
+            Driver.Click(ButtonPoint(2));
+        else {
+            ASSERT_TRUE(Bar->EnterMenuMode(nullptr));
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_LEFT, 0);
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_LEFT, 0);
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+        }
+        EXPECT_EQ(Dropped, (std::vector<std::string>{"&Window entry"}));
+        EXPECT_FALSE(MenuTracking());
+        if (!byPointer) {
+            Driver.Advance(2);
+            EXPECT_TRUE(Bar->MenuMode());
+            EXPECT_EQ(Bar->HotButton(), buttons[3]);
+            SendMessage(Bar->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        EXPECT_EQ(helpClicks, 0) << "moving across a command does not run it";
+        EXPECT_FALSE(Bar->MenuMode());
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MenuBarTest, MenuButtonsFollowLaterChangesOfTheMenu) {
+    auto captions = [&] {
+        std::vector<std::string> result;
+        for (TKvxToolBarMenuButton* b : MenuButtons())
+            result.push_back(b->Caption() + (b->Visible() ? "" : "/hidden") + (b->Enabled() ? "" : "/off"));
+        return result;
+    };
+    TMenuItem* root = Menu->Items();
+    root->Items(0)->SetCaption("&Data");
+    root->Items(1)->SetVisible(false);
+    root->Items(2)->SetEnabled(false);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&Data", "&Options/hidden", "&Window/off"}));
+    root->Items(1)->SetVisible(true);
+    root->Items(2)->SetEnabled(true);
+
+    auto* help = new TMenuItem(Frame);
+    help->SetCaption("&Help");
+    root->Add(help);
+    auto* view = new TMenuItem(Frame);
+    view->SetCaption("&View");
+    root->Insert(1, view);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&Data", "&View", "&Options", "&Window", "&Help"}));
+    delete root->Items(2);
+    root->Remove(help);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&Data", "&View", "&Window"}));
+    delete help;
+    for (TKvxToolBarMenuButton* b : MenuButtons())
+        EXPECT_EQ(b->Parent(), Bar);
+    EXPECT_GT(MenuButtons()[2]->Left(), MenuButtons()[1]->Left()) << "the bar arranged the new order";
+}
+
+// An item added while a menu is dropped gets its button once the menu closed; the dropped button
+// lives until then.
+TEST_F(DroppedMenuTest, AnItemAddedWhileAMenuIsDroppedGetsItsButtonAfterwards) {
+    TMenuItem* root = Menu->Items();
+    OnEachMenu({[&] {
+        auto* help = new TMenuItem(Frame);
+        help->SetCaption("&Help");
+        root->Add(help);
+        EXPECT_EQ(MenuButtons().size(), 3u);
+        Driver.PressKey(VK_ESCAPE);
+    }});
+    Driver.Click(ButtonPoint(1));
+    EXPECT_EQ(Dropped, (std::vector<std::string>{"&Options entry"}));
+    ASSERT_EQ(MenuButtons().size(), 4u);
+    EXPECT_EQ(MenuButtons()[3]->Caption(), "&Help");
+    EXPECT_EQ(root->Items(1)->Count(), 1) << "the dropped menu got its items back";
+    EXPECT_FALSE(Bar->MenuDropped());
+}
+
+} // namespace
+
+namespace {
+
+// A bar near the bottom of the screen drops a long menu above its button, not over it.
+TEST_F(DroppedMenuTest, AMenuThatWouldPassTheScreenBottomOpensAboveItsButton) {
+    TMenuItem* file = Menu->Items()->Items(0);
+    for (int i = 0; i < 8; ++i) {
+        auto* more = new TMenuItem(Frame);
+        more->SetCaption("More " + std::to_string(i));
+        file->Add(more);
+    }
+    for (bool nearBottom : {false, true}) {
+        SCOPED_TRACE(nearBottom ? "near the bottom" : "with room below");
+        Frame->SetTop(nearBottom ? Screen->Height() - 120 : 50);
+        Driver.Pump();
+        const TRect button =
+            TRect(TTestDriver::ScreenPoint(MenuButtons()[0], TPoint(0, 0)),
+                  TTestDriver::ScreenPoint(MenuButtons()[0], MenuButtons()[0]->ClientRect().BottomRight()));
+        TRect first, last;
+        bool shown = false;
+        OnEachMenu({[&] {
+            TMenuItem* lent = Bar->TemporaryMenu()->Items();
+            shown = GetMenuItemRect(lent->Items(0), first) &&
+                    GetMenuItemRect(lent->Items(lent->Count() - 1), last);
+            Driver.PressKey(VK_ESCAPE);
+        }});
+        Driver.Click(ButtonPoint(0));
+        ASSERT_TRUE(shown);
+        if (nearBottom)
+            EXPECT_LE(last.Bottom, button.Top) << "the whole menu lies above the button";
+        else
+            EXPECT_GE(first.Top, button.Bottom) << "the menu lies below the button";
+        EXPECT_LE(last.Bottom, Screen->Height());
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A toolbar that receives the focus hands it to its first control that can take it.
+TEST(ToolBarFocusTest, TheFocusGoesOnToTheFirstControlThatCanTakeIt) {
+    TTestDriver driver;
+    std::unique_ptr<TForm> form(NewForm<TForm>(Application));
+    form->SetBounds(40, 40, 500, 200);
+    auto* bar = new TKvxToolBar(form.get());
+    bar->SetParent(form.get());
+    std::vector<TEdit*> edits;
+    for (const char* name : {"Off", "First", "Last"}) {
+        auto* e = new TEdit(form.get());
+        e->SetName(name);
+        e->SetParent(bar);
+        edits.push_back(e);
+    }
+    edits[0]->SetEnabled(false);
+    form->Show();
+    driver.Pump();
+    EXPECT_EQ(bar->FirstFocusableControl(false), edits[0]);
+    EXPECT_EQ(bar->FirstFocusableControl(true), edits[1]);
+    EXPECT_EQ(bar->LastFocusableControl(true), edits[2]);
+    bar->SetFocus();
+    driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), edits[1]);
+
+    // With nothing to take it the toolbar keeps the focus.
+    for (TEdit* e : edits)
+        delete e;
+    EXPECT_EQ(bar->FirstFocusableControl(false), nullptr);
+    bar->SetFocus();
+    driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), bar);
 }
 
 } // namespace

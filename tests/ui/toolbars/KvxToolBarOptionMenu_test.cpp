@@ -14,6 +14,7 @@
 #include "platform/ui/Screen.h"
 #include "ui/toolbars/KvxOptionWindow.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 
 using namespace plat;
 using namespace ui;
@@ -275,6 +276,180 @@ TEST_F(OptionMenuTest, HoveringOptionsPopsUpTheOptionMenuAndItsEndClosesTheWindo
 
     delete options;
     EXPECT_EQ(Bar->OptionMenu(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+class CountingCustomizer : public TKvxToolBarCustomizer {
+public:
+    using TKvxToolBarCustomizer::TKvxToolBarCustomizer;
+    void ShowCustomizeDialog() override { ++Shown; }
+    int Shown = 0;
+};
+
+TEST_F(OptionMenuTest, TheCustomizeEntryOpensTheCustomizersDialog) {
+    auto* customizer = new CountingCustomizer(Form);
+    customizer->SetKvxToolBar(Bar);
+    ASSERT_EQ(Bar->Customizer(), customizer) << "the customizer registers itself with its toolbar";
+    RowLength(100);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    const TRect entry = OptionPanel()->OptionsRect();
+    ASSERT_FALSE(entry.IsEmpty());
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    TOptionSelectorWindow* window = OptionPanel()->CustomizeWindow();
+    ASSERT_TRUE(window && window->Visible()) << "hovering Options shows the customize entry";
+    auto* option = dynamic_cast<TCustomizeOption*>(window->OptionsPanel());
+    ASSERT_NE(option, nullptr);
+    EXPECT_EQ(option->Text(), "Customize Frames");
+    EXPECT_GE(window->Left(), TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Right, 0)).X - 1);
+    Driver.Advance(5);
+    EXPECT_TRUE(WindowShown()) << "showing the entry does not close the option window";
+
+    auto shot = Driver.RenderScreen(TRect(Form->Left(), Form->Top(), Form->Left() + 700, Form->Top() + 300));
+    TTestDriver::SavePng(*shot, TestOutputDir("toolbars") + "/option-window-customize.png");
+
+    // Up towards the lent buttons the customize entry goes, the option window stays.
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top - 6)));
+    EXPECT_FALSE(window->Visible());
+    EXPECT_TRUE(WindowShown());
+
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    ASSERT_TRUE(window->Visible());
+    Driver.Click(TTestDriver::CenterOf(option));
+    Driver.Advance(5);
+    EXPECT_EQ(customizer->Shown, 1);
+    EXPECT_FALSE(window->Visible());
+    EXPECT_FALSE(WindowShown()) << "the click closes the option window too";
+    for (TControl* c : Bar->OrderedControls())
+        EXPECT_EQ(c->Parent(), Bar);
+
+    // A customizer that goes takes its entry with it.
+    delete customizer;
+    EXPECT_EQ(Bar->Customizer(), nullptr);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown()) << "the overflow still shows";
+    EXPECT_FALSE(OptionPanel()->HasOptions());
+    EXPECT_TRUE(OptionPanel()->OptionsRect().IsEmpty());
+}
+
+TEST_F(OptionMenuTest, ThePointerLeavingTheOptionMenuForAddOrRemoveOpensTheCheckList) {
+    auto* options = new TPopupMenu(Form);
+    auto* reset = new TMenuItem(Form);
+    reset->SetCaption("Reset toolbar");
+    options->Items()->Add(reset);
+    Bar->SetOptionMenu(options);
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    const TRect entry = OptionPanel()->OptionsRect();
+    const TRect addRemove = OptionPanel()->AddRemoveRect();
+    const TPoint onAddRemove =
+        TTestDriver::ScreenPoint(OptionPanel(), TPoint(addRemove.Left + 20, addRemove.Top + 10));
+    bool shown = false;
+    SetMenuLoopHook([&](TMenu*) {
+        shown = true;
+        // No click: the pointer only moves over the entry while the menu is open.
+        Driver.MoveTo(onAddRemove);
+        Driver.Advance(3);
+    });
+    Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+    SetMenuLoopHook(nullptr);
+    ASSERT_TRUE(shown);
+    EXPECT_FALSE(MenuTracking()) << "the menu closed by itself";
+    EXPECT_TRUE(WindowShown()) << "the option window stays for the entry under the pointer";
+    Driver.MoveTo(TPoint(onAddRemove.X + 2, onAddRemove.Y));
+    TKTBPopupWindow* list = OptionPanel()->CheckListWindow();
+    ASSERT_TRUE(list && list->Visible());
+}
+
+} // namespace
+
+namespace {
+
+// The check list looks like the styler's menus: its icon bar, its check boxes, and the buttons' images
+// in a column of their own.
+TEST_F(OptionMenuTest, TheCheckListShowsTheButtonsImagesInTheMenuStylersLook) {
+    RowLength(100);
+    Bar->SetAutoOptionMenu(true);
+    Buttons[2]->SetVisible(false);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    OptionPanel()->OpenCheckList();
+    TKTBPopupPanel* first = OptionPanel()->CheckListWindow()->PopupPanel();
+    first->SetHotIndex(0);
+    first->OpenSubMenu();
+    TKTBPopupWindow* second = first->SubMenuWindow();
+    ASSERT_TRUE(second && second->Visible());
+    TKTBPopupPanel* list = second->PopupPanel();
+    ASSERT_NE(list->MenuStyler(), nullptr);
+    EXPECT_TRUE(list->ImageColumn()) << "the buttons have glyphs";
+    EXPECT_FALSE(first->ImageColumn()) << "the caption entry has no control";
+    Driver.Pump();
+
+    const TPoint origin = TTestDriver::ScreenPoint(list, TPoint(0, 0));
+    auto shot =
+        Driver.RenderScreen(TRect(origin.X, origin.Y, origin.X + list->Width(), origin.Y + list->Height()));
+    const TIconBar* iconBar = list->MenuStyler()->IconBar();
+    const int cell = iconBar->Size();
+    TKTBMenuItem* entries = list->RootItem();
+    struct Row {
+        int Index;
+        bool Checked;
+    };
+    for (Row row : {Row{0, true}, Row{2, false}}) {
+        SCOPED_TRACE(entries->Items(row.Index)->Caption);
+        const TRect r = entries->Items(row.Index)->Bounds;
+        // The check box inside the icon cell carries the icon bar's check colour only when checked.
+        const TColor box = TTestDriver::PixelOf(*shot, r.Left + 3, r.Top + 3);
+        EXPECT_EQ(box == iconBar->CheckColor(), row.Checked);
+        // The image column right of the icon cell shows the button's blue glyph.
+        EXPECT_EQ(TTestDriver::PixelOf(*shot, r.Left + cell + 10, (r.Top + r.Bottom) / 2), clBlue);
+    }
+    auto screen =
+        Driver.RenderScreen(TRect(Form->Left(), Form->Top(), Form->Left() + 600, Form->Top() + 300));
+    TTestDriver::SavePng(*screen, TestOutputDir("toolbars") + "/option-window-check-list-images.png");
+}
+
+} // namespace
+
+namespace {
+
+// Near the right edge of the work area the options menu opens to the left of its entry.
+TEST_F(OptionMenuTest, NearTheRightEdgeTheOptionMenuOpensLeftOfItsEntry) {
+    auto* options = new TPopupMenu(Form);
+    auto* reset = new TMenuItem(Form);
+    reset->SetCaption("Reset this toolbar to its first layout");
+    options->Items()->Add(reset);
+    Bar->SetOptionMenu(options);
+    RowLength(100);
+    const TRect work = Screen->WorkAreaRect();
+    for (bool nearEdge : {false, true}) {
+        SCOPED_TRACE(nearEdge ? "near the right edge" : "with room to the right");
+        Form->SetLeft(nearEdge ? work.Right - Form->Width() : 100);
+        Driver.Pump();
+        Bar->ShowOptionWindow();
+        ASSERT_TRUE(WindowShown());
+        const TRect entry = OptionPanel()->OptionsRect();
+        const TPoint left = TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left, entry.Top));
+        const TPoint right = TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Right, entry.Top));
+        TRect shown;
+        SetMenuLoopHook([&](TMenu*) {
+            EXPECT_TRUE(GetMenuItemRect(reset, shown));
+            Driver.PressKey(VK_ESCAPE);
+        });
+        Driver.MoveTo(TTestDriver::ScreenPoint(OptionPanel(), TPoint(entry.Left + 20, entry.Top + 10)));
+        SetMenuLoopHook(nullptr);
+        EXPECT_LE(shown.Right, work.Right);
+        if (nearEdge)
+            EXPECT_LE(shown.Right, left.X) << "the menu does not cover its entry";
+        else
+            EXPECT_GE(shown.Left, right.X);
+        Bar->HideOptionWindow();
+        Driver.MoveTo(TPoint(0, 0));
+    }
 }
 
 } // namespace
