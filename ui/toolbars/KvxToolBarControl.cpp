@@ -26,7 +26,9 @@ PLAT_CLASS_INFO(TKvxCustomToolBar, plat::TCustomControl)
 PLAT_CLASS_INFO_CREATABLE(TKvxToolBar, TKvxCustomToolBar)
 
 TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
-    : TCustomControl(AOwner), FPersistence(std::make_unique<TPersistence>(this)) {
+    : TCustomControl(AOwner), FPersistence(std::make_unique<TPersistence>(this)),
+      FCompactPicture(std::make_unique<TGDIPPicture>()), FOfficeHint(std::make_unique<TKvxHintInfo>()) {
+    FCompactPicture->OnChange = [this](plat::TObject*) { Invalidate(); };
     SetControlStyle((ControlStyle() | plat::csAcceptsControls) & ~plat::csOpaque);
     FInternalStyler = new TCustomKvxToolBarStyler(this);
     FInternalStyler->SetName("InternalStyler");
@@ -434,7 +436,27 @@ void TKvxCustomToolBar::SetDisabledImages(plat::TCustomImageList* Value) {
     FDisabledImages = Value;
     if (Value)
         Value->FreeNotification(this);
+    // A disabled image may differ in size from the normal one.
+    for (TControl* c : FOrderedControls)
+        if (auto* item = dynamic_cast<TKvxCustomToolBarControl*>(c))
+            item->CalcSize();
     Invalidate();
+}
+
+void TKvxCustomToolBar::SetCompactImageIndex(int Value) {
+    if (Value == FCompactImageIndex)
+        return;
+    FCompactImageIndex = Value;
+    Invalidate();
+}
+
+void TKvxCustomToolBar::ReadjustButtons(bool MenuButtonsOnly) {
+    for (TControl* c : FOrderedControls) {
+        auto* button = MenuButtonsOnly ? dynamic_cast<TKvxToolBarMenuButton*>(c)
+                                       : dynamic_cast<TKvxCustomToolBarButton*>(c);
+        if (button)
+            button->CalcSize();
+    }
 }
 
 // ---- Life cycle ----
@@ -1010,6 +1032,13 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.String("HintOptionButton", &T::HintOptionButton, &T::SetHintOptionButton);
     props.String("HintCloseButton", &T::HintCloseButton, &T::SetHintCloseButton);
     props.Enum("AntiAlias", &T::AntiAlias, &T::SetAntiAlias, kAntiAliasNames, aaClearType);
+    props.String("CompactCaption", &T::CompactCaption, &T::SetCompactCaption);
+    props.Object("CompactPicture", &T::CompactPicture, &T::SetCompactPicture);
+    props.Integer("CompactImageIndex", &T::CompactImageIndex, &T::SetCompactImageIndex);
+    props.String("CompactShortCutHint", &T::CompactShortCutHint, &T::SetCompactShortCutHint);
+    props.Object("OfficeHint", &T::OfficeHint, &T::SetOfficeHint);
+    props.Component("Images", &T::Images, &T::SetImages);
+    props.Component("DisabledImages", &T::DisabledImages, &T::SetDisabledImages);
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
     props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);

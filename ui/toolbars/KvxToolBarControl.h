@@ -14,6 +14,8 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/TextAlignment.h"
 #include "platform/ui/WindowFilter.h"
+#include "ui/drawing/GDIPicture.h"
+#include "ui/drawing/KvxHintInfo.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxDockRows.h"
 
@@ -505,6 +507,20 @@ public:
     void SetShowOptionIndicator(bool Value);
     TAntiAlias AntiAlias() const { return FAntiAlias; }
     void SetAntiAlias(TAntiAlias Value);
+    // What the toolbar's button shows while the toolbar is compacted into one button.
+    const std::string& CompactCaption() const { return FCompactCaption; }
+    void SetCompactCaption(const std::string& Value) { FCompactCaption = Value; }
+    TGDIPPicture* CompactPicture() const { return FCompactPicture.get(); }
+    void SetCompactPicture(TGDIPPicture* Value) { FCompactPicture->Assign(Value); }
+    int CompactImageIndex() const { return FCompactImageIndex; }
+    void SetCompactImageIndex(int Value);
+    const std::string& CompactShortCutHint() const { return FCompactShortCutHint; }
+    void SetCompactShortCutHint(const std::string& Value) { FCompactShortCutHint = Value; }
+    TKvxHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TKvxHintInfo* Value) { FOfficeHint->Assign(Value); }
+    // Buttons measure themselves again after the styler or its fonts changed; with MenuButtonsOnly off
+    // every button does, not only the menu bar's.
+    void ReadjustButtons(bool MenuButtonsOnly = true);
     // The option button was pressed: the point below the toolbar's far end, in the parent's coordinates
     // and on the screen.
     std::function<void(plat::TObject* Sender, plat::TPoint ClientPoint, plat::TPoint ScreenPoint)>
@@ -727,6 +743,10 @@ protected:
     plat::TAlignment FCaptionAlignment = plat::taLeftJustify;
     std::string FHintOptionButton, FHintCloseButton;
     TAntiAlias FAntiAlias = aaClearType;
+    std::string FCompactCaption, FCompactShortCutHint;
+    std::unique_ptr<TGDIPPicture> FCompactPicture;
+    int FCompactImageIndex = -1;
+    std::unique_ptr<TKvxHintInfo> FOfficeHint;
     bool FCaptionOptionHot = false;
     bool FCaptionOptionDown = false;
     // Fade positions 0..100 and their running steps (+20, -20, or 0 when still).

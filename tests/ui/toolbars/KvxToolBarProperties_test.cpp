@@ -117,4 +117,73 @@ end
         EXPECT_NE(written.find(line), std::string::npos) << line;
 }
 
+TEST_F(ToolBarPropertiesTest, CaptionCompactAndHintSettingsSurviveALayoutRoundTrip) {
+    const char* text = R"(object F: TForm
+  object Dock: TKvxDockPanel
+    object Bar: TKvxToolBar
+      AntiAlias = aaNone
+      CaptionAlignment = taCenter
+      HintCloseButton = 'Close it'
+      CompactCaption = 'Tools'
+      CompactImageIndex = 3
+      CompactShortCutHint = 'Alt+T'
+      OfficeHint.Title = 'Drawing tools'
+      OfficeHint.ShowHelp = True
+    end
+  end
+end
+)";
+    auto* form = NewForm<TForm>(Application);
+    ReadComponentFromText(text, form);
+    auto* bar = dynamic_cast<TKvxToolBar*>(form->FindComponent("Bar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->AntiAlias(), aaNone);
+    EXPECT_EQ(bar->CaptionAlignment(), taCenter);
+    EXPECT_EQ(bar->HintCloseButton(), "Close it");
+    EXPECT_EQ(bar->CompactCaption(), "Tools");
+    EXPECT_EQ(bar->CompactImageIndex(), 3);
+    EXPECT_EQ(bar->CompactShortCutHint(), "Alt+T");
+    EXPECT_EQ(bar->OfficeHint()->Title(), "Drawing tools");
+    EXPECT_TRUE(bar->OfficeHint()->ShowHelp());
+    EXPECT_TRUE(bar->CompactPicture()->Empty());
+
+    const std::string written = WriteComponentToText(form);
+    for (const char* line :
+         {"AntiAlias = aaNone", "CaptionAlignment = taCenter", "HintCloseButton = 'Close it'",
+          "CompactCaption = 'Tools'", "CompactImageIndex = 3", "CompactShortCutHint = 'Alt+T'",
+          "OfficeHint.Title = 'Drawing tools'"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+
+    // A fresh toolbar starts without a compact image, and the hint it owns is a copy, not the caller's.
+    TKvxToolBar* fresh = NewToolBar(Dock, 0);
+    EXPECT_EQ(fresh->CompactImageIndex(), -1);
+    TKvxHintInfo hint;
+    hint.SetTitle("Copied");
+    fresh->SetOfficeHint(&hint);
+    hint.SetTitle("Changed later");
+    EXPECT_EQ(fresh->OfficeHint()->Title(), "Copied");
+}
+
+TEST_F(ToolBarPropertiesTest, ReadjustButtonsRemeasuresMenuButtonsOrEveryButton) {
+    TKvxToolBar* bar = NewToolBar(Form, 0);
+    auto* menuButton = new TKvxToolBarMenuButton(Form);
+    menuButton->SetCaption("File");
+    menuButton->SetShowCaption(true);
+    menuButton->SetKvxToolBar(bar);
+    auto* plain = new TKvxToolBarButton(Form);
+    plain->SetCaption("Open");
+    plain->SetShowCaption(true);
+    plain->SetKvxToolBar(bar);
+    const int menuWidth = menuButton->Width(), plainWidth = plain->Width();
+
+    // Widths set from outside stand for sizes measured with an older font.
+    menuButton->SetWidth(menuWidth + 30);
+    plain->SetWidth(plainWidth + 30);
+    bar->ReadjustButtons();
+    EXPECT_EQ(menuButton->Width(), menuWidth);
+    EXPECT_EQ(plain->Width(), plainWidth + 30) << "only menu buttons by default";
+    bar->ReadjustButtons(false);
+    EXPECT_EQ(plain->Width(), plainWidth);
+}
+
 } // namespace
