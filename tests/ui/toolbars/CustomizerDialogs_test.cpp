@@ -45,7 +45,9 @@ protected:
                 b->SetCaption(name);
             c->SetKvxToolBar(Bar);
         }
-        Ini = TestOutputDir("toolbars") + "/customize-dialog.ini";
+        // One file per test: ctest runs the tests of this fixture side by side.
+        Ini = TestOutputDir("toolbars") + "/customize-dialog-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini";
         std::filesystem::remove(Ini);
         Cust = new TKvxToolBarCustomizer(Form);
         Cust->SetName("ChartTools");
