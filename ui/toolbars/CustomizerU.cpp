@@ -343,7 +343,7 @@ void TCustomizerForm::AddClick(bool Glow) {
     e.Prop.ImageIndex = icon >= 0 && icon < CmBxIcon->Items()->Count() - 1 ? icon : -1;
     e.Prop.ForceImageIndex = true;
     e.Prop.Caption = e.Prop.Hint = e.Prop.Name = e.Text = cmd.Caption();
-    (void)Glow; // glow buttons are written like toolbar buttons until the toolbar can hold them
+    e.Prop.GlowButton = Glow;
     Insert(std::move(e));
 }
 
