@@ -13,6 +13,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/ListBox.h"
 #include "platform/ui/SpeedButton.h"
+#include "ui/drawing/KvxGlowButton.h"
 #include "ui/toolbars/CustomizerBtnU.h"
 #include "ui/toolbars/CustomizerU.h"
 #include "ui/toolbars/KvxDockPanel.h"
@@ -115,15 +116,20 @@ TEST_F(CustomizeDialogTest, EditedListIsWrittenAndAppliedOnOk) {
         dlg.EditClick();
         EXPECT_EQ(dlg.Entries().back().Text, "Smaller");
         EXPECT_TRUE(dlg.Modified());
+        // The glow insert button adds the selected command as a glow button, after the selected entry.
+        dlg.LstBxCommand->SetItemIndex(0);
+        Driver.Click(dlg.AddGlowButton);
+        EXPECT_EQ(dlg.Entries().back().Text, "Zoom_In");
         Driver.Click(dlg.BtnOk);
     });
     Cust->ShowCustomizeDialog();
     // A new button is named after its entry's text.
     EXPECT_EQ(Order(), (Names{"KVXTOOLBARSEPARATOR2", "kvxtoolbarseparator1", "Save", "Open",
-                              "KvxToolBarSeparator3", "KvxToolBarSeparator4", "Smaller"}));
+                              "KvxToolBarSeparator3", "KvxToolBarSeparator4", "Smaller", "Zoom_In"}));
     auto* made = dynamic_cast<TKvxToolBarButton*>(Bar->ToolBarControl(6));
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->Caption(), "Smaller");
+    EXPECT_NE(dynamic_cast<TKvxGlowButton*>(Bar->ToolBarControl(7)), nullptr);
 }
 
 TEST_F(CustomizeDialogTest, ClearAsksFirstAndResetRestores) {
