@@ -1027,6 +1027,7 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Enum("CaptionPosition", &T::CaptionPosition, &T::SetCaptionPosition, kCaptionPositionNames, cpTop);
     props.Boolean("ShowRightHandle", &T::ShowRightHandle, &T::SetShowRightHandle, true);
     props.Boolean("ShowOptionIndicator", &T::ShowOptionIndicator, &T::SetShowOptionIndicator, true);
+    props.Boolean("ShowClose", &T::ShowClose, &T::SetShowClose, true);
     props.Enum("CaptionAlignment", &T::CaptionAlignment, &T::SetCaptionAlignment, plat::kAlignmentNames,
                plat::taLeftJustify);
     props.String("HintOptionButton", &T::HintOptionButton, &T::SetHintOptionButton);

@@ -507,6 +507,13 @@ public:
     void SetShowOptionIndicator(bool Value);
     TAntiAlias AntiAlias() const { return FAntiAlias; }
     void SetAntiAlias(TAntiAlias Value);
+    // The close button and option indicator in a floating toolbar's caption; empty when not shown.
+    bool ShowClose() const { return FShowClose; }
+    void SetShowClose(bool Value);
+    plat::TRect FloatingCloseRect() const;
+    plat::TRect FloatingOptionRect() const;
+    bool FloatingCloseHot() const { return FFloatCloseHot; }
+    bool FloatingOptionHot() const { return FFloatOptionHot; }
     // What the toolbar's button shows while the toolbar is compacted into one button.
     const std::string& CompactCaption() const { return FCompactCaption; }
     void SetCompactCaption(const std::string& Value) { FCompactCaption = Value; }
@@ -576,6 +583,8 @@ protected:
     void MeasureDockTargets();
     void FloatingTimerTick();
     void PaintCaption(plat::TCanvas* C);
+    void PaintFloatingCaption(plat::TCanvas* C);
+    void PaintFloatingButtons(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);
     void PaintRightHandle(plat::TCanvas* C, bool Hot, bool Down);
@@ -743,6 +752,9 @@ protected:
     plat::TAlignment FCaptionAlignment = plat::taLeftJustify;
     std::string FHintOptionButton, FHintCloseButton;
     TAntiAlias FAntiAlias = aaClearType;
+    bool FShowClose = true;
+    bool FFloatCloseHot = false, FFloatCloseDown = false;
+    bool FFloatOptionHot = false, FFloatOptionDown = false;
     std::string FCompactCaption, FCompactShortCutHint;
     std::unique_ptr<TGDIPPicture> FCompactPicture;
     int FCompactImageIndex = -1;
