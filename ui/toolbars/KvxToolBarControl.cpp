@@ -23,6 +23,7 @@ using plat::TControl;
 using plat::TRect;
 
 PLAT_CLASS_INFO(TKvxCustomToolBar, plat::TCustomControl)
+PLAT_CLASS_INFO(TKvxToolBarButtonDrawPosition, toolbar::TToolBarRecord)
 PLAT_CLASS_INFO_CREATABLE(TKvxToolBar, TKvxCustomToolBar)
 
 TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
@@ -1067,6 +1068,15 @@ PLAT_PROPERTIES(TKvxToolBarSeparator) {
     props.Enum("Position", &S::Position, &S::SetPosition, kDockAlignNames);
 }
 
+PLAT_PROPERTIES(TKvxToolBarButtonDrawPosition) {
+    using D = TKvxToolBarButtonDrawPosition;
+    props.Boolean("Enabled", &D::Enabled, &D::SetEnabled, false);
+    props.Integer("TextX", &D::TextX, &D::SetTextX, 0);
+    props.Integer("TextY", &D::TextY, &D::SetTextY, 0);
+    props.Integer("ImageX", &D::ImageX, &D::SetImageX, 0);
+    props.Integer("ImageY", &D::ImageY, &D::SetImageY, 0);
+}
+
 PLAT_PROPERTIES(TKvxCustomToolBarButton) {}
 
 PLAT_PROPERTIES(TKvxToolBarButton) {
@@ -1084,6 +1094,10 @@ PLAT_PROPERTIES(TKvxToolBarButton) {
     props.Boolean("ParentStyler", &B::ParentStyler, &B::SetParentStyler, true);
     props.Enum("Position", &B::Position, &B::SetPosition, kDockAlignNames);
     props.Boolean("Shaded", &B::Shaded, &B::SetShaded, true);
+    props.Object("DrawPosition", &B::DrawPosition, &B::SetDrawPosition);
+    props.Object("OfficeHint", &B::OfficeHint, &B::SetOfficeHint);
+    props.Object("Picture", &B::Picture, &B::SetPicture);
+    props.Object("PictureDisabled", &B::PictureDisabled, &B::SetPictureDisabled);
     props.Boolean("ShowCaption", &B::ShowCaption, &B::SetShowCaption, false);
     props.Enum("Style", &B::Style, &B::SetStyle, kToolButtonStyleNames, tasButton);
     props.String("Version", &B::Version, &B::SetVersion).Stored(false);

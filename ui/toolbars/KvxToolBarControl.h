@@ -126,6 +126,28 @@ private:
     plat::TColor FLineColor;
 };
 
+// Explicit places for a button's image and caption, used instead of the layout when enabled.
+class TKvxToolBarButtonDrawPosition : public toolbar::TToolBarRecord {
+    PLAT_CLASS(TKvxToolBarButtonDrawPosition)
+public:
+    // Copies the places silently; other sources are ignored.
+    void Assign(plat::TPersistent* Source) override;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value) { Store(FEnabled, Value); }
+    int TextX() const { return FTextX; }
+    void SetTextX(int Value) { Store(FTextX, Value); }
+    int TextY() const { return FTextY; }
+    void SetTextY(int Value) { Store(FTextY, Value); }
+    int ImageX() const { return FImageX; }
+    void SetImageX(int Value) { Store(FImageX, Value); }
+    int ImageY() const { return FImageY; }
+    void SetImageY(int Value) { Store(FImageY, Value); }
+
+private:
+    bool FEnabled = false;
+    int FTextX = 0, FTextY = 0, FImageX = 0, FImageY = 0;
+};
+
 class TKvxCustomToolBarButton : public TKvxCustomToolBarControl {
     PLAT_CLASS(TKvxCustomToolBarButton)
 public:
@@ -171,6 +193,19 @@ public:
     void SetGlyphChecked(plat::TBitmap* Value) { FGlyphChecked->Assign(Value); }
     std::string Version() const;
     void SetVersion(const std::string&) {}
+    TKvxToolBarButtonDrawPosition* DrawPosition() const { return FDrawPosition.get(); }
+    // The copy is silent, so the button repaints here.
+    void SetDrawPosition(TKvxToolBarButtonDrawPosition* Value) {
+        FDrawPosition->Assign(Value);
+        Invalidate();
+    }
+    TKvxHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TKvxHintInfo* Value) { FOfficeHint->Assign(Value); }
+    // Images of any graphic format, used when neither an image list nor a glyph gives one.
+    plat::TPicture* Picture() const { return FPicture.get(); }
+    void SetPicture(plat::TPicture* Value);
+    plat::TPicture* PictureDisabled() const { return FPictureDisabled.get(); }
+    void SetPictureDisabled(plat::TPicture* Value);
     toolbar::TButtonAppearance* Appearance() const { return FAppearance.get(); }
     void SetAppearance(toolbar::TButtonAppearance* Value) { FAppearance->Assign(Value); }
     // The colours in use: the toolbar styler's with ParentStyler, else the button's own.
@@ -270,6 +305,9 @@ protected:
     bool FShadowFromList = false;
     plat::TMenuItem* FMenuItem = nullptr;
     std::unique_ptr<toolbar::TButtonAppearance> FAppearance;
+    std::unique_ptr<TKvxToolBarButtonDrawPosition> FDrawPosition;
+    std::unique_ptr<TKvxHintInfo> FOfficeHint;
+    std::unique_ptr<plat::TPicture> FPicture, FPictureDisabled;
     std::unique_ptr<plat::TTimer> FLeaveTimer;
 };
 

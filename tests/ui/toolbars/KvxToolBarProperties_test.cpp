@@ -6,6 +6,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
+#include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "ui/toolbars/KvxDockPanel.h"
@@ -184,6 +185,51 @@ TEST_F(ToolBarPropertiesTest, ReadjustButtonsRemeasuresMenuButtonsOrEveryButton)
     EXPECT_EQ(plain->Width(), plainWidth + 30) << "only menu buttons by default";
     bar->ReadjustButtons(false);
     EXPECT_EQ(plain->Width(), plainWidth);
+}
+
+TEST_F(ToolBarPropertiesTest, AButtonDrawsItsPictureAtItsExplicitPlace) {
+    TKvxToolBar* bar = NewToolBar(Form, 0);
+    auto* button = new TKvxToolBarButton(Form);
+    button->SetKvxToolBar(bar);
+    TBitmap image(20, 20);
+    image.Canvas()->Brush()->SetColor(clFuchsia); // the corner colour is see-through
+    image.Canvas()->FillRect(TRect(0, 0, 20, 20));
+    image.Canvas()->Brush()->SetColor(clRed);
+    image.Canvas()->FillRect(TRect(4, 4, 16, 16));
+    TPicture picture;
+    picture.SetGraphic(&image);
+    button->SetPicture(&picture);
+    EXPECT_GE(button->Width(), 20) << "the button grows to its picture";
+    EXPECT_GE(button->Height(), 20);
+    Driver.Pump();
+
+    // Where the picture's red square is, in the toolbar's picture.
+    auto redAt = [&](int x, int y) {
+        const auto shot = Driver.Render(bar);
+        return TTestDriver::PixelOf(*shot, button->Left() + x, button->Top() + y) == clRed;
+    };
+    const int ix = (button->Width() - 20) / 2, iy = (button->Height() - 20) / 2;
+    EXPECT_TRUE(redAt(ix + 10, iy + 10));
+    EXPECT_FALSE(redAt(ix + 2, iy + 2)) << "the corner colour stays transparent";
+
+    TKvxToolBarButtonDrawPosition place;
+    place.SetEnabled(true);
+    place.SetImageX(-4); // the red square's corner at the button's corner
+    place.SetImageY(-4);
+    button->SetDrawPosition(&place);
+    EXPECT_TRUE(redAt(0, 0));
+    EXPECT_TRUE(redAt(11, 11));
+    EXPECT_FALSE(redAt(12, 12));
+    const auto shot = Driver.Render(bar);
+    TTestDriver::SavePng(*shot, TestOutputDir("toolbars") + "/button-picture-placed.png");
+
+    // The place and the hint reach the layout.
+    button->SetName("Pic");
+    button->OfficeHint()->SetTitle("Red square");
+    const std::string written = WriteComponentToText(Form);
+    for (const char* line :
+         {"DrawPosition.Enabled = True", "DrawPosition.ImageX = -4", "OfficeHint.Title = 'Red square'"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
 }
 
 } // namespace
