@@ -622,6 +622,7 @@ protected:
     void FloatingTimerTick();
     void PaintCaption(plat::TCanvas* C);
     void PaintFloatingCaption(plat::TCanvas* C);
+    void PaintVerticalCaption(plat::TCanvas* C, const plat::TRect& Strip, const std::string& Caption);
     void PaintFloatingButtons(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);

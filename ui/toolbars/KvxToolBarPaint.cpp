@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gfx/GdiTypes.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Timer.h"
 #include "ui/drawing/KvxGlowButton.h"
@@ -165,8 +166,12 @@ void TKvxCustomToolBar::PaintCaption(TCanvas* C) {
         C->FrameRect(strip);
     }
     const std::string caption = Caption();
-    if (caption.empty() || !Horizontal())
+    if (caption.empty())
         return;
+    if (!Horizontal()) {
+        PaintVerticalCaption(C, strip, caption);
+        return;
+    }
     TRect text = strip;
     text.Left += 3 + (GripDrawn() ? FGripSize : 0);
     if (!RightHandleRect().IsEmpty())
@@ -181,6 +186,38 @@ void TKvxCustomToolBar::PaintCaption(TCanvas* C) {
                                                                      : plat::DT_LEFT;
     C->TextRect(text, caption, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_END_ELLIPSIS | align);
     C->Brush()->SetStyle(plat::bsSolid);
+}
+
+void TKvxCustomToolBar::PaintVerticalCaption(TCanvas* C, const TRect& Strip, const std::string& Caption) {
+    TRect r = Strip;
+    r.Top += 3 + (GripDrawn() ? FGripSize : 0);
+    if (!RightHandleRect().IsEmpty())
+        r.Bottom -= FRightHandleSize + 2;
+    C->Font()->Assign(FCurrentStyler->CaptionFont());
+    C->Font()->SetColor(FCurrentStyler->CaptionAppearance()->CaptionTextColor());
+    // Measured upright: the rotated font's width runs along the strip.
+    const int tw = C->TextWidth(plat::StripHotkey(Caption));
+    // On the left the text reads upwards, on the right downwards, its top towards the dock's edge.
+    const bool left = FPosition == daLeft;
+    plat::TPoint p;
+    switch (FCaptionAlignment) {
+    case plat::taRightJustify:
+        p = left ? plat::TPoint(r.Left, r.Top + tw + 2) : plat::TPoint(r.Right, r.Bottom - tw - 5);
+        break;
+    case plat::taCenter:
+        p = left ? plat::TPoint(r.Left, r.Bottom - (r.Height() - tw) / 2)
+                 : plat::TPoint(r.Right, r.Top + (r.Height() - tw) / 2);
+        break;
+    default:
+        p = left ? plat::TPoint(r.Left, r.Bottom - 2) : plat::TPoint(r.Right, r.Top);
+        break;
+    }
+    C->Font()->SetOrientation(left ? 900 : 2700);
+    C->Brush()->SetStyle(plat::bsClear);
+    // Text running past the strip is covered by the background painted next.
+    DrawHotkeyText(*C, Caption, p);
+    C->Brush()->SetStyle(plat::bsSolid);
+    C->Font()->SetOrientation(0);
 }
 
 TRect TKvxCustomToolBar::FloatingCloseRect() const {
