@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/Bitmap.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/ListBox.h"
 #include "platform/ui/SpeedButton.h"
 #include "ui/drawing/KvxGlowButton.h"
@@ -130,6 +132,42 @@ TEST_F(CustomizeDialogTest, EditedListIsWrittenAndAppliedOnOk) {
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->Caption(), "Smaller");
     EXPECT_NE(dynamic_cast<TKvxGlowButton*>(Bar->ToolBarControl(7)), nullptr);
+}
+
+TEST_F(CustomizeDialogTest, ListsShowTheToolBarsPictures) {
+    auto* open = dynamic_cast<TKvxToolBarButton*>(Bar->ToolBarControl(0));
+    ASSERT_NE(open, nullptr);
+    TBitmap glyph(12, 12);
+    glyph.Canvas()->Brush()->SetColor(clFuchsia);
+    glyph.Canvas()->FillRect(TRect(0, 0, 12, 12));
+    glyph.Canvas()->Brush()->SetColor(clRed);
+    glyph.Canvas()->FillRect(TRect(2, 2, 10, 10));
+    open->SetGlyph(&glyph);
+    auto* images = new TImageList(Form);
+    images->SetWidth(16);
+    images->SetHeight(16);
+    TBitmap blue(16, 16);
+    blue.Canvas()->Brush()->SetColor(clBlue);
+    blue.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(&blue, nullptr);
+    Bar->SetImages(images);
+
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        auto& dlg = dynamic_cast<TCustomizerForm&>(form);
+        ASSERT_EQ(dlg.Entries()[0].Text, "Open");
+        EXPECT_EQ(dlg.CmBxIcon->ItemHeight(), 19) << "the icon box fits the images";
+        dlg.CmBxIcon->SetItemIndex(0);
+        const auto list = Driver.Render(dlg.LstBxToolBarItems);
+        const auto icon = Driver.Render(dlg.CmBxIcon);
+        TTestDriver::SavePng(*Driver.Render(&dlg), TestOutputDir("toolbars") + "/customize-dialog-icons.png");
+        // The glyph's red square beside the first entry, its see-through corner not drawn.
+        EXPECT_EQ(TTestDriver::PixelOf(*list, 2 + 5, 2 + 5), clRed);
+        EXPECT_NE(TTestDriver::PixelOf(*list, 2, 2), clFuchsia);
+        // The selected image in the closed icon box.
+        EXPECT_EQ(TTestDriver::PixelOf(*icon, 2 + 8, icon->Height() / 2), clBlue);
+        dlg.SetModalResult(mrCancel);
+    });
+    Cust->ShowCustomizeDialog();
 }
 
 TEST_F(CustomizeDialogTest, ClearAsksFirstAndResetRestores) {
