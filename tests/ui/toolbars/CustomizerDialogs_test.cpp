@@ -165,6 +165,20 @@ TEST_F(CustomizeDialogTest, ListsShowTheToolBarsPictures) {
         EXPECT_NE(TTestDriver::PixelOf(*list, 2, 2), clFuchsia);
         // The selected image in the closed icon box.
         EXPECT_EQ(TTestDriver::PixelOf(*icon, 2 + 8, icon->Height() / 2), clBlue);
+        // The button properties dialog's icon box too.
+        dlg.LstBxToolBarItems->SetItemIndex(0);
+        bool edited = false;
+        Driver.AnswerNextModal([&](TCustomForm& inner) {
+            auto& btn = dynamic_cast<TCusBtnForm&>(inner);
+            ASSERT_TRUE(btn.CmBxGlyph->Visible());
+            btn.CmBxGlyph->SetItemIndex(0);
+            const auto glyphBox = Driver.Render(btn.CmBxGlyph);
+            EXPECT_EQ(TTestDriver::PixelOf(*glyphBox, 2 + 8, glyphBox->Height() / 2), clBlue);
+            edited = true;
+            btn.SetModalResult(mrCancel);
+        });
+        dlg.EditClick();
+        EXPECT_TRUE(edited);
         dlg.SetModalResult(mrCancel);
     });
     Cust->ShowCustomizeDialog();
