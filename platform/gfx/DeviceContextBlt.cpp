@@ -184,6 +184,10 @@ bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, i
     const int dstStride = FSurface->StridePixels();
     const TGdiBrush* brush = RopUsesPattern(code) ? FState.Brush.get() : nullptr;
     bool plainCopy = mode == kBlit && code == 0xCC && !halftone && !srcMono && !dstMono;
+    // Toolbars and menus draw many small keyed images; between colour surfaces neither the source
+    // conversion nor the pixel mapping changes anything but the alpha byte, so skip both.
+    bool plainKeyed = mode == kTransparent && !srcMono && !dstMono;
+    const uint32_t key = ColorToPixel(transparent) & 0x00FFFFFF;
     for (int row = box.Top; row < box.Bottom; ++row) {
         int sy = ymap[row - box.Top];
         if (sy < 0)
@@ -195,6 +199,17 @@ bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, i
                 std::memcpy(drow + a, srow + xmap[a - box.Left], static_cast<size_t>(b - a) * 4);
                 return;
             }
+            if (plainKeyed) {
+                for (int px = a; px < b; ++px) {
+                    int sx = xmap[px - box.Left];
+                    if (sx < 0)
+                        continue;
+                    uint32_t c = srow[sx] & 0x00FFFFFF;
+                    if (c != key)
+                        drow[px] = c | (drow[px] & 0xFF000000);
+                }
+                return;
+            }
             for (int px = a; px < b; ++px) {
                 int sx = xmap[px - box.Left];
                 if (sx < 0)
@@ -203,7 +218,7 @@ bool TDeviceContext::BlitCore(const TRect& dstLogical, TDeviceContext* source, i
                 uint32_t& d = drow[px];
                 if (mode == kTransparent) {
                     uint32_t c = convert(s);
-                    if ((c & 0x00FFFFFF) != ColorToPixel(transparent))
+                    if ((c & 0x00FFFFFF) != key)
                         d = MapPixel(c) | (d & 0xFF000000);
                     continue;
                 }

@@ -190,6 +190,18 @@ int TRegion::Combine(const TRegion& a, const TRegion& b, int mode) {
     if (mode < RGN_AND || mode > RGN_DIFF) {
         return RGN_ERROR;
     }
+    // Painting clips every child control to its rectangle within a mostly rectangular window; two
+    // rectangles meet in one rectangle, without the band sweep.
+    if (mode == RGN_AND && a.FRects.size() <= 1 && b.FRects.size() <= 1) {
+        TRect meet;
+        const bool any =
+            !a.FRects.empty() && !b.FRects.empty() && IntersectRect(meet, a.FRects[0], b.FRects[0]);
+        FRects.clear();
+        if (any)
+            FRects.push_back(meet);
+        UpdateBounds();
+        return Kind();
+    }
     std::vector<int> ys;
     CollectBreaks(a.FRects, ys);
     CollectBreaks(b.FRects, ys);

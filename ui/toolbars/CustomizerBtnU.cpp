@@ -3,8 +3,11 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Panel.h"
+#include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarCustomizer.h"
 
 namespace ui {
 
@@ -37,7 +40,24 @@ TCusBtnForm::TCusBtnForm(plat::TComponent* AOwner) : TForm(AOwner) {
     LblIcon = Make<plat::TLabel>(this, GroupBox1, 8, 65, 40, 13);
     LblIcon->SetCaption("Icon");
     CmBxGlyph = Make<plat::TComboBox>(this, GroupBox1, 50, 62, 74, 21);
-    CmBxGlyph->SetStyle(plat::csDropDownList);
+    CmBxGlyph->SetStyle(plat::csOwnerDrawFixed);
+    CmBxGlyph->SetItemHeight(13);
+    // The toolbar's images, and the last entry's "none" text.
+    CmBxGlyph->OnDrawItem = [this](plat::TWinControl*, int Index, plat::TRect Rect, plat::TOwnerDrawState) {
+        plat::TCanvas* c = CmBxGlyph->Canvas();
+        c->FillRect(Rect);
+        plat::TCustomImageList* images =
+            FCustomizer && FCustomizer->KvxToolBar() ? FCustomizer->KvxToolBar()->Images() : nullptr;
+        const int count = images ? images->Count() : 0;
+        if (Index >= 0 && Index < count) {
+            images->Draw(c, Rect.Left + 2, Rect.Top + 2, Index);
+        } else if (Index == count && Index < CmBxGlyph->Items()->Count()) {
+            c->Brush()->SetStyle(plat::bsClear);
+            c->TextOut(Rect.Left + 4, Rect.Top + (Rect.Height() - c->TextHeight("X")) / 2,
+                       CmBxGlyph->Items()->Strings(Index));
+            c->Brush()->SetStyle(plat::bsSolid);
+        }
+    };
     ChkBtnShowCap = Make<plat::TCheckBox>(this, GroupBox1, 129, 17, 97, 17);
     ChkBtnShowCap->SetCaption("Show Captions");
     ChkBtnVis = Make<plat::TCheckBox>(this, GroupBox1, 129, 38, 97, 17);

@@ -12,6 +12,7 @@
 #include "platform/ui/MessageDialog.h"
 #include "platform/ui/Panel.h"
 #include "platform/ui/SpeedButton.h"
+#include "ui/drawing/KvxGlowButton.h"
 #include "ui/toolbars/CustomizerBtnU.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 
@@ -44,7 +45,16 @@ TCustomizerForm::TCustomizerForm(plat::TComponent* AOwner) : TForm(AOwner) {
     LblCommands->SetCaption("Commands:");
     LstBxCommand = Make<plat::TListBox>(this, GroupBox1, 199, 26, 162, 193);
     CmBxIcon = Make<plat::TComboBox>(this, GroupBox1, 199, 223, 162, 22);
-    CmBxIcon->SetStyle(plat::csDropDownList);
+    CmBxIcon->SetStyle(plat::csOwnerDrawFixed);
+    CmBxIcon->SetItemHeight(16);
+    CmBxIcon->OnDrawItem = [this](plat::TWinControl*, int Index, plat::TRect Rect, plat::TOwnerDrawState) {
+        DrawIconEntry(Index, Rect);
+    };
+    // Entries show the toolbar's own pictures next to their names.
+    LstBxToolBarItems->SetStyle(plat::lbOwnerDrawFixed);
+    LstBxToolBarItems->SetItemHeight(20);
+    LstBxToolBarItems->OnDrawItem = [this](plat::TWinControl*, int Index, plat::TRect Rect,
+                                           plat::TOwnerDrawState) { DrawToolBarItem(Index, Rect); };
 
     const struct {
         plat::TSpeedButton** Button;
@@ -184,6 +194,8 @@ void TCustomizerForm::FillDialog() {
         LstBxCommand->Items()->Add(cmd.Caption());
     CmBxIcon->Items()->Clear();
     const int imageCount = images ? images->Count() : 0;
+    if (imageCount > 0)
+        CmBxIcon->SetItemHeight(images->Height() + 3);
     for (int i = 0; i < imageCount; ++i)
         CmBxIcon->Items()->Add("");
     CmBxIcon->Items()->Add(FCustomizer->DialogSettings.GlyphEditNoneIconCaption);
@@ -330,6 +342,63 @@ void TCustomizerForm::Insert(TEntry Entry) {
     Mark();
 }
 
+plat::TCustomImageList* TCustomizerForm::ToolBarImages() const {
+    return FCustomizer && FCustomizer->KvxToolBar() ? FCustomizer->KvxToolBar()->Images() : nullptr;
+}
+
+void TCustomizerForm::DrawToolBarItem(int Index, plat::TRect Rect) {
+    plat::TCanvas* c = LstBxToolBarItems->Canvas();
+    c->FillRect(Rect);
+    if (Index < 0 || Index >= static_cast<int>(FEntries.size()))
+        return;
+    const TEntry& e = FEntries[Index];
+    plat::TCustomImageList* images = ToolBarImages();
+    const int slot = images ? images->Width() + 8 : 0;
+    int x = 2;
+    auto listImage = [&](plat::TCustomImageList* list, int image) {
+        if (list && image >= 0 && image < list->Count())
+            list->Draw(c, Rect.Left + 2, Rect.Top + 2, image);
+    };
+    plat::TControl* control = e.HasRecord ? e.Prop.Control : nullptr;
+    if (auto* button = dynamic_cast<TKvxToolBarButton*>(control)) {
+        if (!button->Glyph()->Empty()) {
+            button->Glyph()->SetTransparent(true);
+            c->Draw(Rect.Left + 2, Rect.Top + 2, button->Glyph());
+            x += button->Glyph()->Width();
+        } else {
+            listImage(images, e.Prop.ImageIndex);
+            x += slot;
+        }
+    } else if (auto* glow = dynamic_cast<TKvxCustomGlowButton*>(control)) {
+        listImage(glow->Images(), e.Prop.ImageIndex);
+        x += glow->Images() ? glow->Images()->Width() + 8 : 0;
+    } else if (e.HasRecord && e.Prop.Separator) {
+        x += 8;
+    } else if (e.HasRecord && !control) {
+        listImage(images, e.Prop.ImageIndex);
+        x += slot;
+    }
+    x += 8;
+    c->Brush()->SetStyle(plat::bsClear);
+    c->TextOut(Rect.Left + x, Rect.Top + (Rect.Height() - c->TextHeight("Wg")) / 2, e.Text);
+    c->Brush()->SetStyle(plat::bsSolid);
+}
+
+void TCustomizerForm::DrawIconEntry(int Index, plat::TRect Rect) {
+    plat::TCanvas* c = CmBxIcon->Canvas();
+    c->FillRect(Rect);
+    plat::TCustomImageList* images = ToolBarImages();
+    const int count = images ? images->Count() : 0;
+    if (Index >= 0 && Index < count) {
+        images->Draw(c, Rect.Left + 2, Rect.Top + 2, Index);
+    } else if (Index == count && Index < CmBxIcon->Items()->Count()) {
+        c->Brush()->SetStyle(plat::bsClear);
+        c->TextOut(Rect.Left + 4, Rect.Top + (Rect.Height() - c->TextHeight("Wg")) / 2,
+                   CmBxIcon->Items()->Strings(Index));
+        c->Brush()->SetStyle(plat::bsSolid);
+    }
+}
+
 void TCustomizerForm::AddClick(bool Glow) {
     const int c = LstBxCommand->ItemIndex();
     if (c < 0 || !FCustomizer || c >= static_cast<int>(FCustomizer->Commands().size()))
@@ -343,7 +412,7 @@ void TCustomizerForm::AddClick(bool Glow) {
     e.Prop.ImageIndex = icon >= 0 && icon < CmBxIcon->Items()->Count() - 1 ? icon : -1;
     e.Prop.ForceImageIndex = true;
     e.Prop.Caption = e.Prop.Hint = e.Prop.Name = e.Text = cmd.Caption();
-    (void)Glow; // glow buttons are written like toolbar buttons until the toolbar can hold them
+    e.Prop.GlowButton = Glow;
     Insert(std::move(e));
 }
 

@@ -77,6 +77,9 @@ private:
     void MoveEntry(int From, int To);
     void Select(int Index);
     void RefreshList();
+    plat::TCustomImageList* ToolBarImages() const;
+    void DrawToolBarItem(int Index, plat::TRect Rect);
+    void DrawIconEntry(int Index, plat::TRect Rect);
     void Mark();
     bool SelectedEditable() const;
 

@@ -123,8 +123,17 @@ TKvxCustomToolBarButton::TKvxCustomToolBarButton(plat::TComponent* AOwner)
       FGlyphDown(std::make_unique<plat::TBitmap>()), FGlyphChecked(std::make_unique<plat::TBitmap>()),
       FShadowGlyph(std::make_unique<plat::TBitmap>()),
       FAppearance(std::make_unique<toolbar::TButtonAppearance>()),
+      FDrawPosition(std::make_unique<TKvxToolBarButtonDrawPosition>()),
+      FOfficeHint(std::make_unique<TKvxHintInfo>()), FPicture(std::make_unique<plat::TPicture>()),
+      FPictureDisabled(std::make_unique<plat::TPicture>()),
       FLeaveTimer(std::make_unique<plat::TTimer>(nullptr)) {
     FAppearance->OnChange = [this](plat::TObject*) { Invalidate(); };
+    FDrawPosition->OnChange = [this](plat::TObject*) { Invalidate(); };
+    // A new picture may change the button's size.
+    FPicture->OnChange = FPictureDisabled->OnChange = [this](plat::TObject*) {
+        CalcSize();
+        Invalidate();
+    };
     SetBounds(0, 0, 23, 22);
     // Clicks come from the release handling, not from the platform.
     SetControlStyle(plat::csCaptureMouse | plat::csDoubleClicks);
@@ -316,6 +325,27 @@ void TKvxCustomToolBarButton::BuildShadowGlyph() {
         for (int x = 0; x < w; ++x)
             out->SetPixels(x, y, in->Pixels(x, y) != key ? plat::RGB(128, 128, 128) : key);
     FShadowGlyph->SetTransparent(true);
+}
+
+void TKvxToolBarButtonDrawPosition::Assign(plat::TPersistent* Source) {
+    auto* other = dynamic_cast<TKvxToolBarButtonDrawPosition*>(Source);
+    if (!other)
+        return;
+    FEnabled = other->FEnabled;
+    FTextX = other->FTextX;
+    FTextY = other->FTextY;
+    FImageX = other->FImageX;
+    FImageY = other->FImageY;
+}
+
+void TKvxCustomToolBarButton::SetPicture(plat::TPicture* Value) {
+    FPicture->Assign(Value);
+    Invalidate();
+}
+
+void TKvxCustomToolBarButton::SetPictureDisabled(plat::TPicture* Value) {
+    FPictureDisabled->Assign(Value);
+    Invalidate();
 }
 
 void TKvxCustomToolBarButton::SetParentStyler(bool Value) {
@@ -586,6 +616,8 @@ plat::TSize TKvxCustomToolBarButton::ImageSize() const {
             w = std::max(w, g->Width());
             h = std::max(h, g->Height());
         }
+    if (w == 0 && h == 0 && FPicture->Graphic() && !FPicture->Graphic()->Empty())
+        return plat::TSize(FPicture->Width(), FPicture->Height());
     return plat::TSize(w, h);
 }
 
@@ -817,6 +849,14 @@ void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& C
         gw = Glyph->Width();
         gh = Glyph->Height();
     }
+    plat::TGraphic* picture = nullptr;
+    if (!useList && (!Glyph || Glyph->Empty()) && FPicture->Graphic() && !FPicture->Graphic()->Empty()) {
+        picture = FPicture->Graphic();
+        gw = picture->Width();
+        gh = picture->Height();
+        if (!Enabled() && FPictureDisabled->Graphic() && !FPictureDisabled->Graphic()->Empty())
+            picture = FPictureDisabled->Graphic();
+    }
     int x = 0, y = 0;
     TRect text = Content;
     uint32_t align = plat::DT_SINGLELINE;
@@ -851,6 +891,12 @@ void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& C
         x = 1;
         align |= plat::DT_END_ELLIPSIS;
     }
+    if (FDrawPosition->Enabled()) {
+        x = FDrawPosition->ImageX();
+        y = FDrawPosition->ImageY();
+        text = TRect(FDrawPosition->TextX(), FDrawPosition->TextY(), Width(), Height());
+        align = plat::DT_SINGLELINE | plat::DT_LEFT | plat::DT_TOP | plat::DT_END_ELLIPSIS;
+    }
     if (FMouseInside && FHot && FShaded && Enabled() && FDrawState == dsNormal && !FPressed &&
         !FShadowGlyph->Empty()) {
         if (FShadowFromList != useList)
@@ -859,6 +905,9 @@ void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& C
     }
     if (useList) {
         list->Draw(C, x, y, FImageIndex, Enabled() || list == FToolBar->DisabledImages());
+    } else if (picture) {
+        picture->SetTransparent(true);
+        C->Draw(x, y, picture);
     } else if (Glyph && !Glyph->Empty()) {
         Glyph->SetTransparent(true);
         C->Draw(x, y, Glyph);

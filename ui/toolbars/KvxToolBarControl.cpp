@@ -24,10 +24,13 @@ using plat::TControl;
 using plat::TRect;
 
 PLAT_CLASS_INFO(TKvxCustomToolBar, plat::TCustomControl)
+PLAT_CLASS_INFO(TKvxToolBarButtonDrawPosition, toolbar::TToolBarRecord)
 PLAT_CLASS_INFO_CREATABLE(TKvxToolBar, TKvxCustomToolBar)
 
 TKvxCustomToolBar::TKvxCustomToolBar(plat::TComponent* AOwner)
-    : TCustomControl(AOwner), FPersistence(std::make_unique<TPersistence>(this)) {
+    : TCustomControl(AOwner), FPersistence(std::make_unique<TPersistence>(this)),
+      FCompactPicture(std::make_unique<TGDIPPicture>()), FOfficeHint(std::make_unique<TKvxHintInfo>()) {
+    FCompactPicture->OnChange = [this](plat::TObject*) { Invalidate(); };
     SetControlStyle((ControlStyle() | plat::csAcceptsControls) & ~plat::csOpaque);
     FInternalStyler = new TCustomKvxToolBarStyler(this);
     FInternalStyler->SetName("InternalStyler");
@@ -437,7 +440,27 @@ void TKvxCustomToolBar::SetDisabledImages(plat::TCustomImageList* Value) {
     FDisabledImages = Value;
     if (Value)
         Value->FreeNotification(this);
+    // A disabled image may differ in size from the normal one.
+    for (TControl* c : FOrderedControls)
+        if (auto* item = dynamic_cast<TKvxCustomToolBarControl*>(c))
+            item->CalcSize();
     Invalidate();
+}
+
+void TKvxCustomToolBar::SetCompactImageIndex(int Value) {
+    if (Value == FCompactImageIndex)
+        return;
+    FCompactImageIndex = Value;
+    Invalidate();
+}
+
+void TKvxCustomToolBar::ReadjustButtons(bool MenuButtonsOnly) {
+    for (TControl* c : FOrderedControls) {
+        auto* button = MenuButtonsOnly ? dynamic_cast<TKvxToolBarMenuButton*>(c)
+                                       : dynamic_cast<TKvxCustomToolBarButton*>(c);
+        if (button)
+            button->CalcSize();
+    }
 }
 
 // ---- Life cycle ----
@@ -1023,11 +1046,19 @@ PLAT_PROPERTIES(TKvxToolBar) {
     props.Enum("CaptionPosition", &T::CaptionPosition, &T::SetCaptionPosition, kCaptionPositionNames, cpTop);
     props.Boolean("ShowRightHandle", &T::ShowRightHandle, &T::SetShowRightHandle, true);
     props.Boolean("ShowOptionIndicator", &T::ShowOptionIndicator, &T::SetShowOptionIndicator, true);
+    props.Boolean("ShowClose", &T::ShowClose, &T::SetShowClose, true);
     props.Enum("CaptionAlignment", &T::CaptionAlignment, &T::SetCaptionAlignment, plat::kAlignmentNames,
                plat::taLeftJustify);
     props.String("HintOptionButton", &T::HintOptionButton, &T::SetHintOptionButton);
     props.String("HintCloseButton", &T::HintCloseButton, &T::SetHintCloseButton);
     props.Enum("AntiAlias", &T::AntiAlias, &T::SetAntiAlias, kAntiAliasNames, aaClearType);
+    props.String("CompactCaption", &T::CompactCaption, &T::SetCompactCaption);
+    props.Object("CompactPicture", &T::CompactPicture, &T::SetCompactPicture);
+    props.Integer("CompactImageIndex", &T::CompactImageIndex, &T::SetCompactImageIndex);
+    props.String("CompactShortCutHint", &T::CompactShortCutHint, &T::SetCompactShortCutHint);
+    props.Object("OfficeHint", &T::OfficeHint, &T::SetOfficeHint);
+    props.Component("Images", &T::Images, &T::SetImages);
+    props.Component("DisabledImages", &T::DisabledImages, &T::SetDisabledImages);
     props.Boolean("FullSize", &T::FullSize, &T::SetFullSize, false);
     props.Boolean("AutoArrangeButtons", &T::AutoArrangeButtons, &T::SetAutoArrangeButtons, true);
     props.Boolean("AutoPositionControls", &T::AutoPositionControls, &T::SetAutoPositionControls, true);
@@ -1055,6 +1086,15 @@ PLAT_PROPERTIES(TKvxToolBarSeparator) {
     props.Enum("Position", &S::Position, &S::SetPosition, kDockAlignNames);
 }
 
+PLAT_PROPERTIES(TKvxToolBarButtonDrawPosition) {
+    using D = TKvxToolBarButtonDrawPosition;
+    props.Boolean("Enabled", &D::Enabled, &D::SetEnabled, false);
+    props.Integer("TextX", &D::TextX, &D::SetTextX, 0);
+    props.Integer("TextY", &D::TextY, &D::SetTextY, 0);
+    props.Integer("ImageX", &D::ImageX, &D::SetImageX, 0);
+    props.Integer("ImageY", &D::ImageY, &D::SetImageY, 0);
+}
+
 PLAT_PROPERTIES(TKvxCustomToolBarButton) {}
 
 PLAT_PROPERTIES(TKvxToolBarButton) {
@@ -1072,6 +1112,10 @@ PLAT_PROPERTIES(TKvxToolBarButton) {
     props.Boolean("ParentStyler", &B::ParentStyler, &B::SetParentStyler, true);
     props.Enum("Position", &B::Position, &B::SetPosition, kDockAlignNames);
     props.Boolean("Shaded", &B::Shaded, &B::SetShaded, true);
+    props.Object("DrawPosition", &B::DrawPosition, &B::SetDrawPosition);
+    props.Object("OfficeHint", &B::OfficeHint, &B::SetOfficeHint);
+    props.Object("Picture", &B::Picture, &B::SetPicture);
+    props.Object("PictureDisabled", &B::PictureDisabled, &B::SetPictureDisabled);
     props.Boolean("ShowCaption", &B::ShowCaption, &B::SetShowCaption, false);
     props.Enum("Style", &B::Style, &B::SetStyle, kToolButtonStyleNames, tasButton);
     props.String("Version", &B::Version, &B::SetVersion).Stored(false);

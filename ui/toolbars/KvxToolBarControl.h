@@ -14,6 +14,8 @@
 #include "platform/ui/Control.h"
 #include "platform/ui/TextAlignment.h"
 #include "platform/ui/WindowFilter.h"
+#include "ui/drawing/GDIPicture.h"
+#include "ui/drawing/KvxHintInfo.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxDockRows.h"
 
@@ -125,6 +127,28 @@ private:
     plat::TColor FLineColor;
 };
 
+// Explicit places for a button's image and caption, used instead of the layout when enabled.
+class TKvxToolBarButtonDrawPosition : public toolbar::TToolBarRecord {
+    PLAT_CLASS(TKvxToolBarButtonDrawPosition)
+public:
+    // Copies the places silently; other sources are ignored.
+    void Assign(plat::TPersistent* Source) override;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value) { Store(FEnabled, Value); }
+    int TextX() const { return FTextX; }
+    void SetTextX(int Value) { Store(FTextX, Value); }
+    int TextY() const { return FTextY; }
+    void SetTextY(int Value) { Store(FTextY, Value); }
+    int ImageX() const { return FImageX; }
+    void SetImageX(int Value) { Store(FImageX, Value); }
+    int ImageY() const { return FImageY; }
+    void SetImageY(int Value) { Store(FImageY, Value); }
+
+private:
+    bool FEnabled = false;
+    int FTextX = 0, FTextY = 0, FImageX = 0, FImageY = 0;
+};
+
 class TKvxCustomToolBarButton : public TKvxCustomToolBarControl {
     PLAT_CLASS(TKvxCustomToolBarButton)
 public:
@@ -170,6 +194,19 @@ public:
     void SetGlyphChecked(plat::TBitmap* Value) { FGlyphChecked->Assign(Value); }
     std::string Version() const;
     void SetVersion(const std::string&) {}
+    TKvxToolBarButtonDrawPosition* DrawPosition() const { return FDrawPosition.get(); }
+    // The copy is silent, so the button repaints here.
+    void SetDrawPosition(TKvxToolBarButtonDrawPosition* Value) {
+        FDrawPosition->Assign(Value);
+        Invalidate();
+    }
+    TKvxHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TKvxHintInfo* Value) { FOfficeHint->Assign(Value); }
+    // Images of any graphic format, used when neither an image list nor a glyph gives one.
+    plat::TPicture* Picture() const { return FPicture.get(); }
+    void SetPicture(plat::TPicture* Value);
+    plat::TPicture* PictureDisabled() const { return FPictureDisabled.get(); }
+    void SetPictureDisabled(plat::TPicture* Value);
     toolbar::TButtonAppearance* Appearance() const { return FAppearance.get(); }
     void SetAppearance(toolbar::TButtonAppearance* Value) { FAppearance->Assign(Value); }
     // The colours in use: the toolbar styler's with ParentStyler, else the button's own.
@@ -269,6 +306,9 @@ protected:
     bool FShadowFromList = false;
     plat::TMenuItem* FMenuItem = nullptr;
     std::unique_ptr<toolbar::TButtonAppearance> FAppearance;
+    std::unique_ptr<TKvxToolBarButtonDrawPosition> FDrawPosition;
+    std::unique_ptr<TKvxHintInfo> FOfficeHint;
+    std::unique_ptr<plat::TPicture> FPicture, FPictureDisabled;
     std::unique_ptr<plat::TTimer> FLeaveTimer;
 };
 
@@ -516,6 +556,27 @@ public:
     void SetShowOptionIndicator(bool Value);
     TAntiAlias AntiAlias() const { return FAntiAlias; }
     void SetAntiAlias(TAntiAlias Value);
+    // The close button and option indicator in a floating toolbar's caption; empty when not shown.
+    bool ShowClose() const { return FShowClose; }
+    void SetShowClose(bool Value);
+    plat::TRect FloatingCloseRect() const;
+    plat::TRect FloatingOptionRect() const;
+    bool FloatingCloseHot() const { return FFloatCloseHot; }
+    bool FloatingOptionHot() const { return FFloatOptionHot; }
+    // What the toolbar's button shows while the toolbar is compacted into one button.
+    const std::string& CompactCaption() const { return FCompactCaption; }
+    void SetCompactCaption(const std::string& Value) { FCompactCaption = Value; }
+    TGDIPPicture* CompactPicture() const { return FCompactPicture.get(); }
+    void SetCompactPicture(TGDIPPicture* Value) { FCompactPicture->Assign(Value); }
+    int CompactImageIndex() const { return FCompactImageIndex; }
+    void SetCompactImageIndex(int Value);
+    const std::string& CompactShortCutHint() const { return FCompactShortCutHint; }
+    void SetCompactShortCutHint(const std::string& Value) { FCompactShortCutHint = Value; }
+    TKvxHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TKvxHintInfo* Value) { FOfficeHint->Assign(Value); }
+    // Buttons measure themselves again after the styler or its fonts changed; with MenuButtonsOnly off
+    // every button does, not only the menu bar's.
+    void ReadjustButtons(bool MenuButtonsOnly = true);
     // The option button was pressed: the point below the toolbar's far end, in the parent's coordinates
     // and on the screen.
     std::function<void(plat::TObject* Sender, plat::TPoint ClientPoint, plat::TPoint ScreenPoint)>
@@ -571,6 +632,9 @@ protected:
     void MeasureDockTargets();
     void FloatingTimerTick();
     void PaintCaption(plat::TCanvas* C);
+    void PaintFloatingCaption(plat::TCanvas* C);
+    void PaintVerticalCaption(plat::TCanvas* C, const plat::TRect& Strip, const std::string& Caption);
+    void PaintFloatingButtons(plat::TCanvas* C);
     void PaintBackground(plat::TCanvas* C);
     void PaintGrip(plat::TCanvas* C);
     void PaintRightHandle(plat::TCanvas* C, bool Hot, bool Down);
@@ -747,6 +811,13 @@ protected:
     plat::TAlignment FCaptionAlignment = plat::taLeftJustify;
     std::string FHintOptionButton, FHintCloseButton;
     TAntiAlias FAntiAlias = aaClearType;
+    bool FShowClose = true;
+    bool FFloatCloseHot = false, FFloatCloseDown = false;
+    bool FFloatOptionHot = false, FFloatOptionDown = false;
+    std::string FCompactCaption, FCompactShortCutHint;
+    std::unique_ptr<TGDIPPicture> FCompactPicture;
+    int FCompactImageIndex = -1;
+    std::unique_ptr<TKvxHintInfo> FOfficeHint;
     bool FCaptionOptionHot = false;
     bool FCaptionOptionDown = false;
     // Fade positions 0..100 and their running steps (+20, -20, or 0 when still).

@@ -12,6 +12,7 @@
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SpeedButton.h"
+#include "ui/drawing/KvxGlowButton.h"
 #include "ui/toolbars/CustomizerU.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 #include "ui/toolbars/KvxToolBarStore.h"
@@ -33,8 +34,7 @@ std::string ClassKey(const plat::TControl* Control) {
         return kButtonClass;
     if (dynamic_cast<const TKvxToolBarSeparator*>(Control))
         return kSeparatorClass;
-    if (plat::SameText(Control->ClassName(), "TKvxCustomGlowButton") ||
-        plat::SameText(Control->ClassName(), "TKvxGlowButton"))
+    if (dynamic_cast<const TKvxCustomGlowButton*>(Control))
         return kGlowButtonClass;
     return "-1";
 }
@@ -55,6 +55,9 @@ TKvxToolBarCustomizer::TKvxToolBarCustomizer(plat::TComponent* AOwner) : TCompon
 TKvxToolBarCustomizer::~TKvxToolBarCustomizer() {
     // Controls taken off the toolbar have no parent to free them.
     for (plat::TControl* c : FRemoved)
+        if (!(c->ComponentState() & plat::csDestroying))
+            c->RemoveFreeNotification(this);
+    for (plat::TControl* c : FCreatedGlowButtons)
         if (!(c->ComponentState() & plat::csDestroying))
             c->RemoveFreeNotification(this);
 }
@@ -101,6 +104,7 @@ void TKvxToolBarCustomizer::Notification(plat::TComponent* AComponent, plat::TOp
     if (AComponent == FSmallImages)
         FSmallImages = nullptr;
     std::erase(FRemoved, AComponent);
+    std::erase(FCreatedGlowButtons, AComponent);
 }
 
 void TKvxToolBarCustomizer::Loaded() {
@@ -152,9 +156,12 @@ void TKvxToolBarCustomizer::PlaceInOrder(const std::vector<plat::TControl*>& Ord
         const int at = FToolBar->IndexOfToolBarControl(Order[i]);
         if (i < FToolBar->ToolBarControlCount() && at >= 0)
             FToolBar->MoveToolBarControl(at, i);
-        if (GlyphPosition >= 0)
-            if (auto* b = dynamic_cast<TKvxToolBarButton*>(Order[i]))
-                b->SetGlyphPosition(static_cast<TGlyphPosition>(std::clamp(GlyphPosition, 0, 3)));
+        if (GlyphPosition < 0)
+            continue;
+        if (auto* b = dynamic_cast<TKvxToolBarButton*>(Order[i]))
+            b->SetGlyphPosition(static_cast<TGlyphPosition>(std::clamp(GlyphPosition, 0, 3)));
+        else if (auto* g = dynamic_cast<TKvxCustomGlowButton*>(Order[i]))
+            g->SetLayout(static_cast<TButtonLayout>(std::clamp(GlyphPosition, 0, 3)));
     }
 }
 
@@ -213,9 +220,10 @@ void TKvxToolBarCustomizer::SaveCustomization(const std::string& Caption, int Gl
         const TKTBItemProp& item = Items[i];
         const std::string key = Entry(i);
         ini.WriteString(s, key, item.Control ? item.Control->Name() : item.Name);
-        const std::string cls = item.Control     ? ClassKey(item.Control)
-                                : item.Separator ? kSeparatorClass
-                                                 : kButtonClass;
+        const std::string cls = item.Control      ? ClassKey(item.Control)
+                                : item.Separator  ? kSeparatorClass
+                                : item.GlowButton ? kGlowButtonClass
+                                                  : kButtonClass;
         ini.WriteString(s, key + ".ClassName", cls);
         if (cls == kSeparatorClass || cls == "-1")
             continue;
@@ -273,6 +281,21 @@ void TKvxToolBarCustomizer::LoadCustomization() {
                     FCommands[command].ItemIndex = command;
                 }
                 c = b;
+            } else if (cls == kGlowButtonClass) {
+                auto* g = new TKvxGlowButton(FToolBar);
+                g->SetName(UsableName(name, "KvxGlowButton"));
+                if (auto* list = dynamic_cast<plat::TImageList*>(FToolBar->Images()))
+                    g->SetImages(list);
+                g->SetBounds(0, 0, 23, 22);
+                g->SetAutoSize(true);
+                g->SetParent(FToolBar);
+                if (validCommand) {
+                    g->OnClick = FCommands[command].OnExecute;
+                    FCommands[command].ItemIndex = command;
+                }
+                g->FreeNotification(this);
+                FCreatedGlowButtons.push_back(g);
+                c = g;
             } else if (cls == kSeparatorClass) {
                 auto* sep = new TKvxToolBarSeparator(FToolBar);
                 sep->SetName(UsableName(name, "KvxToolBarSeparator"));
@@ -293,6 +316,20 @@ void TKvxToolBarCustomizer::LoadCustomization() {
                 b->SetCaption(ini.ReadString(s, key + ".Caption", b->Caption()));
             if (ButtonProperties.Hint)
                 b->SetHint(ini.ReadString(s, key + ".Hint", b->Hint()));
+        }
+        if (auto* g = dynamic_cast<TKvxCustomGlowButton*>(c)) {
+            const bool ours = std::find(FCreatedGlowButtons.begin(), FCreatedGlowButtons.end(), c) !=
+                              FCreatedGlowButtons.end();
+            if (ButtonProperties.Glyph && ours)
+                g->SetImageIndex(ini.ReadInteger(s, key + ".ImageIndex", g->ImageIndex()));
+            if (ButtonProperties.Visible)
+                g->SetVisible(ini.ReadInteger(s, key + ".Visible", g->Visible() ? 1 : 0) != 0);
+            if (ButtonProperties.ShowCaption)
+                g->SetShowCaption(ini.ReadInteger(s, key + ".ShowCaption", g->ShowCaption() ? 1 : 0) == 1);
+            if (ButtonProperties.Caption)
+                g->SetCaption(ini.ReadString(s, key + ".Caption", g->Caption()));
+            if (ButtonProperties.Hint)
+                g->SetHint(ini.ReadString(s, key + ".Hint", g->Hint()));
         }
         order.push_back(c);
     }

@@ -43,6 +43,7 @@ struct TKTBItemProp {
     bool ShowCaption = false;
     std::string Hint;
     bool Visible = true;
+    bool GlowButton = false; // a new entry made with the glow-button insert
 };
 
 class TKvxToolBarCustomizer : public plat::TComponent {
@@ -126,6 +127,8 @@ private:
     plat::TCustomImageList* FSmallImages = nullptr;
     std::vector<TKTBCommand> FCommands;
     std::vector<plat::TControl*> FRemoved;
+    // Glow buttons made from the file; only these take their image index from it.
+    std::vector<plat::TControl*> FCreatedGlowButtons;
 };
 
 } // namespace ui

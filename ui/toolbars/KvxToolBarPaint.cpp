@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gfx/GdiTypes.h"
+#include "platform/ui/Menu.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Timer.h"
 #include "ui/drawing/KvxGlowButton.h"
@@ -131,6 +132,8 @@ void TKvxCustomToolBar::Paint() {
     if (!handleAtRest)
         PaintRightHandle(C, FRightHandleHot, FRightHandleDown);
     DrawMDIButtonsOn(C);
+    if (Floating())
+        PaintFloatingButtons(C);
     PaintCaptionOption(C);
     const bool rounded = FCurrentStyler->RoundedFrame() && FCurrentStyler->FrameBevel() == 0 && !FFullSize;
     if (rounded)
@@ -149,7 +152,11 @@ void TKvxCustomToolBar::Paint() {
 }
 
 void TKvxCustomToolBar::PaintCaption(TCanvas* C) {
-    if (Floating() || !FShowCaption)
+    if (Floating()) {
+        PaintFloatingCaption(C);
+        return;
+    }
+    if (!FShowCaption)
         return;
     const TRect strip = CaptionRect();
     const TCaptionAppearance* a = FCurrentStyler->CaptionAppearance();
@@ -159,8 +166,12 @@ void TKvxCustomToolBar::PaintCaption(TCanvas* C) {
         C->FrameRect(strip);
     }
     const std::string caption = Caption();
-    if (caption.empty() || !Horizontal())
+    if (caption.empty())
         return;
+    if (!Horizontal()) {
+        PaintVerticalCaption(C, strip, caption);
+        return;
+    }
     TRect text = strip;
     text.Left += 3 + (GripDrawn() ? FGripSize : 0);
     if (!RightHandleRect().IsEmpty())
@@ -175,6 +186,132 @@ void TKvxCustomToolBar::PaintCaption(TCanvas* C) {
                                                                      : plat::DT_LEFT;
     C->TextRect(text, caption, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_END_ELLIPSIS | align);
     C->Brush()->SetStyle(plat::bsSolid);
+}
+
+void TKvxCustomToolBar::PaintVerticalCaption(TCanvas* C, const TRect& Strip, const std::string& Caption) {
+    TRect r = Strip;
+    r.Top += 3 + (GripDrawn() ? FGripSize : 0);
+    if (!RightHandleRect().IsEmpty())
+        r.Bottom -= FRightHandleSize + 2;
+    C->Font()->Assign(FCurrentStyler->CaptionFont());
+    C->Font()->SetColor(FCurrentStyler->CaptionAppearance()->CaptionTextColor());
+    // Measured upright: the rotated font's width runs along the strip.
+    const int tw = C->TextWidth(plat::StripHotkey(Caption));
+    // On the left the text reads upwards, on the right downwards, its top towards the dock's edge.
+    const bool left = FPosition == daLeft;
+    plat::TPoint p;
+    switch (FCaptionAlignment) {
+    case plat::taRightJustify:
+        p = left ? plat::TPoint(r.Left, r.Top + tw + 2) : plat::TPoint(r.Right, r.Bottom - tw - 5);
+        break;
+    case plat::taCenter:
+        p = left ? plat::TPoint(r.Left, r.Bottom - (r.Height() - tw) / 2)
+                 : plat::TPoint(r.Right, r.Top + (r.Height() - tw) / 2);
+        break;
+    default:
+        p = left ? plat::TPoint(r.Left, r.Bottom - 2) : plat::TPoint(r.Right, r.Top);
+        break;
+    }
+    C->Font()->SetOrientation(left ? 900 : 2700);
+    C->Brush()->SetStyle(plat::bsClear);
+    // Text running past the strip is covered by the background painted next.
+    DrawHotkeyText(*C, Caption, p);
+    C->Brush()->SetStyle(plat::bsSolid);
+    C->Font()->SetOrientation(0);
+}
+
+TRect TKvxCustomToolBar::FloatingCloseRect() const {
+    if (!Floating() || !FShowClose)
+        return TRect();
+    const TRect strip = CaptionRect();
+    return TRect(strip.Right - FCaptionHeight - 1, strip.Top + 1, strip.Right - 1, strip.Bottom - 1);
+}
+
+TRect TKvxCustomToolBar::FloatingOptionRect() const {
+    if (!Floating() || !FShowOptionIndicator)
+        return TRect();
+    const TRect close = FloatingCloseRect();
+    if (close.IsEmpty()) {
+        const TRect strip = CaptionRect();
+        return TRect(strip.Right - FCaptionHeight - 1, strip.Top + 1, strip.Right - 1, strip.Bottom - 1);
+    }
+    return TRect(close.Left - FCaptionHeight - 2, close.Top, close.Left - 2, close.Bottom);
+}
+
+void TKvxCustomToolBar::SetShowClose(bool Value) {
+    if (Value == FShowClose)
+        return;
+    FShowClose = Value;
+    BackgroundChanged();
+    Invalidate();
+}
+
+void TKvxCustomToolBar::PaintFloatingCaption(TCanvas* C) {
+    const TRect strip = CaptionRect();
+    const TCaptionAppearance* a = FCurrentStyler->CaptionAppearance();
+    FillGradient(C, strip, a->CaptionColor(), a->CaptionColorTo(), 80, false);
+    if (a->CaptionBorderColor() != plat::clNone) {
+        C->Brush()->SetColor(a->CaptionBorderColor());
+        C->FrameRect(strip);
+    }
+    const std::string caption = Caption();
+    if (caption.empty())
+        return;
+    TRect text = strip;
+    text.Left += 3;
+    if (const TRect option = FloatingOptionRect(); !option.IsEmpty())
+        text.Right = option.Left;
+    else if (const TRect close = FloatingCloseRect(); !close.IsEmpty())
+        text.Right = close.Left;
+    C->Font()->Assign(FCurrentStyler->CaptionFont());
+    C->Font()->SetColor(a->CaptionTextColor());
+    C->Brush()->SetStyle(plat::bsClear);
+    C->TextRect(text, caption, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_END_ELLIPSIS);
+    C->Brush()->SetStyle(plat::bsSolid);
+}
+
+void TKvxCustomToolBar::PaintFloatingButtons(TCanvas* C) {
+    const TCaptionAppearance* a = FCurrentStyler->CaptionAppearance();
+    const TRootItem* root = nullptr;
+    if (TCustomKvxMenuStyler* menus = FCurrentStyler->CurrentMenuStyler())
+        root = menus->RootItem();
+    // Returns the colour the glyph is drawn in.
+    auto face = [&](const TRect& r, bool hot, bool down) {
+        TColor fill = a->CaptionColor(), pen = a->CaptionColor(), glyph = plat::clWhite;
+        if (down && root) {
+            fill = root->Color();
+            pen = plat::clBlack;
+        } else if (hot && root) {
+            fill = root->HoverColor();
+            pen = glyph = plat::clBlack;
+        }
+        C->Brush()->SetStyle(plat::bsSolid);
+        C->Brush()->SetColor(fill);
+        C->Pen()->SetColor(pen);
+        C->Pen()->SetWidth(1);
+        C->Rectangle(r);
+        return glyph;
+    };
+    if (const TRect r = FloatingCloseRect(); !r.IsEmpty()) {
+        C->Pen()->SetColor(face(r, FFloatCloseHot, FFloatCloseDown));
+        const int L = r.Left + 4, T = r.Top + 4;
+        // Two diagonals, each two pixels wide.
+        const int lines[4][4] = {{L, T + 7, L + 8, T},
+                                 {L + 1, T + 7, L + 7, T},
+                                 {L, T + 1, L + 8, T + 8},
+                                 {L + 1, T + 1, L + 7, T + 8}};
+        for (const auto& l : lines) {
+            C->MoveTo(l[0], l[1]);
+            C->LineTo(l[2], l[3]);
+        }
+    }
+    if (const TRect r = FloatingOptionRect(); !r.IsEmpty()) {
+        C->Pen()->SetColor(face(r, FFloatOptionHot, FFloatOptionDown));
+        for (int i = 0; i < 4; ++i) {
+            C->MoveTo(r.Left + 5 + i, r.Bottom - 10 + i);
+            C->LineTo(r.Left + 12 - i, r.Bottom - 10 + i);
+        }
+    }
 }
 
 void TKvxCustomToolBar::PaintBackground(TCanvas* C) {
@@ -536,6 +673,16 @@ void TKvxCustomToolBar::MouseMove(plat::TShiftState Shift, int X, int Y) {
         InvalidatePart(RightHandleRect());
     }
     MDIMouseMove(X, Y);
+    const bool overClose = FloatingCloseRect().Contains(plat::TPoint(X, Y));
+    if (overClose != FFloatCloseHot) {
+        FFloatCloseHot = overClose;
+        InvalidatePart(FloatingCloseRect());
+    }
+    const bool overIndicator = FloatingOptionRect().Contains(plat::TPoint(X, Y));
+    if (overIndicator != FFloatOptionHot) {
+        FFloatOptionHot = overIndicator;
+        InvalidatePart(FloatingOptionRect());
+    }
     const bool overOption = CaptionOptionRect().Contains(plat::TPoint(X, Y));
     if (overOption && (!FCaptionOptionHot || FHotStep < 0)) {
         FCaptionOptionHot = true;
@@ -553,8 +700,10 @@ void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState S
         return;
     const plat::TPoint at(X, Y);
     if (!FDragging) {
-        // A floating toolbar is dragged by its caption, left of the option indicator.
-        const TRect option = CaptionOptionRect();
+        // A floating toolbar is dragged by its caption, left of the option indicator and close button.
+        TRect option = FloatingOptionRect();
+        if (option.IsEmpty())
+            option = FloatingCloseRect();
         const bool byCaption =
             Floating() && CaptionRect().Contains(at) && (option.IsEmpty() || X < option.Left);
         if ((Docked() && !FLocked && GripRect().Contains(at)) || byCaption) {
@@ -568,6 +717,15 @@ void TKvxCustomToolBar::MouseDown(plat::TMouseButton Button, plat::TShiftState S
         FRightHandleDown = true;
         InvalidatePart(RightHandleRect());
         OptionClick();
+    }
+    if (FloatingOptionRect().Contains(at)) {
+        FFloatOptionDown = true;
+        InvalidatePart(FloatingOptionRect());
+        OptionClick();
+    }
+    if (FloatingCloseRect().Contains(at)) {
+        FFloatCloseDown = true;
+        InvalidatePart(FloatingCloseRect());
     }
     if (CaptionOptionRect().Contains(plat::TPoint(X, Y))) {
         FCaptionOptionDown = true;
@@ -587,6 +745,19 @@ void TKvxCustomToolBar::MouseUp(plat::TMouseButton Button, plat::TShiftState Shi
         InvalidatePart(RightHandleRect());
     }
     MDIMouseUp(X, Y);
+    if (FFloatOptionDown) {
+        FFloatOptionDown = false;
+        InvalidatePart(FloatingOptionRect());
+    }
+    if (FFloatCloseDown) {
+        FFloatCloseDown = false;
+        InvalidatePart(FloatingCloseRect());
+        // Only a release over the button closes, as with any button.
+        if (FloatingCloseRect().Contains(plat::TPoint(X, Y))) {
+            CloseFloatingToolBar();
+            return;
+        }
+    }
     if (FCaptionOptionDown && !Designing()) {
         FCaptionOptionDown = false;
         StartFade(FDownStep, -20);

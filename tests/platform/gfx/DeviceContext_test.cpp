@@ -466,6 +466,40 @@ TEST(DeviceContextBlt, OverlappingCopyWithinOneSurfaceKeepsTheSource) {
         EXPECT_EQ(s.Surface.Row(0)[x] & 0xFFFFFF, uint32_t(x < 2 ? x : x - 2));
 }
 
+TEST(DeviceContextBlt, KeyedCopySkipsTheKeyWhateverItsAlphaAndKeepsTheDestinationAlpha) {
+    // A noisy image with every other pixel of its middle row set to the key, once with alpha bytes.
+    TScene src(6, 3);
+    src.Noise(7);
+    const uint32_t key = ColorToPixel(clFuchsia);
+    for (int x = 0; x < 6; x += 2)
+        src.Surface.Row(1)[x] = x == 2 ? (key | 0xFF000000) : key;
+    src.Surface.Row(0)[5] |= 0x7F000000;
+
+    TScene dst(10, 5);
+    dst.Noise(3);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 10; ++x)
+            dst.Surface.Row(y)[x] |= uint32_t(x * 16 + y) << 24;
+    std::vector<uint32_t> before;
+    for (int y = 0; y < 5; ++y)
+        before.insert(before.end(), dst.Surface.Row(y), dst.Surface.Row(y) + 10);
+    dst.Dc.ExcludeClipRect(4, 0, 5, 5); // a clipped column through the middle of the image
+    dst.Dc.TransparentBlt(2, 1, 6, 3, &src.Dc, 0, 0, 6, 3, clFuchsia);
+
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const uint32_t old = before[size_t(y) * 10 + x];
+            uint32_t want = old;
+            const bool inside = x >= 2 && x < 8 && y >= 1 && y < 4 && x != 4;
+            if (inside) {
+                const uint32_t s = src.Surface.Row(y - 1)[x - 2] & 0x00FFFFFF;
+                if (s != key)
+                    want = s | (old & 0xFF000000);
+            }
+            EXPECT_EQ(dst.Surface.Row(y)[x], want) << x << "," << y;
+        }
+}
+
 TEST(DeviceContextBlt, StretchTransparentAndAlpha) {
     TScene src(2, 2);
     src.Surface.Row(0)[0] = ColorToPixel(clRed);

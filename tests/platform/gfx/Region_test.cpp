@@ -93,3 +93,32 @@ TEST(Region, EllipseRoundRectAndPolygonShapes) {
     TPoint sq[] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
     EXPECT_TRUE(EqualRgn(CreatePolygonRgn(sq, ALTERNATE), CreateRectRgn(0, 0, 4, 4)));
 }
+
+TEST(Region, TwoRectanglesMeetInOneRectangleOrNone) {
+    const TRect base(2, 2, 8, 6);
+    struct Case {
+        TRect other, meet;
+    };
+    const Case cases[] = {
+        {TRect(5, 4, 12, 9), TRect(5, 4, 8, 6)}, // overlapping corner
+        {TRect(0, 0, 10, 10), base},             // covering
+        {TRect(3, 3, 4, 4), TRect(3, 3, 4, 4)},  // inside
+        {TRect(8, 2, 10, 6), TRect()},           // touching the right edge only
+        {TRect(2, 6, 8, 7), TRect()},            // touching the bottom edge only
+        {TRect(20, 20, 30, 30), TRect()},        // apart
+        {TRect(), TRect()},                      // empty operand
+    };
+    for (const Case& c : cases) {
+        for (bool swapped : {false, true}) {
+            TRegion a(base), b(c.other), out = TRegion::FromRect(0, 0, 1, 1); // out starts non-empty
+            const int kind = swapped ? out.Combine(b, a, RGN_AND) : out.Combine(a, b, RGN_AND);
+            EXPECT_EQ(kind, c.meet.IsEmpty() ? NULLREGION : SIMPLEREGION);
+            EXPECT_TRUE(out == TRegion(c.meet)) << Pixels(out, 12, 10);
+            EXPECT_EQ(out.Bounds(), c.meet);
+        }
+        // Into an operand: the result must not be computed from the half-written operand.
+        TRegion a(base);
+        a.Combine(a, TRegion(c.other), RGN_AND);
+        EXPECT_TRUE(a == TRegion(c.meet)) << Pixels(a, 12, 10);
+    }
+}

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/Bitmap.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -11,8 +12,10 @@
 #include "platform/ui/ComboBox.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ImageList.h"
 #include "platform/ui/ListBox.h"
 #include "platform/ui/SpeedButton.h"
+#include "ui/drawing/KvxGlowButton.h"
 #include "ui/toolbars/CustomizerBtnU.h"
 #include "ui/toolbars/CustomizerU.h"
 #include "ui/toolbars/KvxDockPanel.h"
@@ -115,15 +118,70 @@ TEST_F(CustomizeDialogTest, EditedListIsWrittenAndAppliedOnOk) {
         dlg.EditClick();
         EXPECT_EQ(dlg.Entries().back().Text, "Smaller");
         EXPECT_TRUE(dlg.Modified());
+        // The glow insert button adds the selected command as a glow button, after the selected entry.
+        dlg.LstBxCommand->SetItemIndex(0);
+        Driver.Click(dlg.AddGlowButton);
+        EXPECT_EQ(dlg.Entries().back().Text, "Zoom_In");
         Driver.Click(dlg.BtnOk);
     });
     Cust->ShowCustomizeDialog();
     // A new button is named after its entry's text.
     EXPECT_EQ(Order(), (Names{"KVXTOOLBARSEPARATOR2", "kvxtoolbarseparator1", "Save", "Open",
-                              "KvxToolBarSeparator3", "KvxToolBarSeparator4", "Smaller"}));
+                              "KvxToolBarSeparator3", "KvxToolBarSeparator4", "Smaller", "Zoom_In"}));
     auto* made = dynamic_cast<TKvxToolBarButton*>(Bar->ToolBarControl(6));
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(made->Caption(), "Smaller");
+    EXPECT_NE(dynamic_cast<TKvxGlowButton*>(Bar->ToolBarControl(7)), nullptr);
+}
+
+TEST_F(CustomizeDialogTest, ListsShowTheToolBarsPictures) {
+    auto* open = dynamic_cast<TKvxToolBarButton*>(Bar->ToolBarControl(0));
+    ASSERT_NE(open, nullptr);
+    TBitmap glyph(12, 12);
+    glyph.Canvas()->Brush()->SetColor(clFuchsia);
+    glyph.Canvas()->FillRect(TRect(0, 0, 12, 12));
+    glyph.Canvas()->Brush()->SetColor(clRed);
+    glyph.Canvas()->FillRect(TRect(2, 2, 10, 10));
+    open->SetGlyph(&glyph);
+    auto* images = new TImageList(Form);
+    images->SetWidth(16);
+    images->SetHeight(16);
+    TBitmap blue(16, 16);
+    blue.Canvas()->Brush()->SetColor(clBlue);
+    blue.Canvas()->FillRect(TRect(0, 0, 16, 16));
+    images->Add(&blue, nullptr);
+    Bar->SetImages(images);
+
+    Driver.AnswerNextModal([&](TCustomForm& form) {
+        auto& dlg = dynamic_cast<TCustomizerForm&>(form);
+        ASSERT_EQ(dlg.Entries()[0].Text, "Open");
+        EXPECT_EQ(dlg.CmBxIcon->ItemHeight(), 19) << "the icon box fits the images";
+        dlg.CmBxIcon->SetItemIndex(0);
+        const auto list = Driver.Render(dlg.LstBxToolBarItems);
+        const auto icon = Driver.Render(dlg.CmBxIcon);
+        TTestDriver::SavePng(*Driver.Render(&dlg), TestOutputDir("toolbars") + "/customize-dialog-icons.png");
+        // The glyph's red square beside the first entry, its see-through corner not drawn.
+        EXPECT_EQ(TTestDriver::PixelOf(*list, 2 + 5, 2 + 5), clRed);
+        EXPECT_NE(TTestDriver::PixelOf(*list, 2, 2), clFuchsia);
+        // The selected image in the closed icon box.
+        EXPECT_EQ(TTestDriver::PixelOf(*icon, 2 + 8, icon->Height() / 2), clBlue);
+        // The button properties dialog's icon box too.
+        dlg.LstBxToolBarItems->SetItemIndex(0);
+        bool edited = false;
+        Driver.AnswerNextModal([&](TCustomForm& inner) {
+            auto& btn = dynamic_cast<TCusBtnForm&>(inner);
+            ASSERT_TRUE(btn.CmBxGlyph->Visible());
+            btn.CmBxGlyph->SetItemIndex(0);
+            const auto glyphBox = Driver.Render(btn.CmBxGlyph);
+            EXPECT_EQ(TTestDriver::PixelOf(*glyphBox, 2 + 8, glyphBox->Height() / 2), clBlue);
+            edited = true;
+            btn.SetModalResult(mrCancel);
+        });
+        dlg.EditClick();
+        EXPECT_TRUE(edited);
+        dlg.SetModalResult(mrCancel);
+    });
+    Cust->ShowCustomizeDialog();
 }
 
 TEST_F(CustomizeDialogTest, ClearAsksFirstAndResetRestores) {

@@ -12,6 +12,8 @@
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/ImageList.h"
+#include "ui/drawing/KvxGlowButton.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 
@@ -108,6 +110,66 @@ TEST_F(CustomizerTest, CustomizedLayoutIsAppliedAndResetBringsBackTheInitialOne)
     EXPECT_EQ(Form->FindComponent("B2")->ComponentState() & csDestroying, 0u);
     EXPECT_FALSE(TIniFile(Ini).SectionExists("Cust")) << "the next start shows the initial layout";
     EXPECT_TRUE(TIniFile(Ini).SectionExists("CustOrg"));
+}
+
+TEST_F(CustomizerTest, GlowEntriesAreWrittenAsSuchAndComeBackAsGlowButtons) {
+    int executed = 0;
+    Cust->Commands().resize(1);
+    Cust->Commands()[0].OnExecute = [&](TObject*) { ++executed; };
+    auto* images = new TImageList(Form);
+    Bar->SetImages(images);
+    Cust->SaveInitialLayout();
+
+    TKTBItemProp glow;
+    glow.FromCommand = true;
+    glow.CommandIndex = 0;
+    glow.GlowButton = true;
+    glow.Name = "Shine";
+    glow.Caption = "Shine";
+    glow.ShowCaption = true;
+    glow.ImageIndex = 2;
+    glow.Hint = "Make it shine";
+    TKTBItemProp b0;
+    b0.Control = Bar->ToolBarControl(0);
+    Cust->SaveCustomization("Tools", gpRight, false, {glow, b0});
+    EXPECT_EQ(TIniFile(Ini).ReadString("Cust", "Name0.ClassName", ""), "KVXCUSTOMGLOWBUTTON");
+    Cust->LoadCustomization();
+
+    EXPECT_EQ(Order(), (Names{"Shine", "B0"}));
+    auto* g = dynamic_cast<TKvxGlowButton*>(Bar->ToolBarControl(0));
+    ASSERT_NE(g, nullptr) << "a glow entry makes a glow button, not a toolbar button";
+    EXPECT_EQ(g->Parent(), Bar);
+    EXPECT_EQ(g->Images(), images);
+    EXPECT_EQ(g->ImageIndex(), 2);
+    EXPECT_EQ(g->Caption(), "Shine");
+    EXPECT_TRUE(g->ShowCaption());
+    EXPECT_EQ(g->Hint(), "Make it shine");
+    EXPECT_EQ(g->Layout(), blGlyphRight);
+    g->Click();
+    EXPECT_EQ(executed, 1);
+
+    // Written again, an existing glow button keeps its class; a glow button the program placed keeps
+    // its own image whatever the file says.
+    TKTBItemProp again;
+    again.Control = g;
+    again.ImageIndex = 2;
+    auto* placed = new TKvxGlowButton(Form);
+    placed->SetName("Placed");
+    placed->SetImageIndex(4);
+    placed->SetParent(Bar);
+    TKTBItemProp mine;
+    mine.Control = placed;
+    mine.ImageIndex = 7;
+    Cust->SaveCustomization("Tools", gpLeft, false, {again, mine});
+    EXPECT_EQ(TIniFile(Ini).ReadString("Cust", "Name0.ClassName", ""), "KVXCUSTOMGLOWBUTTON");
+    EXPECT_EQ(TIniFile(Ini).ReadString("Cust", "Name1.ClassName", ""), "KVXCUSTOMGLOWBUTTON");
+    Cust->LoadCustomization();
+    EXPECT_EQ(Order(), (Names{"Shine", "Placed"}));
+    EXPECT_EQ(placed->ImageIndex(), 4);
+    EXPECT_EQ(g->ImageIndex(), 2);
+
+    Cust->RestoreInitialLayout();
+    EXPECT_EQ(Order(), (Names{"B0", "S1", "B1", "B2"}));
 }
 
 // Layouts from a damaged or hand-edited file.

@@ -232,6 +232,52 @@ TEST_F(FloatingTest, ClosingDocksBackOrHides) {
     }
 }
 
+TEST_F(FloatingTest, TheFloatingCaptionShowsItsCloseButtonAndOptionIndicatorAndCloses) {
+    int closed = 0;
+    Bar->OnClose = [&](TObject*) { ++closed; };
+    Bar->MakeFloating(TPoint(300, 400));
+    Driver.Pump();
+    TFloatingWindow* window = Bar->FloatingWindow();
+    ASSERT_NE(window, nullptr);
+    const TRect close = Bar->FloatingCloseRect(), option = Bar->FloatingOptionRect();
+    ASSERT_FALSE(close.IsEmpty());
+    EXPECT_EQ(option.Right, close.Left - 2) << "the indicator sits left of the close button";
+    const TCaptionAppearance* a = Bar->CurrentStyler()->CaptionAppearance();
+    const TColor rest = ColorToRGB(a->CaptionColor());
+    // Bar pixels within the rendered floating window (the toolbar sits 3 pixels in).
+    auto at = [&](const TImageSurface& image, int x, int y) {
+        return TTestDriver::PixelOf(image, x + 3, y + 3);
+    };
+
+    auto image = Driver.Render(window);
+    TTestDriver::SavePng(*image, TestOutputDir("toolbars") + "/floating-caption.png");
+    EXPECT_EQ(at(*image, close.Left + 1, close.Top + 1), rest);
+    EXPECT_EQ(at(*image, close.Left + 4, close.Top + 5), clWhite) << "the cross";
+    EXPECT_EQ(at(*image, option.Left + 1, option.Top + 1), rest);
+    EXPECT_EQ(at(*image, option.Left + 8, option.Bottom - 10), clWhite) << "the triangle's top line";
+    EXPECT_EQ(at(*image, option.Left + 8, option.Bottom - 5), rest) << "below the triangle";
+
+    // Hot: the menu's hover colour with a black cross.
+    const TRootItem* root = Bar->CurrentStyler()->CurrentMenuStyler()->RootItem();
+    Driver.MoveTo(TTestDriver::ScreenPoint(Bar, TPoint(close.Left + 2, close.Top + 2)));
+    EXPECT_TRUE(Bar->FloatingCloseHot());
+    EXPECT_FALSE(Bar->FloatingOptionHot());
+    image = Driver.Render(window);
+    EXPECT_EQ(at(*image, close.Left + 1, close.Top + 1), ColorToRGB(root->HoverColor()));
+    EXPECT_EQ(at(*image, close.Left + 4, close.Top + 5), clBlack);
+
+    // Hiding the close button gives its place to the indicator.
+    Bar->SetShowClose(false);
+    EXPECT_TRUE(Bar->FloatingCloseRect().IsEmpty());
+    EXPECT_EQ(Bar->FloatingOptionRect(), close);
+    Bar->SetShowClose(true);
+
+    // A click on the close button closes the toolbar.
+    Driver.Click(Bar, TPoint(close.Left + 2, close.Top + 2));
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(Bar->Visible());
+}
+
 TEST_F(FloatingTest, FloatingRowsWrapTheControls) {
     Bar->MakeFloating(TPoint(300, 400));
     const int most = Bar->MaxFloatingRows();

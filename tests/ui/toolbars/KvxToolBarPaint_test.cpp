@@ -381,3 +381,62 @@ TEST_F(ChartToolBars, ButtonFaces) {
 }
 
 } // namespace
+
+namespace {
+// The box around the pixels of colour c inside r.
+TRect PixelBox(const TImageSurface& image, const TRect& r, TColor c) {
+    TRect box(r.Right, r.Bottom, r.Left, r.Top);
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Left; x < r.Right; ++x)
+            if (TTestDriver::PixelOf(image, x, y) == c) {
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return box;
+}
+} // namespace
+
+TEST_F(ChartToolBars, VerticalCaptionsRunAlongTheStripFromTheirStart) {
+    for (TDockAlign side : {daLeft, daRight}) {
+        SCOPED_TRACE(side == daLeft ? "left: reading upwards" : "right: reading downwards");
+        auto* panel = new TKvxDockPanel(Form);
+        panel->SetAlign(side);
+        panel->SetParent(Form);
+        panel->SetToolBarStyler(Styler);
+        auto* bar = new TKvxToolBar(Form);
+        bar->SetCaption("Toolbox");
+        bar->SetShowCaption(true);
+        bar->SetParent(panel);
+        for (int i = 0; i < 6; ++i) {
+            auto* button = new TKvxToolBarButton(Form);
+            button->SetGlyph(Glyph(i).get());
+            button->SetKvxToolBar(bar);
+        }
+        Driver.Pump();
+        ASSERT_EQ(bar->Position(), side);
+        const TRect strip = bar->CaptionRect();
+        ASSERT_GT(strip.Height(), strip.Width());
+        const auto image = Driver.Render(bar);
+        TTestDriver::SavePng(*image, TestOutputDir("toolbars") + "/vertical-caption-" +
+                                         (side == daLeft ? "left" : "right") + ".png");
+        const TColor ink = ColorToRGB(Styler->CaptionAppearance()->CaptionTextColor());
+        const TRect text = PixelBox(*image, strip, ink);
+        ASSERT_FALSE(text.IsEmpty()) << "the caption is drawn";
+        EXPECT_GT(text.Height(), 2 * text.Width()) << "along the strip, not across it";
+        // Left-aligned text starts at the reading start: the bottom on the left, the top on the right.
+        long sum = 0, count = 0;
+        for (int y = strip.Top; y < strip.Bottom; ++y)
+            for (int x = strip.Left; x < strip.Right; ++x)
+                if (TTestDriver::PixelOf(*image, x, y) == ink) {
+                    sum += y;
+                    ++count;
+                }
+        const long middle = (strip.Top + strip.Bottom) / 2;
+        if (side == daLeft)
+            EXPECT_GT(sum / count, middle);
+        else
+            EXPECT_LT(sum / count, middle);
+    }
+}

@@ -6,6 +6,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
+#include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "ui/toolbars/KvxDockPanel.h"
@@ -115,6 +116,120 @@ end
     const std::string written = WriteComponentToText(form);
     for (const char* line : {"AllowFloating = False", "Locked = True", "DockMode = dmParentDockPanelOnly"})
         EXPECT_NE(written.find(line), std::string::npos) << line;
+}
+
+TEST_F(ToolBarPropertiesTest, CaptionCompactAndHintSettingsSurviveALayoutRoundTrip) {
+    const char* text = R"(object F: TForm
+  object Dock: TKvxDockPanel
+    object Bar: TKvxToolBar
+      AntiAlias = aaNone
+      CaptionAlignment = taCenter
+      HintCloseButton = 'Close it'
+      CompactCaption = 'Tools'
+      CompactImageIndex = 3
+      CompactShortCutHint = 'Alt+T'
+      OfficeHint.Title = 'Drawing tools'
+      OfficeHint.ShowHelp = True
+    end
+  end
+end
+)";
+    auto* form = NewForm<TForm>(Application);
+    ReadComponentFromText(text, form);
+    auto* bar = dynamic_cast<TKvxToolBar*>(form->FindComponent("Bar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->AntiAlias(), aaNone);
+    EXPECT_EQ(bar->CaptionAlignment(), taCenter);
+    EXPECT_EQ(bar->HintCloseButton(), "Close it");
+    EXPECT_EQ(bar->CompactCaption(), "Tools");
+    EXPECT_EQ(bar->CompactImageIndex(), 3);
+    EXPECT_EQ(bar->CompactShortCutHint(), "Alt+T");
+    EXPECT_EQ(bar->OfficeHint()->Title(), "Drawing tools");
+    EXPECT_TRUE(bar->OfficeHint()->ShowHelp());
+    EXPECT_TRUE(bar->CompactPicture()->Empty());
+
+    const std::string written = WriteComponentToText(form);
+    for (const char* line :
+         {"AntiAlias = aaNone", "CaptionAlignment = taCenter", "HintCloseButton = 'Close it'",
+          "CompactCaption = 'Tools'", "CompactImageIndex = 3", "CompactShortCutHint = 'Alt+T'",
+          "OfficeHint.Title = 'Drawing tools'"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+
+    // A fresh toolbar starts without a compact image, and the hint it owns is a copy, not the caller's.
+    TKvxToolBar* fresh = NewToolBar(Dock, 0);
+    EXPECT_EQ(fresh->CompactImageIndex(), -1);
+    TKvxHintInfo hint;
+    hint.SetTitle("Copied");
+    fresh->SetOfficeHint(&hint);
+    hint.SetTitle("Changed later");
+    EXPECT_EQ(fresh->OfficeHint()->Title(), "Copied");
+}
+
+TEST_F(ToolBarPropertiesTest, ReadjustButtonsRemeasuresMenuButtonsOrEveryButton) {
+    TKvxToolBar* bar = NewToolBar(Form, 0);
+    auto* menuButton = new TKvxToolBarMenuButton(Form);
+    menuButton->SetCaption("File");
+    menuButton->SetShowCaption(true);
+    menuButton->SetKvxToolBar(bar);
+    auto* plain = new TKvxToolBarButton(Form);
+    plain->SetCaption("Open");
+    plain->SetShowCaption(true);
+    plain->SetKvxToolBar(bar);
+    const int menuWidth = menuButton->Width(), plainWidth = plain->Width();
+
+    // Widths set from outside stand for sizes measured with an older font.
+    menuButton->SetWidth(menuWidth + 30);
+    plain->SetWidth(plainWidth + 30);
+    bar->ReadjustButtons();
+    EXPECT_EQ(menuButton->Width(), menuWidth);
+    EXPECT_EQ(plain->Width(), plainWidth + 30) << "only menu buttons by default";
+    bar->ReadjustButtons(false);
+    EXPECT_EQ(plain->Width(), plainWidth);
+}
+
+TEST_F(ToolBarPropertiesTest, AButtonDrawsItsPictureAtItsExplicitPlace) {
+    TKvxToolBar* bar = NewToolBar(Form, 0);
+    auto* button = new TKvxToolBarButton(Form);
+    button->SetKvxToolBar(bar);
+    TBitmap image(20, 20);
+    image.Canvas()->Brush()->SetColor(clFuchsia); // the corner colour is see-through
+    image.Canvas()->FillRect(TRect(0, 0, 20, 20));
+    image.Canvas()->Brush()->SetColor(clRed);
+    image.Canvas()->FillRect(TRect(4, 4, 16, 16));
+    TPicture picture;
+    picture.SetGraphic(&image);
+    button->SetPicture(&picture);
+    EXPECT_GE(button->Width(), 20) << "the button grows to its picture";
+    EXPECT_GE(button->Height(), 20);
+    Driver.Pump();
+
+    // Where the picture's red square is, in the toolbar's picture.
+    auto redAt = [&](int x, int y) {
+        const auto shot = Driver.Render(bar);
+        return TTestDriver::PixelOf(*shot, button->Left() + x, button->Top() + y) == clRed;
+    };
+    const int ix = (button->Width() - 20) / 2, iy = (button->Height() - 20) / 2;
+    EXPECT_TRUE(redAt(ix + 10, iy + 10));
+    EXPECT_FALSE(redAt(ix + 2, iy + 2)) << "the corner colour stays transparent";
+
+    TKvxToolBarButtonDrawPosition place;
+    place.SetEnabled(true);
+    place.SetImageX(-4); // the red square's corner at the button's corner
+    place.SetImageY(-4);
+    button->SetDrawPosition(&place);
+    EXPECT_TRUE(redAt(0, 0));
+    EXPECT_TRUE(redAt(11, 11));
+    EXPECT_FALSE(redAt(12, 12));
+    const auto shot = Driver.Render(bar);
+    TTestDriver::SavePng(*shot, TestOutputDir("toolbars") + "/button-picture-placed.png");
+
+    // The place and the hint reach the layout.
+    button->SetName("Pic");
+    button->OfficeHint()->SetTitle("Red square");
+    const std::string written = WriteComponentToText(Form);
+    for (const char* line :
+         {"DrawPosition.Enabled = True", "DrawPosition.ImageX = -4", "OfficeHint.Title = 'Red square'"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
 }
 
 } // namespace
