@@ -180,7 +180,7 @@ class TCustomizeOption : public TOptionSelectorPanel {
 public:
     explicit TCustomizeOption(plat::TComponent* AOwner);
     const std::string& Text() const { return FText; }
-    void SetText(const std::string& Value) { FText = Value; }
+    void SetText(const std::string& Value) override { FText = Value; }
     void SizeToText();
     bool Down() const { return FDown; }
 
