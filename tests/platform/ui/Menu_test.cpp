@@ -584,8 +584,9 @@ namespace {
 // Listeners hear every change beside the owner's OnChange, and one may drop itself or another while
 // it is told.
 TEST(MenuChangeListenerTest, ListenersHearChangesBesideOnChangeAndMayLeaveWhileTold) {
-    TMainMenu menu(nullptr);
+    // Declared first: the menu's destructor still tells its owner handler of the items it clears.
     std::vector<std::string> heard;
+    TMainMenu menu(nullptr);
     menu.OnChange = [&](TObject*, TMenuItem*, bool) { heard.push_back("owner"); };
     int a = 0, b = 0;
     menu.AddChangeListener(&a, [&](TObject*, TMenuItem* source, bool) {
