@@ -49,10 +49,16 @@ private:
     void Record(uint32_t type, const TRecordReader& r);
     void SaveDC();
     void ApplyMapping();
-    TPoint Pt(const TRecordReader& r, size_t at) const { return TPoint(r.I32(at), r.I32(at + 4)); }
-    TRect Box(const TRecordReader& r, size_t at) const {
-        return TRect(r.I32(at), r.I32(at + 4), r.I32(at + 8), r.I32(at + 12));
+    // Coordinates from the file are kept where an origin plus an extent still fits an int: a damaged
+    // file's 0x4B4B4B4B would otherwise overflow the first sum that places a rectangle.
+    static int Coord(int32_t v) { return std::clamp<int32_t>(v, -kCoordLimit, kCoordLimit); }
+    TPoint Pt(const TRecordReader& r, size_t at) const {
+        return TPoint(Coord(r.I32(at)), Coord(r.I32(at + 4)));
     }
+    TRect Box(const TRecordReader& r, size_t at) const {
+        return TRect(Coord(r.I32(at)), Coord(r.I32(at + 4)), Coord(r.I32(at + 8)), Coord(r.I32(at + 12)));
+    }
+    static constexpr int32_t kCoordLimit = 1 << 28;
     std::vector<TPoint> Points(const TRecordReader& r, size_t at, uint32_t count, bool small) const;
     TRegion Region(const TRecordReader& r, size_t at, size_t size);
     TMetaImage Bitmap(const TRecordReader& r, size_t offBmi, size_t cbBmi, size_t offBits, size_t cbBits);
@@ -143,7 +149,7 @@ std::vector<TPoint> TEmfReader::Points(const TRecordReader& r, size_t at, uint32
     std::vector<TPoint> out(n);
     for (size_t i = 0; i < n; ++i)
         out[i] = small ? TPoint(r.I16(at + i * 4), r.I16(at + i * 4 + 2))
-                       : TPoint(r.I32(at + i * 8), r.I32(at + i * 8 + 4));
+                       : TPoint(Coord(r.I32(at + i * 8)), Coord(r.I32(at + i * 8 + 4)));
     return out;
 }
 
