@@ -38,5 +38,7 @@ struct TChartDocument {
     std::vector<TChartDocumentTextBox> TextBoxes;
 };
 
+// The document's text as written to a file: declaration, CR LF line ends, values escaped.
+std::string ChartDocumentText(const TChartDocument& Document);
 // Writes the document; the file is replaced only once the new text is complete. File errors raise.
 void WriteChartDocument(const TChartDocument& Document, const std::string& FileName);
