@@ -4,7 +4,6 @@
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/SettingsPaths.h"
 #include "platform/rtl/StringUtils.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
 #include "ui/controls/HTMLChkList.h"
 #include "ui/controls/KvxFileNameEdit.h"
@@ -24,21 +23,6 @@ PLAT_PROPERTIES(TfmImportSample) {
     props.Field("KvxFormStyler1", &TfmImportSample::KvxFormStyler1);
     props.Method("FormCreate", &TfmImportSample::FormCreate);
     props.Method("ed_fnameChange", &TfmImportSample::ed_fnameChange);
-}
-
-TfmImportSample* fmImportSample = nullptr;
-
-TfmImportSample::TfmImportSample(TComponent* AOwner) : TForm(AOwner) {}
-
-TfmImportSample::~TfmImportSample() {
-    if (fmImportSample == this)
-        fmImportSample = nullptr;
-}
-
-TfmImportSample* ImportSampleDialog() {
-    if (!fmImportSample)
-        fmImportSample = NewForm<TfmImportSample>(Application);
-    return fmImportSample;
 }
 
 std::string EscapeMarkup(std::string_view Text) {

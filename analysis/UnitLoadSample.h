@@ -22,8 +22,7 @@ class TKvxFormStyler;
 class TfmImportSample : public plat::TForm {
     PLAT_CLASS(TfmImportSample)
 public:
-    explicit TfmImportSample(plat::TComponent* AOwner);
-    ~TfmImportSample() override;
+    using TForm::TForm;
 
     ui::TKvxFileNameEdit* ed_fname = nullptr;
     plat::TLabel* lb_file = nullptr;
@@ -44,10 +43,6 @@ public:
     // The file positions of the ticked frames that may be imported, in file order.
     std::vector<int> CheckedFrames() const;
 };
-
-// The shared instance; made at start-up by the main window, or on first use.
-extern TfmImportSample* fmImportSample;
-TfmImportSample* ImportSampleDialog();
 
 // Text shown inside markup as it stands: "<", ">" and "&" escaped, so that a frame name from a user's
 // file never becomes a tag, a link or a picture.
