@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/CameraDefs.h"
@@ -15,6 +18,7 @@
 #include "platform/rtl/Locale.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/SettingsPaths.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -120,6 +124,11 @@ TEST(LiveWindowTexts, FrequencyGainOffsetAndRangesInTheUsersLocale) {
 class LiveWindow : public ::testing::Test {
 protected:
     void SetUp() override {
+        // A settings file of its own, absent at the start: every window begins from the defaults.
+        const std::string folder = TestOutputDir("app") + "/livewin";
+        std::filesystem::create_directories(folder);
+        std::filesystem::remove(folder + "/lumcam.Ini");
+        SetProgramFolderOverride(folder);
         RegisterStandardClasses();
         ui::RegisterToolbarsClasses();
         chart::RegisterChartToolClasses();
@@ -140,6 +149,7 @@ protected:
             fmLineSensor->Free();
         }
         TfmLineSensor::SetDefaultCameraLibrary(nullptr);
+        SetProgramFolderOverride("");
     }
 
     TfmLineSensor* Open() {
@@ -641,6 +651,42 @@ TEST_F(LiveWindow, MaximumLabelFollowsTheFrame) {
     w->Chart1->Invalidate();
     driver.Render(w->Chart1);
     EXPECT_EQ(w->ChartTool1->Text(), "");
+}
+
+} // namespace
+
+namespace {
+
+// The live window as a user sees it at work: a running camera, the axis calibrated in nanometres, both
+// cursors, the maximum and the camera settings box.
+TEST_F(LiveWindow, InstrumentPicture) {
+    TfmLineSensor* w = OpenWithCamera();
+    ASSERT_TRUE(w->btn_closedevice->Down()) << w->StatusText(0);
+    Reach(w->pg_display, w->pn_misc);
+    driver.Click(w->cb_vcursor);
+    w->ed_1pixel->SetTextProp("0");
+    w->ed_2pixel->SetTextProp("2047");
+    w->ed_1value->SetFloatValue(250);
+    w->ed_2value->SetFloatValue(950);
+    driver.Click(w->btn_submitscale);
+    w->ed_xtitle->SetTextProp("Wavelength [nm]");
+    w->ed_1value->SetFloatValue(435.8);
+    w->ed_2value->SetFloatValue(546.1);
+    w->ed_1pixel->SetTextProp(std::to_string(w->PixelOfValue(435.8)));
+    w->ed_2pixel->SetTextProp(std::to_string(w->PixelOfValue(546.1)));
+    driver.Click(w->KvxOfficeCheckBox1);
+    driver.Click(w->cb_camerasettings);
+    driver.Click(w->btn_start);
+    ASSERT_EQ(w->StatusText(0), "SET STATE: OK");
+    for (int i = 0; i < 400 && w->FMaxIndex < 0; ++i) {
+        driver.Advance(120, 20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_GE(w->FMaxIndex, 0) << "no frame was shown";
+    driver.Pump();
+    TTestDriver::SavePng(*driver.Render(w->Handle()), TestOutputDir("app") + "/main-live.png");
+    EXPECT_EQ(w->ChartTool1->Text().rfind("Max ", 0), 0u) << w->ChartTool1->Text();
+    EXPECT_NE(w->StatusText(2), "");
 }
 
 } // namespace
