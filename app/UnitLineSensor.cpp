@@ -822,7 +822,18 @@ void TfmLineSensor::btn_setcfgClick(TObject*) {
     AnnounceFrameFormat(resolution != 0, imageNumber != 0);
     const int code = Library().ls_setcfg1(static_cast<uint8_t>(cfg));
     if (code == 0) {
-        // The camera sends the new format from now on; frames are read and shown in it at once.
+        // The camera sends the new format from now on; frames are read and shown in it at once. What is
+        // shown of the old format goes: points a shorter frame does not reach would keep old values, and
+        // a dark frame in the other resolution would be subtracted from the new frames.
+        if (Mode16Bit != (resolution != 0))
+            ClearDarkFrame();
+        if (Mode16Bit != (resolution != 0) || IMGNUM != (imageNumber != 0)) {
+            std::vector<double>& ys = Series1->YValues()->Value();
+            std::fill(ys.begin(), ys.begin() + Series1->Count(), 0.0);
+            Series1->YValues()->SetModified(true);
+            FMaxIndex = -1;
+            Chart1->Invalidate();
+        }
         Mode16Bit = resolution != 0;
         IMGNUM = imageNumber != 0;
         FResolutionText = Mode16Bit ? "16Bit" : "8Bit";

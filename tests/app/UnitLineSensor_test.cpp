@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,6 +31,7 @@
 #include "ui/controls/KvxPanel.h"
 #include "ui/controls/KvxSpin.h"
 #include "ui/controls/KvxTrackBar.h"
+#include "ui/office/KvxAppStyler.h"
 #include "ui/office/KvxOfficePager.h"
 #include "ui/office/KvxOfficeStatusBar.h"
 #include "ui/toolbars/KvxToolBarControl.h"
@@ -134,7 +136,7 @@ protected:
         chart::RegisterChartToolClasses();
         ASSERT_TRUE(library.LoadFrom(LUMCAM_LIBRARY_DIR)) << library.ErrorMessage();
         TfmLineSensor::SetDefaultCameraLibrary(&library);
-        NewForm<TfmAbout>(Application);
+        about = NewForm<TfmAbout>(Application);
         main = NewForm<TForm>(Application);
         main->SetFormStyle(fsMDIForm);
         main->SetCaption("Lumetra");
@@ -175,8 +177,20 @@ protected:
         return w;
     }
 
+    // Lets the acquisition run, with the clock moving, until the shown frame passes the check.
+    bool WaitForDisplay(const std::function<bool()>& shown) {
+        for (int i = 0; i < 400; ++i) {
+            driver.Advance(120, 20);
+            if (shown())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+
     TTestDriver driver;
     TCameraLibrary library;
+    TfmAbout* about = nullptr;
     TForm* main = nullptr;
 };
 
@@ -678,15 +692,65 @@ TEST_F(LiveWindow, InstrumentPicture) {
     driver.Click(w->cb_camerasettings);
     driver.Click(w->btn_start);
     ASSERT_EQ(w->StatusText(0), "SET STATE: OK");
-    for (int i = 0; i < 400 && w->FMaxIndex < 0; ++i) {
-        driver.Advance(120, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ASSERT_GE(w->FMaxIndex, 0) << "no frame was shown";
+    ASSERT_TRUE(WaitForDisplay([&] { return w->FMaxIndex >= 0; })) << "no frame was shown";
     driver.Pump();
     TTestDriver::SavePng(*driver.Render(w->Handle()), TestOutputDir("app") + "/main-live.png");
     EXPECT_EQ(w->ChartTool1->Text().rfind("Max ", 0), 0u) << w->ChartTool1->Text();
     EXPECT_NE(w->StatusText(2), "");
+}
+
+} // namespace
+
+namespace {
+
+// Frames are shown in the resolution the window sets, from the moment it is set.
+TEST_F(LiveWindow, ResolutionSwitchedWhileLiveIsShownAtOnce) {
+    TfmLineSensor* w = OpenWithCamera();
+    Reach(w->pg_camera, w->pn_cfg1);
+    driver.Click(w->ed_numframes);
+    driver.PressKey('M', modControl);
+    ASSERT_EQ(w->StatusText(0), "SET STATE: OK") << "Ctrl+M starts the camera";
+    EXPECT_TRUE(w->btn_start->Down());
+    auto top = [&] { return w->Series1->YValues()->MaxValue(); };
+    ASSERT_TRUE(WaitForDisplay([&] { return top() > 300; })) << "16-bit frames reach beyond 8 bits";
+    w->CaptureDarkFrame();
+    for (bool sixteen : {false, true, false}) {
+        w->cb_168BitMode->SetItemIndex(sixteen ? 1 : 0);
+        w->cb_imagenum->SetItemIndex(sixteen ? 0 : 1);
+        driver.Click(w->btn_setcfg);
+        driver.Advance(1000);
+        ASSERT_EQ(w->StatusText(0), "SET CFG1: OK");
+        EXPECT_EQ(w->Chart1->LeftAxis()->Maximum(), sixteen ? 66000.0 : 270.0);
+        EXPECT_FALSE(w->FDarkFrameValid) << "a dark frame of the other resolution is not subtracted";
+        // Two displays later every shown frame is in the new format.
+        int frames = 0;
+        EXPECT_TRUE(WaitForDisplay([&] {
+            w->Series1->YValues()->SetModified(true);
+            if (sixteen ? top() > 300 : top() <= 255)
+                ++frames;
+            else
+                frames = 0;
+            return frames >= 3;
+        })) << (sixteen ? "16" : "8")
+            << " bit";
+    }
+    driver.PressKey('M', modControl);
+    EXPECT_FALSE(w->btn_start->Down());
+}
+
+// A new style resets the sliders' look; the window puts its own back.
+TEST_F(LiveWindow, SlidersKeepTheirLookThroughAStyleChange) {
+    TfmLineSensor* w = Open();
+    for (ui::TKVXStyle style : {ui::tsOffice2007Luna, ui::tsWindowsXP}) {
+        about->KvxAppStyler1->SetStyle(style);
+        for (ui::TKvxTrackBar* bar :
+             {w->tb_tint, w->tb_gain, w->tb_offset, w->tb_refreshinterval, w->tb_sfttrigtime}) {
+            EXPECT_EQ(bar->Thumb()->Shape(), ui::trackbar::tsRoundRect) << bar->Name();
+            EXPECT_EQ(bar->Slider()->Offset(), 2) << bar->Name();
+        }
+        EXPECT_EQ(w->tb_fullscale->Slider()->Offset(), 0);
+        EXPECT_EQ(w->tb_fullscale->TickMark()->Position(), tmTopLeft);
+    }
 }
 
 } // namespace
