@@ -235,6 +235,12 @@ TfmLineSensor::~TfmLineSensor() {
         fmLineSensor = nullptr;
 }
 
+void TfmLineSensor::BeforeDestruction() {
+    if (AcquisitionThread)
+        CloseDevice();
+    TForm::BeforeDestruction();
+}
+
 void TfmLineSensor::SetDefaultCameraLibrary(TCameraLibrary* Library) {
     DefaultLibrary = Library;
 }
@@ -400,7 +406,8 @@ void TfmLineSensor::FormCreate(TObject*) {
     SetQuietly(ed_1value, 50.0);
     SetQuietly(ed_2value, 100.0);
     tb_offset->TrackLabel()->SetFormat("Offset: " + OffsetText(0));
-    tb_gain->TrackLabel()->SetFormat("Gain: " + GainText(0));
+    // The gain of register 0 is 1 V/V, not 0.
+    tb_gain->TrackLabel()->SetFormat("Gain: " + GainText(GainOfRegister(tb_gain->Position())));
 
     FModeText = "Free Running";
     FIntTimeText = MicroText(1053);

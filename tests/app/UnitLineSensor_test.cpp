@@ -286,6 +286,11 @@ TEST_F(LiveWindow, EnumeratesOpensSwitchesAndClosesCameras) {
     EXPECT_EQ(w->tb_tint->Min(), 10) << "the camera's shortest integration time";
     EXPECT_EQ(w->Series1->Count(), 2048);
 
+    // The older camera answers a mode its firmware does not offer.
+    library.ls_getmode = [](uint8_t* mode) {
+        *mode = 4;
+        return int32_t(0);
+    };
     w->cb_devices->SetItemIndex(1);
     w->cb_devicesChange(w->cb_devices);
     EXPECT_EQ(library.ls_currentdeviceindex(), 1);
@@ -296,6 +301,8 @@ TEST_F(LiveWindow, EnumeratesOpensSwitchesAndClosesCameras) {
     EXPECT_FALSE(w->tb_sfttrigtime->Enabled()) << "firmware 1.19 has no soft trigger";
     EXPECT_FALSE(w->cb_sfttrigtime_range->Enabled());
     EXPECT_EQ(w->cb_mode->Items()->Count(), 4);
+    EXPECT_EQ(w->cb_mode->ItemIndex(), 2);
+    EXPECT_EQ(Lines(w->SettingsBoxText())[0], "Mode:         FREE_RUNNING");
     EXPECT_EQ(w->tb_tint->Min(), 100);
     EXPECT_EQ(Lines(w->SettingsBoxText())[2], "Trig. Time:   ");
 
@@ -750,6 +757,53 @@ TEST_F(LiveWindow, SlidersKeepTheirLookThroughAStyleChange) {
         }
         EXPECT_EQ(w->tb_fullscale->Slider()->Offset(), 0);
         EXPECT_EQ(w->tb_fullscale->TickMark()->Position(), tmTopLeft);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Times read from the camera widen a slider whose range is too short and pick the range that holds them.
+TEST_F(LiveWindow, TimesReadFromTheCameraChooseTheirRanges) {
+    TfmLineSensor* w = OpenWithCamera();
+    ASSERT_EQ(library.ls_setsofttrigtime(750), 0);
+    w->ReadCameraState();
+    EXPECT_EQ(w->tb_sfttrigtime->Max(), 1000) << "750 fits the slider as it is";
+    EXPECT_EQ(w->tb_sfttrigtime->Position(), 750);
+    ASSERT_EQ(library.ls_setsofttrigtime(7000), 0);
+    ASSERT_EQ(library.ls_setinttime(25000000), 0);
+    w->ReadCameraState();
+    EXPECT_EQ(w->tb_sfttrigtime->Max(), 10000);
+    EXPECT_EQ(w->cb_sfttrigtime_range->Text(), "10 ms");
+    EXPECT_EQ(w->cb_sfttrigtime_range->Tag(), 3);
+    EXPECT_EQ(w->tb_sfttrigtime->TrackLabel()->Format(), "7000 \xC2\xB5s - 142.86 Hz");
+    EXPECT_EQ(w->tb_tint->Max(), 30000000);
+    EXPECT_EQ(w->tb_tint->Position(), 25000000);
+    EXPECT_EQ(w->cb_trange->Text(), "30 s");
+    const std::vector<std::string> box = Lines(w->SettingsBoxText());
+    EXPECT_EQ(box[1], "Int. Time:    25000000 \xC2\xB5s");
+    EXPECT_EQ(box[2], "Trig. Time:   7000 \xC2\xB5s");
+}
+
+} // namespace
+
+namespace {
+
+// The display step writes into the window's status bar and chart: a window freed while frames arrive
+// ends its acquisition before those go.
+TEST_F(LiveWindow, FreedWhileFramesArriveEndsItsAcquisitionFirst) {
+    for (int round = 0; round < 5; ++round) {
+        TfmLineSensor* w = OpenWithCamera();
+        w->tb_refreshinterval->SetPosition(1);
+        driver.Click(w->btn_start);
+        ASSERT_TRUE(WaitForDisplay([&] { return w->FMaxIndex >= 0; }));
+        // Frames keep coming while nobody serves the display step.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        driver.Clock().Advance(50);
+        w->Free();
+        EXPECT_EQ(fmLineSensor, nullptr);
+        EXPECT_LT(library.ls_currentdeviceindex(), 0);
     }
 }
 
