@@ -672,6 +672,17 @@ TEST_F(LiveWindow, MaximumLabelFollowsTheFrame) {
     w->Chart1->Invalidate();
     driver.Render(w->Chart1);
     EXPECT_EQ(w->ChartTool1->Text(), "");
+
+    // The nearest point under the mouse gets its value and x.
+    driver.Click(w->KvxOfficeCheckBox2);
+    ASSERT_TRUE(w->ChartTool2->Active());
+    const int y = w->Series1->CalcYPosValue(1234.5);
+    driver.MoveTo(TTestDriver::ScreenPoint(
+        w->Chart1, {w->Series1->CalcXPosValue(w->Series1->XValues()->Items(1000)), y}));
+    driver.Render(w->Chart1);
+    ASSERT_EQ(w->ChartTool2->Point(), 1000);
+    EXPECT_EQ(w->ChartTool13->Text(), "1234 @ 1000");
+    EXPECT_TRUE(w->ChartTool13->Active());
 }
 
 } // namespace
