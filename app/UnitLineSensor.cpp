@@ -4,12 +4,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <vector>
 
 #include "app/CameraDefs.h"
 #include "chart/Chart.h"
 #include "chart/PlotTools.h"
 #include "chart/Series.h"
-#include "platform/rtl/FileUtils.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/ScopeGuard.h"
