@@ -14,7 +14,7 @@ public:
     ~TfmChart() override;
 
     // The main window: receiver of the copy request (message 1025).
-    HWND FMainWindow = nullptr;
+    plat::HWND FMainWindow = nullptr;
 
     bool LoadChartDocument(const std::string& FileName);
     void CopyFramesFrom(TfmChart* Source);
