@@ -19,8 +19,10 @@
 #include "platform/ui/RichEdit.h"
 #include "tests/analysis/ChartWindowFixture.h"
 #include "ui/office/KvxOfficeStatusBar.h"
+#include "ui/office/KvxOfficeStatusBarStylers.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
 using namespace chart;
@@ -79,6 +81,13 @@ TEST_F(ChartWindow, OpensWithItsChartToolsListToolbarsAndStatusBar) {
     EXPECT_FALSE(Form->mi_textboxedit->Enabled());
     EXPECT_EQ(Form->KvxOfficeStatusBar1->Panels()->GetItem(1)->Text(), "X=");
     EXPECT_EQ(Form->KvxOfficeStatusBar1->Panels()->GetItem(3)->Text(), "Y=");
+
+    // The application's style reaches the toolbars, menus and status bar.
+    About->KvxAppStyler1->SetStyle(ui::tsOffice2007Luna);
+    EXPECT_EQ(Form->KvxDockPanel1->ToolBarStyler(), Form->KvxToolBarOfficeStyler1);
+    EXPECT_EQ(Form->KvxToolBarOfficeStyler1->Style(), ui::toolbar::bsOffice2007Luna);
+    EXPECT_EQ(Form->KvxOfficeStatusBarOfficeStyler1->Style(), ui::statusbar::psOffice2007Luna);
+    EXPECT_EQ(Form->KvxOfficeStatusBar1->Styler(), Form->KvxOfficeStatusBarOfficeStyler1);
 
     // The parts do not overlap: dock on top, list and report on the right of the chart.
     const TRect chartBox = c->BoundsRect();
