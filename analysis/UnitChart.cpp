@@ -347,7 +347,9 @@ void TfmChart::btn_deleteClick(TObject*) {
         delete peaks;
 
     if (RelativeMode()) {
-        RescaleRelative(true, MaxOfFrames() * FReferenceMax / 100);
+        // Frames left without a positive value keep the reference they are percent of.
+        if (const double remaining = MaxOfFrames(); IsReferenceMax(remaining))
+            RescaleRelative(true, remaining * FReferenceMax / 100);
         Chart1->Repaint();
     }
 }

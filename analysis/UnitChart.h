@@ -107,6 +107,8 @@ public:
     // The value of the reference maximum that means "none".
     static const double NoReferenceMax;
     bool RelativeMode() const;
+    // Whether a maximum can serve as the reference of relative mode.
+    static bool IsReferenceMax(double Value);
     // Largest y over all frames, never below NoReferenceMax.
     double MaxOfFrames() const;
     // False (nothing converted) when switching on finds no positive maximum.
