@@ -143,11 +143,16 @@ const double TfmChart::NoReferenceMax = std::numeric_limits<double>::denorm_min(
 
 TfmChart::TfmChart(TComponent* AOwner) : TForm(AOwner), FReferenceMax(NoReferenceMax) {}
 
-TfmChart::~TfmChart() {
-    // Frames still on the chart give their peak lists back; the chart frees the frames themselves.
-    if (Chart1)
+TfmChart::~TfmChart() = default;
+
+void TfmChart::BeforeDestruction() {
+    // Frames still on the chart give their peak lists back while the chart exists: freeing the window
+    // frees its components before its destructor runs.
+    if (!FFramesReleased && Chart1)
         for (int i = 0; i < FrameCount(); ++i)
             ReleaseFrame(Frame(i));
+    FFramesReleased = true;
+    TForm::BeforeDestruction();
 }
 
 void TfmChart::FormCreate(TObject*) {

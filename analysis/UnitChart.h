@@ -67,6 +67,7 @@ class TfmChart : public plat::TForm {
 public:
     explicit TfmChart(plat::TComponent* AOwner);
     ~TfmChart() override;
+    void BeforeDestruction() override;
 
     // The main window: receiver of the copy request (message 1025).
     plat::HWND FMainWindow = nullptr;
@@ -235,6 +236,7 @@ private:
     bool NearestFollows(chart::TChartSeries* Frame) const;
     void SetStatusText(int Panel, const std::string& Text);
 
+    bool FFramesReleased = false;
     int FNextFrameNumber = 1;
     int FXMultiplier = 0;
     double FReferenceMax;

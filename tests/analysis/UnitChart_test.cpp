@@ -684,4 +684,14 @@ TEST_F(ChartWindowCommands, ClosingGivesBackEveryPeakListAndIsAlwaysAllowed) {
     }
 }
 
+TEST_F(ChartWindowCommands, FreeingTheWindowWithItsFramesLeavesNothingBehind) {
+    LoadLive({1, 2});
+    LoadLive({3, 4});
+    TfmChart::PeaksOf(Form->Frame(0))->AddPeak(1);
+    // As the main window frees a closed chart window: the components go before the destructor runs.
+    Form->Free();
+    Form = nullptr;
+    Driver.Pump();
+}
+
 } // namespace
