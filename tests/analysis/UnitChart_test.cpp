@@ -694,4 +694,33 @@ TEST_F(ChartWindowCommands, FreeingTheWindowWithItsFramesLeavesNothingBehind) {
     Driver.Pump();
 }
 
+TEST_F(ChartWindowCommands, WithZoomOrScrollDownTheMouseZoomsOrScrollsTheChart) {
+    LoadLive(Spectrum(1.0, 0));
+    Driver.Pump();
+    TChartAxis* bottom = Form->Chart1->BottomAxis();
+    const TRect r = Form->Chart1->ChartRect();
+    const TPoint from(r.Left + r.Width() / 4, r.Top + 20), to(r.Left + r.Width() / 2, r.Bottom - 20);
+
+    // Without either button the mouse neither zooms nor scrolls.
+    const double min0 = bottom->Minimum(), max0 = bottom->Maximum();
+    Driver.Drag(Form->Chart1, from, to);
+    Driver.Pump();
+    EXPECT_EQ(bottom->Minimum(), min0);
+    EXPECT_EQ(bottom->Maximum(), max0);
+
+    Driver.Click(Form->btn_zoom);
+    Driver.Drag(Form->Chart1, from, to);
+    Driver.Pump();
+    EXPECT_GT(bottom->Minimum(), min0 + (max0 - min0) / 8);
+    EXPECT_LT(bottom->Maximum(), min0 + (max0 - min0) * 5 / 8);
+
+    Driver.Click(Form->btn_scroll);
+    const double width = bottom->Maximum() - bottom->Minimum(), min1 = bottom->Minimum();
+    Driver.Drag(Form->Chart1, TPoint(r.Left + r.Width() / 2, r.Top + 50),
+                TPoint(r.Left + r.Width() / 4, r.Top + 50));
+    Driver.Pump();
+    EXPECT_GT(bottom->Minimum(), min1) << "dragged left, the view moves right";
+    EXPECT_NEAR(bottom->Maximum() - bottom->Minimum(), width, width * 1e-9);
+}
+
 } // namespace
