@@ -146,13 +146,13 @@ TfmChart::TfmChart(TComponent* AOwner) : TForm(AOwner), FReferenceMax(NoReferenc
 TfmChart::~TfmChart() = default;
 
 void TfmChart::BeforeDestruction() {
-    // Frames still on the chart give their peak lists back while the chart exists: freeing the window
-    // frees its components before its destructor runs.
-    if (!FFramesReleased && Chart1)
+    // The form's components (the chart and its frames) are freed by the base class, before the
+    // destructor runs; the chart frees the frames themselves.
+    if (Chart1)
         for (int i = 0; i < FrameCount(); ++i)
             ReleaseFrame(Frame(i));
-    FFramesReleased = true;
     TForm::BeforeDestruction();
+    Chart1 = nullptr;
 }
 
 void TfmChart::FormCreate(TObject*) {

@@ -67,6 +67,7 @@ class TfmChart : public plat::TForm {
 public:
     explicit TfmChart(plat::TComponent* AOwner);
     ~TfmChart() override;
+    // Frames still on the chart give their peak lists back while the chart and its frames exist.
     void BeforeDestruction() override;
 
     // The main window: receiver of the copy request (message 1025).
@@ -236,7 +237,6 @@ private:
     bool NearestFollows(chart::TChartSeries* Frame) const;
     void SetStatusText(int Panel, const std::string& Text);
 
-    bool FFramesReleased = false;
     int FNextFrameNumber = 1;
     int FXMultiplier = 0;
     double FReferenceMax;
