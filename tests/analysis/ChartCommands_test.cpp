@@ -5,6 +5,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,10 +16,13 @@
 #include "analysis/UnitSGFilterParams.h"
 #include "analysis/UnitTypes.h"
 #include "chart/PlotLisB.h"
+#include "platform/gfx/Printer.h"
 #include "platform/rtl/Locale.h"
 #include "platform/rtl/NumberFormat.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/Clipboard.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/RichEdit.h"
@@ -36,6 +40,21 @@ using namespace chart_window_test;
 namespace {
 
 namespace fs = std::filesystem;
+
+// A printer with no queues of its own, so nothing can reach a real one.
+class TNoQueues : public TPrintSpooler {
+public:
+    std::vector<std::string> Printers(int& defaultIndex) override {
+        defaultIndex = -1;
+        return {};
+    }
+    void Submit(const TPrintJob&) override { throw EPrinter("no queue here"); }
+};
+
+std::string ReadFile(const std::string& Name) {
+    std::ifstream in(Name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 struct TShownTask {
     bool Shown = false;
@@ -433,8 +452,9 @@ TEST_F(ChartCommands, IntegralTakesTheRangeScaledByTheExponentAndClipsItToTheFra
     EXPECT_EQ(start, FormatFloat("0.00", 0));
     EXPECT_EQ(end, FormatFloat("0.00", 40)) << "the visible range over 10^-1";
     // The integral of y = x from 1 to 4 is 7.5.
-    EXPECT_EQ(ResultLines(), (std::vector<std::string>{"FRAME 1", "X(Start)=1", "X(End)=4", "trapeziodal rule:",
-                                                       "Integral=7.5", "Simpson's rule:", "Integral=7.5"}));
+    EXPECT_EQ(ResultLines(), (std::vector<std::string>{"FRAME 1", "X(Start)=1", "X(End)=4",
+                                                       "trapeziodal rule:", "Integral=7.5",
+                                                       "Simpson's rule:", "Integral=7.5"}));
 
     // A start beyond the last point: both rules fail.
     WithDialog<TfmIntegralOptions>([&] { Form->btn_integralClick(nullptr); },
@@ -464,6 +484,155 @@ TEST_F(ChartCommands, AFrameWithoutPointsIsReadForNothing) {
     TShownTask shown = WithTaskDialog([&] { Form->btn_derivativeClick(nullptr); });
     EXPECT_TRUE(shown.Shown);
     EXPECT_EQ(Form->FrameCount(), 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ChartCommands, ToolboxButtonsAndResultMenuAreBoundByTheLayout) {
+    for (auto* button :
+         {Form->btn_movingaverage, Form->btn_findpeaks, Form->btn_addframes, Form->btn_subtractframes,
+          Form->btn_sgfilter, Form->btn_averageframes, Form->btn_addconstant, Form->btn_subtractconstant,
+          Form->btn_multiplyconstant, Form->btn_divideconstant, Form->btn_derivative, Form->btn_integral,
+          Form->btn_stddeviation, Form->btn_rms})
+        EXPECT_TRUE(button->OnClick != nullptr) << button->Name();
+    for (TMenuItem* item :
+         {Form->mi_selectall, Form->mi_copy, Form->mi_clear, Form->mi_export, Form->mi_print})
+        EXPECT_TRUE(item->OnClick != nullptr) << item->Name();
+    EXPECT_TRUE(Form->PopupMenu2->OnPopup != nullptr);
+
+    // A click on the toolbar reaches the command.
+    LoadTwoFrames();
+    Select({A});
+    WithDialog<Tfmmovingavsettings>([&] { Driver.Click(Form->btn_movingaverage); }, nullptr);
+    EXPECT_EQ(Form->FrameCount(), 3);
+}
+
+TEST_F(ChartCommands, ResultMenuSelectsCopiesClearsAndPrints) {
+    TRichEdit* area = Form->re_result;
+    auto popup = [&] { Form->PopupMenu2->OnPopup(Form->PopupMenu2); };
+    popup();
+    EXPECT_FALSE(Form->mi_selectall->Enabled());
+    EXPECT_FALSE(Form->mi_copy->Enabled());
+    EXPECT_FALSE(Form->mi_clear->Enabled());
+    EXPECT_FALSE(Form->mi_export->Enabled());
+    EXPECT_TRUE(Form->mi_print->Enabled());
+
+    LoadTwoFrames();
+    Select({A});
+    Form->Chart1->LeftAxis()->SetAxisValuesFormat("0");
+    Form->btn_rmsClick(nullptr);
+    popup();
+    EXPECT_TRUE(Form->mi_selectall->Enabled());
+    EXPECT_FALSE(Form->mi_copy->Enabled()) << "nothing selected yet";
+    EXPECT_TRUE(Form->mi_clear->Enabled());
+    EXPECT_TRUE(Form->mi_export->Enabled());
+
+    Form->mi_selectall->Click();
+    EXPECT_EQ(area->SelLength(), area->Document().Length());
+    popup();
+    EXPECT_TRUE(Form->mi_copy->Enabled());
+    Form->mi_copy->Click();
+    EXPECT_EQ(Clipboard()->AsText(), "FRAME 1\r\nX(Start)=0\r\nX(End)=4\r\nRMS=3\r\n");
+
+    // Printed under the window's caption.
+    auto printer = std::make_unique<TPrinter>(std::make_unique<TNoQueues>());
+    printer->SetPrinterIndex(printer->Printers()->IndexOf(PdfFilePrinterName));
+    const std::string pdfName = TestOutputDir("app") + "/report.pdf";
+    printer->SetFileName(pdfName);
+    std::unique_ptr<TPrinter> saved = SetPrinter(std::move(printer));
+    ScopeGuard restore([&] { SetPrinter(std::move(saved)); });
+    Form->mi_print->Click();
+    const std::string pdf = ReadFile(pdfName);
+    ASSERT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find(Form->Caption()), std::string::npos);
+
+    Form->mi_clear->Click();
+    EXPECT_EQ(area->Lines()->Count(), 0);
+    // The next report starts at the top again, without an empty line before it.
+    Form->btn_rmsClick(nullptr);
+    EXPECT_EQ(area->Lines()->Get(0), "FRAME 1");
+}
+
+// LibreOffice's reading of an RTF file: each text run with the CSS of its character style, from the
+// file converted to XHTML. Empty when LibreOffice cannot convert it.
+std::vector<std::pair<std::string, std::string>> StyledRunsByLibreOffice(const std::string& RtfFile,
+                                                                         const std::string& WorkDir) {
+    const std::string command = "cd '" + WorkDir + "' && soffice -env:UserInstallation=file://" + WorkDir +
+                                "/profile --headless --convert-to 'html:XHTML Writer File:UTF8' '" + RtfFile +
+                                "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return {};
+    const std::string html = ReadFile(WorkDir + "/" + fs::path(RtfFile).stem().string() + ".html");
+    std::map<std::string, std::string> css;
+    const std::regex rule(R"(\.(T\d+)\s*\{([^}]*)\})");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), rule); it != std::sregex_iterator(); ++it)
+        css[(*it)[1]] = (*it)[2];
+    std::vector<std::pair<std::string, std::string>> runs;
+    const std::regex span(R"re(<span class="(T\d+)">([^<]*)</span>)re");
+    for (auto it = std::sregex_iterator(html.begin(), html.end(), span); it != std::sregex_iterator(); ++it)
+        runs.emplace_back((*it)[2], css[(*it)[1]]);
+    return runs;
+}
+
+TEST_F(ChartCommands, ExportWritesTheReportAsRtfThatLibreOfficeShowsWithItsColoursAndStyles) {
+    LoadTwoFrames();
+    Select({A});
+    Form->Chart1->BottomAxis()->SetAxisValuesFormat("0");
+    Form->Chart1->LeftAxis()->SetAxisValuesFormat("0");
+    A->SetSeriesColor(0x0000FF); // red
+    Form->btn_rmsClick(nullptr);
+    WithDialog<TfmIntegralOptions>([&] { Form->btn_integralClick(nullptr); }, nullptr);
+    // Set to plain text, the area's lines would save as text; the export keeps the formatting anyway.
+    Form->re_result->SetPlainText(true);
+
+    const std::string name = TestOutputDir("app") + "/report.rtf";
+    fs::remove(name);
+    std::string filter;
+    Driver.AnswerNextModal([&](TCustomForm& dialog) {
+        Driver.Pump();
+        auto* edit = dynamic_cast<TEdit*>(dialog.FindComponent("FileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->SetFocus();
+        edit->SelectAll();
+        Driver.Type(name);
+        Driver.PressKey(VK_RETURN);
+    });
+    Form->mi_exportClick(nullptr);
+    Driver.Pump();
+    const std::string rtf = ReadFile(name);
+    ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u) << rtf.substr(0, 80);
+    EXPECT_NE(rtf.find("trapeziodal rule:"), std::string::npos);
+
+    const std::string soffice = testtool::FindProgram("soffice");
+    if (soffice.empty())
+        SKIP_WITHOUT_TOOL("LibreOffice is not installed");
+    std::error_code ec;
+    if (!fs::exists(fs::canonical(soffice, ec).parent_path() / "libswlo.so"))
+        SKIP_WITHOUT_TOOL("LibreOffice Writer is not installed");
+    std::string dir = (fs::temp_directory_path() / "lumetra-report-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+    ScopeGuard cleanup([&] { fs::remove_all(dir, ec); });
+    const auto runs = StyledRunsByLibreOffice(name, dir);
+    if (runs.empty())
+        SKIP_WITHOUT_TOOL("this LibreOffice cannot convert text documents (no Writer)");
+    auto styleOf = [&](const std::string& text) {
+        for (const auto& [t, style] : runs)
+            if (t == text)
+                return style;
+        ADD_FAILURE() << "LibreOffice shows no run \"" << text << "\"";
+        return std::string();
+    };
+    const std::string title = styleOf("FRAME 1");
+    EXPECT_NE(title.find("color:#ff0000"), std::string::npos) << title;
+    EXPECT_NE(title.find("font-weight:bold"), std::string::npos) << title;
+    EXPECT_NE(title.find("text-decoration:underline"), std::string::npos) << title;
+    const std::string heading = styleOf("trapeziodal rule:");
+    EXPECT_NE(heading.find("color:#000000"), std::string::npos) << heading;
+    EXPECT_NE(heading.find("font-weight:bold"), std::string::npos) << heading;
+    EXPECT_NE(heading.find("font-style:italic"), std::string::npos) << heading;
+    EXPECT_EQ(heading.find("text-decoration:underline"), std::string::npos) << heading;
 }
 
 } // namespace
