@@ -214,6 +214,19 @@ TEST_F(ChartCommands, FrameCommandsAddTheirResultUnderTheTitleGivenAndCountIt) {
                                            });
          },
          {1, 2, 3, 4, 3}},
+        // Parameters the fit refuses (a derivative above the degree) give a frame of zeros.
+        {"Savitzky-Golay, refused parameters",
+         {A},
+         [&] {
+             WithDialog<TfmSGFilterParams>([&] { Form->btn_sgfilterClick(nullptr); },
+                                           [&](TfmSGFilterParams& d) {
+                                               Proposed = d.ed_samplename->Text();
+                                               d.ed_samplename->SetTextProp("result");
+                                               d.ed_m->SetIntegerValue(2);
+                                               d.ed_ld->SetIntegerValue(3);
+                                           });
+         },
+         {0, 0, 0, 0, 0}},
         {"add frames", {A, B}, titled(&TfmChart::btn_addframesClick), {6, 3, 3, 6, 7}},
         {"subtract frames, only positive",
          {A, B},
