@@ -35,9 +35,16 @@ class TSelectorTool;
 } // namespace chart
 namespace ui::statusbar {
 class TKvxOfficeStatusBar;
+class TKvxOfficeStatusBarOfficeStyler;
+} // namespace ui::statusbar
+namespace ui::toolbar {
+class TKvxToolBarOfficeStyler;
 }
 namespace ui {
 using statusbar::TKvxOfficeStatusBar;
+using statusbar::TKvxOfficeStatusBarOfficeStyler;
+using toolbar::TKvxToolBarOfficeStyler;
+class TKvxMenuOfficeStyler;
 class TKvxDockPanel;
 class TKvxFormStyler;
 class TKvxPopupMenu;
@@ -216,6 +223,9 @@ public:
     plat::TMenuItem* mi_print = nullptr;
     ui::TKvxOfficeStatusBar* KvxOfficeStatusBar1 = nullptr;
     ui::TKvxTaskDialog* KvxTaskDialog1 = nullptr;
+    ui::TKvxToolBarOfficeStyler* KvxToolBarOfficeStyler1 = nullptr;
+    ui::TKvxMenuOfficeStyler* KvxMenuOfficeStyler1 = nullptr;
+    ui::TKvxOfficeStatusBarOfficeStyler* KvxOfficeStatusBarOfficeStyler1 = nullptr;
     ui::TKvxFormStyler* KvxFormStyler1 = nullptr;
 
 private:

@@ -6,6 +6,7 @@
 
 #include "analysis/FrameAccess.h"
 #include "analysis/UnitChart.h"
+#include "analysis/UnitMath.h"
 #include "analysis/UnitMemo.h"
 #include "analysis/UnitTypes.h"
 #include "chart/Chart.h"
@@ -293,23 +294,11 @@ void TfmChart::BandToIndices(TChartSeries* Frame, double StartValue, double EndV
     const int n = analysis::frame::PointCount(Frame);
     Start = 0;
     End = n - 1;
-    if (n < 2)
+    // Without two points of different x there is no step to place an edge by: the whole frame is the range.
+    if (n < 2 || Frame->XValues()->Items(0) == Frame->XValues()->Items(n - 1))
         return;
-    const double first = Frame->XValues()->Items(0), last = Frame->XValues()->Items(n - 1);
-    const double step = (last - first) / (n - 1);
-    // Equal first and last x give no step to divide by: the whole frame is the range.
-    if (step == 0 || !std::isfinite(step))
-        return;
-    auto indexOf = [&](double v) {
-        const double at = std::nearbyint((v - first) / step); // ties to even in the default rounding mode
-        if (!(at > 0))
-            return 0;
-        if (at >= n - 1)
-            return n - 1;
-        return static_cast<int>(at);
-    };
-    Start = indexOf(StartValue);
-    End = indexOf(EndValue);
+    Start = analysis::NearestStepIndex(Frame, StartValue);
+    End = analysis::NearestStepIndex(Frame, EndValue);
     if (Start > End)
         std::swap(Start, End);
 }
