@@ -614,6 +614,8 @@ TEST_F(ChartCommands, ExportWritesTheReportAsRtfThatLibreOfficeShowsWithItsColou
     });
     Form->mi_exportClick(nullptr);
     Driver.Pump();
+    // The window as the user sees it with the two reports.
+    TTestDriver::SavePng(*Driver.Render(Form), TestOutputDir("app") + "/chart-report.png");
     const std::string rtf = ReadFile(name);
     ASSERT_EQ(rtf.rfind("{\\rtf1", 0), 0u) << rtf.substr(0, 80);
     EXPECT_NE(rtf.find("trapeziodal rule:"), std::string::npos);
