@@ -144,11 +144,16 @@ const double TfmChart::NoReferenceMax = std::numeric_limits<double>::denorm_min(
 
 TfmChart::TfmChart(TComponent* AOwner) : TForm(AOwner), FReferenceMax(NoReferenceMax) {}
 
-TfmChart::~TfmChart() {
-    // Frames still on the chart give their peak lists back; the chart frees the frames themselves.
+TfmChart::~TfmChart() = default;
+
+void TfmChart::BeforeDestruction() {
+    // The form's components (the chart and its frames) are freed by the base class, before the
+    // destructor runs; the chart frees the frames themselves.
     if (Chart1)
         for (int i = 0; i < FrameCount(); ++i)
             ReleaseFrame(Frame(i));
+    TForm::BeforeDestruction();
+    Chart1 = nullptr;
 }
 
 void TfmChart::FormCreate(TObject*) {
@@ -348,7 +353,9 @@ void TfmChart::btn_deleteClick(TObject*) {
         delete peaks;
 
     if (RelativeMode()) {
-        RescaleRelative(true, MaxOfFrames() * FReferenceMax / 100);
+        // Frames left without a positive value keep the reference they are percent of.
+        if (const double remaining = MaxOfFrames(); IsReferenceMax(remaining))
+            RescaleRelative(true, remaining * FReferenceMax / 100);
         Chart1->Repaint();
     }
 }

@@ -70,6 +70,8 @@ class TfmChart : public plat::TForm {
 public:
     explicit TfmChart(plat::TComponent* AOwner);
     ~TfmChart() override;
+    // Frames still on the chart give their peak lists back while the chart and its frames exist.
+    void BeforeDestruction() override;
 
     // The main window: receiver of the copy request (message 1025).
     plat::HWND FMainWindow = nullptr;
@@ -110,6 +112,8 @@ public:
     // The value of the reference maximum that means "none".
     static const double NoReferenceMax;
     bool RelativeMode() const;
+    // Whether a maximum can serve as the reference of relative mode.
+    static bool IsReferenceMax(double Value);
     // Largest y over all frames, never below NoReferenceMax.
     double MaxOfFrames() const;
     // False (nothing converted) when switching on finds no positive maximum.

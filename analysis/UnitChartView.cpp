@@ -30,6 +30,11 @@ bool TfmChart::RelativeMode() const {
     return btn_relative->Down();
 }
 
+bool TfmChart::IsReferenceMax(double Value) {
+    // Only a positive, normal maximum can be 100 %: dividing by anything else leaves infinities behind.
+    return Value > 0 && std::isnormal(Value);
+}
+
 double TfmChart::MaxOfFrames() const {
     double m = NoReferenceMax;
     for (int i = 0; i < FrameCount(); ++i)
@@ -55,9 +60,8 @@ bool TfmChart::SetRelativeMode(bool On) {
     if (FrameCount() == 0)
         return false;
     if (On) {
-        // Only a real positive maximum can be 100 %; anything else would leave infinities behind.
         const double m = MaxOfFrames();
-        if (!(m > NoReferenceMax) || !std::isfinite(m))
+        if (!IsReferenceMax(m))
             return false;
         FReferenceMax = m;
         TransformAllY([m](double y) { return y * 100 / m; });
@@ -75,7 +79,7 @@ void TfmChart::RescaleRelative(bool Relative, double NewMaximum) {
     if (FrameCount() == 0 || !Relative || NewMaximum == FReferenceMax)
         return;
     // Without a positive maximum the frames keep their reference: they stay percent of the old one.
-    if (!(NewMaximum > NoReferenceMax) || !std::isfinite(NewMaximum))
+    if (!IsReferenceMax(NewMaximum))
         return;
     const double old = FReferenceMax;
     FReferenceMax = NewMaximum;

@@ -116,7 +116,8 @@ end
     }
 
     void TearDown() override {
-        delete Form;
+        if (Form)
+            Form->Free();
         delete MdiFrame;
         delete About;
     }

@@ -210,8 +210,9 @@ TEST_F(ChartWindowCommands, LoadTakesTheLiveFrameWithItsAxesAndCountsItsTitles) 
 
     // Titles the user gives do not change the numbering.
     Live.SetFrame({4, 4, 4});
-    WithTitle([&] { Form->btn_loadClick(nullptr); }, "dark");
-    WithTitle([&] { Form->btn_loadClick(nullptr); }, "lamp");
+    // (through the toolbar button and the menu item, as the user gives the command)
+    WithTitle([&] { Driver.Click(Form->btn_load); }, "dark");
+    WithTitle([&] { Form->mi_load->Click(); }, "lamp");
     EXPECT_EQ(Form->FrameCount(), 3);
     EXPECT_EQ(Form->Frame(1)->Title(), "dark");
     EXPECT_EQ(Form->ProposedTitle(), "FRAME 4");
@@ -235,7 +236,7 @@ TEST_F(ChartWindowCommands, DeleteAsksThenRemovesTheSelectedFramesAndParksTheRea
     EXPECT_EQ(Form->FrameCount(), 3);
     EXPECT_TRUE(Form->ChartTool2->Active());
 
-    AnswerTaskDialog([&] { Form->btn_deleteClick(nullptr); }, mrYes);
+    AnswerTaskDialog([&] { Driver.Click(Form->btn_delete); }, mrYes);
     ASSERT_EQ(Form->FrameCount(), 1);
     EXPECT_EQ(Form->Frame(0)->Title(), "FRAME 2");
     EXPECT_EQ(YsOf(Form->Frame(0)), (std::vector<double>{20, 21, 20}));
@@ -342,6 +343,21 @@ TEST_F(ChartWindowCommands, RelativeModeIsRefusedWithoutFramesOrWithoutAPositive
     EXPECT_FALSE(Form->btn_relative->Down());
     EXPECT_EQ(YsOf(dark), (std::vector<double>{0, -5, 0})) << "nothing converted";
     EXPECT_EQ(Form->ReferenceMax(), TfmChart::NoReferenceMax);
+
+    // Deleting the only frame with light keeps the dark one in percent of the reference it had.
+    TChartSeries* bright = LoadLive({0, 2000, 0});
+    Driver.Click(Form->btn_relative);
+    Driver.Pump();
+    ASSERT_TRUE(Form->btn_relative->Down());
+    Form->ChartListBox1->UnselectAll();
+    Form->ChartListBox1->FocusSeries(bright);
+    AnswerTaskDialog([&] { Form->btn_deleteClick(nullptr); }, mrYes);
+    ASSERT_EQ(Form->FrameCount(), 1);
+    EXPECT_EQ(Form->ReferenceMax(), 2000);
+    EXPECT_EQ(YsOf(dark), (std::vector<double>{0, -0.25, 0}));
+    Driver.Click(Form->btn_relative);
+    Driver.Pump();
+    EXPECT_EQ(YsOf(dark), (std::vector<double>{0, -5, 0}));
 }
 
 TEST_F(ChartWindowCommands, MarksCommandsActOnEverySelectedFrame) {
@@ -433,6 +449,13 @@ TEST_F(ChartWindowCommands, TextBoxesAreAddedCentredAboveTheSelectorAndDeleted) 
     EXPECT_NEAR((r.Left + r.Right) / 2.0, Form->Chart1->Width() / 2.0, 2);
     EXPECT_EQ(Form->ChartTool5->PickedAnnotation(), box);
 
+    // A double click on the chart with a box picked ends there; without one it goes on.
+    ASSERT_TRUE(Form->Chart1->OnDblClick != nullptr);
+    Form->Chart1->SetCancelMouse(false);
+    Form->Chart1->OnDblClick(Form->Chart1);
+    EXPECT_TRUE(Form->Chart1->CancelMouse());
+    EXPECT_EQ(Form->ChartTool5->PickedAnnotation(), box);
+
     // Cancel adds nothing.
     Driver.AnswerNextModal([](TCustomForm& dialog) { dialog.SetModalResult(mrCancel); });
     Form->mi_textboxaddClick(nullptr);
@@ -444,6 +467,9 @@ TEST_F(ChartWindowCommands, TextBoxesAreAddedCentredAboveTheSelectorAndDeleted) 
     Form->mi_textboxdelete->Click();
     EXPECT_EQ(tools->Count(), 5);
     EXPECT_EQ(Form->ChartTool5->PickedAnnotation(), nullptr);
+    Form->Chart1->SetCancelMouse(false);
+    Form->Chart1->OnDblClick(Form->Chart1);
+    EXPECT_FALSE(Form->Chart1->CancelMouse());
     int boxes = 0;
     for (int i = 0; i < Form->ComponentCount(); ++i)
         boxes += dynamic_cast<TAnnotationTool*>(Form->Components(i)) != nullptr;
@@ -643,6 +669,58 @@ TEST_F(ChartWindowCommands, ThreeFramesWithPeakMarksAndTheBandReadLikeAnAnalysis
     const int edge = Form->Chart1->BottomAxis()->ValueToPixel(Form->ChartTool4->StartValue());
     EXPECT_GT(edge, Form->Chart1->ChartRect().Left);
     EXPECT_LT(edge, Form->Chart1->ChartRect().Right);
+}
+
+TEST_F(ChartWindowCommands, ClosingGivesBackEveryPeakListAndIsAlwaysAllowed) {
+    LoadLive({1, 2});
+    LoadLive({3, 4});
+    bool canClose = false;
+    ASSERT_TRUE(Form->OnCloseQuery != nullptr);
+    Form->OnCloseQuery(Form, canClose);
+    EXPECT_TRUE(canClose);
+    for (int i = 0; i < Form->FrameCount(); ++i) {
+        EXPECT_EQ(TfmChart::PeaksOf(Form->Frame(i)), nullptr);
+        EXPECT_TRUE(Form->Frame(i)->OnGetMarkText == nullptr);
+    }
+}
+
+TEST_F(ChartWindowCommands, FreeingTheWindowWithItsFramesLeavesNothingBehind) {
+    LoadLive({1, 2});
+    LoadLive({3, 4});
+    TfmChart::PeaksOf(Form->Frame(0))->AddPeak(1);
+    // As the main window frees a closed chart window: the components go before the destructor runs.
+    Form->Free();
+    Form = nullptr;
+    Driver.Pump();
+}
+
+TEST_F(ChartWindowCommands, WithZoomOrScrollDownTheMouseZoomsOrScrollsTheChart) {
+    LoadLive(Spectrum(1.0, 0));
+    Driver.Pump();
+    TChartAxis* bottom = Form->Chart1->BottomAxis();
+    const TRect r = Form->Chart1->ChartRect();
+    const TPoint from(r.Left + r.Width() / 4, r.Top + 20), to(r.Left + r.Width() / 2, r.Bottom - 20);
+
+    // Without either button the mouse neither zooms nor scrolls.
+    const double min0 = bottom->Minimum(), max0 = bottom->Maximum();
+    Driver.Drag(Form->Chart1, from, to);
+    Driver.Pump();
+    EXPECT_EQ(bottom->Minimum(), min0);
+    EXPECT_EQ(bottom->Maximum(), max0);
+
+    Driver.Click(Form->btn_zoom);
+    Driver.Drag(Form->Chart1, from, to);
+    Driver.Pump();
+    EXPECT_GT(bottom->Minimum(), min0 + (max0 - min0) / 8);
+    EXPECT_LT(bottom->Maximum(), min0 + (max0 - min0) * 5 / 8);
+
+    Driver.Click(Form->btn_scroll);
+    const double width = bottom->Maximum() - bottom->Minimum(), min1 = bottom->Minimum();
+    Driver.Drag(Form->Chart1, TPoint(r.Left + r.Width() / 2, r.Top + 50),
+                TPoint(r.Left + r.Width() / 4, r.Top + 50));
+    Driver.Pump();
+    EXPECT_GT(bottom->Minimum(), min1) << "dragged left, the view moves right";
+    EXPECT_NEAR(bottom->Maximum() - bottom->Minimum(), width, width * 1e-9);
 }
 
 } // namespace
