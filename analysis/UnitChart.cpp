@@ -136,6 +136,7 @@ PLAT_PROPERTIES(TfmChart) {
     props.Method("btn_zoomClick", &F::btn_zoomClick);
     props.Method("btn_bandClick", &F::btn_bandClick);
     props.Method("btn_relativeClick", &F::btn_relativeClick);
+    TfmChart::PublishAnalysisCommands(props);
 }
 
 // The smallest positive double: below every maximum a frame can have, yet never a divisor of zero.
