@@ -67,6 +67,7 @@ void TCCDThread::Execute() {
             const uint8_t format = FNextFormat;
             FMode16Bit = (format & 2) != 0;
             FImageNumber = (format & 1) != 0;
+            FFormatChanged = true;
             // A sum of frames of two formats means nothing.
             FScanCount = 0;
             FSumBuffer.fill(0.0);
@@ -199,6 +200,11 @@ void TCCDThread::ShowFrame() {
     }
     // Elements the frame did not reach are emptied too, so a later shorter frame adds nothing stale.
     std::fill(FSumBuffer.begin() + n, FSumBuffer.end(), 0.0);
+    if (FFormatChanged) {
+        // Points beyond the frame keep their values, but not values in the scale of another format.
+        std::fill(y.begin() + n, y.begin() + values->Count(), 0.0);
+        FFormatChanged = false;
+    }
     FDisplay.ShowMaximum(maxIndex, maxValue);
     values->SetModified(true);
     series->InvalidateParentChart();

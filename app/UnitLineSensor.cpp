@@ -27,8 +27,11 @@
 #include "ui/drawing/KvxGlowButton.h"
 #include "ui/office/KvxAppStyler.h"
 #include "ui/office/KvxOfficePager.h"
+#include "ui/office/KvxOfficePagerStylers.h"
 #include "ui/office/KvxOfficeStatusBar.h"
+#include "ui/office/KvxOfficeStatusBarStylers.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
 using chart::TChartAxis;
@@ -91,6 +94,9 @@ PLAT_CLASS_INFO_CREATABLE(TfmLineSensor, TForm)
 PLAT_PROPERTIES(TfmLineSensor) {
     using T = TfmLineSensor;
     props.Field("KvxFormStyler1", &T::KvxFormStyler1);
+    props.Field("KvxToolBarOfficeStyler1", &T::KvxToolBarOfficeStyler1);
+    props.Field("KvxOfficePagerOfficeStyler1", &T::KvxOfficePagerOfficeStyler1);
+    props.Field("KvxOfficeStatusBarOfficeStyler1", &T::KvxOfficeStatusBarOfficeStyler1);
     props.Field("ActionList1", &T::ActionList1);
     props.Field("Acn_start", &T::Acn_start);
     props.Field("Acn_darkframe", &T::Acn_darkframe);
@@ -383,11 +389,8 @@ void TfmLineSensor::SetQuietly(ui::TKvxEdit* Edit, double Value) {
 // ---- Creation ---------------------------------------------------------------------------------------
 
 void TfmLineSensor::FormCreate(TObject*) {
-    // The toolbar's captions are not part of its layout.
-    KvxToolBar1->SetCaption("Devices");
-    btn_enum->SetCaption("EnumDevices");
-    btn_closedevice->SetCaption("Open Device");
-    btn_start->SetCaption("Start");
+    // The dock's styler is not part of a layout.
+    KvxDockPanel1->SetToolBarStyler(KvxToolBarOfficeStyler1);
     FFirmwareVersion = 0;
     FProgramFolder = ProgramFolder();
     StyleTrackBars();

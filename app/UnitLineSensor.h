@@ -35,9 +35,14 @@ class TKvxTrackBar;
 namespace pager {
 class TKvxOfficePage;
 class TKvxOfficePager;
+class TKvxOfficePagerOfficeStyler;
 } // namespace pager
 namespace statusbar {
 class TKvxOfficeStatusBar;
+class TKvxOfficeStatusBarOfficeStyler;
+} // namespace statusbar
+namespace toolbar {
+class TKvxToolBarOfficeStyler;
 }
 } // namespace ui
 namespace chart {
@@ -171,6 +176,10 @@ public:
 
     // ---- Components ----
     ui::TKvxFormStyler* KvxFormStyler1 = nullptr;
+    // The office stylers of the window's parts; the form styler sets their style with the application's.
+    ui::toolbar::TKvxToolBarOfficeStyler* KvxToolBarOfficeStyler1 = nullptr;
+    ui::pager::TKvxOfficePagerOfficeStyler* KvxOfficePagerOfficeStyler1 = nullptr;
+    ui::statusbar::TKvxOfficeStatusBarOfficeStyler* KvxOfficeStatusBarOfficeStyler1 = nullptr;
     plat::TActionList* ActionList1 = nullptr;
     plat::TAction* Acn_start = nullptr;
     plat::TAction* Acn_darkframe = nullptr;

@@ -33,8 +33,11 @@
 #include "ui/controls/KvxTrackBar.h"
 #include "ui/office/KvxAppStyler.h"
 #include "ui/office/KvxOfficePager.h"
+#include "ui/office/KvxOfficePagerStylers.h"
 #include "ui/office/KvxOfficeStatusBar.h"
+#include "ui/office/KvxOfficeStatusBarStylers.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 #include "ui/toolbars/ToolbarsClasses.h"
 
 using namespace plat;
@@ -769,6 +772,12 @@ TEST_F(LiveWindow, SlidersKeepTheirLookThroughAStyleChange) {
         EXPECT_EQ(w->tb_fullscale->Slider()->Offset(), 0);
         EXPECT_EQ(w->tb_fullscale->TickMark()->Position(), tmTopLeft);
     }
+    // The style reaches the toolbar, the pager and the status bar.
+    EXPECT_EQ(w->KvxDockPanel1->ToolBarStyler(), w->KvxToolBarOfficeStyler1);
+    EXPECT_EQ(w->KvxToolBarOfficeStyler1->Style(), ui::toolbar::bsWindowsXP);
+    EXPECT_EQ(w->KvxOfficePagerOfficeStyler1->Style(), ui::pager::psWindowsXP);
+    EXPECT_EQ(w->KvxOfficeStatusBarOfficeStyler1->Style(), ui::statusbar::psWindowsXP);
+    TTestDriver::SavePng(*driver.Render(w->Handle()), TestOutputDir("app") + "/live-windowsxp.png");
 }
 
 } // namespace
