@@ -241,12 +241,6 @@ TfmLineSensor::~TfmLineSensor() {
         fmLineSensor = nullptr;
 }
 
-void TfmLineSensor::BeforeDestruction() {
-    if (AcquisitionThread)
-        CloseDevice();
-    TForm::BeforeDestruction();
-}
-
 void TfmLineSensor::SetDefaultCameraLibrary(TCameraLibrary* Library) {
     DefaultLibrary = Library;
 }

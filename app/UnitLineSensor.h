@@ -59,8 +59,6 @@ class TfmLineSensor : public plat::TForm, public ILiveFrameSource {
 public:
     explicit TfmLineSensor(plat::TComponent* AOwner);
     ~TfmLineSensor() override;
-    // Ends a running acquisition while the components its display step writes to still exist.
-    void BeforeDestruction() override;
 
     chart::TChartSeries* LiveSeries() override;
     chart::TChart* LiveChart() override;
