@@ -35,6 +35,11 @@ protected:
     ~ICCDDisplay() = default;
 };
 
+// The display step's writing of one frame: each sum divided by Divisor, less the dark frame (never below
+// 0), goes straight into the live series' y values, where the frame reaches; the sums are emptied; the
+// largest value in the visible part is shown; the values are marked changed and the chart invalidated once.
+void DisplayFrame(double* Sum, int Samples, double Divisor, ICCDDisplay& Display);
+
 // What the thread starts with; the window copies it from its controls and settings.
 struct TCCDSettings {
     int PixelCount = 2048;
