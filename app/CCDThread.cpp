@@ -3,6 +3,7 @@
 #include "app/CameraDefs.h"
 #include "chart/PlotEngine.h"
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/MainThread.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -46,9 +47,13 @@ TCCDThread::TCCDThread(TCameraLibrary& Library, ICCDDisplay& Display, const TCCD
 }
 
 TCCDThread::~TCCDThread() {
-    if (ThreadID() != 0 && !Finished()) {
-        Terminate();
+    Terminate();
+    if (Finished())
+        return;
+    try {
         WaitFor();
+    } catch (const plat::EThread&) {
+        // Never started: there is nothing to wait for.
     }
 }
 

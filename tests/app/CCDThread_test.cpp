@@ -341,6 +341,14 @@ TEST_F(AcquisitionThread, UnpluggedCameraEndsAcquisitionWithoutHanging) {
     EXPECT_TRUE(T->Finished());
 }
 
+TEST_F(AcquisitionThread, AThreadNeverStartedOrAlreadyEndedIsReleasedAtOnce) {
+    T = std::make_unique<TCCDThread>(L, D, TCCDSettings{});
+    T.reset();
+    Camera(0x02);
+    Run(TCCDSettings{}, 0x02);
+    T.reset(); // still running: it stops itself first
+}
+
 TEST_F(AcquisitionThread, StopEndsTheThreadWhereverItWaits) {
     struct Case {
         const char* name;
