@@ -20,6 +20,7 @@
 #include "chart/Chart.h"
 #include "chart/PlotTools.h"
 #include "chart/Series.h"
+#include "platform/gfx/Bitmap.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/IniFile.h"
 #include "platform/rtl/MainThread.h"
@@ -280,14 +281,27 @@ void CheckOpensElsewhere(const std::string& dir, const std::string& name, const 
     }
     for (const char* png : {"emf.png", "wmf.png"})
         EXPECT_GT(fs::file_size(work + "/" + png, ec), 1000u) << png << " was not drawn";
-    // Flattened onto white as viewers show it: the chart's panel colour, not a white page with labels.
-    const std::string out = work + "/bmp.txt";
-    EXPECT_EQ(
-        std::system(("'" + magick + "' '" + work + "/" + name + ".bmp' -background white -flatten -format " +
-                     "'%[fx:mean]' info: > '" + out + "' 2>/dev/null")
-                        .c_str()),
-        0);
-    EXPECT_LT(std::atof(ReadFile(out).c_str()), 0.95) << ReadFile(out);
+    // Flattened onto white as viewers show it, the picture has the colours we drew, pixel for pixel.
+    const std::string rgb = work + "/bmp.rgb";
+    EXPECT_EQ(std::system(("'" + magick + "' '" + work + "/" + name + ".bmp' -background white -flatten " +
+                           "-depth 8 'rgb:" + rgb + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    TBitmap drawn;
+    drawn.LoadFromFile(dir + "/" + name + ".bmp");
+    const std::string shown = ReadFile(rgb);
+    ASSERT_EQ(shown.size(), size_t(drawn.Width()) * drawn.Height() * 3);
+    int wrong = 0, dark = 0;
+    for (int y = 0; y < drawn.Height(); ++y)
+        for (int x = 0; x < drawn.Width(); ++x) {
+            const uint32_t ours = drawn.Surface().Row(y)[x] & 0xFFFFFF;
+            const auto* p =
+                reinterpret_cast<const uint8_t*>(shown.data()) + (size_t(y) * drawn.Width() + x) * 3;
+            wrong += ours != (uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]);
+            dark += ours == 0;
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(dark, 2000) << "the frame's line is in the picture";
 }
 
 TEST_F(LiveWindowFiles, QuickSaveWritesTheLiveFrameInSevenFormatsUnderTheTime) {
