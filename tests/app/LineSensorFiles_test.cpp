@@ -428,4 +428,14 @@ TEST_F(LiveWindowFiles, ClosingTheWindowWhileLiveStopsTheThreadAndSavesTheSettin
     EXPECT_NE(SettingsText().find("[SaveAs]"), std::string::npos);
 }
 
+TEST_F(LiveWindowFiles, FreeingTheWindowWhileLiveWaitsForTheThreadBeforeItsControlsGo) {
+    TfmLineSensor* w = Open();
+    GoLive(w);
+    driver.Clock().Advance(500); // a display step waits for the GUI thread
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    w->Free();
+    EXPECT_EQ(fmLineSensor, nullptr);
+    EXPECT_LT(library.ls_currentdeviceindex(), 0);
+}
+
 } // namespace
