@@ -88,6 +88,7 @@ void TCCDThread::Execute() {
             samples -= FMode16Bit ? 2 : 4;
         FSampleCount = std::clamp(samples, 0, kMaxSamples);
         Convert(FMode16Bit);
+        FFramesRead.fetch_add(1, std::memory_order_relaxed);
 
         if (plat::GetTickCount() - FLastDisplayTick > FRefreshInterval) {
             Synchronize([this] { ShowFrame(); });

@@ -78,6 +78,8 @@ public:
     void SetNextFrameFormat(bool Mode16Bit, bool ImageNumber);
 
     bool IsRunning() const { return FIsRunning; }
+    // Frames read since the start (rates in benchmarks).
+    uint64_t FramesRead() const { return FFramesRead.load(std::memory_order_relaxed); }
     int PixelCount() const { return FPixelCount; }
     // The last frame read, for the display step only (the thread writes it meanwhile otherwise).
     int SampleCount() const { return FSampleCount; }
@@ -114,4 +116,5 @@ private:
     // Bit 0 image number, bit 1 16-bit: the format announced for after the next configuration change.
     std::atomic<uint8_t> FNextFormat;
     std::atomic<bool> FIsRunning{false};
+    std::atomic<uint64_t> FFramesRead{0};
 };

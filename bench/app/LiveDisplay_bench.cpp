@@ -5,14 +5,17 @@
 // "bound_us" the bound.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/CCDThread.h"
+#include "app/CameraDefs.h"
 #include "chart/PlotEngine.h"
 #include "chart/Series.h"
 #include "platform/gfx/Bitmap.h"
@@ -43,7 +46,11 @@ public:
     TChartSeries* SubtractedDarkFrame() override { return nullptr; }
     void ShowAcquisitionStatus(int, const std::string&) override {}
     void ReleaseOneShot() override {}
-    void ShowMaximum(int Index, double) override { MaxIndex = Index; }
+    void ShowMaximum(int Index, double) override {
+        MaxIndex = Index;
+        ++Displays;
+    }
+    int64_t Displays = 0;
     void AcquisitionLost(const std::string&) override {}
 };
 
@@ -143,5 +150,67 @@ void BM_LiveDisplayStep4096x16Bit(benchmark::State& state) {
     state.counters["ratio"] = boundSeconds > 0 ? displaySeconds / boundSeconds : 0;
 }
 BENCHMARK(BM_LiveDisplayStep4096x16Bit)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The whole live road on one GUI thread: the camera unpaced (a frame whenever one is read), the thread
+// reading and converting every frame, a display step and a repaint of the 1920x1080 chart every refresh
+// interval of 1 ms. Counters: frames read and display steps (each with its repaint) per second.
+void BM_LiveAcquisitionUnpaced(benchmark::State& state) {
+    setenv("LUMCAM_UNPACED", "1", 1);
+    setenv("LUMCAM_PIXELS", "4096", 1);
+    TCameraLibrary library;
+    if (!library.LoadFrom(LUMCAM_LIBRARY_DIR)) {
+        state.SkipWithError(library.ErrorMessage().c_str());
+        return;
+    }
+    library.ls_initialize(0x4000000, 0x10000, 32, 1, "VX_LUMETRA_DEVICE_");
+    library.ls_opendevicebyindex(0);
+    library.ls_setstate(1);
+
+    plat::TTestDriver driver;
+    plat::SetClock(nullptr); // the refresh interval in real time
+    plat::TForm* form = plat::NewForm<plat::TForm>(plat::Application);
+    form->SetBorderStyle(plat::bsNone);
+    form->SetBounds(0, 0, kWidth, kHeight);
+    auto* chart = new TBenchChart(form);
+    chart->SetParent(form);
+    chart->SetBounds(0, 0, kWidth, kHeight);
+    chart->SetView3D(false);
+    chart->LeftAxis()->SetAutomatic(false);
+    chart->LeftAxis()->SetAxisRange(0, 66000);
+    auto* series = new TFastLineSeries(nullptr);
+    chart->AddSeries(series);
+    series->SetAutoRepaint(false);
+    for (int i = 0; i < kPixels; ++i)
+        series->AddXY(i, 0);
+    TBenchDisplay display;
+    display.Series = series;
+    form->Show();
+    driver.Pump();
+
+    TCCDSettings settings;
+    settings.PixelCount = kPixels;
+    settings.RefreshInterval = 1;
+    using clock = std::chrono::steady_clock;
+    double seconds = 0;
+    uint64_t frames = 0;
+    int64_t displays = 0;
+    for (auto _ : state) {
+        TCCDThread thread(library, display, settings);
+        const int64_t before = display.Displays;
+        const auto t0 = clock::now();
+        thread.Start();
+        while (clock::now() - t0 < std::chrono::milliseconds(500))
+            driver.Pump();
+        thread.Terminate();
+        thread.WaitFor();
+        seconds += std::chrono::duration<double>(clock::now() - t0).count();
+        frames += thread.FramesRead();
+        displays += display.Displays - before;
+    }
+    library.ls_closedevice();
+    state.counters["frames_per_s"] = static_cast<double>(frames) / seconds;
+    state.counters["displays_per_s"] = static_cast<double>(displays) / seconds;
+}
+BENCHMARK(BM_LiveAcquisitionUnpaced)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
