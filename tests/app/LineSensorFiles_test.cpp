@@ -37,6 +37,8 @@
 #include "ui/controls/KvxEdit.h"
 #include "ui/controls/KvxOfficeButtons.h"
 #include "ui/controls/KvxSpin.h"
+#include "ui/drawing/KvxGlowButton.h"
+#include "ui/office/KvxOfficePager.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 #include "ui/toolbars/ToolbarsClasses.h"
 
@@ -328,6 +330,19 @@ TEST_F(LiveWindowFiles, QuickSaveWritesTheLiveFrameInSevenFormatsUnderTheTime) {
         w->rg_saveasformat->SetItemIndex(i);
         w->btn_saveasClick(w);
         EXPECT_TRUE(fs::exists(dir + "/261208_140509" + extensions[i])) << extensions[i];
+    }
+    // The button and Ctrl+S save the same way.
+    w->rg_saveasformat->SetItemIndex(0);
+    w->KvxOfficePager1->SetActivePage(w->pg_saveas);
+    driver.Pump();
+    for (int way = 0; way < 2; ++way) {
+        fs::remove(dir + "/261208_140509.txt");
+        if (way == 0)
+            driver.Click(w->btn_saveas);
+        else
+            driver.PressKey('S', modControl);
+        driver.Pump();
+        EXPECT_TRUE(fs::exists(dir + "/261208_140509.txt")) << (way == 0 ? "button" : "Ctrl+S");
     }
     const std::string txt = ReadFile(dir + "/261208_140509.txt");
     EXPECT_EQ(txt.rfind("0;", 0), 0u) << txt.substr(0, 100);
