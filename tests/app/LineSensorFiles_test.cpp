@@ -311,7 +311,8 @@ TEST_F(LiveWindowFiles, QuickSaveWritesTheLiveFrameInSevenFormatsUnderTheTime) {
     TfmLineSensor* w = Open();
     GoLive(w);
     const std::string dir = TestOutputDir("app") + "/quicksave";
-    fs::remove_all(dir);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
     fs::create_directories(dir);
     driver.Clock().SetLocalNow(EncodeDate(2026, 12, 8) + EncodeTime(14, 5, 9, 0));
 
