@@ -38,10 +38,9 @@ TCCDThread::TCCDThread(TCameraLibrary& Library, ICCDDisplay& Display, const TCCD
       FPixelCount(static_cast<uint16_t>(
           Settings.PixelCount >= 1 && Settings.PixelCount <= kMaxSamples ? Settings.PixelCount : 2048)),
       FAccumulate(Settings.Accumulate), FAverage(Settings.Average),
-      FScansToAccumulate(static_cast<uint16_t>(Settings.ScansToAccumulate)),
-      FRefreshInterval(Settings.RefreshInterval), FLastDisplayTick(plat::GetTickCount()),
-      FMode16Bit(Settings.Mode16Bit), FImageNumber(Settings.ImageNumber),
-      FNextFormat(FormatBits(Settings.Mode16Bit, Settings.ImageNumber)) {
+      FScansToAccumulate(ScansOf(Settings.ScansToAccumulate)), FRefreshInterval(Settings.RefreshInterval),
+      FLastDisplayTick(plat::GetTickCount()), FMode16Bit(Settings.Mode16Bit),
+      FImageNumber(Settings.ImageNumber), FNextFormat(FormatBits(Settings.Mode16Bit, Settings.ImageNumber)) {
     SetFreeOnTerminate(false);
     SetPriority(plat::tpHighest);
 }

@@ -68,7 +68,8 @@ public:
     ~TCCDThread() override;
 
     // Written by the GUI thread at any time; the thread takes them from the next frame on.
-    void SetScansToAccumulate(int Value) { FScansToAccumulate = static_cast<uint16_t>(Value); }
+    // An emptied spin edit answers 0; a sum of no frames would show an empty frame forever.
+    void SetScansToAccumulate(int Value) { FScansToAccumulate = ScansOf(Value); }
     void SetAverage(bool Value) { FAverage = Value; }
     void SetAccumulate(bool Value) { FAccumulate = Value; }
     void SetRefreshInterval(uint32_t Value) { FRefreshInterval = Value; }
@@ -90,6 +91,9 @@ protected:
     void Execute() override;
 
 private:
+    static uint16_t ScansOf(int Value) {
+        return static_cast<uint16_t>(Value < 1 ? 1 : Value > 65535 ? 65535 : Value);
+    }
     enum TReadResult { rrFrame, rrNothing, rrFormatChanged, rrLost };
     TReadResult ReadFrame(uint32_t Expected);
     void Convert(bool Mode16Bit);
