@@ -337,6 +337,8 @@ public:
     void ed_bmpdirectoryDialogClose(plat::TObject* Sender, const std::string& Folder, bool Confirmed);
     // The settings file's path.
     static std::string SettingsFileName();
+    // The thread's display step writes into the window's components: it stops before they go.
+    void BeforeDestruction() override;
 
     // The display step's view of the window.
     class TLiveDisplay : public ICCDDisplay {
