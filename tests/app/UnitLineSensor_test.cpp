@@ -807,24 +807,3 @@ TEST_F(LiveWindow, TimesReadFromTheCameraChooseTheirRanges) {
 }
 
 } // namespace
-
-namespace {
-
-// The display step writes into the window's status bar and chart: a window freed while frames arrive
-// ends its acquisition before those go.
-TEST_F(LiveWindow, FreedWhileFramesArriveEndsItsAcquisitionFirst) {
-    for (int round = 0; round < 5; ++round) {
-        TfmLineSensor* w = OpenWithCamera();
-        w->tb_refreshinterval->SetPosition(1);
-        driver.Click(w->btn_start);
-        ASSERT_TRUE(WaitForDisplay([&] { return w->FMaxIndex >= 0; }));
-        // Frames keep coming while nobody serves the display step.
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        driver.Clock().Advance(50);
-        w->Free();
-        EXPECT_EQ(fmLineSensor, nullptr);
-        EXPECT_LT(library.ls_currentdeviceindex(), 0);
-    }
-}
-
-} // namespace
