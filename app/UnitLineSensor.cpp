@@ -434,6 +434,10 @@ void TfmLineSensor::FormCreate(TObject*) {
     ed_eptimeout->SetValue(EPTimeOut);
     ed_packetmultiplier->SetValue(PacketMultiplier);
     SetQuietly(cb_168BitMode, Mode16Bit ? 1 : 0);
+    // The frame format the settings file gave is what the controls and the box show until a camera opens.
+    SetQuietly(cb_imagenum, IMGNUM ? 1 : 0);
+    FResolutionText = Mode16Bit ? "16Bit" : "8Bit";
+    UpdateSettingsBox();
     TransferSize = static_cast<uint32_t>(FPixelCount) * PacketMultiplier * (Mode16Bit ? 2 : 1);
     FMaxIndex = -1;
     FMaxValue = 0;

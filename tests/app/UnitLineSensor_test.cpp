@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -804,6 +805,24 @@ TEST_F(LiveWindow, TimesReadFromTheCameraChooseTheirRanges) {
     const std::vector<std::string> box = Lines(w->SettingsBoxText());
     EXPECT_EQ(box[1], "Int. Time:    25000000 \xC2\xB5s");
     EXPECT_EQ(box[2], "Trig. Time:   7000 \xC2\xB5s");
+}
+
+} // namespace
+
+namespace {
+
+// The frame format kept in the settings file is what the window shows before a camera says otherwise.
+TEST_F(LiveWindow, FrameFormatFromTheSettingsFileIsShown) {
+    {
+        std::ofstream ini(ProgramFolder() + "lumcam.Ini");
+        ini << "[Sensor]\nMode16Bit=0\nIMGNUM=1\n";
+    }
+    TfmLineSensor* w = Open();
+    EXPECT_FALSE(w->Mode16Bit);
+    EXPECT_EQ(w->cb_168BitMode->Text(), "8 Bit");
+    EXPECT_EQ(w->cb_imagenum->Text(), "with image number");
+    EXPECT_EQ(Lines(w->SettingsBoxText())[6], "Resolution:  8Bit");
+    EXPECT_EQ(w->Chart1->LeftAxis()->Maximum(), 270.0);
 }
 
 } // namespace
