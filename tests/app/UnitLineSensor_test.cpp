@@ -650,6 +650,11 @@ TEST_F(LiveWindow, DarkFrameCaptureShowAndForget) {
     EXPECT_EQ(w->lb_df_time->Caption(), FormatDateTime("dd/mm/yy hh:mm:ss", w->FDarkFrameTime));
     driver.Click(w->cb_show_df);
     EXPECT_TRUE(w->Series2->Active());
+    // Capturing again replaces the dark frame.
+    w->Series1->YValues()->Value()[13] = 40;
+    w->btn_df_captureClick(w);
+    EXPECT_EQ(w->Series2->Count(), 2048);
+    EXPECT_EQ(w->Series2->YValues()->Items(13), 40.0);
     w->ResetToPixels(2048, true);
     EXPECT_FALSE(w->FDarkFrameValid);
     EXPECT_EQ(w->Series2->Count(), 0);
