@@ -291,6 +291,10 @@ void TCustomForm::Loaded() {
     }
     if (FActiveControl && !FActiveControl->CanFocus())
         FActiveControl = nullptr;
+    // A layout read into a form that already exists may say Visible = True; while it was read the form
+    // could not show, and showing it again later would be taken for no change.
+    if (FVisible && !(FFormState & fsCreating))
+        UpdateControlState();
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {

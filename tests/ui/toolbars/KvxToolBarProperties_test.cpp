@@ -230,6 +230,21 @@ TEST_F(ToolBarPropertiesTest, AButtonDrawsItsPictureAtItsExplicitPlace) {
     for (const char* line :
          {"DrawPosition.Enabled = True", "DrawPosition.ImageX = -4", "OfficeHint.Title = 'Red square'"})
         EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+
+    // So does the picture: the button read back draws the red square at the same place.
+    auto* again = NewForm<TForm>(Application);
+    ReadComponentFromText(written, again);
+    auto* read = dynamic_cast<TKvxToolBarButton*>(again->FindComponent("Pic"));
+    ASSERT_NE(read, nullptr);
+    ASSERT_NE(read->Picture()->Graphic(), nullptr);
+    EXPECT_TRUE(read->Picture()->Graphic()->Is<TBitmap>());
+    EXPECT_EQ(read->Picture()->Width(), 20);
+    again->SetBounds(100, 100, 600, 300);
+    again->Show();
+    Driver.Pump();
+    const auto readShot = Driver.Render(read->Parent());
+    EXPECT_EQ(TTestDriver::PixelOf(*readShot, read->Left() + 11, read->Top() + 11), clRed);
+    EXPECT_NE(TTestDriver::PixelOf(*readShot, read->Left() + 12, read->Top() + 12), clRed);
 }
 
 } // namespace
