@@ -88,20 +88,24 @@ TEST(PictureFormats, SniffsAndLoadsEveryFormatFromItsBytes) {
 
 namespace {
 
-// A component that publishes a picture, as a button or an image control does.
+// A component that publishes a picture and a bitmap, as buttons and image controls do.
 class TPictureHolder : public TComponent {
     PLAT_CLASS(TPictureHolder)
 public:
     explicit TPictureHolder(TComponent* owner) : TComponent(owner) {}
     TPicture* Picture() const { return FPicture.get(); }
     void SetPicture(TPicture* value) { FPicture->Assign(value); }
+    TBitmap* Glyph() const { return FGlyph.get(); }
+    void SetGlyph(TBitmap* value) { FGlyph->Assign(value); }
 
 private:
     std::unique_ptr<TPicture> FPicture = std::make_unique<TPicture>();
+    std::unique_ptr<TBitmap> FGlyph = std::make_unique<TBitmap>();
 };
 PLAT_CLASS_INFO(TPictureHolder, TComponent)
 PLAT_PROPERTIES(TPictureHolder) {
     props.Object("Picture", &TPictureHolder::Picture, &TPictureHolder::SetPicture);
+    props.Object("Glyph", &TPictureHolder::Glyph, &TPictureHolder::SetGlyph);
 }
 
 TBytes SavedBytes(TGraphic& graphic) {
@@ -155,9 +159,21 @@ TEST(PictureFormats, PicturesSurviveBothLayoutForms) {
     ASSERT_TRUE(read.Picture()->Graphic() && read.Picture()->Graphic()->Is<TMetafile>());
     EXPECT_EQ(SavedBytes(*read.Picture()->Graphic()), SavedBytes(*written.Picture()->Graphic()));
 
-    // An empty picture stores nothing.
+    // A bitmap property keeps its pixels the same way.
+    TPictureHolder withGlyph(nullptr), glyphRead(nullptr);
+    withGlyph.Glyph()->SetSize(3, 2);
+    withGlyph.Glyph()->Canvas()->SetPixels(2, 1, clRed);
+    const std::string glyphText = TextOf(withGlyph);
+    EXPECT_NE(glyphText.find("Glyph.Data = {"), std::string::npos) << glyphText;
+    ReadComponentFromText(glyphText, &glyphRead);
+    EXPECT_EQ(glyphRead.Glyph()->Width(), 3);
+    EXPECT_EQ(glyphRead.Glyph()->Canvas()->Pixels(2, 1), clRed);
+    EXPECT_EQ(SavedBytes(*glyphRead.Glyph()), SavedBytes(*withGlyph.Glyph()));
+
+    // Empty ones store nothing.
     TPictureHolder empty(nullptr);
     EXPECT_EQ(TextOf(empty).find("Picture."), std::string::npos);
+    EXPECT_EQ(TextOf(empty).find("Glyph."), std::string::npos);
 }
 
 TEST(PictureFormats, StoredPicturesOfUnknownClassesOrDamagedBytes) {

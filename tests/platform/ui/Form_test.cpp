@@ -635,8 +635,9 @@ TEST_F(FormTest, ALayoutReadIntoAnExistingFormShowsItAsTheLayoutSays) {
         Driver.Pump();
         EXPECT_EQ(form->Visible(), visible);
         EXPECT_EQ(form->HandleAllocated() && IsWindowVisible(form->Handle()), visible);
-        if (visible)
+        if (visible) {
             EXPECT_EQ(Driver.Pixel(form, 50, 40), ColorToRGB(clBtnFace));
+        }
         form->Free();
     }
 }

@@ -226,6 +226,10 @@ TEST_F(ToolBarPropertiesTest, AButtonDrawsItsPictureAtItsExplicitPlace) {
     // The place and the hint reach the layout.
     button->SetName("Pic");
     button->OfficeHint()->SetTitle("Red square");
+    auto* glyphButton = new TKvxToolBarButton(Form);
+    glyphButton->SetName("Gly");
+    glyphButton->SetGlyph(&image);
+    glyphButton->SetKvxToolBar(bar);
     const std::string written = WriteComponentToText(Form);
     for (const char* line :
          {"DrawPosition.Enabled = True", "DrawPosition.ImageX = -4", "OfficeHint.Title = 'Red square'"})
@@ -239,6 +243,10 @@ TEST_F(ToolBarPropertiesTest, AButtonDrawsItsPictureAtItsExplicitPlace) {
     ASSERT_NE(read->Picture()->Graphic(), nullptr);
     EXPECT_TRUE(read->Picture()->Graphic()->Is<TBitmap>());
     EXPECT_EQ(read->Picture()->Width(), 20);
+    auto* readGlyph = dynamic_cast<TKvxToolBarButton*>(again->FindComponent("Gly"));
+    ASSERT_NE(readGlyph, nullptr);
+    EXPECT_EQ(readGlyph->Glyph()->Width(), 20) << "a glyph comes back too";
+    EXPECT_EQ(readGlyph->Width(), glyphButton->Width());
     again->SetBounds(100, 100, 600, 300);
     again->Show();
     Driver.Pump();
