@@ -30,7 +30,9 @@ void AddIndexList(TDomSimpleXMLElem& Frame, std::string_view ListName, std::stri
 
 } // namespace
 
-std::string ChartDocumentText(const TChartDocument& Document) {
+namespace {
+
+void WriteChartDocumentTo(const TChartDocument& Document, plat::TStream& Stream) {
     TDomSimpleXML dom;
     TDomSimpleXMLElem* root = dom.Root();
     root->SetName("chart");
@@ -78,15 +80,23 @@ std::string ChartDocumentText(const TChartDocument& Document) {
         box->Properties().Add("text", source.Text);
     }
 
+    dom.SaveToStream(Stream);
+}
+
+} // namespace
+
+std::string ChartDocumentText(const TChartDocument& Document) {
     plat::TStringStream stream;
-    dom.SaveToStream(stream);
+    WriteChartDocumentTo(Document, stream);
     return stream.DataString();
 }
 
 void WriteChartDocument(const TChartDocument& Document, const std::string& FileName) {
+    plat::TMemoryStream stream;
+    WriteChartDocumentTo(Document, stream);
     // The old document stays whole until the new one is on disk: a failed save never costs the user
     // the file they had.
-    plat::WriteFileAtomically(FileName, ChartDocumentText(Document));
+    plat::WriteFileAtomically(FileName, stream.Memory(), static_cast<size_t>(stream.Size()));
 }
 
 // --- Readers -------------------------------------------------------------------------------------------
@@ -131,14 +141,15 @@ int32_t Integer32(TDomSimpleXMLElem* Elem, std::string_view Name, int32_t Defaul
     return value < INT32_MIN || value > INT32_MAX ? -1 : static_cast<int32_t>(value);
 }
 
-// Text that is no number reads as 0; so does a number beyond the range of a double, which no chart
-// could show.
+// Text that is no number reads as 0, as the model reads it; so does a number beyond the range of a
+// double, which no chart could show. Read straight into a double: the model's extended reading costs
+// several times as much, and a document holds a great many values.
 double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
     const TDomSimpleXMLProp* prop = Attribute(Elem, Name);
     if (!prop)
         return Default;
-    const double value = static_cast<double>(prop->FloatValue());
-    return std::isfinite(value) ? value : 0;
+    double value;
+    return plat::TryStrToFloat(prop->Value(), value) && std::isfinite(value) ? value : 0;
 }
 
 bool Boolean(TDomSimpleXMLElem* Elem, std::string_view Name, bool Default) {

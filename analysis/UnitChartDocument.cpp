@@ -2,6 +2,7 @@
 // copying frames into a new window, and the export dispatcher of Save Chart.
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "analysis/ChartDocument.h"
 #include "analysis/FrameAccess.h"
@@ -47,6 +48,13 @@ public:
 private:
     TCursor FSaved = crDefault;
 };
+
+// A whole frame's points at once: the chart hears of them once, not once per point.
+void AppendFramePoints(TChartSeries* Frame, std::span<const double> X, std::span<const double> Y) {
+    Frame->SuspendUpdates();
+    ScopeGuard resume([Frame] { Frame->ResumeUpdates(); });
+    analysis::frame::AppendPoints(Frame, X, Y);
+}
 
 void AddPeaks(TPeaksObject* Peaks, const std::vector<int>& Maxima, const std::vector<int>& Minima) {
     for (int index : Maxima)
@@ -145,7 +153,7 @@ bool TfmChart::LoadChartDocument(const TChartDocument& Document) {
             continue;
         TLineSeries* frame = NewFrame(source.Title);
         frame->SetSeriesColor(static_cast<TColor>(source.Color));
-        analysis::frame::AppendPoints(frame, source.X, source.Y);
+        AppendFramePoints(frame, source.X, source.Y);
         AddPeaks(PeaksOf(frame), source.Maxima, source.Minima);
     }
     for (const TChartDocumentTextBox& box : Document.TextBoxes)
@@ -194,7 +202,7 @@ int TfmChart::ImportFrame(const std::string& FileName, int Position) {
             for (double& v : y)
                 v = v * 100 / FReferenceMax;
     }
-    analysis::frame::AppendPoints(frame, source.X, y);
+    AppendFramePoints(frame, source.X, y);
     AddPeaks(PeaksOf(frame), source.Maxima, source.Minima);
     return 1;
 }
@@ -244,7 +252,7 @@ void TfmChart::CopyFramesFrom(TfmChart* Source) {
         if (relative)
             for (double& v : absolute)
                 v = v * reference / 100;
-        analysis::frame::AppendPoints(frame, x, absolute);
+        AppendFramePoints(frame, x, absolute);
         if (const TPeaksObject* peaks = PeaksOf(from)) {
             TPeaksObject* copy = PeaksOf(frame);
             for (int k = 0; k < peaks->PeakCount(); ++k)

@@ -238,6 +238,13 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
 }
 
 std::string FloatToStr(double value, const TFormatSettings& fs) {
+    // Whole numbers below 1E15 come out as their digits alone: no rounding, separator or exponent. They
+    // are most of what files of counts and pixel positions hold, so they skip the decimal expansion.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        char buf[24];
+        const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(value));
+        return std::string(buf, res.ptr);
+    }
     return FloatToStrF(value, ffGeneral, kMaxPrecision, 0, fs);
 }
 
