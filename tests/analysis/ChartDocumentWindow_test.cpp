@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/ChartDocument.h"
@@ -10,6 +12,7 @@
 #include "chart/PlotLisB.h"
 #include "chart/PlotSelectorTool.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "tests/analysis/ChartWindowFixture.h"
 #include "ui/controls/HTMLChkList.h"
 #include "ui/controls/KvxFileNameEdit.h"
@@ -266,6 +269,47 @@ TEST_F(ChartDocuments, CopyTakesTheSelectedFramesAsAbsoluteValues) {
     EXPECT_EQ(copy->ProposedTitle(), "FRAME 3");
     EXPECT_EQ(copy->Chart1->LeftAxis()->Title()->Caption(), "Intensity");
     EXPECT_EQ(copy->XMultiplier(), 3);
+}
+
+// The main window's side of "Copy to new Chart": it hears the request while the sender waits.
+class TCopyRequests : public TForm {
+public:
+    using TForm::TForm;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == WM_USER + 1) {
+            Requests.push_back({Message.WParam, Message.LParam});
+            if (OnRequest)
+                OnRequest();
+            return;
+        }
+        TForm::WndProc(Message);
+    }
+    std::vector<std::pair<WPARAM, LPARAM>> Requests;
+    std::function<void()> OnRequest;
+};
+
+TEST_F(ChartDocuments, CopyToNewChartAsksTheMainWindowAndWaitsForIt) {
+    auto* main = NewForm<TCopyRequests>(Application);
+    ScopeGuard freeMain([main] { delete main; });
+    Form->FMainWindow = main->Handle();
+    LoadLive({1, 2});
+    LoadLive({3, 4});
+
+    Select(Form, {}, -1);
+    Form->CopytonewChart1Click(nullptr);
+    EXPECT_TRUE(main->Requests.empty()) << "nothing selected, nothing to copy";
+
+    Select(Form, {1}, 1);
+    TfmChart* copy = nullptr;
+    main->OnRequest = [&] {
+        copy = NewWindow();
+        copy->CopyFramesFrom(Form);
+    };
+    Form->CopytonewChart1Click(nullptr);
+    ASSERT_EQ(main->Requests.size(), 1u);
+    EXPECT_EQ(main->Requests[0], (std::pair<WPARAM, LPARAM>{0, 0}));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(Titles(copy), std::vector<std::string>{"FRAME 2"});
 }
 
 TEST_F(ChartDocuments, ExportWritesWhatItsCodeSaysOnlyWithAFrameSelected) {
