@@ -16,7 +16,6 @@
 #include "chart/Series.h"
 #include "chart/SeriesData.h"
 #include "platform/rtl/ScopeGuard.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Screen.h"
 #include "ui/toolbars/KvxToolBarControl.h"
@@ -27,7 +26,9 @@ using analysis::TPeaksObject;
 
 namespace {
 
-// The hourglass while a document is read or written; the cursor comes back on every exit.
+// The hourglass while a document is read or written; the cursor comes back on every exit. The screen
+// shows a new cursor at once, so no pending messages are run for it: one of them could close the
+// window that is being filled.
 class THourGlass {
 public:
     THourGlass() {
@@ -35,8 +36,6 @@ public:
             FSaved = Screen->Cursor();
             Screen->SetCursor(crHourGlass);
         }
-        if (Application)
-            Application->ProcessMessages();
     }
     ~THourGlass() {
         if (Screen)

@@ -13,6 +13,7 @@
 #include "chart/PlotSelectorTool.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/Screen.h"
 #include "tests/analysis/ChartWindowFixture.h"
 #include "ui/controls/HTMLChkList.h"
 #include "ui/controls/KvxFileNameEdit.h"
@@ -132,6 +133,7 @@ TEST_F(ChartDocuments, LoadKeepsTheWindowForAForeignFileAndReplacesItsFramesOthe
     WriteFileAtomically(broken, std::string("<chart><Frames Count=\"1\"><Frame"));
     EXPECT_THROW(Form->LoadChartDocument(broken), Exception);
     EXPECT_EQ(Form->FrameCount(), 1) << "a file that fails to parse changes nothing";
+    EXPECT_EQ(Screen->Cursor(), crDefault) << "the hourglass goes with the error";
 
     // A relative document stays relative; its frames replace the window's.
     TChartDocument doc;

@@ -6,6 +6,7 @@
 
 #include "analysis/UnitLoadSample.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/SettingsPaths.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -75,6 +76,8 @@ TEST_F(ImportSample, ListsFramesEnabledByTheirPointCount) {
     EXPECT_EQ(dialog->Caption(), "Import Frame");
     EXPECT_EQ(dialog->lb_file->Caption(), "---");
     EXPECT_EQ(dialog->FRequiredPointCount, 0);
+    EXPECT_EQ(dialog->ed_fname->InitialDir(), ProgramFolder());
+    EXPECT_EQ(dialog->ed_fname->Filter(), "XML File|*.xml");
 
     dialog->ed_fname->SetFileName(file);
     EXPECT_EQ(dialog->lb_file->Caption(), "Frames of a user");
