@@ -145,11 +145,14 @@ bool TfmChart::LoadChartDocument(const TChartDocument& Document) {
     FReferenceMax = Document.ReferenceMax;
     btn_relative->SetDown(Document.Relative);
 
-    // The reader keeps one point count, but a document made in memory may not.
-    const size_t count = Document.Frames.empty() ? 0 : Document.Frames.front().X.size();
+    // The reader keeps one point count, but a document made in memory may not: the first whole frame
+    // decides.
+    size_t count = 0;
     for (const TChartDocumentFrame& source : Document.Frames) {
-        if (source.X.empty() || source.X.size() != count || source.Y.size() != count)
+        if (source.X.empty() || source.X.size() != source.Y.size() ||
+            (count != 0 && source.X.size() != count))
             continue;
+        count = source.X.size();
         TLineSeries* frame = NewFrame(source.Title);
         frame->SetSeriesColor(static_cast<TColor>(source.Color));
         AppendFramePoints(frame, source.X, source.Y);

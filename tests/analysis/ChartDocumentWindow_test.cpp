@@ -151,6 +151,19 @@ TEST_F(ChartDocuments, LoadKeepsTheWindowForAForeignFileAndReplacesItsFramesOthe
     EXPECT_TRUE(Form->RelativeMode());
     EXPECT_EQ(Form->ReferenceMax(), 2000);
     EXPECT_EQ(YsOf(Form->Frame(0)), (std::vector<double>{50, 100}));
+
+    // A document made in memory: the first whole frame decides the point count.
+    TChartDocument mixed;
+    for (size_t points : {0, 2, 3, 2}) {
+        TChartDocumentFrame f;
+        f.Title = std::to_string(points);
+        f.X.assign(points, 1);
+        f.Y.assign(points, 2);
+        mixed.Frames.push_back(f);
+    }
+    mixed.Frames[3].Title = "2 again";
+    ASSERT_TRUE(Form->LoadChartDocument(mixed));
+    EXPECT_EQ(Titles(Form), (std::vector<std::string>{"2", "2 again"}));
 }
 
 TEST_F(ChartDocuments, ImportMakesValuesAbsoluteOrRelativeToTheWindowAndKeepsOnePointCount) {

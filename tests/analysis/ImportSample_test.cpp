@@ -96,6 +96,15 @@ TEST_F(ImportSample, ListsFramesEnabledByTheirPointCount) {
     dialog->ed_fname->SetFileName(file);
     EXPECT_EQ(Enabled(), (std::vector<bool>{true, false, true, false, false}));
 
+    // A name typed key by key is no file until it is complete: nothing listed, nothing raised.
+    dialog->ed_fname->SetFileName(file.substr(0, file.size() - 2));
+    EXPECT_EQ(list->Items()->Count(), 0);
+    // A file that is no XML raises to the application's handler, with the list empty.
+    const std::string broken = file + ".broken";
+    WriteFileAtomically(broken, std::string("<chart><Frames Count=\"1\"><Frame"));
+    EXPECT_THROW(dialog->ed_fname->SetFileName(broken), Exception);
+    EXPECT_EQ(list->Items()->Count(), 0);
+
     dialog->Reset();
     EXPECT_EQ(dialog->FileName(), "");
     EXPECT_EQ(list->Items()->Count(), 0);
