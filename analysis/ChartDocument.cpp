@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/NumberFormat.h"
@@ -157,6 +158,12 @@ bool Boolean(TDomSimpleXMLElem* Elem, std::string_view Name, bool Default) {
     return prop ? prop->BoolValue() : Default;
 }
 
+// Relative values can be turned back into counts only through a real positive reference maximum; a
+// document that claims relative values without one has them read as they stand, never scaled to 0.
+bool UsableReference(double ReferenceMax) {
+    return ReferenceMax > std::numeric_limits<double>::denorm_min() && std::isfinite(ReferenceMax);
+}
+
 // The list's children when its Count agrees with them (a list that is missing has none), else null.
 xml::TDomSimpleXMLElems* CheckedList(TDomSimpleXMLElem* List) {
     if (!List)
@@ -231,7 +238,7 @@ bool ReadChartDocument(const std::string& FileName, TChartDocument& Document) {
     doc.YAxis.Title = Text(yAxis, "Title");
     doc.YAxis.Format = Text(yAxis, "Format");
     doc.ReferenceMax = Float(yAxis, "MaxValue", doc.ReferenceMax);
-    doc.Relative = Boolean(yAxis, "Relative", doc.Relative);
+    doc.Relative = Boolean(yAxis, "Relative", doc.Relative) && UsableReference(doc.ReferenceMax);
 
     xml::TDomSimpleXMLElems* frames = CheckedList(Child(root, "Frames"));
     int64_t pointCount = 0;
@@ -286,9 +293,10 @@ bool ReadChartDocumentFrame(const std::string& FileName, int Position, int64_t R
     if (!ReadFrame(frames->Item(Position), RequiredPointCount, frame))
         return false;
     TDomSimpleXMLElem* yAxis = Child(root, "YAxis");
-    if (Boolean(yAxis, "Relative", false)) {
+    const double reference = Float(yAxis, "MaxValue", 0);
+    if (Boolean(yAxis, "Relative", false) && UsableReference(reference)) {
         // Stored in percent of the document's reference maximum.
-        const double scale = Float(yAxis, "MaxValue", 0) / 100;
+        const double scale = reference / 100;
         frame.MaxYValue *= scale;
         for (double& y : frame.Y)
             y *= scale;
