@@ -458,7 +458,8 @@ std::string FormatFloat(std::string_view mask, double value, const TFormatSettin
         return FloatToStr(value, fs);
     std::vector<std::string_view> sections = SplitSections(mask);
     auto present = [&](size_t k) { return k < sections.size() && k < 3 && !sections[k].empty(); };
-    bool isZero = ToDecimal(value, kMaxPrecision, kNoDecimals).IsZero();
+    // Rounding to significant digits keeps every value but zero from becoming zero.
+    const bool isZero = value == 0;
     size_t chosen = 0;
     if (isZero && present(2))
         chosen = 2;
