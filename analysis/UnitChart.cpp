@@ -147,15 +147,20 @@ const double TfmChart::NoReferenceMax = std::numeric_limits<double>::denorm_min(
 
 TfmChart::TfmChart(TComponent* AOwner) : TForm(AOwner), FReferenceMax(NoReferenceMax) {}
 
-TfmChart::~TfmChart() = default;
+TfmChart::~TfmChart() { ReleaseFrames(); }
 
 void TfmChart::BeforeDestruction() {
-    // The form's components (the chart and its frames) are freed by the base class, before the
-    // destructor runs; the chart frees the frames themselves.
-    if (Chart1)
-        for (int i = 0; i < FrameCount(); ++i)
-            ReleaseFrame(Frame(i));
+    // Freed through Free, the form's components (the chart and its frames) go before the destructor
+    // runs; deleted directly, they are still there when it does. Either way the peak lists go first.
+    ReleaseFrames();
     TForm::BeforeDestruction();
+}
+
+void TfmChart::ReleaseFrames() {
+    if (!Chart1)
+        return;
+    for (int i = 0; i < FrameCount(); ++i)
+        ReleaseFrame(Frame(i));
     Chart1 = nullptr;
 }
 

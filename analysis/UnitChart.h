@@ -237,6 +237,8 @@ private:
     // Every y of every frame (each over its own points) becomes Scale(y); the lists are marked modified.
     template <class F> void TransformAllY(F Scale);
     // The frame's peak list is freed and the frame stops asking for mark texts.
+    // Gives back every frame's peak list; the chart is not used afterwards.
+    void ReleaseFrames();
     void ReleaseFrame(chart::TChartSeries* Frame);
     bool NearestFollows(chart::TChartSeries* Frame) const;
     void SetStatusText(int Panel, const std::string& Text);
