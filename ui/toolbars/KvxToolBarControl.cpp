@@ -1040,6 +1040,7 @@ PLAT_PROPERTIES(TKvxCustomToolBar) {}
 
 PLAT_PROPERTIES(TKvxToolBar) {
     using T = TKvxToolBar;
+    props.String("Caption", &T::Caption, &T::SetCaption);
     props.Boolean("AutoSize", &T::AutoSize, &T::SetAutoSize, true);
     props.Boolean("ShowCaption", &T::ShowCaption, &T::SetShowCaption, false);
     props.Integer("CaptionHeight", &T::CaptionHeight, &T::SetCaptionHeight, 16);
@@ -1099,6 +1100,7 @@ PLAT_PROPERTIES(TKvxCustomToolBarButton) {}
 
 PLAT_PROPERTIES(TKvxToolBarButton) {
     using B = TKvxToolBarButton;
+    props.String("Caption", &B::Caption, &B::SetCaption);
     props.Boolean("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp, false);
     props.Boolean("AutoSize", &B::AutoSize, &B::SetAutoSize, true);
     props.Enum("GlyphPosition", &B::GlyphPosition, &B::SetGlyphPosition, kGlyphPositionNames, gpLeft);
@@ -1123,6 +1125,7 @@ PLAT_PROPERTIES(TKvxToolBarButton) {
 
 PLAT_PROPERTIES(TKvxToolBarMenuButton) {
     using B = TKvxToolBarMenuButton;
+    props.String("Caption", &B::Caption, &B::SetCaption);
     props.Boolean("DropDownButton", &B::DropDownButton, &B::SetDropDownButton, false);
     props.Boolean("DropDownSplit", &B::DropDownSplit, &B::SetDropDownSplit, true);
     props.Object("Glyph", &B::Glyph, &B::SetGlyph);
