@@ -137,11 +137,16 @@ const double TfmChart::NoReferenceMax = std::numeric_limits<double>::denorm_min(
 
 TfmChart::TfmChart(TComponent* AOwner) : TForm(AOwner), FReferenceMax(NoReferenceMax) {}
 
-TfmChart::~TfmChart() {
-    // Frames still on the chart give their peak lists back; the chart frees the frames themselves.
+TfmChart::~TfmChart() = default;
+
+void TfmChart::BeforeDestruction() {
+    // The form's components (the chart and its frames) are freed by the base class, before the
+    // destructor runs; the chart frees the frames themselves.
     if (Chart1)
         for (int i = 0; i < FrameCount(); ++i)
             ReleaseFrame(Frame(i));
+    TForm::BeforeDestruction();
+    Chart1 = nullptr;
 }
 
 void TfmChart::FormCreate(TObject*) {

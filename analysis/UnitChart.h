@@ -60,6 +60,8 @@ class TfmChart : public plat::TForm {
 public:
     explicit TfmChart(plat::TComponent* AOwner);
     ~TfmChart() override;
+    // Frames still on the chart give their peak lists back while the chart and its frames exist.
+    void BeforeDestruction() override;
 
     // The main window: receiver of the copy request (message 1025).
     plat::HWND FMainWindow = nullptr;
