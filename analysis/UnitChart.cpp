@@ -130,6 +130,9 @@ PLAT_PROPERTIES(TfmChart) {
     props.Method("btn_zoomClick", &F::btn_zoomClick);
     props.Method("btn_bandClick", &F::btn_bandClick);
     props.Method("btn_relativeClick", &F::btn_relativeClick);
+    // Frame import and copying frames.
+    props.Method("btn_importsampleClick", &F::btn_importsampleClick);
+    props.Method("CopytonewChart1Click", &F::CopytonewChart1Click);
 }
 
 // The smallest positive double: below every maximum a frame can have, yet never a divisor of zero.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ChartDocument.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
@@ -228,6 +229,26 @@ private:
     int FNextFrameNumber = 1;
     int FXMultiplier = 0;
     double FReferenceMax;
+
+public:
+    // ---- Chart documents, frame import and copying frames (UnitChartDocument.cpp) ----
+    // The window as a chart document; frames in the chart's order, text boxes in the tool order.
+    TChartDocument ChartDocument() const;
+    // Writes the window's document; false, with nothing written, when the window has no frames.
+    bool SaveChartDocument(const std::string& FileName);
+    // False when the file is not a chart document (the window is left as it was); parser errors raise.
+    // Frames whose point count differs from the document's first frame are skipped.
+    bool LoadChartDocument(const TChartDocument& Document);
+    // Appends the frame at Position of the file when its point count fits the window's frames; 1 when
+    // a frame was added, else 0.
+    int ImportFrame(const std::string& FileName, int Position);
+    void btn_importsampleClick(plat::TObject* Sender);
+    void CopytonewChart1Click(plat::TObject* Sender);
+
+private:
+    // A text box as the user adds one: an annotation owned by the window at a custom position, placed
+    // before the selector in the tool list.
+    chart::TAnnotationTool* AddTextBox(const std::string& Text, int Left, int Top);
 };
 
 // Save Chart of the main window with a chart window active; export codes as FormatCodeOf gives them.

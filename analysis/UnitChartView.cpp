@@ -155,22 +155,8 @@ void TfmChart::mi_textboxaddClick(TObject*) {
         line.erase(std::remove(line.begin(), line.end(), '\n'), line.end());
         text += line + "\r";
     }
-    auto* box = new TAnnotationTool(this);
-    box->SetText(text);
-    box->SetParentChart(Chart1);
-    const int width = box->Geometry().Rect.Width();
-    box->Shape()->SetCustomPosition(true);
-    box->Shape()->SetLeft(Chart1->Width() / 2 - width / 2);
-    box->Shape()->SetTop(10);
-    // The selector stays the last tool, so it draws its handles over every box.
-    TChartTools* tools = Chart1->Tools();
-    const int boxAt = tools->IndexOf(box), selectorAt = tools->IndexOf(ChartTool5);
-    if (boxAt >= 0 && selectorAt >= 0 && boxAt != selectorAt) {
-        tools->Exchange(boxAt, selectorAt);
-        const int boxIndex = box->ComponentIndex(), selectorIndex = ChartTool5->ComponentIndex();
-        box->SetComponentIndex(selectorIndex);
-        ChartTool5->SetComponentIndex(boxIndex);
-    }
+    TAnnotationTool* box = AddTextBox(text, 0, 10);
+    box->Shape()->SetLeft(Chart1->Width() / 2 - box->Geometry().Rect.Width() / 2);
     ChartTool5->PickAnnotation(box);
 }
 
