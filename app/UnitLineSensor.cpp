@@ -422,8 +422,8 @@ void TfmLineSensor::FormCreate(TObject*) {
         cursor->OnEndDragLine = [this](chart::TColorLineTool* Sender) { ChartTool5EndDragLine(Sender); };
     }
 
-    // The x scale the settings file gives by default: pixel 0 at 0 up to the pixel count.
-    ApplyAxisScale(FPixelCount, 0, FPixelCount - 1, 0, FPixelCount, 0, Mode16Bit, true);
+    BindAcquisitionHandlers();
+    LoadSettings();
 
     PacketMultiplier = std::clamp<uint8_t>(PacketMultiplier, 1, 8);
     ed_eptimeout->SetValue(EPTimeOut);
@@ -455,8 +455,9 @@ void TfmLineSensor::FormDestroy(TObject*) {
 
 void TfmLineSensor::FormCloseQuery(TObject*, bool& CanClose) {
     SetCaption(kCaption);
-    if (DeviceOpen())
-        Library().ls_closedevice();
+    if (DeviceOpen() || AcquisitionThread)
+        CloseDevice();
+    SaveSettings();
     CanClose = true;
 }
 
@@ -490,7 +491,7 @@ void TfmLineSensor::UpdateCaption() {
 int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
     TCameraLibrary& lib = Library();
     if (DeviceOpen())
-        lib.ls_closedevice();
+        CloseDevice();
     Message = "USB DEVICE READY";
     int code = lib.ls_opendevicebyindex(Index);
     if (code != 0)
@@ -521,7 +522,7 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
     }
     uint32_t length = 0;
     if (lib.ls_getpacketlength(&length) == 0 && TransferSize / PacketMultiplier != length) {
-        lib.ls_closedevice();
+        CloseDevice();
         TransferSize = PacketMultiplier * length;
         code = lib.ls_setpacketlength(TransferSize);
         if (code == 0)
@@ -646,6 +647,7 @@ void TfmLineSensor::AfterOpening(int Code, const std::string& Message, bool From
     }
     ReadCameraState();
     UpdateCaption();
+    StartAcquisition();
     if (FromEnumeration)
         SetQuietly(cb_devices, 0);
     btn_closedevice->SetCaption("Close Device");
@@ -664,7 +666,7 @@ void TfmLineSensor::btn_enumClick(TObject*) {
         return;
     }
     if (DeviceOpen())
-        lib.ls_closedevice();
+        CloseDevice();
     const int n = static_cast<int8_t>(lib.ls_enumdevices() & 0xFF);
     ShowStatus(IntToStr(n) + " device(s) found");
     if (n <= 0) {
@@ -684,7 +686,7 @@ void TfmLineSensor::btn_enumClick(TObject*) {
 
 void TfmLineSensor::cb_devicesChange(TObject*) {
     if (DeviceOpen())
-        Library().ls_closedevice();
+        CloseDevice();
     std::string message;
     const int code = OpenDevice(cb_devices->ItemIndex(), message);
     AfterOpening(code, message, false);
@@ -697,8 +699,7 @@ void TfmLineSensor::btn_closedeviceClick(TObject* Sender) {
         cb_devicesChange(Sender);
         return;
     }
-    Library().ls_closedevice();
-    SetCaption(kCaption);
+    CloseDevice();
     btn_closedevice->SetCaption("Open Device");
     btn_closedevice->SetDown(false);
     ShowStatus("USB DEVICE CLOSED");
@@ -817,6 +818,7 @@ void TfmLineSensor::btn_setcfgClick(TObject*) {
     const int resolution = cb_168BitMode->ItemIndex() > 0 ? 1 : 0;
     const int imageNumber = cb_imagenum->ItemIndex() > 0 ? 1 : 0;
     const int cfg = ((frames - 1) & 31) * 4 + resolution * 2 + imageNumber;
+    AnnounceFrameFormat(resolution != 0, imageNumber != 0);
     const int code = Library().ls_setcfg1(static_cast<uint8_t>(cfg));
     if (code == 0) {
         // The camera sends the new format from now on; frames are read and shown in it at once.

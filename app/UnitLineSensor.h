@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "analysis/LiveFrameSource.h"
+#include "app/CCDThread.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/TrackBar.h"
@@ -304,6 +306,47 @@ private:
     void CursorFromPixelEdit(ui::TKvxEdit* Edit, chart::TColorLineTool* Cursor);
     std::string FormatBottom(double Value) const;
     void SetFixedYRange(bool Mode16Bit);
+
+    // ---- Acquisition, settings file and quick save (LineSensorAcquisition.cpp, LineSensorFiles.cpp) ----
+public:
+    void StartAcquisition();
+    void StopAcquisition();
+    void WaitAcquisition();
+    void CloseDevice();
+    // Call before ls_setcfg1: a running acquisition reads the new format from where the camera begins it.
+    void AnnounceFrameFormat(bool Mode16Bit, bool ImageNumber);
+    void ed_averageChange(plat::TObject* Sender);
+    void cb_averageClick(plat::TObject* Sender);
+    void cb_averageactiveClick(plat::TObject* Sender);
+    void tb_refreshintervalChange(plat::TObject* Sender);
+    void LoadSettings();
+    void SaveSettings();
+    void btn_saveasClick(plat::TObject* Sender);
+    void ed_bmpdirectoryDialogClose(plat::TObject* Sender, const std::string& Folder, bool Confirmed);
+    // The settings file's path.
+    static std::string SettingsFileName();
+
+    // The display step's view of the window.
+    class TLiveDisplay : public ICCDDisplay {
+    public:
+        explicit TLiveDisplay(TfmLineSensor& Window) : FWindow(Window) {}
+        chart::TChartSeries* DisplaySeries() override;
+        chart::TChartSeries* SubtractedDarkFrame() override;
+        void ShowAcquisitionStatus(int Panel, const std::string& Text) override;
+        void ReleaseOneShot() override;
+        void ShowMaximum(int Index, double Value) override;
+        void AcquisitionLost(const std::string& Text) override;
+
+    private:
+        TfmLineSensor& FWindow;
+    };
+    TLiveDisplay FLiveDisplay{*this};
+    // The running acquisition, none while stopped. Declared last: it stops before the rest goes.
+    std::unique_ptr<TCCDThread> AcquisitionThread;
+
+private:
+    void BindAcquisitionHandlers();
+    void ShowBmpDirectory(const std::string& Folder);
 };
 
 // The one live window while it exists.
@@ -311,3 +354,5 @@ extern TfmLineSensor* fmLineSensor;
 
 // Save Chart of the main window with the live window active; export codes as FormatCodeOf gives them.
 bool ExportLineSensorChart(TfmLineSensor* Form, const std::string& FileName, int ExportCode);
+// The live chart as a chart document; false, writing nothing, when the chart has no series.
+bool SaveLiveChartDocument(TfmLineSensor* Form, const std::string& FileName);

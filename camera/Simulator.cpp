@@ -88,6 +88,8 @@ const char* ErrorText(int32_t code) {
         return "UNKNOWN SENSOR TYPE";
     case kRefused:
         return "SETTING REFUSED BY DEVICE";
+    case kConfigChanged:
+        return "CONFIGURATION CHANGED";
     default:
         return nullptr;
     }
@@ -192,11 +194,8 @@ int32_t TSimulator::Open(int32_t index) {
     FOpenSlot = slot;
     FOpenIndex = index;
     ++FSession;
-    // The sample format is taken from the configuration byte at opening (a power-up setting).
-    FImageNumber = (d.Regs.Cfg1 & 0x01) != 0;
-    FWord16 = (d.Regs.Cfg1 & 0x02) != 0;
-    FFramesPerTransfer = ((d.Regs.Cfg1 >> 2) & 0x1F) + 1;
-    FFrameBytes = d.Config.Pixels * (FWord16 ? 2u : 1u);
+    ApplyFormat(d);
+    FConfigChanged = false;
     if (!d.Signal)
         d.Signal =
             std::make_unique<TSignal>(d.Config.Pixels, 0x1234567ull + static_cast<uint64_t>(slot) * 7919);
@@ -207,6 +206,14 @@ int32_t TSimulator::Open(int32_t index) {
     FStagedBytes = FStagedPos = 0;
     FPartialFrameBytes = 0;
     return kOk;
+}
+
+// The sample format and the frames per transfer follow the configuration byte.
+void TSimulator::ApplyFormat(const TDevice& d) {
+    FImageNumber = (d.Regs.Cfg1 & 0x01) != 0;
+    FWord16 = (d.Regs.Cfg1 & 0x02) != 0;
+    FFramesPerTransfer = ((d.Regs.Cfg1 >> 2) & 0x1F) + 1;
+    FFrameBytes = d.Config.Pixels * (FWord16 ? 2u : 1u);
 }
 
 void TSimulator::CloseLocked() {
@@ -468,6 +475,10 @@ int32_t TSimulator::GetPipe(void* destination, uint32_t wanted, uint32_t* count)
     while (true) {
         if (FSession != session || FOpenSlot < 0)
             return kNotOpen;
+        if (FConfigChanged) {
+            FConfigChanged = false;
+            return kConfigChanged;
+        }
         TDevice& d = FDevices[FOpenSlot];
         const int64_t now = Now();
         CheckFaults(d);
@@ -672,7 +683,22 @@ int32_t TSimulator::SetCfg1(uint8_t cfg1) {
     return Change("setcfg1", [&](TDevice& d) {
         if (cfg1 & 0x80)
             return kConfigInvalid;
-        d.Regs.Cfg1 = cfg1; // takes effect at the next opening
+        if (cfg1 == d.Regs.Cfg1)
+            return kOk;
+        // The camera reconfigures at once, as its firmware does: the frame in flight and the frames
+        // buffered in the old format are dropped, a read in progress ends, and the next frame delivered
+        // is made in the new format. Frames of two formats never share a read.
+        d.Regs.Cfg1 = cfg1;
+        const int64_t now = Now();
+        Advance(now);
+        ApplyFormat(d);
+        FQueue.clear();
+        FStagedBytes = FStagedPos = 0;
+        FPartialFrameBytes = 0;
+        FConfigChanged = true;
+        if (FRunning)
+            Reschedule(now);
+        FWake.notify_all();
         return kOk;
     });
 }

@@ -6,6 +6,7 @@
 
 #include "camera/Config.h"
 #include "camera/Signal.h"
+#include "camera/lumcam.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -42,6 +43,7 @@ enum : int32_t {
     kTimeoutOutOfRange = 1012,
     kUnknownSensorType = 1013,
     kRefused = 1014,
+    kConfigChanged = LS_CONFIG_CHANGED,
 };
 
 const char* ErrorText(int32_t code); // null for codes the library never gives
@@ -140,6 +142,7 @@ private:
     uint64_t BufferedBytes() const { return QueuedBytes() + (FStagedBytes - FStagedPos); }
     void StageNext(TDevice& d);
     void CheckFaults(TDevice& d);
+    void ApplyFormat(const TDevice& d);
 
     std::mutex FLock;
     std::condition_variable FWake;
@@ -171,6 +174,9 @@ private:
     uint64_t FStagedBytes = 0;
     uint64_t FStagedPos = 0;
     uint64_t FPartialFrameBytes = 0;
+    // A new configuration byte was applied: the next read ends at once with kConfigChanged, so the reader
+    // knows that every byte after it belongs to a frame of the new format.
+    bool FConfigChanged = false;
 };
 
 } // namespace lumcam

@@ -31,7 +31,10 @@ LUMCAM_API int32_t ls_opendevicebyindex(int32_t index);
 LUMCAM_API int32_t ls_closedevice(void);
 
 /* Frame data: with a destination, waits up to the end-point time-out for data and copies at most
-   `wanted` bytes; with no destination and 0 wanted, reports the bytes buffered in *count. */
+   `wanted` bytes; with no destination and 0 wanted, reports the bytes buffered in *count.
+   After ls_setcfg1 changed the configuration of the open device, the read in progress (or the next one)
+   ends with LS_CONFIG_CHANGED and no data; every byte after it belongs to frames of the new format. */
+#define LS_CONFIG_CHANGED 1015
 LUMCAM_API int32_t ls_getpipe(void* destination, uint32_t wanted, uint32_t* count);
 
 /* Host transfer */

@@ -434,10 +434,77 @@ TEST_F(Camera, PacketLengthIsTheDevicesTransferNotTheValueSet) {
     EXPECT_EQ(length, 128u);                   // 64 pixels of 16 bits
     ASSERT_EQ(L.ls_setcfg1(2 << 2 | 0x00), 0); // three 8-bit frames per transfer
     ASSERT_EQ(L.ls_getpacketlength(&length), 0);
-    EXPECT_EQ(length, 128u) << "the configuration byte takes effect at the next opening";
+    EXPECT_EQ(length, 3u * 64u) << "the configuration byte takes effect at once";
+}
+
+TEST_F(Camera, NewConfigurationAppliesFromTheNextFrameWhileLive) {
+    // Frames of the old format that wait in the buffer or are half read never reach the reader after
+    // the change: one read ends with the change code, and what follows is whole new-format frames.
+    Init({{"LUMCAM_FAULT_SHORT_READ", "50"}});
     Open();
+    ASSERT_EQ(L.ls_setcfg1(0x03), 0);
+    ASSERT_EQ(L.ls_setinttime(10), 0);
+    Start();
+    std::vector<uint8_t> frame(128);
+    uint32_t n = 0;
+    ASSERT_EQ(L.ls_getpipe(frame.data(), 128, &n), LS_CONFIG_CHANGED);
+    ASSERT_EQ(L.ls_getpipe(frame.data(), 128, &n), 0);
+    ASSERT_EQ(n, 50u) << "a frame half read";
+    std::this_thread::sleep_for(std::chrono::milliseconds(5)); // old frames pile up
+
+    struct Step {
+        uint8_t cfg1;
+        uint32_t frameBytes;
+        bool imageNumber;
+    } steps[] = {{0x01, 64, true}, {0x00, 64, false}, {0x03, 128, true}, {0x02, 128, false}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(static_cast<int>(s.cfg1));
+        ASSERT_EQ(L.ls_setcfg1(s.cfg1), 0);
+        EXPECT_EQ(L.ls_getpipe(frame.data(), 128, &n), LS_CONFIG_CHANGED);
+        EXPECT_EQ(n, 0u);
+        EXPECT_EQ(Text(LS_CONFIG_CHANGED), "CONFIGURATION CHANGED");
+        uint32_t previous = 0;
+        for (int f = 0; f < 3; ++f) {
+            ASSERT_EQ(ReadFrame(frame, s.frameBytes), 0);
+            uint32_t buffered = 0;
+            ASSERT_EQ(L.ls_getpipe(nullptr, 0, &buffered), 0);
+            EXPECT_EQ(buffered % s.frameBytes, 0u) << "reads stop at frame boundaries";
+            if (s.imageNumber) {
+                const uint32_t number = ImageNumberAt(frame, s.frameBytes);
+                if (f > 0) {
+                    EXPECT_EQ(number, previous + 1);
+                }
+                previous = number;
+            }
+        }
+        uint8_t cfg1 = 0;
+        ASSERT_EQ(L.ls_getcfg1(&cfg1), 0);
+        EXPECT_EQ(cfg1, s.cfg1);
+    }
+    ASSERT_EQ(L.ls_setcfg1(0x02), 0);
+    uint32_t length = 0;
+    ASSERT_EQ(L.ls_getpipe(frame.data(), 128, &n), 0) << "the same byte again changes nothing";
+    EXPECT_EQ(n, 50u);
     ASSERT_EQ(L.ls_getpacketlength(&length), 0);
-    EXPECT_EQ(length, 3u * 64u);
+    EXPECT_EQ(length, 128u);
+}
+
+TEST_F(Camera, ConfigurationChangeEndsAWaitingRead) {
+    Init();
+    Open();
+    ASSERT_EQ(L.ls_setmode(0), 0); // one shot, not started: no frame comes
+    std::vector<uint8_t> frame(128);
+    std::atomic<int32_t> code{-2};
+    const auto since = Clock::now();
+    std::thread reader([&] {
+        uint32_t n = 0;
+        code = L.ls_getpipe(frame.data(), 128, &n);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(L.ls_setcfg1(0x00), 0);
+    reader.join();
+    EXPECT_EQ(code, LS_CONFIG_CHANGED);
+    EXPECT_LT(Milliseconds(since), 1000.0) << "not after the 2 s time-out";
 }
 
 TEST_F(Camera, SavedSettingsComeBackAndUnsavedOnesDoNot) {

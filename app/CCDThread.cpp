@@ -1,0 +1,205 @@
+#include "app/CCDThread.h"
+
+#include "app/CameraDefs.h"
+#include "chart/PlotEngine.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/MainThread.h"
+#include "platform/rtl/ScopeGuard.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Codes with which a read ends a frame early: the device was closed or is gone.
+constexpr int32_t kReadNotOpen = 6;
+constexpr int32_t kReadDeviceGone = 109;
+
+uint8_t FormatBits(bool Mode16Bit, bool ImageNumber) {
+    return static_cast<uint8_t>((Mode16Bit ? 2 : 0) | (ImageNumber ? 1 : 0));
+}
+
+// Unsigned division to the nearest integer, halves to the even neighbour.
+uint64_t DivideRounded(uint64_t Dividend, uint64_t Divisor) {
+    const uint64_t quotient = Dividend / Divisor;
+    const uint64_t twice = 2 * (Dividend % Divisor);
+    if (twice > Divisor || (twice == Divisor && (quotient & 1) != 0))
+        return quotient + 1;
+    return quotient;
+}
+
+} // namespace
+
+PLAT_CLASS_INFO(TCCDThread, plat::TThread)
+
+TCCDThread::TCCDThread(TCameraLibrary& Library, ICCDDisplay& Display, const TCCDSettings& Settings)
+    : plat::TThread(true), FLibrary(Library), FDisplay(Display),
+      FPixelCount(static_cast<uint16_t>(
+          Settings.PixelCount >= 1 && Settings.PixelCount <= kMaxSamples ? Settings.PixelCount : 2048)),
+      FAccumulate(Settings.Accumulate), FAverage(Settings.Average),
+      FScansToAccumulate(static_cast<uint16_t>(Settings.ScansToAccumulate)),
+      FRefreshInterval(Settings.RefreshInterval), FLastDisplayTick(plat::GetTickCount()),
+      FMode16Bit(Settings.Mode16Bit), FImageNumber(Settings.ImageNumber),
+      FNextFormat(FormatBits(Settings.Mode16Bit, Settings.ImageNumber)) {
+    SetFreeOnTerminate(false);
+    SetPriority(plat::tpHighest);
+}
+
+TCCDThread::~TCCDThread() {
+    if (ThreadID() != 0 && !Finished()) {
+        Terminate();
+        WaitFor();
+    }
+}
+
+void TCCDThread::SetNextFrameFormat(bool Mode16Bit, bool ImageNumber) {
+    FNextFormat = FormatBits(Mode16Bit, ImageNumber);
+}
+
+void TCCDThread::Execute() {
+    FIsRunning = true;
+    plat::ScopeGuard running([this] { FIsRunning = false; });
+    while (!Terminated()) {
+        const uint32_t expected = static_cast<uint32_t>(FPixelCount) * (FMode16Bit ? 2 : 1);
+        const TReadResult result = ReadFrame(expected);
+        if (result == rrFormatChanged) {
+            // Whatever was read of the frame belongs to the old format; the camera starts afresh.
+            const uint8_t format = FNextFormat;
+            FMode16Bit = (format & 2) != 0;
+            FImageNumber = (format & 1) != 0;
+            // A sum of frames of two formats means nothing.
+            FScanCount = 0;
+            FSumBuffer.fill(0.0);
+            continue;
+        }
+        if (result == rrLost)
+            return;
+        if (result == rrNothing || FReceived == 0)
+            continue;
+
+        int samples = static_cast<int>(FMode16Bit ? FReceived / 2 : FReceived);
+        // The image number takes the last four bytes of the frame, never a sample.
+        if (FImageNumber)
+            samples -= FMode16Bit ? 2 : 4;
+        FSampleCount = std::clamp(samples, 0, kMaxSamples);
+        Convert(FMode16Bit);
+
+        if (plat::GetTickCount() - FLastDisplayTick > FRefreshInterval) {
+            Synchronize([this] { ShowFrame(); });
+            FLastDisplayTick = plat::GetTickCount();
+        }
+    }
+}
+
+TCCDThread::TReadResult TCCDThread::ReadFrame(uint32_t Expected) {
+    FReceived = 0;
+    uint32_t wanted = Expected;
+    while (FReceived < Expected) {
+        // A camera that delivers nothing (stopped, waiting for a trigger) must not keep a stop waiting.
+        if (Terminated())
+            return rrNothing;
+        uint32_t count = 0;
+        const int32_t code = FLibrary.ls_getpipe(FFrameBuffer.data() + FReceived, wanted, &count);
+        if (code == 0) {
+            // A library that claims more than was asked for has not written it here.
+            count = std::min(count, wanted);
+            FReceived += count;
+            wanted -= count;
+        } else if (code == LS_CONFIG_CHANGED) {
+            return rrFormatChanged;
+        } else if (code == kReadNotOpen || code == kReadDeviceGone) {
+            if (FReceived == 0 && !Terminated()) {
+                // A library may fail at once when the camera is pulled; retrying without a pause would
+                // take a whole core, and a camera that is gone never delivers again.
+                plat::Sleep(kLostDeviceRetryMs);
+                if (!DeviceStillThere())
+                    return rrLost;
+            }
+            break;
+        }
+    }
+    return rrFrame;
+}
+
+bool TCCDThread::DeviceStillThere() {
+    bool there = true;
+    Synchronize([&] {
+        if (Terminated())
+            return;
+        uint8_t state = 0;
+        const int32_t code = FLibrary.ls_getstate(&state);
+        if (code == 0)
+            return;
+        there = false;
+        FDisplay.AcquisitionLost(std::string("ACQUISITION STOPPED: ") + FLibrary.ls_geterrorstring(code));
+    });
+    return there;
+}
+
+void TCCDThread::Convert(bool Mode16Bit) {
+    const int n = FSampleCount;
+    const uint8_t* raw = FFrameBuffer.data();
+    const auto sample = [&](int i) -> double {
+        if (Mode16Bit)
+            return static_cast<uint16_t>(raw[2 * i] | raw[2 * i + 1] << 8);
+        return raw[i];
+    };
+    if (FAccumulate) {
+        if (FScanCount >= FScansToAccumulate)
+            return; // the sum is complete; later frames wait for the display step
+        ++FScanCount;
+        for (int i = 0; i < n; ++i)
+            FSumBuffer[i] += sample(i);
+    } else {
+        for (int i = 0; i < n; ++i)
+            FSumBuffer[i] = sample(i);
+    }
+}
+
+void TCCDThread::ShowFrame() {
+    const uint32_t rate = FLibrary.ls_getfps();
+    FDisplay.ShowAcquisitionStatus(kFpsPanel, std::to_string(DivideRounded(rate, FReceived)));
+    uint32_t buffered = 0;
+    FLibrary.ls_getpipe(nullptr, 0, &buffered);
+    FDisplay.ShowAcquisitionStatus(kMemoryPanel, buffered > 0x100000 ? std::to_string(buffered >> 20) + "MB"
+                                                                     : std::to_string(buffered >> 10) + "KB");
+    FDisplay.ReleaseOneShot();
+
+    const bool accumulate = FAccumulate;
+    const uint16_t scans = FScansToAccumulate;
+    if (accumulate && FScanCount < scans)
+        return;
+    const double divisor = accumulate && FAverage && scans > 0 ? scans : 1.0;
+    FScanCount = 0;
+
+    chart::TChartSeries* series = FDisplay.DisplaySeries();
+    chart::TChartSeries* dark = FDisplay.SubtractedDarkFrame();
+    chart::TChartValueList* values = series->YValues();
+    // Points beyond the frame keep their values; a series shorter than the frame takes what fits.
+    const int n = std::min(FSampleCount, values->Count());
+    const int darkCount = dark ? dark->YValues()->Count() : 0;
+    const int first = series->FirstVisibleIndex();
+    const int last = series->LastVisibleIndex();
+    std::vector<double>& y = values->Value();
+    int maxIndex = -1;
+    double maxValue = 0.0;
+    for (int i = 0; i < n; ++i) {
+        double v = FSumBuffer[i] / divisor;
+        if (i < darkCount) {
+            v -= dark->YValues()->Value()[i];
+            if (v < 0.0)
+                v = 0.0;
+        }
+        y[i] = v;
+        FSumBuffer[i] = 0.0;
+        if (i >= first && i <= last && v > maxValue) {
+            maxValue = v;
+            maxIndex = i;
+        }
+    }
+    // Elements the frame did not reach are emptied too, so a later shorter frame adds nothing stale.
+    std::fill(FSumBuffer.begin() + n, FSumBuffer.end(), 0.0);
+    FDisplay.ShowMaximum(maxIndex, maxValue);
+    values->SetModified(true);
+    series->InvalidateParentChart();
+}

@@ -1,0 +1,112 @@
+// The live window's acquisition thread: reads frames from the camera without pause, keeps the latest or
+// adds up several, and at most once per refresh interval hands the result to the GUI thread, which
+// writes it into the live series.
+#pragma once
+
+#include "platform/rtl/Thread.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace chart {
+class TChartSeries;
+}
+class TCameraLibrary;
+
+// What the display step writes into. The live window is one; tests put in their own. Every call comes on
+// the GUI thread while the acquisition thread waits.
+class ICCDDisplay {
+public:
+    // The live series: the frame goes straight into its y values.
+    virtual chart::TChartSeries* DisplaySeries() = 0;
+    // The dark frame to subtract, or null while subtraction is off or no dark frame is held.
+    virtual chart::TChartSeries* SubtractedDarkFrame() = 0;
+    virtual void ShowAcquisitionStatus(int Panel, const std::string& Text) = 0;
+    // A frame was displayed: a one-shot camera has stopped, so its start button goes up.
+    virtual void ReleaseOneShot() = 0;
+    // The largest value in the visible part of the frame, or index -1 when none is positive.
+    virtual void ShowMaximum(int Index, double Value) = 0;
+    // The camera stopped answering; the thread has given up and ends.
+    virtual void AcquisitionLost(const std::string& Text) = 0;
+
+protected:
+    ~ICCDDisplay() = default;
+};
+
+// What the thread starts with; the window copies it from its controls and settings.
+struct TCCDSettings {
+    int PixelCount = 2048;
+    bool Mode16Bit = true;
+    bool ImageNumber = false;
+    bool Accumulate = false;
+    bool Average = false;
+    int ScansToAccumulate = 1;
+    uint32_t RefreshInterval = 100;
+};
+
+class TCCDThread : public plat::TThread {
+    PLAT_CLASS(TCCDThread)
+public:
+    static constexpr int kMaxFrameBytes = 8192;
+    static constexpr int kMaxSamples = 4096;
+    // Status panels the display step writes (after the labels "FPS:" and "MEM:").
+    static constexpr int kFpsPanel = 2;
+    static constexpr int kMemoryPanel = 4;
+    // Between failed reads of a camera that may have gone, so that the thread does not spin.
+    static constexpr uint32_t kLostDeviceRetryMs = 10;
+
+    // Created suspended; Start runs it. A pixel count outside 1..kMaxSamples is taken as 2048.
+    TCCDThread(TCameraLibrary& Library, ICCDDisplay& Display, const TCCDSettings& Settings);
+    // Stops a thread still running (it must not outlive the members Execute uses).
+    ~TCCDThread() override;
+
+    // Written by the GUI thread at any time; the thread takes them from the next frame on.
+    void SetScansToAccumulate(int Value) { FScansToAccumulate = static_cast<uint16_t>(Value); }
+    void SetAverage(bool Value) { FAverage = Value; }
+    void SetAccumulate(bool Value) { FAccumulate = Value; }
+    void SetRefreshInterval(uint32_t Value) { FRefreshInterval = Value; }
+    // Announces the frame format the camera delivers after its configuration byte has changed; call it
+    // before ls_setcfg1. The thread takes it when the camera ends a read with LS_CONFIG_CHANGED, which
+    // it does where the new format begins, so no frame is read in the wrong format.
+    void SetNextFrameFormat(bool Mode16Bit, bool ImageNumber);
+
+    bool IsRunning() const { return FIsRunning; }
+    int PixelCount() const { return FPixelCount; }
+    // The last frame read, for the display step only (the thread writes it meanwhile otherwise).
+    int SampleCount() const { return FSampleCount; }
+    uint32_t Received() const { return FReceived; }
+    const uint8_t* FrameBuffer() const { return FFrameBuffer.data(); }
+
+protected:
+    void Execute() override;
+
+private:
+    enum TReadResult { rrFrame, rrNothing, rrFormatChanged, rrLost };
+    TReadResult ReadFrame(uint32_t Expected);
+    void Convert(bool Mode16Bit);
+    // An empty read failed as if the device had gone: true when it still answers.
+    bool DeviceStillThere();
+    void ShowFrame();
+
+    TCameraLibrary& FLibrary;
+    ICCDDisplay& FDisplay;
+
+    std::array<uint8_t, kMaxFrameBytes> FFrameBuffer{};
+    std::array<double, kMaxSamples> FSumBuffer{};
+    int FSampleCount = 0;
+    uint16_t FPixelCount;
+    uint32_t FReceived = 0;
+    std::atomic<bool> FAccumulate;
+    std::atomic<bool> FAverage;
+    std::atomic<uint16_t> FScansToAccumulate;
+    uint16_t FScanCount = 0;
+    std::atomic<uint32_t> FRefreshInterval;
+    uint32_t FLastDisplayTick;
+    bool FMode16Bit;
+    bool FImageNumber;
+    // Bit 0 image number, bit 1 16-bit: the format announced for after the next configuration change.
+    std::atomic<uint8_t> FNextFormat;
+    std::atomic<bool> FIsRunning{false};
+};
