@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include "app/LumetraProgram.h"
 #include "app/UnitAbout.h"
 #include "app/UnitLineSensor.h"
+#include "chart/PlotLisB.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/IniFile.h"
@@ -265,6 +267,41 @@ TEST_F(MainWindow, ChartWindowsAreNumberedInTheOrderTheyAreMade) {
     EXPECT_EQ(tabs->GetTabCount(), 4);
     EXPECT_EQ(fmMain->KvxToolBar1->WindowList().size(), 4u);
     TTestDriver::SavePng(*Driver.Render(fmMain->Handle()), TestOutputDir("app") + "/main-charts.png");
+}
+
+// Save Chart hands the active window's export the code of the file's extension: .HTML is HTML, .htm
+// text; with the live window active its own export writes.
+TEST_F(MainWindow, SaveChartExportsTheActiveWindowByTheExtension) {
+    Start();
+    TChartDocument doc;
+    doc.Frames.push_back({"FRAME 1", 0xFF, 3, {0, 1, 2}, {1, 3, 2}, {}, {}});
+    const std::string file = Folder + "/spectrum.xml";
+    WriteChartDocument(doc, file);
+    AnswerFile(file);
+    fmMain->LoadChart1->Click();
+    auto* chart = dynamic_cast<TfmChart*>(fmMain->ActiveMDIChild());
+    ASSERT_NE(chart, nullptr);
+    ASSERT_EQ(chart->FrameCount(), 1);
+    chart->ChartListBox1->SetItemIndex(0);
+    chart->ChartListBox1->SetSelected(0, true);
+
+    const struct {
+        const char* Name;
+        const char* Holds;
+    } saves[] = {{"saved.HTML", "<table"}, {"saved.htm", ";"}, {"saved.xml", "<chart"}};
+    for (const auto& save : saves) {
+        AnswerFile(Folder + "/" + save.Name);
+        fmMain->SaveChart1->Click();
+        const std::string text = ReadFile(Folder + "/" + save.Name);
+        EXPECT_NE(text.find(save.Holds), std::string::npos) << save.Name << ":\n" << text;
+    }
+    EXPECT_EQ(ReadFile(Folder + "/saved.htm").find("<table"), std::string::npos) << ".htm is no HTML";
+
+    fmMain->LineSensor1->Click();
+    ASSERT_EQ(fmMain->ActiveMDIChild(), fmLineSensor);
+    AnswerFile(Folder + "/live.xml");
+    fmMain->SaveChart1->Click();
+    EXPECT_TRUE(IsChartDocument(Folder + "/live.xml")) << "the live window wrote its chart document";
 }
 
 TEST_F(MainWindow, TheCopyRequestWithoutAnActiveChartWindowOpensNothing) {
