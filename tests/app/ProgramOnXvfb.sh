@@ -2,7 +2,7 @@
 # The program as a user starts it, on Xvfb: its own executable beside the camera library in a folder of
 # its own (so its lumcam.Ini and error log land there), the live window opened from File > Zevi Zezaru
 # with synthesised clicks, a picture of the screen, then File > Exit, which must end the program with
-# code 0 after writing the style to lumcam.Ini.
+# code 0 after writing the style to lumcam.Ini, with nothing in the error log.
 # Usage: ProgramOnXvfb.sh <lumetra> <lumetra_xinput> <output folder>
 # Without xvfb-run it skips (code 77), except under LUMETRA_CI=1.
 set -euo pipefail
@@ -57,4 +57,11 @@ xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" --on-display "$program" "$xinp
 cat "$folder/stderr.txt" >&2
 [ -s "$picture" ] || { echo "no picture of the screen" >&2; exit 1; }
 grep -q "^Style=7" "$folder/lumcam.Ini" || { echo "lumcam.Ini lacks the style" >&2; exit 1; }
+if [ -e "$folder/lumetra.error.log" ]; then
+    echo "exceptions were logged:" >&2
+    cat "$folder/lumetra.error.log" >&2
+    exit 1
+fi
+# The settings file as the program leaves it, for people to look at.
+cp "$folder/lumcam.Ini" "$out/lumcam.Ini"
 echo "screen: $picture"
