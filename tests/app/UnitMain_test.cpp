@@ -19,12 +19,14 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/IniFile.h"
 #include "platform/rtl/Locale.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SettingsPaths.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Edit.h"
+#include "platform/ui/Keys.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Menu.h"
 #include "ui/office/KvxAppStyler.h"
@@ -334,12 +336,28 @@ TEST_F(MainWindow, LoadChartRefusesAFileThatIsNoChartDocument) {
     EXPECT_EQ(Driver.PendingModalAnswers(), 0);
 }
 
+// File > Zevi Zezaru picked on the menu bar as a user does.
 TEST_F(MainWindow, ZeviZezaruTwiceOpensOneWindowAndItsTabSaysSensor) {
     Start();
-    fmMain->LineSensor1->Click();
+    ui::TKvxToolBarMenuButton* file = nullptr;
+    for (TControl* c : fmMain->KvxToolBar1->OrderedControls())
+        if (auto* b = dynamic_cast<ui::TKvxToolBarMenuButton*>(c); b && b->Caption() == "File")
+            file = b;
+    ASSERT_NE(file, nullptr);
+    std::vector<std::string> dropped;
+    SetMenuLoopHook([&](TMenu* menu) {
+        dropped.push_back(menu->Items()->Count() > 0 ? menu->Items()->Items(0)->Caption() : "?");
+        Driver.PressKey(VK_DOWN);
+        Driver.PressKey(VK_RETURN);
+    });
+    ScopeGuard noHook([] { SetMenuLoopHook(nullptr); });
+    Driver.Click(TTestDriver::CenterOf(file));
+    Driver.Pump();
     TfmLineSensor* live = fmLineSensor;
     ASSERT_NE(live, nullptr);
-    fmMain->LineSensor1->Click();
+    Driver.Click(TTestDriver::CenterOf(file));
+    Driver.Pump();
+    EXPECT_EQ(dropped, (std::vector<std::string>{"Zevi Zezaru", "Zevi Zezaru"}));
     EXPECT_EQ(fmLineSensor, live);
     EXPECT_EQ(fmMain->MDIChildCount(), 1);
     auto* tabs = fmMain->KvxOfficeMDITabSet1;
