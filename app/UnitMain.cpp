@@ -133,8 +133,14 @@ void TfmMain::FormCreate(TObject*) {
 }
 
 void TfmMain::FormCloseQuery(TObject*, bool& CanClose) {
-    SaveStyle();
     CanClose = true;
+    // A settings file that cannot be written must not keep the program from ending; the failure goes
+    // to the exception log like any other.
+    try {
+        SaveStyle();
+    } catch (...) {
+        Application->HandleException(this);
+    }
 }
 
 TMenuItem* TfmMain::StyleItem(int Tag) const {

@@ -167,6 +167,19 @@ TEST_F(MainWindow, StyleComesFromTheSettingsFileAndGoesBackOnClose) {
     }
 }
 
+// A settings file that cannot be written does not keep the program open; the failure is logged.
+TEST_F(MainWindow, ClosingEndsEvenWhenTheStyleCannotBeWritten) {
+    Start();
+    fs::create_directories(IniFile()); // a folder where the file should be
+    std::string told;
+    AnswerMessage(told);
+    fmMain->Exit1->Click();
+    Driver.Pump();
+    EXPECT_TRUE(Application->Terminated()) << "the program ends";
+    EXPECT_NE(told, "");
+    EXPECT_NE(ReadFile(ErrorLogFilePath()).find("Sender: fmMain"), std::string::npos);
+}
+
 TEST_F(MainWindow, AStyleItemIsCheckedAppliedAndKept) {
     Start();
     TMenuItem* luna = fmMain->Style1->Items(4);
