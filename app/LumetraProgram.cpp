@@ -70,6 +70,10 @@ int RunLumetra(int, char**) {
     } catch (const EDisplayError& e) {
         std::fprintf(stderr, "%s\n", e.Message().c_str());
         code = 1;
+    } catch (const std::exception& e) {
+        // Nothing to show it in yet (or any more): one line, and the program ends rather than aborts.
+        std::fprintf(stderr, "Lumetra could not go on: %s\n", e.what());
+        code = 1;
     }
     DoneApplication();
     return code;
