@@ -20,11 +20,14 @@
 #include "platform/ui/Panel.h"
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/Splitter.h"
+#include "ui/drawing/KvxMenuStylers.h"
 #include "ui/drawing/KvxMenus.h"
 #include "ui/office/KvxAppStyler.h"
 #include "ui/office/KvxOfficeStatusBar.h"
+#include "ui/office/KvxOfficeStatusBarStylers.h"
 #include "ui/toolbars/KvxDockPanel.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
 using namespace chart;
@@ -103,6 +106,9 @@ PLAT_PROPERTIES(TfmChart) {
     props.Field("mi_print", &F::mi_print);
     props.Field("KvxOfficeStatusBar1", &F::KvxOfficeStatusBar1);
     props.Field("KvxTaskDialog1", &F::KvxTaskDialog1);
+    props.Field("KvxToolBarOfficeStyler1", &F::KvxToolBarOfficeStyler1);
+    props.Field("KvxMenuOfficeStyler1", &F::KvxMenuOfficeStyler1);
+    props.Field("KvxOfficeStatusBarOfficeStyler1", &F::KvxOfficeStatusBarOfficeStyler1);
     props.Field("KvxFormStyler1", &F::KvxFormStyler1);
 
     props.Method("FormCreate", &F::FormCreate);
@@ -157,6 +163,8 @@ void TfmChart::FormCreate(TObject*) {
     FXMultiplier = 0;
     FReferenceMax = NoReferenceMax;
     Chart1->SetPrintMargins(TRect(15, 11, 15, 11));
+    // The dock's styler is not part of a layout; the form styler restyles it with the application.
+    KvxDockPanel1->SetToolBarStyler(KvxToolBarOfficeStyler1);
     ChartTool5->OnSelected = [this](TObject* Sender) { SelectorOnSelected(Sender); };
 }
 
@@ -347,7 +355,9 @@ void TfmChart::btn_deleteClick(TObject*) {
         delete peaks;
 
     if (RelativeMode()) {
-        RescaleRelative(true, MaxOfFrames() * FReferenceMax / 100);
+        // Frames left without a positive value keep the reference they are percent of.
+        if (const double remaining = MaxOfFrames(); IsReferenceMax(remaining))
+            RescaleRelative(true, remaining * FReferenceMax / 100);
         Chart1->Repaint();
     }
 }

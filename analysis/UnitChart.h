@@ -33,9 +33,16 @@ class TSelectorTool;
 } // namespace chart
 namespace ui::statusbar {
 class TKvxOfficeStatusBar;
+class TKvxOfficeStatusBarOfficeStyler;
+} // namespace ui::statusbar
+namespace ui::toolbar {
+class TKvxToolBarOfficeStyler;
 }
 namespace ui {
 using statusbar::TKvxOfficeStatusBar;
+using statusbar::TKvxOfficeStatusBarOfficeStyler;
+using toolbar::TKvxToolBarOfficeStyler;
+class TKvxMenuOfficeStyler;
 class TKvxDockPanel;
 class TKvxFormStyler;
 class TKvxPopupMenu;
@@ -103,6 +110,8 @@ public:
     // The value of the reference maximum that means "none".
     static const double NoReferenceMax;
     bool RelativeMode() const;
+    // Whether a maximum can serve as the reference of relative mode.
+    static bool IsReferenceMax(double Value);
     // Largest y over all frames, never below NoReferenceMax.
     double MaxOfFrames() const;
     // False (nothing converted) when switching on finds no positive maximum.
@@ -216,6 +225,9 @@ public:
     plat::TMenuItem* mi_print = nullptr;
     ui::TKvxOfficeStatusBar* KvxOfficeStatusBar1 = nullptr;
     ui::TKvxTaskDialog* KvxTaskDialog1 = nullptr;
+    ui::TKvxToolBarOfficeStyler* KvxToolBarOfficeStyler1 = nullptr;
+    ui::TKvxMenuOfficeStyler* KvxMenuOfficeStyler1 = nullptr;
+    ui::TKvxOfficeStatusBarOfficeStyler* KvxOfficeStatusBarOfficeStyler1 = nullptr;
     ui::TKvxFormStyler* KvxFormStyler1 = nullptr;
 
 private:

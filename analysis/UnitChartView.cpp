@@ -6,6 +6,7 @@
 
 #include "analysis/FrameAccess.h"
 #include "analysis/UnitChart.h"
+#include "analysis/UnitMath.h"
 #include "analysis/UnitMemo.h"
 #include "analysis/UnitTypes.h"
 #include "chart/Chart.h"
@@ -27,6 +28,11 @@ using namespace chart;
 
 bool TfmChart::RelativeMode() const {
     return btn_relative->Down();
+}
+
+bool TfmChart::IsReferenceMax(double Value) {
+    // Only a positive, normal maximum can be 100 %: dividing by anything else leaves infinities behind.
+    return Value > 0 && std::isnormal(Value);
 }
 
 double TfmChart::MaxOfFrames() const {
@@ -54,9 +60,8 @@ bool TfmChart::SetRelativeMode(bool On) {
     if (FrameCount() == 0)
         return false;
     if (On) {
-        // Only a real positive maximum can be 100 %; anything else would leave infinities behind.
         const double m = MaxOfFrames();
-        if (!(m > NoReferenceMax) || !std::isfinite(m))
+        if (!IsReferenceMax(m))
             return false;
         FReferenceMax = m;
         TransformAllY([m](double y) { return y * 100 / m; });
@@ -74,7 +79,7 @@ void TfmChart::RescaleRelative(bool Relative, double NewMaximum) {
     if (FrameCount() == 0 || !Relative || NewMaximum == FReferenceMax)
         return;
     // Without a positive maximum the frames keep their reference: they stay percent of the old one.
-    if (!(NewMaximum > NoReferenceMax) || !std::isfinite(NewMaximum))
+    if (!IsReferenceMax(NewMaximum))
         return;
     const double old = FReferenceMax;
     FReferenceMax = NewMaximum;
@@ -279,23 +284,11 @@ void TfmChart::BandToIndices(TChartSeries* Frame, double StartValue, double EndV
     const int n = analysis::frame::PointCount(Frame);
     Start = 0;
     End = n - 1;
-    if (n < 2)
+    // Without two points of different x there is no step to place an edge by: the whole frame is the range.
+    if (n < 2 || Frame->XValues()->Items(0) == Frame->XValues()->Items(n - 1))
         return;
-    const double first = Frame->XValues()->Items(0), last = Frame->XValues()->Items(n - 1);
-    const double step = (last - first) / (n - 1);
-    // Equal first and last x give no step to divide by: the whole frame is the range.
-    if (step == 0 || !std::isfinite(step))
-        return;
-    auto indexOf = [&](double v) {
-        const double at = std::nearbyint((v - first) / step); // ties to even in the default rounding mode
-        if (!(at > 0))
-            return 0;
-        if (at >= n - 1)
-            return n - 1;
-        return static_cast<int>(at);
-    };
-    Start = indexOf(StartValue);
-    End = indexOf(EndValue);
+    Start = analysis::NearestStepIndex(Frame, StartValue);
+    End = analysis::NearestStepIndex(Frame, EndValue);
     if (Start > End)
         std::swap(Start, End);
 }

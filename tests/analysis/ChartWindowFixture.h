@@ -57,6 +57,11 @@ public:
         Form = plat::NewForm<plat::TForm>(plat::Application);
         Chart = new chart::TChart(Form);
         Chart->SetParent(Form);
+        // The live window shows whole pixels and counts.
+        Chart->BottomAxis()->Title()->SetCaption("Pixel");
+        Chart->LeftAxis()->Title()->SetCaption("Counts");
+        Chart->BottomAxis()->SetAxisValuesFormat("0");
+        Chart->LeftAxis()->SetAxisValuesFormat("0");
         Series = new chart::TFastLineSeries(Form);
         Series->SetParentChart(Chart);
         SetLiveFrameSource(this);
@@ -111,7 +116,8 @@ end
     }
 
     void TearDown() override {
-        delete Form;
+        if (Form)
+            Form->Free();
         delete MdiFrame;
         delete About;
     }
