@@ -3,6 +3,7 @@
 #include "app/CameraDefs.h"
 #include "chart/PlotEngine.h"
 #include "platform/rtl/Clock.h"
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/MainThread.h"
 #include "platform/rtl/ScopeGuard.h"
 
@@ -37,18 +38,21 @@ TCCDThread::TCCDThread(TCameraLibrary& Library, ICCDDisplay& Display, const TCCD
       FPixelCount(static_cast<uint16_t>(
           Settings.PixelCount >= 1 && Settings.PixelCount <= kMaxSamples ? Settings.PixelCount : 2048)),
       FAccumulate(Settings.Accumulate), FAverage(Settings.Average),
-      FScansToAccumulate(static_cast<uint16_t>(Settings.ScansToAccumulate)),
-      FRefreshInterval(Settings.RefreshInterval), FLastDisplayTick(plat::GetTickCount()),
-      FMode16Bit(Settings.Mode16Bit), FImageNumber(Settings.ImageNumber),
-      FNextFormat(FormatBits(Settings.Mode16Bit, Settings.ImageNumber)) {
+      FScansToAccumulate(ScansOf(Settings.ScansToAccumulate)), FRefreshInterval(Settings.RefreshInterval),
+      FLastDisplayTick(plat::GetTickCount()), FMode16Bit(Settings.Mode16Bit),
+      FImageNumber(Settings.ImageNumber), FNextFormat(FormatBits(Settings.Mode16Bit, Settings.ImageNumber)) {
     SetFreeOnTerminate(false);
     SetPriority(plat::tpHighest);
 }
 
 TCCDThread::~TCCDThread() {
-    if (ThreadID() != 0 && !Finished()) {
-        Terminate();
+    Terminate();
+    if (Finished())
+        return;
+    try {
         WaitFor();
+    } catch (const plat::EThread&) {
+        // Never started: there is nothing to wait for.
     }
 }
 
@@ -83,6 +87,7 @@ void TCCDThread::Execute() {
             samples -= FMode16Bit ? 2 : 4;
         FSampleCount = std::clamp(samples, 0, kMaxSamples);
         Convert(FMode16Bit);
+        FFramesRead.fetch_add(1, std::memory_order_relaxed);
 
         if (plat::GetTickCount() - FLastDisplayTick > FRefreshInterval) {
             Synchronize([this] { ShowFrame(); });
@@ -172,34 +177,41 @@ void TCCDThread::ShowFrame() {
     const double divisor = accumulate && FAverage && scans > 0 ? scans : 1.0;
     FScanCount = 0;
 
-    chart::TChartSeries* series = FDisplay.DisplaySeries();
-    chart::TChartSeries* dark = FDisplay.SubtractedDarkFrame();
+    DisplayFrame(FSumBuffer.data(), FSampleCount, divisor, FDisplay);
+    // Elements the frame did not reach are emptied too, so a later longer frame adds nothing stale.
+    std::fill(FSumBuffer.begin() + std::clamp(FSampleCount, 0, kMaxSamples), FSumBuffer.end(), 0.0);
+}
+
+void DisplayFrame(double* Sum, int Samples, double Divisor, ICCDDisplay& Display) {
+    chart::TChartSeries* series = Display.DisplaySeries();
+    chart::TChartSeries* dark = Display.SubtractedDarkFrame();
     chart::TChartValueList* values = series->YValues();
     // Points beyond the frame keep their values; a series shorter than the frame takes what fits.
-    const int n = std::min(FSampleCount, values->Count());
+    const int n = std::min(Samples, values->Count());
     const int darkCount = dark ? dark->YValues()->Count() : 0;
+    const double* darkY = dark ? dark->YValues()->Value().data() : nullptr;
     const int first = series->FirstVisibleIndex();
     const int last = series->LastVisibleIndex();
-    std::vector<double>& y = values->Value();
+    double* y = values->Value().data();
     int maxIndex = -1;
     double maxValue = 0.0;
     for (int i = 0; i < n; ++i) {
-        double v = FSumBuffer[i] / divisor;
+        double v = Sum[i] / Divisor;
         if (i < darkCount) {
-            v -= dark->YValues()->Value()[i];
+            v -= darkY[i];
             if (v < 0.0)
                 v = 0.0;
         }
         y[i] = v;
-        FSumBuffer[i] = 0.0;
+        Sum[i] = 0.0;
         if (i >= first && i <= last && v > maxValue) {
             maxValue = v;
             maxIndex = i;
         }
     }
-    // Elements the frame did not reach are emptied too, so a later shorter frame adds nothing stale.
-    std::fill(FSumBuffer.begin() + n, FSumBuffer.end(), 0.0);
-    FDisplay.ShowMaximum(maxIndex, maxValue);
+    for (int i = n; i < Samples; ++i)
+        Sum[i] = 0.0;
+    Display.ShowMaximum(maxIndex, maxValue);
     values->SetModified(true);
     series->InvalidateParentChart();
 }

@@ -35,6 +35,11 @@ protected:
     ~ICCDDisplay() = default;
 };
 
+// The display step's writing of one frame: each sum divided by Divisor, less the dark frame (never below
+// 0), goes straight into the live series' y values, where the frame reaches; the sums are emptied; the
+// largest value in the visible part is shown; the values are marked changed and the chart invalidated once.
+void DisplayFrame(double* Sum, int Samples, double Divisor, ICCDDisplay& Display);
+
 // What the thread starts with; the window copies it from its controls and settings.
 struct TCCDSettings {
     int PixelCount = 2048;
@@ -63,7 +68,8 @@ public:
     ~TCCDThread() override;
 
     // Written by the GUI thread at any time; the thread takes them from the next frame on.
-    void SetScansToAccumulate(int Value) { FScansToAccumulate = static_cast<uint16_t>(Value); }
+    // An emptied spin edit answers 0; a sum of no frames would show an empty frame forever.
+    void SetScansToAccumulate(int Value) { FScansToAccumulate = ScansOf(Value); }
     void SetAverage(bool Value) { FAverage = Value; }
     void SetAccumulate(bool Value) { FAccumulate = Value; }
     void SetRefreshInterval(uint32_t Value) { FRefreshInterval = Value; }
@@ -73,6 +79,8 @@ public:
     void SetNextFrameFormat(bool Mode16Bit, bool ImageNumber);
 
     bool IsRunning() const { return FIsRunning; }
+    // Frames read since the start (rates in benchmarks).
+    uint64_t FramesRead() const { return FFramesRead.load(std::memory_order_relaxed); }
     int PixelCount() const { return FPixelCount; }
     // The last frame read, for the display step only (the thread writes it meanwhile otherwise).
     int SampleCount() const { return FSampleCount; }
@@ -83,6 +91,9 @@ protected:
     void Execute() override;
 
 private:
+    static uint16_t ScansOf(int Value) {
+        return static_cast<uint16_t>(Value < 1 ? 1 : Value > 65535 ? 65535 : Value);
+    }
     enum TReadResult { rrFrame, rrNothing, rrFormatChanged, rrLost };
     TReadResult ReadFrame(uint32_t Expected);
     void Convert(bool Mode16Bit);
@@ -109,4 +120,5 @@ private:
     // Bit 0 image number, bit 1 16-bit: the format announced for after the next configuration change.
     std::atomic<uint8_t> FNextFormat;
     std::atomic<bool> FIsRunning{false};
+    std::atomic<uint64_t> FFramesRead{0};
 };

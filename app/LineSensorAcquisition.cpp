@@ -62,6 +62,16 @@ void TfmLineSensor::CloseDevice() {
     WaitAcquisition();
 }
 
+void TfmLineSensor::BeforeDestruction() {
+    if (AcquisitionThread) {
+        StopAcquisition();
+        // The window's session with the camera ends with it; a read waiting for a frame returns.
+        Library().ls_closedevice();
+        WaitAcquisition();
+    }
+    TForm::BeforeDestruction();
+}
+
 void TfmLineSensor::AnnounceFrameFormat(bool Mode16, bool ImageNumber) {
     if (AcquisitionThread)
         AcquisitionThread->SetNextFrameFormat(Mode16, ImageNumber);

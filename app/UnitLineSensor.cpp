@@ -13,6 +13,7 @@
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/ScopeGuard.h"
+#include "platform/rtl/SettingsPaths.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/ui/ActionList.h"
 #include "platform/ui/Label.h"
@@ -217,7 +218,7 @@ PLAT_PROPERTIES(TfmLineSensor) {
     props.Method("KvxOfficeCheckBox2Click", &T::KvxOfficeCheckBox2Click);
     props.Method("cb_show_dfClick", &T::cb_show_dfClick);
     props.Method("btn_df_captureClick", &T::btn_df_captureClick);
-    props.Method("Chart1AfterDraw", &T::Chart1AfterDraw);
+    props.Method("Chart1BeforeDrawSeries", &T::Chart1BeforeDrawSeries);
     props.Method("Chart1UndoZoom", &T::Chart1UndoZoom);
 }
 
@@ -382,7 +383,7 @@ void TfmLineSensor::FormCreate(TObject*) {
     btn_closedevice->SetCaption("Open Device");
     btn_start->SetCaption("Start");
     FFirmwareVersion = 0;
-    FProgramFolder = ExtractFilePath(ApplicationExeName());
+    FProgramFolder = ProgramFolder();
     StyleTrackBars();
     ClearDarkFrame();
     Series2->SetActive(false);
@@ -821,12 +822,26 @@ void TfmLineSensor::btn_setcfgClick(TObject*) {
     AnnounceFrameFormat(resolution != 0, imageNumber != 0);
     const int code = Library().ls_setcfg1(static_cast<uint8_t>(cfg));
     if (code == 0) {
-        // The camera sends the new format from now on; frames are read and shown in it at once.
+        // The camera sends the new format from now on; frames are read and shown in it at once. What is
+        // shown of the old format goes: points a shorter frame does not reach would keep old values, and
+        // a dark frame in the other resolution would be subtracted from the new frames.
+        if (Mode16Bit != (resolution != 0))
+            ClearDarkFrame();
+        if (Mode16Bit != (resolution != 0) || IMGNUM != (imageNumber != 0)) {
+            std::vector<double>& ys = Series1->YValues()->Value();
+            std::fill(ys.begin(), ys.begin() + Series1->Count(), 0.0);
+            Series1->YValues()->SetModified(true);
+            FMaxIndex = -1;
+            Chart1->Invalidate();
+        }
         Mode16Bit = resolution != 0;
         IMGNUM = imageNumber != 0;
         FResolutionText = Mode16Bit ? "16Bit" : "8Bit";
         ResetFrame(FPixelCount, false, Mode16Bit);
         UpdateSettingsBox();
+    } else {
+        // The camera keeps its format: so does the reading.
+        AnnounceFrameFormat(Mode16Bit, IMGNUM);
     }
     ShowResult("SET CFG1: ", code);
 }
@@ -1035,23 +1050,29 @@ std::string TfmLineSensor::FormatBottom(double Value) const {
     return FormatFloat(Chart1->BottomAxis()->AxisValuesFormat(), Value);
 }
 
+void TfmLineSensor::PlaceLabel(chart::TAnnotationTool* Label, int CentreX, int BottomY) {
+    // Measured with its present text: the box's size from the last paint may belong to another text.
+    const chart::TAnnotationGeometry g = Label->Geometry();
+    Label->SetLeft(CentreX - (g.Rect.Right - g.Rect.Left) / 2);
+    Label->SetTop(BottomY - (g.Rect.Bottom - g.Rect.Top));
+}
+
 void TfmLineSensor::PlaceLabelAtMouse(chart::TAnnotationTool* Label, int Gap) {
     const TPoint mouse = Chart1->CursorClientPos();
-    Label->SetLeft(mouse.X - Label->Width() / 2);
-    Label->SetTop(mouse.Y - Label->Height() - Gap);
+    PlaceLabel(Label, mouse.X, mouse.Y - Gap);
 }
 
 void TfmLineSensor::ChartTool5BeginDragLine(chart::TColorLineTool* Sender) {
-    PlaceLabelAtMouse(ChartTool3, 5);
     ChartTool3->SetText(FormatBottom(Sender->Value()));
+    PlaceLabelAtMouse(ChartTool3, 5);
     UpdateCursorEdits();
     ChartTool3->SetActive(true);
 }
 
 void TfmLineSensor::ChartTool5OnDragLine(chart::TColorLineTool* Sender) {
-    PlaceLabelAtMouse(ChartTool3, 5);
     LimitCursor(Sender);
     ChartTool3->SetText(FormatBottom(Sender->Value()));
+    PlaceLabelAtMouse(ChartTool3, 5);
     UpdateCursorEdits();
 }
 
@@ -1169,7 +1190,7 @@ void TfmLineSensor::CaptureDarkFrame() {
     lb_df_count->SetCaption(IntToStr(n));
 }
 
-void TfmLineSensor::Chart1AfterDraw(TObject*) {
+void TfmLineSensor::Chart1BeforeDrawSeries(TObject*) {
     if (ChartTool2->Active()) {
         const int index = ChartTool2->Point();
         if (index < 0 || index >= Series1->Count()) {
@@ -1178,8 +1199,7 @@ void TfmLineSensor::Chart1AfterDraw(TObject*) {
             ChartTool13->SetText(IntToStr(RoundToInt(Series1->YValues()->Items(index))) + " @ " +
                                  FormatBottom(Series1->XValues()->Items(index)));
             const TPoint mouse = ChartTool2->MousePoint();
-            ChartTool13->SetLeft(mouse.X - ChartTool13->Width() / 2);
-            ChartTool13->SetTop(mouse.Y - ChartTool13->Height());
+            PlaceLabel(ChartTool13, mouse.X, mouse.Y);
         }
     }
     if (FMaxIndex < 0 || FMaxIndex >= Series1->Count()) {
@@ -1192,6 +1212,5 @@ void TfmLineSensor::Chart1AfterDraw(TObject*) {
     const int y = Series1->CalcYPosValue(FMaxValue);
     ChartTool1->Callout()->SetXPosition(x);
     ChartTool1->Callout()->SetYPosition(y);
-    ChartTool1->SetLeft(x - ChartTool1->Width() / 2);
-    ChartTool1->SetTop(y - ChartTool1->Height() - 5);
+    PlaceLabel(ChartTool1, x, y - 5);
 }

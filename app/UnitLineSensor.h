@@ -159,7 +159,9 @@ public:
     void KvxOfficeCheckBox2Click(plat::TObject* Sender);
     void cb_show_dfClick(plat::TObject* Sender);
     void btn_df_captureClick(plat::TObject* Sender);
-    void Chart1AfterDraw(plat::TObject* Sender);
+    // Places the maximum and nearest-point labels. It runs before the chart's tools draw, so that each
+    // paint labels the frame it shows rather than the one before.
+    void Chart1BeforeDrawSeries(plat::TObject* Sender);
     void Chart1UndoZoom(plat::TObject* Sender);
     void ChartTool5BeginDragLine(chart::TColorLineTool* Sender);
     void ChartTool5OnDragLine(chart::TColorLineTool* Sender);
@@ -300,6 +302,7 @@ private:
     void SetQuietly(ui::TKvxEdit* Edit, double Value);
     void RangeChange(ui::TKvxComboBox* Combo, ui::TKvxTrackBar* Bar, bool SoftTrigger);
     void AfterOpening(int Code, const std::string& Message, bool SelectFirst);
+    void PlaceLabel(chart::TAnnotationTool* Label, int CentreX, int BottomY);
     void PlaceLabelAtMouse(chart::TAnnotationTool* Label, int Gap);
     void LimitCursor(chart::TColorLineTool* Cursor);
     void PlaceCursorsInTheMiddle();
@@ -325,6 +328,8 @@ public:
     void ed_bmpdirectoryDialogClose(plat::TObject* Sender, const std::string& Folder, bool Confirmed);
     // The settings file's path.
     static std::string SettingsFileName();
+    // The thread's display step writes into the window's components: it stops before they go.
+    void BeforeDestruction() override;
 
     // The display step's view of the window.
     class TLiveDisplay : public ICCDDisplay {

@@ -486,7 +486,9 @@ std::unique_ptr<TBitmap> TCustomPlotPanel::CreateChartBitmap() {
 }
 
 void TCustomPlotPanel::SaveRectAsBMP(const std::string& FileName, const TRect& Rect) {
-    std::unique_ptr<TBitmap> bitmap = RenderToBitmap(clWhite, Rect, pfDevice);
+    // Drawing leaves a device bitmap's alpha bytes empty; a file of that format shows as transparent in
+    // programs that read its alpha, so the file gets colours only.
+    std::unique_ptr<TBitmap> bitmap = RenderToBitmap(clWhite, Rect, pf24bit);
     bitmap->SaveToFile(FileName);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/ClassRegistry.h"
+#include "platform/rtl/Filer.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -120,6 +121,12 @@ TComponent* TContainedAction::GetParentComponent() const {
 
 void TContainedAction::SetParentComponent(TComponent* Value) {
     if (auto* list = dynamic_cast<TActionList*>(Value))
+        SetActionList(list);
+}
+
+void TContainedAction::ReadState(TReader& Reader) {
+    TBasicAction::ReadState(Reader);
+    if (auto* list = dynamic_cast<TActionList*>(Reader.Parent()))
         SetActionList(list);
 }
 

@@ -95,6 +95,8 @@ public:
     bool HasParent() const override { return FActionList != nullptr; }
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* Value) override;
+    // An action read inside a list's object in a layout joins that list.
+    void ReadState(TReader& Reader) override;
     // The list's OnExecute first, then the action's own.
     bool Execute() override;
     bool Update() override;

@@ -176,8 +176,13 @@ TEST_F(AcquisitionThread, AccumulatesTenFramesAsSumOrMean) {
     // Saturated pixels read 65535 in every frame, so their sum tells exactly how many frames were added.
     struct Case {
         bool accumulate, average;
+        int scans;
         double top;
-    } cases[] = {{true, false, 655350.0}, {true, true, 65535.0}, {false, true, 65535.0}};
+    } cases[] = {{true, false, 10, 655350.0},
+                 {true, true, 10, 65535.0},
+                 {false, true, 10, 65535.0},
+                 // An emptied spin edit gives 0 scans: taken as 1, not as an empty sum shown forever.
+                 {true, false, 0, 65535.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "accumulate " << c.accumulate << " average " << c.average);
         D.Shown.clear();
@@ -185,7 +190,7 @@ TEST_F(AcquisitionThread, AccumulatesTenFramesAsSumOrMean) {
         TCCDSettings s;
         s.Accumulate = c.accumulate;
         s.Average = c.average;
-        s.ScansToAccumulate = 10;
+        s.ScansToAccumulate = c.scans;
         Run(s, 0x02);
         for (int step = 0; step < 2; ++step) {
             std::this_thread::sleep_for(std::chrono::milliseconds(40)); // far more than 10 frames
@@ -339,6 +344,14 @@ TEST_F(AcquisitionThread, UnpluggedCameraEndsAcquisitionWithoutHanging) {
     EXPECT_EQ(D.Lost, "ACQUISITION STOPPED: DEVICE NOT CONNECTED");
     T->WaitFor();
     EXPECT_TRUE(T->Finished());
+}
+
+TEST_F(AcquisitionThread, AThreadNeverStartedOrAlreadyEndedIsReleasedAtOnce) {
+    T = std::make_unique<TCCDThread>(L, D, TCCDSettings{});
+    T.reset();
+    Camera(0x02);
+    Run(TCCDSettings{}, 0x02);
+    T.reset(); // still running: it stops itself first
 }
 
 TEST_F(AcquisitionThread, StopEndsTheThreadWhereverItWaits) {

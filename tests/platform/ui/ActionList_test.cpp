@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/FormText.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -145,4 +146,40 @@ TEST(WindowActionsTest, ArrangeCloseAndMinimiseTheChildrenOfTheFrame) {
     EXPECT_TRUE(close->Execute());
     driver.Pump();
     EXPECT_EQ(frame->MDIChildCount(), before - 1) << "the active child closed";
+}
+
+// Actions written inside their list's object belong to that list once read, so their shortcuts work.
+TEST(ActionListLayoutTest, ActionsReadInsideAListJoinItAndKeepItsOrder) {
+    TTestDriver driver;
+    auto* form = NewForm<TForm>(Application);
+    ReadComponentFromText("object fmActions: TForm\n"
+                          "  object ActionList1: TActionList\n"
+                          "    object Acn_one: TAction\n"
+                          "      ShortCut = 16452\n"
+                          "    end\n"
+                          "    object Acn_two: TAction\n"
+                          "    end\n"
+                          "  end\n"
+                          "end\n",
+                          form);
+    auto* list = dynamic_cast<TActionList*>(form->FindComponent("ActionList1"));
+    auto* one = dynamic_cast<TAction*>(form->FindComponent("Acn_one"));
+    auto* two = dynamic_cast<TAction*>(form->FindComponent("Acn_two"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(one, nullptr);
+    ASSERT_NE(two, nullptr);
+    EXPECT_EQ(one->ActionList(), list);
+    EXPECT_EQ(two->Index(), 1);
+    int runs = 0;
+    one->OnExecute = [&](TObject*) { ++runs; };
+    form->Show();
+    form->SetFocus();
+    driver.Pump();
+    driver.PressKey('D', modControl);
+    EXPECT_EQ(runs, 1);
+    // Written again, the actions stay inside the list.
+    EXPECT_NE(
+        WriteComponentToText(form).find("  object ActionList1: TActionList\n    object Acn_one: TAction"),
+        std::string::npos);
+    form->Free();
 }
