@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 #include "analysis/ChartDocument.h"
@@ -169,7 +170,7 @@ void TfmMain::ApplyStyleTag(int Tag) {
 void TfmMain::LoadStyle() {
     TIniFile ini(SettingsFileName());
     int tag = ini.ReadInteger(kOptionsSection, kStyleKey, kWhidbeyTag);
-    if (tag < 0 || tag > 8)
+    if (tag < 0 || tag >= static_cast<int>(std::size(kStyleOfTag)))
         tag = kWhidbeyTag;
     Style1->SetTag(tag);
     if (TMenuItem* item = StyleItem(tag))
