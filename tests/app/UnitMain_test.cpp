@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/ChartDocument.h"
@@ -182,9 +183,19 @@ TEST_F(MainWindow, ClosingEndsEvenWhenTheStyleCannotBeWritten) {
 
 TEST_F(MainWindow, AStyleItemIsCheckedAppliedAndKept) {
     Start();
+    // The style reaches the components: the tab strip and the menu bar change colour.
+    const auto colours = [&] {
+        return std::pair(Driver.Pixel(fmMain->KvxOfficeMDITabSet1, 300, 10),
+                         Driver.Pixel(fmMain->KvxToolBar1, 300, 10));
+    };
+    const auto whidbey = colours();
     TMenuItem* luna = fmMain->Style1->Items(4);
     ASSERT_EQ(luna->Caption(), "Luna");
     luna->Click();
+    Driver.Pump();
+    const auto lunaColours = colours();
+    EXPECT_NE(lunaColours.first, whidbey.first);
+    EXPECT_NE(lunaColours.second, whidbey.second);
     EXPECT_EQ(CheckedStyles(), std::vector<std::string>{"Luna"});
     EXPECT_EQ(fmMain->Style1->Tag(), 4);
     EXPECT_EQ(fmAbout->KvxAppStyler1->Style(), ui::tsOffice2007Luna);
