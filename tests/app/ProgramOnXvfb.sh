@@ -15,13 +15,14 @@ folder="$out/program"
 picture="$out/main-xvfb.png"
 
 # Client points of the main window: the File button of the menu bar, its first item, the live window's
-# EnumDevices button (which opens the first camera) and Start button, then File > Exit.
+# EnumDevices button (which opens the first camera) and Start button, then File > Exit by the keyboard
+# (Up from the top of the menu reaches its last item).
 run() {
     "$folder/lumetra" >"$folder/stdout.txt" 2>"$folder/stderr.txt" &
     local pid=$!
-    local steps=(wait:Lumetra sleep:500 click:27,14 sleep:300 click:60,37 sleep:1000 click:57,70 sleep:1000 click:197,70 sleep:2500
-                 "shot:$picture"
-                 click:27,14 sleep:300 click:60,127)
+    local steps=(wait:Lumetra sleep:500 click:27,14 sleep:300 click:60,37 sleep:1000
+                 click:57,70 sleep:1000 click:197,70 sleep:2500 "shot:$picture"
+                 click:27,14 sleep:300 key:Up key:Return)
     if ! "$xinput" "${steps[@]}"; then
         kill "$pid" 2>/dev/null || true
         echo "driving the program failed" >&2

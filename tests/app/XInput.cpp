@@ -4,6 +4,8 @@
 //   wait:TITLE      waits (up to 30 s) for a shown top-level window of that title; its client origin
 //                   becomes the origin of the clicks that follow
 //   click:X,Y       moves the pointer there (relative to the origin) and clicks the left button
+//   key:SPEC        presses and releases a key: an X key name with ctrl+, shift+ or alt+ before it
+//                   (Return, Down, ctrl+d)
 //   sleep:MS        waits
 //   shot:FILE.png   writes the whole screen as a PNG file
 // Exit code 0 when every step was done, 1 otherwise (with the step on the error stream).
@@ -17,6 +19,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,6 +104,41 @@ bool Click(int x, int y) {
     return true;
 }
 
+void SendKey(int type, unsigned keycode, unsigned state) {
+    XEvent ev{};
+    ev.xkey.type = type;
+    ev.xkey.display = dpy;
+    ev.xkey.window = target;
+    ev.xkey.root = DefaultRootWindow(dpy);
+    ev.xkey.keycode = keycode;
+    ev.xkey.state = state;
+    ev.xkey.same_screen = True;
+    ev.xkey.time = CurrentTime;
+    XSendEvent(dpy, target, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &ev);
+    XFlush(dpy);
+}
+
+bool Key(std::string spec) {
+    if (!target)
+        return false;
+    unsigned state = 0;
+    for (const auto& [prefix, mask] :
+         {std::pair<const char*, unsigned>{"ctrl+", ControlMask}, {"shift+", ShiftMask}, {"alt+", Mod1Mask}})
+        if (spec.rfind(prefix, 0) == 0) {
+            state |= mask;
+            spec.erase(0, std::strlen(prefix));
+        }
+    const KeySym sym = XStringToKeysym(spec.c_str());
+    const unsigned keycode = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
+    if (!keycode)
+        return false;
+    SendKey(KeyPress, keycode, state);
+    Pause(50);
+    SendKey(KeyRelease, keycode, state);
+    Pause(200);
+    return true;
+}
+
 bool Shot(const std::string& file) {
     Window root = DefaultRootWindow(dpy);
     XWindowAttributes wa;
@@ -151,6 +189,8 @@ bool Step(const std::string& step) {
         int x = 0, y = 0;
         return std::sscanf(arg.c_str(), "%d,%d", &x, &y) == 2 && Click(x, y);
     }
+    if (verb == "key")
+        return Key(arg);
     if (verb == "shot")
         return Shot(arg);
     return false;
