@@ -198,7 +198,15 @@ bool Step(const std::string& step) {
 
 } // namespace
 
+// The program may close its window under an event being sent (that is what File > Exit does).
+int IgnoreGoneWindows(Display*, XErrorEvent* error) {
+    if (error->error_code != BadWindow)
+        std::fprintf(stderr, "lumetra_xinput: X error %d\n", error->error_code);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    XSetErrorHandler(IgnoreGoneWindows);
     dpy = XOpenDisplay(nullptr);
     if (!dpy) {
         std::fprintf(stderr, "lumetra_xinput: no display\n");
