@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/NumberFormat.h"
@@ -30,7 +31,9 @@ void AddIndexList(TDomSimpleXMLElem& Frame, std::string_view ListName, std::stri
 
 } // namespace
 
-std::string ChartDocumentText(const TChartDocument& Document) {
+namespace {
+
+void WriteChartDocumentTo(const TChartDocument& Document, plat::TStream& Stream) {
     TDomSimpleXML dom;
     TDomSimpleXMLElem* root = dom.Root();
     root->SetName("chart");
@@ -78,15 +81,23 @@ std::string ChartDocumentText(const TChartDocument& Document) {
         box->Properties().Add("text", source.Text);
     }
 
+    dom.SaveToStream(Stream);
+}
+
+} // namespace
+
+std::string ChartDocumentText(const TChartDocument& Document) {
     plat::TStringStream stream;
-    dom.SaveToStream(stream);
+    WriteChartDocumentTo(Document, stream);
     return stream.DataString();
 }
 
 void WriteChartDocument(const TChartDocument& Document, const std::string& FileName) {
+    plat::TMemoryStream stream;
+    WriteChartDocumentTo(Document, stream);
     // The old document stays whole until the new one is on disk: a failed save never costs the user
     // the file they had.
-    plat::WriteFileAtomically(FileName, ChartDocumentText(Document));
+    plat::WriteFileAtomically(FileName, stream.Memory(), static_cast<size_t>(stream.Size()));
 }
 
 // --- Readers -------------------------------------------------------------------------------------------
@@ -131,19 +142,26 @@ int32_t Integer32(TDomSimpleXMLElem* Elem, std::string_view Name, int32_t Defaul
     return value < INT32_MIN || value > INT32_MAX ? -1 : static_cast<int32_t>(value);
 }
 
-// Text that is no number reads as 0; so does a number beyond the range of a double, which no chart
-// could show.
+// Text that is no number reads as 0, as the model reads it; so does a number beyond the range of a
+// double, which no chart could show. Read straight into a double: the model's extended reading costs
+// several times as much, and a document holds a great many values.
 double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
     const TDomSimpleXMLProp* prop = Attribute(Elem, Name);
     if (!prop)
         return Default;
-    const double value = static_cast<double>(prop->FloatValue());
-    return std::isfinite(value) ? value : 0;
+    double value;
+    return plat::TryStrToFloat(prop->Value(), value) && std::isfinite(value) ? value : 0;
 }
 
 bool Boolean(TDomSimpleXMLElem* Elem, std::string_view Name, bool Default) {
     const TDomSimpleXMLProp* prop = Attribute(Elem, Name);
     return prop ? prop->BoolValue() : Default;
+}
+
+// Relative values can be turned back into counts only through a real positive reference maximum; a
+// document that claims relative values without one has them read as they stand, never scaled to 0.
+bool UsableReference(double ReferenceMax) {
+    return ReferenceMax > std::numeric_limits<double>::denorm_min() && std::isfinite(ReferenceMax);
 }
 
 // The list's children when its Count agrees with them (a list that is missing has none), else null.
@@ -220,7 +238,7 @@ bool ReadChartDocument(const std::string& FileName, TChartDocument& Document) {
     doc.YAxis.Title = Text(yAxis, "Title");
     doc.YAxis.Format = Text(yAxis, "Format");
     doc.ReferenceMax = Float(yAxis, "MaxValue", doc.ReferenceMax);
-    doc.Relative = Boolean(yAxis, "Relative", doc.Relative);
+    doc.Relative = Boolean(yAxis, "Relative", doc.Relative) && UsableReference(doc.ReferenceMax);
 
     xml::TDomSimpleXMLElems* frames = CheckedList(Child(root, "Frames"));
     int64_t pointCount = 0;
@@ -275,9 +293,10 @@ bool ReadChartDocumentFrame(const std::string& FileName, int Position, int64_t R
     if (!ReadFrame(frames->Item(Position), RequiredPointCount, frame))
         return false;
     TDomSimpleXMLElem* yAxis = Child(root, "YAxis");
-    if (Boolean(yAxis, "Relative", false)) {
+    const double reference = Float(yAxis, "MaxValue", 0);
+    if (Boolean(yAxis, "Relative", false) && UsableReference(reference)) {
         // Stored in percent of the document's reference maximum.
-        const double scale = Float(yAxis, "MaxValue", 0) / 100;
+        const double scale = reference / 100;
         frame.MaxYValue *= scale;
         for (double& y : frame.Y)
             y *= scale;

@@ -54,7 +54,8 @@ bool IsChartDocument(const std::string& FileName);
 
 // The whole document. False, with Document left alone, when the root is not a chart document's. A
 // window keeps one point count: frames whose count differs from the first frame read are skipped, and
-// peak indices outside their frame are dropped.
+// peak indices outside their frame are dropped. A document that claims relative values without a
+// positive reference maximum is read as absolute.
 bool ReadChartDocument(const std::string& FileName, TChartDocument& Document);
 
 // One line of the import dialog's list: a frame's title and the point count its list claims.

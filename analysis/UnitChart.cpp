@@ -136,6 +136,7 @@ PLAT_PROPERTIES(TfmChart) {
     props.Method("btn_zoomClick", &F::btn_zoomClick);
     props.Method("btn_bandClick", &F::btn_bandClick);
     props.Method("btn_relativeClick", &F::btn_relativeClick);
+    TfmChart::PublishAnalysisCommands(props);
     // Frame import and copying frames.
     props.Method("btn_importsampleClick", &F::btn_importsampleClick);
     props.Method("CopytonewChart1Click", &F::CopytonewChart1Click);

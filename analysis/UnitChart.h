@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/ChartReport.h"
 #include "analysis/ChartDocument.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
@@ -13,6 +14,8 @@
 #include "ui/drawing/KvxTaskDialog.h"
 
 namespace plat {
+class TLabel;
+template <class C> class TPropertyBuilder;
 class TMenuItem;
 class TPanel;
 class TPopupMenu;
@@ -241,6 +244,46 @@ private:
     int FNextFrameNumber = 1;
     int FXMultiplier = 0;
     double FReferenceMax;
+
+    // ---- Analysis commands and the result report (UnitChartCommands.cpp) ----
+public:
+    // Publishes the handlers below, for the layout to bind by name.
+    static void PublishAnalysisCommands(plat::TPropertyBuilder<TfmChart>& props);
+    void btn_movingaverageClick(plat::TObject* Sender);
+    void btn_findpeaksClick(plat::TObject* Sender);
+    void btn_addframesClick(plat::TObject* Sender);
+    void btn_subtractframesClick(plat::TObject* Sender);
+    void btn_sgfilterClick(plat::TObject* Sender);
+    void btn_averageframesClick(plat::TObject* Sender);
+    void btn_addconstantClick(plat::TObject* Sender);
+    void btn_subtractconstantClick(plat::TObject* Sender);
+    void btn_multiplyconstantClick(plat::TObject* Sender);
+    void btn_divideconstantClick(plat::TObject* Sender);
+    void btn_derivativeClick(plat::TObject* Sender);
+    void btn_integralClick(plat::TObject* Sender);
+    void btn_stddeviationClick(plat::TObject* Sender);
+    void btn_rmsClick(plat::TObject* Sender);
+    void PopupMenu2Popup(plat::TObject* Sender);
+    void mi_selectallClick(plat::TObject* Sender);
+    void mi_copyClick(plat::TObject* Sender);
+    void mi_clearClick(plat::TObject* Sender);
+    void mi_exportClick(plat::TObject* Sender);
+    void mi_printClick(plat::TObject* Sender);
+    // Writes the result area to FileName as an RTF document (Export after its save dialog).
+    void ExportResult(const std::string& FileName);
+    void AddResultSeparator();
+    void AddResultLine(const std::string& Text, plat::TColor Color, plat::TFontStyles Style);
+
+private:
+    // The current frame when the list has a selection; the commands on one frame need both.
+    chart::TChartSeries* SelectedCurrentFrame();
+    // Counts the frame and makes it.
+    chart::TLineSeries* AddComputedFrame(const std::string& Title);
+    // A dialog's "Frame:" label: the frame's title in the frame's colour.
+    static void ShowFrameTitle(plat::TLabel* Label, chart::TChartSeries* Frame);
+    void RefuseCommand(const std::string& Instruction, const std::string& Content);
+    analysis::TReportFormats ReportFormats() const;
+    void AddReport(chart::TChartSeries* Frame, const analysis::TReportLines& Lines);
 
 public:
     // ---- Chart documents, frame import and copying frames (UnitChartDocument.cpp) ----

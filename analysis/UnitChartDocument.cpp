@@ -2,6 +2,7 @@
 // copying frames into a new window, and the export dispatcher of Save Chart.
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "analysis/ChartDocument.h"
 #include "analysis/FrameAccess.h"
@@ -15,7 +16,6 @@
 #include "chart/Series.h"
 #include "chart/SeriesData.h"
 #include "platform/rtl/ScopeGuard.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Screen.h"
 #include "ui/toolbars/KvxToolBarControl.h"
@@ -26,7 +26,9 @@ using analysis::TPeaksObject;
 
 namespace {
 
-// The hourglass while a document is read or written; the cursor comes back on every exit.
+// The hourglass while a document is read or written; the cursor comes back on every exit. The screen
+// shows a new cursor at once, so no pending messages are run for it: one of them could close the
+// window that is being filled.
 class THourGlass {
 public:
     THourGlass() {
@@ -34,8 +36,6 @@ public:
             FSaved = Screen->Cursor();
             Screen->SetCursor(crHourGlass);
         }
-        if (Application)
-            Application->ProcessMessages();
     }
     ~THourGlass() {
         if (Screen)
@@ -47,6 +47,13 @@ public:
 private:
     TCursor FSaved = crDefault;
 };
+
+// A whole frame's points at once: the chart hears of them once, not once per point.
+void AppendFramePoints(TChartSeries* Frame, std::span<const double> X, std::span<const double> Y) {
+    Frame->SuspendUpdates();
+    ScopeGuard resume([Frame] { Frame->ResumeUpdates(); });
+    analysis::frame::AppendPoints(Frame, X, Y);
+}
 
 void AddPeaks(TPeaksObject* Peaks, const std::vector<int>& Maxima, const std::vector<int>& Minima) {
     for (int index : Maxima)
@@ -138,14 +145,17 @@ bool TfmChart::LoadChartDocument(const TChartDocument& Document) {
     FReferenceMax = Document.ReferenceMax;
     btn_relative->SetDown(Document.Relative);
 
-    // The reader keeps one point count, but a document made in memory may not.
-    const size_t count = Document.Frames.empty() ? 0 : Document.Frames.front().X.size();
+    // The reader keeps one point count, but a document made in memory may not: the first whole frame
+    // decides.
+    size_t count = 0;
     for (const TChartDocumentFrame& source : Document.Frames) {
-        if (source.X.empty() || source.X.size() != count || source.Y.size() != count)
+        if (source.X.empty() || source.X.size() != source.Y.size() ||
+            (count != 0 && source.X.size() != count))
             continue;
+        count = source.X.size();
         TLineSeries* frame = NewFrame(source.Title);
         frame->SetSeriesColor(static_cast<TColor>(source.Color));
-        analysis::frame::AppendPoints(frame, source.X, source.Y);
+        AppendFramePoints(frame, source.X, source.Y);
         AddPeaks(PeaksOf(frame), source.Maxima, source.Minima);
     }
     for (const TChartDocumentTextBox& box : Document.TextBoxes)
@@ -194,7 +204,7 @@ int TfmChart::ImportFrame(const std::string& FileName, int Position) {
             for (double& v : y)
                 v = v * 100 / FReferenceMax;
     }
-    analysis::frame::AppendPoints(frame, source.X, y);
+    AppendFramePoints(frame, source.X, y);
     AddPeaks(PeaksOf(frame), source.Maxima, source.Minima);
     return 1;
 }
@@ -244,7 +254,7 @@ void TfmChart::CopyFramesFrom(TfmChart* Source) {
         if (relative)
             for (double& v : absolute)
                 v = v * reference / 100;
-        analysis::frame::AppendPoints(frame, x, absolute);
+        AppendFramePoints(frame, x, absolute);
         if (const TPeaksObject* peaks = PeaksOf(from)) {
             TPeaksObject* copy = PeaksOf(frame);
             for (int k = 0; k < peaks->PeakCount(); ++k)

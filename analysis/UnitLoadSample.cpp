@@ -1,6 +1,7 @@
 #include "analysis/UnitLoadSample.h"
 
 #include "analysis/ChartDocument.h"
+#include "platform/rtl/FileUtils.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/SettingsPaths.h"
 #include "platform/rtl/StringUtils.h"
@@ -64,7 +65,9 @@ void TfmImportSample::ed_fnameChange(TObject*) {
     SampleCheckList->Items()->Clear();
     const std::string fileName = FileName();
     lb_file->SetCaption(ChangeFileExt(ExtractFileName(fileName), ""));
-    if (fileName.empty())
+    // The name changes with every key typed into the edit: a name that is not (yet) a file lists nothing
+    // rather than raising an error per keystroke.
+    if (fileName.empty() || !FileExists(fileName))
         return;
     // A file that cannot be parsed raises here, to the application's handler, with the list empty.
     for (const TChartDocumentFrameEntry& entry : ListChartDocumentFrames(fileName)) {

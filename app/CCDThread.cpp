@@ -71,6 +71,7 @@ void TCCDThread::Execute() {
             const uint8_t format = FNextFormat;
             FMode16Bit = (format & 2) != 0;
             FImageNumber = (format & 1) != 0;
+            FFormatChanged = true;
             // A sum of frames of two formats means nothing.
             FScanCount = 0;
             FSumBuffer.fill(0.0);
@@ -180,6 +181,13 @@ void TCCDThread::ShowFrame() {
     DisplayFrame(FSumBuffer.data(), FSampleCount, divisor, FDisplay);
     // Elements the frame did not reach are emptied too, so a later longer frame adds nothing stale.
     std::fill(FSumBuffer.begin() + std::clamp(FSampleCount, 0, kMaxSamples), FSumBuffer.end(), 0.0);
+    if (FFormatChanged) {
+        // Points beyond the frame keep their values, but not values in the scale of another format.
+        chart::TChartValueList* values = FDisplay.DisplaySeries()->YValues();
+        std::vector<double>& y = values->Value();
+        std::fill(y.begin() + std::clamp(FSampleCount, 0, values->Count()), y.begin() + values->Count(), 0.0);
+        FFormatChanged = false;
+    }
 }
 
 void DisplayFrame(double* Sum, int Samples, double Divisor, ICCDDisplay& Display) {

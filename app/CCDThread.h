@@ -117,6 +117,9 @@ private:
     uint32_t FLastDisplayTick;
     bool FMode16Bit;
     bool FImageNumber;
+    // The format changed since the last display: points a frame of the new format does not reach still
+    // hold values of the old one.
+    bool FFormatChanged = false;
     // Bit 0 image number, bit 1 16-bit: the format announced for after the next configuration change.
     std::atomic<uint8_t> FNextFormat;
     std::atomic<bool> FIsRunning{false};

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <vector>
 
 #include "app/CameraDefs.h"
 #include "chart/Chart.h"
 #include "chart/PlotTools.h"
 #include "chart/Series.h"
-#include "platform/rtl/FileUtils.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/PropertyInfo.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -27,8 +27,11 @@
 #include "ui/drawing/KvxGlowButton.h"
 #include "ui/office/KvxAppStyler.h"
 #include "ui/office/KvxOfficePager.h"
+#include "ui/office/KvxOfficePagerStylers.h"
 #include "ui/office/KvxOfficeStatusBar.h"
+#include "ui/office/KvxOfficeStatusBarStylers.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 
 using namespace plat;
 using chart::TChartAxis;
@@ -91,6 +94,9 @@ PLAT_CLASS_INFO_CREATABLE(TfmLineSensor, TForm)
 PLAT_PROPERTIES(TfmLineSensor) {
     using T = TfmLineSensor;
     props.Field("KvxFormStyler1", &T::KvxFormStyler1);
+    props.Field("KvxToolBarOfficeStyler1", &T::KvxToolBarOfficeStyler1);
+    props.Field("KvxOfficePagerOfficeStyler1", &T::KvxOfficePagerOfficeStyler1);
+    props.Field("KvxOfficeStatusBarOfficeStyler1", &T::KvxOfficeStatusBarOfficeStyler1);
     props.Field("ActionList1", &T::ActionList1);
     props.Field("Acn_start", &T::Acn_start);
     props.Field("Acn_darkframe", &T::Acn_darkframe);
@@ -377,11 +383,8 @@ void TfmLineSensor::SetQuietly(ui::TKvxEdit* Edit, double Value) {
 // ---- Creation ---------------------------------------------------------------------------------------
 
 void TfmLineSensor::FormCreate(TObject*) {
-    // The toolbar's captions are not part of its layout.
-    KvxToolBar1->SetCaption("Devices");
-    btn_enum->SetCaption("EnumDevices");
-    btn_closedevice->SetCaption("Open Device");
-    btn_start->SetCaption("Start");
+    // The dock's styler is not part of a layout.
+    KvxDockPanel1->SetToolBarStyler(KvxToolBarOfficeStyler1);
     FFirmwareVersion = 0;
     FProgramFolder = ProgramFolder();
     StyleTrackBars();
@@ -400,7 +403,8 @@ void TfmLineSensor::FormCreate(TObject*) {
     SetQuietly(ed_1value, 50.0);
     SetQuietly(ed_2value, 100.0);
     tb_offset->TrackLabel()->SetFormat("Offset: " + OffsetText(0));
-    tb_gain->TrackLabel()->SetFormat("Gain: " + GainText(0));
+    // The gain of register 0 is 1 V/V, not 0.
+    tb_gain->TrackLabel()->SetFormat("Gain: " + GainText(GainOfRegister(tb_gain->Position())));
 
     FModeText = "Free Running";
     FIntTimeText = MicroText(1053);
@@ -430,6 +434,10 @@ void TfmLineSensor::FormCreate(TObject*) {
     ed_eptimeout->SetValue(EPTimeOut);
     ed_packetmultiplier->SetValue(PacketMultiplier);
     SetQuietly(cb_168BitMode, Mode16Bit ? 1 : 0);
+    // The frame format the settings file gave is what the controls and the box show until a camera opens.
+    SetQuietly(cb_imagenum, IMGNUM ? 1 : 0);
+    FResolutionText = Mode16Bit ? "16Bit" : "8Bit";
+    UpdateSettingsBox();
     TransferSize = static_cast<uint32_t>(FPixelCount) * PacketMultiplier * (Mode16Bit ? 2 : 1);
     FMaxIndex = -1;
     FMaxValue = 0;

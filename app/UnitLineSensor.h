@@ -35,9 +35,14 @@ class TKvxTrackBar;
 namespace pager {
 class TKvxOfficePage;
 class TKvxOfficePager;
+class TKvxOfficePagerOfficeStyler;
 } // namespace pager
 namespace statusbar {
 class TKvxOfficeStatusBar;
+class TKvxOfficeStatusBarOfficeStyler;
+} // namespace statusbar
+namespace toolbar {
+class TKvxToolBarOfficeStyler;
 }
 } // namespace ui
 namespace chart {
@@ -96,7 +101,8 @@ public:
     // ---- Live chart ----
     void ResetFrame(uint16_t Count, bool Rebuild, bool Mode16Bit);
     void ResetToPixels(uint16_t Count, bool Mode16Bit);
-    // False (nothing changed but the status) when the two pixels are equal or the scale is not finite.
+    // False, with the status saying why, when the two pixels are equal or the values give no usable scale
+    // (equal, or beyond the doubles); nothing else changes then, except that a rebuild is made in pixels.
     bool ApplyXScale(uint16_t Count, int P1, int P2, double V1, double V2, int M, bool Mode16Bit,
                      bool Rebuild);
     // The same with the two x values already in axis units (times 10^m), as the settings file keeps them.
@@ -169,6 +175,10 @@ public:
 
     // ---- Components ----
     ui::TKvxFormStyler* KvxFormStyler1 = nullptr;
+    // The office stylers of the window's parts; the form styler sets their style with the application's.
+    ui::toolbar::TKvxToolBarOfficeStyler* KvxToolBarOfficeStyler1 = nullptr;
+    ui::pager::TKvxOfficePagerOfficeStyler* KvxOfficePagerOfficeStyler1 = nullptr;
+    ui::statusbar::TKvxOfficeStatusBarOfficeStyler* KvxOfficeStatusBarOfficeStyler1 = nullptr;
     plat::TActionList* ActionList1 = nullptr;
     plat::TAction* Acn_start = nullptr;
     plat::TAction* Acn_darkframe = nullptr;

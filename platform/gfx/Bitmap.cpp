@@ -5,6 +5,7 @@
 
 #include "platform/gfx/Canvas.h"
 #include "platform/gfx/PixelLine.h"
+#include "platform/rtl/Filer.h"
 
 namespace plat {
 
@@ -458,6 +459,12 @@ void TBitmap::SaveToStream(TStream& stream) {
         dib = TDib(0, 0, pf24bit);
     std::vector<uint8_t> bytes = WriteBmp(dib);
     stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+void TBitmap::DefineProperties(TFiler& Filer) {
+    TGraphic::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Data", [this](TStream& s) { LoadFromStream(s); }, [this](TStream& s) { SaveToStream(s); }, !Empty());
 }
 
 TCanvas& MeasuringCanvas(TFont* Font) {

@@ -90,6 +90,8 @@ public:
     // BMP files of every depth; reading also takes bottom-up and top-down rows, RLE4 and RLE8.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+    // Stored in layouts as the binary value "Data", the BMP file; an empty bitmap stores nothing.
+    void DefineProperties(TFiler& Filer) override;
 
     // The rows in the bitmap's own format, brought up to date with the surface.
     const TDib& Dib();

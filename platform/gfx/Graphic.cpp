@@ -7,6 +7,8 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Metafile.h"
 #include "platform/gfx/PictureFormats.h"
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/StringUtils.h"
 
 namespace plat {
 
@@ -121,6 +123,23 @@ std::unique_ptr<TGraphic> TPicture::CreateForExtension(const std::string& extens
     return factory ? factory() : nullptr;
 }
 
+std::unique_ptr<TGraphic> TPicture::CreateForClassName(const std::string& className) {
+    EnsureBuiltinPictureFormats();
+    std::vector<TFactory> factories;
+    {
+        std::lock_guard<std::mutex> guard(RegistryLock());
+        for (auto& f : Formats())
+            factories.push_back(f.second.Factory);
+    }
+    // Factories are called outside the lock: a graphic's constructor may look formats up itself.
+    for (const TFactory& factory : factories) {
+        std::unique_ptr<TGraphic> graphic = factory ? factory() : nullptr;
+        if (graphic && SameText(graphic->ClassType().Name, className))
+            return graphic;
+    }
+    return nullptr;
+}
+
 std::string TPicture::FileFilter() {
     EnsureBuiltinPictureFormats();
     std::lock_guard<std::mutex> guard(RegistryLock());
@@ -186,6 +205,50 @@ void TPicture::LoadFromFile(const std::string& fileName) {
 void TPicture::SaveToFile(const std::string& fileName) {
     if (FGraphic)
         FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::DefineProperties(TFiler& Filer) {
+    TPersistent::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Data", [this](TStream& s) { ReadData(s); }, [this](TStream& s) { WriteData(s); },
+        FGraphic && !FGraphic->Empty());
+}
+
+void TPicture::WriteData(TStream& stream) {
+    const std::string name = FGraphic->ClassType().Name;
+    if (name.empty() || name.size() > 255)
+        throw EWriteError("Picture class name cannot be stored: " + name);
+    const uint8_t length = static_cast<uint8_t>(name.size());
+    stream.WriteBuffer(&length, 1);
+    stream.WriteBuffer(name.data(), length);
+    FGraphic->SaveToStream(stream);
+}
+
+void TPicture::ReadData(TStream& stream) {
+    uint8_t length = 0;
+    if (stream.Read(&length, 1) != 1 || length == 0) {
+        SetGraphic(std::unique_ptr<TGraphic>());
+        return;
+    }
+    std::string name(length, '\0');
+    stream.ReadBuffer(name.data(), length);
+    std::unique_ptr<TGraphic> graphic = CreateForClassName(name);
+    if (graphic) {
+        graphic->LoadFromStream(stream);
+    } else {
+        // A graphic class this program does not know (one of a higher layer, say, that keeps its
+        // picture's file bytes): its bytes may still be a picture file one of the formats reads.
+        const int64_t size = stream.Size() - stream.Position();
+        std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(size, 0)));
+        if (!bytes.empty())
+            stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        try {
+            graphic = LoadGraphicFromBytes(bytes);
+        } catch (const EInvalidGraphic&) {
+            throw EReadError("Picture of unknown class " + name);
+        }
+    }
+    SetGraphic(std::move(graphic));
 }
 
 void TPicture::Assign(TPersistent* source) {

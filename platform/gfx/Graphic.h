@@ -80,6 +80,9 @@ public:
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName);
     void Assign(TPersistent* source) override;
+    // Stored in layouts as the binary value "Data": the graphic's class name (a length byte first),
+    // then the graphic's own file bytes; an empty picture stores nothing.
+    void DefineProperties(TFiler& Filer) override;
 
     TNotifyEvent OnChange;
 
@@ -88,11 +91,16 @@ public:
                                    TFactory factory);
     static void UnregisterFileFormat(const std::string& extension);
     static std::unique_ptr<TGraphic> CreateForExtension(const std::string& extension);
+    // A new, empty graphic of the named class (without case) among the registered formats; null when
+    // no format makes that class.
+    static std::unique_ptr<TGraphic> CreateForClassName(const std::string& className);
     // "Bitmaps (*.bmp)|*.bmp|..." for open and save dialogs.
     static std::string FileFilter();
 
 private:
     void GraphicChanged(TObject*);
+    void ReadData(TStream& stream);
+    void WriteData(TStream& stream);
     std::unique_ptr<TGraphic> FGraphic;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace plat {
@@ -68,11 +69,20 @@ TDecimal ToDecimal(double v, int precision, int decimals) {
     if (a == 0)
         return d;
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, kMaxPrecision - 1);
-    std::string_view text(buf, static_cast<size_t>(res.ptr - buf)); // "d.dddddddddddddde+XX"
+    // The shortest text that reads back as the value is much cheaper to make than its 15-digit
+    // rounding, and is that rounding whenever it has at most 15 digits: a normal double lies closer to
+    // it than half a unit in the 15th digit. Subnormal values are too coarse for that.
+    auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific); // "d.ddde+XX"
+    std::string_view text(buf, static_cast<size_t>(res.ptr - buf));
     size_t e = text.find('e');
+    if (a < std::numeric_limits<double>::min() || (e > 1 ? e - 1 : 1) > static_cast<size_t>(kMaxPrecision)) {
+        res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, kMaxPrecision - 1);
+        text = std::string_view(buf, static_cast<size_t>(res.ptr - buf)); // "d.dddddddddddddde+XX"
+        e = text.find('e');
+    }
     d.Digits += text[0];
-    d.Digits.append(text.substr(2, e - 2));
+    if (e > 1)
+        d.Digits.append(text.substr(2, e - 2));
     int exp10 = 0;
     std::from_chars(text.data() + e + (text[e + 1] == '+' ? 2 : 1), text.data() + text.size(), exp10);
     d.Exponent = exp10 + 1;
@@ -238,6 +248,13 @@ std::string FloatToStrF(double value, TFloatFormat format, int precision, int di
 }
 
 std::string FloatToStr(double value, const TFormatSettings& fs) {
+    // Whole numbers below 1E15 come out as their digits alone: no rounding, separator or exponent. They
+    // are most of what files of counts and pixel positions hold, so they skip the decimal expansion.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        char buf[24];
+        const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(value));
+        return std::string(buf, res.ptr);
+    }
     return FloatToStrF(value, ffGeneral, kMaxPrecision, 0, fs);
 }
 
@@ -441,7 +458,8 @@ std::string FormatFloat(std::string_view mask, double value, const TFormatSettin
         return FloatToStr(value, fs);
     std::vector<std::string_view> sections = SplitSections(mask);
     auto present = [&](size_t k) { return k < sections.size() && k < 3 && !sections[k].empty(); };
-    bool isZero = ToDecimal(value, kMaxPrecision, kNoDecimals).IsZero();
+    // Rounding to significant digits keeps every value but zero from becoming zero.
+    const bool isZero = value == 0;
     size_t chosen = 0;
     if (isZero && present(2))
         chosen = 2;

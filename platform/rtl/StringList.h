@@ -97,11 +97,12 @@ public:
     int UpdateCount() const { return FUpdateCount; }
 
     // UTF-8 text; any line end is accepted when reading, LineBreak is written. SaveToFile replaces the
-    // file through a temporary file, so a failed save leaves the old file as it was.
-    void LoadFromFile(const std::string& fileName);
-    void LoadFromStream(TStream& stream);
-    void SaveToFile(const std::string& fileName) const;
-    void SaveToStream(TStream& stream) const;
+    // file through a temporary file, so a failed save leaves the old file as it was. Lists that keep
+    // more than text (a rich edit's lines) save and load their own form, also when reached as TStrings.
+    virtual void LoadFromFile(const std::string& fileName);
+    virtual void LoadFromStream(TStream& stream);
+    virtual void SaveToFile(const std::string& fileName) const;
+    virtual void SaveToStream(TStream& stream) const;
 
     // Streams the lines as the list property "Strings" (Lines.Strings = ('a' 'b') in a layout).
     void DefineProperties(TFiler& Filer) override;

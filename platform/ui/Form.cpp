@@ -291,6 +291,10 @@ void TCustomForm::Loaded() {
     }
     if (FActiveControl && !FActiveControl->CanFocus())
         FActiveControl = nullptr;
+    // A layout read into a form that already exists may say Visible = True; while it was read the form
+    // could not show, and showing it again later would be taken for no change.
+    if (FVisible && !(FFormState & fsCreating))
+        UpdateControlState();
 }
 
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
@@ -880,11 +884,13 @@ void TCustomForm::SetActive(bool Value) {
 
 void TCustomForm::SetWindowFocus() {
     HWND focus = nullptr;
-    if (FFormStyle == fsMDIForm) {
+    // A frame's own control (on its toolbar, say) that was given the focus keeps it; otherwise the
+    // frame passes the focus on to its active document window.
+    if (FActiveControl && FActiveControl->CanFocus()) {
+        focus = FActiveControl->Handle();
+    } else if (FFormStyle == fsMDIForm) {
         if (TCustomForm* child = ActiveMDIChild())
             focus = child->Handle();
-    } else if (FActiveControl && FActiveControl->CanFocus()) {
-        focus = FActiveControl->Handle();
     }
     if (!focus)
         focus = Handle();
@@ -901,6 +907,10 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
         if (frame && frame->FClientHandle &&
             reinterpret_cast<HWND>(SendMessage(frame->FClientHandle, WM_MDIGETACTIVE, 0, 0)) != FHandle)
             SendMessage(frame->FClientHandle, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+        // The focus left the frame's own controls for a document window: the frame, activated again,
+        // gives it back to the document window.
+        if (frame)
+            frame->FActiveControl = nullptr;
     }
     if (Screen) {
         Screen->MoveFormToFocusFront(this);

@@ -108,10 +108,10 @@ public:
 
     // These replace the plain-text versions of TStrings. The file is replaced only once the new
     // content is complete. Loading takes RTF when the content is RTF and plain text otherwise.
-    void SaveToFile(const std::string& fileName) const;
-    void SaveToStream(TStream& stream) const;
-    void LoadFromFile(const std::string& fileName);
-    void LoadFromStream(TStream& stream);
+    void SaveToFile(const std::string& fileName) const override;
+    void SaveToStream(TStream& stream) const override;
+    void LoadFromFile(const std::string& fileName) override;
+    void LoadFromStream(TStream& stream) override;
 
 private:
     TCustomRichEdit* FRichEdit;

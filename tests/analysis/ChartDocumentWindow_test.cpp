@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/ChartDocument.h"
@@ -10,6 +12,8 @@
 #include "chart/PlotLisB.h"
 #include "chart/PlotSelectorTool.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/ScopeGuard.h"
+#include "platform/ui/Screen.h"
 #include "tests/analysis/ChartWindowFixture.h"
 #include "ui/controls/HTMLChkList.h"
 #include "ui/controls/KvxFileNameEdit.h"
@@ -129,6 +133,7 @@ TEST_F(ChartDocuments, LoadKeepsTheWindowForAForeignFileAndReplacesItsFramesOthe
     WriteFileAtomically(broken, std::string("<chart><Frames Count=\"1\"><Frame"));
     EXPECT_THROW(Form->LoadChartDocument(broken), Exception);
     EXPECT_EQ(Form->FrameCount(), 1) << "a file that fails to parse changes nothing";
+    EXPECT_EQ(Screen->Cursor(), crDefault) << "the hourglass goes with the error";
 
     // A relative document stays relative; its frames replace the window's.
     TChartDocument doc;
@@ -146,6 +151,19 @@ TEST_F(ChartDocuments, LoadKeepsTheWindowForAForeignFileAndReplacesItsFramesOthe
     EXPECT_TRUE(Form->RelativeMode());
     EXPECT_EQ(Form->ReferenceMax(), 2000);
     EXPECT_EQ(YsOf(Form->Frame(0)), (std::vector<double>{50, 100}));
+
+    // A document made in memory: the first whole frame decides the point count.
+    TChartDocument mixed;
+    for (size_t points : {0, 2, 3, 2}) {
+        TChartDocumentFrame f;
+        f.Title = std::to_string(points);
+        f.X.assign(points, 1);
+        f.Y.assign(points, 2);
+        mixed.Frames.push_back(f);
+    }
+    mixed.Frames[3].Title = "2 again";
+    ASSERT_TRUE(Form->LoadChartDocument(mixed));
+    EXPECT_EQ(Titles(Form), (std::vector<std::string>{"2", "2 again"}));
 }
 
 TEST_F(ChartDocuments, ImportMakesValuesAbsoluteOrRelativeToTheWindowAndKeepsOnePointCount) {
@@ -266,6 +284,47 @@ TEST_F(ChartDocuments, CopyTakesTheSelectedFramesAsAbsoluteValues) {
     EXPECT_EQ(copy->ProposedTitle(), "FRAME 3");
     EXPECT_EQ(copy->Chart1->LeftAxis()->Title()->Caption(), "Intensity");
     EXPECT_EQ(copy->XMultiplier(), 3);
+}
+
+// The main window's side of "Copy to new Chart": it hears the request while the sender waits.
+class TCopyRequests : public TForm {
+public:
+    using TForm::TForm;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == WM_USER + 1) {
+            Requests.push_back({Message.WParam, Message.LParam});
+            if (OnRequest)
+                OnRequest();
+            return;
+        }
+        TForm::WndProc(Message);
+    }
+    std::vector<std::pair<WPARAM, LPARAM>> Requests;
+    std::function<void()> OnRequest;
+};
+
+TEST_F(ChartDocuments, CopyToNewChartAsksTheMainWindowAndWaitsForIt) {
+    auto* main = NewForm<TCopyRequests>(Application);
+    ScopeGuard freeMain([main] { delete main; });
+    Form->FMainWindow = main->Handle();
+    LoadLive({1, 2});
+    LoadLive({3, 4});
+
+    Select(Form, {}, -1);
+    Form->CopytonewChart1Click(nullptr);
+    EXPECT_TRUE(main->Requests.empty()) << "nothing selected, nothing to copy";
+
+    Select(Form, {1}, 1);
+    TfmChart* copy = nullptr;
+    main->OnRequest = [&] {
+        copy = NewWindow();
+        copy->CopyFramesFrom(Form);
+    };
+    Form->CopytonewChart1Click(nullptr);
+    ASSERT_EQ(main->Requests.size(), 1u);
+    EXPECT_EQ(main->Requests[0], (std::pair<WPARAM, LPARAM>{0, 0}));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(Titles(copy), std::vector<std::string>{"FRAME 2"});
 }
 
 TEST_F(ChartDocuments, ExportWritesWhatItsCodeSaysOnlyWithAFrameSelected) {

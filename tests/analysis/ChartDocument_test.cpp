@@ -298,6 +298,19 @@ TEST(ChartDocumentImport, ListsAndReadsSingleFrames) {
         EXPECT_FALSE(ReadChartDocumentFrame(file, position, 2, frame)) << position;
     EXPECT_TRUE(ReadChartDocumentFrame(file, 1, 0, frame));
 
+    // Relative without a reference maximum to undo it: the values as they stand, never scaled to 0.
+    for (const char* reference : {"0", "-5", "4.94065645841247E-324", "x"}) {
+        const std::string noReference =
+            DocumentFile("no-reference.xml", std::string("<chart><YAxis MaxValue=\"") + reference +
+                                                 "\" Relative=\"-1\"/><Frames Count=\"1\">" +
+                                                 Frame("a", Points(2, 50)) + "</Frames></chart>");
+        ASSERT_TRUE(ReadChartDocumentFrame(noReference, 0, 0, frame)) << reference;
+        EXPECT_EQ(frame.Y, (std::vector<double>{50, 50})) << reference;
+        TChartDocument doc;
+        ASSERT_TRUE(ReadChartDocument(noReference, doc));
+        EXPECT_FALSE(doc.Relative) << reference;
+    }
+
     const std::string foreign = DocumentFile("foreign.xml", "<Chart><Frames Count=\"1\">" +
                                                                 Frame("a", Points(1)) + "</Frames></Chart>");
     EXPECT_TRUE(ListChartDocumentFrames(foreign).empty());

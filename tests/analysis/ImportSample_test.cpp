@@ -6,6 +6,7 @@
 
 #include "analysis/UnitLoadSample.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/SettingsPaths.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/testing/TestOutput.h"
 #include "platform/ui/Application.h"
@@ -75,6 +76,8 @@ TEST_F(ImportSample, ListsFramesEnabledByTheirPointCount) {
     EXPECT_EQ(dialog->Caption(), "Import Frame");
     EXPECT_EQ(dialog->lb_file->Caption(), "---");
     EXPECT_EQ(dialog->FRequiredPointCount, 0);
+    EXPECT_EQ(dialog->ed_fname->InitialDir(), ProgramFolder());
+    EXPECT_EQ(dialog->ed_fname->Filter(), "XML File|*.xml");
 
     dialog->ed_fname->SetFileName(file);
     EXPECT_EQ(dialog->lb_file->Caption(), "Frames of a user");
@@ -92,6 +95,15 @@ TEST_F(ImportSample, ListsFramesEnabledByTheirPointCount) {
     EXPECT_EQ(dialog->lb_file->Caption(), "");
     dialog->ed_fname->SetFileName(file);
     EXPECT_EQ(Enabled(), (std::vector<bool>{true, false, true, false, false}));
+
+    // A name typed key by key is no file until it is complete: nothing listed, nothing raised.
+    dialog->ed_fname->SetFileName(file.substr(0, file.size() - 2));
+    EXPECT_EQ(list->Items()->Count(), 0);
+    // A file that is no XML raises to the application's handler, with the list empty.
+    const std::string broken = file + ".broken";
+    WriteFileAtomically(broken, std::string("<chart><Frames Count=\"1\"><Frame"));
+    EXPECT_THROW(dialog->ed_fname->SetFileName(broken), Exception);
+    EXPECT_EQ(list->Items()->Count(), 0);
 
     dialog->Reset();
     EXPECT_EQ(dialog->FileName(), "");

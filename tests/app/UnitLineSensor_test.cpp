@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -33,8 +34,11 @@
 #include "ui/controls/KvxTrackBar.h"
 #include "ui/office/KvxAppStyler.h"
 #include "ui/office/KvxOfficePager.h"
+#include "ui/office/KvxOfficePagerStylers.h"
 #include "ui/office/KvxOfficeStatusBar.h"
+#include "ui/office/KvxOfficeStatusBarStylers.h"
 #include "ui/toolbars/KvxToolBarControl.h"
+#include "ui/toolbars/KvxToolBarStylers.h"
 #include "ui/toolbars/ToolbarsClasses.h"
 
 using namespace plat;
@@ -286,6 +290,11 @@ TEST_F(LiveWindow, EnumeratesOpensSwitchesAndClosesCameras) {
     EXPECT_EQ(w->tb_tint->Min(), 10) << "the camera's shortest integration time";
     EXPECT_EQ(w->Series1->Count(), 2048);
 
+    // The older camera answers a mode its firmware does not offer.
+    library.ls_getmode = [](uint8_t* mode) {
+        *mode = 4;
+        return int32_t(0);
+    };
     w->cb_devices->SetItemIndex(1);
     w->cb_devicesChange(w->cb_devices);
     EXPECT_EQ(library.ls_currentdeviceindex(), 1);
@@ -296,6 +305,8 @@ TEST_F(LiveWindow, EnumeratesOpensSwitchesAndClosesCameras) {
     EXPECT_FALSE(w->tb_sfttrigtime->Enabled()) << "firmware 1.19 has no soft trigger";
     EXPECT_FALSE(w->cb_sfttrigtime_range->Enabled());
     EXPECT_EQ(w->cb_mode->Items()->Count(), 4);
+    EXPECT_EQ(w->cb_mode->ItemIndex(), 2);
+    EXPECT_EQ(Lines(w->SettingsBoxText())[0], "Mode:         FREE_RUNNING");
     EXPECT_EQ(w->tb_tint->Min(), 100);
     EXPECT_EQ(Lines(w->SettingsBoxText())[2], "Trig. Time:   ");
 
@@ -639,6 +650,11 @@ TEST_F(LiveWindow, DarkFrameCaptureShowAndForget) {
     EXPECT_EQ(w->lb_df_time->Caption(), FormatDateTime("dd/mm/yy hh:mm:ss", w->FDarkFrameTime));
     driver.Click(w->cb_show_df);
     EXPECT_TRUE(w->Series2->Active());
+    // Capturing again replaces the dark frame.
+    w->Series1->YValues()->Value()[13] = 40;
+    w->btn_df_captureClick(w);
+    EXPECT_EQ(w->Series2->Count(), 2048);
+    EXPECT_EQ(w->Series2->YValues()->Items(13), 40.0);
     w->ResetToPixels(2048, true);
     EXPECT_FALSE(w->FDarkFrameValid);
     EXPECT_EQ(w->Series2->Count(), 0);
@@ -665,6 +681,17 @@ TEST_F(LiveWindow, MaximumLabelFollowsTheFrame) {
     w->Chart1->Invalidate();
     driver.Render(w->Chart1);
     EXPECT_EQ(w->ChartTool1->Text(), "");
+
+    // The nearest point under the mouse gets its value and x.
+    driver.Click(w->KvxOfficeCheckBox2);
+    ASSERT_TRUE(w->ChartTool2->Active());
+    const int y = w->Series1->CalcYPosValue(1234.5);
+    driver.MoveTo(TTestDriver::ScreenPoint(
+        w->Chart1, {w->Series1->CalcXPosValue(w->Series1->XValues()->Items(1000)), y}));
+    driver.Render(w->Chart1);
+    ASSERT_EQ(w->ChartTool2->Point(), 1000);
+    EXPECT_EQ(w->ChartTool13->Text(), "1234 @ 1000");
+    EXPECT_TRUE(w->ChartTool13->Active());
 }
 
 } // namespace
@@ -751,6 +778,56 @@ TEST_F(LiveWindow, SlidersKeepTheirLookThroughAStyleChange) {
         EXPECT_EQ(w->tb_fullscale->Slider()->Offset(), 0);
         EXPECT_EQ(w->tb_fullscale->TickMark()->Position(), tmTopLeft);
     }
+    // The style reaches the toolbar, the pager and the status bar.
+    EXPECT_EQ(w->KvxDockPanel1->ToolBarStyler(), w->KvxToolBarOfficeStyler1);
+    EXPECT_EQ(w->KvxToolBarOfficeStyler1->Style(), ui::toolbar::bsWindowsXP);
+    EXPECT_EQ(w->KvxOfficePagerOfficeStyler1->Style(), ui::pager::psWindowsXP);
+    EXPECT_EQ(w->KvxOfficeStatusBarOfficeStyler1->Style(), ui::statusbar::psWindowsXP);
+    TTestDriver::SavePng(*driver.Render(w->Handle()), TestOutputDir("app") + "/live-windowsxp.png");
+}
+
+} // namespace
+
+namespace {
+
+// Times read from the camera widen a slider whose range is too short and pick the range that holds them.
+TEST_F(LiveWindow, TimesReadFromTheCameraChooseTheirRanges) {
+    TfmLineSensor* w = OpenWithCamera();
+    ASSERT_EQ(library.ls_setsofttrigtime(750), 0);
+    w->ReadCameraState();
+    EXPECT_EQ(w->tb_sfttrigtime->Max(), 1000) << "750 fits the slider as it is";
+    EXPECT_EQ(w->tb_sfttrigtime->Position(), 750);
+    ASSERT_EQ(library.ls_setsofttrigtime(7000), 0);
+    ASSERT_EQ(library.ls_setinttime(25000000), 0);
+    w->ReadCameraState();
+    EXPECT_EQ(w->tb_sfttrigtime->Max(), 10000);
+    EXPECT_EQ(w->cb_sfttrigtime_range->Text(), "10 ms");
+    EXPECT_EQ(w->cb_sfttrigtime_range->Tag(), 3);
+    EXPECT_EQ(w->tb_sfttrigtime->TrackLabel()->Format(), "7000 \xC2\xB5s - 142.86 Hz");
+    EXPECT_EQ(w->tb_tint->Max(), 30000000);
+    EXPECT_EQ(w->tb_tint->Position(), 25000000);
+    EXPECT_EQ(w->cb_trange->Text(), "30 s");
+    const std::vector<std::string> box = Lines(w->SettingsBoxText());
+    EXPECT_EQ(box[1], "Int. Time:    25000000 \xC2\xB5s");
+    EXPECT_EQ(box[2], "Trig. Time:   7000 \xC2\xB5s");
+}
+
+} // namespace
+
+namespace {
+
+// The frame format kept in the settings file is what the window shows before a camera says otherwise.
+TEST_F(LiveWindow, FrameFormatFromTheSettingsFileIsShown) {
+    {
+        std::ofstream ini(ProgramFolder() + "lumcam.Ini");
+        ini << "[Sensor]\nMode16Bit=0\nIMGNUM=1\n";
+    }
+    TfmLineSensor* w = Open();
+    EXPECT_FALSE(w->Mode16Bit);
+    EXPECT_EQ(w->cb_168BitMode->Text(), "8 Bit");
+    EXPECT_EQ(w->cb_imagenum->Text(), "with image number");
+    EXPECT_EQ(Lines(w->SettingsBoxText())[6], "Resolution:  8Bit");
+    EXPECT_EQ(w->Chart1->LeftAxis()->Maximum(), 270.0);
 }
 
 } // namespace

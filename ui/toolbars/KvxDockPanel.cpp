@@ -100,9 +100,13 @@ void TKvxDockPanel::SetAlign(TDockAlign Value) {
     if (Value == FAlign)
         return;
     FAlign = Value;
-    TControl::SetAlign(PlatformAlign(Value));
+    // The toolbars turn first, so that the rows, when the panel's new side resizes it, meet toolbars
+    // that already lie their way.
     for (TKvxCustomToolBar* bar : FToolBars)
         bar->SetPosition(Value);
+    TControl::SetAlign(PlatformAlign(Value));
+    if (!Loading())
+        FRows->UpdateRows();
 }
 
 void TKvxDockPanel::SetMinimumSize(int Value) {

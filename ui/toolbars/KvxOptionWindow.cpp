@@ -373,7 +373,7 @@ void TKTBPopupPanel::Paint() {
     C->Font()->Assign(Font());
     const TIconBar* iconBar = FMenuStyler && FIconBar ? FMenuStyler->IconBar() : nullptr;
     const TSelectedItem* selected = FMenuStyler ? FMenuStyler->SelectedItem() : nullptr;
-    TMenuGlyphs* glyphs = FMenuStyler ? FMenuStyler->Glyphs() : nullptr; // the check mark
+    TMenuGlyphs* glyphs = FMenuStyler ? FMenuStyler->Glyphs() : nullptr; // check mark, sub-menu arrow
     const int iconCell = iconBar ? iconBar->Size() : 0;
     const int strip = IconBarWidth();
     // Without a styler the list keeps a plain look of its own.
@@ -460,12 +460,21 @@ void TKTBPopupPanel::Paint() {
         C->TextRect(text, item->Caption, plat::DT_SINGLELINE | plat::DT_VCENTER | plat::DT_LEFT);
         C->Brush()->SetStyle(plat::bsSolid);
         if (item->HasChildren()) {
-            // A small black arrow, as the menus draw their sub-menu glyph.
-            C->Pen()->SetColor(plat::clBlack);
-            const int mid = (R.Top + R.Bottom) / 2;
-            for (int k = 0; k < 4; ++k) {
-                C->MoveTo(R.Right - 9 + k, mid - 3 + k);
-                C->LineTo(R.Right - 9 + k, mid + 4 - k);
+            const int y = (R.Top + R.Bottom - 5) / 2;
+            TRect cell(R.Right - 8, y, R.Right - 5, y + 6);
+            plat::TBitmap* arrow = glyphs ? glyphs->SubMenu() : nullptr;
+            if (arrow && !arrow->Empty()) {
+                toolbar::CenterRect(cell, arrow->Width(), arrow->Height());
+                arrow->SetTransparent(true);
+                C->Draw(cell.Left, cell.Top, arrow);
+            } else {
+                // Without a menu styler there is no glyph: a small black arrow in the same place.
+                C->Pen()->SetColor(plat::clBlack);
+                const int mid = (R.Top + R.Bottom) / 2;
+                for (int k = 0; k < 4; ++k) {
+                    C->MoveTo(R.Right - 9 + k, mid - 3 + k);
+                    C->LineTo(R.Right - 9 + k, mid + 4 - k);
+                }
             }
         }
     }

@@ -860,41 +860,81 @@ void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& C
     int x = 0, y = 0;
     TRect text = Content;
     uint32_t align = plat::DT_SINGLELINE;
-    switch (FGlyphPosition) {
-    case gpLeft:
-        x = (W - (tw + gw + s)) / 2;
-        y = (H - gh) / 2;
-        text = TRect(x + gw + s, Content.Top, Content.Right, Content.Bottom);
-        align |= plat::DT_LEFT | plat::DT_VCENTER;
-        break;
-    case gpTop:
-        x = (W - gw) / 2;
-        y = (H - (th + gh + s)) / 2;
-        text = TRect(Content.Left, y + gh + s, Content.Right, Content.Bottom);
-        align |= plat::DT_CENTER | plat::DT_TOP;
-        break;
-    case gpRight:
-        x = W - (W - (gw + s + tw)) / 2 - gw;
-        y = (H - gh) / 2;
-        text = TRect((W - (tw + gw + s)) / 2, Content.Top, x - s, Content.Bottom);
-        align |= plat::DT_RIGHT | plat::DT_VCENTER;
-        break;
-    case gpBottom:
-        x = (W - gw) / 2;
-        y = H - (H - (gh + s + th)) / 2 - gh;
-        text = TRect(Content.Left, y - s - th, Content.Right, y);
-        align |= plat::DT_CENTER | plat::DT_VCENTER;
-        break;
-    }
-    if (!FAutoSizeButton && x < 0) {
-        text.Left += 1 - x;
-        x = 1;
-        align |= plat::DT_END_ELLIPSIS;
+    // On a vertical toolbar the caption turns a quarter clockwise: its width runs down the button, its
+    // height across it, and it starts at the top-right corner of its band.
+    const bool horizontal = Horizontal();
+    plat::TPoint textAt;
+    if (horizontal) {
+        switch (FGlyphPosition) {
+        case gpLeft:
+            x = (W - (tw + gw + s)) / 2;
+            y = (H - gh) / 2;
+            text = TRect(x + gw + s, Content.Top, Content.Right, Content.Bottom);
+            align |= plat::DT_LEFT | plat::DT_VCENTER;
+            break;
+        case gpTop:
+            x = (W - gw) / 2;
+            y = (H - (th + gh + s)) / 2;
+            text = TRect(Content.Left, y + gh + s, Content.Right, Content.Bottom);
+            align |= plat::DT_CENTER | plat::DT_TOP;
+            break;
+        case gpRight:
+            x = W - (W - (gw + s + tw)) / 2 - gw;
+            y = (H - gh) / 2;
+            text = TRect((W - (tw + gw + s)) / 2, Content.Top, x - s, Content.Bottom);
+            align |= plat::DT_RIGHT | plat::DT_VCENTER;
+            break;
+        case gpBottom:
+            x = (W - gw) / 2;
+            y = H - (H - (gh + s + th)) / 2 - gh;
+            text = TRect(Content.Left, y - s - th, Content.Right, y);
+            align |= plat::DT_CENTER | plat::DT_VCENTER;
+            break;
+        }
+        if (!FAutoSizeButton && x < 0) {
+            text.Left += 1 - x;
+            x = 1;
+            align |= plat::DT_END_ELLIPSIS;
+        }
+    } else {
+        const int across = Width(), along = Content.Height();
+        int band = (across - th) / 2; // left edge of the caption's band
+        int start = (along - tw) / 2; // where the caption starts down the button
+        switch (FGlyphPosition) {
+        case gpLeft: // image above the caption
+            y = (along - (tw + gh + s)) / 2;
+            x = (across - gw) / 2;
+            start = y + gh + s;
+            break;
+        case gpRight: // image below the caption
+            start = (along - (tw + gh + s)) / 2;
+            y = along - (along - (gh + s + tw)) / 2 - gh;
+            x = (across - gw) / 2;
+            break;
+        case gpTop: // image right of the caption, on the side its top faces
+            band = (across - (th + s + gw)) / 2;
+            x = across - (across - (th + s + gw)) / 2 - gw;
+            y = (along - gh) / 2;
+            break;
+        case gpBottom: // image left of the caption
+            x = (across - (gw + s + th)) / 2;
+            band = x + gw + s;
+            y = (along - gh) / 2;
+            break;
+        }
+        if (!FAutoSizeButton && y < 0) {
+            start += 1 - y;
+            y = 1;
+        }
+        if (!FAutoSizeButton && start < 0)
+            start = 1;
+        textAt = plat::TPoint(band + th, start);
     }
     if (FDrawPosition->Enabled()) {
         x = FDrawPosition->ImageX();
         y = FDrawPosition->ImageY();
         text = TRect(FDrawPosition->TextX(), FDrawPosition->TextY(), Width(), Height());
+        textAt = plat::TPoint(FDrawPosition->TextX() + th, FDrawPosition->TextY());
         align = plat::DT_SINGLELINE | plat::DT_LEFT | plat::DT_TOP | plat::DT_END_ELLIPSIS;
     }
     if (FMouseInside && FHot && FShaded && Enabled() && FDrawState == dsNormal && !FPressed &&
@@ -914,16 +954,30 @@ void TKvxCustomToolBarButton::DrawButtonContent(plat::TCanvas* C, const TRect& C
     }
     if (FShowCaption && !caption.empty()) {
         C->Brush()->SetStyle(plat::bsClear);
-        if (FDrawState == dsDisabled) {
-            TRect shifted = text;
-            plat::OffsetRect(shifted, 1, 1);
-            C->Font()->SetColor(plat::clBtnHighlight);
-            C->TextRect(shifted, caption, align);
-            C->Font()->SetColor(plat::clBtnShadow);
+        if (horizontal) {
+            if (FDrawState == dsDisabled) {
+                TRect shifted = text;
+                plat::OffsetRect(shifted, 1, 1);
+                C->Font()->SetColor(plat::clBtnHighlight);
+                C->TextRect(shifted, caption, align);
+                C->Font()->SetColor(plat::clBtnShadow);
+            } else {
+                C->Font()->SetColor(CaptionColor);
+            }
+            C->TextRect(text, caption, align);
         } else {
-            C->Font()->SetColor(CaptionColor);
+            C->Font()->SetOrientation(2700);
+            if (FDrawState == dsDisabled) {
+                C->Font()->SetColor(plat::clBtnHighlight);
+                DrawHotkeyText(*C, caption, textAt);
+                C->Font()->SetColor(plat::clBtnShadow);
+                textAt = plat::TPoint(textAt.X - 1, textAt.Y - 1);
+            } else {
+                C->Font()->SetColor(CaptionColor);
+            }
+            DrawHotkeyText(*C, caption, textAt);
+            C->Font()->SetOrientation(0);
         }
-        C->TextRect(text, caption, align);
         C->Brush()->SetStyle(plat::bsSolid);
     }
 }

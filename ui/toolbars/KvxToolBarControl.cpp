@@ -169,10 +169,27 @@ void TKvxCustomToolBar::SetPosition(TDockAlign Value) {
     if (Value == FPosition)
         return;
     BackgroundChanged();
+    const bool turned = toolbar::IsHorizontal(Value) != Horizontal() && !Loading();
     FPosition = Value;
+    // A toolbar that turns swaps its sides before its controls size themselves across it; otherwise
+    // they would take the old length as their thickness and keep the toolbar as long as it was.
+    plat::TemporaryChange<bool> positioning(FInternalResize, FInternalResize || turned);
+    if (turned) {
+        // The sides are taken before the swapped constraints clamp them.
+        const int width = Width(), height = Height();
+        const TRect k = DockConstraints();
+        SetDockConstraints(k.Top, k.Left, k.Bottom, k.Right);
+        TCustomControl::SetBounds(Left(), Top(), height, width);
+    }
     for (TControl* c : FOrderedControls)
         if (auto* tc = dynamic_cast<TKvxCustomToolBarControl*>(c))
             tc->SetPosition(Value);
+    if (turned) {
+        if (Horizontal())
+            TCustomControl::SetBounds(Left(), Top(), FFullLength, Height());
+        else
+            TCustomControl::SetBounds(Left(), Top(), Width(), FFullLength);
+    }
     ArrangeControls(true);
     Invalidate();
 }

@@ -43,6 +43,25 @@ std::string Entry(int I) {
     return "Name" + std::to_string(I);
 }
 
+// The property keys of the initial layout; toolbar buttons and glow buttons carry the same five.
+template <class TButton>
+void WriteButtonKeys(plat::TIniFile& Ini, const std::string& Section, const std::string& Key, TButton& B) {
+    Ini.WriteInteger(Section, Key + ".ImageIndex", B.ImageIndex());
+    Ini.WriteInteger(Section, Key + ".Visible", B.Visible() ? 1 : 0);
+    Ini.WriteInteger(Section, Key + ".ShowCaption", B.ShowCaption() ? 1 : 0);
+    Ini.WriteString(Section, Key + ".Caption", B.Caption());
+    Ini.WriteString(Section, Key + ".Hint", B.Hint());
+}
+
+template <class TButton>
+void ReadButtonKeys(plat::TIniFile& Ini, const std::string& Section, const std::string& Key, TButton& B) {
+    B.SetImageIndex(Ini.ReadInteger(Section, Key + ".ImageIndex", B.ImageIndex()));
+    B.SetVisible(Ini.ReadInteger(Section, Key + ".Visible", B.Visible() ? 1 : 0) != 0);
+    B.SetShowCaption(Ini.ReadInteger(Section, Key + ".ShowCaption", B.ShowCaption() ? 1 : 0) == 1);
+    B.SetCaption(Ini.ReadString(Section, Key + ".Caption", B.Caption()));
+    B.SetHint(Ini.ReadString(Section, Key + ".Hint", B.Hint()));
+}
+
 } // namespace
 
 void TKTBCommand::SetCaption(const std::string& Value) {
@@ -192,13 +211,11 @@ void TKvxToolBarCustomizer::SaveInitialLayout() {
         const std::string key = Entry(i);
         ini.WriteString(s, key, c->Name());
         ini.WriteString(s, key + ".ClassName", ClassKey(c));
-        if (auto* b = dynamic_cast<TKvxToolBarButton*>(c)) {
-            ini.WriteInteger(s, key + ".ImageIndex", b->ImageIndex());
-            ini.WriteInteger(s, key + ".Visible", b->Visible() ? 1 : 0);
-            ini.WriteInteger(s, key + ".ShowCaption", b->ShowCaption() ? 1 : 0);
-            ini.WriteString(s, key + ".Caption", b->Caption());
-            ini.WriteString(s, key + ".Hint", b->Hint());
-        }
+        // The initial layout keeps every property a customization may change, whatever the dialog edits.
+        if (auto* b = dynamic_cast<TKvxToolBarButton*>(c))
+            WriteButtonKeys(ini, s, key, *b);
+        else if (auto* g = dynamic_cast<TKvxCustomGlowButton*>(c))
+            WriteButtonKeys(ini, s, key, *g);
     }
 }
 
@@ -368,13 +385,11 @@ void TKvxToolBarCustomizer::RestoreInitialLayout() {
             plat::TControl* c = FindToolBarControl(ini.ReadString(s, key, ""));
             if (!c || std::find(order.begin(), order.end(), c) != order.end())
                 continue;
-            if (auto* b = dynamic_cast<TKvxToolBarButton*>(c)) {
-                b->SetImageIndex(ini.ReadInteger(s, key + ".ImageIndex", b->ImageIndex()));
-                b->SetVisible(ini.ReadInteger(s, key + ".Visible", b->Visible() ? 1 : 0) != 0);
-                b->SetShowCaption(ini.ReadInteger(s, key + ".ShowCaption", b->ShowCaption() ? 1 : 0) == 1);
-                b->SetCaption(ini.ReadString(s, key + ".Caption", b->Caption()));
-                b->SetHint(ini.ReadString(s, key + ".Hint", b->Hint()));
-            }
+            // A customization changes glow buttons as well as buttons; a reset takes both back.
+            if (auto* b = dynamic_cast<TKvxToolBarButton*>(c))
+                ReadButtonKeys(ini, s, key, *b);
+            else if (auto* g = dynamic_cast<TKvxCustomGlowButton*>(c))
+                ReadButtonKeys(ini, s, key, *g);
             order.push_back(c);
         }
         PlaceInOrder(order, glyph);

@@ -632,3 +632,23 @@ TEST_F(FormTest, LayoutsNameComponentsOfOtherFormsByTheFormsName) {
     layout->Free();
     EXPECT_EQ(FindGlobalComponent("fmLayout"), nullptr);
 }
+
+// A layout read into a form that exists already (not while the form is made) shows the form as the
+// layout says, painted; one that says hidden leaves it hidden.
+TEST_F(FormTest, ALayoutReadIntoAnExistingFormShowsItAsTheLayoutSays) {
+    for (bool visible : {true, false}) {
+        SCOPED_TRACE(visible);
+        auto* form = new TForm(Application);
+        ReadComponentFromText(std::string("object fmRead: TForm\n  Left = 20\n  Top = 30\n  Width = 200\n"
+                                          "  Height = 100\n  Visible = ") +
+                                  (visible ? "True" : "False") + "\nend\n",
+                              form);
+        Driver.Pump();
+        EXPECT_EQ(form->Visible(), visible);
+        EXPECT_EQ(form->HandleAllocated() && IsWindowVisible(form->Handle()), visible);
+        if (visible) {
+            EXPECT_EQ(Driver.Pixel(form, 50, 40), ColorToRGB(clBtnFace));
+        }
+        form->Free();
+    }
+}

@@ -5,9 +5,11 @@
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Cursor.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/MdiClient.h"
 #include "platform/ui/MessageLoop.h"
+#include "platform/ui/Panel.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/SystemMetrics.h"
 #include "platform/ui/TestControls.h"
@@ -289,3 +291,44 @@ TEST_F(MdiTest, ChildFramesDrawTheirIcon) {
     shot = Driver.Render(a->Handle());
     EXPECT_EQ(TTestDriver::PixelOf(*shot, border + 2 + 8, border + 1 + 8), RGB(0, 0, 0xE0));
 }
+
+namespace {
+
+// The frame's own controls (a toolbar's, say) take the focus when asked, with or without document
+// windows; once the focus went into a document window, the frame activated again gives it back there.
+TEST_F(MdiTest, TheFramesOwnControlsTakeTheFocusAndTheDocumentWindowGetsItBack) {
+    auto* panel = new TPanel(Frame);
+    panel->SetParent(Frame);
+    panel->SetAlign(alTop);
+    auto* edit = new TEdit(Frame);
+    edit->SetParent(panel);
+    Driver.Pump();
+    edit->SetFocus();
+    Driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), edit);
+    panel->SetFocus();
+    Driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), panel);
+
+    TForm* child = Child("one");
+    auto* childEdit = new TEdit(child);
+    childEdit->SetParent(child);
+    edit->SetFocus();
+    Driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), edit);
+    childEdit->SetFocus();
+    Driver.Pump();
+    EXPECT_EQ(TTestDriver::FocusedControl(), childEdit);
+
+    TForm* other = NewForm<TForm>(Application);
+    other->SetBounds(300, 300, 200, 100);
+    other->Show();
+    Driver.Pump();
+    ASSERT_FALSE(Frame->Active());
+    Frame->SetFocus();
+    Driver.Pump();
+    EXPECT_EQ(GetParentForm(TTestDriver::FocusedControl()), child);
+    other->Free();
+}
+
+} // namespace

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "platform/gfx/Printer.h"
+#include "platform/rtl/Stream.h"
 #include "platform/rtl/StringUtils.h"
 #include "platform/rtl/TempFolder.h"
 #include "platform/testing/TestDriver.h"
@@ -367,6 +368,20 @@ TEST_F(RichEditTest, SavesRtfOrPlainTextAndLoadsBoth) {
         EXPECT_EQ(other->Document().FormatAt(i), Rich->Document().FormatAt(i)) << i;
     EXPECT_EQ(other->Document().ParaFormat(0).Alignment, taRightJustify);
     EXPECT_FALSE(other->Modified());
+
+    // Reached as a plain list of lines, they still save and load as RTF: a caller that keeps a TStrings
+    // (an export routine taking any lines) must not lose the formatting.
+    TStrings& asList = *Rich->Lines();
+    const std::string listName = Path("list.rtf");
+    asList.SaveToFile(listName);
+    EXPECT_EQ(ReadFile(listName), rtf);
+    TStringStream stream;
+    asList.SaveToStream(stream);
+    EXPECT_EQ(stream.DataString(), rtf);
+    TStrings& otherList = *other->Lines();
+    otherList.Clear();
+    otherList.LoadFromFile(listName);
+    EXPECT_EQ(other->Document().FormatAt(0), Rich->Document().FormatAt(0));
 
     Rich->SetPlainText(true);
     const std::string textName = Path("result.txt");

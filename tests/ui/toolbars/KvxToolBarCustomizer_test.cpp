@@ -172,6 +172,49 @@ TEST_F(CustomizerTest, GlowEntriesAreWrittenAsSuchAndComeBackAsGlowButtons) {
     EXPECT_EQ(Order(), (Names{"B0", "S1", "B1", "B2"}));
 }
 
+// The initial layout carries every button's and glow button's properties whatever the dialog edits, so a
+// reset takes back what a customization changed on either.
+TEST_F(CustomizerTest, TheInitialLayoutKeepsAllButtonPropertiesAndResetRestoresThem) {
+    auto* glow = new TKvxGlowButton(Form);
+    glow->SetName("Glow");
+    glow->SetCaption("Shine");
+    glow->SetHint("Glow hint");
+    glow->SetParent(Bar);
+    auto* b0 = dynamic_cast<TKvxToolBarButton*>(Form->FindComponent("B0"));
+    b0->SetCaption("Open");
+    b0->SetHint("Open hint");
+    Cust->ButtonProperties = {false, false, false, false, false};
+    Cust->SaveInitialLayout();
+    TIniFile ini(Ini);
+    const int glowEntry = Bar->IndexOfToolBarControl(glow);
+    for (const std::string& key : {std::string("Name0"), "Name" + std::to_string(glowEntry)})
+        for (const char* property : {".ImageIndex", ".Visible", ".ShowCaption", ".Caption", ".Hint"})
+            EXPECT_TRUE(ini.ValueExists("CustOrg", key + property)) << key << property;
+    EXPECT_EQ(ini.ReadString("CustOrg", "Name" + std::to_string(glowEntry) + ".Caption", ""), "Shine");
+
+    Cust->ButtonProperties = {true, true, true, true, true};
+    TKTBItemProp g, b;
+    g.Control = glow;
+    g.Caption = "Dull";
+    g.Hint = "changed";
+    g.Visible = false;
+    b.Control = b0;
+    b.Caption = "Shut";
+    b.ShowCaption = true;
+    Cust->SaveCustomization("Tools", gpLeft, false, {g, b});
+    Cust->LoadCustomization();
+    ASSERT_EQ(glow->Caption(), "Dull");
+    ASSERT_EQ(b0->Caption(), "Shut");
+
+    Cust->RestoreInitialLayout();
+    EXPECT_EQ(glow->Caption(), "Shine");
+    EXPECT_EQ(glow->Hint(), "Glow hint");
+    EXPECT_TRUE(glow->Visible());
+    EXPECT_EQ(b0->Caption(), "Open");
+    EXPECT_EQ(b0->Hint(), "Open hint");
+    EXPECT_FALSE(b0->ShowCaption());
+}
+
 // Layouts from a damaged or hand-edited file.
 TEST_F(CustomizerTest, StoredEntriesAreCheckedBeforeTheyChangeTheToolBar) {
     Cust->Commands().resize(1);

@@ -349,3 +349,35 @@ TEST_F(FloatingTest, FloatingStateIsSavedWhenTheToolBarGoesAndRestoredOnTheNextL
 }
 
 } // namespace
+
+namespace {
+
+// A toolbar floats lying down whatever side it was docked at, and stands upright again on a left panel.
+TEST_F(FloatingTest, AToolBarFloatsLyingDownFromAnySideAndStandsUpOnTheLeft) {
+    Bar->MakeFloating(TPoint(300, 400));
+    Driver.Pump();
+    const TSize floating(Bar->Width(), Bar->Height());
+    const TSize window(Bar->FloatingWindow()->Width(), Bar->FloatingWindow()->Height());
+    ASSERT_GT(floating.cx, floating.cy);
+
+    auto* left = new TKvxDockPanel(Form);
+    left->SetAlign(daLeft);
+    left->SetParent(Form);
+    Bar->SetParent(left);
+    Driver.Pump();
+    ASSERT_EQ(Bar->State(), tbsDocked);
+    EXPECT_GT(Bar->Height(), Bar->Width());
+    for (int i = 0; i < Bar->ToolBarControlCount(); ++i) {
+        TControl* c = Bar->ToolBarControl(i);
+        EXPECT_EQ(c->Width(), Bar->Width() - 4) << i;
+        EXPECT_LT(c->Height(), Bar->Width()) << i;
+    }
+
+    Bar->MakeFloating(TPoint(300, 400));
+    Driver.Pump();
+    EXPECT_EQ(Bar->Position(), daTop);
+    EXPECT_EQ(TSize(Bar->Width(), Bar->Height()), floating);
+    EXPECT_EQ(TSize(Bar->FloatingWindow()->Width(), Bar->FloatingWindow()->Height()), window);
+}
+
+} // namespace

@@ -848,3 +848,25 @@ TEST(ToolBarFocusTest, TheFocusGoesOnToTheFirstControlThatCanTakeIt) {
 }
 
 } // namespace
+
+namespace {
+
+// On the main window's frame, too, a toolbar given the focus hands it to its first control, with and
+// without a document window open.
+TEST_F(MenuBarTest, OnTheFrameAToolBarHandsTheFocusToItsFirstControl) {
+    auto* tools = new TKvxToolBar(Frame);
+    tools->SetParent(Panel);
+    auto* edit = new TEdit(Frame);
+    edit->SetParent(tools);
+    Driver.Pump();
+    for (bool withChild : {false, true}) {
+        SCOPED_TRACE(withChild ? "with a document window" : "without");
+        if (withChild)
+            Child("Chart 1", false);
+        tools->SetFocus();
+        Driver.Pump();
+        EXPECT_EQ(TTestDriver::FocusedControl(), edit);
+    }
+}
+
+} // namespace

@@ -413,6 +413,48 @@ TEST_F(OptionMenuTest, TheCheckListShowsTheButtonsImagesInTheMenuStylersLook) {
     TTestDriver::SavePng(*screen, TestOutputDir("toolbars") + "/option-window-check-list-images.png");
 }
 
+// The caption entry that opens the list shows the menu styler's sub-menu glyph, as a menu does.
+TEST_F(OptionMenuTest, TheCheckListsCaptionEntryShowsTheStylersSubMenuGlyph) {
+    RowLength(100);
+    Bar->SetAutoOptionMenu(true);
+    Bar->ShowOptionWindow();
+    ASSERT_TRUE(WindowShown());
+    OptionPanel()->OpenCheckList();
+    ASSERT_NE(OptionPanel()->CheckListWindow(), nullptr);
+    TKTBPopupPanel* first = OptionPanel()->CheckListWindow()->PopupPanel();
+    ASSERT_NE(first->MenuStyler(), nullptr);
+    TBitmap arrow(5, 7);
+    arrow.Canvas()->Brush()->SetColor(clFuchsia); // the corner colour is see-through
+    arrow.Canvas()->FillRect(TRect(0, 0, 5, 7));
+    arrow.Canvas()->Brush()->SetColor(clLime);
+    arrow.Canvas()->FillRect(TRect(0, 1, 4, 6));
+    first->MenuStyler()->Glyphs()->SetSubMenu(&arrow);
+    first->Invalidate();
+    Driver.Pump();
+
+    const TPoint origin = TTestDriver::ScreenPoint(first, TPoint(0, 0));
+    auto shot =
+        Driver.RenderScreen(TRect(origin.X, origin.Y, origin.X + first->Width(), origin.Y + first->Height()));
+    const TRect r = first->RootItem()->Items(0)->Bounds;
+    TRect lime(r.Right, r.Bottom, r.Left, r.Top);
+    int black = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+        for (int x = r.Right - 14; x < r.Right; ++x) {
+            const TColor c = TTestDriver::PixelOf(*shot, x, y);
+            black += c == clBlack;
+            if (c == clLime) {
+                lime.Left = std::min(lime.Left, x);
+                lime.Top = std::min(lime.Top, y);
+                lime.Right = std::max(lime.Right, x + 1);
+                lime.Bottom = std::max(lime.Bottom, y + 1);
+            }
+        }
+    // Centred on the small cell at the entry's right end: (right - 8, (top + bottom - 5) / 2), 3 by 6.
+    const int cellTop = (r.Top + r.Bottom - 5) / 2;
+    EXPECT_EQ(lime, TRect(r.Right - 9, cellTop, r.Right - 5, cellTop + 5));
+    EXPECT_EQ(black, 0) << "no arrow of lines beside the glyph";
+}
+
 } // namespace
 
 namespace {

@@ -440,3 +440,84 @@ TEST_F(ChartToolBars, VerticalCaptionsRunAlongTheStripFromTheirStart) {
             EXPECT_LT(sum / count, middle);
     }
 }
+
+// Button captions on a vertical toolbar turn with it: they run down the button, and the image keeps its
+// side of the caption as the glyph position says, turned the same way.
+TEST_F(ChartToolBars, ButtonCaptionsTurnOnVerticalToolBars) {
+    const TColor green = RGB(0, 160, 0);
+    auto glyph = std::make_unique<TBitmap>(16, 16);
+    glyph->Canvas()->Brush()->SetColor(clFuchsia); // the corner colour is see-through
+    glyph->Canvas()->FillRect(TRect(0, 0, 16, 16));
+    glyph->Canvas()->Brush()->SetColor(green);
+    glyph->Canvas()->FillRect(TRect(2, 2, 14, 14));
+    const struct {
+        TDockAlign Side;
+        TGlyphPosition Place;
+        const char* Name;
+    } cases[] = {{daTop, gpLeft, "top-left"},
+                 {daLeft, gpLeft, "left-left"},
+                 {daLeft, gpRight, "left-right"},
+                 {daLeft, gpTop, "left-top"},
+                 {daLeft, gpBottom, "left-bottom"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto* form = NewForm<TForm>(Application);
+        form->SetBounds(60, 60, 400, 300);
+        auto* panel = new TKvxDockPanel(form);
+        panel->SetAlign(c.Side);
+        panel->SetParent(form);
+        panel->SetToolBarStyler(Styler);
+        auto* bar = new TKvxToolBar(form);
+        bar->SetParent(panel);
+        auto* button = new TKvxToolBarButton(form);
+        button->SetGlyph(glyph.get());
+        button->SetCaption("Zoom");
+        button->SetShowCaption(true);
+        button->SetGlyphPosition(c.Place);
+        button->SetKvxToolBar(bar);
+        form->Show();
+        Driver.Pump();
+        const bool vertical = c.Side == daLeft;
+        const bool stacked = c.Place == gpLeft || c.Place == gpRight; // image and caption along the bar
+        if (stacked) {
+            EXPECT_EQ(button->Height() > button->Width(), vertical)
+                << "the caption's length runs along the bar";
+        }
+
+        const auto image = Driver.Render(bar);
+        TTestDriver::SavePng(*image, TestOutputDir("toolbars") + "/button-caption-" + c.Name + ".png");
+        const TRect face = button->BoundsRect();
+        const TRect ink = PixelBox(*image, face, ColorToRGB(Styler->ButtonAppearance()->CaptionTextColor()));
+        const TRect picture = PixelBox(*image, face, green);
+        ASSERT_FALSE(ink.IsEmpty()) << "the caption is drawn";
+        ASSERT_EQ(picture.Width(), 12);
+        EXPECT_EQ(ink.Height() > ink.Width(), vertical) << "written along the button";
+        switch (vertical ? c.Place : gpRight) {
+        case gpLeft:
+            EXPECT_GE(ink.Top, picture.Bottom) << "the image above the caption";
+            break;
+        case gpRight:
+            // Horizontal case too: the caption right of the image.
+            if (vertical) {
+                EXPECT_LE(ink.Bottom, picture.Top) << "the image below the caption";
+            } else {
+                EXPECT_GE(ink.Left, picture.Right);
+            }
+            break;
+        case gpTop:
+            EXPECT_LE(ink.Right, picture.Left) << "the image on the side the letters' tops face";
+            break;
+        case gpBottom:
+            EXPECT_GE(ink.Left, picture.Right);
+            break;
+        }
+        // Inside the face, and centred across it when image and caption are stacked along it.
+        EXPECT_TRUE(ink.Left >= face.Left && ink.Right <= face.Right && ink.Top >= face.Top &&
+                    ink.Bottom <= face.Bottom);
+        if (vertical && stacked) {
+            EXPECT_NEAR((ink.Left + ink.Right) / 2, (face.Left + face.Right) / 2, 2);
+        }
+        delete form;
+        Driver.Pump();
+    }
+}

@@ -226,10 +226,33 @@ TEST_F(ToolBarPropertiesTest, AButtonDrawsItsPictureAtItsExplicitPlace) {
     // The place and the hint reach the layout.
     button->SetName("Pic");
     button->OfficeHint()->SetTitle("Red square");
+    auto* glyphButton = new TKvxToolBarButton(Form);
+    glyphButton->SetName("Gly");
+    glyphButton->SetGlyph(&image);
+    glyphButton->SetKvxToolBar(bar);
     const std::string written = WriteComponentToText(Form);
     for (const char* line :
          {"DrawPosition.Enabled = True", "DrawPosition.ImageX = -4", "OfficeHint.Title = 'Red square'"})
         EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+
+    // So does the picture: the button read back draws the red square at the same place.
+    auto* again = NewForm<TForm>(Application);
+    ReadComponentFromText(written, again);
+    auto* read = dynamic_cast<TKvxToolBarButton*>(again->FindComponent("Pic"));
+    ASSERT_NE(read, nullptr);
+    ASSERT_NE(read->Picture()->Graphic(), nullptr);
+    EXPECT_TRUE(read->Picture()->Graphic()->Is<TBitmap>());
+    EXPECT_EQ(read->Picture()->Width(), 20);
+    auto* readGlyph = dynamic_cast<TKvxToolBarButton*>(again->FindComponent("Gly"));
+    ASSERT_NE(readGlyph, nullptr);
+    EXPECT_EQ(readGlyph->Glyph()->Width(), 20) << "a glyph comes back too";
+    EXPECT_EQ(readGlyph->Width(), glyphButton->Width());
+    again->SetBounds(100, 100, 600, 300);
+    again->Show();
+    Driver.Pump();
+    const auto readShot = Driver.Render(read->Parent());
+    EXPECT_EQ(TTestDriver::PixelOf(*readShot, read->Left() + 11, read->Top() + 11), clRed);
+    EXPECT_NE(TTestDriver::PixelOf(*readShot, read->Left() + 12, read->Top() + 12), clRed);
 }
 
 } // namespace

@@ -238,6 +238,45 @@ TEST_F(ToolBarTest, LeftPanelStacksButtonsDownwards) {
     EXPECT_EQ(panel->Width(), 1 + 36 + 1 + 1);
 }
 
+// A panel turned from the top to the left side after its toolbar docked lays the toolbar out as one
+// docked at the left from the start, and back; a caption keeps its strip across the toolbar.
+TEST_F(ToolBarTest, APanelTurnedToTheLeftStandsItsToolBarUpright) {
+    for (bool caption : {false, true}) {
+        SCOPED_TRACE(caption ? "with caption" : "without caption");
+        auto* form = NewForm<TForm>(Application);
+        form->SetBounds(100, 100, 730, 300);
+        form->Show();
+        TKvxDockPanel* panel = NewPanel(form);
+        TKvxToolBar* bar = NewToolBar(panel, caption ? "Captioned" : "Plain");
+        bar->SetShowCaption(caption);
+        TKvxToolBarButton* a = NewButton(bar);
+        TKvxToolBarButton* b = NewButton(bar);
+        const int strip = caption ? bar->CaptionHeight() : 0;
+        const TRect docked = bar->BoundsRect();
+        ASSERT_EQ(docked.Width(), 9 + 64 + 14);
+        ASSERT_EQ(docked.Height(), 36 + strip);
+        const int panelHeight = panel->Height();
+
+        panel->SetAlign(daLeft);
+        Driver.Pump();
+        EXPECT_EQ(bar->Position(), daLeft);
+        EXPECT_EQ(a->BoundsRect(), Bounds(2 + strip, 9, 32, 32));
+        EXPECT_EQ(b->BoundsRect(), Bounds(2 + strip, 41, 32, 32));
+        EXPECT_EQ(bar->BoundsRect(), Bounds(docked.Top, docked.Left, 36 + strip, 9 + 64 + 14));
+        EXPECT_EQ(panel->Width(), 1 + 36 + strip + 1 + 1);
+        EXPECT_EQ(panel->Height(), form->ClientHeight());
+
+        panel->SetAlign(daTop);
+        Driver.Pump();
+        EXPECT_EQ(a->BoundsRect(), Bounds(9, 2 + strip, 32, 32));
+        EXPECT_EQ(b->BoundsRect(), Bounds(41, 2 + strip, 32, 32));
+        EXPECT_EQ(bar->BoundsRect(), docked);
+        EXPECT_EQ(panel->Height(), panelHeight);
+        EXPECT_EQ(panel->Width(), form->ClientWidth());
+        delete form;
+    }
+}
+
 // ---- Toolbar layout ----
 
 TEST_F(ToolBarTest, ButtonsSizeToTheirGlyphAndFollowTheGrip) {
