@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ChartReport.h"
 #include "analysis/ChartDocument.h"
+#include "analysis/ChartReport.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
@@ -126,9 +126,6 @@ public:
     // when the band is on. False when the frame has no points or nothing of it is visible.
     bool GetRangeIndices(int& Start, int& End, double& XStart, double& XEnd) const;
     bool GetRangeX(double& XStart, double& XEnd) const;
-    // The band's edges as point indices of a frame; the whole frame when its x do not grow.
-    static void BandToIndices(chart::TChartSeries* Frame, double StartValue, double EndValue, int& Start,
-                              int& End);
 
     // ---- Handlers ----
     void FormCreate(plat::TObject* Sender);

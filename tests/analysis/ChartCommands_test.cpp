@@ -417,6 +417,24 @@ TEST_F(ChartCommands, ReportsGoToTheResultAreaInBlocks) {
     EXPECT_EQ(ResultLines(), expected);
 }
 
+TEST_F(ChartCommands, ZoomedReportsCountOnlyThePointsTheAxisShows) {
+    LoadTwoFrames();
+    Select({B});
+    Form->Chart1->LeftAxis()->SetAxisValuesFormat("0");
+    // The line runs on to x = 4, past the right edge at 3.4; the report ends at the last point shown.
+    Form->Chart1->BottomAxis()->SetAxisRange(0.5, 3.4);
+    Paint();
+    Form->btn_stddeviationClick(nullptr);
+    // From 2.2 to 2.8 the axis shows no point, only the line on to x = 3: nothing to report on.
+    Form->Chart1->BottomAxis()->SetAxisRange(2.2, 2.8);
+    Paint();
+    Form->btn_stddeviationClick(nullptr);
+    Form->btn_rmsClick(nullptr);
+    const std::vector<std::string> expected{"FRAME 2", "X(Start)=1", "X(End)=3", "Max=2",
+                                            "Min=0",   "PP=2",       "Mean=1",   "Deviation=1"};
+    EXPECT_EQ(ResultLines(), expected);
+}
+
 TEST_F(ChartCommands, FindPeaksMarksTheFrameAndListsItsPeaks) {
     LoadLive({0, 5000, 0, 3000, 0, 200, 0});
     Paint();
