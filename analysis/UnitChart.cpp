@@ -319,7 +319,7 @@ void TfmChart::btn_loadClick(TObject*) {
         left->SetAxisValuesFormat(liveChart->LeftAxis()->AxisValuesFormat());
         bottom->SetInverted(liveChart->BottomAxis()->Inverted());
     }
-    FXMultiplier = source->LiveXMultiplier();
+    SetXMultiplier(source->LiveXMultiplier());
 
     ++FNextFrameNumber;
     TLineSeries* frame = NewFrame(title);

@@ -2,6 +2,7 @@
 // the view commands, chart documents, frame import and exports.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -98,7 +99,10 @@ public:
     std::string ProposedTitle() const { return "FRAME " + std::to_string(FNextFrameNumber); }
     int NextFrameNumber() const { return FNextFrameNumber; }
     int XMultiplier() const { return FXMultiplier; }
-    void SetXMultiplier(int Value) { FXMultiplier = Value; }
+    // The x exponent as the live window allows it: 10^m must stay a finite, non-zero scale.
+    static constexpr int MinXMultiplier = -30;
+    static constexpr int MaxXMultiplier = 30;
+    void SetXMultiplier(int Value) { FXMultiplier = std::clamp(Value, MinXMultiplier, MaxXMultiplier); }
     double ReferenceMax() const { return FReferenceMax; }
 
     int ShowMessageDialog(const std::string& Title, const std::string& Instruction,

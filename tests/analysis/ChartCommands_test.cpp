@@ -500,6 +500,34 @@ TEST_F(ChartCommands, IntegralTakesTheRangeScaledByTheExponentAndClipsItToTheFra
     EXPECT_EQ(lines[14], "Integral= ERROR");
 }
 
+TEST_F(ChartCommands, AnXExponentFromADocumentIsHeldWhereTenToItScalesTheIntegral) {
+    for (const auto& [stored, held] : {std::pair{400, 30}, std::pair{-400, -30}}) {
+        SCOPED_TRACE(stored);
+        TChartDocument doc;
+        doc.XMultiplier = stored;
+        TChartDocumentFrame frame;
+        frame.Title = "doc";
+        frame.X = {0, 1, 2};
+        frame.Y = {1, 1, 1};
+        doc.Frames = {frame};
+        ASSERT_TRUE(Form->LoadChartDocument(doc));
+        EXPECT_EQ(Form->XMultiplier(), held);
+        Paint();
+        Select({Form->Frame(0)});
+        std::string label;
+        double end = 0;
+        WithDialog<TfmIntegralOptions>([&] { Form->btn_integralClick(nullptr); },
+                                       [&](TfmIntegralOptions& d) {
+                                           label = d.lb_multiplier->Caption();
+                                           end = d.ed_xend->FloatValue() * std::pow(10.0, held);
+                                       });
+        EXPECT_EQ(label, "x1E" + std::to_string(held));
+        if (held < 0) {
+            EXPECT_NEAR(end, 2, 1e-9) << "the range's end, shown over 10^" << held;
+        }
+    }
+}
+
 TEST_F(ChartCommands, AFrameWithoutPointsIsReadForNothing) {
     LoadLive({1, 2, 3});
     // A frame that holds no points (as a chart document may bring one).
