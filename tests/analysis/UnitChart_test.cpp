@@ -267,6 +267,19 @@ TEST_F(ChartWindowCommands, DeleteMakesTheCurrentFrameInactiveEvenWhenItStaysUns
     EXPECT_FALSE(current->Active());
 }
 
+TEST_F(ChartWindowCommands, DeleteSwitchesTheReadoutOffWhenItsFrameGoesAlthoughAnotherIsCurrent) {
+    for (double level : {10.0, 20.0})
+        LoadLive({level, level + 1, level});
+    ClickRow(0);
+    Form->mi_nearestselectClick(nullptr);
+    ClickRow(1, modControl);
+    ASSERT_NE(Form->CurrentFrame(), Form->ChartTool2->Series());
+    AnswerTaskDialog([&] { Form->btn_deleteClick(nullptr); }, mrYes);
+    ASSERT_EQ(Form->FrameCount(), 0);
+    EXPECT_FALSE(Form->ChartTool3->Active()) << "no label left with a deleted frame's value";
+    EXPECT_EQ(Form->ChartTool3->Shape()->Left(), -50);
+}
+
 TEST_F(ChartWindowCommands, ListAndSelectorFollowEachOther) {
     // A click into an empty list changes nothing.
     ClickRow(0);
