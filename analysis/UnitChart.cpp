@@ -324,7 +324,7 @@ void TfmChart::btn_loadClick(TObject*) {
         left->SetAxisValuesFormat(liveChart->LeftAxis()->AxisValuesFormat());
         bottom->SetInverted(liveChart->BottomAxis()->Inverted());
     }
-    FXMultiplier = source->LiveXMultiplier();
+    SetXMultiplier(source->LiveXMultiplier());
 
     ++FNextFrameNumber;
     TLineSeries* frame = NewFrame(title);
@@ -343,7 +343,11 @@ void TfmChart::btn_deleteClick(TObject*) {
                           current ? current->Title() : std::string()) != mrYes)
         return;
     ChartTool5->DropSelection();
-    if (NearestFollows(current))
+    // Not only the current frame: a readout left on any frame that goes would stay on the chart with
+    // the value of a frame that no longer exists.
+    const std::vector<TChartSeries*> going = SelectedFrames();
+    if (NearestFollows(current) ||
+        std::any_of(going.begin(), going.end(), [this](TChartSeries* f) { return NearestFollows(f); }))
         mi_nearestnoneClick(nullptr);
     if (current) {
         current->SetActive(false);
