@@ -340,9 +340,13 @@ void TfmLineSensor::SetStatusText(int Panel, const std::string& Text) {
     KvxOfficeStatusBar1->Panels()->GetItem(Panel)->SetText(Text);
 }
 
-void TfmLineSensor::ShowResult(const std::string& Prefix, int Code) {
+std::string TfmLineSensor::LibraryText(int Code) const {
     const char* text = Library().ls_geterrorstring(Code);
-    ShowStatus(Prefix + (text != nullptr ? text : ""));
+    return text != nullptr ? text : "";
+}
+
+void TfmLineSensor::ShowResult(const std::string& Prefix, int Code) {
+    ShowStatus(Prefix + LibraryText(Code));
 }
 
 void TfmLineSensor::ShowError(int Code) {
@@ -444,6 +448,8 @@ void TfmLineSensor::FormCreate(TObject*) {
     FMaxX = 0;
 
     TCameraLibrary& lib = Library();
+    // Also without the library: the settings file takes the time-out back from it when the window closes.
+    lib.ls_seteptimeout(EPTimeOut);
     if (!lib.Loaded()) {
         // The stand-ins would answer every call with an error code; say once why instead.
         LibraryReady = 0;
@@ -451,7 +457,6 @@ void TfmLineSensor::FormCreate(TObject*) {
                                               : lib.ErrorMessage());
         return;
     }
-    lib.ls_seteptimeout(EPTimeOut);
     LibraryReady = lib.ls_initialize(0x4000000, TransferSize, 32, 1, "VX_LUMETRA_DEVICE_");
     if (LibraryReady != 0)
         ShowStatus("APPLICATION INITIALIZED");
@@ -503,8 +508,10 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
         CloseDevice();
     Message = "USB DEVICE READY";
     int code = lib.ls_opendevicebyindex(Index);
-    if (code != 0)
+    if (code != 0) {
+        Message = LibraryText(code);
         return code;
+    }
     lib.ls_setstate(0);
     FFirmwareVersion = lib.ls_getfwversion(Index);
 
@@ -550,7 +557,7 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
         tb_sfttrigtime->SetMin(0);
     }
     if (code != 0)
-        Message = lib.ls_geterrorstring(code);
+        Message = LibraryText(code);
     return code;
 }
 
@@ -650,6 +657,8 @@ void TfmLineSensor::ReadCameraState() {
 
 void TfmLineSensor::AfterOpening(int Code, const std::string& Message, bool FromEnumeration) {
     if (Code != 0) {
+        // No device is open now, whatever was open before.
+        btn_closedevice->SetCaption("Open Device");
         btn_closedevice->SetDown(false);
         ShowStatus(Message);
         return;
@@ -669,6 +678,9 @@ void TfmLineSensor::AfterOpening(int Code, const std::string& Message, bool From
 void TfmLineSensor::btn_enumClick(TObject*) {
     TCameraLibrary& lib = Library();
     btn_closedevice->SetEnabled(false);
+    // An open device is closed below; until another opens, the button offers to open one.
+    btn_closedevice->SetCaption("Open Device");
+    btn_closedevice->SetDown(false);
     cb_devices->Items()->Clear();
     if (!lib.Loaded()) {
         ShowStatus(lib.ErrorMessage());

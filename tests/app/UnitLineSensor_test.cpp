@@ -17,6 +17,7 @@
 #include "chart/Chart.h"
 #include "chart/PlotTools.h"
 #include "chart/Series.h"
+#include "platform/rtl/IniFile.h"
 #include "platform/rtl/Locale.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -248,6 +249,7 @@ TEST_F(LiveWindow, WithoutTheCameraLibraryOpensAndSaysWhy) {
     TCameraLibrary missing;
     ASSERT_FALSE(missing.LoadFile("/nonexistent/liblumcam32.so"));
     TfmLineSensor::SetDefaultCameraLibrary(&missing);
+    std::ofstream(SettingsFilePath("lumcam.Ini")) << "[USB]\nEPTimeOut=250\n";
     TfmLineSensor* w = Open();
     EXPECT_EQ(w->LibraryReady, 0);
     EXPECT_EQ(w->StatusText(0), missing.ErrorMessage());
@@ -255,6 +257,11 @@ TEST_F(LiveWindow, WithoutTheCameraLibraryOpensAndSaysWhy) {
     driver.Click(w->btn_enum);
     EXPECT_EQ(w->StatusText(0), missing.ErrorMessage());
     EXPECT_EQ(w->cb_devices->Items()->Count(), 0);
+    bool canClose = false;
+    w->FormCloseQuery(w, canClose);
+    EXPECT_TRUE(canClose);
+    EXPECT_EQ(TIniFile(SettingsFilePath("lumcam.Ini")).ReadInteger("USB", "EPTimeOut", 0), 250)
+        << "the user's time-out is kept";
     w->Free();
 }
 
@@ -320,6 +327,69 @@ TEST_F(LiveWindow, EnumeratesOpensSwitchesAndClosesCameras) {
     driver.Click(w->btn_closedevice);
     EXPECT_EQ(library.ls_currentdeviceindex(), 1) << "opens the device the list shows";
     EXPECT_TRUE(w->btn_closedevice->Down());
+}
+
+// An opening that fails at any of its three steps shows the library's text for the first failing code and
+// leaves the device closed: nothing read, no acquisition.
+TEST_F(LiveWindow, FailedOpeningShowsTheLibrarysTextAndStartsNothing) {
+    static decltype(library.ls_opendevicebyindex) realOpen;
+    static decltype(library.ls_setpacketlength) realSetPacketLength;
+    static int opens, failingOpen;
+    static int32_t packetLengthCode;
+    realOpen = library.ls_opendevicebyindex;
+    realSetPacketLength = library.ls_setpacketlength;
+    library.ls_opendevicebyindex = [](int32_t index) {
+        return ++opens == failingOpen ? int32_t(2) : realOpen(index);
+    };
+    library.ls_setpacketlength = [](uint32_t length) {
+        return packetLengthCode != 0 ? packetLengthCode : realSetPacketLength(length);
+    };
+    // A packet length other than the window's makes the opening set it and open the device again.
+    library.ls_getpacketlength = [](uint32_t* length) {
+        *length = 512;
+        return int32_t(0);
+    };
+    const struct {
+        const char* Step;
+        int FailingOpen;
+        int32_t PacketLengthCode;
+        int32_t Code;
+    } cases[] = {{"first opening", 1, 0, 2}, {"packet length", 0, 1011, 1011}, {"second opening", 2, 0, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Step);
+        opens = 0;
+        failingOpen = c.FailingOpen;
+        packetLengthCode = c.PacketLengthCode;
+        TfmLineSensor* w = Open();
+        uint32_t time = 0;
+        ASSERT_EQ(library.ls_getinttime(&time), 6) << "no device is open yet";
+        driver.Click(w->btn_enum);
+        EXPECT_EQ(w->StatusText(0), library.ls_geterrorstring(c.Code));
+        EXPECT_NE(w->StatusText(0), "USB DEVICE READY");
+        EXPECT_LT(library.ls_currentdeviceindex(), 0);
+        EXPECT_FALSE(w->AcquisitionThread);
+        EXPECT_FALSE(w->btn_closedevice->Down());
+        EXPECT_FALSE(w->btn_closedevice->Enabled());
+        EXPECT_EQ(w->btn_closedevice->Caption(), "Open Device");
+        EXPECT_EQ(w->Caption(), "Zevi Zezaru") << "the camera's state was not read";
+        EXPECT_EQ(w->cb_mode->Items()->Strings(0), "One Shot");
+        w->Free();
+    }
+}
+
+// The open button says what a click does: after a closing, also one that found no camera, it opens.
+TEST_F(LiveWindow, OpenButtonFollowsTheDevice) {
+    TfmLineSensor* w = OpenWithCamera();
+    ASSERT_TRUE(w->btn_closedevice->Down());
+    static int32_t devices;
+    devices = 0;
+    library.ls_enumdevices = [] { return devices; };
+    driver.Click(w->btn_enum);
+    EXPECT_EQ(w->StatusText(0), "NO USB DEVICES ATTACHED!");
+    EXPECT_LT(library.ls_currentdeviceindex(), 0);
+    EXPECT_FALSE(w->AcquisitionThread);
+    EXPECT_FALSE(w->btn_closedevice->Down());
+    EXPECT_EQ(w->btn_closedevice->Caption(), "Open Device");
 }
 
 TEST_F(LiveWindow, WarnsOfADifferentSensorBoard) {
