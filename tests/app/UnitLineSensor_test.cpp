@@ -131,8 +131,10 @@ TEST(LiveWindowTexts, FrequencyGainOffsetAndRangesInTheUsersLocale) {
 class LiveWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A settings file of its own, absent at the start: every window begins from the defaults.
-        const std::string folder = TestOutputDir("app") + "/livewin";
+        // A settings file of its own, absent at the start: every window begins from the defaults. Each test
+        // has its folder, for tests run side by side.
+        const std::string folder = TestOutputDir("app") + "/livewin/" +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::create_directories(folder);
         std::filesystem::remove(folder + "/lumcam.Ini");
         SetProgramFolderOverride(folder);
