@@ -518,7 +518,12 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
     uint8_t cfg = 0;
     if (lib.ls_getcfg1(&cfg) == 0) {
         IMGNUM = (cfg & 1) != 0;
-        Mode16Bit = (cfg & 2) != 0;
+        const bool mode16 = (cfg & 2) != 0;
+        // The frame is rebuilt in pixels: a dark frame taken on another scale, or in the other
+        // resolution, would be shown and subtracted where it does not belong.
+        if (mode16 != Mode16Bit || !InPixelUnits())
+            ClearDarkFrame();
+        Mode16Bit = mode16;
         ResetFrame(FPixelCount, true, Mode16Bit);
     }
     uint16_t type = 0, pixels = 0;
@@ -1024,6 +1029,11 @@ bool TfmLineSensor::ApplyAxisScale(uint16_t Count, int P1, int P2, double A, dou
         PlaceCursorsInTheMiddle();
     Chart1->Invalidate();
     return true;
+}
+
+bool TfmLineSensor::InPixelUnits() const {
+    const int n = Series1->Count();
+    return n == 0 || (XFirst() == 0.0 && XLast() == n - 1 && FXMultiplier == 0);
 }
 
 double TfmLineSensor::XFirst() const {

@@ -733,6 +733,33 @@ TEST_F(LiveWindow, DarkFrameCaptureShowAndForget) {
     EXPECT_EQ(w->lb_df_count->Caption(), "2048") << "the labels keep their text";
 }
 
+// An opening rebuilds the frame in pixel units: a dark frame stays only where it still belongs.
+TEST_F(LiveWindow, OpeningKeepsADarkFrameOnlyWhereItStillBelongs) {
+    TfmLineSensor* w = OpenWithCamera();
+    ASSERT_TRUE(w->btn_closedevice->Down()) << w->StatusText(0);
+    const auto reopen = [&] {
+        driver.Click(w->btn_closedevice);
+        driver.Click(w->btn_closedevice);
+        ASSERT_TRUE(w->btn_closedevice->Down()) << w->StatusText(0);
+    };
+    w->CaptureDarkFrame();
+    reopen();
+    EXPECT_TRUE(w->FDarkFrameValid) << "the same camera in the same resolution and pixels";
+
+    ASSERT_TRUE(w->ApplyXScale(2048, 0, 2047, 400, 1100, -9, true, false));
+    w->CaptureDarkFrame();
+    reopen();
+    EXPECT_DOUBLE_EQ(w->XLast(), 2047.0);
+    EXPECT_FALSE(w->FDarkFrameValid) << "taken on the calibrated scale the opening left";
+    EXPECT_EQ(w->Series2->Count(), 0);
+
+    w->CaptureDarkFrame();
+    ASSERT_EQ(library.ls_setcfg1(0), 0);
+    reopen();
+    EXPECT_FALSE(w->Mode16Bit);
+    EXPECT_FALSE(w->FDarkFrameValid) << "16-bit counts are not subtracted from 8-bit frames";
+}
+
 TEST_F(LiveWindow, MaximumLabelFollowsTheFrame) {
     TfmLineSensor* w = Open();
     Reach(w->pg_display, w->pn_misc);
