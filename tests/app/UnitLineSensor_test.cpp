@@ -733,6 +733,34 @@ TEST_F(LiveWindow, DarkFrameCaptureShowAndForget) {
     EXPECT_EQ(w->lb_df_count->Caption(), "2048") << "the labels keep their text";
 }
 
+// The display step seeks the maximum in the visible part of the frame only; the label shows it, and
+// nothing where no visible value is positive.
+TEST_F(LiveWindow, MaximumIsSoughtInTheVisiblePartOnly) {
+    TfmLineSensor* w = Open();
+    Reach(w->pg_display, w->pn_misc);
+    driver.Click(w->KvxOfficeCheckBox1);
+    w->Chart1->BottomAxis()->SetAxisRange(100, 200);
+    driver.Render(w->Chart1);
+    ASSERT_GT(w->Series1->FirstVisibleIndex(), 90);
+    ASSERT_LT(w->Series1->LastVisibleIndex(), 210);
+
+    std::vector<double> sums(2048, 0.0);
+    sums[1000] = 5000; // beyond the zoomed range
+    sums[150] = sums[160] = 70;
+    DisplayFrame(sums.data(), 2048, 1.0, w->FLiveDisplay);
+    EXPECT_EQ(w->FMaxIndex, 150) << "the first of equal maxima";
+    EXPECT_EQ(w->FMaxValue, 70.0);
+    driver.Render(w->Chart1);
+    EXPECT_EQ(w->ChartTool1->Text(), "Max 70 @ 150");
+
+    sums.assign(2048, 0.0);
+    sums[1000] = 5000;
+    DisplayFrame(sums.data(), 2048, 1.0, w->FLiveDisplay);
+    EXPECT_EQ(w->FMaxIndex, -1);
+    driver.Render(w->Chart1);
+    EXPECT_EQ(w->ChartTool1->Text(), "");
+}
+
 // An opening rebuilds the frame in pixel units: a dark frame stays only where it still belongs.
 TEST_F(LiveWindow, OpeningKeepsADarkFrameOnlyWhereItStillBelongs) {
     TfmLineSensor* w = OpenWithCamera();
