@@ -492,6 +492,10 @@ TEST_F(LiveWindow, SettingHandlersTalkToTheCameraAndShowTheResult) {
     EXPECT_FALSE(w->btn_start->Down()) << "one shot releases the start button";
     EXPECT_EQ(w->btn_start->Caption(), "Start");
     EXPECT_EQ(Lines(w->SettingsBoxText())[0], "Mode:         ONE_SHOT");
+
+    Reach(w->pg_camera, w->pn_memory);
+    driver.Click(w->btn_savecamerasettings);
+    EXPECT_EQ(w->StatusText(0), "SAVE SETTINGS: OK");
 }
 
 TEST_F(LiveWindow, RefusedSettingsReturnToTheLastAcceptedValue) {
