@@ -247,6 +247,21 @@ TEST_F(LiveWindow, OpensWithItsDefaultsAndRegistersAsTheLiveSource) {
     EXPECT_EQ(LiveFrameSource(), nullptr);
 }
 
+// The numbers the window starts with are shown in the user's locale.
+TEST_F(LiveWindow, OpensWithItsNumbersInTheUsersLocale) {
+    TScopedFormatSettings comma;
+    FormatSettings().DecimalSeparator = ',';
+    FormatSettings().ThousandSeparator = '.';
+    TfmLineSensor* w = Open();
+    EXPECT_EQ(w->tb_offset->TrackLabel()->Format(), "Offset: 0,0 mV");
+    EXPECT_EQ(w->tb_gain->TrackLabel()->Format(), "Gain: 1,0000 V/V");
+    EXPECT_EQ(w->ed_1value->Text(), "921,60");
+    EXPECT_EQ(w->ed_2value->Text(), "1126,40");
+    const std::vector<std::string> box = Lines(w->SettingsBoxText());
+    EXPECT_EQ(box[3], "Gain:          1,0000 V/V");
+    EXPECT_EQ(box[4], "Offset:        0,0 mV");
+}
+
 TEST_F(LiveWindow, WithoutTheCameraLibraryOpensAndSaysWhy) {
     TCameraLibrary missing;
     ASSERT_FALSE(missing.LoadFile("/nonexistent/liblumcam32.so"));
