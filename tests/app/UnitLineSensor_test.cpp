@@ -715,6 +715,10 @@ TEST_F(LiveWindow, AxisControlsAndTheFixedYRange) {
     driver.Click(w->cb_YAxisAutoMax);
     EXPECT_FALSE(w->Chart1->LeftAxis()->AutomaticMaximum());
     EXPECT_EQ(w->Chart1->LeftAxis()->Maximum(), 270.0);
+    w->Chart1->LeftAxis()->SetAxisRange(10, 20);
+    w->Chart1->UndoZoom();
+    EXPECT_EQ(w->Chart1->LeftAxis()->Minimum(), 0.0);
+    EXPECT_EQ(w->Chart1->LeftAxis()->Maximum(), 270.0) << "8-bit frames";
 
     // A reset to pixels brings the pixel titles and formats back.
     w->ResetToPixels(1024, false);
