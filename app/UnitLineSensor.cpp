@@ -1033,7 +1033,7 @@ bool TfmLineSensor::ApplyAxisScale(uint16_t Count, int P1, int P2, double A, dou
 
 bool TfmLineSensor::InPixelUnits() const {
     const int n = Series1->Count();
-    return n == 0 || (XFirst() == 0.0 && XLast() == n - 1 && FXMultiplier == 0);
+    return n == 0 || (XFirst() == 0.0 && XLast() == n - 1);
 }
 
 double TfmLineSensor::XFirst() const {

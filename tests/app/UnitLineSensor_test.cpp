@@ -803,6 +803,9 @@ TEST_F(LiveWindow, OpeningKeepsADarkFrameOnlyWhereItStillBelongs) {
     EXPECT_DOUBLE_EQ(w->XLast(), 2047.0);
     EXPECT_FALSE(w->FDarkFrameValid) << "taken on the calibrated scale the opening left";
     EXPECT_EQ(w->Series2->Count(), 0);
+    w->CaptureDarkFrame();
+    reopen();
+    EXPECT_TRUE(w->FDarkFrameValid) << "the exponent stays, but the frame is in pixels again";
 
     w->CaptureDarkFrame();
     ASSERT_EQ(library.ls_setcfg1(0), 0);
