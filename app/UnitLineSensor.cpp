@@ -340,13 +340,8 @@ void TfmLineSensor::SetStatusText(int Panel, const std::string& Text) {
     KvxOfficeStatusBar1->Panels()->GetItem(Panel)->SetText(Text);
 }
 
-std::string TfmLineSensor::LibraryText(int Code) const {
-    const char* text = Library().ls_geterrorstring(Code);
-    return text != nullptr ? text : "";
-}
-
 void TfmLineSensor::ShowResult(const std::string& Prefix, int Code) {
-    ShowStatus(Prefix + LibraryText(Code));
+    ShowStatus(Prefix + Library().ErrorText(Code));
 }
 
 void TfmLineSensor::ShowError(int Code) {
@@ -509,7 +504,7 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
     Message = "USB DEVICE READY";
     int code = lib.ls_opendevicebyindex(Index);
     if (code != 0) {
-        Message = LibraryText(code);
+        Message = lib.ErrorText(code);
         return code;
     }
     lib.ls_setstate(0);
@@ -562,7 +557,7 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
         tb_sfttrigtime->SetMin(0);
     }
     if (code != 0)
-        Message = LibraryText(code);
+        Message = lib.ErrorText(code);
     return code;
 }
 

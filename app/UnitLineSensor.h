@@ -89,8 +89,6 @@ public:
     void ShowResult(const std::string& Prefix, int Code);
     void ShowError(int Code);
     void ShowStatus(const std::string& Text);
-    // The library's text for a code ("" where it has none).
-    std::string LibraryText(int Code) const;
     std::string StatusText(int Panel) const;
     void SetStatusText(int Panel, const std::string& Text);
 
