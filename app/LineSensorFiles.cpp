@@ -137,7 +137,7 @@ void TfmLineSensor::btn_saveasClick(TObject*) {
 }
 
 bool ExportLineSensorChart(TfmLineSensor* Form, const std::string& FileName, int ExportCode) {
-    if (FileName.empty())
+    if (!Form || FileName.empty())
         return false;
     ExportChartAs(Form->Chart1, Form->Series1, FileName, ExportCode,
                   [Form](const std::string& Name) { SaveLiveChartDocument(Form, Name); });
