@@ -147,15 +147,20 @@ const double TfmChart::NoReferenceMax = std::numeric_limits<double>::denorm_min(
 
 TfmChart::TfmChart(TComponent* AOwner) : TForm(AOwner), FReferenceMax(NoReferenceMax) {}
 
-TfmChart::~TfmChart() = default;
+TfmChart::~TfmChart() { ReleaseFrames(); }
 
 void TfmChart::BeforeDestruction() {
-    // The form's components (the chart and its frames) are freed by the base class, before the
-    // destructor runs; the chart frees the frames themselves.
-    if (Chart1)
-        for (int i = 0; i < FrameCount(); ++i)
-            ReleaseFrame(Frame(i));
+    // Freed through Free, the form's components (the chart and its frames) go before the destructor
+    // runs; deleted directly, they are still there when it does. Either way the peak lists go first.
+    ReleaseFrames();
     TForm::BeforeDestruction();
+}
+
+void TfmChart::ReleaseFrames() {
+    if (!Chart1)
+        return;
+    for (int i = 0; i < FrameCount(); ++i)
+        ReleaseFrame(Frame(i));
     Chart1 = nullptr;
 }
 
@@ -319,7 +324,7 @@ void TfmChart::btn_loadClick(TObject*) {
         left->SetAxisValuesFormat(liveChart->LeftAxis()->AxisValuesFormat());
         bottom->SetInverted(liveChart->BottomAxis()->Inverted());
     }
-    FXMultiplier = source->LiveXMultiplier();
+    SetXMultiplier(source->LiveXMultiplier());
 
     ++FNextFrameNumber;
     TLineSeries* frame = NewFrame(title);
@@ -338,7 +343,11 @@ void TfmChart::btn_deleteClick(TObject*) {
                           current ? current->Title() : std::string()) != mrYes)
         return;
     ChartTool5->DropSelection();
-    if (NearestFollows(current))
+    // Not only the current frame: a readout left on any frame that goes would stay on the chart with
+    // the value of a frame that no longer exists.
+    const std::vector<TChartSeries*> going = SelectedFrames();
+    if (NearestFollows(current) ||
+        std::any_of(going.begin(), going.end(), [this](TChartSeries* f) { return NearestFollows(f); }))
         mi_nearestnoneClick(nullptr);
     if (current) {
         current->SetActive(false);

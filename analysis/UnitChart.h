@@ -2,11 +2,12 @@
 // the view commands, chart documents, frame import and exports.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "analysis/ChartReport.h"
 #include "analysis/ChartDocument.h"
+#include "analysis/ChartReport.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
@@ -98,7 +99,10 @@ public:
     std::string ProposedTitle() const { return "FRAME " + std::to_string(FNextFrameNumber); }
     int NextFrameNumber() const { return FNextFrameNumber; }
     int XMultiplier() const { return FXMultiplier; }
-    void SetXMultiplier(int Value) { FXMultiplier = Value; }
+    // The x exponent as the live window allows it: 10^m must stay a finite, non-zero scale.
+    static constexpr int MinXMultiplier = -30;
+    static constexpr int MaxXMultiplier = 30;
+    void SetXMultiplier(int Value) { FXMultiplier = std::clamp(Value, MinXMultiplier, MaxXMultiplier); }
     double ReferenceMax() const { return FReferenceMax; }
 
     int ShowMessageDialog(const std::string& Title, const std::string& Instruction,
@@ -126,9 +130,6 @@ public:
     // when the band is on. False when the frame has no points or nothing of it is visible.
     bool GetRangeIndices(int& Start, int& End, double& XStart, double& XEnd) const;
     bool GetRangeX(double& XStart, double& XEnd) const;
-    // The band's edges as point indices of a frame; the whole frame when its x do not grow.
-    static void BandToIndices(chart::TChartSeries* Frame, double StartValue, double EndValue, int& Start,
-                              int& End);
 
     // ---- Handlers ----
     void FormCreate(plat::TObject* Sender);
@@ -237,6 +238,8 @@ private:
     // Every y of every frame (each over its own points) becomes Scale(y); the lists are marked modified.
     template <class F> void TransformAllY(F Scale);
     // The frame's peak list is freed and the frame stops asking for mark texts.
+    // Gives back every frame's peak list; the chart is not used afterwards.
+    void ReleaseFrames();
     void ReleaseFrame(chart::TChartSeries* Frame);
     bool NearestFollows(chart::TChartSeries* Frame) const;
     void SetStatusText(int Panel, const std::string& Text);

@@ -115,7 +115,7 @@ bool TfmChart::LoadChartDocument(const TChartDocument& Document) {
     TChartAxis* left = Chart1->LeftAxis();
     bottom->Title()->SetCaption(Document.XAxis.Title);
     bottom->SetAxisValuesFormat(Document.XAxis.Format);
-    FXMultiplier = Document.XMultiplier;
+    SetXMultiplier(Document.XMultiplier);
     bottom->SetInverted(Document.XInverted);
     left->Title()->SetCaption(Document.YAxis.Title);
     left->SetAxisValuesFormat(Document.YAxis.Format);
@@ -215,7 +215,7 @@ void TfmChart::CopyFramesFrom(TfmChart* Source) {
     left->Title()->SetCaption(Source->Chart1->LeftAxis()->Title()->Caption());
     bottom->SetAxisValuesFormat(Source->Chart1->BottomAxis()->AxisValuesFormat());
     left->SetAxisValuesFormat(Source->Chart1->LeftAxis()->AxisValuesFormat());
-    FXMultiplier = Source->FXMultiplier;
+    SetXMultiplier(Source->FXMultiplier);
 
     const bool relative = Source->RelativeMode();
     const double reference = Source->FReferenceMax;

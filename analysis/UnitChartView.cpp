@@ -280,31 +280,27 @@ void TfmChart::btn_bandClick(TObject*) {
     ChartTool4->SetActive(on);
 }
 
-void TfmChart::BandToIndices(TChartSeries* Frame, double StartValue, double EndValue, int& Start, int& End) {
-    const int n = analysis::frame::PointCount(Frame);
-    Start = 0;
-    End = n - 1;
-    // Without two points of different x there is no step to place an edge by: the whole frame is the range.
-    if (n < 2 || Frame->XValues()->Items(0) == Frame->XValues()->Items(n - 1))
-        return;
-    Start = analysis::NearestStepIndex(Frame, StartValue);
-    End = analysis::NearestStepIndex(Frame, EndValue);
-    if (Start > End)
-        std::swap(Start, End);
-}
-
 bool TfmChart::GetRangeIndices(int& Start, int& End, double& XStart, double& XEnd) const {
     TChartSeries* frame = CurrentFrame();
     const int n = analysis::frame::PointCount(frame);
     if (n == 0)
         return false;
     if (ChartTool4->Active()) {
-        BandToIndices(frame, ChartTool4->StartValue(), ChartTool4->EndValue(), Start, End);
+        analysis::BandIndices(analysis::frame::XOf(frame), ChartTool4->StartValue(), ChartTool4->EndValue(),
+                              Start, End);
     } else {
         Start = frame->FirstVisibleIndex();
         End = frame->LastVisibleIndex();
         if (Start < 0 || End < Start || End >= n)
             return false;
+        // A line is drawn on to the first point past the right edge, so its visible range ends there;
+        // the report counts only the points the axis shows, as it does on the left edge.
+        const TChartAxis* axis = frame->GetHorizAxis();
+        if (frame->DrawBetweenPoints() && axis && frame->XValues()->Items(End) > axis->Maximum()) {
+            if (End == Start)
+                return false;
+            --End;
+        }
     }
     XStart = frame->XValues()->Items(Start);
     XEnd = frame->XValues()->Items(End);

@@ -247,14 +247,25 @@ void DivideConstant(chart::TChartSeries* Source, chart::TChartSeries* Target, do
     MapFrame(Source, Target, [C](double y) { return y / C; });
 }
 
+namespace {
+
+// The even step from the first to the last x; 0 when there is none to place a value by.
+double EvenStep(TValues X) {
+    const size_t n = X.size();
+    if (n < 2)
+        return 0;
+    const double step = (X[n - 1] - X[0]) / static_cast<double>(n - 1);
+    return std::isfinite(step) ? step : 0;
+}
+
+} // namespace
+
 int NearestStepIndex(TValues X, double Value) {
     const size_t n = X.size();
     if (n == 0)
         return -1;
-    if (n == 1)
-        return 0;
-    const double step = (X[n - 1] - X[0]) / static_cast<double>(n - 1);
-    if (step == 0 || !std::isfinite(step))
+    const double step = EvenStep(X);
+    if (step == 0)
         return 0;
     const double q = (Value - X[0]) / step;
     if (std::isnan(q))
@@ -263,8 +274,15 @@ int NearestStepIndex(TValues X, double Value) {
     return static_cast<int>(plat::Round(std::clamp(q, 0.0, last)));
 }
 
-int NearestStepIndex(chart::TChartSeries* Frame, double Value) {
-    return NearestStepIndex(Frame ? frame::XOf(Frame) : TValues(), Value);
+void BandIndices(TValues X, double From, double To, int& Start, int& End) {
+    Start = 0;
+    End = static_cast<int>(std::min<size_t>(X.size(), INT32_MAX)) - 1;
+    if (EvenStep(X) == 0)
+        return;
+    Start = NearestStepIndex(X, From);
+    End = NearestStepIndex(X, To);
+    if (Start > End)
+        std::swap(Start, End);
 }
 
 int32_t FindPeaks(TValues X, TValues Y, const PeakSettings& Settings, TPeaksObject& Peaks) {

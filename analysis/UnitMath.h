@@ -68,7 +68,10 @@ void DivideConstant(chart::TChartSeries* Source, chart::TChartSeries* Target, do
 // (Value - X[0]) / step rounded half to even and clipped to the frame. 0 when the frame has fewer than two
 // points or its first and last x are equal, and -1 when it has no points.
 int NearestStepIndex(TValues X, double Value);
-int NearestStepIndex(chart::TChartSeries* Frame, double Value);
+// The band from From to To as point indices: each edge at its nearest step, the smaller one first. A frame
+// without a step to place an edge by (fewer than two points, or equal first and last x) is taken whole, so
+// a frame without points gives 0 .. -1.
+void BandIndices(TValues X, double From, double To, int& Start, int& End);
 
 // --- Peak finder ---
 

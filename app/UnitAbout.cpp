@@ -13,6 +13,8 @@
 
 using namespace plat;
 
+TfmAbout* fmAbout = nullptr;
+
 PLAT_CLASS_INFO_CREATABLE(TfmAbout, TForm)
 
 PLAT_PROPERTIES(TfmAbout) {

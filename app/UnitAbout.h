@@ -50,3 +50,6 @@ public:
 private:
     TCameraLibrary* FLibrary;
 };
+
+// The one About box, made first at start-up; the main window shows it.
+extern TfmAbout* fmAbout;

@@ -23,9 +23,10 @@ set(allowed_chart_dialogs chart_dialogs ui/toolbars ui/office ui/controls ui/dra
     ${platform_all})
 set(allowed_analysis analysis ${allowed_chart_dialogs})
 set(allowed_app app camera ${allowed_analysis})
+set(allowed_program program ${allowed_app})
 
 set(folders platform/rtl platform/gfx platform/backend platform/ui platform/testing camera resources xml chart
-            ui/markup ui/drawing ui/office ui/controls ui/toolbars chart_dialogs analysis app)
+            ui/markup ui/drawing ui/office ui/controls ui/toolbars chart_dialogs analysis app program)
 set(faults "")
 foreach(folder ${folders})
     if(NOT IS_DIRECTORY "${ROOT}/${folder}")

@@ -209,11 +209,9 @@ void TApplication::HandleException(TObject* Sender) {
         return;
     if (HWND cap = GetCapture())
         SendMessage(cap, WM_CANCELMODE, 0, 0);
-    try {
-        std::rethrow_exception(current);
-    } catch (EAbort&) {
-        return;
-    } catch (Exception& e) {
+    // Every kind of exception takes the same road: the application-events components, else OnException,
+    // else the message.
+    const auto deliver = [this, Sender](Exception& e) {
         bool taken = false;
         for (TApplicationEvents* ev : std::vector<TApplicationEvents*>(FEvents))
             if (ev->OnException) {
@@ -226,26 +224,19 @@ void TApplication::HandleException(TObject* Sender) {
             OnException(Sender, e);
         else
             ShowException(e);
+    };
+    try {
+        std::rethrow_exception(current);
+    } catch (EAbort&) {
+        return;
+    } catch (Exception& e) {
+        deliver(e);
     } catch (std::exception& e) {
         Exception wrapped(e.what());
-        bool taken = false;
-        for (TApplicationEvents* ev : std::vector<TApplicationEvents*>(FEvents))
-            if (ev->OnException) {
-                ev->OnException(Sender, wrapped);
-                taken = true;
-            }
-        if (taken)
-            return;
-        if (OnException)
-            OnException(Sender, wrapped);
-        else
-            ShowException(wrapped);
+        deliver(wrapped);
     } catch (...) {
         Exception unknown("Unknown exception");
-        if (OnException)
-            OnException(Sender, unknown);
-        else
-            ShowException(unknown);
+        deliver(unknown);
     }
 }
 

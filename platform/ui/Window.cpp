@@ -842,7 +842,16 @@ LONG_PTR SetWindowLongPtr(HWND wnd, int index, LONG_PTR value) {
     case GWL_HWNDPARENT:
         if (w->IsTopLevel()) {
             TWindow* o = TopOf(Find(reinterpret_cast<HWND>(value)));
-            w->Owner = o == w ? nullptr : o;
+            if (o == w)
+                o = nullptr;
+            // Owners never form a ring (lifting owned windows above their owner would never end): a
+            // new owner that this window owns, directly or further down, gives that tie up.
+            for (TWindow* t = o; t; t = t->Owner)
+                if (t->Owner == w) {
+                    t->Owner = nullptr;
+                    break;
+                }
+            w->Owner = o;
             if (w->Owner)
                 LiftOwned(w->Owner);
         }

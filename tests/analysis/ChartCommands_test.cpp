@@ -417,6 +417,24 @@ TEST_F(ChartCommands, ReportsGoToTheResultAreaInBlocks) {
     EXPECT_EQ(ResultLines(), expected);
 }
 
+TEST_F(ChartCommands, ZoomedReportsCountOnlyThePointsTheAxisShows) {
+    LoadTwoFrames();
+    Select({B});
+    Form->Chart1->LeftAxis()->SetAxisValuesFormat("0");
+    // The line runs on to x = 4, past the right edge at 3.4; the report ends at the last point shown.
+    Form->Chart1->BottomAxis()->SetAxisRange(0.5, 3.4);
+    Paint();
+    Form->btn_stddeviationClick(nullptr);
+    // From 2.2 to 2.8 the axis shows no point, only the line on to x = 3: nothing to report on.
+    Form->Chart1->BottomAxis()->SetAxisRange(2.2, 2.8);
+    Paint();
+    Form->btn_stddeviationClick(nullptr);
+    Form->btn_rmsClick(nullptr);
+    const std::vector<std::string> expected{"FRAME 2", "X(Start)=1", "X(End)=3", "Max=2",
+                                            "Min=0",   "PP=2",       "Mean=1",   "Deviation=1"};
+    EXPECT_EQ(ResultLines(), expected);
+}
+
 TEST_F(ChartCommands, FindPeaksMarksTheFrameAndListsItsPeaks) {
     LoadLive({0, 5000, 0, 3000, 0, 200, 0});
     Paint();
@@ -480,6 +498,34 @@ TEST_F(ChartCommands, IntegralTakesTheRangeScaledByTheExponentAndClipsItToTheFra
     EXPECT_EQ(lines[9], "X(Start)=5");
     EXPECT_EQ(lines[12], "Integral= ERROR");
     EXPECT_EQ(lines[14], "Integral= ERROR");
+}
+
+TEST_F(ChartCommands, AnXExponentFromADocumentIsHeldWhereTenToItScalesTheIntegral) {
+    for (const auto& [stored, held] : {std::pair{400, 30}, std::pair{-400, -30}}) {
+        SCOPED_TRACE(stored);
+        TChartDocument doc;
+        doc.XMultiplier = stored;
+        TChartDocumentFrame frame;
+        frame.Title = "doc";
+        frame.X = {0, 1, 2};
+        frame.Y = {1, 1, 1};
+        doc.Frames = {frame};
+        ASSERT_TRUE(Form->LoadChartDocument(doc));
+        EXPECT_EQ(Form->XMultiplier(), held);
+        Paint();
+        Select({Form->Frame(0)});
+        std::string label;
+        double end = 0;
+        WithDialog<TfmIntegralOptions>([&] { Form->btn_integralClick(nullptr); },
+                                       [&](TfmIntegralOptions& d) {
+                                           label = d.lb_multiplier->Caption();
+                                           end = d.ed_xend->FloatValue() * std::pow(10.0, held);
+                                       });
+        EXPECT_EQ(label, "x1E" + std::to_string(held));
+        if (held < 0) {
+            EXPECT_NEAR(end, 2, 1e-9) << "the range's end, shown over 10^" << held;
+        }
+    }
 }
 
 TEST_F(ChartCommands, AFrameWithoutPointsIsReadForNothing) {

@@ -267,6 +267,19 @@ TEST_F(ChartWindowCommands, DeleteMakesTheCurrentFrameInactiveEvenWhenItStaysUns
     EXPECT_FALSE(current->Active());
 }
 
+TEST_F(ChartWindowCommands, DeleteSwitchesTheReadoutOffWhenItsFrameGoesAlthoughAnotherIsCurrent) {
+    for (double level : {10.0, 20.0})
+        LoadLive({level, level + 1, level});
+    ClickRow(0);
+    Form->mi_nearestselectClick(nullptr);
+    ClickRow(1, modControl);
+    ASSERT_NE(Form->CurrentFrame(), Form->ChartTool2->Series());
+    AnswerTaskDialog([&] { Form->btn_deleteClick(nullptr); }, mrYes);
+    ASSERT_EQ(Form->FrameCount(), 0);
+    EXPECT_FALSE(Form->ChartTool3->Active()) << "no label left with a deleted frame's value";
+    EXPECT_EQ(Form->ChartTool3->Shape()->Left(), -50);
+}
+
 TEST_F(ChartWindowCommands, ListAndSelectorFollowEachOther) {
     // A click into an empty list changes nothing.
     ClickRow(0);
@@ -521,33 +534,6 @@ TEST_F(ChartWindowCommands, ScrollZoomAndBandButtonsSwitchTheChartAndTheSelector
     Driver.Click(Form->btn_band);
     Driver.Pump();
     EXPECT_FALSE(Form->ChartTool4->Active());
-}
-
-TEST_F(ChartWindowCommands, BandEdgesBecomePointIndicesOrTheWholeFrame) {
-    struct TCase {
-        const char* Name;
-        std::vector<double> X;
-        double From, To;
-        int Start, End;
-    };
-    const TCase cases[] = {
-        {"inside", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 2.4, 6.6, 2, 7},
-        {"halves go to even", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 2.5, 5.5, 2, 6},
-        {"reversed edges", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 7, 3, 3, 7},
-        {"beyond both ends", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, -40, 400, 0, 9},
-        {"one point", {5}, 0, 9, 0, 0},
-        {"equal first and last x", {3, 3, 3, 3}, 0, 1, 0, 3},
-        {"no points", {}, 0, 1, 0, -1},
-    };
-    for (const TCase& c : cases) {
-        TLineSeries* frame = Form->NewFrame(c.Name);
-        for (double x : c.X)
-            frame->AddXY(x, 1);
-        int start = -7, end = -7;
-        TfmChart::BandToIndices(frame, c.From, c.To, start, end);
-        EXPECT_EQ(start, c.Start) << c.Name;
-        EXPECT_EQ(end, c.End) << c.Name;
-    }
 }
 
 TEST_F(ChartWindowCommands, NearestPointReadoutAndStatusFollowTheMouse) {

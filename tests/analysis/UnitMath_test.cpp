@@ -305,8 +305,27 @@ TEST(NearestStepIndex, DegenerateFramesNeverDivideByZero) {
     EXPECT_EQ(NearestStepIndex(std::vector<double>{3}, 5), 0);
     EXPECT_EQ(NearestStepIndex(std::vector<double>{3, 3, 3}, 5), 0);
     EXPECT_EQ(NearestStepIndex(Ramp(5), NaN), 0);
-    auto one = MakeFrame({7});
-    EXPECT_EQ(NearestStepIndex(one.get(), 100), 0);
+}
+
+TEST(BandIndices, EdgesBecomePointIndicesOrTheWholeFrame) {
+    struct TCase {
+        const char* Name;
+        std::vector<double> X;
+        double From, To;
+        int Start, End;
+    };
+    const TCase cases[] = {
+        {"inside", Ramp(10), 2.4, 6.6, 2, 7},     {"halves go to even", Ramp(10), 2.5, 5.5, 2, 6},
+        {"reversed edges", Ramp(10), 7, 3, 3, 7}, {"beyond both ends", Ramp(10), -40, 400, 0, 9},
+        {"one point", {5}, 0, 9, 0, 0},           {"equal first and last x", {3, 3, 3, 3}, 0, 1, 0, 3},
+        {"no points", {}, 0, 1, 0, -1},
+    };
+    for (const TCase& c : cases) {
+        int start = -7, end = -7;
+        BandIndices(c.X, c.From, c.To, start, end);
+        EXPECT_EQ(start, c.Start) << c.Name;
+        EXPECT_EQ(end, c.End) << c.Name;
+    }
 }
 
 // --- Peak finder ---

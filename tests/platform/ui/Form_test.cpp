@@ -344,9 +344,20 @@ TEST_F(FormTest, TimersTickOnTheClockAndTheirExceptionsReachTheApplication) {
     Driver.Advance(1000);
     EXPECT_EQ(ticks, 4);
     EXPECT_EQ(errors, (std::vector<std::string>{"tick three from the timer"}));
+    // Whatever is thrown, the events hear of it.
+    timer->SetOnTimer([&](TObject*) {
+        if (++ticks == 5)
+            throw 42;
+        if (ticks == 6)
+            throw std::runtime_error("tick six");
+    });
+    Driver.Advance(500);
+    EXPECT_EQ(errors,
+              (std::vector<std::string>{"tick three from the timer", "Unknown exception from the timer",
+                                        "tick six from the timer"}));
     timer->SetEnabled(false);
     Driver.Advance(1000);
-    EXPECT_EQ(ticks, 4);
+    EXPECT_EQ(ticks, 6);
 }
 
 TEST_F(FormTest, TheApplicationIdlesFiltersMessagesAndEndsRun) {

@@ -229,6 +229,21 @@ TEST_F(WindowTest, TextStylesAndReparenting) {
     EXPECT_EQ(GetWindowBounds(child), Bounds(1, 2, 30, 20)) << "the place counts in the new parent";
 }
 
+// A window made while another was the main form is owned by it; handing that one to the first as its
+// owner must not close a ring, or lifting owned windows above their owners would never end.
+TEST_F(WindowTest, ANewOwnerThatThisWindowOwnsGivesThatTieUp) {
+    HWND first = Top(Bounds(0, 0, 200, 100), WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND second = CreateWindowEx(0, "Recorder", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50, 50, first, 0);
+    HWND third = CreateWindowEx(0, "Recorder", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 50, 50, second, 0);
+    ASSERT_EQ(GetWindow(third, GW_OWNER), second);
+    SetWindowLongPtr(first, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(third));
+    EXPECT_EQ(GetWindow(first, GW_OWNER), third);
+    EXPECT_EQ(GetWindow(third, GW_OWNER), second);
+    EXPECT_EQ(GetWindow(second, GW_OWNER), nullptr) << "the tie back to the first window is given up";
+    SetWindowLongPtr(second, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(second));
+    EXPECT_EQ(GetWindow(second, GW_OWNER), nullptr) << "a window is not its own owner";
+}
+
 TEST_F(WindowTest, ChildrenMaximiseIntoTheParentAndRestore) {
     HWND top = Top(Bounds(0, 0, 400, 300), WS_POPUP | WS_VISIBLE);
     HWND child = Child(top, Bounds(20, 20, 150, 100), WS_VISIBLE | WS_OVERLAPPEDWINDOW);
