@@ -5,6 +5,7 @@
 #include <span>
 
 #include "analysis/ChartDocument.h"
+#include "analysis/ChartExport.h"
 #include "analysis/FrameAccess.h"
 #include "analysis/UnitChart.h"
 #include "analysis/UnitLoadSample.h"
@@ -14,10 +15,8 @@
 #include "chart/PlotSelectorTool.h"
 #include "chart/PlotTools.h"
 #include "chart/Series.h"
-#include "chart/SeriesData.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/ui/MessageLoop.h"
-#include "platform/ui/Screen.h"
 #include "ui/toolbars/KvxToolBarControl.h"
 
 using namespace plat;
@@ -25,28 +24,6 @@ using namespace chart;
 using analysis::TPeaksObject;
 
 namespace {
-
-// The hourglass while a document is read or written; the cursor comes back on every exit. The screen
-// shows a new cursor at once, so no pending messages are run for it: one of them could close the
-// window that is being filled.
-class THourGlass {
-public:
-    THourGlass() {
-        if (Screen) {
-            FSaved = Screen->Cursor();
-            Screen->SetCursor(crHourGlass);
-        }
-    }
-    ~THourGlass() {
-        if (Screen)
-            Screen->SetCursor(FSaved);
-    }
-    THourGlass(const THourGlass&) = delete;
-    THourGlass& operator=(const THourGlass&) = delete;
-
-private:
-    TCursor FSaved = crDefault;
-};
 
 // A whole frame's points at once: the chart hears of them once, not once per point.
 void AppendFramePoints(TChartSeries* Frame, std::span<const double> X, std::span<const double> Y) {
@@ -109,13 +86,13 @@ TChartDocument TfmChart::ChartDocument() const {
 bool TfmChart::SaveChartDocument(const std::string& FileName) {
     if (FrameCount() == 0)
         return false;
-    THourGlass hourGlass;
+    THourGlassCursor hourGlass;
     WriteChartDocument(ChartDocument(), FileName);
     return true;
 }
 
 bool TfmChart::LoadChartDocument(const std::string& FileName) {
-    THourGlass hourGlass;
+    THourGlassCursor hourGlass;
     // The file is read whole before the window changes, so a file that fails to parse leaves it as
     // it was.
     TChartDocument doc;
@@ -186,7 +163,7 @@ TAnnotationTool* TfmChart::AddTextBox(const std::string& Text, int Left, int Top
 // ---- Frame import ----
 
 int TfmChart::ImportFrame(const std::string& FileName, int Position) {
-    THourGlass hourGlass;
+    THourGlassCursor hourGlass;
     // The window keeps one point count, whatever the file holds now.
     const int64_t required = FrameCount() > 0 ? analysis::frame::PointCount(Frame(0)) : 0;
     TChartDocumentFrame source;
@@ -283,40 +260,7 @@ bool ExportChart(TfmChart* Form, const std::string& FileName, int ExportCode) {
     TChartSeries* current = Form->CurrentFrame();
     if (ExportCode >= 1 && ExportCode <= 3 && !current)
         return false;
-    switch (ExportCode) {
-    case 1: {
-        TSeriesDataText data(chart, current);
-        data.SetTextDelimiter(";");
-        data.SetWithIndex(true);
-        data.SaveToFile(FileName);
-        break;
-    }
-    case 2: {
-        TSeriesDataXLS data(chart, current);
-        data.SetWithIndex(true);
-        data.SaveToFile(FileName);
-        break;
-    }
-    case 3: {
-        TSeriesDataHTML data(chart, current);
-        data.SetWithIndex(true);
-        data.SaveToFile(FileName);
-        break;
-    }
-    case 4:
-        Form->SaveChartDocument(FileName);
-        break;
-    case 5:
-        chart->SaveAsBMP(FileName);
-        break;
-    case 6:
-        chart->SaveAsEMF(FileName);
-        break;
-    case 7:
-        chart->SaveAsWMF(FileName);
-        break;
-    default:
-        break;
-    }
+    ExportChartAs(chart, current, FileName, ExportCode,
+                  [Form](const std::string& Name) { Form->SaveChartDocument(Name); });
     return true;
 }

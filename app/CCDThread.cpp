@@ -137,7 +137,7 @@ bool TCCDThread::DeviceStillThere() {
         if (code == 0)
             return;
         there = false;
-        FDisplay.AcquisitionLost(std::string("ACQUISITION STOPPED: ") + FLibrary.ls_geterrorstring(code));
+        FDisplay.AcquisitionLost("ACQUISITION STOPPED: " + FLibrary.ErrorText(code));
     });
     return there;
 }

@@ -35,6 +35,11 @@ public:
     const std::string& ErrorMessage() const { return FErrorMessage; }
     // Path of the loaded library file.
     const std::string& FileName() const { return FFileName; }
+    // The library's text for a code, copied at once; "" where the library gives none.
+    std::string ErrorText(int32_t Code) const {
+        const char* text = ls_geterrorstring(Code);
+        return text != nullptr ? text : "";
+    }
 
     decltype(&::ls_initialize) ls_initialize;
     decltype(&::ls_enumdevices) ls_enumdevices;

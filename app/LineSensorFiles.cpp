@@ -3,19 +3,16 @@
 #include "app/UnitLineSensor.h"
 
 #include "analysis/ChartDocument.h"
+#include "analysis/ChartExport.h"
 #include "app/CameraDefs.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
-#include "chart/SeriesData.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/IniFile.h"
-#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SettingsPaths.h"
 #include "platform/rtl/StringUtils.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Label.h"
-#include "platform/ui/Screen.h"
 #include "ui/controls/KvxCombo.h"
 #include "ui/controls/KvxDirectoryEdit.h"
 #include "ui/controls/KvxEdit.h"
@@ -140,45 +137,10 @@ void TfmLineSensor::btn_saveasClick(TObject*) {
 }
 
 bool ExportLineSensorChart(TfmLineSensor* Form, const std::string& FileName, int ExportCode) {
-    if (FileName.empty())
+    if (!Form || FileName.empty())
         return false;
-    chart::TChart* chart = Form->Chart1;
-    chart::TChartSeries* series = Form->Series1;
-    switch (ExportCode) {
-    case 1: {
-        chart::TSeriesDataText data(chart, series);
-        data.SetTextDelimiter(";");
-        data.SetWithIndex(true);
-        data.SaveToFile(FileName);
-        break;
-    }
-    case 2: {
-        chart::TSeriesDataXLS data(chart, series);
-        data.SetWithIndex(true);
-        data.SaveToFile(FileName);
-        break;
-    }
-    case 3: {
-        chart::TSeriesDataHTML data(chart, series);
-        data.SetWithIndex(true);
-        data.SaveToFile(FileName);
-        break;
-    }
-    case 4:
-        SaveLiveChartDocument(Form, FileName);
-        break;
-    case 5:
-        chart->SaveAsBMP(FileName);
-        break;
-    case 6:
-        chart->SaveAsEMF(FileName);
-        break;
-    case 7:
-        chart->SaveAsWMF(FileName);
-        break;
-    default:
-        break;
-    }
+    ExportChartAs(Form->Chart1, Form->Series1, FileName, ExportCode,
+                  [Form](const std::string& Name) { SaveLiveChartDocument(Form, Name); });
     return true;
 }
 
@@ -187,9 +149,7 @@ bool SaveLiveChartDocument(TfmLineSensor* Form, const std::string& FileName) {
     const int count = chart->SeriesCount();
     if (count == 0)
         return false;
-    Screen->SetCursor(crHourGlass);
-    ScopeGuard cursor([] { Screen->SetCursor(crDefault); });
-    Application->ProcessMessages();
+    THourGlassCursor hourGlass;
 
     TChartDocument doc;
     TChartAxis* bottom = chart->BottomAxis();

@@ -341,8 +341,7 @@ void TfmLineSensor::SetStatusText(int Panel, const std::string& Text) {
 }
 
 void TfmLineSensor::ShowResult(const std::string& Prefix, int Code) {
-    const char* text = Library().ls_geterrorstring(Code);
-    ShowStatus(Prefix + (text != nullptr ? text : ""));
+    ShowStatus(Prefix + Library().ErrorText(Code));
 }
 
 void TfmLineSensor::ShowError(int Code) {
@@ -444,6 +443,8 @@ void TfmLineSensor::FormCreate(TObject*) {
     FMaxX = 0;
 
     TCameraLibrary& lib = Library();
+    // Also without the library: the settings file takes the time-out back from it when the window closes.
+    lib.ls_seteptimeout(EPTimeOut);
     if (!lib.Loaded()) {
         // The stand-ins would answer every call with an error code; say once why instead.
         LibraryReady = 0;
@@ -451,7 +452,6 @@ void TfmLineSensor::FormCreate(TObject*) {
                                               : lib.ErrorMessage());
         return;
     }
-    lib.ls_seteptimeout(EPTimeOut);
     LibraryReady = lib.ls_initialize(0x4000000, TransferSize, 32, 1, "VX_LUMETRA_DEVICE_");
     if (LibraryReady != 0)
         ShowStatus("APPLICATION INITIALIZED");
@@ -503,15 +503,22 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
         CloseDevice();
     Message = "USB DEVICE READY";
     int code = lib.ls_opendevicebyindex(Index);
-    if (code != 0)
+    if (code != 0) {
+        Message = lib.ErrorText(code);
         return code;
+    }
     lib.ls_setstate(0);
     FFirmwareVersion = lib.ls_getfwversion(Index);
 
     uint8_t cfg = 0;
     if (lib.ls_getcfg1(&cfg) == 0) {
         IMGNUM = (cfg & 1) != 0;
-        Mode16Bit = (cfg & 2) != 0;
+        const bool mode16 = (cfg & 2) != 0;
+        // The frame is rebuilt in pixels: a dark frame taken on another scale, or in the other
+        // resolution, would be shown and subtracted where it does not belong.
+        if (mode16 != Mode16Bit || !InPixelUnits())
+            ClearDarkFrame();
+        Mode16Bit = mode16;
         ResetFrame(FPixelCount, true, Mode16Bit);
     }
     uint16_t type = 0, pixels = 0;
@@ -550,7 +557,7 @@ int TfmLineSensor::OpenDevice(int Index, std::string& Message) {
         tb_sfttrigtime->SetMin(0);
     }
     if (code != 0)
-        Message = lib.ls_geterrorstring(code);
+        Message = lib.ErrorText(code);
     return code;
 }
 
@@ -650,6 +657,8 @@ void TfmLineSensor::ReadCameraState() {
 
 void TfmLineSensor::AfterOpening(int Code, const std::string& Message, bool FromEnumeration) {
     if (Code != 0) {
+        // No device is open now, whatever was open before.
+        btn_closedevice->SetCaption("Open Device");
         btn_closedevice->SetDown(false);
         ShowStatus(Message);
         return;
@@ -669,6 +678,9 @@ void TfmLineSensor::AfterOpening(int Code, const std::string& Message, bool From
 void TfmLineSensor::btn_enumClick(TObject*) {
     TCameraLibrary& lib = Library();
     btn_closedevice->SetEnabled(false);
+    // An open device is closed below; until another opens, the button offers to open one.
+    btn_closedevice->SetCaption("Open Device");
+    btn_closedevice->SetDown(false);
     cb_devices->Items()->Clear();
     if (!lib.Loaded()) {
         ShowStatus(lib.ErrorMessage());
@@ -1012,6 +1024,11 @@ bool TfmLineSensor::ApplyAxisScale(uint16_t Count, int P1, int P2, double A, dou
         PlaceCursorsInTheMiddle();
     Chart1->Invalidate();
     return true;
+}
+
+bool TfmLineSensor::InPixelUnits() const {
+    const int n = Series1->Count();
+    return n == 0 || (XFirst() == 0.0 && XLast() == n - 1);
 }
 
 double TfmLineSensor::XFirst() const {

@@ -114,6 +114,8 @@ public:
     double XFirst() const;
     double XLast() const;
     double XStep() const;
+    // Whether the x values are the pixel numbers, as an opening makes them.
+    bool InPixelUnits() const;
     void ClearDarkFrame();
     void CaptureDarkFrame();
     void UpdateSettingsBox();

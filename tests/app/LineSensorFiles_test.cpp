@@ -373,6 +373,7 @@ TEST_F(LiveWindowFiles, LiveChartDocumentHoldsBothFramesAndTheFixedValues) {
     EXPECT_NE(text.find("<TextBoxes Count=\"0\"/>"), std::string::npos);
 
     EXPECT_FALSE(ExportLineSensorChart(w, "", 1));
+    EXPECT_FALSE(ExportLineSensorChart(nullptr, folder + "/none.txt", 1)) << "no live window";
     EXPECT_TRUE(ExportLineSensorChart(w, folder + "/other.dat", 9));
     EXPECT_FALSE(fs::exists(folder + "/other.dat"));
 }

@@ -17,6 +17,7 @@
 #include "chart/Chart.h"
 #include "chart/PlotTools.h"
 #include "chart/Series.h"
+#include "platform/rtl/IniFile.h"
 #include "platform/rtl/Locale.h"
 #include "platform/rtl/NumberFormat.h"
 #include "platform/rtl/ScopeGuard.h"
@@ -130,8 +131,10 @@ TEST(LiveWindowTexts, FrequencyGainOffsetAndRangesInTheUsersLocale) {
 class LiveWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A settings file of its own, absent at the start: every window begins from the defaults.
-        const std::string folder = TestOutputDir("app") + "/livewin";
+        // A settings file of its own, absent at the start: every window begins from the defaults. Each test
+        // has its folder, for tests run side by side.
+        const std::string folder = TestOutputDir("app") + "/livewin/" +
+                                   ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::create_directories(folder);
         std::filesystem::remove(folder + "/lumcam.Ini");
         SetProgramFolderOverride(folder);
@@ -244,10 +247,26 @@ TEST_F(LiveWindow, OpensWithItsDefaultsAndRegistersAsTheLiveSource) {
     EXPECT_EQ(LiveFrameSource(), nullptr);
 }
 
+// The numbers the window starts with are shown in the user's locale.
+TEST_F(LiveWindow, OpensWithItsNumbersInTheUsersLocale) {
+    TScopedFormatSettings comma;
+    FormatSettings().DecimalSeparator = ',';
+    FormatSettings().ThousandSeparator = '.';
+    TfmLineSensor* w = Open();
+    EXPECT_EQ(w->tb_offset->TrackLabel()->Format(), "Offset: 0,0 mV");
+    EXPECT_EQ(w->tb_gain->TrackLabel()->Format(), "Gain: 1,0000 V/V");
+    EXPECT_EQ(w->ed_1value->Text(), "921,60");
+    EXPECT_EQ(w->ed_2value->Text(), "1126,40");
+    const std::vector<std::string> box = Lines(w->SettingsBoxText());
+    EXPECT_EQ(box[3], "Gain:          1,0000 V/V");
+    EXPECT_EQ(box[4], "Offset:        0,0 mV");
+}
+
 TEST_F(LiveWindow, WithoutTheCameraLibraryOpensAndSaysWhy) {
     TCameraLibrary missing;
     ASSERT_FALSE(missing.LoadFile("/nonexistent/liblumcam32.so"));
     TfmLineSensor::SetDefaultCameraLibrary(&missing);
+    std::ofstream(SettingsFilePath("lumcam.Ini")) << "[USB]\nEPTimeOut=250\n";
     TfmLineSensor* w = Open();
     EXPECT_EQ(w->LibraryReady, 0);
     EXPECT_EQ(w->StatusText(0), missing.ErrorMessage());
@@ -255,6 +274,11 @@ TEST_F(LiveWindow, WithoutTheCameraLibraryOpensAndSaysWhy) {
     driver.Click(w->btn_enum);
     EXPECT_EQ(w->StatusText(0), missing.ErrorMessage());
     EXPECT_EQ(w->cb_devices->Items()->Count(), 0);
+    bool canClose = false;
+    w->FormCloseQuery(w, canClose);
+    EXPECT_TRUE(canClose);
+    EXPECT_EQ(TIniFile(SettingsFilePath("lumcam.Ini")).ReadInteger("USB", "EPTimeOut", 0), 250)
+        << "the user's time-out is kept";
     w->Free();
 }
 
@@ -320,6 +344,69 @@ TEST_F(LiveWindow, EnumeratesOpensSwitchesAndClosesCameras) {
     driver.Click(w->btn_closedevice);
     EXPECT_EQ(library.ls_currentdeviceindex(), 1) << "opens the device the list shows";
     EXPECT_TRUE(w->btn_closedevice->Down());
+}
+
+// An opening that fails at any of its three steps shows the library's text for the first failing code and
+// leaves the device closed: nothing read, no acquisition.
+TEST_F(LiveWindow, FailedOpeningShowsTheLibrarysTextAndStartsNothing) {
+    static decltype(library.ls_opendevicebyindex) realOpen;
+    static decltype(library.ls_setpacketlength) realSetPacketLength;
+    static int opens, failingOpen;
+    static int32_t packetLengthCode;
+    realOpen = library.ls_opendevicebyindex;
+    realSetPacketLength = library.ls_setpacketlength;
+    library.ls_opendevicebyindex = [](int32_t index) {
+        return ++opens == failingOpen ? int32_t(2) : realOpen(index);
+    };
+    library.ls_setpacketlength = [](uint32_t length) {
+        return packetLengthCode != 0 ? packetLengthCode : realSetPacketLength(length);
+    };
+    // A packet length other than the window's makes the opening set it and open the device again.
+    library.ls_getpacketlength = [](uint32_t* length) {
+        *length = 512;
+        return int32_t(0);
+    };
+    const struct {
+        const char* Step;
+        int FailingOpen;
+        int32_t PacketLengthCode;
+        int32_t Code;
+    } cases[] = {{"first opening", 1, 0, 2}, {"packet length", 0, 1011, 1011}, {"second opening", 2, 0, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Step);
+        opens = 0;
+        failingOpen = c.FailingOpen;
+        packetLengthCode = c.PacketLengthCode;
+        TfmLineSensor* w = Open();
+        uint32_t time = 0;
+        ASSERT_EQ(library.ls_getinttime(&time), 6) << "no device is open yet";
+        driver.Click(w->btn_enum);
+        EXPECT_EQ(w->StatusText(0), library.ls_geterrorstring(c.Code));
+        EXPECT_NE(w->StatusText(0), "USB DEVICE READY");
+        EXPECT_LT(library.ls_currentdeviceindex(), 0);
+        EXPECT_FALSE(w->AcquisitionThread);
+        EXPECT_FALSE(w->btn_closedevice->Down());
+        EXPECT_FALSE(w->btn_closedevice->Enabled());
+        EXPECT_EQ(w->btn_closedevice->Caption(), "Open Device");
+        EXPECT_EQ(w->Caption(), "Zevi Zezaru") << "the camera's state was not read";
+        EXPECT_EQ(w->cb_mode->Items()->Strings(0), "One Shot");
+        w->Free();
+    }
+}
+
+// The open button says what a click does: after a closing, also one that found no camera, it opens.
+TEST_F(LiveWindow, OpenButtonFollowsTheDevice) {
+    TfmLineSensor* w = OpenWithCamera();
+    ASSERT_TRUE(w->btn_closedevice->Down());
+    static int32_t devices;
+    devices = 0;
+    library.ls_enumdevices = [] { return devices; };
+    driver.Click(w->btn_enum);
+    EXPECT_EQ(w->StatusText(0), "NO USB DEVICES ATTACHED!");
+    EXPECT_LT(library.ls_currentdeviceindex(), 0);
+    EXPECT_FALSE(w->AcquisitionThread);
+    EXPECT_FALSE(w->btn_closedevice->Down());
+    EXPECT_EQ(w->btn_closedevice->Caption(), "Open Device");
 }
 
 TEST_F(LiveWindow, WarnsOfADifferentSensorBoard) {
@@ -420,6 +507,10 @@ TEST_F(LiveWindow, SettingHandlersTalkToTheCameraAndShowTheResult) {
     EXPECT_FALSE(w->btn_start->Down()) << "one shot releases the start button";
     EXPECT_EQ(w->btn_start->Caption(), "Start");
     EXPECT_EQ(Lines(w->SettingsBoxText())[0], "Mode:         ONE_SHOT");
+
+    Reach(w->pg_camera, w->pn_memory);
+    driver.Click(w->btn_savecamerasettings);
+    EXPECT_EQ(w->StatusText(0), "SAVE SETTINGS: OK");
 }
 
 TEST_F(LiveWindow, RefusedSettingsReturnToTheLastAcceptedValue) {
@@ -624,6 +715,10 @@ TEST_F(LiveWindow, AxisControlsAndTheFixedYRange) {
     driver.Click(w->cb_YAxisAutoMax);
     EXPECT_FALSE(w->Chart1->LeftAxis()->AutomaticMaximum());
     EXPECT_EQ(w->Chart1->LeftAxis()->Maximum(), 270.0);
+    w->Chart1->LeftAxis()->SetAxisRange(10, 20);
+    w->Chart1->UndoZoom();
+    EXPECT_EQ(w->Chart1->LeftAxis()->Minimum(), 0.0);
+    EXPECT_EQ(w->Chart1->LeftAxis()->Maximum(), 270.0) << "8-bit frames";
 
     // A reset to pixels brings the pixel titles and formats back.
     w->ResetToPixels(1024, false);
@@ -659,6 +754,64 @@ TEST_F(LiveWindow, DarkFrameCaptureShowAndForget) {
     EXPECT_FALSE(w->FDarkFrameValid);
     EXPECT_EQ(w->Series2->Count(), 0);
     EXPECT_EQ(w->lb_df_count->Caption(), "2048") << "the labels keep their text";
+}
+
+// The display step seeks the maximum in the visible part of the frame only; the label shows it, and
+// nothing where no visible value is positive.
+TEST_F(LiveWindow, MaximumIsSoughtInTheVisiblePartOnly) {
+    TfmLineSensor* w = Open();
+    Reach(w->pg_display, w->pn_misc);
+    driver.Click(w->KvxOfficeCheckBox1);
+    w->Chart1->BottomAxis()->SetAxisRange(100, 200);
+    driver.Render(w->Chart1);
+    ASSERT_GT(w->Series1->FirstVisibleIndex(), 90);
+    ASSERT_LT(w->Series1->LastVisibleIndex(), 210);
+
+    std::vector<double> sums(2048, 0.0);
+    sums[1000] = 5000; // beyond the zoomed range
+    sums[150] = sums[160] = 70;
+    DisplayFrame(sums.data(), 2048, 1.0, w->FLiveDisplay);
+    EXPECT_EQ(w->FMaxIndex, 150) << "the first of equal maxima";
+    EXPECT_EQ(w->FMaxValue, 70.0);
+    driver.Render(w->Chart1);
+    EXPECT_EQ(w->ChartTool1->Text(), "Max 70 @ 150");
+
+    sums.assign(2048, 0.0);
+    sums[1000] = 5000;
+    DisplayFrame(sums.data(), 2048, 1.0, w->FLiveDisplay);
+    EXPECT_EQ(w->FMaxIndex, -1);
+    driver.Render(w->Chart1);
+    EXPECT_EQ(w->ChartTool1->Text(), "");
+}
+
+// An opening rebuilds the frame in pixel units: a dark frame stays only where it still belongs.
+TEST_F(LiveWindow, OpeningKeepsADarkFrameOnlyWhereItStillBelongs) {
+    TfmLineSensor* w = OpenWithCamera();
+    ASSERT_TRUE(w->btn_closedevice->Down()) << w->StatusText(0);
+    const auto reopen = [&] {
+        driver.Click(w->btn_closedevice);
+        driver.Click(w->btn_closedevice);
+        ASSERT_TRUE(w->btn_closedevice->Down()) << w->StatusText(0);
+    };
+    w->CaptureDarkFrame();
+    reopen();
+    EXPECT_TRUE(w->FDarkFrameValid) << "the same camera in the same resolution and pixels";
+
+    ASSERT_TRUE(w->ApplyXScale(2048, 0, 2047, 400, 1100, -9, true, false));
+    w->CaptureDarkFrame();
+    reopen();
+    EXPECT_DOUBLE_EQ(w->XLast(), 2047.0);
+    EXPECT_FALSE(w->FDarkFrameValid) << "taken on the calibrated scale the opening left";
+    EXPECT_EQ(w->Series2->Count(), 0);
+    w->CaptureDarkFrame();
+    reopen();
+    EXPECT_TRUE(w->FDarkFrameValid) << "the exponent stays, but the frame is in pixels again";
+
+    w->CaptureDarkFrame();
+    ASSERT_EQ(library.ls_setcfg1(0), 0);
+    reopen();
+    EXPECT_FALSE(w->Mode16Bit);
+    EXPECT_FALSE(w->FDarkFrameValid) << "16-bit counts are not subtracted from 8-bit frames";
 }
 
 TEST_F(LiveWindow, MaximumLabelFollowsTheFrame) {
