@@ -8,6 +8,7 @@
 
 #include "analysis/ChartDocument.h"
 #include "analysis/ChartReport.h"
+#include "analysis/UnitTypes.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
@@ -100,8 +101,8 @@ public:
     int NextFrameNumber() const { return FNextFrameNumber; }
     int XMultiplier() const { return FXMultiplier; }
     // The x exponent as the live window allows it: 10^m must stay a finite, non-zero scale.
-    static constexpr int MinXMultiplier = -30;
-    static constexpr int MaxXMultiplier = 30;
+    static constexpr int MinXMultiplier = analysis::MinXExponent;
+    static constexpr int MaxXMultiplier = analysis::MaxXExponent;
     void SetXMultiplier(int Value) { FXMultiplier = std::clamp(Value, MinXMultiplier, MaxXMultiplier); }
     double ReferenceMax() const { return FReferenceMax; }
 

@@ -42,4 +42,9 @@ private:
     TIntArray FValleys;
 };
 
+// The power of ten of a calibrated x axis: beyond these a scale or a report overflows to infinity or
+// to zero, so every place an exponent enters holds it to them.
+constexpr int MinXExponent = -30;
+constexpr int MaxXExponent = 30;
+
 } // namespace analysis

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/LiveFrameSource.h"
+#include "analysis/UnitTypes.h"
 #include "app/CCDThread.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/ui/Form.h"
@@ -123,8 +124,8 @@ public:
     void StyleTrackBars();
     // 10 to the power m, the exponent limited to what the edits allow.
     static double PowerOfTen(int M);
-    static constexpr int kMinExponent = -30;
-    static constexpr int kMaxExponent = 30;
+    static constexpr int kMinExponent = analysis::MinXExponent;
+    static constexpr int kMaxExponent = analysis::MaxXExponent;
     // A frame buffer holds this many samples at most.
     static constexpr int kMaxPixels = 4096;
     // What OpenDevice answers for a camera whose pixel count no frame buffer holds.
