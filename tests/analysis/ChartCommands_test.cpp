@@ -501,7 +501,8 @@ TEST_F(ChartCommands, IntegralTakesTheRangeScaledByTheExponentAndClipsItToTheFra
 }
 
 TEST_F(ChartCommands, AnXExponentFromADocumentIsHeldWhereTenToItScalesTheIntegral) {
-    for (const auto& [stored, held] : {std::pair{400, 30}, std::pair{-400, -30}}) {
+    for (const auto& [stored, heldValue] : {std::pair{400, 30}, std::pair{-400, -30}}) {
+        const int held = heldValue; // a lambda may not capture a structured binding in clang 14
         SCOPED_TRACE(stored);
         TChartDocument doc;
         doc.XMultiplier = stored;
