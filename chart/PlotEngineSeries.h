@@ -618,6 +618,11 @@ public:
     TSeriesClick OnClick;
     TSeriesClick OnDblClick;
     TSeriesOnGetMarkText OnGetMarkText;
+    // Whether OnGetMarkText gives each point's whole mark text without reading the default one: the
+    // default is then not formatted and the event receives an empty text (an item's own text still
+    // reaches it). A chart that marks a few points of many is spared a formatted text per point.
+    bool MarkTextFromEvent() const { return FMarkTextFromEvent; }
+    void SetMarkTextFromEvent(bool Value) { FMarkTextFromEvent = Value; }
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
@@ -674,6 +679,7 @@ protected:
     bool FDontSaveData = false;
     bool FForceSaveData = false;
     bool FManualData = false;
+    bool FMarkTextFromEvent = false;
     int FFirstVisibleIndex = -1;
     int FLastVisibleIndex = -1;
     int FSampleCount = 0;
