@@ -685,6 +685,26 @@ bool ParseFloat(std::string_view s, char separator, bool trailingBlanks, TFloat&
     size_t i = 0;
     while (i < s.size() && s[i] == ' ')
         ++i;
+    // Text that from_chars reads as it stands (no '+', a digit first, any point a '.') is converted
+    // in place: files hold a great many numbers, nearly all of that form. Anything else, and anything
+    // from_chars does not take whole, is rewritten into that form below.
+    {
+        size_t end = s.size();
+        if (trailingBlanks)
+            while (end > i && s[end - 1] == ' ')
+                --end;
+        const size_t digit = i < end && s[i] == '-' ? i + 1 : i;
+        if (digit < end && s[digit] >= '0' && s[digit] <= '9' &&
+            (separator == '.' || s.substr(i, end - i).find('.') == std::string_view::npos)) {
+            TFloat v = 0;
+            const auto res = std::from_chars(s.data() + i, s.data() + end, v);
+            if (res.ec == std::errc() && res.ptr == s.data() + end) {
+                value = v;
+                stop = s.size();
+                return true;
+            }
+        }
+    }
     std::string normal;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         if (s[i] == '-')

@@ -318,6 +318,9 @@ TEST(StrToFloat, AcceptsTheNumberGrammarOnly) {
     EXPECT_TRUE(TryStrToFloat("2,5", v, CommaLocale()));
     EXPECT_EQ(v, 2.5);
     EXPECT_FALSE(TryStrToFloat("2.5", v, CommaLocale()));
+    EXPECT_FALSE(TryStrToFloat("-2.5e1", v, CommaLocale()));
+    EXPECT_TRUE(TryStrToFloat(" -2e3 ", v, CommaLocale()));
+    EXPECT_EQ(v, -2000);
 }
 
 TEST(StrToFloat, RaisesOrDefaults) {
