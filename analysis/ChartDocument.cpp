@@ -145,12 +145,37 @@ int32_t Integer32(TDomSimpleXMLElem* Elem, std::string_view Name, int32_t Defaul
 // Text that is no number reads as 0, as the model reads it; so does a number beyond the range of a
 // double, which no chart could show. Read straight into a double: the model's extended reading costs
 // several times as much, and a document holds a great many values.
-double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
-    const TDomSimpleXMLProp* prop = Attribute(Elem, Name);
-    if (!prop)
+double FloatOf(const TDomSimpleXMLProp* Prop, double Default) {
+    if (!Prop)
         return Default;
     double value;
-    return plat::TryStrToFloat(prop->Value(), value) && std::isfinite(value) ? value : 0;
+    return plat::TryStrToFloat(Prop->Value(), value) && std::isfinite(value) ? value : 0;
+}
+
+double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
+    return FloatOf(Attribute(Elem, Name), Default);
+}
+
+// A point's X and Y, found in one pass over its attributes: a document holds a great many points, and
+// a lookup by name walks them once for each value. As with such a lookup, names ignore case and the
+// first attribute of a name counts.
+void ReadPoint(TDomSimpleXMLElem* Point, double& X, double& Y) {
+    const TDomSimpleXMLProp* x = nullptr;
+    const TDomSimpleXMLProp* y = nullptr;
+    xml::TDomSimpleXMLProps& props = Point->Properties();
+    for (int i = 0; i < props.Count() && !(x && y); ++i) {
+        const TDomSimpleXMLProp* prop = props.Item(i);
+        const std::string_view name = prop->Name();
+        if (name.size() != 1)
+            continue;
+        const char letter = static_cast<char>(name[0] | 0x20);
+        if (letter == 'x' && !x)
+            x = prop;
+        else if (letter == 'y' && !y)
+            y = prop;
+    }
+    X = FloatOf(x, 0);
+    Y = FloatOf(y, 0);
 }
 
 bool Boolean(TDomSimpleXMLElem* Elem, std::string_view Name, bool Default) {
@@ -205,9 +230,7 @@ bool ReadFrame(TDomSimpleXMLElem* Source, int64_t RequiredPointCount, TChartDocu
     frame.X.resize(count);
     frame.Y.resize(count);
     for (int i = 0; i < count; ++i) {
-        TDomSimpleXMLElem* point = points->Item(i);
-        frame.X[i] = Float(point, "X", 0);
-        frame.Y[i] = Float(point, "Y", 0);
+        ReadPoint(points->Item(i), frame.X[i], frame.Y[i]);
     }
     frame.Maxima = ReadIndices(Child(Source, "Maxima"), frame.X.size());
     frame.Minima = ReadIndices(Child(Source, "Minima"), frame.X.size());
