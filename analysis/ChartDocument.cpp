@@ -95,11 +95,10 @@ std::string ChartDocumentText(const TChartDocument& Document) {
 }
 
 void WriteChartDocument(const TChartDocument& Document, const std::string& FileName) {
-    plat::TMemoryStream stream;
-    WriteChartDocumentTo(Document, stream);
     // The old document stays whole until the new one is on disk: a failed save never costs the user
     // the file they had.
-    plat::WriteFileAtomically(FileName, stream.Memory(), static_cast<size_t>(stream.Size()));
+    plat::WriteFileAtomically(FileName,
+                              [&](plat::TStream& Stream) { WriteChartDocumentTo(Document, Stream); });
 }
 
 // --- Readers -------------------------------------------------------------------------------------------
