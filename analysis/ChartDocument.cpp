@@ -88,10 +88,36 @@ void WriteChartDocumentTo(const TChartDocument& Document, plat::TStream& Stream)
 
 } // namespace
 
+namespace {
+
+// The writer's blocks appended to a text, which is handed out without a copy of the whole.
+class TTextSink : public plat::TStream {
+public:
+    explicit TTextSink(std::string& Text) : FText(Text) {}
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void* Buffer, int64_t Count) override {
+        FText.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+        return Count;
+    }
+    // Only where the writing stands can be asked: the text is written in one pass.
+    int64_t Seek(int64_t Offset, plat::TSeekOrigin Origin) override {
+        const auto end = static_cast<int64_t>(FText.size());
+        if ((Origin == plat::soBeginning ? 0 : end) + Offset != end)
+            throw plat::EStreamError("Invalid stream position");
+        return end;
+    }
+
+private:
+    std::string& FText;
+};
+
+} // namespace
+
 std::string ChartDocumentText(const TChartDocument& Document) {
-    plat::TStringStream stream;
-    WriteChartDocumentTo(Document, stream);
-    return stream.DataString();
+    std::string text;
+    TTextSink sink(text);
+    WriteChartDocumentTo(Document, sink);
+    return text;
 }
 
 void WriteChartDocument(const TChartDocument& Document, const std::string& FileName) {
