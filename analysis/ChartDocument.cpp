@@ -172,11 +172,12 @@ int32_t Integer32(TDomSimpleXMLElem* Elem, std::string_view Name, int32_t Defaul
 // Text that is no number reads as 0, as the model reads it; so does a number beyond the range of a
 // double, which no chart could show. Read straight into a double: the model's extended reading costs
 // several times as much, and a document holds a great many values.
-double FloatOf(const TDomSimpleXMLProp* Prop, double Default) {
+double FloatOf(const TDomSimpleXMLProp* Prop, double Default,
+               const plat::TFormatSettings& Settings = plat::FormatSettings()) {
     if (!Prop)
         return Default;
     double value;
-    return plat::TryStrToFloat(Prop->Value(), value) && std::isfinite(value) ? value : 0;
+    return plat::TryStrToFloat(Prop->Value(), value, Settings) && std::isfinite(value) ? value : 0;
 }
 
 double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
@@ -186,7 +187,7 @@ double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
 // A point's X and Y, found in one pass over its attributes: a document holds a great many points, and
 // a lookup by name walks them once for each value. As with such a lookup, names ignore case and the
 // first attribute of a name counts.
-void ReadPoint(TDomSimpleXMLElem* Point, double& X, double& Y) {
+void ReadPoint(TDomSimpleXMLElem* Point, const plat::TFormatSettings& Settings, double& X, double& Y) {
     const TDomSimpleXMLProp* x = nullptr;
     const TDomSimpleXMLProp* y = nullptr;
     xml::TDomSimpleXMLProps& props = Point->Properties();
@@ -201,8 +202,8 @@ void ReadPoint(TDomSimpleXMLElem* Point, double& X, double& Y) {
         else if (letter == 'y' && !y)
             y = prop;
     }
-    X = FloatOf(x, 0);
-    Y = FloatOf(y, 0);
+    X = FloatOf(x, 0, Settings);
+    Y = FloatOf(y, 0, Settings);
 }
 
 bool Boolean(TDomSimpleXMLElem* Elem, std::string_view Name, bool Default) {
@@ -254,11 +255,11 @@ bool ReadFrame(TDomSimpleXMLElem* Source, int64_t RequiredPointCount, TChartDocu
     frame.Title = Text(Source, "Title");
     frame.Color = Integer32(Source, "Color", 0);
     frame.MaxYValue = Float(Source, "MaxYValue", 0);
+    const plat::TFormatSettings& settings = plat::FormatSettings();
     frame.X.resize(count);
     frame.Y.resize(count);
-    for (int i = 0; i < count; ++i) {
-        ReadPoint(points->Item(i), frame.X[i], frame.Y[i]);
-    }
+    for (int i = 0; i < count; ++i)
+        ReadPoint(points->Item(i), settings, frame.X[i], frame.Y[i]);
     frame.Maxima = ReadIndices(Child(Source, "Maxima"), frame.X.size());
     frame.Minima = ReadIndices(Child(Source, "Minima"), frame.X.size());
     Frame = std::move(frame);
