@@ -35,6 +35,8 @@ namespace {
 
 void WriteChartDocumentTo(const TChartDocument& Document, plat::TStream& Stream) {
     TDomSimpleXML dom;
+    // Built once, written and freed: a few hundred thousand nodes, none of them edited afterwards.
+    dom.UseBuildPool();
     TDomSimpleXMLElem* root = dom.Root();
     root->SetName("chart");
 
@@ -86,18 +88,43 @@ void WriteChartDocumentTo(const TChartDocument& Document, plat::TStream& Stream)
 
 } // namespace
 
+namespace {
+
+// The writer's blocks appended to a text, which is handed out without a copy of the whole.
+class TTextSink : public plat::TStream {
+public:
+    explicit TTextSink(std::string& Text) : FText(Text) {}
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void* Buffer, int64_t Count) override {
+        FText.append(static_cast<const char*>(Buffer), static_cast<size_t>(Count));
+        return Count;
+    }
+    // Only where the writing stands can be asked: the text is written in one pass.
+    int64_t Seek(int64_t Offset, plat::TSeekOrigin Origin) override {
+        const auto end = static_cast<int64_t>(FText.size());
+        if ((Origin == plat::soBeginning ? 0 : end) + Offset != end)
+            throw plat::EStreamError("Invalid stream position");
+        return end;
+    }
+
+private:
+    std::string& FText;
+};
+
+} // namespace
+
 std::string ChartDocumentText(const TChartDocument& Document) {
-    plat::TStringStream stream;
-    WriteChartDocumentTo(Document, stream);
-    return stream.DataString();
+    std::string text;
+    TTextSink sink(text);
+    WriteChartDocumentTo(Document, sink);
+    return text;
 }
 
 void WriteChartDocument(const TChartDocument& Document, const std::string& FileName) {
-    plat::TMemoryStream stream;
-    WriteChartDocumentTo(Document, stream);
     // The old document stays whole until the new one is on disk: a failed save never costs the user
     // the file they had.
-    plat::WriteFileAtomically(FileName, stream.Memory(), static_cast<size_t>(stream.Size()));
+    plat::WriteFileAtomically(FileName,
+                              [&](plat::TStream& Stream) { WriteChartDocumentTo(Document, Stream); });
 }
 
 // --- Readers -------------------------------------------------------------------------------------------
@@ -145,12 +172,38 @@ int32_t Integer32(TDomSimpleXMLElem* Elem, std::string_view Name, int32_t Defaul
 // Text that is no number reads as 0, as the model reads it; so does a number beyond the range of a
 // double, which no chart could show. Read straight into a double: the model's extended reading costs
 // several times as much, and a document holds a great many values.
-double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
-    const TDomSimpleXMLProp* prop = Attribute(Elem, Name);
-    if (!prop)
+double FloatOf(const TDomSimpleXMLProp* Prop, double Default,
+               const plat::TFormatSettings& Settings = plat::FormatSettings()) {
+    if (!Prop)
         return Default;
     double value;
-    return plat::TryStrToFloat(prop->Value(), value) && std::isfinite(value) ? value : 0;
+    return plat::TryStrToFloat(Prop->Value(), value, Settings) && std::isfinite(value) ? value : 0;
+}
+
+double Float(TDomSimpleXMLElem* Elem, std::string_view Name, double Default) {
+    return FloatOf(Attribute(Elem, Name), Default);
+}
+
+// A point's X and Y, found in one pass over its attributes: a document holds a great many points, and
+// a lookup by name walks them once for each value. As with such a lookup, names ignore case and the
+// first attribute of a name counts.
+void ReadPoint(TDomSimpleXMLElem* Point, const plat::TFormatSettings& Settings, double& X, double& Y) {
+    const TDomSimpleXMLProp* x = nullptr;
+    const TDomSimpleXMLProp* y = nullptr;
+    xml::TDomSimpleXMLProps& props = Point->Properties();
+    for (int i = 0; i < props.Count() && !(x && y); ++i) {
+        const TDomSimpleXMLProp* prop = props.Item(i);
+        const std::string_view name = prop->Name();
+        if (name.size() != 1)
+            continue;
+        const char letter = static_cast<char>(name[0] | 0x20);
+        if (letter == 'x' && !x)
+            x = prop;
+        else if (letter == 'y' && !y)
+            y = prop;
+    }
+    X = FloatOf(x, 0, Settings);
+    Y = FloatOf(y, 0, Settings);
 }
 
 bool Boolean(TDomSimpleXMLElem* Elem, std::string_view Name, bool Default) {
@@ -202,13 +255,11 @@ bool ReadFrame(TDomSimpleXMLElem* Source, int64_t RequiredPointCount, TChartDocu
     frame.Title = Text(Source, "Title");
     frame.Color = Integer32(Source, "Color", 0);
     frame.MaxYValue = Float(Source, "MaxYValue", 0);
+    const plat::TFormatSettings& settings = plat::FormatSettings();
     frame.X.resize(count);
     frame.Y.resize(count);
-    for (int i = 0; i < count; ++i) {
-        TDomSimpleXMLElem* point = points->Item(i);
-        frame.X[i] = Float(point, "X", 0);
-        frame.Y[i] = Float(point, "Y", 0);
-    }
+    for (int i = 0; i < count; ++i)
+        ReadPoint(points->Item(i), settings, frame.X[i], frame.Y[i]);
     frame.Maxima = ReadIndices(Child(Source, "Maxima"), frame.X.size());
     frame.Minima = ReadIndices(Child(Source, "Minima"), frame.X.size());
     Frame = std::move(frame);

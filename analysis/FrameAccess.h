@@ -28,10 +28,7 @@ inline std::span<const double> YOf(chart::TChartSeries* Frame) {
 
 // Appends one point per value, in order, with an empty label and the automatic colour.
 inline void AppendPoints(chart::TChartSeries* Target, std::span<const double> X, std::span<const double> Y) {
-    const size_t n = std::min(X.size(), Y.size());
-    const std::string noLabel;
-    for (size_t i = 0; i < n; ++i)
-        Target->AddPoint(X[i], Y[i], noLabel, chart::AutoColor);
+    Target->AppendXY(X, Y);
 }
 
 } // namespace analysis::frame

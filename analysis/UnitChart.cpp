@@ -192,6 +192,9 @@ TLineSeries* TfmChart::NewFrame(const std::string& Title) {
     frame->OnGetMarkText = [this](TChartSeries* Sender, int ValueIndex, std::string& MarkText) {
         SampleGetMarkText(Sender, ValueIndex, MarkText);
     };
+    // Marks show only at peaks and their text never builds on the default one, which would otherwise
+    // be formatted for every point on every paint.
+    frame->SetMarkTextFromEvent(true);
     TSeriesMarks* marks = frame->Marks();
     marks->Arrow()->SetColor(clBlack);
     marks->Callout()->Arrow()->SetColor(clBlack);

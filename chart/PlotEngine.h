@@ -8,6 +8,7 @@
 #ifndef CHART_PLOTENGINE_H
 #define CHART_PLOTENGINE_H
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,8 @@ public:
     void DeleteRange(int Start, int Quantity);
     // Inserts TempValue where the list's order puts it; the series sets TempValue of every list first.
     int AddTempValue();
+    // Appends the values as they stand, whatever the order: for a caller that has checked it.
+    void AppendValues(std::span<const double> Values);
 
     int Count() const { return FCount; }
     // Entries allocated; Value().size().

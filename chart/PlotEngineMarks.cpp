@@ -408,7 +408,7 @@ std::string TSeriesMarks::GetMarkText(int ValueIndex) {
                 text += "\r\n";
             text += lines->Strings(i);
         }
-    } else {
+    } else if (!(s->OnGetMarkText && s->MarkTextFromEvent())) {
         const std::string sep = FMultiLine ? "\r" : " ";
         const double value = s->MandatoryValue(ValueIndex);
         const double total = s->MandatoryList()->TotalABS();

@@ -1,6 +1,7 @@
 // The element and series bases and the point data of TChartSeries: adding, inserting, deleting and
 // clearing points with their colours and labels, update suspension and the notifications around them.
 #include <algorithm>
+#include <cmath>
 
 #include "chart/PlotConst.h"
 #include "chart/PlotEngineAxisPanel.h"
@@ -292,6 +293,30 @@ int TChartSeries::AddPoint(double X, double Y, const std::string& Label, TColor 
     if (!UpdatesSuspended())
         AfterAddPoint(index);
     return index;
+}
+
+void TChartSeries::AppendXY(std::span<const double> X, std::span<const double> Y) {
+    const size_t n = std::min(X.size(), Y.size());
+    if (n == 0)
+        return;
+    // In one step only where one AddPoint after another would do nothing else: no veto to ask, no
+    // colours, labels or further lists to keep in step, nobody to tell of each point, and every X
+    // going on the end in the list's order.
+    bool plain = UpdatesSuspended() && !OnBeforeAdd && FColors.empty() && FLabels.Count() == 0 &&
+                 FValuesList.Count() == 2 && FX->Order() != loDescending;
+    if (plain && FX->Order() == loAscending)
+        for (size_t i = 0; i < n && plain; ++i)
+            plain = !std::isnan(X[i]) && (i > 0 ? X[i] >= X[i - 1] : FX->Count() == 0 || X[0] >= FX->Last());
+    if (!plain) {
+        const std::string noLabel;
+        for (size_t i = 0; i < n; ++i)
+            AddPoint(X[i], Y[i], noLabel, AutoColor);
+        return;
+    }
+    FX->SetTempValue(X[n - 1]);
+    FY->SetTempValue(Y[n - 1]);
+    FX->AppendValues(X.first(n));
+    FY->AppendValues(Y.first(n));
 }
 
 void TChartSeries::AfterAddPoint(int ValueIndex) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -365,6 +366,10 @@ public:
     int AddXY(double X, double Y, const std::string& Label = std::string(), TColor Color = AutoColor) {
         return AddPoint(X, Y, Label, Color);
     }
+    // Points appended as AddPoint appends them one by one, with no label and the automatic colour, up
+    // to the shorter span's end. While updates are suspended, points that simply go on the end are
+    // copied in one step: a frame of thousands of points is filled without a call per point.
+    void AppendXY(std::span<const double> X, std::span<const double> Y);
     // X := the point count (Y := the point count for horizontal kinds).
     virtual int AddValue(double Value, const std::string& Label = std::string(), TColor Color = AutoColor);
     int Add(double Value, const std::string& Label = std::string(), TColor Color = AutoColor) {
@@ -618,6 +623,11 @@ public:
     TSeriesClick OnClick;
     TSeriesClick OnDblClick;
     TSeriesOnGetMarkText OnGetMarkText;
+    // Whether OnGetMarkText gives each point's whole mark text without reading the default one: the
+    // default is then not formatted and the event receives an empty text (an item's own text still
+    // reaches it). A chart that marks a few points of many is spared a formatted text per point.
+    bool MarkTextFromEvent() const { return FMarkTextFromEvent; }
+    void SetMarkTextFromEvent(bool Value) { FMarkTextFromEvent = Value; }
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
@@ -674,6 +684,7 @@ protected:
     bool FDontSaveData = false;
     bool FForceSaveData = false;
     bool FManualData = false;
+    bool FMarkTextFromEvent = false;
     int FFirstVisibleIndex = -1;
     int FLastVisibleIndex = -1;
     int FSampleCount = 0;

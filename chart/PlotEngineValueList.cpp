@@ -118,6 +118,17 @@ int TChartValueList::AddTempValue() {
     return index;
 }
 
+void TChartValueList::AppendValues(std::span<const double> Values) {
+    if (Values.empty())
+        return;
+    const size_t count = static_cast<size_t>(FCount) + Values.size();
+    if (FValue.size() < count)
+        FValue.resize((count + GrowthStep - 1) / GrowthStep * GrowthStep);
+    std::copy(Values.begin(), Values.end(), FValue.begin() + FCount);
+    FCount = static_cast<int>(count);
+    FModified = true;
+}
+
 void TChartValueList::InsertValue(int Index, double Value) {
     CheckIndex(Index, FCount);
     if (static_cast<int>(FValue.size()) < FCount + 1)

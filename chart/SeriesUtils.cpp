@@ -87,6 +87,7 @@ void ReplaceSeries(TChartSeries*& OldSeries, TChartSeries*& NewSeries) {
     newSeries->OnClick = oldSeries->OnClick;
     newSeries->OnDblClick = oldSeries->OnDblClick;
     newSeries->OnGetMarkText = oldSeries->OnGetMarkText;
+    newSeries->SetMarkTextFromEvent(oldSeries->MarkTextFromEvent());
     newSeries->OnMouseEnter = oldSeries->OnMouseEnter;
     newSeries->OnMouseLeave = oldSeries->OnMouseLeave;
     const std::string name = oldSeries->Name();

@@ -103,6 +103,20 @@ void TDomString::Assign(std::string_view value) {
     SetLong(text, true);
 }
 
+void TDomString::AssignIn(std::string_view value, TDomPool* pool) {
+    if (!pool || value.size() <= kInline) {
+        Assign(value);
+        return;
+    }
+    if (value.size() > UINT32_MAX)
+        throw std::length_error("XML text too long");
+    // Pool texts are eight-byte aligned like heap ones: the tag bits of the address stay clear.
+    auto* text = reinterpret_cast<TLong*>(pool->AllocateText(sizeof(TLong) + value.size()));
+    text->Size = static_cast<uint32_t>(value.size());
+    std::memcpy(text + 1, value.data(), value.size());
+    SetLong(text, false);
+}
+
 // --- TDomSimpleXMLProp ---------------------------------------------------------------------------------
 
 int64_t TDomSimpleXMLProp::IntValue() const {
@@ -217,10 +231,15 @@ TDomSimpleXMLProp* TDomSimpleXMLProps::AppendEmpty(int reserve, TDomPool* pool) 
 }
 
 TDomSimpleXMLProp* TDomSimpleXMLProps::Add(std::string_view name, std::string_view value) {
-    TDomSimpleXMLProp* prop = AppendEmpty(0, nullptr);
+    // The chunk holds a reference to the pool, so the texts may live there too.
+    TDomSimpleXML* doc = FParent ? FParent->GetSimpleXML() : nullptr;
+    TDomPool* pool = doc ? doc->BuildPool() : nullptr;
+    // A pool never takes back a chunk that grew out of room, so a built element starts with room for
+    // the few attributes elements mostly have.
+    TDomSimpleXMLProp* prop = AppendEmpty(pool ? 4 : 0, pool);
     FOwnsTexts = true;
-    prop->FName.Assign(name);
-    prop->FValue.Assign(value);
+    prop->FName.AssignIn(name, pool);
+    prop->FValue.AssignIn(value, pool);
     return prop;
 }
 
@@ -576,6 +595,15 @@ void TDomSimpleXMLElems::Clear() {
 }
 
 TDomSimpleXMLElemClassic* TDomSimpleXMLElems::Add(std::string_view name, std::string_view value) {
+    TDomSimpleXML* doc = FParent ? FParent->GetSimpleXML() : nullptr;
+    if (TDomPool* pool = doc ? doc->BuildPool() : nullptr) {
+        // The element holds a reference to the pool, so its texts may live there too.
+        auto* e = new (pool) TDomSimpleXMLElemClassic(FParent);
+        e->FName.AssignIn(name, pool);
+        e->FValue.AssignIn(value, pool);
+        Append(e);
+        return e;
+    }
     auto* e = new TDomSimpleXMLElemClassic(FParent);
     e->SetName(name);
     e->FValue.Assign(value);
@@ -686,7 +714,18 @@ TDomSimpleXML::TDomSimpleXML()
     FRoot->SetOwnedByDocument();
 }
 
-TDomSimpleXML::~TDomSimpleXML() = default;
+TDomSimpleXML::~TDomSimpleXML() {
+    // Nodes built in the pool may outlive the document elsewhere; each holds its own reference.
+    if (FBuildPool)
+        FBuildPool->Release();
+}
+
+void TDomSimpleXML::UseBuildPool() {
+    if (FBuildPool)
+        return;
+    FBuildPool = new TDomPool;
+    FBuildPool->AddRef();
+}
 
 void TDomSimpleXML::SetFileName(const std::string& value) {
     FFileName = value;

@@ -105,6 +105,9 @@ public:
     bool Owned() const { return (FBytes[0] & (kInlineTag | kOwnedTag)) == kOwnedTag; }
     // A copy of Value (which may lie inside this string).
     void Assign(std::string_view Value);
+    // The same, a long text taken from Pool (when not null): whoever owns the string must then hold a
+    // reference to Pool for as long as the string lives.
+    void AssignIn(std::string_view Value, TDomPool* Pool);
     uint16_t Spare() const {
         if (!IsInline())
             return Long()->Spare;
@@ -639,6 +642,13 @@ public:
     void SaveToFile(const std::string& AFileName);
     void SaveToStream(TStream& Stream);
 
+    // Elements, attributes and texts added to the document from now on come from one pool of large
+    // blocks, freed with the last of them: a document that is built once and written costs no
+    // allocation per node. The memory of nodes removed and texts replaced comes back only with the
+    // pool, so a document edited for long should not use it.
+    void UseBuildPool();
+    TDomPool* BuildPool() const { return FBuildPool; }
+
     // Escaping of a value on its way into a file (OnEncodeValue first), and unescaping on its way out
     // of one (OnDecodeValue last). For speed the parser and the writer do the same themselves when
     // the document is of one of the classes above and the event is not set; a class that overrides
@@ -673,6 +683,7 @@ private:
     int64_t FSaveTotal = 0;
     int64_t FSaveCount = 0;
     std::string FIndentString = "  ";
+    TDomPool* FBuildPool = nullptr;
 };
 
 // The document class the component creates; it adds nothing.

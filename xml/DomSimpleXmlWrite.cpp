@@ -528,9 +528,7 @@ void TDomSimpleXML::SaveToStream(TStream& stream) {
 }
 
 void TDomSimpleXML::SaveToFile(const std::string& fileName) {
-    plat::TMemoryStream stream;
-    SaveToStream(stream);
-    plat::WriteFileAtomically(fileName, stream.Memory(), static_cast<size_t>(stream.Size()));
+    plat::WriteFileAtomically(fileName, [this](TStream& stream) { SaveToStream(stream); });
 }
 
 } // namespace xml

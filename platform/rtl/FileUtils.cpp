@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/StringUtils.h"
 
@@ -374,7 +375,47 @@ std::string ReplaceRefusal(const std::string& target, const struct stat& st) {
 
 } // namespace
 
-void WriteFileAtomically(const std::string& fileName, const void* data, size_t size) {
+namespace {
+
+// The temporary file of an atomic write, written straight through; a failure raises the write error of
+// the file being replaced.
+class TAtomicWriteStream : public TStream {
+public:
+    TAtomicWriteStream(int fd, const std::string& fileName) : FFd(fd), FFileName(fileName) {}
+    int64_t Read(void*, int64_t) override { return 0; }
+    int64_t Write(const void* buffer, int64_t count) override {
+        const auto* p = static_cast<const uint8_t*>(buffer);
+        int64_t done = 0;
+        while (done < count) {
+            const ssize_t n =
+                ::write(FFd, p + done, std::min<size_t>(static_cast<size_t>(count - done), size_t(1) << 30));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                throw EWriteError("Cannot write file \"" + FFileName + "\". " +
+                                  SysErrorMessage(n < 0 ? errno : EIO));
+            done += n;
+        }
+        FPosition += count;
+        return count;
+    }
+    // Only where the writing stands can be asked: the file is written in one pass.
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        const int64_t base = origin == soBeginning ? 0 : FPosition;
+        if (base + offset != FPosition)
+            throw EStreamError("Invalid stream position");
+        return FPosition;
+    }
+
+private:
+    int FFd;
+    const std::string& FFileName;
+    int64_t FPosition = 0;
+};
+
+} // namespace
+
+void WriteFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& Write) {
     auto createError = [&](const std::string& reason) {
         throw EFCreateError("Cannot create file \"" + fileName + "\". " + reason);
     };
@@ -418,18 +459,15 @@ void WriteFileAtomically(const std::string& fileName, const void* data, size_t s
         [[maybe_unused]] int ignored = ::fchown(fd, st.st_uid, st.st_gid);
         ::fchmod(fd, st.st_mode & 07777);
     }
-    const auto* p = static_cast<const uint8_t*>(data);
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, p + done, std::min<size_t>(size - done, size_t(1) << 30));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            writeError(errno);
-        }
-        if (n == 0)
-            writeError(EIO);
-        done += static_cast<size_t>(n);
+    {
+        // The temporary file goes whenever the content cannot be written whole; its stream raises.
+        ScopeGuard removeTemp([&] {
+            ::close(fd);
+            ::unlink(temp.c_str());
+        });
+        TAtomicWriteStream stream(fd, fileName);
+        Write(stream);
+        removeTemp.Dismiss();
     }
     if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
         writeError(errno);
@@ -446,6 +484,13 @@ void WriteFileAtomically(const std::string& fileName, const void* data, size_t s
         ::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+void WriteFileAtomically(const std::string& fileName, const void* data, size_t size) {
+    WriteFileAtomically(fileName, [&](TStream& stream) {
+        if (size > 0)
+            stream.WriteBuffer(data, static_cast<int64_t>(size));
+    });
 }
 
 void WriteFileAtomically(const std::string& fileName, const std::vector<uint8_t>& bytes) {

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/rtl/DateTime.h"
 
 namespace plat {
+
+class TStream;
 
 // True for regular files (and links to them); false for folders and missing names.
 bool FileExists(const std::string& fileName);
@@ -65,5 +68,9 @@ std::string ReadAllText(const std::string& fileName);
 void WriteFileAtomically(const std::string& fileName, const void* data, size_t size);
 void WriteFileAtomically(const std::string& fileName, const std::vector<uint8_t>& bytes);
 void WriteFileAtomically(const std::string& fileName, const std::string& text);
+// The same with the content written by Write into the stream it is given, in one pass from the start
+// (the stream cannot seek), without the whole content in memory first. What Write raises, or the
+// stream's own EWriteError, leaves the old file as it was.
+void WriteFileAtomically(const std::string& fileName, const std::function<void(TStream&)>& Write);
 
 } // namespace plat

@@ -685,6 +685,36 @@ bool ParseFloat(std::string_view s, char separator, bool trailingBlanks, TFloat&
     size_t i = 0;
     while (i < s.size() && s[i] == ' ')
         ++i;
+    // Text that from_chars reads as it stands (no '+', a digit first, any point a '.') is converted
+    // in place: files hold a great many numbers, nearly all of that form. Anything else, and anything
+    // from_chars does not take whole, is rewritten into that form below.
+    {
+        size_t end = s.size();
+        if (trailingBlanks)
+            while (end > i && s[end - 1] == ' ')
+                --end;
+        const size_t digit = i < end && s[i] == '-' ? i + 1 : i;
+        if (digit < end && s[digit] >= '0' && s[digit] <= '9' &&
+            (separator == '.' || s.substr(i, end - i).find('.') == std::string_view::npos)) {
+            // Whole numbers of up to 15 digits (counts, pixel positions) are exact in a double.
+            uint64_t whole = 0;
+            size_t k = digit;
+            while (k < end && k - digit < 15 && s[k] >= '0' && s[k] <= '9')
+                whole = whole * 10 + static_cast<uint64_t>(s[k++] - '0');
+            if (k == end) {
+                value = digit > i ? -static_cast<TFloat>(whole) : static_cast<TFloat>(whole);
+                stop = s.size();
+                return true;
+            }
+            TFloat v = 0;
+            const auto res = std::from_chars(s.data() + i, s.data() + end, v);
+            if (res.ec == std::errc() && res.ptr == s.data() + end) {
+                value = v;
+                stop = s.size();
+                return true;
+            }
+        }
+    }
     std::string normal;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
         if (s[i] == '-')

@@ -365,15 +365,15 @@ std::unique_ptr<TImageSurface> TTestDriver::Crop(HWND anyInTop, const TRect& scr
         return out;
     TRect topRect;
     GetWindowRect(top, topRect);
-    for (int y = 0; y < out->Height(); ++y) {
+    // The columns of the crop that lie on the window's image, copied a row at a time.
+    const int shift = screenRect.Left - topRect.Left;
+    const int first = std::max(0, -shift);
+    const int last = std::min(out->Width(), image->Width() - shift);
+    for (int y = 0; y < out->Height() && first < last; ++y) {
         int sy = screenRect.Top + y - topRect.Top;
         if (sy < 0 || sy >= image->Height())
             continue;
-        for (int x = 0; x < out->Width(); ++x) {
-            int sx = screenRect.Left + x - topRect.Left;
-            if (sx >= 0 && sx < image->Width())
-                out->Row(y)[x] = image->Row(sy)[sx];
-        }
+        std::copy(image->Row(sy) + first + shift, image->Row(sy) + last + shift, out->Row(y) + first);
     }
     return out;
 }

@@ -118,6 +118,9 @@ TEST_F(ChartWindow, NewFrameJoinsChartAndListWithItsPeakListAndMarksOnlyAtPeaks)
     EXPECT_EQ(text, "1234.57 @ 20");
     frame->OnGetMarkText(frame, 3, text);
     EXPECT_EQ(text, "");
+    // The same through the chart's own way of asking, which skips the default text.
+    EXPECT_EQ(frame->GetMarkText(2), "1234.57 @ 20");
+    EXPECT_EQ(frame->GetMarkText(3), "");
     frame->OnGetMarkText(frame, 99, text);
     EXPECT_EQ(text, "") << "an index beyond the frame reads nothing";
 }

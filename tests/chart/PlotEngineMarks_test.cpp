@@ -160,6 +160,14 @@ TEST(MarkText, ItemTextAndEventComeFirst) {
     };
     EXPECT_EQ(series->GetMarkText(0), "five!0");
     EXPECT_EQ(series->GetMarkText(1), "peak\r\nhere!1");
+
+    // An event that gives the whole text is handed no default, but still an item's own text; without
+    // an event the flag changes nothing.
+    series->SetMarkTextFromEvent(true);
+    EXPECT_EQ(series->GetMarkText(0), "!0");
+    EXPECT_EQ(series->GetMarkText(1), "peak\r\nhere!1");
+    series->OnGetMarkText = nullptr;
+    EXPECT_EQ(series->GetMarkText(0), "five");
 }
 
 TEST(LegendText, ByStyle) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,6 +58,44 @@ TEST(ChartSeriesAdd, PointsGoWhereTheXOrderPutsThem) {
         EXPECT_EQ(indexes, c.Indexes) << c.Order;
         EXPECT_EQ(Values(series.XValues()), c.X) << c.Order;
         EXPECT_EQ(Values(series.YValues()), c.Y) << c.Order;
+    }
+}
+
+// Appending a run of points leaves what adding them one by one leaves, whether or not they can be
+// copied in one step: out of order, after points already there, equal and not-a-number X, any order.
+TEST(ChartSeriesAdd, AppendingARunEqualsAddingEachPoint) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        TChartListOrder Order;
+        std::vector<std::pair<double, double>> Before;
+        std::vector<double> X, Y;
+    };
+    const Case cases[] = {
+        {loAscending, {}, {0, 1, 2, 2, 5}, {9, 8, 7, 6, 5}},
+        {loAscending, {{1, 1}, {3, 3}}, {3, 4, 6}, {30, 40, 60}},
+        {loAscending, {{1, 1}, {3, 3}}, {2, 4}, {20, 40}},
+        {loAscending, {}, {4, 1, 3}, {40, 10, 30}},
+        {loAscending, {}, {1, nan, 2}, {10, 20, 30}},
+        {loNone, {{5, 5}}, {4, 1, 3}, {40, 10, 30}},
+        {loDescending, {}, {1, 2, 3}, {10, 20, 30}},
+        {loAscending, {}, {1, 2, 3}, {10, 20}},
+    };
+    for (bool suspended : {true, false}) {
+        for (const Case& c : cases) {
+            auto appended = MakeSeries(c.Before, c.Order);
+            auto added = MakeSeries(c.Before, c.Order);
+            if (suspended)
+                appended->SuspendUpdates();
+            appended->AppendXY(c.X, c.Y);
+            for (size_t i = 0; i < std::min(c.X.size(), c.Y.size()); ++i)
+                added->AddXY(c.X[i], c.Y[i]);
+            const std::vector<double> ax = Values(appended->XValues()), bx = Values(added->XValues());
+            ASSERT_EQ(ax.size(), bx.size());
+            for (size_t i = 0; i < ax.size(); ++i)
+                EXPECT_TRUE(ax[i] == bx[i] || (std::isnan(ax[i]) && std::isnan(bx[i]))) << i;
+            EXPECT_EQ(Values(appended->YValues()), Values(added->YValues()));
+            EXPECT_EQ(appended->YValues()->MaxValue(), added->YValues()->MaxValue());
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/rtl/Exception.h"
@@ -516,4 +517,49 @@ TEST(DomSimpleXmlTree, MovingElementsKeepsOwnershipConsistent) {
     EXPECT_THROW(a->Items().Add("inner")->Items().AddChild(a), EDomError);
     EXPECT_EQ(a->Items().AddElement(nullptr), nullptr);
     EXPECT_EQ(doc.Root()->ChildsCount(), 4);
+}
+
+// A pooled build writes what a plain one writes, and its nodes stay sound when they are edited,
+// renamed, or moved into a document that outlives the one that built them.
+TEST(DomSimpleXmlTree, NodesBuiltInAPoolBehaveAsHeapNodes) {
+    auto build = [](TDomSimpleXML& doc) {
+        doc.Root()->SetName("chart");
+        for (int i = 0; i < 300; ++i) {
+            TDomSimpleXMLElem* e =
+                doc.Root()->Items().Add("longerElementName", "value text " + std::to_string(i));
+            for (int k = 0; k < 6; ++k)
+                e->Properties().Add("attribute" + std::to_string(k),
+                                    "a value & more " + std::to_string(i * k));
+        }
+    };
+    auto text = [](TDomSimpleXML& doc) {
+        plat::TStringStream out;
+        doc.SaveToStream(out);
+        return out.DataString();
+    };
+    TDomSimpleXML plain;
+    build(plain);
+    auto pooled = std::make_unique<TDomSimpleXML>();
+    pooled->UseBuildPool();
+    build(*pooled);
+    EXPECT_EQ(text(*pooled), text(plain));
+
+    TDomSimpleXMLElem* moved = pooled->Root()->Items().Item(7);
+    moved->SetName("renamedElement");
+    moved->SetValue("a new value, long enough");
+    moved->Properties().Item(2)->SetValue("an edited attribute value");
+    moved->Properties().Add("added", "after the build");
+    TDomSimpleXML other;
+    other.Root()->SetName("other");
+    other.Root()->Items().AddChild(moved);
+    pooled.reset();
+    ASSERT_EQ(other.Root()->Items().Count(), 1);
+    TDomSimpleXMLElem* e = other.Root()->Items().Item(0);
+    EXPECT_EQ(e->Name(), "renamedElement");
+    EXPECT_EQ(e->Value(), "a new value, long enough");
+    EXPECT_EQ(e->Properties().Count(), 7);
+    EXPECT_EQ(e->Properties().Item(1)->Value(), "a value & more 7");
+    EXPECT_EQ(e->Properties().Item(2)->Value(), "an edited attribute value");
+    EXPECT_EQ(e->Properties().ItemByName("added")->Value(), "after the build");
+    EXPECT_NE(text(other).find("<renamedElement"), std::string::npos);
 }

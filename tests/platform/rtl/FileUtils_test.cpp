@@ -12,6 +12,7 @@
 
 #include "TempFolder.h"
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/Stream.h"
 
 using namespace plat;
 
@@ -281,6 +282,25 @@ TEST_F(FileUtilsTest, AtomicWriteCreatesTheFileALinkNamesAndTakesLongNames) {
     WriteFileAtomically(Path(longName), std::string("longer"));
     EXPECT_EQ(ReadAllText(Path(longName)), "longer");
     EXPECT_EQ(Entries().size(), 4u);
+}
+
+// Content written piece by piece lands whole; a writer that fails halfway leaves the old file and no
+// temporary file behind.
+TEST_F(FileUtilsTest, AtomicWriteThroughAStream) {
+    WriteFileAtomically(Path("doc.xml"), [](TStream& out) {
+        out.WriteString("first ");
+        out.WriteString("and second");
+        EXPECT_EQ(out.Position(), 16);
+    });
+    EXPECT_EQ(ReadAllText(Path("doc.xml")), "first and second");
+    EXPECT_THROW(WriteFileAtomically(Path("doc.xml"),
+                                     [](TStream& out) {
+                                         out.WriteString("half");
+                                         throw EConvertError("the writer gave up");
+                                     }),
+                 EConvertError);
+    EXPECT_EQ(ReadAllText(Path("doc.xml")), "first and second");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"doc.xml"});
 }
 
 TEST_F(FileUtilsTest, FailedAtomicWriteKeepsTheOldFile) {

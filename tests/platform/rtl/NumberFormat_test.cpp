@@ -287,6 +287,8 @@ TEST(StrToFloat, AcceptsTheNumberGrammarOnly) {
         {".", 0},
         {"-.", 0},
         {"00012", 12},
+        {"-123456789012345", -123456789012345.0},
+        {"12345678901234567", 12345678901234567.0},
         {"1e308", 1e308},
         {"1e-400", 0},
         {"1E+2", 100},
@@ -318,6 +320,11 @@ TEST(StrToFloat, AcceptsTheNumberGrammarOnly) {
     EXPECT_TRUE(TryStrToFloat("2,5", v, CommaLocale()));
     EXPECT_EQ(v, 2.5);
     EXPECT_FALSE(TryStrToFloat("2.5", v, CommaLocale()));
+    EXPECT_TRUE(TryStrToFloat("-0", v, PointLocale()));
+    EXPECT_TRUE(std::signbit(v));
+    EXPECT_FALSE(TryStrToFloat("-2.5e1", v, CommaLocale()));
+    EXPECT_TRUE(TryStrToFloat(" -2e3 ", v, CommaLocale()));
+    EXPECT_EQ(v, -2000);
 }
 
 TEST(StrToFloat, RaisesOrDefaults) {
