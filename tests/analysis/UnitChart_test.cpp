@@ -664,7 +664,7 @@ TEST_F(ChartWindowCommands, ThreeFramesWithPeakMarksAndTheBandReadLikeAnAnalysis
     EXPECT_EQ(text, "3897.00 @ 1180");
 
     const auto picture = Driver.Render(Form->Handle());
-    TTestDriver::SavePng(*picture, TestOutputDir("app") + "/main-chart.png");
+    TTestDriver::SavePng(*picture, TestOutputDir("app") + "/chart-window-peaks.png");
     // The band's dotted edges lie where its values are.
     const int edge = Form->Chart1->BottomAxis()->ValueToPixel(Form->ChartTool4->StartValue());
     EXPECT_GT(edge, Form->Chart1->ChartRect().Left);
