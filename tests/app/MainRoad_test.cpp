@@ -54,6 +54,7 @@
 #include "ui/controls/KvxOfficeButtons.h"
 #include "ui/controls/KvxPanel.h"
 #include "ui/controls/KvxSpin.h"
+#include "ui/controls/KvxTrackBar.h"
 #include "ui/drawing/KvxGlowButton.h"
 #include "ui/office/KvxOfficePager.h"
 #include "ui/toolbars/KvxToolBarControl.h"
@@ -251,7 +252,17 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
     TfmChart* chart = ActiveChart();
     ASSERT_NE(chart, nullptr);
     EXPECT_EQ(chart->Caption(), "Chart 1");
+    // Each frame after the first is taken at a shorter integration time, as a user would look for the
+    // line heights that do not clip.
+    const int integration[] = {0, 700, 450};
     for (int i = 0; i < 3; ++i) {
+        if (integration[i] > 0) {
+            const double previous = chart->Frame(i - 1)->YValues()->MaxValue();
+            live->tb_tint->SetPosition(integration[i]);
+            EXPECT_EQ(live->StatusText(0), "SET INT TIME: OK");
+            ASSERT_TRUE(RunLiveUntil([&] { return live->Series1->YValues()->MaxValue() < previous * 0.85; }))
+                << "the shorter integration time never showed";
+        }
         bool asked = false;
         std::string proposed;
         AnswerDialog<TfmNewTitle>(
@@ -264,8 +275,6 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
         Driver.Pump();
         EXPECT_TRUE(asked);
         EXPECT_EQ(proposed, "FRAME " + std::to_string(i + 1));
-        // The lamp keeps running between the loads, so each frame is a frame of its own.
-        RunLiveUntil([] { return false; }, 3);
     }
     ASSERT_EQ(FrameTitles(chart), (std::vector<std::string>{"Lamp 1", "Lamp 2", "Lamp 3"}));
     for (int i = 0; i < 3; ++i)
