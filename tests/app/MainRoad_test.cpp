@@ -120,6 +120,25 @@ protected:
         Driver.Pump();
         EXPECT_TRUE(dropped) << "the File menu did not drop down";
     }
+    // Right-clicks a control and picks an item of a sub-menu of its pop-up menu by keys: the item of the
+    // menu at `row`, then the one at `subRow` of its sub-menu (rows count the items shown).
+    void PopupPick(TControl* control, TPoint client, int row, int subRow) {
+        int loops = 0;
+        SetMenuLoopHook([&](TMenu*) {
+            if (loops++ > 0)
+                return;
+            for (int i = 0; i <= row; ++i)
+                Driver.PressKey(VK_DOWN);
+            Driver.PressKey(VK_RIGHT);
+            for (int i = 0; i < subRow; ++i)
+                Driver.PressKey(VK_DOWN);
+            Driver.PressKey(VK_RETURN);
+        });
+        ScopeGuard noHook([] { SetMenuLoopHook(nullptr); });
+        Driver.Click(control, client, tbRight);
+        Driver.Pump();
+        EXPECT_GT(loops, 0) << "no pop-up menu came";
+    }
     // Answers the next file dialog with that name.
     void AnswerFile(const std::string& name) {
         Driver.AnswerNextModal([name](TCustomForm& form) {
@@ -320,7 +339,7 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
     // A text box, written in its dialog.
     shown = false;
     AnswerDialog<TfmMemo>([](TfmMemo& d) { d.Memo->Lines()->SetText("Hg-Ar lamp\r\nroad test"); }, shown);
-    chart->mi_textboxadd->Click();
+    PopupPick(chart->Chart1, {chart->Chart1->Width() / 2, chart->Chart1->Height() / 2}, 1, 0);
     Driver.Pump();
     EXPECT_TRUE(shown);
 
@@ -368,7 +387,7 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
 
     // ---- Copy to a new chart ----
     ClickRow(loaded, 3);
-    loaded->mi_copytonewchart->Click();
+    PopupPick(loaded->ChartListBox1, {40, 3 * loaded->ChartListBox1->ItemHeight() + 4}, 3, 3);
     Driver.Pump();
     TfmChart* copy = ActiveChart();
     ASSERT_NE(copy, nullptr);
