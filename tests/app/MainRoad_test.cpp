@@ -319,6 +319,8 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
     EXPECT_TRUE(shown) << "Integral asked nothing";
     const std::vector<std::string> report = ResultLines(chart);
     EXPECT_TRUE(HasLineStarting(report, "Lamp 1")) << "the report names its frame";
+    EXPECT_TRUE(HasLineStarting(report, "Number of Peaks: " +
+                                            std::to_string(TfmChart::PeaksOf(chart->Frame(0))->PeakCount())));
     EXPECT_TRUE(HasLineStarting(report, "trapeziodal rule:"));
     EXPECT_TRUE(HasLineStarting(report, "Deviation=")) << testing::PrintToString(report);
 
@@ -410,6 +412,7 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
         return live->StatusText(0) == "ACQUISITION STOPPED: DEVICE NOT CONNECTED";
     })) << live->StatusText(0);
     EXPECT_EQ(live->btn_closedevice->Caption(), "Open Device");
+    EXPECT_EQ(live->Caption(), "Zevi Zezaru");
     live->Close();
     Driver.Pump();
     EXPECT_EQ(fmLineSensor, nullptr);
