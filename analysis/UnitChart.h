@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/ChartReport.h"
 #include "analysis/ChartDocument.h"
+#include "analysis/ChartReport.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Messages.h"
@@ -246,6 +246,16 @@ private:
     int FNextFrameNumber = 1;
     int FXMultiplier = 0;
     double FReferenceMax;
+    // Each frame's values from before relative mode came on, with the percent values they became: a
+    // frame still holding those percent values gets its own values back when the mode goes off, rather
+    // than the product of two roundings.
+    struct TAbsoluteValues {
+        chart::TChartSeries* Frame;
+        std::vector<double> Absolute, Relative;
+    };
+    std::vector<TAbsoluteValues> FAbsoluteValues;
+    TAbsoluteValues* AbsoluteValuesOf(chart::TChartSeries* Frame);
+    void KeepRelativeValues();
 
     // ---- Analysis commands and the result report (UnitChartCommands.cpp) ----
 public:
