@@ -212,6 +212,7 @@ protected:
 };
 
 TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
+    TScopedFormatSettings fixedFormats{TFormatSettings{}};
     // ---- The live window: open the camera and let it run ----
     FileMenu(fmMain->LineSensor1);
     TfmLineSensor* live = fmLineSensor;
@@ -228,10 +229,12 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
         return live->Series1->Count() == 2048 && live->Series1->YValues()->MaxValue() > 0;
     })) << "no frame came";
 
-    // Ctrl+D keeps the shown frame as the dark frame; subtracting it leaves little more than noise.
+    // Ctrl+D keeps the shown frame as the dark frame, with its time and point count; subtracting it
+    // leaves little more than noise.
+    Driver.Clock().SetLocalNow(EncodeDate(2026, 12, 8) + EncodeTime(14, 2, 30, 0));
     Driver.PressKey('D', modControl);
     EXPECT_EQ(live->lb_df_count->Caption(), "2048");
-    EXPECT_NE(live->lb_df_time->Caption(), "");
+    EXPECT_EQ(live->lb_df_time->Caption(), "08/12/26 14:02:30");
     const double rawMax = live->Series1->YValues()->MaxValue();
     live->KvxOfficePager1->SetActivePage(live->pg_signal);
     Driver.Pump();
@@ -374,6 +377,18 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
     EXPECT_EQ(FrameTitles(loaded), FrameTitles(chart));
     for (int i = 0; i < 3; ++i)
         ExpectSameValues(loaded->Frame(i), chart->Frame(i));
+
+    EXPECT_EQ(TfmChart::PeaksOf(loaded->Frame(0))->PeakCount(),
+              TfmChart::PeaksOf(chart->Frame(0))->PeakCount())
+        << "the peak marks come back";
+    const TChartDocument reloadedDoc = loaded->ChartDocument();
+    ASSERT_EQ(reloadedDoc.TextBoxes.size(), 1u);
+    EXPECT_EQ(reloadedDoc.TextBoxes[0].Text, "Hg-Ar lamp\rroad test\r");
+    // Saved again, the loaded window writes the same bytes.
+    loaded->ChartListBox1->SelectAll();
+    AnswerFile(Folder + "/road-chart-reloaded.xml");
+    FileMenu(fmMain->SaveChart1);
+    EXPECT_EQ(ReadFile(Folder + "/road-chart-reloaded.xml"), savedText);
 
     // Importing the second frame of the document into the loaded window.
     bool imported = false;
