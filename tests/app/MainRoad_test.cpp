@@ -429,6 +429,7 @@ TEST_F(MainRoad, FromTheLiveCameraThroughTheChartWindowsToAnUnpluggedCamera) {
     FileMenu(fmMain->LineSensor1);
     live = fmLineSensor;
     ASSERT_NE(live, nullptr);
+    EXPECT_EQ(live->ed_bmpdirectory->Text(), Folder + "/quicksave") << "the settings file kept the folder";
     Driver.Click(live->btn_enum);
     Driver.Click(live->btn_start);
     EXPECT_TRUE(RunLiveUntil([&] {
