@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,11 +28,9 @@
 #include "app/UnitMain.h"
 #include "chart/Chart.h"
 #include "chart/PlotLisB.h"
-#include "chart/PlotTools.h"
 #include "chart/Series.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Locale.h"
-#include "platform/rtl/MainThread.h"
 #include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/SettingsPaths.h"
 #include "platform/testing/TestDriver.h"
@@ -42,7 +39,6 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Edit.h"
 #include "platform/ui/Keys.h"
-#include "platform/ui/Label.h"
 #include "platform/ui/Memo.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/RichEdit.h"
@@ -52,7 +48,6 @@
 #include "ui/controls/KvxEdit.h"
 #include "ui/controls/KvxFileNameEdit.h"
 #include "ui/controls/KvxOfficeButtons.h"
-#include "ui/controls/KvxPanel.h"
 #include "ui/controls/KvxSpin.h"
 #include "ui/controls/KvxTrackBar.h"
 #include "ui/drawing/KvxGlowButton.h"
