@@ -78,6 +78,8 @@ protected:
         setenv("LUMCAM_SERIAL", "ROAD0001", 1);
         // The program's own binding; the test program does not stand beside the simulated library.
         ASSERT_TRUE(CameraLibrary().LoadFrom(LUMCAM_LIBRARY_DIR)) << CameraLibrary().ErrorMessage();
+        // The program block's steps up to its message loop, which the driver's pumping stands for.
+        Application->Initialize();
         RegisterLumetraClasses();
         CreateLumetraForms();
         fmMain->SetBounds(0, 0, 1600, 1000);
