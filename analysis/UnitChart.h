@@ -248,6 +248,16 @@ private:
     int FNextFrameNumber = 1;
     int FXMultiplier = 0;
     double FReferenceMax;
+    // Each frame's values from before relative mode came on, with the percent values they became: a
+    // frame still holding those percent values gets its own values back when the mode goes off, rather
+    // than the product of two roundings.
+    struct TAbsoluteValues {
+        chart::TChartSeries* Frame;
+        std::vector<double> Absolute, Relative;
+    };
+    std::vector<TAbsoluteValues> FAbsoluteValues;
+    TAbsoluteValues* AbsoluteValuesOf(chart::TChartSeries* Frame);
+    void KeepRelativeValues();
 
     // ---- Analysis commands and the result report (UnitChartCommands.cpp) ----
 public:

@@ -120,6 +120,7 @@ bool TfmChart::LoadChartDocument(const TChartDocument& Document) {
     left->Title()->SetCaption(Document.YAxis.Title);
     left->SetAxisValuesFormat(Document.YAxis.Format);
     FReferenceMax = Document.ReferenceMax;
+    FAbsoluteValues.clear();
     btn_relative->SetDown(Document.Relative);
 
     // The reader keeps one point count, but a document made in memory may not: the first whole frame

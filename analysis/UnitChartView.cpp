@@ -56,6 +56,29 @@ template <class F> void TfmChart::TransformAllY(F Scale) {
     }
 }
 
+namespace {
+
+std::vector<double> PointValues(TChartSeries* Frame) {
+    const std::vector<double>& y = Frame->YValues()->Value();
+    return std::vector<double>(y.begin(), y.begin() + analysis::frame::PointCount(Frame));
+}
+
+} // namespace
+
+TfmChart::TAbsoluteValues* TfmChart::AbsoluteValuesOf(TChartSeries* Frame) {
+    // Matched by the percent values too: a frame that changed since, or another frame made where a
+    // deleted one was, is converted back by the reference instead.
+    for (TAbsoluteValues& kept : FAbsoluteValues)
+        if (kept.Frame == Frame && kept.Relative == PointValues(Frame))
+            return &kept;
+    return nullptr;
+}
+
+void TfmChart::KeepRelativeValues() {
+    for (TAbsoluteValues& kept : FAbsoluteValues)
+        kept.Relative = PointValues(kept.Frame);
+}
+
 bool TfmChart::SetRelativeMode(bool On) {
     if (FrameCount() == 0)
         return false;
@@ -64,13 +87,27 @@ bool TfmChart::SetRelativeMode(bool On) {
         if (!IsReferenceMax(m))
             return false;
         FReferenceMax = m;
+        FAbsoluteValues.clear();
+        for (int f = 0; f < FrameCount(); ++f)
+            FAbsoluteValues.push_back({Frame(f), PointValues(Frame(f)), {}});
         TransformAllY([m](double y) { return y * 100 / m; });
+        KeepRelativeValues();
         return true;
     }
     if (FReferenceMax != NoReferenceMax) {
         const double m = FReferenceMax;
-        TransformAllY([m](double y) { return m * y / 100; });
+        for (int f = 0; f < FrameCount(); ++f) {
+            TChartSeries* frame = Frame(f);
+            std::vector<double>& y = frame->YValues()->Value();
+            if (const TAbsoluteValues* kept = AbsoluteValuesOf(frame))
+                std::copy(kept->Absolute.begin(), kept->Absolute.end(), y.begin());
+            else
+                for (int i = 0; i < analysis::frame::PointCount(frame); ++i)
+                    y[i] = m * y[i] / 100;
+            frame->YValues()->SetModified(true);
+        }
     }
+    FAbsoluteValues.clear();
     FReferenceMax = NoReferenceMax;
     return true;
 }
@@ -83,7 +120,14 @@ void TfmChart::RescaleRelative(bool Relative, double NewMaximum) {
         return;
     const double old = FReferenceMax;
     FReferenceMax = NewMaximum;
+    // Only the frames whose kept values still match are followed through the new reference.
+    std::vector<TAbsoluteValues> matching;
+    for (int f = 0; f < FrameCount(); ++f)
+        if (TAbsoluteValues* kept = AbsoluteValuesOf(Frame(f)))
+            matching.push_back(std::move(*kept));
+    FAbsoluteValues = std::move(matching);
     TransformAllY([old, NewMaximum](double y) { return old * y / NewMaximum; });
+    KeepRelativeValues();
 }
 
 void TfmChart::btn_relativeClick(TObject*) {

@@ -347,6 +347,26 @@ TEST_F(ChartWindowCommands, RelativeModeConvertsEveryFrameOverItsOwnPointsAndBac
     EXPECT_EQ(YsOf(odd), (std::vector<double>{400, 800, 1200, 1600, 200}));
 }
 
+// Percent values round; switching back gives the frame its own values, also after the reference moved
+// away and back.
+TEST_F(ChartWindowCommands, RelativeModeOffGivesTheValuesBackAsTheyWere) {
+    const std::vector<double> values = {1026.5, 855.5, 844.6, 33415.8};
+    TChartSeries* frame = LoadLive(values);
+    Driver.Click(Form->btn_relative);
+    Driver.Pump();
+    TChartSeries* bright = LoadLive({40000.5, 0, 0, 0});
+    ASSERT_NE(bright, nullptr);
+    EXPECT_EQ(Form->ReferenceMax(), 40000.5);
+    Form->ChartListBox1->UnselectAll();
+    Form->ChartListBox1->FocusSeries(bright);
+    AnswerTaskDialog([&] { Form->btn_deleteClick(nullptr); }, mrYes);
+    EXPECT_EQ(Form->ReferenceMax(), 33415.8);
+    Driver.Click(Form->btn_relative);
+    Driver.Pump();
+    ASSERT_FALSE(Form->RelativeMode());
+    EXPECT_EQ(YsOf(frame), values);
+}
+
 TEST_F(ChartWindowCommands, RelativeModeIsRefusedWithoutFramesOrWithoutAPositiveMaximum) {
     Driver.Click(Form->btn_relative);
     Driver.Pump();
@@ -653,7 +673,7 @@ TEST_F(ChartWindowCommands, ThreeFramesWithPeakMarksAndTheBandReadLikeAnAnalysis
     EXPECT_EQ(text, "3897.00 @ 1180");
 
     const auto picture = Driver.Render(Form->Handle());
-    TTestDriver::SavePng(*picture, TestOutputDir("app") + "/main-chart.png");
+    TTestDriver::SavePng(*picture, TestOutputDir("app") + "/chart-window-peaks.png");
     // The band's dotted edges lie where its values are.
     const int edge = Form->Chart1->BottomAxis()->ValueToPixel(Form->ChartTool4->StartValue());
     EXPECT_GT(edge, Form->Chart1->ChartRect().Left);
