@@ -17,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <iterator>
 #include <memory>
 #include <poll.h>
 #include <unistd.h>
@@ -39,6 +40,10 @@ constexpr size_t kIncrThreshold = 256 * 1024;
 constexpr size_t kIncrChunk = 64 * 1024;
 // A piecewise transfer whose requestor stopped taking pieces is given up after this long.
 constexpr auto kIncrTimeout = std::chrono::seconds(10);
+
+constexpr long WindowEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                                 ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
+                                 StructureNotifyMask | FocusChangeMask | PropertyChangeMask;
 
 // Requests on windows that went away meanwhile (a clipboard requestor that quit, a window destroyed by
 // the window manager) fail without harm; Xlib's default handler would end the program for them.
@@ -284,6 +289,8 @@ private:
     };
 
     Atom A(const char* name) const { return XInternAtom(FDpy, name, False); }
+    void OpenInputMethod();
+    void EnsureInputContext(Window w, bool forKey);
     void Translate(XEvent& ev);
     void Push(TBackendEvent e) { FEvents.push_back(std::move(e)); }
     uint32_t Modifiers(unsigned state) const;
@@ -305,6 +312,7 @@ private:
     Window FHelper = 0; // owns the selection
     GC FGc = nullptr;
     XIM FIm = nullptr;
+    bool FImTried = false;
     int FPipe[2] = {-1, -1};
     std::map<Window, TWin> FWins;
     std::deque<TBackendEvent> FEvents;
@@ -367,22 +375,33 @@ bool TX11Backend::Open(std::string& error) {
         error = std::string("cannot create the wake-up pipe: ") + std::strerror(errno);
         return false;
     }
-    WM_PROTOCOLS_ = A("WM_PROTOCOLS");
-    WM_DELETE_WINDOW_ = A("WM_DELETE_WINDOW");
-    NET_WM_NAME = A("_NET_WM_NAME");
-    UTF8_STRING_ = A("UTF8_STRING");
-    NET_WM_STATE = A("_NET_WM_STATE");
-    NET_STATE_ABOVE = A("_NET_WM_STATE_ABOVE");
-    NET_STATE_MAXV = A("_NET_WM_STATE_MAXIMIZED_VERT");
-    NET_STATE_MAXH = A("_NET_WM_STATE_MAXIMIZED_HORZ");
-    NET_STATE_HIDDEN = A("_NET_WM_STATE_HIDDEN");
-    WM_STATE_ = A("WM_STATE");
-    CLIPBOARD_ = A("CLIPBOARD");
-    TARGETS_ = A("TARGETS");
-    INCR_ = A("INCR");
-    SELPROP = A("LUMETRA_SELECTION");
-    NET_WM_ICON = A("_NET_WM_ICON");
-    NET_WM_MOVERESIZE = A("_NET_WM_MOVERESIZE");
+    // One round trip for all of them instead of one each.
+    const char* names[] = {"WM_PROTOCOLS",
+                           "WM_DELETE_WINDOW",
+                           "_NET_WM_NAME",
+                           "UTF8_STRING",
+                           "_NET_WM_STATE",
+                           "_NET_WM_STATE_ABOVE",
+                           "_NET_WM_STATE_MAXIMIZED_VERT",
+                           "_NET_WM_STATE_MAXIMIZED_HORZ",
+                           "_NET_WM_STATE_HIDDEN",
+                           "WM_STATE",
+                           "CLIPBOARD",
+                           "TARGETS",
+                           "INCR",
+                           "LUMETRA_SELECTION",
+                           "_NET_WM_ICON",
+                           "_NET_WM_MOVERESIZE"};
+    Atom* targets[] = {
+        &WM_PROTOCOLS_,    &WM_DELETE_WINDOW_, &NET_WM_NAME,    &UTF8_STRING_,     &NET_WM_STATE,
+        &NET_STATE_ABOVE,  &NET_STATE_MAXV,    &NET_STATE_MAXH, &NET_STATE_HIDDEN, &WM_STATE_,
+        &CLIPBOARD_,       &TARGETS_,          &INCR_,          &SELPROP,          &NET_WM_ICON,
+        &NET_WM_MOVERESIZE};
+    static_assert(std::size(names) == std::size(targets));
+    Atom atoms[std::size(names)];
+    XInternAtoms(FDpy, const_cast<char**>(names), static_cast<int>(std::size(names)), False, atoms);
+    for (size_t i = 0; i < std::size(names); ++i)
+        *targets[i] = atoms[i];
     XSetErrorHandler(OnXError);
     int shapeEvent = 0, shapeError = 0;
     FHasShape = XShapeQueryExtension(FDpy, &shapeEvent, &shapeError);
@@ -406,19 +425,51 @@ bool TX11Backend::Open(std::string& error) {
     FGc = XCreateGC(FDpy, FRoot, 0, nullptr);
 
     // Text input goes through an input method when one is available; the locale's character type must
-    // support it, so an unset locale takes the UTF-8 one.
+    // support it, so an unset locale takes the UTF-8 one. The method itself opens with the first key.
     const char* ctype = std::setlocale(LC_CTYPE, "");
     if (!ctype || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
-    if (XSupportsLocale()) {
-        XSetLocaleModifiers("");
-        FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
-        if (!FIm) {
-            XSetLocaleModifiers("@im=none");
-            FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
-        }
-    }
     return true;
+}
+
+// Opening the input method reads the locale's whole compose table (or talks to an input-method server),
+// the largest part of connecting; nothing before the first key needs it.
+void TX11Backend::OpenInputMethod() {
+    if (FImTried)
+        return;
+    FImTried = true;
+    if (!XSupportsLocale())
+        return;
+    XSetLocaleModifiers("");
+    FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
+    if (!FIm) {
+        XSetLocaleModifiers("@im=none");
+        FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
+    }
+}
+
+// The window's input context, made when it first takes a key (which opens the input method) or the
+// focus once the method is open; a context made for a key starts focused, as the key says it has the
+// focus.
+void TX11Backend::EnsureInputContext(Window w, bool forKey) {
+    auto it = FWins.find(w);
+    if (it == FWins.end() || it->second.Ic)
+        return;
+    if (forKey)
+        OpenInputMethod();
+    if (!FIm)
+        return;
+    TWin& win = it->second;
+    win.Ic = XCreateIC(FIm, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w,
+                       XNFocusWindow, w, nullptr);
+    if (!win.Ic)
+        return;
+    long mask = 0;
+    XGetICValues(win.Ic, XNFilterEvents, &mask, nullptr);
+    if (mask)
+        XSelectInput(FDpy, w, WindowEventMask | mask);
+    if (forKey)
+        XSetICFocus(win.Ic);
 }
 
 TRect TX11Backend::WorkArea() const {
@@ -472,9 +523,7 @@ TNativeWindow TX11Backend::CreateWindow(const TNativeWindowSpec& spec) {
     attrs.background_pixmap = None;
     attrs.bit_gravity = NorthWestGravity;
     attrs.override_redirect = spec.Popup ? True : False;
-    attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                       PointerMotionMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask |
-                       FocusChangeMask | PropertyChangeMask;
+    attrs.event_mask = WindowEventMask;
     Window w =
         XCreateWindow(FDpy, FRoot, spec.Bounds.Left, spec.Bounds.Top, std::max(1, spec.Bounds.Width()),
                       std::max(1, spec.Bounds.Height()), 0, CopyFromParent, InputOutput, CopyFromParent,
@@ -514,15 +563,6 @@ TNativeWindow TX11Backend::CreateWindow(const TNativeWindowSpec& spec) {
         if (spec.TopMost)
             XChangeProperty(FDpy, w, NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<unsigned char*>(&NET_STATE_ABOVE), 1);
-    }
-    if (FIm) {
-        win.Ic = XCreateIC(FIm, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w,
-                           XNFocusWindow, w, nullptr);
-        if (win.Ic) {
-            long mask = 0;
-            XGetICValues(win.Ic, XNFilterEvents, &mask, nullptr);
-            XSelectInput(FDpy, w, attrs.event_mask | mask);
-        }
     }
     return static_cast<TNativeWindow>(w);
 }
@@ -1357,6 +1397,8 @@ bool TX11Backend::Poll(TBackendEvent& event) {
         while (XPending(FDpy)) {
             XEvent ev;
             XNextEvent(FDpy, &ev);
+            if (ev.type == KeyPress || ev.type == FocusIn)
+                EnsureInputContext(ev.xany.window, ev.type == KeyPress);
             if (XFilterEvent(&ev, None))
                 continue;
             Translate(ev);

@@ -20,6 +20,7 @@
 #include "platform/gfx/Region.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/SystemServices.h"
@@ -239,6 +240,55 @@ TEST(X11BackendTest, WindowIconsAndShapesReachTheXWindow) {
     shape = XShapeGetRectangles(*other, xwin, ShapeBounding, &rects, &ordering);
     EXPECT_EQ(rects, 1);
     XFree(shape);
+}
+
+// The input method opens only with the first key; that key's text must still arrive, and so must the
+// keys typed into a second window after it.
+TEST(X11BackendTest, TheFirstKeysTypedGiveTheirText) {
+    X11_ONLY();
+    TTestDriver driver;
+    TOtherClient other;
+    ASSERT_TRUE(other);
+    auto typeInto = [&](TForm* form, TEdit* edit, const char* keys) {
+        const Window xwin = static_cast<Window>(GetNativeWindow(form->Handle()));
+        for (const char* k = keys; *k; ++k) {
+            const char name[2] = {*k, 0};
+            for (int type : {KeyPress, KeyRelease}) {
+                XEvent ev{};
+                ev.xkey.type = type;
+                ev.xkey.display = *other;
+                ev.xkey.window = xwin;
+                ev.xkey.root = DefaultRootWindow(*other);
+                ev.xkey.time = CurrentTime;
+                ev.xkey.same_screen = True;
+                ev.xkey.keycode = XKeysymToKeycode(*other, XStringToKeysym(name));
+                XSendEvent(*other, xwin, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &ev);
+            }
+        }
+        XSync(*other, False);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (edit->Text() != keys && std::chrono::steady_clock::now() < until) {
+            CurrentBackend().Sync();
+            driver.Pump();
+        }
+    };
+    TEdit* edits[2] = {};
+    TForm* forms[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        forms[i] = NewForm<TForm>(Application);
+        forms[i]->SetBounds(100 + 250 * i, 100, 200, 100);
+        edits[i] = new TEdit(forms[i]);
+        edits[i]->SetParent(forms[i]);
+        forms[i]->Show();
+    }
+    driver.Pump();
+    for (int i = 0; i < 2; ++i) {
+        edits[i]->SetFocus();
+        driver.Pump();
+        typeInto(forms[i], edits[i], i == 0 ? "ab" : "cd");
+    }
+    EXPECT_EQ(edits[0]->Text(), "ab");
+    EXPECT_EQ(edits[1]->Text(), "cd");
 }
 
 TEST(X11BackendTest, LockKeysComeFromTheKeyboard) {
