@@ -696,16 +696,18 @@ void TX11Backend::Present(TNativeWindow native, const TImageSurface& image, cons
     Window w = static_cast<Window>(native);
     if (!FWins.count(w) || area.IsEmpty())
         return;
-    int width = area.Width(), height = area.Height();
-    std::vector<uint32_t> buffer(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&buffer[static_cast<size_t>(y) * width], image.Row(area.Top + y) + area.Left, width * 4);
+    // The surface's own pixels go out as they lie, its rows being whole lines of the image: no copy of a
+    // picture that may be the whole screen, and no fresh memory for it on every present.
+    TRect r;
+    if (!IntersectRect(r, area, Bounds(0, 0, image.Width(), image.Height())))
+        return;
     XImage* img = XCreateImage(FDpy, DefaultVisual(FDpy, FScreen), 24, ZPixmap, 0,
-                               reinterpret_cast<char*>(buffer.data()), width, height, 32, width * 4);
+                               const_cast<char*>(reinterpret_cast<const char*>(image.Row(0))), image.Width(),
+                               image.Height(), 32, image.StridePixels() * 4);
     if (!img)
         return;
-    XPutImage(FDpy, w, FGc, img, 0, 0, area.Left, area.Top, width, height);
-    img->data = nullptr; // the buffer is ours
+    XPutImage(FDpy, w, FGc, img, r.Left, r.Top, r.Left, r.Top, r.Width(), r.Height());
+    img->data = nullptr; // the pixels are the surface's
     XDestroyImage(img);
 }
 
