@@ -23,6 +23,7 @@
 #include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Panel.h"
 #include "platform/ui/SystemServices.h"
 #include "platform/ui/TestControls.h"
 #include "platform/ui/WindowSystem.h"
@@ -240,6 +241,51 @@ TEST(X11BackendTest, WindowIconsAndShapesReachTheXWindow) {
     shape = XShapeGetRectangles(*other, xwin, ShapeBounding, &rects, &ordering);
     EXPECT_EQ(rects, 1);
     XFree(shape);
+}
+
+// Large pictures reach the server through shared memory, small ones through the socket; both must show
+// the window's own pixels where they belong, also when one picture follows another.
+TEST(X11BackendTest, PresentedPicturesShowOnTheServer) {
+    X11_ONLY();
+    TTestDriver driver;
+    TOtherClient other;
+    ASSERT_TRUE(other);
+    auto pixelAt = [&](TForm* form, int x, int y) {
+        driver.Pump();
+        CurrentBackend().Sync();
+        const Window xwin = static_cast<Window>(GetNativeWindow(form->Handle()));
+        XImage* img = XGetImage(*other, xwin, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!img)
+            return ~0ul;
+        const unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
+        XDestroyImage(img);
+        return p;
+    };
+    TForm* big = NewForm<TForm>(Application);
+    big->SetBorderStyle(bsNone);
+    big->SetBounds(0, 0, 900, 700);
+    big->SetColor(clRed);
+    auto* mark = new TPanel(big);
+    mark->SetParent(big);
+    mark->SetBevelOuter(bvNone);
+    mark->SetParentBackground(false);
+    mark->SetColor(clYellow);
+    mark->SetBounds(600, 500, 100, 100);
+    TForm* small = NewForm<TForm>(Application);
+    small->SetBorderStyle(bsNone);
+    small->SetBounds(1000, 0, 100, 80);
+    small->SetColor(clLime);
+    big->Show();
+    small->Show();
+    for (auto [x, y] : {std::pair{0, 0}, {450, 350}, {899, 699}, {599, 550}, {650, 499}})
+        EXPECT_EQ(pixelAt(big, x, y), 0xFF0000ul) << x << "," << y;
+    for (auto [x, y] : {std::pair{600, 500}, {699, 599}})
+        EXPECT_EQ(pixelAt(big, x, y), 0xFFFF00ul) << x << "," << y;
+    EXPECT_EQ(pixelAt(small, 50, 40), 0x00FF00ul);
+    big->SetColor(clBlue);
+    big->Invalidate();
+    EXPECT_EQ(pixelAt(big, 899, 699), 0x0000FFul);
+    EXPECT_EQ(pixelAt(big, 10, 10), 0x0000FFul);
 }
 
 // The input method opens only with the first key; that key's text must still arrive, and so must the
