@@ -46,6 +46,7 @@ constexpr auto kIncrTimeout = std::chrono::seconds(10);
 
 // Pictures of at least this many bytes go to the server through shared memory.
 constexpr size_t kShmThreshold = 256 * 1024;
+constexpr int kShmAfterPresents = 16;
 
 constexpr long WindowEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                  ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
@@ -335,6 +336,7 @@ private:
     XShmSegmentInfo FShm{};
     size_t FShmBytes = 0;
     bool FShmBusy = false;
+    int FLargePresents = 0;
     int FPipe[2] = {-1, -1};
     std::map<Window, TWin> FWins;
     std::deque<TBackendEvent> FEvents;
@@ -772,11 +774,12 @@ void TX11Backend::Present(TNativeWindow native, const TImageSurface& image, cons
     if (!IntersectRect(r, area, Bounds(0, 0, image.Width(), image.Height())))
         return;
     const int width = r.Width(), height = r.Height();
-    // Small pictures go faster through the socket than through the segment's extra round trip; the segment
-    // is made for the whole surface, so one serves every area of it.
+    // Small pictures go faster through the socket than through the segment's extra round trip, and making
+    // a segment (and touching its memory) pays off only for a stream of pictures, not for the few a program
+    // shows while it starts. The segment is made for the whole surface, so one serves every area of it.
     const size_t bytes = static_cast<size_t>(width) * height * 4;
-    if (FShmUsable && bytes >= kShmThreshold &&
-        ReserveShm(static_cast<size_t>(image.Width()) * image.Height() * 4)) {
+    const bool large = bytes >= kShmThreshold && ++FLargePresents > kShmAfterPresents;
+    if (FShmUsable && large && ReserveShm(static_cast<size_t>(image.Width()) * image.Height() * 4)) {
         XImage* img = XShmCreateImage(FDpy, DefaultVisual(FDpy, FScreen), 24, ZPixmap, FShm.shmaddr, &FShm,
                                       width, height);
         if (img && img->bits_per_pixel == 32 &&
