@@ -6,6 +6,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
@@ -17,8 +18,11 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <iterator>
 #include <memory>
 #include <poll.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 #include "platform/backend/Backend.h"
@@ -40,6 +44,14 @@ constexpr size_t kIncrChunk = 64 * 1024;
 // A piecewise transfer whose requestor stopped taking pieces is given up after this long.
 constexpr auto kIncrTimeout = std::chrono::seconds(10);
 
+// Pictures of at least this many bytes go to the server through shared memory.
+constexpr size_t kShmThreshold = 256 * 1024;
+constexpr int kShmAfterPresents = 16;
+
+constexpr long WindowEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                                 ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
+                                 StructureNotifyMask | FocusChangeMask | PropertyChangeMask;
+
 // Requests on windows that went away meanwhile (a clipboard requestor that quit, a window destroyed by
 // the window manager) fail without harm; Xlib's default handler would end the program for them.
 int OnXError(Display* dpy, XErrorEvent* e) {
@@ -48,6 +60,14 @@ int OnXError(Display* dpy, XErrorEvent* e) {
     char text[128] = {};
     XGetErrorText(dpy, e->error_code, text, sizeof text);
     std::fprintf(stderr, "lumetra: X error on request %d: %s\n", e->request_code, text);
+    return 0;
+}
+
+// Set by the handler that stands in while a shared-memory segment is attached: a display on another machine
+// (or one that refuses our segment) answers the attach with an error.
+bool GShmAttachFailed = false;
+int OnShmAttachError(Display*, XErrorEvent*) {
+    GShmAttachFailed = true;
     return 0;
 }
 
@@ -284,6 +304,8 @@ private:
     };
 
     Atom A(const char* name) const { return XInternAtom(FDpy, name, False); }
+    void OpenInputMethod();
+    void EnsureInputContext(Window w, bool forKey);
     void Translate(XEvent& ev);
     void Push(TBackendEvent e) { FEvents.push_back(std::move(e)); }
     uint32_t Modifiers(unsigned state) const;
@@ -296,6 +318,8 @@ private:
     bool WindowManagerSupports(Atom feature) const;
     bool WaitSelection(Atom target, Atom& type, std::vector<uint8_t>& data);
     Cursor CursorFor(const TCursorImage& img);
+    bool ReserveShm(size_t bytes);
+    void ReleaseShm();
     std::vector<Atom> TargetsFor(const std::string& mime) const;
 
     Display* FDpy = nullptr;
@@ -305,6 +329,14 @@ private:
     Window FHelper = 0; // owns the selection
     GC FGc = nullptr;
     XIM FIm = nullptr;
+    bool FImTried = false;
+    // Pictures go to a display on this machine through shared memory: the server copies them from there
+    // instead of reading megabytes through the socket. FShmBusy: the server may still be reading the last.
+    bool FShmUsable = false;
+    XShmSegmentInfo FShm{};
+    size_t FShmBytes = 0;
+    bool FShmBusy = false;
+    int FLargePresents = 0;
     int FPipe[2] = {-1, -1};
     std::map<Window, TWin> FWins;
     std::deque<TBackendEvent> FEvents;
@@ -332,6 +364,7 @@ TX11Backend::~TX11Backend() {
         }
         if (FIm)
             XCloseIM(FIm);
+        ReleaseShm();
         if (FGc)
             XFreeGC(FDpy, FGc);
         XCloseDisplay(FDpy);
@@ -367,22 +400,33 @@ bool TX11Backend::Open(std::string& error) {
         error = std::string("cannot create the wake-up pipe: ") + std::strerror(errno);
         return false;
     }
-    WM_PROTOCOLS_ = A("WM_PROTOCOLS");
-    WM_DELETE_WINDOW_ = A("WM_DELETE_WINDOW");
-    NET_WM_NAME = A("_NET_WM_NAME");
-    UTF8_STRING_ = A("UTF8_STRING");
-    NET_WM_STATE = A("_NET_WM_STATE");
-    NET_STATE_ABOVE = A("_NET_WM_STATE_ABOVE");
-    NET_STATE_MAXV = A("_NET_WM_STATE_MAXIMIZED_VERT");
-    NET_STATE_MAXH = A("_NET_WM_STATE_MAXIMIZED_HORZ");
-    NET_STATE_HIDDEN = A("_NET_WM_STATE_HIDDEN");
-    WM_STATE_ = A("WM_STATE");
-    CLIPBOARD_ = A("CLIPBOARD");
-    TARGETS_ = A("TARGETS");
-    INCR_ = A("INCR");
-    SELPROP = A("LUMETRA_SELECTION");
-    NET_WM_ICON = A("_NET_WM_ICON");
-    NET_WM_MOVERESIZE = A("_NET_WM_MOVERESIZE");
+    // One round trip for all of them instead of one each.
+    const char* names[] = {"WM_PROTOCOLS",
+                           "WM_DELETE_WINDOW",
+                           "_NET_WM_NAME",
+                           "UTF8_STRING",
+                           "_NET_WM_STATE",
+                           "_NET_WM_STATE_ABOVE",
+                           "_NET_WM_STATE_MAXIMIZED_VERT",
+                           "_NET_WM_STATE_MAXIMIZED_HORZ",
+                           "_NET_WM_STATE_HIDDEN",
+                           "WM_STATE",
+                           "CLIPBOARD",
+                           "TARGETS",
+                           "INCR",
+                           "LUMETRA_SELECTION",
+                           "_NET_WM_ICON",
+                           "_NET_WM_MOVERESIZE"};
+    Atom* targets[] = {
+        &WM_PROTOCOLS_,    &WM_DELETE_WINDOW_, &NET_WM_NAME,    &UTF8_STRING_,     &NET_WM_STATE,
+        &NET_STATE_ABOVE,  &NET_STATE_MAXV,    &NET_STATE_MAXH, &NET_STATE_HIDDEN, &WM_STATE_,
+        &CLIPBOARD_,       &TARGETS_,          &INCR_,          &SELPROP,          &NET_WM_ICON,
+        &NET_WM_MOVERESIZE};
+    static_assert(std::size(names) == std::size(targets));
+    Atom atoms[std::size(names)];
+    XInternAtoms(FDpy, const_cast<char**>(names), static_cast<int>(std::size(names)), False, atoms);
+    for (size_t i = 0; i < std::size(names); ++i)
+        *targets[i] = atoms[i];
     XSetErrorHandler(OnXError);
     int shapeEvent = 0, shapeError = 0;
     FHasShape = XShapeQueryExtension(FDpy, &shapeEvent, &shapeError);
@@ -404,21 +448,54 @@ bool TX11Backend::Open(std::string& error) {
     FHelper = XCreateSimpleWindow(FDpy, FRoot, -10, -10, 1, 1, 0, 0, 0);
     XSelectInput(FDpy, FHelper, PropertyChangeMask);
     FGc = XCreateGC(FDpy, FRoot, 0, nullptr);
+    FShmUsable = XShmQueryExtension(FDpy) && DefaultVisual(FDpy, FScreen)->c_class == TrueColor;
 
     // Text input goes through an input method when one is available; the locale's character type must
-    // support it, so an unset locale takes the UTF-8 one.
+    // support it, so an unset locale takes the UTF-8 one. The method itself opens with the first key.
     const char* ctype = std::setlocale(LC_CTYPE, "");
     if (!ctype || std::strcmp(ctype, "C") == 0 || std::strcmp(ctype, "POSIX") == 0)
         std::setlocale(LC_CTYPE, "C.UTF-8");
-    if (XSupportsLocale()) {
-        XSetLocaleModifiers("");
-        FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
-        if (!FIm) {
-            XSetLocaleModifiers("@im=none");
-            FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
-        }
-    }
     return true;
+}
+
+// Opening the input method reads the locale's whole compose table (or talks to an input-method server),
+// the largest part of connecting; nothing before the first key needs it.
+void TX11Backend::OpenInputMethod() {
+    if (FImTried)
+        return;
+    FImTried = true;
+    if (!XSupportsLocale())
+        return;
+    XSetLocaleModifiers("");
+    FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
+    if (!FIm) {
+        XSetLocaleModifiers("@im=none");
+        FIm = XOpenIM(FDpy, nullptr, nullptr, nullptr);
+    }
+}
+
+// The window's input context, made when it first takes a key (which opens the input method) or the
+// focus once the method is open; a context made for a key starts focused, as the key says it has the
+// focus.
+void TX11Backend::EnsureInputContext(Window w, bool forKey) {
+    auto it = FWins.find(w);
+    if (it == FWins.end() || it->second.Ic)
+        return;
+    if (forKey)
+        OpenInputMethod();
+    if (!FIm)
+        return;
+    TWin& win = it->second;
+    win.Ic = XCreateIC(FIm, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w,
+                       XNFocusWindow, w, nullptr);
+    if (!win.Ic)
+        return;
+    long mask = 0;
+    XGetICValues(win.Ic, XNFilterEvents, &mask, nullptr);
+    if (mask)
+        XSelectInput(FDpy, w, WindowEventMask | mask);
+    if (forKey)
+        XSetICFocus(win.Ic);
 }
 
 TRect TX11Backend::WorkArea() const {
@@ -472,9 +549,7 @@ TNativeWindow TX11Backend::CreateWindow(const TNativeWindowSpec& spec) {
     attrs.background_pixmap = None;
     attrs.bit_gravity = NorthWestGravity;
     attrs.override_redirect = spec.Popup ? True : False;
-    attrs.event_mask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                       PointerMotionMask | EnterWindowMask | LeaveWindowMask | StructureNotifyMask |
-                       FocusChangeMask | PropertyChangeMask;
+    attrs.event_mask = WindowEventMask;
     Window w =
         XCreateWindow(FDpy, FRoot, spec.Bounds.Left, spec.Bounds.Top, std::max(1, spec.Bounds.Width()),
                       std::max(1, spec.Bounds.Height()), 0, CopyFromParent, InputOutput, CopyFromParent,
@@ -514,15 +589,6 @@ TNativeWindow TX11Backend::CreateWindow(const TNativeWindowSpec& spec) {
         if (spec.TopMost)
             XChangeProperty(FDpy, w, NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
                             reinterpret_cast<unsigned char*>(&NET_STATE_ABOVE), 1);
-    }
-    if (FIm) {
-        win.Ic = XCreateIC(FIm, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow, w,
-                           XNFocusWindow, w, nullptr);
-        if (win.Ic) {
-            long mask = 0;
-            XGetICValues(win.Ic, XNFilterEvents, &mask, nullptr);
-            XSelectInput(FDpy, w, attrs.event_mask | mask);
-        }
     }
     return static_cast<TNativeWindow>(w);
 }
@@ -652,20 +718,98 @@ void TX11Backend::Activate(TNativeWindow native) {
         XSetInputFocus(FDpy, w, RevertToParent, CurrentTime);
 }
 
+bool TX11Backend::ReserveShm(size_t bytes) {
+    if (FShmBytes >= bytes)
+        return true;
+    ReleaseShm();
+    // Whole megabytes, so a window growing a little does not make a new segment each time.
+    bytes = (bytes + (1u << 20) - 1) & ~size_t((1u << 20) - 1);
+    const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+    if (id < 0) {
+        FShmUsable = false;
+        return false;
+    }
+    void* at = shmat(id, nullptr, 0);
+    if (at == reinterpret_cast<void*>(-1)) {
+        shmctl(id, IPC_RMID, nullptr);
+        FShmUsable = false;
+        return false;
+    }
+    FShm.shmid = id;
+    FShm.shmaddr = static_cast<char*>(at);
+    FShm.readOnly = True;
+    GShmAttachFailed = false;
+    XErrorHandler previous = XSetErrorHandler(OnShmAttachError);
+    const bool attached = XShmAttach(FDpy, &FShm);
+    XSync(FDpy, False);
+    XSetErrorHandler(previous);
+    // Marked for removal now: the segment goes away by itself once both sides let go, also if we crash.
+    shmctl(id, IPC_RMID, nullptr);
+    if (!attached || GShmAttachFailed) {
+        shmdt(at);
+        FShm = {};
+        FShmUsable = false;
+        return false;
+    }
+    FShmBytes = bytes;
+    return true;
+}
+
+void TX11Backend::ReleaseShm() {
+    if (!FShmBytes)
+        return;
+    // The server keeps the segment until it detaches; a put still reading it is not cut short.
+    XShmDetach(FDpy, &FShm);
+    shmdt(FShm.shmaddr);
+    FShm = {};
+    FShmBytes = 0;
+    FShmBusy = false;
+}
+
 void TX11Backend::Present(TNativeWindow native, const TImageSurface& image, const TRect& area) {
     Window w = static_cast<Window>(native);
     if (!FWins.count(w) || area.IsEmpty())
         return;
-    int width = area.Width(), height = area.Height();
-    std::vector<uint32_t> buffer(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&buffer[static_cast<size_t>(y) * width], image.Row(area.Top + y) + area.Left, width * 4);
+    TRect r;
+    if (!IntersectRect(r, area, Bounds(0, 0, image.Width(), image.Height())))
+        return;
+    const int width = r.Width(), height = r.Height();
+    // Small pictures go faster through the socket than through the segment's extra round trip, and making
+    // a segment (and touching its memory) pays off only for a stream of pictures, not for the few a program
+    // shows while it starts. The segment is made for the whole surface, so one serves every area of it.
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
+    const bool large = bytes >= kShmThreshold && ++FLargePresents > kShmAfterPresents;
+    if (FShmUsable && large && ReserveShm(static_cast<size_t>(image.Width()) * image.Height() * 4)) {
+        XImage* img = XShmCreateImage(FDpy, DefaultVisual(FDpy, FScreen), 24, ZPixmap, FShm.shmaddr, &FShm,
+                                      width, height);
+        if (img && img->bits_per_pixel == 32 &&
+            static_cast<size_t>(img->bytes_per_line) * height <= FShmBytes) {
+            if (FShmBusy)
+                XSync(FDpy, False); // the server has taken the last picture out of the segment
+            for (int y = 0; y < height; ++y)
+                std::memcpy(FShm.shmaddr + static_cast<size_t>(y) * img->bytes_per_line,
+                            image.Row(r.Top + y) + r.Left, static_cast<size_t>(width) * 4);
+            XShmPutImage(FDpy, w, FGc, img, 0, 0, r.Left, r.Top, width, height, False);
+            FShmBusy = true;
+            img->data = nullptr;
+            XDestroyImage(img);
+            return;
+        }
+        if (img) {
+            img->data = nullptr;
+            XDestroyImage(img);
+        }
+        FShmUsable = false;
+    }
+    // The surface's own pixels go out as they lie, its rows being whole lines of the image: no copy of a
+    // picture that may be the whole screen, and no fresh memory for it on every present.
     XImage* img = XCreateImage(FDpy, DefaultVisual(FDpy, FScreen), 24, ZPixmap, 0,
-                               reinterpret_cast<char*>(buffer.data()), width, height, 32, width * 4);
+                               const_cast<char*>(reinterpret_cast<const char*>(image.Row(0))), image.Width(),
+                               image.Height(), 32, image.StridePixels() * 4);
     if (!img)
         return;
-    XPutImage(FDpy, w, FGc, img, 0, 0, area.Left, area.Top, width, height);
-    img->data = nullptr; // the buffer is ours
+    XPutImage(FDpy, w, FGc, img, r.Left, r.Top, r.Left, r.Top, width, height);
+    img->data = nullptr; // the pixels are the surface's
     XDestroyImage(img);
 }
 
@@ -1357,6 +1501,8 @@ bool TX11Backend::Poll(TBackendEvent& event) {
         while (XPending(FDpy)) {
             XEvent ev;
             XNextEvent(FDpy, &ev);
+            if (ev.type == KeyPress || ev.type == FocusIn)
+                EnsureInputContext(ev.xany.window, ev.type == KeyPress);
             if (XFilterEvent(&ev, None))
                 continue;
             Translate(ev);

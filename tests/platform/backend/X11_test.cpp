@@ -20,8 +20,10 @@
 #include "platform/gfx/Region.h"
 #include "platform/testing/TestDriver.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Edit.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/Input.h"
+#include "platform/ui/Panel.h"
 #include "platform/ui/SystemServices.h"
 #include "platform/ui/TestControls.h"
 #include "platform/ui/WindowSystem.h"
@@ -239,6 +241,106 @@ TEST(X11BackendTest, WindowIconsAndShapesReachTheXWindow) {
     shape = XShapeGetRectangles(*other, xwin, ShapeBounding, &rects, &ordering);
     EXPECT_EQ(rects, 1);
     XFree(shape);
+}
+
+// Pictures reach the server through the socket or, in a stream of large ones, through shared memory; each
+// way must show the window's own pixels where they belong, also when one picture follows another.
+TEST(X11BackendTest, PresentedPicturesShowOnTheServer) {
+    X11_ONLY();
+    TTestDriver driver;
+    TOtherClient other;
+    ASSERT_TRUE(other);
+    auto pixelAt = [&](TForm* form, int x, int y) {
+        driver.Pump();
+        CurrentBackend().Sync();
+        const Window xwin = static_cast<Window>(GetNativeWindow(form->Handle()));
+        XImage* img = XGetImage(*other, xwin, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!img)
+            return ~0ul;
+        const unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
+        XDestroyImage(img);
+        return p;
+    };
+    TForm* big = NewForm<TForm>(Application);
+    big->SetBorderStyle(bsNone);
+    big->SetBounds(0, 0, 900, 700);
+    big->SetColor(clRed);
+    auto* mark = new TPanel(big);
+    mark->SetParent(big);
+    mark->SetBevelOuter(bvNone);
+    mark->SetParentBackground(false);
+    mark->SetColor(clYellow);
+    mark->SetBounds(600, 500, 100, 100);
+    TForm* small = NewForm<TForm>(Application);
+    small->SetBorderStyle(bsNone);
+    small->SetBounds(1000, 0, 100, 80);
+    small->SetColor(clLime);
+    big->Show();
+    small->Show();
+    for (auto [x, y] : {std::pair{0, 0}, {450, 350}, {899, 699}, {599, 550}, {650, 499}})
+        EXPECT_EQ(pixelAt(big, x, y), 0xFF0000ul) << x << "," << y;
+    for (auto [x, y] : {std::pair{600, 500}, {699, 599}})
+        EXPECT_EQ(pixelAt(big, x, y), 0xFFFF00ul) << x << "," << y;
+    EXPECT_EQ(pixelAt(small, 50, 40), 0x00FF00ul);
+    // A stream of pictures (a live display) goes through shared memory after the first few.
+    for (int i = 0; i < 40; ++i) {
+        big->SetColor(i % 2 ? clBlue : clRed);
+        big->Invalidate();
+        driver.Pump();
+    }
+    for (auto [x, y] : {std::pair{0, 0}, {899, 699}, {599, 550}, {650, 499}})
+        EXPECT_EQ(pixelAt(big, x, y), 0x0000FFul) << x << "," << y;
+    for (auto [x, y] : {std::pair{600, 500}, {699, 599}})
+        EXPECT_EQ(pixelAt(big, x, y), 0xFFFF00ul) << x << "," << y;
+}
+
+// The input method opens only with the first key; that key's text must still arrive, and so must the
+// keys typed into a second window after it.
+TEST(X11BackendTest, TheFirstKeysTypedGiveTheirText) {
+    X11_ONLY();
+    TTestDriver driver;
+    TOtherClient other;
+    ASSERT_TRUE(other);
+    auto typeInto = [&](TForm* form, TEdit* edit, const char* keys) {
+        const Window xwin = static_cast<Window>(GetNativeWindow(form->Handle()));
+        for (const char* k = keys; *k; ++k) {
+            const char name[2] = {*k, 0};
+            for (int type : {KeyPress, KeyRelease}) {
+                XEvent ev{};
+                ev.xkey.type = type;
+                ev.xkey.display = *other;
+                ev.xkey.window = xwin;
+                ev.xkey.root = DefaultRootWindow(*other);
+                ev.xkey.time = CurrentTime;
+                ev.xkey.same_screen = True;
+                ev.xkey.keycode = XKeysymToKeycode(*other, XStringToKeysym(name));
+                XSendEvent(*other, xwin, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &ev);
+            }
+        }
+        XSync(*other, False);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (edit->Text() != keys && std::chrono::steady_clock::now() < until) {
+            CurrentBackend().Sync();
+            driver.Pump();
+        }
+    };
+    TEdit* edits[2] = {};
+    TForm* forms[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        forms[i] = NewForm<TForm>(Application);
+        forms[i]->SetBounds(100 + 250 * i, 100, 200, 100);
+        edits[i] = new TEdit(forms[i]);
+        edits[i]->SetParent(forms[i]);
+        forms[i]->Show();
+    }
+    driver.Pump();
+    for (int i = 0; i < 2; ++i) {
+        edits[i]->SetFocus();
+        driver.Pump();
+        typeInto(forms[i], edits[i], i == 0 ? "ab" : "cd");
+    }
+    EXPECT_EQ(edits[0]->Text(), "ab");
+    EXPECT_EQ(edits[1]->Text(), "cd");
 }
 
 TEST(X11BackendTest, LockKeysComeFromTheKeyboard) {
