@@ -113,11 +113,11 @@ bool Click(int x, int y, unsigned button) {
     const int rx = originX + x, ry = originY + y;
     XWarpPointer(dpy, None, DefaultRootWindow(dpy), 0, 0, 0, 0, rx, ry);
     XSync(dpy, False);
-    Pause(200);
+    Pause(80);
     SendButton(ButtonPress, rx, ry, button);
-    Pause(100);
+    Pause(40);
     SendButton(ButtonRelease, rx, ry, button);
-    Pause(300);
+    Pause(200);
     return true;
 }
 
@@ -157,7 +157,7 @@ bool Key(std::string spec) {
         }
     if (!PressKey(XStringToKeysym(spec.c_str()), state))
         return false;
-    Pause(200);
+    Pause(120);
     return true;
 }
 
