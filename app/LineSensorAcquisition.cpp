@@ -130,10 +130,15 @@ void TfmLineSensor::TLiveDisplay::ShowMaximum(int Index, double Value) {
 }
 
 void TfmLineSensor::TLiveDisplay::AcquisitionLost(const std::string& Text) {
-    // The thread ends after this; the window shows the device closed, as after "Close Device".
+    // The thread ends after this; the window shows the device closed, as after "Close Device", and,
+    // since a camera that is gone runs no more, neither "Stop" nor the last rates.
     FWindow.Library().ls_closedevice();
     FWindow.SetCaption("Zevi Zezaru");
     FWindow.btn_closedevice->SetCaption("Open Device");
     FWindow.btn_closedevice->SetDown(false);
+    FWindow.btn_start->SetDown(false);
+    FWindow.btn_start->SetCaption("Start");
+    FWindow.SetStatusText(TCCDThread::kFpsPanel, "");
+    FWindow.SetStatusText(TCCDThread::kMemoryPanel, "");
     FWindow.ShowStatus(Text);
 }

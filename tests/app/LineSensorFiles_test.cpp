@@ -418,6 +418,8 @@ TEST_F(LiveWindowFiles, UnpluggedCameraStopsWithAStatusAndClosingDoesNotHang) {
     setenv("LUMCAM_FAULT_UNPLUG_AFTER", "50", 1);
     TfmLineSensor* w = Open();
     GoLive(w);
+    w->Acn_startExecute(w); // the start button (Ctrl+M), which the camera already follows
+    ASSERT_EQ(w->btn_start->Caption(), "Stop");
     bool lost = false;
     for (int i = 0; i < 500 && !lost; ++i) {
         PumpUntil([&] { return false; }, 10);
@@ -425,6 +427,11 @@ TEST_F(LiveWindowFiles, UnpluggedCameraStopsWithAStatusAndClosingDoesNotHang) {
     }
     EXPECT_TRUE(lost) << w->StatusText(0);
     EXPECT_FALSE(w->btn_closedevice->Down());
+    // Nothing runs any more: the window does not offer to stop it or show its last rates.
+    EXPECT_FALSE(w->btn_start->Down());
+    EXPECT_EQ(w->btn_start->Caption(), "Start");
+    EXPECT_EQ(w->StatusText(TCCDThread::kFpsPanel), "");
+    EXPECT_EQ(w->StatusText(TCCDThread::kMemoryPanel), "");
     bool canClose = false;
     w->FormCloseQuery(w, canClose);
     EXPECT_TRUE(canClose);

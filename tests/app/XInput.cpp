@@ -1,14 +1,19 @@
 // lumetra_xinput: drives a program on an X display the way a user would, for the tests that start the
 // program itself (on Xvfb, which has no window manager and no input of its own), and photographs the
 // screen. Steps, in order:
-//   wait:TITLE      waits (up to 30 s) for a shown top-level window of that title; its client origin
-//                   becomes the origin of the clicks that follow
+//   wait:TITLE      waits (up to 30 s) for a shown top-level window of that title (TITLE* for a title
+//                   that begins so); it becomes the window the clicks and keys go to, and its client
+//                   origin the origin of the clicks
+//   gone:TITLE      waits (up to 30 s) until no top-level window of that title is shown
 //   click:X,Y       moves the pointer there (relative to the origin) and clicks the left button
+//   rclick:X,Y      the same with the right button
 //   key:SPEC        presses and releases a key: an X key name with ctrl+, shift+ or alt+ before it
 //                   (Return, Down, ctrl+d)
+//   type:TEXT       types the text, key by key (printable ASCII)
 //   sleep:MS        waits
 //   shot:FILE.png   writes the whole screen as a PNG file
 // Exit code 0 when every step was done, 1 otherwise (with the step on the error stream).
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <png.h>
@@ -36,7 +41,10 @@ bool TitleIs(Window w, const std::string& title) {
     char* name = nullptr;
     bool same = false;
     if (XFetchName(dpy, w, &name) && name) {
-        same = title == name;
+        if (!title.empty() && title.back() == '*')
+            same = std::strncmp(name, title.c_str(), title.size() - 1) == 0;
+        else
+            same = title == name;
         XFree(name);
     }
     return same;
@@ -72,7 +80,16 @@ bool Wait(const std::string& title) {
     return false;
 }
 
-void SendButton(int type, int x, int y) {
+bool Gone(const std::string& title) {
+    for (int tries = 0; tries < 300; ++tries) {
+        if (!FindShown(title))
+            return true;
+        Pause(100);
+    }
+    return false;
+}
+
+void SendButton(int type, int x, int y, unsigned button) {
     XEvent ev{};
     ev.xbutton.type = type;
     ev.xbutton.display = dpy;
@@ -82,25 +99,25 @@ void SendButton(int type, int x, int y) {
     ev.xbutton.y_root = y;
     ev.xbutton.x = x - originX;
     ev.xbutton.y = y - originY;
-    ev.xbutton.button = Button1;
-    ev.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+    ev.xbutton.button = button;
+    ev.xbutton.state = type == ButtonRelease ? (button == Button3 ? Button3Mask : Button1Mask) : 0;
     ev.xbutton.same_screen = True;
     ev.xbutton.time = CurrentTime;
     XSendEvent(dpy, target, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &ev);
     XFlush(dpy);
 }
 
-bool Click(int x, int y) {
+bool Click(int x, int y, unsigned button) {
     if (!target)
         return false;
     const int rx = originX + x, ry = originY + y;
     XWarpPointer(dpy, None, DefaultRootWindow(dpy), 0, 0, 0, 0, rx, ry);
     XSync(dpy, False);
+    Pause(80);
+    SendButton(ButtonPress, rx, ry, button);
+    Pause(40);
+    SendButton(ButtonRelease, rx, ry, button);
     Pause(200);
-    SendButton(ButtonPress, rx, ry);
-    Pause(100);
-    SendButton(ButtonRelease, rx, ry);
-    Pause(300);
     return true;
 }
 
@@ -118,6 +135,16 @@ void SendKey(int type, unsigned keycode, unsigned state) {
     XFlush(dpy);
 }
 
+bool PressKey(KeySym sym, unsigned state) {
+    const unsigned keycode = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
+    if (!keycode)
+        return false;
+    SendKey(KeyPress, keycode, state);
+    Pause(20);
+    SendKey(KeyRelease, keycode, state);
+    return true;
+}
+
 bool Key(std::string spec) {
     if (!target)
         return false;
@@ -128,13 +155,27 @@ bool Key(std::string spec) {
             state |= mask;
             spec.erase(0, std::strlen(prefix));
         }
-    const KeySym sym = XStringToKeysym(spec.c_str());
-    const unsigned keycode = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
-    if (!keycode)
+    if (!PressKey(XStringToKeysym(spec.c_str()), state))
         return false;
-    SendKey(KeyPress, keycode, state);
-    Pause(50);
-    SendKey(KeyRelease, keycode, state);
+    Pause(120);
+    return true;
+}
+
+// Latin-1 key symbols are the characters' codes; the shift state is the one the key map gives the
+// character (index 1 of its key), so that the program's own lookup of the key finds the same character.
+bool Type(const std::string& text) {
+    if (!target)
+        return false;
+    for (const char c : text) {
+        const KeySym sym = static_cast<unsigned char>(c);
+        const KeyCode code = XKeysymToKeycode(dpy, sym);
+        if (!code)
+            return false;
+        const unsigned state = XkbKeycodeToKeysym(dpy, code, 0, 0) == sym ? 0 : ShiftMask;
+        SendKey(KeyPress, code, state);
+        SendKey(KeyRelease, code, state);
+        Pause(15);
+    }
     Pause(200);
     return true;
 }
@@ -181,13 +222,18 @@ bool Step(const std::string& step) {
     const std::string arg = colon == std::string::npos ? std::string() : step.substr(colon + 1);
     if (verb == "wait")
         return Wait(arg);
+    if (verb == "gone")
+        return Gone(arg);
+    if (verb == "type")
+        return Type(arg);
     if (verb == "sleep") {
         Pause(std::atoi(arg.c_str()));
         return true;
     }
-    if (verb == "click") {
+    if (verb == "click" || verb == "rclick") {
         int x = 0, y = 0;
-        return std::sscanf(arg.c_str(), "%d,%d", &x, &y) == 2 && Click(x, y);
+        return std::sscanf(arg.c_str(), "%d,%d", &x, &y) == 2 &&
+               Click(x, y, verb == "click" ? Button1 : Button3);
     }
     if (verb == "key")
         return Key(arg);
