@@ -108,10 +108,10 @@ end
         About = plat::NewForm<TfmAbout>(plat::Application);
         MdiFrame = plat::NewForm<plat::TForm>(plat::Application);
         MdiFrame->SetFormStyle(plat::fsMDIForm);
-        MdiFrame->SetBounds(0, 0, 1920, 1000);
+        MdiFrame->SetBounds(0, 0, 1280, 800);
         MdiFrame->Show();
         Form = plat::NewForm<TfmChart>(MdiFrame);
-        Form->SetBounds(0, 0, 1700, 720);
+        Form->SetBounds(0, 0, 1200, 700);
         Driver.Pump();
     }
 
