@@ -13,6 +13,7 @@ fi
 program="$1" xinput="$2" out="$3"
 folder="$out/program"
 picture="$out/main-xvfb.png"
+source "$(dirname "$0")/ProgramOnXvfbCommon.sh"
 
 # Client points of the main window: the File button of the menu bar, its first item, the live window's
 # EnumDevices button (which opens the first camera) and Start button, then File > Exit by the keyboard
@@ -23,36 +24,15 @@ run() {
     local steps=(wait:Lumetra sleep:500 click:27,14 sleep:300 click:60,37 sleep:1000
                  click:57,70 sleep:1000 click:197,70 sleep:2500 "shot:$picture"
                  click:27,14 sleep:300 key:Up key:Return)
-    if ! "$xinput" "${steps[@]}"; then
-        kill "$pid" 2>/dev/null || true
-        echo "driving the program failed" >&2
-        return 1
-    fi
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.2
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill -9 "$pid"
-        echo "File > Exit did not end the program" >&2
-        return 1
-    fi
-    wait "$pid"
+    drive_program "$pid" "" "${steps[@]}"
 }
 if [ -n "${inner:-}" ]; then
     run
     exit
 fi
 
-if ! command -v xvfb-run >/dev/null; then
-    [ "${LUMETRA_CI:-}" = 1 ] && { echo "xvfb-run is missing" >&2; exit 1; }
-    echo "xvfb-run is missing: skipped"
-    exit 77
-fi
-rm -rf "$folder"
-mkdir -p "$folder"
-cp "$program" "$folder/"
-cp -P "$(dirname "$program")"/liblumcam32.so* "$folder/"
+require_xvfb_run
+install_program
 rm -f "$picture"
 
 unset LUMETRA_BACKEND

@@ -17,6 +17,7 @@ fi
 program="$1" xinput="$2" out="$3"
 folder="$out/road-x11"
 shots="$out/main-road-x11"
+source "$(dirname "$0")/ProgramOnXvfbCommon.sh"
 
 # Positions are client points of the main window (1100x720, centred), from the layouts: the menu bar's
 # File button; the live window's tool buttons (EnumDevices, Start), its pager tabs (Signal, Export) and
@@ -63,37 +64,16 @@ run() {
     local steps=(wait:Lumetra sleep:300 "$file_menu" sleep:200 click:60,37 'wait:Lumetra - [Zevi Zezaru]'
                  "${live[@]}" "${new_chart[@]}" "${analyses[@]}" "${documents[@]}" "${unplug[@]}"
                  "$file_menu" sleep:200 key:Up key:Return)
-    if ! "$xinput" "${steps[@]}"; then
-        "$xinput" "shot:$shots-failed.png" || true
-        kill "$pid" 2>/dev/null || true
-        echo "driving the program failed" >&2
-        return 1
-    fi
-    for _ in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.2
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill -9 "$pid"
-        echo "File > Exit did not end the program" >&2
-        return 1
-    fi
-    wait "$pid"
+    drive_program "$pid" "$shots-failed.png" "${steps[@]}"
 }
 if [ -n "${inner:-}" ]; then
     run
     exit
 fi
 
-if ! command -v xvfb-run >/dev/null; then
-    [ "${LUMETRA_CI:-}" = 1 ] && { echo "xvfb-run is missing" >&2; exit 1; }
-    echo "xvfb-run is missing: skipped"
-    exit 77
-fi
-rm -rf "$folder"
+require_xvfb_run
+install_program
 mkdir -p "$folder/quicksave"
-cp "$program" "$folder/"
-cp -P "$(dirname "$program")"/liblumcam32.so* "$folder/"
 rm -f "$shots"-*.png
 
 unset LUMETRA_BACKEND
