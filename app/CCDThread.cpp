@@ -90,8 +90,11 @@ void TCCDThread::Execute() {
         Convert(FMode16Bit);
         FFramesRead.fetch_add(1, std::memory_order_relaxed);
 
-        if (plat::GetTickCount() - FLastDisplayTick > FRefreshInterval) {
-            Synchronize([this] { ShowFrame(); });
+        // While the GUI has not yet taken the last hand-over, frames replace each other (or are added
+        // up) as between display steps; waiting for it would stop the reads for as long as a paint.
+        if (plat::GetTickCount() - FLastDisplayTick > FRefreshInterval &&
+            !FDisplayPending.load(std::memory_order_acquire)) {
+            HandOver();
             FLastDisplayTick = plat::GetTickCount();
         }
     }
@@ -162,31 +165,50 @@ void TCCDThread::Convert(bool Mode16Bit) {
     }
 }
 
-void TCCDThread::ShowFrame() {
-    const uint32_t rate = FLibrary.ls_getfps();
-    FDisplay.ShowAcquisitionStatus(kFpsPanel, std::to_string(DivideRounded(rate, FReceived)));
-    uint32_t buffered = 0;
-    FLibrary.ls_getpipe(nullptr, 0, &buffered);
-    FDisplay.ShowAcquisitionStatus(kMemoryPanel, buffered > 0x100000 ? std::to_string(buffered >> 20) + "MB"
-                                                                     : std::to_string(buffered >> 10) + "KB");
-    FDisplay.ReleaseOneShot();
+void TCCDThread::HandOver() {
+    // The library is asked here, on the thread that reads it, never beside a read.
+    FShown.Rate = FLibrary.ls_getfps();
+    FShown.Buffered = 0;
+    FLibrary.ls_getpipe(nullptr, 0, &FShown.Buffered);
+    FShown.Received = FReceived;
+    FShown.SampleCount = FSampleCount;
+    std::copy_n(FFrameBuffer.begin(), std::min<uint32_t>(FReceived, kMaxFrameBytes), FShown.Frame.begin());
 
     const bool accumulate = FAccumulate;
     const uint16_t scans = FScansToAccumulate;
-    if (accumulate && FScanCount < scans)
-        return;
-    const double divisor = accumulate && FAverage && scans > 0 ? scans : 1.0;
-    FScanCount = 0;
+    FShown.HasFrame = !(accumulate && FScanCount < scans);
+    if (FShown.HasFrame) {
+        FShown.Divisor = accumulate && FAverage && scans > 0 ? scans : 1.0;
+        FScanCount = 0;
+        FShown.Sum = FSumBuffer;
+        // Every element is emptied, also those the frame did not reach, so a later longer frame adds
+        // nothing stale.
+        FSumBuffer.fill(0.0);
+        FShown.FormatChanged = FFormatChanged;
+        FFormatChanged = false;
+    }
+    FDisplayPending.store(true, std::memory_order_release);
+    Queue([this] { ShowFrame(); });
+}
 
-    DisplayFrame(FSumBuffer.data(), FSampleCount, divisor, FDisplay);
-    // Elements the frame did not reach are emptied too, so a later longer frame adds nothing stale.
-    std::fill(FSumBuffer.begin() + std::clamp(FSampleCount, 0, kMaxSamples), FSumBuffer.end(), 0.0);
-    if (FFormatChanged) {
+void TCCDThread::ShowFrame() {
+    // Whatever happens here, the thread may hand over the next frame afterwards.
+    plat::ScopeGuard taken([this] { FDisplayPending.store(false, std::memory_order_release); });
+    FDisplay.ShowAcquisitionStatus(kFpsPanel, std::to_string(DivideRounded(FShown.Rate, FShown.Received)));
+    const uint32_t buffered = FShown.Buffered;
+    FDisplay.ShowAcquisitionStatus(kMemoryPanel, buffered > 0x100000 ? std::to_string(buffered >> 20) + "MB"
+                                                                     : std::to_string(buffered >> 10) + "KB");
+    FDisplay.ReleaseOneShot();
+    if (!FShown.HasFrame)
+        return;
+
+    DisplayFrame(FShown.Sum.data(), FShown.SampleCount, FShown.Divisor, FDisplay);
+    if (FShown.FormatChanged) {
         // Points beyond the frame keep their values, but not values in the scale of another format.
         chart::TChartValueList* values = FDisplay.DisplaySeries()->YValues();
         std::vector<double>& y = values->Value();
-        std::fill(y.begin() + std::clamp(FSampleCount, 0, values->Count()), y.begin() + values->Count(), 0.0);
-        FFormatChanged = false;
+        std::fill(y.begin() + std::clamp(FShown.SampleCount, 0, values->Count()), y.begin() + values->Count(),
+                  0.0);
     }
 }
 

@@ -1,6 +1,7 @@
 // The live window's acquisition thread: reads frames from the camera without pause, keeps the latest or
 // adds up several, and at most once per refresh interval hands the result to the GUI thread, which
-// writes it into the live series.
+// writes it into the live series. The hand-over is a copy the GUI thread takes when it gets to it, so
+// the camera is read on while the GUI paints; until the GUI has taken one copy no other is made.
 #pragma once
 
 #include "platform/rtl/Thread.h"
@@ -16,7 +17,7 @@ class TChartSeries;
 class TCameraLibrary;
 
 // What the display step writes into. The live window is one; tests put in their own. Every call comes on
-// the GUI thread while the acquisition thread waits.
+// the GUI thread, with a frame the acquisition thread has handed over and no longer touches.
 class ICCDDisplay {
 public:
     // The live series: the frame goes straight into its y values.
@@ -82,10 +83,10 @@ public:
     // Frames read since the start (rates in benchmarks).
     uint64_t FramesRead() const { return FFramesRead.load(std::memory_order_relaxed); }
     int PixelCount() const { return FPixelCount; }
-    // The last frame read, for the display step only (the thread writes it meanwhile otherwise).
-    int SampleCount() const { return FSampleCount; }
-    uint32_t Received() const { return FReceived; }
-    const uint8_t* FrameBuffer() const { return FFrameBuffer.data(); }
+    // The frame of the display step that runs or ran last (GUI thread only).
+    int SampleCount() const { return FShown.SampleCount; }
+    uint32_t Received() const { return FShown.Received; }
+    const uint8_t* FrameBuffer() const { return FShown.Frame.data(); }
 
 protected:
     void Execute() override;
@@ -99,6 +100,9 @@ private:
     void Convert(bool Mode16Bit);
     // An empty read failed as if the device had gone: true when it still answers.
     bool DeviceStillThere();
+    // Acquisition thread: copies what the next display step shows and queues the step.
+    void HandOver();
+    // GUI thread: the display step.
     void ShowFrame();
 
     TCameraLibrary& FLibrary;
@@ -122,6 +126,21 @@ private:
     bool FFormatChanged = false;
     // Bit 0 image number, bit 1 16-bit: the format announced for after the next configuration change.
     std::atomic<uint8_t> FNextFormat;
+    // What one display step shows. The acquisition thread writes it only while no step is pending, the
+    // GUI thread reads it only while one is.
+    struct TShownFrame {
+        std::array<uint8_t, kMaxFrameBytes> Frame{};
+        std::array<double, kMaxSamples> Sum{};
+        int SampleCount = 0;
+        uint32_t Received = 0;
+        uint32_t Rate = 0;     // the library's bytes per second
+        uint32_t Buffered = 0; // bytes waiting in the library
+        bool HasFrame = false; // else only the status: a sum still being added up
+        double Divisor = 1.0;
+        bool FormatChanged = false;
+    };
+    TShownFrame FShown;
+    std::atomic<bool> FDisplayPending{false};
     std::atomic<bool> FIsRunning{false};
     std::atomic<uint64_t> FFramesRead{0};
 };

@@ -354,12 +354,36 @@ TEST_F(AcquisitionThread, AThreadNeverStartedOrAlreadyEndedIsReleasedAtOnce) {
     T.reset(); // still running: it stops itself first
 }
 
+// The GUI may be busy painting for a while; the camera is read on meanwhile, and the display steps
+// that could not be served do not pile up.
+TEST_F(AcquisitionThread, ReadsGoOnWhileTheGuiHasNotTakenTheFrame) {
+    Camera(0x02);
+    Run(TCCDSettings{}, 0x02);
+    NextDisplay();
+    FClock.Advance(1000); // a display step is due with the next frame; the GUI does not serve it yet
+    const auto dueSince = SteadyClock::now();
+    uint64_t before = T->FramesRead();
+    while (T->FramesRead() < before + 50 && MillisecondsSince(dueSince) < 5000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    before = T->FramesRead();
+    FClock.Advance(1000); // due again, but the first hand-over is still waiting
+    const auto since = SteadyClock::now();
+    while (T->FramesRead() < before + 50 && MillisecondsSince(since) < 5000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_GE(T->FramesRead(), before + 50) << "frames are read while a display step waits for the GUI";
+
+    const size_t shown = D.Shown.size();
+    while (plat::CheckSynchronize(0)) {
+    }
+    EXPECT_EQ(D.Shown.size(), shown + 1) << "one display step for all the time the GUI was away";
+}
+
 TEST_F(AcquisitionThread, StopEndsTheThreadWhereverItWaits) {
     struct Case {
         const char* name;
         bool blockInDisplay;
         int mode;
-    } cases[] = {{"blocked in the display step", true, 2},
+    } cases[] = {{"with a display step the GUI has not served", true, 2},
                  {"waiting for a frame that never comes", false, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
