@@ -51,9 +51,18 @@ uint32_t GdiEndStyle(TPenEndStyle style) {
     }
 }
 
+// Logical points as the device coordinates clip regions are given in; on a window's context these count
+// from the window, not from the image the window draws into.
+void ClipPoints(TDeviceContext* dc, TPoint* p, int count) {
+    dc->LPtoDP(p, count);
+    const TPoint origin = dc->DeviceOrigin();
+    for (int i = 0; i < count; ++i)
+        p[i] = TPoint(p[i].X - origin.X, p[i].Y - origin.Y);
+}
+
 TRect DeviceRect(TDeviceContext* dc, const TRect& r) {
     TPoint p[2] = {r.TopLeft(), r.BottomRight()};
-    dc->LPtoDP(p, 2);
+    ClipPoints(dc, p, 2);
     return TRect(p[0], p[1]);
 }
 
@@ -63,6 +72,8 @@ TRect DeviceRect(TDeviceContext* dc, const TRect& r) {
 
 void CombineClipRegion(TDeviceContext* DC, const TRegion& Region) {
     HadClipRegion = DC->GetClipRgn(SharedClipRegion) == 1;
+    const TPoint origin = DC->DeviceOrigin();
+    SharedClipRegion.Offset(-origin.X, -origin.Y);
     DC->ExtSelectClipRgn(&Region, RGN_AND);
 }
 
@@ -270,7 +281,7 @@ void TPlotCanvas::ClipPolygon(TPoint* Points, int Count) {
     if (Count <= 0)
         return;
     TDeviceContext* dc = DC();
-    dc->LPtoDP(Points, Count);
+    ClipPoints(dc, Points, Count);
     CombineClipRegion(
         dc, CreatePolygonRgn(std::span<const TPoint>(Points, static_cast<size_t>(Count)), ALTERNATE));
 }

@@ -28,6 +28,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/backend/DisplayError.h"
 #include "platform/backend/InputCodes.h"
+#include "platform/gfx/PixelDiff.h"
 #include "platform/gfx/Surface.h"
 #include "platform/rtl/StringUtils.h"
 
@@ -337,6 +338,16 @@ private:
     size_t FShmBytes = 0;
     bool FShmBusy = false;
     int FLargePresents = 0;
+    // The segment holds, at the same places as the window's image, the pixels last put on one window;
+    // within FMirrorValid they are what the server shows, so a picture put again carries only the blocks
+    // that differ. Anything else drawing there (an exposure, a put through the socket) ends that.
+    Window FMirrorWindow = 0;
+    TSize FMirrorSize;
+    TRect FMirrorValid;
+    void ForgetMirror(Window w) {
+        if (w == FMirrorWindow)
+            FMirrorValid = TRect();
+    }
     int FPipe[2] = {-1, -1};
     std::map<Window, TWin> FWins;
     std::deque<TBackendEvent> FEvents;
@@ -603,6 +614,7 @@ void TX11Backend::DestroyWindow(TNativeWindow native) {
     if (FGrab == w)
         UngrabPointer();
     FWins.erase(it);
+    ForgetMirror(w);
     XDestroyWindow(FDpy, w);
     XFlush(FDpy);
 }
@@ -613,6 +625,7 @@ void TX11Backend::ShowWindow(TNativeWindow native, bool show, bool activate) {
     if (it == FWins.end())
         return;
     it->second.Mapped = show;
+    ForgetMirror(w);
     if (show) {
         XMapRaised(FDpy, w);
         // The window manager may have moved a window it just mapped; put it where the tree has it.
@@ -631,6 +644,7 @@ void TX11Backend::MoveWindow(TNativeWindow native, const TRect& bounds) {
     if (it == FWins.end())
         return;
     it->second.Bounds = bounds;
+    ForgetMirror(w);
     if (!it->second.Spec.Sizeable && !it->second.Popup)
         ApplySizeHints(w, it->second);
     XMoveResizeWindow(FDpy, w, bounds.Left, bounds.Top, std::max(1, bounds.Width()),
@@ -764,6 +778,8 @@ void TX11Backend::ReleaseShm() {
     FShm = {};
     FShmBytes = 0;
     FShmBusy = false;
+    FMirrorWindow = 0;
+    FMirrorValid = TRect();
 }
 
 void TX11Backend::Present(TNativeWindow native, const TImageSurface& image, const TRect& area) {
@@ -781,16 +797,32 @@ void TX11Backend::Present(TNativeWindow native, const TImageSurface& image, cons
     const bool large = bytes >= kShmThreshold && ++FLargePresents > kShmAfterPresents;
     if (FShmUsable && large && ReserveShm(static_cast<size_t>(image.Width()) * image.Height() * 4)) {
         XImage* img = XShmCreateImage(FDpy, DefaultVisual(FDpy, FScreen), 24, ZPixmap, FShm.shmaddr, &FShm,
-                                      width, height);
-        if (img && img->bits_per_pixel == 32 &&
-            static_cast<size_t>(img->bytes_per_line) * height <= FShmBytes) {
+                                      image.Width(), image.Height());
+        if (img && img->bits_per_pixel == 32 && img->bytes_per_line == image.StridePixels() * 4 &&
+            static_cast<size_t>(img->bytes_per_line) * image.Height() <= FShmBytes) {
             if (FShmBusy)
                 XSync(FDpy, False); // the server has taken the last picture out of the segment
-            for (int y = 0; y < height; ++y)
-                std::memcpy(FShm.shmaddr + static_cast<size_t>(y) * img->bytes_per_line,
-                            image.Row(r.Top + y) + r.Left, static_cast<size_t>(width) * 4);
-            XShmPutImage(FDpy, w, FGc, img, 0, 0, r.Left, r.Top, width, height, False);
-            FShmBusy = true;
+            uint32_t* mirror = reinterpret_cast<uint32_t*>(FShm.shmaddr);
+            const int stride = image.StridePixels();
+            const TSize size(image.Width(), image.Height());
+            TRect known;
+            if (FMirrorWindow == w && FMirrorSize == size && IntersectRect(known, FMirrorValid, r) &&
+                known == r) {
+                const std::vector<TRect> blocks = CopyChangedBlocks(image.Row(0), stride, mirror, stride, r);
+                for (const TRect& b : blocks)
+                    XShmPutImage(FDpy, w, FGc, img, b.Left, b.Top, b.Left, b.Top, b.Width(), b.Height(),
+                                 False);
+                FShmBusy = !blocks.empty();
+            } else {
+                for (int y = r.Top; y < r.Bottom; ++y)
+                    std::memcpy(mirror + static_cast<size_t>(y) * stride + r.Left, image.Row(y) + r.Left,
+                                static_cast<size_t>(width) * 4);
+                XShmPutImage(FDpy, w, FGc, img, r.Left, r.Top, r.Left, r.Top, width, height, False);
+                FShmBusy = true;
+                FMirrorWindow = w;
+                FMirrorSize = size;
+                FMirrorValid = r;
+            }
             img->data = nullptr;
             XDestroyImage(img);
             return;
@@ -808,6 +840,7 @@ void TX11Backend::Present(TNativeWindow native, const TImageSurface& image, cons
                                image.Height(), 32, image.StridePixels() * 4);
     if (!img)
         return;
+    ForgetMirror(w);
     XPutImage(FDpy, w, FGc, img, r.Left, r.Top, r.Left, r.Top, width, height);
     img->data = nullptr; // the pixels are the surface's
     XDestroyImage(img);
@@ -1443,6 +1476,7 @@ void TX11Backend::Translate(XEvent& ev) {
         break;
     }
     case Expose:
+        ForgetMirror(w);
         e.Kind = beExpose;
         e.Rect = Bounds(ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height);
         Push(e);

@@ -116,8 +116,12 @@ public:
     virtual int OffsetClipRgn(int dx, int dy);
     // The visible box in logical coordinates and the kind of the visible area.
     int GetClipBox(TRect& box) const;
-    // 1 and a copy of the clip region when one is selected; 0 when none is.
+    // 1 and a copy of the clip region when one is selected; 0 when none is. The copy counts from the
+    // surface's corner, regions selected count from DeviceOrigin().
     int GetClipRgn(TRegion& region) const;
+    // Where device point 0,0 of selected regions lies on the surface: a window's context draws into its
+    // top-level window's image, at the window's place in it, while its regions count from the window.
+    virtual TPoint DeviceOrigin() const { return TPoint(); }
     bool PtVisible(int x, int y) const;
     bool RectVisible(const TRect& r) const;
 

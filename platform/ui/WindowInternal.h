@@ -105,6 +105,7 @@ public:
 
     HWND Wnd() const { return FWnd; }
     const TRegion& Visible() const { return FVisible; }
+    TPoint DeviceOrigin() const override { return FOrigin; }
     // The window is gone: drawing goes nowhere from now on.
     void Orphan(TDrawSurface* nowhere) {
         FWnd = nullptr;

@@ -3,6 +3,9 @@
 #include <numbers>
 
 #include "PlotCanvasTestUtil.h"
+#include "platform/testing/TestDriver.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Form.h"
 
 namespace {
 
@@ -242,6 +245,75 @@ TEST(PlotCanvasClip, CubeClipWithout3DAndEllipseClips) {
     e.Canvas.UnClip();
     EXPECT_EQ(e.At(20, 20), clWhite);
     EXPECT_EQ(e.At(2, 2), clRed);
+}
+
+// Each of the surface's clips with something drawn inside and, after it, outside of it.
+using TClipDrawing = void (*)(TPlotCanvas3D&);
+void DrawClipped(TPlotCanvas3D& c, TClipDrawing clip) {
+    c.Brush()->SetColor(clRed);
+    clip(c);
+    c.FillRect(TRect(0, 0, 80, 60));
+    c.UnClip();
+    c.Brush()->SetColor(clBlue);
+    c.FillRect(TRect(70, 50, 80, 60));
+}
+
+// A window's context draws into its form's image at the window's place; the clips count from the window
+// all the same, so an unbuffered surface on a window shows what it shows on a bitmap.
+TEST(PlotCanvasClip, ClipsOnAWindowAwayFromTheFormsCornerMatchABitmap) {
+    struct TClipCase {
+        const char* Name;
+        TClipDrawing Clip;
+    };
+    static const TClipCase cases[] = {
+        {"rectangle", [](TPlotCanvas3D& c) { c.ClipRectangle(TRect(10, 8, 50, 40)); }},
+        {"round rectangle", [](TPlotCanvas3D& c) { c.ClipRoundRectangle(TRect(10, 8, 50, 40), 12); }},
+        {"ellipse", [](TPlotCanvas3D& c) { c.ClipEllipse(TRect(10, 8, 50, 40), false); }},
+        {"all but an ellipse", [](TPlotCanvas3D& c) { c.ClipEllipse(TRect(10, 8, 50, 40), true); }},
+        {"polygon",
+         [](TPlotCanvas3D& c) {
+             TPoint p[3] = {{10, 8}, {60, 20}, {20, 45}};
+             c.ClipPolygon(p, 3);
+         }},
+    };
+    class TClipWindow : public TCustomControl {
+    public:
+        using TCustomControl::TCustomControl;
+        TClipDrawing Clip = nullptr;
+        void Paint() override {
+            TPlotCanvas3D c;
+            c.SetBuffered(false);
+            c.InitWindow(Canvas(), nullptr, clWhite, false, TRect(0, 0, Width(), Height()));
+            c.ResetToDefaults();
+            c.Brush()->SetColor(clWhite);
+            c.FillRect(TRect(0, 0, Width(), Height()));
+            DrawClipped(c, Clip);
+        }
+    };
+    TTestDriver driver;
+    TForm* form = NewForm<TForm>(Application);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 200, 150);
+    auto* window = new TClipWindow(form);
+    window->SetParent(form);
+    window->SetBounds(37, 23, 80, 60);
+    form->Show();
+    for (const TClipCase& k : cases) {
+        SCOPED_TRACE(k.Name);
+        window->Clip = k.Clip;
+        window->Invalidate();
+        const std::unique_ptr<TImageSurface> shown = driver.Render(window);
+        TSurface expected(80, 60);
+        DrawClipped(expected.Canvas, k.Clip);
+        ASSERT_EQ(shown->Width(), 80);
+        int differing = 0;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 80; ++x)
+                differing +=
+                    (shown->Row(y)[x] & 0xFFFFFF) != (expected.Target.Surface().Row(y)[x] & 0xFFFFFF);
+        EXPECT_EQ(differing, 0);
+        EXPECT_EQ(expected.At(30, 20), k.Clip == cases[3].Clip ? clWhite : clRed);
+    }
 }
 
 // ---- The off-screen buffer ----

@@ -294,6 +294,64 @@ TEST(X11BackendTest, PresentedPicturesShowOnTheServer) {
         EXPECT_EQ(pixelAt(big, x, y), 0xFFFF00ul) << x << "," << y;
 }
 
+// In a stream of pictures only the blocks that changed go to the server again: a mark another client drew
+// on the window stays where the picture did not change, until the server exposes the window and the
+// whole picture must be shown again.
+TEST(X11BackendTest, AStreamOfPicturesPutsOnlyWhatChanged) {
+    X11_ONLY();
+    TTestDriver driver;
+    TOtherClient other;
+    ASSERT_TRUE(other);
+    TForm* form = NewForm<TForm>(Application);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 900, 700);
+    form->SetColor(clRed);
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    panel->SetBevelOuter(bvNone);
+    panel->SetParentBackground(false);
+    panel->SetColor(clYellow);
+    panel->SetBounds(600, 500, 100, 100);
+    form->Show();
+    for (int i = 0; i < 40; ++i) {
+        form->Invalidate();
+        driver.Pump();
+    }
+    CurrentBackend().Sync();
+    const Window xwin = static_cast<Window>(GetNativeWindow(form->Handle()));
+    auto pixelAt = [&](int x, int y) {
+        XImage* img = XGetImage(*other, xwin, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!img)
+            return ~0ul;
+        const unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
+        XDestroyImage(img);
+        return p;
+    };
+    GC gc = XCreateGC(*other, xwin, 0, nullptr);
+    XSetForeground(*other, gc, 0x000000);
+    XFillRectangle(*other, xwin, gc, 100, 100, 50, 50);
+    XFreeGC(*other, gc);
+    XSync(*other, False);
+
+    panel->SetColor(clBlue);
+    form->Invalidate();
+    driver.Pump();
+    CurrentBackend().Sync();
+    EXPECT_EQ(pixelAt(650, 550), 0x0000FFul);
+    EXPECT_EQ(pixelAt(120, 120), 0x000000ul) << "the unchanged picture was put again";
+    EXPECT_EQ(pixelAt(50, 50), 0xFF0000ul);
+
+    XClearArea(*other, xwin, 0, 0, 0, 0, True);
+    XSync(*other, False);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (pixelAt(120, 120) != 0xFF0000ul && std::chrono::steady_clock::now() < deadline) {
+        driver.Pump();
+        CurrentBackend().Sync();
+    }
+    EXPECT_EQ(pixelAt(120, 120), 0xFF0000ul);
+    EXPECT_EQ(pixelAt(650, 550), 0x0000FFul);
+}
+
 // The input method opens only with the first key; that key's text must still arrive, and so must the
 // keys typed into a second window after it.
 TEST(X11BackendTest, TheFirstKeysTypedGiveTheirText) {
