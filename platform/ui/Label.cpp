@@ -104,11 +104,12 @@ void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
         text = " "; // an empty label keeps the height of a line
     if (!FShowAccelChar)
         Flags |= DT_NOPREFIX;
-    // A label without a parent has no window to measure in (it still sizes itself when its caption
-    // changes); a scratch bitmap measures text the same way.
+    // A label without a parent window has nothing to measure in (it still sizes itself when its caption
+    // changes), and asking for the parent's window while a layout is read would make every form's window
+    // at start; a scratch bitmap measures text the same way.
     std::unique_ptr<TBitmap> scratch;
     TCanvas* canvas = Canvas();
-    if (!Parent() && (Flags & DT_CALCRECT)) {
+    if ((!Parent() || !Parent()->HandleAllocated()) && (Flags & DT_CALCRECT)) {
         scratch = std::make_unique<TBitmap>();
         scratch->SetSize(1, 1);
         canvas = scratch->Canvas();
