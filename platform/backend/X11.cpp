@@ -360,6 +360,7 @@ private:
     std::vector<TIncrTransfer> FIncr;
     bool FHasShape = false;
     bool FHasXkb = false;
+    bool FIndicatorsNamed = false;
     int FCapsIndicator = -1, FNumIndicator = -1, FScrollIndicator = -1;
     Atom WM_PROTOCOLS_, WM_DELETE_WINDOW_, NET_WM_NAME, UTF8_STRING_, NET_WM_STATE, NET_STATE_ABOVE,
         NET_STATE_MAXV, NET_STATE_MAXH, NET_STATE_HIDDEN, WM_STATE_, CLIPBOARD_, TARGETS_, INCR_, SELPROP,
@@ -428,14 +429,27 @@ bool TX11Backend::Open(std::string& error) {
                            "LUMETRA_SELECTION",
                            "_NET_WM_ICON",
                            "_NET_WM_MOVERESIZE"};
+    // Asked for later by name; Xlib keeps what one request interned, so they cost no round trip of their own.
+    const char* later[] = {"_NET_WM_WINDOW_TYPE",
+                           "_NET_WM_WINDOW_TYPE_NORMAL",
+                           "_NET_WM_WINDOW_TYPE_DIALOG",
+                           "_NET_WM_WINDOW_TYPE_UTILITY",
+                           "_MOTIF_WM_HINTS",
+                           "_NET_WORKAREA",
+                           "Caps Lock",
+                           "Num Lock",
+                           "Scroll Lock"};
     Atom* targets[] = {
         &WM_PROTOCOLS_,    &WM_DELETE_WINDOW_, &NET_WM_NAME,    &UTF8_STRING_,     &NET_WM_STATE,
         &NET_STATE_ABOVE,  &NET_STATE_MAXV,    &NET_STATE_MAXH, &NET_STATE_HIDDEN, &WM_STATE_,
         &CLIPBOARD_,       &TARGETS_,          &INCR_,          &SELPROP,          &NET_WM_ICON,
         &NET_WM_MOVERESIZE};
     static_assert(std::size(names) == std::size(targets));
-    Atom atoms[std::size(names)];
-    XInternAtoms(FDpy, const_cast<char**>(names), static_cast<int>(std::size(names)), False, atoms);
+    const char* all[std::size(names) + std::size(later)];
+    std::copy(std::begin(names), std::end(names), all);
+    std::copy(std::begin(later), std::end(later), all + std::size(names));
+    Atom atoms[std::size(all)];
+    XInternAtoms(FDpy, const_cast<char**>(all), static_cast<int>(std::size(all)), False, atoms);
     for (size_t i = 0; i < std::size(names); ++i)
         *targets[i] = atoms[i];
     XSetErrorHandler(OnXError);
@@ -443,19 +457,6 @@ bool TX11Backend::Open(std::string& error) {
     FHasShape = XShapeQueryExtension(FDpy, &shapeEvent, &shapeError);
     int xkbOpcode = 0, xkbEvent = 0, xkbError = 0, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
     FHasXkb = XkbQueryExtension(FDpy, &xkbOpcode, &xkbEvent, &xkbError, &xkbMajor, &xkbMinor);
-    if (FHasXkb) {
-        // Which indicator stands for which lock key is the keymap's choice; it names them.
-        auto indicator = [&](const char* name) {
-            int index = -1;
-            Bool on = False;
-            if (!XkbGetNamedIndicator(FDpy, A(name), &index, &on, nullptr, nullptr))
-                return -1;
-            return index;
-        };
-        FCapsIndicator = indicator("Caps Lock");
-        FNumIndicator = indicator("Num Lock");
-        FScrollIndicator = indicator("Scroll Lock");
-    }
     FHelper = XCreateSimpleWindow(FDpy, FRoot, -10, -10, 1, 1, 0, 0, 0);
     XSelectInput(FDpy, FHelper, PropertyChangeMask);
     FGc = XCreateGC(FDpy, FRoot, 0, nullptr);
@@ -1024,6 +1025,21 @@ bool TX11Backend::BeginMoveResize(TNativeWindow native, TMoveResizeEdge edge, TP
 std::optional<uint32_t> TX11Backend::LockKeys() {
     if (!FHasXkb)
         return std::nullopt;
+    if (!FIndicatorsNamed) {
+        // Which indicator stands for which lock key is the keymap's choice; it names them. Three round
+        // trips that a start does not need, so they wait for the first question.
+        FIndicatorsNamed = true;
+        auto indicator = [&](const char* name) {
+            int index = -1;
+            Bool on = False;
+            if (!XkbGetNamedIndicator(FDpy, A(name), &index, &on, nullptr, nullptr))
+                return -1;
+            return index;
+        };
+        FCapsIndicator = indicator("Caps Lock");
+        FNumIndicator = indicator("Num Lock");
+        FScrollIndicator = indicator("Scroll Lock");
+    }
     unsigned indicators = 0;
     if (XkbGetIndicatorState(FDpy, XkbUseCoreKbd, &indicators) != Success)
         return std::nullopt;

@@ -17,8 +17,26 @@ struct TTableEntry {
 };
 
 // Everything a class sees: its own declarations merged over its parents'.
+// Property names compare without regard to ASCII case, as SameText does; letters of either case differ
+// only in the bit the hash leaves out.
+struct TNameHash {
+    size_t operator()(std::string_view name) const {
+        size_t h = 14695981039346656037ull;
+        for (char c : name)
+            h = (h ^ (static_cast<unsigned char>(c) | 0x20u)) * 1099511628211ull;
+        return h;
+    }
+};
+
+struct TNameEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return SameText(a, b); }
+};
+
 struct TMergedTable {
     std::vector<const TPropInfo*> Props;
+    // Layouts look properties up by name for every line they set; the names point into the tables,
+    // which live as long as the program.
+    std::unordered_map<std::string_view, const TPropInfo*, TNameHash, TNameEqual> PropsByName;
     std::vector<const TMethodInfo*> Methods;
     std::vector<const TFieldInfo*> Fields;
     std::vector<std::unique_ptr<TPropInfo>> Copies; // inherited properties with a changed default
@@ -82,6 +100,8 @@ const TMergedTable& Merged(const TClassInfo& cls) {
         for (const auto& h : own->Hidden)
             std::erase_if(merged->Props, [&](const TPropInfo* p) { return SameText(p->Name, h); });
     }
+    for (const TPropInfo* p : merged->Props)
+        merged->PropsByName.emplace(p->Name, p);
     const TMergedTable& result = *merged;
     t.Merged.emplace(&cls, std::move(merged));
     return result;
@@ -169,11 +189,9 @@ const std::vector<const TPropInfo*>& GetPropList(const TClassInfo& Cls) {
 }
 
 const TPropInfo* GetPropInfo(const TClassInfo& Cls, std::string_view Name) {
-    for (const TPropInfo* p : Merged(Cls).Props) {
-        if (SameText(p->Name, Name))
-            return p;
-    }
-    return nullptr;
+    const auto& byName = Merged(Cls).PropsByName;
+    auto found = byName.find(Name);
+    return found != byName.end() ? found->second : nullptr;
 }
 
 const TPropInfo* GetPropInfo(const TObject* Instance, std::string_view Name) {

@@ -1,5 +1,6 @@
 #include "platform/ui/ControlSupport.h"
 
+#include "platform/ui/Control.h"
 #include "platform/ui/Messages.h"
 
 namespace plat {
@@ -12,6 +13,14 @@ TCanvasPaintScope::TCanvasPaintScope(TCanvas& Canvas, HDC DC) : FCanvas(Canvas) 
 TCanvasPaintScope::~TCanvasPaintScope() {
     FCanvas.SetHandle(nullptr);
     FCanvas.Unlock();
+}
+
+TMeasuringCanvas::TMeasuringCanvas(TCanvas& OwnCanvas, const TWinControl* Window) : FCanvas(&OwnCanvas) {
+    if (Window && Window->HandleAllocated())
+        return;
+    FScratch = std::make_unique<TBitmap>();
+    FScratch->SetSize(1, 1);
+    FCanvas = FScratch->Canvas();
 }
 
 int WheelScrollLines(int WheelDelta) {

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "platform/gfx/Bitmap.h"
 #include "platform/gfx/TextLayout.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/ui/ControlSupport.h"
 
 namespace plat {
 
@@ -104,22 +104,16 @@ void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
         text = " "; // an empty label keeps the height of a line
     if (!FShowAccelChar)
         Flags |= DT_NOPREFIX;
-    // A label without a parent has no window to measure in (it still sizes itself when its caption
-    // changes); a scratch bitmap measures text the same way.
-    std::unique_ptr<TBitmap> scratch;
-    TCanvas* canvas = Canvas();
-    if (!Parent() && (Flags & DT_CALCRECT)) {
-        scratch = std::make_unique<TBitmap>();
-        scratch->SetSize(1, 1);
-        canvas = scratch->Canvas();
-    }
-    TCanvas& c = *canvas;
-    c.Font()->Assign(Font());
-    TDeviceContext& dc = *c.Handle();
     if (Flags & DT_CALCRECT) {
-        DrawText(dc, text, Rect, Flags);
+        // A label sizes itself also without a parent and while a layout is read.
+        TMeasuringCanvas measure(*Canvas(), Parent());
+        measure->Font()->Assign(Font());
+        DrawText(*measure->Handle(), text, Rect, Flags);
         return;
     }
+    TCanvas& c = *Canvas();
+    c.Font()->Assign(Font());
+    TDeviceContext& dc = *c.Handle();
     dc.SetBkMode(TRANSPARENT);
     if (!Enabled()) {
         // The engraved look of disabled text.

@@ -281,8 +281,9 @@ static TNativeWindowSpec NativeSpecOf(const TWindow* w) {
 static void CreateNative(TWindow* w) {
     if (w->Native)
         return;
+    // The backing image comes with the first drawing, at the size the window has by then: a form made
+    // while its layout is read is sized (and most are never shown) before that.
     w->Native = Backend().CreateWindow(NativeSpecOf(w));
-    EnsureBacking(w);
     ApplyNativeIcon(w);
     ApplyNativeShape(w);
 }
@@ -1034,7 +1035,7 @@ bool SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, uint
         w->Style &= ~WS_VISIBLE;
 
     if (w->IsTopLevel()) {
-        if (sized)
+        if (sized && w->Backing)
             EnsureBacking(w);
         if (w->Native && (moved || sized))
             Backend().MoveWindow(w->Native, w->Bounds);

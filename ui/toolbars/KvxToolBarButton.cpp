@@ -2,6 +2,7 @@
 
 #include "platform/gfx/GdiTypes.h"
 #include "platform/rtl/Exception.h"
+#include "platform/ui/ControlSupport.h"
 #include "platform/ui/ImageList.h"
 #include "platform/ui/Input.h"
 #include "platform/ui/Menu.h"
@@ -625,7 +626,7 @@ void TKvxCustomToolBarButton::CalcButtonSize() {
     if (!Parent() || !FAutoSizeButton)
         return;
     const plat::TSize image = ImageSize();
-    plat::TCanvas* c = Canvas();
+    plat::TMeasuringCanvas c(*Canvas(), Parent());
     c->Font()->Assign(Font());
     const std::string caption = Caption();
     const int tw = FShowCaption && !caption.empty() ? c->TextWidth(caption) : 0;

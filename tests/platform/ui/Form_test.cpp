@@ -652,3 +652,25 @@ TEST_F(FormTest, ALayoutReadIntoAnExistingFormShowsItAsTheLayoutSays) {
         form->Free();
     }
 }
+
+// Most forms made at start are never shown: reading a layout makes no window, and labels sized before
+// there is one measure as they would in it.
+TEST_F(FormTest, ReadingALayoutMakesNoWindowAndLabelsMeasureAsInOne) {
+    auto* form = NewForm<TfmLayout>(Application);
+    EXPECT_FALSE(form->HandleAllocated());
+    auto* label = dynamic_cast<TLabel*>(form->FindComponent("lbl_name"));
+    ASSERT_NE(label, nullptr);
+    auto* windowed = new TForm(Application);
+    windowed->HandleNeeded();
+    auto* inWindow = new TLabel(windowed);
+    inWindow->SetParent(windowed);
+    inWindow->SetBounds(label->Left(), label->Top(), 1, 1);
+    for (const char* caption : {"&Name:", "A much longer caption\twith a tab", ""}) {
+        SCOPED_TRACE(caption);
+        inWindow->SetCaption(caption);
+        label->SetCaption(caption);
+        EXPECT_EQ(label->BoundsRect(), inWindow->BoundsRect());
+    }
+    windowed->Free();
+    EXPECT_FALSE(form->HandleAllocated());
+}

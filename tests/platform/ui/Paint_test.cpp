@@ -156,3 +156,25 @@ TEST_F(PaintTest, FramesAreDrawnWithTheClassicCaptionAndScreenshotsCanBeSaved) {
     std::string path = TTestDriver::SavePng(*image, "paint-frame.png");
     EXPECT_TRUE(std::filesystem::exists(path));
 }
+
+// A window made hidden and sized before anything draws in it (as a form is while its layout is read)
+// gets its backing image with the first drawing, at the size it has then; what it shows is unchanged.
+TEST_F(PaintTest, TheBackingImageComesWithTheFirstDrawing) {
+    HWND hidden = Top(Bounds(50, 50, 320, 240), WS_POPUP);
+    Rec().PaintColor[hidden] = clRed;
+    EXPECT_EQ(GetWindowImage(hidden), nullptr);
+    SetWindowPos(hidden, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(GetWindowImage(hidden), nullptr);
+
+    ShowWindow(hidden, SW_SHOWNOACTIVATE);
+    Driver.Pump();
+    const TImageSurface* image = GetWindowImage(hidden);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(TSize(image->Width(), image->Height()), TSize(500, 400));
+    EXPECT_EQ(Driver.Pixel(hidden, 499, 399), clRed);
+
+    SetWindowPos(hidden, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
+    Driver.Pump();
+    EXPECT_EQ(TSize(image->Width(), image->Height()), TSize(200, 100)) << "a drawn window's image follows it";
+    DestroyWindow(hidden);
+}
