@@ -282,7 +282,6 @@ static void CreateNative(TWindow* w) {
     if (w->Native)
         return;
     w->Native = Backend().CreateWindow(NativeSpecOf(w));
-    EnsureBacking(w);
     ApplyNativeIcon(w);
     ApplyNativeShape(w);
 }
@@ -1034,7 +1033,9 @@ bool SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, uint
         w->Style &= ~WS_VISIBLE;
 
     if (w->IsTopLevel()) {
-        if (sized)
+        // The backing is made by the first paint; a form that is sized while hidden, or never shown,
+        // has none to resize.
+        if (sized && w->Backing)
             EnsureBacking(w);
         if (w->Native && (moved || sized))
             Backend().MoveWindow(w->Native, w->Bounds);

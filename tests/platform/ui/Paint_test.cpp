@@ -156,3 +156,19 @@ TEST_F(PaintTest, FramesAreDrawnWithTheClassicCaptionAndScreenshotsCanBeSaved) {
     std::string path = TTestDriver::SavePng(*image, "paint-frame.png");
     EXPECT_TRUE(std::filesystem::exists(path));
 }
+
+TEST_F(PaintTest, AWindowGetsItsImageMemoryOnlyWhenFirstPaintedAndAtItsFinalSize) {
+    // Forms are made hidden and sized while they load; many are never shown in a run.
+    HWND hidden = Top(Bounds(10, 10, 320, 240), WS_POPUP);
+    SetWindowPos(hidden, nullptr, 0, 0, 300, 160, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Driver.Pump();
+    EXPECT_EQ(GetWindowImage(hidden), nullptr) << "nothing drawn, nothing held";
+    Rec().PaintColor[hidden] = clRed;
+    ShowWindow(hidden, SW_SHOWNOACTIVATE);
+    Driver.Pump();
+    const TImageSurface* image = GetWindowImage(hidden);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->Width(), 300);
+    EXPECT_EQ(image->Height(), 160);
+    EXPECT_EQ(Driver.Pixel(hidden, 290, 150), clRed);
+}
