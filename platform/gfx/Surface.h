@@ -68,6 +68,8 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     uint32_t* FPixels = nullptr;
+    // Bytes mapped for the pixels where they are a mapping of their own (large surfaces), else 0.
+    size_t FMappedBytes = 0;
     cairo_surface_t* FCairo = nullptr;
 };
 

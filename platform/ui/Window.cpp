@@ -1035,6 +1035,8 @@ bool SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, uint
         w->Style &= ~WS_VISIBLE;
 
     if (w->IsTopLevel()) {
+        // The backing is made by the first paint; a form that is sized while hidden, or never shown,
+        // has none to resize.
         if (sized && w->Backing)
             EnsureBacking(w);
         if (w->Native && (moved || sized))

@@ -8,6 +8,7 @@
 #include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/PropertyInfo.h"
+#include "platform/rtl/ScopeGuard.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/ActionList.h"
 #include "platform/ui/ImageList.h"
@@ -739,32 +740,27 @@ void TKvxCustomGlowButton::PaintParentBackground(bool CornersOnly) {
         c->Refresh();
         return;
     }
+    if (FPosition == bpMiddle) {
+        c->Refresh();
+        return;
+    }
     const int w = Width(), h = Height();
-    TPoint corners[4];
-    int n = 0;
-    switch (FPosition) {
-    case bpStandalone:
-        corners[n++] = TPoint(0, 0);
-        corners[n++] = TPoint(w - 1, 0);
-        corners[n++] = TPoint(0, h - 1);
-        corners[n++] = TPoint(w - 1, h - 1);
-        break;
-    case bpLeft:
-        corners[n++] = TPoint(0, 0);
-        corners[n++] = TPoint(0, h - 1);
-        break;
-    case bpRight:
-        corners[n++] = TPoint(w - 1, 0);
-        corners[n++] = TPoint(w - 1, h - 1);
-        break;
-    case bpMiddle:
-        break;
-    }
-    for (int i = 0; i < n; ++i) {
-        const TRect px(corners[i].X, corners[i].Y, corners[i].X + 1, corners[i].Y + 1);
-        plat::DrawParentBackground(this, c->Handle(), &px);
-    }
-    c->Refresh();
+    // The parent paints once under a clip of just the corner pixels: asked once per corner it painted
+    // itself whole (clipped to a pixel) four times over.
+    plat::HDC dc = c->Handle();
+    const int saved = dc->SaveDC();
+    const plat::ScopeGuard restore([&] {
+        dc->RestoreDC(saved);
+        c->Refresh();
+    });
+    dc->ExcludeClipRect(0, 1, w, h - 1);
+    dc->ExcludeClipRect(1, 0, w - 1, h);
+    if (FPosition == bpLeft)
+        dc->ExcludeClipRect(w - 1, 0, w, h);
+    else if (FPosition == bpRight)
+        dc->ExcludeClipRect(0, 0, 1, h);
+    const TRect all = ClientRect();
+    plat::DrawParentBackground(this, dc, &all);
 }
 
 void TKvxCustomGlowButton::PrepareFace(TGlowFaceParams& P, bool ForQuery) {
