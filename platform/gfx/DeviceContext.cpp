@@ -827,7 +827,63 @@ TBoxLine BoxLine(const TRect& device, int penWidth, int penKind) {
 }
 } // namespace
 
+void TDeviceContext::FillBox(const TRect& box, uint32_t pixel) {
+    TRect visible;
+    if (!IntersectRect(visible, box, VisibleBox()))
+        return;
+    uint32_t* pixels = FSurface->Pixels();
+    const size_t stride = static_cast<size_t>(FSurface->StridePixels());
+    auto fill = [&](const TRect& r) {
+        for (int y = r.Top; y < r.Bottom; ++y)
+            FillKeepAlpha(pixels + y * stride + r.Left, static_cast<size_t>(r.Width()), pixel);
+    };
+    const TRegion* rgn = ClipRegionForPixels();
+    if (!rgn) {
+        fill(visible);
+        return;
+    }
+    // Gradient bands are often one pixel across: the clip's rectangles are met once per box, not
+    // looked up again for every row.
+    const auto& rects = rgn->Rects();
+    auto it = std::partition_point(rects.begin(), rects.end(),
+                                   [&](const TRect& r) { return r.Bottom <= visible.Top; });
+    for (TRect part; it != rects.end() && it->Top < visible.Bottom; ++it)
+        if (IntersectRect(part, *it, visible))
+            fill(part);
+}
+
+bool TDeviceContext::PlainRectangle(const TRect& device) {
+    if (FPathState == TPathState::Open || !FSurface || !FSurface->Pixels() || FState.Rop2 != R2_COPYPEN)
+        return false;
+    const TGdiBrush* brush = FState.Brush.get();
+    const bool fill = brush && brush->Style != BS_NULL;
+    if (fill && brush->Style != BS_SOLID)
+        return false;
+    const TGdiPen& pen = *FState.Pen;
+    const bool stroke = pen.Kind() != PS_NULL && pen.Color != clNone;
+    // Any dash pattern, or a pen wider than a pixel, needs the pixel walk or the coverage mask.
+    if (stroke && ((pen.Kind() != PS_SOLID && pen.Kind() != PS_INSIDEFRAME) || DevicePenWidth() != 1))
+        return false;
+    const TRect d = Normalized(device);
+    if (d.IsEmpty())
+        return true;
+    // The fill leaves the last column and row to the pen, as the shape painter's does; the pen's ring
+    // then covers the box's outermost pixels.
+    if (fill)
+        FillBox(TRect(d.Left, d.Top, d.Right - 1, d.Bottom - 1), MapPixel(ColorToPixel(brush->Color)));
+    if (stroke) {
+        const uint32_t p = MapPixel(ColorToPixel(pen.Color));
+        FillBox(TRect(d.Left, d.Top, d.Right, d.Top + 1), p);
+        FillBox(TRect(d.Left, d.Bottom - 1, d.Right, d.Bottom), p);
+        FillBox(TRect(d.Left, d.Top + 1, d.Left + 1, d.Bottom - 1), p);
+        FillBox(TRect(d.Right - 1, d.Top + 1, d.Right, d.Bottom - 1), p);
+    }
+    return true;
+}
+
 bool TDeviceContext::Rectangle(int left, int top, int right, int bottom) {
+    if (PlainRectangle(LPtoDP(TRect(left, top, right, bottom))))
+        return true;
     const TBoxLine b = BoxLine(LPtoDP(TRect(left, top, right, bottom)), DevicePenWidth(), FState.Pen->Kind());
     if (b.R < b.L || b.B < b.T)
         return true;

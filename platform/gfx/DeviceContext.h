@@ -280,6 +280,11 @@ private:
     // Calls fn(x0, x1) for the clipped parts of span [x0, x1) on row y.
     template <class Fn> void ForClipped(int y, int x0, int x1, Fn&& fn) const;
     void PaintSpans(const std::vector<TRegion::TSpan>& spans, const TGdiBrush* brush, int rop2);
+    // Copies pixel (alpha kept) into the clipped part of a device box.
+    void FillBox(const TRect& box, uint32_t pixel);
+    // A rectangle drawn with rows of one colour where its pen and brush allow it; false leaves it
+    // to the general shape painter.
+    bool PlainRectangle(const TRect& device);
     uint32_t MapPixel(uint32_t pixel) const;
     uint32_t BrushPixel(const TGdiBrush& brush, int x, int y, bool& draw) const;
     void StrokeOnePixel(const std::vector<TPoint>& pts, bool closed, TCoverage* coverage);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <utility>
@@ -571,4 +572,77 @@ TEST(DeviceContextFill, PixelsFocusAndInvert) {
     EXPECT_EQ(s.At(1, 1), clBlack);
     s.Dc.InvertRect(TRect(1, 1, 5, 5));
     EXPECT_EQ(s.Snapshot(), before);
+}
+
+// Rectangles painted row by row must match the general shape painter given the same four corners,
+// alpha bytes included, whatever the pen, brush, raster operation, clip and mapping.
+TEST(DeviceContextPixels, RectangleMatchesThePolygonOfItsCorners) {
+    struct Case {
+        const char* name;
+        std::function<void(TDeviceContext&)> setup;
+        TRect box;
+    };
+    TRegion holed = TRegion::FromRect(3, 3, 20, 14);
+    holed.Combine(holed, TRegion::FromRect(8, 6, 11, 9), RGN_DIFF);
+    auto pen = [](int style, int width) {
+        return [=](TDeviceContext& dc) { dc.SelectPen(CreatePen(style, width, clBlue)); };
+    };
+    const Case cases[] = {
+        {"solid pen and brush", pen(PS_SOLID, 1), TRect(2, 3, 17, 12)},
+        {"null pen", [](TDeviceContext& dc) { dc.SelectPen(GetStockPen(NULL_PEN)); }, TRect(2, 3, 17, 12)},
+        {"null brush", [](TDeviceContext& dc) { dc.SelectBrush(GetStockBrush(NULL_BRUSH)); },
+         TRect(2, 3, 17, 12)},
+        {"inside frame", pen(PS_INSIDEFRAME, 1), TRect(2, 3, 17, 12)},
+        {"dashed pen", pen(PS_DOT, 1), TRect(2, 3, 17, 12)},
+        {"wide pen", pen(PS_SOLID, 3), TRect(2, 3, 17, 12)},
+        {"hatched brush", [](TDeviceContext& dc) { dc.SelectBrush(CreateHatchBrush(HS_CROSS, clRed)); },
+         TRect(2, 3, 17, 12)},
+        {"xor", [](TDeviceContext& dc) { dc.SetROP2(R2_XORPEN); }, TRect(2, 3, 17, 12)},
+        {"one pixel wide", {}, TRect(5, 2, 6, 12)},
+        {"one pixel high", {}, TRect(2, 5, 17, 6)},
+        {"two by two", {}, TRect(4, 4, 6, 6)},
+        {"empty", {}, TRect(4, 4, 4, 9)},
+        {"flipped", {}, TRect(17, 12, 2, 3)},
+        {"past the edges", {}, TRect(-5, -4, 40, 30)},
+        {"holed clip", [&](TDeviceContext& dc) { dc.SelectClipRgn(&holed); }, TRect(1, 1, 22, 16)},
+        {"scaled",
+         [](TDeviceContext& dc) {
+             dc.SetMapMode(MM_ANISOTROPIC);
+             dc.SetWindowExtEx(10, 10);
+             dc.SetViewportExtEx(15, 7);
+             dc.SetViewportOrgEx(2, 1);
+         },
+         TRect(1, 2, 12, 15)},
+    };
+    for (const Case& c : cases) {
+        TScene rect(24, 18), poly(24, 18);
+        for (TScene* s : {&rect, &poly}) {
+            unsigned seed = 7;
+            for (int y = 0; y < 18; ++y)
+                for (int x = 0; x < 24; ++x)
+                    s->Surface.Row(y)[x] = (seed = seed * 1103515245u + 12345u);
+            s->Dc.SelectPen(CreatePen(PS_SOLID, 1, clBlack));
+            s->Dc.SelectBrush(CreateSolidBrush(clYellow));
+            if (c.setup)
+                c.setup(s->Dc);
+        }
+        rect.Dc.Rectangle(c.box.Left, c.box.Top, c.box.Right, c.box.Bottom);
+        // The same corners in device pixels, the right and bottom ones a pixel in.
+        TRect d = rect.Dc.LPtoDP(c.box);
+        if (d.Right < d.Left)
+            std::swap(d.Left, d.Right);
+        if (d.Bottom < d.Top)
+            std::swap(d.Top, d.Bottom);
+        if (!d.IsEmpty()) {
+            poly.Dc.SetMapMode(MM_TEXT);
+            poly.Dc.SetViewportOrgEx(0, 0);
+            const TPoint corners[] = {
+                {d.Left, d.Top}, {d.Right - 1, d.Top}, {d.Right - 1, d.Bottom - 1}, {d.Left, d.Bottom - 1}};
+            poly.Dc.Polygon(corners, 4);
+        }
+        bool same = true;
+        for (int y = 0; y < 18 && same; ++y)
+            same = std::equal(rect.Surface.Row(y), rect.Surface.Row(y) + 24, poly.Surface.Row(y));
+        EXPECT_TRUE(same) << c.name;
+    }
 }
