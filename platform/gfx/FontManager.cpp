@@ -76,6 +76,14 @@ struct TFontManager::TImpl {
     FcConfig* Config = nullptr;
     std::map<std::pair<std::string, int>, std::unique_ptr<TFace>> Faces;
     std::map<std::string, std::string> FamilyCache;
+    // What fontconfig matched for a family, weight and slant: the match does not depend on the size,
+    // and forms ask for one family at several sizes.
+    struct TMatch {
+        TFace* Face = nullptr;
+        int Weight = FC_WEIGHT_REGULAR;
+        int Slant = FC_SLANT_ROMAN;
+    };
+    std::map<std::tuple<std::string, int, bool>, TMatch> Matches;
     std::map<std::tuple<std::string, int, bool, int, int, int, int>, std::weak_ptr<const TFontInstance>>
         Instances;
     // The fonts realised last stay alive, so that text switching between a few fonts (bold words in a
@@ -87,6 +95,37 @@ struct TFontManager::TImpl {
         Recent.push_back(inst);
         if (Recent.size() > kRecentCount)
             Recent.pop_front();
+    }
+
+    const TMatch& Match(const std::string& family, int weight, bool italic) {
+        const int fcWeight = FcWeightFromOpenType(std::clamp(weight ? weight : 400, 1, 1000));
+        auto key = std::make_tuple(family, fcWeight, italic);
+        auto it = Matches.find(key);
+        if (it != Matches.end())
+            return it->second;
+        FcPattern* pat = FcPatternCreate();
+        FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+        FcPatternAddInteger(pat, FC_WEIGHT, fcWeight);
+        FcPatternAddInteger(pat, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
+        FcConfigSubstitute(Config, pat, FcMatchPattern);
+        FcDefaultSubstitute(pat);
+        FcResult res;
+        FcPattern* match = FcFontMatch(Config, pat, &res);
+        FcPatternDestroy(pat);
+        TMatch found;
+        if (match) {
+            FcChar8* file = nullptr;
+            int index = 0;
+            FcPatternGetString(match, FC_FILE, 0, &file);
+            FcPatternGetInteger(match, FC_INDEX, 0, &index);
+            FcPatternGetInteger(match, FC_WEIGHT, 0, &found.Weight);
+            FcPatternGetInteger(match, FC_SLANT, 0, &found.Slant);
+            if (file)
+                found.Face = OpenFace(reinterpret_cast<const char*>(file), index);
+            FcPatternDestroy(match);
+        }
+        return Matches.emplace(key, found).first->second;
     }
 
     TFace* OpenFace(const std::string& file, int index) {
@@ -212,31 +251,9 @@ std::shared_ptr<const TFontInstance> TFontManager::Realize(const TLogFont& lf) {
         if (auto alive = cached->second.lock())
             return alive;
 
-    std::string family = MapFamilyLocked(lf.FaceName);
-    FcPattern* pat = FcPatternCreate();
-    FcPatternAddString(pat, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pat, FC_WEIGHT,
-                        FcWeightFromOpenType(std::clamp(lf.Weight ? lf.Weight : 400, 1, 1000)));
-    FcPatternAddInteger(pat, FC_SLANT, lf.Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pat, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(FImpl->Config, pat, FcMatchPattern);
-    FcDefaultSubstitute(pat);
-    FcResult res;
-    FcPattern* match = FcFontMatch(FImpl->Config, pat, &res);
-    FcPatternDestroy(pat);
-    TFace* face = nullptr;
-    int matchedWeight = FC_WEIGHT_REGULAR, matchedSlant = FC_SLANT_ROMAN;
-    if (match) {
-        FcChar8* file = nullptr;
-        int index = 0;
-        FcPatternGetString(match, FC_FILE, 0, &file);
-        FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        FcPatternGetInteger(match, FC_WEIGHT, 0, &matchedWeight);
-        FcPatternGetInteger(match, FC_SLANT, 0, &matchedSlant);
-        if (file)
-            face = FImpl->OpenFace(reinterpret_cast<const char*>(file), index);
-        FcPatternDestroy(match);
-    }
+    const TImpl::TMatch& matched = FImpl->Match(MapFamilyLocked(lf.FaceName), lf.Weight, lf.Italic);
+    TFace* face = matched.Face;
+    const int matchedWeight = matched.Weight, matchedSlant = matched.Slant;
     auto inst = std::make_shared<TFontInstance>();
     if (!face) {
         // No font at all on this machine: measuring still works with a nominal cell.

@@ -34,12 +34,37 @@ struct TNameEqual {
 
 struct TMergedTable {
     std::vector<const TPropInfo*> Props;
-    // Layouts look properties up by name for every line they set; the names point into the tables,
-    // which live as long as the program.
-    std::unordered_map<std::string_view, const TPropInfo*, TNameHash, TNameEqual> PropsByName;
+    // Layouts look properties up by name for every line they set. Open addressing over Props, with at
+    // least half the slots empty: one block per class, where a map of nodes cost the first start an
+    // allocation for every property of every class it read.
+    std::vector<const TPropInfo*> Slots;
     std::vector<const TMethodInfo*> Methods;
     std::vector<const TFieldInfo*> Fields;
     std::vector<std::unique_ptr<TPropInfo>> Copies; // inherited properties with a changed default
+
+    void IndexProps() {
+        size_t size = 1;
+        while (size < 2 * Props.size())
+            size *= 2;
+        Slots.assign(size, nullptr);
+        for (const TPropInfo* p : Props) {
+            const TPropInfo*& slot = Slot(p->Name);
+            if (!slot)
+                slot = p;
+        }
+    }
+    const TPropInfo* Find(std::string_view name) const { return const_cast<TMergedTable*>(this)->Slot(name); }
+
+private:
+    // The slot holding the name, or the empty one where it would go.
+    const TPropInfo*& Slot(std::string_view name) {
+        const size_t mask = Slots.size() - 1;
+        for (size_t i = TNameHash()(name) & mask;; i = (i + 1) & mask) {
+            const TPropInfo*& slot = Slots[i];
+            if (!slot || TNameEqual()(slot->Name, name))
+                return slot;
+        }
+    }
 };
 
 struct TTables {
@@ -100,8 +125,7 @@ const TMergedTable& Merged(const TClassInfo& cls) {
         for (const auto& h : own->Hidden)
             std::erase_if(merged->Props, [&](const TPropInfo* p) { return SameText(p->Name, h); });
     }
-    for (const TPropInfo* p : merged->Props)
-        merged->PropsByName.emplace(p->Name, p);
+    merged->IndexProps();
     const TMergedTable& result = *merged;
     t.Merged.emplace(&cls, std::move(merged));
     return result;
@@ -189,9 +213,7 @@ const std::vector<const TPropInfo*>& GetPropList(const TClassInfo& Cls) {
 }
 
 const TPropInfo* GetPropInfo(const TClassInfo& Cls, std::string_view Name) {
-    const auto& byName = Merged(Cls).PropsByName;
-    auto found = byName.find(Name);
-    return found != byName.end() ? found->second : nullptr;
+    return Merged(Cls).Find(Name);
 }
 
 const TPropInfo* GetPropInfo(const TObject* Instance, std::string_view Name) {

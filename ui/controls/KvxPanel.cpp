@@ -806,7 +806,7 @@ void TCustomKvxPanel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     FLastBoundsSize = {Width(), Height()};
     // The shade runs along the caption: a top caption's follows the width, a left one's the height.
     if (FShade && FCaption &&
-        (FCaption->Position() == cpTop ? FShade->Width() != Width() : FShade->Height() != Height()))
+        (FCaption->Position() == cpTop ? FShadeSource.Width != Width() : FShadeSource.Height != Height()))
         UpdateShade();
 }
 

@@ -452,8 +452,10 @@ public:
     // Percent of A mixed with the rest of B.
     static plat::TColor BlendColor(plat::TColor A, plat::TColor B, int Percent);
 
-    // The shade bitmap the computed caption shadings fill (for tests and painters).
-    plat::TBitmap* ShadeBitmap() const { return FShade.get(); }
+    // The shade bitmap the computed caption shadings fill (for tests and painters), made on demand.
+    plat::TBitmap* ShadeBitmap();
+    // How many shade bitmaps this panel has made.
+    int ShadesMade() const { return FShadesMade; }
     // The button rectangles in client coordinates (empty when not shown).
     plat::TRect CloseButtonRect() const;
     plat::TRect MinMaxButtonRect() const;
@@ -499,6 +501,7 @@ private:
     void RestoreBounds();
     void Changed();
     void CaptionPositionChanged();
+    void MakeShade();
 
     std::unique_ptr<TPanelCaption> FCaption;
     std::unique_ptr<TPanelStatusBar> FStatusBar;
@@ -506,6 +509,20 @@ private:
     std::unique_ptr<TPanelPosition> FPosition;
     std::unique_ptr<TKvxImage> FBackground;
     std::unique_ptr<plat::TBitmap> FShade;
+    // What the shade is made of, taken whenever it goes stale; the bitmap is made when first drawn, so a
+    // layout that sizes the panel many times while it is read makes it once, at the final size.
+    struct TShadeSource {
+        kvxpanel::TShadeType Type = kvxpanel::stNormal;
+        plat::TColor Base = 0;
+        int Light = 0;
+        uint8_t Grain = 0;
+        int Width = 0;
+        int Height = 0;
+        uint32_t Seed = 0;
+    };
+    TShadeSource FShadeSource;
+    bool FShadeStale = false;
+    int FShadesMade = 0;
     std::unique_ptr<THTMLPictureCache> FCache;
     std::vector<plat::TControl*> FHiddenChildren;
 

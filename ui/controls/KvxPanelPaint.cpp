@@ -116,12 +116,33 @@ void TCustomKvxPanel::UpdateShade() {
         w = top ? 100 : 20;
     if (h <= 0)
         h = top ? 20 : 100;
-    std::mt19937 random(static_cast<uint32_t>(SystemClock().MonotonicMilliseconds()));
+    FShadeSource = {FCaption->ShadeType(),
+                    ColorToRGB(FCaption->Color()),
+                    FCaption->ShadeLight(),
+                    FCaption->ShadeGrain(),
+                    w,
+                    h,
+                    static_cast<uint32_t>(SystemClock().MonotonicMilliseconds())};
+    FShadeStale = true;
+    Invalidate();
+}
+
+TBitmap* TCustomKvxPanel::ShadeBitmap() {
+    if (FShadeStale)
+        MakeShade();
+    return FShade.get();
+}
+
+void TCustomKvxPanel::MakeShade() {
+    FShadeStale = false;
+    ++FShadesMade;
+    const int w = FShadeSource.Width, h = FShadeSource.Height;
+    std::mt19937 random(FShadeSource.Seed);
     auto rnd = [&](int n) { return n > 0 ? static_cast<int>(random() % static_cast<uint32_t>(n)) : 0; };
 
-    const TColor base = ColorToRGB(FCaption->Color());
+    const TColor base = FShadeSource.Base;
     const int R = RedOf(base), G = GreenOf(base), B = BlueOf(base);
-    const int L = FCaption->ShadeLight() & 0xFF;
+    const int L = FShadeSource.Light & 0xFF;
     auto level = [&](int c) { return RGB((R * c / 255) & 0xFF, (G * c / 255) & 0xFF, (B * c / 255) & 0xFF); };
     auto cube = [](int t) { return (t * t * t / 128) / 128; };
 
@@ -137,7 +158,7 @@ void TCustomKvxPanel::UpdateShade() {
     };
     auto fill = [&](TColor c) { std::fill(px.begin(), px.end(), c); };
 
-    TShadeType type = FCaption->ShadeType();
+    TShadeType type = FShadeSource.Type;
     const int D = std::abs(w - h);
     // The radial shades divide by the difference of the sides and the hard bump by the height and by
     // a sixth of the width: those sizes get the plain caption colour.
@@ -155,7 +176,7 @@ void TCustomKvxPanel::UpdateShade() {
     case stNoise:
         for (int x = 0; x <= w; ++x)
             for (int y = 0; y <= h; ++y)
-                put(x, y, level(L - (rnd(FCaption->ShadeGrain()) + 128) / 2));
+                put(x, y, level(L - (rnd(FShadeSource.Grain) + 128) / 2));
         break;
     case stDiagShade:
         for (int x = 0; x <= w; ++x)
@@ -282,7 +303,6 @@ void TCustomKvxPanel::UpdateShade() {
             std::memcpy(row + 4 * static_cast<size_t>(x), &argb, 4);
         }
     }
-    Invalidate();
 }
 
 // ---- Caption shading ------------------------------------------------------------------------------------
@@ -389,7 +409,7 @@ void TCustomKvxPanel::DrawCaptionShade(TCanvas& Canvas, TRect Rect) {
     }
     TClipScope clip(Canvas);
     Canvas.Handle()->SelectClipRgn(&region);
-    Canvas.Draw(r.Left, r.Top, FShade.get());
+    Canvas.Draw(r.Left, r.Top, ShadeBitmap());
 }
 
 // ---- Paint ----------------------------------------------------------------------------------------------

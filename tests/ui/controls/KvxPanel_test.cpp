@@ -488,6 +488,27 @@ TEST_F(PanelTest, HorizontalShadeFollowsTheLightLevel) {
     EXPECT_EQ(ShadeAt(Panel, 99, 5), RGB(250, 250, 250));
 }
 
+TEST_F(PanelTest, AShadeIsMadeWhenPaintedAtTheSizeTheLayoutLeaves) {
+    Panel->SetName("Shaded");
+    Panel->PanelCaption()->SetShadeType(stHShade);
+    const std::string layout = WriteComponentToText(Form);
+    auto* form = NewForm<TForm>(Application);
+    ScopeGuard free([form] { delete form; });
+    ReadComponentFromText(layout, form);
+    auto* shaded = dynamic_cast<TKvxPanel*>(form->FindComponent("Shaded"));
+    ASSERT_NE(shaded, nullptr);
+    EXPECT_EQ(shaded->ShadesMade(), 0);
+    form->Show();
+    Driver.Pump();
+    EXPECT_EQ(shaded->ShadesMade(), 1);
+    // Sizes between two paints make one shade, at the last of them.
+    shaded->SetWidth(150);
+    shaded->SetWidth(160);
+    Driver.Pump();
+    EXPECT_EQ(shaded->ShadesMade(), 2);
+    EXPECT_EQ(shaded->ShadeBitmap()->Width(), 160);
+}
+
 TEST_F(PanelTest, ShadesThatWouldDivideByZeroFallBackToTheCaptionColour) {
     struct Case {
         TShadeType Type;
