@@ -520,7 +520,9 @@ TRect TPlotCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* Options, TC
     }
     if (Is3D)
         UpdateRotation();
-    if (FBuffered) {
+    if (FBuffered && FBypassBuffer && !FKeepBitmap)
+        FreeBuffer(); // it would hold an older picture than the target
+    if (FBuffered && !FBypassBuffer) {
         const int w = UserRect.Right - UserRect.Left, h = UserRect.Bottom - UserRect.Top;
         if (!FBitmap)
             FBitmap = std::make_unique<TBitmap>();
@@ -535,7 +537,7 @@ TRect TPlotCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* Options, TC
 }
 
 void TPlotCanvas3D::ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& UserRect) {
-    if (FBuffered && FBitmap) {
+    if (FBuffered && !FBypassBuffer && FBitmap) {
         CopyBuffer(UserRect.Left, UserRect.Top, DestCanvas);
         FDirty = false;
     }
@@ -543,7 +545,7 @@ void TPlotCanvas3D::ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const
 }
 
 bool TPlotCanvas3D::EndDraw() {
-    if (FDirty)
+    if (FDirty || !FBitmap)
         return false;
     if (FBitmap && FCanvas)
         CopyBuffer(0, 0, FCanvas);

@@ -768,6 +768,10 @@ public:
     bool Is3D() const { return FIs3D; }
     bool KeepBitmap() const { return FKeepBitmap; }
     void SetKeepBitmap(bool Value) { FKeepBitmap = Value; }
+    // The next draws go straight to their target though buffered: a window's backing already is an
+    // off-screen picture, and drawing into a bitmap first would only copy every pixel once more.
+    bool BypassBuffer() const { return FBypassBuffer; }
+    void SetBypassBuffer(bool Value) { FBypassBuffer = Value; }
     bool ZoomTextOn() const { return FZoomText; }
     double ZoomFactor() const { return FZoomFactor; }
     double PerspectiveFactor() const { return FPerspectiveFactor; }
@@ -803,6 +807,7 @@ private:
     bool FBuffered = true;
     bool FIs3D = false;
     bool FKeepBitmap = false;
+    bool FBypassBuffer = false;
     TPoint FQuad[4];
 };
 

@@ -174,6 +174,10 @@ TColor TCustomPlotPanel::GetBackColor() {
 
 void TCustomPlotPanel::DrawChart(const TRect&) {}
 
+bool TCustomPlotPanel::PaintsWholeBack() {
+    return false;
+}
+
 void TCustomPlotPanel::Redraw() {
     Invalidate();
 }
@@ -211,6 +215,9 @@ void TCustomPlotPanel::Paint() {
 
 void TCustomPlotPanel::DrawToCanvas(TCanvas* Canvas, const TRect& Rect) {
     TCanvas* window = TCustomControl::Canvas();
+    // The buffer also hides what lies under a back that is not painted all over; only a chart that
+    // covers its window can do without it.
+    FDrawCanvas->SetBypassBuffer(Canvas == window && !FDrawCanvas->IsTrue3D() && PaintsWholeBack());
     FPanelRect = FDrawCanvas->InitWindow(Canvas, FView3DOptions.get(), Color(), FView3D, Rect);
     // A failed draw leaves the surface pointing at the window, unclipped, and the picture marked for a
     // redraw.

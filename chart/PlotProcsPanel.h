@@ -204,6 +204,8 @@ public:
     virtual TColor GetBackColor();
     // Draws the chart into Rect of the drawing surface; the axis panel fills it in.
     virtual void DrawChart(const TRect& Rect);
+    // True when every draw starts by covering the whole panel with opaque paint.
+    virtual bool PaintsWholeBack();
     // The change handler of every sub-object.
     virtual void Redraw();
     virtual void DrawToCanvas(plat::TCanvas* Canvas, const TRect& Rect);
@@ -456,6 +458,7 @@ public:
     TNotifyEvent OnZoom;
 
     virtual void FillBackground(const TRect& Rect);
+    bool PaintsWholeBack() override;
     // The first step of every draw: shadow, fill, background picture, border and bevels.
     virtual void DrawPanelBack(const TRect& Rect);
     void DrawBackImage(const TRect& Rect, int Depth);

@@ -232,6 +232,11 @@ void TCustomPlotPanelExtended::FillBackground(const TRect& Rect) {
     }
 }
 
+bool TCustomPlotPanelExtended::PaintsWholeBack() {
+    // A gradient may leave rounded corners or blend; only the plain solid fill is known to cover all.
+    return !(FGradient && FGradient->Visible()) && !Printing() && Color() != clNone;
+}
+
 void TCustomPlotPanelExtended::DrawPanelBack(const TRect& Rect) {
     TPlotCanvas3D& c = *DrawCanvas();
     TRect r = Rect;

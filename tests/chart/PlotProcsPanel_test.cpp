@@ -15,6 +15,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Clipboard.h"
 #include "platform/ui/Form.h"
+#include "platform/ui/Paint.h"
 
 using namespace plat;
 using namespace chart;
@@ -354,6 +355,61 @@ TEST_F(PlotPanelTest, PanelBackgroundShadowGradientAndPicture) {
     back->SetBackImageMode(pbmTile);
     bmp = back->RenderToBitmap(clWhite, back->GetChartRect());
     EXPECT_EQ(at(50, 50), clSilver);
+}
+
+// A back painted all over makes the window's own picture the buffer: the panel draws straight into it,
+// keeps no bitmap and shows what the bitmap road shows. Any other back still goes through the bitmap.
+TEST_F(PlotPanelTest, DrawsStraightIntoTheWindowWhenTheBackCoversIt) {
+    class TCountingBackPanel : public TBackPanel {
+    public:
+        using TBackPanel::TBackPanel;
+        int Draws = 0;
+        void DrawChart(const TRect& Rect) override {
+            ++Draws;
+            TBackPanel::DrawChart(Rect);
+            DrawCanvas()->Pen()->SetColor(clRed);
+            DrawCanvas()->Line(3, 3, 150, 80);
+        }
+    };
+    struct TCase {
+        const char* Name;
+        TColor Color;
+        bool Gradient;
+        bool Straight;
+    };
+    const TCase cases[] = {
+        {"solid colour", clSilver, false, true},
+        {"gradient", clSilver, true, false},
+        {"no colour", clNone, false, false},
+    };
+    Form->Show();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto* back = new TCountingBackPanel(Form);
+        back->SetParent(Form);
+        back->SetBounds(20, 30, 200, 100);
+        back->SetColor(c.Color);
+        back->Shadow()->SetBothSizes(3);
+        back->Gradient()->SetVisible(c.Gradient);
+        Driver.Pump();
+        EXPECT_EQ(back->DrawCanvas()->Bitmap() == nullptr, c.Straight);
+        if (c.Straight) {
+            const std::unique_ptr<TImageSurface> shown = Driver.Render(back);
+            const std::unique_ptr<TBitmap> road = back->RenderToBitmap(clWhite, back->GetChartRect());
+            int differing = 0;
+            for (int y = 0; y < 100; ++y)
+                for (int x = 0; x < 200; ++x)
+                    differing += (shown->Row(y)[x] & 0xFFFFFF) != (road->Surface().Row(y)[x] & 0xFFFFFF);
+            EXPECT_EQ(differing, 0);
+            // With no picture kept, a repaint the chart did not ask for draws it again.
+            const int draws = back->Draws;
+            InvalidateRect(back->Handle(), nullptr, false);
+            Driver.Pump();
+            EXPECT_EQ(back->Draws, draws + 1);
+            EXPECT_EQ(Driver.Pixel(back, 100, 50), clSilver);
+        }
+        delete back;
+    }
 }
 
 // Print jobs write their documents beside the test.
