@@ -47,7 +47,7 @@ constexpr auto kIncrTimeout = std::chrono::seconds(10);
 
 // Pictures of at least this many bytes go to the server through shared memory.
 constexpr size_t kShmThreshold = 256 * 1024;
-constexpr int kShmAfterPresents = 16;
+constexpr int kShmAfterPresents = 2;
 
 constexpr long WindowEventMask = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask |
                                  ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask |
