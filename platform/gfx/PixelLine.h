@@ -60,7 +60,12 @@ inline void StoreKeepAlpha(uint32_t* p, uint32_t rgb) {
 
 // Sets the colour bits of n pixels and keeps each pixel's top byte; rgb has a zero top byte. Four
 // pixels at a time, since background fills and straight lines spend most of a repaint here.
+void FillKeepAlphaWide(uint32_t* p, size_t n, uint32_t rgb);
 inline void FillKeepAlpha(uint32_t* p, size_t n, uint32_t rgb) {
+    if (n >= 256) {
+        FillKeepAlphaWide(p, n, rgb);
+        return;
+    }
     typedef uint32_t TQuad __attribute__((vector_size(16)));
     const TQuad alpha = {0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u};
     const TQuad colour = {rgb, rgb, rgb, rgb};
