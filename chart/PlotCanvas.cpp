@@ -547,7 +547,7 @@ void TPlotCanvas3D::ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const
 bool TPlotCanvas3D::EndDraw() {
     if (FDirty || !FBitmap)
         return false;
-    if (FBitmap && FCanvas)
+    if (FCanvas)
         CopyBuffer(0, 0, FCanvas);
     return true;
 }

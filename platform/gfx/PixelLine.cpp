@@ -25,26 +25,6 @@ std::vector<int> CosmeticDashes(uint32_t penStyle) {
 
 namespace {
 
-template <class TVec>
-[[gnu::always_inline]] inline void FillKeepAlphaLanes(uint32_t* p, size_t n, uint32_t rgb) {
-    constexpr size_t lanes = sizeof(TVec) / 4;
-    TVec alpha, colour;
-    for (size_t k = 0; k < lanes; ++k) {
-        alpha[k] = 0xFF000000u;
-        colour[k] = rgb;
-    }
-    size_t i = 0;
-    for (; i + lanes <= n; i += lanes) {
-        TVec v;
-        std::memcpy(&v, p + i, sizeof v);
-        v = (v & alpha) | colour;
-        std::memcpy(p + i, &v, sizeof v);
-    }
-    for (; i < n; ++i)
-        StoreKeepAlpha(p + i, rgb);
-}
-
-typedef uint32_t TQuad __attribute__((vector_size(16)));
 #if defined(__x86_64__) || defined(__i386__)
 typedef uint32_t TOctet __attribute__((vector_size(32)));
 // Background fills of whole windows run here; twice the lanes halve the instructions per row.
@@ -63,7 +43,7 @@ void FillKeepAlphaWide(uint32_t* p, size_t n, uint32_t rgb) {
         return;
     }
 #endif
-    FillKeepAlphaLanes<TQuad>(p, n, rgb);
+    FillKeepAlphaLanes<TPixelQuad>(p, n, rgb);
 }
 
 TPixelLine::TPixelLine(const TTarget& target, TColor color, int rop2, const std::vector<int>* dashes,

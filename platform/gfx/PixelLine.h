@@ -58,26 +58,37 @@ inline void StoreKeepAlpha(uint32_t* p, uint32_t rgb) {
     }
 }
 
-// Sets the colour bits of n pixels and keeps each pixel's top byte; rgb has a zero top byte. Four
-// pixels at a time, since background fills and straight lines spend most of a repaint here.
-void FillKeepAlphaWide(uint32_t* p, size_t n, uint32_t rgb);
-inline void FillKeepAlpha(uint32_t* p, size_t n, uint32_t rgb) {
-    if (n >= 256) {
-        FillKeepAlphaWide(p, n, rgb);
-        return;
+// Sets the colour bits of n pixels and keeps each pixel's top byte; rgb has a zero top byte. A vector
+// of pixels at a time, since background fills and straight lines spend most of a repaint here.
+template <class TVec>
+[[gnu::always_inline]] inline void FillKeepAlphaLanes(uint32_t* p, size_t n, uint32_t rgb) {
+    constexpr size_t lanes = sizeof(TVec) / 4;
+    TVec alpha, colour;
+    for (size_t k = 0; k < lanes; ++k) {
+        alpha[k] = 0xFF000000u;
+        colour[k] = rgb;
     }
-    typedef uint32_t TQuad __attribute__((vector_size(16)));
-    const TQuad alpha = {0xFF000000u, 0xFF000000u, 0xFF000000u, 0xFF000000u};
-    const TQuad colour = {rgb, rgb, rgb, rgb};
     size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        TQuad v;
+    for (; i + lanes <= n; i += lanes) {
+        TVec v;
         std::memcpy(&v, p + i, sizeof v);
         v = (v & alpha) | colour;
         std::memcpy(p + i, &v, sizeof v);
     }
     for (; i < n; ++i)
         StoreKeepAlpha(p + i, rgb);
+}
+
+typedef uint32_t TPixelQuad __attribute__((vector_size(16)));
+
+// Long runs go to the widest loop the processor has.
+void FillKeepAlphaWide(uint32_t* p, size_t n, uint32_t rgb);
+
+inline void FillKeepAlpha(uint32_t* p, size_t n, uint32_t rgb) {
+    if (n >= 256)
+        FillKeepAlphaWide(p, n, rgb);
+    else
+        FillKeepAlphaLanes<TPixelQuad>(p, n, rgb);
 }
 
 // Steps through a dash pattern; the phase carries on from one segment to the next. A zero run

@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/backend/Backend.h"
 #include "platform/backend/DisplayError.h"
@@ -96,6 +97,32 @@ template <class Match> bool WaitEvent(TBackend& owner, Display* dpy, XEvent& ev,
         owner.Wait(5);
     }
     return false;
+}
+
+// The colour another client reads at (x, y) of a window on the server.
+unsigned long ServerPixel(Display* dpy, Window w, int x, int y) {
+    XImage* img = XGetImage(dpy, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!img)
+        return ~0ul;
+    const unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
+    XDestroyImage(img);
+    return p;
+}
+
+// A borderless red 900x700 form with a yellow panel at (600, 500, 100, 100): large enough for its
+// pictures to go through shared memory.
+std::pair<TForm*, TPanel*> RedFormWithYellowPanel() {
+    TForm* form = NewForm<TForm>(Application);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, 900, 700);
+    form->SetColor(clRed);
+    auto* panel = new TPanel(form);
+    panel->SetParent(form);
+    panel->SetBevelOuter(bvNone);
+    panel->SetParentBackground(false);
+    panel->SetColor(clYellow);
+    panel->SetBounds(600, 500, 100, 100);
+    return {form, panel};
 }
 
 } // namespace
@@ -253,24 +280,9 @@ TEST(X11BackendTest, PresentedPicturesShowOnTheServer) {
     auto pixelAt = [&](TForm* form, int x, int y) {
         driver.Pump();
         CurrentBackend().Sync();
-        const Window xwin = static_cast<Window>(GetNativeWindow(form->Handle()));
-        XImage* img = XGetImage(*other, xwin, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!img)
-            return ~0ul;
-        const unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
-        XDestroyImage(img);
-        return p;
+        return ServerPixel(*other, static_cast<Window>(GetNativeWindow(form->Handle())), x, y);
     };
-    TForm* big = NewForm<TForm>(Application);
-    big->SetBorderStyle(bsNone);
-    big->SetBounds(0, 0, 900, 700);
-    big->SetColor(clRed);
-    auto* mark = new TPanel(big);
-    mark->SetParent(big);
-    mark->SetBevelOuter(bvNone);
-    mark->SetParentBackground(false);
-    mark->SetColor(clYellow);
-    mark->SetBounds(600, 500, 100, 100);
+    TForm* big = RedFormWithYellowPanel().first;
     TForm* small = NewForm<TForm>(Application);
     small->SetBorderStyle(bsNone);
     small->SetBounds(1000, 0, 100, 80);
@@ -302,16 +314,7 @@ TEST(X11BackendTest, AStreamOfPicturesPutsOnlyWhatChanged) {
     TTestDriver driver;
     TOtherClient other;
     ASSERT_TRUE(other);
-    TForm* form = NewForm<TForm>(Application);
-    form->SetBorderStyle(bsNone);
-    form->SetBounds(0, 0, 900, 700);
-    form->SetColor(clRed);
-    auto* panel = new TPanel(form);
-    panel->SetParent(form);
-    panel->SetBevelOuter(bvNone);
-    panel->SetParentBackground(false);
-    panel->SetColor(clYellow);
-    panel->SetBounds(600, 500, 100, 100);
+    auto [form, panel] = RedFormWithYellowPanel();
     form->Show();
     for (int i = 0; i < 40; ++i) {
         form->Invalidate();
@@ -319,14 +322,7 @@ TEST(X11BackendTest, AStreamOfPicturesPutsOnlyWhatChanged) {
     }
     CurrentBackend().Sync();
     const Window xwin = static_cast<Window>(GetNativeWindow(form->Handle()));
-    auto pixelAt = [&](int x, int y) {
-        XImage* img = XGetImage(*other, xwin, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!img)
-            return ~0ul;
-        const unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
-        XDestroyImage(img);
-        return p;
-    };
+    auto pixelAt = [&](int x, int y) { return ServerPixel(*other, xwin, x, y); };
     GC gc = XCreateGC(*other, xwin, 0, nullptr);
     XSetForeground(*other, gc, 0x000000);
     XFillRectangle(*other, xwin, gc, 100, 100, 50, 50);
