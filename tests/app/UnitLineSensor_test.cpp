@@ -442,6 +442,9 @@ TEST_F(LiveWindow, RefusesACameraWithMorePixelsThanAFrameHolds) {
 }
 
 TEST_F(LiveWindow, SettingHandlersTalkToTheCameraAndShowTheResult) {
+    // The camera keeps saved settings as long as the library is loaded, as a real one keeps them in its
+    // memory: a camera of its own, so that tests run after this one in the same process start from defaults.
+    TScopedEnv env{{"LUMCAM_SERIAL", "LC000446"}};
     TfmLineSensor* w = OpenWithCamera();
     ASSERT_TRUE(w->btn_closedevice->Down());
 
