@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/rtl/MainThread.h"
+#include "platform/rtl/StartHeap.h"
 #include "platform/ui/Form.h"
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Input.h"
@@ -67,6 +68,7 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+    ReserveStartHeap();
     CurrentBackend();
     Handle();
 }
