@@ -33,9 +33,11 @@ struct TReach {
 
     std::string Name() const {
         std::string n;
-        for (const TPropInfo* p : Path)
-            n += p->Name + (p->Kind == pkCollection ? "[0]." : ".");
-        return n + Prop->Name;
+        for (const TPropInfo* p : Path) {
+            n += p->Name;
+            n += p->Kind == pkCollection ? "[0]." : ".";
+        }
+        return n += Prop->Name;
     }
     // The object that holds Prop in Root, or null when an object on the way is missing. With AddItems
     // an empty collection on the way gets an item.
@@ -57,7 +59,7 @@ struct TReach {
 };
 
 inline void CollectOrdinals(TObject* Instance, std::vector<const TPropInfo*>& Path, std::vector<TReach>& Out,
-                     int Depth) {
+                            int Depth) {
     for (const TPropInfo* p : GetPropList(Instance->ClassType())) {
         if ((p->Kind == pkEnum || p->Kind == pkSet) && p->IsWritable() && !p->Names.empty()) {
             Out.push_back({Path, p});

@@ -186,7 +186,7 @@ std::string TCollection::GetNamePath() const {
         return ClassName();
     for (const TPropInfo* p : GetPropList(owner->ClassType())) {
         if (p->Kind == pkCollection && p->GetObject(owner) == this)
-            return ownerPath + "." + p->Name;
+            return ownerPath + "." + std::string(p->Name);
     }
     return ClassName();
 }

@@ -186,7 +186,7 @@ TComponent* TReader::ReadComponent(const TFilerObject& Node) {
         if (!Node.Name.empty()) {
             if (const TFieldInfo* f = FindPublishedField(FRoot->ClassType(), Node.Name)) {
                 if (!c->InheritsFrom(*f->FieldClass))
-                    Error("Field " + f->Name + " cannot hold a " + c->ClassName(), Node.Line);
+                    Error("Field " + std::string(f->Name) + " cannot hold a " + c->ClassName(), Node.Line);
                 f->Set(FRoot, c);
             }
         }
@@ -272,10 +272,10 @@ void TReader::ReadProperty(TPersistent* Instance, const std::string& Path, const
 void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const TFilerValue& Value, int Line,
                            int Depth) {
     auto invalid = [&]() {
-        Error("Invalid value for property " + Prop->Name + ": " + KindName(Value.Kind), Line);
+        Error("Invalid value for property " + std::string(Prop->Name) + ": " + KindName(Value.Kind), Line);
     };
     if (!Prop->IsWritable() && Prop->Kind != pkCollection)
-        Error("Property " + Prop->Name + " is read-only", Line);
+        Error("Property " + std::string(Prop->Name) + " is read-only", Line);
     switch (Prop->Kind) {
     case pkInteger:
         if (Value.Kind != TFilerValue::Int || Value.IntValue < std::numeric_limits<int32_t>::min() ||
@@ -309,7 +309,7 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
                  Value.IntValue < static_cast<int64_t>(Prop->Names.size()))
             v = Value.IntValue;
         if (v < 0)
-            Error("Invalid value for property " + Prop->Name + ": " +
+            Error("Invalid value for property " + std::string(Prop->Name) + ": " +
                       (Value.Kind == TFilerValue::Ident ? Value.Text : std::string(KindName(Value.Kind))),
                   Line);
         Prop->SetOrd(Instance, v);
@@ -322,7 +322,7 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
         for (const std::string& e : Value.Elements) {
             const int64_t v = GetEnumValue(Prop, e);
             if (v < 0 || v >= 64)
-                Error("Invalid value for property " + Prop->Name + ": " + e, Line);
+                Error("Invalid value for property " + std::string(Prop->Name) + ": " + e, Line);
             bits |= uint64_t(1) << v;
         }
         Prop->SetOrd(Instance, static_cast<int64_t>(bits));
@@ -332,7 +332,7 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
         if (Value.Kind == TFilerValue::Ident) {
             TColor c = 0;
             if (!IdentToColor(Value.Text.c_str(), c))
-                Error("Invalid value for property " + Prop->Name + ": " + Value.Text, Line);
+                Error("Invalid value for property " + std::string(Prop->Name) + ": " + Value.Text, Line);
             Prop->SetOrd(Instance, c);
         } else if (Value.Kind == TFilerValue::Int && Value.IntValue >= std::numeric_limits<int32_t>::min() &&
                    Value.IntValue <= std::numeric_limits<uint32_t>::max()) {
@@ -368,7 +368,7 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
         if (Value.Kind == TFilerValue::Nil) {
             Prop->SetObject(Instance, nullptr);
         } else if (!FRoot) {
-            Error("Property " + Prop->Name + " cannot be read without a root component", Line);
+            Error("Property " + std::string(Prop->Name) + " cannot be read without a root component", Line);
         } else if (Value.Kind == TFilerValue::Ident) {
             FFixups.push_back({Instance, Prop, Value.Text, Line});
             if (FCurrent)
@@ -385,7 +385,7 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
         if (Value.Kind != TFilerValue::Ident)
             invalid();
         if (!FRoot)
-            Error("Property " + Prop->Name + " cannot be read without a root component", Line);
+            Error("Property " + std::string(Prop->Name) + " cannot be read without a root component", Line);
         const TMethodInfo* m = FindPublishedMethod(FRoot->ClassType(), Value.Text);
         if (!m) {
             FLined = true;
@@ -394,8 +394,8 @@ void TReader::SetPropValue(TPersistent* Instance, const TPropInfo* Prop, const T
         }
         if (!Prop->EventType || *m->Signature != *Prop->EventType) {
             FLined = true;
-            throw EPropertyError("Method " + m->Name + " does not match event " + Prop->Name +
-                                 LineSuffix(Line));
+            throw EPropertyError("Method " + std::string(m->Name) + " does not match event " +
+                                 std::string(Prop->Name) + LineSuffix(Line));
         }
         Prop->BindEvent(Instance, *m, FRoot);
         break;
@@ -426,7 +426,7 @@ void TReader::ResolveFixups() {
         if (!target)
             target = FindGlobalReference(f.Name);
         if (!target)
-            Error("Component " + f.Name + " not found for property " + f.Prop->Name, f.Line);
+            Error("Component " + f.Name + " not found for property " + std::string(f.Prop->Name), f.Line);
         if (f.Prop->ObjectClass && !target->InheritsFrom(*f.Prop->ObjectClass))
             Error("Component " + f.Name + " is not a " + f.Prop->ObjectClass->Name, f.Line);
         AtLine(f.Line, FLined, [&] { f.Prop->SetObject(f.Instance, target); });
@@ -637,12 +637,12 @@ void TWriter::WriteProperties(TPersistent* Instance, const std::string& Prefix,
             continue;
         if (p->Kind == pkObject) {
             if (TPersistent* sub = p->GetObject(Instance))
-                WriteProperties(sub, Prefix + p->Name + ".", Out, Depth + 1);
+                WriteProperties(sub, Prefix + std::string(p->Name) + ".", Out, Depth + 1);
             continue;
         }
         TFilerValue v;
         if (WriteValue(Instance, p, v, Depth))
-            Out.push_back({Prefix + p->Name, std::move(v), 0});
+            Out.push_back({Prefix + std::string(p->Name), std::move(v), 0});
     }
     TemporaryChange prefix(FPrefix, Prefix);
     TemporaryChange out(FOut, &Out);

@@ -34,35 +34,59 @@ struct TNameEqual {
 
 struct TMergedTable {
     std::vector<const TPropInfo*> Props;
-    // Layouts look properties up by name for every line they set. Open addressing over Props, with at
-    // least half the slots empty: one block per class, where a map of nodes cost the first start an
-    // allocation for every property of every class it read.
-    std::vector<const TPropInfo*> Slots;
+    // Layouts look properties up by name for every line they set. Open addressing over Props (a slot holds
+    // an index + 1), with at least half the slots empty: one block per class, where a map of nodes cost the
+    // first start an allocation for every property of every class it read. A class starts from a copy of
+    // its parent's, so that its own declarations find what they replace without a scan.
+    std::vector<uint32_t> Slots;
     std::vector<const TMethodInfo*> Methods;
     std::vector<const TFieldInfo*> Fields;
     std::vector<std::unique_ptr<TPropInfo>> Copies; // inherited properties with a changed default
 
-    void IndexProps() {
-        size_t size = 1;
-        while (size < 2 * Props.size())
-            size *= 2;
-        Slots.assign(size, nullptr);
-        for (const TPropInfo* p : Props) {
-            const TPropInfo*& slot = Slot(p->Name);
-            if (!slot)
-                slot = p;
+    const TPropInfo* Find(std::string_view name) const {
+        if (Slots.empty())
+            return nullptr;
+        const uint32_t slot = Slots[SlotOf(name)];
+        return slot ? Props[slot - 1] : nullptr;
+    }
+    // The position of the property of that name in Props, or -1.
+    ptrdiff_t IndexOf(std::string_view name) const {
+        if (Slots.empty())
+            return -1;
+        return static_cast<ptrdiff_t>(Slots[SlotOf(name)]) - 1;
+    }
+    // Replaces the property of the same name where it was, or adds it at the end.
+    void Put(const TPropInfo* p) {
+        if (2 * (Props.size() + 1) > Slots.size())
+            Index(2 * (Props.size() + 1));
+        uint32_t& slot = Slots[SlotOf(p->Name)];
+        if (slot) {
+            Props[slot - 1] = p;
+        } else {
+            Props.push_back(p);
+            slot = static_cast<uint32_t>(Props.size());
         }
     }
-    const TPropInfo* Find(std::string_view name) const { return const_cast<TMergedTable*>(this)->Slot(name); }
+    void Index(size_t least) {
+        size_t size = 1;
+        while (size < least)
+            size *= 2;
+        Slots.assign(size, 0);
+        for (size_t i = 0; i < Props.size(); ++i) {
+            uint32_t& slot = Slots[SlotOf(Props[i]->Name)];
+            if (!slot)
+                slot = static_cast<uint32_t>(i + 1);
+        }
+    }
 
 private:
     // The slot holding the name, or the empty one where it would go.
-    const TPropInfo*& Slot(std::string_view name) {
+    size_t SlotOf(std::string_view name) const {
         const size_t mask = Slots.size() - 1;
         for (size_t i = TNameHash()(name) & mask;; i = (i + 1) & mask) {
-            const TPropInfo*& slot = Slots[i];
-            if (!slot || TNameEqual()(slot->Name, name))
-                return slot;
+            const uint32_t slot = Slots[i];
+            if (!slot || TNameEqual()(Props[slot - 1]->Name, name))
+                return i;
         }
     }
 };
@@ -98,34 +122,37 @@ const TMergedTable& Merged(const TClassInfo& cls) {
     if (cls.Parent) {
         const TMergedTable& parent = Merged(*cls.Parent);
         merged->Props = parent.Props;
+        merged->Slots = parent.Slots;
         merged->Methods = parent.Methods;
         merged->Fields = parent.Fields;
     }
     if (const TPropertyTable* own = FindPropertyTable(cls)) {
-        for (const auto& p : own->Props)
-            Replace(merged->Props, p.get());
-        for (const auto& m : own->Methods)
-            Replace(merged->Methods, m.get());
-        for (const auto& f : own->Fields)
-            Replace(merged->Fields, f.get());
+        for (const TPropInfo& p : own->Props)
+            merged->Put(&p);
+        for (const TMethodInfo& m : own->Methods)
+            Replace(merged->Methods, &m);
+        for (const TFieldInfo& f : own->Fields)
+            Replace(merged->Fields, &f);
         for (const auto& o : own->Overrides) {
-            for (auto& p : merged->Props) {
-                if (SameText(p->Name, o.Name)) {
-                    auto copy = std::make_unique<TPropInfo>(*p);
-                    copy->HasDefault = o.HasDefault;
-                    if (copy->Kind == pkFloat)
-                        copy->FloatDefault = static_cast<double>(o.Default);
-                    else
-                        copy->OrdDefault = o.Default;
-                    p = copy.get();
-                    merged->Copies.push_back(std::move(copy));
-                }
-            }
+            const ptrdiff_t i = merged->IndexOf(o.Name);
+            if (i < 0)
+                continue;
+            const TPropInfo*& p = merged->Props[static_cast<size_t>(i)];
+            auto copy = std::make_unique<TPropInfo>(*p);
+            copy->HasDefault = o.HasDefault;
+            if (copy->Kind == pkFloat)
+                copy->FloatDefault = static_cast<double>(o.Default);
+            else
+                copy->OrdDefault = o.Default;
+            p = copy.get();
+            merged->Copies.push_back(std::move(copy));
         }
-        for (const auto& h : own->Hidden)
-            std::erase_if(merged->Props, [&](const TPropInfo* p) { return SameText(p->Name, h); });
+        if (!own->Hidden.empty()) {
+            for (const auto& h : own->Hidden)
+                std::erase_if(merged->Props, [&](const TPropInfo* p) { return SameText(p->Name, h); });
+            merged->Index(2 * merged->Props.size());
+        }
     }
-    merged->IndexProps();
     const TMergedTable& result = *merged;
     t.Merged.emplace(&cls, std::move(merged));
     return result;
@@ -138,11 +165,11 @@ const TPropInfo& Need(const TObject* instance, std::string_view name) {
 }
 
 [[noreturn]] void WrongKind(const TPropInfo* prop) {
-    throw EPropertyError("Property " + prop->Name + " is not of the requested type");
+    throw EPropertyError("Property " + std::string(prop->Name) + " is not of the requested type");
 }
 
 [[noreturn]] void ReadOnly(const TPropInfo* prop) {
-    throw EPropertyError("Property " + prop->Name + " is read-only");
+    throw EPropertyError("Property " + std::string(prop->Name) + " is read-only");
 }
 
 } // namespace
@@ -186,26 +213,13 @@ bool TPropInfo::IsOrdinal() const {
 }
 
 bool TPropInfo::IsWritable() const {
-    switch (Kind) {
-    case pkFloat:
-        return static_cast<bool>(SetFloat);
-    case pkString:
-        return static_cast<bool>(SetStr);
-    case pkObject:
-    case pkCollection:
-    case pkComponent:
-        return static_cast<bool>(SetObject);
-    case pkEvent:
-        return true;
-    default:
-        return static_cast<bool>(SetOrd);
-    }
+    return Kind == pkEvent || Writable;
 }
 
 bool TPropInfo::IsStored(const TObject* Instance) const {
     if (!StoredFlag)
         return false;
-    return !StoredFn || StoredFn(Instance);
+    return !StoredFn || StoredFn(*this, Instance);
 }
 
 const std::vector<const TPropInfo*>& GetPropList(const TClassInfo& Cls) {
@@ -251,7 +265,7 @@ int64_t GetOrdProp(const TObject* Instance, std::string_view Name) {
 void SetOrdProp(TObject* Instance, const TPropInfo* Prop, int64_t Value) {
     if (!Prop->IsOrdinal())
         WrongKind(Prop);
-    if (!Prop->SetOrd)
+    if (!Prop->IsWritable())
         ReadOnly(Prop);
     Prop->SetOrd(Instance, Value);
 }
@@ -270,7 +284,7 @@ double GetFloatProp(const TObject* Instance, std::string_view Name) {
 void SetFloatProp(TObject* Instance, const TPropInfo* Prop, double Value) {
     if (Prop->Kind != pkFloat)
         WrongKind(Prop);
-    if (!Prop->SetFloat)
+    if (!Prop->IsWritable())
         ReadOnly(Prop);
     Prop->SetFloat(Instance, Value);
 }
@@ -289,7 +303,7 @@ std::string GetStrProp(const TObject* Instance, std::string_view Name) {
 void SetStrProp(TObject* Instance, const TPropInfo* Prop, const std::string& Value) {
     if (Prop->Kind != pkString)
         WrongKind(Prop);
-    if (!Prop->SetStr)
+    if (!Prop->IsWritable())
         ReadOnly(Prop);
     Prop->SetStr(Instance, Value);
 }
@@ -331,12 +345,12 @@ void SetEnumProp(TObject* Instance, std::string_view Name, const std::string& Va
         WrongKind(&p);
     const int64_t v = GetEnumValue(&p, Value);
     if (v < 0)
-        throw EPropertyError("'" + Value + "' is not a value of property " + p.Name);
+        throw EPropertyError("'" + Value + "' is not a value of property " + std::string(p.Name));
     SetOrdProp(Instance, &p, v);
 }
 
 TPersistent* GetObjectProp(const TObject* Instance, const TPropInfo* Prop) {
-    if (!Prop->GetObject)
+    if (!Prop->IsObjectLike())
         WrongKind(Prop);
     return Prop->GetObject(Instance);
 }
@@ -344,9 +358,9 @@ TPersistent* GetObjectProp(const TObject* Instance, std::string_view Name) {
     return GetObjectProp(Instance, &Need(Instance, Name));
 }
 void SetObjectProp(TObject* Instance, const TPropInfo* Prop, TPersistent* Value) {
-    if (!Prop->GetObject)
+    if (!Prop->IsObjectLike())
         WrongKind(Prop);
-    if (!Prop->SetObject)
+    if (!Prop->IsWritable())
         ReadOnly(Prop);
     Prop->SetObject(Instance, Value);
 }

@@ -24,8 +24,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -56,67 +58,108 @@ enum TPropKind {
 };
 
 struct TMethodInfo;
+struct TPropInfo;
+
+// Room for the member pointer (or captureless callable) a declaration names; member function pointers
+// are the largest at two words.
+struct TMemberSlot {
+    alignas(void*) unsigned char Bytes[2 * sizeof(void*)] = {};
+};
+
+// How the records of one kind of declaration reach their values: one constant table per class, kind and
+// accessor types, shared by every record declared that way. The functions read the member pointers from
+// the record, so that a record is plain data, filled without allocating and copied with memcpy's cost.
+struct TPropAccess {
+    int64_t (*GetOrd)(const TPropInfo&, const TObject*) = nullptr;
+    void (*SetOrd)(const TPropInfo&, TObject*, int64_t) = nullptr;
+    double (*GetFloat)(const TPropInfo&, const TObject*) = nullptr;
+    void (*SetFloat)(const TPropInfo&, TObject*, double) = nullptr;
+    std::string (*GetStr)(const TPropInfo&, const TObject*) = nullptr;
+    void (*SetStr)(const TPropInfo&, TObject*, const std::string&) = nullptr;
+    TPersistent* (*GetObject)(const TPropInfo&, const TObject*) = nullptr;
+    void (*SetObject)(const TPropInfo&, TObject*, TPersistent*) = nullptr;
+    std::string (*GetMethodName)(const TPropInfo&, const TObject*) = nullptr;
+    bool (*IsAssigned)(const TPropInfo&, const TObject*) = nullptr;
+    void (*BindEvent)(const TPropInfo&, TObject*, const TMethodInfo&, TObject*) = nullptr;
+    void (*ClearEvent)(const TPropInfo&, TObject*) = nullptr;
+};
 
 struct TPropInfo {
-    std::string Name;
+    std::string_view Name; // declared as a literal
     TPropKind Kind = pkInteger;
-    std::vector<std::string> Names;          // enum identifiers by ordinal, set elements by bit
-    const TClassInfo* ObjectClass = nullptr; // class of object, collection and component properties
     bool HasDefault = false;
+    bool StoredFlag = true;
+    bool Writable = false;
+    std::span<const char* const> Names; // enum identifiers by ordinal, set elements by bit (static tables)
+    const TClassInfo* ObjectClass = nullptr; // class of object, collection and component properties
     int64_t OrdDefault = 0;
     double FloatDefault = 0;
     std::string StrDefault;
-    bool StoredFlag = true;
-    std::function<bool(const TObject*)> StoredFn;
+    const std::type_info* EventType = nullptr; // the handler's signature
+    const TPropAccess* Access = nullptr;
+    bool (*StoredFn)(const TPropInfo&, const TObject*) = nullptr;
+    TMemberSlot Getter; // the getter, or the event's member
+    TMemberSlot Setter;
+    TMemberSlot StoredPredicate;
 
-    // Accessors; which pair is set depends on Kind (ordinal kinds share GetOrd/SetOrd). A missing setter
-    // means the property is read-only.
-    std::function<int64_t(const TObject*)> GetOrd;
-    std::function<void(TObject*, int64_t)> SetOrd;
-    std::function<double(const TObject*)> GetFloat;
-    std::function<void(TObject*, double)> SetFloat;
-    std::function<std::string(const TObject*)> GetStr;
-    std::function<void(TObject*, const std::string&)> SetStr;
-    std::function<TPersistent*(const TObject*)> GetObject;
-    std::function<void(TObject*, TPersistent*)> SetObject;
+    // Accessors; which ones a record has depends on Kind (ordinal kinds share GetOrd/SetOrd) and, for the
+    // setters, on Writable. Asking a record for another kind's accessor is a programming error.
+    int64_t GetOrd(const TObject* Instance) const { return Access->GetOrd(*this, Instance); }
+    void SetOrd(TObject* Instance, int64_t Value) const { Access->SetOrd(*this, Instance, Value); }
+    double GetFloat(const TObject* Instance) const { return Access->GetFloat(*this, Instance); }
+    void SetFloat(TObject* Instance, double Value) const { Access->SetFloat(*this, Instance, Value); }
+    std::string GetStr(const TObject* Instance) const { return Access->GetStr(*this, Instance); }
+    void SetStr(TObject* Instance, const std::string& Value) const { Access->SetStr(*this, Instance, Value); }
+    TPersistent* GetObject(const TObject* Instance) const { return Access->GetObject(*this, Instance); }
+    void SetObject(TObject* Instance, TPersistent* Value) const { Access->SetObject(*this, Instance, Value); }
 
     // Events.
-    const std::type_info* EventType = nullptr;                // the handler's signature
-    std::function<std::string(const TObject*)> GetMethodName; // name of the bound published method, or ""
-    std::function<bool(const TObject*)> IsAssigned;
-    std::function<void(TObject*, const TMethodInfo&, TObject* Instance)> BindEvent;
-    std::function<void(TObject*)> ClearEvent;
+    // Name of the bound published method, or "".
+    std::string GetMethodName(const TObject* Instance) const {
+        return Access->GetMethodName(*this, Instance);
+    }
+    bool IsAssigned(const TObject* Instance) const { return Access->IsAssigned(*this, Instance); }
+    void BindEvent(TObject* Instance, const TMethodInfo& Method, TObject* MethodInstance) const {
+        Access->BindEvent(*this, Instance, Method, MethodInstance);
+    }
+    void ClearEvent(TObject* Instance) const { Access->ClearEvent(*this, Instance); }
 
     bool IsOrdinal() const;
+    bool IsObjectLike() const { return Kind == pkObject || Kind == pkCollection || Kind == pkComponent; }
     bool IsWritable() const;
     bool IsStored(const TObject* Instance) const;
 };
 
 // A published method: event properties of matching signature can be bound to it by name.
 struct TMethodInfo {
-    std::string Name;
+    std::string_view Name; // declared as a literal
     const std::type_info* Signature = nullptr;
+    void (*BindFn)(const TMethodInfo&, TObject* Instance, void* Event) = nullptr;
+    TMemberSlot Method;
     // Fills *Event (a std::function of the method's signature) with the method bound to Instance.
-    std::function<void(TObject* Instance, void* Event)> Bind;
+    void Bind(TObject* Instance, void* Event) const { BindFn(*this, Instance, Event); }
 };
 
 // A published component field: the reader stores a component of that name, created for the root, in it.
 struct TFieldInfo {
-    std::string Name;
+    std::string_view Name; // declared as a literal
     const TClassInfo* FieldClass = nullptr;
-    std::function<void(TObject* Instance, TComponent* Value)> Set;
+    void (*SetFn)(const TFieldInfo&, TObject* Instance, TComponent* Value) = nullptr;
+    TMemberSlot Field;
+    void Set(TObject* Instance, TComponent* Value) const { SetFn(*this, Instance, Value); }
 };
 
-// The declarations of one class (its parent's are found through the class chain).
+// The declarations of one class (its parent's are found through the class chain). The records live in
+// one block each; the merged tables point into them once the class's table is complete.
 struct TPropertyTable {
     struct TDefaultOverride {
-        std::string Name;
+        std::string_view Name;
         bool HasDefault = false;
         int64_t Default = 0;
     };
-    std::vector<std::unique_ptr<TPropInfo>> Props;
-    std::vector<std::unique_ptr<TMethodInfo>> Methods;
-    std::vector<std::unique_ptr<TFieldInfo>> Fields;
+    std::vector<TPropInfo> Props;
+    std::vector<TMethodInfo> Methods;
+    std::vector<TFieldInfo> Fields;
     std::vector<std::string> Hidden;
     std::vector<TDefaultOverride> Overrides;
 };
@@ -125,10 +168,11 @@ struct TPropertyTable {
 // so that the writer can write it back.
 template <class Sig> struct TMethodRef;
 template <class R, class... A> struct TMethodRef<R(A...)> {
-    std::string Name;
+    std::string_view Name;
     TObject* Instance = nullptr;
-    std::function<R(A...)> Call;
-    R operator()(A... Args) const { return Call(std::forward<A>(Args)...); }
+    R (*Call)(const TMethodRef&, A...) = nullptr;
+    TMemberSlot Method;
+    R operator()(A... Args) const { return Call(*this, std::forward<A>(Args)...); }
 };
 
 // --- Lookups and generic access ---------------------------------------------------------------------
@@ -223,6 +267,136 @@ template <class V> V SetFromBits(int64_t bits) {
 template <class F> struct Signature;
 template <class Sig> struct Signature<std::function<Sig>> { using type = Sig; };
 
+template <class M> TMemberSlot Keep(M Member) {
+    static_assert(sizeof(M) <= sizeof(TMemberSlot::Bytes) && alignof(M) <= alignof(TMemberSlot),
+                  "a published accessor is a member pointer or a captureless callable");
+    static_assert(std::is_trivially_copyable_v<M>, "a published accessor is trivially copyable");
+    TMemberSlot slot;
+    std::memcpy(slot.Bytes, &Member, sizeof(M));
+    return slot;
+}
+template <class M> const M& Use(const TMemberSlot& Slot) {
+    return *std::launder(reinterpret_cast<const M*>(Slot.Bytes));
+}
+
+// The accessor functions of each kind of declaration; G and S are the getter's and setter's types.
+template <class C, class G> decltype(auto) Read(const TPropInfo& p, const TObject* o) {
+    return std::invoke(Use<G>(p.Getter), Obj<C>(o));
+}
+
+template <class C, class G, class S> struct TOrdinalAccess {
+    using V = ValueOf<C, G>;
+    static int64_t Get(const TPropInfo& p, const TObject* o) { return ToOrd(Read<C, G>(p, o)); }
+    static void Set(const TPropInfo& p, TObject* o, int64_t v) { Put<C>(Use<S>(p.Setter), o, FromOrd<V>(v)); }
+    static constexpr TPropAccess Make() {
+        TPropAccess a;
+        a.GetOrd = &Get;
+        if constexpr (!std::is_null_pointer_v<S>)
+            a.SetOrd = &Set;
+        return a;
+    }
+};
+
+template <class C, class G, class S> struct TSetAccess {
+    using V = ValueOf<C, G>;
+    static int64_t Get(const TPropInfo& p, const TObject* o) { return SetToBits(Read<C, G>(p, o)); }
+    static void Set(const TPropInfo& p, TObject* o, int64_t v) {
+        Put<C>(Use<S>(p.Setter), o, SetFromBits<V>(v));
+    }
+    static constexpr TPropAccess Make() {
+        TPropAccess a;
+        a.GetOrd = &Get;
+        if constexpr (!std::is_null_pointer_v<S>)
+            a.SetOrd = &Set;
+        return a;
+    }
+};
+
+template <class C, class G, class S> struct TFloatAccess {
+    using V = ValueOf<C, G>;
+    static double Get(const TPropInfo& p, const TObject* o) { return static_cast<double>(Read<C, G>(p, o)); }
+    static void Set(const TPropInfo& p, TObject* o, double v) {
+        Put<C>(Use<S>(p.Setter), o, static_cast<V>(v));
+    }
+    static constexpr TPropAccess Make() {
+        TPropAccess a;
+        a.GetFloat = &Get;
+        if constexpr (!std::is_null_pointer_v<S>)
+            a.SetFloat = &Set;
+        return a;
+    }
+};
+
+template <class C, class G, class S> struct TStringAccess {
+    static std::string Get(const TPropInfo& p, const TObject* o) { return std::string(Read<C, G>(p, o)); }
+    static void Set(const TPropInfo& p, TObject* o, const std::string& v) { Put<C>(Use<S>(p.Setter), o, v); }
+    static constexpr TPropAccess Make() {
+        TPropAccess a;
+        a.GetStr = &Get;
+        if constexpr (!std::is_null_pointer_v<S>)
+            a.SetStr = &Set;
+        return a;
+    }
+};
+
+template <class C, class G, class S> struct TObjectAccess {
+    using T = std::remove_pointer_t<ValueOf<C, G>>;
+    static TPersistent* Get(const TPropInfo& p, const TObject* o) {
+        if constexpr (std::is_base_of_v<TPersistent, T>)
+            return static_cast<TPersistent*>(Read<C, G>(p, o));
+        else
+            return nullptr; // published so that it can be looked up; the streams only know persistents
+    }
+    static void Set(const TPropInfo& p, TObject* o, TPersistent* v) {
+        if constexpr (std::is_base_of_v<TPersistent, T>) {
+            T* t = v ? dynamic_cast<T*>(v) : nullptr;
+            if (v && !t)
+                RaiseInvalidPropertyValue(std::string(p.Name));
+            Put<C>(Use<S>(p.Setter), o, t);
+        }
+    }
+    static constexpr TPropAccess Make() {
+        TPropAccess a;
+        a.GetObject = &Get;
+        if constexpr (!std::is_null_pointer_v<S>)
+            a.SetObject = &Set;
+        return a;
+    }
+};
+
+template <class C, class M> struct TEventAccess {
+    using F = ValueOf<C, M>;
+    using Sig = typename Signature<F>::type;
+    static F& Member(const TPropInfo& p, const TObject* o) {
+        return std::invoke(Use<M>(p.Getter), Obj<C>(o));
+    }
+    static std::string MethodName(const TPropInfo& p, const TObject* o) {
+        if (auto* ref = Member(p, o).template target<TMethodRef<Sig>>())
+            return std::string(ref->Name);
+        return {};
+    }
+    static bool IsAssigned(const TPropInfo& p, const TObject* o) { return static_cast<bool>(Member(p, o)); }
+    static void Bind(const TPropInfo& p, TObject* o, const TMethodInfo& m, TObject* instance) {
+        F f;
+        m.Bind(instance, &f);
+        Member(p, o) = std::move(f);
+    }
+    static void Clear(const TPropInfo& p, TObject* o) { Member(p, o) = nullptr; }
+    static constexpr TPropAccess Make() {
+        return {.GetMethodName = &MethodName,
+                .IsAssigned = &IsAssigned,
+                .BindEvent = &Bind,
+                .ClearEvent = &Clear};
+    }
+};
+
+// One table per way of declaring, made by the compiler.
+template <class A> inline constexpr TPropAccess kAccess = A::Make();
+
+template <class C, class P> bool IsStoredBy(const TPropInfo& p, const TObject* o) {
+    return std::invoke(Use<P>(p.StoredPredicate), Obj<C>(o));
+}
+
 } // namespace prop_detail
 
 // Returned by the declaring calls so that a declaration can be refined in place.
@@ -234,9 +408,8 @@ public:
         if constexpr (std::is_same_v<M, bool>) {
             FProp.StoredFlag = Predicate;
         } else {
-            FProp.StoredFn = [Predicate](const TObject* o) -> bool {
-                return std::invoke(Predicate, prop_detail::Obj<C>(o));
-            };
+            FProp.StoredPredicate = prop_detail::Keep(Predicate);
+            FProp.StoredFn = &prop_detail::IsStoredBy<C, M>;
         }
         return *this;
     }
@@ -285,10 +458,11 @@ public:
     template <class G, class S> TPropRef<C> Char(const char* Name, G Getter, S Setter, char Default) {
         return WithDefault(Ordinal(pkChar, Name, Getter, Setter), static_cast<unsigned char>(Default));
     }
+    // Names is a table of static storage (kAlignNames); the record keeps a view of it.
     template <class G, class S>
     TPropRef<C> Enum(const char* Name, G Getter, S Setter, std::span<const char* const> Names) {
         TPropRef<C> r = Ordinal(pkEnum, Name, Getter, Setter);
-        r.Info().Names.assign(Names.begin(), Names.end());
+        r.Info().Names = Names;
         return r;
     }
     template <class G, class S, class D>
@@ -297,16 +471,9 @@ public:
     }
     template <class G, class S>
     TPropRef<C> Set(const char* Name, G Getter, S Setter, std::span<const char* const> Names) {
-        using V = prop_detail::ValueOf<C, G>;
-        TPropInfo& p = NewProp(Name, pkSet);
-        p.Names.assign(Names.begin(), Names.end());
-        p.GetOrd = [Getter](const TObject* o) -> int64_t {
-            return prop_detail::SetToBits(std::invoke(Getter, prop_detail::Obj<C>(o)));
-        };
-        if constexpr (!std::is_null_pointer_v<S>)
-            p.SetOrd = [Setter](TObject* o, int64_t v) {
-                prop_detail::Put<C>(Setter, o, prop_detail::SetFromBits<V>(v));
-            };
+        TPropInfo& p =
+            NewProp(Name, pkSet, prop_detail::kAccess<prop_detail::TSetAccess<C, G, S>>, Getter, Setter);
+        p.Names = Names;
         return TPropRef<C>(p);
     }
     template <class G, class S, class D>
@@ -315,30 +482,18 @@ public:
     }
     template <class G, class S>
     TPropRef<C> Float(const char* Name, G Getter, S Setter, double Default = 0.0) {
-        TPropInfo& p = NewProp(Name, pkFloat);
+        TPropInfo& p =
+            NewProp(Name, pkFloat, prop_detail::kAccess<prop_detail::TFloatAccess<C, G, S>>, Getter, Setter);
         p.HasDefault = true;
         p.FloatDefault = Default;
-        p.GetFloat = [Getter](const TObject* o) -> double {
-            return static_cast<double>(std::invoke(Getter, prop_detail::Obj<C>(o)));
-        };
-        if constexpr (!std::is_null_pointer_v<S>) {
-            using V = prop_detail::ValueOf<C, G>;
-            p.SetFloat = [Setter](TObject* o, double v) {
-                prop_detail::Put<C>(Setter, o, static_cast<V>(v));
-            };
-        }
         return TPropRef<C>(p);
     }
     template <class G, class S>
     TPropRef<C> String(const char* Name, G Getter, S Setter, std::string Default = {}) {
-        TPropInfo& p = NewProp(Name, pkString);
+        TPropInfo& p = NewProp(Name, pkString, prop_detail::kAccess<prop_detail::TStringAccess<C, G, S>>,
+                               Getter, Setter);
         p.HasDefault = true;
         p.StrDefault = std::move(Default);
-        p.GetStr = [Getter](const TObject* o) -> std::string {
-            return std::string(std::invoke(Getter, prop_detail::Obj<C>(o)));
-        };
-        if constexpr (!std::is_null_pointer_v<S>)
-            p.SetStr = [Setter](TObject* o, const std::string& v) { prop_detail::Put<C>(Setter, o, v); };
         return TPropRef<C>(p);
     }
     // An owned sub-object; the setter (optional) usually assigns the given object's state.
@@ -357,51 +512,39 @@ public:
     }
     // An event: a std::function data member, e.g. `TNotifyEvent OnClick;`.
     template <class M> TPropRef<C> Event(const char* Name, M Member) {
-        using F = prop_detail::ValueOf<C, M>;
-        using Sig = typename prop_detail::Signature<F>::type;
-        TPropInfo& p = NewProp(Name, pkEvent);
-        p.EventType = &typeid(Sig);
-        p.GetMethodName = [Member](const TObject* o) -> std::string {
-            const F& f = std::invoke(Member, prop_detail::Obj<C>(o));
-            if (auto* ref = f.template target<TMethodRef<Sig>>())
-                return ref->Name;
-            return {};
-        };
-        p.IsAssigned = [Member](const TObject* o) -> bool {
-            return static_cast<bool>(std::invoke(Member, prop_detail::Obj<C>(o)));
-        };
-        p.BindEvent = [Member](TObject* o, const TMethodInfo& m, TObject* instance) {
-            F f;
-            m.Bind(instance, &f);
-            std::invoke(Member, static_cast<C&>(*o)) = std::move(f);
-        };
-        p.ClearEvent = [Member](TObject* o) { std::invoke(Member, static_cast<C&>(*o)) = nullptr; };
+        using Access = prop_detail::TEventAccess<C, M>;
+        TPropInfo& p = NewProp(Name, pkEvent, prop_detail::kAccess<Access>, Member, nullptr);
+        p.EventType = &typeid(typename Access::Sig);
         return TPropRef<C>(p);
     }
     // A published method (an event handler such as btn_startClick).
     template <class D, class R, class... A> void Method(const char* Name, R (D::*Fn)(A...)) {
-        auto m = std::make_unique<TMethodInfo>();
-        m->Name = Name;
-        m->Signature = &typeid(R(A...));
-        m->Bind = [Fn, name = std::string(Name)](TObject* instance, void* event) {
-            C* self = static_cast<C*>(instance);
-            *static_cast<std::function<R(A...)>*>(event) = TMethodRef<R(A...)>{
-                name, instance, [self, Fn](A... args) -> R { return (self->*Fn)(std::forward<A>(args)...); }};
+        using Fn_t = R (D::*)(A...);
+        TMethodInfo& m = FTable.Methods.emplace_back();
+        m.Name = Name;
+        m.Signature = &typeid(R(A...));
+        m.Method = prop_detail::Keep(Fn);
+        m.BindFn = [](const TMethodInfo& info, TObject* instance, void* event) {
+            TMethodRef<R(A...)> ref{info.Name, instance, nullptr, info.Method};
+            ref.Call = [](const TMethodRef<R(A...)>& self, A... args) -> R {
+                return (static_cast<C*>(self.Instance)->*prop_detail::Use<Fn_t>(self.Method))(
+                    std::forward<A>(args)...);
+            };
+            *static_cast<std::function<R(A...)>*>(event) = ref;
         };
-        FTable.Methods.push_back(std::move(m));
     }
     // A component field (`TButton* btn_start;`) that the reader fills with the component of that name.
     template <class M> void Field(const char* Name, M Member) {
         using P = prop_detail::ValueOf<C, M>;
         static_assert(std::is_pointer_v<P>, "a published field holds a component pointer");
         using T = std::remove_pointer_t<P>;
-        auto f = std::make_unique<TFieldInfo>();
-        f->Name = Name;
-        f->FieldClass = &T::StaticClass();
-        f->Set = [Member](TObject* o, TComponent* value) {
-            std::invoke(Member, static_cast<C&>(*o)) = static_cast<T*>(value);
+        TFieldInfo& f = FTable.Fields.emplace_back();
+        f.Name = Name;
+        f.FieldClass = &T::StaticClass();
+        f.Field = prop_detail::Keep(Member);
+        f.SetFn = [](const TFieldInfo& info, TObject* o, TComponent* value) {
+            std::invoke(prop_detail::Use<M>(info.Field), static_cast<C&>(*o)) = static_cast<T*>(value);
         };
-        FTable.Fields.push_back(std::move(f));
     }
     // Changes the default of an inherited ordinal property.
     template <class D> void Default(const char* Name, D Value) {
@@ -412,11 +555,17 @@ public:
     void Hide(const char* Name) { FTable.Hidden.emplace_back(Name); }
 
 private:
-    TPropInfo& NewProp(const char* Name, TPropKind Kind) {
-        FTable.Props.push_back(std::make_unique<TPropInfo>());
-        TPropInfo& p = *FTable.Props.back();
+    template <class G, class S>
+    TPropInfo& NewProp(const char* Name, TPropKind Kind, const TPropAccess& Access, G Getter, S Setter) {
+        TPropInfo& p = FTable.Props.emplace_back();
         p.Name = Name;
         p.Kind = Kind;
+        p.Access = &Access;
+        p.Getter = prop_detail::Keep(Getter);
+        if constexpr (!std::is_null_pointer_v<S>) {
+            p.Setter = prop_detail::Keep(Setter);
+            p.Writable = true;
+        }
         return p;
     }
     static TPropRef<C> WithDefault(TPropRef<C> r, int64_t Default) {
@@ -425,42 +574,19 @@ private:
         return r;
     }
     template <class G, class S> TPropRef<C> Ordinal(TPropKind Kind, const char* Name, G Getter, S Setter) {
-        using V = prop_detail::ValueOf<C, G>;
-        TPropInfo& p = NewProp(Name, Kind);
-        p.GetOrd = [Getter](const TObject* o) -> int64_t {
-            return prop_detail::ToOrd(std::invoke(Getter, prop_detail::Obj<C>(o)));
-        };
-        if constexpr (!std::is_null_pointer_v<S>)
-            p.SetOrd = [Setter](TObject* o, int64_t v) {
-                prop_detail::Put<C>(Setter, o, prop_detail::FromOrd<V>(v));
-            };
-        return TPropRef<C>(p);
+        return TPropRef<C>(
+            NewProp(Name, Kind, prop_detail::kAccess<prop_detail::TOrdinalAccess<C, G, S>>, Getter, Setter));
     }
     template <class G, class S> TPropRef<C> ObjectLike(TPropKind Kind, const char* Name, G Getter, S Setter) {
         using P = prop_detail::ValueOf<C, G>;
         static_assert(std::is_pointer_v<P>, "object properties are read through a pointer");
         using T = std::remove_pointer_t<P>;
-        TPropInfo& p = NewProp(Name, Kind);
+        // The streams only know persistents: to them another object is absent and never written.
+        static_assert(std::is_base_of_v<TPersistent, T> || std::is_null_pointer_v<S>,
+                      "an object that is not persistent is published read-only");
+        TPropInfo& p =
+            NewProp(Name, Kind, prop_detail::kAccess<prop_detail::TObjectAccess<C, G, S>>, Getter, Setter);
         p.ObjectClass = &T::StaticClass();
-        if constexpr (std::is_base_of_v<TPersistent, T>) {
-            p.GetObject = [Getter](const TObject* o) -> TPersistent* {
-                return static_cast<TPersistent*>(std::invoke(Getter, prop_detail::Obj<C>(o)));
-            };
-        } else {
-            // Published so that it can be looked up; the streams only know persistents, so to them it has
-            // no object and is never written.
-            static_assert(std::is_null_pointer_v<S>,
-                          "an object that is not persistent is published read-only");
-            p.GetObject = [](const TObject*) -> TPersistent* { return nullptr; };
-        }
-        if constexpr (!std::is_null_pointer_v<S>) {
-            p.SetObject = [Setter, name = std::string(Name)](TObject* o, TPersistent* v) {
-                T* t = v ? dynamic_cast<T*>(v) : nullptr;
-                if (v && !t)
-                    RaiseInvalidPropertyValue(name);
-                prop_detail::Put<C>(Setter, o, t);
-            };
-        }
         return TPropRef<C>(p);
     }
 

@@ -482,6 +482,13 @@ void TKvxCustomToolBar::ReadjustButtons(bool MenuButtonsOnly) {
 
 // ---- Life cycle ----
 
+void TKvxCustomToolBar::CreateWnd() {
+    plat::TCustomControl::CreateWnd();
+    // The form's window is made before its children's, so the menu's keys can be hooked on it now.
+    if (FMenu)
+        HookFormKeys();
+}
+
 void TKvxCustomToolBar::Loaded() {
     TCustomControl::Loaded();
     RebuildControlLists();

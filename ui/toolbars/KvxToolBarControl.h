@@ -614,6 +614,7 @@ public:
 
 protected:
     void Loaded() override;
+    void CreateWnd() override;
     void Notification(plat::TComponent* AComponent, plat::TOperation Operation) override;
     void Dispatch(plat::TMessage& Message) override;
     void AlignControls(plat::TControl* AControl, plat::TRect& Rect) override;

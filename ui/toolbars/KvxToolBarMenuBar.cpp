@@ -80,7 +80,9 @@ void TKvxCustomToolBar::SetMenu(plat::TMainMenu* Value) {
 
 void TKvxCustomToolBar::HookFormKeys() {
     plat::TCustomForm* form = FMenu && !Loading() && !Designing() ? GetToolBarForm() : nullptr;
-    if (!form) {
+    // A form without a window yet gets the hook when the bar's own window is made (CreateWnd): asking for
+    // its handle here would make the window while the form is still being read.
+    if (!form || !form->HandleAllocated()) {
         FFormKeyFilter.Remove();
         return;
     }

@@ -56,7 +56,7 @@ TEST(Canvas, AttributeObjectsPublishTheirPropertiesWithTheDefaultsTheyStartWith)
         SCOPED_TRACE(c.object->ClassName());
         std::vector<std::string> names;
         for (const TPropInfo* p : GetPropList(c.object->ClassType())) {
-            names.push_back(p->Name);
+            names.emplace_back(p->Name);
             // A stored font writes all of itself, so a control's font never falls back to its parent's.
             const bool fontValue = c.object == &font && p->Name != std::string("Pitch");
             if (fontValue)

@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> Names(const TClassInfo& cls) {
     std::vector<std::string> names;
     for (const TPropInfo* p : GetPropList(cls))
-        names.push_back(p->Name);
+        names.emplace_back(p->Name);
     return names;
 }
 

@@ -21,7 +21,7 @@ namespace {
 void Collect(const TObject* o, const std::string& prefix,
              std::vector<std::pair<std::string, std::string>>& out, int depth = 0) {
     for (const TPropInfo* p : GetPropList(o->ClassType())) {
-        std::string name = prefix + p->Name;
+        std::string name = prefix + std::string(p->Name);
         switch (p->Kind) {
         case pkObject:
             if (depth < 2)

@@ -166,7 +166,7 @@ TEST_F(FileNameEditTest, NewEditsDifferFromTheStreamDefaultsAndTheNumberSettings
                              "PasswordChar", "Precision", "Signed"}) {
         const TPropInfo* p = GetPropInfo(File, name);
         ASSERT_NE(p, nullptr) << name;
-        EXPECT_FALSE(p->SetOrd) << name << " is settable";
+        EXPECT_FALSE(p->IsWritable()) << name << " is settable";
     }
     EXPECT_EQ(File->EditType(), etString);
 }

@@ -392,7 +392,7 @@ TEST(TrackBarParts, AssignCopiesAllButWhatEachPartKeeps) {
         std::unique_ptr<TPersistent> source = c.Make(), target = c.Make();
         SCOPED_TRACE(source->ClassType().Name);
         for (const TPropInfo* p : GetPropList(source->ClassType())) {
-            const int64_t v = p->GetOrd ? GetOrdProp(source.get(), p) : 0;
+            const int64_t v = p->IsOrdinal() ? GetOrdProp(source.get(), p) : 0;
             switch (p->Kind) {
             case pkBoolean:
                 SetOrdProp(source.get(), p, !v);

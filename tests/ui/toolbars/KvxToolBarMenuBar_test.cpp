@@ -532,6 +532,34 @@ TEST_F(DroppedMenuTest, AltAndALetterOnTheFormDropTheMatchingMenu) {
     EXPECT_EQ(Bar->HotButton(), nullptr);
 }
 
+// Reading a form sets its bar's menu long before the form is shown: the hook waits for the form's window
+// instead of making it then.
+TEST_F(DroppedMenuTest, ABarOnAFormWithoutAWindowHooksItsKeysWhenTheWindowIsMade) {
+    TForm* form = NewForm<TForm>(Application);
+    auto* menu = new TMainMenu(form);
+    auto* item = new TMenuItem(form);
+    item->SetCaption("&Tools");
+    auto* sub = new TMenuItem(form);
+    sub->SetCaption("&Tools entry");
+    item->Add(sub);
+    menu->Items()->Add(item);
+    auto* bar = new TKvxToolBar(form);
+    bar->SetParent(form);
+    bar->SetMenu(menu);
+    EXPECT_FALSE(form->HandleAllocated()) << "the bar made the form's window";
+
+    form->Show();
+    Driver.Pump();
+    OnEachMenu({[&] {
+        Driver.PressKey(VK_ESCAPE);
+        PostMessage(bar->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    }});
+    EXPECT_EQ(SendMessage(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 't'), 1);
+    EXPECT_EQ(Dropped.size(), 1u);
+    delete form;
+    Driver.Pump();
+}
+
 TEST_F(DroppedMenuTest, ALetterInMenuModeDropsTheMenuItMarks) {
     OnEachMenu({[&] { Driver.PressKey(VK_ESCAPE); }});
     ASSERT_TRUE(Bar->EnterMenuMode(nullptr));
