@@ -1074,6 +1074,14 @@ void TCustomKvxPanel::Dispatch(TMessage& Message) {
         TCustomPanel::Dispatch(Message);
         NCHitTest(Message);
         return;
+    case WM_ERASEBKGND:
+        // The paint that follows covers the background all over; drawing it (for a transparent parent,
+        // the parent's whole picture) would only be painted over.
+        if (PaintsWholeClient()) {
+            Message.Result = 1;
+            return;
+        }
+        break;
     case WM_SETCURSOR:
         TCustomPanel::Dispatch(Message);
         if (FMoving && FShowMoveCursor)

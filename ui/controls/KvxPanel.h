@@ -494,6 +494,8 @@ private:
     void BringAboveSiblings();
     void InvalidateArea(const plat::TRect& R);
     void PaintTo(plat::TCanvas& Canvas);
+    // True when every paint starts by covering the whole client area with opaque colour.
+    bool PaintsWholeClient() const;
     void PaintCaptionBar(plat::TCanvas& Canvas);
     void PaintStatusBar(plat::TCanvas& Canvas);
     void SaveBounds();

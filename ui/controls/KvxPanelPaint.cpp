@@ -414,10 +414,28 @@ void TCustomKvxPanel::DrawCaptionShade(TCanvas& Canvas, TRect Rect) {
 
 // ---- Paint ----------------------------------------------------------------------------------------------
 
+bool TCustomKvxPanel::PaintsWholeClient() const {
+    if (Color() == clNone || FColorTo == clNone)
+        return Color() != clNone;
+    return FColorMirror == clNone || FColorMirrorTo != clNone;
+}
+
 void TCustomKvxPanel::Paint() {
     TCanvas& target = *Canvas();
     if (!FBuffered) {
         PaintTo(target);
+        return;
+    }
+    if (PaintsWholeClient()) {
+        // The window's backing already is an off-screen picture, and a body that covers the client hides
+        // whatever was under it, as the bitmap did: a canvas of its own on the same context draws as a
+        // fresh bitmap's would and leaves the window's canvas and context as they were.
+        TDeviceContext* dc = target.Handle();
+        const int saved = dc->SaveDC();
+        ScopeGuard restore([&] { dc->RestoreDC(saved); });
+        TCanvas canvas(dc);
+        canvas.Font()->Assign(Font());
+        PaintTo(canvas);
         return;
     }
     const TRect client = ClientRect();

@@ -20,6 +20,7 @@
 #include "platform/ui/Form.h"
 #include "platform/ui/MessageLoop.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/SystemServices.h"
 #include "ui/controls/KvxImage.h"
 #include "ui/controls/KvxPanelStyler.h"
@@ -806,6 +807,62 @@ TEST_F(PanelTest, LayoutRoundTripKeepsCollapsedPanelsAndTheirFullHeight) {
     EXPECT_EQ(q->Height(), 175);
     delete back;
     delete root;
+}
+
+// A back that counts how often it is painted, for the panels standing on it.
+class TCountingBack : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    int Paints = 0;
+
+protected:
+    void Paint() override {
+        ++Paints;
+        Canvas()->Brush()->SetColor(clLime);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+// A body that covers the whole client is painted straight into the window: the transparent parent is not
+// painted beneath it first, and the window's canvas keeps its font. A body that may leave pixels unpainted
+// still has the parent painted first.
+TEST_F(PanelTest, ABodyThatCoversTheClientHidesTheParentWithoutPaintingIt) {
+    struct TCase {
+        const char* Name;
+        TColor Color, ColorTo, Mirror, MirrorTo;
+        bool Covers;
+    };
+    const TCase cases[] = {
+        {"solid", clSilver, clNone, clNone, clNone, true},
+        {"gradient", clSilver, clWhite, clNone, clNone, true},
+        {"mirror gradient", clSilver, clWhite, clGray, clBlack, true},
+        {"mirror without its end", clSilver, clWhite, clGray, clNone, false},
+        {"no colour", clNone, clNone, clNone, clNone, false},
+    };
+    auto* back = new TCountingBack(Form);
+    back->SetParent(Form);
+    back->SetBounds(250, 10, 200, 200);
+    TKvxPanel* panel = NewPanel(10, 10, 150, 120, back);
+    panel->SetParentBackground(true);
+    panel->PanelCaption()->Font()->SetColor(clRed);
+    Driver.Pump();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        panel->SetColor(c.Color);
+        panel->SetColorTo(c.ColorTo);
+        panel->SetColorMirror(c.Mirror);
+        panel->SetColorMirrorTo(c.MirrorTo);
+        Driver.Pump();
+        const TColor canvasFont = panel->Canvas()->Font()->Color();
+        const int paints = back->Paints;
+        InvalidateRect(panel->Handle(), nullptr, true);
+        Driver.Pump();
+        EXPECT_EQ(back->Paints > paints, !c.Covers);
+        if (c.Covers) {
+            EXPECT_NE(Driver.Pixel(panel, 75, 60), clLime);
+        }
+        EXPECT_EQ(panel->Canvas()->Font()->Color(), canvasFont);
+    }
 }
 
 TEST_F(PanelTest, PicturesOfPanelsExpandedCollapsedAndCaptionShades) {
