@@ -2365,11 +2365,9 @@ void TWinControl::WMSize(TMessage& Message) {
             UpdateBoundsRect(b);
     }
     DefaultHandler(Message);
-    TRect c = ClientRect();
-    TSize size(c.Width(), c.Height());
-    if (size != FLastClientSize || true)
-        Realign();
-    FLastClientSize = size;
+    // Every size message realigns, even one that leaves the client as it was: children added or
+    // re-anchored since the last alignment are placed by it.
+    Realign();
     if (!(ComponentState() & csLoading))
         Resize();
 }

@@ -590,7 +590,6 @@ private:
     int FBorderWidth = 0;
     bool FDoubleBuffered = false;
     bool FInAlign = false;
-    TSize FLastClientSize{-1, -1};
     std::vector<TWinControl*> FTabList;
 };
 
